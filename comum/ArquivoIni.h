@@ -1,0 +1,60 @@
+#pragma once
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Documento INI com a semântica dos perfis do Windows: nomes de seção e de chave sem
+// distinção de maiúsculas, valores aparados na leitura, escrita no lugar, chave nova no fim
+// da sua seção, seção nova no fim do arquivo, linhas terminadas em CR LF, Windows-1252 no
+// disco e UTF-8 na memória. A gravação em disco é atômica (arquivo temporário + rename).
+class TArquivoIni {
+public:
+    TArquivoIni() = default;
+    // Documento ligado a um caminho; carrega-o se existir (arquivo ausente = documento vazio).
+    explicit TArquivoIni(std::string caminho);
+
+    // Lê o arquivo do disco (substitui o conteúdo). Erro EEntradaSaida se não puder ler.
+    void Carregar(const std::string& caminho);
+    // Grava atomicamente no caminho ligado. Erro EEntradaSaida se não puder gravar.
+    void Salvar() const;
+    void SalvarComo(const std::string& caminho) const;
+
+    const std::string& Caminho() const { return FCaminho; }
+    // Verdadeiro quando alguma escrita ou remoção mudou o documento desde o carregamento.
+    bool Modificado() const { return FModificado; }
+
+    bool ExisteSecao(std::string_view secao) const;
+    bool ExisteChave(std::string_view secao, std::string_view chave) const;
+
+    std::string LerTexto(std::string_view secao, std::string_view chave,
+                         std::string_view padrao) const;
+    // Decimal ou hexadecimal "0x..."; padrão quando ausente, vazio ou inválido (32 bits).
+    long LerInteiro(std::string_view secao, std::string_view chave, long padrao) const;
+    // Lido como inteiro: qualquer valor diferente de 0 é verdadeiro.
+    bool LerLogico(std::string_view secao, std::string_view chave, bool padrao) const;
+    // Aceita "." e "," como separador decimal; padrão quando ausente, vazio ou inválido.
+    double LerReal(std::string_view secao, std::string_view chave, double padrao) const;
+
+    void EscreverTexto(std::string_view secao, std::string_view chave, std::string_view valor);
+    void EscreverInteiro(std::string_view secao, std::string_view chave, long valor);
+    void EscreverLogico(std::string_view secao, std::string_view chave, bool valor);
+    // FloatToStr com o separador dado.
+    void EscreverReal(std::string_view secao, std::string_view chave, double valor,
+                      char separadorDecimal = '.');
+
+    void ApagarChave(std::string_view secao, std::string_view chave);
+
+    // Conteúdo como seria gravado (Windows-1252, CR LF).
+    std::string Texto() const;
+    // Substitui o conteúdo a partir de bytes Windows-1252 (LF ou CR LF).
+    void DefinirTexto(std::string_view bytes1252);
+
+private:
+    std::string FCaminho;
+    std::vector<std::string> FLinhas; // Windows-1252, sem o fim de linha
+    bool FModificado = false;
+};
+
+// Grava bytes num arquivo de forma atômica: temporário na mesma pasta, fsync e rename.
+// Erro EEntradaSaida com o caminho na mensagem.
+void GravarArquivoAtomico(const std::string& caminho, std::string_view conteudo);

@@ -1,0 +1,55 @@
+#include "engine/uBaciaAcumulacao.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "engine/uPersistencia.h"
+
+TBaciaAcumulacao::TBaciaAcumulacao(const std::string& nome)
+    : Nome(nome), CanalConducao("_BaciaAcumulacao" + nome) {
+    Limpar();
+}
+
+void TBaciaAcumulacao::Limpar() {
+    Largura = Raio = m1 = m2 = Profundidade = VolumePorMetro = 0;
+    Espacamento = 0;
+    CanalConducao.Limpar();
+    Formato = SEMICIRCULAR;
+    CalcularVolume = true;
+}
+
+void TBaciaAcumulacao::Dimensionar(double q) {
+    ProfundidadeCanal = CanalConducao.ProfundidadeNormal(q) * 100;
+    const double v = Espacamento * VolumePorMetro;
+    if (Formato == RETANGULAR) {
+        Comprimento = (m1 + m2) * Profundidade;
+        Largura = 2 * v / (Profundidade * Comprimento);
+    } else if (Formato == SEMICIRCULAR) {
+        Raio = std::sqrt(4 * v / (std::numbers::pi * Profundidade));
+        Comprimento = Raio;
+    }
+}
+
+bool TBaciaAcumulacao::Ler(TArquivoIni& ini) {
+    const std::string secao = "BaciaAcumulacao" + Nome;
+    if (ini.LerTexto(secao, "Versao", "0") != "1") return false;
+    if (!CanalConducao.Ler(ini)) return false;
+    Profundidade = ini.LerReal(secao, "Profundidade", 0);
+    m1 = ini.LerReal(secao, "m1", 0);
+    m2 = ini.LerReal(secao, "m2", 0);
+    Formato = std::uint8_t(ini.LerInteiro(secao, "Formato", 0));
+    CalcularVolume = ini.LerLogico(secao, "CalcularVolume", true);
+    return true;
+}
+
+bool TBaciaAcumulacao::Gravar(TArquivoIni& ini) {
+    const std::string secao = "BaciaAcumulacao" + Nome;
+    ini.EscreverTexto(secao, "Versao", "1");
+    GravarReal(ini, secao, "Profundidade", Profundidade);
+    GravarReal(ini, secao, "m1", m1);
+    GravarReal(ini, secao, "m2", m2);
+    ini.EscreverInteiro(secao, "Formato", Formato);
+    ini.EscreverLogico(secao, "CalcularVolume", CalcularVolume);
+    CanalConducao.Gravar(ini);
+    return true;
+}

@@ -1,0 +1,359 @@
+#include "engine/uEncostaCinematica.h"
+
+#include <cmath>
+
+#include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
+#include "engine/uPersistencia.h"
+#include "engine/uPontoFlutuante.h"
+#include "engine/uPrecipitacao.h"
+
+const char* const TEXTO_CONTATO =
+    "Por favor, entre em contato com a equipe do Morvendo e relate as condições desta "
+    "simulação: envie o arquivo do projeto (.mvd) e o texto desta mensagem ao suporte técnico "
+    "do Morvendo.";
+
+namespace {
+
+const char* const MSG_COMPRIMENTO_V1 =
+    "O Item do comprimento da encosta não pode ser menor ou igual a zero.";
+const char* const MSG_COMPRIMENTO_V2 =
+    "O Item do comprimento de um trecho da encosta não pode ser menor ou igual a zero.";
+const char* const MSG_NAO_TERMINA =
+    "O cálculo não terminou: o escoamento não cessa nas condições fornecidas.";
+constexpr long PASSOS_MAXIMOS = 5000000;
+
+// Potência em que base nula vale 0.
+double Potencia(double base, double expoente) {
+    return base == 0 ? 0 : std::pow(base, expoente);
+}
+
+double IntensidadeInicial(const TPrecipitacaoExponencialNegativa& chuva) {
+    return chuva.K() * Potencia(chuva.Tr(), chuva.A()) / Potencia(chuva.B(), chuva.C());
+}
+
+double PassoDeTempo(double vib) {
+    if (vib <= 10) return 0.35;
+    if (vib <= 30) return 0.30;
+    if (vib <= 60) return 0.25;
+    if (vib <= 90) return 0.20;
+    if (vib <= 120) return 0.15;
+    return 0.10;
+}
+
+} // namespace
+
+TEncostaCinematicaCustom::TEncostaCinematicaCustom(const std::string& nome) : TTerreno(nome) {
+    TEncostaCinematicaCustom::Limpar();
+}
+
+void TEncostaCinematicaCustom::Limpar() {
+    TTerreno::Limpar();
+    FComprimento = 0;
+    Versao = "1";
+    LaminaEscoada = 0;
+}
+
+void TEncostaCinematicaCustom::Comprimento(int v) {
+    if (v < 0) throw EMorvendo(Versao == "1" ? MSG_COMPRIMENTO_V1 : MSG_COMPRIMENTO_V2);
+    FComprimento = v;
+}
+
+bool TEncostaCinematicaCustom::Ler(TArquivoIni& ini) {
+    if (!TTerreno::Ler(ini)) return false;
+    const long c = ini.LerInteiro("Encosta" + FNome, "Comprimento", 0);
+    if (c < 0) return false;
+    FComprimento = c < 1 ? 0 : int(c);
+    return true;
+}
+
+bool TEncostaCinematicaCustom::Gravar(TArquivoIni& ini) {
+    if (!TTerreno::Gravar(ini)) return false;
+    const std::string secao = "Encosta" + FNome;
+    ini.EscreverTexto(secao, "Versao", Versao);
+    ini.EscreverInteiro(secao, "Comprimento", FComprimento);
+    return true;
+}
+
+int NumeroDeCelulas(const TEncostaCinematicaCustom& plano) {
+    const int l = plano.Comprimento();
+    if (l <= 50) return 100;
+    return int(Arredondar(l / 0.5));
+}
+
+double TempoFinalEscoamento(TPrecipitacaoExponencialNegativa& chuva, const std::string& versao,
+                            double vib) {
+    const double i0 = IntensidadeInicial(chuva);
+    if (i0 > vib) {
+        const double b = chuva.B(), c = chuva.C();
+        double t = 1;
+        int contagem = 0;
+        for (;;) {
+            if (t <= 0) t = 0;
+            const double residuo = chuva.IntensidadeInstantanea(t) - vib;
+            const double derivada =
+                (chuva.IntensidadeMedia(t) * b / (t + b) + chuva.IntensidadeInstantanea(t)) *
+                (-c / (t + b));
+            const double passo = residuo / derivada;
+            t = t - passo;
+            ++contagem;
+            if (std::fabs(passo) <= 1e-10 || contagem > 200) break;
+        }
+        if (contagem > 200)
+            throw EMorvendo(
+                std::string("Não houve convergência quando calculando o tempo final do "
+                            "escoamento.\n") +
+                TEXTO_CONTATO);
+        return t;
+    }
+    if (versao == "1")
+        throw EMorvendo("Para as condições especificadas, não há ocorrência de escoamento.");
+    return 0;
+}
+
+std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano, int numCelulas,
+                                                TPrecipitacaoExponencialNegativa& chuva,
+                                                const TMostrarTempo& mostrarTempo,
+                                                IAcompanhamento* acomp) {
+    TOcupado ocupado(acomp);
+    auto resultado = std::make_unique<THidrograma>();
+    const double vib = plano.VIB();
+    const bool versao1 = plano.Versao == "1";
+    const char sep = SeparadorDecimalLocal();
+    auto informar = [&](const std::string& texto) {
+        if (acomp) acomp->MostrarMensagem(texto);
+    };
+
+    if (versao1 && IntensidadeInicial(chuva) < vib) {
+        informar("Para Tie = " + FormatFloat("0.0#", vib, sep) +
+                 " e para as condições fornecidas não existe escoamento, pois a "
+                 "Tie é maior do que a intensidade instantânea de precipitação.");
+        return resultado;
+    }
+    const double tFim = TempoFinalEscoamento(chuva, plano.Versao, vib);
+    const double tIa = TempoAbstracaoInicial(plano, chuva);
+    if (versao1 && tIa > tFim) {
+        informar("Para Tie = " + FormatFloat("0.0#", vib, sep) +
+                 " e para as condições fornecidas não existe escoamento, pois o tempo para "
+                 "preenchimento das abstrações iniciais é maior do que o tempo final do "
+                 "escoamento.");
+        return resultado;
+    }
+
+    const int L = plano.Comprimento();
+    if (L < 1 || numCelulas < 1)
+        throw EMorvendo(versao1 ? MSG_COMPRIMENTO_V1 : MSG_COMPRIMENTO_V2);
+    double dx = L / 100.0;
+    if (dx > 0.5) dx = 0.5;
+    const int N = numCelulas;
+    const double dt = PassoDeTempo(vib);
+    const double dts = 60 * dt;
+
+    if (acomp) acomp->ProcessarEventos();
+
+    // Volume de excesso de chuva de uma célula.
+    double v1;
+    {
+        THidrograma celula;
+        double t = tIa;
+        celula.Adicionar(t, 0);
+        double q;
+        long passos = 0;
+        do {
+            t = t + dt;
+            q = (chuva.IntensidadeInstantanea(t) - vib) * dx / 3600;
+            celula.Adicionar(t, q > 0 ? q : 0);
+            if (++passos > PASSOS_MAXIMOS) throw EMorvendo(MSG_NAO_TERMINA);
+        } while (q > 0);
+        v1 = celula.IntegrarVolume();
+    }
+
+    bool naoTermina = false;
+    THidrograma& R = *resultado;
+    try {
+        pontoflutuante::Limpar();
+        const double alfa = std::sqrt(plano.St()) / plano.nt.Valor;
+        const double milAlfa = 1000 * alfa;
+        const double cincoTercos = 5.0 / 3.0;
+        std::vector<double> hOld(N, 0.0), QOld(N, 0.0), hNew(N, 0.0), QNew(N, 0.0);
+
+        R.Adicionar(tIa, 0);
+        double t = tIa + dt;
+        double intensidade = chuva.IntensidadeInstantanea(t);
+        auto montante = [&](double q0) {
+            if (q0 > 0) {
+                QNew[0] = q0 / (1000 * alfa);
+                hNew[0] = std::pow(QNew[0], 0.6);
+            } else {
+                QNew[0] = 0;
+                hNew[0] = 0;
+            }
+        };
+        double q0 = (intensidade - vib) * dx / 3600;
+        montante(q0);
+        const double r = alfa * dts / dx;
+        const double rInv = dx / (alfa * dts);
+        const double hc = std::pow(cincoTercos * r, -1.5);
+        pontoflutuante::Verificar();
+
+        bool parar = q0 < 0;
+        long passos = 0;
+        while (!parar) {
+            ++passos;
+            if (passos > PASSOS_MAXIMOS) {
+                naoTermina = true;
+                break;
+            }
+            if (mostrarTempo && passos % 23 == 0) {
+                mostrarTempo(FormatFloat("0.0", t, sep));
+                if (acomp) acomp->ProcessarEventos();
+            }
+            const double ie = (intensidade - vib) / 3600000;
+            const double ieDts = ie * dts;
+            const double ieDxAlfa = ie * dx / alfa;
+            double x = 0;
+            for (int j = 1; j < N; ++j) {
+                if (hNew[j - 1] + hOld[j] > hc) {
+                    x = (hOld[j - 1] - hNew[j - 1]) * rInv + ieDxAlfa + QNew[j - 1];
+                    x = x > 0 ? std::pow(x, 0.6) : 0;
+                } else {
+                    x = hOld[j] + ieDts + (QOld[j - 1] - QOld[j]) * r;
+                }
+                if (x > 0) {
+                    hNew[j] = x;
+                    QNew[j] = std::pow(x, cincoTercos);
+                } else {
+                    hNew[j] = 0;
+                    QNew[j] = 0;
+                }
+            }
+            if (x <= 0 && (versao1 || R.NumPontos() > 1)) parar = true;
+            t = t + dt;
+            if (x > 0) R.Adicionar(t - dt, milAlfa * QNew[N - 1]);
+
+            std::swap(hOld, hNew);
+            std::swap(QOld, QNew);
+            std::fill(hNew.begin() + 1, hNew.end(), 0.0);
+            std::fill(QNew.begin() + 1, QNew.end(), 0.0);
+            intensidade = chuva.IntensidadeInstantanea(t);
+            q0 = (intensidade - vib) * dx / 3600;
+            montante(q0);
+            pontoflutuante::Verificar();
+        }
+        if (!naoTermina) {
+            const TPontoHidrograma ultimo = R.Pontos.back();
+            if (ultimo.Vazao != 0) R.Adicionar(ultimo.Tempo + dt, 0);
+        }
+    } catch (const std::exception&) {
+        throw EMorvendo(std::string("Ocorreu um erro quando calculando o hidrograma na "
+                                    "encosta.\n") +
+                        TEXTO_CONTATO);
+    }
+    if (naoTermina) throw EMorvendo(MSG_NAO_TERMINA);
+
+    if (R.NumPontos() <= 2) {
+        R.Limpar();
+        return resultado;
+    }
+    R.CorrigirRecessao();
+    R.Alfa = std::sqrt(plano.St()) / plano.nt.Valor;
+    R.Expoente = 5.0 / 3.0;
+    R.Local = THidrograma::LocalEncosta;
+    R.Analisar(1.0);
+    const double volumeExcesso = N * v1;
+    if (R.Volume > volumeExcesso) R.Volume = volumeExcesso;
+    plano.LaminaEscoada = R.Volume / (N * dx * 1000);
+    R.VolumeUnitario = plano.LaminaEscoada;
+    return resultado;
+}
+
+void TEncostaCinematicaSecoes::Limpar() { Secoes.clear(); }
+
+std::uint8_t TEncostaCinematicaSecoes::DefinirNumSecoes(std::uint8_t n) {
+    while (Secoes.size() > n) Secoes.pop_back();
+    while (Secoes.size() < n) {
+        auto plano = std::make_unique<TEncostaCinematica>(Nome);
+        plano->Versao = "2";
+        Secoes.push_back(std::move(plano));
+    }
+    return n;
+}
+
+namespace {
+
+// Dá ao plano o nome do trecho enquanto ele é lido ou gravado; devolve o nome no fim.
+class TNomeTrecho {
+public:
+    TNomeTrecho(TEncostaCinematica& plano, const std::string& nomeLista, std::size_t i)
+        : FPlano(plano), FAnterior(plano.Nome()) {
+        plano.DefinirNome(nomeLista + ": Trecho " + std::to_string(i + 1));
+    }
+    ~TNomeTrecho() { FPlano.DefinirNome(FAnterior); }
+    TNomeTrecho(const TNomeTrecho&) = delete;
+    TNomeTrecho& operator=(const TNomeTrecho&) = delete;
+
+private:
+    TEncostaCinematica& FPlano;
+    std::string FAnterior;
+};
+
+std::string NomeSemPasta(const std::string& caminho) {
+    const auto p = caminho.find_last_of('/');
+    return p == std::string::npos ? caminho : caminho.substr(p + 1);
+}
+
+} // namespace
+
+bool TEncostaCinematicaSecoes::Ler(TArquivoIni& ini) {
+    const std::string secao = "Encosta" + Nome;
+    const std::string versao = ini.LerTexto(secao, "Versao", "0");
+    if (versao == "1") {
+        Limpar();
+        DefinirNumSecoes(1);
+        TEncostaCinematica& p = *Secoes[0];
+        p.Versao = "1";
+        p.Cobertura.Ler(ini);
+        p.Comprimento(int(ini.LerInteiro(secao, "Comprimento", 0)));
+        const std::string terreno = "Terreno" + Nome;
+        p.VIB(ini.LerReal(terreno, "VIB", 0));
+        p.St(ini.LerReal(terreno, "St", 0));
+        p.nt.Valor = ini.LerReal(terreno, "nt", 0);
+        p.nt.Indice = std::int8_t(ini.LerInteiro(terreno, "Indnt", 0));
+        return true;
+    }
+    if (versao == "2") {
+        Limpar();
+        const auto n = std::uint8_t(ini.LerInteiro(secao, "Count", 0));
+        DefinirNumSecoes(n);
+        for (std::size_t i = 0; i < Secoes.size(); ++i) {
+            bool ok;
+            {
+                TNomeTrecho nome(*Secoes[i], Nome, i);
+                ok = Secoes[i]->Ler(ini);
+            }
+            if (!ok) {
+                Limpar();
+                throw EMorvendo("Ocorreu um erro ao tentar ler os dados da encosta de número " +
+                                std::to_string(i + 1) + " no arquivo " + ini.Caminho());
+            }
+        }
+        return true;
+    }
+    throw EMorvendo("O arquivo " + NomeSemPasta(ini.Caminho()) + " não é uma versão compatível.");
+}
+
+bool TEncostaCinematicaSecoes::Gravar(TArquivoIni& ini) {
+    try {
+        const std::string secao = "Encosta" + Nome;
+        ini.EscreverTexto(secao, "Versao", "2");
+        ini.EscreverInteiro(secao, "Count", NumSecoes());
+        for (std::size_t i = 0; i < Secoes.size(); ++i) {
+            Secoes[i]->Versao = "2";
+            TNomeTrecho nome(*Secoes[i], Nome, i);
+            if (!Secoes[i]->Gravar(ini)) return false;
+        }
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}

@@ -1,0 +1,264 @@
+#include "engine/uPrecipitacao.h"
+
+#include <cmath>
+
+#include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
+#include "engine/uPersistencia.h"
+
+namespace {
+
+const char* const SECAO_TARSIO = "TARSIO";
+
+// Lê a versão de uma seção da chuva; "TARSIO" quando ausente (arquivo antigo).
+std::string VersaoChuva(const TArquivoIni& ini, const std::string& secao) {
+    return ini.LerTexto(secao, "Versao", "TARSIO");
+}
+
+// Arquivos antigos guardam as chaves da chuva em [TARSIO]: lê de lá e migra para a seção
+// própria, dentro do mesmo arquivo.
+double LerEMigrar(TArquivoIni& ini, const std::string& secao, const char* chave) {
+    const double v = ini.LerReal(SECAO_TARSIO, chave, 0);
+    GravarReal(ini, secao, chave, v);
+    ini.ApagarChave(SECAO_TARSIO, chave);
+    return v;
+}
+
+} // namespace
+
+void TPrecipitacao::DefinirNome(const std::string& nome) {
+    FNome = nome;
+    Limpar();
+}
+
+void TPrecipitacao::Limpar() {
+    Duracao = 0;
+    PrecipitacaoTotal = 0;
+}
+
+bool TPrecipitacao::Ler(TArquivoIni& ini) {
+    try {
+        Limpar();
+        const std::string secao = "PRECIPITACAO" + FNome;
+        const std::string versao = VersaoChuva(ini, secao);
+        if (versao == "2") {
+            Duracao = ini.LerReal(secao, "Duracao", 0);
+            PrecipitacaoTotal = ini.LerReal(secao, "PrecipitacaoTotal", 0);
+            return true;
+        }
+        if (versao == "TARSIO" || versao == "1") {
+            ini.EscreverTexto(secao, "Versao", "2");
+            Duracao = LerEMigrar(ini, secao, "Duracao");
+            PrecipitacaoTotal = LerEMigrar(ini, secao, "PrecipitacaoTotal");
+            return true;
+        }
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool TPrecipitacao::Gravar(TArquivoIni& ini) {
+    try {
+        const std::string secao = "PRECIPITACAO" + FNome;
+        ini.EscreverTexto(secao, "Versao", "2");
+        GravarReal(ini, secao, "Duracao", Duracao);
+        GravarReal(ini, secao, "PrecipitacaoTotal", PrecipitacaoTotal);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+void TPrecipitacao::DesenharIntensidade(ISerieGrafico& serie) {
+    serie.Limpar();
+    const long long n = Duracao > 0 ? Arredondar(Duracao) : 50;
+    for (long long t = 1; t <= n; ++t)
+        serie.Adicionar(double(t), IntensidadeInstantanea(double(t)));
+}
+
+void TPrecipitacaoExponencialNegativa::Limpar() {
+    TPrecipitacao::Limpar();
+    FTr = FK = FA = FB = FC = 0;
+    CalcularFatorTr();
+}
+
+void TPrecipitacaoExponencialNegativa::CalcularFatorTr() {
+    FFatorTr = (FK > 0 && FTr > 0 && FA > 0) ? FK * std::pow(FTr, FA) : -1.0;
+}
+
+void TPrecipitacaoExponencialNegativa::Tr(double v) {
+    if (v < 0) throw EMorvendo("O valor do tempo de retorno (Tr) deve ser maior que zero.");
+    FTr = v;
+    CalcularFatorTr();
+}
+
+void TPrecipitacaoExponencialNegativa::K(double v) {
+    if (v < 0) throw EMorvendo("O valor do parâmetro \"K\" deve ser maior que zero.");
+    FK = v;
+    CalcularFatorTr();
+}
+
+void TPrecipitacaoExponencialNegativa::A(double v) {
+    if (v < 0) throw EMorvendo("O valor do parâmetro \"a\" deve ser maior que zero.");
+    FA = v;
+    CalcularFatorTr();
+}
+
+void TPrecipitacaoExponencialNegativa::B(double v) {
+    if (v < 0) throw EMorvendo("O valor do parâmetro \"b\" deve ser maior que zero.");
+    FB = v;
+}
+
+void TPrecipitacaoExponencialNegativa::C(double v) {
+    if (v < 0) throw EMorvendo("O valor do parâmetro \"c\" deve ser maior que zero.");
+    FC = v;
+}
+
+bool TPrecipitacaoExponencialNegativa::Ler(TArquivoIni& ini) {
+    if (!TPrecipitacao::Ler(ini)) return false;
+    try {
+        const std::string secao = "PREC_EXPONENCIAL_NEGATIVA" + FNome;
+        const std::string versao = VersaoChuva(ini, secao);
+        if (versao == "2") {
+            FTr = ini.LerReal(secao, "Tr", 0);
+            FK = ini.LerReal(secao, "K", 0);
+            FA = ini.LerReal(secao, "A", 0);
+            FB = ini.LerReal(secao, "B", 0);
+            FC = ini.LerReal(secao, "C", 0);
+        } else if (versao == "TARSIO" || versao == "1") {
+            ini.EscreverTexto(secao, "Versao", "2");
+            FTr = LerEMigrar(ini, secao, "Tr");
+            FK = LerEMigrar(ini, secao, "K");
+            FA = LerEMigrar(ini, secao, "A");
+            FB = LerEMigrar(ini, secao, "B");
+            FC = LerEMigrar(ini, secao, "C");
+        } else {
+            return false;
+        }
+        CalcularFatorTr();
+        return true;
+    } catch (const std::exception&) {
+        CalcularFatorTr();
+        return false;
+    }
+}
+
+bool TPrecipitacaoExponencialNegativa::Gravar(TArquivoIni& ini) {
+    if (!TPrecipitacao::Gravar(ini)) return false;
+    try {
+        const std::string secao = "PREC_EXPONENCIAL_NEGATIVA" + FNome;
+        ini.EscreverTexto(secao, "Versao", "2");
+        GravarReal(ini, secao, "Tr", FTr);
+        GravarReal(ini, secao, "K", FK);
+        GravarReal(ini, secao, "A", FA);
+        GravarReal(ini, secao, "B", FB);
+        GravarReal(ini, secao, "C", FC);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+double TPrecipitacaoExponencialNegativa::IntensidadeMedia(double t) {
+    const double base = t + FB;
+    // ln de zero ou de negativo é erro de ponto flutuante.
+    if (base == 0) throw EMorvendo("Divisão por zero em ponto flutuante.");
+    if (!(base > 0)) throw EMorvendo("Operação de ponto flutuante inválida.");
+    return FFatorTr / std::exp(FC * std::log(base));
+}
+
+double TPrecipitacaoExponencialNegativa::IntensidadeInstantanea(double t) {
+    return IntensidadeMedia(t) * (1 - FC * t / (t + FB));
+}
+
+double TPrecipitacaoExponencialNegativa::DerivadaIntensidade(double t) {
+    const double i = IntensidadeMedia(t);
+    return -FC * i / (t + FB) * (2 - (FC + 1) * t / (t + FB));
+}
+
+double TPrecipitacaoExponencialNegativa::Lamina(double t) { return IntensidadeMedia(t) * t / 60; }
+
+double TPrecipitacaoExponencialNegativa::LaminaEntre(double t1, double t2) {
+    return (t2 * IntensidadeMedia(t2) - t1 * IntensidadeMedia(t1)) / 60;
+}
+
+double TPrecipitacaoExponencialNegativa::TempoDaIntensidade(double x) {
+    double t;
+    if (x < 100) t = 20;
+    else if (x < 200) t = 5;
+    else if (x < 300) t = 1;
+    else if (x < 400) t = 0.1;
+    else if (x < 500) t = 0.05;
+    else t = 0.001;
+
+    FIteracoes = 0;
+    try {
+        for (;;) {
+            if (t < 0) {
+                t = 0;
+                FIteracoes = 200;
+                break;
+            }
+            FResiduo = IntensidadeInstantanea(t) - x;
+            FDerivada = DerivadaIntensidade(t);
+            FPasso = FResiduo / FDerivada;
+            if (!std::isfinite(FPasso)) throw EMorvendo("Operação de ponto flutuante inválida.");
+            t = t - FPasso;
+            ++FIteracoes;
+            if (std::fabs(FPasso) < 1e-7 || FIteracoes > 100) break;
+        }
+    } catch (const EMorvendo&) {
+        FIteracoes = 200;
+    }
+
+    if (FIteracoes > 100) {
+        FLimiteInferior = 0;
+        FLimiteSuperior = 100000;
+        do {
+            t = (FLimiteInferior + FLimiteSuperior) / 2;
+            try {
+                FResiduo = IntensidadeInstantanea(t) - x;
+            } catch (const EMorvendo&) {
+                FResiduo = 0;
+            }
+            if (FResiduo > 0) FLimiteInferior = t;
+            else FLimiteSuperior = t;
+        } while (FLimiteSuperior - FLimiteInferior > 1e-7);
+    }
+    return t < 0 ? 0 : t;
+}
+
+double TPrecipitacaoExponencialNegativa::DuracaoDaLamina(double p) {
+    double t = 1;
+    FIteracoes = 0;
+    try {
+        for (;;) {
+            FResiduo = IntensidadeMedia(t) * t - 60 * p;
+            FDerivada = IntensidadeInstantanea(t);
+            FPasso = FResiduo / FDerivada;
+            if (!std::isfinite(FPasso)) throw EMorvendo("Operação de ponto flutuante inválida.");
+            t = t - FPasso;
+            ++FIteracoes;
+            if (std::fabs(FPasso) < 1e-10 || FIteracoes > 100) break;
+        }
+    } catch (const EMorvendo&) {
+        FIteracoes = 200;
+    }
+
+    if (FIteracoes > 100) {
+        FLimiteInferior = 0;
+        FLimiteSuperior = 1000;
+        do {
+            t = (FLimiteInferior + FLimiteSuperior) / 2;
+            try {
+                FResiduo = IntensidadeMedia(t) * t - 60 * p;
+            } catch (const EMorvendo&) {
+                FResiduo = 0;
+            }
+            if (FResiduo > 0) FLimiteSuperior = t;
+            else FLimiteInferior = t;
+        } while (FLimiteSuperior - FLimiteInferior > 1e-7);
+    }
+    return t < 0 ? 0 : t;
+}

@@ -1,0 +1,86 @@
+#pragma once
+#include <string>
+
+#include "comum/ArquivoIni.h"
+
+// Série de um gráfico de linhas: só o que o desenho da intensidade precisa.
+class ISerieGrafico {
+public:
+    virtual ~ISerieGrafico() = default;
+    virtual void Limpar() = 0;
+    virtual void Adicionar(double x, double y) = 0;
+};
+
+// Chuva de projeto: intensidade em mm/h e lâmina em mm para t em minutos.
+class TPrecipitacao {
+public:
+    TPrecipitacao() { DefinirNome(""); }
+    explicit TPrecipitacao(const std::string& nome) { DefinirNome(nome); }
+    virtual ~TPrecipitacao() = default;
+
+    virtual void DefinirNome(const std::string& nome);
+    virtual void Limpar();
+    virtual bool Ler(TArquivoIni& ini);
+    virtual bool Gravar(TArquivoIni& ini);
+    virtual void DesenharIntensidade(ISerieGrafico& serie);
+    virtual double IntensidadeInstantanea(double t) = 0;
+    virtual double IntensidadeMedia(double t) = 0;
+    virtual double TempoDaIntensidade(double intensidade) = 0;
+    virtual double DuracaoDaLamina(double lamina) = 0;
+    virtual double Lamina(double t) = 0;
+    virtual double LaminaEntre(double t1, double t2) = 0;
+
+    const std::string& Nome() const { return FNome; }
+
+    double Duracao = 0;
+    double PrecipitacaoTotal = 0;
+
+protected:
+    // Estado de trabalho das buscas de raiz; fica o da última busca.
+    double FResiduo = 0;
+    double FDerivada = 0;
+    double FPasso = 0;
+    double FLimiteInferior = 0;
+    double FLimiteSuperior = 0;
+    int FIteracoes = 0;
+    std::string FNome;
+};
+
+// Chuva da equação IDF i = K·Tr^a/(t + b)^c.
+class TPrecipitacaoExponencialNegativa : public TPrecipitacao {
+public:
+    TPrecipitacaoExponencialNegativa() : TPrecipitacao() { Limpar(); }
+    explicit TPrecipitacaoExponencialNegativa(const std::string& nome) : TPrecipitacao(nome) {
+        Limpar();
+    }
+
+    void Limpar() override;
+    bool Ler(TArquivoIni& ini) override;
+    bool Gravar(TArquivoIni& ini) override;
+    double IntensidadeInstantanea(double t) override;
+    double IntensidadeMedia(double t) override;
+    double TempoDaIntensidade(double intensidade) override;
+    double DuracaoDaLamina(double lamina) override;
+    double Lamina(double t) override;
+    double LaminaEntre(double t1, double t2) override;
+
+    // Derivada da intensidade instantânea no tempo.
+    double DerivadaIntensidade(double t);
+
+    double FatorTr() const { return FFatorTr; }
+    double Tr() const { return FTr; }
+    double K() const { return FK; }
+    double A() const { return FA; }
+    double B() const { return FB; }
+    double C() const { return FC; }
+    void Tr(double v);
+    void K(double v);
+    void A(double v);
+    void B(double v);
+    void C(double v);
+
+private:
+    void CalcularFatorTr();
+    double FFatorTr = -1.0;
+    double FTr = 0, FK = 0, FA = 0, FB = 0, FC = 0;
+};

@@ -1,0 +1,48 @@
+#pragma once
+#include <optional>
+#include <string>
+
+#include "engine/uCanalEstrada.h"
+#include "idf/Tarsio21Comp.h"
+#include "project/ConfUnidades.h"
+
+// Os objetos de um projeto: o motor, a consulta IDF com a chuva, as unidades e a descrição
+// da cobertura vegetal da área externa.
+struct TProjeto {
+    explicit TProjeto(TUnidades& unidades) : Unidades(unidades) {}
+
+    TCanalEstrada Estrada{"_ESTRADA"};
+    TTarsio21 Tarsio1;
+    TUnidades& Unidades;
+    std::string StrCoberVeg;
+
+    TPrecipitacaoExponencialNegativa& Chuva() { return Tarsio1.Precipitacao(); }
+};
+
+// Dados de um projeto novo.
+void ZerarVariaveis(TProjeto& projeto);
+
+// Grava o projeto inteiro no arquivo; o conteúdo que não é do projeto fica como estava.
+void EscreverProjeto(TProjeto& projeto, const std::string& caminho);
+
+// Lê o projeto inteiro. Devolve LeuCerto: verdadeiro quando todos os objetos foram lidos.
+// Erro quando o arquivo não é um projeto (nada é alterado nele) ou quando uma encosta não
+// pode ser lida. Um arquivo antigo tem a chuva migrada no próprio arquivo.
+bool LerProjeto(TProjeto& projeto, const std::string& caminho);
+
+// Falha da verificação dos valores antes do cálculo.
+struct TFalhaValidacao {
+    std::string Mensagem; // com os dois espaços nas pontas
+    std::string Campo;    // controle que recebe o foco
+    std::string Aba;      // aba que o contém
+};
+
+// Verifica os valores do motor. A área externa só é verificada quando está ativa.
+std::optional<TFalhaValidacao> ValidarDados(const TProjeto& projeto, bool areaExternaAtiva);
+inline std::optional<TFalhaValidacao> ValidarDados(const TProjeto& projeto) {
+    return ValidarDados(projeto, projeto.Estrada.IndSecao != 3);
+}
+
+extern const char* const ABA_ESTRADA;
+extern const char* const ABA_BACIAS;
+extern const char* const ABA_PRECIPITACAO;

@@ -1,0 +1,102 @@
+#include "reports/RelatorioTexto.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "comum/EMorvendo.h"
+
+const char* const CABECALHO_RELATORIO_TEXTO =
+    "     Secao (m)    Lamina(cm)    Vazao (L/s)    Tensao maxima (Pa)    Perda de solo (g)";
+
+namespace {
+
+std::string ErroSistema(const std::string& texto, const std::string& caminho) {
+    return texto + " " + caminho + ": " + std::strerror(errno) + ".";
+}
+
+} // namespace
+
+std::string LinhaRelatorioTexto(int secao, double laminaCm, double vazaoLs, double tensaoPa,
+                                double perda) {
+    char buf[256];
+    std::snprintf(buf, sizeof buf, "%10d\t%8.2f%15.2f%18.2f%21.2f", secao, laminaCm, vazaoLs,
+                  tensaoPa, perda);
+    return buf;
+}
+
+TEscritorRelatorioTexto::TEscritorRelatorioTexto(std::string caminho)
+    : FCaminho(std::move(caminho)) {
+    std::string modelo = FCaminho + ".tmpXXXXXX";
+    const int fd = mkstemp(modelo.data());
+    if (fd < 0) throw EEntradaSaida(ErroSistema("Não foi possível criar o arquivo", FCaminho));
+    fchmod(fd, 0644);
+    FTemporario = modelo;
+    FArquivo = fdopen(fd, "wb");
+    if (!FArquivo) {
+        close(fd);
+        unlink(FTemporario.c_str());
+        throw EEntradaSaida(ErroSistema("Não foi possível criar o arquivo", FCaminho));
+    }
+    if (std::fprintf(FArquivo, "%s\r\n", CABECALHO_RELATORIO_TEXTO) < 0) {
+        std::fclose(FArquivo);
+        FArquivo = nullptr;
+        unlink(FTemporario.c_str());
+        throw EEntradaSaida(ErroSistema("Não foi possível gravar o arquivo", FCaminho));
+    }
+}
+
+TEscritorRelatorioTexto::~TEscritorRelatorioTexto() {
+    try {
+        Fechar();
+    } catch (...) {
+        // Já se está saindo por outro erro; o arquivo temporário não fica para trás.
+        if (!FTemporario.empty()) unlink(FTemporario.c_str());
+    }
+}
+
+void TEscritorRelatorioTexto::EscreverSecao(int secao, double laminaCm, double vazaoLs,
+                                            double tensaoPa, double perda) {
+    const std::string linha = LinhaRelatorioTexto(secao, laminaCm, vazaoLs, tensaoPa, perda);
+    if (std::fprintf(FArquivo, "%s\r\n", linha.c_str()) < 0)
+        throw EEntradaSaida(ErroSistema("Não foi possível gravar o arquivo", FCaminho));
+}
+
+void TEscritorRelatorioTexto::Fechar() {
+    if (!FArquivo) return;
+    std::FILE* f = FArquivo;
+    FArquivo = nullptr;
+    const bool ok = std::fflush(f) == 0 && fsync(fileno(f)) == 0;
+    const bool fechou = std::fclose(f) == 0;
+    if (!ok || !fechou || std::rename(FTemporario.c_str(), FCaminho.c_str()) != 0) {
+        const std::string msg = ErroSistema("Não foi possível gravar o arquivo", FCaminho);
+        unlink(FTemporario.c_str());
+        FTemporario.clear();
+        throw EEntradaSaida(msg);
+    }
+    FTemporario.clear();
+}
+
+std::vector<TLinhaRelatorioTexto> LerRelatorioTexto(const std::string& caminho) {
+    std::ifstream f(caminho, std::ios::binary);
+    if (!f) throw EEntradaSaida("O arquivo " + caminho + " não foi encontrado.");
+    std::vector<TLinhaRelatorioTexto> linhas;
+    std::string linha;
+    std::getline(f, linha); // cabeçalho
+    int numero = 1;
+    while (std::getline(f, linha)) {
+        ++numero;
+        if (linha.find_first_not_of(" \t\r") == std::string::npos) continue;
+        std::istringstream in(linha);
+        in.imbue(std::locale::classic());
+        TLinhaRelatorioTexto l{};
+        if (!(in >> l.Secao >> l.Lamina >> l.Vazao >> l.Tensao >> l.Perda))
+            throw EEntradaSaida("Linha " + std::to_string(numero) + " inválida no arquivo " +
+                                caminho + ".");
+        linhas.push_back(l);
+    }
+    return linhas;
+}
