@@ -3,7 +3,6 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
-#include <sstream>
 #include <string>
 #include <unistd.h>
 
@@ -12,6 +11,7 @@
 #include "engine/uPersistencia.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
+#include "project/ResultadoJson.h"
 
 namespace {
 
@@ -77,43 +77,6 @@ private:
     bool FLinha = false;
     std::string FEtapa;
 };
-
-std::string Real(double v) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
-}
-
-std::string JsonHidrograma(const TResumoHidrograma& h) {
-    return "{\"pontos\": " + std::to_string(h.Pontos) + ", \"VazaoMaxima\": " +
-           Real(h.VazaoMaxima) + ", \"Volume\": " + Real(h.Volume) + "}";
-}
-
-void EscreverJson(const TCanalEstrada& e, const TResultadoCalculo& r, std::ostream& out) {
-    out << "{\"Espacamento\": " << e.Espacamento << ", \"PerdaSolo\": " << Real(e.PerdaSolo)
-        << ", \"PerdaToleravel\": " << Real(e.PerdaToleravel)
-        << ", \"TensaoMax\": " << Real(e.TensaoMax) << ", \"QMax\": " << Real(e.QMax)
-        << ", \"Volume\": " << Real(e.Volume)
-        << ", \"HidrogramaEstrada\": " << JsonHidrograma(r.HidrogramaEstrada)
-        << ", \"HidrogramaTalude\": " << JsonHidrograma(r.HidrogramaTalude) << ", \"Bacia\": ";
-    if (r.Bacia) {
-        const TResultadoBacia& b = *r.Bacia;
-        out << "{\"VolumeEscoado\": " << Real(b.VolumeEscoado)
-            << ", \"VazaoMaxima\": " << Real(b.VazaoMaxima)
-            << ", \"ProfundidadeCanal\": " << Real(b.ProfundidadeCanal)
-            << ", \"Largura\": " << Real(b.Largura) << ", \"Raio\": " << Real(b.Raio)
-            << ", \"Comprimento\": " << Real(b.Comprimento) << "}";
-    } else {
-        out << "null";
-    }
-    out << ", \"Secoes\": [";
-    for (std::size_t i = 0; i < e.Secoes.size(); ++i) {
-        const TLinhaRelatorioTexto& s = e.Secoes[i];
-        out << (i ? ", " : "") << "[" << s.Secao << ", " << Real(s.Lamina) << ", "
-            << Real(s.Vazao) << ", " << Real(s.Tensao) << ", " << Real(s.Perda) << "]";
-    }
-    out << "]}\n";
-}
 
 void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep,
                     std::ostream& out) {
@@ -211,6 +174,9 @@ int main(int argc, char** argv) {
     } catch (const EEntradaSaida& erro) {
         std::cerr << erro.what() << '\n';
         return 2;
+    } catch (const EArquivoRecusado& erro) {
+        std::cerr << erro.what() << '\n';
+        return 2;
     } catch (const std::exception& erro) {
         std::cerr << erro.what() << '\n';
         return 1;
@@ -243,7 +209,7 @@ int main(int argc, char** argv) {
     case TResultadoCalculo::Concluido:
         break;
     }
-    if (json) EscreverJson(p.Estrada, r, std::cout);
+    if (json) std::cout << ResultadoJson(p.Estrada, r) << '\n';
     else EscreverResumo(p.Estrada, r, sep, std::cout);
     return 0;
 }

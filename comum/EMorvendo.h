@@ -19,3 +19,9 @@ class EEntradaSaida : public EMorvendo {
 public:
     using EMorvendo::EMorvendo;
 };
+
+// Arquivo que não é do tipo esperado (um projeto sem a versão certa, por exemplo).
+class EArquivoRecusado : public EMorvendo {
+public:
+    using EMorvendo::EMorvendo;
+};

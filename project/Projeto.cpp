@@ -44,7 +44,7 @@ bool LerProjeto(TProjeto& p, const std::string& caminho) {
     TArquivoIni ini;
     ini.Carregar(caminho);
     if (ini.LerTexto("VERSAO", "Versao", "") != "1")
-        throw EMorvendo("Ocorreu um erro ao tentar ler o arquivo " + caminho + ".");
+        throw EArquivoRecusado("Ocorreu um erro ao tentar ler o arquivo " + caminho + ".");
 
     bool leuCerto = false;
     std::exception_ptr erro;

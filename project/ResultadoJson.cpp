@@ -1,0 +1,49 @@
+#include "project/ResultadoJson.h"
+
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+std::string Real(double v) {
+    if (!std::isfinite(v)) return "null";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.17g", v);
+    return buf;
+}
+
+std::string Hidrograma(const TResumoHidrograma& h) {
+    return "{\"pontos\": " + std::to_string(h.Pontos) + ", \"VazaoMaxima\": " +
+           Real(h.VazaoMaxima) + ", \"Volume\": " + Real(h.Volume) + "}";
+}
+
+} // namespace
+
+std::string ResultadoJson(const TCanalEstrada& e, const TResultadoCalculo& r) {
+    std::ostringstream out;
+    out << "{\"Espacamento\": " << e.Espacamento << ", \"PerdaSolo\": " << Real(e.PerdaSolo)
+        << ", \"PerdaToleravel\": " << Real(e.PerdaToleravel)
+        << ", \"TensaoMax\": " << Real(e.TensaoMax) << ", \"QMax\": " << Real(e.QMax)
+        << ", \"Volume\": " << Real(e.Volume)
+        << ", \"HidrogramaEstrada\": " << Hidrograma(r.HidrogramaEstrada)
+        << ", \"HidrogramaTalude\": " << Hidrograma(r.HidrogramaTalude) << ", \"Bacia\": ";
+    if (r.Bacia) {
+        const TResultadoBacia& b = *r.Bacia;
+        out << "{\"VolumeEscoado\": " << Real(b.VolumeEscoado)
+            << ", \"VazaoMaxima\": " << Real(b.VazaoMaxima)
+            << ", \"ProfundidadeCanal\": " << Real(b.ProfundidadeCanal)
+            << ", \"Largura\": " << Real(b.Largura) << ", \"Raio\": " << Real(b.Raio)
+            << ", \"Comprimento\": " << Real(b.Comprimento) << "}";
+    } else {
+        out << "null";
+    }
+    out << ", \"Secoes\": [";
+    for (std::size_t i = 0; i < e.Secoes.size(); ++i) {
+        const TLinhaRelatorioTexto& s = e.Secoes[i];
+        out << (i ? ", " : "") << "[" << s.Secao << ", " << Real(s.Lamina) << ", "
+            << Real(s.Vazao) << ", " << Real(s.Tensao) << ", " << Real(s.Perda) << "]";
+    }
+    out << "]}";
+    return out.str();
+}

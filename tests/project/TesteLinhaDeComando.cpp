@@ -1,0 +1,98 @@
+// A linha de comando nunca quebra: cada entrada ruim termina com mensagem clara e saída
+// diferente de zero.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include "Auxiliar.h"
+
+namespace {
+
+struct TExecucao {
+    int saida;
+    std::string out, err;
+};
+
+TExecucao Executar(const fs::path& pasta, const std::string& argumentos) {
+    const std::string cmd = "cd '" + pasta.string() + "' && '" MORVENDO_CALC "' " + argumentos +
+                            " > out.txt 2> err.txt";
+    const int r = std::system(cmd.c_str());
+    return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, LerBytes(pasta / "out.txt"),
+            LerBytes(pasta / "err.txt")};
+}
+
+struct TCasoCli {
+    const char* nome;
+    const char* padrao; // nullptr: usa o conteúdo abaixo como arquivo inteiro
+    const char* troca;
+    int saida;
+    const char* mensagem; // começo da saída de erros
+    const char* base = "c02_trap_secao3_50m";
+};
+
+void PrintTo(const TCasoCli& c, std::ostream* os) { *os << c.nome; }
+
+class LinhaDeComando : public ::testing::TestWithParam<TCasoCli> {};
+
+TEST_P(LinhaDeComando, EntradaRuim) {
+    const TCasoCli& c = GetParam();
+    TPastaTemporaria pasta(std::string("cli-") + c.nome);
+    const std::string original = LerBytes(DADOS_REFERENCIA + c.base + ".mvd");
+    const std::string texto = c.padrao ? Trocar(original, c.padrao, c.troca) : c.troca;
+    GravarBytes(pasta / "p.mvd", texto);
+    const TExecucao r = Executar(pasta.Caminho, "p.mvd");
+    EXPECT_EQ(r.saida, c.saida) << r.err;
+    EXPECT_EQ(r.err.rfind(c.mensagem, 0), 0u) << r.err;
+    EXPECT_EQ(r.out, "");
+    if (c.saida == 2) EXPECT_EQ(LerBytes(pasta / "p.mvd"), texto);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casos, LinhaDeComando,
+    ::testing::Values(
+        TCasoCli{"vazio", nullptr, "", 2, "Ocorreu um erro ao tentar ler o arquivo p.mvd."},
+        TCasoCli{"binario", nullptr, "\x7f" "ELF\x02\x01\x01\xff\xfe[\x80\r\n=\x1b", 2,
+                 "Ocorreu um erro ao tentar ler o arquivo p.mvd."},
+        TCasoCli{"versao_errada", "\\[VERSAO\\]\r\nVersao=1", "[VERSAO]\r\nVersao=3", 2,
+                 "Ocorreu um erro ao tentar ler o arquivo p.mvd."},
+        TCasoCli{"conta_maior", "Count=1", "Count=3", 1,
+                 "Ocorreu um erro ao tentar ler os dados da encosta de número 2 no arquivo"},
+        TCasoCli{"plano_negativo",
+                 "(\\[Encosta_Estrada: Trecho 1\\]\r\nVersao=2\r\n)Comprimento=3",
+                 "$1Comprimento=-3", 1,
+                 "Ocorreu um erro ao tentar ler os dados da encosta de número 1"},
+        TCasoCli{"nao_lido", "TipoCanal=0", "TipoCanal=4", 1, "O projeto p.mvd não pôde ser lido"},
+        TCasoCli{"verificacao", "Sc=0.06", "Sc=0", 1,
+                 "Valor incorreto da declividade do canal da estrada.\n"},
+        TCasoCli{"sem_convergencia", "Sc=0.008", "Sc=1e-300", 1,
+                 "Não houve convergência no cálculo da profundidade normal do canal."},
+        TCasoCli{"secao_2", "IndSecao=1", "IndSecao=2", 1, "Seção 2 ainda não disponível.\n",
+                 "c03_equiv_200m"}),
+    [](const ::testing::TestParamInfo<TCasoCli>& i) { return std::string(i.param.nome); });
+
+TEST(LinhaDeComandoUso, ArgumentosEArquivos) {
+    TPastaTemporaria pasta("cli-uso");
+    EXPECT_EQ(Executar(pasta.Caminho, "").saida, 2);
+    EXPECT_EQ(Executar(pasta.Caminho, "--xyz p.mvd").saida, 2);
+    EXPECT_EQ(Executar(pasta.Caminho, "a.mvd b.mvd").saida, 2);
+    EXPECT_EQ(Executar(pasta.Caminho, "p.mvd --relatorio").saida, 2);
+    const TExecucao ausente = Executar(pasta.Caminho, "nao-existe.mvd");
+    EXPECT_EQ(ausente.saida, 2);
+    EXPECT_EQ(ausente.err, "O arquivo nao-existe.mvd não foi encontrado.\n");
+}
+
+TEST(LinhaDeComandoUso, ResumoETabelaNoLugarPedido) {
+    TPastaTemporaria pasta("cli-resumo");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    fs::create_directories(pasta / "saida");
+    const TExecucao r = Executar(pasta.Caminho, "p.mvd --relatorio saida/tabela.txt");
+    ASSERT_EQ(r.saida, 0) << r.err;
+    EXPECT_NE(r.out.find("  Espaçamento máximo: 116 m\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  Raio: 10.05 m\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  Volume escoado: 118.88 m³\n"), std::string::npos) << r.out;
+    EXPECT_EQ(LerBytes(pasta / "saida/tabela.txt"),
+              LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.Relatorio.txt"));
+    EXPECT_FALSE(fs::exists(pasta / "Relatorio.txt"));
+}
+
+} // namespace

@@ -1,0 +1,106 @@
+// Casos de referência: cada projeto de tests/dados/referencia, calculado pelo núcleo e pela
+// linha de comando, deve dar o espaçamento exato, os demais números a 1e-9 e a tabela de
+// texto idêntica byte a byte.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "../Json.h"
+#include "project/Calculo.h"
+#include "project/Projeto.h"
+#include "project/ResultadoJson.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string DADOS = std::string(MORVENDO_DADOS_TESTE) + "/referencia/";
+
+std::string LerArquivo(const fs::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    std::ostringstream s;
+    s << f.rdbuf();
+    return s.str();
+}
+
+// Compara dois JSON: inteiros exatos, reais a 1e-9 relativo; anota cada diferença.
+void Comparar(const TJson& esperado, const TJson& obtido, const std::string& caminho) {
+    ASSERT_EQ(esperado.Tipo, obtido.Tipo) << caminho;
+    switch (esperado.Tipo) {
+    case TJson::Objeto:
+        ASSERT_EQ(esperado.Campos.size(), obtido.Campos.size()) << caminho;
+        for (const auto& [k, v] : esperado.Campos) Comparar(v, obtido[k], caminho + "." + k);
+        break;
+    case TJson::Lista:
+        ASSERT_EQ(esperado.Itens.size(), obtido.Itens.size()) << caminho;
+        for (std::size_t i = 0; i < esperado.Itens.size(); ++i)
+            Comparar(esperado.Itens[i], obtido.Itens[i], caminho + "[" + std::to_string(i) + "]");
+        break;
+    case TJson::Numero:
+        if (esperado.Inteiro) {
+            EXPECT_EQ(esperado.Valor, obtido.Valor) << caminho;
+        } else {
+            const double tol = 1e-9 * std::max(std::fabs(esperado.Valor), std::fabs(obtido.Valor));
+            EXPECT_LE(std::fabs(esperado.Valor - obtido.Valor), tol) << caminho;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+class Referencia : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        pasta = fs::temp_directory_path() /
+                ("morvendo-ref-" + std::string(info->name()).substr(0, 6) + "-" + GetParam());
+        fs::remove_all(pasta);
+        fs::create_directories(pasta);
+        // O projeto é copiado: um arquivo antigo é migrado ao ser lido.
+        fs::copy_file(DADOS + GetParam() + ".mvd", pasta / "projeto.mvd");
+        esperado = TLeitorJson(LerArquivo(DADOS + GetParam() + ".expected.json")).Ler();
+    }
+    void TearDown() override { fs::remove_all(pasta); }
+
+    fs::path pasta;
+    TJson esperado;
+};
+
+TEST_P(Referencia, NucleoReproduzOsResultados) {
+    TUnidades unidades;
+    TProjeto p(unidades);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, (pasta / "projeto.mvd").string()));
+    ASSERT_FALSE(ValidarDados(p).has_value());
+    p.Estrada.ArquivoRelatorio = (pasta / "Relatorio.txt").string();
+    const TResultadoCalculo r = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
+    ASSERT_EQ(r.Situacao, TResultadoCalculo::Concluido);
+
+    const TJson obtido = TLeitorJson(ResultadoJson(p.Estrada, r)).Ler();
+    Comparar(esperado, obtido, GetParam());
+    EXPECT_EQ(LerArquivo(DADOS + GetParam() + ".Relatorio.txt"),
+              LerArquivo(pasta / "Relatorio.txt"));
+}
+
+TEST_P(Referencia, LinhaDeComandoReproduzOsResultados) {
+    const fs::path saida = pasta / "saida.json";
+    const std::string cmd = "cd '" + pasta.string() + "' && '" MORVENDO_CALC "' projeto.mvd --json > '" +
+                            saida.string() + "' 2> erros.txt";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << LerArquivo(pasta / "erros.txt");
+    Comparar(esperado, TLeitorJson(LerArquivo(saida)).Ler(), GetParam());
+    EXPECT_EQ(LerArquivo(DADOS + GetParam() + ".Relatorio.txt"),
+              LerArquivo(pasta / "Relatorio.txt"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Casos, Referencia,
+                         ::testing::Values("c01_canal_1m", "c02_trap_secao3_50m",
+                                           "c03_equiv_200m", "c06_so_primeira_passa",
+                                           "c08_legado", "c13_perda_sobe_e_desce",
+                                           "c14_talude_sem_escoamento"));
+
+} // namespace
