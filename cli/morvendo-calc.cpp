@@ -1,6 +1,7 @@
 // Cálculo de um projeto pela linha de comando, com o mesmo núcleo da janela principal.
 #include <clocale>
 #include <csignal>
+#include <filesystem>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -9,6 +10,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
+#include "idf/ConsultaIdf.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 #include "project/ResultadoJson.h"
@@ -21,9 +23,20 @@ extern "C" void AoInterromper(int) { GInterrompido = 1; }
 
 const char* const USO =
     "Uso: morvendo-calc PROJETO.mvd [--json] [--relatorio ARQUIVO]\n"
+    "     morvendo-calc --idf LATITUDE LONGITUDE\n"
     "Calcula o espaçamento máximo entre desaguadouros e a bacia de acumulação do projeto.\n"
     "  --json               resultados num objeto JSON na saída padrão\n"
-    "  --relatorio ARQUIVO  onde gravar a tabela por seção (padrão: Relatorio.txt)\n";
+    "  --relatorio ARQUIVO  onde gravar a tabela por seção (padrão: Relatorio.txt)\n"
+    "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (textos como\n"
+    "                       20°45'14\" e 42°52'55\", latitude sul e longitude oeste)\n";
+
+// Pasta dos dados comuns: irmã da pasta do programa.
+std::string PastaComuns() {
+    std::error_code erro;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", erro);
+    if (erro) return "../Arquivos Comuns";
+    return (exe.parent_path().parent_path() / "Arquivos Comuns").string();
+}
 
 std::string Aparar(const std::string& s) {
     const auto i = s.find_first_not_of(' ');
@@ -127,6 +140,14 @@ char SeparadorDoAmbiente() {
 int main(int argc, char** argv) {
     std::string projeto, relatorio;
     bool json = false;
+    if (argc >= 2 && std::string(argv[1]) == "--idf") {
+        if (argc != 4) {
+            std::cerr << USO;
+            return 2;
+        }
+        std::setlocale(LC_NUMERIC, "C");
+        return ConsultarIdf(argv[2], argv[3], PastaComuns(), std::cout, std::cerr);
+    }
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--json") {

@@ -14,3 +14,6 @@ cmake -S "$raiz" -B "$raiz/build-san" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build "$raiz/build-san" -j2
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir "$raiz/build-san" -j2 --output-on-failure
+
+# Alvos de fuzzing dos leitores de arquivo, alguns segundos cada.
+bash "$raiz/tests/fuzz/fuzz.sh" 10 "$raiz/build-fuzz"

@@ -2,6 +2,7 @@
 // diferente de zero.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 #include "Auxiliar.h"
@@ -44,7 +45,9 @@ TEST_P(LinhaDeComando, EntradaRuim) {
     EXPECT_EQ(r.saida, c.saida) << r.err;
     EXPECT_EQ(r.err.rfind(c.mensagem, 0), 0u) << r.err;
     EXPECT_EQ(r.out, "");
-    if (c.saida == 2) EXPECT_EQ(LerBytes(pasta / "p.mvd"), texto);
+    if (c.saida == 2) {
+        EXPECT_EQ(LerBytes(pasta / "p.mvd"), texto);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -96,3 +99,17 @@ TEST(LinhaDeComandoUso, ResumoETabelaNoLugarPedido) {
 }
 
 } // namespace
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Canal de 15 km sob chuva longa: a memória acompanha o número de nós, não o de passos.
+TEST(LinhaDeComandoUso, CanalDeQuinzeQuilometrosCabeEm64MB) {
+    TPastaTemporaria pasta("cli-15km");
+    const TExecucao r =
+        Executar(pasta.Caminho, "'" + std::string(MORVENDO_DADOS_TESTE) + "/canal_15000.mvd'");
+    ASSERT_EQ(r.saida, 0) << r.err;
+    EXPECT_NE(r.out.find("  Espaçamento máximo: 89 m\n"), std::string::npos) << r.out;
+    rusage uso{};
+    getrusage(RUSAGE_CHILDREN, &uso);
+    EXPECT_LT(uso.ru_maxrss, 64 * 1024) << "kB";
+}
+#endif

@@ -1,0 +1,492 @@
+#include "idf/UnBD.h"
+
+#include "comum/Numeros.h"
+#include "comum/Win1252.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <limits>
+
+const std::array<TInfoEstado, NumeroEstados> TabelaEstados = {{
+    {"Acre", "AC"},
+    {"Alagoas", "AL"},
+    {"Amapá", "AP"},
+    {"Amazonas", "AM"},
+    {"Bahia", "BA"},
+    {"Ceará", "CE"},
+    {"Distrito Federal", "DF"},
+    {"Espírito Santo", "ES"},
+    {"Goiás", "GO"},
+    {"Maranhão", "MA"},
+    {"Mato Grosso", "MT"},
+    {"Mato Grosso do Sul", "MS"},
+    {"Minas Gerais", "MG"},
+    {"Pará", "PA"},
+    {"Paraíba", "PB"},
+    {"Paraná", "PR"},
+    {"Pernambuco", "PE"},
+    {"Piauí", "PI"},
+    {"Rio de Janeiro", "RJ"},
+    {"Rio Grande do Norte", "RN"},
+    {"Rio Grande do Sul", "RS"},
+    {"Rondônia", "RO"},
+    {"Roraima", "RR"},
+    {"Santa Catarina", "SC"},
+    {"São Paulo", "SP"},
+    {"Sergipe", "SE"},
+    {"Tocantins", "TO"},
+}};
+
+namespace {
+
+void ConferirIndice(int indice) {
+    if (indice < 0 || indice >= NumeroEstados)
+        throw ENumeroEstado(" Não existe estado com índice igual a " + std::to_string(indice));
+}
+
+// ---- Campos de texto com byte de comprimento ----
+
+void GravarTexto(std::string& registro, std::size_t deslocamento, std::size_t maximo,
+                 std::string_view utf8, const char* campo) {
+    if (!win1252::Representavel(utf8))
+        throw EMorvendo("O texto \"" + std::string(utf8) + "\" do campo " + campo +
+                        " tem caracteres sem representação em Windows-1252.");
+    const std::string bytes = win1252::DeUtf8(utf8);
+    if (bytes.size() > maximo)
+        throw EMorvendo("O texto \"" + std::string(utf8) + "\" do campo " + campo + " passa de " +
+                        std::to_string(maximo) + " caracteres.");
+    registro[deslocamento] = static_cast<char>(bytes.size());
+    registro.replace(deslocamento + 1, bytes.size(), bytes);
+}
+
+void GravarReal(std::string& registro, std::size_t deslocamento, double v) {
+    static_assert(sizeof(double) == 8 && std::numeric_limits<double>::is_iec559);
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, 8);
+    for (int i = 0; i < 8; ++i)
+        registro[deslocamento + i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+}
+
+void GravarContagem(std::string& saida, std::size_t n, int estado) {
+    if (n > MaxRegistrosPorEstado)
+        throw EMorvendo("O estado " + std::string(TabelaEstados[estado].Nome) + " tem " +
+                        std::to_string(n) + " registros; o arquivo admite até 65535.");
+    saida += static_cast<char>(n & 0xFF);
+    saida += static_cast<char>((n >> 8) & 0xFF);
+}
+
+// Leitor limitado aos bytes dados: qualquer excesso vira erro com o nome do arquivo.
+class TLeitor {
+public:
+    TLeitor(std::string_view bytes, const std::string& arquivo)
+        : FBytes(bytes), FArquivo(arquivo) {}
+
+    [[noreturn]] void Falhar(const std::string& detalhe) const {
+        throw EMorvendo("O arquivo " + FArquivo + " está truncado ou corrompido (" + detalhe +
+                        ").");
+    }
+
+    void Pular(std::size_t n, const std::string& onde) {
+        if (n > FBytes.size() - FPos) Falhar(onde + ": o arquivo termina antes do esperado");
+        FPos += n;
+    }
+
+    std::size_t Contagem(int estado) {
+        const std::string onde = std::string("estado ") + TabelaEstados[estado].Nome;
+        if (FBytes.size() - FPos < 2) Falhar(onde + ": falta a contagem de registros");
+        const auto b0 = static_cast<unsigned char>(FBytes[FPos]);
+        const auto b1 = static_cast<unsigned char>(FBytes[FPos + 1]);
+        FPos += 2;
+        return b0 | (std::size_t{b1} << 8);
+    }
+
+    // Registro inteiro, depois de conferir que cabe no que resta.
+    std::string_view Registro(std::size_t tamanho, int estado, std::size_t n, std::size_t total) {
+        if (tamanho > FBytes.size() - FPos)
+            Falhar(std::string("estado ") + TabelaEstados[estado].Nome + ": registro " +
+                   std::to_string(n + 1) + " de " + std::to_string(total) +
+                   " além do fim do arquivo");
+        const auto r = FBytes.substr(FPos, tamanho);
+        FPos += tamanho;
+        return r;
+    }
+
+    std::string Texto(std::string_view registro, std::size_t deslocamento, std::size_t maximo,
+                      const char* campo, int estado) const {
+        const auto n = static_cast<unsigned char>(registro[deslocamento]);
+        if (n > maximo)
+            Falhar(std::string("estado ") + TabelaEstados[estado].Nome + ": comprimento " +
+                   std::to_string(n) + " no campo " + campo + ", que admite " +
+                   std::to_string(maximo));
+        return win1252::ParaUtf8(registro.substr(deslocamento + 1, n));
+    }
+
+    double Real(std::string_view registro, std::size_t deslocamento, const char* campo,
+                int estado) const {
+        std::uint64_t bits = 0;
+        for (int i = 7; i >= 0; --i)
+            bits = (bits << 8) | static_cast<unsigned char>(registro[deslocamento + i]);
+        double v;
+        std::memcpy(&v, &bits, 8);
+        if (!std::isfinite(v))
+            Falhar(std::string("estado ") + TabelaEstados[estado].Nome + ": valor de " + campo +
+                   " não é um número");
+        return v;
+    }
+
+private:
+    std::string_view FBytes;
+    const std::string& FArquivo;
+    std::size_t FPos = 0;
+};
+
+TEstacao LerEstacao(const TLeitor& leitor, std::string_view r, int estado) {
+    TEstacao e;
+    e.Nome = leitor.Texto(r, 0, MaxNome, "Nome", estado);
+    e.K = leitor.Real(r, 69, "K", estado);
+    e.A = leitor.Real(r, 77, "A", estado);
+    e.B = leitor.Real(r, 85, "B", estado);
+    e.C = leitor.Real(r, 93, "C", estado);
+    e.Autor = leitor.Texto(r, 101, MaxAutor, "Autor", estado);
+    e.Latitude = leitor.Texto(r, 132, MaxCoordenada, "Latitude", estado);
+    e.Longitude = leitor.Texto(r, 142, MaxCoordenada, "Longitude", estado);
+    return e;
+}
+
+std::string LerArquivoInteiro(const std::string& caminho) {
+    if (!std::filesystem::exists(caminho))
+        throw EArquivoNaoExiste("O arquivo " + caminho + " não existe.");
+    std::ifstream f(caminho, std::ios::binary);
+    std::string bytes;
+    if (f) bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    if (!f && !f.eof()) throw EEntradaSaida("Não foi possível ler o arquivo " + caminho + ".");
+    return bytes;
+}
+
+// Primeiros n caracteres (não bytes) de um texto UTF-8.
+std::string CortarCaracteres(std::string_view utf8, std::size_t n) {
+    std::size_t pos = 0, contados = 0;
+    while (pos < utf8.size() && contados < n) {
+        ++pos;
+        while (pos < utf8.size() && (static_cast<unsigned char>(utf8[pos]) & 0xC0) == 0x80)
+            ++pos;
+        ++contados;
+    }
+    return std::string(utf8.substr(0, pos));
+}
+
+std::string Juntar(const std::string& pasta, const char* nome) {
+    if (pasta.empty()) return nome;
+    if (pasta.back() == '/') return pasta + nome;
+    return pasta + "/" + nome;
+}
+
+} // namespace
+
+std::string NomeEstado(int indice) {
+    ConferirIndice(indice);
+    return TabelaEstados[indice].Nome;
+}
+
+std::string CodigoEstado(int indice) {
+    ConferirIndice(indice);
+    return TabelaEstados[indice].Codigo;
+}
+
+int IndiceEstadoPorCodigo(std::string_view codigo) {
+    if (codigo.size() != 2) return -1;
+    for (int i = 0; i < NumeroEstados; ++i) {
+        const char* c = TabelaEstados[i].Codigo;
+        if (std::toupper(static_cast<unsigned char>(codigo[0])) == c[0] &&
+            std::toupper(static_cast<unsigned char>(codigo[1])) == c[1])
+            return i;
+    }
+    return -1;
+}
+
+void TEstado::DefinirIndice(int n) {
+    ConferirIndice(n);
+    FIndice = static_cast<std::int16_t>(n);
+}
+
+std::string TEstado::NomeEstado() const {
+    return TabelaEstados[FIndice].Nome;
+}
+
+// ---- Gravação ----
+
+std::string RegistroEstacao(const TEstacao& e) {
+    std::string r(TamanhoRegistroEstacao, '\0');
+    GravarTexto(r, 0, MaxNome, e.Nome, "Nome");
+    GravarReal(r, 69, e.K);
+    GravarReal(r, 77, e.A);
+    GravarReal(r, 85, e.B);
+    GravarReal(r, 93, e.C);
+    GravarTexto(r, 101, MaxAutor, e.Autor, "Autor");
+    GravarTexto(r, 132, MaxCoordenada, e.Latitude, "Latitude");
+    GravarTexto(r, 142, MaxCoordenada, e.Longitude, "Longitude");
+    return r;
+}
+
+std::string RegistroLocalidade(const TLocalidade& l) {
+    std::string r(TamanhoRegistroLocalidade, '\0');
+    GravarTexto(r, 0, MaxNome, l.Nome, "Nome");
+    GravarTexto(r, 69, MaxCoordenada, l.Latitude, "Latitude");
+    GravarTexto(r, 79, MaxCoordenada, l.Longitude, "Longitude");
+    return r;
+}
+
+std::string ArquivoEstacoes(const TEstacoesPorEstado& estacoes) {
+    std::string saida(1, '\0');
+    for (int i = 0; i < NumeroEstados; ++i) {
+        GravarContagem(saida, estacoes[i].size(), i);
+        for (const auto& e : estacoes[i])
+            saida += RegistroEstacao(e);
+    }
+    return saida;
+}
+
+std::string ArquivoLocalidades(const TLocalidadesPorEstado& localidades) {
+    std::string saida(1, '\0');
+    for (int i = 0; i < NumeroEstados; ++i) {
+        GravarContagem(saida, localidades[i].size(), i);
+        for (const auto& l : localidades[i])
+            saida += RegistroLocalidade(l);
+    }
+    return saida;
+}
+
+// ---- Leitura ----
+
+TEstacoesPorEstado LerArquivoEstacoes(std::string_view bytes, const std::string& nomeArquivo) {
+    TLeitor leitor(bytes, nomeArquivo);
+    leitor.Pular(1, "início");
+    TEstacoesPorEstado estacoes;
+    for (int i = 0; i < NumeroEstados; ++i) {
+        const auto n = leitor.Contagem(i);
+        // Confere o tamanho antes de reservar: uma contagem corrompida não aloca nada.
+        auto& lista = estacoes[i];
+        for (std::size_t k = 0; k < n; ++k) {
+            const auto r = leitor.Registro(TamanhoRegistroEstacao, i, k, n);
+            if (k == 0) lista.reserve(n);
+            lista.push_back(LerEstacao(leitor, r, i));
+        }
+    }
+    return estacoes;
+}
+
+std::vector<TLocalidade> LerLocalidadesDoEstado(std::string_view bytes, int indiceEstado,
+                                                const std::string& nomeArquivo) {
+    ConferirIndice(indiceEstado);
+    TLeitor leitor(bytes, nomeArquivo);
+    leitor.Pular(1, "início");
+    for (int i = 0; i < indiceEstado; ++i) {
+        const auto n = leitor.Contagem(i);
+        leitor.Pular(n * TamanhoRegistroLocalidade, std::string("estado ") + TabelaEstados[i].Nome);
+    }
+    const auto n = leitor.Contagem(indiceEstado);
+    std::vector<TLocalidade> lista;
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto r = leitor.Registro(TamanhoRegistroLocalidade, indiceEstado, k, n);
+        if (k == 0) lista.reserve(n);
+        TLocalidade l;
+        l.Nome = leitor.Texto(r, 0, MaxNome, "Nome", indiceEstado);
+        l.Latitude = leitor.Texto(r, 69, MaxCoordenada, "Latitude", indiceEstado);
+        l.Longitude = leitor.Texto(r, 79, MaxCoordenada, "Longitude", indiceEstado);
+        lista.push_back(std::move(l));
+    }
+    return lista;
+}
+
+// ---- Coordenadas ----
+
+double GrausDecimais(std::string_view texto) {
+    // Posições contam caracteres: o sinal de grau ocupa dois bytes em UTF-8.
+    const std::string t = win1252::DeUtf8(texto);
+    auto par = [&](std::size_t inicio) {
+        const std::string bytes = inicio < t.size() ? t.substr(inicio, 2) : std::string();
+        if (const auto v = TentarTextoParaReal(bytes, '.')) return *v;
+        throw EMorvendo("'" + win1252::ParaUtf8(bytes) + "' is not a valid floating point value");
+    };
+    const double d = par(0), m = par(3), s = par(6);
+    return (s / 60 + m) / 60 + d;
+}
+
+std::string TextoGraus(double x) {
+    if (!std::isfinite(x) || x < 0)
+        throw EMorvendo("Coordenada inválida: " + FloatToStr(x) +
+                        " (só magnitudes em graus são aceitas).");
+    if (x >= 1e9) throw EMorvendo("Coordenada inválida: " + FloatToStr(x) + ".");
+    const double d = std::trunc(x);
+    const double fm = (x - d) * 60;
+    const double m = std::trunc(fm);
+    const double s = std::trunc((fm - m) * 60);
+    auto dois = [](double v) { return FormatFloat("00", v).substr(0, 2); };
+    return dois(d) + "°" + dois(m) + "'" + dois(s) + "\"";
+}
+
+// ---- Banco ----
+
+TBDPrecipitacao::TBDPrecipitacao(std::string pastaDados) : FPastaDados(std::move(pastaDados)) {}
+
+std::string TBDPrecipitacao::CaminhoEstacoes() const {
+    return Juntar(FPastaDados, NomeArquivoEstacoes);
+}
+
+std::string TBDPrecipitacao::CaminhoLocalidades() const {
+    return Juntar(FPastaDados, NomeArquivoLocalidades);
+}
+
+void TBDPrecipitacao::CarregarEstacoes() {
+    const auto caminho = CaminhoEstacoes();
+    Estacoes = LerArquivoEstacoes(LerArquivoInteiro(caminho), caminho);
+}
+
+void TBDPrecipitacao::CarregarLocalidades(int indiceEstado) {
+    Localidades.clear();
+    ConferirIndice(indiceEstado);
+    const auto caminho = CaminhoLocalidades();
+    Localidades = LerLocalidadesDoEstado(LerArquivoInteiro(caminho), indiceEstado, caminho);
+}
+
+TEstacao TBDPrecipitacao::InterpolarParametros(std::string_view latitude,
+                                               std::string_view longitude) const {
+    const double phi = GrausDecimais(latitude);
+    const double lambda = GrausDecimais(longitude);
+
+    struct TPeso {
+        const TEstacao* Estacao;
+        long double Peso;
+    };
+    std::vector<TPeso> pesos;
+    long double soma = 0;
+    const TEstacao* distanciaZero = nullptr;
+    for (const int estado : EstadosInterpolacao) {
+        for (const auto& s : Estacoes[estado]) {
+            if (s.Latitude == latitude && s.Longitude == longitude) return s;
+            const long double dl = static_cast<long double>(GrausDecimais(s.Longitude)) - lambda;
+            const long double dp = static_cast<long double>(GrausDecimais(s.Latitude)) - phi;
+            const long double d = std::sqrt(dl * dl + dp * dp);
+            if (d == 0) {
+                // Textos diferentes só fora dos algarismos: vale como coincidência exata,
+                // mas uma coincidência de textos adiante tem precedência.
+                if (!distanciaZero) distanciaZero = &s;
+                continue;
+            }
+            const long double w = 1 / (d * d * d * d * d);
+            pesos.push_back({&s, w});
+            soma += w;
+        }
+    }
+    if (distanciaZero) return *distanciaZero;
+    if (!(soma > 0) || !std::isfinite(soma)) throw EMorvendo(MensagemSemEstacoes);
+
+    TEstacao r;
+    r.Autor = AutorInterpolacao;
+    for (const auto& [s, w] : pesos) {
+        const long double f = w / soma;
+        r.K = static_cast<double>(r.K + f * s->K);
+        r.A = static_cast<double>(r.A + f * s->A);
+        r.B = static_cast<double>(r.B + f * s->B);
+        r.C = static_cast<double>(r.C + f * s->C);
+    }
+    r.Latitude = CortarCaracteres(latitude, MaxCoordenada);
+    r.Longitude = CortarCaracteres(longitude, MaxCoordenada);
+    return r;
+}
+
+// ---- Mapas ----
+
+namespace {
+
+struct TMolduraEstado {
+    int Indice;
+    TMolduraMapa Moldura;
+};
+
+constexpr std::array<TMolduraEstado, 7> Molduras = {{
+    {4, {37.339722, 46.629028, 8.532272, 18.349041, 16, 5, 414, 436}},
+    {7, {39.664805, 41.879249, 17.891117, 21.301478, 86, 10, 278, 429}},
+    {12, {39.856471, 51.04622, 14.232664, 22.922378, 16, 64, 420, 327}},
+    {15, {48.023056, 54.618958, 22.516105, 26.715944, 27, 101, 420, 267}},
+    {18, {40.956445, 44.888529, 20.763474, 23.36849, 10, 82, 430, 284}},
+    {24, {44.160556, 53.109609, 19.779323, 25.311931, 10, 92, 430, 265}},
+    {26, {45.695667, 50.741611, 5.168047, 13.467389, 93, 7, 266, 437}},
+}};
+
+// Índice do estado -> cor no mapa do Brasil.
+constexpr std::array<TCor, NumeroEstados> CoresBrasil = {{
+    {0, 51, 0},      // AC
+    {255, 255, 0},   // AL
+    {13, 13, 13},    // AP
+    {0, 102, 0},     // AM
+    {255, 255, 153}, // BA
+    {204, 102, 0},   // CE
+    {102, 102, 0},   // DF
+    {0, 255, 255},   // ES
+    {102, 102, 102}, // GO
+    {102, 51, 0},    // MA
+    {161, 161, 161}, // MT
+    {67, 67, 67},    // MS
+    {0, 0, 255},     // MG
+    {0, 153, 0},     // PA
+    {255, 204, 102}, // PB
+    {204, 0, 0},     // PR
+    {204, 204, 0},   // PE
+    {153, 102, 0},   // PI
+    {0, 153, 255},   // RJ
+    {255, 153, 0},   // RN
+    {102, 0, 0},     // RS
+    {102, 255, 51},  // RO
+    {51, 204, 0},    // RR
+    {153, 0, 0},     // SC
+    {0, 0, 153},     // SP
+    {0, 204, 0},     // SE
+    {153, 255, 153}, // TO
+}};
+
+} // namespace
+
+// Plate carrée com a mesma escala nos dois eixos, do Acre às ilhas costeiras do leste.
+const TMolduraMapa MolduraBrasil = {34.7, 74.1, -5.35, 33.85, 6, 7, 438, 436};
+
+const TMolduraMapa* MolduraEstado(int indice) {
+    for (const auto& m : Molduras)
+        if (m.Indice == indice) return &m.Moldura;
+    return nullptr;
+}
+
+TPixel PontoParaPixel(const TMolduraMapa& m, double latitude, double longitude) {
+    return {m.XMapa + m.LarguraMapa -
+                m.LarguraMapa * (m.LonMin - longitude) / (m.LonMin - m.LonMax),
+            m.YMapa + m.AlturaMapa * (latitude - m.LatMin) / (m.LatMax - m.LatMin)};
+}
+
+void PixelParaPonto(const TMolduraMapa& m, double x, double y, double& latitude,
+                    double& longitude) {
+    latitude = m.LatMin + (m.LatMax - m.LatMin) * (y - m.YMapa) / m.AlturaMapa;
+    longitude = m.LonMin - (m.LonMin - m.LonMax) * (m.LarguraMapa - (x - m.XMapa)) / m.LarguraMapa;
+}
+
+int PixelInteiro(double v) {
+    return static_cast<int>(Arredondar(v));
+}
+
+TCor CorEstadoBrasil(int indice) {
+    ConferirIndice(indice);
+    return CoresBrasil[indice];
+}
+
+bool EstadoSemDados(int indice) {
+    return indice == 2 || indice == 6 || indice == 22 || indice == 25;
+}
+
+int EstadoPelaCor(TCor cor) {
+    for (int i = 0; i < NumeroEstados; ++i)
+        if (CoresBrasil[i] == cor && !EstadoSemDados(i)) return i;
+    return -1;
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Compila os alvos libFuzzer dos leitores de arquivo (clang) e roda cada um por alguns
+# segundos, partindo dos arquivos de teste. Uso: fuzz.sh [SEGUNDOS] [PASTA_DE_TRABALHO]
+set -euo pipefail
+segundos=${1:-10}
+raiz=$(cd "$(dirname "$0")/../.." && pwd)
+trabalho=${2:-$raiz/build-fuzz}
+command -v clang++ >/dev/null || { echo "clang++ ausente: alvos de fuzzing não compilados"; exit 0; }
+mkdir -p "$trabalho"
+cd "$trabalho"
+
+flags=(-std=c++20 -g -O1 -fsanitize=fuzzer-no-link,address,undefined -I"$raiz")
+objetos=()
+for f in "$raiz"/comum/*.cpp "$raiz"/engine/*.cpp "$raiz"/reports/*.cpp "$raiz"/idf/*.cpp \
+         "$raiz"/project/*.cpp; do
+    o=$(basename "${f%.cpp}").o
+    if [ ! -f "$o" ] || [ "$f" -nt "$o" ]; then clang++ "${flags[@]}" -c "$f" -o "$o" & fi
+    objetos+=("$o")
+    while [ "$(jobs -r | wc -l)" -ge 2 ]; do wait -n; done
+done
+wait
+
+declare -A sementes=(
+    [FuzzArquivoIni]="$raiz/tests/dados/referencia"
+    [FuzzProjeto]="$raiz/tests/dados/referencia"
+    [FuzzRelatorioTexto]="$raiz/tests/dados/referencia"
+    [FuzzUnBD]=""
+)
+for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD; do
+    clang++ "${flags[@]}" -fsanitize=fuzzer "$raiz/tests/fuzz/$alvo.cpp" "${objetos[@]}" -o "$alvo"
+    mkdir -p "corpus-$alvo"
+    [ -n "${sementes[$alvo]}" ] && cp -n "${sementes[$alvo]}"/* "corpus-$alvo/" 2>/dev/null || true
+    echo "== $alvo ($segundos s)"
+    ASAN_OPTIONS=detect_leaks=1 "./$alvo" -max_total_time="$segundos" -max_len=65536 \
+        -print_final_stats=0 "corpus-$alvo" 2>&1 | tail -n 2
+done
+echo "fuzzing: nenhum defeito encontrado"

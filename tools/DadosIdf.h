@@ -1,0 +1,39 @@
+#pragma once
+#include "idf/UnBD.h"
+#include "tools/LeitorCsv.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+// Montagem dos arquivos de estações e de localidades a partir das tabelas CSV, com a
+// validação de cada linha. Erros recusam a linha (e a geração); avisos só informam.
+struct TMontagem {
+    std::vector<std::string> Erros;
+    std::vector<std::string> Avisos;
+};
+
+struct TMontagemEstacoes : TMontagem {
+    TEstacoesPorEstado Estacoes;
+};
+
+struct TMontagemLocalidades : TMontagem {
+    TLocalidadesPorEstado Localidades;
+};
+
+// Colunas obrigatórias: uf, estacao, latitude, longitude (graus decimais, sul e oeste
+// positivos), K, a, b, c, fonte. chavesFontes: as chaves conhecidas das referências.
+TMontagemEstacoes MontarEstacoes(const TTabelaCsv& tabela,
+                                 const std::set<std::string>& chavesFontes,
+                                 const std::string& nomeArquivo);
+
+// Colunas obrigatórias: uf, nome, latitude, longitude (graus decimais com sinal, como no
+// GeoNames: sul e oeste negativos).
+TMontagemLocalidades MontarLocalidades(const TTabelaCsv& tabela, const std::string& nomeArquivo);
+
+// Chaves da coluna "fonte" da tabela de referências; erro para chave vazia ou repetida.
+std::set<std::string> ChavesFontes(const TTabelaCsv& fontes, const std::string& nomeArquivo,
+                                   TMontagem& relatorio);
+
+// Intensidade i(T, t) = K·T^a/(t+b)^c em mm/h.
+double Intensidade(double K, double a, double b, double c, double T, double t);
