@@ -6,7 +6,8 @@ pacotes=(
     build-essential cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-dev
-    qt6-base-dev qt6-base-dev-tools
+    qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-tools-dev qt6-tools-dev-tools
+    qt6-image-formats-plugins xauth xvfb
     fonts-dejavu-core fonts-liberation2
 )
 

@@ -1,0 +1,25 @@
+#pragma once
+#include <QImage>
+#include <QSize>
+
+// Desenhos técnicos do programa, feitos com QPainter: a página de dados os mostra e a
+// ferramenta de figuras os grava ao lado do programa para o relatório.
+
+// Seção transversal da estrada: 1 estrada abaulada em corte (meia largura e talude escoam
+// para o canal), 2 leito inclinado para um lado com a área externa a montante, 3 estrada
+// abaulada sem taludes de corte.
+QImage DesenharSecaoTransversal(int tipo, QSize tamanho = QSize(161, 48));
+// Canal trapezoidal com a base B e as paredes 1:Z.
+QImage DesenharCanalTrapezoidal(QSize tamanho);
+// Canal triangular com as paredes 1:m1 e 1:m2.
+QImage DesenharCanalTriangular(QSize tamanho);
+// Bacia retangular em planta e em corte, com L1, L2, a largura e a profundidade H.
+QImage DesenharBaciaRetangular(QSize tamanho);
+// Bacia semicircular em planta, com o raio e a profundidade H.
+QImage DesenharBaciaSemicircular(QSize tamanho);
+// Corte longitudinal da bacia retangular com os taludes 1:m1 e 1:m2.
+QImage DesenharCorteBacia(QSize tamanho);
+// Figura de abertura do programa.
+QImage DesenharAbertura(QSize tamanho = QSize(558, 340));
+// Cabeçalho do relatório da estrada.
+QImage DesenharCabecalho(QSize tamanho = QSize(550, 67));
