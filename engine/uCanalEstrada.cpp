@@ -216,7 +216,12 @@ bool TCanalEstrada::CalcularHidrogramaCanal(bool dimensionamento, double vibEstr
                 q = 0;
                 if (n > 0) Pant[0] = Aant[0] = 0;
             }
-            if (acomp && passo % 23 == 0) acomp->MostrarTempoCanal(FormatFloat("0.0", t, sep));
+            if (acomp && passo % 23 == 0) {
+                // A interface pode sujar os sinalizadores de ponto flutuante; não são nossos.
+                pontoflutuante::Verificar();
+                acomp->MostrarTempoCanal(FormatFloat("0.0", t, sep));
+                pontoflutuante::Limpar();
+            }
 
             bool algumMolhado = false;
             if (n <= 1) {
@@ -273,7 +278,10 @@ bool TCanalEstrada::CalcularHidrogramaCanal(bool dimensionamento, double vibEstr
             }
             if (aposEntrada && !algumMolhado) terminar = true;
             pontoflutuante::Verificar();
-            if (acomp) acomp->ProcessarEventos();
+            if (acomp) {
+                acomp->ProcessarEventos();
+                pontoflutuante::Limpar();
+            }
             if (Cancelado) break;
         } while (!terminar);
         S.Adicionar(t, 0);

@@ -205,8 +205,11 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
                 break;
             }
             if (mostrarTempo && passos % 23 == 0) {
+                // A interface pode sujar os sinalizadores de ponto flutuante; não são nossos.
+                pontoflutuante::Verificar();
                 mostrarTempo(FormatFloat("0.0", t, sep));
                 if (acomp) acomp->ProcessarEventos();
+                pontoflutuante::Limpar();
             }
             const double ie = (intensidade - vib) / 3600000;
             const double ieDts = ie * dts;

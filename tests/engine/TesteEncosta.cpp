@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cfenv>
 #include <cmath>
 
 #include "comum/EMorvendo.h"
@@ -33,7 +34,10 @@ struct TRegistro : IAcompanhamento {
     std::vector<std::string> mensagens;
     int eventos = 0, ocupado = 0;
     void MostrarMensagem(const std::string& t) override { mensagens.push_back(t); }
-    void ProcessarEventos() override { ++eventos; }
+    void ProcessarEventos() override {
+        ++eventos;
+        std::feraiseexcept(FE_DIVBYZERO); // a interface pode sujar os sinalizadores
+    }
     void Ocupado(bool ligado) override { ocupado += ligado ? 1 : -1; }
 };
 
