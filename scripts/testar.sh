@@ -8,6 +8,8 @@ bash "$raiz/scripts/dependencias.sh"
 cmake -S "$raiz" -B "$raiz/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DMORVENDO_TESTES=ON
 cmake --build "$raiz/build" -j2
 ctest --test-dir "$raiz/build" -j2 --output-on-failure
+# O pacote .deb instala e os programas instalados funcionam.
+bash "$raiz/scripts/testar-pacote.sh" "$raiz/build"
 
 cmake -S "$raiz" -B "$raiz/build-san" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DMORVENDO_TESTES=ON -DMORVENDO_SO_NUCLEO=ON -DMORVENDO_SANITIZADORES=ON
