@@ -113,3 +113,18 @@ TEST(LinhaDeComandoUso, CanalDeQuinzeQuilometrosCabeEm64MB) {
     EXPECT_LT(uso.ru_maxrss, 64 * 1024) << "kB";
 }
 #endif
+
+// Ctrl+C durante o cálculo: cancela pelo motor e sai limpo, sem tabela pela metade.
+TEST(LinhaDeComandoUso, InterrupcaoCancelaOCalculo) {
+    TPastaTemporaria pasta("cli-ctrl-c");
+    const std::string cmd = "cd '" + pasta.Caminho.string() + "' && ('" MORVENDO_CALC "' '" +
+                            std::string(MORVENDO_DADOS_TESTE) +
+                            "/canal_15000.mvd' > out.txt 2> err.txt & p=$!; sleep 1; "
+                            "kill -INT $p; wait $p; echo $? > saida.txt)";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(LerBytes(pasta / "saida.txt"), "130\n");
+    EXPECT_EQ(LerBytes(pasta / "err.txt"), "Cálculo cancelado.\n");
+    EXPECT_EQ(LerBytes(pasta / "out.txt"), "");
+    for (const auto& e : fs::directory_iterator(pasta.Caminho))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos);
+}
