@@ -1,5 +1,26 @@
 #include "idf/Tarsio21Comp.h"
 
+#include "comum/Numeros.h"
+#include "engine/uPersistencia.h"
+#include "idf/UnBD.h"
+
+#include <filesystem>
+
+namespace {
+
+// Texto vazio também é erro: um quadro vazio não é um parâmetro.
+double ParametroDoQuadro(const std::string& texto) {
+    if (const auto v = TentarTextoParaReal(texto, SeparadorDecimalLocal())) return *v;
+    throw EMorvendo("'" + texto + "' is not a valid floating point value");
+}
+
+// A máscara vazia do campo de coordenada do programa principal vale como "sem coordenada".
+bool CoordenadaDada(const std::string& texto) {
+    return !texto.empty() && texto != "  °  '  \"";
+}
+
+} // namespace
+
 void TTarsio21::Limpar() {
     FPrecipitacao->Limpar();
     Latitude.clear();
@@ -43,5 +64,58 @@ bool TTarsio21::Gravar(TArquivoIni& ini) {
     ini.EscreverTexto(secao, "StrCidade", StrCidade);
     ini.EscreverInteiro(secao, "IndEstado", IndEstado);
     ini.EscreverTexto(secao, "StrEstado", StrEstado);
+    return true;
+}
+
+bool TTarsio21::Executar(const std::string& pastaComuns,
+                         const TCriarDialogoConsulta& criarDialogo) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_directory(pastaComuns, ec))
+        throw EMorvendo("Erro. Não foi possível localizar a pasta contendo o banco de dados.");
+    TBDPrecipitacao bd(pastaComuns);
+    if (!fs::exists(bd.CaminhoEstacoes(), ec))
+        throw EMorvendo("Erro. Não foi possível localizar o banco de dados contendo os estados.");
+    if (!fs::exists(bd.CaminhoLocalidades(), ec))
+        throw EMorvendo(
+            "Erro. Não foi possível localizar o banco de dados contendo as localidades.");
+
+    const auto dialogo = criarDialogo();
+    dialogo->DefinirHelpContext(HelpContext);
+    if (IndEstado < 0) throw EMorvendo("É necessário entrar com um índice para o estado");
+    dialogo->DefinirEstado(IndEstado);
+    dialogo->DefinirPosicoes(IndEstacao, IndLocalidade);
+    dialogo->DefinirMostrarSobre(ShowAbout);
+    if (CoordenadaDada(Latitude)) dialogo->LerLatitude(Latitude);
+    if (CoordenadaDada(Longitude)) dialogo->LerLongitude(Longitude);
+
+    const auto r = dialogo->Mostrar();
+    if (!r) return false;
+
+    // Tudo conferido antes de mudar qualquer coisa: um quadro vazio (ponto fora da área do
+    // estado) não deixa o componente pela metade.
+    const std::string nomeEstado = NomeEstado(r->IndEstado);
+    const double k = ParametroDoQuadro(r->PrecK);
+    const double a = ParametroDoQuadro(r->PrecA);
+    const double b = ParametroDoQuadro(r->PrecB);
+    const double c = ParametroDoQuadro(r->PrecC);
+    TPrecipitacaoExponencialNegativa prova;
+    prova.K(k);
+    prova.A(a);
+    prova.B(b);
+    prova.C(c);
+
+    IndEstado = static_cast<std::int16_t>(r->IndEstado);
+    StrEstado = nomeEstado;
+    FPrecipitacao->K(k);
+    FPrecipitacao->A(a);
+    FPrecipitacao->B(b);
+    FPrecipitacao->C(c);
+    FAutoria = r->Autoria;
+    Latitude = r->StrLatitude;
+    Longitude = r->StrLongitude;
+    IndEstacao = r->IndEstacao;
+    IndLocalidade = r->IndLocalidade;
+    StrCidade = r->StrCidade;
     return true;
 }

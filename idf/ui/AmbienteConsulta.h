@@ -1,0 +1,56 @@
+#pragma once
+#include "idf/ReferenciasIdf.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+// Caixas de mensagem da consulta. O programa usa as caixas padrão; os testes registram as
+// mensagens sem abrir janelas.
+class IMensagensConsulta {
+public:
+    virtual ~IMensagensConsulta() = default;
+    // Caixa de erro do programa: título "Morvendo", ícone de parada, ponto final.
+    virtual void Erro(QWidget* pai, const QString& mensagem) = 0;
+    virtual void Informacao(QWidget* pai, const QString& titulo, const QString& texto) = 0;
+};
+
+// Caixas padrão do Qt.
+IMensagensConsulta& MensagensPadrao();
+
+// Mensagem de erro com o ponto final da caixa de erro do programa: acrescentado quando o
+// último caractere vem depois do ponto na ordem dos caracteres (letras e algarismos).
+QString ComPontoFinal(const QString& mensagem);
+
+// Ajuda do programa hospedeiro; funções vazias deixam os comandos de ajuda desativados.
+struct TAjudaConsulta {
+    std::function<void(int contexto)> Topico;
+    std::function<void()> Conteudo;
+    std::function<void(const QString& chave)> Procurar;
+};
+
+// Onde a consulta busca os dados e a quem ela fala.
+struct TAmbienteConsulta {
+    // Pasta "Arquivos Comuns": banco de estações, localidades, mapas e figuras.
+    QString PastaComuns;
+    // Referências das chaves das estações (janela Autor) e a chave da fonte de Goiás e
+    // Distrito Federal, que acompanha a nota sobre a desagregação da chuva de um dia.
+    std::vector<TReferencia> Referencias;
+    std::string ChaveFonteGoiasDF;
+    TAjudaConsulta Ajuda;
+    IMensagensConsulta* Mensagens = nullptr; // nulo: MensagensPadrao()
+
+    IMensagensConsulta& Avisos() const { return Mensagens ? *Mensagens : MensagensPadrao(); }
+    QString Arquivo(const QString& nome) const;
+    const TReferencia* ProcurarReferencia(const std::string& chave) const;
+};
+
+// "../Arquivos Comuns" ao lado da pasta do programa, como instalado.
+QString PastaComunsDoPrograma();
+
+// Pasta do programa, referências compiladas, caixas padrão e sem ajuda.
+TAmbienteConsulta AmbienteConsultaPadrao();

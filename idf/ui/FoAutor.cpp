@@ -1,0 +1,53 @@
+#include "idf/ui/FoAutor.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+TfrmFoAutor::TfrmFoAutor(QWidget* pai) : QDialog(pai) {
+    setObjectName("FoAutor");
+    setWindowTitle(QStringLiteral("Autor"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(547, 144);
+
+    Autor = new QLabel(this);
+    Autor->setObjectName("Autor");
+    Autor->setGeometry(10, 8, 527, 18);
+    Livro = new QLabel(this);
+    Livro->setObjectName("Livro");
+    Livro->setGeometry(10, 30, 519, 39);
+    QFont negrito = Livro->font();
+    negrito.setBold(true);
+    Livro->setFont(negrito);
+    Pagina = new QLabel(this);
+    Pagina->setObjectName("Pagina");
+    Pagina->setGeometry(10, 72, 527, 35);
+    for (auto* r : {Autor, Livro, Pagina}) {
+        r->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        r->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        r->setTextFormat(Qt::PlainText);
+    }
+    Livro->setWordWrap(true);
+    Pagina->setWordWrap(true);
+
+    OK = new QPushButton(QStringLiteral("&Ok"), this);
+    OK->setObjectName("OK");
+    OK->setGeometry(236, 110, 75, 28);
+    OK->setDefault(true);
+    connect(OK, &QPushButton::clicked, this, &QDialog::accept);
+
+    if (const QScreen* tela = screen()) move(tela->availableGeometry().center() - rect().center());
+}
+
+void TfrmFoAutor::Limpar() {
+    Autor->clear();
+    Livro->clear();
+    Pagina->clear();
+}
+
+void TfrmFoAutor::Mostrar(const TReferencia& r) {
+    Autor->setText(QString::fromStdString(r.Autores));
+    Livro->setText(QString::fromStdString(r.Titulo));
+    Pagina->setText(QString::fromStdString(r.Publicacao));
+}

@@ -1,0 +1,978 @@
+#include "idf/ui/FoConsulta.h"
+
+#include "comum/Numeros.h"
+#include "engine/uPersistencia.h"
+#include "idf/ui/FoAutor.h"
+#include "idf/ui/FoRelatTarsio.h"
+#include "idf/ui/FoSobreTarsio.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+const QString CoordenadaZero = QStringLiteral("00°00'00\"");
+const char* const CidadeNaoDefinida = "Não definida";
+const QString TextoAutor = QStringLiteral("Autor");
+const QString MensagemInterpolacao = QStringLiteral(
+    "Interpolação realizada utilizando o Método do Inverso da Quinta Potência da Distância e "
+    "considerando as informações de todas as localidades em que a equação de "
+    "intensidade-duração-freqüência da precipitação é conhecida nos Estados da Bahia, "
+    "Espírito Santo, Minas Gerais, Paraná, Rio de Janeiro, São Paulo e Tocantins.");
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+QString SemBrancosADireita(const std::string& s) {
+    QString t = Q(s);
+    while (!t.isEmpty() && t.back().isSpace())
+        t.chop(1);
+    return t;
+}
+
+// Cursor de espera enquanto o estado é carregado; volta ao normal em qualquer saída.
+class TCursorEspera {
+public:
+    TCursorEspera() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~TCursorEspera() { Restaurar(); }
+    void Restaurar() {
+        if (FAtivo) QApplication::restoreOverrideCursor();
+        FAtivo = false;
+    }
+
+private:
+    bool FAtivo = true;
+};
+
+// Uma folga de arredondamento nas pontas da moldura: o clique na borda do mapa dá a borda.
+bool NaFaixa(double& v, double minimo, double maximo) {
+    constexpr double folga = 1e-9;
+    if (v < minimo - folga || v > maximo + folga) return false;
+    v = std::min(std::max(v, minimo), maximo);
+    return true;
+}
+
+QLabel* Rotulo(const QString& texto, QWidget* pai, bool negrito = false) {
+    auto* r = new QLabel(texto, pai);
+    if (negrito) {
+        QFont f = r->font();
+        f.setBold(true);
+        r->setFont(f);
+    }
+    return r;
+}
+
+QLineEdit* Quadro(QWidget* pai, const char* nome) {
+    auto* q = new QLineEdit(pai);
+    q->setObjectName(nome);
+    q->setReadOnly(true);
+    return q;
+}
+
+QLineEdit* EditCoordenada(QWidget* pai, const char* nome, const QString& dica) {
+    auto* e = new QLineEdit(pai);
+    e->setObjectName(nome);
+    e->setInputMask(QStringLiteral("00°00'00\";_"));
+    e->setMaxLength(9);
+    e->setToolTip(dica);
+    return e;
+}
+
+} // namespace
+
+// ---- TFiguraMapa ----
+
+TFiguraMapa::TFiguraMapa(QWidget* pai) : QLabel(pai) {
+    setMouseTracking(true);
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+void TFiguraMapa::DefinirFigura(const QImage& figura) {
+    FFigura = figura.convertToFormat(QImage::Format_RGB32);
+    setPixmap(QPixmap::fromImage(FFigura));
+}
+
+std::optional<TCor> TFiguraMapa::Cor(int x, int y) const {
+    if (!FFigura.valid(x, y)) return std::nullopt;
+    const QRgb c = FFigura.pixel(x, y);
+    return TCor{static_cast<std::uint8_t>(qRed(c)), static_cast<std::uint8_t>(qGreen(c)),
+                static_cast<std::uint8_t>(qBlue(c))};
+}
+
+void TFiguraMapa::mouseMoveEvent(QMouseEvent* e) {
+    const QPoint p = e->position().toPoint();
+    emit Movido(p.x(), p.y());
+}
+
+void TFiguraMapa::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    const QPoint p = e->position().toPoint();
+    // O ponteiro chega ao ponto antes do clique; sem movimento (toque, teclado) vale o mesmo.
+    emit Movido(p.x(), p.y());
+    emit Solto(p.x(), p.y());
+}
+
+// ---- Criação ----
+
+TfrmFoConsulta::TfrmFoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai)
+    : QDialog(pai), BD(ambiente.PastaComuns.toStdString()), FAmbiente(ambiente) {
+    setObjectName("FoConsulta");
+    MontarTela();
+    LigarSinais();
+    {
+        QImage brasil;
+        if (brasil.load(FAmbiente.Arquivo("Brasil.bmp"))) BrasilBMP->DefinirFigura(brasil);
+    }
+    BD.CarregarEstacoes();
+}
+
+TfrmFoConsulta::~TfrmFoConsulta() = default;
+
+void TfrmFoConsulta::MontarTela() {
+    setWindowTitle(QStringLiteral("Tarsio 2.1"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    auto* raiz = new QVBoxLayout(this);
+    raiz->setContentsMargins(0, 0, 0, 0);
+    raiz->setSpacing(0);
+
+    Menu = new QMenuBar(this);
+    MapadoBrasil1 = Menu->addAction(QStringLiteral("&Mapa do Brasil"));
+    Relatrio1 = Menu->addAction(QStringLiteral("&Relatório"));
+    auto* menuAjuda = Menu->addMenu(QStringLiteral("&Ajuda"));
+    Contedo1 = menuAjuda->addAction(QStringLiteral("&Conteúdo"));
+    menuAjuda->addSeparator();
+    ObterAjudaSobre1 = menuAjuda->addAction(QStringLiteral("Obter Ajuda Sobre ..."));
+    menuAjuda->addSeparator();
+    Sobre1 = menuAjuda->addAction(QStringLiteral("&Sobre o Tarsio 2.1"));
+    raiz->setMenuBar(Menu);
+
+    auto* cliente = new QWidget(this);
+    cliente->setFixedSize(742, 524);
+    raiz->addWidget(cliente);
+
+    // Mapas: as coordenadas dos filhos das páginas são as dos pixels das figuras.
+    Notebook1 = new QStackedWidget(cliente);
+    Notebook1->setObjectName("Notebook1");
+    Notebook1->setGeometry(4, 4, LadoFigura, LadoFigura);
+
+    auto* paginaBrasil = new QWidget;
+    paginaBrasil->setObjectName("Brasil");
+    BrasilBMP = new TFiguraMapa(paginaBrasil);
+    BrasilBMP->setObjectName("BrasilBMP");
+    BrasilBMP->setGeometry(0, 0, LadoFigura, LadoFigura);
+    BrasilBMP->setCursor(Qt::PointingHandCursor);
+    // No canto de baixo à esquerda, fora do desenho do país.
+    NomeCid = Rotulo(QString(), paginaBrasil, true);
+    NomeCid->setGeometry(8, 354, 200, 36);
+    NomeCid->setWordWrap(true);
+    NomeCid->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    LatCid = Rotulo(QStringLiteral("Latitude:"), paginaBrasil);
+    LatCid->setGeometry(8, 394, 72, 18);
+    LonCid = Rotulo(QStringLiteral("Longitude:"), paginaBrasil);
+    LonCid->setGeometry(8, 414, 72, 18);
+    LabelLatitude = Rotulo(QString(), paginaBrasil, true);
+    LabelLatitude->setGeometry(82, 394, 100, 18);
+    LabelLongitude = Rotulo(QString(), paginaBrasil, true);
+    LabelLongitude->setGeometry(82, 414, 100, 18);
+    Notebook1->addWidget(paginaBrasil);
+
+    auto* paginaEstados = new QWidget;
+    paginaEstados->setObjectName("Estados");
+    EstadoBMP = new TFiguraMapa(paginaEstados);
+    EstadoBMP->setObjectName("EstadoBMP");
+    EstadoBMP->setGeometry(0, 0, LadoFigura, LadoFigura);
+    EstadoBMP->setCursor(Qt::CrossCursor);
+    EixoX = new QFrame(paginaEstados);
+    EixoX->setGeometry(0, 0, LadoFigura, 1);
+    EixoY = new QFrame(paginaEstados);
+    EixoY->setGeometry(0, 0, 1, LadoFigura);
+    for (auto* eixo : {EixoX, EixoY}) {
+        eixo->setAutoFillBackground(true);
+        QPalette p = eixo->palette();
+        p.setColor(QPalette::Window, Qt::black);
+        eixo->setPalette(p);
+        // A cruz não pode roubar o ponteiro do mapa.
+        eixo->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+    LabelLat = Rotulo(QString(), paginaEstados, true);
+    LabelLon = Rotulo(QString(), paginaEstados, true);
+    for (auto* r : {LabelLat, LabelLon})
+        r->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Notebook1->addWidget(paginaEstados);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{NomeCid, LatCid, LonCid, LabelLatitude, LabelLongitude,
+                                         EstadoBMP, EixoX, EixoY, LabelLat, LabelLon})
+        w->hide();
+
+    // Coluna da direita.
+    const int xd = 462, ld = 276;
+    auto* lEstados = Rotulo(QStringLiteral("&Estados :"), cliente);
+    lEstados->setGeometry(xd, 4, ld, 18);
+    Estados = new QComboBox(cliente);
+    Estados->setObjectName("Estados");
+    Estados->setToolTip(QStringLiteral("Estados"));
+    Estados->setGeometry(xd, 22, ld, 26);
+    for (const auto& e : TabelaEstados)
+        Estados->addItem(QString::fromUtf8(e.Nome));
+    Estados->setMaxVisibleItems(27);
+    lEstados->setBuddy(Estados);
+
+    auto* lEstacoes = Rotulo(QStringLiteral("Es&tações :"), cliente);
+    lEstacoes->setGeometry(xd, 54, ld, 18);
+    LBEstacao = new QListWidget(cliente);
+    LBEstacao->setObjectName("LBEstacao");
+    LBEstacao->setToolTip(QStringLiteral("Estações"));
+    LBEstacao->setGeometry(xd, 72, ld, 152);
+    lEstacoes->setBuddy(LBEstacao);
+
+    LLocalidades = Rotulo(QStringLiteral("&Localidades :"), cliente);
+    LLocalidades->setObjectName("LLocalidades");
+    LLocalidades->setGeometry(xd, 230, ld, 18);
+    LBLocalidade = new QListWidget(cliente);
+    LBLocalidade->setObjectName("LBLocalidade");
+    LBLocalidade->setToolTip(QStringLiteral("Localidades"));
+    LBLocalidade->setGeometry(xd, 248, ld, 168);
+    LLocalidades->setBuddy(LBLocalidade);
+
+    lAviso = new QLabel(
+        QStringLiteral("Dados obtidos por desagragação da chuva de um dia em chuvas de menor "
+                       "duração, segundo metodologia proposta pelo DAEE-CETESB."),
+        cliente);
+    lAviso->setObjectName("lAviso");
+    lAviso->setWordWrap(true);
+    lAviso->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lAviso->setGeometry(xd, 232, ld, 90);
+    lAviso->hide();
+
+    Autor = new QPushButton(TextoAutor, cliente);
+    Autor->setObjectName("Autor");
+    Autor->setToolTip(TextoAutor);
+    Autor->setCursor(Qt::PointingHandCursor);
+    Autor->setAutoDefault(false);
+    Autor->setGeometry(xd, 422, ld, 32);
+
+    // Parte de baixo: coordenadas, parâmetros e botões.
+    GroupBox2 = new QGroupBox(cliente);
+    GroupBox2->setObjectName("GroupBox2");
+    GroupBox2->setToolTip(QStringLiteral("Localização"));
+    GroupBox2->setGeometry(4, 456, 262, 64);
+    {
+        auto* g = new QGridLayout(GroupBox2);
+        g->setContentsMargins(6, 4, 6, 4);
+        g->setVerticalSpacing(2);
+        auto* lLat = Rotulo(QStringLiteral("Latit&ude :"), GroupBox2);
+        auto* lLon = Rotulo(QStringLiteral("L&ongitude :"), GroupBox2);
+        PrecLaAux = EditCoordenada(GroupBox2, "PrecLaAux", QStringLiteral("Latitude"));
+        PrecLoAux = EditCoordenada(GroupBox2, "PrecLoAux", QStringLiteral("Longitude"));
+        lLat->setBuddy(PrecLaAux);
+        lLon->setBuddy(PrecLoAux);
+        Calculalalo = new QPushButton(QStringLiteral("&Calcular"), GroupBox2);
+        Calculalalo->setObjectName("Calculalalo");
+        Calculalalo->setToolTip(QStringLiteral("Calcular interpolação"));
+        Calculalalo->setAutoDefault(false);
+        g->addWidget(lLat, 0, 0);
+        g->addWidget(PrecLaAux, 0, 1);
+        g->addWidget(lLon, 1, 0);
+        g->addWidget(PrecLoAux, 1, 1);
+        g->addWidget(Calculalalo, 0, 2, 2, 1);
+    }
+
+    Precipitacao = new QGroupBox(QStringLiteral(" Parâmetros da Equação IDF "), cliente);
+    Precipitacao->setObjectName("Precipitacao");
+    Precipitacao->setToolTip(
+        QStringLiteral("Parâmetros da equação intensidade-duração-freqüência da precipitação"));
+    Precipitacao->setGeometry(270, 456, 250, 64);
+    {
+        auto* g = new QGridLayout(Precipitacao);
+        g->setContentsMargins(6, 2, 6, 4);
+        g->setVerticalSpacing(2);
+        PrecK = Quadro(Precipitacao, "PrecK");
+        PrecA = Quadro(Precipitacao, "PrecA");
+        PrecB = Quadro(Precipitacao, "PrecB");
+        PrecC = Quadro(Precipitacao, "PrecC");
+        g->addWidget(Rotulo(QStringLiteral("K:"), Precipitacao), 0, 0);
+        g->addWidget(PrecK, 0, 1);
+        g->addWidget(Rotulo(QStringLiteral("a:"), Precipitacao), 0, 2);
+        g->addWidget(PrecA, 0, 3);
+        g->addWidget(Rotulo(QStringLiteral("b:"), Precipitacao), 1, 0);
+        g->addWidget(PrecB, 1, 1);
+        g->addWidget(Rotulo(QStringLiteral("c:"), Precipitacao), 1, 2);
+        g->addWidget(PrecC, 1, 3);
+    }
+
+    auto botao = [&](const QString& texto, const char* nome, int x, int y) {
+        auto* b = new QPushButton(texto, cliente);
+        b->setObjectName(nome);
+        b->setGeometry(x, y, 104, 29);
+        b->setAutoDefault(false);
+        return b;
+    };
+    BtnRelat = botao(QStringLiteral("&Relatório"), "BtnRelat", 526, 460);
+    BtnAjuda = botao(QStringLiteral("&Ajuda"), "BtnAjuda", 634, 460);
+    BtnCancel = botao(QStringLiteral("&Cancelar"), "BtnCancel", 526, 491);
+    BtnOk = botao(QStringLiteral("&Fechar"), "BtnOk", 634, 491);
+    BtnOk->setDefault(true);
+
+    // Área cliente de 742 x 524 abaixo do menu; tamanho fixo antes de a janela existir.
+    setFixedSize(742, Menu->sizeHint().height() + 524);
+
+    PrecLaAux->setEnabled(false);
+    PrecLoAux->setEnabled(false);
+    Calculalalo->setEnabled(false);
+    PrecLaAux->setText(CoordenadaZero);
+    PrecLoAux->setText(CoordenadaZero);
+
+    const bool comAjuda = static_cast<bool>(FAmbiente.Ajuda.Topico);
+    BtnAjuda->setEnabled(comAjuda);
+    Contedo1->setEnabled(static_cast<bool>(FAmbiente.Ajuda.Conteudo));
+    ObterAjudaSobre1->setEnabled(static_cast<bool>(FAmbiente.Ajuda.Procurar));
+}
+
+void TfrmFoConsulta::LigarSinais() {
+    connect(Estados, &QComboBox::activated, this,
+            [this] { Protegido([this] { EstadosClick(); }); });
+    // Teclado muda a linha atual; o clique também vale na linha já marcada que ainda não
+    // foi aplicada (a primeira localidade fica marcada ao escolher o estado).
+    connect(LBEstacao, &QListWidget::currentRowChanged, this, [this](int linha) {
+        if (linha >= 0 && linha != FLinhaEstacao) Protegido([this] { LBEstacaoClick(); });
+    });
+    connect(LBEstacao, &QListWidget::itemClicked, this, [this] {
+        if (LBEstacao->currentRow() != FLinhaEstacao) Protegido([this] { LBEstacaoClick(); });
+    });
+    connect(LBLocalidade, &QListWidget::currentRowChanged, this, [this](int linha) {
+        if (linha >= 0 && linha != FLinhaLocalidade) Protegido([this] { LBLocalidadeClick(); });
+    });
+    connect(LBLocalidade, &QListWidget::itemClicked, this, [this] {
+        if (LBLocalidade->currentRow() != FLinhaLocalidade)
+            Protegido([this] { LBLocalidadeClick(); });
+    });
+    connect(EstadoBMP, &TFiguraMapa::Movido, this,
+            [this](int x, int y) { Protegido([=, this] { EstadoBMPMouseMove(x, y); }); });
+    connect(EstadoBMP, &TFiguraMapa::Solto, this,
+            [this](int x, int y) { Protegido([=, this] { EstadoBMPMouseUp(x, y); }); });
+    connect(BrasilBMP, &TFiguraMapa::Movido, this,
+            [this](int x, int y) { BrasilBMPMouseMove(x, y); });
+    connect(BrasilBMP, &TFiguraMapa::Solto, this,
+            [this](int x, int y) { Protegido([=, this] { BrasilBMPMouseUp(x, y); }); });
+    connect(Calculalalo, &QPushButton::clicked, this,
+            [this] { Protegido([this] { CalculalaloClick(); }); });
+    for (auto* e : {PrecLaAux, PrecLoAux})
+        connect(e, &QLineEdit::textEdited, this, [this] { PrecLaAuxKeyPress(); });
+    connect(MapadoBrasil1, &QAction::triggered, this,
+            [this] { Protegido([this] { MapadoBrasil1Click(); }); });
+    connect(BtnRelat, &QPushButton::clicked, this,
+            [this] { Protegido([this] { BtnRelatClick(); }); });
+    connect(Relatrio1, &QAction::triggered, this,
+            [this] { Protegido([this] { BtnRelatClick(); }); });
+    connect(Autor, &QPushButton::clicked, this, [this] { Protegido([this] { AutorClick(); }); });
+    connect(Sobre1, &QAction::triggered, this, [this] { Sobre1Click(); });
+    connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
+    connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(BtnAjuda, &QPushButton::clicked, this, [this] {
+        if (FAmbiente.Ajuda.Topico) FAmbiente.Ajuda.Topico(7);
+    });
+    connect(Contedo1, &QAction::triggered, this, [this] {
+        if (FAmbiente.Ajuda.Conteudo) FAmbiente.Ajuda.Conteudo();
+    });
+    connect(ObterAjudaSobre1, &QAction::triggered, this, [this] {
+        if (FAmbiente.Ajuda.Procurar) FAmbiente.Ajuda.Procurar(QString());
+    });
+}
+
+template <class F> void TfrmFoConsulta::Protegido(F&& f) {
+    try {
+        f();
+    } catch (const std::exception& e) {
+        FAmbiente.Avisos().Erro(this, QString::fromUtf8(e.what()));
+    }
+}
+
+// ---- Preparação e leitura ----
+
+void TfrmFoConsulta::DefinirPosicoes(std::int16_t indEstacao, std::int16_t indLocalidade) {
+    IndEstacao = indEstacao;
+    IndLocalidade = indLocalidade;
+}
+
+double TfrmFoConsulta::ConferirLatitude(const std::string& texto) const {
+    double v = GrausDecimais(texto);
+    if (MapaDoEstadoVisivel() && !NaFaixa(v, FMoldura.LatMin, FMoldura.LatMax))
+        throw EMorvendo("Latitude " + texto + " não definida.");
+    return v;
+}
+
+double TfrmFoConsulta::ConferirLongitude(const std::string& texto) const {
+    double v = GrausDecimais(texto);
+    if (MapaDoEstadoVisivel() && !NaFaixa(v, FMoldura.LonMin, FMoldura.LonMax))
+        throw EMorvendo("Longitude " + texto + " não definida.");
+    return v;
+}
+
+void TfrmFoConsulta::LerLatitude(const std::string& texto) {
+    Latitude = ConferirLatitude(texto);
+    StrLatitude = texto;
+}
+
+void TfrmFoConsulta::LerLongitude(const std::string& texto) {
+    Longitude = ConferirLongitude(texto);
+    StrLongitude = texto;
+}
+
+void TfrmFoConsulta::DefinirLatitude(double v) {
+    if (!NaFaixa(v, FMoldura.LatMin, FMoldura.LatMax)) return;
+    Latitude = v;
+    StrLatitude = TextoGraus(v);
+}
+
+void TfrmFoConsulta::DefinirLongitude(double v) {
+    if (!NaFaixa(v, FMoldura.LonMin, FMoldura.LonMax)) return;
+    Longitude = v;
+    StrLongitude = TextoGraus(v);
+}
+
+std::optional<TRespostaConsulta> TfrmFoConsulta::Mostrar() {
+    if (exec() != QDialog::Accepted) return std::nullopt;
+    return Resposta();
+}
+
+TRespostaConsulta TfrmFoConsulta::Resposta() const {
+    TRespostaConsulta r;
+    r.IndEstado = EstadoEscolhido.Indice();
+    r.PrecK = PrecK->text().toStdString();
+    r.PrecA = PrecA->text().toStdString();
+    r.PrecB = PrecB->text().toStdString();
+    r.PrecC = PrecC->text().toStdString();
+    r.Autoria = Autoria;
+    r.StrLatitude = StrLatitude;
+    r.StrLongitude = StrLongitude;
+    r.IndEstacao = IndEstacao;
+    r.IndLocalidade = IndLocalidade;
+    r.StrCidade = StrCidade;
+    return r;
+}
+
+// ---- Apoio da tela ----
+
+bool TfrmFoConsulta::MapaDoEstadoVisivel() const {
+    return Notebook1->currentIndex() == 1 && MolduraEstado(EstadoEscolhido.Indice()) != nullptr;
+}
+
+void TfrmFoConsulta::GuardarCoordenadas(double lat, const std::string& strLat, double lon,
+                                        const std::string& strLon) {
+    Latitude = lat;
+    StrLatitude = strLat;
+    Longitude = lon;
+    StrLongitude = strLon;
+}
+
+void TfrmFoConsulta::MarcarPontoAtual(const QString& autor) {
+    CalcularPixel();
+    if (!DentroDoEstado(FX, FY)) {
+        EsconderCruz();
+        return;
+    }
+    LabelLat->setText(Q(StrLatitude));
+    LabelLon->setText(Q(StrLongitude));
+    PosicionarCruz(FX, FY);
+    Autor->setText(autor);
+}
+
+void TfrmFoConsulta::CalcularPixel() {
+    const TPixel p = PontoParaPixel(FMoldura, Latitude, Longitude);
+    FX = std::isfinite(p.X) && std::abs(p.X) < 1e6 ? PixelInteiro(p.X) : -1;
+    FY = std::isfinite(p.Y) && std::abs(p.Y) < 1e6 ? PixelInteiro(p.Y) : -1;
+}
+
+bool TfrmFoConsulta::DentroDoEstado(int x, int y) const {
+    const auto cor = EstadoBMP->Cor(x, y);
+    return cor && *cor == CorEstadoNoMapa;
+}
+
+void TfrmFoConsulta::PosicionarCruz(int x, int y) {
+    EixoY->move(x, 0);
+    EixoX->move(0, y);
+    LabelLat->adjustSize();
+    LabelLon->adjustSize();
+    LabelLon->move(LadoFigura - x < 250 ? x - 62 : x + 5, y > 100 ? 15 : 420);
+    LabelLat->move(x > 100 ? 10 : 385, y > 30 ? y - 20 : y + 10);
+    for (QWidget* w : {static_cast<QWidget*>(EixoX), static_cast<QWidget*>(EixoY),
+                       static_cast<QWidget*>(LabelLat), static_cast<QWidget*>(LabelLon)}) {
+        w->show();
+        w->raise();
+    }
+}
+
+void TfrmFoConsulta::EsconderCruz() {
+    EixoX->hide();
+    EixoY->hide();
+    LabelLat->hide();
+    LabelLon->hide();
+}
+
+void TfrmFoConsulta::EsconderRotulosEstacao() {
+    for (QWidget* w : {NomeCid, LatCid, LonCid, LabelLatitude, LabelLongitude})
+        w->hide();
+}
+
+void TfrmFoConsulta::LimparQuadros() {
+    for (auto* q : {PrecK, PrecA, PrecB, PrecC})
+        q->clear();
+}
+
+void TfrmFoConsulta::MostrarParametros(const TEstacao& e, const char* mK, const char* mA,
+                                       const char* mB, const char* mC) {
+    const char sep = SeparadorDecimalLocal();
+    auto texto = [sep](const char* mascara, double v) {
+        return Q(mascara ? FormatFloat(mascara, v, sep) : FloatToStr(v, sep));
+    };
+    PrecK->setText(texto(mK, e.K));
+    PrecA->setText(texto(mA, e.A));
+    PrecB->setText(texto(mB, e.B));
+    PrecC->setText(texto(mC, e.C));
+}
+
+void TfrmFoConsulta::Desmarcar(QListWidget* lista) {
+    const QSignalBlocker b(lista);
+    lista->setCurrentRow(-1);
+    lista->clearSelection();
+    (lista == LBEstacao ? FLinhaEstacao : FLinhaLocalidade) = -1;
+}
+
+void TfrmFoConsulta::Marcar(QListWidget* lista, int linha) {
+    const QSignalBlocker b(lista);
+    if (linha >= 0 && linha < lista->count())
+        lista->setCurrentRow(linha);
+    else {
+        lista->setCurrentRow(-1);
+        lista->clearSelection();
+    }
+}
+
+void TfrmFoConsulta::AtualizarAviso() {
+    const auto& chave = FAmbiente.ChaveFonteGoiasDF;
+    lAviso->setVisible(EstadoEscolhido.Indice() == 8 && !chave.empty() &&
+                       Autor->text() == Q(chave));
+}
+
+QString TfrmFoConsulta::TextoCoordenada(const QLineEdit* edit) const {
+    QString t = edit->displayText();
+    t.replace(QLatin1Char('_'), QLatin1Char(' '));
+    return t;
+}
+
+void TfrmFoConsulta::SelecionarEstado(int indice) {
+    {
+        const QSignalBlocker b(Estados);
+        Estados->setCurrentIndex(indice);
+    }
+    EstadosClick();
+}
+
+// ---- Tratadores ----
+
+void TfrmFoConsulta::EstadosClick() {
+    const int indice = Estados->currentIndex();
+    TCursorEspera espera;
+
+    EsconderCruz();
+    LabelLat->clear();
+    LabelLon->clear();
+    LimparQuadros();
+    PrecLaAux->setText(CoordenadaZero);
+    PrecLoAux->setText(CoordenadaZero);
+    EsconderRotulosEstacao();
+    lAviso->hide();
+
+    const TMolduraMapa* moldura = MolduraEstado(indice);
+    if (moldura) FMoldura = *moldura;
+
+    const int anterior = EstadoEscolhido.Indice();
+    EstadoEscolhido.DefinirIndice(indice);
+    BD.Localidades.clear();
+
+    const QString nome = Q(EstadoEscolhido.NomeEstado());
+    setWindowTitle(QStringLiteral("Tarsio 2.1 - Estado: ") + nome + QStringLiteral("     "));
+    Autor->setEnabled(true);
+
+    if (moldura) {
+        Notebook1->setCurrentIndex(1);
+        PrecLaAux->setEnabled(true);
+        PrecLoAux->setEnabled(true);
+        Calculalalo->setEnabled(true);
+        const QString arquivo = FAmbiente.Arquivo(Q(CodigoEstado(indice)) + QStringLiteral(".bmp"));
+        QImage figura;
+        if (!QFileInfo::exists(arquivo) || !figura.load(arquivo)) {
+            espera.Restaurar();
+            // Se nem o anterior se deixa mostrar, volta ao estado de partida, que não tem
+            // mapa: a restauração sempre termina.
+            const int volta = (FRestaurandoEstado || anterior == indice) ? 0 : anterior;
+            EstadoEscolhido.DefinirIndice(volta);
+            const bool restaurando = FRestaurandoEstado;
+            FRestaurandoEstado = true;
+            try {
+                SelecionarEstado(volta);
+            } catch (...) {
+                FRestaurandoEstado = restaurando;
+                throw;
+            }
+            FRestaurandoEstado = restaurando;
+            throw EMorvendo(
+                "Erro. Não foi possível localizar o arquivo BMP do estado selecinado (" +
+                nome.toStdString() + ").");
+        }
+        EstadoBMP->DefinirFigura(figura);
+        BD.CarregarLocalidades(indice);
+        EstadoBMP->show();
+    } else if (EstadoSemDados(indice)) {
+        Autor->setText(QString());
+        Autor->setEnabled(false);
+    } else {
+        Notebook1->setCurrentIndex(0);
+        PrecLaAux->setEnabled(false);
+        PrecLoAux->setEnabled(false);
+        Calculalalo->setEnabled(false);
+        EsconderCruz();
+        LabelLat->clear();
+        LabelLon->clear();
+        EstadoBMP->hide();
+    }
+
+    {
+        const QSignalBlocker b1(LBLocalidade), b2(LBEstacao);
+        LBLocalidade->clear();
+        FLinhaLocalidade = -1;
+        const bool comLocalidades = !BD.Localidades.empty();
+        LBLocalidade->setVisible(comLocalidades);
+        LLocalidades->setVisible(comLocalidades);
+        if (comLocalidades) {
+            for (const auto& l : BD.Localidades)
+                LBLocalidade->addItem(Q(l.Nome));
+            LBLocalidade->setCurrentRow(0);
+        }
+        LBEstacao->clear();
+        FLinhaEstacao = -1;
+        for (const auto& e : BD.Estacoes[indice])
+            LBEstacao->addItem(Q(e.Nome));
+        if (LBEstacao->count() > 0) LBEstacao->setCurrentRow(0);
+    }
+
+    espera.Restaurar();
+    if (!AtivandoFormulario && !BD.Estacoes[indice].empty()) LBEstacaoClick();
+}
+
+void TfrmFoConsulta::LBEstacaoClick() {
+    const int linha = LBEstacao->currentRow();
+    const auto& estacoes = BD.Estacoes[EstadoEscolhido.Indice()];
+    if (linha < 0 || linha >= static_cast<int>(estacoes.size())) return;
+    const TEstacao& estacao = estacoes[linha];
+
+    // Confere antes de mudar qualquer coisa: em erro a consulta fica como estava.
+    double lat = 0, lon = 0;
+    try {
+        lat = ConferirLatitude(estacao.Latitude);
+        lon = ConferirLongitude(estacao.Longitude);
+    } catch (...) {
+        Marcar(LBEstacao, FLinhaEstacao);
+        throw;
+    }
+
+    IndEstacao = static_cast<std::int16_t>(linha);
+    FLinhaEstacao = linha;
+    Desmarcar(LBLocalidade);
+    Registro = estacao;
+    StrCidade = estacao.Nome;
+    GuardarCoordenadas(lat, estacao.Latitude, lon, estacao.Longitude);
+
+    if (MapaDoEstadoVisivel()) {
+        PrecLaAux->setText(Q(StrLatitude));
+        PrecLoAux->setText(Q(StrLongitude));
+        MostrarParametros(estacao, nullptr, nullptr, nullptr, nullptr);
+        MarcarPontoAtual(SemBrancosADireita(estacao.Autor));
+    } else {
+        NomeCid->setText(SemBrancosADireita(estacao.Nome));
+        LabelLatitude->setText(Q(estacao.Latitude));
+        LabelLongitude->setText(Q(estacao.Longitude));
+        Autor->setText(Q(estacao.Autor).trimmed());
+        MostrarParametros(estacao, nullptr, nullptr, nullptr, nullptr);
+        for (QWidget* w : {NomeCid, LatCid, LonCid, LabelLatitude, LabelLongitude}) {
+            w->show();
+            w->raise();
+        }
+        EsconderCruz();
+    }
+    AtualizarAviso();
+}
+
+void TfrmFoConsulta::LBLocalidadeClick() {
+    const int linha = LBLocalidade->currentRow();
+    if (linha < 0 || linha >= static_cast<int>(BD.Localidades.size())) return;
+    const TLocalidade& localidade = BD.Localidades[linha];
+
+    double lat = 0, lon = 0;
+    TEstacao r;
+    try {
+        lat = ConferirLatitude(localidade.Latitude);
+        lon = ConferirLongitude(localidade.Longitude);
+        r = BD.InterpolarParametros(localidade.Latitude, localidade.Longitude);
+    } catch (...) {
+        Marcar(LBLocalidade, FLinhaLocalidade);
+        throw;
+    }
+
+    IndLocalidade = static_cast<std::int16_t>(linha);
+    FLinhaLocalidade = linha;
+    Desmarcar(LBEstacao);
+    StrCidade = localidade.Nome;
+    GuardarCoordenadas(lat, localidade.Latitude, lon, localidade.Longitude);
+    Registro = r;
+
+    PrecLaAux->setText(Q(StrLatitude));
+    PrecLoAux->setText(Q(StrLongitude));
+    MostrarParametros(r, "####.000", "0.000", "##.000", "0.000");
+    MarcarPontoAtual(Q(AutorInterpolacao));
+    AtualizarAviso();
+}
+
+void TfrmFoConsulta::EstadoBMPMouseMove(int x, int y) {
+    if (!DentroDoEstado(x, y)) {
+        PrecLaAux->setText(CoordenadaZero);
+        PrecLoAux->setText(CoordenadaZero);
+        EstadoBMP->setCursor(Qt::ArrowCursor);
+        FCruz = false;
+        return;
+    }
+    EstadoBMP->setCursor(Qt::CrossCursor);
+    FCruz = true;
+    double lat = 0, lon = 0;
+    PixelParaPonto(FMoldura, x, y, lat, lon);
+    if (lat >= 0) PrecLaAux->setText(Q(TextoGraus(lat)));
+    if (lon >= 0) PrecLoAux->setText(Q(TextoGraus(lon)));
+}
+
+void TfrmFoConsulta::EstadoBMPMouseUp(int x, int y) {
+    if (!FCruz) {
+        EsconderCruz();
+        return;
+    }
+
+    double lat = Latitude, lon = Longitude;
+    std::string strLat = StrLatitude, strLon = StrLongitude;
+    if (!CliqueSimulado) {
+        double la, lo;
+        PixelParaPonto(FMoldura, x, y, la, lo);
+        if (NaFaixa(la, FMoldura.LatMin, FMoldura.LatMax)) {
+            lat = la;
+            strLat = TextoGraus(la);
+        }
+        if (NaFaixa(lo, FMoldura.LonMin, FMoldura.LonMax)) {
+            lon = lo;
+            strLon = TextoGraus(lo);
+        }
+    }
+    // Sem estações para interpolar: o erro vem antes de qualquer mudança.
+    const TEstacao r = BD.InterpolarParametros(strLat, strLon);
+
+    StrCidade = CidadeNaoDefinida;
+    Desmarcar(LBEstacao);
+    Desmarcar(LBLocalidade);
+    EsconderRotulosEstacao();
+    GuardarCoordenadas(lat, strLat, lon, strLon);
+    PrecLaAux->setText(Q(StrLatitude));
+    LabelLat->setText(Q(StrLatitude));
+    PrecLoAux->setText(Q(StrLongitude));
+    LabelLon->setText(Q(StrLongitude));
+    FX = x;
+    FY = y;
+    PosicionarCruz(x, y);
+    MostrarParametros(r, "###0.000", "0.000", "#0.000", "0.000");
+    Autor->setText(Q(AutorInterpolacao));
+    AtualizarAviso();
+}
+
+void TfrmFoConsulta::BrasilBMPMouseMove(int x, int y) {
+    const auto cor = BrasilBMP->Cor(x, y);
+    bool nada = false;
+    if (cor) {
+        nada = *cor == CorFundoBrasil || *cor == CorBordaBrasil;
+        for (int i = 0; i < NumeroEstados && !nada; ++i)
+            nada = EstadoSemDados(i) && CorEstadoBrasil(i) == *cor;
+    }
+    BrasilBMP->setCursor(nada ? Qt::ArrowCursor : Qt::PointingHandCursor);
+}
+
+void TfrmFoConsulta::BrasilBMPMouseUp(int x, int y) {
+    if (const auto cor = BrasilBMP->Cor(x, y)) {
+        const int estado = EstadoPelaCor(*cor);
+        if (estado >= 0) {
+            const QSignalBlocker b(Estados);
+            Estados->setCurrentIndex(estado);
+        }
+    }
+    EstadosClick();
+}
+
+void TfrmFoConsulta::CalculalaloClick() {
+    const std::string strLat = TextoCoordenada(PrecLaAux).toStdString();
+    const std::string strLon = TextoCoordenada(PrecLoAux).toStdString();
+    const double lat = ConferirLatitude(strLat);
+    const double lon = ConferirLongitude(strLon);
+    const TPixel p = PontoParaPixel(FMoldura, lat, lon);
+    const bool finito =
+        std::isfinite(p.X) && std::isfinite(p.Y) && std::abs(p.X) < 1e6 && std::abs(p.Y) < 1e6;
+    const int x = finito ? PixelInteiro(p.X) : -1;
+    const int y = finito ? PixelInteiro(p.Y) : -1;
+    const bool dentro = MapaDoEstadoVisivel() && DentroDoEstado(x, y);
+    if (dentro) BD.InterpolarParametros(strLat, strLon);
+
+    Desmarcar(LBEstacao);
+    Desmarcar(LBLocalidade);
+    GuardarCoordenadas(lat, strLat, lon, strLon);
+    FX = x;
+    FY = y;
+    LabelLat->clear();
+    LabelLon->clear();
+    if (dentro) {
+        EstadoBMP->setCursor(Qt::CrossCursor);
+        FCruz = true;
+        CliqueSimulado = true;
+        try {
+            EstadoBMPMouseUp(x, y);
+        } catch (...) {
+            CliqueSimulado = false;
+            throw;
+        }
+        CliqueSimulado = false;
+    } else {
+        LimparQuadros();
+        EsconderCruz();
+    }
+}
+
+void TfrmFoConsulta::PrecLaAuxKeyPress() {
+    EsconderRotulosEstacao();
+    EsconderCruz();
+}
+
+void TfrmFoConsulta::MapadoBrasil1Click() {
+    if (MolduraEstado(EstadoEscolhido.Indice())) SelecionarEstado(0);
+    Notebook1->setCurrentIndex(0);
+}
+
+void TfrmFoConsulta::BtnRelatClick() {
+    TfrmFoRelatTarsio relatorio([this] { return DadosRelatorio(); }, FAmbiente, this);
+    relatorio.exec();
+}
+
+TDadosRelatorioConsulta TfrmFoConsulta::DadosRelatorio() const {
+    TDadosRelatorioConsulta d;
+    d.Localidade = Q(StrCidade);
+    d.Estado = Q(EstadoEscolhido.NomeEstado());
+    d.Latitude = Q(StrLatitude);
+    d.Longitude = Q(StrLongitude);
+    d.K = PrecK->text();
+    d.A = PrecA->text();
+    d.B = PrecB->text();
+    d.C = PrecC->text();
+    d.ComMapa = MapaDoEstadoVisivel() && !EstadoBMP->Figura().isNull();
+    d.Mapa = EstadoBMP->Figura();
+    d.X = EixoY->x();
+    d.Y = EixoX->y();
+    return d;
+}
+
+void TfrmFoConsulta::AutorClick() {
+    TfrmFoAutor janela(this);
+    janela.Limpar();
+    if (const TReferencia* r = FAmbiente.ProcurarReferencia(Autor->text().toStdString()))
+        janela.Mostrar(*r);
+    else
+        FAmbiente.Avisos().Informacao(this, QStringLiteral("Informação"), MensagemInterpolacao);
+    if (!janela.Autor->text().isEmpty()) janela.exec();
+    janela.Limpar();
+}
+
+void TfrmFoConsulta::Sobre1Click() {
+    TfrmFoSobreTarsio sobre(FAmbiente, this);
+    sobre.exec();
+}
+
+void TfrmFoConsulta::BtnOkClick() {
+    IndEstacao = static_cast<std::int16_t>(
+        LBEstacao->selectedItems().isEmpty() ? -1 : LBEstacao->currentRow());
+    IndLocalidade = static_cast<std::int16_t>(
+        LBLocalidade->selectedItems().isEmpty() ? -1 : LBLocalidade->currentRow());
+    Autoria = Autor->text() == TextoAutor ? std::string() : Autor->text().toStdString();
+    accept();
+}
+
+void TfrmFoConsulta::FormActivate() {
+    if (FAtivado) return;
+    FAtivado = true;
+    {
+        const QSignalBlocker b(Estados);
+        Estados->setCurrentIndex(EstadoEscolhido.Indice());
+    }
+    AtivandoFormulario = true;
+    try {
+        EstadosClick();
+    } catch (...) {
+        AtivandoFormulario = false;
+        throw;
+    }
+    AtivandoFormulario = false;
+
+    Marcar(LBEstacao, IndEstacao);
+    Marcar(LBLocalidade, IndLocalidade);
+    // Posição além da lista (dados mudaram desde que o projeto foi gravado): nada marcado.
+    if (IndEstacao >= 0) {
+        if (IndEstacao < LBEstacao->count()) LBEstacaoClick();
+    } else if (IndLocalidade >= 0) {
+        if (IndLocalidade < LBLocalidade->count()) LBLocalidadeClick();
+    } else if (!StrLatitude.empty() && !StrLongitude.empty()) {
+        PrecLaAux->setText(Q(StrLatitude));
+        PrecLoAux->setText(Q(StrLongitude));
+        CalculalaloClick();
+    }
+}
+
+void TfrmFoConsulta::showEvent(QShowEvent* e) {
+    QDialog::showEvent(e);
+    if (FAtivado) return;
+    // Depois que a janela aparece: a caixa "Sobre" e as mensagens de erro ficam por cima.
+    QTimer::singleShot(0, this, [this] {
+        Protegido([this] { FormActivate(); });
+        if (PrimeiraAtivacao && MostrarSobre) {
+            PrimeiraAtivacao = false;
+            Sobre1Click();
+        }
+    });
+}
+
+void TfrmFoConsulta::keyPressEvent(QKeyEvent* e) {
+    if (e->key() == Qt::Key_F1 && FAmbiente.Ajuda.Topico) {
+        FAmbiente.Ajuda.Topico(FHelpContext != 0 ? FHelpContext : 7);
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}

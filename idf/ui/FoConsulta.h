@@ -1,0 +1,181 @@
+#pragma once
+#include "idf/Tarsio21Comp.h"
+#include "idf/UnBD.h"
+#include "idf/ui/AmbienteConsulta.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QLabel>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QListWidget;
+class QMenuBar;
+class QPushButton;
+class QStackedWidget;
+
+// Figura com acesso aos pixels que avisa onde o ponteiro anda e onde o botão é solto.
+class TFiguraMapa : public QLabel {
+    Q_OBJECT
+public:
+    explicit TFiguraMapa(QWidget* pai);
+    void DefinirFigura(const QImage& figura);
+    const QImage& Figura() const { return FFigura; }
+    // Cor do pixel; nullopt fora da figura.
+    std::optional<TCor> Cor(int x, int y) const;
+
+signals:
+    void Movido(int x, int y);
+    void Solto(int x, int y);
+
+protected:
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    QImage FFigura;
+};
+
+// Dados do relatório da consulta, tirados do diálogo no momento em que ele é montado.
+struct TDadosRelatorioConsulta {
+    QString Localidade, Estado, Latitude, Longitude;
+    QString K, A, B, C;
+    bool ComMapa = false;
+    QImage Mapa;
+    int X = 0, Y = 0; // posição da cruz
+};
+
+// Diálogo da consulta IDF: estado pela lista ou pelo mapa do Brasil; estação, localidade,
+// ponto no mapa do estado ou coordenadas digitadas; mostra K, a, b, c.
+class TfrmFoConsulta : public QDialog, public IDialogoConsulta {
+    Q_OBJECT
+public:
+    // Carrega todas as estações (erro do banco quando o arquivo falta ou está corrompido).
+    explicit TfrmFoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai = nullptr);
+    ~TfrmFoConsulta() override;
+
+    // ---- Preparação e leitura pelo componente ----
+    void DefinirHelpContext(int contexto) override { FHelpContext = contexto; }
+    void DefinirEstado(int indice) override { EstadoEscolhido.DefinirIndice(indice); }
+    void DefinirPosicoes(std::int16_t indEstacao, std::int16_t indLocalidade) override;
+    void DefinirMostrarSobre(bool mostrar) override { MostrarSobre = mostrar; }
+    // Com o mapa do estado à mostra, fora da moldura: "Latitude <texto> não definida.".
+    void LerLatitude(const std::string& texto) override;
+    void LerLongitude(const std::string& texto) override;
+    std::optional<TRespostaConsulta> Mostrar() override;
+    TRespostaConsulta Resposta() const;
+
+    // ---- Tratadores (lançam EMorvendo; os sinais da tela mostram o erro na caixa) ----
+    void EstadosClick();
+    void LBEstacaoClick();
+    void LBLocalidadeClick();
+    void EstadoBMPMouseMove(int x, int y);
+    void EstadoBMPMouseUp(int x, int y);
+    void BrasilBMPMouseMove(int x, int y);
+    void BrasilBMPMouseUp(int x, int y);
+    void CalculalaloClick();
+    void PrecLaAuxKeyPress();
+    void MapadoBrasil1Click();
+    void BtnRelatClick();
+    void AutorClick();
+    void Sobre1Click();
+    void BtnOkClick();
+    // Restaura a última consulta; roda uma vez, quando a janela aparece.
+    void FormActivate();
+    // A última consulta já foi restaurada (a janela apareceu).
+    bool Restaurado() const { return FAtivado; }
+
+    // Mapa do estado à mostra (página dos estados com um estado que tem mapa).
+    bool MapaDoEstadoVisivel() const;
+    TDadosRelatorioConsulta DadosRelatorio() const;
+    const TAmbienteConsulta& Ambiente() const { return FAmbiente; }
+
+    // ---- Estado do formulário ----
+    TBDPrecipitacao BD;
+    TEstado EstadoEscolhido;
+    TEstacao Registro;
+    std::string StrLatitude, StrLongitude;
+    double Latitude = 0, Longitude = 0;
+    std::string StrCidade;
+    std::int16_t IndEstacao = -1, IndLocalidade = -1;
+    bool MostrarSobre = false;
+    bool PrimeiraAtivacao = true;
+    std::string Autoria;
+
+    // ---- Controles ----
+    QMenuBar* Menu;
+    QAction* MapadoBrasil1;
+    QAction* Relatrio1;
+    QAction* Contedo1;
+    QAction* ObterAjudaSobre1;
+    QAction* Sobre1;
+    QStackedWidget* Notebook1;
+    TFiguraMapa* BrasilBMP;
+    QLabel *NomeCid, *LatCid, *LonCid, *LabelLatitude, *LabelLongitude;
+    TFiguraMapa* EstadoBMP;
+    QFrame *EixoX, *EixoY;
+    QLabel *LabelLat, *LabelLon;
+    QComboBox* Estados;
+    QListWidget* LBEstacao;
+    QLabel* LLocalidades;
+    QListWidget* LBLocalidade;
+    QLabel* lAviso;
+    QPushButton* Autor;
+    QGroupBox* GroupBox2;
+    QLineEdit *PrecLaAux, *PrecLoAux;
+    QPushButton* Calculalalo;
+    QGroupBox* Precipitacao;
+    QLineEdit *PrecK, *PrecA, *PrecB, *PrecC;
+    QPushButton *BtnRelat, *BtnAjuda, *BtnCancel, *BtnOk;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+
+private:
+    void MontarTela();
+    void LigarSinais();
+    // Roda o tratador e mostra o erro na caixa de erro, com o diálogo aberto.
+    template <class F> void Protegido(F&& f);
+
+    double ConferirLatitude(const std::string& texto) const;
+    double ConferirLongitude(const std::string& texto) const;
+    void DefinirLatitude(double v);
+    void DefinirLongitude(double v);
+    void GuardarCoordenadas(double lat, const std::string& strLat, double lon,
+                            const std::string& strLon);
+    // Cruz no ponto atual, com o autor dado, quando ele cai no estado; fora, só a esconde.
+    void MarcarPontoAtual(const QString& autor);
+    void CalcularPixel();
+    bool DentroDoEstado(int x, int y) const;
+    void PosicionarCruz(int x, int y);
+    void EsconderCruz();
+    void EsconderRotulosEstacao();
+    void LimparQuadros();
+    void MostrarParametros(const TEstacao& e, const char* mK, const char* mA, const char* mB,
+                           const char* mC);
+    void Desmarcar(QListWidget* lista);
+    void Marcar(QListWidget* lista, int linha);
+    void AtualizarAviso();
+    QString TextoCoordenada(const QLineEdit* edit) const;
+    void SelecionarEstado(int indice);
+
+    TAmbienteConsulta FAmbiente;
+    int FHelpContext = 0;
+    TMolduraMapa FMoldura{};
+    int FX = 0, FY = 0;
+    bool FCruz = false; // ponteiro do mapa em cruz: a última posição estava no estado
+    bool CliqueSimulado = false;
+    bool AtivandoFormulario = false;
+    bool FRestaurandoEstado = false;
+    bool FAtivado = false;
+    // Linha de cada lista cujo conteúdo está nos quadros (-1: nenhuma).
+    int FLinhaEstacao = -1, FLinhaLocalidade = -1;
+};

@@ -1,0 +1,35 @@
+#include "idf/ui/FoSobreTarsio.h"
+
+#include <QLabel>
+#include <QScreen>
+
+TfrmFoSobreTarsio::TfrmFoSobreTarsio(const TAmbienteConsulta& ambiente, QWidget* pai)
+    : QDialog(pai) {
+    setObjectName("FoSobreTarsio");
+    setWindowTitle(QStringLiteral("Sobre"));
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setFixedSize(559, 340);
+
+    imgSplash = new QLabel(this);
+    imgSplash->setObjectName("imgSplash");
+    imgSplash->setGeometry(0, 0, 559, 340);
+    imgSplash->setAlignment(Qt::AlignCenter);
+    // O clique na figura fecha a caixa como o clique na janela.
+    imgSplash->setAttribute(Qt::WA_TransparentForMouseEvents);
+    const QPixmap figura(ambiente.Arquivo(QStringLiteral("SobreTarsio21.png")));
+    if (!figura.isNull())
+        imgSplash->setPixmap(figura);
+    else
+        imgSplash->setText(QStringLiteral("Tarsio 2.1\nParâmetros da equação de intensidade, "
+                                          "duração e frequência da precipitação"));
+
+    if (const QScreen* tela = screen()) move(tela->availableGeometry().center() - rect().center());
+}
+
+void TfrmFoSobreTarsio::mousePressEvent(QMouseEvent*) {
+    accept();
+}
+
+void TfrmFoSobreTarsio::keyPressEvent(QKeyEvent*) {
+    accept();
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include "idf/ui/AmbienteConsulta.h"
+
+#include <QDialog>
+
+class QLabel;
+
+// Caixa "Sobre" da consulta: só a figura; um clique ou uma tecla a fecha.
+class TfrmFoSobreTarsio : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmFoSobreTarsio(const TAmbienteConsulta& ambiente, QWidget* pai = nullptr);
+
+    QLabel* imgSplash;
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+};
