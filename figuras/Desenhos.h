@@ -1,6 +1,7 @@
 #pragma once
 #include <QImage>
 #include <QSize>
+#include <QString>
 
 // Desenhos técnicos do programa, feitos com QPainter: a página de dados os mostra e a
 // ferramenta de figuras os grava ao lado do programa para o relatório.
@@ -23,3 +24,8 @@ QImage DesenharCorteBacia(QSize tamanho);
 QImage DesenharAbertura(QSize tamanho = QSize(558, 340));
 // Cabeçalho do relatório da estrada.
 QImage DesenharCabecalho(QSize tamanho = QSize(550, 67));
+
+// Grava ao lado do programa as figuras que o relatório e a abertura usam: Cabecalho.jpg e,
+// em Figuras/, CanTrap.bmp, CanTri.bmp, Secao1.bmp a Secao3.bmp e Abertura.png. Cada arquivo
+// é gravado por inteiro ou não é; em caso de falha, erro recebe a mensagem.
+bool GravarFigurasPrograma(const QString& pasta, QString* erro = nullptr);

@@ -1,0 +1,18 @@
+#pragma once
+#include "dialogs/DialogoTabela.h"
+
+// Rugosidade de Manning do canal, escolhida na tabela de canais de terra ou digitada.
+class TFRugCan : public TFDialogoTabela {
+    Q_OBJECT
+public:
+    explicit TFRugCan(QWidget* pai = nullptr, int helpContext = 0);
+
+protected:
+    QString TextoDaLinha(int linha) const override;
+};
+
+// Componente da janela principal (RugCan1): abre o diálogo com a linha e o valor do alvo.
+class TRugCan : public TComponenteParametro {
+public:
+    bool Executar(TReal& alvo, QWidget* pai = nullptr);
+};

@@ -1,0 +1,56 @@
+#pragma once
+#include <QDialog>
+#include <QElapsedTimer>
+#include <functional>
+
+#include "project/Calculo.h"
+
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class TCanalEstrada;
+
+// Janela de andamento de um cálculo: o que está sendo calculado, a barra e "Cancelar".
+class TFAcompanhamento : public QDialog, public IAcompanhamentoCalculo {
+    Q_OBJECT
+public:
+    TFAcompanhamento(TCanalEstrada& motor, std::function<void(const std::string&)> mensagem);
+    ~TFAcompanhamento() override;
+
+    void MostrarTempoCanal(const std::string& tempo) override;
+    void MostrarSecao(const std::string& secao) override;
+    void MostrarProgresso(int porcentagem) override;
+    void ProcessarEventos() override;
+    void Ocupado(bool ligado) override;
+    void MostrarMensagem(const std::string& texto) override;
+    void DestacarEtapa(int etapa) override;
+    void MostrarTempoEstrada(const std::string& tempo) override;
+    void MostrarTempoTalude(const std::string& tempo) override;
+    void IniciarDimensionamento() override;
+
+    // Trata os eventos pendentes já, sem esperar o intervalo mínimo.
+    void ProcessarEventosAgora();
+    bool DimensionamentoIniciado() const { return FDimensionamento; }
+    int EtapaDestacada() const { return FEtapa; }
+
+    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8;
+    QLineEdit *etEstrada, *etTalude, *etCanal, *eSecao;
+    QProgressBar* ProgressBar1;
+    QPushButton* Button1;
+
+protected:
+    void reject() override;
+    void closeEvent(QCloseEvent* evento) override;
+
+private:
+    void Button1Click();
+    void Estilo(int etapa, bool destacada);
+
+    TCanalEstrada& FMotor;
+    std::function<void(const std::string&)> FMensagem;
+    QElapsedTimer FRelogio;
+    int FEtapa = 0;
+    int FOcupado = 0;
+    bool FDimensionamento = false;
+};

@@ -1,0 +1,596 @@
+// Moldura da janela principal: início e saída, menus, barras, status, configuração.
+#include "mainwindow/Principal.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPainter>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "comum/ArquivoIni.h"
+#include "comum/EMorvendo.h"
+#include "engine/uPersistencia.h"
+#include "figuras/Desenhos.h"
+#include "mainwindow/Acompanhamento.h"
+#include "mainwindow/Sobre.h"
+#include "mainwindow/uRotinasComuns.h"
+#include "project/ui/DialogosGerenteQt.h"
+#include "project/ui/FConfUnidades.h"
+
+const std::array<const char*, 4> TFPrincipal::Enderecos = {
+    "https://www.gov.br/dnit/pt-br/assuntos/planejamento-e-pesquisa/ipr/coletanea-de-manuais",
+    "https://rigeo.cprm.gov.br/",
+    "https://www.snirh.gov.br/hidroweb/",
+    "https://www.scielo.br/j/rbeaa/",
+};
+
+namespace {
+
+const char* const DICAS_INTERNET[4] = {
+    "Manuais do DNIT, entre eles o Manual de Drenagem de Rodovias",
+    "Atlas Pluviométrico do Brasil: equações IDF de municípios brasileiros (SGB)",
+    "HidroWeb (ANA): séries históricas de chuva das estações do Brasil",
+    "Revista Brasileira de Engenharia Agrícola e Ambiental: estradas rurais e chuvas intensas",
+};
+
+// Caixas do Qt para a janela principal.
+class TInteracaoQt : public TDialogosGerenteQt, public IInteracaoPrincipal {
+public:
+    explicit TInteracaoQt(QWidget* janela) : TDialogosGerenteQt(janela) {}
+    TResposta Perguntar(const std::string& texto, bool comCancelar) override {
+        return TDialogosGerenteQt::Perguntar(texto, comCancelar);
+    }
+    std::optional<std::string> EscolherArquivoAbrir() override {
+        return TDialogosGerenteQt::EscolherArquivoAbrir();
+    }
+    std::optional<std::string> EscolherArquivoSalvar(const std::string& titulo,
+                                                     const std::string& nome) override {
+        return TDialogosGerenteQt::EscolherArquivoSalvar(titulo, nome);
+    }
+    void MostrarErro(const std::string& mensagem) override {
+        QMessageBox caixa(QMessageBox::Critical, QString::fromLatin1(TFPrincipal::TituloPrograma),
+                          MensagemComPonto(mensagem), QMessageBox::Ok, Janela());
+        caixa.exec();
+    }
+    void MostrarInformacao(const std::string& mensagem) override {
+        QMessageBox caixa(QMessageBox::Information,
+                          QString::fromLatin1(TFPrincipal::TituloPrograma),
+                          QString::fromStdString(mensagem), QMessageBox::Ok, Janela());
+        caixa.exec();
+    }
+    bool AbrirEndereco(const QUrl& endereco) override {
+        return QDesktopServices::openUrl(endereco);
+    }
+};
+
+// Ícone do tema da área de trabalho, ou o do estilo quando o tema não o tem.
+QIcon Icone(const char* nomeTema, QStyle::StandardPixmap reserva) {
+    return QIcon::fromTheme(QString::fromLatin1(nomeTema),
+                            QApplication::style()->standardIcon(reserva));
+}
+
+// Globo com o número da página, para os botões da barra "Internet" sem tema.
+QIcon IconeInternet(int numero) {
+    const QIcon tema = QIcon::fromTheme(QStringLiteral("web-browser"));
+    QPixmap px(32, 32);
+    px.fill(Qt::transparent);
+    QPainter p(&px);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (!tema.isNull()) {
+        p.drawPixmap(0, 0, tema.pixmap(32, 32));
+    } else {
+        p.setPen(QPen(QColor(20, 70, 140), 2));
+        p.setBrush(QColor(170, 210, 245));
+        p.drawEllipse(QRectF(2, 2, 28, 28));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(10, 2, 12, 28));
+        p.drawLine(QPointF(2, 16), QPointF(30, 16));
+    }
+    QFont f = p.font();
+    f.setBold(true);
+    f.setPixelSize(15);
+    p.setFont(f);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(180, 40, 20));
+    p.drawEllipse(QRectF(16, 16, 16, 16));
+    p.setPen(Qt::white);
+    p.drawText(QRectF(16, 16, 16, 16), Qt::AlignCenter, QString::number(numero));
+    return QIcon(px);
+}
+
+QString PastaPrograma() {
+    return QCoreApplication::applicationDirPath();
+}
+
+// Ao lado do programa quando a pasta dele pode ser gravada; senão na pasta de configuração
+// do usuário, com o mesmo nome.
+std::string CaminhoConfiguracaoPadrao() {
+    const QFileInfo pasta(PastaPrograma());
+    if (pasta.isDir() && pasta.isWritable())
+        return QDir(PastaPrograma()).filePath(QStringLiteral("Morvendo.ini")).toStdString();
+    const QString conf = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    return QDir(conf).filePath(QStringLiteral("Morvendo.ini")).toStdString();
+}
+
+} // namespace
+
+TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
+    : FOpcoes(std::move(opcoes)),
+      FInteracaoPropria(FOpcoes.Interacao ? nullptr : std::make_unique<TInteracaoQt>(this)),
+      FInteracao(FOpcoes.Interacao ? FOpcoes.Interacao : FInteracaoPropria.get()),
+      FGerente(*FInteracao) {
+    setObjectName(QStringLiteral("FPrincipal"));
+    QApplication::setApplicationDisplayName(QString());
+    DefinirSeparadorDecimalLocal(SeparadorDecimal());
+    FPastaPrograma = PastaPrograma();
+    FArquivoConfiguracao = FOpcoes.ArquivoConfiguracao.empty() ? CaminhoConfiguracaoPadrao()
+                                                               : FOpcoes.ArquivoConfiguracao;
+    FFiltro = new TFiltroNumerico(this);
+
+    nbPrincipal = new QStackedWidget;
+    nbPrincipal->setObjectName(QStringLiteral("nbPrincipal"));
+    nbPrincipal->addWidget(CriarPaginaInicial());
+    nbPrincipal->addWidget(CriarPaginaDados());
+    nbPrincipal->addWidget(CriarPaginaResultado());
+    // A página de simulação é montada por quem a implementa.
+    FPaginaSimulacao = new QWidget;
+    FPaginaSimulacao->setObjectName(QStringLiteral("Simulacao"));
+    nbPrincipal->addWidget(FPaginaSimulacao);
+    setCentralWidget(nbPrincipal);
+    CriarMenus();
+    CriarBarras();
+    CriarBarraDeStatus();
+
+    // Início.
+    FGerente.TituloPrograma = TituloPrograma;
+    FGerente.PastaPrograma = FPastaPrograma.toStdString();
+    FGerente.OnZerarVariaveis = [this] { GerenteSys1ZerarVariaveis(); };
+    FGerente.OnLerArquivo = [this](bool& leu) { GerenteSys1LerArquivo(leu); };
+    FGerente.OnEscreverArquivo = [this] { GerenteSys1EscreverArquivo(); };
+    FGerente.OnAbilitarCampos = [this] { GerenteSys1AbilitarCampos(); };
+    FGerente.OnDesabilitarCampos = [this] { GerenteSys1DesabilitarCampos(); };
+    FGerente.OnLerCamposDados = [this] { GerenteSys1LerCamposDados(); };
+    FGerente.OnPreencherCamposDados = [this] { GerenteSys1PreencherCamposDados(); };
+    FGerente.OnLimparCamposDados = [this] { GerenteSys1LimparCamposDados(); };
+    FGerente.OnTitulo = [this](const std::string& t) { setWindowTitle(QString::fromStdString(t)); };
+
+    Timer1Timer();
+    MostrarPagina(PAG_INICIAL);
+    if (auto* qt = dynamic_cast<TDialogosGerenteQt*>(FInteracao))
+        qt->DefinirPastaInicial(FPastaPrograma);
+    BtnSobre->setToolTip(QStringLiteral("Sobre o ") + QString::fromLatin1(TituloPrograma));
+    BtnSobre->setStatusTip(BtnSobre->toolTip());
+    FUnidades.OnMudarDeclividade = [this] { AtualizarDeclividades(); };
+    FUnidades.OnMudarVI = [this] { AtualizarInfiltracoes(); };
+    LerConfiguracao();
+    FProjeto = std::make_unique<TProjeto>(FUnidades);
+    MSobreMorvendo->setText(QStringLiteral("&Sobre o ") + QString::fromLatin1(TituloPrograma));
+    setWindowTitle(QString::fromLatin1(TituloPrograma));
+    GerenteSys1ZerarVariaveis();
+    AtualizarDeclividades();
+    AtualizarInfiltracoes();
+    lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
+
+    resize(790, 570);
+    if (QScreen* tela = QGuiApplication::primaryScreen())
+        move(tela->availableGeometry().center() - rect().center());
+}
+
+TFPrincipal::~TFPrincipal() = default;
+
+QPrinter& TFPrincipal::Impressora() {
+    if (!FImpressora) FImpressora = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *FImpressora;
+}
+
+void TFPrincipal::Proteger(const std::function<void()>& acao) {
+    try {
+        acao();
+    } catch (const std::exception& e) {
+        FInteracao->MostrarErro(e.what());
+    }
+}
+
+void TFPrincipal::MostrarPagina(TPagina pagina) {
+    nbPrincipal->setCurrentIndex(pagina);
+}
+
+int TFPrincipal::PaginaAtual() const {
+    return nbPrincipal->currentIndex();
+}
+
+void TFPrincipal::MarcarAlterado() {
+    FGerente.Alterado = true;
+}
+
+void TFPrincipal::DefinirAjuda(TServicoAjuda servico) {
+    FAjuda = std::move(servico);
+    const bool ha = bool(FAjuda.AbrirContexto);
+    for (QAction* a : {MConteudo, MObterAjuda})
+        a->setEnabled(ha);
+    BtnConteudo->setEnabled(ha);
+    for (QPushButton* b : {btnAjuda5, Button4})
+        b->setEnabled(ha);
+}
+
+// --- Menus, barras e status ----------------------------------------------------------------
+
+void TFPrincipal::CriarMenus() {
+    auto acao = [this](const char* nome, const char* texto, const char* dica,
+                       QKeySequence atalho = {}) {
+        auto* a = new QAction(QString::fromUtf8(texto), this);
+        a->setObjectName(QString::fromLatin1(nome));
+        a->setStatusTip(QString::fromUtf8(dica));
+        if (!atalho.isEmpty()) a->setShortcut(atalho);
+        return a;
+    };
+    QMenuBar* barra = menuBar();
+    barra->setObjectName(QStringLiteral("MainMenu1"));
+
+    QMenu* arquivo = barra->addMenu(QStringLiteral("&Arquivo"));
+    arquivo->setObjectName(QStringLiteral("MArquivo"));
+    arquivo->menuAction()->setStatusTip(QStringLiteral("Menu Arquivo"));
+    MNovo = acao("MNovo", "&Novo...", "Cria um novo projeto", Qt::Key_F4);
+    MAbrir = acao("MAbrir", "&Abrir...", "Abre um projeto gravado em disco", Qt::Key_F3);
+    MSalvar = acao("MSalvar", "&Salvar", "Salva o projeto atual", Qt::Key_F2);
+    MSalvarComo = acao("MSalvarComo", "Salvar &Como...", "Salva o projeto atual com novo nome");
+    MFechar = acao("MFechar", "&Fechar", "Fecha o projeto atual");
+    MSair = acao("MSair", "Sai&r", "Finaliza a execução do Morvendo 2.0",
+                 QKeySequence(Qt::CTRL | Qt::Key_Z));
+    arquivo->addActions({MNovo, MAbrir, MSalvar, MSalvarComo, MFechar});
+    arquivo->addSeparator();
+    for (int k = 0; k < 4; ++k) {
+        // Legenda de projeto antes de a configuração ser lida.
+        Proj[k] = acao(("Proj" + std::to_string(k + 1)).c_str(),
+                       ("&" + std::to_string(k + 1) + "\\").c_str(), "");
+        connect(Proj[k], &QAction::triggered, this, [this, k] { Proj1Click(k + 1); });
+        arquivo->addAction(Proj[k]);
+    }
+    arquivo->addSeparator();
+    arquivo->addAction(MSair);
+    for (QAction* a : {MSalvar, MSalvarComo, MFechar})
+        a->setEnabled(false);
+    connect(MNovo, &QAction::triggered, this, &TFPrincipal::MNovoClick);
+    connect(MAbrir, &QAction::triggered, this, &TFPrincipal::MAbrirClick);
+    connect(MSalvar, &QAction::triggered, this, &TFPrincipal::MSalvarClick);
+    connect(MSalvarComo, &QAction::triggered, this, &TFPrincipal::MSalvarComoClick);
+    connect(MFechar, &QAction::triggered, this, &TFPrincipal::MFecharClick);
+    connect(MSair, &QAction::triggered, this, &TFPrincipal::MSairClick);
+
+    QMenu* conf = barra->addMenu(QStringLiteral("C&onfigurações"));
+    conf->setObjectName(QStringLiteral("Configuraes1"));
+    conf->menuAction()->setStatusTip(QStringLiteral("Menu Configurações"));
+    MConfigImpres = acao("MConfigImpres", "Configurar &impressora",
+                         "Efetua alterações na configuração da impressora");
+    Configurarunidades1 =
+        acao("Configurarunidades1", "Configurar &unidades", "Configura as unidades");
+    conf->addActions({MConfigImpres, Configurarunidades1});
+    connect(MConfigImpres, &QAction::triggered, this, &TFPrincipal::MConfigImpresClick);
+    connect(Configurarunidades1, &QAction::triggered, this, &TFPrincipal::Configurarunidades1Click);
+
+    QMenu* ajuda = barra->addMenu(QStringLiteral("Aj&uda"));
+    ajuda->setObjectName(QStringLiteral("MAjuda"));
+    ajuda->menuAction()->setStatusTip(QStringLiteral("Menu Ajuda"));
+    MConteudo = acao("MConteudo", "Conteúdo", "Exibe o conteúdo do sistema de ajuda");
+    MObterAjuda = acao("MObterAjuda", "&Obter Ajuda Sobre...",
+                       "Obtem ajuda sobre um item específico da ajuda");
+    MSobreMorvendo = acao("MSobreMorvendo", "&Sobre o", "Exibe a tela de abertura do Morvendo 2.0",
+                          QKeySequence(Qt::CTRL | Qt::Key_F1));
+    ajuda->addActions({MConteudo, MObterAjuda});
+    ajuda->addSeparator();
+    ajuda->addAction(MSobreMorvendo);
+    // A ajuda só se habilita quando um serviço de ajuda é ligado.
+    MConteudo->setEnabled(false);
+    MObterAjuda->setEnabled(false);
+    connect(MConteudo, &QAction::triggered, this, [this] {
+        if (FAjuda.Conteudo) FAjuda.Conteudo();
+    });
+    connect(MObterAjuda, &QAction::triggered, this, [this] {
+        if (FAjuda.Pesquisar) FAjuda.Pesquisar();
+    });
+    connect(MSobreMorvendo, &QAction::triggered, this, &TFPrincipal::MSobreMorvendoClick);
+}
+
+void TFPrincipal::CriarBarras() {
+    auto barra = [this](const char* titulo, const char* nome) {
+        auto* b = new QToolBar(QString::fromUtf8(titulo), this);
+        b->setObjectName(QString::fromLatin1(nome));
+        b->setMovable(true);
+        b->setFloatable(true);
+        b->setAllowedAreas(Qt::TopToolBarArea);
+        b->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        b->setIconSize(QSize(22, 22));
+        addToolBar(Qt::TopToolBarArea, b);
+        return b;
+    };
+    auto botao = [](QToolBar* barra, const char* nome, const QIcon& icone, const char* dica) {
+        auto* b = new QToolButton;
+        b->setObjectName(QString::fromLatin1(nome));
+        b->setIcon(icone);
+        b->setAutoRaise(true);
+        b->setToolTip(QString::fromUtf8(dica));
+        b->setStatusTip(b->toolTip());
+        barra->addWidget(b);
+        return b;
+    };
+    QToolBar* projeto = barra("Projeto", "tbProjeto");
+    BtnNovo = botao(projeto, "BtnNovo", Icone("document-new", QStyle::SP_FileIcon), "Novo projeto");
+    BtnAbrir = botao(projeto, "BtnAbrir", Icone("document-open", QStyle::SP_DialogOpenButton),
+                     "Abrir projeto");
+    BtnSalvar = botao(projeto, "BtnSalvar", Icone("document-save", QStyle::SP_DialogSaveButton),
+                      "Salvar projeto");
+    BFechar = botao(projeto, "BFechar", Icone("document-close", QStyle::SP_DialogCloseButton),
+                    "Fechar projeto");
+    BtnSalvar->setEnabled(false);
+    BFechar->setEnabled(false);
+    connect(BtnNovo, &QToolButton::clicked, this, &TFPrincipal::MNovoClick);
+    connect(BtnAbrir, &QToolButton::clicked, this, &TFPrincipal::MAbrirClick);
+    connect(BtnSalvar, &QToolButton::clicked, this, &TFPrincipal::MSalvarClick);
+    connect(BFechar, &QToolButton::clicked, this, &TFPrincipal::MFecharClick);
+
+    QToolBar* ajuda = barra("Ajuda", "tbAjuda");
+    BtnConteudo =
+        botao(ajuda, "BtnConteudo", Icone("help-contents", QStyle::SP_DialogHelpButton), "Ajuda");
+    BtnConteudo->setEnabled(false);
+    connect(BtnConteudo, &QToolButton::clicked, this, [this] {
+        if (FAjuda.Conteudo) FAjuda.Conteudo();
+    });
+    BtnSobre = botao(ajuda, "BtnSobre", Icone("help-about", QStyle::SP_MessageBoxInformation), "");
+    connect(BtnSobre, &QToolButton::clicked, this, &TFPrincipal::MSobreMorvendoClick);
+
+    QToolBar* sair = barra("Sair", "tbSair");
+    ToolbarButton974 = botao(sair, "ToolbarButton974",
+                             Icone("application-exit", QStyle::SP_TitleBarCloseButton), "Sair");
+    connect(ToolbarButton974, &QToolButton::clicked, this, &TFPrincipal::MSairClick);
+
+    QToolBar* internet = barra("Internet", "tbInternet");
+    for (int k = 0; k < 4; ++k) {
+        BtnInternet[k] = botao(internet, ("BtnInternet" + std::to_string(k + 1)).c_str(),
+                               IconeInternet(k + 1), DICAS_INTERNET[k]);
+        connect(BtnInternet[k], &QToolButton::clicked, this,
+                [this, k] { PaginaInternetClick(k + 1); });
+    }
+}
+
+void TFPrincipal::CriarBarraDeStatus() {
+    QStatusBar* barra = statusBar();
+    barra->setObjectName(QStringLiteral("BarraHints"));
+    barra->setSizeGripEnabled(false);
+    PainelHint = new QLabel;
+    PainelHint->setObjectName(QStringLiteral("PainelHint"));
+    PainelRelogio = new QLabel;
+    PainelRelogio->setObjectName(QStringLiteral("PainelRelogio"));
+    PainelRelogio->setFixedWidth(80);
+    PainelRelogio->setAlignment(Qt::AlignCenter);
+    PainelRelogio->setFrameShape(QFrame::StyledPanel);
+    barra->addWidget(PainelHint);
+    barra->addPermanentWidget(PainelRelogio);
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TFPrincipal::Timer1Timer);
+    Timer1->start();
+}
+
+void TFPrincipal::Timer1Timer() {
+    PainelRelogio->setText(QTime::currentTime().toString(QStringLiteral("hh:mm")));
+}
+
+void TFPrincipal::resizeEvent(QResizeEvent* evento) {
+    QMainWindow::resizeEvent(evento);
+    // 100 pixels ficam reservados ao relógio, à direita.
+    PainelHint->setFixedWidth(qMax(0, statusBar()->width() - 100));
+}
+
+bool TFPrincipal::event(QEvent* evento) {
+    if (evento->type() == QEvent::StatusTip) {
+        PainelHint->setText(static_cast<QStatusTipEvent*>(evento)->tip());
+        return true;
+    }
+    return QMainWindow::event(evento);
+}
+
+void TFPrincipal::mouseDoubleClickEvent(QMouseEvent* evento) {
+    QMainWindow::mouseDoubleClickEvent(evento);
+    MSobreMorvendoClick();
+}
+
+QWidget* TFPrincipal::CriarPaginaInicial() {
+    auto* pagina = new QLabel;
+    pagina->setObjectName(QStringLiteral("Inicial"));
+    pagina->setAlignment(Qt::AlignCenter);
+    pagina->setPixmap(QPixmap::fromImage(DesenharAbertura(QSize(558, 340))));
+    return pagina;
+}
+
+// --- Configuração -------------------------------------------------------------------------
+
+void TFPrincipal::LerConfiguracao() {
+    TArquivoIni ini;
+    try {
+        if (QFileInfo::exists(QString::fromStdString(FArquivoConfiguracao)))
+            ini.Carregar(FArquivoConfiguracao);
+    } catch (const std::exception&) {
+        // Arquivo ilegível: valem os padrões.
+    }
+    if (ini.LerTexto("PRINCIPAL", "Versao", "") == "0") {
+        FUnidades.Padrao();
+        return;
+    }
+    FUnidades.Ler(ini);
+    std::array<std::string, TGerenteSys::NumRecentes> r;
+    for (int k = 0; k < TGerenteSys::NumRecentes; ++k)
+        r[k] = ini.LerTexto("PRINCIPAL", "path" + std::to_string(k + 1), "");
+    FGerente.DefinirRecentes(r);
+    AtualizarRecentes();
+}
+
+void TFPrincipal::GravarConfiguracao(bool completa) {
+    const QString caminho = QString::fromStdString(FArquivoConfiguracao);
+    QDir().mkpath(QFileInfo(caminho).absolutePath());
+    TArquivoIni ini(FArquivoConfiguracao);
+    if (completa) ini.EscreverTexto("PRINCIPAL", "Versao", "1");
+    FUnidades.Gravar(ini);
+    if (completa)
+        for (int k = 0; k < TGerenteSys::NumRecentes; ++k)
+            ini.EscreverTexto("PRINCIPAL", "path" + std::to_string(k + 1), FGerente.Recentes()[k]);
+    ini.Salvar();
+}
+
+void TFPrincipal::AtualizarRecentes() {
+    for (int k = 0; k < TGerenteSys::NumRecentes; ++k) {
+        QString nome = QString::fromStdString(NomeSemPasta(FGerente.Recentes()[k]));
+        nome.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        Proj[k]->setText(QStringLiteral("&%1/ ").arg(k + 1) + nome);
+    }
+}
+
+// --- Comandos -----------------------------------------------------------------------------
+
+void TFPrincipal::MNovoClick() {
+    Proteger([this] {
+        FGerente.Novo();
+        nbDados->setCurrentIndex(0);
+        MostrarPagina(PAG_DADOS);
+    });
+    AtualizarRecentes();
+}
+
+void TFPrincipal::MAbrirClick() {
+    Proteger([this] {
+        if (FGerente.Abrir()) {
+            nbDados->setCurrentIndex(0);
+            MostrarPagina(PAG_DADOS);
+        }
+    });
+    AtualizarRecentes();
+}
+
+void TFPrincipal::MSalvarClick() {
+    Proteger([this] { FGerente.Salvar(); });
+    AtualizarRecentes();
+}
+
+void TFPrincipal::MSalvarComoClick() {
+    Proteger([this] { FGerente.SalvarComo(); });
+    AtualizarRecentes();
+}
+
+void TFPrincipal::MFecharClick() {
+    Proteger([this] {
+        if (FGerente.Fechar()) MostrarPagina(PAG_INICIAL);
+    });
+    AtualizarRecentes();
+}
+
+void TFPrincipal::Proj1Click(int tag) {
+    Proteger([this, tag] {
+        if (FGerente.AbrirArquivo(FGerente.Recentes()[tag - 1])) MostrarPagina(PAG_DADOS);
+    });
+    // O recente que não abriu deixa a janela sem projeto, na página inicial.
+    if (!FGerente.ProjetoAberto()) MostrarPagina(PAG_INICIAL);
+    AtualizarRecentes();
+}
+
+void TFPrincipal::MSairClick() {
+    close();
+}
+
+void TFPrincipal::closeEvent(QCloseEvent* evento) {
+    if (FAcompanhamento) {
+        evento->ignore();
+        return;
+    }
+    bool fechou = false;
+    Proteger([&] { fechou = FGerente.Fechar(); });
+    AtualizarRecentes();
+    if (!fechou) {
+        evento->ignore();
+        return;
+    }
+    Proteger([this] { GravarConfiguracao(true); });
+    Timer1->stop();
+    evento->accept();
+}
+
+void TFPrincipal::MConfigImpresClick() {
+    QPageSetupDialog d(&Impressora(), this);
+    d.setWindowTitle(QStringLiteral("Configurar impressora"));
+    d.exec();
+}
+
+void TFPrincipal::Configurarunidades1Click() {
+    Proteger([this] {
+        LerCampos(false);
+        if (ConfigurarUnidades(FUnidades, this)) GravarConfiguracao(false);
+    });
+    lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
+}
+
+void TFPrincipal::MSobreMorvendoClick() {
+    TFSobre sobre(this);
+    sobre.exec();
+}
+
+void TFPrincipal::PaginaInternetClick(int tag) {
+    Proteger([this, tag] {
+        if (tag < 1 || tag > 4 ||
+            !FInteracao->AbrirEndereco(QUrl(QString::fromLatin1(Enderecos[tag - 1]))))
+            throw EMorvendo("Não foi possível abrir a página escolhida.");
+    });
+}
+
+// --- Eventos do gerente -------------------------------------------------------------------
+
+void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
+    try {
+        leuCerto = LerProjeto(*FProjeto, FGerente.PathProjeto);
+    } catch (...) {
+        setWindowTitle(QString::fromLatin1(TituloPrograma));
+        FGerente.Fechar();
+        throw;
+    }
+}
+
+void TFPrincipal::GerenteSys1EscreverArquivo() {
+    EscreverProjeto(*FProjeto, FGerente.PathProjeto);
+}
+
+void TFPrincipal::GerenteSys1AbilitarCampos() {
+    for (QAction* a : {MSalvar, MSalvarComo, MFechar})
+        a->setEnabled(true);
+    BtnSalvar->setEnabled(true);
+    BFechar->setEnabled(true);
+}
+
+void TFPrincipal::GerenteSys1DesabilitarCampos() {
+    for (QAction* a : {MSalvar, MSalvarComo, MFechar})
+        a->setEnabled(false);
+    BtnSalvar->setEnabled(false);
+    BFechar->setEnabled(false);
+}
+
+void TFPrincipal::GerenteSys1LerCamposDados() {
+    LerCampos(false);
+}

@@ -1,0 +1,231 @@
+#pragma once
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "project/GerenteSys.h"
+#include "project/Projeto.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
+class QStackedWidget;
+class QTabWidget;
+class QTableView;
+class QTimer;
+class QToolButton;
+class QUrl;
+class TFAcompanhamento;
+class TFiltroNumerico;
+class TModeloSecoes;
+
+// Tudo o que a janela principal mostra ou pergunta a uma pessoa. A interface gráfica usa as
+// caixas do Qt; os testes respondem por roteiro.
+class IInteracaoPrincipal : public IDialogosGerente {
+public:
+    // Caixa de erro: título "Morvendo", ícone de parada, botão OK.
+    virtual void MostrarErro(const std::string& mensagem) = 0;
+    // Caixa de informação com OK.
+    virtual void MostrarInformacao(const std::string& mensagem) = 0;
+    // Abre um endereço no navegador; falso quando não conseguiu.
+    virtual bool AbrirEndereco(const QUrl& endereco) = 0;
+};
+
+struct TOpcoesPrincipal {
+    // Arquivo de configuração; vazio: "Morvendo.ini" ao lado do programa, ou na pasta de
+    // configuração do usuário quando a do programa não pode ser gravada.
+    std::string ArquivoConfiguracao;
+    // Vazio: as caixas do Qt.
+    IInteracaoPrincipal* Interacao = nullptr;
+};
+
+// Serviço de ajuda: quem o fornece liga os botões e o menu de ajuda.
+struct TServicoAjuda {
+    std::function<void(int contexto)> AbrirContexto;
+    std::function<void()> Conteudo;
+    std::function<void()> Pesquisar;
+};
+
+// Página de uma página principal.
+enum TPagina { PAG_INICIAL = 0, PAG_DADOS = 1, PAG_RESULTADO = 2, PAG_SIMULACAO = 3 };
+
+// Janela principal: dona do motor, das unidades, do gerente de projetos e da consulta IDF.
+class TFPrincipal : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TFPrincipal(TOpcoesPrincipal opcoes = {});
+    ~TFPrincipal() override;
+
+    static constexpr const char* TituloPrograma = "Morvendo";
+
+    // Acesso para quem liga os diálogos, o relatório, a simulação e a ajuda.
+    TProjeto& Projeto() { return *FProjeto; }
+    TUnidades& Unidades() { return FUnidades; }
+    TGerenteSys& GerenteSys1() { return FGerente; }
+    template <class T = QWidget> T* Controle(const QString& nome) const {
+        return findChild<T*>(nome);
+    }
+    QWidget* PaginaSimulacao() const { return FPaginaSimulacao; }
+    QPrinter& Impressora();
+    void MostrarPagina(TPagina pagina);
+    int PaginaAtual() const;
+    void MarcarAlterado();
+    bool Alterado() const { return FGerente.Alterado; }
+    // Mostra K, a, b, c e as coordenadas da consulta IDF nos campos.
+    void MostrarParametrosIdf();
+    void DefinirAjuda(TServicoAjuda servico);
+    const std::string& ArquivoConfiguracao() const { return FArquivoConfiguracao; }
+    // Janela de andamento do cálculo em curso (nula fora de um cálculo).
+    TFAcompanhamento* Acompanhamento() const { return FAcompanhamento; }
+    // Executa uma ação de comando e mostra na caixa de erro o erro que ela levantar.
+    void Proteger(const std::function<void()>& acao);
+    IInteracaoPrincipal& Interacao() { return *FInteracao; }
+
+    // Leitura e verificação dos dados.
+    void LerCampos(bool validar);
+    void ValidarDados();
+
+    // Eventos do gerente de projetos.
+    void GerenteSys1ZerarVariaveis();
+    void GerenteSys1LerArquivo(bool& leuCerto);
+    void GerenteSys1EscreverArquivo();
+    void GerenteSys1AbilitarCampos();
+    void GerenteSys1DesabilitarCampos();
+    void GerenteSys1LerCamposDados();
+    void GerenteSys1PreencherCamposDados();
+    void GerenteSys1LimparCamposDados();
+    void AtualizarDeclividades();
+    void AtualizarInfiltracoes();
+
+    // Comandos.
+    void MNovoClick();
+    void MAbrirClick();
+    void MSalvarClick();
+    void MSalvarComoClick();
+    void MFecharClick();
+    void Proj1Click(int tag);
+    void MSairClick();
+    void MConfigImpresClick();
+    void Configurarunidades1Click();
+    void MSobreMorvendoClick();
+    void PaginaInternetClick(int tag);
+    void btnTracarCanalEstradaClick();
+    void btnVoltarResultClick();
+
+    // Página de dados.
+    QTabWidget* nbDados;
+    QLineEdit *eTrDim, *eTrEsp, *eTrEsp1, *eK, *eA, *eB, *eC;
+    QLineEdit *eVIBEstrada, *eStEstrada, *eCompEstrada, *eRugEstrada;
+    QLineEdit *eVIBTalude, *eStTalude, *eCompTalude, *eRugTalude;
+    QLineEdit *edtZCanalBacia, *edtBCanalBacia, *em1CanalBacia, *em2CanalBacia;
+    QLineEdit *edtNcCanalBacia, *edtScCanalBacia, *em1Bacia, *em2Bacia, *eProfBacia;
+    QLineEdit *em1, *em2, *ValorB, *ValorZ, *eSc, *enc, *eCanComp;
+    QLineEdit *eAprofundamento, *eTalCritica, *eErodibilidade, *eDensidade;
+    QLineEdit *PrecLa1, *PrecLo1;
+    QLabel *lblSc, *lblStEstrada, *lblStTalude, *lblVIBTalude, *lblVIBEstrada, *lblErod;
+    QLabel *eLargEst, *Label50, *Label51, *Label32, *Label43;
+    QLabel *iSecao1, *iSecao2, *iSecao3, *imgBacia;
+    QRadioButton *rbSecao1, *rbSecao2, *rbSecao3;
+    QGroupBox* bgSecaoCorte;
+    QComboBox *cbCanal, *cbCanalBacia, *cbFormato;
+    QStackedWidget *nbCanal, *nbBacia, *nbFormato;
+    QCheckBox *cbCalcVolume, *cbEquivalente;
+    QPushButton *btnBRugCan, *bRugCanBacia, *btnRugTalude, *btnCoberVegTalude, *bConsulta;
+    QPushButton *bZCan, *Button3, *btnAjuda5, *btnTracarCanalEstrada;
+
+    // Página de resultados.
+    QGroupBox *gbCanal, *gbBacia;
+    QLineEdit *ePerdaToleravelSolo, *eCompMax, *eTensao, *ePerdaSolo, *eQCanal;
+    QLineEdit *eVolBacia, *eQBacia, *edtProfCanalBacia, *eCompMax1, *eResult, *eCompBacia;
+    QLabel *lResult, *Label69, *Label70;
+    QTableView* tsgResultSecoes;
+    QPushButton *Button4, *bRelatorio, *bSimul, *btnVoltarResult;
+
+    // Moldura.
+    QStackedWidget* nbPrincipal;
+    QLabel *PainelHint, *PainelRelogio;
+    QTimer* Timer1;
+    QAction *MNovo, *MAbrir, *MSalvar, *MSalvarComo, *MFechar, *MSair;
+    std::array<QAction*, 4> Proj;
+    QAction *MConfigImpres, *Configurarunidades1, *MConteudo, *MObterAjuda, *MSobreMorvendo;
+    QToolButton *BtnNovo, *BtnAbrir, *BtnSalvar, *BFechar, *BtnConteudo, *BtnSobre;
+    QToolButton* ToolbarButton974;
+    std::array<QToolButton*, 4> BtnInternet;
+
+    // Endereços das quatro páginas da barra "Internet".
+    static const std::array<const char*, 4> Enderecos;
+
+protected:
+    void closeEvent(QCloseEvent* evento) override;
+    void resizeEvent(QResizeEvent* evento) override;
+    bool event(QEvent* evento) override;
+    void mouseDoubleClickEvent(QMouseEvent* evento) override;
+
+private:
+    struct TCamposCanal {
+        QComboBox* Tipo;
+        QStackedWidget* Caderno;
+        QLineEdit *Z, *B, *M1, *M2;
+        QPushButton* BotaoZ;
+    };
+    TCamposCanal CriarCanal(QGridLayout* grade, const std::array<const char*, 7>& nomes);
+    void CriarMenus();
+    void CriarBarras();
+    void CriarBarraDeStatus();
+    QWidget* CriarPaginaInicial();
+    QWidget* CriarPaginaDados();
+    QWidget* CriarAbaEstrada();
+    QWidget* CriarAbaBacias();
+    QWidget* CriarAbaPrecipitacao();
+    QWidget* CriarPaginaResultado();
+    void LerConfiguracao();
+    void GravarConfiguracao(bool completa);
+    void AtualizarRecentes();
+    void Timer1Timer();
+
+    // Reações da página de dados.
+    void eTrDimChange();
+    void eTrEspChange();
+    void cbEquivalenteClick();
+    void cbCalcVolumeClick();
+    void cbCanalChange();
+    void cbCanalBaciaChange();
+    void cbFormatoChange();
+    void rbSecao1Click(int tag);
+    void eCompMaxChange();
+    void SelecionarSemSinal(QComboBox* cb, int indice);
+    // Reação a um sinal: o erro vai para a caixa de erro (calado durante o preenchimento).
+    void Reagir(const std::function<void()>& reacao);
+    void MostrarFormato();
+    QLineEdit* CampoNumerico(const char* nome);
+    void MostrarCampo(QWidget* campo);
+    double LerCampo(QLineEdit* campo, bool validar, const char* mensagem);
+    void MostrarResultadosCanal();
+    void CarregarGrade(int comprimento);
+
+    TOpcoesPrincipal FOpcoes;
+    std::unique_ptr<IInteracaoPrincipal> FInteracaoPropria;
+    IInteracaoPrincipal* FInteracao;
+    TUnidades FUnidades;
+    std::unique_ptr<TProjeto> FProjeto;
+    TGerenteSys FGerente;
+    std::string FArquivoConfiguracao;
+    QString FPastaPrograma;
+    TFiltroNumerico* FFiltro;
+    TModeloSecoes* FModeloSecoes;
+    QWidget* FPaginaSimulacao;
+    std::unique_ptr<QPrinter> FImpressora;
+    TFAcompanhamento* FAcompanhamento = nullptr;
+    TServicoAjuda FAjuda;
+    bool FPreenchendo = false;
+};

@@ -1,0 +1,826 @@
+// Página de dados: campos, desenhos, preenchimento, limpeza, leitura e verificação.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
+#include "figuras/Desenhos.h"
+#include "mainwindow/Acompanhamento.h"
+#include "mainwindow/Controles.h"
+#include "mainwindow/Principal.h"
+#include "mainwindow/uRotinasComuns.h"
+
+namespace {
+
+const char* const MASCARA_REAL = "0.0######";
+// Texto de um campo de coordenada vazio.
+const QString COORDENADA_VAZIA = QStringLiteral("  °  '  \"");
+
+QGridLayout* Grade(QWidget* pai) {
+    auto* g = new QGridLayout(pai);
+    g->setVerticalSpacing(3);
+    g->setHorizontalSpacing(6);
+    g->setContentsMargins(8, 4, 8, 6);
+    g->setColumnStretch(3, 1);
+    return g;
+}
+
+QComboBox* Lista(const char* nome, std::initializer_list<const char*> itens) {
+    auto* cb = new QComboBox;
+    cb->setObjectName(QString::fromLatin1(nome));
+    for (const char* i : itens)
+        cb->addItem(QString::fromUtf8(i));
+    return cb;
+}
+
+QLineEdit* Coordenada(const char* nome) {
+    auto* e = new QLineEdit;
+    e->setObjectName(QString::fromLatin1(nome));
+    e->setInputMask(QStringLiteral("00°00'00\"; "));
+    e->setFixedWidth(90);
+    // Fora da ordem do Tab: o valor vem normalmente da consulta.
+    e->setFocusPolicy(Qt::ClickFocus);
+    return e;
+}
+
+// Página de um caderno com a figura à esquerda e os campos à direita.
+QWidget* PaginaComFigura(const char* nome, const QImage& figura, QGridLayout*& campos) {
+    auto* p = new QWidget;
+    p->setObjectName(QString::fromLatin1(nome));
+    auto* h = new QHBoxLayout(p);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->addWidget(Figura(figura));
+    auto* w = new QWidget;
+    campos = Grade(w);
+    campos->setContentsMargins(0, 0, 0, 0);
+    h->addWidget(w);
+    h->addStretch();
+    return p;
+}
+
+} // namespace
+
+QLineEdit* TFPrincipal::CampoNumerico(const char* nome) {
+    auto* e = new QLineEdit;
+    e->setObjectName(QString::fromLatin1(nome));
+    e->setFixedWidth(72);
+    FFiltro->Instalar(e);
+    if (std::string_view(nome) == "eTrEsp")
+        connect(e, &QLineEdit::textChanged, this, [this] { Reagir([this] { eTrEspChange(); }); });
+    else
+        connect(e, &QLineEdit::textChanged, this, &TFPrincipal::eTrDimChange);
+    return e;
+}
+
+// Tipo de canal e o caderno com as páginas trapezoidal e triangular, cada uma com o seu
+// desenho; o mesmo para o canal da estrada e o de condução.
+TFPrincipal::TCamposCanal TFPrincipal::CriarCanal(QGridLayout* grade,
+                                                  const std::array<const char*, 7>& nomes) {
+    TCamposCanal c;
+    c.Tipo = Lista(nomes[0], {"Trapezoidal", "Triangular"});
+    c.Tipo->setToolTip(QStringLiteral("Tipo de canal"));
+    c.Tipo->setStatusTip(c.Tipo->toolTip());
+    Linha(grade, 0, Rotulo("Tipo"), c.Tipo);
+    c.Caderno = new QStackedWidget;
+    c.Caderno->setObjectName(QString::fromLatin1(nomes[1]));
+    QGridLayout* g;
+    c.Caderno->addWidget(PaginaComFigura("nbTra", DesenharCanalTrapezoidal(QSize(130, 62)), g));
+    c.Z = CampoNumerico(nomes[2]);
+    c.B = CampoNumerico(nomes[3]);
+    c.BotaoZ = Botao("...", nomes[4]);
+    c.BotaoZ->setFixedWidth(28);
+    // Sem o diálogo de inclinação da parede ligado, o botão fica desabilitado.
+    c.BotaoZ->setEnabled(false);
+    Linha(g, 0, Rotulo("Z"), c.Z, c.BotaoZ);
+    Linha(g, 1, Rotulo("B"), c.B, Rotulo("m"));
+    c.Caderno->addWidget(PaginaComFigura("nbTri", DesenharCanalTriangular(QSize(130, 62)), g));
+    c.M1 = CampoNumerico(nomes[5]);
+    c.M2 = CampoNumerico(nomes[6]);
+    QLabel* m1 = Rotulo("m&1");
+    QLabel* m2 = Rotulo("m&2");
+    m1->setBuddy(c.M1);
+    m2->setBuddy(c.M2);
+    Linha(g, 0, m1, c.M1);
+    Linha(g, 1, m2, c.M2);
+    grade->addWidget(c.Caderno, 1, 0, 1, 4);
+    return c;
+}
+
+QWidget* TFPrincipal::CriarPaginaDados() {
+    auto* pagina = new QWidget;
+    pagina->setObjectName(QStringLiteral("Dados"));
+    nbDados = new QTabWidget;
+    nbDados->setObjectName(QStringLiteral("nbDados"));
+    nbDados->addTab(CriarAbaEstrada(), QStringLiteral("Estrada"));
+    nbDados->addTab(CriarAbaBacias(), QStringLiteral("Bacias de acumulação"));
+    nbDados->addTab(CriarAbaPrecipitacao(), QStringLiteral("Precipitação"));
+
+    btnAjuda5 = Botao("Aj&uda", "btnAjuda5");
+    btnAjuda5->setEnabled(false);
+    connect(btnAjuda5, &QPushButton::clicked, this, [this] {
+        if (FAjuda.AbrirContexto) FAjuda.AbrirContexto(15);
+    });
+    btnTracarCanalEstrada = Botao("&Calcular", "btnTracarCanalEstrada");
+    connect(btnTracarCanalEstrada, &QPushButton::clicked, this,
+            &TFPrincipal::btnTracarCanalEstradaClick);
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch();
+    botoes->addWidget(btnAjuda5);
+    botoes->addWidget(btnTracarCanalEstrada);
+
+    auto* v = new QVBoxLayout(pagina);
+    v->setContentsMargins(6, 4, 6, 4);
+    v->setSpacing(4);
+    v->addWidget(nbDados);
+    v->addLayout(botoes);
+    return pagina;
+}
+
+QWidget* TFPrincipal::CriarAbaEstrada() {
+    auto* aba = new QWidget;
+    aba->setObjectName(QStringLiteral("tsEstrada"));
+
+    // Tipo de seção transversal.
+    QGroupBox* gSecao = Grupo(" &Seção transversal ", "gbSecao");
+    auto* gs = new QGridLayout(gSecao);
+    gs->setContentsMargins(6, 2, 6, 4);
+    gs->setVerticalSpacing(0);
+    iSecao1 = Figura(DesenharSecaoTransversal(1, QSize(100, 36)), "iSecao1");
+    iSecao2 = Figura(DesenharSecaoTransversal(2, QSize(100, 36)), "iSecao2");
+    iSecao3 = Figura(DesenharSecaoTransversal(3, QSize(100, 36)), "iSecao3");
+    rbSecao1 = new QRadioButton(QStringLiteral("Seção 1"));
+    rbSecao2 = new QRadioButton(QStringLiteral("Seção 2"));
+    rbSecao3 = new QRadioButton(QStringLiteral("Seção 3"));
+    auto* grupoSecao = new QButtonGroup(this);
+    grupoSecao->setObjectName(QStringLiteral("grupoSecao"));
+    int tag = 1;
+    for (auto [figura, rb] :
+         {std::pair{iSecao1, rbSecao1}, {iSecao2, rbSecao2}, {iSecao3, rbSecao3}}) {
+        rb->setObjectName(QStringLiteral("rbSecao%1").arg(tag));
+        grupoSecao->addButton(rb, tag);
+        gs->addWidget(figura, 0, tag - 1);
+        gs->addWidget(rb, 1, tag - 1, Qt::AlignHCenter);
+        if (tag == 1) rb->setChecked(true);
+        connect(rb, &QRadioButton::toggled, this, [this, tag](bool marcado) {
+            if (marcado) rbSecao1Click(tag);
+        });
+        ++tag;
+    }
+    rbSecao2->setEnabled(false);
+
+    // Leito da estrada.
+    QGroupBox* gLeito = Grupo(" &Leito da estrada ", "gbLeito");
+    QGridLayout* gl = Grade(gLeito);
+    eVIBEstrada = CampoNumerico("eVIBEstrada");
+    eStEstrada = CampoNumerico("eStEstrada");
+    eCompEstrada = CampoNumerico("eCompEstrada");
+    eRugEstrada = CampoNumerico("eRugEstrada");
+    lblVIBEstrada = Rotulo("", "lblVIBEstrada");
+    lblStEstrada = Rotulo("", "lblStEstrada");
+    eLargEst = Rotulo("Semi-largura", "eLargEst");
+    Linha(gl, 0, Rotulo("Taxa de infiltração estável"), eVIBEstrada, lblVIBEstrada);
+    Linha(gl, 1, Rotulo("Declividade transversal"), eStEstrada, lblStEstrada);
+    Linha(gl, 2, eLargEst, eCompEstrada, Rotulo("m"));
+    Linha(gl, 3, Rotulo("Rugosidade"), eRugEstrada);
+
+    // Área externa (talude de corte).
+    bgSecaoCorte = Grupo(" Á&rea externa ", "bgSecaoCorte");
+    QGridLayout* gt = Grade(bgSecaoCorte);
+    eVIBTalude = CampoNumerico("eVIBTalude");
+    eStTalude = CampoNumerico("eStTalude");
+    eCompTalude = CampoNumerico("eCompTalude");
+    eCompTalude->setToolTip(QStringLiteral("Comprimento percorrido pela água"));
+    eCompTalude->setStatusTip(eCompTalude->toolTip());
+    eRugTalude = CampoNumerico("eRugTalude");
+    lblVIBTalude = Rotulo("", "lblVIBTalude");
+    lblStTalude = Rotulo("", "lblStTalude");
+    Linha(gt, 0, Rotulo("Taxa de infiltração estável"), eVIBTalude, lblVIBTalude);
+    Linha(gt, 1, Rotulo("Declividade"), eStTalude, lblStTalude);
+    Linha(gt, 2, Rotulo("Comprimento"), eCompTalude, Rotulo("m"));
+    Linha(gt, 3, Rotulo("Rugosidade"), eRugTalude);
+    btnRugTalude = Botao("Valores de &rugosidade", "btnRugTalude");
+    btnCoberVegTalude = Botao("Cobertura &vegetal", "btnCoberVegTalude");
+    auto* bt = new QHBoxLayout;
+    bt->addWidget(btnRugTalude);
+    bt->addWidget(btnCoberVegTalude);
+    gt->addLayout(bt, 4, 0, 1, 4);
+
+    // Canal da estrada.
+    QGroupBox* gCanal = Grupo(" Ca&nal da estrada ", "gbCanalEstrada");
+    QGridLayout* gc = Grade(gCanal);
+    TCamposCanal canal =
+        CriarCanal(gc, {"cbCanal", "nbCanal", "ValorZ", "ValorB", "bZCan", "em1", "em2"});
+    cbCanal = canal.Tipo;
+    nbCanal = canal.Caderno;
+    ValorZ = canal.Z;
+    ValorB = canal.B;
+    bZCan = canal.BotaoZ;
+    em1 = canal.M1;
+    em2 = canal.M2;
+    eSc = CampoNumerico("eSc");
+    enc = CampoNumerico("enc");
+    eCanComp = CampoNumerico("eCanComp");
+    eAprofundamento = CampoNumerico("eAprofundamento");
+    lblSc = Rotulo("", "lblSc");
+    Linha(gc, 2, Rotulo("Declividade"), eSc, lblSc);
+    Linha(gc, 3, Rotulo("Rugosidade"), enc);
+    Linha(gc, 4, Rotulo("Comprimento"), eCanComp, Rotulo("m"));
+    Linha(gc, 5, Rotulo("Aprofundamento máximo"), eAprofundamento, Rotulo("cm"));
+    btnBRugCan = Botao("Valores de r&ugosidade do canal", "btnBRugCan");
+    gc->addWidget(btnBRugCan, 6, 0, 1, 4, Qt::AlignLeft);
+
+    // Solo do fundo do canal.
+    QGroupBox* gSolo = Grupo(" So&lo ", "gbSolo");
+    QGridLayout* gso = Grade(gSolo);
+    eTalCritica = CampoNumerico("eTalCritica");
+    eErodibilidade = CampoNumerico("eErodibilidade");
+    eDensidade = CampoNumerico("eDensidade");
+    lblErod = Rotulo("", "lblErod");
+    Linha(gso, 0, Rotulo("Tensão crítica"), eTalCritica, Rotulo("Pa"));
+    Linha(gso, 1, Rotulo("Erodibilidade"), eErodibilidade, lblErod);
+    Linha(gso, 2, Rotulo("Massa específica"), eDensidade, Rotulo("g/cm³"));
+
+    // Os diálogos de parâmetros ligam estes botões quando existirem.
+    for (QPushButton* b : {btnRugTalude, btnCoberVegTalude, bZCan, btnBRugCan})
+        b->setEnabled(false);
+
+    auto* esquerda = new QVBoxLayout;
+    esquerda->addWidget(gSecao);
+    esquerda->addWidget(gLeito);
+    esquerda->addWidget(bgSecaoCorte);
+    esquerda->addStretch();
+    auto* direita = new QVBoxLayout;
+    direita->addWidget(gCanal);
+    direita->addWidget(gSolo);
+    direita->addStretch();
+    auto* h = new QHBoxLayout(aba);
+    h->setContentsMargins(4, 4, 4, 4);
+    h->addLayout(esquerda, 1);
+    h->addLayout(direita, 1);
+
+    connect(cbCanal, &QComboBox::currentIndexChanged, this, &TFPrincipal::cbCanalChange);
+    return aba;
+}
+
+QWidget* TFPrincipal::CriarAbaBacias() {
+    auto* aba = new QWidget;
+    aba->setObjectName(QStringLiteral("tsBacias"));
+
+    QGroupBox* gBacia = Grupo(" &Bacia de acumulação ", "gbBaciaAcumulacao");
+    QGridLayout* gb = Grade(gBacia);
+    cbFormato = Lista("cbFormato", {"Retangular", "Semi-circular"});
+    Linha(gb, 0, Rotulo("Formato"), cbFormato);
+    nbFormato = new QStackedWidget;
+    nbFormato->setObjectName(QStringLiteral("nbFormato"));
+    nbFormato->addWidget(Figura(DesenharBaciaRetangular(QSize(300, 130)), "pgRetangular"));
+    nbFormato->addWidget(Figura(DesenharBaciaSemicircular(QSize(300, 130)), "pgSemicircular"));
+    gb->addWidget(nbFormato, 1, 0, 1, 4);
+    imgBacia = Figura(DesenharCorteBacia(QSize(170, 60)), "imgBacia");
+    em1Bacia = CampoNumerico("em1Bacia");
+    em2Bacia = CampoNumerico("em2Bacia");
+    Label32 = Rotulo("m1", "Label32");
+    Label43 = Rotulo("m2", "Label43");
+    auto* corte = new QGridLayout;
+    corte->addWidget(imgBacia, 0, 0, 2, 1);
+    corte->addWidget(Label32, 0, 1);
+    corte->addWidget(em1Bacia, 0, 2);
+    corte->addWidget(Label43, 1, 1);
+    corte->addWidget(em2Bacia, 1, 2);
+    corte->setColumnStretch(3, 1);
+    gb->addLayout(corte, 2, 0, 1, 4);
+    eProfBacia = CampoNumerico("eProfBacia");
+    Linha(gb, 3, Rotulo("Profundidade (H)"), eProfBacia, Rotulo("m"));
+    cbCalcVolume = new QCheckBox(QStringLiteral("Calcular volume da bacia de acumulação"));
+    cbCalcVolume->setObjectName(QStringLiteral("cbCalcVolume"));
+    gb->addWidget(cbCalcVolume, 4, 0, 1, 4);
+
+    QGroupBox* gConducao = Grupo(" Ca&nal de condução ", "gbCanalConducao");
+    QGridLayout* gcc = Grade(gConducao);
+    TCamposCanal conducao =
+        CriarCanal(gcc, {"cbCanalBacia", "nbBacia", "edtZCanalBacia", "edtBCanalBacia", "Button3",
+                         "em1CanalBacia", "em2CanalBacia"});
+    cbCanalBacia = conducao.Tipo;
+    nbBacia = conducao.Caderno;
+    edtZCanalBacia = conducao.Z;
+    edtBCanalBacia = conducao.B;
+    Button3 = conducao.BotaoZ;
+    em1CanalBacia = conducao.M1;
+    em2CanalBacia = conducao.M2;
+    edtNcCanalBacia = CampoNumerico("edtNcCanalBacia");
+    edtScCanalBacia = CampoNumerico("edtScCanalBacia");
+    Linha(gcc, 2, Rotulo("Rugosidade"), edtNcCanalBacia);
+    Linha(gcc, 3, Rotulo("Declividade"), edtScCanalBacia, Rotulo("m/m"));
+    bRugCanBacia = Botao("Valores de r&ugosidade do canal", "bRugCanBacia");
+    gcc->addWidget(bRugCanBacia, 4, 0, 1, 4, Qt::AlignLeft);
+    for (QPushButton* b : {Button3, bRugCanBacia})
+        b->setEnabled(false);
+
+    auto* esquerda = new QVBoxLayout;
+    esquerda->addWidget(gBacia);
+    esquerda->addStretch();
+    auto* direita = new QVBoxLayout;
+    direita->addWidget(gConducao);
+    direita->addStretch();
+    auto* h = new QHBoxLayout(aba);
+    h->setContentsMargins(4, 4, 4, 4);
+    h->addLayout(esquerda, 1);
+    h->addLayout(direita, 1);
+
+    connect(cbCanalBacia, &QComboBox::currentIndexChanged, this, &TFPrincipal::cbCanalBaciaChange);
+    connect(cbFormato, &QComboBox::currentIndexChanged, this, &TFPrincipal::cbFormatoChange);
+    connect(cbCalcVolume, &QCheckBox::toggled, this, &TFPrincipal::cbCalcVolumeClick);
+    return aba;
+}
+
+QWidget* TFPrincipal::CriarAbaPrecipitacao() {
+    auto* aba = new QWidget;
+    aba->setObjectName(QStringLiteral("tsPrecipitacao"));
+
+    QGroupBox* gTr = Grupo(" &Período de retorno ", "gbPeriodoRetorno");
+    QGridLayout* gt = Grade(gTr);
+    eTrDim = CampoNumerico("eTrDim");
+    eTrEsp = CampoNumerico("eTrEsp");
+    Linha(gt, 0, Rotulo("Dimensionamento"), eTrDim, Rotulo("anos"));
+    Linha(gt, 1, Rotulo("Espaçamento"), eTrEsp, Rotulo("anos"));
+    cbEquivalente = new QCheckBox(QStringLiteral("Usar período de retorno equivalente"));
+    cbEquivalente->setObjectName(QStringLiteral("cbEquivalente"));
+    gt->addWidget(cbEquivalente, 2, 0, 1, 4);
+    Label50 = Rotulo("Espaçamento (equivalente)", "Label50");
+    eTrEsp1 = new QLineEdit;
+    eTrEsp1->setObjectName(QStringLiteral("eTrEsp1"));
+    eTrEsp1->setReadOnly(true);
+    eTrEsp1->setFixedWidth(72);
+    eTrEsp1->setFocusPolicy(Qt::ClickFocus);
+    connect(eTrEsp1, &QLineEdit::textChanged, this, &TFPrincipal::eTrDimChange);
+    Label51 = Rotulo("anos", "Label51");
+    Linha(gt, 3, Label50, eTrEsp1, Label51);
+    for (QWidget* w : std::initializer_list<QWidget*>{Label50, eTrEsp1, Label51})
+        w->setVisible(false);
+
+    QGroupBox* gIdf = Grupo(" Pa&râmetros da equação IDF", "gbParametrosIdf");
+    QGridLayout* gi = Grade(gIdf);
+    auto* equacao = Rotulo("i = K · T<sup>a</sup> / (t + b)<sup>c</sup>");
+    equacao->setTextFormat(Qt::RichText);
+    gi->addWidget(equacao, 0, 0, 1, 4);
+    eK = CampoNumerico("eK");
+    eA = CampoNumerico("eA");
+    eB = CampoNumerico("eB");
+    eC = CampoNumerico("eC");
+    Linha(gi, 1, Rotulo("K"), eK);
+    Linha(gi, 2, Rotulo("a"), eA);
+    Linha(gi, 3, Rotulo("b"), eB);
+    Linha(gi, 4, Rotulo("c"), eC);
+    PrecLa1 = Coordenada("PrecLa1");
+    PrecLo1 = Coordenada("PrecLo1");
+    Linha(gi, 5, Rotulo("Latitude"), PrecLa1);
+    Linha(gi, 6, Rotulo("Longitude"), PrecLo1);
+    bConsulta = Botao("C&onsulta", "bConsulta");
+    bConsulta->setEnabled(false);
+    gi->addWidget(bConsulta, 7, 0, 1, 4, Qt::AlignLeft);
+
+    auto* h = new QHBoxLayout(aba);
+    h->setContentsMargins(4, 4, 4, 4);
+    auto* esquerda = new QVBoxLayout;
+    esquerda->addWidget(gTr);
+    esquerda->addStretch();
+    auto* direita = new QVBoxLayout;
+    direita->addWidget(gIdf);
+    direita->addStretch();
+    h->addLayout(esquerda, 1);
+    h->addLayout(direita, 1);
+
+    connect(cbEquivalente, &QCheckBox::toggled, this,
+            [this] { Reagir([this] { cbEquivalenteClick(); }); });
+    return aba;
+}
+
+// --- Reações ------------------------------------------------------------------------------
+
+void TFPrincipal::eTrDimChange() {
+    FGerente.Alterado = true;
+}
+
+void TFPrincipal::eTrEspChange() {
+    FGerente.Alterado = true;
+    if (eTrEsp->text().isEmpty()) return;
+    FProjeto->Estrada.TrEsp = TextoParaRealQ(eTrEsp->text(), 0);
+    if (cbEquivalente->isChecked()) cbEquivalenteClick();
+}
+
+void TFPrincipal::cbEquivalenteClick() {
+    const bool marcado = cbEquivalente->isChecked();
+    for (QWidget* w : std::initializer_list<QWidget*>{Label50, eTrEsp1, Label51})
+        w->setVisible(marcado);
+    TCanalEstrada& e = FProjeto->Estrada;
+    e.Equivalente = marcado;
+    if (marcado && e.TrEsp != 0)
+        eTrEsp1->setText(FormatarQ("0.0#", e.TempoRetornoEquivalente()));
+    else
+        eTrEsp1->clear();
+}
+
+void TFPrincipal::cbCalcVolumeClick() {
+    FGerente.Alterado = true;
+}
+
+void TFPrincipal::cbCanalChange() {
+    TCanalEstrada& e = FProjeto->Estrada;
+    if (cbCanal->currentText() == QStringLiteral("Triangular")) {
+        e.TipoCanal.Valor = CANAL_TRIANGULAR;
+        nbCanal->setCurrentIndex(1);
+        const QString u = QString::fromStdString(FUnidades.UnidadeDeclividade);
+        lblStEstrada->setText(u);
+        lblStTalude->setText(u);
+    } else if (cbCanal->currentText() == QStringLiteral("Trapezoidal")) {
+        e.TipoCanal.Valor = CANAL_TRAPEZOIDAL;
+        nbCanal->setCurrentIndex(0);
+    }
+    FGerente.Alterado = true;
+}
+
+void TFPrincipal::cbCanalBaciaChange() {
+    TCanalGradienteCustom& cc = FProjeto->Estrada.Bacia.CanalConducao;
+    if (cbCanalBacia->currentText() == QStringLiteral("Triangular")) {
+        cc.TipoCanal.Valor = CANAL_TRIANGULAR;
+        nbBacia->setCurrentIndex(1);
+    } else if (cbCanalBacia->currentText() == QStringLiteral("Trapezoidal")) {
+        cc.TipoCanal.Valor = CANAL_TRAPEZOIDAL;
+        nbBacia->setCurrentIndex(0);
+    }
+    FGerente.Alterado = true;
+}
+
+void TFPrincipal::MostrarFormato() {
+    const int formato = FProjeto->Estrada.Bacia.Formato;
+    if (formato <= 1) nbFormato->setCurrentIndex(formato);
+    const bool retangular = formato == TBaciaAcumulacao::RETANGULAR;
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{em1Bacia, em2Bacia, Label32, Label43, imgBacia})
+        w->setVisible(retangular);
+}
+
+void TFPrincipal::cbFormatoChange() {
+    if (cbFormato->currentIndex() >= 0)
+        FProjeto->Estrada.Bacia.Formato = std::uint8_t(cbFormato->currentIndex());
+    MostrarFormato();
+    FGerente.Alterado = true;
+}
+
+void TFPrincipal::rbSecao1Click(int tag) {
+    FProjeto->Estrada.IndSecao = tag;
+    const bool ativa = tag != 3;
+    bgSecaoCorte->setEnabled(ativa);
+    for (QLineEdit* e : {eVIBTalude, eStTalude, eCompTalude, eRugTalude}) {
+        QPalette p = e->palette();
+        p.setColor(QPalette::Base,
+                   ativa ? palette().color(QPalette::Base)
+                         : palette().color(QPalette::Inactive, QPalette::Window).darker(112));
+        e->setPalette(p);
+    }
+    eLargEst->setText(tag == 2 ? QStringLiteral("Largura") : QStringLiteral("Semi-largura"));
+}
+
+void TFPrincipal::SelecionarSemSinal(QComboBox* cb, int indice) {
+    const QSignalBlocker bloqueio(cb);
+    cb->setCurrentIndex(indice);
+}
+
+// --- Unidades -----------------------------------------------------------------------------
+
+void TFPrincipal::AtualizarDeclividades() {
+    const QString u = QString::fromStdString(FUnidades.UnidadeDeclividade);
+    for (QLabel* l : {lblSc, lblStEstrada, lblStTalude})
+        l->setText(u);
+    TCanalEstrada& e = FProjeto->Estrada;
+    const double fator = FUnidades.FatorDeclividade;
+    auto mostrar = [&](QLineEdit* campo, double valor) {
+        if (valor > 0)
+            campo->setText(QString::fromStdString(FloatToStr(valor * fator, SeparadorDecimal())));
+    };
+    mostrar(eSc, e.Sc);
+    if (e.Estrada.NumSecoes() > 0) mostrar(eStEstrada, e.Estrada.Secao(0).St());
+    if (e.Talude.NumSecoes() > 0) mostrar(eStTalude, e.Talude.Secao(0).St());
+}
+
+void TFPrincipal::AtualizarInfiltracoes() {
+    const QString u = QString::fromStdString(FUnidades.UnidadeVI);
+    for (QLabel* l : {lblVIBTalude, lblVIBEstrada})
+        l->setText(u);
+    TCanalEstrada& e = FProjeto->Estrada;
+    auto mostrar = [&](QLineEdit* campo, double valor) {
+        if (valor > 0)
+            campo->setText(
+                QString::fromStdString(FloatToStr(valor * FUnidades.FatorVI, SeparadorDecimal())));
+    };
+    if (e.Talude.NumSecoes() > 0) mostrar(eVIBTalude, e.Talude.Secao(0).VIB());
+    if (e.Estrada.NumSecoes() > 0) mostrar(eVIBEstrada, e.Estrada.Secao(0).VIB());
+}
+
+// --- Novo, preencher, limpar --------------------------------------------------------------
+
+void TFPrincipal::GerenteSys1ZerarVariaveis() {
+    ZerarVariaveis(*FProjeto);
+}
+
+namespace {
+
+// Primeiro plano de uma encosta; um arquivo pode trazer a encosta sem planos.
+TEncostaCinematica& Plano(TEncostaCinematicaSecoes& encosta) {
+    if (encosta.NumSecoes() == 0) encosta.DefinirNumSecoes(1);
+    return encosta.Secao(0);
+}
+
+} // namespace
+
+void TFPrincipal::Reagir(const std::function<void()>& reacao) {
+    if (!FPreenchendo) {
+        Proteger(reacao);
+        return;
+    }
+    // No preenchimento o erro aparece uma vez só, ao fim, quando o próprio preenchimento o
+    // levanta de novo.
+    try {
+        reacao();
+    } catch (const std::exception&) {
+    }
+}
+
+void TFPrincipal::GerenteSys1PreencherCamposDados() {
+    FPreenchendo = true;
+    struct TFim {
+        bool& f;
+        ~TFim() { f = false; }
+    } fim{FPreenchendo};
+    TCanalEstrada& e = FProjeto->Estrada;
+    TPrecipitacaoExponencialNegativa& chuva = FProjeto->Chuva();
+    TEncostaCinematica& leito = Plano(e.Estrada);
+    TEncostaCinematica& talude = Plano(e.Talude);
+    TBaciaAcumulacao& bacia = e.Bacia;
+    TCanalGradienteCustom& cc = bacia.CanalConducao;
+    const double fd = FUnidades.FatorDeclividade, fvi = FUnidades.FatorVI;
+    auto real = [](double v) { return FormatarNaoNuloQ(MASCARA_REAL, v); };
+    auto inverso = [&](double v) { return v != 0 ? real(1 / v) : QString(); };
+
+    const QString ud = QString::fromStdString(FUnidades.UnidadeDeclividade);
+    const QString uvi = QString::fromStdString(FUnidades.UnidadeVI);
+    for (QLabel* l : {lblSc, lblStEstrada, lblStTalude})
+        l->setText(ud);
+    for (QLabel* l : {lblVIBTalude, lblVIBEstrada})
+        l->setText(uvi);
+    lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
+
+    eTrDim->setText(real(e.TrDim));
+    cbEquivalente->setChecked(e.Equivalente);
+    eTrEsp->setText(FormatarQ(MASCARA_REAL, e.TrEsp));
+    if (e.Equivalente) eTrEsp1->setText(FormatarQ("0.0#", e.TempoRetornoEquivalente()));
+
+    eK->setText(real(chuva.K()));
+    eA->setText(real(chuva.A()));
+    eB->setText(real(chuva.B()));
+    eC->setText(real(chuva.C()));
+    PrecLo1->setText(QString::fromStdString(FProjeto->Tarsio1.Longitude));
+    PrecLa1->setText(QString::fromStdString(FProjeto->Tarsio1.Latitude));
+
+    eVIBEstrada->setText(real(leito.VIB() * fvi));
+    eStEstrada->setText(real(leito.St() * fd));
+    eCompEstrada->setText(FormatarNaoNuloQ("0", leito.Comprimento()));
+    eRugEstrada->setText(real(leito.nt.Valor));
+    eVIBTalude->setText(real(talude.VIB() * fvi));
+    eStTalude->setText(real(talude.St() * fd));
+    eCompTalude->setText(FormatarNaoNuloQ("0", talude.Comprimento()));
+    eRugTalude->setText(real(talude.nt.Valor));
+    eSc->setText(real(e.Sc * fd));
+    enc->setText(real(e.nc.Valor));
+    eCanComp->setText(FormatarNaoNuloQ("0", e.Comprimento()));
+    eAprofundamento->setText(real(e.Aprofundamento));
+    eTalCritica->setText(real(e.TalCritica));
+    eErodibilidade->setText(real(e.Erodibilidade));
+    eDensidade->setText(real(e.Densidade));
+
+    if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
+        SelecionarSemSinal(cbCanal, 0);
+        ValorZ->setText(real(e.Z.Valor));
+        ValorB->setText(real(e.B()));
+    } else if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
+        SelecionarSemSinal(cbCanal, 1);
+        em1->setText(real(e.Z.Valor));
+        em2->setText(inverso(e.Sm.Valor));
+    }
+
+    // Um tipo de seção fora de 1..3 deixa os três botões desmarcados.
+    auto* grupo = rbSecao1->group();
+    grupo->setExclusive(false);
+    for (QRadioButton* rb : {rbSecao1, rbSecao2, rbSecao3})
+        rb->setChecked(false);
+    grupo->setExclusive(true);
+    if (e.IndSecao >= 1 && e.IndSecao <= 3) grupo->button(e.IndSecao)->setChecked(true);
+    cbCanalChange();
+
+    cbCalcVolume->setChecked(bacia.CalcularVolume);
+    edtNcCanalBacia->setText(real(cc.nc.Valor));
+    edtScCanalBacia->setText(real(cc.Sc));
+    if (cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
+        SelecionarSemSinal(cbCanalBacia, 0);
+        edtZCanalBacia->setText(real(cc.Z.Valor));
+        edtBCanalBacia->setText(real(cc.B()));
+    } else if (cc.TipoCanal.Valor == CANAL_TRIANGULAR) {
+        SelecionarSemSinal(cbCanalBacia, 1);
+        em1CanalBacia->setText(inverso(cc.Z.Valor));
+        em2CanalBacia->setText(cc.Sm.Valor > 0 ? real(1 / cc.Sm.Valor) : QString());
+    }
+    cbCanalBaciaChange();
+
+    SelecionarSemSinal(cbFormato, bacia.Formato <= 1 ? bacia.Formato : -1);
+    MostrarFormato();
+    em1Bacia->setText(real(bacia.m1));
+    em2Bacia->setText(real(bacia.m2));
+    eProfBacia->setText(real(bacia.Profundidade));
+
+    FGerente.Alterado = false;
+}
+
+void TFPrincipal::GerenteSys1LimparCamposDados() {
+    if (!isVisible() || !isEnabled()) return;
+    PrecLa1->clear();
+    PrecLo1->clear();
+    for (QLineEdit* e : findChildren<QLineEdit*>()) {
+        // Campos internos de outros componentes (caixas numéricas, por exemplo) ficam de fora.
+        if (e == PrecLa1 || e == PrecLo1 || e->objectName().isEmpty() ||
+            e->objectName().startsWith(QStringLiteral("qt_")))
+            continue;
+        e->clear();
+    }
+    if (rbSecao1->isChecked())
+        rbSecao1Click(1);
+    else
+        rbSecao1->setChecked(true);
+    for (QComboBox* cb : {cbCanal, cbCanalBacia}) {
+        SelecionarSemSinal(cb, 1);
+    }
+    cbCanalChange();
+    cbCanalBaciaChange();
+    SelecionarSemSinal(cbFormato, 1);
+    cbFormatoChange();
+}
+
+// --- Leitura e verificação ----------------------------------------------------------------
+
+void TFPrincipal::MostrarCampo(QWidget* campo) {
+    MostrarPagina(PAG_DADOS);
+    for (int i = 0; i < nbDados->count(); ++i)
+        if (nbDados->widget(i)->isAncestorOf(campo)) nbDados->setCurrentIndex(i);
+    campo->setFocus();
+}
+
+double TFPrincipal::LerCampo(QLineEdit* campo, bool validar, const char* mensagem) {
+    if (campo->text().isEmpty()) {
+        if (!validar) return 0;
+        MostrarCampo(campo);
+        throw EMorvendo(mensagem);
+    }
+    return TextoParaRealQ(campo->text(), 0);
+}
+
+void TFPrincipal::LerCampos(bool validar) {
+    TCanalEstrada& e = FProjeto->Estrada;
+    TPrecipitacaoExponencialNegativa& chuva = FProjeto->Chuva();
+    const double fd = FUnidades.FatorDeclividade, fvi = FUnidades.FatorVI;
+    auto ler = [&](QLineEdit* campo, const char* mensagem) {
+        return LerCampo(campo, validar, mensagem);
+    };
+    auto inteiro = [](double v) { return int(Arredondar(v)); };
+    auto inverso = [](double v) { return v != 0 ? 1 / v : 0.0; };
+
+    if (PrecLo1->displayText() != COORDENADA_VAZIA)
+        FProjeto->Tarsio1.Longitude = PrecLo1->displayText().toStdString();
+    if (PrecLa1->displayText() != COORDENADA_VAZIA)
+        FProjeto->Tarsio1.Latitude = PrecLa1->displayText().toStdString();
+
+    e.TrDim =
+        ler(eTrDim, "Valor inválido para o período de retorno referente ao dimensionamento da "
+                    "bacia de acumulação.");
+    e.TrEsp = ler(eTrEsp, "Valor inválido para o período de retorno referente ao cálculo do "
+                          "espaçamento entre desagüadouros.");
+    chuva.K(ler(eK, "Valor inválido para o parâmetro \"K\" da equação de chuvas intensas."));
+    chuva.A(ler(eA, "Valor inválido para o parâmetro \"a\" da equação de chuvas intensas."));
+    chuva.B(ler(eB, "Valor inválido para o parâmetro \"b\" da equação de chuvas intensas."));
+    chuva.C(ler(eC, "Valor inválido para o parâmetro \"c\" da equação de chuvas intensas."));
+
+    TEncostaCinematica& leito = Plano(e.Estrada);
+    leito.VIB(ler(eVIBEstrada, "Valor inválido para a taxa de infiltração estável referente ao "
+                               "leito da estrada.") /
+              fvi);
+    leito.St(ler(eStEstrada, "Valor inválido para a declividade transversal referente ao leito "
+                             "da estrada.") /
+             fd);
+    leito.Comprimento(inteiro(ler(eCompEstrada, "Valor inválido para a largura referente ao "
+                                                "leito da estrada.")));
+    leito.nt.Valor = ler(eRugEstrada, "Valor inválido para a rugosidade hidráulica referente ao "
+                                      "leito da estrada.");
+
+    if (bgSecaoCorte->isEnabledTo(this)) {
+        TEncostaCinematica& talude = Plano(e.Talude);
+        talude.VIB(ler(eVIBTalude, "Valor inválido para a taxa de infiltração estável referente "
+                                   "à área externa.") /
+                   fvi);
+        talude.St(ler(eStTalude, "Valor inválido para a declividade transversal referente à "
+                                 "área externa.") /
+                  fd);
+        talude.Comprimento(inteiro(ler(eCompTalude, "Valor inválido para ao comprimento "
+                                                    "referente à área externa.")));
+        talude.nt.Valor = ler(eRugTalude, "Valor inválido para a rugosidade hidráulica "
+                                          "referente à área externa.");
+    }
+
+    TBaciaAcumulacao& bacia = e.Bacia;
+    TCanalGradienteCustom& cc = bacia.CanalConducao;
+    if (cc.TipoCanal.Valor <= 1) SelecionarSemSinal(cbCanalBacia, cc.TipoCanal.Valor);
+    if (cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
+        cc.Z.Valor = ler(edtZCanalBacia, "Valor inválido para a inclinação da parede do canal "
+                                         "de condução da bacia de acumulação.");
+        cc.B(ler(edtBCanalBacia, "Valor inválido para o fundo do canal do canal de condução da "
+                                 "bacia de acumulação."));
+    } else if (cc.TipoCanal.Valor == CANAL_TRIANGULAR) {
+        cc.Z.Valor = inverso(ler(em1CanalBacia, "Valor inválido para o parâmetro \"m1\" do canal "
+                                                "de condução da bacia de acumulação."));
+        cc.Sm.Valor = inverso(ler(em2CanalBacia, "Valor inválido para o parâmetro \"m2\" do "
+                                                 "canal de condução da bacia de acumulação."));
+    }
+    cc.nc.Valor = ler(edtNcCanalBacia, "Valor inválido para o coeficiente de rugosidade "
+                                       "hidráulica do canal de condução da bacia de acumulação.");
+    cc.Sc = ler(edtScCanalBacia, "Valor inválido para a declividade do canal de condução da "
+                                 "bacia de acumulação.");
+
+    bacia.CalcularVolume = cbCalcVolume->isChecked();
+    if (bacia.Formato == TBaciaAcumulacao::RETANGULAR) {
+        bacia.m1 = ler(em1Bacia, "Valor inválido para o parâmetro \"m1\" referente ao formato "
+                                 "retangular da bacia de acumulação.");
+        bacia.m2 = ler(em2Bacia, "Valor inválido para o parâmetro \"m2\" referente ao formato "
+                                 "retangular da bacia de acumulação.");
+    }
+    bacia.Profundidade =
+        ler(eProfBacia, "Valor inválido para a profundidade da bacia de acumulação.");
+
+    e.TipoCanal.Valor = std::uint8_t(cbCanal->currentIndex());
+    if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
+        e.Z.Valor =
+            ler(em1, "Valor inválido para o parâmetro \"m1\" referente ao canal da estrada.");
+        e.Sm.Valor = inverso(
+            ler(em2, "Valor inválido para o parâmetro \"m2\" referente ao canal da estrada."));
+    } else {
+        e.B(ler(ValorB, "Valor inválido para a largura do fundo do canal da estrada."));
+        e.Z.Valor = ler(ValorZ, "Valor inválido para a inclinação da parede do canal da estrada.");
+    }
+
+    e.Sc = ler(eSc, "Valor inválido para a declividade longitudinal referente ao canal da "
+                    "estrada.") /
+           fd;
+    e.nc.Valor =
+        ler(enc, "Valor inválido para a rugosidade hidráulica referente ao canal da estrada.");
+    e.Comprimento(
+        inteiro(ler(eCanComp, "Valor para o comprimento referente ao canal da estrada.")));
+    e.Aprofundamento = ler(eAprofundamento, "Valor inválido para o aprofundamento máximo "
+                                            "referente ao canal da estrada.");
+    e.TalCritica = ler(eTalCritica, "Valor inválido para a tensão crítica do solo referente ao "
+                                    "canal da estrada.");
+    e.Erodibilidade = ler(eErodibilidade, "Valor inválido para a erodibilidade do solo referente "
+                                          "ao canal da estrada.");
+    lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
+    e.Densidade = ler(eDensidade, "Valor inválido para a massa específica do solo referente ao "
+                                  "canal da estrada.");
+}
+
+void TFPrincipal::ValidarDados() {
+    const auto falha = ::ValidarDados(*FProjeto, bgSecaoCorte->isEnabledTo(this));
+    if (!falha) return;
+    if (auto* campo = findChild<QWidget*>(QString::fromStdString(falha->Campo))) {
+        MostrarPagina(PAG_DADOS);
+        for (int i = 0; i < nbDados->count(); ++i)
+            if (nbDados->tabText(i).remove(QLatin1Char('&')) == QString::fromStdString(falha->Aba))
+                nbDados->setCurrentIndex(i);
+        campo->setFocus();
+    }
+    throw EMorvendo(falha->Mensagem);
+}
+
+void TFPrincipal::MostrarParametrosIdf() {
+    TPrecipitacaoExponencialNegativa& chuva = FProjeto->Chuva();
+    eK->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.K()));
+    eA->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.A()));
+    eB->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.B()));
+    eC->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.C()));
+    PrecLo1->setText(QString::fromStdString(FProjeto->Tarsio1.Longitude));
+    PrecLa1->setText(QString::fromStdString(FProjeto->Tarsio1.Latitude));
+}

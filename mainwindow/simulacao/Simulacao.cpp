@@ -1,0 +1,314 @@
+#include "mainwindow/simulacao/Simulacao.h"
+
+#include <QCategoryAxis>
+#include <QChart>
+#include <QChartView>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include <cmath>
+#include <exception>
+
+#include "ajuda/Ajuda.h"
+#include "comum/Numeros.h"
+#include "engine/uBaciaAcumulacao.h"
+
+namespace {
+
+constexpr int LINHAS = 21;
+
+char Separador(const QString& s, char padrao) {
+    return s.size() == 1 && s[0].unicode() < 128 ? char(s[0].unicode()) : padrao;
+}
+
+QString Formatar(const char* mascara, double v) {
+    const QLocale local;
+    return QString::fromStdString(FormatFloat(mascara, v, Separador(local.decimalPoint(), '.'),
+                                              Separador(local.groupSeparator(), ' ')));
+}
+
+// Conversão de texto em inteiro: sinal opcional e algarismos, com espaços nas pontas.
+bool TextoParaInteiro(const QString& texto, int& valor) {
+    const QString t = texto.trimmed();
+    bool ok = false;
+    const bool soAlgarismos =
+        !t.isEmpty() && std::all_of(t.begin() + (t[0] == '-' || t[0] == '+'), t.end(),
+                                    [](QChar c) { return c >= '0' && c <= '9'; });
+    if (soAlgarismos) valor = t.toInt(&ok);
+    return ok;
+}
+
+// Ponto final da caixa de erro quando o último caractere vem depois do ponto.
+QString ComPonto(QString m) {
+    if (!m.isEmpty() && m.back() > QChar('.')) m += '.';
+    return m;
+}
+
+} // namespace
+
+std::vector<double> MarcasDoEixo(double minimo, double maximo, int maximoDeMarcas,
+                                 double passoMinimo) {
+    if (!std::isfinite(minimo) || !std::isfinite(maximo)) return {0};
+    if (maximo < minimo) std::swap(minimo, maximo);
+    if (maximo - minimo < 1e-12) {
+        // Curva constante (espaçamento zero): uma faixa em volta do valor.
+        const double m = std::fabs(maximo) > 0 ? std::fabs(maximo) * 0.1 : 1;
+        minimo -= minimo == 0 ? 0 : m;
+        maximo += m;
+    }
+    const double bruto = (maximo - minimo) / std::max(1, maximoDeMarcas - 1);
+    const double potencia = std::pow(10.0, std::floor(std::log10(bruto)));
+    double passo = potencia;
+    for (const double f : {1.0, 2.0, 2.5, 5.0, 10.0})
+        if (f * potencia >= bruto) {
+            passo = f * potencia;
+            break;
+        }
+    passo = std::max(passo, passoMinimo);
+    std::vector<double> marcas;
+    const double inicio = std::floor(minimo / passo + 1e-9) * passo;
+    for (double v = inicio; v <= maximo + passo * (1 - 1e-9); v += passo)
+        marcas.push_back(std::fabs(v) < passo * 1e-9 ? 0 : v);
+    return marcas;
+}
+
+TPaginaSimulacao::TPaginaSimulacao(TBaciaAcumulacao& bacia, QWidget* parent)
+    : QWidget(parent), Bacia(bacia) {
+    setObjectName("Simulacao");
+    Ajuda::DefinirContexto(this, 28);
+
+    eVolUni = new QLineEdit;
+    eVolUni->setObjectName("eVolUni");
+    eVolUni->setReadOnly(true);
+    eVolUni->setFocusPolicy(Qt::NoFocus);
+    eVolUni->setMaximumWidth(110);
+    QPalette cinza = eVolUni->palette();
+    cinza.setColor(QPalette::Base, palette().color(QPalette::Window));
+    eVolUni->setPalette(cinza);
+
+    grComp = new QGroupBox(" Espaçamento ");
+    grComp->setObjectName("grComp");
+    eEspacamento = new QLineEdit;
+    eEspacamento->setObjectName("eEspacamento");
+    eEspacamento->setMaximumWidth(90);
+    auto* rotuloEsp = new QLabel("&Espaçamento");
+    rotuloEsp->setBuddy(eEspacamento);
+    bRecalc = new QPushButton("&Recalcular");
+    bRecalc->setObjectName("bRecalc");
+    bRecalc->setEnabled(false);
+    auto* lg = new QHBoxLayout(grComp);
+    lg->addWidget(rotuloEsp);
+    lg->addWidget(eEspacamento);
+    lg->addWidget(new QLabel("m"));
+    lg->addSpacing(12);
+    lg->addWidget(bRecalc);
+    lg->addStretch();
+
+    tsGrid2 = new QTableWidget(LINHAS, 2);
+    tsGrid2->setObjectName("tsGrid2");
+    tsGrid2->setHorizontalHeaderLabels({"Profund.", "Raio"});
+    tsGrid2->verticalHeader()->hide();
+    tsGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tsGrid2->setSelectionMode(QAbstractItemView::NoSelection);
+    tsGrid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    for (int c = 0; c < 2; ++c)
+        tsGrid2->setColumnWidth(c, 71);
+    for (int r = 0; r < LINHAS; ++r)
+        for (int c = 0; c < 2; ++c) {
+            auto* item = new QTableWidgetItem;
+            item->setTextAlignment(Qt::AlignCenter);
+            tsGrid2->setItem(r, c, item);
+        }
+    tsGrid2->setFixedWidth(2 * 71 + tsGrid2->frameWidth() * 2 +
+                           tsGrid2->verticalScrollBar()->sizeHint().width());
+
+    auto* grafico = new QChart;
+    grafico->legend()->hide();
+    grafico->setBackgroundBrush(Qt::white);
+    grafico->setDropShadowEnabled(false);
+    Series1 = new QLineSeries;
+    Series1->setPen(QPen(Qt::red, 2));
+    Series1->setPointsVisible(false);
+    grafico->addSeries(Series1);
+    EixoX = new QCategoryAxis;
+    EixoX->setTitleText("Profundidade (m)");
+    EixoX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    EixoY = new QCategoryAxis;
+    EixoY->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    grafico->addAxis(EixoX, Qt::AlignBottom);
+    grafico->addAxis(EixoY, Qt::AlignLeft);
+    Series1->attachAxis(EixoX);
+    Series1->attachAxis(EixoY);
+    Chart1 = new QChartView(grafico);
+    Chart1->setObjectName("Chart1");
+    Chart1->setRenderHint(QPainter::Antialiasing);
+    Chart1->setMinimumSize(360, 300);
+
+    Button5 = new QPushButton("Aj&uda");
+    Button5->setObjectName("Button5");
+    Button7 = new QPushButton("&Voltar");
+    Button7->setObjectName("Button7");
+
+    auto* volume = new QHBoxLayout;
+    volume->addWidget(new QLabel("Volume escoado por metro de canal"));
+    volume->addWidget(eVolUni);
+    volume->addWidget(new QLabel("m³/m"));
+    volume->addStretch();
+    auto* esquerda = new QVBoxLayout;
+    esquerda->addLayout(volume);
+    esquerda->addWidget(grComp);
+    esquerda->addSpacing(6);
+    esquerda->addWidget(new QLabel("Valores do gráfico"));
+    esquerda->addWidget(tsGrid2, 1);
+    auto* corpo = new QHBoxLayout;
+    corpo->addLayout(esquerda);
+    corpo->addWidget(Chart1, 1);
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch();
+    botoes->addWidget(Button5);
+    botoes->addWidget(Button7);
+    auto* principal = new QVBoxLayout(this);
+    principal->addLayout(corpo, 1);
+    principal->addLayout(botoes);
+
+    connect(eEspacamento, &QLineEdit::textChanged, this, &TPaginaSimulacao::eEspacamentoChange);
+    // "&Recalcular" é o botão padrão da página: Enter no campo o aciona.
+    connect(eEspacamento, &QLineEdit::returnPressed, this, [this] {
+        if (bRecalc->isEnabled()) bRecalc->click();
+    });
+    connect(bRecalc, &QPushButton::clicked, this, &TPaginaSimulacao::bRecalcClick);
+    connect(Button5, &QPushButton::clicked, this, [] { Ajuda::AbrirContexto(28); });
+    connect(Button7, &QPushButton::clicked, this, &TPaginaSimulacao::Button7Click);
+}
+
+void TPaginaSimulacao::bSimulClick() {
+    eVolUni->setText(Formatar("0.0##", Bacia.VolumePorMetro));
+    eEspacamento->setText(QString::number(Bacia.Espacamento));
+    GuardadoProfundidade = Bacia.Profundidade;
+    GuardadoRaio = Bacia.Raio;
+    GuardadoLargura = Bacia.Largura;
+    GuardadoEspacamento = Bacia.Espacamento;
+    Guardado = true;
+    CalcularCurva();
+    eEspacamento->setFocus();
+}
+
+void TPaginaSimulacao::LimparCampos() {
+    eEspacamento->clear();
+}
+
+void TPaginaSimulacao::LimparCurva() {
+    Series1->clear();
+    for (int r = 0; r < LINHAS; ++r)
+        for (int c = 0; c < 2; ++c)
+            tsGrid2->item(r, c)->setText(QString());
+}
+
+void TPaginaSimulacao::eEspacamentoChange(const QString& texto) {
+    bRecalc->setEnabled(!texto.isEmpty());
+    LimparCurva();
+}
+
+void TPaginaSimulacao::bRecalcClick() {
+    int espacamento = 0;
+    if (!TextoParaInteiro(eEspacamento->text(), espacamento)) {
+        MostrarErro("'" + eEspacamento->text() + "' is not a valid integer value");
+        return;
+    }
+    // Um espaçamento negativo daria volume negativo e raio sem sentido.
+    if (espacamento < 0) {
+        MostrarErro("O espaçamento deve ser um número inteiro maior ou igual a zero.");
+        return;
+    }
+    Bacia.Espacamento = espacamento;
+    CalcularCurva();
+}
+
+void TPaginaSimulacao::CalcularCurva() {
+    LimparCurva();
+    Bacia.Profundidade = 1.0;
+    const bool retangular = Bacia.Formato == TBaciaAcumulacao::RETANGULAR;
+    EixoY->setTitleText(retangular ? "Largura (m)" : "Raio (m)");
+    tsGrid2->setHorizontalHeaderLabels({"Profund.", retangular ? "Largura" : "Raio"});
+    QList<QPointF> pontos;
+    try {
+        for (int i = 0; i < LINHAS; ++i) {
+            Bacia.Dimensionar(1.0);
+            const double y = retangular ? Bacia.Largura : Bacia.Raio;
+            tsGrid2->item(i, 0)->setText(Formatar("0.0#", Bacia.Profundidade));
+            // Bacia sem taludes ou sem profundidade não tem medida: o ponto fica fora.
+            if (std::isfinite(y)) {
+                pontos.append(QPointF(Bacia.Profundidade, y));
+                tsGrid2->item(i, 1)->setText(Formatar("0.0#", y));
+            } else {
+                tsGrid2->item(i, 1)->setText("---");
+            }
+            Bacia.Profundidade += 0.1;
+        }
+    } catch (const std::exception& e) {
+        LimparCurva();
+        MostrarErro(QString::fromStdString(e.what()));
+        return;
+    }
+    Series1->replace(pontos);
+
+    // Eixos com as máscaras da página e o separador decimal do usuário.
+    const auto ajustar = [](QCategoryAxis* eixo, const std::vector<double>& marcas,
+                            const char* mascara) {
+        for (const QString& rotulo : eixo->categoriesLabels())
+            eixo->remove(rotulo);
+        for (const double m : marcas)
+            eixo->append(Formatar(mascara, m), m);
+        eixo->setStartValue(marcas.front());
+        eixo->setRange(marcas.front(), marcas.back());
+    };
+    ajustar(EixoX, MarcasDoEixo(1.0, 3.0, 11, 0.001), "#,##0.0##");
+    double ymin = 0, ymax = 0;
+    for (int i = 0; i < pontos.size(); ++i) {
+        ymin = i ? std::min(ymin, pontos[i].y()) : pontos[i].y();
+        ymax = i ? std::max(ymax, pontos[i].y()) : pontos[i].y();
+    }
+    ajustar(EixoY, MarcasDoEixo(ymin, ymax, 7, 0.01), "#,##0.00");
+}
+
+void TPaginaSimulacao::Button7Click() {
+    if (Guardado) {
+        Bacia.Profundidade = GuardadoProfundidade;
+        Bacia.Raio = GuardadoRaio;
+        Bacia.Largura = GuardadoLargura;
+        Bacia.Espacamento = GuardadoEspacamento;
+    }
+    emit Voltar();
+}
+
+void TPaginaSimulacao::MostrarErro(const QString& mensagem) {
+    if (Erro)
+        Erro(ComPonto(mensagem));
+    else
+        QMessageBox::critical(this, "Morvendo", ComPonto(mensagem));
+}
+
+QString TPaginaSimulacao::TituloEixoVertical() const {
+    return EixoY->titleText();
+}
+
+QStringList TPaginaSimulacao::MarcasEixoHorizontal() const {
+    return EixoX->categoriesLabels();
+}
+
+QStringList TPaginaSimulacao::MarcasEixoVertical() const {
+    return EixoY->categoriesLabels();
+}

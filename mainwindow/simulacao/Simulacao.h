@@ -1,0 +1,75 @@
+#pragma once
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class QChart;
+class QChartView;
+class QGroupBox;
+class QLineEdit;
+class QLineSeries;
+class QPushButton;
+class QTableWidget;
+class QValueAxis;
+class QCategoryAxis;
+class TBaciaAcumulacao;
+
+// Página "Simulação" da janela principal: largura (bacia retangular) ou raio (semicircular)
+// da bacia de acumulação para as profundidades de 1,0 a 3,0 m, com o espaçamento do último
+// cálculo ou outro digitado. Trabalha sobre a bacia do motor e não calcula mais nada.
+class TPaginaSimulacao : public QWidget {
+    Q_OBJECT
+public:
+    explicit TPaginaSimulacao(TBaciaAcumulacao& bacia, QWidget* parent = nullptr);
+
+    // Abertura da página (bSimul): guarda os valores da bacia e traça a curva com o
+    // espaçamento do último cálculo. Quem chama mostra a página.
+    void bSimulClick();
+    // Esvazia o campo do espaçamento (limpeza dos campos da janela principal).
+    void LimparCampos();
+
+    QLineEdit* eVolUni = nullptr;
+    QGroupBox* grComp = nullptr;
+    QLineEdit* eEspacamento = nullptr;
+    QPushButton* bRecalc = nullptr;
+    QTableWidget* tsGrid2 = nullptr;
+    QChartView* Chart1 = nullptr;
+    QLineSeries* Series1 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QPushButton* Button7 = nullptr;
+
+    // Título do eixo vertical e textos das marcas dos eixos, como desenhados.
+    QString TituloEixoVertical() const;
+    QStringList MarcasEixoHorizontal() const;
+    QStringList MarcasEixoVertical() const;
+
+    // Caixa de erro; sem função, a caixa padrão (título "Morvendo", ícone de parada).
+    std::function<void(const QString&)> Erro;
+
+signals:
+    // "&Voltar": os valores da bacia já voltaram aos da abertura; mostre a página de
+    // resultados.
+    void Voltar();
+
+private:
+    void bRecalcClick();
+    void eEspacamentoChange(const QString& texto);
+    void Button7Click();
+    void CalcularCurva();
+    void LimparCurva();
+    void MostrarErro(const QString& mensagem);
+
+    TBaciaAcumulacao& Bacia;
+    QCategoryAxis* EixoX = nullptr;
+    QCategoryAxis* EixoY = nullptr;
+    double GuardadoProfundidade = 0, GuardadoRaio = 0, GuardadoLargura = 0;
+    int GuardadoEspacamento = 0;
+    bool Guardado = false;
+};
+
+// Marcas de um eixo: valores "redondos" que cobrem [minimo, maximo] em poucos passos.
+// O passo nunca é menor que passoMinimo (a resolução da máscara dos rótulos), para que dois
+// rótulos não saiam iguais.
+std::vector<double> MarcasDoEixo(double minimo, double maximo, int maximoDeMarcas = 8,
+                                 double passoMinimo = 0);

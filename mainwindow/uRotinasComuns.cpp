@@ -1,0 +1,72 @@
+#include "mainwindow/uRotinasComuns.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QLocale>
+
+#include "comum/Numeros.h"
+
+namespace {
+
+char PrimeiroAscii(const QString& s, char padrao) {
+    if (s.size() == 1 && s[0].unicode() < 128) return char(s[0].unicode());
+    return padrao;
+}
+
+} // namespace
+
+char SeparadorDecimal() {
+    return PrimeiroAscii(QLocale().decimalPoint(), '.');
+}
+
+char SeparadorMilhar() {
+    const char s = PrimeiroAscii(QLocale().groupSeparator(), ',');
+    // Um separador de milhar igual ao decimal não pode ser trocado por ele.
+    return s == SeparadorDecimal() ? '\0' : s;
+}
+
+QString FormatarQ(const char* mascara, double valor) {
+    return QString::fromStdString(FormatFloat(mascara, valor, SeparadorDecimal()));
+}
+
+QString FormatarNaoNuloQ(const char* mascara, double valor) {
+    return QString::fromStdString(FormatarNaoNulo(mascara, valor, SeparadorDecimal()));
+}
+
+double TextoParaRealQ(const QString& texto, double padrao) {
+    return TextoParaReal(texto.toStdString(), padrao, SeparadorDecimal());
+}
+
+QString MensagemComPonto(const std::string& mensagem) {
+    QString m = QString::fromStdString(mensagem);
+    if (!m.isEmpty() && m.back() > QLatin1Char('.')) m += QLatin1Char('.');
+    return m;
+}
+
+void TFiltroNumerico::Instalar(QLineEdit* campo) {
+    campo->installEventFilter(this);
+}
+
+bool TFiltroNumerico::eventFilter(QObject* alvo, QEvent* evento) {
+    if (evento->type() != QEvent::KeyPress) return false;
+    auto* tecla = static_cast<QKeyEvent*>(evento);
+    auto* campo = qobject_cast<QLineEdit*>(alvo);
+    const QString texto = tecla->text();
+    // Atalhos e teclas de movimento não são caracteres digitados.
+    if (!campo || texto.isEmpty() || !texto[0].isPrint() ||
+        (tecla->modifiers() & (Qt::ControlModifier | Qt::MetaModifier | Qt::AltModifier)))
+        return false;
+    const QChar decimal = QLatin1Char(SeparadorDecimal());
+    QChar c = texto[0];
+    if (SeparadorMilhar() != '\0' && c == QLatin1Char(SeparadorMilhar())) c = decimal;
+    if (c == decimal) {
+        if (campo->text().contains(decimal)) return true;
+        if (c != texto[0]) {
+            campo->insert(QString(c));
+            return true;
+        }
+        return false;
+    }
+    if (c == QLatin1Char('-') || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return false;
+    return true;
+}

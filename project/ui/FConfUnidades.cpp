@@ -1,0 +1,113 @@
+#include "project/ui/FConfUnidades.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "idf/UnBD.h"
+
+namespace {
+
+QComboBox* Lista(const std::vector<std::string>& itens, const char* nome) {
+    auto* cb = new QComboBox;
+    cb->setObjectName(QString::fromLatin1(nome));
+    for (const std::string& i : itens)
+        cb->addItem(QString::fromStdString(i));
+    return cb;
+}
+
+} // namespace
+
+TFConfUnidades::TFConfUnidades(TUnidades& u, QWidget* pai) : QDialog(pai), FUnidades(u) {
+    setObjectName(QStringLiteral("FConfUnidades"));
+    setWindowTitle(QStringLiteral("Configuração do sistema"));
+    setWindowIcon(QApplication::windowIcon());
+
+    cbDecli = Lista(ITENS_DECLIVIDADE, "cbDecli");
+    cbVI = Lista(ITENS_VI, "cbVI");
+    std::vector<std::string> estados;
+    for (int i = 0; i < NumeroEstados; ++i)
+        estados.push_back(NomeEstado(i));
+    cbEstado = Lista(estados, "cbEstado");
+    cbEstado->setMaxVisibleItems(14);
+    cbErodibilidade = Lista(ITENS_ERODIBILIDADE, "cbErodibilidade");
+
+    auto* formulario = new QFormLayout;
+    auto linha = [&](const char* rotulo, QComboBox* cb) {
+        auto* l = new QLabel(QString::fromUtf8(rotulo));
+        l->setBuddy(cb);
+        formulario->addRow(l, cb);
+    };
+    linha("Unidade da &declividade:", cbDecli);
+    linha("Unidade da &Tie:", cbVI);
+    linha("&Estado:", cbEstado);
+    linha("E&rodibilidade:", cbErodibilidade);
+
+    ok = new QPushButton(QStringLiteral("&Ok"));
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setDefault(true);
+    Cancela = new QPushButton(QStringLiteral("&Cancelar"));
+    Cancela->setObjectName(QStringLiteral("Cancela"));
+    BAjuda = new QPushButton(QStringLiteral("Aj&uda"));
+    BAjuda->setObjectName(QStringLiteral("BAjuda"));
+    // Sem o serviço de ajuda ligado, o botão fica desabilitado.
+    BAjuda->setEnabled(false);
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch();
+    botoes->addWidget(ok);
+    botoes->addWidget(Cancela);
+    botoes->addWidget(BAjuda);
+
+    auto* principal = new QVBoxLayout(this);
+    principal->addLayout(formulario);
+    principal->addSpacing(8);
+    principal->addLayout(botoes);
+    principal->setSizeConstraint(QLayout::SetFixedSize);
+
+    cbDecli->setCurrentIndex(u.Declividade);
+    cbVI->setCurrentIndex(u.VI);
+    cbEstado->setCurrentIndex(u.Estado >= 0 && u.Estado < NumeroEstados ? u.Estado : -1);
+    cbErodibilidade->setCurrentIndex(u.Erodibilidade);
+
+    connect(cbDecli, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (i < 0) return;
+        FUnidades.SetDeclividade(std::uint8_t(i));
+        FUnidades.MudouDeclividade();
+    });
+    connect(cbVI, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (i < 0) return;
+        FUnidades.SetVI(std::uint8_t(i));
+        FUnidades.MudouVI();
+    });
+    connect(cbErodibilidade, &QComboBox::currentIndexChanged, this, [this](int i) {
+        if (i >= 0) FUnidades.SetErodibilidade(std::uint8_t(i));
+    });
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Cancela, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+bool ConfigurarUnidades(TUnidades& u, QWidget* pai) {
+    const std::uint8_t declividade = u.Declividade, vi = u.VI, comprimento = u.Comprimento,
+                       erodibilidade = u.Erodibilidade;
+    const int estado = u.Estado;
+    TFConfUnidades d(u, pai);
+    if (d.exec() == QDialog::Accepted) {
+        u.SetDeclividade(std::uint8_t(d.cbDecli->currentIndex()));
+        u.SetVI(std::uint8_t(d.cbVI->currentIndex()));
+        if (d.cbEstado->currentIndex() >= 0) u.Estado = d.cbEstado->currentIndex();
+        return true;
+    }
+    u.SetDeclividade(declividade);
+    u.SetVI(vi);
+    u.SetComprimento(comprimento);
+    u.SetErodibilidade(erodibilidade);
+    u.Estado = estado;
+    u.MudouDeclividade();
+    u.MudouVI();
+    return false;
+}

@@ -1,0 +1,50 @@
+#pragma once
+#include <QDialog>
+
+#include <string>
+
+#include "reports/uRelatorioEstrada.h"
+
+class QPrinter;
+class QTextBrowser;
+class QToolButton;
+
+// Janela do relatório da estrada: o documento numa visão HTML, "&Imprimir" e "Fechar".
+class TFRelatorioEstrada : public QDialog {
+    Q_OBJECT
+public:
+    // O documento vem em Windows-1252, como GerarRelatorio o monta; é carregado na visão
+    // uma só vez, quando a janela aparece.
+    explicit TFRelatorioEstrada(std::string documento, QWidget* parent = nullptr);
+
+    QTextBrowser* Viewer2 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* BFechar = nullptr;
+
+    // Imprime na impressora já configurada: o intervalo de páginas escolhido ou todas,
+    // com margens de 2 cm.
+    void Imprimir(QPrinter& impressora);
+
+protected:
+    void showEvent(QShowEvent* evento) override;
+    void changeEvent(QEvent* evento) override;
+
+private:
+    void SpeedButton1Click();
+    void CarregarDocumento();
+
+    std::string FDocumento;
+    bool FCarregado = false;
+};
+
+// O documento como o motor de texto do Qt o diagrama igual a um navegador: larguras de
+// colunas que excedem a da tabela passam a proporções. O documento em si não muda.
+QString AdaptarHtmlAoQt(const QString& html);
+
+// Opções do relatório como o programa as usa: pasta do programa, data curta do sistema e
+// Relatorio.txt da pasta de trabalho.
+TOpcoesRelatorioEstrada OpcoesRelatorioDoPrograma(const TProjeto& projeto);
+
+// Ação "&Relatório" da página de resultados: cursor de espera durante a montagem, a janela
+// modal só quando o documento foi montado. Devolve falso quando a montagem falhou.
+bool MostrarRelatorio(const TProjeto& projeto, QWidget* pai);

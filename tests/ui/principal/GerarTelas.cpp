@@ -1,0 +1,103 @@
+// Grava as telas da janela principal e dos seus diálogos em PNG (docs/telas), para conferir
+// o que uma pessoa vê. Uso: gerar_telas PASTA_SAIDA PROJETO.mvd
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLibraryInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTranslator>
+
+#include "mainwindow/Acompanhamento.h"
+#include "mainwindow/Principal.h"
+#include "mainwindow/Sobre.h"
+#include "project/ui/FConfUnidades.h"
+
+namespace {
+
+QString GSaida;
+
+void Gravar(QWidget* w, const char* nome) {
+    QApplication::processEvents();
+    w->grab().save(QDir(GSaida).filePath(QString::fromLatin1(nome) + ".png"));
+}
+
+// Grava e fecha a próxima janela modal que aparecer.
+void GravarModal(const char* nome) {
+    QTimer::singleShot(300, [nome] {
+        if (QWidget* m = QApplication::activeModalWidget()) {
+            Gravar(m, nome);
+            m->close();
+        }
+    });
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 3) return 2;
+    GSaida = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(GSaida);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QTranslator traducao;
+    if (traducao.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
+                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&traducao);
+    QTemporaryDir temp;
+    QDir::setCurrent(temp.path());
+
+    TOpcoesPrincipal opcoes;
+    opcoes.ArquivoConfiguracao = QDir(temp.path()).filePath("Morvendo.ini").toStdString();
+    TFPrincipal j(opcoes);
+    j.show();
+    Gravar(&j, "01-inicial");
+
+    j.GerenteSys1().AbrirArquivo(argv[2]);
+    j.MostrarPagina(PAG_DADOS);
+    const char* abas[] = {"02-dados-estrada", "03-dados-bacias", "04-dados-precipitacao"};
+    for (int i = 0; i < 3; ++i) {
+        j.nbDados->setCurrentIndex(i);
+        Gravar(&j, abas[i]);
+    }
+    j.cbCanal->setCurrentIndex(0);
+    j.cbFormato->setCurrentIndex(0);
+    j.cbCanalBacia->setCurrentIndex(0);
+    j.cbEquivalente->setChecked(true);
+    j.nbDados->setCurrentIndex(1);
+    Gravar(&j, "05-dados-bacia-retangular");
+    j.nbDados->setCurrentIndex(2);
+    Gravar(&j, "06-dados-equivalente");
+    j.nbDados->setCurrentIndex(0);
+    j.rbSecao3->setChecked(true);
+    Gravar(&j, "07-dados-trapezoidal-secao3");
+    j.GerenteSys1().Alterado = false;
+    j.GerenteSys1().AbrirArquivo(argv[2]);
+
+    // Janela de andamento no meio do cálculo.
+    QTimer espera;
+    QObject::connect(&espera, &QTimer::timeout, [&] {
+        if (TFAcompanhamento* a = j.Acompanhamento(); a && a->EtapaDestacada() == 3) {
+            Gravar(a, "08-andamento");
+            espera.stop();
+        }
+    });
+    espera.start(20);
+    j.btnTracarCanalEstradaClick();
+    Gravar(&j, "09-resultado");
+
+    GravarModal("10-unidades");
+    j.Configurarunidades1Click();
+    GravarModal("11-sobre");
+    j.MSobreMorvendoClick();
+    j.MostrarPagina(PAG_DADOS);
+    j.eK->clear();
+    GravarModal("12-erro");
+    j.btnTracarCanalEstradaClick();
+    return 0;
+}

@@ -1,0 +1,661 @@
+// A janela principal de verdade, sem tela: projetos, digitação, verificação, cálculo com a
+// janela de andamento, resultados e unidades. As perguntas e os diálogos de arquivo são
+// respondidos por roteiro.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGroupBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <deque>
+
+#include "comum/ArquivoIni.h"
+#include "comum/Numeros.h"
+#include "mainwindow/Acompanhamento.h"
+#include "mainwindow/Principal.h"
+#include "project/ui/FConfUnidades.h"
+#include "reports/RelatorioTexto.h"
+
+namespace {
+
+const QString DADOS = QStringLiteral(MORVENDO_DADOS_TESTE);
+
+QString Referencia(const QString& caso, const char* extensao) {
+    return DADOS + "/referencia/" + caso + extensao;
+}
+
+class TRoteiro : public IInteracaoPrincipal {
+public:
+    std::deque<TResposta> Respostas;
+    std::deque<std::optional<std::string>> Arquivos;
+    QStringList Perguntas, TitulosSalvar, Erros, Informacoes;
+    bool EnderecoAbre = true;
+    QList<QUrl> Enderecos;
+
+    TResposta Perguntar(const std::string& texto, bool) override {
+        Perguntas << QString::fromStdString(texto);
+        if (Respostas.empty()) return TResposta::Cancelar;
+        const TResposta r = Respostas.front();
+        Respostas.pop_front();
+        return r;
+    }
+    std::optional<std::string> EscolherArquivoAbrir() override { return Proximo(); }
+    std::optional<std::string> EscolherArquivoSalvar(const std::string& titulo,
+                                                     const std::string&) override {
+        TitulosSalvar << QString::fromStdString(titulo);
+        return Proximo();
+    }
+    void MostrarErro(const std::string& m) override { Erros << QString::fromStdString(m); }
+    void MostrarInformacao(const std::string& m) override {
+        Informacoes << QString::fromStdString(m);
+    }
+    bool AbrirEndereco(const QUrl& u) override {
+        Enderecos << u;
+        return EnderecoAbre;
+    }
+
+private:
+    std::optional<std::string> Proximo() {
+        if (Arquivos.empty()) return std::nullopt;
+        auto r = Arquivos.front();
+        Arquivos.pop_front();
+        return r;
+    }
+};
+
+// Texto que uma pessoa digitaria para o valor, com a vírgula decimal.
+QString Texto(double v) {
+    std::string s = FloatToStr(v, ',');
+    if (s.find('E') != std::string::npos) {
+        s = QString::number(v, 'f', 15).toStdString();
+        while (s.back() == '0')
+            s.pop_back();
+        std::replace(s.begin(), s.end(), '.', ',');
+    }
+    return QString::fromStdString(s);
+}
+
+void Digitar(QLineEdit* campo, const QString& texto) {
+    campo->clear();
+    QTest::keyClicks(campo, texto);
+}
+
+QJsonObject LerJson(const QString& caminho) {
+    QFile f(caminho);
+    f.open(QIODevice::ReadOnly);
+    return QJsonDocument::fromJson(f.readAll()).object();
+}
+
+} // namespace
+
+class TestePrincipal : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> FPasta;
+    std::unique_ptr<TRoteiro> R;
+    std::unique_ptr<TFPrincipal> J;
+
+    QString Caminho(const QString& nome) const { return FPasta->filePath(nome); }
+    QString Ini() const { return Caminho(QStringLiteral("Morvendo.ini")); }
+
+    void Criar() {
+        R = std::make_unique<TRoteiro>();
+        TOpcoesPrincipal o;
+        o.ArquivoConfiguracao = Ini().toStdString();
+        o.Interacao = R.get();
+        J = std::make_unique<TFPrincipal>(o);
+        J->show();
+        QVERIFY(QTest::qWaitForWindowExposed(J.get()));
+    }
+
+    QString CopiaDe(const QString& origem, const QString& nome) {
+        const QString destino = Caminho(nome);
+        QFile::remove(destino);
+        QFile::copy(origem, destino);
+        QFile(destino).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        return destino;
+    }
+
+    void Abrir(const QString& caminho) {
+        R->Arquivos.push_back(caminho.toStdString());
+        J->MAbrirClick();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
+    }
+
+    // Digita nos campos, nas unidades da janela, um caso de referência lido do arquivo.
+    void DigitarCaso(const QString& caso) {
+        TUnidades u;
+        TProjeto p(u);
+        ZerarVariaveis(p);
+        QVERIFY(LerProjeto(p, Referencia(caso, ".mvd").toStdString()));
+        J->Unidades().SetDeclividade(u.Declividade);
+        J->Unidades().SetVI(u.VI);
+        J->Unidades().SetErodibilidade(u.Erodibilidade);
+        J->AtualizarDeclividades();
+        J->AtualizarInfiltracoes();
+        R->Respostas.push_back(TResposta::Nao);
+        J->MNovoClick();
+        const TCanalEstrada& e = p.Estrada;
+        const TEncostaCinematica& leito = e.Estrada.Secao(0);
+        const TEncostaCinematica& talude = e.Talude.Secao(0);
+        const TCanalGradienteCustom& cc = e.Bacia.CanalConducao;
+        const double fd = u.FatorDeclividade, fvi = u.FatorVI;
+
+        (e.IndSecao == 3 ? J->rbSecao3 : J->rbSecao1)->click();
+        Digitar(J->eTrDim, Texto(e.TrDim));
+        Digitar(J->eTrEsp, Texto(e.TrEsp));
+        if (e.Equivalente) J->cbEquivalente->click();
+        Digitar(J->eK, Texto(p.Tarsio1.Precipitacao().K()));
+        Digitar(J->eA, Texto(p.Tarsio1.Precipitacao().A()));
+        Digitar(J->eB, Texto(p.Tarsio1.Precipitacao().B()));
+        Digitar(J->eC, Texto(p.Tarsio1.Precipitacao().C()));
+        Digitar(J->eVIBEstrada, Texto(leito.VIB() * fvi));
+        Digitar(J->eStEstrada, Texto(leito.St() * fd));
+        Digitar(J->eCompEstrada, Texto(leito.Comprimento()));
+        Digitar(J->eRugEstrada, Texto(leito.nt.Valor));
+        if (e.IndSecao != 3) {
+            Digitar(J->eVIBTalude, Texto(talude.VIB() * fvi));
+            Digitar(J->eStTalude, Texto(talude.St() * fd));
+            Digitar(J->eCompTalude, Texto(talude.Comprimento()));
+            Digitar(J->eRugTalude, Texto(talude.nt.Valor));
+            // O que o diálogo de cobertura vegetal faria.
+            J->Projeto().Estrada.Talude.Secao(0).Cobertura.Assign(talude.Cobertura);
+        }
+        J->cbCanal->setCurrentIndex(e.TipoCanal.Valor);
+        if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
+            Digitar(J->em1, Texto(e.Z.Valor));
+            Digitar(J->em2, Texto(1 / e.Sm.Valor));
+        } else {
+            Digitar(J->ValorB, Texto(e.B()));
+            Digitar(J->ValorZ, Texto(e.Z.Valor));
+        }
+        Digitar(J->eSc, Texto(e.Sc * fd));
+        Digitar(J->enc, Texto(e.nc.Valor));
+        Digitar(J->eCanComp, Texto(e.Comprimento()));
+        Digitar(J->eAprofundamento, Texto(e.Aprofundamento));
+        Digitar(J->eTalCritica, Texto(e.TalCritica));
+        Digitar(J->eErodibilidade, Texto(e.Erodibilidade));
+        Digitar(J->eDensidade, Texto(e.Densidade));
+        J->cbFormato->setCurrentIndex(e.Bacia.Formato);
+        if (e.Bacia.Formato == TBaciaAcumulacao::RETANGULAR) {
+            Digitar(J->em1Bacia, Texto(e.Bacia.m1));
+            Digitar(J->em2Bacia, Texto(e.Bacia.m2));
+        }
+        Digitar(J->eProfBacia, Texto(e.Bacia.Profundidade));
+        if (J->cbCalcVolume->isChecked() != e.Bacia.CalcularVolume) J->cbCalcVolume->click();
+        J->cbCanalBacia->setCurrentIndex(cc.TipoCanal.Valor);
+        if (cc.TipoCanal.Valor == CANAL_TRIANGULAR) {
+            Digitar(J->em1CanalBacia, Texto(1 / cc.Z.Valor));
+            Digitar(J->em2CanalBacia, Texto(1 / cc.Sm.Valor));
+        } else {
+            Digitar(J->edtZCanalBacia, Texto(cc.Z.Valor));
+            Digitar(J->edtBCanalBacia, Texto(cc.B()));
+        }
+        Digitar(J->edtNcCanalBacia, Texto(cc.nc.Valor));
+        Digitar(J->edtScCanalBacia, Texto(cc.Sc));
+    }
+
+    void Calcular() {
+        QTest::mouseClick(J->btnTracarCanalEstrada, Qt::LeftButton);
+        QVERIFY(J->isEnabled());
+        QVERIFY(!J->Acompanhamento());
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
+
+    void init() {
+        FPasta = std::make_unique<QTemporaryDir>();
+        QVERIFY(FPasta->isValid());
+        QDir::setCurrent(FPasta->path());
+    }
+
+    void cleanup() {
+        if (J) {
+            J->GerenteSys1().Alterado = false;
+            J.reset();
+        }
+        R.reset();
+        FPasta.reset();
+    }
+
+    void primeiroInicioEConfiguracao() {
+        Criar();
+        QCOMPARE(J->windowTitle(), QStringLiteral("Morvendo"));
+        QCOMPARE(J->PaginaAtual(), int(PAG_INICIAL));
+        QCOMPARE(J->size(), QSize(790, 570));
+        for (int k = 0; k < 4; ++k)
+            QCOMPARE(J->Proj[k]->text(), QStringLiteral("&%1/ ").arg(k + 1));
+        QVERIFY(!J->MSalvar->isEnabled() && !J->BFechar->isEnabled());
+        QCOMPARE(int(J->Unidades().Declividade), 1);
+        QCOMPARE(J->lblSc->text(), QStringLiteral("m/m"));
+        // O relógio fica à direita, com 100 pixels reservados.
+        J->resize(900, 600);
+        QTest::qWait(10);
+        QCOMPARE(J->PainelHint->width(), J->statusBar()->width() - 100);
+        QVERIFY(J->close());
+        TArquivoIni ini(Ini().toStdString());
+        QCOMPARE(ini.LerTexto("PRINCIPAL", "Versao", ""), std::string("1"));
+        QCOMPARE(ini.LerTexto("UNIDADES", "Declividade", ""), std::string("1"));
+
+        // Versão "0": o resto do arquivo é ignorado e as legendas ficam as de projeto.
+        ini.EscreverTexto("PRINCIPAL", "Versao", "0");
+        ini.EscreverTexto("PRINCIPAL", "path1", "/x/antigo.mvd");
+        ini.EscreverInteiro("UNIDADES", "Declividade", 0);
+        ini.Salvar();
+        Criar();
+        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1\\"));
+        QCOMPARE(int(J->Unidades().Declividade), 1);
+        J.reset();
+        ini.EscreverTexto("PRINCIPAL", "Versao", "1");
+        ini.Salvar();
+        Criar();
+        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1/ antigo.mvd"));
+        QCOMPARE(J->lblSc->text(), QStringLiteral("%"));
+    }
+
+    void casoDeReferenciaDigitado_data() {
+        QTest::addColumn<QString>("caso");
+        QTest::newRow("triangular, seção 1, equivalente") << "c03_equiv_200m";
+        QTest::newRow("trapezoidal, seção 3, bacia retangular") << "c02_trap_secao3_50m";
+    }
+
+    void casoDeReferenciaDigitado() {
+        QFETCH(QString, caso);
+        Criar();
+        DigitarCaso(caso);
+        Calcular();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+
+        const QJsonObject x = LerJson(Referencia(caso, ".expected.json"));
+        auto mascara = [](const char* m, double v) {
+            return QString::fromStdString(FormatFloat(m, v, ','));
+        };
+        const int espacamento = x["Espacamento"].toInt();
+        QCOMPARE(J->eCompMax->text(), QString::number(espacamento));
+        QCOMPARE(J->eCompMax1->text(), QString::number(espacamento));
+        QCOMPARE(J->ePerdaSolo->text(), mascara("0.0#", x["PerdaSolo"].toDouble()));
+        QCOMPARE(J->ePerdaToleravelSolo->text(), mascara("0.0#", x["PerdaToleravel"].toDouble()));
+        QCOMPARE(J->eTensao->text(), mascara("0.0#", x["TensaoMax"].toDouble()));
+        QCOMPARE(J->eQCanal->text(), mascara("0.0#", x["QMax"].toDouble()));
+        const QJsonObject b = x["Bacia"].toObject();
+        QVERIFY(J->gbBacia->isEnabled());
+        QCOMPARE(J->eVolBacia->text(), mascara("0.0##", b["VolumeEscoado"].toDouble()));
+        QCOMPARE(J->eQBacia->text(), mascara("0.0#", b["VazaoMaxima"].toDouble()));
+        QCOMPARE(J->edtProfCanalBacia->text(), mascara("0.0", b["ProfundidadeCanal"].toDouble()));
+        const bool retangular = J->Projeto().Estrada.Bacia.Formato == 0;
+        QCOMPARE(J->lResult->text(),
+                 retangular ? QStringLiteral("Largura") : QStringLiteral("Raio"));
+        QCOMPARE(J->eResult->text(),
+                 mascara("0.0#", b[retangular ? "Largura" : "Raio"].toDouble()));
+        QCOMPARE(J->eCompBacia->isVisibleTo(J.get()), retangular);
+
+        // A grade, lida da tabela de texto: uma linha por metro, cores alternadas, vermelho
+        // além do espaçamento.
+        QAbstractItemModel* m = J->tsgResultSecoes->model();
+        const auto secoes = LerRelatorioTexto(Referencia(caso, ".Relatorio.txt").toStdString());
+        QCOMPARE(m->rowCount(), int(secoes.size()));
+        for (int n : {1, 2, espacamento, espacamento + 1, int(secoes.size())}) {
+            const TLinhaRelatorioTexto& s = secoes[std::size_t(n - 1)];
+            const QModelIndex i0 = m->index(n - 1, 0), i4 = m->index(n - 1, 4);
+            QCOMPARE(m->data(i0).toString(), QString::number(n));
+            QCOMPARE(m->data(m->index(n - 1, 1)).toString(), mascara("0.0##", s.Lamina));
+            QCOMPARE(m->data(i4).toString(), mascara("0.0##", s.Perda));
+            QCOMPARE(m->data(i0, Qt::BackgroundRole).value<QColor>(),
+                     n % 2 == 0 ? QColor(232, 255, 254) : QColor(200, 232, 210));
+            QCOMPARE(m->data(i4, Qt::ForegroundRole).value<QColor>(),
+                     n > espacamento ? QColor(Qt::red) : QColor(Qt::black));
+        }
+
+        // O projeto gravado dá, pela linha de comando, os mesmos números.
+        const QString gravado = Caminho(caso + "_gui.mvd");
+        R->Arquivos.push_back(gravado.toStdString());
+        J->MSalvarClick();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QProcess calc;
+        calc.setWorkingDirectory(FPasta->path());
+        calc.start(QCoreApplication::applicationDirPath() + "/morvendo-calc",
+                   {gravado, "--json", "--relatorio", Caminho("cli.txt")});
+        QVERIFY(calc.waitForFinished(120000));
+        QCOMPARE(calc.exitCode(), 0);
+        const QJsonObject c = QJsonDocument::fromJson(calc.readAllStandardOutput()).object();
+        const TCanalEstrada& e = J->Projeto().Estrada;
+        QCOMPARE(c["Espacamento"].toInt(), e.Espacamento);
+        QCOMPARE(c["PerdaSolo"].toDouble(), e.PerdaSolo);
+        QCOMPARE(c["QMax"].toDouble(), e.QMax);
+        QCOMPARE(c["TensaoMax"].toDouble(), e.TensaoMax);
+        QCOMPARE(c["Bacia"].toObject()["VolumeEscoado"].toDouble(),
+                 e.Bacia.Espacamento * e.Bacia.VolumePorMetro);
+    }
+
+    void semBaciaEDepoisComBacia() {
+        Criar();
+        Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
+        J->cbCalcVolume->setChecked(false);
+        Calcular();
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        for (QLineEdit* c : {J->eVolBacia, J->eQBacia, J->eResult})
+            QCOMPARE(c->text(), QStringLiteral("---"));
+        QVERIFY(!J->gbBacia->isEnabled());
+        QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
+        J->cbCalcVolume->setChecked(true);
+        Calcular();
+        QVERIFY(J->gbBacia->isEnabled());
+        QCOMPARE(J->lResult->text(), QStringLiteral("Raio"));
+        QVERIFY(J->eResult->text() != QStringLiteral("---"));
+    }
+
+    void mensagensDeLeituraEVerificacao_data() {
+        QTest::addColumn<QStringList>("campos"); // nome=texto
+        QTest::addColumn<QString>("antes");      // ação antes de calcular
+        QTest::addColumn<QString>("mensagem");
+        QTest::addColumn<QString>("aba");
+        QTest::addColumn<QString>("foco");
+        const QString P = "Precipitação", E = "Estrada", B = "Bacias de acumulação";
+        QTest::newRow("tudo vazio") << QStringList{} << "novo"
+                                    << "Valor inválido para o período de retorno referente ao "
+                                       "dimensionamento da bacia de acumulação."
+                                    << P << "eTrDim";
+        QTest::newRow("K vazio") << QStringList{"eK="} << ""
+                                 << "Valor inválido para o parâmetro \"K\" da equação de chuvas "
+                                    "intensas."
+                                 << P << "eK";
+        QTest::newRow("comprimento vazio") << QStringList{"eCanComp="} << ""
+                                           << "Valor para o comprimento referente ao canal da "
+                                              "estrada."
+                                           << E << "eCanComp";
+        QTest::newRow("zero passa na leitura, último do grupo decide")
+            << QStringList{"eRugEstrada=0", "eVIBEstrada=0", "eSc=0"} << ""
+            << "  Valor incorreto da velocidade de infiltração básica na estrada.  " << E
+            << "eVIBEstrada";
+        QTest::newRow("falha noutra aba traz a aba") << QStringList{"eSc=0"} << "aba:2"
+                                                     << "  Valor incorreto da declividade do "
+                                                        "canal da estrada.  "
+                                                     << E << "eSc";
+        QTest::newRow("m2 zero do canal de condução")
+            << QStringList{"em2CanalBacia=0"} << ""
+            << "  Valor incorreto do parâmetro \"m2\" do canal da bacia de acumulação.  " << B
+            << "eProfBacia";
+        QTest::newRow("seção 3 não lê a área externa")
+            << QStringList{"eVIBTalude=", "eStTalude=", "eSc=0"} << "secao3"
+            << "  Valor incorreto da declividade do canal da estrada.  " << E << "eSc";
+        QTest::newRow("semicircular não lê m1 e m2 da bacia")
+            << QStringList{"em1Bacia=", "em2CanalBacia=0"} << ""
+            << "  Valor incorreto do parâmetro \"m2\" do canal da bacia de acumulação.  " << B
+            << "eProfBacia";
+        QTest::newRow("texto que não é número")
+            << QStringList{"eA=1-2"} << ""
+            << "'1-2' is not a valid floating point value" << P << "";
+    }
+
+    void mensagensDeLeituraEVerificacao() {
+        QFETCH(QStringList, campos);
+        QFETCH(QString, antes);
+        QFETCH(QString, mensagem);
+        QFETCH(QString, aba);
+        QFETCH(QString, foco);
+        Criar();
+        if (antes == "novo") {
+            J->MNovoClick();
+        } else {
+            Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
+        }
+        if (antes == "secao3") J->rbSecao3->click();
+        for (const QString& c : campos) {
+            auto* campo = J->Controle<QLineEdit>(c.section('=', 0, 0));
+            QVERIFY2(campo, qPrintable(c));
+            campo->setText(c.section('=', 1));
+        }
+        J->nbDados->setCurrentIndex(antes == "aba:2" ? 2 : 0);
+        const double comprimentoTalude = J->Projeto().Estrada.Talude.Secao(0).VIB();
+        Calcular();
+        QCOMPARE(R->Erros, QStringList{mensagem});
+        QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
+        if (!foco.isEmpty()) {
+            QCOMPARE(J->nbDados->tabText(J->nbDados->currentIndex()), aba);
+            QVERIFY(J->focusWidget());
+            QCOMPARE(J->focusWidget()->objectName(), foco);
+        }
+        if (antes == "secao3")
+            QCOMPARE(J->Projeto().Estrada.Talude.Secao(0).VIB(), comprimentoTalude);
+    }
+
+    void filtroDeTeclasEReacoes() {
+        Criar();
+        J->MNovoClick();
+        QTest::keyClicks(J->eTalCritica, "1.2,3a-");
+        // O separador de milhar vira decimal, o segundo decimal e a letra não entram.
+        QCOMPARE(J->eTalCritica->text(), QStringLiteral("1,23-"));
+        J->eTalCritica->clear();
+
+        J->GerenteSys1().Alterado = false;
+        J->rbSecao3->click();
+        QVERIFY(!J->bgSecaoCorte->isEnabled());
+        QVERIFY(!J->Alterado());
+        QCOMPARE(J->eLargEst->text(), QStringLiteral("Semi-largura"));
+        J->cbFormato->setCurrentIndex(1);
+        QVERIFY(J->em1Bacia->isHidden() && J->imgBacia->isHidden());
+        J->cbFormato->setCurrentIndex(0);
+        QVERIFY(!J->em1Bacia->isHidden() && !J->Label32->isHidden());
+
+        // Recíprocos: m1 = 2 e m2 = 4 no canal da estrada e no de condução.
+        J->cbCanal->setCurrentIndex(1);
+        J->cbCanalBacia->setCurrentIndex(1);
+        for (QLineEdit* c : {J->em1, J->em1CanalBacia})
+            c->setText("2");
+        for (QLineEdit* c : {J->em2, J->em2CanalBacia})
+            c->setText("4");
+        J->LerCampos(false);
+        const TCanalEstrada& e = J->Projeto().Estrada;
+        QCOMPARE(e.Z.Valor, 2.0);
+        QCOMPARE(e.Sm.Valor, 0.25);
+        QCOMPARE(e.Bacia.CanalConducao.Z.Valor, 0.5);
+        QCOMPARE(e.Bacia.CanalConducao.Sm.Valor, 0.25);
+        for (QLineEdit* c : {J->em1, J->em2, J->em1CanalBacia, J->em2CanalBacia})
+            c->clear();
+        J->GerenteSys1PreencherCamposDados();
+        QCOMPARE(J->em1->text() + J->em2->text(), QStringLiteral("2,04,0"));
+        QCOMPARE(J->em1CanalBacia->text() + J->em2CanalBacia->text(), QStringLiteral("2,04,0"));
+        QVERIFY(!J->Alterado());
+
+        // Período equivalente: visível com a caixa, erro para TrEsp <= 1.
+        J->nbDados->setCurrentIndex(2);
+        J->eTrEsp->setText("2");
+        J->cbEquivalente->click();
+        QVERIFY(J->eTrEsp1->isVisibleTo(J.get()));
+        QCOMPARE(J->eTrEsp1->text(), QStringLiteral("2,77"));
+        Digitar(J->eTrEsp, "1");
+        QCOMPARE(R->Erros, QStringList{"Erro. O tempo de retorno para cálculo do espaçamento deve "
+                                       "ser maior do que um (1)."});
+    }
+
+    void gerenteDeProjetosPelaJanela() {
+        Criar();
+        J->MNovoClick();
+        QCOMPARE(J->windowTitle(), QStringLiteral("Morvendo (\"PerdaSolo.mvd\")"));
+        QVERIFY(J->MSalvar->isEnabled() && J->BtnSalvar->isEnabled());
+        J->eTrDim->setText("10");
+        QVERIFY(J->Alterado());
+        J->MSalvarClick(); // o diálogo é cancelado
+        QCOMPARE(R->TitulosSalvar, QStringList{"Salvar Como"});
+        QCOMPARE(J->windowTitle(), QStringLiteral("Morvendo (\"PerdaSolo.mvd\")"));
+
+        // Gravar sobre um projeto existente mantém as outras seções.
+        const QString existente = CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "existente.mvd");
+        {
+            TArquivoIni ini(existente.toStdString());
+            ini.EscreverTexto("OUTRA", "Chave", "fica");
+            ini.Salvar();
+        }
+        const QString novo = Caminho("novo.mvd");
+        R->Arquivos = {existente.toStdString(), novo.toStdString()};
+        R->Respostas = {TResposta::Nao};
+        J->MSalvarComoClick();
+        QCOMPARE(R->Perguntas, QStringList{"Arquivo já existente. Deseja substituir?"});
+        QVERIFY(QFile::exists(novo));
+        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1/ novo.mvd"));
+        QCOMPARE(J->windowTitle(), QStringLiteral("Morvendo ('novo.mvd')"));
+        R->Arquivos = {existente.toStdString()};
+        R->Respostas = {TResposta::Sim};
+        J->MSalvarComoClick();
+        TArquivoIni gravado(existente.toStdString());
+        QCOMPARE(gravado.LerTexto("OUTRA", "Chave", ""), std::string("fica"));
+        QCOMPARE(gravado.LerReal("CanalEstrada_ESTRADA", "TrDim", 0), 10.0);
+        QCOMPARE(J->Proj[1]->text(), QStringLiteral("&2/ novo.mvd"));
+
+        // Fechar um projeto alterado pergunta; "Cancelar" o mantém aberto.
+        R->Perguntas.clear();
+        J->eTrDim->setText("11");
+        R->Respostas = {TResposta::Cancelar};
+        J->MFecharClick();
+        QCOMPARE(R->Perguntas, QStringList{"Deseja salvar as alterações em existente.mvd"});
+        QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
+        R->Respostas = {TResposta::Nao};
+        J->MFecharClick();
+        QCOMPARE(J->PaginaAtual(), int(PAG_INICIAL));
+        QCOMPARE(J->windowTitle(), QStringLiteral("Morvendo"));
+        QVERIFY(!J->MFechar->isEnabled());
+
+        // Um recente que sumiu é avisado e nada se perde.
+        Abrir(novo);
+        J->eTrDim->setText("12");
+        QFile::remove(existente);
+        R->Perguntas.clear();
+        J->Proj[1]->trigger();
+        QCOMPARE(R->Erros, QStringList{"O arquivo " + existente + " não foi encontrado."});
+        QVERIFY(R->Perguntas.isEmpty());
+        QCOMPARE(J->eTrDim->text(), QStringLiteral("12"));
+        QVERIFY(J->Alterado());
+
+        // Sair com "Cancelar" na pergunta mantém o programa aberto.
+        R->Respostas = {TResposta::Cancelar};
+        QVERIFY(!J->close());
+        QVERIFY(J->isVisible());
+    }
+
+    void paginaDaInternetQueNaoAbre() {
+        Criar();
+        R->EnderecoAbre = false;
+        J->BtnInternet[2]->click();
+        QCOMPARE(R->Enderecos, QList<QUrl>{QUrl(QString::fromLatin1(TFPrincipal::Enderecos[2]))});
+        QCOMPARE(R->Erros, QStringList{"Não foi possível abrir a página escolhida."});
+    }
+
+    void unidadesAoVivoECancelar() {
+        Criar();
+        Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
+        QCOMPARE(J->lblSc->text(), QStringLiteral("%"));
+        QCOMPARE(J->eSc->text(), QStringLiteral("4,0"));
+        QString durante, campoDurante;
+        auto dirigir = [&](bool confirmar) {
+            QTimer::singleShot(0, [&, confirmar] {
+                auto* d = qobject_cast<TFConfUnidades*>(QApplication::activeModalWidget());
+                QVERIFY(d);
+                d->cbDecli->setCurrentIndex(1);
+                durante = J->lblStEstrada->text();
+                campoDurante = J->eSc->text();
+                d->cbEstado->setCurrentIndex(4);
+                QTest::mouseClick(confirmar ? d->ok : d->Cancela, Qt::LeftButton);
+            });
+            J->Configurarunidades1Click();
+        };
+        dirigir(false);
+        QCOMPARE(durante, QStringLiteral("m/m"));
+        QCOMPARE(campoDurante, QStringLiteral("0,04"));
+        QCOMPARE(J->lblStEstrada->text(), QStringLiteral("%"));
+        QCOMPARE(J->eSc->text(), QStringLiteral("4"));
+        QCOMPARE(J->Projeto().Estrada.Sc, 0.04);
+        QVERIFY(!QFile::exists(Ini()));
+
+        dirigir(true);
+        QCOMPARE(J->lblSc->text(), QStringLiteral("m/m"));
+        TArquivoIni ini(Ini().toStdString());
+        QCOMPARE(ini.LerTexto("UNIDADES", "Declividade", ""), std::string("1"));
+        QCOMPARE(ini.LerTexto("UNIDADES", "Estado", ""), std::string("4"));
+    }
+
+    // Percorre o canal de 15 000 m: o laço de eventos nunca para mais de 100 ms e
+    // "Cancelar" encerra o cálculo em menos de 100 ms, sem mostrar resultados.
+    void canalLongoRespondeECancela() {
+        Criar();
+        Abrir(CopiaDe(DADOS + "/canal_15000.mvd", "longo.mvd"));
+        QElapsedTimer relogio;
+        qint64 ultimo = -1, maiorPausa = 0, clique = -1;
+        int maiorEtapa = 0;
+        bool cancelar = false;
+        QTimer vigia;
+        vigia.setInterval(5);
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            TFAcompanhamento* a = J->Acompanhamento();
+            if (!a) return;
+            const qint64 agora = relogio.elapsed();
+            if (ultimo >= 0) maiorPausa = std::max(maiorPausa, agora - ultimo);
+            ultimo = agora;
+            maiorEtapa = std::max(maiorEtapa, a->EtapaDestacada());
+            if (cancelar && clique < 0 && a->EtapaDestacada() == 3 &&
+                !a->etCanal->text().isEmpty() && agora > 1500) {
+                clique = agora;
+                QTest::mouseClick(a->Button1, Qt::LeftButton);
+            }
+        });
+        relogio.start();
+        vigia.start();
+        Calcular();
+        QVERIFY2(maiorPausa < 100, qPrintable(QString::number(maiorPausa)));
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        QCOMPARE(J->tsgResultSecoes->model()->rowCount(), 15000);
+
+        QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
+        cancelar = true;
+        ultimo = -1;
+        relogio.restart();
+        Calcular();
+        const qint64 fim = relogio.elapsed();
+        qInfo("maior pausa do laço de eventos: %lld ms; cancelamento em %lld ms", maiorPausa,
+              fim - clique);
+        QVERIFY(clique > 0);
+        QVERIFY2(fim - clique < 100, qPrintable(QString::number(fim - clique)));
+        QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
+        QVERIFY(R->Erros.isEmpty());
+    }
+
+    void cancelarNoLeitoNaoCalculaAreaExterna() {
+        Criar();
+        Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
+        int maiorEtapa = 0;
+        QTimer vigia;
+        vigia.setInterval(0);
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            if (TFAcompanhamento* a = J->Acompanhamento()) {
+                maiorEtapa = std::max(maiorEtapa, a->EtapaDestacada());
+                if (a->EtapaDestacada() == 1) a->Button1->click();
+            }
+        });
+        vigia.start();
+        Calcular();
+        QCOMPARE(maiorEtapa, 1);
+        QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
+        QVERIFY(R->Erros.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestePrincipal)
+#include "TestePrincipal.moc"

@@ -1,0 +1,53 @@
+// Calcula um projeto e imprime o relatório da estrada num PDF A4, como "&Imprimir" faz.
+// Uso: gerar_relatorio_pdf <projeto.mvd> <saida.pdf> [descrição da cobertura vegetal]
+#include <QApplication>
+#include <QDir>
+#include <QLocale>
+#include <QPrinter>
+
+#include <iostream>
+
+#include "engine/uPersistencia.h"
+#include "project/Calculo.h"
+#include "reports/ui/uRelatorioEstradaUi.h"
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::cerr << "uso: gerar_relatorio_pdf <projeto.mvd> <saida.pdf> [cobertura]\n";
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    DefinirSeparadorDecimalLocal(',');
+    TUnidades unidades;
+    TProjeto projeto(unidades);
+    ZerarVariaveis(projeto);
+    try {
+        if (!LerProjeto(projeto, argv[1])) {
+            std::cerr << "erro: o projeto não foi lido por inteiro\n";
+            return 1;
+        }
+        projeto.Estrada.ArquivoRelatorio = QDir::temp().filePath("Relatorio.txt").toStdString();
+        if (ExecutarCalculo(projeto, projeto.Estrada.Comprimento(), nullptr).Situacao !=
+            TResultadoCalculo::Concluido) {
+            std::cerr << "erro: o cálculo não terminou\n";
+            return 1;
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "erro: " << e.what() << '\n';
+        return 1;
+    }
+    if (argc > 3) projeto.StrCoberVeg = argv[3];
+    std::string documento;
+    if (!GerarRelatorio(projeto, OpcoesRelatorioDoPrograma(projeto), documento)) {
+        std::cerr << "erro: o relatório não foi montado\n";
+        return 1;
+    }
+    TFRelatorioEstrada janela(documento);
+    QPrinter impressora(QPrinter::HighResolution);
+    impressora.setOutputFormat(QPrinter::PdfFormat);
+    impressora.setPageSize(QPageSize(QPageSize::A4));
+    impressora.setOutputFileName(QString::fromLocal8Bit(argv[2]));
+    janela.Imprimir(impressora);
+    return 0;
+}
