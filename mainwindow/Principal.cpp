@@ -1,5 +1,6 @@
 // Moldura da janela principal: início e saída, menus, barras, status, configuração.
 #include "mainwindow/Principal.h"
+#include "mainwindow/simulacao/Simulacao.h"
 
 #include <QAction>
 #include <QApplication>
@@ -153,10 +154,8 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     nbPrincipal->addWidget(CriarPaginaInicial());
     nbPrincipal->addWidget(CriarPaginaDados());
     nbPrincipal->addWidget(CriarPaginaResultado());
-    // A página de simulação é montada por quem a implementa.
-    FPaginaSimulacao = new QWidget;
-    FPaginaSimulacao->setObjectName(QStringLiteral("Simulacao"));
-    nbPrincipal->addWidget(FPaginaSimulacao);
+    // A página de simulação trabalha sobre a bacia do motor, criado adiante.
+    const int indiceSimulacao = nbPrincipal->count();
     setCentralWidget(nbPrincipal);
     CriarMenus();
     CriarBarras();
@@ -185,6 +184,10 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     FUnidades.OnMudarVI = [this] { AtualizarInfiltracoes(); };
     LerConfiguracao();
     FProjeto = std::make_unique<TProjeto>(FUnidades);
+    FPaginaSimulacao = new TPaginaSimulacao(FProjeto->Estrada.Bacia);
+    FPaginaSimulacao->setObjectName(QStringLiteral("Simulacao"));
+    nbPrincipal->insertWidget(indiceSimulacao, FPaginaSimulacao);
+    LigarComponentes();
     MSobreMorvendo->setText(QStringLiteral("&Sobre o ") + QString::fromLatin1(TituloPrograma));
     setWindowTitle(QString::fromLatin1(TituloPrograma));
     GerenteSys1ZerarVariaveis();

@@ -5,6 +5,10 @@
 #include <memory>
 #include <string>
 
+#include "dialogs/Cobertura.h"
+#include "dialogs/RugCan.h"
+#include "dialogs/RugTer.h"
+#include "dialogs/Z.h"
 #include "project/GerenteSys.h"
 #include "project/Projeto.h"
 
@@ -28,6 +32,7 @@ class QUrl;
 class TFAcompanhamento;
 class TFiltroNumerico;
 class TModeloSecoes;
+class TPaginaSimulacao;
 
 // Tudo o que a janela principal mostra ou pergunta a uma pessoa. A interface gráfica usa as
 // caixas do Qt; os testes respondem por roteiro.
@@ -75,7 +80,7 @@ public:
     template <class T = QWidget> T* Controle(const QString& nome) const {
         return findChild<T*>(nome);
     }
-    QWidget* PaginaSimulacao() const { return FPaginaSimulacao; }
+    TPaginaSimulacao* PaginaSimulacao() const { return FPaginaSimulacao; }
     QPrinter& Impressora();
     void MostrarPagina(TPagina pagina);
     int PaginaAtual() const;
@@ -121,6 +126,25 @@ public:
     void PaginaInternetClick(int tag);
     void btnTracarCanalEstradaClick();
     void btnVoltarResultClick();
+    // Abre um projeto dado (linha de comando, tipo de arquivo associado).
+    bool AbrirProjeto(const std::string& caminho);
+
+    // Botões da página de dados e da página de resultados que abrem outros componentes.
+    void btnBRugCanClick();
+    void bRugCanBaciaClick();
+    void btnRugTaludeClick();
+    void btnCoberVegTaludeClick();
+    void bZCanClick();
+    void Button3Click();
+    void bConsultaClick();
+    void bRelatorioClick();
+    void bSimulClick();
+
+    // Componentes dos diálogos de parâmetros.
+    TRugCan RugCan1;
+    TRugTer RugTer1;
+    Dialogos::TCobertura Cobertura1;
+    TZ Z1;
 
     // Página de dados.
     QTabWidget* nbDados;
@@ -188,6 +212,7 @@ private:
     QWidget* CriarAbaBacias();
     QWidget* CriarAbaPrecipitacao();
     QWidget* CriarPaginaResultado();
+    void LigarComponentes();
     void LerConfiguracao();
     void GravarConfiguracao(bool completa);
     void AtualizarRecentes();
@@ -223,7 +248,7 @@ private:
     QString FPastaPrograma;
     TFiltroNumerico* FFiltro;
     TModeloSecoes* FModeloSecoes;
-    QWidget* FPaginaSimulacao;
+    TPaginaSimulacao* FPaginaSimulacao;
     std::unique_ptr<QPrinter> FImpressora;
     TFAcompanhamento* FAcompanhamento = nullptr;
     TServicoAjuda FAjuda;

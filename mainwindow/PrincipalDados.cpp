@@ -20,6 +20,7 @@
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Controles.h"
 #include "mainwindow/Principal.h"
+#include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
 
 namespace {
@@ -101,8 +102,6 @@ TFPrincipal::TCamposCanal TFPrincipal::CriarCanal(QGridLayout* grade,
     c.B = CampoNumerico(nomes[3]);
     c.BotaoZ = Botao("...", nomes[4]);
     c.BotaoZ->setFixedWidth(28);
-    // Sem o diálogo de inclinação da parede ligado, o botão fica desabilitado.
-    c.BotaoZ->setEnabled(false);
     Linha(g, 0, Rotulo("Z"), c.Z, c.BotaoZ);
     Linha(g, 1, Rotulo("B"), c.B, Rotulo("m"));
     c.Caderno->addWidget(PaginaComFigura("nbTri", DesenharCanalTriangular(QSize(130, 62)), g));
@@ -252,9 +251,6 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     Linha(gso, 1, Rotulo("Erodibilidade"), eErodibilidade, lblErod);
     Linha(gso, 2, Rotulo("Massa específica"), eDensidade, Rotulo("g/cm³"));
 
-    // Os diálogos de parâmetros ligam estes botões quando existirem.
-    for (QPushButton* b : {btnRugTalude, btnCoberVegTalude, bZCan, btnBRugCan})
-        b->setEnabled(false);
 
     auto* esquerda = new QVBoxLayout;
     esquerda->addWidget(gSecao);
@@ -324,8 +320,6 @@ QWidget* TFPrincipal::CriarAbaBacias() {
     Linha(gcc, 3, Rotulo("Declividade"), edtScCanalBacia, Rotulo("m/m"));
     bRugCanBacia = Botao("Valores de r&ugosidade do canal", "bRugCanBacia");
     gcc->addWidget(bRugCanBacia, 4, 0, 1, 4, Qt::AlignLeft);
-    for (QPushButton* b : {Button3, bRugCanBacia})
-        b->setEnabled(false);
 
     auto* esquerda = new QVBoxLayout;
     esquerda->addWidget(gBacia);
@@ -387,7 +381,6 @@ QWidget* TFPrincipal::CriarAbaPrecipitacao() {
     Linha(gi, 5, Rotulo("Latitude"), PrecLa1);
     Linha(gi, 6, Rotulo("Longitude"), PrecLo1);
     bConsulta = Botao("C&onsulta", "bConsulta");
-    bConsulta->setEnabled(false);
     gi->addWidget(bConsulta, 7, 0, 1, 4, Qt::AlignLeft);
 
     auto* h = new QHBoxLayout(aba);
@@ -655,6 +648,7 @@ void TFPrincipal::GerenteSys1LimparCamposDados() {
     if (!isVisible() || !isEnabled()) return;
     PrecLa1->clear();
     PrecLo1->clear();
+    FPaginaSimulacao->LimparCampos();
     for (QLineEdit* e : findChildren<QLineEdit*>()) {
         // Campos internos de outros componentes (caixas numéricas, por exemplo) ficam de fora.
         if (e == PrecLa1 || e == PrecLo1 || e->objectName().isEmpty() ||

@@ -163,9 +163,7 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     });
     // Relatório e simulação são ligados por quem os implementa.
     bRelatorio = Botao("&Relatório", "bRelatorio");
-    bRelatorio->setEnabled(false);
     bSimul = Botao("&Simulação", "bSimul");
-    bSimul->setEnabled(false);
     btnVoltarResult = Botao("&Voltar", "btnVoltarResult");
     connect(btnVoltarResult, &QPushButton::clicked, this, &TFPrincipal::btnVoltarResultClick);
 

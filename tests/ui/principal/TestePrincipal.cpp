@@ -2,6 +2,7 @@
 // janela de andamento, resultados e unidades. As perguntas e os diálogos de arquivo são
 // respondidos por roteiro.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -29,6 +30,7 @@
 #include "comum/Numeros.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Principal.h"
+#include "mainwindow/simulacao/Simulacao.h"
 #include "project/ui/FConfUnidades.h"
 #include "reports/RelatorioTexto.h"
 
@@ -654,6 +656,69 @@ private slots:
         QCOMPARE(maiorEtapa, 1);
         QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
         QVERIFY(R->Erros.isEmpty());
+    }
+
+    // Os botões que abrem outros componentes estão ligados e devolvem o que foi escolhido.
+    void componentesLigadosAJanela() {
+        Criar();
+        Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
+        // Rugosidade do canal digitada no diálogo: volta ao campo e marca o projeto.
+        bool viuDialogo = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            QVERIFY(d);
+            viuDialogo = true;
+            auto* campo = d->findChild<QLineEdit*>();
+            QVERIFY(campo);
+            campo->setFocus();
+            campo->selectAll();
+            QTest::keyClicks(campo, QStringLiteral("0,031"));
+            QTest::keyClick(d, Qt::Key_Return);
+        });
+        QTest::mouseClick(J->btnBRugCan, Qt::LeftButton);
+        QVERIFY(viuDialogo);
+        QCOMPARE(J->enc->text(), QStringLiteral("0,031"));
+        QCOMPARE(J->Projeto().Estrada.nc.Valor, 0.031);
+        QVERIFY(J->Alterado());
+
+        // Cobertura vegetal cancelada: a descrição acompanha o registro, o projeto não muda.
+        J->GerenteSys1().Alterado = false;
+        QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+        QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
+        QVERIFY(!J->Alterado());
+        QCOMPARE(J->Projeto().StrCoberVeg, J->Cobertura1.Descricao);
+
+        // Consulta IDF cancelada: K, a, b, c ficam como estavam.
+        const QString k = J->eK->text();
+        bool viuConsulta = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            viuConsulta = d != nullptr;
+            if (d) QTest::keyClick(d, Qt::Key_Escape);
+        });
+        QTest::mouseClick(J->bConsulta, Qt::LeftButton);
+        QVERIFY(viuConsulta);
+        QCOMPARE(J->eK->text(), k);
+
+        // Simulação e volta aos resultados.
+        Calcular();
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        QTest::mouseClick(J->bSimul, Qt::LeftButton);
+        QCOMPARE(J->PaginaAtual(), int(PAG_SIMULACAO));
+        QCOMPARE(J->PaginaSimulacao()->eEspacamento->text(), J->eCompMax->text());
+        QTest::mouseClick(J->PaginaSimulacao()->Button7, Qt::LeftButton);
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+
+        // Relatório da estrada numa janela que se fecha pelo teclado.
+        bool viuRelatorio = false;
+        QTimer::singleShot(0, [&] {
+            QWidget* d = QApplication::activeModalWidget();
+            viuRelatorio = d != nullptr;
+            if (d) d->close();
+        });
+        QTest::mouseClick(J->bRelatorio, Qt::LeftButton);
+        QVERIFY(viuRelatorio);
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
     }
 };
 

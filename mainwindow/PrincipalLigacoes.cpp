@@ -1,0 +1,118 @@
+// Ligações da janela principal com os componentes que ela usa: diálogos de parâmetros,
+// consulta IDF, relatório da estrada, página de simulação e contextos de ajuda.
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+
+#include "ajuda/Ajuda.h"
+#include "comum/Numeros.h"
+#include "idf/ui/Tarsio21Ui.h"
+#include "mainwindow/Principal.h"
+#include "mainwindow/simulacao/Simulacao.h"
+#include "mainwindow/uRotinasComuns.h"
+#include "reports/ui/uRelatorioEstradaUi.h"
+
+namespace {
+
+const char* const MASCARA_REAL = "0.0######";
+
+} // namespace
+
+void TFPrincipal::LigarComponentes() {
+    RugCan1.HelpContext = 21;
+    RugTer1.HelpContext = 400;
+    Cobertura1.HelpContext = 20;
+    // O botão "..." tem o contexto 2220; o diálogo abre a mesma página de ajuda.
+    Z1.HelpContext = 2220;
+
+    const std::pair<QPushButton*, void (TFPrincipal::*)()> botoes[] = {
+        {btnBRugCan, &TFPrincipal::btnBRugCanClick},
+        {bRugCanBacia, &TFPrincipal::bRugCanBaciaClick},
+        {btnRugTalude, &TFPrincipal::btnRugTaludeClick},
+        {btnCoberVegTalude, &TFPrincipal::btnCoberVegTaludeClick},
+        {bZCan, &TFPrincipal::bZCanClick},
+        {Button3, &TFPrincipal::Button3Click},
+        {bConsulta, &TFPrincipal::bConsultaClick},
+        {bRelatorio, &TFPrincipal::bRelatorioClick},
+        {bSimul, &TFPrincipal::bSimulClick},
+    };
+    for (const auto& [botao, acao] : botoes) {
+        botao->setEnabled(true);
+        connect(botao, &QPushButton::clicked, this,
+                [this, acao = acao] { Proteger([&] { (this->*acao)(); }); });
+    }
+
+    FPaginaSimulacao->Erro = [this](const QString& m) { FInteracao->MostrarErro(m.toStdString()); };
+    FFiltro->Instalar(FPaginaSimulacao->eEspacamento);
+    connect(FPaginaSimulacao, &TPaginaSimulacao::Voltar, this,
+            [this] { MostrarPagina(PAG_RESULTADO); });
+
+    // F1 abre o contexto da aba do campo em foco; fora delas, o conteúdo.
+    Ajuda::DefinirContexto(this, 0);
+    Ajuda::DefinirContexto(nbDados->widget(0), 16);
+    Ajuda::DefinirContexto(nbDados->widget(1), 18);
+    Ajuda::DefinirContexto(nbDados->widget(2), 17);
+    Ajuda::DefinirContexto(bZCan, 2220);
+    Ajuda::DefinirContexto(Button3, 2220);
+    Ajuda::DefinirContexto(nbPrincipal->widget(PAG_RESULTADO), 27);
+}
+
+void TFPrincipal::btnBRugCanClick() {
+    if (RugCan1.Executar(FProjeto->Estrada.nc, this))
+        enc->setText(FormatarQ(MASCARA_REAL, FProjeto->Estrada.nc.Valor));
+}
+
+void TFPrincipal::bRugCanBaciaClick() {
+    TReal& nc = FProjeto->Estrada.Bacia.CanalConducao.nc;
+    if (RugCan1.Executar(nc, this)) edtNcCanalBacia->setText(FormatarQ(MASCARA_REAL, nc.Valor));
+}
+
+void TFPrincipal::btnRugTaludeClick() {
+    TReal& nt = FProjeto->Estrada.Talude.Secao(0).nt;
+    RugTer1.Executar(nt, this);
+    // Confirmado ou não, o campo mostra o valor do plano.
+    eRugTalude->setText(QString::fromStdString(FloatToStr(nt.Valor, SeparadorDecimal())));
+}
+
+void TFPrincipal::btnCoberVegTaludeClick() {
+    Cobertura1.Executar(FProjeto->Estrada.Talude.Secao(0).Cobertura, this);
+    FProjeto->StrCoberVeg = Cobertura1.Descricao;
+}
+
+void TFPrincipal::bZCanClick() {
+    if (Z1.Executar(FProjeto->Estrada.Z, this)) ValorZ->setText(FormatarQ(MASCARA_REAL, Z1.Valor));
+}
+
+void TFPrincipal::Button3Click() {
+    if (Z1.Executar(FProjeto->Estrada.Bacia.CanalConducao.Z, this))
+        edtZCanalBacia->setText(FormatarQ(MASCARA_REAL, Z1.Valor));
+}
+
+void TFPrincipal::bConsultaClick() {
+    TAmbienteConsulta ambiente = AmbienteConsultaPadrao();
+    ambiente.Ajuda.Topico = [](int c) { Ajuda::AbrirContexto(c); };
+    ambiente.Ajuda.Conteudo = [] { Ajuda::AbrirConteudo(); };
+    ambiente.Ajuda.Procurar = [](const QString& chave) { Ajuda::AbrirIndice(chave); };
+    if (ExecutarTarsio(FProjeto->Tarsio1, this, ambiente)) MostrarParametrosIdf();
+}
+
+void TFPrincipal::bRelatorioClick() {
+    MostrarRelatorio(*FProjeto, this);
+}
+
+void TFPrincipal::bSimulClick() {
+    MostrarPagina(PAG_SIMULACAO);
+    FPaginaSimulacao->bSimulClick();
+}
+
+bool TFPrincipal::AbrirProjeto(const std::string& caminho) {
+    bool aberto = false;
+    Proteger([&] {
+        aberto = FGerente.AbrirArquivo(caminho);
+        if (aberto) MostrarPagina(PAG_DADOS);
+    });
+    AtualizarRecentes();
+    return aberto;
+}
