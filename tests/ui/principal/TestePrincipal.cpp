@@ -3,6 +3,7 @@
 // respondidos por roteiro.
 #include <QAction>
 #include <QApplication>
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -28,6 +29,7 @@
 
 #include "comum/ArquivoIni.h"
 #include "comum/Numeros.h"
+#include "dialogs/Cobertura.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
@@ -177,8 +179,26 @@ class TestePrincipal : public QObject {
             Digitar(J->eStTalude, Texto(talude.St() * fd));
             Digitar(J->eCompTalude, Texto(talude.Comprimento()));
             Digitar(J->eRugTalude, Texto(talude.nt.Valor));
-            // O que o diálogo de cobertura vegetal faria.
-            J->Projeto().Estrada.Talude.Secao(0).Cobertura.Assign(talude.Cobertura);
+            // A cobertura vegetal pelo diálogo, com o mouse, como faria uma pessoa.
+            const TCobertura& cob = talude.Cobertura;
+            QTimer::singleShot(0, [&cob] {
+                auto* d = qobject_cast<TFCober*>(QApplication::activeModalWidget());
+                QVERIFY(d);
+                QTest::mouseClick(d->GrupoUso()->button(cob.UsoTerra.Indice), Qt::LeftButton);
+                if (cob.Tratamento.Indice > 0)
+                    QTest::mouseClick(d->GrupoTratamento()->button(cob.Tratamento.Indice - 1),
+                                      Qt::LeftButton);
+                if (cob.CondicaoHidrologica.Indice > 0)
+                    QTest::mouseClick(
+                        d->GrupoCondicao()->button(cob.CondicaoHidrologica.Indice - 1),
+                        Qt::LeftButton);
+                QTest::mouseClick(d->BotaoOk(), Qt::LeftButton);
+            });
+            QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
+            const TCobertura& escolhida = J->Projeto().Estrada.Talude.Secao(0).Cobertura;
+            QCOMPARE(escolhida.UsoTerra.Indice, cob.UsoTerra.Indice);
+            QCOMPARE(escolhida.Tratamento.Indice, cob.Tratamento.Indice);
+            QCOMPARE(escolhida.CondicaoHidrologica.Indice, cob.CondicaoHidrologica.Indice);
         }
         J->cbCanal->setCurrentIndex(e.TipoCanal.Valor);
         if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
@@ -683,7 +703,8 @@ private slots:
 
         // Cobertura vegetal cancelada: a descrição acompanha o registro, o projeto não muda.
         J->GerenteSys1().Alterado = false;
-        QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+        QTimer::singleShot(
+            0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
         QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
         QVERIFY(!J->Alterado());
         QCOMPARE(J->Projeto().StrCoberVeg, J->Cobertura1.Descricao);
