@@ -25,3 +25,10 @@ class EArquivoRecusado : public EMorvendo {
 public:
     using EMorvendo::EMorvendo;
 };
+
+// Texto da caixa de erro do programa: ponto final acrescentado quando o último caractere vem
+// depois do ponto na ordem dos caracteres (letras e algarismos; em UTF-8 também os acentuados).
+inline std::string ComPontoFinal(std::string mensagem) {
+    if (!mensagem.empty() && static_cast<unsigned char>(mensagem.back()) > '.') mensagem += '.';
+    return mensagem;
+}

@@ -1,4 +1,5 @@
 #include "mainwindow/uRotinasComuns.h"
+#include "comum/EMorvendo.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -38,9 +39,7 @@ double TextoParaRealQ(const QString& texto, double padrao) {
 }
 
 QString MensagemComPonto(const std::string& mensagem) {
-    QString m = QString::fromStdString(mensagem);
-    if (!m.isEmpty() && m.back() > QLatin1Char('.')) m += QLatin1Char('.');
-    return m;
+    return QString::fromStdString(ComPontoFinal(mensagem));
 }
 
 void TFiltroNumerico::Instalar(QLineEdit* campo) {

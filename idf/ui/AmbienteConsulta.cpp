@@ -1,4 +1,5 @@
 #include "idf/ui/AmbienteConsulta.h"
+#include "comum/EMorvendo.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,9 +28,7 @@ IMensagensConsulta& MensagensPadrao() {
 }
 
 QString ComPontoFinal(const QString& mensagem) {
-    if (!mensagem.isEmpty() && mensagem.back() > QLatin1Char('.'))
-        return mensagem + QLatin1Char('.');
-    return mensagem;
+    return QString::fromStdString(ComPontoFinal(mensagem.toStdString()));
 }
 
 QString TAmbienteConsulta::Arquivo(const QString& nome) const {

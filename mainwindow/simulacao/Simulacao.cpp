@@ -1,4 +1,5 @@
 #include "mainwindow/simulacao/Simulacao.h"
+#include "comum/EMorvendo.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -51,10 +52,8 @@ bool TextoParaInteiro(const QString& texto, int& valor) {
     return ok;
 }
 
-// Ponto final da caixa de erro quando o último caractere vem depois do ponto.
-QString ComPonto(QString m) {
-    if (!m.isEmpty() && m.back() > QChar('.')) m += '.';
-    return m;
+QString ComPonto(const QString& m) {
+    return QString::fromStdString(ComPontoFinal(m.toStdString()));
 }
 
 } // namespace

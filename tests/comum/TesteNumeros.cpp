@@ -205,3 +205,19 @@ TEST(Arredondar, EmpatesParaOPar) {
 }
 
 } // namespace
+
+TEST(CaixaDeErro, PontoFinalSoDepoisDeLetraOuAlgarismo) {
+    struct {
+        const char* entrada;
+        const char* saida;
+    } casos[] = {{"Deu erro", "Deu erro."},
+                 {"Deu erro.", "Deu erro."},
+                 {"  Valor incorreto da densidade do canal.  ",
+                  "  Valor incorreto da densidade do canal.  "},
+                 {"Latitude 20°45'14\"", "Latitude 20°45'14\""},
+                 {"Seção não disponível", "Seção não disponível."},
+                 {"valor 10", "valor 10."},
+                 {"", ""}};
+    for (const auto& c : casos)
+        EXPECT_EQ(ComPontoFinal(c.entrada), c.saida) << c.entrada;
+}
