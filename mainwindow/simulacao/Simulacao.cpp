@@ -274,13 +274,14 @@ void TPaginaSimulacao::CalcularCurva() {
         eixo->setStartValue(marcas.front());
         eixo->setRange(marcas.front(), marcas.back());
     };
-    ajustar(EixoX, MarcasDoEixo(1.0, 3.0, 11, 0.001), "#,##0.0##");
+    // Poucas marcas: com muitas o Qt abrevia os rótulos em "...".
+    ajustar(EixoX, MarcasDoEixo(1.0, 3.0, 5, 0.001), "#,##0.0##");
     double ymin = 0, ymax = 0;
     for (int i = 0; i < pontos.size(); ++i) {
         ymin = i ? std::min(ymin, pontos[i].y()) : pontos[i].y();
         ymax = i ? std::max(ymax, pontos[i].y()) : pontos[i].y();
     }
-    ajustar(EixoY, MarcasDoEixo(ymin, ymax, 7, 0.01), "#,##0.00");
+    ajustar(EixoY, MarcasDoEixo(ymin, ymax, 6, 0.01), "#,##0.00");
 }
 
 void TPaginaSimulacao::Button7Click() {

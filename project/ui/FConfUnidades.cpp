@@ -1,5 +1,7 @@
 #include "project/ui/FConfUnidades.h"
 
+#include "ajuda/Ajuda.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -55,8 +57,8 @@ TFConfUnidades::TFConfUnidades(TUnidades& u, QWidget* pai) : QDialog(pai), FUnid
     Cancela->setObjectName(QStringLiteral("Cancela"));
     BAjuda = new QPushButton(QStringLiteral("Aj&uda"));
     BAjuda->setObjectName(QStringLiteral("BAjuda"));
-    // Sem o serviço de ajuda ligado, o botão fica desabilitado.
-    BAjuda->setEnabled(false);
+    Ajuda::DefinirContexto(this, 29);
+    connect(BAjuda, &QPushButton::clicked, this, [] { Ajuda::AbrirContexto(29); });
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
     botoes->addWidget(ok);

@@ -13,9 +13,11 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include "ajuda/Ajuda.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/Sobre.h"
+#include "mainwindow/simulacao/Simulacao.h"
 #include "project/ui/FConfUnidades.h"
 
 namespace {
@@ -55,6 +57,9 @@ int main(int argc, char* argv[]) {
     TOpcoesPrincipal opcoes;
     opcoes.ArquivoConfiguracao = QDir(temp.path()).filePath("Morvendo.ini").toStdString();
     TFPrincipal j(opcoes);
+    // Como no programa: com a ajuda ligada, os botões de ajuda aparecem habilitados.
+    j.DefinirAjuda({[](int c) { Ajuda::AbrirContexto(c); }, [] { Ajuda::AbrirConteudo(); },
+                    [] { Ajuda::AbrirIndice(); }});
     j.show();
     Gravar(&j, "01-inicial");
 
@@ -90,6 +95,27 @@ int main(int argc, char* argv[]) {
     espera.start(20);
     j.btnTracarCanalEstradaClick();
     Gravar(&j, "09-resultado");
+    j.bSimul->click();
+    Gravar(&j, "13-simulacao");
+    j.PaginaSimulacao()->Button7->click();
+    // Diálogos de parâmetros e a consulta IDF, abertos pelos botões da página de dados.
+    j.MostrarPagina(PAG_DADOS);
+    const std::pair<QPushButton*, const char*> dialogos[] = {
+        {j.btnBRugCan, "14-rugosidade-canal"},
+        {j.btnRugTalude, "15-rugosidade-terreno"},
+        {j.btnCoberVegTalude, "16-cobertura"},
+        {j.bConsulta, "17-consulta"}};
+    for (const auto& [botao, nome] : dialogos) {
+        GravarModal(nome);
+        botao->click();
+    }
+    j.MostrarPagina(PAG_RESULTADO);
+    GravarModal("19-relatorio");
+    j.bRelatorio->click();
+    j.MostrarPagina(PAG_DADOS);
+    j.cbCanal->setCurrentIndex(0);
+    GravarModal("18-inclinacao-z");
+    j.bZCan->click();
 
     GravarModal("10-unidades");
     j.Configurarunidades1Click();
