@@ -172,6 +172,9 @@ bool TCanalEstrada::CalcularHidrogramaCanal(bool dimensionamento, double vibEstr
             return !Cancelado;
         }
         const double dtEstrada = passoProprio(hEstrada), dtTalude = passoProprio(hTalude);
+        // Um ponto de saída por passo enquanto há entrada, e folga para o esvaziamento.
+        const double previstos = (tFim - t) / Dt * 1.25 + 16;
+        S.Pontos.reserve(previstos < 1e6 ? std::size_t(previstos) : std::size_t(1000000));
 
         const double dts = 60 * Dt;
         const double c1 = alfa * dts / Dx;

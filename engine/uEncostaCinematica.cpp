@@ -32,6 +32,13 @@ double IntensidadeInicial(const TPrecipitacaoExponencialNegativa& chuva) {
     return chuva.K() * Potencia(chuva.Tr(), chuva.A()) / Potencia(chuva.B(), chuva.C());
 }
 
+// Pontos de um hidrograma que dura 'duracao' a passos 'dt', com um teto para não reservar
+// memória demais quando a duração prevista é enorme.
+std::size_t PontosPrevistos(double duracao, double dt) {
+    const double n = duracao / dt + 8;
+    return n < 1e6 ? std::size_t(n) : std::size_t(1000000);
+}
+
 double PassoDeTempo(double vib) {
     if (vib <= 10) return 0.35;
     if (vib <= 30) return 0.30;
@@ -155,6 +162,7 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     double v1;
     {
         THidrograma celula;
+        if (tFim > tIa) celula.Pontos.reserve(PontosPrevistos(tFim - tIa, dt));
         double t = tIa;
         celula.Adicionar(t, 0);
         double q;
@@ -177,6 +185,8 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
         const double cincoTercos = 5.0 / 3.0;
         std::vector<double> hOld(N, 0.0), QOld(N, 0.0), hNew(N, 0.0), QNew(N, 0.0);
 
+        // Um ponto por passo até o fim do escoamento: reservado antes do laço.
+        if (tFim > tIa) R.Pontos.reserve(PontosPrevistos(tFim - tIa, dt));
         R.Adicionar(tIa, 0);
         double t = tIa + dt;
         double intensidade = chuva.IntensidadeInstantanea(t);
