@@ -1,11 +1,13 @@
 #include "tools/DadosIdf.h"
 
+#include "comum/ArquivoIni.h"
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
 #include "idf/OrdemAlfabetica.h"
 
 #include <algorithm>
 #include <cmath>
+#include <iostream>
 #include <map>
 #include <optional>
 
@@ -222,4 +224,19 @@ TMontagemLocalidades MontarLocalidades(const TTabelaCsv& tabela, const std::stri
         Ordenar(m.Localidades[i]);
     }
     return m;
+}
+
+int ConcluirGeracaoContada(const TMontagem& m, std::size_t total, const std::string& bytes,
+                           const std::string& caminho, const char* registros) {
+    for (const auto& a : m.Avisos)
+        std::cerr << "aviso: " << a << '\n';
+    for (const auto& e : m.Erros)
+        std::cerr << "erro: " << e << '\n';
+    if (!m.Erros.empty()) {
+        std::cerr << m.Erros.size() << " linha(s) recusada(s); nada foi gravado.\n";
+        return 1;
+    }
+    GravarArquivoAtomico(caminho, bytes);
+    std::cout << caminho << ": " << total << " " << registros << "\n";
+    return 0;
 }

@@ -35,5 +35,23 @@ TMontagemLocalidades MontarLocalidades(const TTabelaCsv& tabela, const std::stri
 std::set<std::string> ChavesFontes(const TTabelaCsv& fontes, const std::string& nomeArquivo,
                                    TMontagem& relatorio);
 
+// Fim de um gerador: mostra avisos e erros da montagem e, sem erros, grava o arquivo por
+// inteiro e diz quantos registros ele tem. Devolve o código de saída do programa.
+template <class TGrupos>
+int ConcluirGeracao(const TMontagem& m, const TGrupos& grupos, const std::string& bytes,
+                    const std::string& caminho, const char* registros);
+
 // Intensidade i(T, t) = K·T^a/(t+b)^c em mm/h.
 double Intensidade(double K, double a, double b, double c, double T, double t);
+
+int ConcluirGeracaoContada(const TMontagem& m, std::size_t total, const std::string& bytes,
+                           const std::string& caminho, const char* registros);
+
+template <class TGrupos>
+int ConcluirGeracao(const TMontagem& m, const TGrupos& grupos, const std::string& bytes,
+                    const std::string& caminho, const char* registros) {
+    std::size_t total = 0;
+    for (const auto& lista : grupos)
+        total += lista.size();
+    return ConcluirGeracaoContada(m, total, bytes, caminho, registros);
+}

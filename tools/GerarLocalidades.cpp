@@ -13,20 +13,9 @@ int main(int argc, char** argv) {
     }
     try {
         const auto m = MontarLocalidades(LerCsv(argv[1]), argv[1]);
-        for (const auto& a : m.Avisos)
-            std::cerr << "aviso: " << a << '\n';
-        for (const auto& e : m.Erros)
-            std::cerr << "erro: " << e << '\n';
-        if (!m.Erros.empty()) {
-            std::cerr << m.Erros.size() << " linha(s) recusada(s); nada foi gravado.\n";
-            return 1;
-        }
-        GravarArquivoAtomico(argv[2], ArquivoLocalidades(m.Localidades));
-        std::size_t total = 0;
-        for (const auto& lista : m.Localidades)
-            total += lista.size();
-        std::cout << argv[2] << ": " << total << " localidades\n";
-        return 0;
+        return ConcluirGeracao(m, m.Localidades,
+                               m.Erros.empty() ? ArquivoLocalidades(m.Localidades) : std::string(),
+                               argv[2], "localidades");
     } catch (const EMorvendo& e) {
         std::cerr << "erro: " << e.what() << '\n';
         return 1;
