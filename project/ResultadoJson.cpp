@@ -1,5 +1,6 @@
 #include "project/ResultadoJson.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <sstream>
@@ -9,13 +10,13 @@ namespace {
 std::string Real(double v) {
     if (!std::isfinite(v)) return "null";
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.17g", v);
-    return buf;
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, 17);
+    return std::string(buf, r.ptr);
 }
 
 std::string Hidrograma(const TResumoHidrograma& h) {
-    return "{\"pontos\": " + std::to_string(h.Pontos) + ", \"VazaoMaxima\": " +
-           Real(h.VazaoMaxima) + ", \"Volume\": " + Real(h.Volume) + "}";
+    return "{\"pontos\": " + std::to_string(h.Pontos) +
+           ", \"VazaoMaxima\": " + Real(h.VazaoMaxima) + ", \"Volume\": " + Real(h.Volume) + "}";
 }
 
 } // namespace
@@ -41,8 +42,8 @@ std::string ResultadoJson(const TCanalEstrada& e, const TResultadoCalculo& r) {
     out << ", \"Secoes\": [";
     for (std::size_t i = 0; i < e.Secoes.size(); ++i) {
         const TLinhaRelatorioTexto& s = e.Secoes[i];
-        out << (i ? ", " : "") << "[" << s.Secao << ", " << Real(s.Lamina) << ", "
-            << Real(s.Vazao) << ", " << Real(s.Tensao) << ", " << Real(s.Perda) << "]";
+        out << (i ? ", " : "") << "[" << s.Secao << ", " << Real(s.Lamina) << ", " << Real(s.Vazao)
+            << ", " << Real(s.Tensao) << ", " << Real(s.Perda) << "]";
     }
     out << "]}";
     return out.str();

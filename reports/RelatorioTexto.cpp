@@ -1,6 +1,7 @@
 #include "reports/RelatorioTexto.h"
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -20,12 +21,32 @@ std::string ErroSistema(const std::string& texto, const std::string& caminho) {
 
 } // namespace
 
+namespace {
+
+// Número em ponto fixo com 2 casas, alinhado à direita na largura dada. O ponto decimal não
+// depende do locale do processo (a interface gráfica adota o do usuário).
+void Campo(std::string& linha, double valor, int largura) {
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::fixed, 2);
+    const auto n = int(r.ptr - buf);
+    if (n < largura) linha.append(std::size_t(largura - n), ' ');
+    linha.append(buf, r.ptr);
+}
+
+} // namespace
+
 std::string LinhaRelatorioTexto(int secao, double laminaCm, double vazaoLs, double tensaoPa,
                                 double perda) {
-    char buf[256];
-    std::snprintf(buf, sizeof buf, "%10d\t%8.2f%15.2f%18.2f%21.2f", secao, laminaCm, vazaoLs,
-                  tensaoPa, perda);
-    return buf;
+    const std::string s = std::to_string(secao);
+    std::string linha;
+    if (s.size() < 10) linha.append(10 - s.size(), ' ');
+    linha += s;
+    linha += '\t';
+    Campo(linha, laminaCm, 8);
+    Campo(linha, vazaoLs, 15);
+    Campo(linha, tensaoPa, 18);
+    Campo(linha, perda, 21);
+    return linha;
 }
 
 TEscritorRelatorioTexto::TEscritorRelatorioTexto(std::string caminho)

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 pacotes=(
-    build-essential cmake ninja-build pkg-config file
+    build-essential cmake ninja-build pkg-config file locales
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-dev
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev

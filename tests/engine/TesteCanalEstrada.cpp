@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cfenv>
+#include <clocale>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -115,7 +117,8 @@ TEST(Propagacao, CanalDeUmMetro) {
     TCaso c(1, "um");
     std::unique_ptr<THidrograma> saida;
     ASSERT_TRUE(c.e.CalcularHidrogramaCanal(false, 8, *c.leito, c.vazio, c.chuva, nullptr, saida));
-    for (const auto& p : saida->Pontos) EXPECT_EQ(p.Vazao, 0);
+    for (const auto& p : saida->Pontos)
+        EXPECT_EQ(p.Vazao, 0);
     ASSERT_TRUE(c.e.CalcularEspacamento(c.chuva, *c.leito, c.vazio, 8, nullptr, 1.0));
     EXPECT_EQ(c.e.Espacamento, 1);
     EXPECT_EQ(c.Tabela(), std::string(CABECALHO_RELATORIO_TEXTO) +
@@ -197,3 +200,29 @@ TEST(TabelaTexto, FormatoDasLinhasEErros) {
 }
 
 } // namespace
+
+// A interface gráfica põe o processo no locale do usuário (vírgula decimal no pt_BR); a
+// tabela de texto continua com ponto.
+TEST(TabelaTexto, PontoDecimalEmQualquerLocale) {
+    const fs::path pasta =
+        fs::temp_directory_path() / ("morvendo-locale-" + std::to_string(::getpid()));
+    fs::create_directories(pasta);
+    const std::string cmd =
+        "localedef -i pt_BR -f UTF-8 '" + (pasta / "pt_BR.UTF-8").string() + "' > /dev/null 2>&1";
+    const int r = std::system(cmd.c_str());
+    ::setenv("LOCPATH", pasta.c_str(), 1);
+    const char* antes = std::setlocale(LC_NUMERIC, "pt_BR.UTF-8");
+    if (r != 0 || !antes) {
+        ::unsetenv("LOCPATH");
+        fs::remove_all(pasta);
+        GTEST_SKIP() << "locale pt_BR indisponível";
+    }
+    char virgula[16];
+    std::snprintf(virgula, sizeof virgula, "%.1f", 0.5);
+    const std::string linha = LinhaRelatorioTexto(7, 1.234, 5.678, 9.999, 0.125);
+    std::setlocale(LC_NUMERIC, "C");
+    ::unsetenv("LOCPATH");
+    fs::remove_all(pasta);
+    EXPECT_STREQ(virgula, "0,5"); // o locale valeu de fato
+    EXPECT_EQ(linha, "         7\t    1.23           5.68             10.00                 0.12");
+}

@@ -15,7 +15,7 @@ struct TExecucao {
 };
 
 TExecucao Executar(const fs::path& pasta, const std::string& argumentos) {
-    const std::string cmd = "cd '" + pasta.string() + "' && '" MORVENDO_CALC "' " + argumentos +
+    const std::string cmd = "cd '" + pasta.string() + "' && LC_ALL=C '" MORVENDO_CALC "' " + argumentos +
                             " > out.txt 2> err.txt";
     const int r = std::system(cmd.c_str());
     return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, LerBytes(pasta / "out.txt"),
