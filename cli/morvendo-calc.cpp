@@ -1,9 +1,10 @@
 // Cálculo de um projeto pela linha de comando, com o mesmo núcleo da janela principal.
 #include <clocale>
 #include <csignal>
-#include <filesystem>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -14,12 +15,15 @@
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 #include "project/ResultadoJson.h"
+#include "reports/RelatorioTexto.h"
 
 namespace {
 
 volatile std::sig_atomic_t GInterrompido = 0;
 
-extern "C" void AoInterromper(int) { GInterrompido = 1; }
+extern "C" void AoInterromper(int) {
+    GInterrompido = 1;
+}
 
 const char* const USO =
     "Uso: morvendo-calc PROJETO.mvd [--json] [--relatorio ARQUIVO]\n"
@@ -99,10 +103,10 @@ void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep
     };
     const std::string esp = std::to_string(e.Espacamento);
     out << "Resultados - Canal\n";
-    linha("Perda tolerável de solo", FormatFloat("0.0#", e.PerdaToleravel, sep), "gramas");
+    linha("Perda tolerável de solo", FormatFloat("0.0#", e.PerdaToleravel, sep), "g/cm²");
     linha("Espaçamento máximo", esp, "m");
     linha("Tensão cisalhante máxima", FormatFloat("0.0#", e.TensaoMax, sep), "Pa");
-    linha("Perda de solo estimada", FormatFloat("0.0#", e.PerdaSolo, sep), "gramas");
+    linha("Perda de solo estimada", FormatFloat("0.0#", e.PerdaSolo, sep), "g/cm²");
     linha("Vazão máxima", FormatFloat("0.0#", e.QMax, sep), "L/s");
     out << "Resultados - Bacia de acumulação\n";
     if (!r.Bacia) {
@@ -133,6 +137,20 @@ char SeparadorDoAmbiente() {
     }
     std::setlocale(LC_NUMERIC, "C");
     return sep;
+}
+
+// A tabela por seção não pode tomar o lugar do próprio projeto nem de um arquivo especial.
+std::optional<std::string> DestinoRecusado(const std::string& tabela, const std::string& projeto) {
+    std::error_code erro;
+    if (std::filesystem::equivalent(tabela, projeto, erro))
+        return "A tabela por seção não pode ser gravada em " + tabela +
+               ": é o próprio arquivo do projeto.";
+    try {
+        VerificarDestinoRelatorioTexto(tabela);
+    } catch (const EMorvendo& e) {
+        return std::string(e.what());
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -208,6 +226,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!relatorio.empty()) p.Estrada.ArquivoRelatorio = relatorio;
+    if (auto erro = DestinoRecusado(p.Estrada.ArquivoRelatorio, projeto)) {
+        std::cerr << *erro << '\n';
+        return 2;
+    }
 
     std::signal(SIGINT, AoInterromper);
     TAcompanhamentoTerminal acomp(p.Estrada, isatty(STDERR_FILENO) != 0);
@@ -230,7 +252,9 @@ int main(int argc, char** argv) {
     case TResultadoCalculo::Concluido:
         break;
     }
-    if (json) std::cout << ResultadoJson(p.Estrada, r) << '\n';
-    else EscreverResumo(p.Estrada, r, sep, std::cout);
+    if (json)
+        std::cout << ResultadoJson(p.Estrada, r) << '\n';
+    else
+        EscreverResumo(p.Estrada, r, sep, std::cout);
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <fcntl.h>
@@ -148,7 +149,9 @@ std::optional<std::int32_t> Inteiro32(std::string_view t) {
     return static_cast<std::int32_t>(u);
 }
 
-std::string Motivo(int erro, bool leitura) {
+} // namespace
+
+std::string MotivoErroSistema(int erro, bool leitura) {
     switch (erro) {
     case ENOENT:
         return leitura ? "arquivo não encontrado" : "a pasta não existe";
@@ -169,14 +172,18 @@ std::string Motivo(int erro, bool leitura) {
         return "nome longo demais";
     case EIO:
         return "erro de leitura ou gravação no disco";
+    case EFBIG:
+        return "o arquivo passou do tamanho permitido";
     default:
         return "";
     }
 }
 
+namespace {
+
 EEntradaSaida ErroArquivo(const std::string& acao, const std::string& caminho, int erro,
                           bool leitura) {
-    const std::string motivo = Motivo(erro, leitura);
+    const std::string motivo = MotivoErroSistema(erro, leitura);
     return EEntradaSaida("Não foi possível " + acao + " o arquivo " + caminho +
                          (motivo.empty() ? "" : ": " + motivo) + ".");
 }
@@ -307,13 +314,18 @@ void TArquivoIni::EscreverReal(std::string_view secao, std::string_view chave, d
 
 void TArquivoIni::ApagarChave(std::string_view secao, std::string_view chave) {
     const std::string s = Nome1252(secao), k = Nome1252(chave);
-    auto p = Localizar(FLinhas, s, k);
-    // Apaga também as repetições, senão a seguinte passaria a valer.
-    while (p.chave != npos) {
-        FLinhas.erase(FLinhas.begin() + static_cast<std::ptrdiff_t>(p.chave));
-        FModificado = true;
-        p = Localizar(FLinhas, s, k);
-    }
+    const auto p = Localizar(FLinhas, s, k);
+    if (p.chave == npos) return;
+    // Apaga também as repetições, senão a seguinte passaria a valer; numa só passada, pois um
+    // arquivo pode repetir a chave milhares de vezes.
+    const auto inicio = FLinhas.begin() + static_cast<std::ptrdiff_t>(p.chave);
+    const auto fim = FLinhas.begin() + static_cast<std::ptrdiff_t>(p.fim);
+    const auto novoFim = std::remove_if(inicio, fim, [&](const std::string& linha) {
+        std::string_view c, v;
+        return Entrada(linha, c, v) && IguaisSemCaixa(c, k);
+    });
+    FLinhas.erase(novoFim, fim);
+    FModificado = true;
 }
 
 std::string TArquivoIni::Texto() const {

@@ -58,3 +58,7 @@ private:
 // Grava bytes num arquivo de forma atômica: temporário na mesma pasta, fsync e rename.
 // Erro EEntradaSaida com o caminho na mensagem.
 void GravarArquivoAtomico(const std::string& caminho, std::string_view conteudo);
+
+// O motivo de um erro do sistema (errno) em português, para as mensagens ao usuário; vazio
+// quando não há um texto próprio (o texto do sistema, em inglês, nunca é mostrado).
+std::string MotivoErroSistema(int erro, bool leitura);

@@ -17,7 +17,8 @@ namespace {
 constexpr long PASSOS_MAXIMOS = 5000000;
 
 bool ContemTrecho(std::string nome) {
-    for (char& c : nome) c = char(std::toupper(static_cast<unsigned char>(c)));
+    for (char& c : nome)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
     return nome.find("TRECHO") != std::string::npos;
 }
 
@@ -62,6 +63,12 @@ bool TCanalEstrada::Ler(TArquivoIni& ini) {
     Erodibilidade = ini.LerReal(secao, "Erodibilidade", 0);
     Densidade = ini.LerReal(secao, "Densidade", 0);
     IndSecao = int(ini.LerInteiro(secao, "IndSecao", 0));
+    // Um tipo de seção desconhecido é arquivo danificado, nunca calculado como outro tipo.
+    if (IndSecao < 1 || IndSecao > 3)
+        ValorForaDaFaixaNoArquivo("Seção transversal", IndSecao, "1, 2 ou 3");
+    if (Comprimento() > COMPRIMENTO_MAXIMO_CANAL)
+        ValorForaDaFaixaNoArquivo("Canal da estrada, Comprimento", Comprimento(),
+                                  "de 1 a 100000 m");
     TrDim = ini.LerReal(secao, "TrDim", 0);
     TrEsp = ini.LerReal(secao, "TrEsp", 0);
     Equivalente = ini.LerLogico(secao, "Equivalente", false);
@@ -124,9 +131,8 @@ void TCanalEstrada::AjustarCurvaDescarga() {
 }
 
 bool TCanalEstrada::CalcularHidrogramaCanal(bool dimensionamento, double vibEstrada,
-                                            const THidrograma& hEstrada,
-                                            const THidrograma& hTalude, TPrecipitacao& chuva,
-                                            IAcompanhamento* acomp,
+                                            const THidrograma& hEstrada, const THidrograma& hTalude,
+                                            TPrecipitacao& chuva, IAcompanhamento* acomp,
                                             std::unique_ptr<THidrograma>& saida) {
     TOcupado ocupado(acomp);
     try {
@@ -330,7 +336,8 @@ bool TCanalEstrada::CalcularEspacamento(TPrecipitacao& chuva, const THidrograma&
             }
             if (Cancelado) break;
         }
-        tabela.Fechar();
+        // Cancelado, a tabela incompleta é descartada e a anterior fica.
+        if (!Cancelado) tabela.Fechar();
     }
     PerdaSolo = perdaSalva;
 
@@ -347,8 +354,7 @@ bool TCanalEstrada::CalcularEspacamento(TPrecipitacao& chuva, const THidrograma&
 }
 
 bool TCanalEstrada::CalcularHidrogramaProjeto(TPrecipitacao& chuva, const THidrograma& hEstrada,
-                                              const THidrograma& hTalude,
-                                              IAcompanhamento* acomp,
+                                              const THidrograma& hTalude, IAcompanhamento* acomp,
                                               std::unique_ptr<THidrograma>& saida) {
     const double vib = Estrada.NumSecoes() > 0 ? Estrada.Secao(0).VIB() : 0;
     return CalcularHidrogramaCanal(true, vib, hEstrada, hTalude, chuva, acomp, saida);

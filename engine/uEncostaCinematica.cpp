@@ -107,10 +107,9 @@ double TempoFinalEscoamento(TPrecipitacaoExponencialNegativa& chuva, const std::
             if (std::fabs(passo) <= 1e-10 || contagem > 200) break;
         }
         if (contagem > 200)
-            throw EMorvendo(
-                std::string("Não houve convergência quando calculando o tempo final do "
-                            "escoamento.\n") +
-                TEXTO_CONTATO);
+            throw EMorvendo(std::string("Não houve convergência quando calculando o tempo final do "
+                                        "escoamento.\n") +
+                            TEXTO_CONTATO);
         return t;
     }
     if (versao == "1")
@@ -148,8 +147,7 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     }
 
     const int L = plano.Comprimento();
-    if (L < 1 || numCelulas < 1)
-        throw EMorvendo(versao1 ? MSG_COMPRIMENTO_V1 : MSG_COMPRIMENTO_V2);
+    if (L < 1 || numCelulas < 1) throw EMorvendo(versao1 ? MSG_COMPRIMENTO_V1 : MSG_COMPRIMENTO_V2);
     double dx = L / 100.0;
     if (dx > 0.5) dx = 0.5;
     const int N = numCelulas;
@@ -280,10 +278,13 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     return resultado;
 }
 
-void TEncostaCinematicaSecoes::Limpar() { Secoes.clear(); }
+void TEncostaCinematicaSecoes::Limpar() {
+    Secoes.clear();
+}
 
 std::uint8_t TEncostaCinematicaSecoes::DefinirNumSecoes(std::uint8_t n) {
-    while (Secoes.size() > n) Secoes.pop_back();
+    while (Secoes.size() > n)
+        Secoes.pop_back();
     while (Secoes.size() < n) {
         auto plano = std::make_unique<TEncostaCinematica>(Nome);
         plano->Versao = "2";
@@ -317,6 +318,18 @@ std::string NomeSemPasta(const std::string& caminho) {
 
 } // namespace
 
+// O leito e a área externa como a página de dados os chama.
+std::string TEncostaCinematicaSecoes::RotuloEncosta(const std::string& nome) {
+    return nome == "_Estrada" ? "Leito da estrada" : "Área externa";
+}
+
+void TEncostaCinematicaSecoes::VerificarComprimentoLido(const TEncostaCinematica& plano) const {
+    if (plano.Comprimento() <= COMPRIMENTO_MAXIMO_PLANO) return;
+    ValorForaDaFaixaNoArquivo(RotuloEncosta(Nome) +
+                                  (Nome == "_Estrada" ? ", Semi-largura" : ", Comprimento"),
+                              plano.Comprimento(), "de 1 a 10000 m");
+}
+
 bool TEncostaCinematicaSecoes::Ler(TArquivoIni& ini) {
     const std::string secao = "Encosta" + Nome;
     const std::string versao = ini.LerTexto(secao, "Versao", "0");
@@ -332,12 +345,16 @@ bool TEncostaCinematicaSecoes::Ler(TArquivoIni& ini) {
         p.St(ini.LerReal(terreno, "St", 0));
         p.nt.Valor = ini.LerReal(terreno, "nt", 0);
         p.nt.Indice = std::int8_t(ini.LerInteiro(terreno, "Indnt", 0));
+        VerificarComprimentoLido(p);
         return true;
     }
     if (versao == "2") {
         Limpar();
-        const auto n = std::uint8_t(ini.LerInteiro(secao, "Count", 0));
-        DefinirNumSecoes(n);
+        // Guardado em 8 bits: 257 viraria 1 em silêncio.
+        const long n = ini.LerInteiro(secao, "Count", 0);
+        if (n < 0 || n > TRECHOS_MAXIMOS_ENCOSTA)
+            ValorForaDaFaixaNoArquivo(RotuloEncosta(Nome) + ", número de trechos", n, "de 0 a 255");
+        DefinirNumSecoes(std::uint8_t(n));
         for (std::size_t i = 0; i < Secoes.size(); ++i) {
             bool ok;
             {
@@ -349,6 +366,7 @@ bool TEncostaCinematicaSecoes::Ler(TArquivoIni& ini) {
                 throw EMorvendo("Ocorreu um erro ao tentar ler os dados da encosta de número " +
                                 std::to_string(i + 1) + " no arquivo " + ini.Caminho());
             }
+            VerificarComprimentoLido(*Secoes[i]);
         }
         return true;
     }

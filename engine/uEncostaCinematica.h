@@ -65,4 +65,8 @@ public:
 
     std::string Nome;
     std::vector<std::unique_ptr<TEncostaCinematica>> Secoes;
+
+private:
+    static std::string RotuloEncosta(const std::string& nome);
+    void VerificarComprimentoLido(const TEncostaCinematica& plano) const;
 };

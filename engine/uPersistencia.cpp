@@ -1,8 +1,20 @@
 #include "engine/uPersistencia.h"
 
+#include "comum/EMorvendo.h"
+
 namespace {
 char GSeparador = '.';
 }
 
-char SeparadorDecimalLocal() { return GSeparador; }
-void DefinirSeparadorDecimalLocal(char separador) { GSeparador = separador; }
+char SeparadorDecimalLocal() {
+    return GSeparador;
+}
+void DefinirSeparadorDecimalLocal(char separador) {
+    GSeparador = separador;
+}
+
+void ValorForaDaFaixaNoArquivo(const std::string& campo, long long valor,
+                               const std::string& faixa) {
+    throw EMorvendo("Valor fora da faixa no arquivo do projeto: " + campo + " = " +
+                    std::to_string(valor) + " (" + faixa + ").");
+}

@@ -1,6 +1,7 @@
 #include "engine/uPrecipitacao.h"
 
 #include <cmath>
+#include <initializer_list>
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
@@ -16,12 +17,21 @@ std::string VersaoChuva(const TArquivoIni& ini, const std::string& secao) {
 }
 
 // Arquivos antigos guardam as chaves da chuva em [TARSIO]: lê de lá e migra para a seção
-// própria, dentro do mesmo arquivo.
+// própria, só no documento em memória (quem lê nunca grava o arquivo). Sem a chave antiga,
+// vale a da seção própria: um "Versao" apagado não pode zerar uma chuva válida.
 double LerEMigrar(TArquivoIni& ini, const std::string& secao, const char* chave) {
+    if (!ini.ExisteChave(SECAO_TARSIO, chave)) return ini.LerReal(secao, chave, 0);
     const double v = ini.LerReal(SECAO_TARSIO, chave, 0);
     GravarReal(ini, secao, chave, v);
     ini.ApagarChave(SECAO_TARSIO, chave);
     return v;
+}
+
+// Ao gravar um projeto migrado na leitura, as chaves antigas saem de [TARSIO], como teria
+// feito a migração no disco.
+void ApagarChavesAntigas(TArquivoIni& ini, std::initializer_list<const char*> chaves) {
+    for (const char* chave : chaves)
+        ini.ApagarChave(SECAO_TARSIO, chave);
 }
 
 } // namespace
@@ -64,6 +74,7 @@ bool TPrecipitacao::Gravar(TArquivoIni& ini) {
         ini.EscreverTexto(secao, "Versao", "2");
         GravarReal(ini, secao, "Duracao", Duracao);
         GravarReal(ini, secao, "PrecipitacaoTotal", PrecipitacaoTotal);
+        ApagarChavesAntigas(ini, {"Duracao", "PrecipitacaoTotal"});
         return true;
     } catch (const std::exception&) {
         return false;
@@ -154,6 +165,7 @@ bool TPrecipitacaoExponencialNegativa::Gravar(TArquivoIni& ini) {
         GravarReal(ini, secao, "A", FA);
         GravarReal(ini, secao, "B", FB);
         GravarReal(ini, secao, "C", FC);
+        ApagarChavesAntigas(ini, {"Tr", "K", "A", "B", "C"});
         return true;
     } catch (const std::exception&) {
         return false;
@@ -177,7 +189,9 @@ double TPrecipitacaoExponencialNegativa::DerivadaIntensidade(double t) {
     return -FC * i / (t + FB) * (2 - (FC + 1) * t / (t + FB));
 }
 
-double TPrecipitacaoExponencialNegativa::Lamina(double t) { return IntensidadeMedia(t) * t / 60; }
+double TPrecipitacaoExponencialNegativa::Lamina(double t) {
+    return IntensidadeMedia(t) * t / 60;
+}
 
 double TPrecipitacaoExponencialNegativa::LaminaEntre(double t1, double t2) {
     return (t2 * IntensidadeMedia(t2) - t1 * IntensidadeMedia(t1)) / 60;
@@ -185,12 +199,18 @@ double TPrecipitacaoExponencialNegativa::LaminaEntre(double t1, double t2) {
 
 double TPrecipitacaoExponencialNegativa::TempoDaIntensidade(double x) {
     double t;
-    if (x < 100) t = 20;
-    else if (x < 200) t = 5;
-    else if (x < 300) t = 1;
-    else if (x < 400) t = 0.1;
-    else if (x < 500) t = 0.05;
-    else t = 0.001;
+    if (x < 100)
+        t = 20;
+    else if (x < 200)
+        t = 5;
+    else if (x < 300)
+        t = 1;
+    else if (x < 400)
+        t = 0.1;
+    else if (x < 500)
+        t = 0.05;
+    else
+        t = 0.001;
 
     FIteracoes = 0;
     try {
@@ -222,8 +242,10 @@ double TPrecipitacaoExponencialNegativa::TempoDaIntensidade(double x) {
             } catch (const EMorvendo&) {
                 FResiduo = 0;
             }
-            if (FResiduo > 0) FLimiteInferior = t;
-            else FLimiteSuperior = t;
+            if (FResiduo > 0)
+                FLimiteInferior = t;
+            else
+                FLimiteSuperior = t;
         } while (FLimiteSuperior - FLimiteInferior > 1e-7);
     }
     return t < 0 ? 0 : t;
@@ -256,8 +278,10 @@ double TPrecipitacaoExponencialNegativa::DuracaoDaLamina(double p) {
             } catch (const EMorvendo&) {
                 FResiduo = 0;
             }
-            if (FResiduo > 0) FLimiteSuperior = t;
-            else FLimiteInferior = t;
+            if (FResiduo > 0)
+                FLimiteSuperior = t;
+            else
+                FLimiteInferior = t;
         } while (FLimiteSuperior - FLimiteInferior > 1e-7);
     }
     return t < 0 ? 0 : t;

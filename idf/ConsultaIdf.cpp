@@ -20,6 +20,20 @@ bool CoordenadaBemFormada(const std::string& utf8, double maximoGraus) {
            graus <= maximoGraus;
 }
 
+// Graus decimais de um texto já conferido por CoordenadaBemFormada.
+double Graus(const std::string& utf8) {
+    const std::string t = win1252::DeUtf8(utf8);
+    auto dois = [&](int i) { return (t[i] - '0') * 10 + (t[i + 1] - '0'); };
+    return dois(0) + dois(3) / 60.0 + dois(6) / 3600.0;
+}
+
+// O retângulo do território (latitude sul, longitude oeste): o Oiapoque, ao norte do
+// equador, não se escreve neste formato.
+bool DentroDoBrasil(const std::string& latitude, const std::string& longitude) {
+    const double la = Graus(latitude), lo = Graus(longitude);
+    return la <= 34 && lo >= 28 && lo <= 74;
+}
+
 } // namespace
 
 int ConsultarIdf(const std::string& latitude, const std::string& longitude,
@@ -27,6 +41,12 @@ int ConsultarIdf(const std::string& latitude, const std::string& longitude,
     if (!CoordenadaBemFormada(latitude, 90) || !CoordenadaBemFormada(longitude, 99)) {
         erros << "Coordenadas inválidas: \"" << latitude << "\" \"" << longitude
               << "\". Use o formato 00°00'00\" (latitude sul e longitude oeste).\n";
+        return 2;
+    }
+    if (!DentroDoBrasil(latitude, longitude)) {
+        erros << "O ponto " << latitude << " S, " << longitude
+              << " W está fora do território brasileiro (latitude até 34° S, longitude de 28° "
+                 "a 74° W).\n";
         return 2;
     }
     TBDPrecipitacao bd(pastaComuns);
@@ -41,6 +61,11 @@ int ConsultarIdf(const std::string& latitude, const std::string& longitude,
         r = bd.InterpolarParametros(latitude, longitude);
     } catch (const EMorvendo& e) {
         erros << e.what() << '\n';
+        return 1;
+    }
+    if (!(r.K > 0 && r.A > 0 && r.B > 0 && r.C > 0)) {
+        erros << "Os parâmetros da equação IDF obtidos para o ponto não são válidos (K, a, b e c "
+                 "devem ser maiores que zero); verifique os dados das estações.\n";
         return 1;
     }
     if (r.Autor == AutorInterpolacao && r.Nome.empty())

@@ -158,8 +158,19 @@ TEstacao LerEstacao(const TLeitor& leitor, std::string_view r, int estado) {
 }
 
 std::string LerArquivoInteiro(const std::string& caminho) {
-    if (!std::filesystem::exists(caminho))
+    std::error_code ec;
+    const auto estado = std::filesystem::status(caminho, ec);
+    if (!std::filesystem::exists(estado))
         throw EArquivoNaoExiste("O arquivo " + caminho + " não existe.");
+    // Uma pasta, uma FIFO ou /dev/zero no lugar de um arquivo de dados travaria ou esgotaria
+    // a memória: só arquivos comuns, de tamanho limitado.
+    if (!std::filesystem::is_regular_file(estado))
+        throw EEntradaSaida("O arquivo " + caminho + " não é um arquivo de dados válido.");
+    constexpr std::uintmax_t TamanhoMaximo = 64u << 20;
+    const std::uintmax_t tamanho = std::filesystem::file_size(caminho, ec);
+    if (ec || tamanho > TamanhoMaximo)
+        throw EEntradaSaida("O arquivo " + caminho +
+                            " não é um arquivo de dados válido: é grande demais.");
     std::ifstream f(caminho, std::ios::binary);
     std::string bytes;
     if (f) bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());

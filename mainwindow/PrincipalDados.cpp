@@ -251,7 +251,6 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     Linha(gso, 1, Rotulo("Erodibilidade"), eErodibilidade, lblErod);
     Linha(gso, 2, Rotulo("Massa específica"), eDensidade, Rotulo("g/cm³"));
 
-
     auto* esquerda = new QVBoxLayout;
     esquerda->addWidget(gSecao);
     esquerda->addWidget(gLeito);
@@ -641,7 +640,8 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     em2Bacia->setText(real(bacia.m2));
     eProfBacia->setText(real(bacia.Profundidade));
 
-    FGerente.Alterado = false;
+    // Um projeto convertido de um leiaute antigo só chega ao disco quando o usuário salva.
+    FGerente.Alterado = FProjeto->Migrado;
 }
 
 void TFPrincipal::GerenteSys1LimparCamposDados() {

@@ -10,6 +10,7 @@ const char* const ABA_BACIAS = "Bacias de acumulação";
 const char* const ABA_PRECIPITACAO = "Precipitação";
 
 void ZerarVariaveis(TProjeto& p) {
+    p.Migrado = false;
     p.Estrada.Limpar();
     p.Estrada.Talude.DefinirNumSecoes(1);
     p.Estrada.TipoCanal.Valor = CANAL_TRIANGULAR;
@@ -36,6 +37,7 @@ void EscreverProjeto(TProjeto& p, const std::string& caminho) {
     ini.EscreverTexto("PRINCIPAL", "StrCoberVeg", p.StrCoberVeg);
     ini.EscreverTexto("VERSAO", "Versao", "1");
     ini.Salvar();
+    p.Migrado = false;
 }
 
 bool LerProjeto(TProjeto& p, const std::string& caminho) {
@@ -55,15 +57,9 @@ bool LerProjeto(TProjeto& p, const std::string& caminho) {
     }
     p.StrCoberVeg = ini.LerTexto("PRINCIPAL", "StrCoberVeg", "");
     FixarCoberturaLeitoProjeto(p);
-    // A chuva de um arquivo antigo foi migrada no documento: vai para o disco também quando
-    // a leitura parou depois da migração.
-    if (ini.Modificado()) {
-        try {
-            ini.Salvar();
-        } catch (...) {
-            if (!erro) throw;
-        }
-    }
+    // A chuva de um arquivo antigo foi migrada só em memória: o arquivo muda quando o usuário
+    // salvar, e o projeto aberto conta como alterado.
+    p.Migrado = ini.Modificado();
     if (erro) std::rethrow_exception(erro);
     return leuCerto;
 }
@@ -111,8 +107,7 @@ std::optional<TFalhaValidacao> ValidarDados(const TProjeto& p, bool areaExternaA
 
     // Sem plano não há o que verificar nem calcular; o cálculo avisa com mensagem própria.
     const TEncostaCinematica vazio;
-    const TEncostaCinematica& leito =
-        e.Estrada.NumSecoes() > 0 ? e.Estrada.Secao(0) : vazio;
+    const TEncostaCinematica& leito = e.Estrada.NumSecoes() > 0 ? e.Estrada.Secao(0) : vazio;
     if (auto f = UltimaFalha({
             {leito.nt.Valor <= 0, "  Valor incorreto da rugosidade do terreno na estrada.  ",
              "eRugEstrada", E},
@@ -132,14 +127,13 @@ std::optional<TFalhaValidacao> ValidarDados(const TProjeto& p, bool areaExternaA
                  "eRugTalude", E},
                 {talude.Comprimento() < 1, "  Valor incorreto do comprimento do talude.  ",
                  "eCompTalude", E},
-                {talude.St() <= 0, "  Valor incorreto da declividade do talude.  ", "eStTalude",
-                 E},
+                {talude.St() <= 0, "  Valor incorreto da declividade do talude.  ", "eStTalude", E},
                 {NumeroDeCurva(talude) <= 0,
                  "  Nenhuma informação sobre cobertura vegetal no talude foi fornecida.  ",
                  "btnCoberVegTalude", E},
                 {talude.VIB() <= 0,
-                 "  Valor incorreto da velocidade de infiltração básica no talude.  ",
-                 "eVIBTalude", E},
+                 "  Valor incorreto da velocidade de infiltração básica no talude.  ", "eVIBTalude",
+                 E},
             }))
             return f;
     }
@@ -149,8 +143,8 @@ std::optional<TFalhaValidacao> ValidarDados(const TProjeto& p, bool areaExternaA
     const bool retangular = bacia.Formato == TBaciaAcumulacao::RETANGULAR;
     const bool ccTriangular = cc.TipoCanal.Valor == CANAL_TRIANGULAR;
     if (auto f = UltimaFalha({
-            {bacia.Profundidade <= 0,
-             "  Valor incorreto da profundidade da bacia de acumulação.  ", "eProfBacia", B},
+            {bacia.Profundidade <= 0, "  Valor incorreto da profundidade da bacia de acumulação.  ",
+             "eProfBacia", B},
             {retangular && bacia.m1 <= 0,
              "  Valor incorreto do parâmetro \"m1\" da bacia de acumulação.  ", "eProfBacia", B},
             {retangular && bacia.m2 <= 0,
@@ -183,12 +177,12 @@ std::optional<TFalhaValidacao> ValidarDados(const TProjeto& p, bool areaExternaA
         {!triangular && e.Z.Valor <= 0, msgParede, "ValorZ", E},
         {e.Sc <= 0, "  Valor incorreto da declividade do canal da estrada.  ", "eSc", E},
         {e.nc.Valor <= 0, "  Valor incorreto da rugosidade do canal da estrada.  ", "enc", E},
-        {e.Comprimento() < 1, "  Valor incorreto do comprimento do canal da estrada.  ",
-         "eCanComp", E},
+        {e.Comprimento() < 1, "  Valor incorreto do comprimento do canal da estrada.  ", "eCanComp",
+         E},
         {e.TalCritica <= 0, "  Valor incorreto da tensão crítica de cisalhamento do canal.  ",
          "eTalCritica", E},
-        {e.Erodibilidade <= 0, "  Valor incorreto da erodibilidade do canal.  ",
-         "eErodibilidade", E},
+        {e.Erodibilidade <= 0, "  Valor incorreto da erodibilidade do canal.  ", "eErodibilidade",
+         E},
         {e.Densidade <= 0, "  Valor incorreto da densidade do canal.  ", "eDensidade", E},
         {e.Aprofundamento <= 0, "  Valor incorreto do aprofundamento do canal.  ",
          "eAprofundamento", E},

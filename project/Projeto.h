@@ -15,6 +15,8 @@ struct TProjeto {
     TTarsio21 Tarsio1;
     TUnidades& Unidades;
     std::string StrCoberVeg;
+    // Lido num leiaute antigo e convertido em memória: ainda não gravado no novo.
+    bool Migrado = false;
 
     TPrecipitacaoExponencialNegativa& Chuva() { return Tarsio1.Precipitacao(); }
 };
@@ -27,7 +29,7 @@ void EscreverProjeto(TProjeto& projeto, const std::string& caminho);
 
 // Lê o projeto inteiro. Devolve LeuCerto: verdadeiro quando todos os objetos foram lidos.
 // Erro quando o arquivo não é um projeto (nada é alterado nele) ou quando uma encosta não
-// pode ser lida. Um arquivo antigo tem a chuva migrada no próprio arquivo.
+// pode ser lida. Nunca grava: um arquivo antigo é convertido em memória (Migrado).
 bool LerProjeto(TProjeto& projeto, const std::string& caminho);
 
 // Falha da verificação dos valores antes do cálculo.

@@ -2,12 +2,14 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <signal.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 
 const char* const CABECALHO_RELATORIO_TEXTO =
@@ -16,7 +18,8 @@ const char* const CABECALHO_RELATORIO_TEXTO =
 namespace {
 
 std::string ErroSistema(const std::string& texto, const std::string& caminho) {
-    return texto + " " + caminho + ": " + std::strerror(errno) + ".";
+    const std::string motivo = MotivoErroSistema(errno, false);
+    return texto + " " + caminho + (motivo.empty() ? "" : ": " + motivo) + ".";
 }
 
 } // namespace
@@ -49,53 +52,116 @@ std::string LinhaRelatorioTexto(int secao, double laminaCm, double vazaoLs, doub
     return linha;
 }
 
+namespace {
+
+// Temporários levam o pid de quem os criou: "Relatorio.txt.~1234.aB3xYz".
+std::string PrefixoTemporario(const std::string& caminho) {
+    return caminho + ".~";
+}
+
+// Remove os temporários deixados por uma execução morta no meio da tabela (o pid não existe
+// mais); os de um cálculo em andamento ficam.
+void RemoverTemporariosOrfaos(const std::string& caminho) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path alvo(caminho);
+    const fs::path pasta = alvo.has_parent_path() ? alvo.parent_path() : fs::path(".");
+    const std::string prefixo = alvo.filename().string() + ".~";
+    for (fs::directory_iterator it(pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
+        const std::string nome = it->path().filename().string();
+        if (nome.size() <= prefixo.size() || nome.compare(0, prefixo.size(), prefixo) != 0)
+            continue;
+        const std::string resto = nome.substr(prefixo.size());
+        const auto ponto = resto.find('.');
+        if (ponto == std::string::npos || ponto == 0 || resto.size() - ponto != 7) continue;
+        long pid = 0;
+        const auto r = std::from_chars(resto.data(), resto.data() + ponto, pid);
+        if (r.ec != std::errc() || r.ptr != resto.data() + ponto || pid <= 0) continue;
+        if (kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+        std::error_code ignorado;
+        if (fs::is_regular_file(fs::symlink_status(it->path(), ignorado)))
+            fs::remove(it->path(), ignorado);
+    }
+}
+
+// Permissões do arquivo novo: as da tabela que ele substitui, ou as de um arquivo novo
+// segundo a umask.
+mode_t ModoDoArquivo(const struct stat* existente) {
+    if (existente) return existente->st_mode & 07777;
+    const mode_t mascara = umask(0);
+    umask(mascara);
+    return 0666 & ~mascara;
+}
+
+} // namespace
+
+void VerificarDestinoRelatorioTexto(const std::string& caminho) {
+    struct stat st {};
+    if (lstat(caminho.c_str(), &st) != 0) return; // não existe: será criado
+    // Um link simbólico é substituído, não seguido; fora isso só um arquivo comum.
+    if (S_ISLNK(st.st_mode) || S_ISREG(st.st_mode)) return;
+    if (S_ISDIR(st.st_mode))
+        throw EEntradaSaida("A tabela por seção não pode ser gravada em " + caminho +
+                            ": é uma pasta.");
+    throw EEntradaSaida("A tabela por seção não pode ser gravada em " + caminho +
+                        ": não é um arquivo comum.");
+}
+
 TEscritorRelatorioTexto::TEscritorRelatorioTexto(std::string caminho)
     : FCaminho(std::move(caminho)) {
-    std::string modelo = FCaminho + ".tmpXXXXXX";
+    VerificarDestinoRelatorioTexto(FCaminho);
+    RemoverTemporariosOrfaos(FCaminho);
+    struct stat st {};
+    const bool existe = lstat(FCaminho.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    std::string modelo = PrefixoTemporario(FCaminho) + std::to_string(getpid()) + ".XXXXXX";
     const int fd = mkstemp(modelo.data());
     if (fd < 0) throw EEntradaSaida(ErroSistema("Não foi possível criar o arquivo", FCaminho));
-    fchmod(fd, 0644);
+    fchmod(fd, ModoDoArquivo(existe ? &st : nullptr));
     FTemporario = modelo;
     FArquivo = fdopen(fd, "wb");
     if (!FArquivo) {
         close(fd);
-        unlink(FTemporario.c_str());
+        Descartar();
         throw EEntradaSaida(ErroSistema("Não foi possível criar o arquivo", FCaminho));
     }
     if (std::fprintf(FArquivo, "%s\r\n", CABECALHO_RELATORIO_TEXTO) < 0) {
-        std::fclose(FArquivo);
-        FArquivo = nullptr;
-        unlink(FTemporario.c_str());
-        throw EEntradaSaida(ErroSistema("Não foi possível gravar o arquivo", FCaminho));
+        const std::string msg = ErroSistema("Não foi possível gravar o arquivo", FCaminho);
+        Descartar();
+        throw EEntradaSaida(msg);
     }
 }
 
 TEscritorRelatorioTexto::~TEscritorRelatorioTexto() {
-    try {
-        Fechar();
-    } catch (...) {
-        // Já se está saindo por outro erro; o arquivo temporário não fica para trás.
-        if (!FTemporario.empty()) unlink(FTemporario.c_str());
-    }
+    Descartar();
+}
+
+void TEscritorRelatorioTexto::Descartar() noexcept {
+    if (FArquivo) std::fclose(FArquivo);
+    FArquivo = nullptr;
+    if (!FTemporario.empty()) unlink(FTemporario.c_str());
+    FTemporario.clear();
 }
 
 void TEscritorRelatorioTexto::EscreverSecao(int secao, double laminaCm, double vazaoLs,
                                             double tensaoPa, double perda) {
+    if (!FArquivo) throw EEntradaSaida("Não foi possível gravar o arquivo " + FCaminho + ".");
     const std::string linha = LinhaRelatorioTexto(secao, laminaCm, vazaoLs, tensaoPa, perda);
-    if (std::fprintf(FArquivo, "%s\r\n", linha.c_str()) < 0)
-        throw EEntradaSaida(ErroSistema("Não foi possível gravar o arquivo", FCaminho));
+    if (std::fprintf(FArquivo, "%s\r\n", linha.c_str()) < 0 || std::ferror(FArquivo)) {
+        const std::string msg = ErroSistema("Não foi possível gravar o arquivo", FCaminho);
+        Descartar();
+        throw EEntradaSaida(msg);
+    }
 }
 
 void TEscritorRelatorioTexto::Fechar() {
-    if (!FArquivo) return;
+    if (!FArquivo) throw EEntradaSaida("Não foi possível gravar o arquivo " + FCaminho + ".");
     std::FILE* f = FArquivo;
     FArquivo = nullptr;
-    const bool ok = std::fflush(f) == 0 && fsync(fileno(f)) == 0;
+    const bool ok = std::fflush(f) == 0 && !std::ferror(f) && fsync(fileno(f)) == 0;
     const bool fechou = std::fclose(f) == 0;
     if (!ok || !fechou || std::rename(FTemporario.c_str(), FCaminho.c_str()) != 0) {
         const std::string msg = ErroSistema("Não foi possível gravar o arquivo", FCaminho);
-        unlink(FTemporario.c_str());
-        FTemporario.clear();
+        Descartar();
         throw EEntradaSaida(msg);
     }
     FTemporario.clear();

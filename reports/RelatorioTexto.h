@@ -6,21 +6,30 @@
 // Tabela de resultados por seção ("Relatorio.txt"): uma linha por metro de canal.
 extern const char* const CABECALHO_RELATORIO_TEXTO;
 
-// Escreve a tabela num arquivo temporário da mesma pasta e o renomeia ao fechar, de modo
-// que nunca fica uma tabela pela metade nem se segue um link simbólico com o nome final.
+// EEntradaSaida quando o destino existe e não é um arquivo comum (pasta, FIFO, dispositivo);
+// um link simbólico vale, pois é substituído e não seguido.
+void VerificarDestinoRelatorioTexto(const std::string& caminho);
+
+// Escreve a tabela num arquivo temporário da mesma pasta e só o põe no lugar em Fechar, de
+// modo que nunca fica uma tabela pela metade nem se segue um link simbólico com o nome final.
+// Destruído sem Fechar (cancelamento, erro), apaga o temporário e a tabela antiga fica.
 class TEscritorRelatorioTexto {
 public:
-    // Cria o arquivo e escreve o cabeçalho; EEntradaSaida se não puder.
+    // Cria o temporário e escreve o cabeçalho; EEntradaSaida se não puder ou se o destino não
+    // é um arquivo comum. Remove temporários deixados por execuções mortas.
     explicit TEscritorRelatorioTexto(std::string caminho);
     ~TEscritorRelatorioTexto();
     TEscritorRelatorioTexto(const TEscritorRelatorioTexto&) = delete;
     TEscritorRelatorioTexto& operator=(const TEscritorRelatorioTexto&) = delete;
 
     void EscreverSecao(int secao, double laminaCm, double vazaoLs, double tensaoPa, double perda);
-    // Fecha e põe o arquivo no lugar com as linhas escritas até aqui.
+    // A tabela está completa: grava tudo no disco e põe o arquivo no lugar, com as permissões
+    // do que ele substitui. Se algo falhar, EEntradaSaida e o arquivo antigo fica.
     void Fechar();
 
 private:
+    void Descartar() noexcept;
+
     std::string FCaminho;
     std::string FTemporario;
     std::FILE* FArquivo = nullptr;

@@ -338,8 +338,10 @@ void TDocumento::Resultados() {
     Celula("100%", "Tensão cisalhante máxima na" + Espacos(16) + "seção crítica", " (Pa)",
            DecimalRelatorio("0.0", E.TensaoMax), 2);
     S << "</tr><tr>";
-    Celula("47%", "Perda de solo permissível", " (g)", DecimalRelatorio("0.0", E.PerdaToleravel));
-    Celula("53%", "Perda de solo provocada", " (g)", DecimalRelatorio("0.0", E.PerdaSolo));
+    Celula("47%", "Perda de solo permissível", " (g cm<sup>-2</sup>)",
+           DecimalRelatorio("0.0", E.PerdaToleravel));
+    Celula("53%", "Perda de solo provocada", " (g cm<sup>-2</sup>)",
+           DecimalRelatorio("0.0", E.PerdaSolo));
     S << "</tr><tr>";
     Celula("47%", "Volume escoado", " (m<sup>3</sup>)", DecimalRelatorio("0.0", E.Volume));
     CelulaTexto("53%", "Vazão máxima", " (L s<sup>-1</sup>):" + Espacos(16),
@@ -399,7 +401,7 @@ void TDocumento::TabelaSecoes() {
                                        {"157", "Lâmina", "(cm)"},
                                        {"106", "Vazão", "(L s<sup>-1</sup>)"},
                                        {"157", "Tensão máxima", "(Pa)"},
-                                       {"144", "Perda de solo", "(g)"}};
+                                       {"144", "Perda de solo", "(g cm<sup>-2</sup>)"}};
     // Lida antes de escrever a tabela: um arquivo ruim não deixa documento pela metade.
     const auto linhas = LerRelatorioTexto(Opcoes.ArquivoSecoes);
 

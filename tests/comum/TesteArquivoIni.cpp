@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -127,6 +128,17 @@ TEST(ArquivoIni, ApagarChave) {
     EXPECT_TRUE(ini.Modificado());
     // A repetição também sai: depois de apagada, a chave não existe mais.
     EXPECT_EQ(ini.Texto(), "[S]\r\nA=1\r\nC=4\r\n[T]\r\nB=9\r\n");
+
+    // Duzentas mil repetições saem numa só passada (antes, uma busca por repetição).
+    std::string muitas = "[S]\n";
+    for (int i = 0; i < 200000; ++i)
+        muitas += "K=1\n";
+    muitas += "Fica=2\n";
+    auto grande = Documento(muitas);
+    const auto inicio = std::chrono::steady_clock::now();
+    grande.ApagarChave("S", "K");
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(5));
+    EXPECT_EQ(grande.Texto(), "[S]\r\nFica=2\r\n");
 }
 
 TEST(ArquivoIni, ValoresComQuebraDeLinhaNaoCriamLinhas) {

@@ -147,11 +147,15 @@ TEST(Propagacao, CancelamentoNaPropagacaoENaPerdaDeSolo) {
     EXPECT_FALSE(fs::exists(c.e.ArquivoRelatorio)); // a perda de solo nem começou
     EXPECT_EQ(acomp.ocupado, 0);
 
+    // Cancelada no meio da perda de solo, a tabela incompleta não substitui a anterior.
+    const std::string anterior = "tabela anterior\r\n";
+    std::ofstream(c.e.ArquivoRelatorio, std::ios::binary) << anterior;
     c.e.Cancelado = false;
     acomp.cancelarNoEvento = -1;
     acomp.cancelarNaSecao = "5";
     EXPECT_FALSE(c.e.CalcularEspacamento(c.chuva, *c.leito, c.vazio, 8, &acomp, 1.0));
-    EXPECT_EQ(LerRelatorioTexto(c.e.ArquivoRelatorio).size(), 5u);
+    std::ifstream lido(c.e.ArquivoRelatorio, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(lido), {}), anterior);
     EXPECT_LE(c.e.Espacamento, 5);
     // Nada de temporários esquecidos na pasta.
     EXPECT_EQ(std::distance(fs::directory_iterator(c.pasta), fs::directory_iterator()), 1);

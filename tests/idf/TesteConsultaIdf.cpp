@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -74,6 +75,50 @@ TEST_F(ConsultaIdf, FalhasDaoStatusEMensagem) {
     r = Consultar("20°45'14\"", "42°52'55\"", vazia.Caminho());
     EXPECT_EQ(r.Status, 2);
     EXPECT_NE(r.Erros.find("truncado"), std::string::npos);
+
+    // Fora do retângulo do território: recusado antes de ler o banco.
+    for (const auto& [lat, lon] : {std::pair{"40°00'00\"", "50°00'00\""},
+                                   {"20°00'00\"", "10°00'00\""},
+                                   {"20°00'00\"", "80°00'00\""}}) {
+        r = Consultar(lat, lon, vazia.Caminho());
+        EXPECT_EQ(r.Status, 2) << lat << " " << lon;
+        EXPECT_NE(r.Erros.find("fora do território brasileiro"), std::string::npos) << r.Erros;
+    }
+
+    // Uma estação com parâmetro não positivo não vira resultado.
+    TEstacoesPorEstado ruim;
+    ruim[12] = {TEstacao{"Zero", 1500, 0, 10, 0.8, "F", "20°45'14\"", "42°52'55\""}};
+    TPastaTemporaria comZero;
+    comZero.Gravar(NomeArquivoEstacoes, ArquivoEstacoes(ruim));
+    r = Consultar("20°45'14\"", "42°52'55\"", comZero.Caminho());
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_NE(r.Erros.find("não são válidos"), std::string::npos) << r.Erros;
+    EXPECT_TRUE(r.Saida.empty());
+}
+
+// Uma pasta, uma FIFO ou um dispositivo sem fim no lugar do banco: mensagem, sem travar nem
+// esgotar a memória.
+TEST(ConsultaIdfBanco, QueNaoEhArquivoComumEhRecusado) {
+    TPastaTemporaria pasta;
+    const std::string banco = pasta.Arquivo(NomeArquivoEstacoes);
+    auto tentar = [&] { return Consultar("20°45'14\"", "42°52'55\"", pasta.Caminho()); };
+
+    std::filesystem::create_directory(banco);
+    auto r = tentar();
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Erros.find("não é um arquivo de dados válido"), std::string::npos) << r.Erros;
+    std::filesystem::remove(banco);
+
+    ASSERT_EQ(mkfifo(banco.c_str(), 0644), 0);
+    r = tentar();
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Erros.find("não é um arquivo de dados válido"), std::string::npos) << r.Erros;
+    std::filesystem::remove(banco);
+
+    std::filesystem::create_symlink("/dev/zero", banco);
+    r = tentar();
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Erros.find("não é um arquivo de dados válido"), std::string::npos) << r.Erros;
 }
 
 } // namespace

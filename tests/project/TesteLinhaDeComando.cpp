@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include "Auxiliar.h"
@@ -14,9 +15,10 @@ struct TExecucao {
     std::string out, err;
 };
 
-TExecucao Executar(const fs::path& pasta, const std::string& argumentos) {
-    const std::string cmd = "cd '" + pasta.string() + "' && LC_ALL=C '" MORVENDO_CALC "' " + argumentos +
-                            " > out.txt 2> err.txt";
+TExecucao Executar(const fs::path& pasta, const std::string& argumentos,
+                   const std::string& antes = "") {
+    const std::string cmd = "cd '" + pasta.string() + "' && (" + antes +
+                            "LC_ALL=C '" MORVENDO_CALC "' " + argumentos + " > out.txt 2> err.txt)";
     const int r = std::system(cmd.c_str());
     return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, LerBytes(pasta / "out.txt"),
             LerBytes(pasta / "err.txt")};
@@ -31,7 +33,9 @@ struct TCasoCli {
     const char* base = "c02_trap_secao3_50m";
 };
 
-void PrintTo(const TCasoCli& c, std::ostream* os) { *os << c.nome; }
+void PrintTo(const TCasoCli& c, std::ostream* os) {
+    *os << c.nome;
+}
 
 class LinhaDeComando : public ::testing::TestWithParam<TCasoCli> {};
 
@@ -54,14 +58,15 @@ INSTANTIATE_TEST_SUITE_P(
     Casos, LinhaDeComando,
     ::testing::Values(
         TCasoCli{"vazio", nullptr, "", 2, "Ocorreu um erro ao tentar ler o arquivo p.mvd."},
-        TCasoCli{"binario", nullptr, "\x7f" "ELF\x02\x01\x01\xff\xfe[\x80\r\n=\x1b", 2,
-                 "Ocorreu um erro ao tentar ler o arquivo p.mvd."},
+        TCasoCli{"binario", nullptr,
+                 "\x7f"
+                 "ELF\x02\x01\x01\xff\xfe[\x80\r\n=\x1b",
+                 2, "Ocorreu um erro ao tentar ler o arquivo p.mvd."},
         TCasoCli{"versao_errada", "\\[VERSAO\\]\r\nVersao=1", "[VERSAO]\r\nVersao=3", 2,
                  "Ocorreu um erro ao tentar ler o arquivo p.mvd."},
         TCasoCli{"conta_maior", "Count=1", "Count=3", 1,
                  "Ocorreu um erro ao tentar ler os dados da encosta de número 2 no arquivo"},
-        TCasoCli{"plano_negativo",
-                 "(\\[Encosta_Estrada: Trecho 1\\]\r\nVersao=2\r\n)Comprimento=3",
+        TCasoCli{"plano_negativo", "(\\[Encosta_Estrada: Trecho 1\\]\r\nVersao=2\r\n)Comprimento=3",
                  "$1Comprimento=-3", 1,
                  "Ocorreu um erro ao tentar ler os dados da encosta de número 1"},
         TCasoCli{"nao_lido", "TipoCanal=0", "TipoCanal=4", 1, "O projeto p.mvd não pôde ser lido"},
@@ -70,7 +75,26 @@ INSTANTIATE_TEST_SUITE_P(
         TCasoCli{"sem_convergencia", "Sc=0.008", "Sc=1e-300", 1,
                  "Não houve convergência no cálculo da profundidade normal do canal."},
         TCasoCli{"secao_2", "IndSecao=1", "IndSecao=2", 1, "Seção 2 ainda não disponível.\n",
-                 "c03_equiv_200m"}),
+                 "c03_equiv_200m"},
+        // Valores do arquivo fora da faixa: nunca calculados como outra coisa, nem truncados.
+        TCasoCli{"secao_desconhecida", "IndSecao=3", "IndSecao=7", 1,
+                 "Valor fora da faixa no arquivo do projeto: Seção transversal = 7 (1, 2 ou 3).\n"},
+        TCasoCli{"trechos_257", "Count=1", "Count=257", 1,
+                 "Valor fora da faixa no arquivo do projeto: Área externa, número de trechos = "
+                 "257 (de 0 a 255).\n"},
+        TCasoCli{"trechos_65537", "Count=1", "Count=65537", 1,
+                 "Valor fora da faixa no arquivo do projeto: Área externa, número de trechos = "
+                 "65537 (de 0 a 255).\n"},
+        TCasoCli{"canal_1e8", "Comprimento=50", "Comprimento=100000000", 1,
+                 "Valor fora da faixa no arquivo do projeto: Canal da estrada, Comprimento = "
+                 "100000000 (de 1 a 100000 m).\n"},
+        TCasoCli{"canal_int_max", "Comprimento=50", "Comprimento=2147483647", 1,
+                 "Valor fora da faixa no arquivo do projeto: Canal da estrada, Comprimento = "
+                 "2147483647 (de 1 a 100000 m).\n"},
+        TCasoCli{"plano_1e7", "(\\[Encosta_Estrada: Trecho 1\\]\r\nVersao=2\r\n)Comprimento=3",
+                 "$1Comprimento=10000000", 1,
+                 "Valor fora da faixa no arquivo do projeto: Leito da estrada, Semi-largura = "
+                 "10000000 (de 1 a 10000 m).\n"}),
     [](const ::testing::TestParamInfo<TCasoCli>& i) { return std::string(i.param.nome); });
 
 TEST(LinhaDeComandoUso, ArgumentosEArquivos) {
@@ -126,5 +150,63 @@ TEST(LinhaDeComandoUso, InterrupcaoCancelaOCalculo) {
     EXPECT_EQ(LerBytes(pasta / "err.txt"), "Cálculo cancelado.\n");
     EXPECT_EQ(LerBytes(pasta / "out.txt"), "");
     for (const auto& e : fs::directory_iterator(pasta.Caminho))
-        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos);
+        EXPECT_EQ(e.path().filename().string().find(".~"), std::string::npos);
+}
+
+// A tabela antiga só é trocada por uma tabela completa: disco cheio (limite de tamanho de
+// arquivo), um processo morto no meio e destinos que não são arquivos comuns a deixam como
+// estava.
+TEST(LinhaDeComandoUso, TabelaAntigaFicaQuandoANovaNaoSeCompleta) {
+    TPastaTemporaria pasta("cli-tabela");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    const std::string projeto = LerBytes(pasta / "p.mvd");
+    const std::string antiga = "tabela antiga\r\n";
+    GravarBytes(pasta / "Relatorio.txt", antiga);
+    fs::permissions(pasta / "Relatorio.txt", fs::perms::owner_read | fs::perms::owner_write);
+    auto semTemporarios = [&] {
+        for (const auto& e : fs::directory_iterator(pasta.Caminho))
+            EXPECT_EQ(e.path().filename().string().find(".~"), std::string::npos) << e.path();
+    };
+
+    // Disco cheio: a gravação falha no meio da tabela; erro em português, tabela antiga.
+    TExecucao r = Executar(pasta.Caminho, "p.mvd", "trap '' XFSZ; ulimit -f 8; ");
+    EXPECT_EQ(r.saida, 1);
+    EXPECT_EQ(r.err, "Não foi possível gravar o arquivo Relatorio.txt: o arquivo passou do "
+                     "tamanho permitido.\n");
+    EXPECT_EQ(LerBytes(pasta / "Relatorio.txt"), antiga);
+    semTemporarios();
+
+    // Morto pelo sinal no meio da tabela: o temporário órfão sai na execução seguinte.
+    r = Executar(pasta.Caminho, "p.mvd", "ulimit -f 8; ");
+    EXPECT_NE(r.saida, 0);
+    EXPECT_EQ(LerBytes(pasta / "Relatorio.txt"), antiga);
+
+    // O projeto, uma FIFO e um dispositivo nunca são substituídos pela tabela.
+    ASSERT_EQ(mkfifo((pasta / "fifo").c_str(), 0644), 0);
+    fs::create_symlink(pasta / "p.mvd", pasta / "link.mvd");
+    const std::pair<const char*, const char*> recusados[] = {
+        {"p.mvd", "é o próprio arquivo do projeto"},
+        {"./link.mvd", "é o próprio arquivo do projeto"},
+        {"fifo", "não é um arquivo comum"},
+        {"/dev/null", "não é um arquivo comum"},
+        {".", "é uma pasta"},
+    };
+    for (const auto& [destino, motivo] : recusados) {
+        r = Executar(pasta.Caminho, std::string("p.mvd --relatorio ") + destino);
+        EXPECT_EQ(r.saida, 2) << destino;
+        EXPECT_EQ(r.err, std::string("A tabela por seção não pode ser gravada em ") + destino +
+                             ": " + motivo + ".\n");
+        EXPECT_EQ(r.out, "");
+    }
+    EXPECT_EQ(LerBytes(pasta / "p.mvd"), projeto);
+    EXPECT_TRUE(fs::is_fifo(pasta / "fifo"));
+
+    // Completa, a tabela nova entra no lugar com as permissões da antiga.
+    r = Executar(pasta.Caminho, "p.mvd");
+    ASSERT_EQ(r.saida, 0) << r.err;
+    EXPECT_EQ(LerBytes(pasta / "Relatorio.txt"),
+              LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.Relatorio.txt"));
+    EXPECT_EQ(fs::status(pasta / "Relatorio.txt").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    semTemporarios();
 }

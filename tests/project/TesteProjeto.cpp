@@ -70,6 +70,8 @@ TEST(Projeto, ArquivoAntigoEhMigrado) {
     TPastaTemporaria pasta("legado");
     const fs::path f = pasta / "legado.mvd";
     fs::copy_file(DADOS_REFERENCIA + "c08_legado.mvd", f);
+    const std::string antes = LerBytes(f);
+    const auto hora = fs::last_write_time(f);
     TAberto a;
     ASSERT_TRUE(LerProjeto(a.p, f.string()));
     EXPECT_EQ(a.p.Chuva().K(), 1100);
@@ -79,20 +81,49 @@ TEST(Projeto, ArquivoAntigoEhMigrado) {
     EXPECT_EQ(a.p.Estrada.Talude.Secao(0).Comprimento(), 25);
     EXPECT_EQ(a.p.Estrada.Talude.Secao(0).Cobertura.UsoTerra.Indice, 3);
 
-    TArquivoIni ini(f.string());
-    EXPECT_EQ(ini.LerTexto("PRECIPITACAO", "Versao", ""), "2");
-    EXPECT_EQ(ini.LerTexto("PREC_EXPONENCIAL_NEGATIVA", "Versao", ""), "2");
-    EXPECT_EQ(ini.LerReal("PREC_EXPONENCIAL_NEGATIVA", "K", 0), 1100);
-    for (const char* chave : {"Duracao", "PrecipitacaoTotal", "Tr", "K", "A", "B", "C"})
-        EXPECT_FALSE(ini.ExisteChave("TARSIO", chave)) << chave;
-    EXPECT_EQ(ini.LerTexto("Encosta_Talude", "Versao", ""), "1"); // até ser gravado
+    // Ler não grava: a conversão fica em memória até o usuário salvar.
+    EXPECT_TRUE(a.p.Migrado);
+    EXPECT_EQ(LerBytes(f), antes);
+    EXPECT_EQ(fs::last_write_time(f), hora);
 
     EscreverProjeto(a.p, f.string());
+    EXPECT_FALSE(a.p.Migrado);
     TArquivoIni gravado(f.string());
+    EXPECT_EQ(gravado.LerTexto("PRECIPITACAO", "Versao", ""), "2");
+    EXPECT_EQ(gravado.LerTexto("PREC_EXPONENCIAL_NEGATIVA", "Versao", ""), "2");
+    EXPECT_EQ(gravado.LerReal("PREC_EXPONENCIAL_NEGATIVA", "K", 0), 1100);
+    for (const char* chave : {"Duracao", "PrecipitacaoTotal", "Tr", "K", "A", "B", "C"})
+        EXPECT_FALSE(gravado.ExisteChave("TARSIO", chave)) << chave;
     EXPECT_EQ(gravado.LerTexto("Encosta_Talude", "Versao", ""), "2");
     EXPECT_EQ(gravado.LerInteiro("Encosta_Talude", "Count", 0), 1);
     EXPECT_EQ(gravado.LerInteiro("Encosta_Talude: Trecho 1", "Comprimento", 0), 25);
     EXPECT_EQ(gravado.LerTexto("Terreno_Talude: Trecho 1", "VIB", ""), "35");
+}
+
+// Um "Versao" vazio ou apagado na seção da chuva não zera os valores que ela guarda, e o
+// arquivo não é tocado: nem reescrito, nem trocado por uma cópia quando é um link simbólico.
+TEST(Projeto, VersaoDaChuvaAusenteNaoZeraNemGravaOArquivo) {
+    const std::string original = LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.mvd");
+    for (const char* troca : {"Versao=", ";Versao=2"}) {
+        TPastaTemporaria pasta("versao-chuva");
+        const std::string texto = Trocar(original, "(\\[PREC_EXPONENCIAL_NEGATIVA\\]\r\n)Versao=2",
+                                         std::string("$1") + troca);
+        ASSERT_NE(texto, original);
+        GravarBytes(pasta / "real.mvd", texto);
+        fs::create_symlink(pasta / "real.mvd", pasta / "link.mvd");
+
+        TAberto a, b;
+        ASSERT_TRUE(LerProjeto(b.p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+        ASSERT_TRUE(LerProjeto(a.p, (pasta / "link.mvd").string())) << troca;
+        EXPECT_EQ(a.p.Chuva().Tr(), b.p.Chuva().Tr()) << troca;
+        EXPECT_EQ(a.p.Chuva().K(), b.p.Chuva().K()) << troca;
+        EXPECT_EQ(a.p.Chuva().A(), b.p.Chuva().A()) << troca;
+        EXPECT_EQ(a.p.Chuva().B(), b.p.Chuva().B()) << troca;
+        EXPECT_EQ(a.p.Chuva().C(), b.p.Chuva().C()) << troca;
+        EXPECT_GT(a.p.Chuva().K(), 0);
+        EXPECT_TRUE(fs::is_symlink(pasta / "link.mvd"));
+        EXPECT_EQ(LerBytes(pasta / "real.mvd"), texto);
+    }
 }
 
 struct TFalhaLeitura {
@@ -103,7 +134,9 @@ struct TFalhaLeitura {
     const char* esperado;
 };
 
-void PrintTo(const TFalhaLeitura& c, std::ostream* os) { *os << c.nome; }
+void PrintTo(const TFalhaLeitura& c, std::ostream* os) {
+    *os << c.nome;
+}
 
 class LeituraComDefeito : public ::testing::TestWithParam<TFalhaLeitura> {};
 
@@ -147,30 +180,32 @@ INSTANTIATE_TEST_SUITE_P(
         TFalhaLeitura{"tipo_canal", "TipoCanal=1", "TipoCanal=5", "falso"},
         TFalhaLeitura{"indice_z", "IndZ=-1", "IndZ=-2", "falso"},
         TFalhaLeitura{"indice_z_tabela", "IndZ=-1", "IndZ=3", "verdadeiro"},
-        TFalhaLeitura{"tarsio_versao", "\\[TARSIO\\]\r\nVersao=1", "[TARSIO]\r\nVersao=7",
-                      "falso"},
+        TFalhaLeitura{"tarsio_versao", "\\[TARSIO\\]\r\nVersao=1", "[TARSIO]\r\nVersao=7", "falso"},
         TFalhaLeitura{"chuva_versao", "\\[PRECIPITACAO\\]\r\nVersao=2",
                       "[PRECIPITACAO]\r\nVersao=9", "verdadeiro"},
         TFalhaLeitura{"canal_estrada", "\\[CanalEstrada_ESTRADA\\]\r\nVersao=1",
                       "[CanalEstrada_ESTRADA]\r\nVersao=0", "falso"},
-        TFalhaLeitura{"bacia", "\\[BaciaAcumulacao\\]\r\nVersao=1",
-                      "[BaciaAcumulacao]\r\nVersao=2", "falso"},
+        TFalhaLeitura{"bacia", "\\[BaciaAcumulacao\\]\r\nVersao=1", "[BaciaAcumulacao]\r\nVersao=2",
+                      "falso"},
         TFalhaLeitura{"conta_maior", "Count=1", "Count=2",
                       "Ocorreu um erro ao tentar ler os dados da encosta de número 2 no arquivo /"},
-        TFalhaLeitura{"conta_256", "Count=1", "Count=256", "verdadeiro"},
+        TFalhaLeitura{"conta_256", "Count=1", "Count=256",
+                      "Valor fora da faixa no arquivo do projeto: Área externa, número de trechos"},
         TFalhaLeitura{"versao_encosta", "\\[Encosta_Talude\\]\r\nVersao=2",
                       "[Encosta_Talude]\r\nVersao=3",
                       "O arquivo projeto.mvd não é uma versão compatível."},
-        TFalhaLeitura{"comprimento_negativo", "(\\[Encosta_Talude: Trecho 1\\]\r\nVersao=2\r\n)"
-                                              "Comprimento=[0-9]+",
-                      "$1Comprimento=-4", "Ocorreu um erro ao tentar ler os dados da encosta de "
-                                          "número 1"},
+        TFalhaLeitura{"comprimento_negativo",
+                      "(\\[Encosta_Talude: Trecho 1\\]\r\nVersao=2\r\n)"
+                      "Comprimento=[0-9]+",
+                      "$1Comprimento=-4",
+                      "Ocorreu um erro ao tentar ler os dados da encosta de "
+                      "número 1"},
         TFalhaLeitura{"cobertura", "IndUso=[0-9]", "IndUso=6",
                       "Ocorreu um erro ao tentar ler os dados da encosta de número 1"},
         TFalhaLeitura{"rugosidade", "Indnt=0", "Indnt=-1",
                       "Ocorreu um erro ao tentar ler os dados da encosta de número 1"},
-        TFalhaLeitura{"sem_unidades", "\\[UNIDADES\\]\r\nVersao=1", "[UNIDADES]\r\nVersao=",
-                      "falso"},
+        TFalhaLeitura{"sem_unidades", "\\[UNIDADES\\]\r\nVersao=1",
+                      "[UNIDADES]\r\nVersao=", "falso"},
         TFalhaLeitura{"unidade_fora", "\nVI=[0-9]", "\nVI=7", "falso"},
         TFalhaLeitura{"binario", "^[^]*$", "\x01\xff[x\n\x80\x1b]zz\r\r", "recusado"}),
     [](const ::testing::TestParamInfo<TFalhaLeitura>& i) { return std::string(i.param.nome); });
@@ -201,11 +236,10 @@ TEST(Projeto, FalhasDeixamEstadoPrevisivel) {
     EXPECT_THROW(LerProjeto(b.p, (pasta / "b.mvd").string()), EMorvendo);
     EXPECT_EQ(b.p.Estrada.Talude.NumSecoes(), 0);
 
-    // Conta de 256 guarda 0 planos (8 bits).
+    // Conta acima de 255 não cabe nos 8 bits: recusada, em vez de virar 0 planos.
     GravarBytes(pasta / "c.mvd", Trocar(original, "Count=1", "Count=256"));
     TAberto c;
-    EXPECT_TRUE(LerProjeto(c.p, (pasta / "c.mvd").string()));
-    EXPECT_EQ(c.p.Estrada.Talude.NumSecoes(), 0);
+    EXPECT_THROW(LerProjeto(c.p, (pasta / "c.mvd").string()), EMorvendo);
 }
 
 TEST(Unidades, LeituraGravacaoEFatores) {

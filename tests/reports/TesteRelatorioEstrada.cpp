@@ -127,7 +127,8 @@ TEST_F(RelatorioEstrada, SecoesDuasPorLinhaEVermelhasDepoisDoEspacamento) {
 TEST_F(RelatorioEstrada, TabelaSoComCabecalho) {
     Secoes({});
     const std::string doc = Documento();
-    const std::string fimCabecalhos = "<b><font size=\"2\">(g)</font></b></td></tr>";
+    const std::string fimCabecalhos =
+        "<b><font size=\"2\">(g cm<sup>-2</sup>)</font></b></td></tr>";
     EXPECT_EQ(Contar(doc, fimCabecalhos), 1);
     EXPECT_EQ(Contar(doc, "<b><font size=\"2\">Seção</font></b>"), 2);
     const auto i = doc.rfind(fimCabecalhos);
