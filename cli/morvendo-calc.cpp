@@ -1,18 +1,24 @@
 // Cálculo de um projeto pela linha de comando, com o mesmo núcleo da janela principal.
 #include <clocale>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
+#include <mutex>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <unistd.h>
 
+#include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/ConsultaIdf.h"
 #include "project/Calculo.h"
+#include "project/Estudos.h"
 #include "project/Projeto.h"
 #include "project/ResultadoJson.h"
 #include "reports/RelatorioTexto.h"
@@ -21,16 +27,30 @@ namespace {
 
 volatile std::sig_atomic_t GInterrompido = 0;
 
+// Cancelamento dos lotes: atômico sem trava, pode ser escrito pelo tratador do sinal.
+TCancelamentoLote GCancelamento;
+static_assert(std::atomic<bool>::is_always_lock_free);
+
 extern "C" void AoInterromper(int) {
     GInterrompido = 1;
+    GCancelamento.Pedido.store(true, std::memory_order_relaxed);
 }
 
 const char* const USO =
-    "Uso: morvendo-calc PROJETO.mvd [--json] [--relatorio ARQUIVO]\n"
+    "Uso: morvendo-calc PROJETO.mvd [--json] [--relatorio ARQUIVO] [--csv ARQUIVO]\n"
+    "     morvendo-calc PROJETO.mvd --estudo PARAMETRO INICIO FIM PASSO [--threads N]\n"
+    "     morvendo-calc PROJETO.mvd --trechos TRECHOS.csv [--threads N]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE\n"
     "Calcula o espaçamento máximo entre desaguadouros e a bacia de acumulação do projeto.\n"
     "  --json               resultados num objeto JSON na saída padrão\n"
     "  --relatorio ARQUIVO  onde gravar a tabela por seção (padrão: Relatorio.txt)\n"
+    "  --csv ARQUIVO        a tabela por metro em CSV (ponto decimal, precisão completa)\n"
+    "  --estudo P I F D     calcula o projeto com o parâmetro P de I a F, passo D, e escreve\n"
+    "                       um CSV; P: declividade (m/m), tr (anos), k, aprofundamento (cm),\n"
+    "                       comprimento_talude (m), erodibilidade, tensao_critica (Pa)\n"
+    "  --trechos ARQUIVO    calcula cada trecho (CSV nome,inicio_m,comprimento_m,declividade)\n"
+    "                       e escreve os desaguadouros de cada um em CSV\n"
+    "  --threads N          linhas de execução do estudo ou dos trechos (padrão: os núcleos)\n"
     "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (textos como\n"
     "                       20°45'14\" e 42°52'55\", latitude sul e longitude oeste)\n";
 
@@ -153,11 +173,216 @@ std::optional<std::string> DestinoRecusado(const std::string& tabela, const std:
     return std::nullopt;
 }
 
+struct TOpcoes {
+    std::string Projeto, Relatorio, Csv, Trechos;
+    bool Json = false;
+    std::optional<TParametroEstudo> Estudo;
+    double Inicio = 0, Fim = 0, Passo = 0;
+    unsigned Linhas = 0;
+};
+
+// Número da linha de comando, com ponto decimal.
+bool LerNumero(const char* texto, double& v) {
+    const auto r = TentarTextoParaReal(texto, '.');
+    if (!r || !std::isfinite(*r)) return false;
+    v = *r;
+    return true;
+}
+
+// Devolve -1 quando as opções servem, ou o status de saída.
+int LerOpcoes(int argc, char** argv, TOpcoes& o) {
+    auto falta = [&](const char* opcao, const char* oque) {
+        std::cerr << "Falta " << oque << " depois de " << opcao << ".\n" << USO;
+        return 2;
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--json") {
+            o.Json = true;
+        } else if (a == "--relatorio" || a == "--csv" || a == "--trechos") {
+            if (++i >= argc) return falta(a.c_str(), "o nome do arquivo");
+            (a == "--relatorio" ? o.Relatorio : a == "--csv" ? o.Csv : o.Trechos) = argv[i];
+        } else if (a == "--estudo") {
+            if (i + 4 >= argc) return falta("--estudo", "PARAMETRO INICIO FIM PASSO");
+            o.Estudo = ParametroPorNome(argv[i + 1]);
+            if (!o.Estudo) {
+                std::cerr << "Parâmetro de estudo desconhecido: " << argv[i + 1]
+                          << ". Use um destes:";
+                for (const auto& d : ParametrosEstudo())
+                    std::cerr << ' ' << d.Nome;
+                std::cerr << ".\n";
+                return 2;
+            }
+            const char* nomes[] = {"INICIO", "FIM", "PASSO"};
+            double* destinos[] = {&o.Inicio, &o.Fim, &o.Passo};
+            for (int k = 0; k < 3; ++k)
+                if (!LerNumero(argv[i + 2 + k], *destinos[k])) {
+                    std::cerr << "O " << nomes[k] << " do estudo (\"" << argv[i + 2 + k]
+                              << "\") não é um número (use ponto decimal).\n";
+                    return 2;
+                }
+            i += 4;
+        } else if (a == "--threads") {
+            double n = 0;
+            if (++i >= argc) return falta("--threads", "o número de linhas de execução");
+            if (!LerNumero(argv[i], n) || n < 1 || n > 256 || n != std::floor(n)) {
+                std::cerr << "O número de linhas de execução (--threads) deve ser um inteiro de "
+                             "1 a 256.\n";
+                return 2;
+            }
+            o.Linhas = unsigned(n);
+        } else if (a == "-h" || a == "--help" || a == "--ajuda") {
+            std::cout << USO;
+            return 0;
+        } else if (!a.empty() && a[0] == '-') {
+            std::cerr << "Opção desconhecida: " << a << "\n" << USO;
+            return 2;
+        } else if (o.Projeto.empty()) {
+            o.Projeto = a;
+        } else {
+            std::cerr << "Só um projeto por vez.\n" << USO;
+            return 2;
+        }
+    }
+    if (o.Projeto.empty()) {
+        std::cerr << USO;
+        return 2;
+    }
+    if (o.Estudo && !o.Trechos.empty()) {
+        std::cerr << "Use --estudo ou --trechos, não os dois.\n";
+        return 2;
+    }
+    return -1;
+}
+
+// Tabela por metro em CSV para scripts: ponto decimal e precisão completa.
+std::string TabelaCsv(const std::vector<TLinhaRelatorioTexto>& secoes) {
+    std::string csv = "secao_m,lamina_cm,vazao_L_s,tensao_Pa,perda_solo\n";
+    for (const TLinhaRelatorioTexto& l : secoes)
+        csv += std::to_string(l.Secao) + ',' + RealExato(l.Lamina) + ',' + RealExato(l.Vazao) +
+               ',' + RealExato(l.Tensao) + ',' + RealExato(l.Perda) + '\n';
+    return csv;
+}
+
+// Campo de CSV com aspas quando precisa.
+std::string CampoCsv(const std::string& t) {
+    if (t.find_first_of(",\"\n\r") == std::string::npos) return t;
+    std::string s = "\"";
+    for (char c : t)
+        s += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return s + '"';
+}
+
+// Andamento de um lote no terminal.
+struct TLoteTerminal : IAndamentoLote {
+    void PontoConcluido(std::size_t feitos, std::size_t total) override {
+        if (isatty(STDERR_FILENO)) {
+            std::lock_guard<std::mutex> trava(M);
+            std::cerr << "\r\033[KCalculando: " << feitos << " de " << total << std::flush;
+        }
+    }
+    std::mutex M;
+};
+
+// Documento do projeto já lido com sucesso uma vez.
+TArquivoIni DocumentoDoProjeto(const std::string& caminho) {
+    TArquivoIni doc;
+    doc.Carregar(caminho);
+    return doc;
+}
+
+// Fim de um lote: cancelado (nada na saída, 130), ou o CSV e as mensagens dos pontos que
+// falharam (status 1 quando houve alguma).
+int Concluir(const std::string& csv, const std::string& erros, std::size_t falhas) {
+    if (isatty(STDERR_FILENO)) std::cerr << "\r\033[K" << std::flush;
+    if (GCancelamento.Pedido || GInterrompido) {
+        std::cerr << "Cálculo cancelado.\n";
+        return 130;
+    }
+    std::cout << csv;
+    std::cerr << erros;
+    return falhas ? 1 : 0;
+}
+
+int ExecutarEstudoCli(const TOpcoes& o) {
+    std::vector<double> valores;
+    try {
+        valores = ValoresDoIntervalo(o.Inicio, o.Fim, o.Passo);
+    } catch (const EMorvendo& e) {
+        std::cerr << e.what() << '\n';
+        return 2;
+    }
+    TLoteTerminal lote;
+    const auto pontos = ExecutarEstudo(DocumentoDoProjeto(o.Projeto), *o.Estudo, valores,
+                                       o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
+    std::size_t falhas = 0;
+    std::ostringstream out;
+    out << "valor,espacamento_m,perda_toleravel,perda_solo,tensao_max_Pa,vazao_max_L_s,"
+           "volume_bacia_m3\n";
+    std::ostringstream erros;
+    for (const TPontoEstudo& p : pontos) {
+        const TResultadoExecucao& r = p.Resultado;
+        out << RealExato(p.Valor);
+        if (r.Ok) {
+            out << ',' << r.Espacamento << ',' << RealExato(r.PerdaToleravel) << ','
+                << RealExato(r.PerdaSolo) << ',' << RealExato(r.TensaoMax) << ','
+                << RealExato(r.VazaoMax) << ','
+                << (r.VolumeBacia ? RealExato(*r.VolumeBacia) : std::string());
+        } else {
+            out << ",,,,,,";
+            erros << "Valor " << RealExato(p.Valor) << ": " << r.Erro << '\n';
+            ++falhas;
+        }
+        out << '\n';
+    }
+    return Concluir(out.str(), erros.str(), falhas);
+}
+
+int ExecutarTrechosCli(const TOpcoes& o) {
+    std::vector<TTrecho> trechos;
+    {
+        std::ifstream f(o.Trechos, std::ios::binary);
+        std::error_code ec;
+        if (!f || !std::filesystem::is_regular_file(o.Trechos, ec)) {
+            std::cerr << "O arquivo " << o.Trechos << " não foi encontrado.\n";
+            return 2;
+        }
+        try {
+            trechos = LerTrechosCsv(f);
+        } catch (const EMorvendo& e) {
+            std::cerr << o.Trechos << ": " << e.what() << '\n';
+            return 2;
+        }
+    }
+    TLoteTerminal lote;
+    const auto r = ExecutarTrechos(DocumentoDoProjeto(o.Projeto), trechos,
+                                   o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
+    std::size_t falhas = 0;
+    std::ostringstream out, erros;
+    out << "nome,inicio_m,comprimento_m,declividade,espacamento_m,desaguadouros,posicoes_m,"
+           "volume_bacia_m3\n";
+    for (const TResultadoTrecho& t : r) {
+        out << CampoCsv(t.Trecho.Nome) << ',' << RealExato(t.Trecho.Inicio) << ','
+            << t.Trecho.Comprimento << ',' << RealExato(t.Trecho.Declividade) << ',';
+        if (t.Resultado.Ok) {
+            std::string posicoes;
+            for (double x : t.Posicoes)
+                posicoes += (posicoes.empty() ? "" : "|") + RealExato(x);
+            out << t.Resultado.Espacamento << ',' << t.Posicoes.size() << ',' << posicoes << ','
+                << (t.Resultado.VolumeBacia ? RealExato(*t.Resultado.VolumeBacia) : "");
+        } else {
+            out << ",,,";
+            erros << "Trecho " << t.Trecho.Nome << ": " << t.Resultado.Erro << '\n';
+            ++falhas;
+        }
+        out << '\n';
+    }
+    return Concluir(out.str(), erros.str(), falhas);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string projeto, relatorio;
-    bool json = false;
     if (argc >= 2 && std::string(argv[1]) == "--idf") {
         if (argc != 4) {
             std::cerr << USO;
@@ -166,33 +391,8 @@ int main(int argc, char** argv) {
         std::setlocale(LC_NUMERIC, "C");
         return ConsultarIdf(argv[2], argv[3], PastaComuns(), std::cout, std::cerr);
     }
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--json") {
-            json = true;
-        } else if (a == "--relatorio") {
-            if (++i >= argc) {
-                std::cerr << "Falta o nome do arquivo depois de --relatorio.\n" << USO;
-                return 2;
-            }
-            relatorio = argv[i];
-        } else if (a == "-h" || a == "--help" || a == "--ajuda") {
-            std::cout << USO;
-            return 0;
-        } else if (!a.empty() && a[0] == '-') {
-            std::cerr << "Opção desconhecida: " << a << "\n" << USO;
-            return 2;
-        } else if (projeto.empty()) {
-            projeto = a;
-        } else {
-            std::cerr << "Só um projeto por vez.\n" << USO;
-            return 2;
-        }
-    }
-    if (projeto.empty()) {
-        std::cerr << USO;
-        return 2;
-    }
+    TOpcoes o;
+    if (const int r = LerOpcoes(argc, argv, o); r >= 0) return r;
 
     const char sep = SeparadorDoAmbiente();
     DefinirSeparadorDecimalLocal(sep);
@@ -201,8 +401,8 @@ int main(int argc, char** argv) {
     TProjeto p(unidades);
     ZerarVariaveis(p);
     try {
-        if (!LerProjeto(p, projeto)) {
-            std::cerr << "O projeto " << projeto
+        if (!LerProjeto(p, o.Projeto)) {
+            std::cerr << "O projeto " << o.Projeto
                       << " não pôde ser lido: falta uma seção ou um valor está fora da faixa "
                          "permitida.\n";
             return 1;
@@ -221,17 +421,23 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    std::signal(SIGINT, AoInterromper);
+    if (o.Estudo) return ExecutarEstudoCli(o);
+    if (!o.Trechos.empty()) return ExecutarTrechosCli(o);
+
     if (auto falha = ValidarDados(p)) {
         std::cerr << Aparar(falha->Mensagem) << '\n';
         return 1;
     }
-    if (!relatorio.empty()) p.Estrada.ArquivoRelatorio = relatorio;
-    if (auto erro = DestinoRecusado(p.Estrada.ArquivoRelatorio, projeto)) {
-        std::cerr << *erro << '\n';
-        return 2;
+    if (!o.Relatorio.empty()) p.Estrada.ArquivoRelatorio = o.Relatorio;
+    for (const std::string& destino : {p.Estrada.ArquivoRelatorio, o.Csv}) {
+        if (destino.empty()) continue;
+        if (auto erro = DestinoRecusado(destino, o.Projeto)) {
+            std::cerr << *erro << '\n';
+            return 2;
+        }
     }
 
-    std::signal(SIGINT, AoInterromper);
     TAcompanhamentoTerminal acomp(p.Estrada, isatty(STDERR_FILENO) != 0);
     TResultadoCalculo r;
     try {
@@ -252,7 +458,15 @@ int main(int argc, char** argv) {
     case TResultadoCalculo::Concluido:
         break;
     }
-    if (json)
+    if (!o.Csv.empty()) {
+        try {
+            GravarArquivoAtomico(o.Csv, TabelaCsv(p.Estrada.Secoes));
+        } catch (const std::exception& erro) {
+            std::cerr << erro.what() << '\n';
+            return 1;
+        }
+    }
+    if (o.Json)
         std::cout << ResultadoJson(p.Estrada, r) << '\n';
     else
         EscreverResumo(p.Estrada, r, sep, std::cout);

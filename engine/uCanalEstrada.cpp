@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <optional>
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
@@ -315,7 +316,9 @@ bool TCanalEstrada::CalcularEspacamento(TPrecipitacao& chuva, const THidrograma&
     Secoes.reserve(std::size_t(comp));
     double perdaSalva = 0;
     {
-        TEscritorRelatorioTexto tabela(ArquivoRelatorio);
+        // Sem caminho, nenhuma tabela: os cálculos em lote rodam vários ao mesmo tempo.
+        std::optional<TEscritorRelatorioTexto> tabela;
+        if (!ArquivoRelatorio.empty()) tabela.emplace(ArquivoRelatorio);
         for (int s = 1; s <= comp; ++s) {
             TAcumuloNo& ac = FAcumulos[std::size_t(s - 1)];
             PerdaSolo = fatorErodibilidade * Erodibilidade * ac.Soma * Dt / 2;
@@ -327,7 +330,7 @@ bool TCanalEstrada::CalcularEspacamento(TPrecipitacao& chuva, const THidrograma&
             Secoes.push_back({s, no.LaminaPico * 100, Alfa * 1000 * no.AmMax,
                               no.LaminaTensao * GamaS, PerdaSolo});
             const TLinhaRelatorioTexto& l = Secoes.back();
-            tabela.EscreverSecao(l.Secao, l.Lamina, l.Vazao, l.Tensao, l.Perda);
+            if (tabela) tabela->EscreverSecao(l.Secao, l.Lamina, l.Vazao, l.Tensao, l.Perda);
             ac = TAcumuloNo{};
             if (acomp) {
                 acomp->MostrarSecao(std::to_string(s));
@@ -337,7 +340,7 @@ bool TCanalEstrada::CalcularEspacamento(TPrecipitacao& chuva, const THidrograma&
             if (Cancelado) break;
         }
         // Cancelado, a tabela incompleta é descartada e a anterior fica.
-        if (!Cancelado) tabela.Fechar();
+        if (tabela && !Cancelado) tabela->Fechar();
     }
     PerdaSolo = perdaSalva;
 

@@ -28,14 +28,18 @@ void FixarCoberturaLeitoProjeto(TProjeto& p) {
 
 } // namespace
 
-void EscreverProjeto(TProjeto& p, const std::string& caminho) {
-    TArquivoIni ini(caminho);
+void EscreverProjeto(TProjeto& p, TArquivoIni& ini) {
     FixarCoberturaLeitoProjeto(p);
     p.Estrada.Gravar(ini);
     p.Tarsio1.Gravar(ini);
     p.Unidades.Gravar(ini);
     ini.EscreverTexto("PRINCIPAL", "StrCoberVeg", p.StrCoberVeg);
     ini.EscreverTexto("VERSAO", "Versao", "1");
+}
+
+void EscreverProjeto(TProjeto& p, const std::string& caminho) {
+    TArquivoIni ini(caminho);
+    EscreverProjeto(p, ini);
     ini.Salvar();
     p.Migrado = false;
 }
@@ -45,8 +49,12 @@ bool LerProjeto(TProjeto& p, const std::string& caminho) {
         throw EArquivoNaoExiste("O arquivo " + caminho + " não foi encontrado.");
     TArquivoIni ini;
     ini.Carregar(caminho);
+    return LerProjeto(p, ini);
+}
+
+bool LerProjeto(TProjeto& p, TArquivoIni& ini) {
     if (ini.LerTexto("VERSAO", "Versao", "") != "1")
-        throw EArquivoRecusado("Ocorreu um erro ao tentar ler o arquivo " + caminho + ".");
+        throw EArquivoRecusado("Ocorreu um erro ao tentar ler o arquivo " + ini.Caminho() + ".");
 
     bool leuCerto = false;
     std::exception_ptr erro;

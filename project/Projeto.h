@@ -31,6 +31,10 @@ void EscreverProjeto(TProjeto& projeto, const std::string& caminho);
 // Erro quando o arquivo não é um projeto (nada é alterado nele) ou quando uma encosta não
 // pode ser lida. Nunca grava: um arquivo antigo é convertido em memória (Migrado).
 bool LerProjeto(TProjeto& projeto, const std::string& caminho);
+// O mesmo a partir de um documento já carregado (que só muda em memória).
+bool LerProjeto(TProjeto& projeto, TArquivoIni& documento);
+// Escreve o projeto num documento em memória, sem gravá-lo.
+void EscreverProjeto(TProjeto& projeto, TArquivoIni& documento);
 
 // Falha da verificação dos valores antes do cálculo.
 struct TFalhaValidacao {

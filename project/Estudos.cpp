@@ -1,0 +1,396 @@
+#include "project/Estudos.h"
+
+#include <charconv>
+#include <cmath>
+#include <istream>
+#include <thread>
+
+#include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
+#include "engine/uPersistencia.h"
+#include "project/Calculo.h"
+#include "project/Projeto.h"
+
+namespace {
+
+// Um estudo com mais pontos que isso é quase certamente um passo digitado errado.
+constexpr std::size_t PONTOS_MAXIMOS = 10000;
+
+const std::vector<TDescricaoParametro> PARAMETROS = {
+    {TParametroEstudo::Declividade, "declividade", "Declividade do canal da estrada", "m/m"},
+    {TParametroEstudo::Tr, "tr", "Período de retorno do espaçamento", "anos"},
+    {TParametroEstudo::K, "k", "Parâmetro K da equação IDF", ""},
+    {TParametroEstudo::Aprofundamento, "aprofundamento", "Aprofundamento máximo", "cm"},
+    {TParametroEstudo::ComprimentoTalude, "comprimento_talude", "Comprimento da área externa", "m"},
+    {TParametroEstudo::Erodibilidade, "erodibilidade", "Erodibilidade", ""},
+    {TParametroEstudo::TensaoCritica, "tensao_critica", "Tensão crítica de cisalhamento", "Pa"},
+};
+
+// Acompanhamento de um ponto: só repassa o cancelamento do lote ao motor.
+class TAcompanhamentoPonto : public IAcompanhamentoCalculo {
+public:
+    TAcompanhamentoPonto(TCanalEstrada& e, const TCancelamentoLote* c) : FE(e), FC(c) {}
+    void ProcessarEventos() override {
+        if (FC && FC->Pedido.load(std::memory_order_relaxed)) FE.Cancelado = true;
+    }
+    // Mensagens informativas do motor não interrompem um lote.
+    void MostrarMensagem(const std::string& texto) override { Mensagem = texto; }
+    std::string Mensagem;
+
+private:
+    TCanalEstrada& FE;
+    const TCancelamentoLote* FC;
+};
+
+void AplicarParametro(TProjeto& p, TParametroEstudo parametro, double v) {
+    TCanalEstrada& e = p.Estrada;
+    switch (parametro) {
+    case TParametroEstudo::Declividade:
+        e.Sc = v;
+        break;
+    case TParametroEstudo::Tr:
+        e.TrEsp = v;
+        break;
+    case TParametroEstudo::K:
+        p.Chuva().K(v);
+        break;
+    case TParametroEstudo::Aprofundamento:
+        e.Aprofundamento = v;
+        break;
+    case TParametroEstudo::ComprimentoTalude: {
+        if (e.Talude.NumSecoes() == 0) throw EMorvendo("A encosta não tem trechos definidos.");
+        if (v != std::floor(v) || v < 1 || v > COMPRIMENTO_MAXIMO_PLANO)
+            throw EMorvendo("O comprimento da área externa deve ser um número inteiro de 1 a " +
+                            std::to_string(COMPRIMENTO_MAXIMO_PLANO) + " m.");
+        e.Talude.Secao(0).Comprimento(int(v));
+        break;
+    }
+    case TParametroEstudo::Erodibilidade:
+        e.Erodibilidade = v;
+        break;
+    case TParametroEstudo::TensaoCritica:
+        e.TalCritica = v;
+        break;
+    }
+}
+
+// Um cálculo completo numa cópia do projeto, com o ajuste dado; nunca lança.
+template <class Ajuste>
+TResultadoExecucao Calcular(const TArquivoIni& documento, const TCancelamentoLote* cancelamento,
+                            Ajuste&& ajustar) {
+    TResultadoExecucao r;
+    try {
+        if (cancelamento && cancelamento->Pedido) throw EMorvendo("Cálculo cancelado.");
+        TUnidades unidades;
+        TProjeto p(unidades);
+        ZerarVariaveis(p);
+        TArquivoIni copia = documento;
+        if (!LerProjeto(p, copia)) throw EMorvendo("O projeto não pôde ser lido.");
+        // Cada ponto calcula sem gravar a tabela por seção: muitos ao mesmo tempo.
+        p.Estrada.ArquivoRelatorio.clear();
+        int comprimento = p.Estrada.Comprimento();
+        ajustar(p, comprimento);
+        if (auto falha = ValidarDados(p)) {
+            std::string m = falha->Mensagem;
+            const auto i = m.find_first_not_of(' ');
+            const auto f = m.find_last_not_of(' ');
+            throw EMorvendo(i == std::string::npos ? m : m.substr(i, f - i + 1));
+        }
+        TAcompanhamentoPonto acomp(p.Estrada, cancelamento);
+        const TResultadoCalculo calc = ExecutarCalculo(p, comprimento, &acomp);
+        if (calc.Situacao == TResultadoCalculo::Cancelado) throw EMorvendo("Cálculo cancelado.");
+        if (calc.Situacao != TResultadoCalculo::Concluido)
+            throw EMorvendo(acomp.Mensagem.empty() ? "O cálculo terminou sem resultados."
+                                                   : acomp.Mensagem);
+        const TCanalEstrada& e = p.Estrada;
+        r.Espacamento = e.Espacamento;
+        r.PerdaToleravel = e.PerdaToleravel;
+        r.PerdaSolo = e.PerdaSolo;
+        r.TensaoMax = e.TensaoMax;
+        r.VazaoMax = e.QMax;
+        if (calc.Bacia) r.VolumeBacia = calc.Bacia->VolumeEscoado;
+        r.Ok = true;
+    } catch (const std::bad_alloc&) {
+        r.Erro = "Memória insuficiente para o cálculo.";
+    } catch (const std::exception& erro) {
+        r.Erro = erro.what();
+    }
+    return r;
+}
+
+// Executa tarefa(i) para i em [0, n) em 'linhas' linhas de execução; cada uma toma o próximo
+// índice livre, e o resultado de i vai para a posição i.
+template <class Tarefa>
+void Repartir(std::size_t n, unsigned linhas, IAndamentoLote* andamento, Tarefa&& tarefa) {
+    std::atomic<std::size_t> proximo{0}, feitos{0};
+    auto trabalhar = [&] {
+        for (std::size_t i; (i = proximo.fetch_add(1)) < n;) {
+            tarefa(i);
+            const std::size_t f = feitos.fetch_add(1) + 1;
+            if (andamento) andamento->PontoConcluido(f, n);
+        }
+    };
+    const unsigned k =
+        unsigned(std::min<std::size_t>(std::max(1u, linhas), std::max<std::size_t>(n, 1)));
+    std::vector<std::thread> extras;
+    extras.reserve(k - 1);
+    for (unsigned t = 1; t < k; ++t)
+        extras.emplace_back(trabalhar);
+    trabalhar();
+    for (std::thread& t : extras)
+        t.join();
+}
+
+std::string Aparar(std::string s) {
+    while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))
+        s.pop_back();
+    std::size_t i = 0;
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\t'))
+        ++i;
+    return s.substr(i);
+}
+
+// Campos de uma linha de CSV; um campo entre aspas pode ter vírgulas e aspas dobradas.
+std::vector<std::string> Campos(const std::string& linha) {
+    std::vector<std::string> c(1);
+    bool aspas = false, citado = false;
+    for (std::size_t i = 0; i < linha.size(); ++i) {
+        const char ch = linha[i];
+        if (aspas) {
+            if (ch != '"')
+                c.back() += ch;
+            else if (i + 1 < linha.size() && linha[i + 1] == '"')
+                c.back() += linha[++i];
+            else
+                aspas = false;
+        } else if (ch == '"' && Aparar(c.back()).empty()) {
+            aspas = citado = true;
+            c.back().clear();
+        } else if (ch == ',') {
+            if (!citado) c.back() = Aparar(c.back());
+            c.emplace_back();
+            citado = false;
+        } else if (!citado) {
+            c.back() += ch;
+        }
+    }
+    if (!citado) c.back() = Aparar(c.back());
+    return c;
+}
+
+// Casas decimais do texto mais curto do número (até 15).
+int CasasDecimais(double v) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    const std::string t(buf, r.ptr);
+    const auto ponto = t.find('.');
+    return ponto == std::string::npos ? 0 : std::min<int>(15, int(t.size() - ponto - 1));
+}
+
+[[noreturn]] void ErroLinha(std::size_t linha, const std::string& texto) {
+    throw EMorvendo("Linha " + std::to_string(linha) + ": " + texto);
+}
+
+double RealDoCampo(const std::string& texto, std::size_t linha, const char* campo) {
+    const auto v = TentarTextoParaReal(texto, '.');
+    if (!v || !std::isfinite(*v))
+        ErroLinha(linha, std::string("o campo ") + campo + " (\"" + texto +
+                             "\") não é um número (use ponto decimal).");
+    return *v;
+}
+
+// Lê as linhas não vazias; a primeira, quando começa com o cabeçalho dado, é pulada.
+template <class PorLinha>
+void LerCsv(std::istream& in, const std::string& cabecalho, bool cabecalhoObrigatorio,
+            PorLinha&& porLinha) {
+    std::string linha;
+    std::size_t n = 0;
+    bool primeira = true;
+    while (std::getline(in, linha)) {
+        ++n;
+        if (n == 1 && linha.rfind("\xEF\xBB\xBF", 0) == 0) linha.erase(0, 3);
+        linha = Aparar(linha);
+        if (linha.empty()) continue;
+        if (primeira) {
+            primeira = false;
+            if (linha == cabecalho) continue;
+            if (cabecalhoObrigatorio) ErroLinha(n, "o cabeçalho deve ser \"" + cabecalho + "\".");
+        }
+        porLinha(Campos(linha), n);
+    }
+    if (primeira && cabecalhoObrigatorio)
+        throw EMorvendo("O arquivo está vazio: falta o cabeçalho \"" + cabecalho + "\".");
+}
+
+} // namespace
+
+const std::vector<TDescricaoParametro>& ParametrosEstudo() {
+    return PARAMETROS;
+}
+
+std::optional<TParametroEstudo> ParametroPorNome(std::string_view nome) {
+    for (const auto& d : PARAMETROS)
+        if (nome == d.Nome) return d.Parametro;
+    return std::nullopt;
+}
+
+const TDescricaoParametro& Descricao(TParametroEstudo parametro) {
+    for (const auto& d : PARAMETROS)
+        if (d.Parametro == parametro) return d;
+    return PARAMETROS.front();
+}
+
+std::vector<double> ValoresDoIntervalo(double inicio, double fim, double passo) {
+    if (!std::isfinite(inicio) || !std::isfinite(fim) || !std::isfinite(passo))
+        throw EMorvendo("O início, o fim e o passo do estudo devem ser números.");
+    if (passo <= 0) throw EMorvendo("O passo do estudo deve ser maior que zero.");
+    if (fim < inicio) throw EMorvendo("O fim do estudo não pode ser menor que o início.");
+    const double n = std::floor((fim - inicio) / passo + 1e-9);
+    if (n + 1 > double(PONTOS_MAXIMOS))
+        throw EMorvendo("O estudo teria pontos demais (mais de " + std::to_string(PONTOS_MAXIMOS) +
+                        "): aumente o passo.");
+    // Cada valor a partir do início, sem acumular o erro de somas sucessivas, e arredondado
+    // às casas decimais do início e do passo: 0,01 + 5 × 0,01 é 0,06, como o usuário digitaria.
+    const double escala = std::pow(10.0, std::max(CasasDecimais(inicio), CasasDecimais(passo)));
+    std::vector<double> v;
+    v.reserve(std::size_t(n) + 1);
+    for (std::size_t i = 0; i <= std::size_t(n); ++i) {
+        const double x = inicio + double(i) * passo;
+        const double inteiro = std::round(x * escala);
+        v.push_back(std::abs(inteiro) < 9e15 ? inteiro / escala : x);
+    }
+    return v;
+}
+
+std::vector<TPontoEstudo> ExecutarEstudo(const TArquivoIni& projeto, TParametroEstudo parametro,
+                                         const std::vector<double>& valores, unsigned linhas,
+                                         IAndamentoLote* andamento,
+                                         const TCancelamentoLote* cancelamento) {
+    std::vector<TPontoEstudo> pontos(valores.size());
+    Repartir(valores.size(), linhas, andamento, [&](std::size_t i) {
+        pontos[i].Valor = valores[i];
+        pontos[i].Resultado = Calcular(projeto, cancelamento, [&](TProjeto& p, int&) {
+            AplicarParametro(p, parametro, valores[i]);
+        });
+    });
+    return pontos;
+}
+
+std::vector<double> PosicoesDesaguadouros(const TTrecho& trecho, int espacamento) {
+    std::vector<double> posicoes;
+    if (espacamento >= 1)
+        for (int d = espacamento; d < trecho.Comprimento; d += espacamento)
+            posicoes.push_back(trecho.Inicio + d);
+    posicoes.push_back(trecho.Inicio + trecho.Comprimento);
+    return posicoes;
+}
+
+std::vector<TResultadoTrecho> ExecutarTrechos(const TArquivoIni& projeto,
+                                              const std::vector<TTrecho>& trechos, unsigned linhas,
+                                              IAndamentoLote* andamento,
+                                              const TCancelamentoLote* cancelamento) {
+    std::vector<TResultadoTrecho> r(trechos.size());
+    Repartir(trechos.size(), linhas, andamento, [&](std::size_t i) {
+        const TTrecho& t = trechos[i];
+        r[i].Trecho = t;
+        r[i].Resultado = Calcular(projeto, cancelamento, [&](TProjeto& p, int& comprimento) {
+            p.Estrada.Sc = t.Declividade;
+            p.Estrada.Comprimento(t.Comprimento);
+            comprimento = t.Comprimento;
+        });
+        if (r[i].Resultado.Ok) {
+            if (r[i].Resultado.Espacamento < 1) {
+                r[i].Resultado.Ok = false;
+                r[i].Resultado.Erro = "Já o primeiro metro do canal passa da perda tolerável: "
+                                      "não há espaçamento possível neste trecho.";
+            } else {
+                r[i].Posicoes = PosicoesDesaguadouros(t, r[i].Resultado.Espacamento);
+            }
+        }
+    });
+    return r;
+}
+
+std::vector<TTrecho> LerTrechosCsv(std::istream& entrada) {
+    std::vector<TTrecho> trechos;
+    LerCsv(entrada, "nome,inicio_m,comprimento_m,declividade", true,
+           [&](const std::vector<std::string>& c, std::size_t n) {
+               if (c.size() != 4)
+                   ErroLinha(n, "são esperados 4 campos (nome, inicio_m, comprimento_m, "
+                                "declividade), há " +
+                                    std::to_string(c.size()) + ".");
+               TTrecho t;
+               t.Nome = c[0];
+               t.Inicio = RealDoCampo(c[1], n, "inicio_m");
+               const double comp = RealDoCampo(c[2], n, "comprimento_m");
+               if (comp != std::floor(comp) || comp < 1 || comp > COMPRIMENTO_MAXIMO_CANAL)
+                   ErroLinha(n, "o campo comprimento_m (" + c[2] +
+                                    ") deve ser um número inteiro de metros, de 1 a " +
+                                    std::to_string(COMPRIMENTO_MAXIMO_CANAL) + ".");
+               t.Comprimento = int(comp);
+               t.Declividade = RealDoCampo(c[3], n, "declividade");
+               if (t.Declividade <= 0)
+                   ErroLinha(n,
+                             "o campo declividade (" + c[3] + ") deve ser maior que zero (m/m).");
+               trechos.push_back(std::move(t));
+           });
+    if (trechos.empty()) throw EMorvendo("O arquivo não tem nenhum trecho.");
+    return trechos;
+}
+
+std::vector<TPontoPerfil> LerPerfilCsv(std::istream& entrada) {
+    std::vector<TPontoPerfil> perfil;
+    LerCsv(entrada, "posicao_m,cota_m", false,
+           [&](const std::vector<std::string>& c, std::size_t n) {
+               if (c.size() != 2)
+                   ErroLinha(n, "são esperados 2 campos (posicao_m, cota_m), há " +
+                                    std::to_string(c.size()) + ".");
+               TPontoPerfil p{RealDoCampo(c[0], n, "posicao_m"), RealDoCampo(c[1], n, "cota_m")};
+               if (!perfil.empty() && p.Posicao <= perfil.back().Posicao)
+                   ErroLinha(n, "a posição (" + c[0] +
+                                    " m) deve ser maior que a da linha "
+                                    "anterior.");
+               perfil.push_back(p);
+           });
+    if (perfil.size() < 2) throw EMorvendo("O perfil precisa de pelo menos dois pontos.");
+    return perfil;
+}
+
+std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, double tolerancia) {
+    if (perfil.size() < 2) throw EMorvendo("O perfil precisa de pelo menos dois pontos.");
+    if (!(tolerancia >= 0)) throw EMorvendo("A tolerância não pode ser negativa.");
+    std::vector<TTrecho> trechos;
+    std::size_t inicio = 0;
+    auto declividade = [&](std::size_t a, std::size_t b) {
+        return std::abs(perfil[b].Cota - perfil[a].Cota) / (perfil[b].Posicao - perfil[a].Posicao);
+    };
+    auto fechar = [&](std::size_t fim) {
+        TTrecho t;
+        t.Nome = "T" + std::to_string(trechos.size() + 1);
+        t.Inicio = perfil[inicio].Posicao;
+        t.Comprimento = int(std::lround(perfil[fim].Posicao - perfil[inicio].Posicao));
+        t.Declividade = declividade(inicio, fim);
+        if (t.Comprimento >= 1) trechos.push_back(t);
+        inicio = fim;
+    };
+    for (std::size_t i = 1; i + 1 < perfil.size(); ++i) {
+        // Muda o sentido da água (crista ou baixada) ou a rampa difere demais da do trecho.
+        const double antes = perfil[i].Cota - perfil[i - 1].Cota;
+        const double depois = perfil[i + 1].Cota - perfil[i].Cota;
+        const bool inverte = (antes > 0 && depois < 0) || (antes < 0 && depois > 0);
+        if (inverte || std::abs(declividade(i, i + 1) - declividade(inicio, i)) >= tolerancia)
+            fechar(i);
+    }
+    fechar(perfil.size() - 1);
+    return trechos;
+}
+
+unsigned LinhasPadrao() {
+    return std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::string RealExato(double valor) {
+    char buf[64];
+    const auto r = std::to_chars(buf, buf + sizeof buf, valor);
+    return std::string(buf, r.ptr);
+}

@@ -1,0 +1,121 @@
+#pragma once
+#include <atomic>
+#include <cstddef>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "comum/ArquivoIni.h"
+
+// Estudos de sensibilidade e trechos de uma estrada: muitos cálculos independentes do mesmo
+// projeto, cada um na sua cópia, repartidos entre os núcleos. O resultado não depende do
+// número de linhas de execução: cada ponto é calculado sozinho e guardado na sua posição.
+
+// Dados que um estudo varia, nas unidades em que o arquivo do projeto os guarda.
+enum class TParametroEstudo {
+    Declividade,       // declividade longitudinal do canal, m/m
+    Tr,                // período de retorno do espaçamento, anos
+    K,                 // parâmetro K da equação IDF
+    Aprofundamento,    // aprofundamento máximo tolerado, cm
+    ComprimentoTalude, // comprimento da área externa, m
+    Erodibilidade,     // na unidade do projeto
+    TensaoCritica,     // Pa
+};
+
+struct TDescricaoParametro {
+    TParametroEstudo Parametro;
+    const char* Nome;   // na linha de comando e no CSV
+    const char* Rotulo; // como a página de dados o chama
+    const char* Unidade;
+};
+
+const std::vector<TDescricaoParametro>& ParametrosEstudo();
+std::optional<TParametroEstudo> ParametroPorNome(std::string_view nome);
+const TDescricaoParametro& Descricao(TParametroEstudo parametro);
+
+// Valores de inicio a fim (inclusive, com folga de arredondamento) com o passo dado.
+// EMorvendo com mensagem para passo não positivo, fim antes do início ou pontos demais.
+std::vector<double> ValoresDoIntervalo(double inicio, double fim, double passo);
+
+// Acompanhamento de um lote: chamado da linha de execução que termina cada ponto.
+class IAndamentoLote {
+public:
+    virtual ~IAndamentoLote() = default;
+    virtual void PontoConcluido(std::size_t /*feitos*/, std::size_t /*total*/) {}
+};
+
+// Cancelamento de um lote, que qualquer linha de execução pode consultar.
+struct TCancelamentoLote {
+    std::atomic<bool> Pedido{false};
+};
+
+// Resultado de um cálculo completo de uma cópia do projeto.
+struct TResultadoExecucao {
+    bool Ok = false;
+    std::string Erro; // quando não Ok: a mensagem do cálculo ou da verificação
+    int Espacamento = 0;
+    double PerdaToleravel = 0;
+    double PerdaSolo = 0;
+    double TensaoMax = 0;
+    double VazaoMax = 0;
+    std::optional<double> VolumeBacia; // m³, quando a bacia é calculada
+};
+
+struct TPontoEstudo {
+    double Valor = 0;
+    TResultadoExecucao Resultado;
+};
+
+// Calcula o projeto (um documento já carregado) para cada valor do parâmetro.
+std::vector<TPontoEstudo> ExecutarEstudo(const TArquivoIni& projeto, TParametroEstudo parametro,
+                                         const std::vector<double>& valores, unsigned linhas,
+                                         IAndamentoLote* andamento = nullptr,
+                                         const TCancelamentoLote* cancelamento = nullptr);
+
+// Um trecho de estrada com declividade uniforme.
+struct TTrecho {
+    std::string Nome;
+    double Inicio = 0;      // posição ao longo da estrada, m
+    int Comprimento = 0;    // m inteiros
+    double Declividade = 0; // m/m
+};
+
+struct TResultadoTrecho {
+    TTrecho Trecho;
+    TResultadoExecucao Resultado;
+    std::vector<double> Posicoes; // desaguadouros ao longo da estrada, m
+};
+
+// Desaguadouros a cada espaçamento a partir do início do trecho e um no fim.
+std::vector<double> PosicoesDesaguadouros(const TTrecho& trecho, int espacamento);
+
+std::vector<TResultadoTrecho> ExecutarTrechos(const TArquivoIni& projeto,
+                                              const std::vector<TTrecho>& trechos, unsigned linhas,
+                                              IAndamentoLote* andamento = nullptr,
+                                              const TCancelamentoLote* cancelamento = nullptr);
+
+// Trechos de um CSV "nome,inicio_m,comprimento_m,declividade" (ponto decimal). EMorvendo com
+// a linha e o campo quando uma linha não serve; nada é aceito pela metade.
+std::vector<TTrecho> LerTrechosCsv(std::istream& entrada);
+
+// Um ponto do perfil longitudinal levantado.
+struct TPontoPerfil {
+    double Posicao = 0; // m
+    double Cota = 0;    // m
+};
+
+// Perfil de um CSV "posicao_m,cota_m" (cabeçalho opcional); posições crescentes.
+std::vector<TPontoPerfil> LerPerfilCsv(std::istream& entrada);
+
+// Trechos de um perfil: rampas consecutivas cujas declividades diferem menos que a
+// tolerância (m/m) da do trecho em formação são unidas. O trecho tem a declividade média
+// (desnível sobre comprimento) e o comprimento em metros inteiros.
+std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, double tolerancia);
+
+// Número de linhas de execução a usar quando o usuário não diz: os núcleos da máquina.
+unsigned LinhasPadrao();
+
+// Texto mais curto que, lido de volta, dá o mesmo double (ponto decimal).
+std::string RealExato(double valor);
