@@ -10,6 +10,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
+#include "idf/AjusteIdf.h"
 #include "idf/ConsultaIdf.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
@@ -24,11 +25,14 @@ extern "C" void AoInterromper(int) { GInterrompido = 1; }
 const char* const USO =
     "Uso: morvendo-calc PROJETO.mvd [--json] [--relatorio ARQUIVO]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE\n"
+    "     morvendo-calc --ajustar-idf TABELA.csv\n"
     "Calcula o espaçamento máximo entre desaguadouros e a bacia de acumulação do projeto.\n"
     "  --json               resultados num objeto JSON na saída padrão\n"
     "  --relatorio ARQUIVO  onde gravar a tabela por seção (padrão: Relatorio.txt)\n"
     "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (textos como\n"
-    "                       20°45'14\" e 42°52'55\", latitude sul e longitude oeste)\n";
+    "                       20°45'14\" e 42°52'55\", latitude sul e longitude oeste)\n"
+    "  --ajustar-idf TABELA.csv  K, a, b, c ajustados a uma tabela de intensidades com o\n"
+    "                       cabeçalho duracao_min,tr_anos,intensidade_mm_h\n";
 
 // Pasta dos dados comuns: irmã da pasta do programa.
 std::string PastaComuns() {
@@ -147,6 +151,13 @@ int main(int argc, char** argv) {
         }
         std::setlocale(LC_NUMERIC, "C");
         return ConsultarIdf(argv[2], argv[3], PastaComuns(), std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "--ajustar-idf") {
+        if (argc != 3) {
+            std::cerr << USO;
+            return 2;
+        }
+        return AjustarIdfLinhaDeComando(argv[2], std::cout, std::cerr);
     }
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
