@@ -7,6 +7,9 @@
 // Ajuste de K, a, b, c da equação i = K·T^a/(t+b)^c (i em mm/h, T em anos, t e b em
 // minutos) a uma tabela de intensidades ou a uma equação publicada em outra forma.
 
+// Autoria que a consulta dá a uma equação ajustada pelo usuário.
+inline constexpr const char* AutorAjuste = "Equação ajustada";
+
 struct TPontoIdf {
     double Duracao = 0;     // min
     double Tr = 0;          // anos

@@ -21,7 +21,8 @@ std::string Minutos(double v) {
 const TInfoEstacaoIdf* ProcurarInfoEstacao(std::string_view chave, double K, double a, double b,
                                            double c) {
     for (const auto& e : InfoEstacoesIdf())
-        if (e.Chave == chave && Igual(e.K, K) && Igual(e.A, a) && Igual(e.B, b) && Igual(e.C, c))
+        if ((chave.empty() || e.Chave == chave) && Igual(e.K, K) && Igual(e.A, a) &&
+            Igual(e.B, b) && Igual(e.C, c))
             return &e;
     return nullptr;
 }

@@ -10,7 +10,8 @@
 // durações em que a fonte diz que ela vale.
 
 // Estação da tabela compilada com essa chave de fonte e esses K, a, b, c (a consulta copia os
-// parâmetros da estação escolhida); nullptr para interpolação ou equação digitada.
+// parâmetros da estação escolhida); nullptr para interpolação ou equação digitada. Chave
+// vazia (projeto reaberto: a autoria não é gravada) compara só os parâmetros.
 const TInfoEstacaoIdf* ProcurarInfoEstacao(std::string_view chave, double K, double a, double b,
                                            double c);
 
