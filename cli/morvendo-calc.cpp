@@ -16,6 +16,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
+#include "idf/AjusteIdf.h"
 #include "idf/ConsultaIdf.h"
 #include "project/Calculo.h"
 #include "project/Estudos.h"
@@ -41,6 +42,7 @@ const char* const USO =
     "     morvendo-calc PROJETO.mvd --estudo PARAMETRO INICIO FIM PASSO [--threads N]\n"
     "     morvendo-calc PROJETO.mvd --trechos TRECHOS.csv [--threads N]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE\n"
+    "     morvendo-calc --ajustar-idf TABELA.csv\n"
     "Calcula o espaçamento máximo entre desaguadouros e a bacia de acumulação do projeto.\n"
     "  --json               resultados num objeto JSON na saída padrão\n"
     "  --relatorio ARQUIVO  onde gravar a tabela por seção (padrão: Relatorio.txt)\n"
@@ -52,7 +54,9 @@ const char* const USO =
     "                       e escreve os desaguadouros de cada um em CSV\n"
     "  --threads N          linhas de execução do estudo ou dos trechos (padrão: os núcleos)\n"
     "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (textos como\n"
-    "                       20°45'14\" e 42°52'55\", latitude sul e longitude oeste)\n";
+    "                       20°45'14\" e 42°52'55\", latitude sul e longitude oeste)\n"
+    "  --ajustar-idf TABELA.csv  K, a, b, c ajustados a uma tabela de intensidades com o\n"
+    "                       cabeçalho duracao_min,tr_anos,intensidade_mm_h\n";
 
 // Pasta dos dados comuns: irmã da pasta do programa.
 std::string PastaComuns() {
@@ -390,6 +394,13 @@ int main(int argc, char** argv) {
         }
         std::setlocale(LC_NUMERIC, "C");
         return ConsultarIdf(argv[2], argv[3], PastaComuns(), std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "--ajustar-idf") {
+        if (argc != 3) {
+            std::cerr << USO;
+            return 2;
+        }
+        return AjustarIdfLinhaDeComando(argv[2], std::cout, std::cerr);
     }
     TOpcoes o;
     if (const int r = LerOpcoes(argc, argv, o); r >= 0) return r;

@@ -246,3 +246,9 @@ long long Arredondar(double valor) {
         throw EMorvendo("Valor fora da faixa dos números inteiros.");
     return static_cast<long long>(r);
 }
+
+std::string RealExato(double valor) {
+    char b[64];
+    const auto r = std::to_chars(b, b + sizeof b, valor);
+    return std::string(b, r.ptr);
+}

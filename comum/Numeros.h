@@ -27,5 +27,8 @@ double TextoParaReal(std::string_view texto, double padrao, char separadorDecima
 // Valor formatado com a máscara quando diferente de zero; texto vazio para zero.
 std::string FormatarNaoNulo(std::string_view mascara, double valor, char separadorDecimal = '.');
 
+// Menor texto com ponto decimal que, lido de volta, dá o mesmo double: para scripts e CSV.
+std::string RealExato(double valor);
+
 // Arredonda para o inteiro mais próximo, empates para o par (como o Round do programa).
 long long Arredondar(double valor);

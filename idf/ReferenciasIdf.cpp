@@ -1,4 +1,4 @@
-// Gerado por tools/GerarReferencias.cpp a partir de data/fontes/fontes.csv; não edite.
+// Gerado por tools/GerarReferencias.cpp a partir de data/fontes/fontes.csv e estacoes.csv; não edite.
 // clang-format off
 #include "idf/ReferenciasIdf.h"
 
@@ -34,6 +34,51 @@ const std::vector<TReferencia>& ReferenciasIdf() {
          "Research, Society and Development, v. 10, n. 4, e31310414213, 2021. DOI: 10.33448/rsd-v10i4.14213",
          "PA (Abaetetuba)",
          "https://pt.scribd.com/document/659056070/Tendencia-6"},
+        {"FERREIRA2001-SP",
+         "Ferreira, M. E.; Waltz, R. C.",
+         "Obtenção de uma equação de chuvas intensas para São José dos Campos-SP",
+         "Anais do XIV Simpósio Brasileiro de Recursos Hídricos, ABRH, 2001 (referência como citada na fonte secundária; o artigo não foi lido). Números lidos em: henrillima/Projeto_HID41_Bacia_Paraiba_do_Sul (GitHub), commit d6b8d9e, docs/RELATORIO_METODOLOGIA.md §9.5 (tabela de parâmetros e conferência contra a Tabela 6 do artigo) e pipeline/config.yaml (bloco idf, campo fonte).",
+         "SP (São José dos Campos)",
+         "https://github.com/henrillima/Projeto_HID41_Bacia_Paraiba_do_Sul"},
+        {"DAEE1999-SP",
+         "Martinez Júnior, Francisco; Magni, Nelson Luiz Goi",
+         "Equações de Chuvas Intensas do Estado de São Paulo",
+         "Convênio DAEE – Escola Politécnica da USP, junho de 1999, edição revisada em outubro de 1999 (141 p.). Números lidos no resumo 'Resumido por Luiz Erasmo Zimmermann' (slideshare, slides 1–2: fichas de Andradina e Araraquara). Cópia do relatório completo (não legível aqui além do sumário): https://pt.scribd.com/document/483029948/Equacoes-de-Chuvas-Intensas-SP-pdf",
+         "SP (Andradina; Araraquara)",
+         "https://pt.slideshare.net/slideshow/equa-chuvasintensas/55512922"},
+    };
+    return tabela;
+}
+
+const std::vector<TInfoEstacaoIdf>& InfoEstacoesIdf() {
+    static const std::vector<TInfoEstacaoIdf> tabela = {
+        {"RS", "Iraí",
+         "ARBOIT2017-RS", 1086.604, 0.184, 9.886, 0.728,
+         TVerificacaoIdf::Primaria, 5.0, 1440.0},
+        {"SC", "Lages (CAV-UDESC, 1989-2016)",
+         "WERNER2024-SC", 1285.65, 0.133, 14.2, 0.87,
+         TVerificacaoIdf::Primaria, 0.0, 240.0},
+        {"SC", "Lages (CAV-UDESC, 2000-2009)",
+         "CARDOSO2014-SC", 2050.0, 0.2, 30.0, 0.89,
+         TVerificacaoIdf::Primaria, 0.0, 0.0},
+        {"PE", "Brejinho (posto APAC cód. 437)",
+         "SANTANA2020-PE", 1318.06, 0.19, 11.5, 0.759,
+         TVerificacaoIdf::Primaria, 6.0, 1440.0},
+        {"PE", "Itapetim (posto APAC cód. 151)",
+         "SANTANA2020-PE", 1028.68, 0.19, 11.51, 0.759,
+         TVerificacaoIdf::Primaria, 6.0, 1440.0},
+        {"PA", "Abaetetuba",
+         "DIAS2021-PA", 1197.6964, 0.0933, 10.9667, 0.7599,
+         TVerificacaoIdf::Primaria, 0.0, 0.0},
+        {"SP", "São José dos Campos (pluviógrafos, 1973-1984 + 1993-1998)",
+         "FERREIRA2001-SP", 5710.0, 0.1263, 38.21, 1.0766,
+         TVerificacaoIdf::Secundaria, 0.0, 360.0},
+        {"SP", "Andradina (posto DAEE B8-004R, 1972-96)",
+         "DAEE1999-SP", 1272.12, 0.173, 16.49, 0.8108,
+         TVerificacaoIdf::Convertida, 10.0, 1440.0},
+        {"SP", "Araraquara (posto Chibarro, DAEE C5-017R), trecho 10-105 min",
+         "DAEE1999-SP", 1114.32, 0.1663, 13.8, 0.7573,
+         TVerificacaoIdf::Convertida, 10.0, 105.0},
     };
     return tabela;
 }

@@ -23,3 +23,25 @@ const TReferencia* ProcurarReferencia(std::string_view chave);
 // Chave da fonte de Goiás e Distrito Federal, a que acompanha a nota sobre a desagregação
 // da chuva de um dia; vazia enquanto a tabela não tiver essa fonte.
 std::string_view ChaveFonteGoiasDF();
+
+// Como os parâmetros de uma estação foram obtidos.
+enum class TVerificacaoIdf {
+    NaoInformada,
+    Primaria,   // lidos na própria publicação
+    Secundaria, // lidos num documento que cita a publicação e confere a equação
+    Convertida, // ajustados a outra forma de equação publicada
+};
+
+// O que a tabela de estações diz de cada estação além do que o banco guarda. Duração 0:
+// a fonte não diz.
+struct TInfoEstacaoIdf {
+    std::string Uf;
+    std::string Estacao;
+    std::string Chave;
+    double K = 0, A = 0, B = 0, C = 0;
+    TVerificacaoIdf Verificacao = TVerificacaoIdf::NaoInformada;
+    double DuracaoMin = 0, DuracaoMax = 0; // min
+};
+
+// Todas as estações da tabela compilada, na ordem da tabela de estações.
+const std::vector<TInfoEstacaoIdf>& InfoEstacoesIdf();

@@ -12,6 +12,7 @@
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
+#include "reports/uRelatorioEstrada.h"
 #include "reports/ui/uRelatorioEstradaUi.h"
 
 namespace {
@@ -95,6 +96,9 @@ void TFPrincipal::bConsultaClick() {
     ambiente.Ajuda.Topico = [](int c) { Ajuda::AbrirContexto(c); };
     ambiente.Ajuda.Conteudo = [] { Ajuda::AbrirConteudo(); };
     ambiente.Ajuda.Procurar = [](const QString& chave) { Ajuda::AbrirIndice(chave); };
+    ambiente.DuracoesProjeto = [this](double K, double a, double b, double c) {
+        return DuracoesChuvaDoProjeto(*FProjeto, K, a, b, c);
+    };
     if (ExecutarTarsio(FProjeto->Tarsio1, this, ambiente)) MostrarParametrosIdf();
 }
 

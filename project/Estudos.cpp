@@ -388,9 +388,3 @@ std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, do
 unsigned LinhasPadrao() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
-
-std::string RealExato(double valor) {
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, valor);
-    return std::string(buf, r.ptr);
-}

@@ -116,6 +116,3 @@ std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, do
 
 // Número de linhas de execução a usar quando o usuário não diz: os núcleos da máquina.
 unsigned LinhasPadrao();
-
-// Texto mais curto que, lido de volta, dá o mesmo double (ponto decimal).
-std::string RealExato(double valor);

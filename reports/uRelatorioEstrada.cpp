@@ -5,6 +5,8 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
+#include "idf/ReferenciasIdf.h"
+#include "idf/VerificacaoIdf.h"
 #include "reports/RelatorioTexto.h"
 
 std::string EscaparHtml(std::string_view texto) {
@@ -30,6 +32,15 @@ std::string EscaparHtml(std::string_view texto) {
 
 std::string DecimalRelatorio(const char* mascara, double valor) {
     return FormatFloat(mascara, valor, ',');
+}
+
+std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& projeto, double K, double a, double b,
+                                           double c) {
+    const auto& e = projeto.Estrada;
+    std::vector<double> infiltracoes;
+    if (e.Estrada.NumSecoes() > 0) infiltracoes.push_back(e.Estrada.Secao(0).VIB());
+    if (e.Talude.NumSecoes() > 0) infiltracoes.push_back(e.Talude.Secao(0).VIB());
+    return DuracoesChuvaProjeto(K, a, b, c, e.TrEsp, infiltracoes);
 }
 
 namespace {
@@ -176,6 +187,27 @@ void TDocumento::Chuva() {
     Celula("33%", "Dimensionamento", "", FormatFloat("0", E.TrDim), 2);
     Celula("34%", "Espaçamento", "", FormatFloat("0", E.TrEsp));
     S << "</tr>";
+    // Origem da equação, quando é a de uma estação publicada.
+    if (const TInfoEstacaoIdf* e =
+            ProcurarInfoEstacao(t.Autoria(), chuva.K(), chuva.A(), chuva.B(), chuva.C())) {
+        std::string fonte = e->Chave;
+        if (const TReferencia* r = ProcurarReferencia(e->Chave))
+            fonte = r->Autores + ". " + r->Titulo + ". " + r->Publicacao;
+        S << "<tr>";
+        Celula("100%", "Estação", "", EscaparHtml(e->Estacao + " (" + e->Uf + ")"), 5);
+        S << "</tr><tr>";
+        Celula("100%", "Fonte", "", EscaparHtml(fonte), 5);
+        S << "</tr><tr>";
+        Celula("100%", "Verificação", "", EscaparHtml(TextoVerificacao(e->Verificacao)), 5);
+        S << "</tr><tr>";
+        Celula("100%", "Faixa de durações da equação", "", EscaparHtml(TextoFaixaDuracoes(*e)), 5);
+        S << "</tr>";
+        const auto aviso = AvisoFaixaDuracoes(
+            *e, DuracoesChuvaDoProjeto(P, chuva.K(), chuva.A(), chuva.B(), chuva.C()));
+        if (!aviso.empty())
+            S << "<tr><td width=\"100%\" colspan=\"5\"><font size=\"2\" color=\"#990000\"><b>"
+              << EscaparHtml(aviso) << "</b></font></td></tr>";
+    }
     FecharBloco();
 }
 

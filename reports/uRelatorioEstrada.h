@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "project/Projeto.h"
 
@@ -23,6 +24,11 @@ std::string MontarRelatorioEstrada(const TProjeto& projeto, const TOpcoesRelator
 // Como MontarRelatorioEstrada, mas sem erro: devolve falso e deixa o documento vazio.
 bool GerarRelatorio(const TProjeto& projeto, const TOpcoesRelatorioEstrada& opcoes,
                     std::string& documento);
+
+// Durações (min) da chuva de projeto sobre o leito e o talude com a equação dada e o período
+// de retorno do espaçamento: o tempo em que a chuva passa da infiltração estável de cada um.
+std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& projeto, double K, double a, double b,
+                                           double c);
 
 // Texto vindo de arquivo posto no conteúdo do HTML: '&', '<' e '>' viram entidades, para
 // que um projeto não injete marcação nem referências a arquivos; o resto (acentos, as aspas

@@ -158,6 +158,29 @@ TMontagemEstacoes MontarEstacoes(const TTabelaCsv& tabela,
         // O modelo de chuva recusa parâmetros negativos ao receber o resultado da consulta.
         if (a && !(*a >= 0)) v.Erro("a não pode ser negativo.");
         if (b && !(*b >= 0)) v.Erro("b não pode ser negativo.");
+        TInfoEstacaoIdf info;
+        const auto verificacao = v.Campo("verificacao");
+        if (verificacao == "primaria")
+            info.Verificacao = TVerificacaoIdf::Primaria;
+        else if (verificacao == "secundaria")
+            info.Verificacao = TVerificacaoIdf::Secundaria;
+        else if (verificacao == "convertida")
+            info.Verificacao = TVerificacaoIdf::Convertida;
+        else if (tabela.Coluna("verificacao") >= 0)
+            v.Erro("verificacao \"" + verificacao +
+                   "\" deve ser primaria, secundaria ou convertida.");
+        const std::pair<const char*, double*> duracoes[] = {{"duracao_min", &info.DuracaoMin},
+                                                            {"duracao_max", &info.DuracaoMax}};
+        for (const auto& [coluna, destino] : duracoes) {
+            if (v.Campo(coluna).empty()) continue;
+            const auto d = v.Numero(coluna);
+            if (d && !(*d > 0 && *d <= 10080))
+                v.Erro(std::string(coluna) + " deve ser maior que 0 e no máximo 10080 min.");
+            else if (d)
+                *destino = *d;
+        }
+        if (info.DuracaoMin > 0 && info.DuracaoMax > 0 && !(info.DuracaoMin < info.DuracaoMax))
+            v.Erro("duracao_min deve ser menor que duracao_max.");
         if (!v.Valida()) continue;
 
         const double i = Intensidade(*K, *a, *b, *c, 10, 60);
@@ -182,6 +205,14 @@ TMontagemEstacoes MontarEstacoes(const TTabelaCsv& tabela,
                 v.Aviso("mesmas coordenadas da linha " + std::to_string(it->second) +
                         "; a consulta nesse ponto devolve só a primeira.");
         }
+        info.Uf = v.Campo("uf");
+        info.Estacao = e.Nome;
+        info.Chave = e.Autor;
+        info.K = e.K;
+        info.A = e.A;
+        info.B = e.B;
+        info.C = e.C;
+        m.Info.push_back(std::move(info));
         m.Estacoes[estado].push_back(std::move(e));
     }
     for (int i = 0; i < NumeroEstados; ++i) {

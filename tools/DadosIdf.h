@@ -1,4 +1,5 @@
 #pragma once
+#include "idf/ReferenciasIdf.h"
 #include "idf/UnBD.h"
 #include "tools/LeitorCsv.h"
 
@@ -15,6 +16,8 @@ struct TMontagem {
 
 struct TMontagemEstacoes : TMontagem {
     TEstacoesPorEstado Estacoes;
+    // Verificação e faixa de durações das linhas aceitas, na ordem da tabela.
+    std::vector<TInfoEstacaoIdf> Info;
 };
 
 struct TMontagemLocalidades : TMontagem {
@@ -22,7 +25,9 @@ struct TMontagemLocalidades : TMontagem {
 };
 
 // Colunas obrigatórias: uf, estacao, latitude, longitude (graus decimais, sul e oeste
-// positivos), K, a, b, c, fonte. chavesFontes: as chaves conhecidas das referências.
+// positivos), K, a, b, c, fonte. Opcionais: verificacao (primaria, secundaria ou
+// convertida), duracao_min e duracao_max (min, vazias quando a fonte não diz). chavesFontes: as
+// chaves conhecidas das referências.
 TMontagemEstacoes MontarEstacoes(const TTabelaCsv& tabela,
                                  const std::set<std::string>& chavesFontes,
                                  const std::string& nomeArquivo);

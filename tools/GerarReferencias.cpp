@@ -1,10 +1,11 @@
-// Gera idf/ReferenciasIdf.cpp, a tabela de referências compilada no programa, a partir da
-// tabela de fontes:
-//   gerar_referencias fontes.csv idf/ReferenciasIdf.cpp
+// Gera idf/ReferenciasIdf.cpp, as tabelas de referências e de verificação das estações
+// compiladas no programa, a partir das tabelas de fontes e de estações:
+//   gerar_referencias fontes.csv estacoes.csv idf/ReferenciasIdf.cpp
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 #include "tools/DadosIdf.h"
 
+#include <charconv>
 #include <iostream>
 
 namespace {
@@ -22,25 +23,50 @@ std::string Literal(const std::string& s) {
     return r + "\"";
 }
 
+// O menor texto que volta ao mesmo double: a tabela compilada guarda os valores do banco.
+std::string Real(double v) {
+    char b[64];
+    const auto r = std::to_chars(b, b + sizeof b, v);
+    std::string s(b, r.ptr);
+    if (s.find_first_of(".e") == std::string::npos) s += ".0";
+    return s;
+}
+
+const char* NomeVerificacao(TVerificacaoIdf v) {
+    switch (v) {
+    case TVerificacaoIdf::Primaria:
+        return "TVerificacaoIdf::Primaria";
+    case TVerificacaoIdf::Secundaria:
+        return "TVerificacaoIdf::Secundaria";
+    case TVerificacaoIdf::Convertida:
+        return "TVerificacaoIdf::Convertida";
+    case TVerificacaoIdf::NaoInformada:
+        break;
+    }
+    return "TVerificacaoIdf::NaoInformada";
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "uso: gerar_referencias <fontes.csv> <ReferenciasIdf.cpp>\n";
+    if (argc != 4) {
+        std::cerr << "uso: gerar_referencias <fontes.csv> <estacoes.csv> <ReferenciasIdf.cpp>\n";
         return 2;
     }
     try {
         const TTabelaCsv t = LerCsv(argv[1]);
         TMontagem relatorio;
-        ChavesFontes(t, argv[1], relatorio);
+        const auto chaves = ChavesFontes(t, argv[1], relatorio);
         for (const char* c : {"autores", "titulo", "publicacao", "ano", "regiao", "url"})
             if (t.Coluna(c) < 0) relatorio.Erros.push_back(std::string("falta a coluna ") + c);
+        const auto estacoes = MontarEstacoes(LerCsv(argv[2]), chaves, argv[2]);
+        relatorio.Erros.insert(relatorio.Erros.end(), estacoes.Erros.begin(), estacoes.Erros.end());
         for (const auto& e : relatorio.Erros)
             std::cerr << "erro: " << e << '\n';
         if (!relatorio.Erros.empty()) return 1;
 
         std::string saida = "// Gerado por tools/GerarReferencias.cpp a partir de "
-                            "data/fontes/fontes.csv; não edite.\n"
+                            "data/fontes/fontes.csv e estacoes.csv; não edite.\n"
                             "// clang-format off\n"
                             "#include \"idf/ReferenciasIdf.h\"\n\n"
                             "const std::vector<TReferencia>& ReferenciasIdf() {\n"
@@ -65,14 +91,23 @@ int main(int argc, char** argv) {
                 goias = campo("fonte");
         }
         saida += "    };\n    return tabela;\n}\n\n"
+                 "const std::vector<TInfoEstacaoIdf>& InfoEstacoesIdf() {\n"
+                 "    static const std::vector<TInfoEstacaoIdf> tabela = {\n";
+        for (const auto& e : estacoes.Info)
+            saida += "        {" + Literal(e.Uf) + ", " + Literal(e.Estacao) + ",\n         " +
+                     Literal(e.Chave) + ", " + Real(e.K) + ", " + Real(e.A) + ", " + Real(e.B) +
+                     ", " + Real(e.C) + ",\n         " + NomeVerificacao(e.Verificacao) + ", " +
+                     Real(e.DuracaoMin) + ", " + Real(e.DuracaoMax) + "},\n";
+        saida += "    };\n    return tabela;\n}\n\n"
                  "const TReferencia* ProcurarReferencia(std::string_view chave) {\n"
                  "    for (const auto& r : ReferenciasIdf())\n"
                  "        if (r.Chave == chave) return &r;\n"
                  "    return nullptr;\n}\n\n"
                  "std::string_view ChaveFonteGoiasDF() { return " +
                  Literal(goias) + "; }\n";
-        GravarArquivoAtomico(argv[2], saida);
-        std::cout << argv[2] << ": " << t.Registros.size() << " referências\n";
+        GravarArquivoAtomico(argv[3], saida);
+        std::cout << argv[3] << ": " << t.Registros.size() << " referências, "
+                  << estacoes.Info.size() << " estações\n";
         return 0;
     } catch (const EMorvendo& e) {
         std::cerr << "erro: " << e.what() << '\n';

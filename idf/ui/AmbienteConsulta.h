@@ -42,6 +42,9 @@ struct TAmbienteConsulta {
     std::vector<TReferencia> Referencias;
     std::string ChaveFonteGoiasDF;
     TAjudaConsulta Ajuda;
+    // Durações (min) da chuva de projeto com a equação dada, para o aviso da janela Autor
+    // quando elas saem da faixa da estação; vazia fora de um projeto.
+    std::function<std::vector<double>(double K, double a, double b, double c)> DuracoesProjeto;
     IMensagensConsulta* Mensagens = nullptr; // nulo: MensagensPadrao()
 
     IMensagensConsulta& Avisos() const { return Mensagens ? *Mensagens : MensagensPadrao(); }

@@ -1,4 +1,5 @@
 #include "idf/ui/FoAutor.h"
+#include "idf/VerificacaoIdf.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -9,7 +10,7 @@ TfrmFoAutor::TfrmFoAutor(QWidget* pai) : QDialog(pai) {
     setWindowTitle(QStringLiteral("Autor"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(547, 144);
+    setFixedSize(547, 214);
 
     Autor = new QLabel(this);
     Autor->setObjectName("Autor");
@@ -23,7 +24,11 @@ TfrmFoAutor::TfrmFoAutor(QWidget* pai) : QDialog(pai) {
     Pagina = new QLabel(this);
     Pagina->setObjectName("Pagina");
     Pagina->setGeometry(10, 72, 527, 35);
-    for (auto* r : {Autor, Livro, Pagina}) {
+    Estacao = new QLabel(this);
+    Estacao->setObjectName("Estacao");
+    Estacao->setGeometry(10, 110, 527, 66);
+    Estacao->setWordWrap(true);
+    for (auto* r : {Autor, Livro, Pagina, Estacao}) {
         r->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         r->setTextInteractionFlags(Qt::TextSelectableByMouse);
         r->setTextFormat(Qt::PlainText);
@@ -33,7 +38,7 @@ TfrmFoAutor::TfrmFoAutor(QWidget* pai) : QDialog(pai) {
 
     OK = new QPushButton(QStringLiteral("&Ok"), this);
     OK->setObjectName("OK");
-    OK->setGeometry(236, 110, 75, 28);
+    OK->setGeometry(236, 180, 75, 28);
     OK->setDefault(true);
     connect(OK, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -44,10 +49,22 @@ void TfrmFoAutor::Limpar() {
     Autor->clear();
     Livro->clear();
     Pagina->clear();
+    Estacao->clear();
 }
 
 void TfrmFoAutor::Mostrar(const TReferencia& r) {
     Autor->setText(QString::fromStdString(r.Autores));
     Livro->setText(QString::fromStdString(r.Titulo));
     Pagina->setText(QString::fromStdString(r.Publicacao));
+}
+
+void TfrmFoAutor::MostrarEstacao(const TInfoEstacaoIdf& e,
+                                 const std::vector<double>& duracoesProjeto) {
+    QString texto = QStringLiteral("Estação: %1 (%2). Verificação: %3. Durações: %4.")
+                        .arg(QString::fromStdString(e.Estacao), QString::fromStdString(e.Uf),
+                             QString::fromStdString(TextoVerificacao(e.Verificacao)),
+                             QString::fromStdString(TextoFaixaDuracoes(e)));
+    if (const auto aviso = AvisoFaixaDuracoes(e, duracoesProjeto); !aviso.empty())
+        texto += QStringLiteral("\n") + QString::fromStdString(aviso);
+    Estacao->setText(texto);
 }

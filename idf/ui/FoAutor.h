@@ -1,6 +1,8 @@
 #pragma once
 #include "idf/ReferenciasIdf.h"
 
+#include <vector>
+
 #include <QDialog>
 
 class QLabel;
@@ -13,9 +15,13 @@ public:
     explicit TfrmFoAutor(QWidget* pai = nullptr);
     void Limpar();
     void Mostrar(const TReferencia& r);
+    // Estação, verificação e faixa de durações, com o aviso quando as durações do projeto
+    // saem da faixa.
+    void MostrarEstacao(const TInfoEstacaoIdf& e, const std::vector<double>& duracoesProjeto);
 
     QLabel* Autor;
     QLabel* Livro;
     QLabel* Pagina;
+    QLabel* Estacao;
     QPushButton* OK;
 };

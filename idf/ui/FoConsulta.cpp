@@ -2,6 +2,8 @@
 
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
+#include "idf/VerificacaoIdf.h"
+#include "idf/ui/FoAjusteIdf.h"
 #include "idf/ui/FoAutor.h"
 #include "idf/ui/FoRelatTarsio.h"
 #include "idf/ui/FoSobreTarsio.h"
@@ -270,7 +272,14 @@ void TfrmFoConsulta::MontarTela() {
     Autor->setToolTip(TextoAutor);
     Autor->setCursor(Qt::PointingHandCursor);
     Autor->setAutoDefault(false);
-    Autor->setGeometry(xd, 422, ld, 32);
+    Autor->setGeometry(xd, 422, ld / 2 - 2, 32);
+    BtnAjustarIdf = new QPushButton(QStringLiteral("A&justar equação..."), cliente);
+    BtnAjustarIdf->setObjectName("BtnAjustarIdf");
+    BtnAjustarIdf->setToolTip(
+        QStringLiteral("K, a, b, c a partir de uma tabela de intensidades ou de uma equação "
+                       "publicada"));
+    BtnAjustarIdf->setAutoDefault(false);
+    BtnAjustarIdf->setGeometry(xd + ld / 2 + 2, 422, ld / 2 - 2, 32);
 
     // Parte de baixo: coordenadas, parâmetros e botões.
     GroupBox2 = new QGroupBox(cliente);
@@ -386,6 +395,8 @@ void TfrmFoConsulta::LigarSinais() {
     connect(Relatrio1, &QAction::triggered, this,
             [this] { Protegido([this] { BtnRelatClick(); }); });
     connect(Autor, &QPushButton::clicked, this, [this] { Protegido([this] { AutorClick(); }); });
+    connect(BtnAjustarIdf, &QPushButton::clicked, this,
+            [this] { Protegido([this] { AjustarEquacaoClick(); }); });
     connect(Sobre1, &QAction::triggered, this, [this] { Sobre1Click(); });
     connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -904,9 +915,20 @@ TDadosRelatorioConsulta TfrmFoConsulta::DadosRelatorio() const {
 void TfrmFoConsulta::AutorClick() {
     TfrmFoAutor janela(this);
     janela.Limpar();
-    if (const TReferencia* r = FAmbiente.ProcurarReferencia(Autor->text().toStdString()))
+    const std::string chave = Autor->text().toStdString();
+    if (const TReferencia* r = FAmbiente.ProcurarReferencia(chave)) {
         janela.Mostrar(*r);
-    else
+        const char sep = SeparadorDecimalLocal();
+        const auto k = TentarTextoParaReal(PrecK->text().toStdString(), sep);
+        const auto a = TentarTextoParaReal(PrecA->text().toStdString(), sep);
+        const auto b = TentarTextoParaReal(PrecB->text().toStdString(), sep);
+        const auto c = TentarTextoParaReal(PrecC->text().toStdString(), sep);
+        if (k && a && b && c)
+            if (const TInfoEstacaoIdf* e = ProcurarInfoEstacao(chave, *k, *a, *b, *c))
+                janela.MostrarEstacao(*e, FAmbiente.DuracoesProjeto
+                                              ? FAmbiente.DuracoesProjeto(*k, *a, *b, *c)
+                                              : std::vector<double>());
+    } else
         FAmbiente.Avisos().Informacao(this, QStringLiteral("Informação"), MensagemInterpolacao);
     if (!janela.Autor->text().isEmpty()) janela.exec();
     janela.Limpar();
@@ -975,4 +997,26 @@ void TfrmFoConsulta::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QDialog::keyPressEvent(e);
+}
+
+void TfrmFoConsulta::AjustarEquacaoClick() {
+    TfrmFoAjusteIdf ajuste(FAmbiente.Avisos(), this);
+    if (ajuste.exec() == QDialog::Accepted && ajuste.Resultado())
+        UsarEquacaoAjustada(ajuste.Resultado()->Parametros);
+}
+
+void TfrmFoConsulta::UsarEquacaoAjustada(const TParametrosIdf& p) {
+    // A equação não é de estação nem de localidade: nada fica marcado nas listas.
+    Desmarcar(LBEstacao);
+    Desmarcar(LBLocalidade);
+    IndEstacao = IndLocalidade = -1;
+    TEstacao e;
+    e.K = p.K;
+    e.A = p.A;
+    e.B = p.B;
+    e.C = p.C;
+    MostrarParametros(e, nullptr, nullptr, nullptr, nullptr);
+    // Sem referência a mostrar: o botão fica com o nome da origem, desativado.
+    Autor->setText(QString::fromUtf8(AutorAjuste));
+    Autor->setEnabled(false);
 }

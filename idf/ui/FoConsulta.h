@@ -1,4 +1,5 @@
 #pragma once
+#include "idf/AjusteIdf.h"
 #include "idf/Tarsio21Comp.h"
 #include "idf/UnBD.h"
 #include "idf/ui/AmbienteConsulta.h"
@@ -85,6 +86,9 @@ public:
     void MapadoBrasil1Click();
     void BtnRelatClick();
     void AutorClick();
+    // "Ajustar equação": aceito, os parâmetros ajustados vão para os quadros K, a, b, c.
+    void AjustarEquacaoClick();
+    void UsarEquacaoAjustada(const TParametrosIdf& p);
     void Sobre1Click();
     void BtnOkClick();
     // Restaura a última consulta; roda uma vez, quando a janela aparece.
@@ -128,6 +132,7 @@ public:
     QListWidget* LBLocalidade;
     QLabel* lAviso;
     QPushButton* Autor;
+    QPushButton* BtnAjustarIdf;
     QGroupBox* GroupBox2;
     QLineEdit *PrecLaAux, *PrecLoAux;
     QPushButton* Calculalalo;

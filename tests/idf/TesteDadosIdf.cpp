@@ -82,6 +82,46 @@ TEST(MontarEstacoes, LinhasRuinsSaoRecusadasComONumeroDaLinha) {
     EXPECT_TRUE(Contem(semColuna.Erros, "falta a coluna \"latitude\""));
 }
 
+// Colunas opcionais da verificação e da faixa de durações: lidas quando presentes, vazias
+// valem "não informada", valores fora das regras recusam a linha.
+TEST(MontarEstacoes, VerificacaoEFaixaDeDuracoes) {
+    const std::string cab = "uf,estacao,latitude,longitude,K,a,b,c,fonte,verificacao,duracao_min,"
+                            "duracao_max\n";
+    const auto boa = MontarEstacoes(LerCsvTexto(cab + "MG,A,20,42,1000,0.2,10,0.8,FONTE-A,"
+                                                      "convertida,10,1440\n"
+                                                      "MG,B,21,42,1000,0.2,10,0.8,FONTE-A,"
+                                                      "secundaria,,360\n",
+                                                "estacoes.csv"),
+                                    Chaves, "estacoes.csv");
+    ASSERT_TRUE(boa.Erros.empty()) << boa.Erros.front();
+    ASSERT_EQ(boa.Info.size(), 2u);
+    EXPECT_EQ(boa.Info[0].Verificacao, TVerificacaoIdf::Convertida);
+    EXPECT_EQ(boa.Info[0].DuracaoMin, 10);
+    EXPECT_EQ(boa.Info[0].DuracaoMax, 1440);
+    EXPECT_EQ(boa.Info[1].Verificacao, TVerificacaoIdf::Secundaria);
+    EXPECT_EQ(boa.Info[1].DuracaoMin, 0);
+    EXPECT_EQ(boa.Info[1].Uf, "MG");
+    EXPECT_EQ(boa.Info[1].Estacao, "B");
+
+    const struct {
+        const char* Fim;
+        const char* Trecho;
+    } casos[] = {
+        {"lida,10,60", "verificacao \"lida\" deve ser primaria, secundaria ou convertida"},
+        {"primaria,0,60", "duracao_min deve ser maior que 0"},
+        {"primaria,10,x", "duracao_max \"x\" não é um número"},
+        {"primaria,60,10", "duracao_min deve ser menor que duracao_max"},
+    };
+    for (const auto& c : casos) {
+        const auto m = MontarEstacoes(
+            LerCsvTexto(cab + "MG,A,20,42,1000,0.2,10,0.8,FONTE-A," + c.Fim + "\n", "e.csv"),
+            Chaves, "e.csv");
+        EXPECT_TRUE(Contem(m.Erros, "e.csv, linha 2: ")) << c.Fim;
+        EXPECT_TRUE(Contem(m.Erros, c.Trecho)) << c.Fim << " -> " << m.Erros.front();
+        EXPECT_TRUE(m.Info.empty());
+    }
+}
+
 TEST(MontarEstacoes, AvisosNaoRecusam) {
     // i(10, 60) de 0,5 mm/h, latitude ao norte, nome e coordenadas repetidos.
     const auto m = Montar("RR,Norte,-2.8,60.7,10,0.2,10,0.8,FONTE-A\n"

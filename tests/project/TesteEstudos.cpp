@@ -10,6 +10,7 @@
 #include "Auxiliar.h"
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
 #include "project/Calculo.h"
 #include "project/Estudos.h"
 #include "project/Projeto.h"

@@ -243,6 +243,42 @@ TEST_F(RelatorioEstrada, UnidadesCorrigidasETextosDeArquivoEscapados) {
     EXPECT_EQ(Contar(doc, "<img "), 3); // só as figuras do próprio relatório
 }
 
+// Equação de uma estação publicada: estação, fonte, verificação e faixa de durações, com o
+// aviso quando a chuva de projeto sai da faixa; outra equação não ganha essas linhas.
+TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
+    Secoes({});
+    p.Chuva().K(1114.32);
+    p.Chuva().A(0.1663);
+    p.Chuva().B(13.8);
+    p.Chuva().C(0.7573);
+    p.Estrada.TrEsp = 10;
+    // Infiltração de 40 mm/h: a chuva passa dela por um tempo dentro de 10 a 105 min.
+    p.Estrada.Estrada.Secao(0).VIB(40);
+    p.Estrada.Talude.Secao(0).VIB(40);
+    std::string doc = Documento();
+    EXPECT_NE(doc.find("<b>Estação</b>: Araraquara (posto Chibarro, DAEE C5-017R), trecho 10-105 "
+                       "min (SP)</font>"),
+              std::string::npos);
+    EXPECT_NE(doc.find("<b>Fonte</b>: Martinez Júnior, Francisco; Magni, Nelson Luiz Goi. "
+                       "Equações de Chuvas Intensas do Estado de São Paulo."),
+              std::string::npos);
+    EXPECT_NE(doc.find("<b>Verificação</b>: parâmetros ajustados"), std::string::npos);
+    EXPECT_NE(doc.find("<b>Faixa de durações da equação</b>: de 10 a 105 min</font>"),
+              std::string::npos);
+    EXPECT_EQ(doc.find("Atenção"), std::string::npos);
+
+    // Leito quase impermeável: a chuva passa da infiltração por horas.
+    p.Estrada.Estrada.Secao(0).VIB(1);
+    doc = Documento();
+    EXPECT_NE(doc.find("Atenção: a chuva de projeto dura "), std::string::npos);
+    EXPECT_NE(doc.find(" min, mais que a faixa de durações"), std::string::npos);
+
+    p.Chuva().K(1114.33);
+    doc = Documento();
+    EXPECT_EQ(doc.find("<b>Estação</b>"), std::string::npos);
+    EXPECT_EQ(doc.find("Atenção"), std::string::npos);
+}
+
 TEST_F(RelatorioEstrada, FalhaSemDocumento) {
     std::string doc = "resto";
     // Sem a tabela por seção.

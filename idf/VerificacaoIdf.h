@@ -1,0 +1,32 @@
+#pragma once
+#include "idf/ReferenciasIdf.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// O que se sabe da equação em uso: a estação de onde veio, como foi verificada e a faixa de
+// durações em que a fonte diz que ela vale.
+
+// Estação da tabela compilada com essa chave de fonte e esses K, a, b, c (a consulta copia os
+// parâmetros da estação escolhida); nullptr para interpolação ou equação digitada. Chave
+// vazia (projeto reaberto: a autoria não é gravada) compara só os parâmetros.
+const TInfoEstacaoIdf* ProcurarInfoEstacao(std::string_view chave, double K, double a, double b,
+                                           double c);
+
+// "lida na própria publicação", ... (minúsculas, para compor frases).
+std::string TextoVerificacao(TVerificacaoIdf v);
+
+// "de 10 a 1440 min", "até 240 min", "a partir de 5 min" ou "não informada pela fonte".
+std::string TextoFaixaDuracoes(const TInfoEstacaoIdf& e);
+
+// Durações da chuva de projeto (min) sobre cada superfície: o tempo em que a intensidade
+// instantânea, com o período de retorno dado, fica acima da infiltração estável (mm/h) de
+// cada uma. Superfícies em que a chuva nunca passa da infiltração ficam de fora.
+std::vector<double> DuracoesChuvaProjeto(double K, double a, double b, double c, double tr,
+                                         const std::vector<double>& infiltracoes);
+
+// Aviso quando alguma duração fica fora da faixa da estação; vazio quando todas cabem, quando
+// a fonte não dá a faixa ou quando não há durações.
+std::string AvisoFaixaDuracoes(const TInfoEstacaoIdf& e, const std::vector<double>& duracoes);

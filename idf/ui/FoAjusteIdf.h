@@ -1,0 +1,48 @@
+#pragma once
+#include "idf/AjusteIdf.h"
+#include "idf/ui/AmbienteConsulta.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+
+// "Ajustar equação": K, a, b, c a partir de uma tabela de intensidades (digitada, colada ou
+// lida de um CSV) ou de uma equação de duplo logaritmo publicada com a sua faixa de durações.
+// Aceito com "Usar no projeto", Resultado() traz os parâmetros ajustados.
+class TfrmFoAjusteIdf : public QDialog {
+    Q_OBJECT
+public:
+    explicit TfrmFoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai = nullptr);
+
+    // Ajusta com o que está na página à mostra; erro na caixa do programa.
+    void AjustarClick();
+    void AbrirCsvClick();
+    // Lê o arquivo para a página da tabela; erro na caixa.
+    void CarregarCsv(const QString& caminho);
+
+    const std::optional<TResultadoAjusteIdf>& Resultado() const { return FResultado; }
+
+    QTabWidget* Origem;
+    QPlainTextEdit* eTabela;
+    QPushButton* btnAbrirCsv;
+    QLineEdit *eA, *eB, *eC, *eD, *eE, *eF, *eG, *eH, *eDuracaoMin, *eDuracaoMax;
+    QPushButton* btnAjustar;
+    QLineEdit *lK, *lA, *lB, *lC;
+    QLabel* lErros;
+    QPushButton* btnUsar;
+    QPushButton* btnFechar;
+
+private:
+    void Ajustar();
+    void MostrarResultado();
+    void Limpar();
+
+    IMensagensConsulta& FMensagens;
+    std::optional<TResultadoAjusteIdf> FResultado;
+};
