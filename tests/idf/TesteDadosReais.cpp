@@ -161,25 +161,6 @@ TEST(DadosReais, LocalidadesConferemComAFonte) {
     EXPECT_EQ(bd.Localidades.back().Nome, grupos[26].back().Nome);
 }
 
-TEST(DadosReais, SemEstacoesNosOitoEstadosAInterpolacaoAvisaEListasVazias) {
-    TBDPrecipitacao bd(Comuns);
-    bd.CarregarEstacoes();
-    bool algumaCandidata = false;
-    for (const int e : EstadosInterpolacao)
-        algumaCandidata |= !bd.Estacoes[e].empty();
-    if (algumaCandidata) GTEST_SKIP() << "os dados já têm estações nos estados da interpolação";
-    bd.CarregarLocalidades(12);
-    ASSERT_FALSE(bd.Localidades.empty());
-    const TLocalidade& l = bd.Localidades.front();
-    try {
-        const TEstacao r = bd.InterpolarParametros(l.Latitude, l.Longitude);
-        FAIL() << "K = " << r.K;
-    } catch (const EMorvendo& e) {
-        EXPECT_STREQ(e.what(), "Não há estações com parâmetros conhecidos para a interpolação.");
-    }
-    EXPECT_TRUE(bd.Estacoes[12].empty());
-}
-
 // A tabela compilada no programa é a de data/fontes/fontes.csv (o gerador não foi esquecido)
 // e tem a referência de toda estação.
 TEST(DadosReais, ReferenciasConferemComAFonteECobremAsEstacoes) {
