@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "comum/ArquivoIni.h"
+#include "project/Projeto.h"
 
 // Estudos de sensibilidade e trechos de uma estrada: muitos cálculos independentes do mesmo
 // projeto, cada um na sua cópia, repartidos entre os núcleos. O resultado não depende do
@@ -73,14 +74,6 @@ std::vector<TPontoEstudo> ExecutarEstudo(const TArquivoIni& projeto, TParametroE
                                          const std::vector<double>& valores, unsigned linhas,
                                          IAndamentoLote* andamento = nullptr,
                                          const TCancelamentoLote* cancelamento = nullptr);
-
-// Um trecho de estrada com declividade uniforme.
-struct TTrecho {
-    std::string Nome;
-    double Inicio = 0;      // posição ao longo da estrada, m
-    int Comprimento = 0;    // m inteiros
-    double Declividade = 0; // m/m
-};
 
 struct TResultadoTrecho {
     TTrecho Trecho;

@@ -1,9 +1,12 @@
 #include "project/Projeto.h"
 
+#include <algorithm>
+#include <cmath>
 #include <exception>
 #include <filesystem>
 
 #include "comum/EMorvendo.h"
+#include "engine/uPersistencia.h"
 
 const char* const ABA_ESTRADA = "Estrada";
 const char* const ABA_BACIAS = "Bacias de acumulação";
@@ -11,6 +14,8 @@ const char* const ABA_PRECIPITACAO = "Precipitação";
 
 void ZerarVariaveis(TProjeto& p) {
     p.Migrado = false;
+    p.Identificacao = {};
+    p.Trechos.clear();
     p.Estrada.Limpar();
     p.Estrada.Talude.DefinirNumSecoes(1);
     p.Estrada.TipoCanal.Valor = CANAL_TRIANGULAR;
@@ -28,12 +33,111 @@ void FixarCoberturaLeitoProjeto(TProjeto& p) {
 
 } // namespace
 
+namespace {
+
+const char* const SECAO_IDENTIFICACAO = "IDENTIFICACAO";
+const char* const SECAO_TRECHOS = "TRECHOS";
+constexpr long TRECHOS_MAXIMOS = 10000;
+
+// Um valor do arquivo é uma linha só: quebras de linha das observações viram "\n".
+std::string Escapar(const std::string& t) {
+    std::string s;
+    for (char c : t) {
+        if (c == '\\')
+            s += "\\\\";
+        else if (c == '\n')
+            s += "\\n";
+        else if (c != '\r')
+            s += c;
+    }
+    return s;
+}
+
+std::string Desescapar(const std::string& t) {
+    std::string s;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i] == '\\' && i + 1 < t.size() && (t[i + 1] == 'n' || t[i + 1] == '\\'))
+            s += t[++i] == 'n' ? '\n' : '\\';
+        else
+            s += t[i];
+    }
+    return s;
+}
+
+struct TCampoIdentificacao {
+    const char* Chave;
+    std::string TIdentificacao::*Membro;
+};
+
+const TCampoIdentificacao CAMPOS_IDENTIFICACAO[] = {
+    {"Estrada", &TIdentificacao::Estrada},     {"Trecho", &TIdentificacao::Trecho},
+    {"Municipio", &TIdentificacao::Municipio}, {"Engenheiro", &TIdentificacao::Engenheiro},
+    {"Data", &TIdentificacao::Data},           {"Observacoes", &TIdentificacao::Observacoes},
+};
+
+// Seções novas só entram no arquivo quando têm conteúdo: um projeto sem elas sai igual.
+void GravarIdentificacao(const TIdentificacao& id, TArquivoIni& ini) {
+    if (id.Vazia() && !ini.ExisteSecao(SECAO_IDENTIFICACAO)) return;
+    for (const auto& c : CAMPOS_IDENTIFICACAO)
+        ini.EscreverTexto(SECAO_IDENTIFICACAO, c.Chave, Escapar(id.*c.Membro));
+}
+
+TIdentificacao LerIdentificacao(const TArquivoIni& ini) {
+    TIdentificacao id;
+    for (const auto& c : CAMPOS_IDENTIFICACAO)
+        id.*c.Membro = Desescapar(ini.LerTexto(SECAO_IDENTIFICACAO, c.Chave, ""));
+    return id;
+}
+
+void GravarTrechos(const std::vector<TTrecho>& trechos, TArquivoIni& ini) {
+    if (trechos.empty() && !ini.ExisteSecao(SECAO_TRECHOS)) return;
+    const long antes = ini.LerInteiro(SECAO_TRECHOS, "Count", 0);
+    ini.EscreverInteiro(SECAO_TRECHOS, "Count", long(trechos.size()));
+    for (std::size_t i = 0; i < trechos.size(); ++i) {
+        const std::string n = std::to_string(i + 1);
+        ini.EscreverTexto(SECAO_TRECHOS, "Nome" + n, trechos[i].Nome);
+        GravarReal(ini, SECAO_TRECHOS, ("Inicio" + n).c_str(), trechos[i].Inicio);
+        ini.EscreverInteiro(SECAO_TRECHOS, "Comprimento" + n, trechos[i].Comprimento);
+        GravarReal(ini, SECAO_TRECHOS, ("Declividade" + n).c_str(), trechos[i].Declividade);
+    }
+    for (long i = long(trechos.size()) + 1; i <= std::min(antes, TRECHOS_MAXIMOS); ++i)
+        for (const char* k : {"Nome", "Inicio", "Comprimento", "Declividade"})
+            ini.ApagarChave(SECAO_TRECHOS, k + std::to_string(i));
+}
+
+std::vector<TTrecho> LerTrechos(const TArquivoIni& ini) {
+    std::vector<TTrecho> trechos;
+    const long n = ini.LerInteiro(SECAO_TRECHOS, "Count", 0);
+    if (n < 0 || n > TRECHOS_MAXIMOS)
+        ValorForaDaFaixaNoArquivo("Trechos, número de trechos", n, "de 0 a 10000");
+    for (long i = 1; i <= n; ++i) {
+        const std::string k = std::to_string(i);
+        TTrecho t;
+        t.Nome = ini.LerTexto(SECAO_TRECHOS, "Nome" + k, "");
+        t.Inicio = ini.LerReal(SECAO_TRECHOS, "Inicio" + k, 0);
+        const long c = ini.LerInteiro(SECAO_TRECHOS, "Comprimento" + k, 0);
+        if (c < 1 || c > COMPRIMENTO_MAXIMO_CANAL)
+            ValorForaDaFaixaNoArquivo("Trecho " + k + ", Comprimento", c, "de 1 a 100000 m");
+        t.Comprimento = int(c);
+        t.Declividade = ini.LerReal(SECAO_TRECHOS, "Declividade" + k, 0);
+        if (!(t.Declividade > 0 && t.Declividade < 10) || !std::isfinite(t.Inicio))
+            throw EMorvendo("Valor fora da faixa no arquivo do projeto: Trecho " + k +
+                            ", Declividade (deve ser maior que zero, em m/m) ou Início.");
+        trechos.push_back(std::move(t));
+    }
+    return trechos;
+}
+
+} // namespace
+
 void EscreverProjeto(TProjeto& p, TArquivoIni& ini) {
     FixarCoberturaLeitoProjeto(p);
     p.Estrada.Gravar(ini);
     p.Tarsio1.Gravar(ini);
     p.Unidades.Gravar(ini);
     ini.EscreverTexto("PRINCIPAL", "StrCoberVeg", p.StrCoberVeg);
+    GravarIdentificacao(p.Identificacao, ini);
+    GravarTrechos(p.Trechos, ini);
     ini.EscreverTexto("VERSAO", "Versao", "1");
 }
 
@@ -65,6 +169,14 @@ bool LerProjeto(TProjeto& p, TArquivoIni& ini) {
     }
     p.StrCoberVeg = ini.LerTexto("PRINCIPAL", "StrCoberVeg", "");
     FixarCoberturaLeitoProjeto(p);
+    p.Identificacao = LerIdentificacao(ini);
+    if (!erro) {
+        try {
+            p.Trechos = LerTrechos(ini);
+        } catch (...) {
+            erro = std::current_exception();
+        }
+    }
     // A chuva de um arquivo antigo foi migrada só em memória: o arquivo muda quando o usuário
     // salvar, e o projeto aberto conta como alterado.
     p.Migrado = ini.Modificado();

@@ -1,10 +1,28 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/uCanalEstrada.h"
 #include "idf/Tarsio21Comp.h"
 #include "project/ConfUnidades.h"
+
+// Um trecho de estrada com declividade uniforme.
+struct TTrecho {
+    std::string Nome;
+    double Inicio = 0;      // posição ao longo da estrada, m
+    int Comprimento = 0;    // m inteiros
+    double Declividade = 0; // m/m
+};
+
+// Identificação do projeto para o relatório; tudo opcional.
+struct TIdentificacao {
+    std::string Estrada, Trecho, Municipio, Engenheiro, Data, Observacoes;
+    bool Vazia() const {
+        return Estrada.empty() && Trecho.empty() && Municipio.empty() && Engenheiro.empty() &&
+               Data.empty() && Observacoes.empty();
+    }
+};
 
 // Os objetos de um projeto: o motor, a consulta IDF com a chuva, as unidades e a descrição
 // da cobertura vegetal da área externa.
@@ -15,6 +33,9 @@ struct TProjeto {
     TTarsio21 Tarsio1;
     TUnidades& Unidades;
     std::string StrCoberVeg;
+    TIdentificacao Identificacao;
+    // Trechos da estrada inteira (vazio num projeto de um trecho só).
+    std::vector<TTrecho> Trechos;
     // Lido num leiaute antigo e convertido em memória: ainda não gravado no novo.
     bool Migrado = false;
 

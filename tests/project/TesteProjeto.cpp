@@ -126,6 +126,49 @@ TEST(Projeto, VersaoDaChuvaAusenteNaoZeraNemGravaOArquivo) {
     }
 }
 
+// Identificação e trechos ficam em seções novas, que só entram no arquivo quando usadas.
+TEST(Projeto, IdentificacaoETrechosVoltamIguais) {
+    TPastaTemporaria pasta("identificacao");
+    const fs::path f = pasta / "p.mvd";
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", f);
+    TAberto a;
+    ASSERT_TRUE(LerProjeto(a.p, f.string()));
+    EXPECT_TRUE(a.p.Identificacao.Vazia());
+    EXPECT_TRUE(a.p.Trechos.empty());
+    a.p.Identificacao = {"MG-123",   "km 4 ao 10", "Viçosa",
+                         "Ana Lima", "10/12/2026", "linha 1\nlinha 2 com \\ barra"};
+    a.p.Trechos = {{"Subida, norte", 0, 350, 0.045}, {"B", 350, 120, 0.02}};
+    EscreverProjeto(a.p, f.string());
+
+    TAberto b;
+    ASSERT_TRUE(LerProjeto(b.p, f.string()));
+    EXPECT_EQ(b.p.Identificacao.Observacoes, "linha 1\nlinha 2 com \\ barra");
+    EXPECT_EQ(b.p.Identificacao.Municipio, "Viçosa");
+    ASSERT_EQ(b.p.Trechos.size(), 2u);
+    EXPECT_EQ(b.p.Trechos[0].Nome, "Subida, norte");
+    EXPECT_EQ(b.p.Trechos[0].Comprimento, 350);
+    EXPECT_EQ(b.p.Trechos[1].Inicio, 350);
+    EXPECT_EQ(b.p.Trechos[1].Declividade, 0.02);
+
+    // Menos trechos: as chaves dos que saíram também saem.
+    b.p.Trechos.pop_back();
+    EscreverProjeto(b.p, f.string());
+    const std::string texto = LerBytes(f);
+    EXPECT_EQ(texto.find("Nome2="), std::string::npos);
+    EXPECT_NE(texto.find("[TRECHOS]\r\nCount=1\r\n"), std::string::npos);
+
+    // Um trecho impossível no arquivo é recusado com o campo.
+    GravarBytes(f, Trocar(texto, "Comprimento1=350", "Comprimento1=0"));
+    TAberto c;
+    try {
+        LerProjeto(c.p, f.string());
+        ADD_FAILURE() << "aceitou um trecho de 0 m";
+    } catch (const EMorvendo& e) {
+        EXPECT_STREQ(e.what(), "Valor fora da faixa no arquivo do projeto: Trecho 1, "
+                               "Comprimento = 0 (de 1 a 100000 m).");
+    }
+}
+
 struct TFalhaLeitura {
     const char* nome;
     const char* padrao;
