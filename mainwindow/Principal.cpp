@@ -29,6 +29,9 @@
 #include <QToolButton>
 #include <QUrl>
 
+#include <filesystem>
+#include <system_error>
+
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 #include "engine/uPersistencia.h"
@@ -182,6 +185,7 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     BtnSobre->setStatusTip(BtnSobre->toolTip());
     FUnidades.OnMudarDeclividade = [this] { AtualizarDeclividades(); };
     FUnidades.OnMudarVI = [this] { AtualizarInfiltracoes(); };
+    FUnidades.OnMudarErodibilidade = [this](double anterior) { AtualizarErodibilidade(anterior); };
     LerConfiguracao();
     FProjeto = std::make_unique<TProjeto>(FUnidades);
     FPaginaSimulacao = new TPaginaSimulacao(FProjeto->Estrada.Bacia);
@@ -207,11 +211,52 @@ QPrinter& TFPrincipal::Impressora() {
     return *FImpressora;
 }
 
+namespace {
+
+// Motivo em português de um erro do sistema (os textos da biblioteca vêm em inglês).
+std::string MotivoDoSistema(const std::error_code& c) {
+    switch (static_cast<std::errc>(c.value())) {
+    case std::errc::permission_denied:
+    case std::errc::operation_not_permitted:
+        return "permissão negada";
+    case std::errc::filename_too_long:
+        return "nome de arquivo longo demais";
+    case std::errc::no_such_file_or_directory:
+        return "arquivo ou pasta inexistente";
+    case std::errc::no_space_on_device:
+        return "não há espaço no disco";
+    case std::errc::read_only_file_system:
+        return "o disco só permite leitura";
+    case std::errc::is_a_directory:
+        return "é uma pasta";
+    case std::errc::not_a_directory:
+        return "parte do caminho não é uma pasta";
+    case std::errc::too_many_files_open:
+        return "arquivos abertos demais";
+    default:
+        return "erro de entrada e saída (código " + std::to_string(c.value()) + ")";
+    }
+}
+
+} // namespace
+
 void TFPrincipal::Proteger(const std::function<void()>& acao) {
+    // Só as mensagens do programa são mostradas como vieram; as da biblioteca padrão estão em
+    // inglês e viram uma mensagem em português.
     try {
         acao();
-    } catch (const std::exception& e) {
+    } catch (const EMorvendo& e) {
         FInteracao->MostrarErro(e.what());
+    } catch (const std::bad_alloc&) {
+        FInteracao->MostrarErro("Não há memória suficiente para concluir a operação.");
+    } catch (const std::filesystem::filesystem_error& e) {
+        const std::string arquivo = e.path1().empty() ? "" : " " + e.path1().string();
+        FInteracao->MostrarErro("Não foi possível usar o arquivo" + arquivo + ": " +
+                                MotivoDoSistema(e.code()) + ".");
+    } catch (const std::system_error& e) {
+        FInteracao->MostrarErro("Erro do sistema: " + MotivoDoSistema(e.code()) + ".");
+    } catch (const std::exception&) {
+        FInteracao->MostrarErro("Erro interno: a operação não pôde ser concluída.");
     }
 }
 
@@ -567,6 +612,7 @@ void TFPrincipal::PaginaInternetClick(int tag) {
 // --- Eventos do gerente -------------------------------------------------------------------
 
 void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
+    const TUnidadesCustom antes = FUnidades;
     try {
         leuCerto = LerProjeto(*FProjeto, FGerente.PathProjeto);
     } catch (...) {
@@ -574,6 +620,14 @@ void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
         FGerente.Fechar();
         throw;
     }
+    // Os valores do projeto estão nas unidades dele, que passam a valer na janela: quem
+    // trabalhava noutras precisa saber.
+    if (leuCerto && (antes.Declividade != FUnidades.Declividade || antes.VI != FUnidades.VI ||
+                     antes.Erodibilidade != FUnidades.Erodibilidade))
+        FInteracao->MostrarInformacao(
+            "O projeto foi gravado com outras unidades, que passam a valer: declividade em " +
+            FUnidades.UnidadeDeclividade + ", taxa de infiltração estável em " +
+            FUnidades.UnidadeVI + " e erodibilidade em " + FUnidades.UnidadeErodibilidade + ".");
 }
 
 void TFPrincipal::GerenteSys1EscreverArquivo() {

@@ -187,7 +187,7 @@ TEST(TextoParaReal, VazioDaPadraoEInvalidoDaErro) {
         TextoParaReal("1-2", 0);
         FAIL() << "sem erro";
     } catch (const EMorvendo& e) {
-        EXPECT_STREQ(e.what(), "'1-2' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "'1-2' não é um número válido");
     }
     EXPECT_THROW(TextoParaReal(" ", 0), EMorvendo);
     EXPECT_THROW(TextoParaReal("1.5", 0, ','), EMorvendo);
