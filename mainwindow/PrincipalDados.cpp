@@ -622,7 +622,13 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     eCanComp->setText(FormatarNaoNuloQ("0", e.Comprimento()));
     eAprofundamento->setText(real(e.Aprofundamento));
     eTalCritica->setText(real(e.TalCritica));
-    eErodibilidade->setText(real(e.Erodibilidade));
+    // Todos os algarismos: um valor convertido de outra unidade (0,004 / 6) não pode perder
+    // casas na volta ao campo, que é o que o cálculo lê.
+    if (e.Erodibilidade != 0)
+        eErodibilidade->setText(
+            QString::fromStdString(FloatToStr(e.Erodibilidade, SeparadorDecimal())));
+    else
+        eErodibilidade->clear();
     eDensidade->setText(real(e.Densidade));
 
     if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {

@@ -730,10 +730,14 @@ private slots:
                  qPrintable(R->Informacoes[0]));
         QCOMPARE(J->lblErod->text(), QStringLiteral("kg/m².s.Pa"));
         QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,00025"));
-        // Reaberto nas mesmas unidades, nada a dizer.
+        // Reaberto nas mesmas unidades, nada a dizer; o valor convertido volta com todas as
+        // casas (a máscara de sete casas o mudaria).
+        Digitar(J->eErodibilidade, "0,000666666666666667");
+        J->MSalvarClick();
         R->Informacoes.clear();
         Abrir(gravado);
         QVERIFY(R->Informacoes.isEmpty());
+        QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,000666666666666667"));
     }
 
     // "Verificar dados": todas as falhas numa lista; cada link leva ao campo, trocando a aba.
