@@ -29,11 +29,9 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include <filesystem>
-#include <system_error>
-
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
+#include "comum/MensagemErro.h"
 #include "engine/uPersistencia.h"
 #include "figuras/Desenhos.h"
 #include "mainwindow/Acompanhamento.h"
@@ -211,52 +209,11 @@ QPrinter& TFPrincipal::Impressora() {
     return *FImpressora;
 }
 
-namespace {
-
-// Motivo em português de um erro do sistema (os textos da biblioteca vêm em inglês).
-std::string MotivoDoSistema(const std::error_code& c) {
-    switch (static_cast<std::errc>(c.value())) {
-    case std::errc::permission_denied:
-    case std::errc::operation_not_permitted:
-        return "permissão negada";
-    case std::errc::filename_too_long:
-        return "nome de arquivo longo demais";
-    case std::errc::no_such_file_or_directory:
-        return "arquivo ou pasta inexistente";
-    case std::errc::no_space_on_device:
-        return "não há espaço no disco";
-    case std::errc::read_only_file_system:
-        return "o disco só permite leitura";
-    case std::errc::is_a_directory:
-        return "é uma pasta";
-    case std::errc::not_a_directory:
-        return "parte do caminho não é uma pasta";
-    case std::errc::too_many_files_open:
-        return "arquivos abertos demais";
-    default:
-        return "erro de entrada e saída (código " + std::to_string(c.value()) + ")";
-    }
-}
-
-} // namespace
-
 void TFPrincipal::Proteger(const std::function<void()>& acao) {
-    // Só as mensagens do programa são mostradas como vieram; as da biblioteca padrão estão em
-    // inglês e viram uma mensagem em português.
     try {
         acao();
-    } catch (const EMorvendo& e) {
-        FInteracao->MostrarErro(e.what());
-    } catch (const std::bad_alloc&) {
-        FInteracao->MostrarErro("Não há memória suficiente para concluir a operação.");
-    } catch (const std::filesystem::filesystem_error& e) {
-        const std::string arquivo = e.path1().empty() ? "" : " " + e.path1().string();
-        FInteracao->MostrarErro("Não foi possível usar o arquivo" + arquivo + ": " +
-                                MotivoDoSistema(e.code()) + ".");
-    } catch (const std::system_error& e) {
-        FInteracao->MostrarErro("Erro do sistema: " + MotivoDoSistema(e.code()) + ".");
-    } catch (const std::exception&) {
-        FInteracao->MostrarErro("Erro interno: a operação não pôde ser concluída.");
+    } catch (const std::exception& e) {
+        FInteracao->MostrarErro(MensagemParaUsuario(e));
     }
 }
 

@@ -1,5 +1,6 @@
 #include "mainwindow/simulacao/Simulacao.h"
 #include "comum/EMorvendo.h"
+#include "comum/MensagemErro.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -265,9 +266,7 @@ void TPaginaSimulacao::CalcularCurva() {
         }
     } catch (const std::exception& e) {
         LimparCurva();
-        MostrarErro(dynamic_cast<const EMorvendo*>(&e)
-                        ? QString::fromStdString(e.what())
-                        : QString("Não foi possível calcular as dimensões da bacia."));
+        MostrarErro(QString::fromStdString(MensagemParaUsuario(e)));
         return;
     }
     Series1->replace(pontos);
