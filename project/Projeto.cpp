@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
 #include "project/CamposDados.h"
 
 const char* const ABA_ESTRADA = "Estrada";
@@ -97,14 +98,22 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
             const char* rotulo = nullptr;
             if (c->Nome == std::string_view("eCompEstrada"))
                 rotulo = e.IndSecao == 2 ? "Largura" : "Semi-largura";
-            falhas.push_back({MensagemCampo(*c, u, TMotivoFalha::Faixa, {}, rotulo), c->Nome,
-                              c->Aba});
+            falhas.push_back(
+                {MensagemCampo(*c, u, TMotivoFalha::Faixa, {}, rotulo), c->Nome, c->Aba});
         }
     };
 
     // Em cada grupo, na ordem em que a primeira falha decide a mensagem da verificação.
+    verificar({{true, "eTrEsp", e.TrEsp}});
+    // O período equivalente só existe para mais de um ano.
+    if (e.Equivalente && e.TrEsp > 0 && e.TrEsp <= 1) {
+        const TCampoDados& c = *CampoDados("eTrEsp");
+        falhas.push_back({"Valor incorreto em \"Espaçamento\" (Período de retorno): com o "
+                          "período de retorno equivalente, deve ser maior que 1 e no máximo " +
+                              FloatToStr(c.Maximo) + " anos.",
+                          c.Nome, c.Aba});
+    }
     verificar({
-        {true, "eTrEsp", e.TrEsp},
         {true, "eTrDim", e.TrDim},
         {true, "eK", chuva.K()},
         {true, "eA", chuva.A()},

@@ -16,11 +16,13 @@ struct TCasoValidacao {
     const char* aba;
 };
 
-void PrintTo(const TCasoValidacao& c, std::ostream* os) { *os << c.nome; }
+void PrintTo(const TCasoValidacao& c, std::ostream* os) {
+    *os << c.nome;
+}
 
 class Validacao : public ::testing::TestWithParam<TCasoValidacao> {};
 
-TEST_P(Validacao, UltimaFalhaDoPrimeiroGrupoDecide) {
+TEST_P(Validacao, PrimeiraFalhaDecide) {
     const TCasoValidacao& c = GetParam();
     TUnidades u;
     TProjeto p(u);
@@ -38,8 +40,12 @@ TEST_P(Validacao, UltimaFalhaDoPrimeiroGrupoDecide) {
     EXPECT_EQ(falha->Aba, c.aba);
 }
 
-TEncostaCinematica& Leito(TProjeto& p) { return p.Estrada.Estrada.Secao(0); }
-TEncostaCinematica& Talude(TProjeto& p) { return p.Estrada.Talude.Secao(0); }
+TEncostaCinematica& Leito(TProjeto& p) {
+    return p.Estrada.Estrada.Secao(0);
+}
+TEncostaCinematica& Talude(TProjeto& p) {
+    return p.Estrada.Talude.Secao(0);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Casos, Validacao,
@@ -122,13 +128,12 @@ INSTANTIATE_TEST_SUITE_P(
                        "Valor incorreto em \"Erodibilidade\" (Solo): deve ser maior que 0 e no "
                        "máximo 0.6 g/cm².min.Pa.",
                        "eErodibilidade", "Estrada"},
-        TCasoValidacao{"canal_acima_de_100_km",
-                       [](TProjeto& p) { p.Estrada.Comprimento(100001); },
+        TCasoValidacao{"canal_acima_de_100_km", [](TProjeto& p) { p.Estrada.Comprimento(100001); },
                        "Valor incorreto em \"Comprimento\" (Canal da estrada): deve ser um "
                        "número inteiro de 1 a 100000 m.",
                        "eCanComp", "Estrada"},
-        TCasoValidacao{"canal_de_100_km_passa",
-                       [](TProjeto& p) { p.Estrada.Comprimento(100000); }, nullptr, "", ""},
+        TCasoValidacao{"canal_de_100_km_passa", [](TProjeto& p) { p.Estrada.Comprimento(100000); },
+                       nullptr, "", ""},
         TCasoValidacao{"semi_largura_acima_de_10_km",
                        [](TProjeto& p) { Leito(p).Comprimento(10001); },
                        "Valor incorreto em \"Semi-largura\" (Leito da estrada): deve ser um "
@@ -142,11 +147,14 @@ INSTANTIATE_TEST_SUITE_P(
                        "Valor incorreto em \"Largura\" (Leito da estrada): deve ser um número "
                        "inteiro de 1 a 10000 m.",
                        "eCompEstrada", "Estrada"},
-        TCasoValidacao{"declividade_na_unidade_mostrada",
-                       [](TProjeto& p) { p.Estrada.Sc = 1.5; },
+        TCasoValidacao{"declividade_na_unidade_mostrada", [](TProjeto& p) { p.Estrada.Sc = 1.5; },
                        "Valor incorreto em \"Declividade\" (Canal da estrada): deve ser maior "
                        "que 0 e no máximo 100 %.",
                        "eSc", "Estrada"},
+        TCasoValidacao{"equivalente_com_um_ano", [](TProjeto& p) { p.Estrada.TrEsp = 1; },
+                       "Valor incorreto em \"Espaçamento\" (Período de retorno): com o período "
+                       "de retorno equivalente, deve ser maior que 1 e no máximo 10000 anos.",
+                       "eTrEsp", "Precipitação"},
         TCasoValidacao{"parametro_b_absurdo", [](TProjeto& p) { p.Chuva().B(1e308); },
                        "Valor incorreto em \"b\" (Parâmetros da equação IDF): deve ser maior "
                        "que 0 e no máximo 1000 min.",
