@@ -231,7 +231,7 @@ std::optional<double> TentarTextoParaReal(std::string_view texto, char separador
 double TextoParaReal(std::string_view texto, double padrao, char separadorDecimal) {
     if (texto.empty()) return padrao;
     if (const auto v = TentarTextoParaReal(texto, separadorDecimal)) return *v;
-    throw EMorvendo("'" + std::string(texto) + "' is not a valid floating point value");
+    throw EMorvendo("'" + std::string(texto) + "' não é um número válido");
 }
 
 std::string FormatarNaoNulo(std::string_view mascara, double valor, char separadorDecimal) {

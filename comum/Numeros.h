@@ -20,8 +20,7 @@ std::string FormatFloat(std::string_view mascara, double valor, char separadorDe
 // sinal, expoente E). std::nullopt quando o texto não é um número.
 std::optional<double> TentarTextoParaReal(std::string_view texto, char separadorDecimal = '.');
 
-// Padrão quando o texto está vazio; erro "'%s' is not a valid floating point value" quando
-// não é número.
+// Padrão quando o texto está vazio; erro "'%s' não é um número válido" quando não é número.
 double TextoParaReal(std::string_view texto, double padrao, char separadorDecimal = '.');
 
 // Valor formatado com a máscara quando diferente de zero; texto vazio para zero.

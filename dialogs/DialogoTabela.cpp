@@ -241,7 +241,7 @@ void TFDialogoTabela::Confirmar() {
     }
     const auto valor = TentarTextoParaReal(texto.toStdString(), SeparadorDecimalDialogos());
     if (!valor) {
-        MostrarErroDialogos(this, "'" + texto + "' is not a valid floating point value.");
+        MostrarErroDialogos(this, "'" + texto + "' não é um número válido.");
         campo->setFocus();
         return;
     }

@@ -11,7 +11,7 @@ namespace {
 // Texto vazio também é erro: um quadro vazio não é um parâmetro.
 double ParametroDoQuadro(const std::string& texto) {
     if (const auto v = TentarTextoParaReal(texto, SeparadorDecimalLocal())) return *v;
-    throw EMorvendo("'" + texto + "' is not a valid floating point value");
+    throw EMorvendo("'" + texto + "' não é um número válido");
 }
 
 // A máscara vazia do campo de coordenada do programa principal vale como "sem coordenada".

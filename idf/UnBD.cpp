@@ -321,7 +321,7 @@ double GrausDecimais(std::string_view texto) {
     auto par = [&](std::size_t inicio) {
         const std::string bytes = inicio < t.size() ? t.substr(inicio, 2) : std::string();
         if (const auto v = TentarTextoParaReal(bytes, '.')) return *v;
-        throw EMorvendo("'" + win1252::ParaUtf8(bytes) + "' is not a valid floating point value");
+        throw EMorvendo("'" + win1252::ParaUtf8(bytes) + "' não é um número válido");
     };
     const double d = par(0), m = par(3), s = par(6);
     return (s / 60 + m) / 60 + d;

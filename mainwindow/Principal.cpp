@@ -31,6 +31,7 @@
 
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
+#include "comum/MensagemErro.h"
 #include "engine/uPersistencia.h"
 #include "figuras/Desenhos.h"
 #include "mainwindow/Acompanhamento.h"
@@ -182,6 +183,7 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     BtnSobre->setStatusTip(BtnSobre->toolTip());
     FUnidades.OnMudarDeclividade = [this] { AtualizarDeclividades(); };
     FUnidades.OnMudarVI = [this] { AtualizarInfiltracoes(); };
+    FUnidades.OnMudarErodibilidade = [this](double anterior) { AtualizarErodibilidade(anterior); };
     LerConfiguracao();
     FProjeto = std::make_unique<TProjeto>(FUnidades);
     FPaginaSimulacao = new TPaginaSimulacao(FProjeto->Estrada.Bacia);
@@ -211,7 +213,7 @@ void TFPrincipal::Proteger(const std::function<void()>& acao) {
     try {
         acao();
     } catch (const std::exception& e) {
-        FInteracao->MostrarErro(e.what());
+        FInteracao->MostrarErro(MensagemParaUsuario(e));
     }
 }
 
@@ -567,6 +569,7 @@ void TFPrincipal::PaginaInternetClick(int tag) {
 // --- Eventos do gerente -------------------------------------------------------------------
 
 void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
+    const TUnidadesCustom antes = FUnidades;
     try {
         leuCerto = LerProjeto(*FProjeto, FGerente.PathProjeto);
     } catch (...) {
@@ -574,6 +577,14 @@ void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
         FGerente.Fechar();
         throw;
     }
+    // Os valores do projeto estão nas unidades dele, que passam a valer na janela: quem
+    // trabalhava noutras precisa saber.
+    if (leuCerto && (antes.Declividade != FUnidades.Declividade || antes.VI != FUnidades.VI ||
+                     antes.Erodibilidade != FUnidades.Erodibilidade))
+        FInteracao->MostrarInformacao(
+            "O projeto foi gravado com outras unidades, que passam a valer: declividade em " +
+            FUnidades.UnidadeDeclividade + ", taxa de infiltração estável em " +
+            FUnidades.UnidadeVI + " e erodibilidade em " + FUnidades.UnidadeErodibilidade + ".");
 }
 
 void TFPrincipal::GerenteSys1EscreverArquivo() {

@@ -3,6 +3,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "dialogs/Cobertura.h"
@@ -16,6 +17,7 @@ class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QGridLayout;
 class QGroupBox;
 class QLabel;
@@ -111,6 +113,12 @@ public:
     void GerenteSys1LimparCamposDados();
     void AtualizarDeclividades();
     void AtualizarInfiltracoes();
+    // Converte a erodibilidade mostrada da unidade de fator fatorAnterior para a atual, para
+    // que a grandeza física fique a mesma.
+    void AtualizarErodibilidade(double fatorAnterior);
+    // Lê os campos e verifica os valores; todas as falhas, na ordem da tela e da verificação.
+    std::vector<TFalhaValidacao> VerificarDados();
+    void btnVerificarDadosClick();
 
     // Comandos.
     void MNovoClick();
@@ -165,7 +173,7 @@ public:
     QStackedWidget *nbCanal, *nbBacia, *nbFormato;
     QCheckBox *cbCalcVolume, *cbEquivalente;
     QPushButton *btnBRugCan, *bRugCanBacia, *btnRugTalude, *btnCoberVegTalude, *bConsulta;
-    QPushButton *bZCan, *Button3, *btnAjuda5, *btnTracarCanalEstrada;
+    QPushButton *bZCan, *Button3, *btnAjuda5, *btnTracarCanalEstrada, *btnVerificarDados;
 
     // Página de resultados.
     QGroupBox *gbCanal, *gbBacia;
@@ -234,7 +242,10 @@ private:
     void MostrarFormato();
     QLineEdit* CampoNumerico(const char* nome);
     void MostrarCampo(QWidget* campo);
-    double LerCampo(QLineEdit* campo, bool validar, const char* mensagem);
+    // Valor do campo, nas unidades mostradas. Texto que não é número, inteiro com casas
+    // decimais, negativo ou acima do máximo: erro que nomeia o campo (ou falha anotada em
+    // FColetadas, sem valor). Vazio: 0 sem validar, erro validando.
+    std::optional<double> LerCampo(QLineEdit* campo, bool validar);
     void MostrarResultadosCanal();
     void CarregarGrade(int comprimento);
 
@@ -253,4 +264,6 @@ private:
     TFAcompanhamento* FAcompanhamento = nullptr;
     TServicoAjuda FAjuda;
     bool FPreenchendo = false;
+    std::vector<TFalhaValidacao>* FColetadas = nullptr;
+    QDialog* FVerificacao = nullptr;
 };

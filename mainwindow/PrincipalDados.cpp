@@ -2,6 +2,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -14,6 +15,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <cmath>
+
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "figuras/Desenhos.h"
@@ -22,6 +26,7 @@
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
+#include "project/CamposDados.h"
 
 namespace {
 
@@ -134,9 +139,16 @@ QWidget* TFPrincipal::CriarPaginaDados() {
     btnTracarCanalEstrada = Botao("&Calcular", "btnTracarCanalEstrada");
     connect(btnTracarCanalEstrada, &QPushButton::clicked, this,
             &TFPrincipal::btnTracarCanalEstradaClick);
+    btnVerificarDados = Botao("&Verificar dados", "btnVerificarDados");
+    btnVerificarDados->setToolTip(
+        QStringLiteral("Lista todos os problemas dos dados, cada um com um link para o campo"));
+    btnVerificarDados->setStatusTip(btnVerificarDados->toolTip());
+    connect(btnVerificarDados, &QPushButton::clicked, this,
+            [this] { Proteger([this] { btnVerificarDadosClick(); }); });
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
     botoes->addWidget(btnAjuda5);
+    botoes->addWidget(btnVerificarDados);
     botoes->addWidget(btnTracarCanalEstrada);
 
     auto* v = new QVBoxLayout(pagina);
@@ -406,8 +418,11 @@ void TFPrincipal::eTrDimChange() {
 
 void TFPrincipal::eTrEspChange() {
     FGerente.Alterado = true;
-    if (eTrEsp->text().isEmpty()) return;
-    FProjeto->Estrada.TrEsp = TextoParaRealQ(eTrEsp->text(), 0);
+    // Texto incompleto ("1e", "-") espera o fim da digitação; o cálculo o recusa com a
+    // mensagem do campo.
+    const auto v = TentarTextoParaReal(eTrEsp->text().toStdString(), SeparadorDecimal());
+    if (!v) return;
+    FProjeto->Estrada.TrEsp = *v;
     if (cbEquivalente->isChecked()) cbEquivalenteClick();
 }
 
@@ -520,6 +535,15 @@ void TFPrincipal::AtualizarInfiltracoes() {
     if (e.Estrada.NumSecoes() > 0) mostrar(eVIBEstrada, e.Estrada.Secao(0).VIB());
 }
 
+void TFPrincipal::AtualizarErodibilidade(double fatorAnterior) {
+    lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
+    TCanalEstrada& e = FProjeto->Estrada;
+    if (e.Erodibilidade <= 0 || fatorAnterior == FUnidades.FatorErodibilidade) return;
+    e.Erodibilidade = e.Erodibilidade * fatorAnterior / FUnidades.FatorErodibilidade;
+    eErodibilidade->setText(
+        QString::fromStdString(FloatToStr(e.Erodibilidade, SeparadorDecimal())));
+}
+
 // --- Novo, preencher, limpar --------------------------------------------------------------
 
 void TFPrincipal::GerenteSys1ZerarVariaveis() {
@@ -598,7 +622,13 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     eCanComp->setText(FormatarNaoNuloQ("0", e.Comprimento()));
     eAprofundamento->setText(real(e.Aprofundamento));
     eTalCritica->setText(real(e.TalCritica));
-    eErodibilidade->setText(real(e.Erodibilidade));
+    // Todos os algarismos: um valor convertido de outra unidade (0,004 / 6) não pode perder
+    // casas na volta ao campo, que é o que o cálculo lê.
+    if (e.Erodibilidade != 0)
+        eErodibilidade->setText(
+            QString::fromStdString(FloatToStr(e.Erodibilidade, SeparadorDecimal())));
+    else
+        eErodibilidade->clear();
     eDensidade->setText(real(e.Densidade));
 
     if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
@@ -678,23 +708,41 @@ void TFPrincipal::MostrarCampo(QWidget* campo) {
     campo->setFocus();
 }
 
-double TFPrincipal::LerCampo(QLineEdit* campo, bool validar, const char* mensagem) {
-    if (campo->text().isEmpty()) {
-        if (!validar) return 0;
-        MostrarCampo(campo);
-        throw EMorvendo(mensagem);
+std::optional<double> TFPrincipal::LerCampo(QLineEdit* campo, bool validar) {
+    const TCampoDados& c = *CampoDados(campo->objectName().toStdString());
+    const std::string texto = campo->text().trimmed().toStdString();
+    double v = 0;
+    std::optional<TMotivoFalha> motivo;
+    if (texto.empty()) {
+        if (!validar) return 0.0;
+        motivo = TMotivoFalha::Vazio;
+    } else if (const auto lido = TentarTextoParaReal(texto, SeparadorDecimal())) {
+        v = *lido;
+        // Negativos e valores acima do máximo nunca são guardados; o mínimo fica para a
+        // verificação antes do cálculo.
+        if (!GuardavelNoCampo(c, v, FUnidades))
+            motivo = TMotivoFalha::Faixa;
+        else if (c.Inteiro && v != std::floor(v))
+            motivo = TMotivoFalha::NaoInteiro;
+    } else {
+        motivo = TMotivoFalha::NaoNumero;
     }
-    return TextoParaRealQ(campo->text(), 0);
+    if (!motivo) return v;
+    const std::string rotulo = campo == eCompEstrada ? eLargEst->text().toStdString() : c.Rotulo;
+    const std::string mensagem = MensagemCampo(c, FUnidades, *motivo, texto, rotulo.c_str());
+    if (FColetadas) {
+        FColetadas->push_back({mensagem, c.Nome, c.Aba});
+        return std::nullopt;
+    }
+    MostrarCampo(campo);
+    throw EMorvendo(mensagem);
 }
 
 void TFPrincipal::LerCampos(bool validar) {
     TCanalEstrada& e = FProjeto->Estrada;
     TPrecipitacaoExponencialNegativa& chuva = FProjeto->Chuva();
     const double fd = FUnidades.FatorDeclividade, fvi = FUnidades.FatorVI;
-    auto ler = [&](QLineEdit* campo, const char* mensagem) {
-        return LerCampo(campo, validar, mensagem);
-    };
-    auto inteiro = [](double v) { return int(Arredondar(v)); };
+    auto ler = [&](QLineEdit* campo) { return LerCampo(campo, validar); };
     auto inverso = [](double v) { return v != 0 ? 1 / v : 0.0; };
 
     if (PrecLo1->displayText() != COORDENADA_VAZIA)
@@ -702,111 +750,134 @@ void TFPrincipal::LerCampos(bool validar) {
     if (PrecLa1->displayText() != COORDENADA_VAZIA)
         FProjeto->Tarsio1.Latitude = PrecLa1->displayText().toStdString();
 
-    e.TrDim =
-        ler(eTrDim, "Valor inválido para o período de retorno referente ao dimensionamento da "
-                    "bacia de acumulação.");
-    e.TrEsp = ler(eTrEsp, "Valor inválido para o período de retorno referente ao cálculo do "
-                          "espaçamento entre desagüadouros.");
-    chuva.K(ler(eK, "Valor inválido para o parâmetro \"K\" da equação de chuvas intensas."));
-    chuva.A(ler(eA, "Valor inválido para o parâmetro \"a\" da equação de chuvas intensas."));
-    chuva.B(ler(eB, "Valor inválido para o parâmetro \"b\" da equação de chuvas intensas."));
-    chuva.C(ler(eC, "Valor inválido para o parâmetro \"c\" da equação de chuvas intensas."));
+    if (auto v = ler(eTrDim)) e.TrDim = *v;
+    if (auto v = ler(eTrEsp)) e.TrEsp = *v;
+    if (auto v = ler(eK)) chuva.K(*v);
+    if (auto v = ler(eA)) chuva.A(*v);
+    if (auto v = ler(eB)) chuva.B(*v);
+    if (auto v = ler(eC)) chuva.C(*v);
 
     TEncostaCinematica& leito = Plano(e.Estrada);
-    leito.VIB(ler(eVIBEstrada, "Valor inválido para a taxa de infiltração estável referente ao "
-                               "leito da estrada.") /
-              fvi);
-    leito.St(ler(eStEstrada, "Valor inválido para a declividade transversal referente ao leito "
-                             "da estrada.") /
-             fd);
-    leito.Comprimento(inteiro(ler(eCompEstrada, "Valor inválido para a largura referente ao "
-                                                "leito da estrada.")));
-    leito.nt.Valor = ler(eRugEstrada, "Valor inválido para a rugosidade hidráulica referente ao "
-                                      "leito da estrada.");
+    if (auto v = ler(eVIBEstrada)) leito.VIB(*v / fvi);
+    if (auto v = ler(eStEstrada)) leito.St(*v / fd);
+    if (auto v = ler(eCompEstrada)) leito.Comprimento(int(*v));
+    if (auto v = ler(eRugEstrada)) leito.nt.Valor = *v;
 
     if (bgSecaoCorte->isEnabledTo(this)) {
         TEncostaCinematica& talude = Plano(e.Talude);
-        talude.VIB(ler(eVIBTalude, "Valor inválido para a taxa de infiltração estável referente "
-                                   "à área externa.") /
-                   fvi);
-        talude.St(ler(eStTalude, "Valor inválido para a declividade transversal referente à "
-                                 "área externa.") /
-                  fd);
-        talude.Comprimento(inteiro(ler(eCompTalude, "Valor inválido para ao comprimento "
-                                                    "referente à área externa.")));
-        talude.nt.Valor = ler(eRugTalude, "Valor inválido para a rugosidade hidráulica "
-                                          "referente à área externa.");
+        if (auto v = ler(eVIBTalude)) talude.VIB(*v / fvi);
+        if (auto v = ler(eStTalude)) talude.St(*v / fd);
+        if (auto v = ler(eCompTalude)) talude.Comprimento(int(*v));
+        if (auto v = ler(eRugTalude)) talude.nt.Valor = *v;
     }
 
     TBaciaAcumulacao& bacia = e.Bacia;
     TCanalGradienteCustom& cc = bacia.CanalConducao;
     if (cc.TipoCanal.Valor <= 1) SelecionarSemSinal(cbCanalBacia, cc.TipoCanal.Valor);
     if (cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
-        cc.Z.Valor = ler(edtZCanalBacia, "Valor inválido para a inclinação da parede do canal "
-                                         "de condução da bacia de acumulação.");
-        cc.B(ler(edtBCanalBacia, "Valor inválido para o fundo do canal do canal de condução da "
-                                 "bacia de acumulação."));
+        if (auto v = ler(edtZCanalBacia)) cc.Z.Valor = *v;
+        if (auto v = ler(edtBCanalBacia)) cc.B(*v);
     } else if (cc.TipoCanal.Valor == CANAL_TRIANGULAR) {
-        cc.Z.Valor = inverso(ler(em1CanalBacia, "Valor inválido para o parâmetro \"m1\" do canal "
-                                                "de condução da bacia de acumulação."));
-        cc.Sm.Valor = inverso(ler(em2CanalBacia, "Valor inválido para o parâmetro \"m2\" do "
-                                                 "canal de condução da bacia de acumulação."));
+        if (auto v = ler(em1CanalBacia)) cc.Z.Valor = inverso(*v);
+        if (auto v = ler(em2CanalBacia)) cc.Sm.Valor = inverso(*v);
     }
-    cc.nc.Valor = ler(edtNcCanalBacia, "Valor inválido para o coeficiente de rugosidade "
-                                       "hidráulica do canal de condução da bacia de acumulação.");
-    cc.Sc = ler(edtScCanalBacia, "Valor inválido para a declividade do canal de condução da "
-                                 "bacia de acumulação.");
+    if (auto v = ler(edtNcCanalBacia)) cc.nc.Valor = *v;
+    if (auto v = ler(edtScCanalBacia)) cc.Sc = *v;
 
     bacia.CalcularVolume = cbCalcVolume->isChecked();
     if (bacia.Formato == TBaciaAcumulacao::RETANGULAR) {
-        bacia.m1 = ler(em1Bacia, "Valor inválido para o parâmetro \"m1\" referente ao formato "
-                                 "retangular da bacia de acumulação.");
-        bacia.m2 = ler(em2Bacia, "Valor inválido para o parâmetro \"m2\" referente ao formato "
-                                 "retangular da bacia de acumulação.");
+        if (auto v = ler(em1Bacia)) bacia.m1 = *v;
+        if (auto v = ler(em2Bacia)) bacia.m2 = *v;
     }
-    bacia.Profundidade =
-        ler(eProfBacia, "Valor inválido para a profundidade da bacia de acumulação.");
+    if (auto v = ler(eProfBacia)) bacia.Profundidade = *v;
 
     e.TipoCanal.Valor = std::uint8_t(cbCanal->currentIndex());
     if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
-        e.Z.Valor =
-            ler(em1, "Valor inválido para o parâmetro \"m1\" referente ao canal da estrada.");
-        e.Sm.Valor = inverso(
-            ler(em2, "Valor inválido para o parâmetro \"m2\" referente ao canal da estrada."));
+        if (auto v = ler(em1)) e.Z.Valor = *v;
+        if (auto v = ler(em2)) e.Sm.Valor = inverso(*v);
     } else {
-        e.B(ler(ValorB, "Valor inválido para a largura do fundo do canal da estrada."));
-        e.Z.Valor = ler(ValorZ, "Valor inválido para a inclinação da parede do canal da estrada.");
+        if (auto v = ler(ValorB)) e.B(*v);
+        if (auto v = ler(ValorZ)) e.Z.Valor = *v;
     }
 
-    e.Sc = ler(eSc, "Valor inválido para a declividade longitudinal referente ao canal da "
-                    "estrada.") /
-           fd;
-    e.nc.Valor =
-        ler(enc, "Valor inválido para a rugosidade hidráulica referente ao canal da estrada.");
-    e.Comprimento(
-        inteiro(ler(eCanComp, "Valor para o comprimento referente ao canal da estrada.")));
-    e.Aprofundamento = ler(eAprofundamento, "Valor inválido para o aprofundamento máximo "
-                                            "referente ao canal da estrada.");
-    e.TalCritica = ler(eTalCritica, "Valor inválido para a tensão crítica do solo referente ao "
-                                    "canal da estrada.");
-    e.Erodibilidade = ler(eErodibilidade, "Valor inválido para a erodibilidade do solo referente "
-                                          "ao canal da estrada.");
+    if (auto v = ler(eSc)) e.Sc = *v / fd;
+    if (auto v = ler(enc)) e.nc.Valor = *v;
+    if (auto v = ler(eCanComp)) e.Comprimento(int(*v));
+    if (auto v = ler(eAprofundamento)) e.Aprofundamento = *v;
+    if (auto v = ler(eTalCritica)) e.TalCritica = *v;
+    if (auto v = ler(eErodibilidade)) e.Erodibilidade = *v;
     lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
-    e.Densidade = ler(eDensidade, "Valor inválido para a massa específica do solo referente ao "
-                                  "canal da estrada.");
+    if (auto v = ler(eDensidade)) e.Densidade = *v;
 }
 
 void TFPrincipal::ValidarDados() {
     const auto falha = ::ValidarDados(*FProjeto, bgSecaoCorte->isEnabledTo(this));
     if (!falha) return;
-    if (auto* campo = findChild<QWidget*>(QString::fromStdString(falha->Campo))) {
-        MostrarPagina(PAG_DADOS);
-        for (int i = 0; i < nbDados->count(); ++i)
-            if (nbDados->tabText(i).remove(QLatin1Char('&')) == QString::fromStdString(falha->Aba))
-                nbDados->setCurrentIndex(i);
-        campo->setFocus();
-    }
+    if (auto* campo = findChild<QWidget*>(QString::fromStdString(falha->Campo)))
+        MostrarCampo(campo);
     throw EMorvendo(falha->Mensagem);
+}
+
+std::vector<TFalhaValidacao> TFPrincipal::VerificarDados() {
+    std::vector<TFalhaValidacao> falhas;
+    FColetadas = &falhas;
+    struct TFim {
+        std::vector<TFalhaValidacao>*& c;
+        ~TFim() { c = nullptr; }
+    } fim{FColetadas};
+    LerCampos(true);
+    FColetadas = nullptr;
+    // O campo que não pôde ser lido já tem a sua falha; o valor antigo dele não conta.
+    for (TFalhaValidacao& f : ListarFalhas(*FProjeto, bgSecaoCorte->isEnabledTo(this))) {
+        const bool repetida =
+            std::any_of(falhas.begin(), falhas.end(),
+                        [&](const TFalhaValidacao& g) { return g.Campo == f.Campo; });
+        if (!repetida) falhas.push_back(std::move(f));
+    }
+    return falhas;
+}
+
+void TFPrincipal::btnVerificarDadosClick() {
+    const std::vector<TFalhaValidacao> falhas = VerificarDados();
+    if (!FVerificacao) {
+        FVerificacao = new QDialog(this);
+        FVerificacao->setObjectName(QStringLiteral("FVerificacao"));
+        FVerificacao->setWindowTitle(QStringLiteral("Verificar dados"));
+        auto* v = new QVBoxLayout(FVerificacao);
+        auto* lista = new QLabel;
+        lista->setObjectName(QStringLiteral("lblFalhas"));
+        lista->setTextFormat(Qt::RichText);
+        lista->setWordWrap(true);
+        lista->setMinimumWidth(420);
+        lista->setTextInteractionFlags(Qt::TextBrowserInteraction);
+        // Cada problema é um link para o seu campo; a janela fica aberta enquanto se corrige.
+        connect(lista, &QLabel::linkActivated, this, [this](const QString& nome) {
+            if (auto* campo = findChild<QWidget*>(nome)) MostrarCampo(campo);
+        });
+        v->addWidget(lista);
+        auto* fechar = Botao("&Fechar", "btnFecharVerificacao");
+        connect(fechar, &QPushButton::clicked, FVerificacao, &QDialog::close);
+        auto* h = new QHBoxLayout;
+        h->addStretch();
+        h->addWidget(fechar);
+        v->addLayout(h);
+    }
+    QString html;
+    if (falhas.empty()) {
+        html = QStringLiteral("Nenhum problema foi encontrado nos dados.");
+    } else {
+        html = QStringLiteral("%1 problema(s) nos dados. Clique num deles para ir ao campo:<ol>")
+                   .arg(falhas.size());
+        for (const TFalhaValidacao& f : falhas)
+            html += QStringLiteral("<li><a href=\"%1\">%2</a> <i>(aba %3)</i></li>")
+                        .arg(QString::fromStdString(f.Campo),
+                             QString::fromStdString(f.Mensagem).toHtmlEscaped(),
+                             QString::fromStdString(f.Aba).toHtmlEscaped());
+        html += QStringLiteral("</ol>");
+    }
+    FVerificacao->findChild<QLabel*>(QStringLiteral("lblFalhas"))->setText(html);
+    FVerificacao->show();
+    FVerificacao->raise();
 }
 
 void TFPrincipal::MostrarParametrosIdf() {

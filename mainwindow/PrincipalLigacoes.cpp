@@ -108,6 +108,7 @@ void TFPrincipal::bRelatorioClick() {
 
 void TFPrincipal::bSimulClick() {
     MostrarPagina(PAG_SIMULACAO);
+    FPaginaSimulacao->ComprimentoCanal = FProjeto->Estrada.Comprimento();
     FPaginaSimulacao->bSimulClick();
 }
 

@@ -41,7 +41,7 @@ public:
     QVariant headerData(int secao, Qt::Orientation o, int papel) const override {
         // Em duas linhas, para caber nas larguras das colunas.
         static const char* const TITULOS[5] = {"Seção\n(m)", "Lâmina\n(cm)", "Vazão\n(L/s)",
-                                               "Tensão máxima\n(Pa)", "Perda de solo\n(g)"};
+                                               "Tensão máxima\n(Pa)", "Perda de solo\n(g/cm²)"};
         if (o == Qt::Horizontal && papel == Qt::DisplayRole && secao >= 0 && secao < 5)
             return QString::fromUtf8(TITULOS[secao]);
         return {};
@@ -105,10 +105,12 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     eTensao = CampoResultado("eTensao");
     ePerdaSolo = CampoResultado("ePerdaSolo");
     eQCanal = CampoResultado("eQCanal");
-    Linha(gc, 0, Rotulo("Perda tolerável de solo"), ePerdaToleravelSolo, Rotulo("gramas"));
+    // Massa por área do leito do canal: erodibilidade em g/(cm²·min·Pa), tensão em Pa,
+    // tempo em min.
+    Linha(gc, 0, Rotulo("Perda tolerável de solo"), ePerdaToleravelSolo, Rotulo("g/cm²"));
     Linha(gc, 1, Rotulo("Espaçamento máximo"), eCompMax, Rotulo("m"));
     Linha(gc, 2, Rotulo("Tensão cisalhante máxima"), eTensao, Rotulo("Pa"));
-    Linha(gc, 3, Rotulo("Perda de solo estimada"), ePerdaSolo, Rotulo("gramas"));
+    Linha(gc, 3, Rotulo("Perda de solo estimada"), ePerdaSolo, Rotulo("g/cm²"));
     auto* lQCanal = Rotulo("Vazão máxima");
     Linha(gc, 4, lQCanal, eQCanal, Rotulo("L/s"));
     for (QWidget* w : std::initializer_list<QWidget*>{lQCanal, eQCanal}) {
@@ -223,7 +225,7 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         e.Cancelado = false;
         LerCampos(true);
         ValidarDados();
-        const int comprimento = int(Arredondar(TextoParaRealQ(eCanComp->text(), 0)));
+        const int comprimento = e.Comprimento();
 
         TFAcompanhamento acomp(e,
                                [this](const std::string& m) { FInteracao->MostrarInformacao(m); });

@@ -59,13 +59,16 @@ bool TFiltroNumerico::eventFilter(QObject* alvo, QEvent* evento) {
     QChar c = texto[0];
     if (SeparadorMilhar() != '\0' && c == QLatin1Char(SeparadorMilhar())) c = decimal;
     if (c == decimal) {
-        if (campo->text().contains(decimal)) return true;
         if (c != texto[0]) {
             campo->insert(QString(c));
             return true;
         }
         return false;
     }
-    if (c == QLatin1Char('-') || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))) return false;
+    // O expoente e um segundo separador entram: "1e9" não vira "19" nem "1,2,3" vira "1,23";
+    // o que não for número é recusado com a mensagem do campo.
+    if (c == QLatin1Char('-') || c == QLatin1Char('+') || c == QLatin1Char('e') ||
+        c == QLatin1Char('E') || (c >= QLatin1Char('0') && c <= QLatin1Char('9')))
+        return false;
     return true;
 }

@@ -20,8 +20,8 @@ double TextoParaRealQ(const QString& texto, double padrao);
 // do ponto na ordem dos caracteres (letras e algarismos).
 QString MensagemComPonto(const std::string& mensagem);
 
-// Filtro das teclas dos campos numéricos: algarismos, "-", o separador decimal (um só; o de
-// milhar vira decimal) e Backspace. Texto colado não passa por aqui.
+// Filtro das teclas dos campos numéricos: algarismos, sinais, expoente "e", o separador
+// decimal (o de milhar vira decimal) e Backspace. Texto colado não passa por aqui.
 class TFiltroNumerico : public QObject {
 public:
     using QObject::QObject;

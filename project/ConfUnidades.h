@@ -42,11 +42,16 @@ class TUnidades : public TUnidadesCustom {
 public:
     std::function<void()> OnMudarDeclividade;
     std::function<void()> OnMudarVI;
+    // Recebe o fator da unidade anterior, para converter o valor mostrado.
+    std::function<void(double fatorAnterior)> OnMudarErodibilidade;
     void MudouDeclividade() const {
         if (OnMudarDeclividade) OnMudarDeclividade();
     }
     void MudouVI() const {
         if (OnMudarVI) OnMudarVI();
+    }
+    void MudouErodibilidade(double fatorAnterior) const {
+        if (OnMudarErodibilidade) OnMudarErodibilidade(fatorAnterior);
     }
 };
 

@@ -6,7 +6,9 @@
 #include <filesystem>
 
 #include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
+#include "project/CamposDados.h"
 
 const char* const ABA_ESTRADA = "Estrada";
 const char* const ABA_BACIAS = "Bacias de acumulação";
@@ -186,125 +188,114 @@ bool LerProjeto(TProjeto& p, TArquivoIni& ini) {
 
 namespace {
 
+// Uma verificação de um campo numérico: o valor como mostrado na tela.
 struct TVerificacao {
-    bool falha;
-    const char* mensagem;
+    bool aplica;
     const char* campo;
-    const char* aba;
+    double mostrado;
 };
 
-// Dentro de um grupo, a última falha listada decide a mensagem e o campo.
-std::optional<TFalhaValidacao> UltimaFalha(std::initializer_list<TVerificacao> grupo) {
-    std::optional<TFalhaValidacao> r;
-    for (const TVerificacao& v : grupo)
-        if (v.falha) r = TFalhaValidacao{v.mensagem, v.campo, v.aba};
-    return r;
+double Inverso(double v) {
+    return v > 0 ? 1 / v : 0;
 }
 
 } // namespace
 
-std::optional<TFalhaValidacao> ValidarDados(const TProjeto& p, bool areaExternaAtiva) {
+std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAtiva) {
     const TCanalEstrada& e = p.Estrada;
+    const TUnidadesCustom& u = p.Unidades;
     const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
-    const char* P = ABA_PRECIPITACAO;
-    const char* E = ABA_ESTRADA;
-    const char* B = ABA_BACIAS;
+    const double fd = u.FatorDeclividade, fvi = u.FatorVI;
+    std::vector<TFalhaValidacao> falhas;
+    auto verificar = [&](std::initializer_list<TVerificacao> grupo) {
+        for (const TVerificacao& v : grupo) {
+            const TCampoDados* c = CampoDados(v.campo);
+            if (!v.aplica || DentroDaFaixa(*c, v.mostrado, u)) continue;
+            const char* rotulo = nullptr;
+            if (c->Nome == std::string_view("eCompEstrada"))
+                rotulo = e.IndSecao == 2 ? "Largura" : "Semi-largura";
+            falhas.push_back(
+                {MensagemCampo(*c, u, TMotivoFalha::Faixa, {}, rotulo), c->Nome, c->Aba});
+        }
+    };
 
-    if (auto f = UltimaFalha({
-            {chuva.C() <= 0,
-             "  Valor incorreto do parâmetro \"c\" da equação de chuvas intensas.  ", "eC", P},
-            {chuva.B() <= 0,
-             "  Valor incorreto do parâmetro \"b\" da equação de chuvas intensas.  ", "eB", P},
-            {chuva.A() <= 0,
-             "  Valor incorreto do parâmetro \"a\" da equação de chuvas intensas.  ", "eA", P},
-            {chuva.K() <= 0,
-             "  Valor incorreto do parâmetro \"K\" da equação de chuvas intensas.  ", "eK", P},
-            {e.TrDim <= 0, "  Valor incorreto do tempo de retorno (dimensionamento).  ", "eTrDim",
-             P},
-            {e.TrEsp <= 0, "  Valor incorreto do tempo de retorno (espaçamento).  ", "eTrEsp", P},
-        }))
-        return f;
+    // Em cada grupo, na ordem em que a primeira falha decide a mensagem da verificação.
+    verificar({{true, "eTrEsp", e.TrEsp}});
+    // O período equivalente só existe para mais de um ano.
+    if (e.Equivalente && e.TrEsp > 0 && e.TrEsp <= 1) {
+        const TCampoDados& c = *CampoDados("eTrEsp");
+        falhas.push_back({"Valor incorreto em \"Espaçamento\" (Período de retorno): com o "
+                          "período de retorno equivalente, deve ser maior que 1 e no máximo " +
+                              FloatToStr(c.Maximo) + " anos.",
+                          c.Nome, c.Aba});
+    }
+    verificar({
+        {true, "eTrDim", e.TrDim},
+        {true, "eK", chuva.K()},
+        {true, "eA", chuva.A()},
+        {true, "eB", chuva.B()},
+        {true, "eC", chuva.C()},
+    });
 
-    // Sem plano não há o que verificar nem calcular; o cálculo avisa com mensagem própria.
+    // Sem plano os valores ficam zero e a verificação os recusa.
     const TEncostaCinematica vazio;
     const TEncostaCinematica& leito = e.Estrada.NumSecoes() > 0 ? e.Estrada.Secao(0) : vazio;
-    if (auto f = UltimaFalha({
-            {leito.nt.Valor <= 0, "  Valor incorreto da rugosidade do terreno na estrada.  ",
-             "eRugEstrada", E},
-            {leito.Comprimento() < 1, "  Valor incorreto do comprimento da estrada.  ",
-             "eCompEstrada", E},
-            {leito.St() <= 0, "  Valor incorreto da declividade da estrada.  ", "eStEstrada", E},
-            {leito.VIB() <= 0,
-             "  Valor incorreto da velocidade de infiltração básica na estrada.  ", "eVIBEstrada",
-             E},
-        }))
-        return f;
+    verificar({
+        {true, "eVIBEstrada", leito.VIB() * fvi},
+        {true, "eStEstrada", leito.St() * fd},
+        {true, "eCompEstrada", double(leito.Comprimento())},
+        {true, "eRugEstrada", leito.nt.Valor},
+    });
 
     if (areaExternaAtiva) {
         const TEncostaCinematica& talude = e.Talude.NumSecoes() > 0 ? e.Talude.Secao(0) : vazio;
-        if (auto f = UltimaFalha({
-                {talude.nt.Valor <= 0, "  Valor incorreto da rugosidade do terreno no talude.  ",
-                 "eRugTalude", E},
-                {talude.Comprimento() < 1, "  Valor incorreto do comprimento do talude.  ",
-                 "eCompTalude", E},
-                {talude.St() <= 0, "  Valor incorreto da declividade do talude.  ", "eStTalude", E},
-                {NumeroDeCurva(talude) <= 0,
-                 "  Nenhuma informação sobre cobertura vegetal no talude foi fornecida.  ",
-                 "btnCoberVegTalude", E},
-                {talude.VIB() <= 0,
-                 "  Valor incorreto da velocidade de infiltração básica no talude.  ", "eVIBTalude",
-                 E},
-            }))
-            return f;
+        verificar({{true, "eVIBTalude", talude.VIB() * fvi}});
+        if (NumeroDeCurva(talude) <= 0)
+            falhas.push_back({"Nenhuma cobertura vegetal foi escolhida para a área externa "
+                              "(botão \"Cobertura vegetal\").",
+                              "btnCoberVegTalude", ABA_ESTRADA});
+        verificar({
+            {true, "eStTalude", talude.St() * fd},
+            {true, "eCompTalude", double(talude.Comprimento())},
+            {true, "eRugTalude", talude.nt.Valor},
+        });
     }
 
     const TBaciaAcumulacao& bacia = e.Bacia;
     const TCanalGradienteCustom& cc = bacia.CanalConducao;
     const bool retangular = bacia.Formato == TBaciaAcumulacao::RETANGULAR;
     const bool ccTriangular = cc.TipoCanal.Valor == CANAL_TRIANGULAR;
-    if (auto f = UltimaFalha({
-            {bacia.Profundidade <= 0, "  Valor incorreto da profundidade da bacia de acumulação.  ",
-             "eProfBacia", B},
-            {retangular && bacia.m1 <= 0,
-             "  Valor incorreto do parâmetro \"m1\" da bacia de acumulação.  ", "eProfBacia", B},
-            {retangular && bacia.m2 <= 0,
-             "  Valor incorreto do parâmetro \"m2\" da bacia de acumulação.  ", "eProfBacia", B},
-            {ccTriangular && cc.Z.Valor <= 0,
-             "  Valor incorreto do parâmetro \"m1\" do canal da bacia de acumulação.  ",
-             "eProfBacia", B},
-            {ccTriangular && cc.Sm.Valor <= 0,
-             "  Valor incorreto do parâmetro \"m2\" do canal da bacia de acumulação.  ",
-             "eProfBacia", B},
-            {!ccTriangular && cc.Z.Valor <= 0,
-             "  Valor incorreto da inclinação da parede do canal da bacia de acumulação.  ",
-             "eProfBacia", B},
-            {cc.nc.Valor <= 0,
-             "  Valor incorreto do coeficiente de rugosidade hidráulica do canal da bacia de "
-             "acumulação.  ",
-             "eProfBacia", B},
-            {cc.Sc <= 0, "  Valor incorreto da declividade do canal da bacia de acumulação.  ",
-             "eProfBacia", B},
-        }))
-        return f;
+    verificar({
+        {true, "edtScCanalBacia", cc.Sc},
+        {true, "edtNcCanalBacia", cc.nc.Valor},
+        {!ccTriangular, "edtZCanalBacia", cc.Z.Valor},
+        {!ccTriangular, "edtBCanalBacia", cc.B()},
+        {ccTriangular, "em2CanalBacia", Inverso(cc.Sm.Valor)},
+        {ccTriangular, "em1CanalBacia", Inverso(cc.Z.Valor)},
+        {retangular, "em2Bacia", bacia.m2},
+        {retangular, "em1Bacia", bacia.m1},
+        {true, "eProfBacia", bacia.Profundidade},
+    });
 
     const bool triangular = e.TipoCanal.Valor == CANAL_TRIANGULAR;
-    const char* msgParede = "  Valor incorreto da declividade da parede do canal da estrada.  ";
-    return UltimaFalha({
-        {triangular && e.Sm.Valor <= 0, msgParede, "em2", E},
-        {triangular && e.Z.Valor <= 0, msgParede, "em1", E},
-        {!triangular && e.B() <= 0, "  Valor incorreto da base do canal da estrada.  ", "ValorB",
-         E},
-        {!triangular && e.Z.Valor <= 0, msgParede, "ValorZ", E},
-        {e.Sc <= 0, "  Valor incorreto da declividade do canal da estrada.  ", "eSc", E},
-        {e.nc.Valor <= 0, "  Valor incorreto da rugosidade do canal da estrada.  ", "enc", E},
-        {e.Comprimento() < 1, "  Valor incorreto do comprimento do canal da estrada.  ", "eCanComp",
-         E},
-        {e.TalCritica <= 0, "  Valor incorreto da tensão crítica de cisalhamento do canal.  ",
-         "eTalCritica", E},
-        {e.Erodibilidade <= 0, "  Valor incorreto da erodibilidade do canal.  ", "eErodibilidade",
-         E},
-        {e.Densidade <= 0, "  Valor incorreto da densidade do canal.  ", "eDensidade", E},
-        {e.Aprofundamento <= 0, "  Valor incorreto do aprofundamento do canal.  ",
-         "eAprofundamento", E},
+    verificar({
+        {true, "eAprofundamento", e.Aprofundamento},
+        {true, "eDensidade", e.Densidade},
+        {true, "eErodibilidade", e.Erodibilidade},
+        {true, "eTalCritica", e.TalCritica},
+        {true, "eCanComp", double(e.Comprimento())},
+        {true, "enc", e.nc.Valor},
+        {true, "eSc", e.Sc * fd},
+        {!triangular, "ValorZ", e.Z.Valor},
+        {!triangular, "ValorB", e.B()},
+        {triangular, "em1", e.Z.Valor},
+        {triangular, "em2", Inverso(e.Sm.Valor)},
     });
+    return falhas;
+}
+
+std::optional<TFalhaValidacao> ValidarDados(const TProjeto& p, bool areaExternaAtiva) {
+    std::vector<TFalhaValidacao> falhas = ListarFalhas(p, areaExternaAtiva);
+    if (falhas.empty()) return std::nullopt;
+    return std::move(falhas.front());
 }

@@ -59,12 +59,19 @@ void EscreverProjeto(TProjeto& projeto, TArquivoIni& documento);
 
 // Falha da verificação dos valores antes do cálculo.
 struct TFalhaValidacao {
-    std::string Mensagem; // com os dois espaços nas pontas
+    std::string Mensagem; // nomeia o campo como na tela, a unidade e a faixa válida
     std::string Campo;    // controle que recebe o foco
     std::string Aba;      // aba que o contém
 };
 
-// Verifica os valores do motor. A área externa só é verificada quando está ativa.
+// Todas as falhas dos valores do motor, cada campo com a sua faixa (project/CamposDados.h).
+// A área externa só é verificada quando está ativa.
+std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& projeto, bool areaExternaAtiva);
+inline std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& projeto) {
+    return ListarFalhas(projeto, projeto.Estrada.IndSecao != 3);
+}
+
+// A primeira das falhas de ListarFalhas.
 std::optional<TFalhaValidacao> ValidarDados(const TProjeto& projeto, bool areaExternaAtiva);
 inline std::optional<TFalhaValidacao> ValidarDados(const TProjeto& projeto) {
     return ValidarDados(projeto, projeto.Estrada.IndSecao != 3);

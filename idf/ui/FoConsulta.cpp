@@ -1,5 +1,6 @@
 #include "idf/ui/FoConsulta.h"
 
+#include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/VerificacaoIdf.h"
@@ -415,7 +416,7 @@ template <class F> void TfrmFoConsulta::Protegido(F&& f) {
     try {
         f();
     } catch (const std::exception& e) {
-        FAmbiente.Avisos().Erro(this, QString::fromUtf8(e.what()));
+        FAmbiente.Avisos().Erro(this, QString::fromStdString(MensagemParaUsuario(e)));
     }
 }
 

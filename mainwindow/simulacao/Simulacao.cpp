@@ -1,5 +1,6 @@
 #include "mainwindow/simulacao/Simulacao.h"
 #include "comum/EMorvendo.h"
+#include "comum/MensagemErro.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -222,14 +223,20 @@ void TPaginaSimulacao::eEspacamentoChange(const QString& texto) {
 }
 
 void TPaginaSimulacao::bRecalcClick() {
+    // Entre duas saídas d'água cabe ao menos um metro e no máximo o canal inteiro.
+    const int maximo = ComprimentoCanal > 0 ? ComprimentoCanal : 100000;
+    const QString faixa = QString("\"Espaçamento\" deve ser um número inteiro de 1 a %1 m%2.")
+                              .arg(maximo)
+                              .arg(ComprimentoCanal > 0 ? " (o comprimento do canal)" : "");
     int espacamento = 0;
     if (!TextoParaInteiro(eEspacamento->text(), espacamento)) {
-        MostrarErro("'" + eEspacamento->text() + "' is not a valid integer value");
+        MostrarErro("\"" + eEspacamento->text().trimmed() + "\" não é um número inteiro: " + faixa);
+        eEspacamento->setFocus();
         return;
     }
-    // Um espaçamento negativo daria volume negativo e raio sem sentido.
-    if (espacamento < 0) {
-        MostrarErro("O espaçamento deve ser um número inteiro maior ou igual a zero.");
+    if (espacamento < 1 || espacamento > maximo) {
+        MostrarErro("Valor incorreto: " + faixa);
+        eEspacamento->setFocus();
         return;
     }
     Bacia.Espacamento = espacamento;
@@ -259,7 +266,7 @@ void TPaginaSimulacao::CalcularCurva() {
         }
     } catch (const std::exception& e) {
         LimparCurva();
-        MostrarErro(QString::fromStdString(e.what()));
+        MostrarErro(QString::fromStdString(MensagemParaUsuario(e)));
         return;
     }
     Series1->replace(pontos);

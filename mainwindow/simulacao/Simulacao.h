@@ -46,6 +46,8 @@ public:
 
     // Caixa de erro; sem função, a caixa padrão (título "Morvendo", ícone de parada).
     std::function<void(const QString&)> Erro;
+    // Comprimento do canal do último cálculo: o maior espaçamento aceito (0: 100 000 m).
+    int ComprimentoCanal = 0;
 
 signals:
     // "&Voltar": os valores da bacia já voltaram aos da abertura; mostre a página de

@@ -87,7 +87,10 @@ TFConfUnidades::TFConfUnidades(TUnidades& u, QWidget* pai) : QDialog(pai), FUnid
         FUnidades.MudouVI();
     });
     connect(cbErodibilidade, &QComboBox::currentIndexChanged, this, [this](int i) {
-        if (i >= 0) FUnidades.SetErodibilidade(std::uint8_t(i));
+        if (i < 0) return;
+        const double anterior = FUnidades.FatorErodibilidade;
+        FUnidades.SetErodibilidade(std::uint8_t(i));
+        FUnidades.MudouErodibilidade(anterior);
     });
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(Cancela, &QPushButton::clicked, this, &QDialog::reject);
@@ -107,7 +110,9 @@ bool ConfigurarUnidades(TUnidades& u, QWidget* pai) {
     u.SetDeclividade(declividade);
     u.SetVI(vi);
     u.SetComprimento(comprimento);
+    const double fatorErodibilidade = u.FatorErodibilidade;
     u.SetErodibilidade(erodibilidade);
+    u.MudouErodibilidade(fatorErodibilidade);
     u.Estado = estado;
     u.MudouDeclividade();
     u.MudouVI();

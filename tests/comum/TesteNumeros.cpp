@@ -1,12 +1,18 @@
 #include "comum/EMorvendo.h"
+#include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
+#include <functional>
 #include <limits>
+#include <new>
 #include <random>
+#include <stdexcept>
+#include <system_error>
 
 namespace {
 
@@ -187,7 +193,7 @@ TEST(TextoParaReal, VazioDaPadraoEInvalidoDaErro) {
         TextoParaReal("1-2", 0);
         FAIL() << "sem erro";
     } catch (const EMorvendo& e) {
-        EXPECT_STREQ(e.what(), "'1-2' is not a valid floating point value");
+        EXPECT_STREQ(e.what(), "'1-2' não é um número válido");
     }
     EXPECT_THROW(TextoParaReal(" ", 0), EMorvendo);
     EXPECT_THROW(TextoParaReal("1.5", 0, ','), EMorvendo);
@@ -220,4 +226,34 @@ TEST(CaixaDeErro, PontoFinalSoDepoisDeLetraOuAlgarismo) {
                  {"", ""}};
     for (const auto& c : casos)
         EXPECT_EQ(ComPontoFinal(c.entrada), c.saida) << c.entrada;
+}
+
+// Os textos da biblioteca padrão vêm em inglês e nunca chegam a quem usa o programa.
+TEST(CaixaDeErro, ErrosDaBibliotecaEmPortugues) {
+    using std::filesystem::filesystem_error;
+    const struct {
+        std::function<void()> lancar;
+        const char* mensagem;
+    } casos[] = {
+        {[] { throw EArquivoNaoExiste("O arquivo x não foi encontrado."); },
+         "O arquivo x não foi encontrado."},
+        {[] { throw std::bad_alloc(); }, "Não há memória suficiente para concluir a operação."},
+        {[] {
+             throw filesystem_error("x", "/p.mvd",
+                                    std::make_error_code(std::errc::filename_too_long));
+         },
+         "Não foi possível usar o arquivo /p.mvd: nome de arquivo longo demais."},
+        {[] { throw std::system_error(std::make_error_code(std::errc::permission_denied)); },
+         "Erro do sistema: permissão negada."},
+        {[] { throw std::out_of_range("vector::_M_range_check"); },
+         "Erro interno: a operação não pôde ser concluída."},
+    };
+    for (const auto& c : casos) {
+        try {
+            c.lancar();
+            FAIL() << c.mensagem;
+        } catch (const std::exception& e) {
+            EXPECT_EQ(MensagemParaUsuario(e), c.mensagem);
+        }
+    }
 }

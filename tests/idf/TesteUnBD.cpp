@@ -68,8 +68,7 @@ TEST(Coordenadas, ErrosDeConversao) {
             GrausDecimais(texto);
             FAIL() << texto;
         } catch (const EMorvendo& e) {
-            EXPECT_NE(std::string(e.what()).find("is not a valid floating point value"),
-                      std::string::npos);
+            EXPECT_NE(std::string(e.what()).find("não é um número válido"), std::string::npos);
         }
     }
     EXPECT_THROW(TextoGraus(-0.5), EMorvendo);

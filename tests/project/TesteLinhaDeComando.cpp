@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "Ocorreu um erro ao tentar ler os dados da encosta de número 1"},
         TCasoCli{"nao_lido", "TipoCanal=0", "TipoCanal=4", 1, "O projeto p.mvd não pôde ser lido"},
         TCasoCli{"verificacao", "Sc=0.06", "Sc=0", 1,
-                 "Valor incorreto da declividade do canal da estrada.\n"},
+                 "Valor incorreto em \"Declividade\" (Canal da estrada): deve ser maior que 0 e "
+                 "no máximo 1 m/m.\n"},
         TCasoCli{"sem_convergencia", "Sc=0.008", "Sc=1e-300", 1,
                  "Não houve convergência no cálculo da profundidade normal do canal."},
         TCasoCli{"secao_2", "IndSecao=1", "IndSecao=2", 1, "Seção 2 ainda não disponível.\n",

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "Auxiliar.h"
+#include "project/CamposDados.h"
 #include "project/Projeto.h"
 
 namespace {
@@ -15,11 +16,13 @@ struct TCasoValidacao {
     const char* aba;
 };
 
-void PrintTo(const TCasoValidacao& c, std::ostream* os) { *os << c.nome; }
+void PrintTo(const TCasoValidacao& c, std::ostream* os) {
+    *os << c.nome;
+}
 
 class Validacao : public ::testing::TestWithParam<TCasoValidacao> {};
 
-TEST_P(Validacao, UltimaFalhaDoPrimeiroGrupoDecide) {
+TEST_P(Validacao, PrimeiraFalhaDecide) {
     const TCasoValidacao& c = GetParam();
     TUnidades u;
     TProjeto p(u);
@@ -37,8 +40,12 @@ TEST_P(Validacao, UltimaFalhaDoPrimeiroGrupoDecide) {
     EXPECT_EQ(falha->Aba, c.aba);
 }
 
-TEncostaCinematica& Leito(TProjeto& p) { return p.Estrada.Estrada.Secao(0); }
-TEncostaCinematica& Talude(TProjeto& p) { return p.Estrada.Talude.Secao(0); }
+TEncostaCinematica& Leito(TProjeto& p) {
+    return p.Estrada.Estrada.Secao(0);
+}
+TEncostaCinematica& Talude(TProjeto& p) {
+    return p.Estrada.Talude.Secao(0);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Casos, Validacao,
@@ -49,29 +56,33 @@ INSTANTIATE_TEST_SUITE_P(
                            ZerarVariaveis(p);
                            p.Estrada.TrDim = p.Estrada.TrEsp = 0;
                        },
-                       "  Valor incorreto do tempo de retorno (espaçamento).  ", "eTrEsp",
-                       "Precipitação"},
+                       "Valor incorreto em \"Espaçamento\" (Período de retorno): deve ser "
+                       "maior que 0 e no máximo 10000 anos.",
+                       "eTrEsp", "Precipitação"},
         TCasoValidacao{"parametros_e_canal",
                        [](TProjeto& p) {
                            p.Chuva().K(0);
                            p.Chuva().B(0);
                            p.Estrada.Sc = 0;
                        },
-                       "  Valor incorreto do parâmetro \"K\" da equação de chuvas intensas.  ",
+                       "Valor incorreto em \"K\" (Parâmetros da equação IDF): deve ser maior "
+                       "que 0 e no máximo 100000.",
                        "eK", "Precipitação"},
         TCasoValidacao{"leito_rugosidade_e_infiltracao",
                        [](TProjeto& p) {
                            Leito(p).nt.Valor = 0;
                            Leito(p).VIB(0);
                        },
-                       "  Valor incorreto da velocidade de infiltração básica na estrada.  ",
+                       "Valor incorreto em \"Taxa de infiltração estável\" (Leito da estrada): "
+                       "deve ser maior que 0 e no máximo 2400 cm/dia.",
                        "eVIBEstrada", "Estrada"},
         TCasoValidacao{"cobertura_sem_cn",
                        [](TProjeto& p) {
                            Talude(p).Cobertura.UsoTerra.Indice = 1;
                            Talude(p).Cobertura.CondicaoHidrologica.Indice = 2;
                        },
-                       "  Nenhuma informação sobre cobertura vegetal no talude foi fornecida.  ",
+                       "Nenhuma cobertura vegetal foi escolhida para a área externa (botão "
+                       "\"Cobertura vegetal\").",
                        "btnCoberVegTalude", "Estrada"},
         TCasoValidacao{"secao3_ignora_talude",
                        [](TProjeto& p) {
@@ -82,28 +93,122 @@ INSTANTIATE_TEST_SUITE_P(
                        nullptr, "", ""},
         TCasoValidacao{"conducao_triangular_m2",
                        [](TProjeto& p) { p.Estrada.Bacia.CanalConducao.Sm.Valor = 0; },
-                       "  Valor incorreto do parâmetro \"m2\" do canal da bacia de acumulação.  ",
-                       "eProfBacia", "Bacias de acumulação"},
+                       "Valor incorreto em \"m2\" (Canal de condução): deve ser maior que 0 e "
+                       "no máximo 100.",
+                       "em2CanalBacia", "Bacias de acumulação"},
         TCasoValidacao{"bacia_retangular_m1_m2",
                        [](TProjeto& p) { p.Estrada.Bacia.Formato = TBaciaAcumulacao::RETANGULAR; },
-                       "  Valor incorreto do parâmetro \"m2\" da bacia de acumulação.  ",
-                       "eProfBacia", "Bacias de acumulação"},
+                       "Valor incorreto em \"m2\" (Bacia de acumulação): deve ser maior que 0 "
+                       "e no máximo 100.",
+                       "em2Bacia", "Bacias de acumulação"},
         TCasoValidacao{"canal_triangular_paredes",
                        [](TProjeto& p) {
                            p.Estrada.Sm.Valor = 0;
                            p.Estrada.Z.Valor = 0;
                        },
-                       "  Valor incorreto da declividade da parede do canal da estrada.  ", "em1",
-                       "Estrada"},
+                       "Valor incorreto em \"m1\" (Canal da estrada): deve ser maior que 0 e no "
+                       "máximo 100.",
+                       "em1", "Estrada"},
         TCasoValidacao{"canal_trapezoidal_base",
                        [](TProjeto& p) { p.Estrada.TipoCanal.Valor = CANAL_TRAPEZOIDAL; },
-                       "  Valor incorreto da base do canal da estrada.  ", "ValorB", "Estrada"},
+                       "Valor incorreto em \"B\" (Canal da estrada): deve ser maior que 0 e no "
+                       "máximo 100 m.",
+                       "ValorB", "Estrada"},
         TCasoValidacao{"canal_comprimento_e_solo",
                        [](TProjeto& p) {
                            p.Estrada.Comprimento(0);
                            p.Estrada.Densidade = 0;
                        },
-                       "  Valor incorreto da densidade do canal.  ", "eDensidade", "Estrada"}),
+                       "Valor incorreto em \"Massa específica\" (Solo): deve ser maior que 0 e "
+                       "no máximo 10 g/cm³.",
+                       "eDensidade", "Estrada"},
+        // Limites de cima: valores absurdos não chegam ao cálculo.
+        TCasoValidacao{"erodibilidade_absurda",
+                       [](TProjeto& p) { p.Estrada.Erodibilidade = 1e308; },
+                       "Valor incorreto em \"Erodibilidade\" (Solo): deve ser maior que 0 e no "
+                       "máximo 0.6 g/cm².min.Pa.",
+                       "eErodibilidade", "Estrada"},
+        TCasoValidacao{"canal_acima_de_100_km", [](TProjeto& p) { p.Estrada.Comprimento(100001); },
+                       "Valor incorreto em \"Comprimento\" (Canal da estrada): deve ser um "
+                       "número inteiro de 1 a 100000 m.",
+                       "eCanComp", "Estrada"},
+        TCasoValidacao{"canal_de_100_km_passa", [](TProjeto& p) { p.Estrada.Comprimento(100000); },
+                       nullptr, "", ""},
+        TCasoValidacao{"semi_largura_acima_de_10_km",
+                       [](TProjeto& p) { Leito(p).Comprimento(10001); },
+                       "Valor incorreto em \"Semi-largura\" (Leito da estrada): deve ser um "
+                       "número inteiro de 1 a 10000 m.",
+                       "eCompEstrada", "Estrada"},
+        TCasoValidacao{"largura_na_secao_2",
+                       [](TProjeto& p) {
+                           p.Estrada.IndSecao = 2;
+                           Leito(p).Comprimento(0);
+                       },
+                       "Valor incorreto em \"Largura\" (Leito da estrada): deve ser um número "
+                       "inteiro de 1 a 10000 m.",
+                       "eCompEstrada", "Estrada"},
+        TCasoValidacao{"declividade_na_unidade_mostrada", [](TProjeto& p) { p.Estrada.Sc = 1.5; },
+                       "Valor incorreto em \"Declividade\" (Canal da estrada): deve ser maior "
+                       "que 0 e no máximo 100 %.",
+                       "eSc", "Estrada"},
+        TCasoValidacao{"equivalente_com_um_ano", [](TProjeto& p) { p.Estrada.TrEsp = 1; },
+                       "Valor incorreto em \"Espaçamento\" (Período de retorno): com o período "
+                       "de retorno equivalente, deve ser maior que 1 e no máximo 10000 anos.",
+                       "eTrEsp", "Precipitação"},
+        TCasoValidacao{"parametro_b_absurdo", [](TProjeto& p) { p.Chuva().B(1e308); },
+                       "Valor incorreto em \"b\" (Parâmetros da equação IDF): deve ser maior "
+                       "que 0 e no máximo 1000 min.",
+                       "eB", "Precipitação"},
+        TCasoValidacao{"fundo_do_canal_de_conducao_pode_ser_zero",
+                       [](TProjeto& p) {
+                           auto& cc = p.Estrada.Bacia.CanalConducao;
+                           cc.TipoCanal.Valor = CANAL_TRAPEZOIDAL;
+                           cc.Z.Valor = 1;
+                           cc.B(0);
+                       },
+                       nullptr, "", ""}),
     [](const ::testing::TestParamInfo<TCasoValidacao>& i) { return std::string(i.param.nome); });
+
+// A lista traz todas as falhas; a verificação antes do cálculo mostra a primeira.
+TEST(Validacao, ListaTodasAsFalhasNaOrdemDaVerificacao) {
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+    p.Chuva().C(0);
+    p.Estrada.TrDim = 20000;
+    Leito(p).nt.Valor = 2;
+    p.Estrada.Densidade = -1;
+    p.Estrada.Bacia.Profundidade = 0;
+    std::vector<std::string> campos;
+    for (const TFalhaValidacao& f : ListarFalhas(p))
+        campos.push_back(f.Campo);
+    EXPECT_EQ(campos, (std::vector<std::string>{"eTrDim", "eC", "eRugEstrada", "eProfBacia",
+                                                "eDensidade"}));
+    EXPECT_EQ(ValidarDados(p)->Campo, "eTrDim");
+}
+
+// A faixa de um campo acompanha a unidade configurada.
+TEST(Validacao, FaixaNasUnidadesConfiguradas) {
+    TUnidades u;
+    const TCampoDados& erod = *CampoDados("eErodibilidade");
+    u.SetErodibilidade(1);
+    EXPECT_TRUE(DentroDaFaixa(erod, 0.6, u));
+    EXPECT_FALSE(DentroDaFaixa(erod, 0.61, u));
+    u.SetErodibilidade(0);
+    EXPECT_DOUBLE_EQ(MaximoMostrado(erod, u), 0.1);
+    EXPECT_FALSE(DentroDaFaixa(erod, 0.2, u));
+    const TCampoDados& comp = *CampoDados("eCanComp");
+    EXPECT_FALSE(DentroDaFaixa(comp, 220.5, u));
+    EXPECT_TRUE(GuardavelNoCampo(comp, 0, u));
+    EXPECT_FALSE(GuardavelNoCampo(comp, -1, u));
+    EXPECT_FALSE(GuardavelNoCampo(comp, 1e9, u));
+    EXPECT_EQ(MensagemCampo(comp, u, TMotivoFalha::NaoInteiro, "220,5"),
+              "\"220,5\" não é um número inteiro: \"Comprimento\" (Canal da estrada) deve ser "
+              "um número inteiro de 1 a 100000 m.");
+    // Todo controle verificado tem a sua linha na tabela.
+    for (const TCampoDados& c : TodosCamposDados())
+        EXPECT_GT(c.Maximo, c.Minimo) << c.Nome;
+}
 
 } // namespace

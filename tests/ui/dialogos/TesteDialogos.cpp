@@ -196,7 +196,7 @@ void TesteDialogos::RugCanNumeroInvalidoNaoFecha() {
     });
     QVERIFY(!componente.Executar(alvo));
     QVERIFY(abertoDepoisDoErro);
-    QCOMPARE(erros, QStringList{"'1,,2' is not a valid floating point value."});
+    QCOMPARE(erros, QStringList{"'1,,2' não é um número válido."});
     QCOMPARE(alvo.Valor, 0.02);
 }
 

@@ -261,7 +261,7 @@ private slots:
                                         << "Longitude 55°00'00\" não definida." << false;
         QTest::newRow("par apagado") << "24°  '00\""
                                      << "51°00'00\""
-                                     << "'  ' is not a valid floating point value" << false;
+                                     << "'  ' não é um número válido" << false;
         QTest::newRow("na moldura, fora do azul") << "22°40'00\""
                                                   << "48°10'00\""
                                                   << "" << true;
@@ -538,8 +538,7 @@ private slots:
             ExecutarTarsio(t, nullptr, FBanco->Ambiente());
             QFAIL("quadros vazios deveriam ser recusados");
         } catch (const EMorvendo& e) {
-            QCOMPARE(QString::fromUtf8(e.what()),
-                     QStringLiteral("'' is not a valid floating point value"));
+            QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("'' não é um número válido"));
         }
         TArquivoIni depois;
         t.Gravar(depois);

@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,6 +28,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <deque>
+#include <filesystem>
 
 #include "comum/ArquivoIni.h"
 #include "comum/Numeros.h"
@@ -392,40 +395,88 @@ private slots:
         QTest::addColumn<QString>("aba");
         QTest::addColumn<QString>("foco");
         const QString P = "Precipitação", E = "Estrada", B = "Bacias de acumulação";
+        // Cada mensagem nomeia o campo como está na tela, o quadro, a unidade e a faixa.
         QTest::newRow("tudo vazio") << QStringList{} << "novo"
-                                    << "Valor inválido para o período de retorno referente ao "
-                                       "dimensionamento da bacia de acumulação."
+                                    << "Falta o valor de \"Dimensionamento\" (Período de "
+                                       "retorno): deve ser maior que 0 e no máximo 10000 anos."
                                     << P << "eTrDim";
         QTest::newRow("K vazio") << QStringList{"eK="} << ""
-                                 << "Valor inválido para o parâmetro \"K\" da equação de chuvas "
-                                    "intensas."
+                                 << "Falta o valor de \"K\" (Parâmetros da equação IDF): deve ser "
+                                    "maior que 0 e no máximo 100000."
                                  << P << "eK";
         QTest::newRow("comprimento vazio") << QStringList{"eCanComp="} << ""
-                                           << "Valor para o comprimento referente ao canal da "
-                                              "estrada."
+                                           << "Falta o valor de \"Comprimento\" (Canal da "
+                                              "estrada): deve ser um número inteiro de 1 a "
+                                              "100000 m."
                                            << E << "eCanComp";
-        QTest::newRow("zero passa na leitura, último do grupo decide")
+        QTest::newRow("zero passa na leitura, o primeiro da tela decide")
             << QStringList{"eRugEstrada=0", "eVIBEstrada=0", "eSc=0"} << ""
-            << "  Valor incorreto da velocidade de infiltração básica na estrada.  " << E
-            << "eVIBEstrada";
-        QTest::newRow("falha noutra aba traz a aba") << QStringList{"eSc=0"} << "aba:2"
-                                                     << "  Valor incorreto da declividade do "
-                                                        "canal da estrada.  "
-                                                     << E << "eSc";
+            << "Valor incorreto em \"Taxa de infiltração estável\" (Leito da estrada): deve ser "
+               "maior que 0 e no máximo 2400 cm/dia."
+            << E << "eVIBEstrada";
+        QTest::newRow("falha noutra aba traz a aba")
+            << QStringList{"eSc=0"} << "aba:2"
+            << "Valor incorreto em \"Declividade\" (Canal da estrada): deve ser maior que 0 e no "
+               "máximo 100 %."
+            << E << "eSc";
         QTest::newRow("m2 zero do canal de condução")
             << QStringList{"em2CanalBacia=0"} << ""
-            << "  Valor incorreto do parâmetro \"m2\" do canal da bacia de acumulação.  " << B
-            << "eProfBacia";
+            << "Valor incorreto em \"m2\" (Canal de condução): deve ser maior que 0 e no máximo "
+               "100."
+            << B << "em2CanalBacia";
         QTest::newRow("seção 3 não lê a área externa")
             << QStringList{"eVIBTalude=", "eStTalude=", "eSc=0"} << "secao3"
-            << "  Valor incorreto da declividade do canal da estrada.  " << E << "eSc";
+            << "Valor incorreto em \"Declividade\" (Canal da estrada): deve ser maior que 0 e no "
+               "máximo 100 %."
+            << E << "eSc";
         QTest::newRow("semicircular não lê m1 e m2 da bacia")
             << QStringList{"em1Bacia=", "em2CanalBacia=0"} << ""
-            << "  Valor incorreto do parâmetro \"m2\" do canal da bacia de acumulação.  " << B
-            << "eProfBacia";
+            << "Valor incorreto em \"m2\" (Canal de condução): deve ser maior que 0 e no máximo "
+               "100."
+            << B << "em2CanalBacia";
         QTest::newRow("texto que não é número")
             << QStringList{"eA=1-2"} << ""
-            << "'1-2' is not a valid floating point value" << P << "";
+            << "\"1-2\" não é um número: \"a\" (Parâmetros da equação IDF) deve ser maior que 0 e "
+               "no máximo 1."
+            << P << "eA";
+        // Antes: "O Item do comprimento de um trecho da encosta não pode ser menor ou igual a
+        // zero.", do motor.
+        QTest::newRow("semi-largura negativa")
+            << QStringList{"eCompEstrada=-3"} << ""
+            << "Valor incorreto em \"Semi-largura\" (Leito da estrada): deve ser um número "
+               "inteiro de 1 a 10000 m."
+            << E << "eCompEstrada";
+        QTest::newRow("largura na seção 2 tem a legenda da tela")
+            << QStringList{"eCompEstrada=0"} << "secao2"
+            << "Valor incorreto em \"Largura\" (Leito da estrada): deve ser um número inteiro de "
+               "1 a 10000 m."
+            << E << "eCompEstrada";
+        // Antes: 220 sem aviso.
+        QTest::newRow("inteiro com casas decimais")
+            << QStringList{"eCanComp=220,5"} << ""
+            << "\"220,5\" não é um número inteiro: \"Comprimento\" (Canal da estrada) deve ser um "
+               "número inteiro de 1 a 100000 m."
+            << E << "eCanComp";
+        QTest::newRow("canal de mais de 100 km")
+            << QStringList{"eCanComp=100001"} << ""
+            << "Valor incorreto em \"Comprimento\" (Canal da estrada): deve ser um número inteiro "
+               "de 1 a 100000 m."
+            << E << "eCanComp";
+        QTest::newRow("comprimento da área externa de mais de 10 km")
+            << QStringList{"eCompTalude=2147483647"} << ""
+            << "Valor incorreto em \"Comprimento\" (Área externa): deve ser um número inteiro de "
+               "1 a 10000 m."
+            << E << "eCompTalude";
+        // Antes: "Estouro em ponto flutuante." no cálculo, sem nomear campo.
+        QTest::newRow("erodibilidade absurda")
+            << QStringList{"eErodibilidade=1e308"} << ""
+            << "Valor incorreto em \"Erodibilidade\" (Solo): deve ser maior que 0 e no máximo "
+               "0,6 g/cm².min.Pa."
+            << E << "eErodibilidade";
+        QTest::newRow("largura do fundo absurda")
+            << QStringList{"edtBCanalBacia=1e300"} << "trapezoidal"
+            << "Valor incorreto em \"B\" (Canal de condução): deve estar entre 0 e 100 m." << B
+            << "edtBCanalBacia";
     }
 
     void mensagensDeLeituraEVerificacao() {
@@ -441,6 +492,14 @@ private slots:
             Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
         }
         if (antes == "secao3") J->rbSecao3->click();
+        if (antes == "secao2") {
+            J->rbSecao2->setEnabled(true);
+            J->rbSecao2->click();
+        }
+        if (antes == "trapezoidal") {
+            J->cbCanalBacia->setCurrentIndex(0);
+            J->edtZCanalBacia->setText("1");
+        }
         for (const QString& c : campos) {
             auto* campo = J->Controle<QLineEdit>(c.section('=', 0, 0));
             QVERIFY2(campo, qPrintable(c));
@@ -464,8 +523,13 @@ private slots:
         Criar();
         J->MNovoClick();
         QTest::keyClicks(J->eTalCritica, "1.2,3a-");
-        // O separador de milhar vira decimal, o segundo decimal e a letra não entram.
-        QCOMPARE(J->eTalCritica->text(), QStringLiteral("1,23-"));
+        // O separador de milhar vira decimal e a letra não entra; o segundo decimal entra,
+        // para que "1.234,5" não vire 1,2345 sem aviso.
+        QCOMPARE(J->eTalCritica->text(), QStringLiteral("1,2,3-"));
+        J->eTalCritica->clear();
+        // O expoente entra: "1e9" não vira "19".
+        QTest::keyClicks(J->eTalCritica, "1e9");
+        QCOMPARE(J->eTalCritica->text(), QStringLiteral("1e9"));
         J->eTalCritica->clear();
 
         J->GerenteSys1().Alterado = false;
@@ -612,6 +676,158 @@ private slots:
         TArquivoIni ini(Ini().toStdString());
         QCOMPARE(ini.LerTexto("UNIDADES", "Declividade", ""), std::string("1"));
         QCOMPARE(ini.LerTexto("UNIDADES", "Estado", ""), std::string("4"));
+    }
+
+    // Trocar a unidade da erodibilidade converte o valor mostrado: a grandeza física fica e o
+    // espaçamento também (antes 0,0015 passava a valer seis vezes mais).
+    void unidadeDaErodibilidadeConverteOValor() {
+        Criar();
+        DigitarCaso("c03_equiv_200m");
+        J->GerenteSys1().Alterado = false;
+        Digitar(J->eErodibilidade, "0,0015");
+        Calcular();
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        const QString espacamento = J->eCompMax->text();
+        const QString perda = J->ePerdaSolo->text();
+        QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
+
+        auto trocar = [&](int opcao, bool confirmar) {
+            QTimer::singleShot(0, [&, opcao, confirmar] {
+                auto* d = qobject_cast<TFConfUnidades*>(QApplication::activeModalWidget());
+                QVERIFY(d);
+                d->cbErodibilidade->setCurrentIndex(opcao);
+                QTest::mouseClick(confirmar ? d->ok : d->Cancela, Qt::LeftButton);
+            });
+            J->Configurarunidades1Click();
+        };
+        trocar(0, true); // kg/(m²·s·Pa) = 6 g/(cm²·min·Pa)
+        QCOMPARE(J->lblErod->text(), QStringLiteral("kg/m².s.Pa"));
+        QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,00025"));
+        Calcular();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QCOMPARE(J->eCompMax->text(), espacamento);
+        QCOMPARE(J->ePerdaSolo->text(), perda);
+        QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
+
+        // Cancelar volta à unidade e ao valor de antes.
+        trocar(1, false);
+        QCOMPARE(J->lblErod->text(), QStringLiteral("kg/m².s.Pa"));
+        QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,00025"));
+        trocar(1, true);
+        QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,0015"));
+
+        // Um projeto gravado noutras unidades avisa quais passam a valer.
+        const QString gravado = Caminho("kg.mvd");
+        trocar(0, true);
+        R->Arquivos.push_back(gravado.toStdString());
+        J->MSalvarComoClick();
+        trocar(1, true);
+        R->Informacoes.clear();
+        R->Respostas = {TResposta::Nao};
+        Abrir(gravado);
+        QCOMPARE(R->Informacoes.size(), 1);
+        QVERIFY2(R->Informacoes[0].contains("erodibilidade em kg/m².s.Pa"),
+                 qPrintable(R->Informacoes[0]));
+        QCOMPARE(J->lblErod->text(), QStringLiteral("kg/m².s.Pa"));
+        QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,00025"));
+        // Reaberto nas mesmas unidades, nada a dizer; o valor convertido volta com todas as
+        // casas (a máscara de sete casas o mudaria).
+        Digitar(J->eErodibilidade, "0,000666666666666667");
+        J->MSalvarClick();
+        R->Informacoes.clear();
+        Abrir(gravado);
+        QVERIFY(R->Informacoes.isEmpty());
+        QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,000666666666666667"));
+    }
+
+    // "Verificar dados": todas as falhas numa lista; cada link leva ao campo, trocando a aba.
+    void verificarDadosListaTudo() {
+        Criar();
+        Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
+        J->eK->setText("1-2");
+        J->eCanComp->setText("220,5");
+        J->eSc->setText("0");
+        J->eProfBacia->clear();
+        J->eDensidade->setText("1e308");
+        QTest::mouseClick(J->btnVerificarDados, Qt::LeftButton);
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        const std::vector<TFalhaValidacao> falhas = J->VerificarDados();
+        QStringList campos;
+        for (const TFalhaValidacao& f : falhas)
+            campos << QString::fromStdString(f.Campo);
+        QCOMPARE(campos, (QStringList{"eK", "eProfBacia", "eCanComp", "eDensidade", "eSc"}));
+        auto* d = J->findChild<QDialog*>("FVerificacao");
+        QVERIFY(d && d->isVisible());
+        auto* lista = d->findChild<QLabel*>("lblFalhas");
+        QVERIFY(lista->text().contains("href=\"eProfBacia\""));
+        QVERIFY(lista->text().contains("5 problema(s)"));
+        J->nbDados->setCurrentIndex(0);
+        emit lista->linkActivated("eProfBacia");
+        QCOMPARE(J->nbDados->currentIndex(), 1);
+        QCOMPARE(J->focusWidget(), static_cast<QWidget*>(J->eProfBacia));
+        // Nada foi recusado ao ler: o valor ilegível não mudou o do projeto.
+        QCOMPARE(J->Projeto().Chuva().K(), 1800.0);
+
+        for (QLineEdit* c : {J->eK, J->eCanComp, J->eSc, J->eProfBacia, J->eDensidade})
+            c->setText("1");
+        J->eK->setText("1800");
+        QTest::mouseClick(J->btnVerificarDados, Qt::LeftButton);
+        QCOMPARE(lista->text(), QStringLiteral("Nenhum problema foi encontrado nos dados."));
+    }
+
+    // Erros da biblioteca padrão (em inglês) chegam à caixa em português.
+    void errosDaBibliotecaEmPortugues() {
+        Criar();
+        J->Proteger([] { throw std::bad_alloc(); });
+        J->Proteger([] {
+            throw std::filesystem::filesystem_error(
+                "x", "/tmp/p.mvd", std::make_error_code(std::errc::permission_denied));
+        });
+        J->Proteger([] {
+            throw std::filesystem::filesystem_error(
+                "x", "/tmp/p.mvd", std::make_error_code(std::errc::filename_too_long));
+        });
+        J->Proteger([] { throw std::out_of_range("vector::_M_range_check"); });
+        QCOMPARE(R->Erros,
+                 (QStringList{"Não há memória suficiente para concluir a operação.",
+                              "Não foi possível usar o arquivo /tmp/p.mvd: permissão negada.",
+                              "Não foi possível usar o arquivo /tmp/p.mvd: nome de arquivo longo "
+                              "demais.",
+                              "Erro interno: a operação não pôde ser concluída."}));
+    }
+
+    // A perda de solo é massa por área do leito; a simulação recusa espaçamentos fora do
+    // canal.
+    void perdaEmGramasPorCm2ESimulacaoNoCanal() {
+        Criar();
+        Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
+        Calcular();
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        QStringList unidades;
+        for (QLabel* l : J->gbCanal->findChildren<QLabel*>())
+            unidades << l->text();
+        QCOMPARE(unidades.count("g/cm²"), 2);
+        QVERIFY(!unidades.contains("gramas"));
+        QCOMPARE(J->tsgResultSecoes->model()->headerData(4, Qt::Horizontal).toString(),
+                 QStringLiteral("Perda de solo\n(g/cm²)"));
+
+        QTest::mouseClick(J->bSimul, Qt::LeftButton);
+        TPaginaSimulacao* s = J->PaginaSimulacao();
+        const int antes = J->Projeto().Estrada.Bacia.Espacamento;
+        for (const char* texto : {"0", "201", "1e3"}) {
+            s->eEspacamento->setText(texto);
+            s->bRecalc->click();
+            QCOMPARE(J->Projeto().Estrada.Bacia.Espacamento, antes);
+            QCOMPARE(s->Series1->count(), 0);
+        }
+        QCOMPARE(R->Erros[0], QStringLiteral("Valor incorreto: \"Espaçamento\" deve ser um número "
+                                             "inteiro de 1 a 200 m (o comprimento do canal)."));
+        QCOMPARE(R->Erros.size(), 3);
+        QVERIFY(R->Erros[2].startsWith("\"1e3\" não é um número inteiro"));
+        s->eEspacamento->setText("200");
+        s->bRecalc->click();
+        QCOMPARE(J->Projeto().Estrada.Bacia.Espacamento, 200);
+        QCOMPARE(R->Erros.size(), 3);
     }
 
     // Percorre o canal de 15 000 m: o laço de eventos nunca para mais de 100 ms e

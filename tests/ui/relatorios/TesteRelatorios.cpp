@@ -235,16 +235,23 @@ void TesteRelatorios::SimulacaoEspacamentoDigitado() {
     QCOMPARE(b.Espacamento, 120);
     QCOMPARE(p.Series1->count(), 21);
     QCOMPARE(p.tsGrid2->item(0, 1)->text(), QString("8,74")); // √(4·60/π)
-    // Um espaçamento que não é inteiro falha com o erro da conversão; a curva fica limpa.
-    for (const char* texto : {"12,5", "-3"}) {
+    // Um espaçamento que não é inteiro, zero, negativo ou maior que o canal é recusado com a
+    // faixa; a curva fica limpa.
+    p.ComprimentoCanal = 150;
+    for (const char* texto : {"12,5", "-3", "0", "151"}) {
         p.eEspacamento->setText(texto);
         p.bRecalc->click();
         QCOMPARE(p.Series1->count(), 0);
         QCOMPARE(b.Espacamento, 120);
     }
+    const QString faixa = "\"Espaçamento\" deve ser um número inteiro de 1 a 150 m (o "
+                          "comprimento do canal).";
     QCOMPARE(erros,
-             (QStringList{"'12,5' is not a valid integer value.",
-                          "O espaçamento deve ser um número inteiro maior ou igual a zero."}));
+             (QStringList{"\"12,5\" não é um número inteiro: " + faixa, "Valor incorreto: " + faixa,
+                          "Valor incorreto: " + faixa, "Valor incorreto: " + faixa}));
+    p.eEspacamento->setText("150");
+    p.bRecalc->click();
+    QCOMPARE(b.Espacamento, 150);
 }
 
 void TesteRelatorios::SimulacaoVoltarRestauraABacia() {
