@@ -1,0 +1,159 @@
+// O texto da ajuda diante do programa: o exemplo resolvido traz os números que o núcleo
+// calcula para exemplos/Estrada.mvd, todo dado da página de dados tem faixa típica e fonte,
+// os exemplos só usam coberturas que o diálogo produz e nenhum termo recusado aparece.
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+#include <cmath>
+
+#include "ajuda/Ajuda.h"
+#include "dialogs/TabelasParametros.h"
+#include "engine/uEncostaCinematica.h"
+#include "engine/uTerreno.h"
+#include "project/Calculo.h"
+#include "project/Projeto.h"
+
+namespace {
+
+QString LerArquivo(const QString& caminho) {
+    QFile f(caminho);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+QString TextoDaPagina(const QString& html) {
+    QTextDocument doc;
+    doc.setHtml(html);
+    return doc.toPlainText();
+}
+
+// Número como a ajuda o escreve: vírgula decimal, sem separador de milhares.
+QString Num(double v, int casas) {
+    return QString::number(v, 'f', casas).replace(u'.', u',');
+}
+
+// Os valores marcados na página: <span class="ex" title="chave">valor</span>.
+QMap<QString, QString> ValoresMarcados(const QString& html) {
+    QMap<QString, QString> r;
+    static const QRegularExpression marca(
+        QStringLiteral(R"re(<span class="ex" title="([A-Za-z0-9]+)">([^<]*)</span>)re"));
+    for (auto it = marca.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const QString chave = m.captured(1);
+        // A mesma chave pode aparecer mais de uma vez, sempre com o mesmo valor.
+        if (r.contains(chave) && r[chave] != m.captured(2))
+            r[chave] = QStringLiteral("(valores diferentes: %1 e %2)").arg(r[chave], m.captured(2));
+        else
+            r[chave] = m.captured(2);
+    }
+    return r;
+}
+
+// Os números do exemplo resolvido, calculados pelo núcleo como no programa.
+QMap<QString, QString> NumerosDoExemplo(const QString& pastaTrabalho) {
+    QMap<QString, QString> n;
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    if (!LerProjeto(p, MORVENDO_EXEMPLOS "/Estrada.mvd")) return n;
+    if (ValidarDados(p).has_value()) return n;
+    TCanalEstrada& e = p.Estrada;
+    e.ArquivoRelatorio = QDir(pastaTrabalho).filePath("Relatorio.txt").toStdString();
+    const TResultadoCalculo r = ExecutarCalculo(p, e.Comprimento(), nullptr);
+    if (r.Situacao != TResultadoCalculo::Concluido || !r.Bacia) return n;
+
+    // Chuva do espaçamento (o exemplo não usa o período equivalente).
+    TPrecipitacaoExponencialNegativa& chuva = p.Chuva();
+    chuva.Tr(e.TrEsp);
+    const double i0 = chuva.IntensidadeInstantanea(0);
+    n["I0"] = Num(i0, 1);
+    const auto superficie = [&](const QString& nome, TEncostaCinematica& plano) {
+        const double ia = AbstracaoInicial(plano);
+        const double tIni = TempoAbstracaoInicial(plano, chuva);
+        const double tFim = TempoFinalEscoamento(chuva, plano.Versao, plano.VIB());
+        const double excessoSemIa = i0 - plano.VIB();
+        const double excesso = chuva.IntensidadeInstantanea(tIni) - plano.VIB();
+        n["CN" + nome] = QString::number(NumeroDeCurva(plano));
+        n["Ia" + nome] = Num(ia, 2);
+        n["Ini" + nome] = Num(tIni, 2);
+        n["Fim" + nome] = Num(tFim, 1);
+        n["Exc0" + nome] = Num(excessoSemIa, 1);
+        n["Exc" + nome] = Num(excesso, 1);
+        n["Queda" + nome] = Num(100 * (1 - excesso / excessoSemIa), 0);
+    };
+    superficie("Leito", e.Estrada.Secao(0));
+    superficie("Talude", e.Talude.Secao(0));
+    n["QpLeito"] = Num(r.HidrogramaEstrada.VazaoMaxima, 3);
+    n["QpTalude"] = Num(r.HidrogramaTalude.VazaoMaxima, 3);
+    n["VolLeito"] = Num(r.HidrogramaEstrada.Volume, 1);
+    n["VolTalude"] = Num(r.HidrogramaTalude.Volume, 1);
+
+    n["Yc"] = Num(100 * e.ProfundidadeCritica, 2);
+    n["Espacamento"] = QString::number(e.Espacamento);
+    n["PerdaTol"] = Num(e.PerdaToleravel, 3);
+    n["Perda"] = Num(e.PerdaSolo, 3);
+    n["Tensao"] = Num(e.TensaoMax, 1);
+    n["LaminaMax"] = Num(100 * e.TensaoMax / e.GamaS, 1);
+    n["QMax"] = Num(e.QMax, 1);
+    n["VolEsp"] = Num(e.Volume, 1);
+    // Perfil da perda ao longo do canal e as seções além do espaçamento.
+    int acimaAntes = 0, primeiraAcima = 0;
+    for (const TLinhaRelatorioTexto& s : e.Secoes) {
+        if (s.Secao % 25 == 0 || s.Secao == e.Espacamento || s.Secao == e.Espacamento + 1) {
+            n[QStringLiteral("P%1").arg(s.Secao)] = Num(s.Perda, 3);
+            n[QStringLiteral("Q%1").arg(s.Secao)] = Num(s.Vazao, 1);
+        }
+        if (s.Perda > e.PerdaToleravel) {
+            if (s.Secao < e.Espacamento) ++acimaAntes;
+            if (primeiraAcima == 0) primeiraAcima = s.Secao;
+        }
+    }
+    n["AcimaAntes"] = QString::number(acimaAntes);
+    n["PrimeiraAcima"] = QString::number(primeiraAcima);
+    n["VolBacia"] = Num(r.Bacia->VolumeEscoado, 1);
+    n["QpBacia"] = Num(r.Bacia->VazaoMaxima, 1);
+    n["ProfConducao"] = Num(r.Bacia->ProfundidadeCanal, 1);
+    n["Raio"] = Num(r.Bacia->Raio, 2);
+    return n;
+}
+
+} // namespace
+
+class TesteTextoAjuda : public QObject {
+    Q_OBJECT
+
+    QString pasta;
+
+private slots:
+    void initTestCase() {
+        pasta = Ajuda::Pasta();
+        QVERIFY2(QFile::exists(QDir(pasta).filePath("index.html")), qPrintable(pasta));
+    }
+
+    // Cada número marcado do exemplo resolvido é o que o núcleo calcula, e todos os
+    // números que o teste calcula estão na página.
+    void exemploResolvidoTemOsNumerosDoPrograma() {
+        QTemporaryDir trabalho;
+        const QMap<QString, QString> calculados = NumerosDoExemplo(trabalho.path());
+        QVERIFY2(calculados.size() > 30, "o exemplo não calculou");
+        const QMap<QString, QString> naPagina =
+            ValoresMarcados(LerArquivo(QDir(pasta).filePath("exemplo-estrada.html")));
+        QStringList falhas;
+        for (auto it = calculados.begin(); it != calculados.end(); ++it)
+            if (naPagina.value(it.key()) != it.value())
+                falhas << QStringLiteral("%1: programa %2, página %3")
+                              .arg(it.key(), it.value(), naPagina.value(it.key(), "-"));
+        for (auto it = naPagina.begin(); it != naPagina.end(); ++it)
+            if (!calculados.contains(it.key())) falhas << it.key() + ": marcado sem conferência";
+        for (const QString& f : falhas)
+            qWarning("%s", qPrintable(f));
+        QVERIFY2(falhas.isEmpty(), "números do exemplo diferentes dos do programa");
+    }
+};
+
+QTEST_MAIN(TesteTextoAjuda)
+#include "TesteTextoAjuda.moc"
