@@ -107,14 +107,14 @@ private slots:
         QTest::newRow("15 página de dados")
             << 15 << "Página de dados"
             << QStringList{"Calcular", "separador decimal", "Bacias de acumulação"};
-        QTest::newRow("16 aba Estrada") << 16 << "Aba Estrada"
-                                        << QStringList{"Seção 3",
-                                                       "Semilargura",
-                                                       "Taxa de infiltração estável",
-                                                       "Aprofundamento máximo",
-                                                       "Tensão crítica",
-                                                       "Erodibilidade",
-                                                       "Massa específica aparente"};
+        QTest::newRow("16 aba Estrada")
+            << 16 << "Aba Estrada" << QStringList{"Seção 3",
+                                                  "Semilargura",
+                                                  "Taxa de infiltração estável",
+                                                  "Aprofundamento máximo",
+                                                  "Tensão crítica",
+                                                  "Erodibilidade",
+                                                  "Massa específica aparente"};
         QTest::newRow("17 aba Precipitação")
             << 17 << "Aba Precipitação"
             << QStringList{"Dimensionamento", "período de retorno equivalente", "mm/min",

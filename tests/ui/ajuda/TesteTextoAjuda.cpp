@@ -157,10 +157,10 @@ QStringList TermosRecusados(const QString& onde, const QString& texto) {
         for (auto it = re.globalMatch(texto); it.hasNext();) {
             const auto m = it.next();
             r << QStringLiteral("%1: \"%2\" em \"…%3…\" (use %4)")
-                     .arg(onde, m.captured(0),
-                          texto.mid(std::max<qsizetype>(0, m.capturedStart() - 30), 80)
-                              .simplified(),
-                          QString::fromUtf8(t.NomeCerto));
+                     .arg(
+                         onde, m.captured(0),
+                         texto.mid(std::max<qsizetype>(0, m.capturedStart() - 30), 80).simplified(),
+                         QString::fromUtf8(t.NomeCerto));
         }
     }
     return r;
@@ -203,28 +203,44 @@ private slots:
     void dadosTemFaixaEFonte() {
         const QString html = LerArquivo(QDir(pasta).filePath("valores-tipicos.html"));
         QMap<QString, QPair<QString, QString>> linhas;
-        static const QRegularExpression linha(QStringLiteral(
-            R"re(<tr><td>([^<]+)</td><td>(.*?)</td>\s*<td>(.*?)</td></tr>)re"),
-                                              QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression linha(
+            QStringLiteral(R"re(<tr><td>([^<]+)</td><td>(.*?)</td>\s*<td>(.*?)</td></tr>)re"),
+            QRegularExpression::DotMatchesEverythingOption);
         for (auto it = linha.globalMatch(html); it.hasNext();) {
             const auto m = it.next();
             linhas[m.captured(1).simplified()] = {TextoDaPagina(m.captured(2)).simplified(),
                                                   TextoDaPagina(m.captured(3)).simplified()};
         }
         // Os campos numéricos e as escolhas das três abas, pelos nomes da ajuda.
-        const QStringList dados = {
-            "Taxa de infiltração estável do leito", "Declividade transversal do leito",
-            "Semilargura (ou largura) do leito", "Rugosidade do leito",
-            "Taxa de infiltração estável da área externa", "Declividade da área externa",
-            "Comprimento da área externa", "Rugosidade da área externa",
-            "Cobertura vegetal da área externa", "m1 e m2 (canal triangular)",
-            "B (canal trapezoidal)", "Z (canal trapezoidal)", "Declividade do canal",
-            "Rugosidade do canal", "Comprimento do canal", "Aprofundamento máximo",
-            "Tensão crítica", "Erodibilidade", "Massa específica aparente",
-            "Período de retorno do espaçamento e de dimensionamento", "K", "a", "b", "c",
-            "Profundidade da bacia (H)", "m1 e m2 da bacia retangular",
-            "m1, m2, Z e B do canal de condução", "Rugosidade do canal de condução",
-            "Declividade do canal de condução"};
+        const QStringList dados = {"Taxa de infiltração estável do leito",
+                                   "Declividade transversal do leito",
+                                   "Semilargura (ou largura) do leito",
+                                   "Rugosidade do leito",
+                                   "Taxa de infiltração estável da área externa",
+                                   "Declividade da área externa",
+                                   "Comprimento da área externa",
+                                   "Rugosidade da área externa",
+                                   "Cobertura vegetal da área externa",
+                                   "m1 e m2 (canal triangular)",
+                                   "B (canal trapezoidal)",
+                                   "Z (canal trapezoidal)",
+                                   "Declividade do canal",
+                                   "Rugosidade do canal",
+                                   "Comprimento do canal",
+                                   "Aprofundamento máximo",
+                                   "Tensão crítica",
+                                   "Erodibilidade",
+                                   "Massa específica aparente",
+                                   "Período de retorno do espaçamento e de dimensionamento",
+                                   "K",
+                                   "a",
+                                   "b",
+                                   "c",
+                                   "Profundidade da bacia (H)",
+                                   "m1 e m2 da bacia retangular",
+                                   "m1, m2, Z e B do canal de condução",
+                                   "Rugosidade do canal de condução",
+                                   "Declividade do canal de condução"};
         QStringList falhas;
         for (const QString& d : dados) {
             if (!linhas.contains(d)) {
@@ -273,8 +289,8 @@ private slots:
     void semTermosRecusados() {
         QStringList falhas;
         for (const QString& pagina : QDir(pasta).entryList({"*.html"}, QDir::Files))
-            falhas << TermosRecusados(
-                pagina, TextoDaPagina(LerArquivo(QDir(pasta).filePath(pagina))));
+            falhas << TermosRecusados(pagina,
+                                      TextoDaPagina(LerArquivo(QDir(pasta).filePath(pagina))));
         const QString readme = LerArquivo(MORVENDO_RAIZ "/README.md");
         QVERIFY(!readme.isEmpty());
         falhas << TermosRecusados("README.md", readme);
@@ -285,15 +301,20 @@ private slots:
 
     // O padrão de cada termo acha a forma recusada e deixa passar a aceita.
     void termosRecusadosReconhecidos() {
-        const QStringList recusados = {"a Tie do leito", "4,04 / 4,05 g |", "Semi-circular",
-                                       "pastagem em fileiras retas", "do talude.",
-                                       "g/(cm²·min·Pa)", "tempo de retorno"};
+        const QStringList recusados = {
+            "a Tie do leito", "4,04 / 4,05 g |", "Semi-circular",   "pastagem em fileiras retas",
+            "do talude.",     "g/(cm²·min·Pa)",  "tempo de retorno"};
         for (const QString& t : recusados)
             QVERIFY2(!TermosRecusados("caso", t).isEmpty(), qPrintable(t));
-        const QStringList aceitos = {"taxa de infiltração estável", "4,04 g/cm²",
-                                     "semicircular", "pastagem com curvas de nível",
-                                     "o talude de corte", "g·cm⁻²·min⁻¹·Pa⁻¹",
-                                     "período de retorno", "Tiete", "2 gotas"};
+        const QStringList aceitos = {"taxa de infiltração estável",
+                                     "4,04 g/cm²",
+                                     "semicircular",
+                                     "pastagem com curvas de nível",
+                                     "o talude de corte",
+                                     "g·cm⁻²·min⁻¹·Pa⁻¹",
+                                     "período de retorno",
+                                     "Tiete",
+                                     "2 gotas"};
         for (const QString& t : aceitos)
             QVERIFY2(TermosRecusados("caso", t).isEmpty(), qPrintable(t));
     }
