@@ -107,22 +107,22 @@ private slots:
         QTest::newRow("15 página de dados")
             << 15 << "Página de dados"
             << QStringList{"Calcular", "separador decimal", "Bacias de acumulação"};
-        QTest::newRow("16 aba Estrada") << 16 << "Aba Estrada"
-                                        << QStringList{"Seção 3",
-                                                       "Semi-largura",
-                                                       "Taxa de infiltração estável",
-                                                       "Aprofundamento máximo",
-                                                       "Tensão crítica",
-                                                       "Erodibilidade",
-                                                       "Massa específica"};
+        QTest::newRow("16 aba Estrada")
+            << 16 << "Aba Estrada" << QStringList{"Seção 3",
+                                                  "Semilargura",
+                                                  "Taxa de infiltração estável",
+                                                  "Aprofundamento máximo",
+                                                  "Tensão crítica",
+                                                  "Erodibilidade",
+                                                  "Massa específica aparente"};
         QTest::newRow("17 aba Precipitação")
             << 17 << "Aba Precipitação"
             << QStringList{"Dimensionamento", "período de retorno equivalente", "mm/min",
                            "Latitude"};
         QTest::newRow("18 aba Bacias de acumulação")
             << 18 << "Aba Bacias de acumulação"
-            << QStringList{"Calcular volume da bacia de acumulação", "Semi-circular",
-                           "Canal de condução", "sempre m/m"};
+            << QStringList{"Calcular volume da bacia de acumulação", "Semicircular",
+                           "Canal de condução", "segue a unidade de declividade"};
         QTest::newRow("20 cobertura vegetal")
             << 20 << "Cobertura vegetal"
             << QStringList{"Uso da terra", "Condição hidrológica", "número de curva"};
@@ -137,7 +137,7 @@ private slots:
             << QStringList{"Recalcular", "Volume escoado por metro de canal"};
         QTest::newRow("29 unidades")
             << 29 << "Configuração das unidades"
-            << QStringList{"Unidade da declividade", "m/dia", "s / m", "Estado"};
+            << QStringList{"Unidade da declividade", "m/dia", "s/m", "Estado"};
         QTest::newRow("400 rugosidade do terreno")
             << 400 << "Valores de rugosidade do terreno"
             << QStringList{"Árvores grandes", "Escarificador", "Valores de rugosidade"};
