@@ -18,6 +18,7 @@
 #include "engine/uPersistencia.h"
 #include "idf/AjusteIdf.h"
 #include "idf/ConsultaIdf.h"
+#include "project/Avisos.h"
 #include "project/Calculo.h"
 #include "project/Estudos.h"
 #include "project/Projeto.h"
@@ -149,6 +150,26 @@ void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep
     } else {
         linha("Largura", FormatFloat("0.0#", b.Largura, sep), "m");
         linha("Comprimento", FormatFloat("0.0#", b.Comprimento, sep), "m");
+    }
+}
+
+// Os limites do método que tocam este resultado.
+void EscreverAvisos(const TCanalEstrada& e, char sep, std::ostream& out) {
+    std::vector<std::string> avisos;
+    avisos.push_back(AvisoPerdaAcimaDaToleravel(
+        FaixasAcimaDaToleravel(e.Secoes, e.PerdaToleravel, e.Espacamento), e.PerdaToleravel, sep));
+    if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
+        double pico = 0;
+        for (const TLinhaRelatorioTexto& l : e.Secoes)
+            if (l.Secao <= std::max(e.Espacamento, 1)) pico = std::max(pico, l.Lamina / 100);
+        avisos.push_back(AvisoCurvaTrapezoidal(e.B(), e.Z.Valor, pico, sep));
+    }
+    bool titulo = false;
+    for (const std::string& a : avisos) {
+        if (a.empty()) continue;
+        if (!titulo) out << "Avisos\n";
+        titulo = true;
+        out << "  " << a << '\n';
     }
 }
 
@@ -477,9 +498,11 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    if (o.Json)
+    if (o.Json) {
         std::cout << ResultadoJson(p.Estrada, r) << '\n';
-    else
+    } else {
         EscreverResumo(p.Estrada, r, sep, std::cout);
+        EscreverAvisos(p.Estrada, sep, std::cout);
+    }
     return 0;
 }
