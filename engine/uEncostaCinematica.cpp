@@ -4,6 +4,7 @@
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
+#include "engine/RaizNewton.h"
 #include "engine/uPersistencia.h"
 #include "engine/uPontoFlutuante.h"
 #include "engine/uPrecipitacao.h"
@@ -93,25 +94,22 @@ double TempoFinalEscoamento(TPrecipitacaoExponencialNegativa& chuva, const std::
     const double i0 = IntensidadeInicial(chuva);
     if (i0 > vib) {
         const double b = chuva.B(), c = chuva.C();
-        double t = 1;
-        int contagem = 0;
-        for (;;) {
-            if (t <= 0) t = 0;
+        TOpcoesNewton o;
+        o.Tolerancia = 1e-10;
+        o.ParaNaTolerancia = true;
+        o.Piso = 0;
+        const TRaizNewton r = RaizNewton(1, o, [&](double t) {
             const double residuo = chuva.IntensidadeInstantanea(t) - vib;
             const double derivada =
                 (chuva.IntensidadeMedia(t) * b / (t + b) + chuva.IntensidadeInstantanea(t)) *
                 (-c / (t + b));
-            const double passo = residuo / derivada;
-            t = t - passo;
-            ++contagem;
-            if (std::fabs(passo) <= 1e-10 || contagem > 200) break;
-        }
-        if (contagem > 200)
-            throw EMorvendo(
-                std::string("Não houve convergência quando calculando o tempo final do "
-                            "escoamento.\n") +
-                TEXTO_CONTATO);
-        return t;
+            return residuo / derivada;
+        });
+        if (!r.Convergiu)
+            throw EMorvendo(std::string("Não houve convergência quando calculando o tempo final do "
+                                        "escoamento.\n") +
+                            TEXTO_CONTATO);
+        return r.Valor;
     }
     if (versao == "1")
         throw EMorvendo("Para as condições especificadas, não há ocorrência de escoamento.");
@@ -148,8 +146,7 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     }
 
     const int L = plano.Comprimento();
-    if (L < 1 || numCelulas < 1)
-        throw EMorvendo(versao1 ? MSG_COMPRIMENTO_V1 : MSG_COMPRIMENTO_V2);
+    if (L < 1 || numCelulas < 1) throw EMorvendo(versao1 ? MSG_COMPRIMENTO_V1 : MSG_COMPRIMENTO_V2);
     double dx = L / 100.0;
     if (dx > 0.5) dx = 0.5;
     const int N = numCelulas;
@@ -280,10 +277,13 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     return resultado;
 }
 
-void TEncostaCinematicaSecoes::Limpar() { Secoes.clear(); }
+void TEncostaCinematicaSecoes::Limpar() {
+    Secoes.clear();
+}
 
 std::uint8_t TEncostaCinematicaSecoes::DefinirNumSecoes(std::uint8_t n) {
-    while (Secoes.size() > n) Secoes.pop_back();
+    while (Secoes.size() > n)
+        Secoes.pop_back();
     while (Secoes.size() < n) {
         auto plano = std::make_unique<TEncostaCinematica>(Nome);
         plano->Versao = "2";
