@@ -1,8 +1,9 @@
 // Cálculo de um projeto pela linha de comando, com o mesmo núcleo da janela principal.
 #include <clocale>
 #include <csignal>
-#include <filesystem>
+#include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 #include "project/ResultadoJson.h"
+#include "reports/RelatorioTexto.h"
 
 namespace {
 
@@ -47,7 +49,7 @@ std::string Aparar(const std::string& s) {
 // Andamento no terminal (stderr); mensagens do cálculo sempre vão para stderr.
 class TAcompanhamentoTerminal : public IAcompanhamentoCalculo {
 public:
-    TAcompanhamentoTerminal(TCanalEstrada& e, bool terminal) : FE(e), FTerminal(terminal) {}
+    TAcompanhamentoTerminal(bool terminal, char sep) : FTerminal(terminal), FSep(sep) {}
 
     void DestacarEtapa(int etapa) override {
         static const char* const nomes[] = {"", "leito da estrada", "área externa", "canal"};
@@ -66,8 +68,9 @@ public:
         if (FTerminal) std::cerr << "Dimensionando canal e bacia de acumulação ...\n";
     }
     void ProcessarEventos() override {
-        if (GInterrompido) FE.Cancelado = true;
+        if (GInterrompido) Cancelar();
     }
+    char SeparadorDecimal() const override { return FSep; }
     void MostrarMensagem(const std::string& texto) override {
         Limpar();
         std::cerr << texto << '\n';
@@ -85,14 +88,15 @@ private:
         FLinha = true;
     }
 
-    TCanalEstrada& FE;
     bool FTerminal;
+    char FSep;
     bool FLinha = false;
     std::string FEtapa;
 };
 
-void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep,
+void EscreverResumo(const TResultadoCalculo& r, std::uint8_t formatoBacia, char sep,
                     std::ostream& out) {
+    const TResultadoEspacamento& e = r.Canal;
     auto linha = [&](const char* rotulo, const std::string& valor, const char* unidade) {
         out << "  " << rotulo << ": " << valor << (valor == "---" ? "" : std::string(" ") + unidade)
             << "\n";
@@ -108,7 +112,7 @@ void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep
     if (!r.Bacia) {
         linha("Volume escoado", "---", "");
         linha("Vazão máxima", "---", "");
-        linha(e.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR ? "Raio" : "Largura", "---", "");
+        linha(formatoBacia == TBaciaAcumulacao::SEMICIRCULAR ? "Raio" : "Largura", "---", "");
         return;
     }
     const TResultadoBacia& b = *r.Bacia;
@@ -116,7 +120,7 @@ void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep
     linha("Vazão máxima", FormatFloat("0.0#", b.VazaoMaxima, sep), "L/s");
     linha("Profundidade do canal", FormatFloat("0.0", b.ProfundidadeCanal, sep), "cm");
     linha("Espaçamento máximo", esp, "m");
-    if (e.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR) {
+    if (formatoBacia == TBaciaAcumulacao::SEMICIRCULAR) {
         linha("Raio", FormatFloat("0.0#", b.Raio, sep), "m");
     } else {
         linha("Largura", FormatFloat("0.0#", b.Largura, sep), "m");
@@ -207,10 +211,10 @@ int main(int argc, char** argv) {
         std::cerr << Aparar(falha->Mensagem) << '\n';
         return 1;
     }
-    if (!relatorio.empty()) p.Estrada.ArquivoRelatorio = relatorio;
+    if (relatorio.empty()) relatorio = "Relatorio.txt";
 
     std::signal(SIGINT, AoInterromper);
-    TAcompanhamentoTerminal acomp(p.Estrada, isatty(STDERR_FILENO) != 0);
+    TAcompanhamentoTerminal acomp(isatty(STDERR_FILENO) != 0, sep);
     TResultadoCalculo r;
     try {
         r = ExecutarCalculo(p, p.Estrada.Comprimento(), &acomp);
@@ -230,7 +234,15 @@ int main(int argc, char** argv) {
     case TResultadoCalculo::Concluido:
         break;
     }
-    if (json) std::cout << ResultadoJson(p.Estrada, r) << '\n';
-    else EscreverResumo(p.Estrada, r, sep, std::cout);
+    try {
+        EscreverRelatorioTexto(relatorio, r.Canal.Secoes);
+    } catch (const std::exception& erro) {
+        std::cerr << erro.what() << '\n';
+        return 1;
+    }
+    if (json)
+        std::cout << ResultadoJson(r) << '\n';
+    else
+        EscreverResumo(r, p.Estrada.Bacia.Formato, sep, std::cout);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
+#include "project/Calculo.h"
 #include "reports/ui/uRelatorioEstradaUi.h"
 
 namespace {
@@ -99,12 +100,15 @@ void TFPrincipal::bConsultaClick() {
 }
 
 void TFPrincipal::bRelatorioClick() {
-    MostrarRelatorio(*FProjeto, this);
+    if (FResultado) MostrarRelatorio(*FProjeto, *FResultado, this);
 }
 
 void TFPrincipal::bSimulClick() {
     MostrarPagina(PAG_SIMULACAO);
-    FPaginaSimulacao->bSimulClick();
+    // Sem dimensionamento da bacia a simulação parte de um espaçamento nulo.
+    const TResultadoBacia vazio;
+    const TResultadoBacia& b = FResultado && FResultado->Bacia ? *FResultado->Bacia : vazio;
+    FPaginaSimulacao->bSimulClick(b.Espacamento, b.VolumePorMetro);
 }
 
 bool TFPrincipal::AbrirProjeto(const std::string& caminho) {
