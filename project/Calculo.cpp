@@ -90,21 +90,28 @@ public:
                      "do volume escoado ou da vazão máxima da "
                      "bacia de acumulação",
                      true);
-        if (!std::isfinite(b.ProfundidadeCanal))
-            Erro("Os dados do canal de condução (m1 " + Valor(cc.Z.Valor, "") + ", m2 " +
-                     Valor(cc.Sm.Valor, "") + ", B " + Valor(cc.B(), "m") + ", rugosidade " +
+        if (!std::isfinite(b.ProfundidadeCanal)) {
+            // Os campos como a página os mostra: Z e B na seção trapezoidal, m1 e m2 (os
+            // inversos do que o motor guarda) na triangular.
+            const bool trapezoidal = cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
+            const std::string secao =
+                trapezoidal
+                    ? "Z " + Valor(cc.Z.Valor, "") + ", B " + Valor(cc.B(), "m")
+                    : "m1 " + Valor(1 / cc.Z.Valor, "") + ", m2 " + Valor(1 / cc.Sm.Valor, "");
+            Erro("Os dados do canal de condução (" + secao + ", rugosidade " +
                      Valor(cc.nc.Valor, "") + ", declividade " + Valor(cc.Sc, "m/m") + ")",
                  b.ProfundidadeCanal, "da profundidade do canal", true);
+        }
         const bool retangular = ba.Formato == TBaciaAcumulacao::RETANGULAR;
         const std::string bacia =
             "A profundidade (H) da bacia de acumulação (" + Valor(ba.Profundidade, "m") + ")" +
             (retangular
                  ? " com os taludes m1 (" + Valor(ba.m1, "") + ") e m2 (" + Valor(ba.m2, "") + ")"
                  : "");
+        if (!std::isfinite(b.Raio)) Erro(bacia, b.Raio, "do raio da bacia", false);
+        if (!std::isfinite(b.Largura)) Erro(bacia, b.Largura, "da largura da bacia", false);
         if (!std::isfinite(b.Comprimento))
             Erro(bacia, b.Comprimento, "do comprimento da bacia", false);
-        if (!std::isfinite(b.Largura)) Erro(bacia, b.Largura, "da largura da bacia", false);
-        if (!std::isfinite(b.Raio)) Erro(bacia, b.Raio, "do raio da bacia", false);
     }
 
 private:
