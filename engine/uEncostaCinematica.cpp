@@ -124,7 +124,8 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     auto resultado = std::make_unique<THidrograma>();
     const double vib = plano.VIB();
     const bool versao1 = plano.Versao == "1";
-    const char sep = SeparadorDecimalLocal();
+    // Os textos vão à interface, no separador dela.
+    const char sep = acomp ? acomp->SeparadorDecimal() : '.';
     auto informar = [&](const std::string& texto) {
         if (acomp) acomp->MostrarMensagem(texto);
     };
