@@ -97,7 +97,7 @@ void BM_Canal(benchmark::State& state) {
         std::unique_ptr<THidrograma> saida;
         const auto inicio = std::chrono::steady_clock::now();
         // Como no cálculo do espaçamento: com a integral da tensão de cada nó.
-        e.CalcularHidrogramaCanal(false, 2, *hLeito, vazio, chuva, nullptr, saida);
+        e.CalcularHidrogramaCanal(false, e.Comprimento(), 2, *hLeito, vazio, chuva, nullptr, saida);
         segundos += std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
         // Um ponto de saída por passo de tempo; cada passo varre os nós 1..n-1.
         atualizacoes += double(saida->NumPontos() - 1) * double(state.range(0) - 1);

@@ -2,6 +2,7 @@
 #include <clocale>
 #include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -76,7 +77,7 @@ std::string Aparar(const std::string& s) {
 // Andamento no terminal (stderr); mensagens do cálculo sempre vão para stderr.
 class TAcompanhamentoTerminal : public IAcompanhamentoCalculo {
 public:
-    TAcompanhamentoTerminal(TCanalEstrada& e, bool terminal) : FE(e), FTerminal(terminal) {}
+    TAcompanhamentoTerminal(bool terminal, char sep) : FTerminal(terminal), FSep(sep) {}
 
     void DestacarEtapa(int etapa) override {
         static const char* const nomes[] = {"", "leito da estrada", "área externa", "canal"};
@@ -95,8 +96,9 @@ public:
         if (FTerminal) std::cerr << "Dimensionando canal e bacia de acumulação ...\n";
     }
     void ProcessarEventos() override {
-        if (GInterrompido) FE.Cancelado = true;
+        if (GInterrompido) Cancelar();
     }
+    char SeparadorDecimal() const override { return FSep; }
     void MostrarMensagem(const std::string& texto) override {
         Limpar();
         std::cerr << texto << '\n';
@@ -114,14 +116,15 @@ private:
         FLinha = true;
     }
 
-    TCanalEstrada& FE;
     bool FTerminal;
+    char FSep;
     bool FLinha = false;
     std::string FEtapa;
 };
 
-void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep,
+void EscreverResumo(const TResultadoCalculo& r, std::uint8_t formatoBacia, char sep,
                     std::ostream& out) {
+    const TResultadoEspacamento& e = r.Canal;
     auto linha = [&](const char* rotulo, const std::string& valor, const char* unidade) {
         out << "  " << rotulo << ": " << valor << (valor == "---" ? "" : std::string(" ") + unidade)
             << "\n";
@@ -137,7 +140,7 @@ void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep
     if (!r.Bacia) {
         linha("Volume escoado", "---", "");
         linha("Vazão máxima", "---", "");
-        linha(e.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR ? "Raio" : "Largura", "---", "");
+        linha(formatoBacia == TBaciaAcumulacao::SEMICIRCULAR ? "Raio" : "Largura", "---", "");
         return;
     }
     const TResultadoBacia& b = *r.Bacia;
@@ -145,7 +148,7 @@ void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep
     linha("Vazão máxima", FormatFloat("0.0#", b.VazaoMaxima, sep), "L/s");
     linha("Profundidade do canal", FormatFloat("0.0", b.ProfundidadeCanal, sep), "cm");
     linha("Espaçamento máximo", esp, "m");
-    if (e.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR) {
+    if (formatoBacia == TBaciaAcumulacao::SEMICIRCULAR) {
         linha("Raio", FormatFloat("0.0#", b.Raio, sep), "m");
     } else {
         linha("Largura", FormatFloat("0.0#", b.Largura, sep), "m");
@@ -154,23 +157,13 @@ void EscreverResumo(const TCanalEstrada& e, const TResultadoCalculo& r, char sep
 }
 
 // Os limites do método que tocam este resultado.
-void EscreverAvisos(const TCanalEstrada& e, char sep, std::ostream& out) {
-    std::vector<std::string> avisos;
-    avisos.push_back(AvisoPerdaAcimaDaToleravel(
-        FaixasAcimaDaToleravel(e.Secoes, e.PerdaToleravel, e.Espacamento), e.PerdaToleravel, sep));
-    if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
-        double pico = 0;
-        for (const TLinhaRelatorioTexto& l : e.Secoes)
-            if (l.Secao <= std::max(e.Espacamento, 1)) pico = std::max(pico, l.Lamina / 100);
-        avisos.push_back(AvisoCurvaTrapezoidal(e.B(), e.Z.Valor, pico, sep));
-    }
-    bool titulo = false;
-    for (const std::string& a : avisos) {
-        if (a.empty()) continue;
-        if (!titulo) out << "Avisos\n";
-        titulo = true;
+void EscreverAvisos(const TCanalEstrada& e, const TResultadoEspacamento& r, char sep,
+                    std::ostream& out) {
+    const std::vector<std::string> avisos = AvisosDoResultado(e, r, sep);
+    if (avisos.empty()) return;
+    out << "Avisos\n";
+    for (const std::string& a : avisos)
         out << "  " << a << '\n';
-    }
 }
 
 // Separador decimal do ambiente; o resto do programa continua no locale "C".
@@ -461,8 +454,8 @@ int main(int argc, char** argv) {
         std::cerr << Aparar(falha->Mensagem) << '\n';
         return 1;
     }
-    if (!o.Relatorio.empty()) p.Estrada.ArquivoRelatorio = o.Relatorio;
-    for (const std::string& destino : {p.Estrada.ArquivoRelatorio, o.Csv}) {
+    const std::string relatorio = o.Relatorio.empty() ? "Relatorio.txt" : o.Relatorio;
+    for (const std::string& destino : {relatorio, o.Csv}) {
         if (destino.empty()) continue;
         if (auto erro = DestinoRecusado(destino, o.Projeto)) {
             std::cerr << *erro << '\n';
@@ -470,7 +463,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    TAcompanhamentoTerminal acomp(p.Estrada, isatty(STDERR_FILENO) != 0);
+    TAcompanhamentoTerminal acomp(isatty(STDERR_FILENO) != 0, sep);
     TResultadoCalculo r;
     try {
         r = ExecutarCalculo(p, p.Estrada.Comprimento(), &acomp);
@@ -490,19 +483,18 @@ int main(int argc, char** argv) {
     case TResultadoCalculo::Concluido:
         break;
     }
-    if (!o.Csv.empty()) {
-        try {
-            GravarArquivoAtomico(o.Csv, TabelaCsv(p.Estrada.Secoes));
-        } catch (const std::exception& erro) {
-            std::cerr << erro.what() << '\n';
-            return 1;
-        }
+    try {
+        EscreverRelatorioTexto(relatorio, r.Canal.Secoes);
+        if (!o.Csv.empty()) GravarArquivoAtomico(o.Csv, TabelaCsv(r.Canal.Secoes));
+    } catch (const std::exception& erro) {
+        std::cerr << erro.what() << '\n';
+        return 1;
     }
     if (o.Json) {
-        std::cout << ResultadoJson(p.Estrada, r) << '\n';
+        std::cout << ResultadoJson(r) << '\n';
     } else {
-        EscreverResumo(p.Estrada, r, sep, std::cout);
-        EscreverAvisos(p.Estrada, sep, std::cout);
+        EscreverResumo(r, p.Estrada.Bacia.Formato, sep, std::cout);
+        EscreverAvisos(p.Estrada, r.Canal, sep, std::cout);
     }
     return 0;
 }

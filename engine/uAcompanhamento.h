@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <functional>
 #include <string>
 
@@ -16,6 +17,18 @@ public:
     virtual void Ocupado(bool /*ligado*/) {}
     // Caixa de mensagem simples com OK.
     virtual void MostrarMensagem(const std::string& /*texto*/) {}
+    // Separador decimal dos tempos e valores que o cálculo mostra por esta interface.
+    virtual char SeparadorDecimal() const { return '.'; }
+
+    // Pedido de cancelamento: vale a partir do próximo ponto de verificação do cálculo. Pode
+    // vir de outra linha de execução.
+    void Cancelar() { FCancelado = true; }
+    bool Cancelado() const { return FCancelado; }
+    // Para um novo cálculo com a mesma interface.
+    void Rearmar() { FCancelado = false; }
+
+private:
+    std::atomic<bool> FCancelado{false};
 };
 
 // Saída opcional do tempo corrente de um cálculo de escoamento numa encosta.

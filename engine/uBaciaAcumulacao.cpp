@@ -18,15 +18,28 @@ void TBaciaAcumulacao::Limpar() {
     CalcularVolume = true;
 }
 
-void TBaciaAcumulacao::Dimensionar(double q) {
-    ProfundidadeCanal = CanalConducao.ProfundidadeNormal(q) * 100;
-    const double v = Espacamento * VolumePorMetro;
+TDimensoesBacia TBaciaAcumulacao::Dimensoes(double q, double v, double profundidade) const {
+    TDimensoesBacia d;
+    d.ProfundidadeCanal = CanalConducao.ProfundidadeNormal(q) * 100;
     if (Formato == RETANGULAR) {
-        Comprimento = (m1 + m2) * Profundidade;
-        Largura = 2 * v / (Profundidade * Comprimento);
+        d.Comprimento = (m1 + m2) * profundidade;
+        d.Largura = 2 * v / (profundidade * d.Comprimento);
     } else if (Formato == SEMICIRCULAR) {
-        Raio = std::sqrt(4 * v / (std::numbers::pi * Profundidade));
-        Comprimento = Raio;
+        d.Raio = std::sqrt(4 * v / (std::numbers::pi * profundidade));
+        d.Comprimento = d.Raio;
+    }
+    return d;
+}
+
+void TBaciaAcumulacao::Dimensionar(double q) {
+    const TDimensoesBacia d = Dimensoes(q, Espacamento * VolumePorMetro, Profundidade);
+    ProfundidadeCanal = d.ProfundidadeCanal;
+    if (Formato == RETANGULAR) {
+        Comprimento = d.Comprimento;
+        Largura = d.Largura;
+    } else if (Formato == SEMICIRCULAR) {
+        Raio = d.Raio;
+        Comprimento = d.Comprimento;
     }
 }
 

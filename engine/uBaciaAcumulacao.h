@@ -4,13 +4,24 @@
 
 #include "engine/uCanal.h"
 
+// Medidas de uma bacia de acumulação e do seu canal de condução.
+struct TDimensoesBacia {
+    double ProfundidadeCanal = 0; // cm, do canal de condução
+    double Largura = 0;           // m (retangular)
+    double Raio = 0;              // m (semicircular)
+    double Comprimento = 0;       // m
+};
+
 // Bacia de acumulação em cada desaguadouro, com o seu canal de condução.
 class TBaciaAcumulacao {
 public:
     explicit TBaciaAcumulacao(const std::string& nome = "");
 
     void Limpar();
-    // Dimensiona para a vazão de pico Q (m³/s); usa VolumePorMetro e Espacamento.
+    // Medidas para a vazão de pico Q (m³/s), o volume (m³) e a profundidade (m) dados.
+    TDimensoesBacia Dimensoes(double q, double volume, double profundidade) const;
+    // Dimensiona para a vazão de pico Q (m³/s) com VolumePorMetro, Espacamento e
+    // Profundidade, e guarda as medidas nos campos.
     void Dimensionar(double q);
     bool Ler(TArquivoIni& ini);
     bool Gravar(TArquivoIni& ini);

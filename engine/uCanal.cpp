@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "comum/EMorvendo.h"
+#include "engine/RaizNewton.h"
 #include "engine/uPersistencia.h"
 
 namespace {
@@ -18,7 +19,9 @@ bool LerIndice(const TArquivoIni& ini, const std::string& secao, const char* cha
 
 } // namespace
 
-TCanal::TCanal(const std::string& nome) : Nome(nome) { TCanal::Limpar(); }
+TCanal::TCanal(const std::string& nome) : Nome(nome) {
+    TCanal::Limpar();
+}
 
 void TCanal::Limpar() {
     FB = FH = FHr = 0;
@@ -113,12 +116,13 @@ double TCanalGradienteCustom::ProfundidadeNormal(double q) const {
     const double z = Z.Valor;
     switch (TipoCanal.Valor) {
     case CANAL_TRAPEZOIDAL: {
-        // Newton sobre A/Z e P/Z; o limite de passos evita laço sem fim.
+        // Newton sobre A/Z e P/Z.
         const double alvo = q * nc.Valor / std::sqrt(Sc);
         const double bz = FB / z;
         const double fatorParede = 2 * std::sqrt(1 / (z * z) + 1);
-        double h = 1.0;
-        for (int passo = 0; passo < 1000; ++passo) {
+        TOpcoesNewton o;
+        o.MaximoPassos = 1000;
+        const TRaizNewton r = RaizNewton(1.0, o, [&](double h) {
             const double a = (bz + h) * h;
             const double p = bz + h * fatorParede;
             const double r = a / p;
@@ -127,11 +131,9 @@ double TCanalGradienteCustom::ProfundidadeNormal(double q) const {
             const double da = bz + 2 * h;
             const double dp = fatorParede;
             const double df = z * r23 * (da + (2.0 / 3.0) * (p * da - a * dp) / p);
-            const double delta = f / df;
-            if (!std::isfinite(delta)) break;
-            h = h - delta;
-            if (std::fabs(delta) < 1e-7) return h;
-        }
+            return f / df;
+        });
+        if (r.Convergiu) return r.Valor;
         throw EMorvendo("Não houve convergência no cálculo da profundidade normal do canal.");
     }
     case CANAL_TRIANGULAR: {

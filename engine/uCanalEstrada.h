@@ -3,12 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/PerdaSolo.h"
+#include "engine/PropagacaoCanal.h"
 #include "engine/uAcompanhamento.h"
 #include "engine/uBaciaAcumulacao.h"
 #include "engine/uCanalCinematico.h"
 #include "engine/uEncostaCinematica.h"
 #include "engine/uHidrograma.h"
-#include "reports/RelatorioTexto.h"
 
 class TPrecipitacao;
 
@@ -24,71 +25,46 @@ public:
     // Período de retorno equivalente de TrEsp.
     double TempoRetornoEquivalente() const;
 
-    // Propaga as contribuições laterais pelo canal. Devolve falso quando cancelado; o
-    // hidrograma da saída fica em 'saida'.
-    bool CalcularHidrogramaCanal(bool dimensionamento, double vibEstrada,
+    // Propaga as contribuições laterais por um canal de 'comprimento' metros. Devolve falso
+    // quando cancelado; o hidrograma da saída fica em 'saida'.
+    bool CalcularHidrogramaCanal(bool dimensionamento, int comprimento, double vibEstrada,
                                  const THidrograma& hEstrada, const THidrograma& hTalude,
                                  TPrecipitacao& chuva, IAcompanhamento* acomp,
-                                 std::unique_ptr<THidrograma>& saida);
+                                 std::unique_ptr<THidrograma>& saida) const;
 
-    // Cálculo do espaçamento: propagação, perda de solo por seção e tabela de texto.
+    // Cálculo do espaçamento num canal de 'comprimento' metros: propagação, perda de solo
+    // por seção e espaçamento. Devolve falso quando cancelado.
     bool CalcularEspacamento(TPrecipitacao& chuva, const THidrograma& hEstrada,
-                             const THidrograma& hTalude, double vibEstrada,
-                             IAcompanhamento* acomp, double fatorErodibilidade);
+                             const THidrograma& hTalude, double vibEstrada, int comprimento,
+                             IAcompanhamento* acomp, double fatorErodibilidade,
+                             TResultadoEspacamento& resultado) const;
 
-    // Hidrograma de projeto de um desaguadouro (o chamador põe Comprimento = Espacamento).
+    // Hidrograma de projeto de um desaguadouro: o canal com o comprimento do espaçamento.
     bool CalcularHidrogramaProjeto(TPrecipitacao& chuva, const THidrograma& hEstrada,
-                                   const THidrograma& hTalude, IAcompanhamento* acomp,
-                                   std::unique_ptr<THidrograma>& saida);
-
-    const TSecaoCanal& No(std::size_t i) const { return FNos.at(i); }
-    std::size_t NumNos() const { return FNos.size(); }
+                                   const THidrograma& hTalude, int espacamento,
+                                   IAcompanhamento* acomp,
+                                   std::unique_ptr<THidrograma>& saida) const;
 
     TEncostaCinematicaSecoes Estrada;
     TEncostaCinematicaSecoes Talude;
     TBaciaAcumulacao Bacia;
 
-    bool Cancelado = false;
-    double PerdaSolo = 0;
-    double PerdaToleravel = 0;
     double Aprofundamento = 0;
     double TalCritica = 0;
     double Erodibilidade = 0;
     double Densidade = 0;
-    double TensaoMax = 0;
-    double QMax = 0;
-    double Volume = 0;
     int IndSecao = 1;
-    int Espacamento = 0;
     double TrDim = 0;
     double TrEsp = 0;
     bool Equivalente = false;
 
-    // Estado da propagação.
-    double Alfa = 0;
-    double Expoente = 0;
-    double GamaS = 0;
-    double Dt = 0.2;
-    double ProfundidadeCritica = 0;
-
-    // Tabela de resultados por seção escrita pelo cálculo do espaçamento.
-    std::string ArquivoRelatorio = "Relatorio.txt";
-    // As mesmas linhas em precisão completa, do último cálculo do espaçamento.
-    std::vector<TLinhaRelatorioTexto> Secoes;
-
 private:
     void FixarCoberturaEstrada();
-    void AjustarCurvaDescarga();
-
-    std::vector<TSecaoCanal> FNos;
-    // Integral da tensão excedente de cada nó, acumulada durante a propagação: a mesma soma,
-    // na mesma ordem, que a da lista de lâminas acima da crítica, sem guardar a lista.
-    struct TAcumuloNo {
-        double UltimaLamina = 0;
-        double Soma = 0;
-        bool TemLamina = false;
-    };
-    std::vector<TAcumuloNo> FAcumulos;
+    // Prepara os dados (tolerável, γS, lâmina crítica, curva de descarga) e propaga.
+    bool Propagar(bool dimensionamento, int comprimento, double vibEstrada,
+                  const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
+                  IAcompanhamento* acomp, TDadosPropagacao& dados, double& perdaToleravel,
+                  TResultadoPropagacao& resultado) const;
 };
 
 // Fixa a cobertura do leito da estrada: sem cultivo, fileiras retas, sem condição.

@@ -4,6 +4,7 @@
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
+#include "engine/RaizNewton.h"
 #include "engine/uPersistencia.h"
 #include "engine/uPontoFlutuante.h"
 #include "engine/uPrecipitacao.h"
@@ -93,24 +94,22 @@ double TempoFinalEscoamento(TPrecipitacaoExponencialNegativa& chuva, const std::
     const double i0 = IntensidadeInicial(chuva);
     if (i0 > vib) {
         const double b = chuva.B(), c = chuva.C();
-        double t = 1;
-        int contagem = 0;
-        for (;;) {
-            if (t <= 0) t = 0;
+        TOpcoesNewton o;
+        o.Tolerancia = 1e-10;
+        o.ParaNaTolerancia = true;
+        o.Piso = 0;
+        const TRaizNewton r = RaizNewton(1, o, [&](double t) {
             const double residuo = chuva.IntensidadeInstantanea(t) - vib;
             const double derivada =
                 (chuva.IntensidadeMedia(t) * b / (t + b) + chuva.IntensidadeInstantanea(t)) *
                 (-c / (t + b));
-            const double passo = residuo / derivada;
-            t = t - passo;
-            ++contagem;
-            if (std::fabs(passo) <= 1e-10 || contagem > 200) break;
-        }
-        if (contagem > 200)
+            return residuo / derivada;
+        });
+        if (!r.Convergiu)
             throw EMorvendo(std::string("Não houve convergência quando calculando o tempo final do "
                                         "escoamento.\n") +
                             TEXTO_CONTATO);
-        return t;
+        return r.Valor;
     }
     if (versao == "1")
         throw EMorvendo("Para as condições especificadas, não há ocorrência de escoamento.");
@@ -125,7 +124,8 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     auto resultado = std::make_unique<THidrograma>();
     const double vib = plano.VIB();
     const bool versao1 = plano.Versao == "1";
-    const char sep = SeparadorDecimalLocal();
+    // Os textos vão à interface, no separador dela.
+    const char sep = acomp ? acomp->SeparadorDecimal() : '.';
     auto informar = [&](const std::string& texto) {
         if (acomp) acomp->MostrarMensagem(texto);
     };

@@ -5,11 +5,20 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 
+namespace {
+
+// Arredondar(x − 0,4999) é o piso de x, salvo quando x fica a menos de 1e-4 abaixo de um
+// inteiro: o tempo acumulado em somas de dt chega ali por erro de arredondamento e conta
+// como o inteiro.
+constexpr double MEIO_MENOS_FOLGA = 0.4999;
+
+} // namespace
+
 double THidrograma::Interpolar(double t, double dt) const {
     const std::size_t n = Pontos.size();
     if (n == 0) return 0;
     if (t >= Pontos[n - 1].Tempo || t <= Pontos[0].Tempo) return 0;
-    const long long k = Arredondar((t - Pontos[0].Tempo) / dt - 0.4999);
+    const long long k = Arredondar((t - Pontos[0].Tempo) / dt - MEIO_MENOS_FOLGA);
     if (k < 0) return Pontos[0].Vazao;
     // Bem junto do último ponto não há seguinte: vale a vazão do último.
     if (std::size_t(k) >= n - 1) return Pontos[n - 1].Vazao;
@@ -32,21 +41,17 @@ void THidrograma::Analisar(double divisor) {
         throw EMorvendo("Local do hidrograma não definido (canal ou encosta).");
     if (Local == LocalCanal && !FuncaoProfundidade)
         throw EMorvendo("Erro. Função de determinação da profundidade do canal não definida.");
-    VazaoMaxima = TempoVazaoMaxima = ProfundidadeMaxima = VelocidadeMaxima = 0;
+    VazaoMaxima = ProfundidadeMaxima = 0;
     Volume = VolumeUnitario = 0;
     const std::size_t n = Pontos.size();
     if (n < 3) return;
     for (std::size_t k = 1; k + 1 < n; ++k) {
-        if (Pontos[k].Vazao > VazaoMaxima) {
-            VazaoMaxima = Pontos[k].Vazao;
-            TempoVazaoMaxima = Pontos[k].Tempo;
-        }
+        if (Pontos[k].Vazao > VazaoMaxima) VazaoMaxima = Pontos[k].Vazao;
     }
     if (Alfa > 0 && Expoente > 0 && VazaoMaxima > 0)
         ProfundidadeMaxima = std::pow(VazaoMaxima / (1000 * Alfa), 1 / Expoente);
     else
         ProfundidadeMaxima = 0;
-    VelocidadeMaxima = ProfundidadeMaxima > 0 ? VazaoMaxima / (1000 * ProfundidadeMaxima) : 0;
     // No canal a lei de escoamento deu a área molhada; a função a converte em profundidade.
     if (Local == LocalCanal && ProfundidadeMaxima != 0)
         ProfundidadeMaxima = FuncaoProfundidade(ProfundidadeMaxima);
@@ -69,5 +74,6 @@ void THidrograma::CorrigirRecessao() {
     if (j == 0) return;
     const double tFinal = Pontos[n - 1].Tempo;
     const double r = Pontos[j - 1].Vazao / (tFinal - Pontos[j - 1].Tempo);
-    for (std::size_t k = j; k + 1 < n; ++k) Pontos[k].Vazao = r * (tFinal - Pontos[k].Tempo);
+    for (std::size_t k = j; k + 1 < n; ++k)
+        Pontos[k].Vazao = r * (tFinal - Pontos[k].Tempo);
 }

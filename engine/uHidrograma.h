@@ -31,9 +31,7 @@ public:
     void CorrigirRecessao();
 
     double VazaoMaxima = 0;
-    double TempoVazaoMaxima = 0;
     double ProfundidadeMaxima = 0;
-    double VelocidadeMaxima = 0;
     double VolumeUnitario = 0;
     std::vector<TPontoHidrograma> Pontos;
     double Alfa = 0;

@@ -81,13 +81,6 @@ bool TPrecipitacao::Gravar(TArquivoIni& ini) {
     }
 }
 
-void TPrecipitacao::DesenharIntensidade(ISerieGrafico& serie) {
-    serie.Limpar();
-    const long long n = Duracao > 0 ? Arredondar(Duracao) : 50;
-    for (long long t = 1; t <= n; ++t)
-        serie.Adicionar(double(t), IntensidadeInstantanea(double(t)));
-}
-
 void TPrecipitacaoExponencialNegativa::Limpar() {
     TPrecipitacao::Limpar();
     FTr = FK = FA = FB = FC = 0;
@@ -184,105 +177,6 @@ double TPrecipitacaoExponencialNegativa::IntensidadeInstantanea(double t) {
     return IntensidadeMedia(t) * (1 - FC * t / (t + FB));
 }
 
-double TPrecipitacaoExponencialNegativa::DerivadaIntensidade(double t) {
-    const double i = IntensidadeMedia(t);
-    return -FC * i / (t + FB) * (2 - (FC + 1) * t / (t + FB));
-}
-
 double TPrecipitacaoExponencialNegativa::Lamina(double t) {
     return IntensidadeMedia(t) * t / 60;
-}
-
-double TPrecipitacaoExponencialNegativa::LaminaEntre(double t1, double t2) {
-    return (t2 * IntensidadeMedia(t2) - t1 * IntensidadeMedia(t1)) / 60;
-}
-
-double TPrecipitacaoExponencialNegativa::TempoDaIntensidade(double x) {
-    double t;
-    if (x < 100)
-        t = 20;
-    else if (x < 200)
-        t = 5;
-    else if (x < 300)
-        t = 1;
-    else if (x < 400)
-        t = 0.1;
-    else if (x < 500)
-        t = 0.05;
-    else
-        t = 0.001;
-
-    FIteracoes = 0;
-    try {
-        for (;;) {
-            if (t < 0) {
-                t = 0;
-                FIteracoes = 200;
-                break;
-            }
-            FResiduo = IntensidadeInstantanea(t) - x;
-            FDerivada = DerivadaIntensidade(t);
-            FPasso = FResiduo / FDerivada;
-            if (!std::isfinite(FPasso)) throw EMorvendo("Operação de ponto flutuante inválida.");
-            t = t - FPasso;
-            ++FIteracoes;
-            if (std::fabs(FPasso) < 1e-7 || FIteracoes > 100) break;
-        }
-    } catch (const EMorvendo&) {
-        FIteracoes = 200;
-    }
-
-    if (FIteracoes > 100) {
-        FLimiteInferior = 0;
-        FLimiteSuperior = 100000;
-        do {
-            t = (FLimiteInferior + FLimiteSuperior) / 2;
-            try {
-                FResiduo = IntensidadeInstantanea(t) - x;
-            } catch (const EMorvendo&) {
-                FResiduo = 0;
-            }
-            if (FResiduo > 0)
-                FLimiteInferior = t;
-            else
-                FLimiteSuperior = t;
-        } while (FLimiteSuperior - FLimiteInferior > 1e-7);
-    }
-    return t < 0 ? 0 : t;
-}
-
-double TPrecipitacaoExponencialNegativa::DuracaoDaLamina(double p) {
-    double t = 1;
-    FIteracoes = 0;
-    try {
-        for (;;) {
-            FResiduo = IntensidadeMedia(t) * t - 60 * p;
-            FDerivada = IntensidadeInstantanea(t);
-            FPasso = FResiduo / FDerivada;
-            if (!std::isfinite(FPasso)) throw EMorvendo("Operação de ponto flutuante inválida.");
-            t = t - FPasso;
-            ++FIteracoes;
-            if (std::fabs(FPasso) < 1e-10 || FIteracoes > 100) break;
-        }
-    } catch (const EMorvendo&) {
-        FIteracoes = 200;
-    }
-
-    if (FIteracoes > 100) {
-        FLimiteInferior = 0;
-        FLimiteSuperior = 1000;
-        do {
-            t = (FLimiteInferior + FLimiteSuperior) / 2;
-            try {
-                FResiduo = IntensidadeMedia(t) * t - 60 * p;
-            } catch (const EMorvendo&) {
-                FResiduo = 0;
-            }
-            if (FResiduo > 0)
-                FLimiteSuperior = t;
-            else
-                FLimiteInferior = t;
-        } while (FLimiteSuperior - FLimiteInferior > 1e-7);
-    }
-    return t < 0 ? 0 : t;
 }

@@ -3,14 +3,6 @@
 
 #include "comum/ArquivoIni.h"
 
-// Série de um gráfico de linhas: só o que o desenho da intensidade precisa.
-class ISerieGrafico {
-public:
-    virtual ~ISerieGrafico() = default;
-    virtual void Limpar() = 0;
-    virtual void Adicionar(double x, double y) = 0;
-};
-
 // Chuva de projeto: intensidade em mm/h e lâmina em mm para t em minutos.
 class TPrecipitacao {
 public:
@@ -22,13 +14,9 @@ public:
     virtual void Limpar();
     virtual bool Ler(TArquivoIni& ini);
     virtual bool Gravar(TArquivoIni& ini);
-    virtual void DesenharIntensidade(ISerieGrafico& serie);
     virtual double IntensidadeInstantanea(double t) = 0;
     virtual double IntensidadeMedia(double t) = 0;
-    virtual double TempoDaIntensidade(double intensidade) = 0;
-    virtual double DuracaoDaLamina(double lamina) = 0;
     virtual double Lamina(double t) = 0;
-    virtual double LaminaEntre(double t1, double t2) = 0;
 
     const std::string& Nome() const { return FNome; }
 
@@ -36,13 +24,6 @@ public:
     double PrecipitacaoTotal = 0;
 
 protected:
-    // Estado de trabalho das buscas de raiz; fica o da última busca.
-    double FResiduo = 0;
-    double FDerivada = 0;
-    double FPasso = 0;
-    double FLimiteInferior = 0;
-    double FLimiteSuperior = 0;
-    int FIteracoes = 0;
     std::string FNome;
 };
 
@@ -59,13 +40,7 @@ public:
     bool Gravar(TArquivoIni& ini) override;
     double IntensidadeInstantanea(double t) override;
     double IntensidadeMedia(double t) override;
-    double TempoDaIntensidade(double intensidade) override;
-    double DuracaoDaLamina(double lamina) override;
     double Lamina(double t) override;
-    double LaminaEntre(double t1, double t2) override;
-
-    // Derivada da intensidade instantânea no tempo.
-    double DerivadaIntensidade(double t);
 
     double FatorTr() const { return FFatorTr; }
     double Tr() const { return FTr; }

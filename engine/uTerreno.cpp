@@ -2,16 +2,16 @@
 
 #include <cmath>
 
+#include "engine/RaizNewton.h"
 #include "engine/uPersistencia.h"
 #include "engine/uPrecipitacao.h"
 
-const char* const TUsoTerra::Nomes[TUsoTerra::Quantidade] = {
-    "Sem cultivo",
-    "Cultivo em fileiras",
-    "Cultivo em fileiras estreitas",
-    "Leguminosas em fileiras estreitas",
-    "Pastagem para pastoreio",
-    "Floresta"};
+const char* const TUsoTerra::Nomes[TUsoTerra::Quantidade] = {"Sem cultivo",
+                                                             "Cultivo em fileiras",
+                                                             "Cultivo em fileiras estreitas",
+                                                             "Leguminosas em fileiras estreitas",
+                                                             "Pastagem para pastoreio",
+                                                             "Floresta"};
 const char* const TTratamento::Nomes[TTratamento::Quantidade] = {
     "", "Fileiras retas", "Com curvas de nível", "Curvas de nível e terraço"};
 const char* const TCondicaoHidrologica::Nomes[TCondicaoHidrologica::Quantidade] = {
@@ -21,12 +21,6 @@ void TCobertura::Limpar() {
     UsoTerra.Limpar();
     Tratamento.Limpar();
     CondicaoHidrologica.Limpar();
-}
-
-void TCobertura::Assign(const TCobertura& o) {
-    UsoTerra.Assign(o.UsoTerra);
-    Tratamento.Assign(o.Tratamento);
-    CondicaoHidrologica.Assign(o.CondicaoHidrologica);
 }
 
 bool TCobertura::Ler(TArquivoIni& ini) {
@@ -53,20 +47,15 @@ bool TCobertura::Gravar(TArquivoIni& ini) {
     return true;
 }
 
-TTerreno::TTerreno(const std::string& nome) : Cobertura(nome), FNome(nome) { TTerreno::Limpar(); }
+TTerreno::TTerreno(const std::string& nome) : Cobertura(nome), FNome(nome) {
+    TTerreno::Limpar();
+}
 
 void TTerreno::Limpar() {
     VIB(0);
     St(0);
     Cobertura.Limpar();
     nt = TReal{};
-}
-
-void TTerreno::Assign(const TTerreno& o) {
-    FVIB = o.FVIB;
-    FSt = o.FSt;
-    Cobertura.Assign(o.Cobertura);
-    nt = o.nt;
 }
 
 bool TTerreno::Ler(TArquivoIni& ini) {
@@ -146,14 +135,9 @@ double AbstracaoInicial(const TTerreno& s) {
 
 double TempoAbstracaoInicial(const TTerreno& s, TPrecipitacao& chuva) {
     const double ia = AbstracaoInicial(s);
-    double t = 1;
-    int contagem = 0;
-    for (;;) {
-        const double passo = (chuva.IntensidadeMedia(t) * t - 60 * ia) /
-                             chuva.IntensidadeInstantanea(t);
-        t = t - passo;
-        ++contagem;
-        if (std::fabs(passo) < 1e-7 || contagem > 200) break;
-    }
-    return contagem > 200 ? 0 : t;
+    // Sem convergência não há abstração a descontar.
+    const TRaizNewton r = RaizNewton(1, TOpcoesNewton{}, [&](double t) {
+        return (chuva.IntensidadeMedia(t) * t - 60 * ia) / chuva.IntensidadeInstantanea(t);
+    });
+    return r.Convergiu ? r.Valor : 0;
 }

@@ -42,7 +42,6 @@ class TCobertura {
 public:
     explicit TCobertura(const std::string& nome = "") : Nome(nome) {}
     void Limpar();
-    void Assign(const TCobertura& o);
     bool Ler(TArquivoIni& ini);
     bool Gravar(TArquivoIni& ini);
 
@@ -59,7 +58,6 @@ public:
     virtual ~TTerreno() = default;
 
     virtual void Limpar();
-    virtual void Assign(const TTerreno& o);
     virtual bool Ler(TArquivoIni& ini);
     virtual bool Gravar(TArquivoIni& ini);
 

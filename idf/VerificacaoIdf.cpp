@@ -1,6 +1,7 @@
 #include "idf/VerificacaoIdf.h"
 
 #include "comum/Numeros.h"
+#include "engine/uEncostaCinematica.h"
 #include "engine/uPrecipitacao.h"
 
 #include <algorithm>
@@ -65,8 +66,13 @@ std::vector<double> DuracoesChuvaProjeto(double K, double a, double b, double c,
         // A intensidade instantânea é máxima no início; abaixo dela não chove além da
         // infiltração e a superfície não escoa.
         if (!(vib >= 0) || chuva.IntensidadeInstantanea(0) <= vib) continue;
-        const double t = chuva.TempoDaIntensidade(vib);
-        if (std::isfinite(t) && t > 0) r.push_back(t);
+        // O mesmo fim de escoamento que o cálculo da encosta usa.
+        try {
+            const double t = TempoFinalEscoamento(chuva, "2", vib);
+            if (std::isfinite(t) && t > 0) r.push_back(t);
+        } catch (const std::exception&) {
+            // Sem convergência: a duração fica de fora do aviso, o cálculo dirá o erro.
+        }
     }
     return r;
 }

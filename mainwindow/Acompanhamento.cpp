@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "engine/uCanalEstrada.h"
+#include "engine/uPersistencia.h"
 
 namespace {
 
@@ -39,9 +39,8 @@ QLabel* Rotulo(const char* nome, const char* texto) {
 
 } // namespace
 
-TFAcompanhamento::TFAcompanhamento(TCanalEstrada& motor,
-                                   std::function<void(const std::string&)> mensagem)
-    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), FMotor(motor),
+TFAcompanhamento::TFAcompanhamento(std::function<void(const std::string&)> mensagem)
+    : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       FMensagem(std::move(mensagem)) {
     setObjectName(QStringLiteral("FAcompanhamento"));
     setWindowTitle(QStringLiteral("Calculando ..."));
@@ -103,7 +102,11 @@ TFAcompanhamento::~TFAcompanhamento() {
 }
 
 void TFAcompanhamento::Button1Click() {
-    FMotor.Cancelado = true;
+    Cancelar();
+}
+
+char TFAcompanhamento::SeparadorDecimal() const {
+    return SeparadorDecimalLocal();
 }
 
 // Esc e o botão de fechar pedem o cancelamento; a janela fecha quando o cálculo termina.

@@ -9,13 +9,12 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
-class TCanalEstrada;
 
 // Janela de andamento de um cálculo: o que está sendo calculado, a barra e "Cancelar".
 class TFAcompanhamento : public QDialog, public IAcompanhamentoCalculo {
     Q_OBJECT
 public:
-    TFAcompanhamento(TCanalEstrada& motor, std::function<void(const std::string&)> mensagem);
+    explicit TFAcompanhamento(std::function<void(const std::string&)> mensagem);
     ~TFAcompanhamento() override;
 
     void MostrarTempoCanal(const std::string& tempo) override;
@@ -24,6 +23,7 @@ public:
     void ProcessarEventos() override;
     void Ocupado(bool ligado) override;
     void MostrarMensagem(const std::string& texto) override;
+    char SeparadorDecimal() const override;
     void DestacarEtapa(int etapa) override;
     void MostrarTempoEstrada(const std::string& tempo) override;
     void MostrarTempoTalude(const std::string& tempo) override;
@@ -47,7 +47,6 @@ private:
     void Button1Click();
     void Estilo(int etapa, bool destacada);
 
-    TCanalEstrada& FMotor;
     std::function<void(const std::string&)> FMensagem;
     QElapsedTimer FRelogio;
     int FEtapa = 0;

@@ -1,6 +1,7 @@
 // Moldura da janela principal: início e saída, menus, barras, status, configuração.
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
+#include "project/Calculo.h"
 
 #include <QAction>
 #include <QApplication>

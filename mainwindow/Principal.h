@@ -35,6 +35,7 @@ class TFAcompanhamento;
 class TFiltroNumerico;
 class TModeloSecoes;
 class TPaginaSimulacao;
+struct TResultadoCalculo;
 
 // Tudo o que a janela principal mostra ou pergunta a uma pessoa. A interface gráfica usa as
 // caixas do Qt; os testes respondem por roteiro.
@@ -92,6 +93,10 @@ public:
     void MostrarParametrosIdf();
     void DefinirAjuda(TServicoAjuda servico);
     const std::string& ArquivoConfiguracao() const { return FArquivoConfiguracao; }
+    // Resultado do último cálculo concluído (nulo antes do primeiro).
+    const TResultadoCalculo* Resultado() const { return FResultado.get(); }
+    // Onde "Calcular" grava a tabela de texto: a pasta de cache do usuário.
+    static QString ArquivoTabelaTexto();
     // Janela de andamento do cálculo em curso (nula fora de um cálculo).
     TFAcompanhamento* Acompanhamento() const { return FAcompanhamento; }
     // Executa uma ação de comando e mostra na caixa de erro o erro que ela levantar.
@@ -246,8 +251,8 @@ private:
     // decimais, negativo ou acima do máximo: erro que nomeia o campo (ou falha anotada em
     // FColetadas, sem valor). Vazio: 0 sem validar, erro validando.
     std::optional<double> LerCampo(QLineEdit* campo, bool validar);
-    void MostrarResultadosCanal();
-    void CarregarGrade(int comprimento);
+    void MostrarResultadosCanal(const TResultadoCalculo& resultado);
+    void CarregarGrade(int comprimento, const TResultadoCalculo& resultado);
 
     TOpcoesPrincipal FOpcoes;
     std::unique_ptr<IInteracaoPrincipal> FInteracaoPropria;
@@ -262,6 +267,7 @@ private:
     TPaginaSimulacao* FPaginaSimulacao;
     std::unique_ptr<QPrinter> FImpressora;
     TFAcompanhamento* FAcompanhamento = nullptr;
+    std::unique_ptr<TResultadoCalculo> FResultado;
     TServicoAjuda FAjuda;
     bool FPreenchendo = false;
     std::vector<TFalhaValidacao>* FColetadas = nullptr;

@@ -13,6 +13,7 @@
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
 #include "reports/uRelatorioEstrada.h"
+#include "project/Calculo.h"
 #include "reports/ui/uRelatorioEstradaUi.h"
 
 namespace {
@@ -103,13 +104,16 @@ void TFPrincipal::bConsultaClick() {
 }
 
 void TFPrincipal::bRelatorioClick() {
-    MostrarRelatorio(*FProjeto, this);
+    if (FResultado) MostrarRelatorio(*FProjeto, *FResultado, this);
 }
 
 void TFPrincipal::bSimulClick() {
     MostrarPagina(PAG_SIMULACAO);
+    // Sem dimensionamento da bacia a simulação parte de um espaçamento nulo.
+    const TResultadoBacia vazio;
+    const TResultadoBacia& b = FResultado && FResultado->Bacia ? *FResultado->Bacia : vazio;
     FPaginaSimulacao->ComprimentoCanal = FProjeto->Estrada.Comprimento();
-    FPaginaSimulacao->bSimulClick();
+    FPaginaSimulacao->bSimulClick(b.Espacamento, b.VolumePorMetro);
 }
 
 bool TFPrincipal::AbrirProjeto(const std::string& caminho) {

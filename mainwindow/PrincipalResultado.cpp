@@ -1,5 +1,8 @@
 // Cálculo com a janela de andamento e a página de resultados com a grade das seções.
 #include <QAbstractTableModel>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -8,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -16,6 +20,7 @@
 #include "mainwindow/Controles.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/uRotinasComuns.h"
+#include "project/Calculo.h"
 #include "reports/RelatorioTexto.h"
 
 // Linhas da tabela por seção: a linha N é a seção N; as seções além do espaçamento em
@@ -195,17 +200,18 @@ void TFPrincipal::btnVoltarResultClick() {
     MostrarPagina(PAG_DADOS);
 }
 
-void TFPrincipal::MostrarResultadosCanal() {
+void TFPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
     const TCanalEstrada& e = FProjeto->Estrada;
+    const TResultadoEspacamento& c = r.Canal;
     const bool semicircular = e.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR;
     lResult->setText(semicircular ? QStringLiteral("Raio") : QStringLiteral("Largura"));
     for (QWidget* w : std::initializer_list<QWidget*>{Label69, Label70, eCompBacia})
         w->setVisible(!semicircular);
-    eCompMax->setText(QString::number(e.Espacamento));
-    ePerdaSolo->setText(FormatarQ("0.0#", e.PerdaSolo));
-    ePerdaToleravelSolo->setText(FormatarQ("0.0#", e.PerdaToleravel));
-    eTensao->setText(FormatarQ("0.0#", e.TensaoMax));
-    eQCanal->setText(FormatarQ("0.0#", e.QMax));
+    eCompMax->setText(QString::number(c.Espacamento));
+    ePerdaSolo->setText(FormatarQ("0.0#", c.PerdaSolo));
+    ePerdaToleravelSolo->setText(FormatarQ("0.0#", c.PerdaToleravel));
+    eTensao->setText(FormatarQ("0.0#", c.TensaoMax));
+    eQCanal->setText(FormatarQ("0.0#", c.QMax));
     if (!e.Bacia.CalcularVolume) {
         for (QLineEdit* c : {eVolBacia, eQBacia, eResult})
             c->setText(QStringLiteral("---"));
@@ -213,22 +219,25 @@ void TFPrincipal::MostrarResultadosCanal() {
     }
 }
 
-void TFPrincipal::CarregarGrade(int comprimento) {
-    const TCanalEstrada& e = FProjeto->Estrada;
-    FModeloSecoes->Definir(comprimento, LerRelatorioTexto(e.ArquivoRelatorio), e.Espacamento);
+void TFPrincipal::CarregarGrade(int comprimento, const TResultadoCalculo& r) {
+    // Os valores como a tabela de texto os guarda.
+    FModeloSecoes->Definir(comprimento, LinhasComoNaTabela(r.Canal.Secoes), r.Canal.Espacamento);
+}
+
+QString TFPrincipal::ArquivoTabelaTexto() {
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+           QStringLiteral("/Relatorio.txt");
 }
 
 void TFPrincipal::btnTracarCanalEstradaClick() {
     if (FAcompanhamento) return;
     Proteger([this] {
-        TCanalEstrada& e = FProjeto->Estrada;
-        e.Cancelado = false;
+        const TCanalEstrada& e = FProjeto->Estrada;
         LerCampos(true);
         ValidarDados();
         const int comprimento = e.Comprimento();
 
-        TFAcompanhamento acomp(e,
-                               [this](const std::string& m) { FInteracao->MostrarInformacao(m); });
+        TFAcompanhamento acomp([this](const std::string& m) { FInteracao->MostrarInformacao(m); });
         acomp.setWindowTitle(QStringLiteral("Determinando espaçamento ..."));
         FAcompanhamento = &acomp;
         // Seja qual for o fim do cálculo, a janela de andamento some e a principal volta.
@@ -245,16 +254,21 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         acomp.show();
         acomp.ProcessarEventosAgora();
 
-        TResultadoCalculo r;
+        auto resultado = std::make_unique<TResultadoCalculo>();
+        TResultadoCalculo& r = *resultado;
         try {
-            r = ExecutarCalculo(*FProjeto, comprimento, &acomp);
+            ExecutarCalculo(*FProjeto, comprimento, &acomp, r);
         } catch (...) {
             // Um erro no dimensionamento da bacia deixa os resultados do canal escritos.
-            if (acomp.DimensionamentoIniciado()) MostrarResultadosCanal();
+            if (r.CanalCalculado) MostrarResultadosCanal(r);
             throw;
         }
-        if (r.CanalCalculado) MostrarResultadosCanal();
+        if (r.CanalCalculado) MostrarResultadosCanal(r);
         if (r.Situacao != TResultadoCalculo::Concluido) return;
+        // A tabela de texto vai para a pasta de cache do usuário, nunca para a de trabalho.
+        const QString tabela = ArquivoTabelaTexto();
+        QDir().mkpath(QFileInfo(tabela).absolutePath());
+        EscreverRelatorioTexto(QFile::encodeName(tabela).toStdString(), r.Canal.Secoes);
         if (r.Bacia) {
             const TResultadoBacia& b = *r.Bacia;
             eVolBacia->setText(FormatarQ("0.0##", b.VolumeEscoado));
@@ -271,7 +285,8 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         acomp.hide();
         FAcompanhamento = nullptr;
         setEnabled(true);
-        CarregarGrade(comprimento);
+        CarregarGrade(comprimento, r);
+        FResultado = std::move(resultado);
         MostrarPagina(PAG_RESULTADO);
     });
 }

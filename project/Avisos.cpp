@@ -1,5 +1,6 @@
 #include "project/Avisos.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "comum/Numeros.h"
@@ -81,4 +82,20 @@ std::string AvisoCurvaTrapezoidal(double base, double talude, double y, char sep
            std::string(erro >= 0 ? "superestima" : "subestima") + " a vazão em " +
            FormatFloat("0", std::abs(erro) * 100, sep) + " %, e a lâmina e a tensão saem " +
            (erro >= 0 ? "menores que as reais (contra a segurança)." : "maiores que as reais.");
+}
+
+std::vector<std::string> AvisosDoResultado(const TCanalEstrada& e, const TResultadoEspacamento& r,
+                                           char sep) {
+    std::vector<std::string> avisos;
+    avisos.push_back(AvisoPerdaAcimaDaToleravel(
+        FaixasAcimaDaToleravel(r.Secoes, r.PerdaToleravel, r.Espacamento), r.PerdaToleravel, sep));
+    if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
+        // A maior lâmina de pico até o espaçamento (ou na primeira seção, se nenhuma passa).
+        double pico = 0;
+        for (const TLinhaRelatorioTexto& l : r.Secoes)
+            if (l.Secao <= std::max(r.Espacamento, 1)) pico = std::max(pico, l.Lamina / 100);
+        avisos.push_back(AvisoCurvaTrapezoidal(e.B(), e.Z.Valor, pico, sep));
+    }
+    std::erase(avisos, std::string());
+    return avisos;
 }

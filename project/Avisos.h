@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/PerdaSolo.h"
+#include "engine/uCanalEstrada.h"
 #include "reports/RelatorioTexto.h"
 
 // Avisos sobre os limites do método que o engenheiro precisa ver junto com o resultado.
@@ -33,3 +35,8 @@ double ErroCurvaTrapezoidal(double base, double talude, double profundidade);
 // Aviso quando a profundidade de pico (m) fica abaixo da faixa ajustada; vazio se não.
 std::string AvisoCurvaTrapezoidal(double base, double talude, double profundidade,
                                   char separadorDecimal);
+
+// Todos os avisos que se aplicam ao resultado do canal, na ordem em que são mostrados.
+std::vector<std::string> AvisosDoResultado(const TCanalEstrada& canal,
+                                           const TResultadoEspacamento& resultado,
+                                           char separadorDecimal);

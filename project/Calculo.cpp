@@ -1,14 +1,20 @@
 #include "project/Calculo.h"
 
+#include <cmath>
 #include <memory>
 
 #include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
 
 namespace {
 
 TEncostaCinematica& PrimeiroPlano(TEncostaCinematicaSecoes& encosta) {
     if (encosta.NumSecoes() == 0) throw EMorvendo("A encosta não tem trechos definidos.");
     return encosta.Secao(0);
+}
+
+bool CanceladoPor(const IAcompanhamentoCalculo* a) {
+    return a && a->Cancelado();
 }
 
 struct TParHidrogramas {
@@ -27,7 +33,7 @@ bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogra
     TMostrarTempo tempoEstrada;
     if (a) tempoEstrada = [a](const std::string& t) { a->MostrarTempoEstrada(t); };
     par.Estrada = CalcularHidrograma(leito, NumeroDeCelulas(leito), chuva, tempoEstrada, a);
-    if (e.Cancelado) return true;
+    if (CanceladoPor(a)) return true;
     if (e.IndSecao == 1) {
         if (a) a->DestacarEtapa(2);
         TEncostaCinematica& talude = PrimeiroPlano(e.Talude);
@@ -43,82 +49,160 @@ bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogra
     return true;
 }
 
-TResumoHidrograma Resumo(const THidrograma& h) {
-    return {h.NumPontos(), h.VazaoMaxima, h.Volume};
-}
-
-// Devolve o comprimento digitado ao canal, também quando o cálculo termina antes.
-class TRestaurarComprimento {
+// Verificação de que cada resultado é um número finito antes de ir à tela, ao terminal ou a
+// um arquivo. O erro nomeia o dado de entrada, como rotulado na página de dados.
+class TVerificacaoFinitos {
 public:
-    TRestaurarComprimento(TCanalEstrada& e, int c) : FE(e), FC(c) {}
-    ~TRestaurarComprimento() { FE.Comprimento(FC); }
-    TRestaurarComprimento(const TRestaurarComprimento&) = delete;
-    TRestaurarComprimento& operator=(const TRestaurarComprimento&) = delete;
+    TVerificacaoFinitos(const TProjeto& p, char sep) : P(p), Sep(sep) {}
+
+    void Canal(const TResultadoEspacamento& c) const {
+        const TCanalEstrada& e = P.Estrada;
+        if (!std::isfinite(c.PerdaToleravel))
+            Erro("O aprofundamento máximo (" + Valor(e.Aprofundamento, "cm") +
+                     ") e a massa específica do solo do canal (" + Valor(e.Densidade, "g/cm³") +
+                     ")",
+                 c.PerdaToleravel, "da perda tolerável de solo", true);
+        for (const TLinhaSecao& l : c.Secoes) {
+            if (!std::isfinite(l.Lamina) || !std::isfinite(l.Vazao))
+                Erro("Os dados do canal da estrada (seção, declividade " + Valor(e.Sc, "m/m") +
+                         ", rugosidade " + Valor(e.nc.Valor, "") + ")",
+                     std::isfinite(l.Lamina) ? l.Vazao : l.Lamina,
+                     "da lâmina ou da vazão na seção " + std::to_string(l.Secao), true);
+            if (!std::isfinite(l.Tensao))
+                Erro("A declividade do canal da estrada (" + Valor(e.Sc, "m/m") + ")", l.Tensao,
+                     "da tensão cisalhante na seção " + std::to_string(l.Secao), false);
+            if (!std::isfinite(l.Perda))
+                Erro("A erodibilidade do solo do canal (" +
+                         Valor(e.Erodibilidade, P.Unidades.UnidadeErodibilidade) + ")",
+                     l.Perda, "da perda de solo na seção " + std::to_string(l.Secao), false);
+        }
+        for (const double v : {c.PerdaSolo, c.TensaoMax, c.QMax, c.Volume})
+            if (!std::isfinite(v))
+                Erro("Os dados do canal da estrada", v, "nos resultados do canal", true);
+    }
+
+    void Bacia(const TResultadoBacia& b) const {
+        const TBaciaAcumulacao& ba = P.Estrada.Bacia;
+        const TCanalGradienteCustom& cc = ba.CanalConducao;
+        for (const double v : {b.VolumeEscoado, b.VazaoMaxima})
+            if (!std::isfinite(v))
+                Erro("Os dados do canal da estrada", v,
+                     "do volume escoado ou da vazão máxima da "
+                     "bacia de acumulação",
+                     true);
+        if (!std::isfinite(b.ProfundidadeCanal)) {
+            // Os campos como a página os mostra: Z e B na seção trapezoidal, m1 e m2 (os
+            // inversos do que o motor guarda) na triangular.
+            const bool trapezoidal = cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
+            const std::string secao =
+                trapezoidal
+                    ? "Z " + Valor(cc.Z.Valor, "") + ", B " + Valor(cc.B(), "m")
+                    : "m1 " + Valor(1 / cc.Z.Valor, "") + ", m2 " + Valor(1 / cc.Sm.Valor, "");
+            Erro("Os dados do canal de condução (" + secao + ", rugosidade " +
+                     Valor(cc.nc.Valor, "") + ", declividade " + Valor(cc.Sc, "m/m") + ")",
+                 b.ProfundidadeCanal, "da profundidade do canal", true);
+        }
+        const bool retangular = ba.Formato == TBaciaAcumulacao::RETANGULAR;
+        const std::string bacia =
+            "A profundidade (H) da bacia de acumulação (" + Valor(ba.Profundidade, "m") + ")" +
+            (retangular
+                 ? " com os taludes m1 (" + Valor(ba.m1, "") + ") e m2 (" + Valor(ba.m2, "") + ")"
+                 : "");
+        if (!std::isfinite(b.Raio)) Erro(bacia, b.Raio, "do raio da bacia", false);
+        if (!std::isfinite(b.Largura)) Erro(bacia, b.Largura, "da largura da bacia", false);
+        if (!std::isfinite(b.Comprimento))
+            Erro(bacia, b.Comprimento, "do comprimento da bacia", false);
+    }
 
 private:
-    TCanalEstrada& FE;
-    int FC;
+    std::string Valor(double v, const std::string& unidade) const {
+        return FloatToStr(v, Sep) + (unidade.empty() ? "" : " " + unidade);
+    }
+
+    [[noreturn]] static void Erro(const std::string& causa, double v, const std::string& oQue,
+                                  bool plural) {
+        const bool varios = plural && causa.rfind("Os ", 0) == 0;
+        throw EMorvendo(causa + (varios ? " levam" : " leva") + " a um valor " +
+                        (std::isnan(v) ? "indefinido " : "infinito ") + oQue + "; verifique " +
+                        (varios ? "os valores." : "o valor."));
+    }
+
+    const TProjeto& P;
+    char Sep;
 };
 
 } // namespace
 
-TResultadoCalculo ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* a) {
+void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* a,
+                     TResultadoCalculo& r) {
     TCanalEstrada& e = p.Estrada;
-    TResultadoCalculo r;
-    e.Cancelado = false;
-    e.Comprimento(comprimentoCanal);
-    TRestaurarComprimento restaurar(e, comprimentoCanal);
+    r = TResultadoCalculo{};
+    if (a) a->Rearmar();
+    const TVerificacaoFinitos finitos(p, a ? a->SeparadorDecimal() : '.');
 
     const double trEspacamento = e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
     {
         TParHidrogramas par;
-        if (!CalcularPar(p, trEspacamento, a, par)) return r;
-        if (e.Cancelado) {
+        if (!CalcularPar(p, trEspacamento, a, par)) return;
+        if (CanceladoPor(a)) {
             r.Situacao = TResultadoCalculo::Cancelado;
-            return r;
+            return;
         }
         if (a) a->DestacarEtapa(3);
         const double vibLeito = PrimeiroPlano(e.Estrada).VIB();
-        if (!e.CalcularEspacamento(p.Chuva(), *par.Estrada, *par.Talude, vibLeito, a,
-                                   p.Unidades.FatorErodibilidade)) {
+        TResultadoEspacamento canalResultado;
+        if (!e.CalcularEspacamento(p.Chuva(), *par.Estrada, *par.Talude, vibLeito, comprimentoCanal,
+                                   a, p.Unidades.FatorErodibilidade, canalResultado)) {
             r.Situacao = TResultadoCalculo::Cancelado;
-            return r;
+            return;
         }
-        r.HidrogramaEstrada = Resumo(*par.Estrada);
-        r.HidrogramaTalude = Resumo(*par.Talude);
+        finitos.Canal(canalResultado);
+        r.Canal = std::move(canalResultado);
+        r.HidrogramaEstrada = std::move(*par.Estrada);
+        r.HidrogramaTalude = std::move(*par.Talude);
     }
     r.CanalCalculado = true;
 
-    TBaciaAcumulacao& bacia = e.Bacia;
+    const TBaciaAcumulacao& bacia = e.Bacia;
     if (bacia.CalcularVolume) {
         if (a) a->IniciarDimensionamento();
         TParHidrogramas par;
-        if (!CalcularPar(p, e.TrDim, a, par)) return r;
-        if (e.Cancelado) {
+        if (!CalcularPar(p, e.TrDim, a, par)) return;
+        if (CanceladoPor(a)) {
             r.Situacao = TResultadoCalculo::Cancelado;
-            return r;
+            return;
         }
         if (a) a->DestacarEtapa(3);
-        e.Comprimento(e.Espacamento);
+        const int espacamento = r.Canal.Espacamento;
         std::unique_ptr<THidrograma> projeto;
-        if (!e.CalcularHidrogramaProjeto(p.Chuva(), *par.Estrada, *par.Talude, a, projeto)) {
+        if (!e.CalcularHidrogramaProjeto(p.Chuva(), *par.Estrada, *par.Talude, espacamento, a,
+                                         projeto)) {
             r.Situacao = TResultadoCalculo::Cancelado;
-            return r;
+            return;
         }
-        e.Comprimento(comprimentoCanal);
         projeto->Analisar(1.0);
         const double volume = projeto->IntegrarVolume();
         const double qp = projeto->VazaoMaxima;
-        bacia.VolumePorMetro = volume / (e.Espacamento * 1000.0);
-        bacia.Espacamento = e.Espacamento;
-        bacia.Dimensionar(qp / 1000);
-        r.Bacia = TResultadoBacia{bacia.Espacamento * bacia.VolumePorMetro,
-                                  qp,
-                                  bacia.ProfundidadeCanal,
-                                  bacia.Largura,
-                                  bacia.Raio,
-                                  bacia.Comprimento};
+        TResultadoBacia b;
+        b.VolumePorMetro = volume / (espacamento * 1000.0);
+        b.Espacamento = espacamento;
+        const TDimensoesBacia d =
+            bacia.Dimensoes(qp / 1000, espacamento * b.VolumePorMetro, bacia.Profundidade);
+        b.VolumeEscoado = espacamento * b.VolumePorMetro;
+        b.VazaoMaxima = qp;
+        b.ProfundidadeCanal = d.ProfundidadeCanal;
+        b.Largura = d.Largura;
+        b.Raio = d.Raio;
+        b.Comprimento = d.Comprimento;
+        b.HidrogramaProjeto = std::move(*projeto);
+        finitos.Bacia(b);
+        r.Bacia = std::move(b);
     }
     r.Situacao = TResultadoCalculo::Concluido;
+}
+
+TResultadoCalculo ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* a) {
+    TResultadoCalculo r;
+    ExecutarCalculo(p, comprimentoCanal, a, r);
     return r;
 }

@@ -1,9 +1,10 @@
 #pragma once
-#include <cstddef>
 #include <optional>
 #include <string>
 
+#include "engine/PerdaSolo.h"
 #include "engine/uAcompanhamento.h"
+#include "engine/uHidrograma.h"
 #include "project/Projeto.h"
 
 // Acompanhamento de um cálculo completo: o da janela de andamento.
@@ -17,34 +18,45 @@ public:
     virtual void IniciarDimensionamento() {}
 };
 
-struct TResumoHidrograma {
-    std::size_t Pontos = 0;
-    double VazaoMaxima = 0;
-    double Volume = 0;
-};
-
-// Valores do grupo da bacia, antes de arredondar.
+// Valores do grupo da bacia, antes de arredondar, e o cálculo de projeto de onde vêm.
 struct TResultadoBacia {
-    double VolumeEscoado = 0;
-    double VazaoMaxima = 0;
-    double ProfundidadeCanal = 0;
-    double Largura = 0;
-    double Raio = 0;
-    double Comprimento = 0;
+    double VolumeEscoado = 0;     // m³
+    double VazaoMaxima = 0;       // L/s
+    double ProfundidadeCanal = 0; // cm
+    double Largura = 0;           // m
+    double Raio = 0;              // m
+    double Comprimento = 0;       // m
+    // O que a simulação da bacia usa: volume por metro de canal (m³/m) e o espaçamento (m).
+    double VolumePorMetro = 0;
+    int Espacamento = 0;
+    // Hidrograma de projeto na saída de um desaguadouro (L/s), no período de retorno do
+    // dimensionamento.
+    THidrograma HidrogramaProjeto;
 };
 
 struct TResultadoCalculo {
     enum TSituacao { Concluido, Cancelado, SemResultado };
     TSituacao Situacao = SemResultado;
-    // Os resultados do canal estão no motor (Espacamento, PerdaSolo, ...).
+    // Verdadeiro quando o cálculo do espaçamento terminou: o canal tem resultados mesmo que
+    // o dimensionamento da bacia falhe depois.
     bool CanalCalculado = false;
-    TResumoHidrograma HidrogramaEstrada;
-    TResumoHidrograma HidrogramaTalude;
+    // Resumo do canal e uma linha por metro de canal.
+    TResultadoEspacamento Canal;
+    // Hidrogramas (L/s por metro de largura) do leito e da área externa no período de retorno
+    // do espaçamento; o da área externa fica vazio na seção 3.
+    THidrograma HidrogramaEstrada;
+    THidrograma HidrogramaTalude;
     std::optional<TResultadoBacia> Bacia;
 };
 
 // O cálculo completo depois de lidos e verificados os dados: hidrogramas do período de
-// retorno do espaçamento, espaçamento com a tabela de texto e, se pedido, o dimensionamento
-// da bacia. O comprimento do canal é o digitado pelo usuário.
+// retorno do espaçamento, espaçamento com as linhas por seção e, se pedido, o
+// dimensionamento da bacia. O comprimento do canal é o digitado pelo usuário; o projeto não
+// guarda resultado nenhum. Todo resultado sai finito: um valor infinito ou indefinido encerra
+// o cálculo com um erro que nomeia o dado que o causou.
 TResultadoCalculo ExecutarCalculo(TProjeto& projeto, int comprimentoCanal,
                                   IAcompanhamentoCalculo* acompanhamento);
+// O mesmo, preenchendo 'resultado' à medida que avança: depois de um erro no dimensionamento
+// da bacia, os resultados do canal já estão lá.
+void ExecutarCalculo(TProjeto& projeto, int comprimentoCanal,
+                     IAcompanhamentoCalculo* acompanhamento, TResultadoCalculo& resultado);

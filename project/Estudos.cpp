@@ -29,16 +29,15 @@ const std::vector<TDescricaoParametro> PARAMETROS = {
 // Acompanhamento de um ponto: só repassa o cancelamento do lote ao motor.
 class TAcompanhamentoPonto : public IAcompanhamentoCalculo {
 public:
-    TAcompanhamentoPonto(TCanalEstrada& e, const TCancelamentoLote* c) : FE(e), FC(c) {}
+    explicit TAcompanhamentoPonto(const TCancelamentoLote* c) : FC(c) {}
     void ProcessarEventos() override {
-        if (FC && FC->Pedido.load(std::memory_order_relaxed)) FE.Cancelado = true;
+        if (FC && FC->Pedido.load(std::memory_order_relaxed)) Cancelar();
     }
     // Mensagens informativas do motor não interrompem um lote.
     void MostrarMensagem(const std::string& texto) override { Mensagem = texto; }
     std::string Mensagem;
 
 private:
-    TCanalEstrada& FE;
     const TCancelamentoLote* FC;
 };
 
@@ -86,8 +85,6 @@ TResultadoExecucao Calcular(const TArquivoIni& documento, const TCancelamentoLot
         ZerarVariaveis(p);
         TArquivoIni copia = documento;
         if (!LerProjeto(p, copia)) throw EMorvendo("O projeto não pôde ser lido.");
-        // Cada ponto calcula sem gravar a tabela por seção: muitos ao mesmo tempo.
-        p.Estrada.ArquivoRelatorio.clear();
         int comprimento = p.Estrada.Comprimento();
         ajustar(p, comprimento);
         if (auto falha = ValidarDados(p)) {
@@ -96,13 +93,13 @@ TResultadoExecucao Calcular(const TArquivoIni& documento, const TCancelamentoLot
             const auto f = m.find_last_not_of(' ');
             throw EMorvendo(i == std::string::npos ? m : m.substr(i, f - i + 1));
         }
-        TAcompanhamentoPonto acomp(p.Estrada, cancelamento);
+        TAcompanhamentoPonto acomp(cancelamento);
         const TResultadoCalculo calc = ExecutarCalculo(p, comprimento, &acomp);
         if (calc.Situacao == TResultadoCalculo::Cancelado) throw EMorvendo("Cálculo cancelado.");
         if (calc.Situacao != TResultadoCalculo::Concluido)
             throw EMorvendo(acomp.Mensagem.empty() ? "O cálculo terminou sem resultados."
                                                    : acomp.Mensagem);
-        const TCanalEstrada& e = p.Estrada;
+        const TResultadoEspacamento& e = calc.Canal;
         r.Espacamento = e.Espacamento;
         r.PerdaToleravel = e.PerdaToleravel;
         r.PerdaSolo = e.PerdaSolo;

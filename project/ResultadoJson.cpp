@@ -14,14 +14,16 @@ std::string Real(double v) {
     return std::string(buf, r.ptr);
 }
 
-std::string Hidrograma(const TResumoHidrograma& h) {
-    return "{\"pontos\": " + std::to_string(h.Pontos) +
+// Do hidrograma, só o resumo: pontos, pico e volume.
+std::string Hidrograma(const THidrograma& h) {
+    return "{\"pontos\": " + std::to_string(h.NumPontos()) +
            ", \"VazaoMaxima\": " + Real(h.VazaoMaxima) + ", \"Volume\": " + Real(h.Volume) + "}";
 }
 
 } // namespace
 
-std::string ResultadoJson(const TCanalEstrada& e, const TResultadoCalculo& r) {
+std::string ResultadoJson(const TResultadoCalculo& r) {
+    const TResultadoEspacamento& e = r.Canal;
     std::ostringstream out;
     out << "{\"Espacamento\": " << e.Espacamento << ", \"PerdaSolo\": " << Real(e.PerdaSolo)
         << ", \"PerdaToleravel\": " << Real(e.PerdaToleravel)
@@ -41,7 +43,7 @@ std::string ResultadoJson(const TCanalEstrada& e, const TResultadoCalculo& r) {
     }
     out << ", \"Secoes\": [";
     for (std::size_t i = 0; i < e.Secoes.size(); ++i) {
-        const TLinhaRelatorioTexto& s = e.Secoes[i];
+        const TLinhaSecao& s = e.Secoes[i];
         out << (i ? ", " : "") << "[" << s.Secao << ", " << Real(s.Lamina) << ", " << Real(s.Vazao)
             << ", " << Real(s.Tensao) << ", " << Real(s.Perda) << "]";
     }

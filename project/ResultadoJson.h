@@ -4,4 +4,4 @@
 #include "project/Calculo.h"
 
 // Resultados de um cálculo concluído num objeto JSON (reais com 17 algarismos).
-std::string ResultadoJson(const TCanalEstrada& estrada, const TResultadoCalculo& resultado);
+std::string ResultadoJson(const TResultadoCalculo& resultado);

@@ -187,3 +187,24 @@ std::vector<TLinhaRelatorioTexto> LerRelatorioTexto(const std::string& caminho) 
     }
     return linhas;
 }
+
+void EscreverRelatorioTexto(const std::string& caminho,
+                            const std::vector<TLinhaRelatorioTexto>& linhas) {
+    TEscritorRelatorioTexto tabela(caminho);
+    for (const TLinhaRelatorioTexto& l : linhas)
+        tabela.EscreverSecao(l.Secao, l.Lamina, l.Vazao, l.Tensao, l.Perda);
+    tabela.Fechar();
+}
+
+std::vector<TLinhaRelatorioTexto> LinhasComoNaTabela(std::vector<TLinhaRelatorioTexto> linhas) {
+    // O mesmo texto que a tabela grava, lido de volta.
+    const auto duasCasas = [](double& v) {
+        char buf[400];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 2);
+        std::from_chars(buf, r.ptr, v);
+    };
+    for (TLinhaRelatorioTexto& l : linhas)
+        for (double* v : {&l.Lamina, &l.Vazao, &l.Tensao, &l.Perda})
+            duasCasas(*v);
+    return linhas;
+}

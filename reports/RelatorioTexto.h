@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/PerdaSolo.h"
+
 // Tabela de resultados por seção ("Relatorio.txt"): uma linha por metro de canal.
 extern const char* const CABECALHO_RELATORIO_TEXTO;
 
@@ -39,13 +41,15 @@ private:
 std::string LinhaRelatorioTexto(int secao, double laminaCm, double vazaoLs, double tensaoPa,
                                 double perda);
 
-struct TLinhaRelatorioTexto {
-    int Secao;
-    double Lamina; // cm
-    double Vazao;  // L/s
-    double Tensao; // Pa
-    double Perda;  // g
-};
+using TLinhaRelatorioTexto = TLinhaSecao;
+
+// Escreve a tabela inteira no caminho dado (pelo escritor acima).
+void EscreverRelatorioTexto(const std::string& caminho,
+                            const std::vector<TLinhaRelatorioTexto>& linhas);
+
+// As linhas com os valores como a tabela os guarda (duas casas), para quem os mostra como
+// mostraria a tabela lida do arquivo.
+std::vector<TLinhaRelatorioTexto> LinhasComoNaTabela(std::vector<TLinhaRelatorioTexto> linhas);
 
 // Lê a tabela: pula o cabeçalho e toma, por linha, um inteiro e quatro reais.
 // EEntradaSaida quando o arquivo não existe ou não é uma tabela válida.

@@ -68,9 +68,11 @@ double Reciproco(double v) {
 
 class TDocumento {
 public:
-    TDocumento(const TProjeto& projeto, const TOpcoesRelatorioEstrada& opcoes)
-        : P(projeto), E(projeto.Estrada), Pasta(EscaparAtributo(opcoes.PastaPrograma)),
-          Opcoes(opcoes) {}
+    TDocumento(const TProjeto& projeto, const TResultadoCalculo& resultado,
+               const TOpcoesRelatorioEstrada& opcoes)
+        : P(projeto), E(projeto.Estrada), R(resultado.Canal),
+          RB(resultado.Bacia ? *resultado.Bacia : SemBacia),
+          Pasta(EscaparAtributo(opcoes.PastaPrograma)), Opcoes(opcoes) {}
 
     std::string Montar();
 
@@ -123,8 +125,13 @@ private:
     void ResultadosBacia();
     void TabelaSecoes();
 
+    // Sem dimensionamento os resultados da bacia saem zerados.
+    static inline const TResultadoBacia SemBacia{};
+
     const TProjeto& P;
     const TCanalEstrada& E;
+    const TResultadoEspacamento& R;
+    const TResultadoBacia& RB;
     const std::string Pasta;
     const TOpcoesRelatorioEstrada& Opcoes;
     std::ostringstream S;
@@ -368,18 +375,18 @@ void TDocumento::Resultados() {
       << "<table border=\"0\" width=\"98%\">";
     S << "<tr>";
     Celula("100%", "Tensão cisalhante máxima na" + Espacos(16) + "seção crítica", " (Pa)",
-           DecimalRelatorio("0.0", E.TensaoMax), 2);
+           DecimalRelatorio("0.0", R.TensaoMax), 2);
     S << "</tr><tr>";
     Celula("47%", "Perda de solo permissível", " (g cm<sup>-2</sup>)",
-           DecimalRelatorio("0.0", E.PerdaToleravel));
+           DecimalRelatorio("0.0", R.PerdaToleravel));
     Celula("53%", "Perda de solo provocada", " (g cm<sup>-2</sup>)",
-           DecimalRelatorio("0.0", E.PerdaSolo));
+           DecimalRelatorio("0.0", R.PerdaSolo));
     S << "</tr><tr>";
-    Celula("47%", "Volume escoado", " (m<sup>3</sup>)", DecimalRelatorio("0.0", E.Volume));
+    Celula("47%", "Volume escoado", " (m<sup>3</sup>)", DecimalRelatorio("0.0", R.Volume));
     CelulaTexto("53%", "Vazão máxima", " (L s<sup>-1</sup>):" + Espacos(16),
-                DecimalRelatorio("0.0", E.QMax));
+                DecimalRelatorio("0.0", R.QMax));
     S << "</tr><tr>";
-    Celula("47%", "Comprimento recomendado", " (m)", DecimalRelatorio("0.0", E.Espacamento));
+    Celula("47%", "Comprimento recomendado", " (m)", DecimalRelatorio("0.0", R.Espacamento));
     CelulaVazia("53%");
     S << "</tr>";
     S << "</table>"
@@ -398,10 +405,10 @@ void TDocumento::ResultadosBacia() {
       << "<tr>";
     Celula("47%", "&nbsp;Profundidade", " (m)", DecimalRelatorio("0.0", b.Profundidade));
     if (b.Formato == TBaciaAcumulacao::RETANGULAR) {
-        Celula("53%", "Comprimento", " (m)", DecimalRelatorio("0.0", b.Comprimento));
-        Celula("53%", "Largura", " (m)", DecimalRelatorio("0.0", b.Largura));
+        Celula("53%", "Comprimento", " (m)", DecimalRelatorio("0.0", RB.Comprimento));
+        Celula("53%", "Largura", " (m)", DecimalRelatorio("0.0", RB.Largura));
     } else {
-        Celula("53%", "Raio", " (m)", DecimalRelatorio("0.0", b.Raio));
+        Celula("53%", "Raio", " (m)", DecimalRelatorio("0.0", RB.Raio));
     }
     S << "</tr>"
       << "</table>"
@@ -410,8 +417,8 @@ void TDocumento::ResultadosBacia() {
       << "<table border=\"0\" width=\"98%\">"
       << "<tr>";
     Celula("47%", "Capacidade de acumulação", " (m<sup>3</sup>)",
-           DecimalRelatorio("0.0", b.Espacamento * b.VolumePorMetro), 5);
-    Celula("53%", "Profundidade do canal", " (cm)", DecimalRelatorio("0.0", b.ProfundidadeCanal));
+           DecimalRelatorio("0.0", RB.VolumeEscoado), 5);
+    Celula("53%", "Profundidade do canal", " (cm)", DecimalRelatorio("0.0", RB.ProfundidadeCanal));
     S << "</tr>"
       << "<tr> </tr>"
       << "</table>"
@@ -434,8 +441,8 @@ void TDocumento::TabelaSecoes() {
                                        {"106", "Vazão", "(L s<sup>-1</sup>)"},
                                        {"157", "Tensão máxima", "(Pa)"},
                                        {"144", "Perda de solo", "(g cm<sup>-2</sup>)"}};
-    // Lida antes de escrever a tabela: um arquivo ruim não deixa documento pela metade.
-    const auto linhas = LerRelatorioTexto(Opcoes.ArquivoSecoes);
+    // Os valores como a tabela de texto os guarda, com duas casas.
+    const auto linhas = LinhasComoNaTabela(R.Secoes);
 
     S << "<div align=\"center\">"
       << "<center>"
@@ -452,7 +459,7 @@ void TDocumento::TabelaSecoes() {
     bool meiaLinha = false;
     for (const auto& l : linhas) {
         if (!meiaLinha) S << "<tr>";
-        const char* cor = l.Secao > E.Espacamento ? "color=\"#FF0000\" " : "";
+        const char* cor = l.Secao > R.Espacamento ? "color=\"#FF0000\" " : "";
         const std::string valores[5] = {std::to_string(l.Secao), DecimalRelatorio("0.0", l.Lamina),
                                         DecimalRelatorio("0.0", l.Vazao),
                                         DecimalRelatorio("0.0", l.Tensao),
@@ -489,17 +496,18 @@ std::string TDocumento::Montar() {
 
 } // namespace
 
-std::string MontarRelatorioEstrada(const TProjeto& projeto, const TOpcoesRelatorioEstrada& opcoes) {
+std::string MontarRelatorioEstrada(const TProjeto& projeto, const TResultadoCalculo& resultado,
+                                   const TOpcoesRelatorioEstrada& opcoes) {
     if (projeto.Estrada.Estrada.Secoes.empty() || projeto.Estrada.Talude.Secoes.empty())
         throw EMorvendo("A encosta não tem trechos definidos.");
-    return TDocumento(projeto, opcoes).Montar();
+    return TDocumento(projeto, resultado, opcoes).Montar();
 }
 
-bool GerarRelatorio(const TProjeto& projeto, const TOpcoesRelatorioEstrada& opcoes,
-                    std::string& documento) {
+bool GerarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado,
+                    const TOpcoesRelatorioEstrada& opcoes, std::string& documento) {
     documento.clear();
     try {
-        documento = MontarRelatorioEstrada(projeto, opcoes);
+        documento = MontarRelatorioEstrada(projeto, resultado, opcoes);
         return true;
     } catch (const std::exception&) {
         return false;

@@ -3,27 +3,27 @@
 #include <string_view>
 #include <vector>
 
+#include "project/Calculo.h"
 #include "project/Projeto.h"
 
 // Relatório da estrada: um documento HTML, em Windows-1252 e numa linha só, com os dados de
-// entrada, os resultados e a tabela por seção lida de Relatorio.txt.
+// entrada do projeto, os resultados do cálculo e a tabela por seção.
 
 struct TOpcoesRelatorioEstrada {
     // Pasta do programa com a barra final; as figuras são referidas a partir dela.
     std::string PastaPrograma;
     // Data de emissão, já no formato curto do sistema.
     std::string Data;
-    // Tabela por seção escrita pelo cálculo do espaçamento.
-    std::string ArquivoSecoes = "Relatorio.txt";
 };
 
-// Monta o documento. Erro (EMorvendo, EEntradaSaida) quando a tabela por seção falta ou
-// não se lê, ou quando falta um objeto do motor.
-std::string MontarRelatorioEstrada(const TProjeto& projeto, const TOpcoesRelatorioEstrada& opcoes);
+// Monta o documento com os dados do projeto e os resultados do cálculo. Erro (EMorvendo)
+// quando falta um objeto do motor.
+std::string MontarRelatorioEstrada(const TProjeto& projeto, const TResultadoCalculo& resultado,
+                                   const TOpcoesRelatorioEstrada& opcoes);
 
 // Como MontarRelatorioEstrada, mas sem erro: devolve falso e deixa o documento vazio.
-bool GerarRelatorio(const TProjeto& projeto, const TOpcoesRelatorioEstrada& opcoes,
-                    std::string& documento);
+bool GerarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado,
+                    const TOpcoesRelatorioEstrada& opcoes, std::string& documento);
 
 // Durações (min) da chuva de projeto sobre o leito e o talude com a equação dada e o período
 // de retorno do espaçamento: o tempo em que a chuva passa da infiltração estável de cada um.

@@ -85,7 +85,7 @@ std::vector<double> MarcasDoEixo(double minimo, double maximo, int maximoDeMarca
     return marcas;
 }
 
-TPaginaSimulacao::TPaginaSimulacao(TBaciaAcumulacao& bacia, QWidget* parent)
+TPaginaSimulacao::TPaginaSimulacao(const TBaciaAcumulacao& bacia, QWidget* parent)
     : QWidget(parent), Bacia(bacia) {
     setObjectName("Simulacao");
     Ajuda::DefinirContexto(this, 28);
@@ -194,14 +194,11 @@ TPaginaSimulacao::TPaginaSimulacao(TBaciaAcumulacao& bacia, QWidget* parent)
     connect(Button7, &QPushButton::clicked, this, &TPaginaSimulacao::Button7Click);
 }
 
-void TPaginaSimulacao::bSimulClick() {
-    eVolUni->setText(Formatar("0.0##", Bacia.VolumePorMetro));
-    eEspacamento->setText(QString::number(Bacia.Espacamento));
-    GuardadoProfundidade = Bacia.Profundidade;
-    GuardadoRaio = Bacia.Raio;
-    GuardadoLargura = Bacia.Largura;
-    GuardadoEspacamento = Bacia.Espacamento;
-    Guardado = true;
+void TPaginaSimulacao::bSimulClick(int espacamento, double volumePorMetro) {
+    FEspacamento = espacamento;
+    FVolumePorMetro = volumePorMetro;
+    eVolUni->setText(Formatar("0.0##", FVolumePorMetro));
+    eEspacamento->setText(QString::number(FEspacamento));
     CalcularCurva();
     eEspacamento->setFocus();
 }
@@ -239,30 +236,31 @@ void TPaginaSimulacao::bRecalcClick() {
         eEspacamento->setFocus();
         return;
     }
-    Bacia.Espacamento = espacamento;
+    FEspacamento = espacamento;
     CalcularCurva();
 }
 
 void TPaginaSimulacao::CalcularCurva() {
     LimparCurva();
-    Bacia.Profundidade = 1.0;
+    double profundidade = 1.0;
     const bool retangular = Bacia.Formato == TBaciaAcumulacao::RETANGULAR;
     EixoY->setTitleText(retangular ? "Largura (m)" : "Raio (m)");
     tsGrid2->setHorizontalHeaderLabels({"Profund.", retangular ? "Largura" : "Raio"});
     QList<QPointF> pontos;
     try {
         for (int i = 0; i < LINHAS; ++i) {
-            Bacia.Dimensionar(1.0);
-            const double y = retangular ? Bacia.Largura : Bacia.Raio;
-            tsGrid2->item(i, 0)->setText(Formatar("0.0#", Bacia.Profundidade));
+            const TDimensoesBacia d =
+                Bacia.Dimensoes(1.0, FEspacamento * FVolumePorMetro, profundidade);
+            const double y = retangular ? d.Largura : d.Raio;
+            tsGrid2->item(i, 0)->setText(Formatar("0.0#", profundidade));
             // Bacia sem taludes ou sem profundidade não tem medida: o ponto fica fora.
             if (std::isfinite(y)) {
-                pontos.append(QPointF(Bacia.Profundidade, y));
+                pontos.append(QPointF(profundidade, y));
                 tsGrid2->item(i, 1)->setText(Formatar("0.0#", y));
             } else {
                 tsGrid2->item(i, 1)->setText("---");
             }
-            Bacia.Profundidade += 0.1;
+            profundidade += 0.1;
         }
     } catch (const std::exception& e) {
         LimparCurva();
@@ -292,12 +290,6 @@ void TPaginaSimulacao::CalcularCurva() {
 }
 
 void TPaginaSimulacao::Button7Click() {
-    if (Guardado) {
-        Bacia.Profundidade = GuardadoProfundidade;
-        Bacia.Raio = GuardadoRaio;
-        Bacia.Largura = GuardadoLargura;
-        Bacia.Espacamento = GuardadoEspacamento;
-    }
     emit Voltar();
 }
 

@@ -17,15 +17,16 @@ class TBaciaAcumulacao;
 
 // Página "Simulação" da janela principal: largura (bacia retangular) ou raio (semicircular)
 // da bacia de acumulação para as profundidades de 1,0 a 3,0 m, com o espaçamento do último
-// cálculo ou outro digitado. Trabalha sobre a bacia do motor e não calcula mais nada.
+// cálculo ou outro digitado. Lê a forma da bacia do projeto, sem alterá-la, e não calcula
+// mais nada.
 class TPaginaSimulacao : public QWidget {
     Q_OBJECT
 public:
-    explicit TPaginaSimulacao(TBaciaAcumulacao& bacia, QWidget* parent = nullptr);
+    explicit TPaginaSimulacao(const TBaciaAcumulacao& bacia, QWidget* parent = nullptr);
 
-    // Abertura da página (bSimul): guarda os valores da bacia e traça a curva com o
-    // espaçamento do último cálculo. Quem chama mostra a página.
-    void bSimulClick();
+    // Abertura da página (bSimul): traça a curva com o espaçamento (m) e o volume por metro
+    // de canal (m³/m) do último cálculo. Quem chama mostra a página.
+    void bSimulClick(int espacamento, double volumePorMetro);
     // Esvazia o campo do espaçamento (limpeza dos campos da janela principal).
     void LimparCampos();
 
@@ -50,8 +51,7 @@ public:
     int ComprimentoCanal = 0;
 
 signals:
-    // "&Voltar": os valores da bacia já voltaram aos da abertura; mostre a página de
-    // resultados.
+    // "&Voltar": mostre a página de resultados.
     void Voltar();
 
 private:
@@ -62,12 +62,11 @@ private:
     void LimparCurva();
     void MostrarErro(const QString& mensagem);
 
-    TBaciaAcumulacao& Bacia;
+    const TBaciaAcumulacao& Bacia;
     QCategoryAxis* EixoX = nullptr;
     QCategoryAxis* EixoY = nullptr;
-    double GuardadoProfundidade = 0, GuardadoRaio = 0, GuardadoLargura = 0;
-    int GuardadoEspacamento = 0;
-    bool Guardado = false;
+    int FEspacamento = 0;
+    double FVolumePorMetro = 0;
 };
 
 // Marcas de um eixo: valores "redondos" que cobrem [minimo, maximo] em poucos passos.

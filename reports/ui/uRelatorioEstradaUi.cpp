@@ -233,19 +233,19 @@ void TFRelatorioEstrada::Imprimir(QPrinter& impressora) {
     }
 }
 
-TOpcoesRelatorioEstrada OpcoesRelatorioDoPrograma(const TProjeto& projeto) {
+TOpcoesRelatorioEstrada OpcoesRelatorioDoPrograma() {
     TOpcoesRelatorioEstrada o;
     o.PastaPrograma = (QCoreApplication::applicationDirPath() + "/").toStdString();
     o.Data = QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
-    o.ArquivoSecoes = projeto.Estrada.ArquivoRelatorio;
     return o;
 }
 
-bool MostrarRelatorio(const TProjeto& projeto, QWidget* pai) {
+bool MostrarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado, QWidget* pai) {
     std::string documento;
     {
         TCursorEspera espera;
-        if (!GerarRelatorio(projeto, OpcoesRelatorioDoPrograma(projeto), documento)) return false;
+        if (!GerarRelatorio(projeto, resultado, OpcoesRelatorioDoPrograma(), documento))
+            return false;
     }
     TFRelatorioEstrada janela(std::move(documento), pai);
     janela.exec();

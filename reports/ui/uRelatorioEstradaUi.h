@@ -41,10 +41,9 @@ private:
 // colunas que excedem a da tabela passam a proporções. O documento em si não muda.
 QString AdaptarHtmlAoQt(const QString& html);
 
-// Opções do relatório como o programa as usa: pasta do programa, data curta do sistema e
-// Relatorio.txt da pasta de trabalho.
-TOpcoesRelatorioEstrada OpcoesRelatorioDoPrograma(const TProjeto& projeto);
+// Opções do relatório como o programa as usa: pasta do programa e data curta do sistema.
+TOpcoesRelatorioEstrada OpcoesRelatorioDoPrograma();
 
 // Ação "&Relatório" da página de resultados: cursor de espera durante a montagem, a janela
 // modal só quando o documento foi montado. Devolve falso quando a montagem falhou.
-bool MostrarRelatorio(const TProjeto& projeto, QWidget* pai);
+bool MostrarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado, QWidget* pai);

@@ -33,14 +33,10 @@ struct TCaso {
     TPrecipitacaoExponencialNegativa chuva = Chuva();
     std::unique_ptr<THidrograma> leito;
     THidrograma vazio;
-    fs::path pasta;
+    int comprimento;
+    TResultadoEspacamento r;
 
-    explicit TCaso(int comprimento, const std::string& nome) {
-        pasta = fs::temp_directory_path() /
-                ("morvendo-canal-" + nome + "-" + std::to_string(::getpid()));
-        fs::remove_all(pasta);
-        fs::create_directories(pasta);
-        e.ArquivoRelatorio = (pasta / "Relatorio.txt").string();
+    explicit TCaso(int comp) : comprimento(comp) {
         e.TipoCanal.Valor = CANAL_TRIANGULAR;
         e.Z.Valor = 1.5;
         e.Sm.Valor = 0.5;
@@ -58,29 +54,24 @@ struct TCaso {
         p.Comprimento(4);
         leito = CalcularHidrograma(p, NumeroDeCelulas(p), chuva, nullptr, nullptr);
     }
-    ~TCaso() { fs::remove_all(pasta); }
-    std::string Tabela() const {
-        std::ifstream f(e.ArquivoRelatorio, std::ios::binary);
-        std::ostringstream s;
-        s << f.rdbuf();
-        return s.str();
+    bool Espacamento(IAcompanhamento* acomp, const THidrograma* h = nullptr) {
+        return e.CalcularEspacamento(chuva, h ? *h : *leito, vazio, 8, comprimento, acomp, 1.0, r);
     }
 };
 
 struct TAcomp : IAcompanhamento {
-    TCanalEstrada* e = nullptr;
     std::string cancelarNaSecao;
     long cancelarNoEvento = -1;
     long eventos = 0;
     int ultimoProgresso = -1, ocupado = 0;
     std::vector<std::string> mensagens;
     void ProcessarEventos() override {
-        if (++eventos == cancelarNoEvento) e->Cancelado = true;
+        if (++eventos == cancelarNoEvento) Cancelar();
         // A interface pode deixar sinalizadores de ponto flutuante ligados.
         std::feraiseexcept(FE_INVALID);
     }
     void MostrarSecao(const std::string& s) override {
-        if (s == cancelarNaSecao) e->Cancelado = true;
+        if (s == cancelarNaSecao) Cancelar();
     }
     void MostrarProgresso(int p) override { ultimoProgresso = p; }
     void Ocupado(bool l) override { ocupado += l ? 1 : -1; }
@@ -88,86 +79,101 @@ struct TAcomp : IAcompanhamento {
 };
 
 TEST(Propagacao, ResultadosIguaisComESemAcompanhamento) {
-    TCaso a(120, "a"), b(120, "b");
+    TCaso a(120), b(120);
     TAcomp acomp;
-    acomp.e = &b.e;
-    ASSERT_TRUE(a.e.CalcularEspacamento(a.chuva, *a.leito, a.vazio, 8, nullptr, 1.0));
-    ASSERT_TRUE(b.e.CalcularEspacamento(b.chuva, *b.leito, b.vazio, 8, &acomp, 1.0));
+    ASSERT_TRUE(a.Espacamento(nullptr));
+    ASSERT_TRUE(b.Espacamento(&acomp));
     EXPECT_EQ(acomp.ultimoProgresso, 100);
     EXPECT_EQ(acomp.ocupado, 0);
-    EXPECT_EQ(a.e.Espacamento, b.e.Espacamento);
-    EXPECT_EQ(a.e.PerdaSolo, b.e.PerdaSolo);
-    EXPECT_EQ(a.e.QMax, b.e.QMax);
-    EXPECT_EQ(a.Tabela(), b.Tabela());
-    EXPECT_GT(a.e.Espacamento, 1);
-    EXPECT_LT(a.e.Espacamento, 120);
+    EXPECT_EQ(a.r.Espacamento, b.r.Espacamento);
+    EXPECT_EQ(a.r.PerdaSolo, b.r.PerdaSolo);
+    EXPECT_EQ(a.r.QMax, b.r.QMax);
+    ASSERT_EQ(a.r.Secoes.size(), b.r.Secoes.size());
+    for (std::size_t i = 0; i < a.r.Secoes.size(); ++i)
+        EXPECT_EQ(a.r.Secoes[i].Perda, b.r.Secoes[i].Perda) << i;
+    EXPECT_GT(a.r.Espacamento, 1);
+    EXPECT_LT(a.r.Espacamento, 120);
 
-    // A tabela tem uma linha por seção e o leitor devolve os mesmos números.
-    const auto linhas = LerRelatorioTexto(a.e.ArquivoRelatorio);
-    ASSERT_EQ(linhas.size(), 120u);
-    EXPECT_EQ(linhas[0].Secao, 1);
-    EXPECT_EQ(linhas[0].Vazao, 0);
-    EXPECT_NEAR(linhas[59].Vazao, a.e.Secoes[59].Vazao, 0.005);
+    // Uma linha por seção, numeradas a partir de 1.
+    ASSERT_EQ(a.r.Secoes.size(), 120u);
+    EXPECT_EQ(a.r.Secoes[0].Secao, 1);
+    EXPECT_EQ(a.r.Secoes[0].Vazao, 0);
+    EXPECT_EQ(a.r.Secoes[119].Secao, 120);
     // Além do espaçamento a perda passa da tolerável.
-    EXPECT_GT(a.e.Secoes[std::size_t(a.e.Espacamento)].Perda, a.e.PerdaToleravel);
-    EXPECT_LE(a.e.PerdaSolo, a.e.PerdaToleravel);
+    EXPECT_GT(a.r.Secoes[std::size_t(a.r.Espacamento)].Perda, a.r.PerdaToleravel);
+    EXPECT_LE(a.r.PerdaSolo, a.r.PerdaToleravel);
+    EXPECT_EQ(a.r.PerdaToleravel, 2 * 1.3);
+}
+
+// O cálculo não mexe no objeto: o comprimento é um argumento, e dois cálculos seguidos dão o
+// mesmo resultado.
+TEST(Propagacao, ComprimentoComoArgumentoEObjetoIntacto) {
+    TCaso c(120);
+    ASSERT_TRUE(c.Espacamento(nullptr));
+    const TResultadoEspacamento primeiro = c.r;
+    c.comprimento = 60;
+    ASSERT_TRUE(c.Espacamento(nullptr));
+    EXPECT_EQ(c.r.Secoes.size(), 60u);
+    EXPECT_EQ(c.e.Comprimento(), 120);
+    for (std::size_t i = 0; i < 60; ++i)
+        EXPECT_EQ(c.r.Secoes[i].Perda, primeiro.Secoes[i].Perda) << i;
+    c.comprimento = 120;
+    ASSERT_TRUE(c.Espacamento(nullptr));
+    EXPECT_EQ(c.r.Espacamento, primeiro.Espacamento);
+    EXPECT_EQ(c.r.QMax, primeiro.QMax);
 }
 
 TEST(Propagacao, CanalDeUmMetro) {
-    TCaso c(1, "um");
+    TCaso c(1);
     std::unique_ptr<THidrograma> saida;
-    ASSERT_TRUE(c.e.CalcularHidrogramaCanal(false, 8, *c.leito, c.vazio, c.chuva, nullptr, saida));
+    ASSERT_TRUE(
+        c.e.CalcularHidrogramaCanal(false, 1, 8, *c.leito, c.vazio, c.chuva, nullptr, saida));
     for (const auto& p : saida->Pontos)
         EXPECT_EQ(p.Vazao, 0);
-    ASSERT_TRUE(c.e.CalcularEspacamento(c.chuva, *c.leito, c.vazio, 8, nullptr, 1.0));
-    EXPECT_EQ(c.e.Espacamento, 1);
-    EXPECT_EQ(c.Tabela(), std::string(CABECALHO_RELATORIO_TEXTO) +
-                              "\r\n         1\t    0.00           0.00              0.00        "
-                              "         0.00\r\n");
+    ASSERT_TRUE(c.Espacamento(nullptr));
+    EXPECT_EQ(c.r.Espacamento, 1);
+    ASSERT_EQ(c.r.Secoes.size(), 1u);
+    EXPECT_EQ(LinhaRelatorioTexto(1, c.r.Secoes[0].Lamina, c.r.Secoes[0].Vazao,
+                                  c.r.Secoes[0].Tensao, c.r.Secoes[0].Perda),
+              "         1\t    0.00           0.00              0.00                 0.00");
 }
 
 TEST(Propagacao, SemContribuicaoLateralOCanalFicaSeco) {
-    TCaso c(30, "seco");
+    TCaso c(30);
     std::unique_ptr<THidrograma> saida;
-    ASSERT_TRUE(c.e.CalcularHidrogramaCanal(false, 8, c.vazio, c.vazio, c.chuva, nullptr, saida));
+    ASSERT_TRUE(
+        c.e.CalcularHidrogramaCanal(false, 30, 8, c.vazio, c.vazio, c.chuva, nullptr, saida));
     ASSERT_EQ(saida->NumPontos(), 1u);
     EXPECT_EQ(saida->Pontos[0].Tempo, 0);
-    ASSERT_TRUE(c.e.CalcularEspacamento(c.chuva, c.vazio, c.vazio, 8, nullptr, 1.0));
-    EXPECT_EQ(c.e.Espacamento, 30);
-    EXPECT_EQ(c.e.PerdaSolo, 0);
-    EXPECT_EQ(c.e.QMax, 0);
+    ASSERT_TRUE(c.Espacamento(nullptr, &c.vazio));
+    EXPECT_EQ(c.r.Espacamento, 30);
+    EXPECT_EQ(c.r.PerdaSolo, 0);
+    EXPECT_EQ(c.r.QMax, 0);
 }
 
 TEST(Propagacao, CancelamentoNaPropagacaoENaPerdaDeSolo) {
-    TCaso c(60, "cancela");
+    TCaso c(60);
     TAcomp acomp;
-    acomp.e = &c.e;
     acomp.cancelarNoEvento = 10;
-    EXPECT_FALSE(c.e.CalcularEspacamento(c.chuva, *c.leito, c.vazio, 8, &acomp, 1.0));
-    EXPECT_FALSE(fs::exists(c.e.ArquivoRelatorio)); // a perda de solo nem começou
+    EXPECT_FALSE(c.Espacamento(&acomp));
+    EXPECT_TRUE(c.r.Secoes.empty()); // a perda de solo nem começou
     EXPECT_EQ(acomp.ocupado, 0);
 
-    // Cancelada no meio da perda de solo, a tabela incompleta não substitui a anterior.
-    const std::string anterior = "tabela anterior\r\n";
-    std::ofstream(c.e.ArquivoRelatorio, std::ios::binary) << anterior;
-    c.e.Cancelado = false;
+    acomp.Rearmar();
     acomp.cancelarNoEvento = -1;
     acomp.cancelarNaSecao = "5";
-    EXPECT_FALSE(c.e.CalcularEspacamento(c.chuva, *c.leito, c.vazio, 8, &acomp, 1.0));
-    std::ifstream lido(c.e.ArquivoRelatorio, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(lido), {}), anterior);
-    EXPECT_LE(c.e.Espacamento, 5);
-    // Nada de temporários esquecidos na pasta.
-    EXPECT_EQ(std::distance(fs::directory_iterator(c.pasta), fs::directory_iterator()), 1);
+    EXPECT_FALSE(c.Espacamento(&acomp));
+    EXPECT_EQ(c.r.Secoes.size(), 5u);
+    EXPECT_LE(c.r.Espacamento, 5);
 }
 
 TEST(Propagacao, ProjetoUsaSoUmEspacamentoESeguePossivelDepoisDeCancelar) {
-    TCaso c(80, "projeto");
-    ASSERT_TRUE(c.e.CalcularEspacamento(c.chuva, *c.leito, c.vazio, 8, nullptr, 1.0));
-    const int esp = c.e.Espacamento;
-    c.e.Comprimento(esp);
+    TCaso c(80);
+    ASSERT_TRUE(c.Espacamento(nullptr));
+    const int esp = c.r.Espacamento;
     std::unique_ptr<THidrograma> saida;
-    ASSERT_TRUE(c.e.CalcularHidrogramaProjeto(c.chuva, *c.leito, c.vazio, nullptr, saida));
+    ASSERT_TRUE(c.e.CalcularHidrogramaProjeto(c.chuva, *c.leito, c.vazio, esp, nullptr, saida));
+    EXPECT_EQ(c.e.Comprimento(), 80);
     saida->Analisar(1.0);
     EXPECT_GT(saida->VazaoMaxima, 0);
     EXPECT_EQ(saida->Local, THidrograma::LocalCanal);
@@ -176,16 +182,42 @@ TEST(Propagacao, ProjetoUsaSoUmEspacamentoESeguePossivelDepoisDeCancelar) {
 }
 
 TEST(Propagacao, ErroNoCanalMostraDeuErroEPassaAdiante) {
-    TCaso c(20, "erro");
+    TCaso c(20);
     c.e.TipoCanal.Valor = 9;
     TAcomp acomp;
-    acomp.e = &c.e;
     std::unique_ptr<THidrograma> saida;
-    EXPECT_THROW(c.e.CalcularHidrogramaCanal(false, 8, *c.leito, c.vazio, c.chuva, &acomp, saida),
-                 EMorvendo);
+    EXPECT_THROW(
+        c.e.CalcularHidrogramaCanal(false, 20, 8, *c.leito, c.vazio, c.chuva, &acomp, saida),
+        EMorvendo);
     ASSERT_EQ(acomp.mensagens.size(), 1u);
     EXPECT_EQ(acomp.mensagens[0], "Deu erro.");
     EXPECT_EQ(acomp.ocupado, 0);
+}
+
+// A tabela escrita de uma vez a partir das linhas do resultado, e as linhas com os valores
+// como a tabela os guarda.
+TEST(TabelaTexto, EscritaDasLinhasEValoresComoNaTabela) {
+    TCaso c(40);
+    ASSERT_TRUE(c.Espacamento(nullptr));
+    const fs::path pasta =
+        fs::temp_directory_path() / ("morvendo-tabela-" + std::to_string(::getpid()));
+    fs::create_directories(pasta);
+    const std::string arquivo = (pasta / "Relatorio.txt").string();
+    EscreverRelatorioTexto(arquivo, c.r.Secoes);
+    const auto lidas = LerRelatorioTexto(arquivo);
+    const auto comoNaTabela = LinhasComoNaTabela(c.r.Secoes);
+    ASSERT_EQ(lidas.size(), 40u);
+    ASSERT_EQ(comoNaTabela.size(), 40u);
+    for (std::size_t i = 0; i < lidas.size(); ++i) {
+        EXPECT_EQ(lidas[i].Secao, comoNaTabela[i].Secao);
+        EXPECT_EQ(lidas[i].Lamina, comoNaTabela[i].Lamina) << i;
+        EXPECT_EQ(lidas[i].Vazao, comoNaTabela[i].Vazao) << i;
+        EXPECT_EQ(lidas[i].Tensao, comoNaTabela[i].Tensao) << i;
+        EXPECT_EQ(lidas[i].Perda, comoNaTabela[i].Perda) << i;
+    }
+    // Nada de temporários esquecidos na pasta.
+    EXPECT_EQ(std::distance(fs::directory_iterator(pasta), fs::directory_iterator()), 1);
+    fs::remove_all(pasta);
 }
 
 TEST(TabelaTexto, FormatoDasLinhasEErros) {

@@ -31,17 +31,16 @@ TResultadoExecucao CalculoUnico(TArquivoIni doc) {
     TProjeto p(u);
     ZerarVariaveis(p);
     EXPECT_TRUE(LerProjeto(p, doc));
-    p.Estrada.ArquivoRelatorio.clear();
     EXPECT_FALSE(ValidarDados(p).has_value());
     const TResultadoCalculo c = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
     EXPECT_EQ(c.Situacao, TResultadoCalculo::Concluido);
     TResultadoExecucao r;
     r.Ok = true;
-    r.Espacamento = p.Estrada.Espacamento;
-    r.PerdaToleravel = p.Estrada.PerdaToleravel;
-    r.PerdaSolo = p.Estrada.PerdaSolo;
-    r.TensaoMax = p.Estrada.TensaoMax;
-    r.VazaoMax = p.Estrada.QMax;
+    r.Espacamento = c.Canal.Espacamento;
+    r.PerdaToleravel = c.Canal.PerdaToleravel;
+    r.PerdaSolo = c.Canal.PerdaSolo;
+    r.TensaoMax = c.Canal.TensaoMax;
+    r.VazaoMax = c.Canal.QMax;
     if (c.Bacia) r.VolumeBacia = c.Bacia->VolumeEscoado;
     return r;
 }

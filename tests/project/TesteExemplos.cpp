@@ -8,7 +8,6 @@
 namespace {
 
 TEST(Exemplos, TodosAbremECalculam) {
-    TPastaTemporaria pasta("exemplos");
     int projetos = 0;
     for (const auto& e : fs::directory_iterator(MORVENDO_EXEMPLOS)) {
         if (e.path().extension() != ".mvd") continue;
@@ -20,11 +19,10 @@ TEST(Exemplos, TodosAbremECalculam) {
         ASSERT_TRUE(LerProjeto(p, e.path().string()));
         const auto falha = ValidarDados(p);
         ASSERT_FALSE(falha.has_value()) << falha->Mensagem;
-        p.Estrada.ArquivoRelatorio = (pasta / "Relatorio.txt").string();
         const TResultadoCalculo r = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
         EXPECT_EQ(r.Situacao, TResultadoCalculo::Concluido);
-        EXPECT_GT(p.Estrada.Espacamento, 1);
-        EXPECT_LT(p.Estrada.Espacamento, p.Estrada.Comprimento());
+        EXPECT_GT(r.Canal.Espacamento, 1);
+        EXPECT_LT(r.Canal.Espacamento, p.Estrada.Comprimento());
         ASSERT_TRUE(r.Bacia.has_value());
         EXPECT_GT(r.Bacia->VolumeEscoado, 0);
     }

@@ -13,6 +13,7 @@
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 #include "project/ResultadoJson.h"
+#include "reports/RelatorioTexto.h"
 
 namespace fs = std::filesystem;
 
@@ -77,11 +78,11 @@ TEST_P(Referencia, NucleoReproduzOsResultados) {
     ZerarVariaveis(p);
     ASSERT_TRUE(LerProjeto(p, (pasta / "projeto.mvd").string()));
     ASSERT_FALSE(ValidarDados(p).has_value());
-    p.Estrada.ArquivoRelatorio = (pasta / "Relatorio.txt").string();
     const TResultadoCalculo r = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
     ASSERT_EQ(r.Situacao, TResultadoCalculo::Concluido);
+    EscreverRelatorioTexto((pasta / "Relatorio.txt").string(), r.Canal.Secoes);
 
-    const TJson obtido = TLeitorJson(ResultadoJson(p.Estrada, r)).Ler();
+    const TJson obtido = TLeitorJson(ResultadoJson(r)).Ler();
     Comparar(esperado, obtido, GetParam());
     EXPECT_EQ(LerArquivo(DADOS + GetParam() + ".Relatorio.txt"),
               LerArquivo(pasta / "Relatorio.txt"));

@@ -50,24 +50,25 @@ protected:
         fs::create_directories(pasta);
         opcoes.PastaPrograma = "/opt/morvendo/Morvendo/";
         opcoes.Data = "10/12/2025";
-        opcoes.ArquivoSecoes = (pasta / "Relatorio.txt").string();
         ZerarVariaveis(p);
     }
     void TearDown() override { fs::remove_all(pasta); }
 
-    // Tabela por seção com as linhas dadas ("s lamina vazao tensao perda").
+    // Linhas por seção do resultado, escritas como na tabela ("s lamina vazao tensao perda").
     void Secoes(const std::vector<std::string>& linhas) {
-        std::string t = "     Secao (m)    Lamina(cm)    Vazao (L/s)    Tensao maxima (Pa)    "
-                        "Perda de solo (g)\r\n";
-        for (const auto& l : linhas)
-            t += l + "\r\n";
-        GravarBytes(opcoes.ArquivoSecoes, t);
+        resultado.Canal.Secoes.clear();
+        for (const auto& l : linhas) {
+            std::istringstream in(l);
+            TLinhaSecao s{};
+            in >> s.Secao >> s.Lamina >> s.Vazao >> s.Tensao >> s.Perda;
+            resultado.Canal.Secoes.push_back(s);
+        }
     }
 
     // Documento em UTF-8 para as comparações.
     std::string Documento() {
         std::string doc;
-        EXPECT_TRUE(GerarRelatorio(p, opcoes, doc));
+        EXPECT_TRUE(GerarRelatorio(p, resultado, opcoes, doc));
         return win1252::ParaUtf8(doc);
     }
 
@@ -75,16 +76,16 @@ protected:
     TUnidades unidades;
     TProjeto p{unidades};
     TOpcoesRelatorioEstrada opcoes;
+    TResultadoCalculo resultado;
 };
 
 TEST_F(RelatorioEstrada, CasoDeReferenciaIgualAoConferido) {
     fs::copy_file(DADOS + "/referencia/c02_trap_secao3_50m.mvd", pasta / "projeto.mvd");
     ASSERT_TRUE(LerProjeto(p, (pasta / "projeto.mvd").string()));
-    p.Estrada.ArquivoRelatorio = opcoes.ArquivoSecoes;
-    ASSERT_EQ(ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr).Situacao,
-              TResultadoCalculo::Concluido);
+    resultado = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
+    ASSERT_EQ(resultado.Situacao, TResultadoCalculo::Concluido);
     std::string doc;
-    ASSERT_TRUE(GerarRelatorio(p, opcoes, doc));
+    ASSERT_TRUE(GerarRelatorio(p, resultado, opcoes, doc));
 
     const fs::path conferido = DADOS + "/relatorio_estrada_c02.html";
     if (std::getenv("MORVENDO_REGRAVAR_CONFERIDOS")) GravarBytes(conferido, doc);
@@ -101,7 +102,7 @@ TEST_F(RelatorioEstrada, CasoDeReferenciaIgualAoConferido) {
 }
 
 TEST_F(RelatorioEstrada, SecoesDuasPorLinhaEVermelhasDepoisDoEspacamento) {
-    p.Estrada.Espacamento = 2;
+    resultado.Canal.Espacamento = 2;
     Secoes({"         1\t    0.00           0.00              0.00                 0.00",
             "         2\t    1.25          12.50              3.06                 0.41",
             "         3\t    2.00          20.04             10.00                 1.99"});
@@ -281,19 +282,12 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
 
 TEST_F(RelatorioEstrada, FalhaSemDocumento) {
     std::string doc = "resto";
-    // Sem a tabela por seção.
-    EXPECT_FALSE(GerarRelatorio(p, opcoes, doc));
-    EXPECT_TRUE(doc.empty());
-    EXPECT_THROW(MontarRelatorioEstrada(p, opcoes), EEntradaSaida);
-    // Uma linha que não é um inteiro e quatro números.
-    Secoes({"         1\t    0.00           0.00              0.00                 0.00",
-            "         2\t    abc"});
-    EXPECT_FALSE(GerarRelatorio(p, opcoes, doc));
-    EXPECT_TRUE(doc.empty());
     // Encosta sem trechos (arquivo com Count 0).
     Secoes({});
     p.Estrada.Talude.Secoes.clear();
-    EXPECT_FALSE(GerarRelatorio(p, opcoes, doc));
+    EXPECT_FALSE(GerarRelatorio(p, resultado, opcoes, doc));
+    EXPECT_TRUE(doc.empty());
+    EXPECT_THROW(MontarRelatorioEstrada(p, resultado, opcoes), EMorvendo);
 }
 
 } // namespace

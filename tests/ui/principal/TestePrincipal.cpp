@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -36,6 +38,7 @@
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
+#include "project/Calculo.h"
 #include "project/ui/FConfUnidades.h"
 #include "reports/RelatorioTexto.h"
 
@@ -118,6 +121,7 @@ class TestePrincipal : public QObject {
     std::unique_ptr<TRoteiro> R;
     std::unique_ptr<TFPrincipal> J;
 
+    QTemporaryDir FCache;
     QString Caminho(const QString& nome) const { return FPasta->filePath(nome); }
     QString Ini() const { return Caminho(QStringLiteral("Morvendo.ini")); }
 
@@ -244,9 +248,84 @@ class TestePrincipal : public QObject {
     }
 
 private slots:
-    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
+    void initTestCase() {
+        QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        // A tabela de texto da janela vai para a pasta de cache: uma só desta execução.
+        QVERIFY(FCache.isValid());
+        qputenv("XDG_CACHE_HOME", FCache.path().toUtf8());
+    }
+
+    // "Calcular" numa pasta de trabalho que não se pode gravar: a tabela vai para a pasta de
+    // cache e a de trabalho fica como estava.
+    void calcularDePastaSemEscrita() {
+        Criar();
+        const QString projeto = CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "p.mvd");
+        QDir(FPasta->path()).mkdir("trabalho");
+        const QString trabalho = Caminho("trabalho");
+        QFile(trabalho).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        QDir::setCurrent(trabalho);
+        QFile::remove(TFPrincipal::ArquivoTabelaTexto());
+        Abrir(projeto);
+        Calcular();
+        QDir::setCurrent(FPasta->path());
+        QFile(trabalho).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        QCOMPARE(J->eCompMax->text(), QString("116"));
+        QVERIFY(QDir(trabalho).isEmpty());
+        QVERIFY(TFPrincipal::ArquivoTabelaTexto().startsWith(FCache.path()));
+        QFile tabela(TFPrincipal::ArquivoTabelaTexto()),
+            referencia(Referencia("c03_equiv_200m", ".Relatorio.txt"));
+        QVERIFY(tabela.open(QIODevice::ReadOnly) && referencia.open(QIODevice::ReadOnly));
+        QCOMPARE(tabela.readAll(), referencia.readAll());
+    }
+
+    // "morvendo --verificar" numa pasta que não se pode gravar: diz o espaçamento e nada
+    // grava ali; com um projeto que não calcula, diz o erro e sai com código diferente de zero,
+    // sem caixa de diálogo à espera.
+    void verificarNaoBloqueiaNemGrava() {
+        const QString projeto = CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "p.mvd");
+        QFile f(projeto);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray texto = f.readAll();
+        f.close();
+        const QString ruim = Caminho("ruim.mvd");
+        QFile r(ruim);
+        QVERIFY(r.open(QIODevice::WriteOnly));
+        // Erodibilidade enorme: a perda de solo não é um número e o cálculo falha.
+        r.write(QByteArray(texto).replace("Erodibilidade=0.004", "Erodibilidade=1e308"));
+        r.close();
+        QDir(FPasta->path()).mkdir("trabalho");
+        const QString trabalho = Caminho("trabalho");
+        QFile(trabalho).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        const auto executar = [&](const QString& arquivo, QByteArray& saida, QByteArray& erros) {
+            QProcess p;
+            p.setWorkingDirectory(trabalho);
+            QProcessEnvironment amb = QProcessEnvironment::systemEnvironment();
+            amb.insert("QT_QPA_PLATFORM", "offscreen");
+            amb.insert("XDG_CONFIG_HOME", Caminho("config"));
+            p.setProcessEnvironment(amb);
+            p.start(QCoreApplication::applicationDirPath() + "/morvendo", {"--verificar", arquivo});
+            const bool terminou = p.waitForFinished(60000);
+            if (!terminou) p.kill();
+            saida = p.readAllStandardOutput();
+            erros = p.readAllStandardError();
+            return terminou ? p.exitCode() : -1;
+        };
+        QByteArray saida, erros;
+        QCOMPARE(executar(projeto, saida, erros), 0);
+        QCOMPARE(QString::fromUtf8(saida), QString("Espaçamento máximo: 116 m\n"));
+        QCOMPARE(executar(ruim, saida, erros), 1);
+        QVERIFY(saida.isEmpty());
+        // O valor absurdo é recusado já na verificação, com o campo, a unidade e a faixa.
+        QVERIFY2(QString::fromUtf8(erros).contains("Valor incorreto em \"Erodibilidade\" (Solo)"),
+                 erros.constData());
+        QFile(trabalho).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY(QDir(trabalho).isEmpty());
+    }
 
     void init() {
+        QDir::setCurrent(QDir::tempPath());
         FPasta = std::make_unique<QTemporaryDir>();
         QVERIFY(FPasta->isValid());
         QDir::setCurrent(FPasta->path());
@@ -362,13 +441,14 @@ private slots:
         QVERIFY(calc.waitForFinished(120000));
         QCOMPARE(calc.exitCode(), 0);
         const QJsonObject c = QJsonDocument::fromJson(calc.readAllStandardOutput()).object();
-        const TCanalEstrada& e = J->Projeto().Estrada;
-        QCOMPARE(c["Espacamento"].toInt(), e.Espacamento);
-        QCOMPARE(c["PerdaSolo"].toDouble(), e.PerdaSolo);
-        QCOMPARE(c["QMax"].toDouble(), e.QMax);
-        QCOMPARE(c["TensaoMax"].toDouble(), e.TensaoMax);
-        QCOMPARE(c["Bacia"].toObject()["VolumeEscoado"].toDouble(),
-                 e.Bacia.Espacamento * e.Bacia.VolumePorMetro);
+        QVERIFY(J->Resultado());
+        const TResultadoCalculo& r = *J->Resultado();
+        QCOMPARE(c["Espacamento"].toInt(), r.Canal.Espacamento);
+        QCOMPARE(c["PerdaSolo"].toDouble(), r.Canal.PerdaSolo);
+        QCOMPARE(c["QMax"].toDouble(), r.Canal.QMax);
+        QCOMPARE(c["TensaoMax"].toDouble(), r.Canal.TensaoMax);
+        QVERIFY(r.Bacia);
+        QCOMPARE(c["Bacia"].toObject()["VolumeEscoado"].toDouble(), r.Bacia->VolumeEscoado);
     }
 
     void semBaciaEDepoisComBacia() {
@@ -826,7 +906,8 @@ private slots:
         QVERIFY(R->Erros[2].startsWith("\"1e3\" não é um número inteiro"));
         s->eEspacamento->setText("200");
         s->bRecalc->click();
-        QCOMPARE(J->Projeto().Estrada.Bacia.Espacamento, 200);
+        QVERIFY(s->Series1->count() > 0);
+        QCOMPARE(J->Projeto().Estrada.Bacia.Espacamento, antes); // a simulação só lê a bacia
         QCOMPARE(R->Erros.size(), 3);
     }
 

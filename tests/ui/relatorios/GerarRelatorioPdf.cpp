@@ -22,14 +22,14 @@ int main(int argc, char** argv) {
     TUnidades unidades;
     TProjeto projeto(unidades);
     ZerarVariaveis(projeto);
+    TResultadoCalculo resultado;
     try {
         if (!LerProjeto(projeto, argv[1])) {
             std::cerr << "erro: o projeto não foi lido por inteiro\n";
             return 1;
         }
-        projeto.Estrada.ArquivoRelatorio = QDir::temp().filePath("Relatorio.txt").toStdString();
-        if (ExecutarCalculo(projeto, projeto.Estrada.Comprimento(), nullptr).Situacao !=
-            TResultadoCalculo::Concluido) {
+        resultado = ExecutarCalculo(projeto, projeto.Estrada.Comprimento(), nullptr);
+        if (resultado.Situacao != TResultadoCalculo::Concluido) {
             std::cerr << "erro: o cálculo não terminou\n";
             return 1;
         }
@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     }
     if (argc > 3) projeto.StrCoberVeg = argv[3];
     std::string documento;
-    if (!GerarRelatorio(projeto, OpcoesRelatorioDoPrograma(projeto), documento)) {
+    if (!GerarRelatorio(projeto, resultado, OpcoesRelatorioDoPrograma(), documento)) {
         std::cerr << "erro: o relatório não foi montado\n";
         return 1;
     }

@@ -76,6 +76,7 @@ private:
     QTemporaryDir pasta;
     TUnidades unidades;
     TProjeto projeto{unidades};
+    TResultadoCalculo resultado;
 };
 
 void TesteRelatorios::initTestCase() {
@@ -86,19 +87,19 @@ void TesteRelatorios::initTestCase() {
     QVERIFY(QFile::copy(DADOS + "/referencia/c02_trap_secao3_50m.mvd", mvd));
     ZerarVariaveis(projeto);
     QVERIFY(LerProjeto(projeto, mvd.toStdString()));
-    projeto.Estrada.ArquivoRelatorio = pasta.filePath("Relatorio.txt").toStdString();
-    QCOMPARE(ExecutarCalculo(projeto, projeto.Estrada.Comprimento(), nullptr).Situacao,
-             TResultadoCalculo::Concluido);
+    resultado = ExecutarCalculo(projeto, projeto.Estrada.Comprimento(), nullptr);
+    QCOMPARE(resultado.Situacao, TResultadoCalculo::Concluido);
 }
 
 void TesteRelatorios::RelatorioSemTabelaNaoAbreJanela() {
     TUnidades u;
     TProjeto p(u);
     ZerarVariaveis(p);
-    p.Estrada.ArquivoRelatorio = pasta.filePath("nao-existe.txt").toStdString();
+    // Encosta sem trechos: o documento não se monta.
+    p.Estrada.Talude.Secoes.clear();
     bool abriu = false;
     QTimer::singleShot(0, [&] { abriu = QApplication::activeModalWidget() != nullptr; });
-    QVERIFY(!MostrarRelatorio(p, nullptr));
+    QVERIFY(!MostrarRelatorio(p, resultado, nullptr));
     QTest::qWait(10);
     QVERIFY(!abriu);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -131,13 +132,13 @@ void TesteRelatorios::RelatorioMostraOCasoCalculado() {
         }
         j->BFechar->click();
     });
-    QVERIFY(MostrarRelatorio(projeto, nullptr));
+    QVERIFY(MostrarRelatorio(projeto, resultado, nullptr));
     QVERIFY(visto);
 }
 
 void TesteRelatorios::ImprimeEmPdfComIntervalo() {
     std::string doc;
-    QVERIFY(GerarRelatorio(projeto, OpcoesRelatorioDoPrograma(projeto), doc));
+    QVERIFY(GerarRelatorio(projeto, resultado, OpcoesRelatorioDoPrograma(), doc));
     TFRelatorioEstrada janela(doc);
     const auto imprimir = [&](const QString& nome, int de, int ate) {
         QPrinter impressora(QPrinter::HighResolution);
@@ -188,12 +189,10 @@ void TesteRelatorios::Simulacao() {
     b.Formato = std::uint8_t(formato);
     b.m1 = 2;
     b.m2 = 3;
-    b.VolumePorMetro = 0.5;
-    b.Espacamento = espacamento;
     CanalValido(b);
     TPaginaSimulacao p(b);
     p.show();
-    p.bSimulClick();
+    p.bSimulClick(espacamento, 0.5);
     QCOMPARE(p.eVolUni->text(), QString("0,5"));
     QCOMPARE(p.eEspacamento->text(), QString::number(espacamento));
     QCOMPARE(p.TituloEixoVertical(), titulo);
@@ -215,14 +214,12 @@ void TesteRelatorios::Simulacao() {
 void TesteRelatorios::SimulacaoEspacamentoDigitado() {
     TBaciaAcumulacao b;
     b.Formato = TBaciaAcumulacao::SEMICIRCULAR;
-    b.VolumePorMetro = 0.5;
-    b.Espacamento = 30;
     CanalValido(b);
     TPaginaSimulacao p(b);
     QStringList erros;
     p.Erro = [&](const QString& m) { erros << m; };
     p.show();
-    p.bSimulClick();
+    p.bSimulClick(30, 0.5);
     // Esvaziar o campo desabilita "&Recalcular" e limpa a tabela e o gráfico.
     p.eEspacamento->clear();
     QVERIFY(!p.bRecalc->isEnabled());
@@ -232,7 +229,6 @@ void TesteRelatorios::SimulacaoEspacamentoDigitado() {
     QTest::keyClicks(p.eEspacamento, "120");
     QVERIFY(p.bRecalc->isEnabled());
     QTest::keyClick(p.eEspacamento, Qt::Key_Return);
-    QCOMPARE(b.Espacamento, 120);
     QCOMPARE(p.Series1->count(), 21);
     QCOMPARE(p.tsGrid2->item(0, 1)->text(), QString("8,74")); // √(4·60/π)
     // Um espaçamento que não é inteiro, zero, negativo ou maior que o canal é recusado com a
@@ -242,7 +238,6 @@ void TesteRelatorios::SimulacaoEspacamentoDigitado() {
         p.eEspacamento->setText(texto);
         p.bRecalc->click();
         QCOMPARE(p.Series1->count(), 0);
-        QCOMPARE(b.Espacamento, 120);
     }
     const QString faixa = "\"Espaçamento\" deve ser um número inteiro de 1 a 150 m (o "
                           "comprimento do canal).";
@@ -251,13 +246,13 @@ void TesteRelatorios::SimulacaoEspacamentoDigitado() {
                           "Valor incorreto: " + faixa, "Valor incorreto: " + faixa}));
     p.eEspacamento->setText("150");
     p.bRecalc->click();
-    QCOMPARE(b.Espacamento, 150);
+    QCOMPARE(p.Series1->count(), 21);
 }
 
+// A simulação só lê a bacia do projeto: nem a profundidade nem as medidas mudam.
 void TesteRelatorios::SimulacaoVoltarRestauraABacia() {
     TBaciaAcumulacao b;
     b.Formato = TBaciaAcumulacao::SEMICIRCULAR;
-    b.VolumePorMetro = 0.5;
     b.Espacamento = 30;
     b.Profundidade = 1.7;
     b.Raio = 3.35;
@@ -267,11 +262,13 @@ void TesteRelatorios::SimulacaoVoltarRestauraABacia() {
     bool voltou = false;
     connect(&p, &TPaginaSimulacao::Voltar, this, [&] { voltou = true; });
     p.show();
-    p.bSimulClick();
+    p.bSimulClick(30, 0.5);
     p.eEspacamento->setText("75");
     p.bRecalc->click();
-    QVERIFY(b.Profundidade > 3);
-    QCOMPARE(b.Espacamento, 75);
+    QCOMPARE(p.Series1->count(), 21);
+    QCOMPARE(b.Profundidade, 1.7);
+    QCOMPARE(b.Raio, 3.35);
+    QCOMPARE(b.Espacamento, 30);
     p.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&p));
     QTest::keyClick(&p, Qt::Key_V, Qt::AltModifier);
@@ -279,7 +276,6 @@ void TesteRelatorios::SimulacaoVoltarRestauraABacia() {
     QVERIFY(voltou);
     QCOMPARE(b.Profundidade, 1.7);
     QCOMPARE(b.Raio, 3.35);
-    QCOMPARE(b.Espacamento, 30);
 }
 
 QTEST_MAIN(TesteRelatorios)

@@ -1,0 +1,77 @@
+#pragma once
+#include <vector>
+
+#include "engine/uAcompanhamento.h"
+#include "engine/uCanalCinematico.h"
+
+// Perda de solo no leito do canal: a tensão que passa da crítica, integrada no tempo, vezes a
+// erodibilidade. É aqui que se muda a fórmula da perda, a tolerável e a busca do espaçamento.
+
+// 1 N pesa 0,102 kgf: com a água a 1 000 kgf/m³, γ = 1 000 / 0,102 N/m³.
+constexpr double PESO_ESPECIFICO_AGUA_KGF = 1000; // kgf/m³
+constexpr double KGF_POR_NEWTON = 0.102;
+
+// γ·S (Pa por metro de lâmina): a tensão no leito é γ·S·y.
+inline double GamaS(double declividade) {
+    return declividade * PESO_ESPECIFICO_AGUA_KGF / KGF_POR_NEWTON;
+}
+
+// Lâmina (m) a partir da qual a tensão passa da crítica.
+inline double ProfundidadeCritica(double talCritica, double gamaS) {
+    return talCritica / gamaS;
+}
+
+// Perda tolerável: o aprofundamento máximo vezes a massa específica do solo.
+inline double PerdaToleravel(double aprofundamento, double densidade) {
+    return aprofundamento * densidade;
+}
+
+// Termo da regra do trapézio da integral da tensão excedente entre duas lâminas seguidas de um
+// nó, ambas acima da crítica: (y_ant + y)·γS − 2·τc, sem o Δt/2 que entra no fim.
+inline double TermoTensaoExcedente(double laminaAnterior, double lamina, double gamaS,
+                                   double duasTal) {
+    return (laminaAnterior + lamina) * gamaS - duasTal;
+}
+
+// Perda de solo de um nó: fator de unidade · erodibilidade · Σ termos · Δt / 2.
+inline double PerdaDeSolo(double fatorErodibilidade, double erodibilidade, double somaTermos,
+                          double dt) {
+    return fatorErodibilidade * erodibilidade * somaTermos * dt / 2;
+}
+
+// Uma linha por metro de canal: a seção N é o nó N − 1 da propagação.
+struct TLinhaSecao {
+    int Secao;
+    double Lamina; // cm
+    double Vazao;  // L/s
+    double Tensao; // Pa
+    double Perda;  // g/cm²
+};
+
+struct TDadosPerdaSolo {
+    double Erodibilidade = 0;
+    double FatorErodibilidade = 1;
+    double PerdaToleravel = 0;
+    double Alfa = 0; // da curva de descarga, para a vazão de pico
+    double GamaS = 0;
+    double Dx = 1;   // m
+    double Dt = 0.2; // min
+};
+
+// Resumo do cálculo do espaçamento e as linhas por seção.
+struct TResultadoEspacamento {
+    int Espacamento = 0; // m
+    double PerdaToleravel = 0;
+    double PerdaSolo = 0; // a da última seção dentro do espaçamento
+    double TensaoMax = 0; // Pa, na seção do espaçamento
+    double QMax = 0;      // L/s, na seção do espaçamento
+    double Volume = 0;    // m³ escoados até o desaguadouro
+    std::vector<TLinhaSecao> Secoes;
+};
+
+// Perda de cada seção a partir dos picos e das somas de tensão de cada nó, e o espaçamento:
+// a última seção cuja perda não passa da tolerável. Devolve falso quando cancelado (as linhas
+// ficam até a seção em que parou).
+bool CalcularPerdaSolo(const TDadosPerdaSolo& dados, const std::vector<TSecaoCanal>& nos,
+                       const std::vector<double>& somasTensao, IAcompanhamento* acomp,
+                       TResultadoEspacamento& resultado);

@@ -1,0 +1,54 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "engine/uAcompanhamento.h"
+#include "engine/uCanalCinematico.h"
+#include "engine/uHidrograma.h"
+
+class TPrecipitacao;
+
+// Propagação das contribuições laterais pelo canal da estrada (onda cinemática, esquema de
+// diferenças com um nó por metro): dos hidrogramas do leito e da área externa aos picos de
+// cada nó, à integral da tensão excedente de cada nó e ao hidrograma da saída.
+
+constexpr double PASSO_ESPACO_CANAL = 1.0; // m: um nó por metro, uma linha da tabela por nó
+constexpr double PASSO_TEMPO_CANAL = 0.2;  // min
+
+// Curva de descarga Q = Alfa·A^Expoente da seção do canal.
+struct TCurvaDescarga {
+    double Alfa = 0;
+    double Expoente = 0;
+};
+
+// Ajuste da curva de descarga: pela fórmula de Manning, com o perímetro da seção trapezoidal
+// ajustado a uma potência da área em 25 lâminas de 0,2 m a 5 m.
+TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal);
+
+struct TDadosPropagacao {
+    int Comprimento = 0; // m
+    TCurvaDescarga Curva;
+    // Infiltração estável do leito (mm/h): depois do fim da entrada a água infiltra no leito.
+    double VibEstrada = 0;
+    // Acumula a integral da tensão excedente de cada nó (o cálculo do espaçamento; o do
+    // hidrograma de projeto não precisa dela).
+    bool AcumularTensao = false;
+    double GamaS = 0;
+    double ProfundidadeCritica = 0; // m
+    double TalCritica = 0;          // Pa
+};
+
+struct TResultadoPropagacao {
+    // Um registro por nó, 0..Comprimento.
+    std::vector<TSecaoCanal> Nos;
+    // Soma dos termos da tensão excedente de cada nó (vazia sem AcumularTensao).
+    std::vector<double> SomasTensao;
+    std::unique_ptr<THidrograma> Saida;
+};
+
+// Devolve falso quando cancelado pela interface de acompanhamento. Quem chama limpa os
+// sinalizadores de ponto flutuante antes de preparar os dados: um erro na preparação (a
+// curva de descarga, γS) é levantado junto com os da propagação.
+bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& dados,
+                   const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
+                   IAcompanhamento* acomp, TResultadoPropagacao& resultado);
