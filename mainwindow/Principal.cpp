@@ -240,13 +240,21 @@ void TFPrincipal::DefinirAjuda(TServicoAjuda servico) {
 // --- Menus, barras e status ----------------------------------------------------------------
 
 void TFPrincipal::CriarMenus() {
+    // Atalhos da plataforma primeiro (o menu mostra o primeiro); F2, F3 e F4 continuam.
     auto acao = [this](const char* nome, const char* texto, const char* dica,
-                       QKeySequence atalho = {}) {
+                       QList<QKeySequence> atalhos = {}) {
         auto* a = new QAction(QString::fromUtf8(texto), this);
         a->setObjectName(QString::fromLatin1(nome));
         a->setStatusTip(QString::fromUtf8(dica));
-        if (!atalho.isEmpty()) a->setShortcut(atalho);
+        a->setShortcuts(atalhos);
         return a;
+    };
+    // Onde a plataforma não tem a sequência (Salvar como e Sair, em algumas), a usual.
+    auto padrao = [](QKeySequence::StandardKey chave, QList<QKeySequence> extras = {},
+                     QKeySequence reserva = {}) {
+        QList<QKeySequence> r = QKeySequence::keyBindings(chave);
+        if (r.isEmpty() && !reserva.isEmpty()) r << reserva;
+        return r + extras;
     };
     QMenuBar* barra = menuBar();
     barra->setObjectName(QStringLiteral("MainMenu1"));
@@ -254,13 +262,18 @@ void TFPrincipal::CriarMenus() {
     QMenu* arquivo = barra->addMenu(QStringLiteral("&Arquivo"));
     arquivo->setObjectName(QStringLiteral("MArquivo"));
     arquivo->menuAction()->setStatusTip(QStringLiteral("Menu Arquivo"));
-    MNovo = acao("MNovo", "&Novo...", "Cria um novo projeto", Qt::Key_F4);
-    MAbrir = acao("MAbrir", "&Abrir...", "Abre um projeto gravado em disco", Qt::Key_F3);
-    MSalvar = acao("MSalvar", "&Salvar", "Salva o projeto atual", Qt::Key_F2);
-    MSalvarComo = acao("MSalvarComo", "Salvar &Como...", "Salva o projeto atual com novo nome");
+    MNovo =
+        acao("MNovo", "&Novo...", "Cria um novo projeto", padrao(QKeySequence::New, {Qt::Key_F4}));
+    MAbrir = acao("MAbrir", "&Abrir...", "Abre um projeto gravado em disco",
+                  padrao(QKeySequence::Open, {Qt::Key_F3}));
+    MSalvar = acao("MSalvar", "&Salvar", "Salva o projeto atual",
+                   padrao(QKeySequence::Save, {Qt::Key_F2}));
+    MSalvarComo = acao("MSalvarComo", "Salvar &Como...", "Salva o projeto atual com novo nome",
+                       padrao(QKeySequence::SaveAs, {}, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     MFechar = acao("MFechar", "&Fechar", "Fecha o projeto atual");
+    // Nunca Ctrl+Z: nos campos de texto ele desfaz a digitação.
     MSair = acao("MSair", "Sai&r", "Finaliza a execução do Morvendo 2.0",
-                 QKeySequence(Qt::CTRL | Qt::Key_Z));
+                 padrao(QKeySequence::Quit, {}, Qt::CTRL | Qt::Key_Q));
     arquivo->addActions({MNovo, MAbrir, MSalvar, MSalvarComo, MFechar});
     arquivo->addSeparator();
     for (int k = 0; k < 4; ++k) {
@@ -295,11 +308,12 @@ void TFPrincipal::CriarMenus() {
     QMenu* ajuda = barra->addMenu(QStringLiteral("Aj&uda"));
     ajuda->setObjectName(QStringLiteral("MAjuda"));
     ajuda->menuAction()->setStatusTip(QStringLiteral("Menu Ajuda"));
-    MConteudo = acao("MConteudo", "Conteúdo", "Exibe o conteúdo do sistema de ajuda");
+    MConteudo = acao("MConteudo", "Conteúdo", "Exibe o conteúdo do sistema de ajuda",
+                     padrao(QKeySequence::HelpContents));
     MObterAjuda = acao("MObterAjuda", "&Obter Ajuda Sobre...",
                        "Obtem ajuda sobre um item específico da ajuda");
     MSobreMorvendo = acao("MSobreMorvendo", "&Sobre o", "Exibe a tela de abertura do Morvendo 2.0",
-                          QKeySequence(Qt::CTRL | Qt::Key_F1));
+                          {QKeySequence(Qt::CTRL | Qt::Key_F1)});
     ajuda->addActions({MConteudo, MObterAjuda});
     ajuda->addSeparator();
     ajuda->addAction(MSobreMorvendo);

@@ -678,6 +678,48 @@ private slots:
         QVERIFY(R->Erros.isEmpty());
     }
 
+    // Os atalhos são os da plataforma; Ctrl+Z desfaz num campo e nunca fecha o programa.
+    void atalhosDaPlataforma() {
+        Criar();
+        // A sequência da plataforma; onde ela não tem nenhuma, a usual.
+        const std::tuple<QAction*, QKeySequence::StandardKey, QKeySequence> atalhos[] = {
+            {J->MNovo, QKeySequence::New, {}},
+            {J->MAbrir, QKeySequence::Open, {}},
+            {J->MSalvar, QKeySequence::Save, {}},
+            {J->MSalvarComo, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+            {J->MSair, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+            {J->MConteudo, QKeySequence::HelpContents, {}},
+        };
+        for (const auto& [acao, chave, reserva] : atalhos) {
+            const auto daPlataforma = QKeySequence::keyBindings(chave);
+            const QKeySequence esperado = daPlataforma.isEmpty() ? reserva : daPlataforma.first();
+            QVERIFY2(!esperado.isEmpty(), qPrintable(acao->objectName()));
+            QCOMPARE(acao->shortcut(), esperado);
+        }
+        for (QAction* a : J->findChildren<QAction*>())
+            QVERIFY2(!a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Z)),
+                     qPrintable(a->objectName()));
+
+        J->MNovoClick();
+        J->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(J.get()));
+        J->btnTracarCanalEstrada->setFocus();
+        QTest::keyClick(J->btnTracarCanalEstrada, Qt::Key_Z, Qt::ControlModifier);
+        QTest::qWait(50);
+        QVERIFY(J->isVisible());
+        J->eTrDim->setFocus();
+        QTest::keyClicks(J->eTrDim, "25");
+        QTest::keyClick(J->eTrDim, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(J->eTrDim->text() != QStringLiteral("25"));
+        QVERIFY(J->isVisible());
+
+        // Ctrl+Q sai, perguntando antes pelas alterações.
+        R->Respostas = {TResposta::Nao};
+        QTest::keyClick(J->eTrDim, Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!J->isVisible());
+        QCOMPARE(R->Perguntas.size(), 1);
+    }
+
     // Os botões que abrem outros componentes estão ligados e devolvem o que foi escolhido.
     void componentesLigadosAJanela() {
         Criar();
