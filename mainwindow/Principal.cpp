@@ -164,6 +164,7 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     // Início.
     FGerente.TituloPrograma = TituloPrograma;
     FGerente.PastaPrograma = FPastaPrograma.toStdString();
+    FGerente.OnConferirArquivo = [this](const std::string& c) { GerenteSys1ConferirArquivo(c); };
     FGerente.OnZerarVariaveis = [this] { GerenteSys1ZerarVariaveis(); };
     FGerente.OnLerArquivo = [this](bool& leu) { GerenteSys1LerArquivo(leu); };
     FGerente.OnEscreverArquivo = [this] { GerenteSys1EscreverArquivo(); };
@@ -501,6 +502,8 @@ void TFPrincipal::MAbrirClick() {
             MostrarPagina(PAG_DADOS);
         }
     });
+    // Um arquivo que não passou da conferência deixa o projeto aberto como estava.
+    if (!FGerente.ProjetoAberto()) MostrarPagina(PAG_INICIAL);
     AtualizarRecentes();
 }
 
@@ -580,12 +583,23 @@ void TFPrincipal::PaginaInternetClick(int tag) {
 
 // --- Eventos do gerente -------------------------------------------------------------------
 
+void TFPrincipal::GerenteSys1ConferirArquivo(const std::string& caminho) {
+    // Lido num projeto à parte, com unidades à parte: um arquivo ruim não toca no aberto.
+    TUnidades unidades;
+    static_cast<TUnidadesCustom&>(unidades) = FUnidades;
+    TProjeto lido(unidades);
+    ZerarVariaveis(lido);
+    if (!LerProjeto(lido, caminho))
+        throw EArquivoRecusado("Ocorreu um erro ao tentar ler o arquivo " + caminho + ".");
+}
+
 void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
     try {
         leuCerto = LerProjeto(*FProjeto, FGerente.PathProjeto);
     } catch (...) {
         setWindowTitle(QString::fromLatin1(TituloPrograma));
         FGerente.Fechar();
+        MostrarPagina(PAG_INICIAL);
         throw;
     }
 }

@@ -102,6 +102,7 @@ public:
 
     // Eventos do gerente de projetos.
     void GerenteSys1ZerarVariaveis();
+    void GerenteSys1ConferirArquivo(const std::string& caminho);
     void GerenteSys1LerArquivo(bool& leuCerto);
     void GerenteSys1EscreverArquivo();
     void GerenteSys1AbilitarCampos();
@@ -236,6 +237,8 @@ private:
     void MostrarCampo(QWidget* campo);
     double LerCampo(QLineEdit* campo, bool validar, const char* mensagem);
     void MostrarResultadosCanal();
+    // Página de resultados vazia, sem relatório nem simulação: nada dela é do projeto atual.
+    void LimparResultados();
     void CarregarGrade(int comprimento);
 
     TOpcoesPrincipal FOpcoes;

@@ -525,6 +525,7 @@ void TFPrincipal::AtualizarInfiltracoes() {
 
 void TFPrincipal::GerenteSys1ZerarVariaveis() {
     ZerarVariaveis(*FProjeto);
+    LimparResultados();
 }
 
 namespace {

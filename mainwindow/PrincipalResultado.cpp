@@ -211,6 +211,17 @@ void TFPrincipal::MostrarResultadosCanal() {
     }
 }
 
+void TFPrincipal::LimparResultados() {
+    FModeloSecoes->Definir(0, {}, 0);
+    for (QLineEdit* c : {ePerdaToleravelSolo, eCompMax, eTensao, ePerdaSolo, eQCanal, eVolBacia,
+                         eQBacia, edtProfCanalBacia, eCompMax1, eResult, eCompBacia})
+        c->clear();
+    bRelatorio->setEnabled(false);
+    bSimul->setEnabled(false);
+    if (PaginaAtual() == PAG_RESULTADO || PaginaAtual() == PAG_SIMULACAO)
+        MostrarPagina(PAG_INICIAL);
+}
+
 void TFPrincipal::CarregarGrade(int comprimento) {
     const TCanalEstrada& e = FProjeto->Estrada;
     FModeloSecoes->Definir(comprimento, LerRelatorioTexto(e.ArquivoRelatorio), e.Espacamento);
@@ -270,6 +281,8 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         FAcompanhamento = nullptr;
         setEnabled(true);
         CarregarGrade(comprimento);
+        bRelatorio->setEnabled(true);
+        bSimul->setEnabled(true);
         MostrarPagina(PAG_RESULTADO);
     });
 }

@@ -171,6 +171,40 @@ TEST_F(Gerente, ErroDeLeituraPassaNoAbrirESomeNoRecente) {
     EXPECT_FALSE(g.ProjetoAberto());
 }
 
+// O arquivo é conferido antes de se mexer no projeto aberto: recusado, nada muda e nada é
+// perguntado pelo caminho dado.
+TEST_F(Gerente, ArquivoRecusadoNaConferenciaDeixaOProjetoComoEstava) {
+    const std::string a = Arquivo("a.mvd");
+    AbrirComDialogo(a);
+    g.Alterado = true;
+    const std::string ruim = Arquivo("ruim.mvd");
+    std::vector<std::string> conferidos;
+    g.OnConferirArquivo = [&](const std::string& c) {
+        conferidos.push_back(c);
+        if (c == ruim) throw EArquivoRecusado("Ocorreu um erro ao tentar ler o arquivo.");
+    };
+    eventos.clear();
+    EXPECT_THROW(g.AbrirArquivo(ruim), EArquivoRecusado);
+    EXPECT_TRUE(d.Perguntas.empty());
+    d.Respostas.push_back(TResposta::Nao);
+    d.Arquivos.push_back(ruim);
+    EXPECT_THROW(g.Abrir(), EArquivoRecusado);
+    EXPECT_EQ(conferidos, (std::vector<std::string>{ruim, ruim}));
+    EXPECT_EQ(eventos, "");
+    EXPECT_TRUE(g.ProjetoAberto());
+    EXPECT_TRUE(g.Alterado);
+    EXPECT_EQ(g.PathProjeto, a);
+    EXPECT_EQ(titulo, "Morvendo ('a.mvd')");
+    EXPECT_EQ(g.Recentes()[0], a);
+
+    // Aceito, segue a abertura de sempre.
+    d.Respostas.push_back(TResposta::Nao);
+    const std::string b = Arquivo("b.mvd");
+    EXPECT_TRUE(g.AbrirArquivo(b));
+    EXPECT_EQ(eventos, "LZRAP");
+    EXPECT_EQ(g.PathProjeto, b);
+}
+
 TEST_F(Gerente, RecenteQueSumiuEAvisadoSemFecharOProjeto) {
     const std::string a = Arquivo("a.mvd");
     AbrirComDialogo(a);

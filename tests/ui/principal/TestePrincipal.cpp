@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -676,6 +677,95 @@ private slots:
         QCOMPARE(maiorEtapa, 1);
         QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
         QVERIFY(R->Erros.isEmpty());
+    }
+
+    // Um "Abrir" que falha deixa o projeto aberto como estava, com os seus resultados, pelo
+    // diálogo e pelo caminho dado; a janela continua respondendo.
+    void abrirQueFalhaDeixaOProjetoComoEstava_data() {
+        QTest::addColumn<QByteArray>("conteudo"); // vazio com "truncado": metade do projeto
+        QTest::addColumn<bool>("truncado");
+        QTest::newRow("truncado") << QByteArray() << true;
+        QTest::newRow("binário") << QByteArray("\x7f"
+                                               "ELF\x02\x01\x01\0\0\0\xff\xfe[x]\0",
+                                               16)
+                                 << false;
+        QTest::newRow("vazio") << QByteArray() << false;
+    }
+
+    void abrirQueFalhaDeixaOProjetoComoEstava() {
+        QFETCH(QByteArray, conteudo);
+        QFETCH(bool, truncado);
+        Criar();
+        const QString a = CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd");
+        Abrir(a);
+        Calcular();
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        if (truncado) {
+            QFile f(a);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            conteudo = f.readAll().left(f.size() / 2);
+        }
+        const QString ruim = Caminho("ruim.mvd");
+        {
+            QFile f(ruim);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(conteudo);
+        }
+
+        struct TFoto {
+            QString Titulo, TrDim, K, Espacamento;
+            int Linhas, Pagina;
+            bool Relatorio, Simulacao, Alterado;
+            double Perda;
+            std::string Caminho;
+            bool operator==(const TFoto&) const = default;
+        };
+        auto foto = [&] {
+            return TFoto{J->windowTitle(),
+                         J->eTrDim->text(),
+                         J->eK->text(),
+                         J->eCompMax->text(),
+                         J->tsgResultSecoes->model()->rowCount(),
+                         J->PaginaAtual(),
+                         J->bRelatorio->isEnabled(),
+                         J->bSimul->isEnabled(),
+                         J->Alterado(),
+                         J->Projeto().Estrada.PerdaSolo,
+                         J->GerenteSys1().PathProjeto};
+        };
+        const TFoto antes = foto();
+        QVERIFY(antes.Relatorio && antes.Linhas > 0);
+
+        R->Arquivos.push_back(ruim.toStdString());
+        J->MAbrirClick();
+        QCOMPARE(R->Erros.size(), 1);
+        QVERIFY(foto() == antes);
+        R->Erros.clear();
+        QVERIFY(!J->AbrirProjeto(ruim.toStdString()));
+        QCOMPARE(R->Erros.size(), 1);
+        QVERIFY(foto() == antes);
+        QVERIFY(QFileInfo(ruim).size() == conteudo.size());
+
+        // A janela responde: volta aos dados e calcula o mesmo de novo.
+        R->Erros.clear();
+        QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
+        Calcular();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QVERIFY(foto() == antes);
+    }
+
+    // Trocado o projeto, a página de resultados não guarda nada do anterior.
+    void projetoNovoLimpaOsResultados() {
+        Criar();
+        Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
+        QVERIFY(!J->bRelatorio->isEnabled() && !J->bSimul->isEnabled());
+        Calcular();
+        QVERIFY(J->bRelatorio->isEnabled() && J->bSimul->isEnabled());
+        J->MNovoClick();
+        QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
+        QCOMPARE(J->tsgResultSecoes->model()->rowCount(), 0);
+        QVERIFY(J->eCompMax->text().isEmpty() && J->ePerdaSolo->text().isEmpty());
+        QVERIFY(!J->bRelatorio->isEnabled() && !J->bSimul->isEnabled());
     }
 
     // Os atalhos são os da plataforma; Ctrl+Z desfaz num campo e nunca fecha o programa.
