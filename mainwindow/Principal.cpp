@@ -124,6 +124,12 @@ QString PastaPrograma() {
     return QCoreApplication::applicationDirPath();
 }
 
+// Onde os diálogos de arquivo começam: a pasta de documentos do usuário, nunca a do programa.
+QString PastaDocumentos() {
+    const QString d = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !d.isEmpty() && QFileInfo(d).isDir() ? d : QDir::homePath();
+}
+
 // Ao lado do programa quando a pasta dele pode ser gravada; senão na pasta de configuração
 // do usuário, com o mesmo nome.
 std::string CaminhoConfiguracaoPadrao() {
@@ -178,7 +184,7 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     Timer1Timer();
     MostrarPagina(PAG_INICIAL);
     if (auto* qt = dynamic_cast<TDialogosGerenteQt*>(FInteracao))
-        qt->DefinirPastaInicial(FPastaPrograma);
+        qt->DefinirPastaInicial(PastaDocumentos());
     BtnSobre->setToolTip(QStringLiteral("Sobre o ") + QString::fromLatin1(TituloPrograma));
     BtnSobre->setStatusTip(BtnSobre->toolTip());
     FUnidades.OnMudarDeclividade = [this] { AtualizarDeclividades(); };
@@ -278,9 +284,9 @@ void TFPrincipal::CriarMenus() {
     arquivo->addActions({MNovo, MAbrir, MSalvar, MSalvarComo, MFechar});
     arquivo->addSeparator();
     for (int k = 0; k < 4; ++k) {
-        // Legenda de projeto antes de a configuração ser lida.
-        Proj[k] = acao(("Proj" + std::to_string(k + 1)).c_str(),
-                       ("&" + std::to_string(k + 1) + "\\").c_str(), "");
+        // Escondido até a lista de recentes dar um projeto a esta posição.
+        Proj[k] = acao(("Proj" + std::to_string(k + 1)).c_str(), "", "");
+        Proj[k]->setVisible(false);
         connect(Proj[k], &QAction::triggered, this, [this, k] { Proj1Click(k + 1); });
         arquivo->addAction(Proj[k]);
     }
@@ -478,9 +484,12 @@ void TFPrincipal::GravarConfiguracao(bool completa) {
 
 void TFPrincipal::AtualizarRecentes() {
     for (int k = 0; k < TGerenteSys::NumRecentes; ++k) {
-        QString nome = QString::fromStdString(NomeSemPasta(FGerente.Recentes()[k]));
+        const std::string& caminho = FGerente.Recentes()[k];
+        QString nome = QString::fromStdString(NomeSemPasta(caminho));
         nome.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        Proj[k]->setText(QStringLiteral("&%1/ ").arg(k + 1) + nome);
+        Proj[k]->setText(QStringLiteral("&%1 ").arg(k + 1) + nome);
+        Proj[k]->setStatusTip(QString::fromStdString(caminho));
+        Proj[k]->setVisible(!caminho.empty());
     }
 }
 

@@ -189,9 +189,12 @@ bool TGerenteSys::Salvar() {
 }
 
 bool TGerenteSys::SalvarComo() {
+    // Um projeto com arquivo é proposto ao lado de si mesmo; um novo, com o nome padrão.
+    const std::string proposto =
+        NomeProjeto == NomeDefaultEntreAspas() || PathProjeto.empty() ? NomeDefault : PathProjeto;
     for (;;) {
         const std::optional<std::string> escolhido =
-            FDialogos->EscolherArquivoSalvar(TITULO_SALVAR_COMO, NomeProposto);
+            FDialogos->EscolherArquivoSalvar(TITULO_SALVAR_COMO, proposto);
         if (!escolhido) return false;
         if (fs::exists(*escolhido)) {
             // "Não" volta ao diálogo; o resultado é o da nova escolha.

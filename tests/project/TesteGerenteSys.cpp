@@ -21,6 +21,7 @@ public:
     std::deque<std::optional<std::string>> Arquivos;
     std::vector<std::string> Perguntas;
     std::vector<std::string> TitulosSalvar;
+    std::vector<std::string> NomesPropostos;
 
     TResposta Perguntar(const std::string& texto, bool) override {
         Perguntas.push_back(texto);
@@ -31,8 +32,9 @@ public:
     }
     std::optional<std::string> EscolherArquivoAbrir() override { return Proximo(); }
     std::optional<std::string> EscolherArquivoSalvar(const std::string& titulo,
-                                                     const std::string&) override {
+                                                     const std::string& nome) override {
         TitulosSalvar.push_back(titulo);
+        NomesPropostos.push_back(nome);
         return Proximo();
     }
 
@@ -113,6 +115,18 @@ TEST_F(Gerente, NovoESalvarComoCanceladoDeixaOProjetoNovo) {
     EXPECT_EQ(titulo, "Morvendo (\"PerdaSolo.mvd\")");
     EXPECT_FALSE(fs::exists(g.PathProjeto));
     EXPECT_EQ(g.Recentes(), (TLista{"", "", "", ""}));
+}
+
+// "Salvar como" propõe o nome padrão a um projeto novo e o próprio caminho a um aberto.
+TEST_F(Gerente, SalvarComoProposONomeOuOCaminhoDoProjeto) {
+    g.Novo();
+    d.Arquivos.push_back(std::nullopt);
+    EXPECT_FALSE(g.SalvarComo());
+    const std::string a = Arquivo("Trecho A.mvd");
+    AbrirComDialogo(a);
+    d.Arquivos.push_back(std::nullopt);
+    EXPECT_FALSE(g.SalvarComo());
+    EXPECT_EQ(d.NomesPropostos, (std::vector<std::string>{"PerdaSolo.mvd", a}));
 }
 
 TEST_F(Gerente, SalvarProjetoNovoGravaEDaNomeAoProjeto) {

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QJsonArray>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -34,6 +36,7 @@
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
+#include "project/ui/DialogosGerenteQt.h"
 #include "project/ui/FConfUnidades.h"
 #include "reports/RelatorioTexto.h"
 
@@ -264,8 +267,9 @@ private slots:
         QCOMPARE(J->windowTitle(), QStringLiteral("Morvendo"));
         QCOMPARE(J->PaginaAtual(), int(PAG_INICIAL));
         QCOMPARE(J->size(), QSize(790, 570));
+        // Recentes vazios não aparecem no menu.
         for (int k = 0; k < 4; ++k)
-            QCOMPARE(J->Proj[k]->text(), QStringLiteral("&%1/ ").arg(k + 1));
+            QVERIFY(!J->Proj[k]->isVisible());
         QVERIFY(!J->MSalvar->isEnabled() && !J->BFechar->isEnabled());
         QCOMPARE(int(J->Unidades().Declividade), 1);
         QCOMPARE(J->lblSc->text(), QStringLiteral("m/m"));
@@ -278,19 +282,21 @@ private slots:
         QCOMPARE(ini.LerTexto("PRINCIPAL", "Versao", ""), std::string("1"));
         QCOMPARE(ini.LerTexto("UNIDADES", "Declividade", ""), std::string("1"));
 
-        // Versão "0": o resto do arquivo é ignorado e as legendas ficam as de projeto.
+        // Versão "0": o resto do arquivo é ignorado e nenhum recente aparece.
         ini.EscreverTexto("PRINCIPAL", "Versao", "0");
         ini.EscreverTexto("PRINCIPAL", "path1", "/x/antigo.mvd");
         ini.EscreverInteiro("UNIDADES", "Declividade", 0);
         ini.Salvar();
         Criar();
-        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1\\"));
+        QVERIFY(!J->Proj[0]->isVisible());
         QCOMPARE(int(J->Unidades().Declividade), 1);
         J.reset();
         ini.EscreverTexto("PRINCIPAL", "Versao", "1");
         ini.Salvar();
         Criar();
-        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1/ antigo.mvd"));
+        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1 antigo.mvd"));
+        QCOMPARE(J->Proj[0]->statusTip(), QStringLiteral("/x/antigo.mvd"));
+        QVERIFY(J->Proj[0]->isVisible() && !J->Proj[1]->isVisible());
         QCOMPARE(J->lblSc->text(), QStringLiteral("%"));
     }
 
@@ -534,7 +540,7 @@ private slots:
         J->MSalvarComoClick();
         QCOMPARE(R->Perguntas, QStringList{"Arquivo já existente. Deseja substituir?"});
         QVERIFY(QFile::exists(novo));
-        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1/ novo.mvd"));
+        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1 novo.mvd"));
         QCOMPARE(J->windowTitle(), QStringLiteral("Morvendo ('novo.mvd')"));
         R->Arquivos = {existente.toStdString()};
         R->Respostas = {TResposta::Sim};
@@ -542,7 +548,7 @@ private slots:
         TArquivoIni gravado(existente.toStdString());
         QCOMPARE(gravado.LerTexto("OUTRA", "Chave", ""), std::string("fica"));
         QCOMPARE(gravado.LerReal("CanalEstrada_ESTRADA", "TrDim", 0), 10.0);
-        QCOMPARE(J->Proj[1]->text(), QStringLiteral("&2/ novo.mvd"));
+        QCOMPARE(J->Proj[1]->text(), QStringLiteral("&2 novo.mvd"));
 
         // Fechar um projeto alterado pergunta; "Cancelar" o mantém aberto.
         R->Perguntas.clear();
@@ -766,6 +772,39 @@ private slots:
         QCOMPARE(J->tsgResultSecoes->model()->rowCount(), 0);
         QVERIFY(J->eCompMax->text().isEmpty() && J->ePerdaSolo->text().isEmpty());
         QVERIFY(!J->bRelatorio->isEnabled() && !J->bSimul->isEnabled());
+    }
+
+    // Os diálogos de arquivo começam nos documentos; "Salvar como" de um projeto aberto
+    // começa ao lado dele, com o seu nome.
+    void salvarComoComecaNosDocumentosOuAoLadoDoProjeto() {
+        TFPrincipal janela;
+        auto* qt = dynamic_cast<TDialogosGerenteQt*>(&janela.Interacao());
+        QVERIFY(qt);
+        const QString documentos =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QCOMPARE(qt->PastaInicial(), QFileInfo(documentos).isDir() ? documentos : QDir::homePath());
+        QVERIFY(qt->PastaInicial() != QCoreApplication::applicationDirPath());
+
+        TDialogosGerenteQt dialogos(nullptr);
+        dialogos.DefinirPastaInicial(FPasta->path());
+        QDir(FPasta->path()).mkdir("obras");
+        const QString projeto = Caminho("obras/Trecho A.mvd");
+        for (const auto& [proposto, pasta, nome] :
+             {std::tuple{projeto, Caminho("obras"), QStringLiteral("Trecho A.mvd")},
+              std::tuple{QStringLiteral("PerdaSolo.mvd"), FPasta->path(),
+                         QStringLiteral("PerdaSolo.mvd")}}) {
+            QString viuPasta, viuNome;
+            QTimer::singleShot(0, [&] {
+                auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(d);
+                viuPasta = d->directory().absolutePath();
+                viuNome = QFileInfo(d->selectedFiles().value(0)).fileName();
+                d->reject();
+            });
+            QVERIFY(!dialogos.EscolherArquivoSalvar("Salvar como", proposto.toStdString()));
+            QCOMPARE(viuPasta, QDir(pasta).absolutePath());
+            QCOMPARE(viuNome, nome);
+        }
     }
 
     // Os atalhos são os da plataforma; Ctrl+Z desfaz num campo e nunca fecha o programa.
