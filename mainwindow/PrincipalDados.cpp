@@ -178,6 +178,12 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
         ++tag;
     }
     rbSecao2->setEnabled(false);
+    // Desabilitada sem explicação pareceria defeito.
+    for (QWidget* w : std::initializer_list<QWidget*>{rbSecao2, iSecao2}) {
+        w->setToolTip(QStringLiteral("Seção 2 ainda não disponível: o cálculo desta seção não "
+                                     "está implementado."));
+        w->setStatusTip(w->toolTip());
+    }
 
     // Leito da estrada.
     QGroupBox* gLeito = Grupo(" &Leito da estrada ", "gbLeito");

@@ -19,9 +19,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -805,6 +807,30 @@ private slots:
             QCOMPARE(viuPasta, QDir(pasta).absolutePath());
             QCOMPARE(viuNome, nome);
         }
+    }
+
+    // Cada botão das barras tem o seu desenho; nenhum é o X de fechar do estilo, e a Seção 2
+    // desabilitada diz por quê.
+    void iconesDistintosESecao2Explicada() {
+        Criar();
+        auto imagem = [](const QIcon& i) { return i.pixmap(22, 22).toImage(); };
+        const QList<QToolButton*> botoes =
+            J->findChildren<QToolButton*>(QRegularExpression("^(Btn|BFechar|ToolbarButton974)"));
+        QVERIFY(botoes.size() >= 11);
+        QList<QImage> xis;
+        for (auto x : {QStyle::SP_DialogCloseButton, QStyle::SP_TitleBarCloseButton,
+                       QStyle::SP_DialogCancelButton, QStyle::SP_DialogDiscardButton})
+            xis << imagem(J->style()->standardIcon(x));
+        for (int i = 0; i < botoes.size(); ++i) {
+            const QImage a = imagem(botoes[i]->icon());
+            QVERIFY2(!a.isNull(), qPrintable(botoes[i]->objectName()));
+            QVERIFY2(!xis.contains(a), qPrintable(botoes[i]->objectName()));
+            for (int j = i + 1; j < botoes.size(); ++j)
+                QVERIFY2(a != imagem(botoes[j]->icon()),
+                         qPrintable(botoes[i]->objectName() + " " + botoes[j]->objectName()));
+        }
+        QVERIFY(!J->rbSecao2->isEnabled());
+        QVERIFY(J->rbSecao2->toolTip().contains(QStringLiteral("ainda não disponível")));
     }
 
     // Os atalhos são os da plataforma; Ctrl+Z desfaz num campo e nunca fecha o programa.
