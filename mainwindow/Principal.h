@@ -160,6 +160,7 @@ public:
     QLabel *lblSc, *lblStEstrada, *lblStTalude, *lblVIBTalude, *lblVIBEstrada, *lblErod;
     QLabel *eLargEst, *Label50, *Label51, *Label32, *Label43;
     QLabel *iSecao1, *iSecao2, *iSecao3, *imgBacia;
+    QLabel* lblCoberVeg;
     QRadioButton *rbSecao1, *rbSecao2, *rbSecao3;
     QGroupBox* bgSecaoCorte;
     QComboBox *cbCanal, *cbCanalBacia, *cbFormato;
@@ -233,6 +234,7 @@ private:
     // Reação a um sinal: o erro vai para a caixa de erro (calado durante o preenchimento).
     void Reagir(const std::function<void()>& reacao);
     void MostrarFormato();
+    void MostrarCobertura();
     QLineEdit* CampoNumerico(const char* nome);
     void MostrarCampo(QWidget* campo);
     double LerCampo(QLineEdit* campo, bool validar, const char* mensagem);

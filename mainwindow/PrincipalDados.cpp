@@ -221,6 +221,10 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     bt->addWidget(btnRugTalude);
     bt->addWidget(btnCoberVegTalude);
     gt->addLayout(bt, 4, 0, 1, 4);
+    // A cobertura escolhida no diálogo fica à vista na página.
+    lblCoberVeg = Rotulo("", "lblCoberVeg");
+    lblCoberVeg->setWordWrap(true);
+    gt->addWidget(lblCoberVeg, 5, 0, 1, 4);
 
     // Canal da estrada.
     QGroupBox* gCanal = Grupo(" Ca&nal da estrada ", "gbCanalEstrada");
@@ -647,8 +651,15 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     em1Bacia->setText(real(bacia.m1));
     em2Bacia->setText(real(bacia.m2));
     eProfBacia->setText(real(bacia.Profundidade));
+    MostrarCobertura();
 
     FGerente.Alterado = false;
+}
+
+void TFPrincipal::MostrarCobertura() {
+    const std::string& c = FProjeto->StrCoberVeg;
+    lblCoberVeg->setText(c.empty() ? QString()
+                                   : QStringLiteral("Cobertura: ") + QString::fromStdString(c));
 }
 
 void TFPrincipal::GerenteSys1LimparCamposDados() {
@@ -674,6 +685,7 @@ void TFPrincipal::GerenteSys1LimparCamposDados() {
     cbCanalBaciaChange();
     SelecionarSemSinal(cbFormato, 1);
     cbFormatoChange();
+    lblCoberVeg->clear();
 }
 
 // --- Leitura e verificação ----------------------------------------------------------------

@@ -190,14 +190,15 @@ class TestePrincipal : public QObject {
             QTimer::singleShot(0, [&cob] {
                 auto* d = qobject_cast<TFCober*>(QApplication::activeModalWidget());
                 QVERIFY(d);
-                QTest::mouseClick(d->GrupoUso()->button(cob.UsoTerra.Indice), Qt::LeftButton);
+                // No indicador: o meio de um botão largo com legenda curta não é clicável.
+                auto clicar = [](QAbstractButton* b) {
+                    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+                };
+                clicar(d->GrupoUso()->button(cob.UsoTerra.Indice));
                 if (cob.Tratamento.Indice > 0)
-                    QTest::mouseClick(d->GrupoTratamento()->button(cob.Tratamento.Indice - 1),
-                                      Qt::LeftButton);
+                    clicar(d->GrupoTratamento()->button(cob.Tratamento.Indice - 1));
                 if (cob.CondicaoHidrologica.Indice > 0)
-                    QTest::mouseClick(
-                        d->GrupoCondicao()->button(cob.CondicaoHidrologica.Indice - 1),
-                        Qt::LeftButton);
+                    clicar(d->GrupoCondicao()->button(cob.CondicaoHidrologica.Indice - 1));
                 QTest::mouseClick(d->BotaoOk(), Qt::LeftButton);
             });
             QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
@@ -774,6 +775,7 @@ private slots:
         QCOMPARE(J->tsgResultSecoes->model()->rowCount(), 0);
         QVERIFY(J->eCompMax->text().isEmpty() && J->ePerdaSolo->text().isEmpty());
         QVERIFY(!J->bRelatorio->isEnabled() && !J->bSimul->isEnabled());
+        QVERIFY(J->lblCoberVeg->text().isEmpty());
     }
 
     // Os diálogos de arquivo começam nos documentos; "Salvar como" de um projeto aberto
@@ -898,6 +900,11 @@ private slots:
         QCOMPARE(J->Projeto().Estrada.nc.Valor, 0.031);
         QVERIFY(J->Alterado());
 
+        // A cobertura do projeto aparece na página de dados.
+        QVERIFY(!J->Projeto().StrCoberVeg.empty());
+        QCOMPARE(J->lblCoberVeg->text(),
+                 "Cobertura: " + QString::fromStdString(J->Projeto().StrCoberVeg));
+
         // Cobertura vegetal cancelada: a descrição acompanha o registro, o projeto não muda.
         J->GerenteSys1().Alterado = false;
         QTimer::singleShot(
@@ -905,6 +912,8 @@ private slots:
         QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
         QVERIFY(!J->Alterado());
         QCOMPARE(J->Projeto().StrCoberVeg, J->Cobertura1.Descricao);
+        QCOMPARE(J->lblCoberVeg->text(),
+                 "Cobertura: " + QString::fromStdString(J->Cobertura1.Descricao));
 
         // Consulta IDF cancelada: K, a, b, c ficam como estavam.
         const QString k = J->eK->text();
