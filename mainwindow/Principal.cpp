@@ -91,59 +91,60 @@ QIcon Icone(const char* nomeTema, QStyle::StandardPixmap reserva) {
                             QApplication::style()->standardIcon(reserva));
 }
 
-// Página com a ponta dobrada e uma seta saindo para baixo: fechar o projeto. Desenhado, e
-// não do tema, para não ser mais um X ao lado do de sair.
-QIcon IconeFecharProjeto() {
+// Ícone de 32 pixels desenhado: contorno fino e seta grossa de pontas redondas.
+template <class F> QIcon Desenhado(F desenho) {
     QPixmap px(32, 32);
     px.fill(Qt::transparent);
     QPainter p(&px);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(70, 70, 70), 1.5));
-    p.setBrush(Qt::white);
-    p.drawPolygon(QPolygonF(
-        {QPointF(6, 2), QPointF(20, 2), QPointF(26, 8), QPointF(26, 22), QPointF(6, 22)}));
-    p.drawPolyline(QPolygonF({QPointF(20, 2), QPointF(20, 8), QPointF(26, 8)}));
-    p.setPen(QPen(QColor(30, 90, 170), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawLine(QPointF(16, 12), QPointF(16, 29));
-    p.drawPolyline(QPolygonF({QPointF(10, 23), QPointF(16, 29), QPointF(22, 23)}));
+    desenho(p, [](QColor cor) { return QPen(cor, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); });
     return QIcon(px);
+}
+
+// Página com a ponta dobrada e uma seta saindo para baixo: fechar o projeto. Desenhado, e
+// não do tema, para não ser mais um X ao lado do de sair.
+QIcon IconeFecharProjeto() {
+    return Desenhado([](QPainter& p, auto seta) {
+        p.setPen(QPen(QColor(70, 70, 70), 1.5));
+        p.setBrush(Qt::white);
+        p.drawPolygon(QPolygonF(
+            {QPointF(6, 2), QPointF(20, 2), QPointF(26, 8), QPointF(26, 22), QPointF(6, 22)}));
+        p.drawPolyline(QPolygonF({QPointF(20, 2), QPointF(20, 8), QPointF(26, 8)}));
+        p.setPen(seta(QColor(30, 90, 170)));
+        p.drawLine(QPointF(16, 12), QPointF(16, 29));
+        p.drawPolyline(QPolygonF({QPointF(10, 23), QPointF(16, 29), QPointF(22, 23)}));
+    });
 }
 
 // Porta aberta com uma seta para fora: sair do programa.
 QIcon IconeSair() {
-    QPixmap px(32, 32);
-    px.fill(Qt::transparent);
-    QPainter p(&px);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(90, 55, 20), 1.5));
-    p.setBrush(QColor(170, 115, 60));
-    p.drawRect(QRectF(4, 3, 14, 26));
-    p.setBrush(QColor(235, 200, 90));
-    p.drawEllipse(QRectF(13, 15, 3, 3));
-    p.setPen(QPen(QColor(180, 40, 20), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawLine(QPointF(14, 16), QPointF(29, 16));
-    p.drawPolyline(QPolygonF({QPointF(24, 11), QPointF(29, 16), QPointF(24, 21)}));
-    return QIcon(px);
+    return Desenhado([](QPainter& p, auto seta) {
+        p.setPen(QPen(QColor(90, 55, 20), 1.5));
+        p.setBrush(QColor(170, 115, 60));
+        p.drawRect(QRectF(4, 3, 14, 26));
+        p.setBrush(QColor(235, 200, 90));
+        p.drawEllipse(QRectF(13, 15, 3, 3));
+        p.setPen(seta(QColor(180, 40, 20)));
+        p.drawLine(QPointF(14, 16), QPointF(29, 16));
+        p.drawPolyline(QPolygonF({QPointF(24, 11), QPointF(29, 16), QPointF(24, 21)}));
+    });
 }
 
 // Livro com um ponto de interrogação: conteúdo da ajuda (a boia do tema parece um X).
 QIcon IconeAjuda() {
-    QPixmap px(32, 32);
-    px.fill(Qt::transparent);
-    QPainter p(&px);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(20, 60, 120), 1.5));
-    p.setBrush(QColor(50, 110, 190));
-    p.drawRoundedRect(QRectF(5, 2, 22, 28), 2, 2);
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(8, 26, 19, 3));
-    QFont f = p.font();
-    f.setBold(true);
-    f.setPixelSize(20);
-    p.setFont(f);
-    p.setPen(Qt::white);
-    p.drawText(QRectF(5, 1, 22, 25), Qt::AlignCenter, QStringLiteral("?"));
-    return QIcon(px);
+    return Desenhado([](QPainter& p, auto) {
+        p.setPen(QPen(QColor(20, 60, 120), 1.5));
+        p.setBrush(QColor(50, 110, 190));
+        p.drawRoundedRect(QRectF(5, 2, 22, 28), 2, 2);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(8, 26, 19, 3));
+        QFont f = p.font();
+        f.setBold(true);
+        f.setPixelSize(20);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(5, 1, 22, 25), Qt::AlignCenter, QStringLiteral("?"));
+    });
 }
 
 // Globo com o número da página, para os botões da barra "Internet" sem tema.
