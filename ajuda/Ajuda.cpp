@@ -490,7 +490,8 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override {
-        if (evento->type() != QEvent::KeyPress) return false;
+        const bool sobreposicao = evento->type() == QEvent::ShortcutOverride;
+        if (evento->type() != QEvent::KeyPress && !sobreposicao) return false;
         auto* tecla = static_cast<QKeyEvent*>(evento);
         if (tecla->key() != Qt::Key_F1 || tecla->modifiers() != Qt::NoModifier) return false;
         // O primeiro a receber a tecla é a janela do sistema ou, em eventos enviados
@@ -502,6 +503,9 @@ protected:
         const int contexto = naAjuda ? 0 : ContextoMarcado(controle);
         if (contexto < 0) return false;
         tecla->accept();
+        // Com contexto marcado, o F1 chega como tecla em vez de disparar o atalho de
+        // "Conteúdo" do menu.
+        if (sobreposicao) return true;
         if (tecla->isAutoRepeat()) return true;
         if (naAjuda)
             janelaAjuda->MostrarDestino(QStringLiteral("index.html#como-usar"));

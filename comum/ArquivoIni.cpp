@@ -228,6 +228,10 @@ TArquivoIni::TArquivoIni(std::string caminho) : FCaminho(std::move(caminho)) {
 
 void TArquivoIni::Carregar(const std::string& caminho) {
     std::string dados = LerArquivo(caminho);
+    // Um editor que grava em UTF-8 com a marca no início: lido como UTF-8.
+    constexpr std::string_view marcaUtf8 = "\xEF\xBB\xBF";
+    if (std::string_view(dados).substr(0, marcaUtf8.size()) == marcaUtf8)
+        dados = win1252::DeUtf8(std::string_view(dados).substr(marcaUtf8.size()));
     DefinirTexto(dados);
     FCaminho = caminho;
 }

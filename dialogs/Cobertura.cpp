@@ -88,6 +88,7 @@ TFCober::TFCober(QWidget* pai, int helpContext) : QDialog(pai) {
     connect(usos, &QButtonGroup::idToggled, this, [this](int id, bool marcado) {
         if (marcado) RGUsoTerraClick(id);
     });
+    connect(condicoes, &QButtonGroup::idToggled, this, [this] { AtualizarOk(); });
     connect(btnOk, &QPushButton::clicked, this, &TFCober::OKClick);
     connect(btnCancelar, &QPushButton::clicked, this, &TFCober::reject);
     connect(btnAjuda, &QPushButton::clicked, this,
@@ -108,9 +109,25 @@ void TFCober::RGUsoTerraClick(int uso) {
         condicoes->button(i)->setEnabled(r.CondicaoHabilitada[std::size_t(i)]);
     }
     Tratamento.Indice = std::uint8_t(r.Tratamento);
-    CondicaoHidrologica.Indice = std::uint8_t(r.Condicao);
     Marcar(tratamentos, r.ItemTratamento);
-    Marcar(condicoes, r.ItemCondicao);
+    // A condição hidrológica é a que o usuário marcar, ou a do registro no uso do registro;
+    // nunca uma que ninguém escolheu.
+    CondicaoHidrologica.Indice = 0;
+    if (uso == usoAberto && condicaoAberta > 0 &&
+        r.CondicaoHabilitada[std::size_t(condicaoAberta - 1)]) {
+        Marcar(condicoes, condicaoAberta - 1);
+        CondicaoHidrologica.Indice = std::uint8_t(condicaoAberta);
+    }
+    AtualizarOk();
+}
+
+void TFCober::AtualizarOk() {
+    bool precisa = false;
+    for (auto* b : condicoes->buttons())
+        precisa |= b->isEnabled();
+    const bool pronto = !precisa || condicoes->checkedId() >= 0;
+    btnOk->setEnabled(pronto);
+    btnOk->setToolTip(pronto ? QString() : QStringLiteral("Escolha a condição hidrológica."));
 }
 
 void TFCober::showEvent(QShowEvent* evento) {
@@ -130,6 +147,7 @@ void TFCober::showEvent(QShowEvent* evento) {
     Marcar(condicoes, condicaoAberta - 1);
     Tratamento.Indice = std::uint8_t(tratamentoAberto);
     CondicaoHidrologica.Indice = std::uint8_t(condicaoAberta);
+    AtualizarOk();
     if (auto* b = usos->checkedButton()) b->setFocus();
     if (const QScreen* tela = screen()) move(tela->availableGeometry().center() - rect().center());
 }

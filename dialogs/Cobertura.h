@@ -38,6 +38,8 @@ protected:
 private:
     void RGUsoTerraClick(int uso);
     void OKClick();
+    // Ok só com a condição hidrológica marcada, quando o uso a pede.
+    void AtualizarOk();
 
     QButtonGroup* usos = nullptr;
     QButtonGroup* tratamentos = nullptr;

@@ -7,7 +7,7 @@ const std::array<TLinhaRugCan, 9> TABELA_RUGCAN = {{
      "0,020"},
     {"Canal de terra retilíneo e uniforme", "L&impo, mas já tendo sofrido intemperismo", "0,018",
      "0,022", "0,025"},
-    {"Canal de terra retilíneo e uniforme", "&Escascalhado, seção uniforme, limpo", "0,022",
+    {"Canal de terra retilíneo e uniforme", "&Encascalhado, seção uniforme, limpo", "0,022",
      "0,025", "0,030"},
     {"Canal de terra retilíneo e uniforme", "Co&m grama curta, poucas ervas daninhas", "0,022",
      "0,027", "0,033"},

@@ -93,6 +93,62 @@ QIcon Icone(const char* nomeTema, QStyle::StandardPixmap reserva) {
                             QApplication::style()->standardIcon(reserva));
 }
 
+// Ícone de 32 pixels desenhado: contorno fino e seta grossa de pontas redondas.
+template <class F> QIcon Desenhado(F desenho) {
+    QPixmap px(32, 32);
+    px.fill(Qt::transparent);
+    QPainter p(&px);
+    p.setRenderHint(QPainter::Antialiasing);
+    desenho(p, [](QColor cor) { return QPen(cor, 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); });
+    return QIcon(px);
+}
+
+// Página com a ponta dobrada e uma seta saindo para baixo: fechar o projeto. Desenhado, e
+// não do tema, para não ser mais um X ao lado do de sair.
+QIcon IconeFecharProjeto() {
+    return Desenhado([](QPainter& p, auto seta) {
+        p.setPen(QPen(QColor(70, 70, 70), 1.5));
+        p.setBrush(Qt::white);
+        p.drawPolygon(QPolygonF(
+            {QPointF(6, 2), QPointF(20, 2), QPointF(26, 8), QPointF(26, 22), QPointF(6, 22)}));
+        p.drawPolyline(QPolygonF({QPointF(20, 2), QPointF(20, 8), QPointF(26, 8)}));
+        p.setPen(seta(QColor(30, 90, 170)));
+        p.drawLine(QPointF(16, 12), QPointF(16, 29));
+        p.drawPolyline(QPolygonF({QPointF(10, 23), QPointF(16, 29), QPointF(22, 23)}));
+    });
+}
+
+// Porta aberta com uma seta para fora: sair do programa.
+QIcon IconeSair() {
+    return Desenhado([](QPainter& p, auto seta) {
+        p.setPen(QPen(QColor(90, 55, 20), 1.5));
+        p.setBrush(QColor(170, 115, 60));
+        p.drawRect(QRectF(4, 3, 14, 26));
+        p.setBrush(QColor(235, 200, 90));
+        p.drawEllipse(QRectF(13, 15, 3, 3));
+        p.setPen(seta(QColor(180, 40, 20)));
+        p.drawLine(QPointF(14, 16), QPointF(29, 16));
+        p.drawPolyline(QPolygonF({QPointF(24, 11), QPointF(29, 16), QPointF(24, 21)}));
+    });
+}
+
+// Livro com um ponto de interrogação: conteúdo da ajuda (a boia do tema parece um X).
+QIcon IconeAjuda() {
+    return Desenhado([](QPainter& p, auto) {
+        p.setPen(QPen(QColor(20, 60, 120), 1.5));
+        p.setBrush(QColor(50, 110, 190));
+        p.drawRoundedRect(QRectF(5, 2, 22, 28), 2, 2);
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(8, 26, 19, 3));
+        QFont f = p.font();
+        f.setBold(true);
+        f.setPixelSize(20);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QRectF(5, 1, 22, 25), Qt::AlignCenter, QStringLiteral("?"));
+    });
+}
+
 // Globo com o número da página, para os botões da barra "Internet" sem tema.
 QIcon IconeInternet(int numero) {
     const QIcon tema = QIcon::fromTheme(QStringLiteral("web-browser"));
@@ -124,6 +180,12 @@ QIcon IconeInternet(int numero) {
 
 QString PastaPrograma() {
     return QCoreApplication::applicationDirPath();
+}
+
+// Onde os diálogos de arquivo começam: a pasta de documentos do usuário, nunca a do programa.
+QString PastaDocumentos() {
+    const QString d = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !d.isEmpty() && QFileInfo(d).isDir() ? d : QDir::homePath();
 }
 
 // Ao lado do programa quando a pasta dele pode ser gravada; senão na pasta de configuração
@@ -166,6 +228,7 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     // Início.
     FGerente.TituloPrograma = TituloPrograma;
     FGerente.PastaPrograma = FPastaPrograma.toStdString();
+    FGerente.OnConferirArquivo = [this](const std::string& c) { GerenteSys1ConferirArquivo(c); };
     FGerente.OnZerarVariaveis = [this] { GerenteSys1ZerarVariaveis(); };
     FGerente.OnLerArquivo = [this](bool& leu) { GerenteSys1LerArquivo(leu); };
     FGerente.OnEscreverArquivo = [this] { GerenteSys1EscreverArquivo(); };
@@ -179,7 +242,7 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     Timer1Timer();
     MostrarPagina(PAG_INICIAL);
     if (auto* qt = dynamic_cast<TDialogosGerenteQt*>(FInteracao))
-        qt->DefinirPastaInicial(FPastaPrograma);
+        qt->DefinirPastaInicial(PastaDocumentos());
     BtnSobre->setToolTip(QStringLiteral("Sobre o ") + QString::fromLatin1(TituloPrograma));
     BtnSobre->setStatusTip(BtnSobre->toolTip());
     FUnidades.OnMudarDeclividade = [this] { AtualizarDeclividades(); };
@@ -243,13 +306,21 @@ void TFPrincipal::DefinirAjuda(TServicoAjuda servico) {
 // --- Menus, barras e status ----------------------------------------------------------------
 
 void TFPrincipal::CriarMenus() {
+    // Atalhos da plataforma primeiro (o menu mostra o primeiro); F2, F3 e F4 continuam.
     auto acao = [this](const char* nome, const char* texto, const char* dica,
-                       QKeySequence atalho = {}) {
+                       QList<QKeySequence> atalhos = {}) {
         auto* a = new QAction(QString::fromUtf8(texto), this);
         a->setObjectName(QString::fromLatin1(nome));
         a->setStatusTip(QString::fromUtf8(dica));
-        if (!atalho.isEmpty()) a->setShortcut(atalho);
+        a->setShortcuts(atalhos);
         return a;
+    };
+    // Onde a plataforma não tem a sequência (Salvar como e Sair, em algumas), a usual.
+    auto padrao = [](QKeySequence::StandardKey chave, QList<QKeySequence> extras = {},
+                     QKeySequence reserva = {}) {
+        QList<QKeySequence> r = QKeySequence::keyBindings(chave);
+        if (r.isEmpty() && !reserva.isEmpty()) r << reserva;
+        return r + extras;
     };
     QMenuBar* barra = menuBar();
     barra->setObjectName(QStringLiteral("MainMenu1"));
@@ -257,19 +328,24 @@ void TFPrincipal::CriarMenus() {
     QMenu* arquivo = barra->addMenu(QStringLiteral("&Arquivo"));
     arquivo->setObjectName(QStringLiteral("MArquivo"));
     arquivo->menuAction()->setStatusTip(QStringLiteral("Menu Arquivo"));
-    MNovo = acao("MNovo", "&Novo...", "Cria um novo projeto", Qt::Key_F4);
-    MAbrir = acao("MAbrir", "&Abrir...", "Abre um projeto gravado em disco", Qt::Key_F3);
-    MSalvar = acao("MSalvar", "&Salvar", "Salva o projeto atual", Qt::Key_F2);
-    MSalvarComo = acao("MSalvarComo", "Salvar &Como...", "Salva o projeto atual com novo nome");
+    MNovo =
+        acao("MNovo", "&Novo...", "Cria um novo projeto", padrao(QKeySequence::New, {Qt::Key_F4}));
+    MAbrir = acao("MAbrir", "&Abrir...", "Abre um projeto gravado em disco",
+                  padrao(QKeySequence::Open, {Qt::Key_F3}));
+    MSalvar = acao("MSalvar", "&Salvar", "Salva o projeto atual",
+                   padrao(QKeySequence::Save, {Qt::Key_F2}));
+    MSalvarComo = acao("MSalvarComo", "Salvar &Como...", "Salva o projeto atual com novo nome",
+                       padrao(QKeySequence::SaveAs, {}, Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     MFechar = acao("MFechar", "&Fechar", "Fecha o projeto atual");
+    // Nunca Ctrl+Z: nos campos de texto ele desfaz a digitação.
     MSair = acao("MSair", "Sai&r", "Finaliza a execução do Morvendo 2.0",
-                 QKeySequence(Qt::CTRL | Qt::Key_Z));
+                 padrao(QKeySequence::Quit, {}, Qt::CTRL | Qt::Key_Q));
     arquivo->addActions({MNovo, MAbrir, MSalvar, MSalvarComo, MFechar});
     arquivo->addSeparator();
     for (int k = 0; k < 4; ++k) {
-        // Legenda de projeto antes de a configuração ser lida.
-        Proj[k] = acao(("Proj" + std::to_string(k + 1)).c_str(),
-                       ("&" + std::to_string(k + 1) + "\\").c_str(), "");
+        // Escondido até a lista de recentes dar um projeto a esta posição.
+        Proj[k] = acao(("Proj" + std::to_string(k + 1)).c_str(), "", "");
+        Proj[k]->setVisible(false);
         connect(Proj[k], &QAction::triggered, this, [this, k] { Proj1Click(k + 1); });
         arquivo->addAction(Proj[k]);
     }
@@ -298,11 +374,12 @@ void TFPrincipal::CriarMenus() {
     QMenu* ajuda = barra->addMenu(QStringLiteral("Aj&uda"));
     ajuda->setObjectName(QStringLiteral("MAjuda"));
     ajuda->menuAction()->setStatusTip(QStringLiteral("Menu Ajuda"));
-    MConteudo = acao("MConteudo", "Conteúdo", "Exibe o conteúdo do sistema de ajuda");
+    MConteudo = acao("MConteudo", "Conteúdo", "Exibe o conteúdo do sistema de ajuda",
+                     padrao(QKeySequence::HelpContents));
     MObterAjuda = acao("MObterAjuda", "&Obter Ajuda Sobre...",
                        "Obtem ajuda sobre um item específico da ajuda");
     MSobreMorvendo = acao("MSobreMorvendo", "&Sobre o", "Exibe a tela de abertura do Morvendo 2.0",
-                          QKeySequence(Qt::CTRL | Qt::Key_F1));
+                          {QKeySequence(Qt::CTRL | Qt::Key_F1)});
     ajuda->addActions({MConteudo, MObterAjuda});
     ajuda->addSeparator();
     ajuda->addAction(MSobreMorvendo);
@@ -346,8 +423,7 @@ void TFPrincipal::CriarBarras() {
                      "Abrir projeto");
     BtnSalvar = botao(projeto, "BtnSalvar", Icone("document-save", QStyle::SP_DialogSaveButton),
                       "Salvar projeto");
-    BFechar = botao(projeto, "BFechar", Icone("document-close", QStyle::SP_DialogCloseButton),
-                    "Fechar projeto");
+    BFechar = botao(projeto, "BFechar", IconeFecharProjeto(), "Fechar projeto");
     BtnSalvar->setEnabled(false);
     BFechar->setEnabled(false);
     connect(BtnNovo, &QToolButton::clicked, this, &TFPrincipal::MNovoClick);
@@ -356,8 +432,7 @@ void TFPrincipal::CriarBarras() {
     connect(BFechar, &QToolButton::clicked, this, &TFPrincipal::MFecharClick);
 
     QToolBar* ajuda = barra("Ajuda", "tbAjuda");
-    BtnConteudo =
-        botao(ajuda, "BtnConteudo", Icone("help-contents", QStyle::SP_DialogHelpButton), "Ajuda");
+    BtnConteudo = botao(ajuda, "BtnConteudo", IconeAjuda(), "Ajuda");
     BtnConteudo->setEnabled(false);
     connect(BtnConteudo, &QToolButton::clicked, this, [this] {
         if (FAjuda.Conteudo) FAjuda.Conteudo();
@@ -366,8 +441,7 @@ void TFPrincipal::CriarBarras() {
     connect(BtnSobre, &QToolButton::clicked, this, &TFPrincipal::MSobreMorvendoClick);
 
     QToolBar* sair = barra("Sair", "tbSair");
-    ToolbarButton974 = botao(sair, "ToolbarButton974",
-                             Icone("application-exit", QStyle::SP_TitleBarCloseButton), "Sair");
+    ToolbarButton974 = botao(sair, "ToolbarButton974", IconeSair(), "Sair");
     connect(ToolbarButton974, &QToolButton::clicked, this, &TFPrincipal::MSairClick);
 
     QToolBar* internet = barra("Internet", "tbInternet");
@@ -466,9 +540,12 @@ void TFPrincipal::GravarConfiguracao(bool completa) {
 
 void TFPrincipal::AtualizarRecentes() {
     for (int k = 0; k < TGerenteSys::NumRecentes; ++k) {
-        QString nome = QString::fromStdString(NomeSemPasta(FGerente.Recentes()[k]));
+        const std::string& caminho = FGerente.Recentes()[k];
+        QString nome = QString::fromStdString(NomeSemPasta(caminho));
         nome.replace(QLatin1Char('&'), QStringLiteral("&&"));
-        Proj[k]->setText(QStringLiteral("&%1/ ").arg(k + 1) + nome);
+        Proj[k]->setText(QStringLiteral("&%1 ").arg(k + 1) + nome);
+        Proj[k]->setStatusTip(QString::fromStdString(caminho));
+        Proj[k]->setVisible(!caminho.empty());
     }
 }
 
@@ -490,6 +567,8 @@ void TFPrincipal::MAbrirClick() {
             MostrarPagina(PAG_DADOS);
         }
     });
+    // Um arquivo que não passou da conferência deixa o projeto aberto como estava.
+    if (!FGerente.ProjetoAberto()) MostrarPagina(PAG_INICIAL);
     AtualizarRecentes();
 }
 
@@ -569,6 +648,16 @@ void TFPrincipal::PaginaInternetClick(int tag) {
 
 // --- Eventos do gerente -------------------------------------------------------------------
 
+void TFPrincipal::GerenteSys1ConferirArquivo(const std::string& caminho) {
+    // Lido num projeto à parte, com unidades à parte: um arquivo ruim não toca no aberto.
+    TUnidades unidades;
+    static_cast<TUnidadesCustom&>(unidades) = FUnidades;
+    TProjeto lido(unidades);
+    ZerarVariaveis(lido);
+    if (!LerProjeto(lido, caminho))
+        throw EArquivoRecusado("Ocorreu um erro ao tentar ler o arquivo " + caminho + ".");
+}
+
 void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
     const TUnidadesCustom antes = FUnidades;
     try {
@@ -576,6 +665,7 @@ void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
     } catch (...) {
         setWindowTitle(QString::fromLatin1(TituloPrograma));
         FGerente.Fechar();
+        MostrarPagina(PAG_INICIAL);
         throw;
     }
     // Os valores do projeto estão nas unidades dele, que passam a valer na janela: quem

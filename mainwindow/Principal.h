@@ -109,6 +109,7 @@ public:
 
     // Eventos do gerente de projetos.
     void GerenteSys1ZerarVariaveis();
+    void GerenteSys1ConferirArquivo(const std::string& caminho);
     void GerenteSys1LerArquivo(bool& leuCerto);
     void GerenteSys1EscreverArquivo();
     void GerenteSys1AbilitarCampos();
@@ -172,6 +173,7 @@ public:
     QLabel *lblSc, *lblStEstrada, *lblStTalude, *lblVIBTalude, *lblVIBEstrada, *lblErod;
     QLabel *eLargEst, *Label50, *Label51, *Label32, *Label43;
     QLabel *iSecao1, *iSecao2, *iSecao3, *imgBacia;
+    QLabel* lblCoberVeg;
     QRadioButton *rbSecao1, *rbSecao2, *rbSecao3;
     QGroupBox* bgSecaoCorte;
     QComboBox *cbCanal, *cbCanalBacia, *cbFormato;
@@ -245,6 +247,7 @@ private:
     // Reação a um sinal: o erro vai para a caixa de erro (calado durante o preenchimento).
     void Reagir(const std::function<void()>& reacao);
     void MostrarFormato();
+    void MostrarCobertura();
     QLineEdit* CampoNumerico(const char* nome);
     void MostrarCampo(QWidget* campo);
     // Valor do campo, nas unidades mostradas. Texto que não é número, inteiro com casas
@@ -253,6 +256,8 @@ private:
     std::optional<double> LerCampo(QLineEdit* campo, bool validar);
     void MostrarResultadosCanal(const TResultadoCalculo& resultado);
     void CarregarGrade(int comprimento, const TResultadoCalculo& resultado);
+    // Página de resultados vazia, sem relatório nem simulação: nada dela é do projeto atual.
+    void LimparResultados();
 
     TOpcoesPrincipal FOpcoes;
     std::unique_ptr<IInteracaoPrincipal> FInteracaoPropria;

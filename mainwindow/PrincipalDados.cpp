@@ -190,6 +190,12 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
         ++tag;
     }
     rbSecao2->setEnabled(false);
+    // Desabilitada sem explicação pareceria defeito.
+    for (QWidget* w : std::initializer_list<QWidget*>{rbSecao2, iSecao2}) {
+        w->setToolTip(QStringLiteral("Seção 2 ainda não disponível: o cálculo desta seção não "
+                                     "está implementado."));
+        w->setStatusTip(w->toolTip());
+    }
 
     // Leito da estrada.
     QGroupBox* gLeito = Grupo(" &Leito da estrada ", "gbLeito");
@@ -227,6 +233,10 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     bt->addWidget(btnRugTalude);
     bt->addWidget(btnCoberVegTalude);
     gt->addLayout(bt, 4, 0, 1, 4);
+    // A cobertura escolhida no diálogo fica à vista na página.
+    lblCoberVeg = Rotulo("", "lblCoberVeg");
+    lblCoberVeg->setWordWrap(true);
+    gt->addWidget(lblCoberVeg, 5, 0, 1, 4);
 
     // Canal da estrada.
     QGroupBox* gCanal = Grupo(" Ca&nal da estrada ", "gbCanalEstrada");
@@ -548,6 +558,7 @@ void TFPrincipal::AtualizarErodibilidade(double fatorAnterior) {
 
 void TFPrincipal::GerenteSys1ZerarVariaveis() {
     ZerarVariaveis(*FProjeto);
+    LimparResultados();
 }
 
 namespace {
@@ -669,9 +680,16 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     em1Bacia->setText(real(bacia.m1));
     em2Bacia->setText(real(bacia.m2));
     eProfBacia->setText(real(bacia.Profundidade));
+    MostrarCobertura();
 
     // Um projeto convertido de um leiaute antigo só chega ao disco quando o usuário salva.
     FGerente.Alterado = FProjeto->Migrado;
+}
+
+void TFPrincipal::MostrarCobertura() {
+    const std::string& c = FProjeto->StrCoberVeg;
+    lblCoberVeg->setText(c.empty() ? QString()
+                                   : QStringLiteral("Cobertura: ") + QString::fromStdString(c));
 }
 
 void TFPrincipal::GerenteSys1LimparCamposDados() {
@@ -697,6 +715,7 @@ void TFPrincipal::GerenteSys1LimparCamposDados() {
     cbCanalBaciaChange();
     SelecionarSemSinal(cbFormato, 1);
     cbFormatoChange();
+    lblCoberVeg->clear();
 }
 
 // --- Leitura e verificação ----------------------------------------------------------------

@@ -81,6 +81,7 @@ void TFPrincipal::btnRugTaludeClick() {
 void TFPrincipal::btnCoberVegTaludeClick() {
     Cobertura1.Executar(FProjeto->Estrada.Talude.Secao(0).Cobertura, this);
     FProjeto->StrCoberVeg = Cobertura1.Descricao;
+    MostrarCobertura();
 }
 
 void TFPrincipal::bZCanClick() {

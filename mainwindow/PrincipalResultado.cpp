@@ -219,6 +219,18 @@ void TFPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
     }
 }
 
+void TFPrincipal::LimparResultados() {
+    FModeloSecoes->Definir(0, {}, 0);
+    for (QLineEdit* c : {ePerdaToleravelSolo, eCompMax, eTensao, ePerdaSolo, eQCanal, eVolBacia,
+                         eQBacia, edtProfCanalBacia, eCompMax1, eResult, eCompBacia})
+        c->clear();
+    FResultado.reset();
+    bRelatorio->setEnabled(false);
+    bSimul->setEnabled(false);
+    if (PaginaAtual() == PAG_RESULTADO || PaginaAtual() == PAG_SIMULACAO)
+        MostrarPagina(PAG_INICIAL);
+}
+
 void TFPrincipal::CarregarGrade(int comprimento, const TResultadoCalculo& r) {
     // Os valores como a tabela de texto os guarda.
     FModeloSecoes->Definir(comprimento, LinhasComoNaTabela(r.Canal.Secoes), r.Canal.Espacamento);
@@ -287,6 +299,8 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         setEnabled(true);
         CarregarGrade(comprimento, r);
         FResultado = std::move(resultado);
+        bRelatorio->setEnabled(true);
+        bSimul->setEnabled(true);
         MostrarPagina(PAG_RESULTADO);
     });
 }

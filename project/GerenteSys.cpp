@@ -117,6 +117,7 @@ bool TGerenteSys::Abrir() {
     if (!PerguntarSalvar(PERGUNTA_SALVAR)) return false;
     const std::optional<std::string> escolhido = FDialogos->EscolherArquivoAbrir();
     if (!escolhido) return false;
+    if (OnConferirArquivo) OnConferirArquivo(*escolhido);
     Chamar(OnLimparCamposDados);
     Zerar();
     const std::string anterior = PathProjeto;
@@ -143,6 +144,7 @@ bool TGerenteSys::AbrirArquivo(const std::string& caminho) {
     // Um arquivo que sumiu é avisado antes de se mexer no projeto aberto.
     if (!caminho.empty() && !fs::exists(caminho))
         throw EArquivoNaoExiste("O arquivo " + caminho + " não foi encontrado.");
+    if (OnConferirArquivo && !caminho.empty()) OnConferirArquivo(caminho);
     if (!PerguntarSalvar(PERGUNTA_SALVAR)) return false;
     const std::string anterior = PathProjeto;
     PathProjeto = caminho;
@@ -187,9 +189,12 @@ bool TGerenteSys::Salvar() {
 }
 
 bool TGerenteSys::SalvarComo() {
+    // Um projeto com arquivo é proposto ao lado de si mesmo; um novo, com o nome padrão.
+    const std::string proposto =
+        NomeProjeto == NomeDefaultEntreAspas() || PathProjeto.empty() ? NomeDefault : PathProjeto;
     for (;;) {
         const std::optional<std::string> escolhido =
-            FDialogos->EscolherArquivoSalvar(TITULO_SALVAR_COMO, NomeProposto);
+            FDialogos->EscolherArquivoSalvar(TITULO_SALVAR_COMO, proposto);
         if (!escolhido) return false;
         if (fs::exists(*escolhido)) {
             // "Não" volta ao diálogo; o resultado é o da nova escolha.

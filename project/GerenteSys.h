@@ -49,6 +49,9 @@ public:
     // Nome que o diálogo de salvar propõe.
     std::string NomeProposto;
 
+    // Lê o arquivo escolhido à parte, antes de se mexer no projeto aberto; um erro aqui
+    // deixa tudo como estava.
+    std::function<void(const std::string& caminho)> OnConferirArquivo;
     std::function<void()> OnZerarVariaveis;
     std::function<void(bool& leuCerto)> OnLerArquivo;
     std::function<void()> OnEscreverArquivo;

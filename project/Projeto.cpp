@@ -152,7 +152,11 @@ void EscreverProjeto(TProjeto& p, const std::string& caminho) {
 
 bool LerProjeto(TProjeto& p, const std::string& caminho) {
     if (!std::filesystem::is_regular_file(caminho))
-        throw EArquivoNaoExiste("O arquivo " + caminho + " não foi encontrado.");
+        throw EArquivoNaoExiste(std::filesystem::is_directory(caminho)
+                                    ? caminho + " é uma pasta, não um arquivo de projeto."
+                                : std::filesystem::exists(caminho)
+                                    ? caminho + " não é um arquivo de projeto."
+                                    : "O arquivo " + caminho + " não foi encontrado.");
     TArquivoIni ini;
     ini.Carregar(caminho);
     return LerProjeto(p, ini);

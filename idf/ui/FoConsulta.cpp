@@ -365,17 +365,20 @@ void TfrmFoConsulta::LigarSinais() {
     // Teclado muda a linha atual; o clique também vale na linha já marcada que ainda não
     // foi aplicada (a primeira localidade fica marcada ao escolher o estado).
     connect(LBEstacao, &QListWidget::currentRowChanged, this, [this](int linha) {
-        if (linha >= 0 && linha != FLinhaEstacao) Protegido([this] { LBEstacaoClick(); });
+        if (linha >= 0 && linha != FLinhaEstacao)
+            EscolherNaLista(LBEstacao, &TfrmFoConsulta::LBEstacaoClick);
     });
     connect(LBEstacao, &QListWidget::itemClicked, this, [this] {
-        if (LBEstacao->currentRow() != FLinhaEstacao) Protegido([this] { LBEstacaoClick(); });
+        if (LBEstacao->currentRow() != FLinhaEstacao)
+            EscolherNaLista(LBEstacao, &TfrmFoConsulta::LBEstacaoClick);
     });
     connect(LBLocalidade, &QListWidget::currentRowChanged, this, [this](int linha) {
-        if (linha >= 0 && linha != FLinhaLocalidade) Protegido([this] { LBLocalidadeClick(); });
+        if (linha >= 0 && linha != FLinhaLocalidade)
+            EscolherNaLista(LBLocalidade, &TfrmFoConsulta::LBLocalidadeClick);
     });
     connect(LBLocalidade, &QListWidget::itemClicked, this, [this] {
         if (LBLocalidade->currentRow() != FLinhaLocalidade)
-            Protegido([this] { LBLocalidadeClick(); });
+            EscolherNaLista(LBLocalidade, &TfrmFoConsulta::LBLocalidadeClick);
     });
     connect(EstadoBMP, &TFiguraMapa::Movido, this,
             [this](int x, int y) { Protegido([=, this] { EstadoBMPMouseMove(x, y); }); });
@@ -418,6 +421,36 @@ template <class F> void TfrmFoConsulta::Protegido(F&& f) {
     } catch (const std::exception& e) {
         FAmbiente.Avisos().Erro(this, QString::fromStdString(MensagemParaUsuario(e)));
     }
+}
+
+void TfrmFoConsulta::EscolherNaLista(QListWidget* lista, void (TfrmFoConsulta::*tratador)()) {
+    // O clique recusado ainda termina (o soltar do botão) antes do aviso: não é outra escolha.
+    if (FRecusaPendente) return;
+    try {
+        (this->*tratador)();
+    } catch (const std::exception& e) {
+        // O aviso espera o clique terminar: a lista marca a linha clicada depois do sinal, e
+        // uma caixa aberta no meio do clique devolveria o foco a uma lista sem linha atual,
+        // que toma a primeira linha, recusada de novo, a cada OK.
+        FRecusaPendente = true;
+        QTimer::singleShot(0, this, [this, lista, mensagem = QString::fromUtf8(e.what())] {
+            RestaurarMarca(lista);
+            FRecusaPendente = false;
+            FAmbiente.Avisos().Erro(this, mensagem);
+        });
+    }
+}
+
+void TfrmFoConsulta::RestaurarMarca(QListWidget* lista) {
+    const int aplicada = lista == LBEstacao ? FLinhaEstacao : FLinhaLocalidade;
+    const QSignalBlocker b(lista);
+    if (aplicada >= 0 && aplicada < lista->count()) {
+        lista->setCurrentRow(aplicada);
+        return;
+    }
+    // A linha recusada continua a atual, sem marca: sem linha atual, a lista tomaria a
+    // primeira ao receber o foco, e isso seria uma nova escolha.
+    lista->clearSelection();
 }
 
 // ---- Preparação e leitura ----
@@ -705,7 +738,7 @@ void TfrmFoConsulta::LBEstacaoClick() {
         lat = ConferirLatitude(estacao.Latitude);
         lon = ConferirLongitude(estacao.Longitude);
     } catch (...) {
-        Marcar(LBEstacao, FLinhaEstacao);
+        RestaurarMarca(LBEstacao);
         throw;
     }
 
@@ -748,7 +781,7 @@ void TfrmFoConsulta::LBLocalidadeClick() {
         lon = ConferirLongitude(localidade.Longitude);
         r = BD.InterpolarParametros(localidade.Latitude, localidade.Longitude);
     } catch (...) {
-        Marcar(LBLocalidade, FLinhaLocalidade);
+        RestaurarMarca(LBLocalidade);
         throw;
     }
 

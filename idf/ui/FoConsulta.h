@@ -149,6 +149,10 @@ private:
     void LigarSinais();
     // Roda o tratador e mostra o erro na caixa de erro, com o diálogo aberto.
     template <class F> void Protegido(F&& f);
+    // Escolha de uma linha pelo usuário; recusada, a caixa de erro vem depois do clique.
+    void EscolherNaLista(QListWidget* lista, void (TfrmFoConsulta::*tratador)());
+    // Volta a marca da lista à linha cujos dados estão nos quadros.
+    void RestaurarMarca(QListWidget* lista);
 
     double ConferirLatitude(const std::string& texto) const;
     double ConferirLongitude(const std::string& texto) const;
@@ -181,6 +185,7 @@ private:
     bool AtivandoFormulario = false;
     bool FRestaurandoEstado = false;
     bool FAtivado = false;
+    bool FRecusaPendente = false;
     // Linha de cada lista cujo conteúdo está nos quadros (-1: nenhuma).
     int FLinhaEstacao = -1, FLinhaLocalidade = -1;
 };

@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QSaveFile>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -143,6 +144,9 @@ TfrmFoRelatTarsio::TfrmFoRelatTarsio(std::function<TDadosRelatorioConsulta()> da
     raiz->addWidget(Viewer);
 
     connect(ToolButton1, &QToolButton::clicked, this, [this] { ToolButton1Click(); });
+    // O atalho de imprimir da plataforma, além do Alt da legenda.
+    auto* imprimir = new QShortcut(QKeySequence::Print, this);
+    connect(imprimir, &QShortcut::activated, ToolButton1, &QToolButton::click);
     connect(BFechar, &QToolButton::clicked, this, &QDialog::accept);
 
     if (const QScreen* tela = screen()) {

@@ -11,6 +11,7 @@
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -142,6 +143,9 @@ TFRelatorioEstrada::TFRelatorioEstrada(std::string documento, QWidget* parent)
     l->addWidget(Viewer2, 1);
 
     connect(ToolButton1, &QToolButton::clicked, this, &TFRelatorioEstrada::SpeedButton1Click);
+    // O atalho de imprimir da plataforma, além do Alt da legenda.
+    auto* imprimir = new QShortcut(QKeySequence::Print, this);
+    connect(imprimir, &QShortcut::activated, ToolButton1, &QToolButton::click);
     connect(BFechar, &QToolButton::clicked, this, &TFRelatorioEstrada::close);
     setWindowState(Qt::WindowMaximized);
 }

@@ -357,6 +357,19 @@ TEST_F(ArquivoIniEmDisco, CarregarArquivoAusenteOuPastaDaErro) {
     EXPECT_THROW(TArquivoIni{pasta.string()}, EEntradaSaida);
 }
 
+// Gravado por um editor em UTF-8 com a marca no início: a primeira seção e os acentos
+// chegam como se o arquivo fosse Windows-1252.
+TEST_F(ArquivoIniEmDisco, MarcaUtf8NoInicioELidaComoUtf8) {
+    const auto p = pasta / "bom.mvd";
+    GravarBytes(p, "\xEF\xBB\xBF[VERSAO]\r\nVersao=1\r\n[PRINCIPAL]\r\n"
+                   "StrCoberVeg=Pastagem em condição má\r\n");
+    TArquivoIni ini(p.string());
+    EXPECT_TRUE(ini.ExisteSecao("VERSAO"));
+    EXPECT_EQ(ini.LerTexto("VERSAO", "Versao", ""), "1");
+    EXPECT_EQ(ini.LerTexto("PRINCIPAL", "StrCoberVeg", ""), "Pastagem em condição má");
+    EXPECT_EQ(ini.Texto().substr(0, 8), "[VERSAO]");
+}
+
 TEST(ArquivoIni, ConteudoBinarioNaoDerruba) {
     std::string binario;
     for (int i = 0; i < 4096; ++i)

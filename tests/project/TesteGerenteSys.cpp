@@ -21,6 +21,7 @@ public:
     std::deque<std::optional<std::string>> Arquivos;
     std::vector<std::string> Perguntas;
     std::vector<std::string> TitulosSalvar;
+    std::vector<std::string> NomesPropostos;
 
     TResposta Perguntar(const std::string& texto, bool) override {
         Perguntas.push_back(texto);
@@ -31,8 +32,9 @@ public:
     }
     std::optional<std::string> EscolherArquivoAbrir() override { return Proximo(); }
     std::optional<std::string> EscolherArquivoSalvar(const std::string& titulo,
-                                                     const std::string&) override {
+                                                     const std::string& nome) override {
         TitulosSalvar.push_back(titulo);
+        NomesPropostos.push_back(nome);
         return Proximo();
     }
 
@@ -115,6 +117,18 @@ TEST_F(Gerente, NovoESalvarComoCanceladoDeixaOProjetoNovo) {
     EXPECT_EQ(g.Recentes(), (TLista{"", "", "", ""}));
 }
 
+// "Salvar como" propõe o nome padrão a um projeto novo e o próprio caminho a um aberto.
+TEST_F(Gerente, SalvarComoProposONomeOuOCaminhoDoProjeto) {
+    g.Novo();
+    d.Arquivos.push_back(std::nullopt);
+    EXPECT_FALSE(g.SalvarComo());
+    const std::string a = Arquivo("Trecho A.mvd");
+    AbrirComDialogo(a);
+    d.Arquivos.push_back(std::nullopt);
+    EXPECT_FALSE(g.SalvarComo());
+    EXPECT_EQ(d.NomesPropostos, (std::vector<std::string>{"PerdaSolo.mvd", a}));
+}
+
 TEST_F(Gerente, SalvarProjetoNovoGravaEDaNomeAoProjeto) {
     g.Novo();
     const std::string destino = (pasta / "Estrada.mvd").string();
@@ -169,6 +183,40 @@ TEST_F(Gerente, ErroDeLeituraPassaNoAbrirESomeNoRecente) {
 
     EXPECT_FALSE(g.AbrirArquivo((pasta / "corrompido.mvd").string()));
     EXPECT_FALSE(g.ProjetoAberto());
+}
+
+// O arquivo é conferido antes de se mexer no projeto aberto: recusado, nada muda e nada é
+// perguntado pelo caminho dado.
+TEST_F(Gerente, ArquivoRecusadoNaConferenciaDeixaOProjetoComoEstava) {
+    const std::string a = Arquivo("a.mvd");
+    AbrirComDialogo(a);
+    g.Alterado = true;
+    const std::string ruim = Arquivo("ruim.mvd");
+    std::vector<std::string> conferidos;
+    g.OnConferirArquivo = [&](const std::string& c) {
+        conferidos.push_back(c);
+        if (c == ruim) throw EArquivoRecusado("Ocorreu um erro ao tentar ler o arquivo.");
+    };
+    eventos.clear();
+    EXPECT_THROW(g.AbrirArquivo(ruim), EArquivoRecusado);
+    EXPECT_TRUE(d.Perguntas.empty());
+    d.Respostas.push_back(TResposta::Nao);
+    d.Arquivos.push_back(ruim);
+    EXPECT_THROW(g.Abrir(), EArquivoRecusado);
+    EXPECT_EQ(conferidos, (std::vector<std::string>{ruim, ruim}));
+    EXPECT_EQ(eventos, "");
+    EXPECT_TRUE(g.ProjetoAberto());
+    EXPECT_TRUE(g.Alterado);
+    EXPECT_EQ(g.PathProjeto, a);
+    EXPECT_EQ(titulo, "Morvendo ('a.mvd')");
+    EXPECT_EQ(g.Recentes()[0], a);
+
+    // Aceito, segue a abertura de sempre.
+    d.Respostas.push_back(TResposta::Nao);
+    const std::string b = Arquivo("b.mvd");
+    EXPECT_TRUE(g.AbrirArquivo(b));
+    EXPECT_EQ(eventos, "LZRAP");
+    EXPECT_EQ(g.PathProjeto, b);
 }
 
 TEST_F(Gerente, RecenteQueSumiuEAvisadoSemFecharOProjeto) {

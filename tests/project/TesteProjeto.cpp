@@ -3,6 +3,7 @@
 #include "Auxiliar.h"
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
+#include "comum/Win1252.h"
 #include "engine/uPersistencia.h"
 #include "project/Projeto.h"
 
@@ -260,6 +261,32 @@ TEST(Projeto, ArquivoAusenteOuVazio) {
     GravarBytes(pasta / "vazio.mvd", "");
     EXPECT_THROW(LerProjeto(a.p, (pasta / "vazio.mvd").string()), EArquivoRecusado);
     EXPECT_EQ(LerBytes(pasta / "vazio.mvd"), "");
+}
+
+// Uma pasta no lugar do projeto é dita pasta; um projeto gravado em UTF-8 com a marca no
+// início é lido com os mesmos valores.
+TEST(Projeto, PastaEMarcaUtf8) {
+    TPastaTemporaria pasta("pasta-bom");
+    TAberto a;
+    try {
+        LerProjeto(a.p, pasta.Caminho.string());
+        FAIL();
+    } catch (const EArquivoNaoExiste& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  pasta.Caminho.string() + " é uma pasta, não um arquivo de projeto.");
+    }
+
+    const std::string original = LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.mvd");
+    GravarBytes(pasta / "sem.mvd", original);
+    // Como um editor a grava de volta: UTF-8 com a marca.
+    GravarBytes(pasta / "com.mvd", "\xEF\xBB\xBF" + win1252::ParaUtf8(original));
+    TAberto sem, com;
+    ASSERT_TRUE(LerProjeto(sem.p, (pasta / "sem.mvd").string()));
+    ASSERT_TRUE(LerProjeto(com.p, (pasta / "com.mvd").string()));
+    EXPECT_EQ(com.p.Estrada.TrDim, sem.p.Estrada.TrDim);
+    EXPECT_EQ(com.p.Estrada.Comprimento(), sem.p.Estrada.Comprimento());
+    EXPECT_EQ(com.p.Chuva().K(), sem.p.Chuva().K());
+    EXPECT_EQ(com.p.StrCoberVeg, sem.p.StrCoberVeg);
 }
 
 TEST(Projeto, FalhasDeixamEstadoPrevisivel) {

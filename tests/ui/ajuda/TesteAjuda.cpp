@@ -325,6 +325,12 @@ private slots:
         Ajuda::DefinirContexto(&principal, 0);
         Ajuda::DefinirContexto(aba, 17);
         Ajuda::DefinirContexto(botaoZ, 2220);
+        // O "Conteúdo" do menu tem o F1 como atalho; com contexto marcado, a tecla é do contexto.
+        auto* conteudo = new QAction(&principal);
+        conteudo->setShortcut(Qt::Key_F1);
+        principal.addAction(conteudo);
+        int conteudoDisparado = 0;
+        QObject::connect(conteudo, &QAction::triggered, [&] { ++conteudoDisparado; });
         principal.show();
         QLineEdit avulso;
         avulso.show();
@@ -345,6 +351,7 @@ private slots:
         janela->MostrarDestino("metodo.html");
         QTest::keyClick(principal.windowHandle(), Qt::Key_F1);
         QCOMPARE(janela->PaginaAtual(), QString("talude-canal.html"));
+        QCOMPARE(conteudoDisparado, 0);
         QCOMPARE(Ajuda::ContextoDe(campo), 17);
         QCOMPARE(Ajuda::ContextoDe(&avulso), 0);
         // Ctrl+F1 é do "Sobre": não abre a ajuda.

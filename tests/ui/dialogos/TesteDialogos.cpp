@@ -347,16 +347,17 @@ void TesteDialogos::CoberturaHabilitacao_data() {
     QTest::addColumn<int>("itemCondicao");
     QTest::newRow("Sem cultivo") << 0 << "100"
                                  << "000" << 0 << -1;
+    // A condição nunca vem marcada sem ser escolhida.
     QTest::newRow("Cultivo em fileiras") << 1 << "111"
-                                         << "101" << 0 << 0;
+                                         << "101" << 0 << -1;
     QTest::newRow("Cultivo em fileiras estreitas") << 2 << "111"
-                                                   << "101" << 0 << 0;
+                                                   << "101" << 0 << -1;
     QTest::newRow("Leguminosas") << 3 << "111"
-                                 << "101" << 0 << 0;
+                                 << "101" << 0 << -1;
     QTest::newRow("Pastagem") << 4 << "010"
-                              << "111" << 1 << 0;
+                              << "111" << 1 << -1;
     QTest::newRow("Floresta") << 5 << "000"
-                              << "111" << -1 << 0;
+                              << "111" << -1 << -1;
 }
 
 void TesteDialogos::CoberturaHabilitacao() {
@@ -379,6 +380,12 @@ void TesteDialogos::CoberturaHabilitacao() {
     QCOMPARE(c, condicoes);
     QCOMPARE(d.GrupoTratamento()->checkedId(), itemTratamento);
     QCOMPARE(d.GrupoCondicao()->checkedId(), itemCondicao);
+    // Sem a condição que o uso pede, o Ok espera; marcada, libera.
+    QCOMPARE(d.BotaoOk()->isEnabled(), condicoes == "000");
+    if (condicoes != "000") {
+        d.GrupoCondicao()->button(2)->click();
+        QVERIFY(d.BotaoOk()->isEnabled());
+    }
     d.reject();
 }
 
@@ -416,15 +423,16 @@ void TesteDialogos::CoberturaConfirmarECancelar_data() {
     QTest::addColumn<bool>("confirmado");
     QTest::addColumn<QList<int>>("registro");
     QTest::addColumn<QString>("descricao");
-    // O foco abre no uso marcado; setas andam e escolhem; Alt+H vai à condição.
+    // O foco abre no uso marcado; setas andam e escolhem; Alt+H vai à condição, que ninguém
+    // marcou: espaço marca a primeira. Enter sem a condição que o uso pede não fecha.
     QTest::newRow("floresta, condição boa")
-        << 0 << 1 << 0 << Passos{{'d', "5"}, {'a', "H"}, {'d', "2"}, {'e', ""}} << true
+        << 0 << 1 << 0 << Passos{{'d', "5"}, {'a', "H"}, {'t', " "}, {'d', "2"}, {'e', ""}} << true
         << QList<int>{5, 0, 3} << "Floresta; Boa";
     QTest::newRow("sem cultivo") << 1 << 1 << 1 << Passos{{'u', "1"}, {'e', ""}} << true
                                  << QList<int>{0, 1, 0} << "Sem cultivo; Fileiras retas; ";
     QTest::newRow("cultivo em fileiras, má")
-        << 5 << 0 << 3 << Passos{{'u', "4"}, {'e', ""}} << true << QList<int>{1, 1, 1}
-        << "Cultivo em fileiras; Fileiras retas; Má";
+        << 5 << 0 << 3 << Passos{{'u', "4"}, {'e', ""}, {'a', "H"}, {'t', " "}, {'e', ""}} << true
+        << QList<int>{1, 1, 1} << "Cultivo em fileiras; Fileiras retas; Má";
     QTest::newRow("mudar e cancelar")
         << 2 << 2 << 3 << Passos{{'d', "2"}, {'x', ""}} << false << QList<int>{2, 2, 3}
         << "Cultivo em fileiras estreitas; Com curvas de nível; Boa";

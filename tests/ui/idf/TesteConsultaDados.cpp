@@ -8,9 +8,12 @@
 #include "idf/ConsultaIdf.h"
 #include "idf/ui/FoConsulta.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -154,6 +157,8 @@ private slots:
         QVERIFY(d.LBLocalidade->count() > 0);
         antes = Quadros(d);
         d.LBLocalidade->setCurrentRow(d.LBLocalidade->count() / 2);
+        // Uma recusa é avisada depois que o evento da lista termina.
+        QCoreApplication::processEvents();
         const auto& l = d.BD.Localidades[d.LBLocalidade->count() / 2];
         if (FMensagens.Erros.isEmpty()) {
             QCOMPARE(d.PrecLaAux->text(), QString::fromStdString(l.Latitude));
@@ -163,6 +168,70 @@ private slots:
             d.PrecLoAux->setText(QString::fromStdString(l.Longitude));
         }
         ConferirComALinhaDeComando(d, antes, "####.000", "##.000");
+    }
+
+    // Estado com localidades e sem estações para interpolar, com as caixas de verdade: o
+    // clique numa localidade avisa uma vez; depois do OK a consulta continua respondendo.
+    void localidadeSemEstacoesAvisaUmaVez_data() {
+        QTest::addColumn<int>("estado");
+        QTest::newRow("MG") << 12;
+        QTest::newRow("PR") << 15;
+        QTest::newRow("SP") << 18;
+    }
+
+    void localidadeSemEstacoesAvisaUmaVez() {
+        QFETCH(int, estado);
+        TBDPrecipitacao bd(PastaComunsGerada().toStdString());
+        bd.CarregarEstacoes();
+        for (const int e : EstadosInterpolacao)
+            if (!bd.Estacoes[e].empty()) QSKIP("os dados têm estações para interpolar");
+
+        TfrmFoConsulta d(AmbienteConsultaPadrao());
+        d.DefinirEstado(estado);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        QVERIFY(QTest::qWaitFor([&] { return d.Restaurado(); }));
+        QVERIFY(d.LBLocalidade->count() > 3);
+
+        // Responde OK a cada caixa; depois da quarta esvazia a lista, para o teste terminar
+        // mesmo com a consulta presa. O foco fica na lista, como depois de um clique.
+        QStringList caixas;
+        QTimer vigia;
+        vigia.setInterval(10);
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!caixa || !caixa->isVisible()) {
+                // Fechada a caixa, o gerenciador de janelas devolve a ativação à consulta.
+                if (d.isVisible() && !d.isActiveWindow()) d.activateWindow();
+                return;
+            }
+            caixas << caixa->text();
+            if (caixas.size() > 3) d.LBLocalidade->clear();
+            QTest::mouseClick(caixa->button(QMessageBox::Ok), Qt::LeftButton);
+        });
+        vigia.start();
+        const QStringList antes = Quadros(d);
+        QListWidget* lista = d.LBLocalidade;
+        const QPoint ponto = lista->visualItemRect(lista->item(3)).center();
+        QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, ponto);
+        QTest::qWait(300);
+        QCOMPARE(caixas, QStringList{ComPontoFinal(QString::fromUtf8(MensagemSemEstacoes))});
+        QCOMPARE(Quadros(d), antes);
+        QVERIFY(lista->selectedItems().isEmpty());
+
+        // A consulta responde: outro clique, o teclado e outro estado.
+        caixas.clear();
+        QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, ponto);
+        QTest::qWait(100);
+        QCOMPARE(caixas.size(), 1);
+        caixas.clear();
+        d.Estados->setCurrentIndex(0);
+        emit d.Estados->activated(0);
+        QCOMPARE(d.Notebook1->currentIndex(), 0);
+        QVERIFY(caixas.isEmpty());
+        QTest::mouseClick(d.BtnOk, Qt::LeftButton);
+        QVERIFY(!d.isVisible());
+        QCOMPARE(d.Resposta().IndLocalidade, std::int16_t(-1));
     }
 };
 

@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -21,8 +23,11 @@
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -39,6 +44,7 @@
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "project/Calculo.h"
+#include "project/ui/DialogosGerenteQt.h"
 #include "project/ui/FConfUnidades.h"
 #include "reports/RelatorioTexto.h"
 
@@ -191,14 +197,15 @@ class TestePrincipal : public QObject {
             QTimer::singleShot(0, [&cob] {
                 auto* d = qobject_cast<TFCober*>(QApplication::activeModalWidget());
                 QVERIFY(d);
-                QTest::mouseClick(d->GrupoUso()->button(cob.UsoTerra.Indice), Qt::LeftButton);
+                // No indicador: o meio de um botão largo com legenda curta não é clicável.
+                auto clicar = [](QAbstractButton* b) {
+                    QTest::mouseClick(b, Qt::LeftButton, {}, QPoint(8, b->height() / 2));
+                };
+                clicar(d->GrupoUso()->button(cob.UsoTerra.Indice));
                 if (cob.Tratamento.Indice > 0)
-                    QTest::mouseClick(d->GrupoTratamento()->button(cob.Tratamento.Indice - 1),
-                                      Qt::LeftButton);
+                    clicar(d->GrupoTratamento()->button(cob.Tratamento.Indice - 1));
                 if (cob.CondicaoHidrologica.Indice > 0)
-                    QTest::mouseClick(
-                        d->GrupoCondicao()->button(cob.CondicaoHidrologica.Indice - 1),
-                        Qt::LeftButton);
+                    clicar(d->GrupoCondicao()->button(cob.CondicaoHidrologica.Indice - 1));
                 QTest::mouseClick(d->BotaoOk(), Qt::LeftButton);
             });
             QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
@@ -345,8 +352,9 @@ private slots:
         QCOMPARE(J->windowTitle(), QStringLiteral("Morvendo"));
         QCOMPARE(J->PaginaAtual(), int(PAG_INICIAL));
         QCOMPARE(J->size(), QSize(790, 570));
+        // Recentes vazios não aparecem no menu.
         for (int k = 0; k < 4; ++k)
-            QCOMPARE(J->Proj[k]->text(), QStringLiteral("&%1/ ").arg(k + 1));
+            QVERIFY(!J->Proj[k]->isVisible());
         QVERIFY(!J->MSalvar->isEnabled() && !J->BFechar->isEnabled());
         QCOMPARE(int(J->Unidades().Declividade), 1);
         QCOMPARE(J->lblSc->text(), QStringLiteral("m/m"));
@@ -359,19 +367,21 @@ private slots:
         QCOMPARE(ini.LerTexto("PRINCIPAL", "Versao", ""), std::string("1"));
         QCOMPARE(ini.LerTexto("UNIDADES", "Declividade", ""), std::string("1"));
 
-        // Versão "0": o resto do arquivo é ignorado e as legendas ficam as de projeto.
+        // Versão "0": o resto do arquivo é ignorado e nenhum recente aparece.
         ini.EscreverTexto("PRINCIPAL", "Versao", "0");
         ini.EscreverTexto("PRINCIPAL", "path1", "/x/antigo.mvd");
         ini.EscreverInteiro("UNIDADES", "Declividade", 0);
         ini.Salvar();
         Criar();
-        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1\\"));
+        QVERIFY(!J->Proj[0]->isVisible());
         QCOMPARE(int(J->Unidades().Declividade), 1);
         J.reset();
         ini.EscreverTexto("PRINCIPAL", "Versao", "1");
         ini.Salvar();
         Criar();
-        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1/ antigo.mvd"));
+        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1 antigo.mvd"));
+        QCOMPARE(J->Proj[0]->statusTip(), QStringLiteral("/x/antigo.mvd"));
+        QVERIFY(J->Proj[0]->isVisible() && !J->Proj[1]->isVisible());
         QCOMPARE(J->lblSc->text(), QStringLiteral("%"));
     }
 
@@ -677,7 +687,7 @@ private slots:
         J->MSalvarComoClick();
         QCOMPARE(R->Perguntas, QStringList{"Arquivo já existente. Deseja substituir?"});
         QVERIFY(QFile::exists(novo));
-        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1/ novo.mvd"));
+        QCOMPARE(J->Proj[0]->text(), QStringLiteral("&1 novo.mvd"));
         QCOMPARE(J->windowTitle(), QStringLiteral("Morvendo ('novo.mvd')"));
         R->Arquivos = {existente.toStdString()};
         R->Respostas = {TResposta::Sim};
@@ -685,7 +695,7 @@ private slots:
         TArquivoIni gravado(existente.toStdString());
         QCOMPARE(gravado.LerTexto("OUTRA", "Chave", ""), std::string("fica"));
         QCOMPARE(gravado.LerReal("CanalEstrada_ESTRADA", "TrDim", 0), 10.0);
-        QCOMPARE(J->Proj[1]->text(), QStringLiteral("&2/ novo.mvd"));
+        QCOMPARE(J->Proj[1]->text(), QStringLiteral("&2 novo.mvd"));
 
         // Fechar um projeto alterado pergunta; "Cancelar" o mantém aberto.
         R->Perguntas.clear();
@@ -975,6 +985,195 @@ private slots:
         QVERIFY(R->Erros.isEmpty());
     }
 
+    // Um "Abrir" que falha deixa o projeto aberto como estava, com os seus resultados, pelo
+    // diálogo e pelo caminho dado; a janela continua respondendo.
+    void abrirQueFalhaDeixaOProjetoComoEstava_data() {
+        QTest::addColumn<QByteArray>("conteudo"); // vazio com "truncado": metade do projeto
+        QTest::addColumn<bool>("truncado");
+        QTest::newRow("truncado") << QByteArray() << true;
+        QTest::newRow("binário") << QByteArray("\x7f"
+                                               "ELF\x02\x01\x01\0\0\0\xff\xfe[x]\0",
+                                               16)
+                                 << false;
+        QTest::newRow("vazio") << QByteArray() << false;
+    }
+
+    void abrirQueFalhaDeixaOProjetoComoEstava() {
+        QFETCH(QByteArray, conteudo);
+        QFETCH(bool, truncado);
+        Criar();
+        const QString a = CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd");
+        Abrir(a);
+        Calcular();
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        if (truncado) {
+            QFile f(a);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            conteudo = f.readAll().left(f.size() / 2);
+        }
+        const QString ruim = Caminho("ruim.mvd");
+        {
+            QFile f(ruim);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(conteudo);
+        }
+
+        struct TFoto {
+            QString Titulo, TrDim, K, Espacamento;
+            int Linhas, Pagina;
+            bool Relatorio, Simulacao, Alterado;
+            double Perda;
+            std::string Caminho;
+            bool operator==(const TFoto&) const = default;
+        };
+        auto foto = [&] {
+            return TFoto{J->windowTitle(),
+                         J->eTrDim->text(),
+                         J->eK->text(),
+                         J->eCompMax->text(),
+                         J->tsgResultSecoes->model()->rowCount(),
+                         J->PaginaAtual(),
+                         J->bRelatorio->isEnabled(),
+                         J->bSimul->isEnabled(),
+                         J->Alterado(),
+                         J->Resultado() ? J->Resultado()->Canal.PerdaSolo : -1.0,
+                         J->GerenteSys1().PathProjeto};
+        };
+        const TFoto antes = foto();
+        QVERIFY(antes.Relatorio && antes.Linhas > 0);
+
+        R->Arquivos.push_back(ruim.toStdString());
+        J->MAbrirClick();
+        QCOMPARE(R->Erros.size(), 1);
+        QVERIFY(foto() == antes);
+        R->Erros.clear();
+        QVERIFY(!J->AbrirProjeto(ruim.toStdString()));
+        QCOMPARE(R->Erros.size(), 1);
+        QVERIFY(foto() == antes);
+        QVERIFY(QFileInfo(ruim).size() == conteudo.size());
+
+        // A janela responde: volta aos dados e calcula o mesmo de novo.
+        R->Erros.clear();
+        QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
+        Calcular();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QVERIFY(foto() == antes);
+    }
+
+    // Trocado o projeto, a página de resultados não guarda nada do anterior.
+    void projetoNovoLimpaOsResultados() {
+        Criar();
+        Abrir(CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "a.mvd"));
+        QVERIFY(!J->bRelatorio->isEnabled() && !J->bSimul->isEnabled());
+        Calcular();
+        QVERIFY(J->bRelatorio->isEnabled() && J->bSimul->isEnabled());
+        J->MNovoClick();
+        QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
+        QCOMPARE(J->tsgResultSecoes->model()->rowCount(), 0);
+        QVERIFY(J->eCompMax->text().isEmpty() && J->ePerdaSolo->text().isEmpty());
+        QVERIFY(!J->bRelatorio->isEnabled() && !J->bSimul->isEnabled());
+        QVERIFY(J->lblCoberVeg->text().isEmpty());
+    }
+
+    // Os diálogos de arquivo começam nos documentos; "Salvar como" de um projeto aberto
+    // começa ao lado dele, com o seu nome.
+    void salvarComoComecaNosDocumentosOuAoLadoDoProjeto() {
+        TFPrincipal janela;
+        auto* qt = dynamic_cast<TDialogosGerenteQt*>(&janela.Interacao());
+        QVERIFY(qt);
+        const QString documentos =
+            QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        QCOMPARE(qt->PastaInicial(), QFileInfo(documentos).isDir() ? documentos : QDir::homePath());
+        QVERIFY(qt->PastaInicial() != QCoreApplication::applicationDirPath());
+
+        TDialogosGerenteQt dialogos(nullptr);
+        dialogos.DefinirPastaInicial(FPasta->path());
+        QDir(FPasta->path()).mkdir("obras");
+        const QString projeto = Caminho("obras/Trecho A.mvd");
+        for (const auto& [proposto, pasta, nome] :
+             {std::tuple{projeto, Caminho("obras"), QStringLiteral("Trecho A.mvd")},
+              std::tuple{QStringLiteral("PerdaSolo.mvd"), FPasta->path(),
+                         QStringLiteral("PerdaSolo.mvd")}}) {
+            QString viuPasta, viuNome;
+            QTimer::singleShot(0, [&] {
+                auto* d = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                QVERIFY(d);
+                viuPasta = d->directory().absolutePath();
+                viuNome = QFileInfo(d->selectedFiles().value(0)).fileName();
+                d->reject();
+            });
+            QVERIFY(!dialogos.EscolherArquivoSalvar("Salvar como", proposto.toStdString()));
+            QCOMPARE(viuPasta, QDir(pasta).absolutePath());
+            QCOMPARE(viuNome, nome);
+        }
+    }
+
+    // Cada botão das barras tem o seu desenho; nenhum é o X de fechar do estilo, e a Seção 2
+    // desabilitada diz por quê.
+    void iconesDistintosESecao2Explicada() {
+        Criar();
+        auto imagem = [](const QIcon& i) { return i.pixmap(22, 22).toImage(); };
+        const QList<QToolButton*> botoes =
+            J->findChildren<QToolButton*>(QRegularExpression("^(Btn|BFechar|ToolbarButton974)"));
+        QVERIFY(botoes.size() >= 11);
+        QList<QImage> xis;
+        for (auto x : {QStyle::SP_DialogCloseButton, QStyle::SP_TitleBarCloseButton,
+                       QStyle::SP_DialogCancelButton, QStyle::SP_DialogDiscardButton})
+            xis << imagem(J->style()->standardIcon(x));
+        for (int i = 0; i < botoes.size(); ++i) {
+            const QImage a = imagem(botoes[i]->icon());
+            QVERIFY2(!a.isNull(), qPrintable(botoes[i]->objectName()));
+            QVERIFY2(!xis.contains(a), qPrintable(botoes[i]->objectName()));
+            for (int j = i + 1; j < botoes.size(); ++j)
+                QVERIFY2(a != imagem(botoes[j]->icon()),
+                         qPrintable(botoes[i]->objectName() + " " + botoes[j]->objectName()));
+        }
+        QVERIFY(!J->rbSecao2->isEnabled());
+        QVERIFY(J->rbSecao2->toolTip().contains(QStringLiteral("ainda não disponível")));
+    }
+
+    // Os atalhos são os da plataforma; Ctrl+Z desfaz num campo e nunca fecha o programa.
+    void atalhosDaPlataforma() {
+        Criar();
+        // A sequência da plataforma; onde ela não tem nenhuma, a usual.
+        const std::tuple<QAction*, QKeySequence::StandardKey, QKeySequence> atalhos[] = {
+            {J->MNovo, QKeySequence::New, {}},
+            {J->MAbrir, QKeySequence::Open, {}},
+            {J->MSalvar, QKeySequence::Save, {}},
+            {J->MSalvarComo, QKeySequence::SaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+            {J->MSair, QKeySequence::Quit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+            {J->MConteudo, QKeySequence::HelpContents, {}},
+        };
+        for (const auto& [acao, chave, reserva] : atalhos) {
+            const auto daPlataforma = QKeySequence::keyBindings(chave);
+            const QKeySequence esperado = daPlataforma.isEmpty() ? reserva : daPlataforma.first();
+            QVERIFY2(!esperado.isEmpty(), qPrintable(acao->objectName()));
+            QCOMPARE(acao->shortcut(), esperado);
+        }
+        for (QAction* a : J->findChildren<QAction*>())
+            QVERIFY2(!a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_Z)),
+                     qPrintable(a->objectName()));
+
+        J->MNovoClick();
+        J->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(J.get()));
+        J->btnTracarCanalEstrada->setFocus();
+        QTest::keyClick(J->btnTracarCanalEstrada, Qt::Key_Z, Qt::ControlModifier);
+        QTest::qWait(50);
+        QVERIFY(J->isVisible());
+        J->eTrDim->setFocus();
+        QTest::keyClicks(J->eTrDim, "25");
+        QTest::keyClick(J->eTrDim, Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(J->eTrDim->text() != QStringLiteral("25"));
+        QVERIFY(J->isVisible());
+
+        // Ctrl+Q sai, perguntando antes pelas alterações.
+        R->Respostas = {TResposta::Nao};
+        QTest::keyClick(J->eTrDim, Qt::Key_Q, Qt::ControlModifier);
+        QTRY_VERIFY(!J->isVisible());
+        QCOMPARE(R->Perguntas.size(), 1);
+    }
+
     // Os botões que abrem outros componentes estão ligados e devolvem o que foi escolhido.
     void componentesLigadosAJanela() {
         Criar();
@@ -998,6 +1197,11 @@ private slots:
         QCOMPARE(J->Projeto().Estrada.nc.Valor, 0.031);
         QVERIFY(J->Alterado());
 
+        // A cobertura do projeto aparece na página de dados.
+        QVERIFY(!J->Projeto().StrCoberVeg.empty());
+        QCOMPARE(J->lblCoberVeg->text(),
+                 "Cobertura: " + QString::fromStdString(J->Projeto().StrCoberVeg));
+
         // Cobertura vegetal cancelada: a descrição acompanha o registro, o projeto não muda.
         J->GerenteSys1().Alterado = false;
         QTimer::singleShot(
@@ -1005,6 +1209,8 @@ private slots:
         QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
         QVERIFY(!J->Alterado());
         QCOMPARE(J->Projeto().StrCoberVeg, J->Cobertura1.Descricao);
+        QCOMPARE(J->lblCoberVeg->text(),
+                 "Cobertura: " + QString::fromStdString(J->Cobertura1.Descricao));
 
         // Consulta IDF cancelada: K, a, b, c ficam como estavam.
         const QString k = J->eK->text();
