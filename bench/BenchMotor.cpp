@@ -33,12 +33,15 @@ void BM_Pow(benchmark::State& state) {
     long emCadeia = 0, independentes = 0;
     double nsCadeia = 0, nsIndependentes = 0;
     std::vector<double> x(1024);
-    for (std::size_t i = 0; i < x.size(); ++i) x[i] = 1e-4 + 4e-3 * double(i);
+    for (std::size_t i = 0; i < x.size(); ++i)
+        x[i] = 1e-4 + 4e-3 * double(i);
     for (auto _ : state) {
         auto inicio = std::chrono::steady_clock::now();
-        for (int i = 0; i < 1024; ++i) v = std::pow(v, 0.75) + 1e-3 * (i & 7);
+        for (int i = 0; i < 1024; ++i)
+            v = std::pow(v, 0.75) + 1e-3 * (i & 7);
         auto meio = std::chrono::steady_clock::now();
-        for (double a : x) soma += std::pow(a, 1.0 / 0.75);
+        for (double a : x)
+            soma += std::pow(a, 1.0 / 0.75);
         auto fim = std::chrono::steady_clock::now();
         nsCadeia += std::chrono::duration<double, std::nano>(meio - inicio).count();
         nsIndependentes += std::chrono::duration<double, std::nano>(fim - meio).count();
@@ -98,7 +101,8 @@ void BM_Canal(benchmark::State& state) {
         const auto inicio = std::chrono::steady_clock::now();
         // Como no cálculo do espaçamento: com a integral da tensão de cada nó.
         e.CalcularHidrogramaCanal(false, e.Comprimento(), 2, *hLeito, vazio, chuva, nullptr, saida);
-        segundos += std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
+        segundos +=
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - inicio).count();
         // Um ponto de saída por passo de tempo; cada passo varre os nós 1..n-1.
         atualizacoes += double(saida->NumPontos() - 1) * double(state.range(0) - 1);
     }

@@ -57,7 +57,6 @@ std::vector<TPontoIdf> AmostrarDuploLog(const TEquacaoDuploLog& equacao);
 // qualquer ordem; linhas vazias ignoradas. EMorvendo nomeando a linha e o campo.
 std::vector<TPontoIdf> LerTabelaIdf(std::string_view texto);
 
-
 // Linha de comando: lê a tabela CSV (com o cabeçalho), ajusta e imprime
 // "K=… a=… b=… c=…" e a linha dos erros. 0 em sucesso; 1 tabela recusada ou ajuste
 // impossível; 2 arquivo ilegível.

@@ -12,8 +12,8 @@
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
-#include "reports/uRelatorioEstrada.h"
 #include "project/Calculo.h"
+#include "reports/uRelatorioEstrada.h"
 #include "reports/ui/uRelatorioEstradaUi.h"
 
 namespace {

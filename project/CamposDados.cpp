@@ -127,7 +127,8 @@ bool GuardavelNoCampo(const TCampoDados& c, double v, const TUnidadesCustom& u) 
 std::string MensagemCampo(const TCampoDados& c, const TUnidadesCustom& u, TMotivoFalha motivo,
                           std::string_view texto, const char* rotulo) {
     const std::string unidade = UnidadeMostrada(c, u);
-    const std::string maximo = Numero(MaximoMostrado(c, u)) + (unidade.empty() ? "" : " " + unidade);
+    const std::string maximo =
+        Numero(MaximoMostrado(c, u)) + (unidade.empty() ? "" : " " + unidade);
     const std::string minimo = Numero(MinimoMostrado(c, u));
     std::string faixa;
     if (c.Inteiro)

@@ -101,7 +101,8 @@ TEST(Estudo, MesmoResultadoComQualquerNumeroDeLinhasEPontoRuimNaoParaOsOutros) {
     ASSERT_EQ(um.size(), valores.size());
     // Declividade 0 falha com a mensagem da verificação; os demais pontos calculam.
     EXPECT_FALSE(um[0].Resultado.Ok);
-    EXPECT_NE(um[0].Resultado.Erro.find("\"Declividade\" (Canal da estrada)"), std::string::npos) << um[0].Resultado.Erro;
+    EXPECT_NE(um[0].Resultado.Erro.find("\"Declividade\" (Canal da estrada)"), std::string::npos)
+        << um[0].Resultado.Erro;
     for (std::size_t i = 0; i < valores.size(); ++i) {
         EXPECT_EQ(um[i].Resultado.Ok, i > 0);
         EXPECT_EQ(um[i].Resultado.Erro, tres[i].Resultado.Erro);

@@ -34,7 +34,8 @@ void Comparar(const TJson& esperado, const TJson& obtido, const std::string& cam
     switch (esperado.Tipo) {
     case TJson::Objeto:
         ASSERT_EQ(esperado.Campos.size(), obtido.Campos.size()) << caminho;
-        for (const auto& [k, v] : esperado.Campos) Comparar(v, obtido[k], caminho + "." + k);
+        for (const auto& [k, v] : esperado.Campos)
+            Comparar(v, obtido[k], caminho + "." + k);
         break;
     case TJson::Lista:
         ASSERT_EQ(esperado.Itens.size(), obtido.Itens.size()) << caminho;
@@ -90,8 +91,9 @@ TEST_P(Referencia, NucleoReproduzOsResultados) {
 
 TEST_P(Referencia, LinhaDeComandoReproduzOsResultados) {
     const fs::path saida = pasta / "saida.json";
-    const std::string cmd = "cd '" + pasta.string() + "' && '" MORVENDO_CALC "' projeto.mvd --json > '" +
-                            saida.string() + "' 2> erros.txt";
+    const std::string cmd = "cd '" + pasta.string() +
+                            "' && '" MORVENDO_CALC "' projeto.mvd --json > '" + saida.string() +
+                            "' 2> erros.txt";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << LerArquivo(pasta / "erros.txt");
     Comparar(esperado, TLeitorJson(LerArquivo(saida)).Ler(), GetParam());
     EXPECT_EQ(LerArquivo(DADOS + GetParam() + ".Relatorio.txt"),
@@ -99,9 +101,8 @@ TEST_P(Referencia, LinhaDeComandoReproduzOsResultados) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, Referencia,
-                         ::testing::Values("c01_canal_1m", "c02_trap_secao3_50m",
-                                           "c03_equiv_200m", "c06_so_primeira_passa",
-                                           "c08_legado", "c13_perda_sobe_e_desce",
-                                           "c14_talude_sem_escoamento"));
+                         ::testing::Values("c01_canal_1m", "c02_trap_secao3_50m", "c03_equiv_200m",
+                                           "c06_so_primeira_passa", "c08_legado",
+                                           "c13_perda_sobe_e_desce", "c14_talude_sem_escoamento"));
 
 } // namespace
