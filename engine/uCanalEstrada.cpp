@@ -103,22 +103,18 @@ bool TCanalEstrada::Propagar(bool dimensionamento, int comprimento, double vibEs
                              TPrecipitacao& chuva, IAcompanhamento* acomp, TDadosPropagacao& d,
                              double& perdaToleravel, TResultadoPropagacao& r) const {
     TOcupado ocupado(acomp);
-    try {
-        // Um erro de ponto flutuante na preparação interrompe o cálculo como um na propagação.
-        pontoflutuante::Limpar();
-        perdaToleravel = PerdaToleravel(Aprofundamento, Densidade);
-        d.Comprimento = comprimento;
-        d.VibEstrada = vibEstrada;
-        d.AcumularTensao = !dimensionamento;
-        d.GamaS = GamaS(Sc);
-        d.ProfundidadeCritica = ProfundidadeCritica(TalCritica, d.GamaS);
-        d.TalCritica = TalCritica;
-        d.Curva = AjustarCurvaDescarga(*this);
-        return PropagarCanal(*this, d, hEstrada, hTalude, chuva, acomp, r);
-    } catch (const std::exception&) {
-        if (acomp) acomp->MostrarMensagem("Deu erro.");
-        throw;
-    }
+    // Um erro de ponto flutuante na preparação interrompe o cálculo como um na propagação.
+    pontoflutuante::Limpar();
+    perdaToleravel = PerdaToleravel(Aprofundamento, Densidade);
+    d.Comprimento = comprimento;
+    d.VibEstrada = vibEstrada;
+    d.AcumularTensao = !dimensionamento;
+    d.GamaS = GamaS(Sc);
+    d.ProfundidadeCritica = ProfundidadeCritica(TalCritica, d.GamaS);
+    d.TalCritica = TalCritica;
+    d.Curva = AjustarCurvaDescarga(*this);
+    // O erro segue adiante sem caixa própria: quem chama diz em que etapa e com que dados.
+    return PropagarCanal(*this, d, hEstrada, hTalude, chuva, acomp, r);
 }
 
 bool TCanalEstrada::CalcularHidrogramaCanal(bool dimensionamento, int comprimento,

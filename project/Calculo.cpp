@@ -1,5 +1,6 @@
 #include "project/Calculo.h"
 
+#include <cctype>
 #include <cmath>
 #include <memory>
 
@@ -12,6 +13,45 @@ TEncostaCinematica& PrimeiroPlano(TEncostaCinematicaSecoes& encosta) {
     if (encosta.NumSecoes() == 0) throw EMorvendo("A encosta não tem trechos definidos.");
     return encosta.Secao(0);
 }
+
+// Erros do motor que não dizem de onde vêm (ponto flutuante, busca sem convergência).
+bool ErroSemCampo(const std::string& m) {
+    for (const char* inicio :
+         {"Operação de ponto flutuante", "Divisão por zero", "Estouro em ponto flutuante",
+          "Não houve convergência", "Erro. Seção transversal"})
+        if (m.rfind(inicio, 0) == 0) return true;
+    return false;
+}
+
+// Executa uma etapa; um erro sem campo sai com a etapa e os dados que a alimentam.
+template <class Etapa> auto NaEtapa(const char* etapa, const char* dados, Etapa&& executar) {
+    try {
+        return executar();
+    } catch (const EMorvendo& e) {
+        std::string motivo = e.what();
+        if (!ErroSemCampo(motivo)) throw;
+        motivo = motivo.substr(0, motivo.find('\n'));
+        while (!motivo.empty() && motivo.back() == '.')
+            motivo.pop_back();
+        motivo[0] = char(std::tolower(static_cast<unsigned char>(motivo[0])));
+        throw EMorvendo(std::string("Não foi possível calcular ") + etapa + " (" + motivo +
+                        "). Verifique " + dados + ".");
+    }
+}
+
+const char* const DADOS_LEITO =
+    "no leito da estrada a taxa de infiltração estável, a declividade transversal, a "
+    "semilargura e a rugosidade, e os parâmetros K, a, b e c da equação IDF";
+const char* const DADOS_TALUDE =
+    "na área externa a taxa de infiltração estável, a declividade, o comprimento, a rugosidade "
+    "e a cobertura vegetal, e os parâmetros K, a, b e c da equação IDF";
+const char* const DADOS_CANAL =
+    "no canal da estrada a declividade, a rugosidade e a forma da seção (m1 e m2, ou Z e B), e "
+    "no solo a tensão crítica de cisalhamento";
+
+const char* const DADOS_BACIA =
+    "no canal de condução a forma da seção (m1 e m2, ou Z e B), a rugosidade e a declividade, e "
+    "a profundidade e os taludes da bacia de acumulação";
 
 bool CanceladoPor(const IAcompanhamentoCalculo* a) {
     return a && a->Cancelado();
@@ -32,14 +72,18 @@ bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogra
     TEncostaCinematica& leito = PrimeiroPlano(e.Estrada);
     TMostrarTempo tempoEstrada;
     if (a) tempoEstrada = [a](const std::string& t) { a->MostrarTempoEstrada(t); };
-    par.Estrada = CalcularHidrograma(leito, NumeroDeCelulas(leito), chuva, tempoEstrada, a);
+    par.Estrada = NaEtapa("o escoamento no leito da estrada", DADOS_LEITO, [&] {
+        return CalcularHidrograma(leito, NumeroDeCelulas(leito), chuva, tempoEstrada, a);
+    });
     if (CanceladoPor(a)) return true;
     if (e.IndSecao == 1) {
         if (a) a->DestacarEtapa(2);
         TEncostaCinematica& talude = PrimeiroPlano(e.Talude);
         TMostrarTempo tempoTalude;
         if (a) tempoTalude = [a](const std::string& t) { a->MostrarTempoTalude(t); };
-        par.Talude = CalcularHidrograma(talude, NumeroDeCelulas(talude), chuva, tempoTalude, a);
+        par.Talude = NaEtapa("o escoamento na área externa", DADOS_TALUDE, [&] {
+            return CalcularHidrograma(talude, NumeroDeCelulas(talude), chuva, tempoTalude, a);
+        });
     } else if (e.IndSecao == 2) {
         if (a) a->MostrarMensagem("Seção 2 ainda não disponível.");
         return false;
@@ -151,8 +195,11 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
         if (a) a->DestacarEtapa(3);
         const double vibLeito = PrimeiroPlano(e.Estrada).VIB();
         TResultadoEspacamento canalResultado;
-        if (!e.CalcularEspacamento(p.Chuva(), *par.Estrada, *par.Talude, vibLeito, comprimentoCanal,
-                                   a, p.Unidades.FatorErodibilidade, canalResultado)) {
+        if (!NaEtapa("a propagação no canal da estrada", DADOS_CANAL, [&] {
+                return e.CalcularEspacamento(p.Chuva(), *par.Estrada, *par.Talude, vibLeito,
+                                             comprimentoCanal, a, p.Unidades.FatorErodibilidade,
+                                             canalResultado);
+            })) {
             r.Situacao = TResultadoCalculo::Cancelado;
             return;
         }
@@ -175,8 +222,11 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
         if (a) a->DestacarEtapa(3);
         const int espacamento = r.Canal.Espacamento;
         std::unique_ptr<THidrograma> projeto;
-        if (!e.CalcularHidrogramaProjeto(p.Chuva(), *par.Estrada, *par.Talude, espacamento, a,
-                                         projeto)) {
+        if (!NaEtapa("a propagação no canal da estrada para a bacia de acumulação", DADOS_CANAL,
+                     [&] {
+                         return e.CalcularHidrogramaProjeto(p.Chuva(), *par.Estrada, *par.Talude,
+                                                            espacamento, a, projeto);
+                     })) {
             r.Situacao = TResultadoCalculo::Cancelado;
             return;
         }
@@ -186,8 +236,9 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
         TResultadoBacia b;
         b.VolumePorMetro = volume / (espacamento * 1000.0);
         b.Espacamento = espacamento;
-        const TDimensoesBacia d =
-            bacia.Dimensoes(qp / 1000, espacamento * b.VolumePorMetro, bacia.Profundidade);
+        const TDimensoesBacia d = NaEtapa("as dimensões da bacia de acumulação", DADOS_BACIA, [&] {
+            return bacia.Dimensoes(qp / 1000, espacamento * b.VolumePorMetro, bacia.Profundidade);
+        });
         b.VolumeEscoado = espacamento * b.VolumePorMetro;
         b.VazaoMaxima = qp;
         b.ProfundidadeCanal = d.ProfundidadeCanal;

@@ -74,9 +74,21 @@ INSTANTIATE_TEST_SUITE_P(
                  "Valor incorreto em \"Declividade\" (Canal da estrada): deve ser maior que 0 e "
                  "no máximo 1 m/m.\n"},
         TCasoCli{"sem_convergencia", "Sc=0.008", "Sc=1e-300", 1,
-                 "Não houve convergência no cálculo da profundidade normal do canal."},
+                 "Não foi possível calcular as dimensões da bacia de acumulação (não houve "
+                 "convergência no cálculo da profundidade normal do canal). Verifique no canal "
+                 "de condução"},
         TCasoCli{"secao_2", "IndSecao=1", "IndSecao=2", 1, "Seção 2 ainda não disponível.\n",
                  "c03_equiv_200m"},
+        // Erros do motor dizem a etapa e os dados que a alimentam.
+        TCasoCli{"idf_b_pequeno", "\r\nB=[0-9.]+\r\nC=", "\r\nB=0.5\r\nC=", 1,
+                 "Não foi possível calcular o escoamento no leito da estrada (operação de ponto "
+                 "flutuante inválida). Verifique no leito da estrada a taxa de infiltração "
+                 "estável, a declividade transversal, a semilargura e a rugosidade, e os "
+                 "parâmetros K, a, b e c da equação IDF.\n",
+                 "c03_equiv_200m"},
+        TCasoCli{"declividade_minuscula", "Sc=0.06", "Sc=1e-320", 1,
+                 "Não foi possível calcular a propagação no canal da estrada (estouro em ponto "
+                 "flutuante). Verifique no canal da estrada a declividade"},
         // Valores do arquivo fora da faixa: nunca calculados como outra coisa, nem truncados.
         TCasoCli{"secao_desconhecida", "IndSecao=3", "IndSecao=7", 1,
                  "Valor fora da faixa no arquivo do projeto: Seção transversal = 7 (1, 2 ou 3).\n"},
