@@ -94,8 +94,7 @@ double TCanalEstrada::TempoRetornoEquivalente() const {
     const double t = TrEsp;
     if (t > 3) return t * t / (t - 0.5);
     if (t > 1) return t * t * (std::log(t) - std::log(t - 1));
-    throw EMorvendo(
-        "Erro. O tempo de retorno para cálculo do espaçamento deve ser maior do que um (1).");
+    throw EMorvendo("Erro. O período de retorno do espaçamento deve ser maior que 1 ano.");
 }
 
 bool TCanalEstrada::Propagar(bool dimensionamento, int comprimento, double vibEstrada,

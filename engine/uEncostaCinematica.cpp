@@ -131,16 +131,16 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     };
 
     if (versao1 && IntensidadeInicial(chuva) < vib) {
-        informar("Para Tie = " + FormatFloat("0.0#", vib, sep) +
-                 " e para as condições fornecidas não existe escoamento, pois a "
-                 "Tie é maior do que a intensidade instantânea de precipitação.");
+        informar("Com a taxa de infiltração estável de " + FormatFloat("0.0#", vib, sep) +
+                 " mm/h e as condições fornecidas não existe escoamento, pois a taxa de "
+                 "infiltração estável é maior do que a intensidade instantânea de precipitação.");
         return resultado;
     }
     const double tFim = TempoFinalEscoamento(chuva, plano.Versao, vib);
     const double tIa = TempoAbstracaoInicial(plano, chuva);
     if (versao1 && tIa > tFim) {
-        informar("Para Tie = " + FormatFloat("0.0#", vib, sep) +
-                 " e para as condições fornecidas não existe escoamento, pois o tempo para "
+        informar("Com a taxa de infiltração estável de " + FormatFloat("0.0#", vib, sep) +
+                 " mm/h e as condições fornecidas não existe escoamento, pois o tempo para "
                  "preenchimento das abstrações iniciais é maior do que o tempo final do "
                  "escoamento.");
         return resultado;

@@ -92,7 +92,7 @@ void TPrecipitacaoExponencialNegativa::CalcularFatorTr() {
 }
 
 void TPrecipitacaoExponencialNegativa::Tr(double v) {
-    if (v < 0) throw EMorvendo("O valor do tempo de retorno (Tr) deve ser maior que zero.");
+    if (v < 0) throw EMorvendo("O período de retorno deve ser maior que zero.");
     FTr = v;
     CalcularFatorTr();
 }

@@ -8,8 +8,8 @@
 
 const char* const TUsoTerra::Nomes[TUsoTerra::Quantidade] = {"Sem cultivo",
                                                              "Cultivo em fileiras",
-                                                             "Cultivo em fileiras estreitas",
-                                                             "Leguminosas em fileiras estreitas",
+                                                             "Cereais de semeadura densa",
+                                                             "Leguminosas de semeadura densa",
                                                              "Pastagem para pastoreio",
                                                              "Floresta"};
 const char* const TTratamento::Nomes[TTratamento::Quantidade] = {

@@ -103,7 +103,8 @@ TEST(Canal, ProfundidadeNormal) {
         c.ProfundidadeNormal(1);
         FAIL();
     } catch (const EMorvendo& e) {
-        EXPECT_STREQ(e.what(), "Não houve convergência no cálculo da profundidade normal do canal.");
+        EXPECT_STREQ(e.what(),
+                     "Não houve convergência no cálculo da profundidade normal do canal.");
     }
 }
 
@@ -141,8 +142,8 @@ TEST(CanalEstrada, PeriodoDeRetornoEquivalente) {
     TCanalEstrada e("_ESTRADA");
     struct {
         double tr, teq;
-    } casos[] = {{2, 2.7726}, {1.5, 2.4719}, {3, 3.6492}, {3.0001, 3.6001}, {5, 5.5556},
-                 {10, 10.5263}};
+    } casos[] = {{2, 2.7726},      {1.5, 2.4719}, {3, 3.6492},
+                 {3.0001, 3.6001}, {5, 5.5556},   {10, 10.5263}};
     for (const auto& c : casos) {
         e.TrEsp = c.tr;
         EXPECT_NEAR(e.TempoRetornoEquivalente(), c.teq, 1e-4) << c.tr;
@@ -152,8 +153,8 @@ TEST(CanalEstrada, PeriodoDeRetornoEquivalente) {
         e.TempoRetornoEquivalente();
         FAIL();
     } catch (const EMorvendo& ex) {
-        EXPECT_STREQ(ex.what(), "Erro. O tempo de retorno para cálculo do espaçamento deve ser "
-                                "maior do que um (1).");
+        EXPECT_STREQ(ex.what(), "Erro. O período de retorno do espaçamento deve ser maior que 1 "
+                                "ano.");
     }
 }
 

@@ -86,7 +86,7 @@ TEST(Chuva, FatorTrSemParametrosENegativosRecusados) {
         const char* mensagem;
     } casos[] = {
         {&TPrecipitacaoExponencialNegativa::Tr, &TPrecipitacaoExponencialNegativa::Tr,
-         "O valor do tempo de retorno (Tr) deve ser maior que zero."},
+         "O período de retorno deve ser maior que zero."},
         {&TPrecipitacaoExponencialNegativa::K, &TPrecipitacaoExponencialNegativa::K,
          "O valor do parâmetro \"K\" deve ser maior que zero."},
         {&TPrecipitacaoExponencialNegativa::A, &TPrecipitacaoExponencialNegativa::A,

@@ -45,15 +45,16 @@ TEST(Encosta, NumeroDeCelulas) {
     struct {
         int l, n;
     } casos[] = {{50, 100}, {8, 100}, {51, 102}, {1, 100}, {300, 600}};
-    for (const auto& c : casos) EXPECT_EQ(NumeroDeCelulas(Plano("2", 5, c.l)), c.n) << c.l;
+    for (const auto& c : casos)
+        EXPECT_EQ(NumeroDeCelulas(Plano("2", 5, c.l)), c.n) << c.l;
 }
 
 TEST(Encosta, PassoDeTempoPelaInfiltracao) {
     auto chuva = Chuva();
     struct {
         double vib, dt;
-    } casos[] = {{10, 0.35}, {10.01, 0.30}, {30, 0.30}, {60, 0.25}, {90, 0.20}, {120, 0.15},
-                 {120.5, 0.10}};
+    } casos[] = {{10, 0.35}, {10.01, 0.30}, {30, 0.30},   {60, 0.25},
+                 {90, 0.20}, {120, 0.15},   {120.5, 0.10}};
     for (const auto& c : casos) {
         auto p = Plano("2", c.vib);
         auto h = CalcularHidrograma(p, NumeroDeCelulas(p), chuva, nullptr, nullptr);
@@ -99,9 +100,11 @@ TEST(Encosta, SemEscoamento) {
     auto v1 = Plano("1", 300);
     EXPECT_EQ(CalcularHidrograma(v1, 100, chuva, nullptr, &reg)->NumPontos(), 0u);
     ASSERT_EQ(reg.mensagens.size(), 1u);
-    EXPECT_EQ(reg.mensagens[0],
-              "Para Tie = 300.0 e para as condições fornecidas não existe escoamento, pois a Tie "
-              "é maior do que a intensidade instantânea de precipitação.");
+    EXPECT_EQ(
+        reg.mensagens[0],
+        "Com a taxa de infiltração estável de 300.0 mm/h e as condições fornecidas não existe "
+        "escoamento, pois a taxa de infiltração estável é maior do que a intensidade "
+        "instantânea de precipitação.");
 
     auto v2 = Plano("2", 300);
     EXPECT_EQ(CalcularHidrograma(v2, 100, chuva, nullptr, &reg)->NumPontos(), 0u);

@@ -350,7 +350,7 @@ void TesteDialogos::CoberturaHabilitacao_data() {
     // A condição nunca vem marcada sem ser escolhida.
     QTest::newRow("Cultivo em fileiras") << 1 << "111"
                                          << "101" << 0 << -1;
-    QTest::newRow("Cultivo em fileiras estreitas") << 2 << "111"
+    QTest::newRow("Cereais de semeadura densa") << 2 << "111"
                                                    << "101" << 0 << -1;
     QTest::newRow("Leguminosas") << 3 << "111"
                                  << "101" << 0 << -1;
@@ -435,7 +435,7 @@ void TesteDialogos::CoberturaConfirmarECancelar_data() {
         << QList<int>{1, 1, 1} << "Cultivo em fileiras; Fileiras retas; Má";
     QTest::newRow("mudar e cancelar")
         << 2 << 2 << 3 << Passos{{'d', "2"}, {'x', ""}} << false << QList<int>{2, 2, 3}
-        << "Cultivo em fileiras estreitas; Com curvas de nível; Boa";
+        << "Cereais de semeadura densa; Com curvas de nível; Boa";
 }
 
 void TesteDialogos::CoberturaConfirmarECancelar() {

@@ -659,8 +659,9 @@ private slots:
         QVERIFY(J->eTrEsp1->isVisibleTo(J.get()));
         QCOMPARE(J->eTrEsp1->text(), QStringLiteral("2,77"));
         Digitar(J->eTrEsp, "1");
-        QCOMPARE(R->Erros, QStringList{"Erro. O tempo de retorno para cálculo do espaçamento deve "
-                                       "ser maior do que um (1)."});
+        QCOMPARE(
+            R->Erros,
+            QStringList{"Erro. O período de retorno do espaçamento deve ser maior que 1 ano."});
     }
 
     void gerenteDeProjetosPelaJanela() {
