@@ -190,6 +190,7 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     FPaginaSimulacao->setObjectName(QStringLiteral("Simulacao"));
     nbPrincipal->insertWidget(indiceSimulacao, FPaginaSimulacao);
     LigarComponentes();
+    InstalarEstudos();
     MSobreMorvendo->setText(QStringLiteral("&Sobre o ") + QString::fromLatin1(TituloPrograma));
     setWindowTitle(QString::fromLatin1(TituloPrograma));
     GerenteSys1ZerarVariaveis();

@@ -34,7 +34,9 @@ class QUrl;
 class TFAcompanhamento;
 class TFiltroNumerico;
 class TModeloSecoes;
+class TPaginaEstudo;
 class TPaginaSimulacao;
+class TPaginaTrechos;
 
 // Tudo o que a janela principal mostra ou pergunta a uma pessoa. A interface gráfica usa as
 // caixas do Qt; os testes respondem por roteiro.
@@ -64,7 +66,14 @@ struct TServicoAjuda {
 };
 
 // Página de uma página principal.
-enum TPagina { PAG_INICIAL = 0, PAG_DADOS = 1, PAG_RESULTADO = 2, PAG_SIMULACAO = 3 };
+enum TPagina {
+    PAG_INICIAL = 0,
+    PAG_DADOS = 1,
+    PAG_RESULTADO = 2,
+    PAG_SIMULACAO = 3,
+    PAG_ESTUDO = 4,
+    PAG_TRECHOS = 5
+};
 
 // Janela principal: dona do motor, das unidades, do gerente de projetos e da consulta IDF.
 class TFPrincipal : public QMainWindow {
@@ -83,6 +92,8 @@ public:
         return findChild<T*>(nome);
     }
     TPaginaSimulacao* PaginaSimulacao() const { return FPaginaSimulacao; }
+    TPaginaEstudo* PaginaEstudo() const { return FPaginaEstudo; }
+    TPaginaTrechos* PaginaTrechos() const { return FPaginaTrechos; }
     QPrinter& Impressora();
     void MostrarPagina(TPagina pagina);
     int PaginaAtual() const;
@@ -221,6 +232,8 @@ private:
     QWidget* CriarAbaPrecipitacao();
     QWidget* CriarPaginaResultado();
     void LigarComponentes();
+    // Páginas de estudo de sensibilidade e de trechos, com o menu "Estudos".
+    void InstalarEstudos();
     void LerConfiguracao();
     void GravarConfiguracao(bool completa);
     void AtualizarRecentes();
@@ -260,6 +273,8 @@ private:
     TFiltroNumerico* FFiltro;
     TModeloSecoes* FModeloSecoes;
     TPaginaSimulacao* FPaginaSimulacao;
+    TPaginaEstudo* FPaginaEstudo = nullptr;
+    TPaginaTrechos* FPaginaTrechos = nullptr;
     std::unique_ptr<QPrinter> FImpressora;
     TFAcompanhamento* FAcompanhamento = nullptr;
     TServicoAjuda FAjuda;
