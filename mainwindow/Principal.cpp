@@ -1,5 +1,7 @@
 // Moldura da janela principal: início e saída, menus, barras, status, configuração.
 #include "mainwindow/Principal.h"
+#include "mainwindow/estudos/PaginaEstudo.h"
+#include "mainwindow/estudos/PaginaTrechos.h"
 #include "mainwindow/simulacao/Simulacao.h"
 
 #include <QAction>
@@ -203,7 +205,11 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
         move(tela->availableGeometry().center() - rect().center());
 }
 
-TFPrincipal::~TFPrincipal() = default;
+TFPrincipal::~TFPrincipal() {
+    // As páginas de estudos param os seus lotes e usam o projeto, que morre antes delas.
+    delete FPaginaEstudo;
+    delete FPaginaTrechos;
+}
 
 QPrinter& TFPrincipal::Impressora() {
     if (!FImpressora) FImpressora = std::make_unique<QPrinter>(QPrinter::HighResolution);

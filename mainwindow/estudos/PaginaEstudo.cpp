@@ -208,7 +208,7 @@ TPaginaEstudo::TPaginaEstudo(TAmbienteEstudos ambiente, QWidget* pai)
             ComUnidade(QString::fromUtf8(gr.Titulo), QString::fromUtf8(gr.Unidade)));
     FGrafico = new QChart;
     FGrafico->legend()->hide();
-    FGrafico->setMargins(QMargins(4, 4, 4, 4));
+    FGrafico->setMargins(QMargins(4, 4, 18, 4));
     auto* eixoX = new QCategoryAxis;
     auto* eixoY = new QCategoryAxis;
     for (QCategoryAxis* e : {eixoX, eixoY}) {

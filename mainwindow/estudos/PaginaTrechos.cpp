@@ -372,7 +372,7 @@ void TDesenhoEstrada::paintEvent(QPaintEvent*) {
     };
     const int h = fm.height();
     const double yEstrada = 2.2 * h + 14;
-    const double yEixo = height() - 2.2 * h;
+    const double yEixo = height() - 2 * h - 12;
 
     // Trechos: faixa da estrada, limites, nome acima e declividade abaixo.
     const char sep = SeparadorDecimal();
@@ -452,7 +452,7 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     tbTrechos->setEditTriggers(QAbstractItemView::DoubleClicked |
                                QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
-    tbTrechos->setAlternatingRowColors(true);
+    tbTrechos->verticalHeader()->show();
     btnAcrescentarTrecho = Botao("&Acrescentar", "btnAcrescentarTrecho");
     btnRemoverTrecho = Botao("&Remover", "btnRemoverTrecho");
     btnImportarTrechos = Botao("Importar &CSV...", "btnImportarTrechos");
@@ -470,19 +470,22 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     eTolerancia->setAlignment(Qt::AlignRight);
     lblTolerancia = Rotulo("", "lblTolerancia");
 
-    auto* edicao = new QVBoxLayout;
-    for (QPushButton* b : {btnAcrescentarTrecho, btnRemoverTrecho, btnImportarTrechos, btnPerfil})
-        edicao->addWidget(b);
+    auto* edicao = new QGridLayout;
+    edicao->addWidget(btnAcrescentarTrecho, 0, 0);
+    edicao->addWidget(btnRemoverTrecho, 0, 1);
+    edicao->addWidget(btnImportarTrechos, 0, 2);
+    edicao->addWidget(btnPerfil, 1, 0);
     auto* tol = new QHBoxLayout;
     auto* rTol = Rotulo("&Tolerância");
     rTol->setBuddy(eTolerancia);
+    rTol->setToolTip(btnPerfil->toolTip());
     tol->addWidget(rTol);
     tol->addWidget(eTolerancia);
     tol->addWidget(lblTolerancia);
-    edicao->addLayout(tol);
-    edicao->addStretch();
+    tol->addStretch();
+    edicao->addLayout(tol, 1, 1, 1, 2);
     auto* gTrechos = Grupo(" Trechos da estrada ", "gbTrechos");
-    auto* ht = new QHBoxLayout(gTrechos);
+    auto* ht = new QVBoxLayout(gTrechos);
     ht->setContentsMargins(4, 4, 4, 4);
     ht->addWidget(tbTrechos, 1);
     ht->addLayout(edicao);

@@ -24,8 +24,24 @@ QVariant TModeloTexto::data(const QModelIndex& i, int papel) const {
     return {};
 }
 
+namespace {
+
+// Títulos longos em linhas curtas, para que as colunas fiquem da largura dos números.
+QString Quebrar(const QString& titulo) {
+    QStringList linhas;
+    for (const QString& p : titulo.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!linhas.isEmpty() && linhas.back().size() + 1 + p.size() <= 16)
+            linhas.back() += QLatin1Char(' ') + p;
+        else
+            linhas << p;
+    }
+    return linhas.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 QVariant TModeloTexto::headerData(int secao, Qt::Orientation o, int papel) const {
-    if (o == Qt::Horizontal && papel == Qt::DisplayRole) return Titulo(secao);
+    if (o == Qt::Horizontal && papel == Qt::DisplayRole) return Quebrar(Titulo(secao));
     if (o == Qt::Vertical && papel == Qt::DisplayRole) return secao + 1;
     return {};
 }
@@ -72,6 +88,7 @@ TTabelaResultados::TTabelaResultados(const char* nome, QWidget* pai) : QTableVie
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(true);
     verticalHeader()->setDefaultSectionSize(20);
+    verticalHeader()->hide();
     horizontalHeader()->setStretchLastSection(true);
 }
 
