@@ -1,5 +1,7 @@
 // Moldura da janela principal: início e saída, menus, barras, status, configuração.
 #include "mainwindow/Principal.h"
+#include "mainwindow/estudos/PaginaEstudo.h"
+#include "mainwindow/estudos/PaginaTrechos.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "project/Calculo.h"
 
@@ -254,6 +256,7 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     FPaginaSimulacao->setObjectName(QStringLiteral("Simulacao"));
     nbPrincipal->insertWidget(indiceSimulacao, FPaginaSimulacao);
     LigarComponentes();
+    InstalarEstudos();
     MSobreMorvendo->setText(QStringLiteral("&Sobre o ") + QString::fromLatin1(TituloPrograma));
     setWindowTitle(QString::fromLatin1(TituloPrograma));
     GerenteSys1ZerarVariaveis();
@@ -266,7 +269,11 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
         move(tela->availableGeometry().center() - rect().center());
 }
 
-TFPrincipal::~TFPrincipal() = default;
+TFPrincipal::~TFPrincipal() {
+    // As páginas de estudos param os seus lotes e usam o projeto, que morre antes delas.
+    delete FPaginaEstudo;
+    delete FPaginaTrechos;
+}
 
 QPrinter& TFPrincipal::Impressora() {
     if (!FImpressora) FImpressora = std::make_unique<QPrinter>(QPrinter::HighResolution);

@@ -34,7 +34,9 @@ class QUrl;
 class TFAcompanhamento;
 class TFiltroNumerico;
 class TModeloSecoes;
+class TPaginaEstudo;
 class TPaginaSimulacao;
+class TPaginaTrechos;
 struct TResultadoCalculo;
 
 // Tudo o que a janela principal mostra ou pergunta a uma pessoa. A interface gráfica usa as
@@ -65,7 +67,14 @@ struct TServicoAjuda {
 };
 
 // Página de uma página principal.
-enum TPagina { PAG_INICIAL = 0, PAG_DADOS = 1, PAG_RESULTADO = 2, PAG_SIMULACAO = 3 };
+enum TPagina {
+    PAG_INICIAL = 0,
+    PAG_DADOS = 1,
+    PAG_RESULTADO = 2,
+    PAG_SIMULACAO = 3,
+    PAG_ESTUDO = 4,
+    PAG_TRECHOS = 5
+};
 
 // Janela principal: dona do motor, das unidades, do gerente de projetos e da consulta IDF.
 class TFPrincipal : public QMainWindow {
@@ -84,6 +93,8 @@ public:
         return findChild<T*>(nome);
     }
     TPaginaSimulacao* PaginaSimulacao() const { return FPaginaSimulacao; }
+    TPaginaEstudo* PaginaEstudo() const { return FPaginaEstudo; }
+    TPaginaTrechos* PaginaTrechos() const { return FPaginaTrechos; }
     QPrinter& Impressora();
     void MostrarPagina(TPagina pagina);
     int PaginaAtual() const;
@@ -228,6 +239,8 @@ private:
     QWidget* CriarAbaPrecipitacao();
     QWidget* CriarPaginaResultado();
     void LigarComponentes();
+    // Páginas de estudo de sensibilidade e de trechos, com o menu "Estudos".
+    void InstalarEstudos();
     void LerConfiguracao();
     void GravarConfiguracao(bool completa);
     void AtualizarRecentes();
@@ -270,6 +283,8 @@ private:
     TFiltroNumerico* FFiltro;
     TModeloSecoes* FModeloSecoes;
     TPaginaSimulacao* FPaginaSimulacao;
+    TPaginaEstudo* FPaginaEstudo = nullptr;
+    TPaginaTrechos* FPaginaTrechos = nullptr;
     std::unique_ptr<QPrinter> FImpressora;
     TFAcompanhamento* FAcompanhamento = nullptr;
     std::unique_ptr<TResultadoCalculo> FResultado;

@@ -41,7 +41,8 @@ for projeto in "$@"; do
             then motivo="tabela com número não finito"
             elif [ $s -ne 0 ] && grep -qE "$ingles" "$trabalho/err.txt"; then
                 motivo="mensagem em inglês: $(head -1 "$trabalho/err.txt")"
-            elif [ $s -ne 0 ] && grep -qE "$vagas" "$trabalho/err.txt"; then
+            elif [ $s -ne 0 ] && grep -qE "$vagas" "$trabalho/err.txt" &&
+                ! grep -q "Verifique" "$trabalho/err.txt"; then
                 motivo="mensagem vaga: $(head -1 "$trabalho/err.txt")"
             elif [ $s -ne 0 ] && [ ! -s "$trabalho/err.txt" ]; then motivo="falhou sem mensagem"
             elif [ $s -gt 2 ]; then motivo="saída $s: $(head -1 "$trabalho/err.txt")"

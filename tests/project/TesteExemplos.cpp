@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "Auxiliar.h"
+#include "comum/ArquivoIni.h"
 #include "project/Calculo.h"
+#include "project/Estudos.h"
 #include "project/Projeto.h"
 
 namespace {
@@ -27,6 +29,30 @@ TEST(Exemplos, TodosAbremECalculam) {
         EXPECT_GT(r.Bacia->VolumeEscoado, 0);
     }
     EXPECT_GE(projetos, 5);
+}
+
+// O exemplo da estrada inteira: cada trecho calcula e tem os seus desaguadouros.
+TEST(Exemplos, TrechosCalculam) {
+    int comTrechos = 0;
+    for (const auto& e : fs::directory_iterator(MORVENDO_EXEMPLOS)) {
+        if (e.path().extension() != ".mvd") continue;
+        SCOPED_TRACE(e.path().filename().string());
+        TArquivoIni doc;
+        doc.Carregar(e.path().string());
+        TUnidades u;
+        TProjeto p(u);
+        ZerarVariaveis(p);
+        TArquivoIni copia = doc;
+        ASSERT_TRUE(LerProjeto(p, copia));
+        if (p.Trechos.empty()) continue;
+        ++comTrechos;
+        for (const TResultadoTrecho& r : ExecutarTrechos(doc, p.Trechos, LinhasPadrao())) {
+            EXPECT_TRUE(r.Resultado.Ok) << r.Trecho.Nome << ": " << r.Resultado.Erro;
+            ASSERT_FALSE(r.Posicoes.empty());
+            EXPECT_EQ(r.Posicoes.back(), r.Trecho.Inicio + r.Trecho.Comprimento);
+        }
+    }
+    EXPECT_GE(comTrechos, 1);
 }
 
 } // namespace

@@ -1,0 +1,67 @@
+// Grava as telas das páginas de estudo e de trechos em PNG (docs/telas).
+// Uso: gerar_telas_estudos PASTA_SAIDA PROJETO_COM_TRECHOS.mvd
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "mainwindow/Principal.h"
+#include "mainwindow/estudos/PaginaEstudo.h"
+#include "mainwindow/estudos/PaginaTrechos.h"
+#include "project/Estudos.h"
+
+namespace {
+
+void Esperar(int ms) {
+    QEventLoop laco;
+    QTimer::singleShot(ms, &laco, &QEventLoop::quit);
+    laco.exec();
+}
+
+void Gravar(QWidget* w, const QString& pasta, const char* nome) {
+    QApplication::processEvents();
+    w->grab().save(QDir(pasta).filePath(QString::fromLatin1(nome) + ".png"));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 3) return 2;
+    const QString saida = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(saida);
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    QTemporaryDir temp;
+    TOpcoesPrincipal opcoes;
+    opcoes.ArquivoConfiguracao = QDir(temp.path()).filePath("Morvendo.ini").toStdString();
+    TFPrincipal j(opcoes);
+    j.resize(900, 640);
+    j.show();
+    if (!j.GerenteSys1().AbrirArquivo(argv[2])) return 1;
+
+    j.findChild<QAction*>(QStringLiteral("MEstudo"))->trigger();
+    TPaginaEstudo* e = j.PaginaEstudo();
+    int i = 0;
+    while (ParametrosEstudo()[std::size_t(i)].Parametro != TParametroEstudo::Declividade)
+        ++i;
+    e->cbParametro->setCurrentIndex(i);
+    const bool pct = j.Unidades().FatorDeclividade != 1;
+    e->eInicio->setText(pct ? "1" : "0,01");
+    e->eFim->setText(pct ? "10" : "0,1");
+    e->ePasso->setText(pct ? "0,5" : "0,005");
+    e->Calcular();
+    while (e->Calculando())
+        Esperar(50);
+    Gravar(&j, saida, "20-estudo");
+
+    j.findChild<QAction*>(QStringLiteral("MTrechos"))->trigger();
+    TPaginaTrechos* t = j.PaginaTrechos();
+    t->Calcular();
+    while (t->Calculando())
+        Esperar(50);
+    Gravar(&j, saida, "21-trechos");
+    return 0;
+}

@@ -1,0 +1,415 @@
+// Páginas de estudo de sensibilidade e de trechos na janela principal de verdade, sem tela:
+// o estudo é o do núcleo, a janela responde durante o lote e o "Cancelar" o para logo; os
+// trechos editados vão para o arquivo e voltam; CSV ruim não entra pela metade.
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <deque>
+
+#include "comum/ArquivoIni.h"
+#include "comum/Numeros.h"
+#include "mainwindow/Principal.h"
+#include "mainwindow/estudos/PaginaEstudo.h"
+#include "mainwindow/estudos/PaginaTrechos.h"
+#include "mainwindow/estudos/Tabelas.h"
+#include "project/Estudos.h"
+
+namespace {
+
+const QString DADOS = QStringLiteral(MORVENDO_DADOS_TESTE);
+
+class TRoteiro : public IInteracaoPrincipal {
+public:
+    std::deque<std::optional<std::string>> Arquivos;
+    QStringList Erros, Informacoes;
+
+    TResposta Perguntar(const std::string&, bool) override { return TResposta::Nao; }
+    std::optional<std::string> EscolherArquivoAbrir() override { return Proximo(); }
+    std::optional<std::string> EscolherArquivoSalvar(const std::string&,
+                                                     const std::string&) override {
+        return Proximo();
+    }
+    void MostrarErro(const std::string& m) override { Erros << QString::fromStdString(m); }
+    void MostrarInformacao(const std::string& m) override {
+        Informacoes << QString::fromStdString(m);
+    }
+    bool AbrirEndereco(const QUrl&) override { return true; }
+
+private:
+    std::optional<std::string> Proximo() {
+        if (Arquivos.empty()) return std::nullopt;
+        auto r = Arquivos.front();
+        Arquivos.pop_front();
+        return r;
+    }
+};
+
+QString Texto(double v) {
+    return QString::fromStdString(FloatToStr(v, ','));
+}
+
+void Digitar(QLineEdit* campo, const QString& texto) {
+    campo->clear();
+    QTest::keyClicks(campo, texto);
+}
+
+void Gravar(const QString& caminho, const QByteArray& conteudo) {
+    QFile f(caminho);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(conteudo);
+}
+
+} // namespace
+
+class TesteEstudosJanela : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> FPasta;
+    std::unique_ptr<TRoteiro> R;
+    std::unique_ptr<TFPrincipal> J;
+
+    QString Caminho(const QString& nome) const { return FPasta->filePath(nome); }
+
+    QString CopiaDe(const QString& origem, const QString& nome) {
+        const QString destino = Caminho(nome);
+        QFile::remove(destino);
+        QFile::copy(origem, destino);
+        QFile(destino).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        return destino;
+    }
+
+    void Abrir(const QString& origem, const QString& nome) {
+        R = std::make_unique<TRoteiro>();
+        TOpcoesPrincipal o;
+        o.ArquivoConfiguracao = Caminho("Morvendo.ini").toStdString();
+        o.Interacao = R.get();
+        J = std::make_unique<TFPrincipal>(o);
+        J->show();
+        QVERIFY(QTest::qWaitForWindowExposed(J.get()));
+        QVERIFY(J->AbrirProjeto(CopiaDe(origem, nome).toStdString()));
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+    }
+
+    TPaginaEstudo* Estudo() {
+        J->findChild<QAction*>(QStringLiteral("MEstudo"))->trigger();
+        return J->PaginaEstudo();
+    }
+    TPaginaTrechos* Trechos() {
+        J->findChild<QAction*>(QStringLiteral("MTrechos"))->trigger();
+        return J->PaginaTrechos();
+    }
+
+    void Estudar(TPaginaEstudo* e, TParametroEstudo p, const QString& inicio, const QString& fim,
+                 const QString& passo) {
+        int i = 0;
+        while (ParametrosEstudo()[std::size_t(i)].Parametro != p)
+            ++i;
+        e->cbParametro->setCurrentIndex(i);
+        Digitar(e->eInicio, inicio);
+        Digitar(e->eFim, fim);
+        Digitar(e->ePasso, passo);
+        QTest::mouseClick(e->btnCalcularEstudo, Qt::LeftButton);
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QTRY_VERIFY_WITH_TIMEOUT(!e->Calculando(), 60000);
+    }
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil)); }
+    void init() { FPasta = std::make_unique<QTemporaryDir>(); }
+    void cleanup() {
+        J.reset();
+        R.reset();
+    }
+
+    // Declividade digitada na unidade configurada: a tabela é a do núcleo com os valores
+    // convertidos para m/m, ponto a ponto.
+    void estudoIgualAoNucleo() {
+        Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "a.mvd");
+        TPaginaEstudo* e = Estudo();
+        QCOMPARE(J->PaginaAtual(), int(PAG_ESTUDO));
+        const double fd = J->Unidades().FatorDeclividade;
+        Estudar(e, TParametroEstudo::Declividade, Texto(0.02 * fd), Texto(0.05 * fd),
+                Texto(0.01 * fd));
+        QCOMPARE(e->ValoresMostrados().size(), std::size_t(4));
+
+        TArquivoIni doc;
+        doc.Carregar(Caminho("a.mvd").toStdString());
+        const auto nucleo =
+            ExecutarEstudo(doc, TParametroEstudo::Declividade, {0.02, 0.03, 0.04, 0.05}, 1);
+        const auto& janela = e->Pontos();
+        QCOMPARE(janela.size(), nucleo.size());
+        auto* m = e->tbEstudo->model();
+        for (std::size_t i = 0; i < nucleo.size(); ++i) {
+            const TResultadoExecucao &a = janela[i].Resultado, &b = nucleo[i].Resultado;
+            QVERIFY2(a.Ok && b.Ok, (a.Erro + b.Erro).c_str());
+            QCOMPARE(janela[i].Valor, nucleo[i].Valor);
+            QCOMPARE(a.Espacamento, b.Espacamento);
+            for (auto [x, y] : {std::pair{a.PerdaSolo, b.PerdaSolo},
+                                {a.PerdaToleravel, b.PerdaToleravel},
+                                {a.TensaoMax, b.TensaoMax},
+                                {a.VazaoMax, b.VazaoMax}})
+                QVERIFY(std::abs(x - y) <= 1e-9 * std::max(1.0, std::abs(y)));
+            QCOMPARE(a.VolumeBacia.has_value(), b.VolumeBacia.has_value());
+            const int l = int(i);
+            QCOMPARE(m->index(l, 0).data().toString(), Texto(nucleo[i].Valor * fd));
+            QCOMPARE(m->index(l, 1).data().toString(), QString::number(b.Espacamento));
+            QCOMPARE(m->index(l, 3).data().toString(),
+                     QString::fromStdString(FormatFloat("0.00", b.PerdaSolo, ',')));
+        }
+        // Gráfico com títulos e unidades, marcas com vírgula decimal.
+        QVERIFY(
+            e->TituloEixoX().contains(QString::fromStdString(J->Unidades().UnidadeDeclividade)));
+        QCOMPARE(e->TituloEixoY(), QStringLiteral("Espaçamento máximo (m)"));
+        if (fd == 1)
+            QVERIFY2(e->MarcasEixoX().join(' ').contains(','),
+                     qPrintable(e->MarcasEixoX().join(' ')));
+        QVERIFY(e->HtmlImpressao().contains(QStringLiteral("a.mvd")));
+        QVERIFY(R->Erros.isEmpty());
+    }
+
+    // Um ponto fora da faixa do campo fica na sua linha com a mensagem; os outros saem.
+    // Ctrl+A, Ctrl+C: tabulações e vírgula decimal; o CSV tem BOM, ';' e vírgula.
+    void pontoRuimNaLinhaECopia() {
+        Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "a.mvd");
+        TPaginaEstudo* e = Estudo();
+        Estudar(e, TParametroEstudo::Aprofundamento, "0", "1,5", "0,5");
+        QCOMPARE(e->Pontos().size(), std::size_t(4));
+        QVERIFY(!e->Pontos()[0].Resultado.Ok);
+        for (int i = 1; i < 4; ++i)
+            QVERIFY2(e->Pontos()[std::size_t(i)].Resultado.Ok,
+                     e->Pontos()[std::size_t(i)].Resultado.Erro.c_str());
+        const QString msg = e->tbEstudo->model()->index(0, 1).data().toString();
+        QVERIFY2(msg.contains(QStringLiteral("Aprofundamento")), qPrintable(msg));
+        QCOMPARE(e->tbEstudo->columnSpan(0, 1), 6);
+
+        e->tbEstudo->setFocus();
+        QTest::keyClick(e->tbEstudo, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(e->tbEstudo, Qt::Key_C, Qt::ControlModifier);
+        const QStringList linhas =
+            QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(linhas.size(), 5);
+        QVERIFY(linhas[0].startsWith(QStringLiteral("Aprofundamento máximo (cm)\tEspaçamento")));
+        QCOMPARE(linhas[1].split('\t').size(), 7);
+        QVERIFY(linhas[1].startsWith(QStringLiteral("0\t") + msg));
+        const QStringList l3 = linhas[3].split('\t');
+        QCOMPARE(l3[0], QStringLiteral("1"));
+        QVERIFY2(l3[2].contains(',') && !l3[2].contains('.'), qPrintable(linhas[3]));
+        QCOMPARE(linhas[2].split('\t')[0], QStringLiteral("0,5"));
+
+        e->ExportarCsv(Caminho("estudo.csv"));
+        QFile f(Caminho("estudo.csv"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray csv = f.readAll();
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+        const QString t = QString::fromUtf8(csv.mid(3));
+        QVERIFY(t.startsWith(QStringLiteral("Aprofundamento máximo (cm);Espaçamento máximo (m);")));
+        QCOMPARE(t.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts).size(), 5);
+        QVERIFY(t.contains(QStringLiteral("\r\n0,5;")));
+        QVERIFY(R->Erros.isEmpty());
+    }
+
+    // Início, fim e passo que não servem: mensagem que nomeia o campo; nada é calculado.
+    void intervaloRuim() {
+        Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "a.mvd");
+        TPaginaEstudo* e = Estudo();
+        const struct {
+            const char *inicio, *fim, *passo, *trecho;
+        } casos[] = {{"1", "2", "0", "passo"}, {"2", "1", "1", "fim"}, {"x", "2", "1", "Início"}};
+        for (const auto& c : casos) {
+            R->Erros.clear();
+            e->cbParametro->setCurrentIndex(1);
+            Digitar(e->eInicio, c.inicio);
+            Digitar(e->eFim, c.fim);
+            Digitar(e->ePasso, c.passo);
+            QTest::mouseClick(e->btnCalcularEstudo, Qt::LeftButton);
+            QCOMPARE(R->Erros.size(), 1);
+            QVERIFY2(R->Erros[0].contains(QString::fromUtf8(c.trecho)), qPrintable(R->Erros[0]));
+            QVERIFY(!e->Calculando());
+        }
+    }
+
+    // Um estudo de canais de 15 km (vários segundos): o laço de eventos nunca pára mais de
+    // 100 ms e o "Cancelar" devolve a página em menos de 200 ms.
+    void estudoLongoRespondeECancela() {
+        Abrir(DADOS + "/canal_15000.mvd", "longo.mvd");
+        TPaginaEstudo* e = Estudo();
+        e->Linhas = 2;
+        int i = 0;
+        while (ParametrosEstudo()[std::size_t(i)].Parametro != TParametroEstudo::TensaoCritica)
+            ++i;
+        e->cbParametro->setCurrentIndex(i);
+        const double tc = J->Projeto().Estrada.TalCritica;
+        Digitar(e->eInicio, Texto(tc));
+        Digitar(e->eFim, Texto(tc * 1.3));
+        Digitar(e->ePasso, Texto(tc * 0.1));
+        QElapsedTimer relogio;
+        qint64 ultimo = -1, maiorPausa = 0, clique = -1, fim = -1;
+        QTimer vigia;
+        vigia.setInterval(5);
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            const qint64 agora = relogio.elapsed();
+            if (ultimo >= 0) maiorPausa = std::max(maiorPausa, agora - ultimo);
+            ultimo = agora;
+            if (clique < 0 && agora > 1500) {
+                QVERIFY(e->Calculando());
+                clique = relogio.elapsed();
+                QTest::mouseClick(e->btnCancelarEstudo, Qt::LeftButton);
+            }
+            if (clique >= 0 && fim < 0 && !e->Calculando()) fim = relogio.elapsed();
+        });
+        relogio.start();
+        vigia.start();
+        QTest::mouseClick(e->btnCalcularEstudo, Qt::LeftButton);
+        QVERIFY(e->Calculando());
+        QTRY_VERIFY_WITH_TIMEOUT(fim >= 0, 30000);
+        vigia.stop();
+        qInfo("maior pausa do laço de eventos: %lld ms; cancelamento em %lld ms", maiorPausa,
+              fim - clique);
+        QVERIFY2(maiorPausa < 100, qPrintable(QString::number(maiorPausa)));
+        QVERIFY2(fim - clique < 200, qPrintable(QString::number(fim - clique)));
+        QVERIFY(!e->Pontos().empty());
+        for (const TPontoEstudo& p : e->Pontos())
+            QVERIFY(!p.Resultado.Ok && p.Resultado.Erro == "Cálculo cancelado.");
+        QVERIFY(e->lblSituacao->text().contains(QStringLiteral("cancelado")));
+        QVERIFY(e->btnCalcularEstudo->isEnabled());
+        QVERIFY(R->Erros.isEmpty());
+    }
+
+    // Trechos digitados na tabela (declividade na unidade configurada) marcam o projeto,
+    // vão para o arquivo e voltam ao reabri-lo; valor fora da faixa é recusado com o campo.
+    void trechosSobrevivemAGravacao() {
+        Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "t.mvd");
+        TPaginaTrechos* t = Trechos();
+        QCOMPARE(J->PaginaAtual(), int(PAG_TRECHOS));
+        QCOMPARE(t->tbTrechos->model()->rowCount(), 0);
+        QVERIFY(!J->Alterado());
+        t->btnAcrescentarTrecho->click();
+        t->btnAcrescentarTrecho->click();
+        QVERIFY(J->Alterado());
+        const double fd = J->Unidades().FatorDeclividade;
+        auto* m = t->tbTrechos->model();
+        QVERIFY(m->setData(m->index(0, 0), QStringLiteral("Subida da várzea")));
+        QVERIFY(m->setData(m->index(0, 2), QStringLiteral("180")));
+        QVERIFY(m->setData(m->index(0, 3), Texto(0.035 * fd)));
+        QVERIFY(m->setData(m->index(1, 1), QStringLiteral("180")));
+        QVERIFY(m->setData(m->index(1, 2), QStringLiteral("95")));
+        QVERIFY(m->setData(m->index(1, 3), Texto(0.061 * fd)));
+        QVERIFY(!m->setData(m->index(1, 2), QStringLiteral("12,5")));
+        QVERIFY(!m->setData(m->index(1, 3), QStringLiteral("0")));
+        QCOMPARE(R->Erros.size(), 2);
+        QVERIFY2(R->Erros[0].contains(QStringLiteral("\"Comprimento\" (trecho 2)")) &&
+                     R->Erros[0].contains(QStringLiteral("inteiro")),
+                 qPrintable(R->Erros[0]));
+        QVERIFY2(R->Erros[1].contains(QStringLiteral("\"Declividade\" (trecho 2)")),
+                 qPrintable(R->Erros[1]));
+        R->Erros.clear();
+        J->MSalvarClick();
+        QVERIFY(!J->Alterado());
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+
+        J->MFecharClick();
+        QCOMPARE(t->tbTrechos->model()->rowCount(), 0);
+        QVERIFY(J->AbrirProjeto(Caminho("t.mvd").toStdString()));
+        t = Trechos();
+        m = t->tbTrechos->model();
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(m->index(0, 0).data().toString(), QStringLiteral("Subida da várzea"));
+        QCOMPARE(m->index(0, 2).data().toString(), QStringLiteral("180"));
+        QCOMPARE(m->index(0, 3).data().toString(), Texto(0.035 * fd));
+        QCOMPARE(m->index(1, 1).data().toString(), QStringLiteral("180"));
+        QCOMPARE(m->index(1, 2).data().toString(), QStringLiteral("95"));
+        const std::vector<TTrecho>& ts = J->Projeto().Trechos;
+        QCOMPARE(ts[1].Declividade, 0.061);
+        QVERIFY(!J->Alterado());
+
+        // Remover também é uma alteração.
+        t->tbTrechos->setCurrentIndex(m->index(1, 0));
+        t->btnRemoverTrecho->click();
+        QCOMPARE(m->rowCount(), 1);
+        QVERIFY(J->Alterado());
+    }
+
+    // Uma linha ruim no CSV dos trechos ou do perfil: a mensagem diz a linha e nada entra.
+    void csvRuimNaoEntra() {
+        Abrir(MORVENDO_EXEMPLOS "/Trechos_MG.mvd", "m.mvd");
+        TPaginaTrechos* t = Trechos();
+        const std::vector<TTrecho> antes = J->Projeto().Trechos;
+        QCOMPARE(antes.size(), std::size_t(9));
+        Gravar(Caminho("ruim.csv"), "nome,inicio_m,comprimento_m,declividade\n"
+                                    "A,0,100,0.02\n"
+                                    "B,100,abc,0.03\n");
+        Gravar(Caminho("perfil.csv"), "posicao_m,cota_m\n0,100\n20,99.5\n20,99\n");
+        for (const auto& [arquivo, derivar] :
+             {std::pair{QStringLiteral("ruim.csv"), false}, {QStringLiteral("perfil.csv"), true}}) {
+            QString erro;
+            try {
+                if (derivar)
+                    t->DerivarDoPerfil(Caminho(arquivo));
+                else
+                    t->ImportarCsv(Caminho(arquivo));
+            } catch (const std::exception& x) {
+                erro = QString::fromUtf8(x.what());
+            }
+            QVERIFY2(erro.contains(arquivo) && (erro.contains(QStringLiteral("Linha 3")) ||
+                                                erro.contains(QStringLiteral("Linha 4"))),
+                     qPrintable(erro));
+            QCOMPARE(J->Projeto().Trechos.size(), antes.size());
+            QCOMPARE(J->Projeto().Trechos[0].Nome, antes[0].Nome);
+            QCOMPARE(t->tbTrechos->model()->rowCount(), 9);
+            QVERIFY(!J->Alterado());
+        }
+        // O perfil do exemplo vira trechos, com a tolerância na unidade configurada.
+        Digitar(t->eTolerancia, Texto(0.005 * J->Unidades().FatorDeclividade));
+        t->DerivarDoPerfil(MORVENDO_EXEMPLOS "/Perfil_MG.csv");
+        QVERIFY(J->Alterado());
+        QCOMPARE(J->Projeto().Trechos.size(), std::size_t(9));
+        QCOMPARE(J->Projeto().Trechos.back().Inicio + J->Projeto().Trechos.back().Comprimento,
+                 3600.0);
+    }
+
+    // Os trechos do exemplo calculados na janela: os do núcleo, desenhados e exportados.
+    void trechosComoONucleo() {
+        Abrir(MORVENDO_EXEMPLOS "/Trechos_MG.mvd", "m.mvd");
+        TPaginaTrechos* t = Trechos();
+        QTest::mouseClick(t->btnCalcularTrechos, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!t->Calculando(), 60000);
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        TArquivoIni doc;
+        doc.Carregar(Caminho("m.mvd").toStdString());
+        const auto nucleo = ExecutarTrechos(doc, J->Projeto().Trechos, 1);
+        const auto& janela = t->Resultados();
+        QCOMPARE(janela.size(), nucleo.size());
+        for (std::size_t i = 0; i < nucleo.size(); ++i) {
+            QVERIFY(janela[i].Resultado.Ok);
+            QCOMPARE(janela[i].Resultado.Espacamento, nucleo[i].Resultado.Espacamento);
+            QCOMPARE(janela[i].Posicoes, nucleo[i].Posicoes);
+        }
+        QCOMPARE(t->DesenhoEstrada->TituloEixo(),
+                 QStringLiteral("Posição ao longo da estrada (km)"));
+        QVERIFY2(t->DesenhoEstrada->MarcasEixo().contains(QStringLiteral("0,5")),
+                 qPrintable(t->DesenhoEstrada->MarcasEixo().join(' ')));
+        t->ExportarCsv(Caminho("d.csv"));
+        QFile f(Caminho("d.csv"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QStringList l =
+            QString::fromUtf8(f.readAll().mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        std::size_t total = 0;
+        for (const auto& r : nucleo)
+            total += r.Posicoes.size();
+        QCOMPARE(std::size_t(l.size()), total + 1);
+        QCOMPARE(l[0], QStringLiteral("Desaguadouro;Trecho;Posição (m);Espaçamento do trecho (m)"));
+        QCOMPARE(l[1], QStringLiteral("1;Baixada do córrego;420;420"));
+        QVERIFY(t->HtmlImpressao().contains(QStringLiteral("Subida da fazenda")));
+    }
+};
+
+QTEST_MAIN(TesteEstudosJanela)
+#include "TesteEstudosJanela.moc"
