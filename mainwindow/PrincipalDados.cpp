@@ -185,7 +185,10 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
         gs->addWidget(rb, 1, tag - 1, Qt::AlignHCenter);
         if (tag == 1) rb->setChecked(true);
         connect(rb, &QRadioButton::toggled, this, [this, tag](bool marcado) {
-            if (marcado) rbSecao1Click(tag);
+            if (!marcado) return;
+            rbSecao1Click(tag);
+            // A seção escolhida é dado do projeto: "Novo" e "Abrir" perguntam antes de perdê-la.
+            if (!FPreenchendo) FGerente.Alterado = true;
         });
         ++tag;
     }
@@ -415,8 +418,10 @@ QWidget* TFPrincipal::CriarAbaPrecipitacao() {
     h->addLayout(esquerda, 1);
     h->addLayout(direita, 1);
 
-    connect(cbEquivalente, &QCheckBox::toggled, this,
-            [this] { Reagir([this] { cbEquivalenteClick(); }); });
+    connect(cbEquivalente, &QCheckBox::toggled, this, [this] {
+        Reagir([this] { cbEquivalenteClick(); });
+        if (!FPreenchendo) FGerente.Alterado = true;
+    });
     return aba;
 }
 

@@ -79,7 +79,8 @@ void TFPrincipal::btnRugTaludeClick() {
 }
 
 void TFPrincipal::btnCoberVegTaludeClick() {
-    Cobertura1.Executar(FProjeto->Estrada.Talude.Secao(0).Cobertura, this);
+    if (Cobertura1.Executar(FProjeto->Estrada.Talude.Secao(0).Cobertura, this))
+        FGerente.Alterado = true;
     FProjeto->StrCoberVeg = Cobertura1.Descricao;
     MostrarCobertura();
 }

@@ -44,6 +44,7 @@
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "project/Calculo.h"
+#include "project/CamposDados.h"
 #include "project/ui/DialogosGerenteQt.h"
 #include "project/ui/FConfUnidades.h"
 #include "reports/RelatorioTexto.h"
@@ -625,7 +626,7 @@ private slots:
         J->GerenteSys1().Alterado = false;
         J->rbSecao3->click();
         QVERIFY(!J->bgSecaoCorte->isEnabled());
-        QVERIFY(!J->Alterado());
+        QVERIFY(J->Alterado()); // a seção é dado do projeto
         QCOMPARE(J->eLargEst->text(), QStringLiteral("Semi-largura"));
         J->cbFormato->setCurrentIndex(1);
         QVERIFY(J->em1Bacia->isHidden() && J->imgBacia->isHidden());
@@ -767,6 +768,50 @@ private slots:
         TArquivoIni ini(Ini().toStdString());
         QCOMPARE(ini.LerTexto("UNIDADES", "Declividade", ""), std::string("1"));
         QCOMPARE(ini.LerTexto("UNIDADES", "Estado", ""), std::string("4"));
+    }
+
+    // Toda mudança de um dado do projeto o marca alterado: cada campo da tabela de campos, a
+    // seção transversal, a cobertura vegetal confirmada, o período equivalente e as listas.
+    void todaMudancaMarcaAlterado() {
+        Criar();
+        DigitarCaso("c03_equiv_200m");
+        auto conferir = [&](const QString& oque, const std::function<void()>& mudar) {
+            J->GerenteSys1().Alterado = false;
+            mudar();
+            QVERIFY2(J->Alterado(), qPrintable(oque));
+        };
+        for (const TCampoDados& c : TodosCamposDados()) {
+            auto* campo = J->findChild<QLineEdit*>(QString::fromLatin1(c.Nome));
+            QVERIFY2(campo, c.Nome);
+            J->nbDados->setCurrentWidget(J->nbDados->widget(0));
+            conferir(c.Nome, [&] {
+                const QString antes = campo->text();
+                campo->setText(antes + "1");
+                campo->setText(antes);
+            });
+        }
+        conferir("Seção 3", [&] { J->rbSecao3->click(); });
+        conferir("Seção 1", [&] { J->rbSecao1->click(); });
+        conferir("período equivalente", [&] { J->cbEquivalente->click(); });
+        conferir("tipo de canal",
+                 [&] { J->cbCanal->setCurrentIndex(1 - J->cbCanal->currentIndex()); });
+        conferir("formato da bacia",
+                 [&] { J->cbFormato->setCurrentIndex(1 - J->cbFormato->currentIndex()); });
+        conferir("calcular volume", [&] { J->cbCalcVolume->click(); });
+        conferir("cobertura vegetal", [&] {
+            QTimer::singleShot(0, [] {
+                auto* d = qobject_cast<TFCober*>(QApplication::activeModalWidget());
+                QVERIFY(d);
+                // Outra condição hidrológica da mesma cobertura, e OK.
+                for (QAbstractButton* b : d->GrupoCondicao()->buttons())
+                    if (b->isEnabled() && !b->isChecked()) {
+                        b->click();
+                        break;
+                    }
+                d->BotaoOk()->click();
+            });
+            QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
+        });
     }
 
     // Trocar a unidade da erodibilidade converte o valor mostrado: a grandeza física fica e o
