@@ -145,7 +145,15 @@ void TFAcompanhamento::MostrarSecao(const std::string& secao) {
 }
 
 void TFAcompanhamento::MostrarProgresso(int porcentagem) {
+    // A perda de solo percorre as seções: aí a barra mede o andamento.
+    if (ProgressBar1->maximum() == 0) ProgressBar1->setRange(0, 100);
     if (ProgressBar1->value() != porcentagem) ProgressBar1->setValue(porcentagem);
+}
+
+void TFAcompanhamento::BarraOcupada() {
+    // Os escoamentos e a propagação não sabem quando terminam (até a água acabar): a barra
+    // mostra que o cálculo anda, em vez de parar em 0 %.
+    ProgressBar1->setRange(0, 0);
 }
 
 void TFAcompanhamento::Ocupado(bool ligado) {
@@ -179,6 +187,7 @@ void TFAcompanhamento::Estilo(int etapa, bool destacada) {
 }
 
 void TFAcompanhamento::DestacarEtapa(int etapa) {
+    BarraOcupada();
     Estilo(FEtapa, false);
     FEtapa = etapa;
     Estilo(FEtapa, true);
@@ -191,5 +200,5 @@ void TFAcompanhamento::IniciarDimensionamento() {
     setWindowTitle(QStringLiteral("Dimensionando canal e bacia de acumulação ..."));
     for (QLineEdit* e : {etEstrada, etTalude, etCanal, eSecao})
         e->clear();
-    ProgressBar1->setValue(0);
+    BarraOcupada();
 }

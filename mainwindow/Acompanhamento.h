@@ -45,6 +45,7 @@ protected:
 
 private:
     void Button1Click();
+    void BarraOcupada();
     void Estilo(int etapa, bool destacada);
 
     std::function<void(const std::string&)> FMensagem;

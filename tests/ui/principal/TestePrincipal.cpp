@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QProcess>
+#include <QProgressBar>
 #include <QProcessEnvironment>
 #include <QPushButton>
 #include <QRadioButton>
@@ -975,7 +976,7 @@ private slots:
         QElapsedTimer relogio;
         qint64 ultimo = -1, maiorPausa = 0, clique = -1;
         int maiorEtapa = 0;
-        bool cancelar = false;
+        bool cancelar = false, barraOcupada = false, barraAndou = false;
         QTimer vigia;
         vigia.setInterval(5);
         QObject::connect(&vigia, &QTimer::timeout, [&] {
@@ -985,6 +986,11 @@ private slots:
             if (ultimo >= 0) maiorPausa = std::max(maiorPausa, agora - ultimo);
             ultimo = agora;
             maiorEtapa = std::max(maiorEtapa, a->EtapaDestacada());
+            // Na propagação a barra anda (ocupada), na perda de solo mede as seções.
+            if (a->EtapaDestacada() == 3 && !a->etCanal->text().isEmpty() &&
+                a->eSecao->text().isEmpty())
+                barraOcupada |= a->ProgressBar1->maximum() == 0;
+            if (!a->eSecao->text().isEmpty()) barraAndou |= a->ProgressBar1->value() > 0;
             if (cancelar && clique < 0 && a->EtapaDestacada() == 3 &&
                 !a->etCanal->text().isEmpty() && agora > 1500) {
                 clique = agora;
@@ -997,6 +1003,7 @@ private slots:
         QVERIFY2(maiorPausa < 100, qPrintable(QString::number(maiorPausa)));
         QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
         QCOMPARE(J->tsgResultSecoes->model()->rowCount(), 15000);
+        QVERIFY(barraOcupada && barraAndou);
 
         QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
         cancelar = true;
