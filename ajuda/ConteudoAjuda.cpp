@@ -12,7 +12,7 @@ const std::vector<TContextoAjuda>& ContextosAjuda() {
         {16, "dados-estrada.html", "Aba \"Estrada\" da página de dados (tecla F1)"},
         {17, "dados-precipitacao.html", "Aba \"Precipitação\" da página de dados (tecla F1)"},
         {18, "dados-bacias.html", "Aba \"Bacias de acumulação\" da página de dados (tecla F1)"},
-        {20, "cobertura-vegetal.html", "Diálogo \"Definição da Cobertura Vegetal\""},
+        {20, "cobertura-vegetal.html", "Diálogo \"Definição da cobertura vegetal\""},
         {21, "rugosidade-canal.html", "Diálogo \"Consulta a valores de rugosidade do canal\""},
         {27, "resultados.html", "Botão \"Ajuda\" da página de resultados"},
         {28, "simulacao.html", "Botão \"Ajuda\" da página de simulação"},

@@ -93,7 +93,7 @@ public:
     }
     void IniciarDimensionamento() override {
         Limpar();
-        if (FTerminal) std::cerr << "Dimensionando canal e bacia de acumulação ...\n";
+        if (FTerminal) std::cerr << "Dimensionando canal e bacia de acumulação…\n";
     }
     void ProcessarEventos() override {
         if (GInterrompido) Cancelar();

@@ -46,7 +46,7 @@ void Desmarcar(QButtonGroup* g) {
 } // namespace
 
 TFCober::TFCober(QWidget* pai, int helpContext) : QDialog(pai) {
-    setWindowTitle("Definição da Cobertura Vegetal");
+    setWindowTitle("Definição da cobertura vegetal");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     Ajuda::DefinirContexto(this, helpContext);

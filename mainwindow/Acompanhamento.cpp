@@ -43,7 +43,7 @@ TFAcompanhamento::TFAcompanhamento(std::function<void(const std::string&)> mensa
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       FMensagem(std::move(mensagem)) {
     setObjectName(QStringLiteral("FAcompanhamento"));
-    setWindowTitle(QStringLiteral("Calculando ..."));
+    setWindowTitle(QStringLiteral("Calculando…"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     Label1 = Rotulo("Label1", "Calculando hidrograma no leito da estrada:  t =");
@@ -197,7 +197,7 @@ void TFAcompanhamento::DestacarEtapa(int etapa) {
 
 void TFAcompanhamento::IniciarDimensionamento() {
     FDimensionamento = true;
-    setWindowTitle(QStringLiteral("Dimensionando canal e bacia de acumulação ..."));
+    setWindowTitle(QStringLiteral("Dimensionando canal e bacia de acumulação…"));
     for (QLineEdit* e : {etEstrada, etTalude, etCanal, eSecao})
         e->clear();
     BarraOcupada();

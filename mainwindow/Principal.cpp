@@ -383,7 +383,7 @@ void TFPrincipal::CriarMenus() {
     ajuda->menuAction()->setStatusTip(QStringLiteral("Menu Ajuda"));
     MConteudo = acao("MConteudo", "Conteúdo", "Exibe o conteúdo do sistema de ajuda",
                      padrao(QKeySequence::HelpContents));
-    MObterAjuda = acao("MObterAjuda", "&Obter Ajuda Sobre...",
+    MObterAjuda = acao("MObterAjuda", "&Obter ajuda sobre…",
                        "Obtem ajuda sobre um item específico da ajuda");
     MSobreMorvendo = acao("MSobreMorvendo", "&Sobre o", "Exibe a tela de abertura do Morvendo 2.0",
                           {QKeySequence(Qt::CTRL | Qt::Key_F1)});

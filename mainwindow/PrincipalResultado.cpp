@@ -250,7 +250,7 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         const int comprimento = e.Comprimento();
 
         TFAcompanhamento acomp([this](const std::string& m) { FInteracao->MostrarInformacao(m); });
-        acomp.setWindowTitle(QStringLiteral("Determinando espaçamento ..."));
+        acomp.setWindowTitle(QStringLiteral("Determinando o espaçamento…"));
         FAcompanhamento = &acomp;
         // Seja qual for o fim do cálculo, a janela de andamento some e a principal volta.
         struct TFim {

@@ -165,7 +165,7 @@ void TfrmFoConsulta::MontarTela() {
     auto* menuAjuda = Menu->addMenu(QStringLiteral("&Ajuda"));
     Contedo1 = menuAjuda->addAction(QStringLiteral("&Conteúdo"));
     menuAjuda->addSeparator();
-    ObterAjudaSobre1 = menuAjuda->addAction(QStringLiteral("Obter Ajuda Sobre ..."));
+    ObterAjudaSobre1 = menuAjuda->addAction(QStringLiteral("Obter ajuda sobre…"));
     menuAjuda->addSeparator();
     Sobre1 = menuAjuda->addAction(QStringLiteral("&Sobre o Tarsio 2.1"));
     raiz->setMenuBar(Menu);
