@@ -1,24 +1,33 @@
 #include "ajuda/ConteudoAjuda.h"
 
+#include "comum/ContextosAjuda.h"
+
 #include <algorithm>
 
 // Os números são os que botões, abas e diálogos passam; o 0 é o de quem não tem contexto
 // próprio e leva ao conteúdo.
 const std::vector<TContextoAjuda>& ContextosAjuda() {
     static const std::vector<TContextoAjuda> contextos = {
-        {0, "index.html", "Conteúdo da ajuda (diálogos sem contexto próprio)"},
-        {7, "consulta-idf.html", "Botão \"Ajuda\" da consulta aos parâmetros da equação IDF"},
-        {15, "dados.html", "Botão \"Ajuda\" da página de dados"},
-        {16, "dados-estrada.html", "Aba \"Estrada\" da página de dados (tecla F1)"},
-        {17, "dados-precipitacao.html", "Aba \"Precipitação\" da página de dados (tecla F1)"},
-        {18, "dados-bacias.html", "Aba \"Bacias de acumulação\" da página de dados (tecla F1)"},
-        {20, "cobertura-vegetal.html", "Diálogo \"Definição da cobertura vegetal\""},
-        {21, "rugosidade-canal.html", "Diálogo \"Consulta a valores de rugosidade do canal\""},
-        {27, "resultados.html", "Botão \"Ajuda\" da página de resultados"},
-        {28, "simulacao.html", "Botão \"Ajuda\" da página de simulação"},
-        {29, "unidades.html", "Diálogo \"Configuração do sistema\""},
-        {400, "rugosidade-terreno.html", "Diálogo \"Consulta a valores de rugosidade do terreno\""},
-        {2220, "talude-canal.html", "Botões \"...\" do Z dos canais trapezoidais"},
+        {CONTEXTO_CONTEUDO, "index.html", "Conteúdo da ajuda (diálogos sem contexto próprio)"},
+        {CONTEXTO_CONSULTA_IDF, "consulta-idf.html",
+         "Botão \"Ajuda\" da consulta aos parâmetros da equação IDF"},
+        {CONTEXTO_DADOS, "dados.html", "Botão \"Ajuda\" da página de dados"},
+        {CONTEXTO_DADOS_ESTRADA, "dados-estrada.html",
+         "Aba \"Estrada\" da página de dados (tecla F1)"},
+        {CONTEXTO_DADOS_PRECIPITACAO, "dados-precipitacao.html",
+         "Aba \"Precipitação\" da página de dados (tecla F1)"},
+        {CONTEXTO_DADOS_BACIAS, "dados-bacias.html",
+         "Aba \"Bacias de acumulação\" da página de dados (tecla F1)"},
+        {CONTEXTO_COBERTURA, "cobertura-vegetal.html",
+         "Diálogo \"Definição da cobertura vegetal\""},
+        {CONTEXTO_RUGOSIDADE_CANAL, "rugosidade-canal.html",
+         "Diálogo \"Consulta a valores de rugosidade do canal\""},
+        {CONTEXTO_RESULTADOS, "resultados.html", "Botão \"Ajuda\" da página de resultados"},
+        {CONTEXTO_SIMULACAO, "simulacao.html", "Botão \"Ajuda\" da página de simulação"},
+        {CONTEXTO_UNIDADES, "unidades.html", "Diálogo \"Configuração do sistema\""},
+        {CONTEXTO_RUGOSIDADE_TERRENO, "rugosidade-terreno.html",
+         "Diálogo \"Consulta a valores de rugosidade do terreno\""},
+        {CONTEXTO_TALUDE_CANAL, "talude-canal.html", "Botões \"...\" do Z dos canais trapezoidais"},
     };
     return contextos;
 }

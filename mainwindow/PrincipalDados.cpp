@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "comum/ContextosAjuda.h"
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "figuras/Desenhos.h"
@@ -134,7 +135,7 @@ QWidget* TFPrincipal::CriarPaginaDados() {
     btnAjuda5 = Botao("Aj&uda", "btnAjuda5");
     btnAjuda5->setEnabled(false);
     connect(btnAjuda5, &QPushButton::clicked, this, [this] {
-        if (FAjuda.AbrirContexto) FAjuda.AbrirContexto(15);
+        if (FAjuda.AbrirContexto) FAjuda.AbrirContexto(CONTEXTO_DADOS);
     });
     btnTracarCanalEstrada = Botao("&Calcular", "btnTracarCanalEstrada");
     connect(btnTracarCanalEstrada, &QPushButton::clicked, this,

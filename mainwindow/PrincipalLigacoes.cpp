@@ -7,6 +7,7 @@
 #include <QTabWidget>
 
 #include "ajuda/Ajuda.h"
+#include "comum/ContextosAjuda.h"
 #include "comum/Numeros.h"
 #include "idf/ui/Tarsio21Ui.h"
 #include "mainwindow/Principal.h"
@@ -23,11 +24,11 @@ const char* const MASCARA_REAL = "0.0######";
 } // namespace
 
 void TFPrincipal::LigarComponentes() {
-    RugCan1.HelpContext = 21;
-    RugTer1.HelpContext = 400;
-    Cobertura1.HelpContext = 20;
+    RugCan1.HelpContext = CONTEXTO_RUGOSIDADE_CANAL;
+    RugTer1.HelpContext = CONTEXTO_RUGOSIDADE_TERRENO;
+    Cobertura1.HelpContext = CONTEXTO_COBERTURA;
     // O botão "..." tem o contexto 2220; o diálogo abre a mesma página de ajuda.
-    Z1.HelpContext = 2220;
+    Z1.HelpContext = CONTEXTO_TALUDE_CANAL;
 
     const std::pair<QPushButton*, void (TFPrincipal::*)()> botoes[] = {
         {btnBRugCan, &TFPrincipal::btnBRugCanClick},
@@ -52,13 +53,13 @@ void TFPrincipal::LigarComponentes() {
             [this] { MostrarPagina(PAG_RESULTADO); });
 
     // F1 abre o contexto da aba do campo em foco; fora delas, o conteúdo.
-    Ajuda::DefinirContexto(this, 0);
-    Ajuda::DefinirContexto(nbDados->widget(0), 16);
-    Ajuda::DefinirContexto(nbDados->widget(1), 18);
-    Ajuda::DefinirContexto(nbDados->widget(2), 17);
-    Ajuda::DefinirContexto(bZCan, 2220);
-    Ajuda::DefinirContexto(Button3, 2220);
-    Ajuda::DefinirContexto(nbPrincipal->widget(PAG_RESULTADO), 27);
+    Ajuda::DefinirContexto(this, CONTEXTO_CONTEUDO);
+    Ajuda::DefinirContexto(nbDados->widget(0), CONTEXTO_DADOS_ESTRADA);
+    Ajuda::DefinirContexto(nbDados->widget(1), CONTEXTO_DADOS_BACIAS);
+    Ajuda::DefinirContexto(nbDados->widget(2), CONTEXTO_DADOS_PRECIPITACAO);
+    Ajuda::DefinirContexto(bZCan, CONTEXTO_TALUDE_CANAL);
+    Ajuda::DefinirContexto(Button3, CONTEXTO_TALUDE_CANAL);
+    Ajuda::DefinirContexto(nbPrincipal->widget(PAG_RESULTADO), CONTEXTO_RESULTADOS);
 }
 
 void TFPrincipal::btnBRugCanClick() {

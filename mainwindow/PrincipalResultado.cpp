@@ -15,6 +15,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include "comum/ContextosAjuda.h"
 #include "comum/Numeros.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Controles.h"
@@ -166,7 +167,7 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     Button4 = Botao("Aj&uda", "Button4");
     Button4->setEnabled(false);
     connect(Button4, &QPushButton::clicked, this, [this] {
-        if (FAjuda.AbrirContexto) FAjuda.AbrirContexto(27);
+        if (FAjuda.AbrirContexto) FAjuda.AbrirContexto(CONTEXTO_RESULTADOS);
     });
     // Relatório e simulação são ligados por quem os implementa.
     bRelatorio = Botao("&Relatório", "bRelatorio");

@@ -1,5 +1,6 @@
 #include "idf/ui/FoConsulta.h"
 
+#include "comum/ContextosAjuda.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
@@ -1027,7 +1028,7 @@ void TfrmFoConsulta::showEvent(QShowEvent* e) {
 
 void TfrmFoConsulta::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1 && FAmbiente.Ajuda.Topico) {
-        FAmbiente.Ajuda.Topico(FHelpContext != 0 ? FHelpContext : 7);
+        FAmbiente.Ajuda.Topico(FHelpContext != 0 ? FHelpContext : CONTEXTO_CONSULTA_IDF);
         return;
     }
     QDialog::keyPressEvent(e);

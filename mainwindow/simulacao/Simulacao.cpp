@@ -1,4 +1,5 @@
 #include "mainwindow/simulacao/Simulacao.h"
+#include "comum/ContextosAjuda.h"
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
 
@@ -88,7 +89,7 @@ std::vector<double> MarcasDoEixo(double minimo, double maximo, int maximoDeMarca
 TPaginaSimulacao::TPaginaSimulacao(const TBaciaAcumulacao& bacia, QWidget* parent)
     : QWidget(parent), Bacia(bacia) {
     setObjectName("Simulacao");
-    Ajuda::DefinirContexto(this, 28);
+    Ajuda::DefinirContexto(this, CONTEXTO_SIMULACAO);
 
     eVolUni = new QLineEdit;
     eVolUni->setObjectName("eVolUni");
@@ -190,7 +191,7 @@ TPaginaSimulacao::TPaginaSimulacao(const TBaciaAcumulacao& bacia, QWidget* paren
         if (bRecalc->isEnabled()) bRecalc->click();
     });
     connect(bRecalc, &QPushButton::clicked, this, &TPaginaSimulacao::bRecalcClick);
-    connect(Button5, &QPushButton::clicked, this, [] { Ajuda::AbrirContexto(28); });
+    connect(Button5, &QPushButton::clicked, this, [] { Ajuda::AbrirContexto(CONTEXTO_SIMULACAO); });
     connect(Button7, &QPushButton::clicked, this, &TPaginaSimulacao::Button7Click);
 }
 

@@ -1,6 +1,7 @@
 #include "project/ui/FConfUnidades.h"
 
 #include "ajuda/Ajuda.h"
+#include "comum/ContextosAjuda.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -57,8 +58,8 @@ TFConfUnidades::TFConfUnidades(TUnidades& u, QWidget* pai) : QDialog(pai), FUnid
     Cancela->setObjectName(QStringLiteral("Cancela"));
     BAjuda = new QPushButton(QStringLiteral("Aj&uda"));
     BAjuda->setObjectName(QStringLiteral("BAjuda"));
-    Ajuda::DefinirContexto(this, 29);
-    connect(BAjuda, &QPushButton::clicked, this, [] { Ajuda::AbrirContexto(29); });
+    Ajuda::DefinirContexto(this, CONTEXTO_UNIDADES);
+    connect(BAjuda, &QPushButton::clicked, this, [] { Ajuda::AbrirContexto(CONTEXTO_UNIDADES); });
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
     botoes->addWidget(ok);

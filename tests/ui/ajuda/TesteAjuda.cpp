@@ -18,6 +18,7 @@
 
 #include "ajuda/Ajuda.h"
 #include "ajuda/ConteudoAjuda.h"
+#include "comum/ContextosAjuda.h"
 
 namespace {
 
@@ -166,7 +167,9 @@ private slots:
 
     // Todo contexto do programa está na tabela, e a tabela não tem contexto a mais.
     void tabelaTemOsContextosDoPrograma() {
-        const QSet<int> doPrograma{0, 7, 15, 16, 17, 18, 20, 21, 27, 28, 29, 400, 2220};
+        QSet<int> doPrograma;
+        for (const TIdContextoAjuda c : TODOS_CONTEXTOS_AJUDA)
+            doPrograma.insert(c);
         QSet<int> daTabela;
         for (const TContextoAjuda& c : ContextosAjuda())
             daTabela.insert(c.Numero);
