@@ -260,6 +260,9 @@ void TfrmFoAjusteIdf::MostrarResultado() {
     lA->setText(Numero(r.Parametros.A));
     lB->setText(Numero(r.Parametros.B));
     lC->setText(Numero(r.Parametros.C));
+    // O começo do número à vista quando ele não cabe no quadro.
+    for (auto* e : {lK, lA, lB, lC})
+        e->setCursorPosition(0);
     const char sep = SeparadorDecimalLocal();
     lErros->setText(
         QStringLiteral("Erro relativo: RMS %1; o maior, %2, em t = %3 min e T = %4 anos "

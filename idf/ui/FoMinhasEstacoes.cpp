@@ -170,6 +170,7 @@ void TfrmFoEstacaoUsuario::DefinirEstacao(const TEstacaoUsuario& e) {
     eDuracaoMin->setText(e.DuracaoMin > 0 ? Numero(e.DuracaoMin) : QString());
     eDuracaoMax->setText(e.DuracaoMax > 0 ? Numero(e.DuracaoMax) : QString());
     eFonte->setText(Q(e.Fonte));
+    eFonte->setCursorPosition(0);
 }
 
 TEstacaoUsuario TfrmFoEstacaoUsuario::Estacao() const {
