@@ -19,6 +19,7 @@
 #include "engine/uPersistencia.h"
 #include "idf/AjusteIdf.h"
 #include "idf/ConsultaIdf.h"
+#include "idf/EstacoesUsuario.h"
 #include "project/Avisos.h"
 #include "project/Calculo.h"
 #include "project/Estudos.h"
@@ -56,7 +57,9 @@ const char* const USO =
     "                       e escreve os desaguadouros de cada um em CSV\n"
     "  --threads N          linhas de execução do estudo ou dos trechos (padrão: os núcleos)\n"
     "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (textos como\n"
-    "                       20°45'14\" e 42°52'55\", latitude sul e longitude oeste)\n"
+    "                       20°45'14\" e 42°52'55\", latitude sul e longitude oeste); usa\n"
+    "                       também as suas estações, as da janela (pasta de dados do\n"
+    "                       usuário, ou a da variável MORVENDO_DADOS_USUARIO)\n"
     "  --ajustar-idf TABELA.csv  K, a, b, c ajustados a uma tabela de intensidades com o\n"
     "                       cabeçalho duracao_min,tr_anos,intensidade_mm_h\n";
 
@@ -407,7 +410,8 @@ int main(int argc, char** argv) {
             return 2;
         }
         std::setlocale(LC_NUMERIC, "C");
-        return ConsultarIdf(argv[2], argv[3], PastaComuns(), std::cout, std::cerr);
+        return ConsultarIdf(argv[2], argv[3], PastaComuns(), PastaDadosUsuarioPadrao(), std::cout,
+                            std::cerr);
     }
     if (argc >= 2 && std::string(argv[1]) == "--ajustar-idf") {
         if (argc != 3) {

@@ -2,6 +2,7 @@
 
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
+#include "idf/EstacoesUsuario.h"
 #include "idf/UnBD.h"
 
 #include <ostream>
@@ -37,7 +38,8 @@ bool DentroDoBrasil(const std::string& latitude, const std::string& longitude) {
 } // namespace
 
 int ConsultarIdf(const std::string& latitude, const std::string& longitude,
-                 const std::string& pastaComuns, std::ostream& saida, std::ostream& erros) {
+                 const std::string& pastaComuns, const std::string& pastaUsuario,
+                 std::ostream& saida, std::ostream& erros) {
     if (!CoordenadaBemFormada(latitude, 90) || !CoordenadaBemFormada(longitude, 99)) {
         erros << "Coordenadas inválidas: \"" << latitude << "\" \"" << longitude
               << "\". Use o formato 00°00'00\" (latitude sul e longitude oeste).\n";
@@ -50,8 +52,17 @@ int ConsultarIdf(const std::string& latitude, const std::string& longitude,
         return 2;
     }
     TBDPrecipitacao bd(pastaComuns);
+    TEstacoesUsuario minhas(pastaUsuario);
     try {
         bd.CarregarEstacoes();
+        minhas.Carregar();
+        std::vector<TEstacao> estacoes;
+        std::vector<int> estados;
+        for (const auto& e : minhas.Lista()) {
+            estacoes.push_back(EstacaoDoBanco(e));
+            estados.push_back(e.Estado);
+        }
+        bd.DefinirEstacoesUsuario(std::move(estacoes), estados);
     } catch (const EMorvendo& e) {
         erros << e.what() << '\n';
         return 2;
@@ -70,7 +81,14 @@ int ConsultarIdf(const std::string& latitude, const std::string& longitude,
     }
     if (r.Autor == AutorInterpolacao && r.Nome.empty())
         saida << "Origem: interpolação pelo inverso da quinta potência da distância\n";
-    else
+    else if (r.DoUsuario) {
+        std::string fonte;
+        for (const auto& e : minhas.Lista())
+            if (e.Nome == r.Nome && EstacaoDoBanco(e).Latitude == r.Latitude &&
+                EstacaoDoBanco(e).Longitude == r.Longitude)
+                fonte = e.Fonte;
+        saida << "Estação: " << r.Nome << MarcaEstacaoUsuario << "\nFonte: " << fonte << '\n';
+    } else
         saida << "Estação: " << r.Nome << "\nFonte: " << r.Autor << '\n';
     saida << "Latitude: " << r.Latitude << "\nLongitude: " << r.Longitude << '\n'
           << "K: " << FloatToStr(r.K) << "\na: " << FloatToStr(r.A) << "\nb: " << FloatToStr(r.B)

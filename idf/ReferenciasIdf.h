@@ -41,6 +41,9 @@ struct TInfoEstacaoIdf {
     double K = 0, A = 0, B = 0, C = 0;
     TVerificacaoIdf Verificacao = TVerificacaoIdf::NaoInformada;
     double DuracaoMin = 0, DuracaoMax = 0; // min
+    // Estação do próprio usuário (Chave = AutorEstacaoUsuario), com a fonte que ele escreveu.
+    bool DoUsuario = false;
+    std::string Fonte{};
 };
 
 // Todas as estações da tabela compilada, na ordem da tabela de estações.

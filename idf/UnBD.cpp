@@ -3,6 +3,7 @@
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -155,27 +156,6 @@ TEstacao LerEstacao(const TLeitor& leitor, std::string_view r, int estado) {
     e.Latitude = leitor.Texto(r, 132, MaxCoordenada, "Latitude", estado);
     e.Longitude = leitor.Texto(r, 142, MaxCoordenada, "Longitude", estado);
     return e;
-}
-
-std::string LerArquivoInteiro(const std::string& caminho) {
-    std::error_code ec;
-    const auto estado = std::filesystem::status(caminho, ec);
-    if (!std::filesystem::exists(estado))
-        throw EArquivoNaoExiste("O arquivo " + caminho + " não existe.");
-    // Uma pasta, uma FIFO ou /dev/zero no lugar de um arquivo de dados travaria ou esgotaria
-    // a memória: só arquivos comuns, de tamanho limitado.
-    if (!std::filesystem::is_regular_file(estado))
-        throw EEntradaSaida("O arquivo " + caminho + " não é um arquivo de dados válido.");
-    constexpr std::uintmax_t TamanhoMaximo = 64u << 20;
-    const std::uintmax_t tamanho = std::filesystem::file_size(caminho, ec);
-    if (ec || tamanho > TamanhoMaximo)
-        throw EEntradaSaida("O arquivo " + caminho +
-                            " não é um arquivo de dados válido: é grande demais.");
-    std::ifstream f(caminho, std::ios::binary);
-    std::string bytes;
-    if (f) bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-    if (!f && !f.eof()) throw EEntradaSaida("Não foi possível ler o arquivo " + caminho + ".");
-    return bytes;
 }
 
 // Primeiros n caracteres (não bytes) de um texto UTF-8.
@@ -342,6 +322,27 @@ std::string TextoGraus(double x) {
 
 // ---- Banco ----
 
+std::string LerArquivoDados(const std::string& caminho) {
+    std::error_code ec;
+    const auto estado = std::filesystem::status(caminho, ec);
+    if (!std::filesystem::exists(estado))
+        throw EArquivoNaoExiste("O arquivo " + caminho + " não existe.");
+    // Uma pasta, uma FIFO ou /dev/zero no lugar de um arquivo de dados travaria ou esgotaria
+    // a memória: só arquivos comuns, de tamanho limitado.
+    if (!std::filesystem::is_regular_file(estado))
+        throw EEntradaSaida("O arquivo " + caminho + " não é um arquivo de dados válido.");
+    constexpr std::uintmax_t TamanhoMaximo = 64u << 20;
+    const std::uintmax_t tamanho = std::filesystem::file_size(caminho, ec);
+    if (ec || tamanho > TamanhoMaximo)
+        throw EEntradaSaida("O arquivo " + caminho +
+                            " não é um arquivo de dados válido: é grande demais.");
+    std::ifstream f(caminho, std::ios::binary);
+    std::string bytes;
+    if (f) bytes.assign(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    if (!f && !f.eof()) throw EEntradaSaida("Não foi possível ler o arquivo " + caminho + ".");
+    return bytes;
+}
+
 TBDPrecipitacao::TBDPrecipitacao(std::string pastaDados) : FPastaDados(std::move(pastaDados)) {}
 
 std::string TBDPrecipitacao::CaminhoEstacoes() const {
@@ -354,14 +355,35 @@ std::string TBDPrecipitacao::CaminhoLocalidades() const {
 
 void TBDPrecipitacao::CarregarEstacoes() {
     const auto caminho = CaminhoEstacoes();
-    Estacoes = LerArquivoEstacoes(LerArquivoInteiro(caminho), caminho);
+    Estacoes = LerArquivoEstacoes(LerArquivoDados(caminho), caminho);
+    AcrescentarEstacoesUsuario();
+}
+
+void TBDPrecipitacao::DefinirEstacoesUsuario(std::vector<TEstacao> estacoes,
+                                             const std::vector<int>& estados) {
+    if (estados.size() != estacoes.size())
+        throw EMorvendo("Estações do usuário sem o estado de cada uma.");
+    for (const int e : estados)
+        ConferirIndice(e);
+    for (auto& lista : Estacoes)
+        std::erase_if(lista, [](const TEstacao& e) { return e.DoUsuario; });
+    FUsuario = std::move(estacoes);
+    for (auto& e : FUsuario)
+        e.DoUsuario = true;
+    FEstadosUsuario = estados;
+    AcrescentarEstacoesUsuario();
+}
+
+void TBDPrecipitacao::AcrescentarEstacoesUsuario() {
+    for (std::size_t i = 0; i < FUsuario.size(); ++i)
+        Estacoes[FEstadosUsuario[i]].push_back(FUsuario[i]);
 }
 
 void TBDPrecipitacao::CarregarLocalidades(int indiceEstado) {
     Localidades.clear();
     ConferirIndice(indiceEstado);
     const auto caminho = CaminhoLocalidades();
-    Localidades = LerLocalidadesDoEstado(LerArquivoInteiro(caminho), indiceEstado, caminho);
+    Localidades = LerLocalidadesDoEstado(LerArquivoDados(caminho), indiceEstado, caminho);
 }
 
 TEstacao TBDPrecipitacao::InterpolarParametros(std::string_view latitude,
@@ -376,22 +398,34 @@ TEstacao TBDPrecipitacao::InterpolarParametros(std::string_view latitude,
     std::vector<TPeso> pesos;
     long double soma = 0;
     const TEstacao* distanciaZero = nullptr;
-    for (const int estado : EstadosInterpolacao) {
-        for (const auto& s : Estacoes[estado]) {
-            if (s.Latitude == latitude && s.Longitude == longitude) return s;
-            const long double dl = static_cast<long double>(GrausDecimais(s.Longitude)) - lambda;
-            const long double dp = static_cast<long double>(GrausDecimais(s.Latitude)) - phi;
-            const long double d = std::sqrt(dl * dl + dp * dp);
-            if (d == 0) {
-                // Textos diferentes só fora dos algarismos: vale como coincidência exata,
-                // mas uma coincidência de textos adiante tem precedência.
-                if (!distanciaZero) distanciaZero = &s;
-                continue;
-            }
-            const long double w = 1 / (d * d * d * d * d);
-            pesos.push_back({&s, w});
-            soma += w;
+    // Devolve a estação quando os textos coincidem; senão soma o peso dela.
+    auto visitar = [&](const TEstacao& s) -> const TEstacao* {
+        if (s.Latitude == latitude && s.Longitude == longitude) return &s;
+        const long double dl = static_cast<long double>(GrausDecimais(s.Longitude)) - lambda;
+        const long double dp = static_cast<long double>(GrausDecimais(s.Latitude)) - phi;
+        const long double d = std::sqrt(dl * dl + dp * dp);
+        if (d == 0) {
+            // Textos diferentes só fora dos algarismos: vale como coincidência exata,
+            // mas uma coincidência de textos adiante tem precedência.
+            if (!distanciaZero) distanciaZero = &s;
+            return nullptr;
         }
+        const long double w = 1 / (d * d * d * d * d);
+        pesos.push_back({&s, w});
+        soma += w;
+        return nullptr;
+    };
+    for (const int estado : EstadosInterpolacao)
+        for (const auto& s : Estacoes[estado])
+            if (const TEstacao* igual = visitar(s)) return *igual;
+    // As do usuário nos demais estados vêm depois: sem elas, a soma é a mesma de antes.
+    for (int estado = 0; estado < NumeroEstados; ++estado) {
+        if (std::find(EstadosInterpolacao.begin(), EstadosInterpolacao.end(), estado) !=
+            EstadosInterpolacao.end())
+            continue;
+        for (const auto& s : Estacoes[estado])
+            if (s.DoUsuario)
+                if (const TEstacao* igual = visitar(s)) return *igual;
     }
     if (distanciaZero) return *distanciaZero;
     if (!(soma > 0) || !std::isfinite(soma)) throw EMorvendo(MensagemSemEstacoes);

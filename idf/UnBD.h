@@ -67,6 +67,8 @@ struct TEstacao {
     std::string Autor;
     std::string Latitude;
     std::string Longitude;
+    // Estação do próprio usuário (não vai para o arquivo do banco).
+    bool DoUsuario = false;
 };
 
 struct TLocalidade {
@@ -92,6 +94,10 @@ std::string ArquivoLocalidades(const TLocalidadesPorEstado& localidades);
 TEstacoesPorEstado LerArquivoEstacoes(std::string_view bytes, const std::string& nomeArquivo);
 std::vector<TLocalidade> LerLocalidadesDoEstado(std::string_view bytes, int indiceEstado,
                                                 const std::string& nomeArquivo);
+
+// Bytes de um arquivo de dados: EArquivoNaoExiste quando falta; EEntradaSaida quando não é
+// um arquivo comum (pasta, FIFO), passa de 64 MiB ou não se deixa ler.
+std::string LerArquivoDados(const std::string& caminho);
 
 // ---- Coordenadas em texto ---------------------------------------------------------------
 
@@ -123,13 +129,22 @@ public:
     // Esvazia Localidades e carrega as do estado dado (ENumeroEstado fora de 0..26).
     void CarregarLocalidades(int indiceEstado);
 
+    // Estações do usuário: vão ao fim da lista de cada estado (as posições das distribuídas
+    // não mudam) e continuam lá quando as estações são recarregadas.
+    void DefinirEstacoesUsuario(std::vector<TEstacao> estacoes, const std::vector<int>& estados);
+
     // Estação com os mesmos textos de coordenadas (ou à distância zero): cópia dela.
     // Senão, média ponderada pelo inverso da quinta potência da distância sobre as
-    // estações dos oito estados da interpolação. Sem nenhuma: EMorvendo.
+    // estações dos oito estados da interpolação e as do usuário de qualquer estado (quem
+    // digitou a equação do lugar espera que ela conte). Sem nenhuma: EMorvendo.
     TEstacao InterpolarParametros(std::string_view latitude, std::string_view longitude) const;
 
 private:
+    void AcrescentarEstacoesUsuario();
+
     std::string FPastaDados;
+    std::vector<TEstacao> FUsuario;
+    std::vector<int> FEstadosUsuario;
 };
 
 inline constexpr const char* AutorInterpolacao = "Interpolação";

@@ -3,6 +3,9 @@
 #include "comum/Numeros.h"
 #include "engine/uEncostaCinematica.h"
 #include "engine/uPrecipitacao.h"
+#include "idf/AjusteIdf.h"
+#include "idf/EstacoesUsuario.h"
+#include "idf/UnBD.h"
 
 #include <algorithm>
 #include <cmath>
@@ -21,11 +24,50 @@ std::string Minutos(double v) {
 
 const TInfoEstacaoIdf* ProcurarInfoEstacao(std::string_view chave, double K, double a, double b,
                                            double c) {
-    for (const auto& e : InfoEstacoesIdf())
-        if ((chave.empty() || e.Chave == chave) && Igual(e.K, K) && Igual(e.A, a) &&
-            Igual(e.B, b) && Igual(e.C, c))
-            return &e;
-    return nullptr;
+    auto procurar = [&](const std::vector<TInfoEstacaoIdf>& tabela) -> const TInfoEstacaoIdf* {
+        for (const auto& e : tabela)
+            if ((chave.empty() || e.Chave == chave) && Igual(e.K, K) && Igual(e.A, a) &&
+                Igual(e.B, b) && Igual(e.C, c))
+                return &e;
+        return nullptr;
+    };
+    if (const auto* e = procurar(InfoEstacoesIdf())) return e;
+    if (!chave.empty() && chave != AutorEstacaoUsuario) return nullptr;
+    // Lidas de novo a cada consulta: o arquivo muda quando o usuário edita as suas.
+    static std::vector<TInfoEstacaoIdf> usuario;
+    usuario = InfoEstacoesUsuario();
+    return procurar(usuario);
+}
+
+std::string OrigemChuva(const std::string& autoria, std::int16_t indLocalidade,
+                        const std::string& cidade, const std::string& estado,
+                        const std::string& latitude, const std::string& longitude, double K,
+                        double a, double b, double c) {
+    if (!(K > 0)) return {};
+    auto ponto = [&] {
+        if (latitude.empty() || longitude.empty()) return std::string();
+        return latitude + " S, " + longitude + " W";
+    };
+    auto emEstado = [&] { return estado.empty() ? std::string() : " (" + estado + ")"; };
+    if (const TInfoEstacaoIdf* e = ProcurarInfoEstacao(autoria, K, a, b, c)) {
+        std::string fonte = e->DoUsuario ? e->Fonte : e->Chave;
+        if (const TReferencia* r = ProcurarReferencia(e->Chave)) fonte = r->Autores;
+        return "Estação " + e->Estacao + " (" + e->Uf + ")" +
+               (e->DoUsuario ? MarcaEstacaoUsuario : "") + "; fonte: " + fonte + ".";
+    }
+    if (autoria == AutorAjuste) return "Equação ajustada pelo usuário (Ajustar equação).";
+    const bool comLugar = !cidade.empty() && cidade != "Não definida";
+    if (autoria == AutorInterpolacao) {
+        if (indLocalidade >= 0 && comLugar)
+            return "Interpolada para a localidade " + cidade + emEstado() + ", " + ponto() +
+                   ", pelo inverso da quinta potência da distância.";
+        return "Interpolada no ponto " + ponto() + emEstado() +
+               ", pelo inverso da quinta potência da distância.";
+    }
+    // Projeto reaberto (a origem não é gravada) ou parâmetros digitados.
+    if (comLugar) return "Consulta em " + cidade + emEstado() + ", " + ponto() + ".";
+    if (!ponto().empty()) return "Consulta no ponto " + ponto() + emEstado() + ".";
+    return "Parâmetros digitados.";
 }
 
 std::string TextoVerificacao(TVerificacaoIdf v) {

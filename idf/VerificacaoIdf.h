@@ -1,6 +1,7 @@
 #pragma once
 #include "idf/ReferenciasIdf.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,10 +11,18 @@
 // durações em que a fonte diz que ela vale.
 
 // Estação da tabela compilada com essa chave de fonte e esses K, a, b, c (a consulta copia os
-// parâmetros da estação escolhida); nullptr para interpolação ou equação digitada. Chave
-// vazia (projeto reaberto: a autoria não é gravada) compara só os parâmetros.
+// parâmetros da estação escolhida), ou do usuário (pasta de PastaDadosUsuario); nullptr para
+// interpolação ou equação digitada. Chave vazia (projeto reaberto: a autoria não é gravada)
+// compara só os parâmetros. Uma estação do usuário vale até a próxima chamada.
 const TInfoEstacaoIdf* ProcurarInfoEstacao(std::string_view chave, double K, double a, double b,
                                            double c);
+
+// Lugar e origem da chuva em uso, para a página de dados: estação (com a fonte), localidade
+// ou ponto interpolado, equação ajustada ou digitada. Vazio sem parâmetros.
+std::string OrigemChuva(const std::string& autoria, std::int16_t indLocalidade,
+                        const std::string& cidade, const std::string& estado,
+                        const std::string& latitude, const std::string& longitude, double K,
+                        double a, double b, double c);
 
 // "lida na própria publicação", ... (minúsculas, para compor frases).
 std::string TextoVerificacao(TVerificacaoIdf v);

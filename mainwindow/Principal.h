@@ -102,6 +102,7 @@ public:
     bool Alterado() const { return FGerente.Alterado; }
     // Mostra K, a, b, c e as coordenadas da consulta IDF nos campos.
     void MostrarParametrosIdf();
+    void MostrarOrigemChuva();
     void DefinirAjuda(TServicoAjuda servico);
     const std::string& ArquivoConfiguracao() const { return FArquivoConfiguracao; }
     // Resultado do último cálculo concluído (nulo antes do primeiro).
@@ -181,6 +182,8 @@ public:
     QLineEdit *em1, *em2, *ValorB, *ValorZ, *eSc, *enc, *eCanComp;
     QLineEdit *eAprofundamento, *eTalCritica, *eErodibilidade, *eDensidade;
     QLineEdit *PrecLa1, *PrecLo1;
+    // Lugar e origem da chuva em uso (estação, localidade, ponto, ajustada ou digitada).
+    QLabel* lOrigemChuva;
     QLabel *lblSc, *lblStEstrada, *lblStTalude, *lblVIBTalude, *lblVIBEstrada, *lblErod;
     QLabel *eLargEst, *Label50, *Label51, *Label32, *Label43;
     QLabel *iSecao1, *iSecao2, *iSecao3, *imgBacia;

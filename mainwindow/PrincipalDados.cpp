@@ -22,6 +22,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "figuras/Desenhos.h"
+#include "idf/VerificacaoIdf.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Controles.h"
 #include "mainwindow/Principal.h"
@@ -407,6 +408,14 @@ QWidget* TFPrincipal::CriarAbaPrecipitacao() {
     Linha(gi, 6, Rotulo("Longitude"), PrecLo1);
     bConsulta = Botao("C&onsulta", "bConsulta");
     gi->addWidget(bConsulta, 7, 0, 1, 4, Qt::AlignLeft);
+    lOrigemChuva = Rotulo("");
+    lOrigemChuva->setObjectName("lOrigemChuva");
+    lOrigemChuva->setWordWrap(true);
+    lOrigemChuva->setTextFormat(Qt::PlainText);
+    gi->addWidget(lOrigemChuva, 8, 0, 1, 4);
+    for (auto* e : {eK, eA, eB, eC})
+        connect(e, &QLineEdit::textEdited, this,
+                [this] { lOrigemChuva->setText(QStringLiteral("Parâmetros digitados.")); });
 
     auto* h = new QHBoxLayout(aba);
     h->setContentsMargins(4, 4, 4, 4);
@@ -625,6 +634,7 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     eC->setText(real(chuva.C()));
     PrecLo1->setText(QString::fromStdString(FProjeto->Tarsio1.Longitude));
     PrecLa1->setText(QString::fromStdString(FProjeto->Tarsio1.Latitude));
+    MostrarOrigemChuva();
 
     eVIBEstrada->setText(real(leito.VIB() * fvi));
     eStEstrada->setText(real(leito.St() * fd));
@@ -913,4 +923,13 @@ void TFPrincipal::MostrarParametrosIdf() {
     eC->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.C()));
     PrecLo1->setText(QString::fromStdString(FProjeto->Tarsio1.Longitude));
     PrecLa1->setText(QString::fromStdString(FProjeto->Tarsio1.Latitude));
+    MostrarOrigemChuva();
+}
+
+void TFPrincipal::MostrarOrigemChuva() {
+    const TTarsio21& t = FProjeto->Tarsio1;
+    const auto& chuva = t.Precipitacao();
+    lOrigemChuva->setText(QString::fromStdString(
+        OrigemChuva(t.Autoria(), t.IndLocalidade, t.StrCidade, t.StrEstado, t.Latitude, t.Longitude,
+                    chuva.K(), chuva.A(), chuva.B(), chuva.C())));
 }

@@ -9,6 +9,8 @@
 #include <cstdio>
 
 #include "ajuda/Ajuda.h"
+#include "idf/EstacoesUsuario.h"
+#include "idf/ui/AmbienteConsulta.h"
 #include "mainwindow/Principal.h"
 
 namespace {
@@ -52,6 +54,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Morvendo"));
     QApplication::setOrganizationName(QStringLiteral("Morvendo"));
+    // As estações do usuário, que a consulta edita e o relatório cita.
+    DefinirPastaDadosUsuario(PastaDadosUsuarioDoPrograma().toStdString());
     // Textos do próprio Qt (menus de contexto, diálogos) em português.
     QTranslator traducao;
     if (traducao.load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),

@@ -5,6 +5,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
+#include "idf/EstacoesUsuario.h"
 #include "idf/ReferenciasIdf.h"
 #include "idf/VerificacaoIdf.h"
 #include "reports/RelatorioTexto.h"
@@ -197,15 +198,21 @@ void TDocumento::Chuva() {
     // Origem da equação, quando é a de uma estação publicada.
     if (const TInfoEstacaoIdf* e =
             ProcurarInfoEstacao(t.Autoria(), chuva.K(), chuva.A(), chuva.B(), chuva.C())) {
-        std::string fonte = e->Chave;
+        std::string fonte = e->DoUsuario ? e->Fonte : e->Chave;
         if (const TReferencia* r = ProcurarReferencia(e->Chave))
             fonte = r->Autores + ". " + r->Titulo + ". " + r->Publicacao;
         S << "<tr>";
-        Celula("100%", "Estação", "", EscaparHtml(e->Estacao + " (" + e->Uf + ")"), 5);
+        Celula("100%", "Estação", "",
+               EscaparHtml(e->Estacao + " (" + e->Uf + ")" +
+                           (e->DoUsuario ? MarcaEstacaoUsuario : "")),
+               5);
         S << "</tr><tr>";
         Celula("100%", "Fonte", "", EscaparHtml(fonte), 5);
         S << "</tr><tr>";
-        Celula("100%", "Verificação", "", EscaparHtml(TextoVerificacao(e->Verificacao)), 5);
+        Celula(
+            "100%", "Verificação", "",
+            EscaparHtml(e->DoUsuario ? TextoVerificacaoUsuario : TextoVerificacao(e->Verificacao)),
+            5);
         S << "</tr><tr>";
         Celula("100%", "Faixa de durações da equação", "", EscaparHtml(TextoFaixaDuracoes(*e)), 5);
         S << "</tr>";

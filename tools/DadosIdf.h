@@ -1,7 +1,7 @@
 #pragma once
 #include "idf/ReferenciasIdf.h"
 #include "idf/UnBD.h"
-#include "tools/LeitorCsv.h"
+#include "comum/LeitorCsv.h"
 
 #include <set>
 #include <string>

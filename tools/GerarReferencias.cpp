@@ -77,8 +77,12 @@ int main(int argc, char** argv) {
                 const auto i = static_cast<std::size_t>(t.Coluna(nome));
                 return i < l.Campos.size() ? l.Campos[i] : std::string();
             };
-            // O ano vai à linha da publicação quando ela ainda não o traz.
-            auto publicacao = campo("publicacao");
+            // A citação é o que a tela e o relatório mostram; "publicacao" guarda também as
+            // notas de quem leu a fonte, que ficam só na tabela. O ano vai à linha quando ela
+            // ainda não o traz.
+            auto publicacao = t.Coluna("citacao") >= 0 && !campo("citacao").empty()
+                                  ? campo("citacao")
+                                  : campo("publicacao");
             if (const auto ano = campo("ano");
                 !ano.empty() && publicacao.find(ano) == std::string::npos)
                 publicacao += ", " + ano;

@@ -1,9 +1,12 @@
 #include "idf/ui/AmbienteConsulta.h"
 #include "comum/EMorvendo.h"
+#include "idf/EstacoesUsuario.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QStandardPaths>
 
 namespace {
 
@@ -17,6 +20,14 @@ public:
     void Informacao(QWidget* pai, const QString& titulo, const QString& texto) override {
         QMessageBox caixa(QMessageBox::Information, titulo, texto, QMessageBox::Ok, pai);
         caixa.exec();
+    }
+    bool Confirmar(QWidget* pai, const QString& titulo, const QString& texto) override {
+        QMessageBox caixa(QMessageBox::Question, titulo, texto, QMessageBox::Yes | QMessageBox::No,
+                          pai);
+        caixa.button(QMessageBox::Yes)->setText(QStringLiteral("&Sim"));
+        caixa.button(QMessageBox::No)->setText(QStringLiteral("&Não"));
+        caixa.setDefaultButton(QMessageBox::No);
+        return caixa.exec() == QMessageBox::Yes;
     }
 };
 
@@ -46,9 +57,17 @@ QString PastaComunsDoPrograma() {
                            QStringLiteral("/../Arquivos Comuns"));
 }
 
+QString PastaDadosUsuarioDoPrograma() {
+    const QString forcada = qEnvironmentVariable("MORVENDO_DADOS_USUARIO");
+    if (!forcada.isEmpty()) return forcada;
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+}
+
 TAmbienteConsulta AmbienteConsultaPadrao() {
     TAmbienteConsulta a;
     a.PastaComuns = PastaComunsDoPrograma();
+    a.PastaUsuario = PastaDadosUsuario().empty() ? PastaDadosUsuarioDoPrograma()
+                                                 : QString::fromStdString(PastaDadosUsuario());
     a.Referencias = ReferenciasIdf();
     a.ChaveFonteGoiasDF = std::string(ChaveFonteGoiasDF());
     return a;

@@ -17,6 +17,8 @@ public:
     // Caixa de erro do programa: título "Morvendo", ícone de parada, ponto final.
     virtual void Erro(QWidget* pai, const QString& mensagem) = 0;
     virtual void Informacao(QWidget* pai, const QString& titulo, const QString& texto) = 0;
+    // Pergunta de sim ou não; sem quem responda, sim.
+    virtual bool Confirmar(QWidget*, const QString&, const QString&) { return true; }
 };
 
 // Caixas padrão do Qt.
@@ -37,6 +39,8 @@ struct TAjudaConsulta {
 struct TAmbienteConsulta {
     // Pasta "Arquivos Comuns": banco de estações, localidades, mapas e figuras.
     QString PastaComuns;
+    // Pasta de dados do usuário, onde ficam as estações dele; vazia: nenhuma.
+    QString PastaUsuario;
     // Referências das chaves das estações (janela Autor) e a chave da fonte de Goiás e
     // Distrito Federal, que acompanha a nota sobre a desagregação da chuva de um dia.
     std::vector<TReferencia> Referencias;
@@ -55,5 +59,10 @@ struct TAmbienteConsulta {
 // "../Arquivos Comuns" ao lado da pasta do programa, como instalado.
 QString PastaComunsDoPrograma();
 
-// Pasta do programa, referências compiladas, caixas padrão e sem ajuda.
+// Pasta de dados do usuário: MORVENDO_DADOS_USUARIO quando definida (testes), senão a de
+// QStandardPaths::AppDataLocation.
+QString PastaDadosUsuarioDoPrograma();
+
+// Pasta do programa, a pasta de dados do usuário registrada no núcleo (ou a do programa),
+// referências compiladas, caixas padrão e sem ajuda.
 TAmbienteConsulta AmbienteConsultaPadrao();

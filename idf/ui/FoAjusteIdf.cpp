@@ -18,6 +18,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QString Q(const std::string& s) {
@@ -166,9 +168,14 @@ TfrmFoAjusteIdf::TfrmFoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai)
     btnUsar->setObjectName("btnUsar");
     btnUsar->setAutoDefault(false);
     btnUsar->setEnabled(false);
+    btnSalvarEstacao = new QPushButton(QStringLiteral("&Salvar como minha estação..."), this);
+    btnSalvarEstacao->setObjectName("btnSalvarEstacao");
+    btnSalvarEstacao->setAutoDefault(false);
+    btnSalvarEstacao->setEnabled(false);
     btnFechar = new QPushButton(QStringLiteral("&Fechar"), this);
     btnFechar->setObjectName("btnFechar");
     btnFechar->setAutoDefault(false);
+    botoes->addWidget(btnSalvarEstacao);
     botoes->addWidget(btnUsar);
     botoes->addWidget(btnFechar);
     raiz->addLayout(botoes);
@@ -177,6 +184,7 @@ TfrmFoAjusteIdf::TfrmFoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai)
     connect(btnAjustar, &QPushButton::clicked, this, [this] { AjustarClick(); });
     connect(btnAbrirCsv, &QPushButton::clicked, this, [this] { AbrirCsvClick(); });
     connect(btnUsar, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnSalvarEstacao, &QPushButton::clicked, this, [this] { SalvarEstacaoClick(); });
     connect(btnFechar, &QPushButton::clicked, this, &QDialog::reject);
     // Um resultado vale só para o que estava na tela quando foi calculado.
     connect(eTabela, &QPlainTextEdit::textChanged, this, [this] { Limpar(); });
@@ -191,6 +199,11 @@ void TfrmFoAjusteIdf::Limpar() {
         e->clear();
     lErros->clear();
     btnUsar->setEnabled(false);
+    btnSalvarEstacao->setEnabled(false);
+}
+
+void TfrmFoAjusteIdf::SalvarEstacaoClick() {
+    if (FResultado && SalvarComoEstacao) SalvarComoEstacao(*FResultado, FDuracaoMin, FDuracaoMax);
 }
 
 void TfrmFoAjusteIdf::AjustarClick() {
@@ -205,7 +218,13 @@ void TfrmFoAjusteIdf::AjustarClick() {
 void TfrmFoAjusteIdf::Ajustar() {
     Limpar();
     if (Origem->currentIndex() == 0) {
-        FResultado = AjustarIdf(LerTabelaIdf(eTabela->toPlainText().toStdString()));
+        const auto pontos = LerTabelaIdf(eTabela->toPlainText().toStdString());
+        FResultado = AjustarIdf(pontos);
+        FDuracaoMin = FDuracaoMax = pontos.empty() ? 0 : pontos.front().Duracao;
+        for (const auto& p : pontos) {
+            FDuracaoMin = std::min(FDuracaoMin, p.Duracao);
+            FDuracaoMax = std::max(FDuracaoMax, p.Duracao);
+        }
     } else {
         const char sep = SeparadorDecimalLocal();
         auto valor = [sep](QLineEdit* e, const char* nome) {
@@ -229,6 +248,8 @@ void TfrmFoAjusteIdf::Ajustar() {
         eq.DuracaoMin = valor(eDuracaoMin, "da duração mínima (min)");
         eq.DuracaoMax = valor(eDuracaoMax, "da duração máxima (min)");
         FResultado = AjustarIdf(AmostrarDuploLog(eq));
+        FDuracaoMin = eq.DuracaoMin;
+        FDuracaoMax = eq.DuracaoMax;
     }
     MostrarResultado();
 }
@@ -239,6 +260,9 @@ void TfrmFoAjusteIdf::MostrarResultado() {
     lA->setText(Numero(r.Parametros.A));
     lB->setText(Numero(r.Parametros.B));
     lC->setText(Numero(r.Parametros.C));
+    // O começo do número à vista quando ele não cabe no quadro.
+    for (auto* e : {lK, lA, lB, lC})
+        e->setCursorPosition(0);
     const char sep = SeparadorDecimalLocal();
     lErros->setText(
         QStringLiteral("Erro relativo: RMS %1; o maior, %2, em t = %3 min e T = %4 anos "
@@ -247,6 +271,7 @@ void TfrmFoAjusteIdf::MostrarResultado() {
                  Numero(r.PiorPonto.Tr), Q(FormatFloat("0.0#", r.PiorPonto.Intensidade, sep)),
                  Q(FormatFloat("0.0#", r.IntensidadeAjustadaPior, sep))));
     btnUsar->setEnabled(true);
+    btnSalvarEstacao->setEnabled(static_cast<bool>(SalvarComoEstacao));
 }
 
 void TfrmFoAjusteIdf::AbrirCsvClick() {

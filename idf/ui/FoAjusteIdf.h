@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <optional>
 
 class QLabel;
@@ -14,7 +15,8 @@ class QTabWidget;
 
 // "Ajustar equação": K, a, b, c a partir de uma tabela de intensidades (digitada, colada ou
 // lida de um CSV) ou de uma equação de duplo logaritmo publicada com a sua faixa de durações.
-// Aceito com "Usar no projeto", Resultado() traz os parâmetros ajustados.
+// Aceito com "Usar no projeto", Resultado() traz os parâmetros ajustados; "Salvar como minha
+// estação" os entrega a SalvarComoEstacao.
 class TfrmFoAjusteIdf : public QDialog {
     Q_OBJECT
 public:
@@ -27,6 +29,14 @@ public:
     void CarregarCsv(const QString& caminho);
 
     const std::optional<TResultadoAjusteIdf>& Resultado() const { return FResultado; }
+    // Faixa de durações (min) do que foi ajustado: a da tabela ou a da equação publicada.
+    double DuracaoMin() const { return FDuracaoMin; }
+    double DuracaoMax() const { return FDuracaoMax; }
+    // "Salvar como minha estação": quem abriu o diálogo guarda o resultado; sem isso, o
+    // botão não aparece.
+    std::function<void(const TResultadoAjusteIdf&, double duracaoMin, double duracaoMax)>
+        SalvarComoEstacao;
+    void SalvarEstacaoClick();
 
     QTabWidget* Origem;
     QPlainTextEdit* eTabela;
@@ -36,6 +46,7 @@ public:
     QLineEdit *lK, *lA, *lB, *lC;
     QLabel* lErros;
     QPushButton* btnUsar;
+    QPushButton* btnSalvarEstacao;
     QPushButton* btnFechar;
 
 private:
@@ -45,4 +56,5 @@ private:
 
     IMensagensConsulta& FMensagens;
     std::optional<TResultadoAjusteIdf> FResultado;
+    double FDuracaoMin = 0, FDuracaoMax = 0;
 };

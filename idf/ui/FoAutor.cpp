@@ -1,4 +1,5 @@
 #include "idf/ui/FoAutor.h"
+#include "idf/EstacoesUsuario.h"
 #include "idf/VerificacaoIdf.h"
 
 #include <QLabel>
@@ -58,11 +59,19 @@ void TfrmFoAutor::Mostrar(const TReferencia& r) {
     Pagina->setText(QString::fromStdString(r.Publicacao));
 }
 
+void TfrmFoAutor::MostrarUsuario(const TInfoEstacaoIdf& e) {
+    Autor->setText(QString::fromUtf8(AutorEstacaoUsuario));
+    Livro->setText(QString::fromStdString(e.Fonte));
+    Pagina->clear();
+}
+
 void TfrmFoAutor::MostrarEstacao(const TInfoEstacaoIdf& e,
                                  const std::vector<double>& duracoesProjeto) {
-    QString texto = QStringLiteral("Estação: %1 (%2). Verificação: %3. Durações: %4.")
+    QString texto = QStringLiteral("Estação: %1 (%2)%3. Verificação: %4. Durações: %5.")
                         .arg(QString::fromStdString(e.Estacao), QString::fromStdString(e.Uf),
-                             QString::fromStdString(TextoVerificacao(e.Verificacao)),
+                             e.DoUsuario ? QString::fromUtf8(MarcaEstacaoUsuario) : QString(),
+                             QString::fromStdString(e.DoUsuario ? TextoVerificacaoUsuario
+                                                                : TextoVerificacao(e.Verificacao)),
                              QString::fromStdString(TextoFaixaDuracoes(e)));
     if (const auto aviso = AvisoFaixaDuracoes(e, duracoesProjeto); !aviso.empty())
         texto += QStringLiteral("\n") + QString::fromStdString(aviso);

@@ -15,6 +15,8 @@ public:
     explicit TfrmFoAutor(QWidget* pai = nullptr);
     void Limpar();
     void Mostrar(const TReferencia& r);
+    // Estação do próprio usuário: a fonte que ele escreveu no lugar da referência.
+    void MostrarUsuario(const TInfoEstacaoIdf& e);
     // Estação, verificação e faixa de durações, com o aviso quando as durações do projeto
     // saem da faixa.
     void MostrarEstacao(const TInfoEstacaoIdf& e, const std::vector<double>& duracoesProjeto);

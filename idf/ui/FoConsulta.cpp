@@ -7,6 +7,7 @@
 #include "idf/VerificacaoIdf.h"
 #include "idf/ui/FoAjusteIdf.h"
 #include "idf/ui/FoAutor.h"
+#include "idf/ui/FoMinhasEstacoes.h"
 #include "idf/ui/FoRelatTarsio.h"
 #include "idf/ui/FoSobreTarsio.h"
 
@@ -137,7 +138,8 @@ void TFiguraMapa::mouseReleaseEvent(QMouseEvent* e) {
 // ---- Criação ----
 
 TfrmFoConsulta::TfrmFoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai)
-    : QDialog(pai), BD(ambiente.PastaComuns.toStdString()), FAmbiente(ambiente) {
+    : QDialog(pai), BD(ambiente.PastaComuns.toStdString()),
+      Minhas(ambiente.PastaUsuario.toStdString()), FAmbiente(ambiente) {
     setObjectName("FoConsulta");
     MontarTela();
     LigarSinais();
@@ -146,6 +148,13 @@ TfrmFoConsulta::TfrmFoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai)
         if (brasil.load(FAmbiente.Arquivo("Brasil.bmp"))) BrasilBMP->DefinirFigura(brasil);
     }
     BD.CarregarEstacoes();
+    try {
+        Minhas.Carregar();
+    } catch (const std::exception& e) {
+        // As distribuídas continuam; o arquivo com erro não é sobrescrito.
+        FErroMinhas = Q(MensagemParaUsuario(e));
+    }
+    AplicarMinhasEstacoes();
 }
 
 TfrmFoConsulta::~TfrmFoConsulta() = default;
@@ -163,6 +172,7 @@ void TfrmFoConsulta::MontarTela() {
     Menu = new QMenuBar(this);
     MapadoBrasil1 = Menu->addAction(QStringLiteral("&Mapa do Brasil"));
     Relatrio1 = Menu->addAction(QStringLiteral("&Relatório"));
+    MinhasEstacoes1 = Menu->addAction(QStringLiteral("Minhas es&tações"));
     auto* menuAjuda = Menu->addMenu(QStringLiteral("&Ajuda"));
     Contedo1 = menuAjuda->addAction(QStringLiteral("&Conteúdo"));
     menuAjuda->addSeparator();
@@ -172,7 +182,7 @@ void TfrmFoConsulta::MontarTela() {
     raiz->setMenuBar(Menu);
 
     auto* cliente = new QWidget(this);
-    cliente->setFixedSize(742, 524);
+    cliente->setFixedSize(742, 546);
     raiz->addWidget(cliente);
 
     // Mapas: as coordenadas dos filhos das páginas são as dos pixels das figuras.
@@ -256,7 +266,7 @@ void TfrmFoConsulta::MontarTela() {
     LBLocalidade = new QListWidget(cliente);
     LBLocalidade->setObjectName("LBLocalidade");
     LBLocalidade->setToolTip(QStringLiteral("Localidades"));
-    LBLocalidade->setGeometry(xd, 248, ld, 168);
+    LBLocalidade->setGeometry(xd, 248, ld, 136);
     LLocalidades->setBuddy(LBLocalidade);
 
     lAviso = new QLabel(
@@ -282,6 +292,12 @@ void TfrmFoConsulta::MontarTela() {
                        "publicada"));
     BtnAjustarIdf->setAutoDefault(false);
     BtnAjustarIdf->setGeometry(xd + ld / 2 + 2, 422, ld / 2 - 2, 32);
+    BtnMinhas = new QPushButton(QStringLiteral("Minhas estações..."), cliente);
+    BtnMinhas->setObjectName("BtnMinhas");
+    BtnMinhas->setToolTip(
+        QStringLiteral("Incluir, editar ou importar as equações que você tem do lugar"));
+    BtnMinhas->setAutoDefault(false);
+    BtnMinhas->setGeometry(xd, 388, ld, 30);
 
     // Parte de baixo: coordenadas, parâmetros e botões.
     GroupBox2 = new QGroupBox(cliente);
@@ -304,9 +320,11 @@ void TfrmFoConsulta::MontarTela() {
         Calculalalo->setAutoDefault(false);
         g->addWidget(lLat, 0, 0);
         g->addWidget(PrecLaAux, 0, 1);
+        g->addWidget(Rotulo(QStringLiteral("S"), GroupBox2), 0, 2);
         g->addWidget(lLon, 1, 0);
         g->addWidget(PrecLoAux, 1, 1);
-        g->addWidget(Calculalalo, 0, 2, 2, 1);
+        g->addWidget(Rotulo(QStringLiteral("W"), GroupBox2), 1, 2);
+        g->addWidget(Calculalalo, 0, 3, 2, 1);
     }
 
     Precipitacao = new QGroupBox(QStringLiteral(" Parâmetros da Equação IDF "), cliente);
@@ -345,8 +363,12 @@ void TfrmFoConsulta::MontarTela() {
     BtnOk = botao(QStringLiteral("&Fechar"), "BtnOk", 634, 491);
     BtnOk->setDefault(true);
 
-    // Área cliente de 742 x 524 abaixo do menu; tamanho fixo antes de a janela existir.
-    setFixedSize(742, Menu->sizeHint().height() + 524);
+    LabelPonteiro = new QLabel(cliente);
+    LabelPonteiro->setObjectName("LabelPonteiro");
+    LabelPonteiro->setGeometry(8, 524, 510, 20);
+
+    // Área cliente de 742 x 546 abaixo do menu; tamanho fixo antes de a janela existir.
+    setFixedSize(742, Menu->sizeHint().height() + 546);
 
     PrecLaAux->setEnabled(false);
     PrecLoAux->setEnabled(false);
@@ -402,6 +424,10 @@ void TfrmFoConsulta::LigarSinais() {
     connect(Autor, &QPushButton::clicked, this, [this] { Protegido([this] { AutorClick(); }); });
     connect(BtnAjustarIdf, &QPushButton::clicked, this,
             [this] { Protegido([this] { AjustarEquacaoClick(); }); });
+    connect(BtnMinhas, &QPushButton::clicked, this,
+            [this] { Protegido([this] { MinhasEstacoesClick(); }); });
+    connect(MinhasEstacoes1, &QAction::triggered, this,
+            [this] { Protegido([this] { MinhasEstacoesClick(); }); });
     connect(Sobre1, &QAction::triggered, this, [this] { Sobre1Click(); });
     connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -533,15 +559,84 @@ void TfrmFoConsulta::GuardarCoordenadas(double lat, const std::string& strLat, d
 }
 
 void TfrmFoConsulta::MarcarPontoAtual(const QString& autor) {
+    // A fonte vale para os parâmetros mostrados, com ou sem a cruz no mapa.
+    MostrarAutor(autor);
     CalcularPixel();
     if (!DentroDoEstado(FX, FY)) {
         EsconderCruz();
         return;
     }
-    LabelLat->setText(Q(StrLatitude));
-    LabelLon->setText(Q(StrLongitude));
+    LabelLat->setText(ComHemisferio(Q(StrLatitude), true));
+    LabelLon->setText(ComHemisferio(Q(StrLongitude), false));
     PosicionarCruz(FX, FY);
+}
+
+void TfrmFoConsulta::AutorSemFonte() {
+    Autor->setText(TextoAutor);
+    Autor->setEnabled(false);
+}
+
+void TfrmFoConsulta::MostrarAutor(const QString& autor) {
     Autor->setText(autor);
+    Autor->setEnabled(!autor.isEmpty());
+}
+
+void TfrmFoConsulta::PreencherListaEstacoes() {
+    LBEstacao->clear();
+    FLinhaEstacao = -1;
+    for (const auto& e : BD.Estacoes[EstadoEscolhido.Indice()])
+        LBEstacao->addItem(Q(e.Nome) +
+                           (e.DoUsuario ? QString::fromUtf8(MarcaEstacaoUsuario) : QString()));
+}
+
+const TEstacaoUsuario* TfrmFoConsulta::MinhaEstacaoEmUso() const {
+    if (!Registro.DoUsuario) return nullptr;
+    for (const auto& e : Minhas.Lista()) {
+        const TEstacao b = EstacaoDoBanco(e);
+        if (b.Nome == Registro.Nome && b.Latitude == Registro.Latitude &&
+            b.Longitude == Registro.Longitude)
+            return &e;
+    }
+    return nullptr;
+}
+
+void TfrmFoConsulta::AplicarMinhasEstacoes() {
+    std::vector<TEstacao> estacoes;
+    std::vector<int> estados;
+    for (const auto& e : Minhas.Lista()) {
+        estacoes.push_back(EstacaoDoBanco(e));
+        estados.push_back(e.Estado);
+    }
+    BD.DefinirEstacoesUsuario(std::move(estacoes), estados);
+}
+
+bool TfrmFoConsulta::SalvarMinhaEstacao(const TEstacaoUsuario& modelo, QWidget* pai) {
+    TfrmFoEstacaoUsuario editor(FAmbiente.Avisos(), pai);
+    editor.DefinirEstacao(modelo);
+    if (editor.exec() != QDialog::Accepted) return false;
+    try {
+        Minhas.Adicionar(editor.Estacao());
+    } catch (const std::exception& e) {
+        FAmbiente.Avisos().Erro(pai, Q(MensagemParaUsuario(e)));
+        return false;
+    }
+    MinhasMudaram();
+    return true;
+}
+
+void TfrmFoConsulta::MinhasMudaram() {
+    AplicarMinhasEstacoes();
+    // As posições da lista mudaram: nada fica marcado, e os quadros guardam o que tinham.
+    const QSignalBlocker b(LBEstacao);
+    PreencherListaEstacoes();
+    Desmarcar(LBEstacao);
+    IndEstacao = -1;
+}
+
+void TfrmFoConsulta::MinhasEstacoesClick() {
+    TfrmFoMinhasEstacoes janela(Minhas, FAmbiente.Avisos(), this);
+    janela.exec();
+    if (janela.Mudou()) MinhasMudaram();
 }
 
 void TfrmFoConsulta::CalcularPixel() {
@@ -659,7 +754,9 @@ void TfrmFoConsulta::EstadosClick() {
 
     const QString nome = Q(EstadoEscolhido.NomeEstado());
     setWindowTitle(QStringLiteral("Tarsio 2.1 - Estado: ") + nome + QStringLiteral("     "));
-    Autor->setEnabled(true);
+    // A fonte do estado anterior não vale para este: o botão espera uma nova escolha.
+    AutorSemFonte();
+    LabelPonteiro->clear();
 
     if (moldura) {
         Notebook1->setCurrentIndex(1);
@@ -716,10 +813,7 @@ void TfrmFoConsulta::EstadosClick() {
                 LBLocalidade->addItem(Q(l.Nome));
             LBLocalidade->setCurrentRow(0);
         }
-        LBEstacao->clear();
-        FLinhaEstacao = -1;
-        for (const auto& e : BD.Estacoes[indice])
-            LBEstacao->addItem(Q(e.Nome));
+        PreencherListaEstacoes();
         if (LBEstacao->count() > 0) LBEstacao->setCurrentRow(0);
     }
 
@@ -756,10 +850,11 @@ void TfrmFoConsulta::LBEstacaoClick() {
         MostrarParametros(estacao, nullptr, nullptr, nullptr, nullptr);
         MarcarPontoAtual(SemBrancosADireita(estacao.Autor));
     } else {
-        NomeCid->setText(SemBrancosADireita(estacao.Nome));
-        LabelLatitude->setText(Q(estacao.Latitude));
-        LabelLongitude->setText(Q(estacao.Longitude));
-        Autor->setText(Q(estacao.Autor).trimmed());
+        NomeCid->setText(SemBrancosADireita(estacao.Nome) +
+                         (estacao.DoUsuario ? QString::fromUtf8(MarcaEstacaoUsuario) : QString()));
+        LabelLatitude->setText(ComHemisferio(Q(estacao.Latitude), true));
+        LabelLongitude->setText(ComHemisferio(Q(estacao.Longitude), false));
+        MostrarAutor(Q(estacao.Autor).trimmed());
         MostrarParametros(estacao, nullptr, nullptr, nullptr, nullptr);
         for (QWidget* w : {NomeCid, LatCid, LonCid, LabelLatitude, LabelLongitude}) {
             w->show();
@@ -801,9 +896,10 @@ void TfrmFoConsulta::LBLocalidadeClick() {
 }
 
 void TfrmFoConsulta::EstadoBMPMouseMove(int x, int y) {
+    // Só o rótulo do ponteiro acompanha o movimento: as coordenadas digitadas ficam nos
+    // quadros até o clique.
     if (!DentroDoEstado(x, y)) {
-        PrecLaAux->setText(CoordenadaZero);
-        PrecLoAux->setText(CoordenadaZero);
+        LabelPonteiro->clear();
         EstadoBMP->setCursor(Qt::ArrowCursor);
         FCruz = false;
         return;
@@ -812,8 +908,10 @@ void TfrmFoConsulta::EstadoBMPMouseMove(int x, int y) {
     FCruz = true;
     double lat = 0, lon = 0;
     PixelParaPonto(FMoldura, x, y, lat, lon);
-    if (lat >= 0) PrecLaAux->setText(Q(TextoGraus(lat)));
-    if (lon >= 0) PrecLoAux->setText(Q(TextoGraus(lon)));
+    if (lat >= 0 && lon >= 0)
+        LabelPonteiro->setText(QStringLiteral("Ponteiro: %1, %2 (clique para usar este ponto)")
+                                   .arg(ComHemisferio(Q(TextoGraus(lat)), true),
+                                        ComHemisferio(Q(TextoGraus(lon)), false)));
 }
 
 void TfrmFoConsulta::EstadoBMPMouseUp(int x, int y) {
@@ -838,6 +936,7 @@ void TfrmFoConsulta::EstadoBMPMouseUp(int x, int y) {
     }
     // Sem estações para interpolar: o erro vem antes de qualquer mudança.
     const TEstacao r = BD.InterpolarParametros(strLat, strLon);
+    Registro = r;
 
     StrCidade = CidadeNaoDefinida;
     Desmarcar(LBEstacao);
@@ -845,14 +944,14 @@ void TfrmFoConsulta::EstadoBMPMouseUp(int x, int y) {
     EsconderRotulosEstacao();
     GuardarCoordenadas(lat, strLat, lon, strLon);
     PrecLaAux->setText(Q(StrLatitude));
-    LabelLat->setText(Q(StrLatitude));
+    LabelLat->setText(ComHemisferio(Q(StrLatitude), true));
     PrecLoAux->setText(Q(StrLongitude));
-    LabelLon->setText(Q(StrLongitude));
+    LabelLon->setText(ComHemisferio(Q(StrLongitude), false));
     FX = x;
     FY = y;
     PosicionarCruz(x, y);
     MostrarParametros(r, "###0.000", "0.000", "#0.000", "0.000");
-    Autor->setText(Q(AutorInterpolacao));
+    MostrarAutor(Q(r.Autor));
     AtualizarAviso();
 }
 
@@ -912,6 +1011,7 @@ void TfrmFoConsulta::CalculalaloClick() {
     } else {
         LimparQuadros();
         EsconderCruz();
+        AutorSemFonte();
     }
 }
 
@@ -934,8 +1034,8 @@ TDadosRelatorioConsulta TfrmFoConsulta::DadosRelatorio() const {
     TDadosRelatorioConsulta d;
     d.Localidade = Q(StrCidade);
     d.Estado = Q(EstadoEscolhido.NomeEstado());
-    d.Latitude = Q(StrLatitude);
-    d.Longitude = Q(StrLongitude);
+    d.Latitude = ComHemisferio(Q(StrLatitude), true);
+    d.Longitude = ComHemisferio(Q(StrLongitude), false);
     d.K = PrecK->text();
     d.A = PrecA->text();
     d.B = PrecB->text();
@@ -951,7 +1051,15 @@ void TfrmFoConsulta::AutorClick() {
     TfrmFoAutor janela(this);
     janela.Limpar();
     const std::string chave = Autor->text().toStdString();
-    if (const TReferencia* r = FAmbiente.ProcurarReferencia(chave)) {
+    if (chave == AutorEstacaoUsuario) {
+        const TEstacaoUsuario* e = MinhaEstacaoEmUso();
+        if (!e) return;
+        const TInfoEstacaoIdf info = InfoEstacaoUsuario(*e);
+        janela.MostrarUsuario(info);
+        janela.MostrarEstacao(info, FAmbiente.DuracoesProjeto
+                                        ? FAmbiente.DuracoesProjeto(e->K, e->A, e->B, e->C)
+                                        : std::vector<double>());
+    } else if (const TReferencia* r = FAmbiente.ProcurarReferencia(chave)) {
         janela.Mostrar(*r);
         const char sep = SeparadorDecimalLocal();
         const auto k = TentarTextoParaReal(PrecK->text().toStdString(), sep);
@@ -986,6 +1094,7 @@ void TfrmFoConsulta::BtnOkClick() {
 void TfrmFoConsulta::FormActivate() {
     if (FAtivado) return;
     FAtivado = true;
+    if (!FErroMinhas.isEmpty()) FAmbiente.Avisos().Erro(this, FErroMinhas);
     {
         const QSignalBlocker b(Estados);
         Estados->setCurrentIndex(EstadoEscolhido.Indice());
@@ -1036,6 +1145,20 @@ void TfrmFoConsulta::keyPressEvent(QKeyEvent* e) {
 
 void TfrmFoConsulta::AjustarEquacaoClick() {
     TfrmFoAjusteIdf ajuste(FAmbiente.Avisos(), this);
+    ajuste.SalvarComoEstacao = [this, &ajuste](const TResultadoAjusteIdf& r, double dmin,
+                                               double dmax) {
+        TEstacaoUsuario e;
+        e.Estado = EstadoEscolhido.Indice();
+        e.Latitude = Latitude;
+        e.Longitude = Longitude;
+        e.K = r.Parametros.K;
+        e.A = r.Parametros.A;
+        e.B = r.Parametros.B;
+        e.C = r.Parametros.C;
+        e.DuracaoMin = dmin;
+        e.DuracaoMax = dmax;
+        SalvarMinhaEstacao(e, &ajuste);
+    };
     if (ajuste.exec() == QDialog::Accepted && ajuste.Resultado())
         UsarEquacaoAjustada(ajuste.Resultado()->Parametros);
 }

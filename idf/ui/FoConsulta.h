@@ -1,5 +1,6 @@
 #pragma once
 #include "idf/AjusteIdf.h"
+#include "idf/EstacoesUsuario.h"
 #include "idf/Tarsio21Comp.h"
 #include "idf/UnBD.h"
 #include "idf/ui/AmbienteConsulta.h"
@@ -89,6 +90,13 @@ public:
     // "Ajustar equação": aceito, os parâmetros ajustados vão para os quadros K, a, b, c.
     void AjustarEquacaoClick();
     void UsarEquacaoAjustada(const TParametrosIdf& p);
+    // "Minhas estações": edita as estações do usuário; ao fechar, as listas e a interpolação
+    // passam a usar o que ficou gravado.
+    void MinhasEstacoesClick();
+    // Relê as estações do usuário para o banco e refaz a lista de estações do estado.
+    void AplicarMinhasEstacoes();
+    // Abre o editor com o modelo (equação ajustada) e, aceito, grava a estação do usuário.
+    bool SalvarMinhaEstacao(const TEstacaoUsuario& modelo, QWidget* pai);
     void Sobre1Click();
     void BtnOkClick();
     // Restaura a última consulta; roda uma vez, quando a janela aparece.
@@ -103,6 +111,7 @@ public:
 
     // ---- Estado do formulário ----
     TBDPrecipitacao BD;
+    TEstacoesUsuario Minhas;
     TEstado EstadoEscolhido;
     TEstacao Registro;
     std::string StrLatitude, StrLongitude;
@@ -120,6 +129,7 @@ public:
     QAction* Contedo1;
     QAction* ObterAjudaSobre1;
     QAction* Sobre1;
+    QAction* MinhasEstacoes1;
     QStackedWidget* Notebook1;
     TFiguraMapa* BrasilBMP;
     QLabel *NomeCid, *LatCid, *LonCid, *LabelLatitude, *LabelLongitude;
@@ -133,6 +143,9 @@ public:
     QLabel* lAviso;
     QPushButton* Autor;
     QPushButton* BtnAjustarIdf;
+    QPushButton* BtnMinhas;
+    // Posição do ponteiro sobre o mapa do estado; os quadros de coordenadas só mudam no clique.
+    QLabel* LabelPonteiro;
     QGroupBox* GroupBox2;
     QLineEdit *PrecLaAux, *PrecLoAux;
     QPushButton* Calculalalo;
@@ -175,6 +188,13 @@ private:
     void AtualizarAviso();
     QString TextoCoordenada(const QLineEdit* edit) const;
     void SelecionarEstado(int indice);
+    // Botão Autor sem fonte a mostrar (nada escolhido, ou ponto fora do estado).
+    void AutorSemFonte();
+    void MostrarAutor(const QString& autor);
+    void PreencherListaEstacoes();
+    void MinhasMudaram();
+    // Estação do usuário em uso (pelo nome e coordenadas do registro); nullptr se não há.
+    const TEstacaoUsuario* MinhaEstacaoEmUso() const;
 
     TAmbienteConsulta FAmbiente;
     int FHelpContext = 0;
@@ -186,6 +206,8 @@ private:
     bool FRestaurandoEstado = false;
     bool FAtivado = false;
     bool FRecusaPendente = false;
+    // Erro do arquivo das estações do usuário, mostrado quando a janela aparece.
+    QString FErroMinhas;
     // Linha de cada lista cujo conteúdo está nos quadros (-1: nenhuma).
     int FLinhaEstacao = -1, FLinhaLocalidade = -1;
 };

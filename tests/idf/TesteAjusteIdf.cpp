@@ -4,7 +4,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "idf/AjusteIdf.h"
-#include "tools/LeitorCsv.h"
+#include "comum/LeitorCsv.h"
 
 #include "AuxiliaresIdf.h"
 

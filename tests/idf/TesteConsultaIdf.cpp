@@ -17,7 +17,7 @@ struct Resultado {
 
 Resultado Consultar(const std::string& lat, const std::string& lon, const std::string& pasta) {
     std::ostringstream saida, erros;
-    const int status = ConsultarIdf(lat, lon, pasta, saida, erros);
+    const int status = ConsultarIdf(lat, lon, pasta, "", saida, erros);
     return {status, saida.str(), erros.str()};
 }
 

@@ -2,7 +2,7 @@
 // consulta por linha de comando em São Paulo com os dados que acompanham o programa.
 #include "idf/UnBD.h"
 #include "idf/VerificacaoIdf.h"
-#include "tools/LeitorCsv.h"
+#include "comum/LeitorCsv.h"
 
 #include "AuxiliaresIdf.h"
 

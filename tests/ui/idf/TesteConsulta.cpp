@@ -170,7 +170,8 @@ private slots:
         const auto [lat, lon] =
             TextosDoPixel(15, TPontosParana::EstacaoAlfaX, TPontosParana::EstacaoAlfaY);
         QCOMPARE(d->PrecLaAux->text(), QString::fromStdString(lat));
-        QCOMPARE(d->LabelLon->text(), QString::fromStdString(lon));
+        // Nas bordas do mapa, com o hemisfério.
+        QCOMPARE(d->LabelLon->text(), QString::fromStdString(lon) + " W");
         QVERIFY(!d->lAviso->isVisible());
         QVERIFY(FBanco->Mensagens.Erros.isEmpty());
 
@@ -178,6 +179,12 @@ private slots:
         d->LBEstacao->setCurrentRow(1);
         QCOMPARE(Quadros(*d), (TQuadros{"2000,25", "0,2", "20,5", "0,9"}));
         QVERIFY(CruzEm(*d, TPontosParana::EstacaoBetaX, TPontosParana::EstacaoBetaY));
+
+        // Outro estado, sem estações: a fonte do Paraná não fica no botão Autor.
+        Escolher(*d, 0);
+        QCOMPARE(d->Autor->text(), QStringLiteral("Autor"));
+        QVERIFY(!d->Autor->isEnabled());
+        QCOMPARE(Quadros(*d), TQuadros{});
     }
 
     void cliqueNoMapa() {
@@ -199,11 +206,22 @@ private slots:
         QVERIFY(k > 1234.5678 && k < 2000.25);
         QVERIFY(QRegularExpression(",\\d\\d\\d$").match(d->PrecK->text()).hasMatch());
 
-        // Fora da área azul: o ponteiro vira seta, as coordenadas zeram e o clique só
-        // esconde a cruz.
+        // O ponteiro sobre o mapa só mostra onde está, no rótulo; os quadros de coordenadas
+        // guardam o que foi digitado ou clicado até o próximo clique.
+        QTest::mouseMove(d->EstadoBMP,
+                         QPoint(TPontosParana::EstacaoBetaX, TPontosParana::EstacaoBetaY));
+        const auto [latBeta, lonBeta] =
+            TextosDoPixel(15, TPontosParana::EstacaoBetaX, TPontosParana::EstacaoBetaY);
+        QVERIFY(d->LabelPonteiro->text().contains(QString::fromStdString(latBeta) + " S"));
+        QVERIFY(d->LabelPonteiro->text().contains(QString::fromStdString(lonBeta) + " W"));
+        QCOMPARE(d->PrecLaAux->text(), QString::fromStdString(lat));
+        QCOMPARE(d->PrecLoAux->text(), QString::fromStdString(lon));
+        // Fora da área azul: o ponteiro vira seta, o rótulo se apaga e o clique só esconde a
+        // cruz.
         QTest::mouseMove(d->EstadoBMP, QPoint(20, 20));
         QCOMPARE(d->EstadoBMP->cursor().shape(), Qt::ArrowCursor);
-        QCOMPARE(d->PrecLaAux->text(), Zero);
+        QVERIFY(d->LabelPonteiro->text().isEmpty());
+        QCOMPARE(d->PrecLaAux->text(), QString::fromStdString(lat));
         Clicar(d->EstadoBMP, 20, 20);
         QVERIFY(!d->EixoX->isVisible() && !d->LabelLat->isVisible());
         QCOMPARE(Quadros(*d), interpolados);
@@ -338,7 +356,7 @@ private slots:
         QVERIFY(!d->LBLocalidade->isVisible());
         QVERIFY(d->NomeCid->isVisible());
         QCOMPARE(d->NomeCid->text(), QStringLiteral("Estação Teste Goiânia"));
-        QCOMPARE(d->LabelLatitude->text(), QStringLiteral("16°40'48\""));
+        QCOMPARE(d->LabelLatitude->text(), QStringLiteral("16°40'48\" S"));
 
         d->LBEstacao->setCurrentRow(1);
         QCOMPARE(d->Autor->text(), QStringLiteral("TESTE-MG"));

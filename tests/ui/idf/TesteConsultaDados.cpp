@@ -32,7 +32,7 @@ struct TRespostaLinhaDeComando {
 TRespostaLinhaDeComando PelaLinhaDeComando(const std::string& lat, const std::string& lon) {
     std::ostringstream saida, erros;
     TRespostaLinhaDeComando r;
-    r.Codigo = ConsultarIdf(lat, lon, PastaComunsGerada().toStdString(), saida, erros);
+    r.Codigo = ConsultarIdf(lat, lon, PastaComunsGerada().toStdString(), "", saida, erros);
     r.Erro = erros.str();
     std::istringstream linhas(saida.str());
     for (std::string linha; std::getline(linhas, linha);)

@@ -1,4 +1,4 @@
-#include "tools/LeitorCsv.h"
+#include "comum/LeitorCsv.h"
 
 #include "comum/EMorvendo.h"
 

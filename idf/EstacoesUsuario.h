@@ -1,0 +1,86 @@
+#pragma once
+#include "idf/ReferenciasIdf.h"
+#include "idf/UnBD.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Estações do próprio engenheiro: equações que ele tem de um estudo estadual, de um manual
+// de drenagem ou de um ajuste, guardadas na sua pasta de dados (nunca na instalação), num
+// CSV com as colunas da tabela de estações distribuída.
+
+inline constexpr const char* NomeArquivoEstacoesUsuario = "minhas_estacoes.csv";
+// Campo Autor das estações do usuário: a consulta e o relatório reconhecem a origem por ele.
+inline constexpr const char* AutorEstacaoUsuario = "Minha estação";
+// Marca que segue o nome nas listas e no relatório.
+inline constexpr const char* MarcaEstacaoUsuario = " (minha)";
+inline constexpr const char* TextoVerificacaoUsuario =
+    "equação informada pelo usuário, que responde pela fonte";
+
+struct TEstacaoUsuario {
+    int Estado = 0; // índice da tabela de estados
+    std::string Nome;
+    double Latitude = 0, Longitude = 0; // graus decimais, sul e oeste positivos
+    double K = 0, A = 0, B = 0, C = 0;
+    double DuracaoMin = 0, DuracaoMax = 0; // min; 0: não informada
+    std::string Fonte;
+};
+
+// Confere uma estação; EMorvendo nomeando o campo como rotulado, com unidade e faixa.
+void ConferirEstacaoUsuario(const TEstacaoUsuario& e);
+
+// Registro do banco (coordenadas em "00°00'00\"", Autor = AutorEstacaoUsuario).
+TEstacao EstacaoDoBanco(const TEstacaoUsuario& e);
+// O que a janela Autor e o relatório mostram dela.
+TInfoEstacaoIdf InfoEstacaoUsuario(const TEstacaoUsuario& e);
+
+// CSV na disposição da tabela distribuída (uf, estacao, latitude, longitude, K, a, b, c,
+// fonte; duracao_min e duracao_max opcionais; outras colunas ignoradas). Tudo ou nada:
+// a primeira linha recusada dá EMorvendo "<arquivo>, linha N, campo X: ...". linhas, quando
+// dado, recebe a linha do arquivo de cada estação.
+std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,
+                                                   const std::string& nomeArquivo,
+                                                   std::vector<int>* linhas = nullptr);
+std::string CsvEstacoesUsuario(const std::vector<TEstacaoUsuario>& estacoes);
+
+// A pasta de dados do usuário como a janela a encontra: MORVENDO_DADOS_USUARIO, quando
+// definida; senão $XDG_DATA_HOME (ou ~/.local/share)/Morvendo/Morvendo. Vazia sem HOME.
+std::string PastaDadosUsuarioPadrao();
+
+// Pasta das estações do usuário que o relatório consulta (vazia: nenhuma). O programa a
+// define ao iniciar; os testes, com uma pasta própria.
+void DefinirPastaDadosUsuario(std::string pasta);
+const std::string& PastaDadosUsuario();
+// Estações do usuário da pasta definida; arquivo ausente ou com erro: nenhuma.
+std::vector<TInfoEstacaoIdf> InfoEstacoesUsuario();
+
+class TEstacoesUsuario {
+public:
+    // pasta vazia: sem estações do usuário, e nenhuma pode ser gravada.
+    explicit TEstacoesUsuario(std::string pasta);
+
+    std::string Caminho() const;
+    // Arquivo ausente: lista vazia. Arquivo com erro: EMorvendo; a lista fica vazia e nada
+    // é gravado por cima dele até que seja corrigido ou removido.
+    void Carregar();
+    const std::vector<TEstacaoUsuario>& Lista() const { return FLista; }
+
+    // Cada mudança confere a estação e grava o arquivo inteiro (atômico); em erro a lista
+    // fica como estava.
+    void Adicionar(const TEstacaoUsuario& e);
+    void Substituir(std::size_t i, const TEstacaoUsuario& e);
+    void Remover(std::size_t i);
+    // Importa um CSV: todas as linhas ou nenhuma. Devolve quantas entraram.
+    std::size_t Importar(const std::string& caminhoCsv);
+
+private:
+    void Gravar(std::vector<TEstacaoUsuario> nova);
+    // Nome repetido no mesmo estado (ignorando a posição "exceto").
+    void ConferirRepetida(const std::vector<TEstacaoUsuario>& lista, const TEstacaoUsuario& e,
+                          std::size_t exceto) const;
+
+    std::string FPasta;
+    std::vector<TEstacaoUsuario> FLista;
+    std::string FErroArquivo;
+};

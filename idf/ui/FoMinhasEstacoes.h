@@ -1,0 +1,66 @@
+#pragma once
+#include "idf/EstacoesUsuario.h"
+#include "idf/ui/AmbienteConsulta.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+// Uma estação do usuário: estado, nome, coordenadas, K, a, b, c, faixa de durações e fonte.
+class TfrmFoEstacaoUsuario : public QDialog {
+    Q_OBJECT
+public:
+    TfrmFoEstacaoUsuario(IMensagensConsulta& mensagens, QWidget* pai = nullptr);
+
+    void DefinirEstacao(const TEstacaoUsuario& e);
+    // O que está nos campos; EMorvendo nomeando o campo quando algo não serve.
+    TEstacaoUsuario Estacao() const;
+    // Confere e aceita; erro na caixa, com o editor aberto.
+    void OkClick();
+
+    QComboBox* cbEstado;
+    QLineEdit *eNome, *eLatitude, *eLongitude, *eK, *eA, *eB, *eC, *eDuracaoMin, *eDuracaoMax,
+        *eFonte;
+    QPushButton *btnOk, *btnCancelar;
+
+private:
+    IMensagensConsulta& FMensagens;
+    // Coordenadas como vieram: o texto em graus, minutos e segundos trunca os segundos, e
+    // uma estação reaberta sem mudança não perde a precisão que tinha.
+    QString FTextoLatitude, FTextoLongitude;
+    double FLatitude = 0, FLongitude = 0;
+};
+
+// "Minhas estações": lista, inclui, edita, exclui e importa as estações do usuário.
+class TfrmFoMinhasEstacoes : public QDialog {
+    Q_OBJECT
+public:
+    TfrmFoMinhasEstacoes(TEstacoesUsuario& minhas, IMensagensConsulta& mensagens,
+                         QWidget* pai = nullptr);
+
+    void AdicionarClick();
+    void EditarClick();
+    void ExcluirClick();
+    void ImportarClick();
+    // Importa o CSV e diz quantas entraram; recusado, a caixa diz a linha e o campo.
+    void ImportarCsv(const QString& caminho);
+    // A tabela mudou desde que o diálogo abriu.
+    bool Mudou() const { return FMudou; }
+
+    QTableWidget* Tabela;
+    QPushButton *btnAdicionar, *btnEditar, *btnExcluir, *btnImportar, *btnFechar;
+
+private:
+    void Preencher();
+    template <class F> void Protegido(F&& f);
+
+    TEstacoesUsuario& FMinhas;
+    IMensagensConsulta& FMensagens;
+    bool FMudou = false;
+};
+
+// Texto de uma coordenada com o hemisfério: "21°53'00\" S".
+QString ComHemisferio(const QString& coordenada, bool latitude);

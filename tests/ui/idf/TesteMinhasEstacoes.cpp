@@ -1,0 +1,304 @@
+// Estações do próprio usuário na consulta (incluir pelo editor, importar CSV, sobreviver a
+// um reinício, entrar nas listas e na interpolação) e o clique no mapa de São Paulo com os
+// dados distribuídos, conferido com a linha de comando.
+#include "BancoTeste.h"
+#include "comum/Numeros.h"
+#include "engine/uPersistencia.h"
+#include "idf/EstacoesUsuario.h"
+#include "idf/VerificacaoIdf.h"
+#include "idf/ui/FoConsulta.h"
+#include "idf/ui/FoMinhasEstacoes.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include <map>
+
+namespace {
+
+void Clicar(TFiguraMapa* mapa, int x, int y) {
+    QTest::mouseMove(mapa, QPoint(x, y));
+    QTest::mouseClick(mapa, Qt::LeftButton, {}, QPoint(x, y));
+}
+
+QStringList Quadros(const TfrmFoConsulta& d) {
+    return {d.PrecK->text(), d.PrecA->text(), d.PrecB->text(), d.PrecC->text()};
+}
+
+// Roda a ação na próxima janela modal do tipo T que abrir (verifica a cada 10 ms).
+template <class T> void QuandoAbrir(std::function<void(T&)> acao) {
+    auto* relogio = new QTimer;
+    QObject::connect(relogio, &QTimer::timeout, [=] {
+        auto* j = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!j) return;
+        relogio->stop();
+        relogio->deleteLater();
+        acao(*j);
+    });
+    relogio->start(10);
+}
+
+// K, a, b, c que o programa de linha de comando imprime para o ponto, com a pasta de dados
+// do usuário dada.
+std::map<std::string, double> PelaLinhaDeComando(const std::string& lat, const std::string& lon,
+                                                 const QString& pastaUsuario, QString* erros) {
+    QProcess p;
+    auto ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert("MORVENDO_DADOS_USUARIO", pastaUsuario);
+    p.setProcessEnvironment(ambiente);
+    p.start(QCoreApplication::applicationDirPath() + "/morvendo-calc",
+            {"--idf", QString::fromStdString(lat), QString::fromStdString(lon)});
+    std::map<std::string, double> r;
+    if (!p.waitForFinished(20000)) return r;
+    *erros = QString::fromUtf8(p.readAllStandardError());
+    for (const QString& linha : QString::fromUtf8(p.readAllStandardOutput()).split('\n'))
+        for (const char* nome : {"K", "a", "b", "c"})
+            if (linha.startsWith(QString(nome) + ": "))
+                r[nome] = TextoParaReal(linha.mid(3).toStdString(), 0, '.');
+    return r;
+}
+
+const TEstacaoUsuario MinhaCuritiba{15,
+                                    "Curitiba (manual municipal)",
+                                    25.43,
+                                    49.27,
+                                    3221.07,
+                                    0.258,
+                                    26,
+                                    1.01,
+                                    5,
+                                    1440,
+                                    "Manual de drenagem de Curitiba, tabela 3"};
+
+} // namespace
+
+class TesteMinhasEstacoes : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TBancoTeste> FBanco;
+    std::unique_ptr<QTemporaryDir> FUsuario;
+
+    TAmbienteConsulta Ambiente() {
+        TAmbienteConsulta a = FBanco->Ambiente();
+        a.PastaUsuario = FUsuario->path();
+        return a;
+    }
+
+    std::unique_ptr<TfrmFoConsulta> Abrir(const TAmbienteConsulta& a, int estado) {
+        auto d = std::make_unique<TfrmFoConsulta>(a);
+        d->DefinirEstado(estado);
+        d->show();
+        if (!QTest::qWaitFor([&] { return d->Restaurado(); })) return nullptr;
+        return d;
+    }
+
+private slots:
+    void initTestCase() { DefinirSeparadorDecimalLocal(','); }
+
+    void init() {
+        FBanco = std::make_unique<TBancoTeste>();
+        FUsuario = std::make_unique<QTemporaryDir>();
+    }
+
+    // A pasta que a linha de comando encontra sem a variável é a da janela (com os nomes
+    // que o programa dá à aplicação e à organização), com e sem XDG_DATA_HOME.
+    void linhaDeComandoAchaAPastaDaJanela() {
+        QCoreApplication::setApplicationName(QStringLiteral("Morvendo"));
+        QCoreApplication::setOrganizationName(QStringLiteral("Morvendo"));
+        qunsetenv("MORVENDO_DADOS_USUARIO");
+        const QByteArray xdg = qgetenv("XDG_DATA_HOME");
+        for (const QByteArray& valor : {QByteArray(), QByteArray("/tmp/dados-xdg")}) {
+            if (valor.isEmpty())
+                qunsetenv("XDG_DATA_HOME");
+            else
+                qputenv("XDG_DATA_HOME", valor);
+            QCOMPARE(QString::fromStdString(PastaDadosUsuarioPadrao()),
+                     QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        }
+        if (xdg.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", xdg);
+        qputenv("MORVENDO_DADOS_USUARIO", "/tmp/outra");
+        QCOMPARE(PastaDadosUsuarioPadrao(), std::string("/tmp/outra"));
+        QCOMPARE(PastaDadosUsuarioDoPrograma(), QStringLiteral("/tmp/outra"));
+        qunsetenv("MORVENDO_DADOS_USUARIO");
+    }
+
+    // Incluída pelo editor, a estação entra na lista do estado marcada, muda a interpolação
+    // no mesmo ponto, e continua lá numa consulta nova com a mesma pasta.
+    void estacaoIncluidaSobreviveAoReinicioEMudaAInterpolacao() {
+        const int x = TPontosParana::LocalidadeX, y = TPontosParana::LocalidadeY;
+        auto d = Abrir(Ambiente(), 15);
+        QVERIFY(d);
+        const int antes = d->LBEstacao->count();
+        Clicar(d->EstadoBMP, x, y);
+        const QStringList semMinhas = Quadros(*d);
+        QVERIFY(!semMinhas.front().isEmpty());
+
+        QuandoAbrir<TfrmFoMinhasEstacoes>([](TfrmFoMinhasEstacoes& lista) {
+            QuandoAbrir<TfrmFoEstacaoUsuario>([](TfrmFoEstacaoUsuario& editor) {
+                editor.DefinirEstacao(MinhaCuritiba);
+                // A coordenada digitada como a pessoa a digita, em graus e minutos.
+                editor.eLatitude->setText(QStringLiteral("25°25'48\""));
+                QTest::mouseClick(editor.btnOk, Qt::LeftButton);
+            });
+            lista.AdicionarClick();
+            QCOMPARE(lista.Tabela->rowCount(), 1);
+            QCOMPARE(lista.Tabela->item(0, 2)->text(), QStringLiteral("25°25'48\" S"));
+            lista.accept();
+        });
+        d->MinhasEstacoesClick();
+        QVERIFY2(FBanco->Mensagens.Erros.isEmpty(), qPrintable(FBanco->Mensagens.Erros.join('\n')));
+        QVERIFY(QFile::exists(FUsuario->path() + "/minhas_estacoes.csv"));
+        // Nada foi gravado na pasta dos dados distribuídos.
+        QVERIFY(!QFile::exists(FBanco->Pasta() + "/minhas_estacoes.csv"));
+        QCOMPARE(d->LBEstacao->count(), antes + 1);
+        QCOMPARE(d->LBEstacao->item(antes)->text(),
+                 QStringLiteral("Curitiba (manual municipal) (minha)"));
+
+        Clicar(d->EstadoBMP, x, y);
+        const QStringList comMinhas = Quadros(*d);
+        QVERIFY(comMinhas != semMinhas);
+
+        // A estação escolhida na lista: a fonte do usuário no botão Autor.
+        d->LBEstacao->setCurrentRow(antes);
+        QCOMPARE(d->Autor->text(), QString::fromUtf8(AutorEstacaoUsuario));
+        QVERIFY(d->Autor->isEnabled());
+        QCOMPARE(d->PrecK->text(), QStringLiteral("3221,07"));
+        d.reset();
+
+        // Reinício: outra consulta, a mesma pasta.
+        auto d2 = Abrir(Ambiente(), 15);
+        QVERIFY(d2);
+        QCOMPARE(d2->LBEstacao->count(), antes + 1);
+        QVERIFY(d2->LBEstacao->item(antes)->text().endsWith(" (minha)"));
+        Clicar(d2->EstadoBMP, x, y);
+        QCOMPARE(Quadros(*d2), comMinhas);
+
+        // O relatório da estrada cita a estação do usuário pela pasta registrada.
+        DefinirPastaDadosUsuario(FUsuario->path().toStdString());
+        const TInfoEstacaoIdf* info =
+            ProcurarInfoEstacao(AutorEstacaoUsuario, 3221.07, 0.258, 26, 1.01);
+        QVERIFY(info && info->DoUsuario);
+        QCOMPARE(info->Fonte, std::string("Manual de drenagem de Curitiba, tabela 3"));
+        DefinirPastaDadosUsuario({});
+    }
+
+    // Uma linha ruim recusa o arquivo inteiro, com o número da linha e o campo; nada entra.
+    void csvComLinhaRuimNaoImportaNada() {
+        TEstacoesUsuario minhas(FUsuario->path().toStdString());
+        TMensagensRegistradas mensagens;
+        TfrmFoMinhasEstacoes lista(minhas, mensagens);
+        const QString ruim = FUsuario->path() + "/ruim.csv";
+        {
+            QFile f(ruim);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("uf,estacao,latitude,longitude,K,a,b,c,fonte,url,verificacao,duracao_min,"
+                    "duracao_max,observacao\n"
+                    "PR,Boa,25.4,49.2,3000,0.25,26,1.0,Manual,,,5,1440,\n"
+                    "PR,\"Ruim, com vírgula\",25.5,49.3,abc,0.25,26,1.0,Manual,,,,,\n");
+        }
+        lista.ImportarCsv(ruim);
+        QCOMPARE(mensagens.Erros.size(), 1);
+        QVERIFY2(mensagens.Erros[0].contains("ruim.csv, linha 3, campo K"),
+                 qPrintable(mensagens.Erros[0]));
+        QCOMPARE(lista.Tabela->rowCount(), 0);
+        QVERIFY(minhas.Lista().empty());
+        QVERIFY(!QFile::exists(FUsuario->path() + "/minhas_estacoes.csv"));
+
+        // Corrigida, entram as duas; importada de novo, a repetição é recusada inteira.
+        {
+            QFile f(ruim);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write("uf,estacao,latitude,longitude,K,a,b,c,fonte\n"
+                    "PR,Boa,25.4,49.2,3000,0.25,26,1.0,Manual\n"
+                    "SP,Outra,22.9,47.06,2500,0.2,20,0.9,Estudo estadual\n");
+        }
+        mensagens.Erros.clear();
+        lista.ImportarCsv(ruim);
+        QVERIFY(mensagens.Erros.isEmpty());
+        QCOMPARE(lista.Tabela->rowCount(), 2);
+        lista.ImportarCsv(ruim);
+        QCOMPARE(mensagens.Erros.size(), 1);
+        QVERIFY2(mensagens.Erros[0].contains("linha 2"), qPrintable(mensagens.Erros[0]));
+        QCOMPARE(minhas.Lista().size(), std::size_t{2});
+    }
+
+    // O editor recusa um campo fora da faixa com o nome dele e fica aberto.
+    void editorNomeiaOCampoRecusado() {
+        TMensagensRegistradas mensagens;
+        TfrmFoEstacaoUsuario editor(mensagens);
+        editor.DefinirEstacao(MinhaCuritiba);
+        editor.eC->setText(QStringLiteral("0"));
+        editor.OkClick();
+        QCOMPARE(mensagens.Erros.size(), 1);
+        QVERIFY2(mensagens.Erros[0].startsWith("O campo c "), qPrintable(mensagens.Erros[0]));
+        QCOMPARE(editor.result(), 0);
+        editor.eC->setText(QStringLiteral("1,01"));
+        editor.eLongitude->setText(QStringLiteral("80°00'00\""));
+        editor.OkClick();
+        QVERIFY2(mensagens.Erros[1].contains("Longitude"), qPrintable(mensagens.Erros[1]));
+    }
+
+    // Com os dados distribuídos, um clique no mapa de São Paulo entre as três estações dá os
+    // mesmos K, a, b, c que morvendo-calc --idf no ponto clicado, sem mensagem nenhuma.
+    void cliqueEmSaoPauloIgualALinhaDeComando() {
+        TMensagensRegistradas mensagens;
+        TAmbienteConsulta a = AmbienteConsultaPadrao();
+        a.Mensagens = &mensagens;
+        a.PastaUsuario = FUsuario->path();
+        auto d = Abrir(a, 24);
+        QVERIFY(d);
+        const TPixel p = PontoParaPixel(*MolduraEstado(24), 22.0, 48.5);
+        const int x = PixelInteiro(p.X), y = PixelInteiro(p.Y);
+        QCOMPARE(d->EstadoBMP->Cor(x, y), std::optional<TCor>(CorEstadoNoMapa));
+        Clicar(d->EstadoBMP, x, y);
+        QVERIFY2(mensagens.Erros.isEmpty(), qPrintable(mensagens.Erros.join('\n')));
+        QCOMPARE(d->Autor->text(), QStringLiteral("Interpolação"));
+
+        QString erros;
+        const auto r =
+            PelaLinhaDeComando(d->StrLatitude, d->StrLongitude, FUsuario->path(), &erros);
+        QVERIFY2(erros.isEmpty(), qPrintable(erros));
+        QCOMPARE(r.size(), std::size_t{4});
+        // Os valores completos do registro e os quadros com as casas da consulta.
+        QCOMPARE(FloatToStr(d->Registro.K), FloatToStr(r.at("K")));
+        QCOMPARE(FloatToStr(d->Registro.A), FloatToStr(r.at("a")));
+        QCOMPARE(FloatToStr(d->Registro.B), FloatToStr(r.at("b")));
+        QCOMPARE(FloatToStr(d->Registro.C), FloatToStr(r.at("c")));
+        QCOMPARE(d->PrecK->text(), QString::fromStdString(FormatFloat("###0.000", r.at("K"), ',')));
+        // Entre os K das três estações de São Paulo.
+        QVERIFY(r.at("K") > 1114.32 && r.at("K") < 5710);
+
+        // Uma estação do usuário perto do ponto muda a linha de comando e a janela igualmente.
+        TEstacoesUsuario minhas(FUsuario->path().toStdString());
+        TEstacaoUsuario e = MinhaCuritiba;
+        e.Estado = 24;
+        e.Nome = "Perto do ponto";
+        e.Latitude = 22.1;
+        e.Longitude = 48.6;
+        minhas.Adicionar(e);
+        auto d2 = Abrir(a, 24);
+        QVERIFY(d2);
+        Clicar(d2->EstadoBMP, x, y);
+        const auto r2 =
+            PelaLinhaDeComando(d2->StrLatitude, d2->StrLongitude, FUsuario->path(), &erros);
+        QVERIFY2(erros.isEmpty(), qPrintable(erros));
+        QVERIFY(r2.at("K") != r.at("K"));
+        QCOMPARE(FloatToStr(d2->Registro.K), FloatToStr(r2.at("K")));
+        QCOMPARE(FloatToStr(d2->Registro.C), FloatToStr(r2.at("c")));
+    }
+};
+
+QTEST_MAIN(TesteMinhasEstacoes)
+#include "TesteMinhasEstacoes.moc"
