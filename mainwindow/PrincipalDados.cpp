@@ -21,6 +21,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "figuras/Desenhos.h"
+#include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Controles.h"
 #include "mainwindow/Principal.h"
@@ -130,6 +131,13 @@ QWidget* TFPrincipal::CriarPaginaDados() {
     nbDados->addTab(CriarAbaEstrada(), QStringLiteral("Estrada"));
     nbDados->addTab(CriarAbaBacias(), QStringLiteral("Bacias de acumulação"));
     nbDados->addTab(CriarAbaPrecipitacao(), QStringLiteral("Precipitação"));
+    // Identificação: vai direto para o projeto a cada mudança, sem passar pela verificação.
+    auto* identificacao = new TAbaIdentificacao;
+    nbDados->addTab(identificacao, QStringLiteral("Identificação"));
+    connect(identificacao, &TAbaIdentificacao::Alterada, this, [this, identificacao] {
+        FProjeto->Identificacao = identificacao->Lida();
+        MarcarAlterado();
+    });
 
     btnAjuda5 = Botao("Aj&uda", "btnAjuda5");
     btnAjuda5->setEnabled(false);
@@ -681,6 +689,7 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     em2Bacia->setText(real(bacia.m2));
     eProfBacia->setText(real(bacia.Profundidade));
     MostrarCobertura();
+    if (auto* id = findChild<TAbaIdentificacao*>()) id->Mostrar(FProjeto->Identificacao);
 
     // Um projeto convertido de um leiaute antigo só chega ao disco quando o usuário salva.
     FGerente.Alterado = FProjeto->Migrado;
@@ -716,6 +725,7 @@ void TFPrincipal::GerenteSys1LimparCamposDados() {
     SelecionarSemSinal(cbFormato, 1);
     cbFormatoChange();
     lblCoberVeg->clear();
+    if (auto* id = findChild<TAbaIdentificacao*>()) id->Mostrar({});
 }
 
 // --- Leitura e verificação ----------------------------------------------------------------
