@@ -379,10 +379,10 @@ void TDocumento::Resultados() {
            {"Tensão cisalhante máxima", "Pa", DecimalRelatorio("0.0#", R.TensaoMax)},
            {"Perda de solo estimada", "g·cm⁻²", DecimalRelatorio("0.0#", R.PerdaSolo)},
            {"Vazão máxima", "L·s⁻¹", DecimalRelatorio("0.0#", R.QMax)},
-           {"Volume no desaguadouro (chuva do espaçamento)", "m³",
+           {"Volume que chega ao desaguadouro na chuva do espaçamento", "m³",
             DecimalRelatorio("0.0#", R.Volume)}});
     for (const std::string& a : AvisosDoResultado(E, R, ','))
-        Aviso("Atenção: " + EscaparHtml(a));
+        Aviso(EscaparHtml(a));
 
     Titulo("Resultados - Bacia de acumulação");
     if (!Resultado.Bacia) {
