@@ -279,7 +279,7 @@ void TFRelatorioEstrada::Imprimir(QPrinter& impressora) {
         p.restore();
         p.setFont(QFont(fonteRodape, &impressora));
         p.drawText(QRectF(0, util.height(), util.width(), rodape), Qt::AlignRight | Qt::AlignBottom,
-                   QString("%1 / %2").arg(n).arg(total));
+                   QString("Página %1 de %2").arg(n).arg(total));
     }
 }
 
