@@ -2,9 +2,9 @@
 #include <clocale>
 #include <cmath>
 #include <csignal>
-#include <ctime>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -485,7 +485,8 @@ int main(int argc, char** argv) {
         }
     }
     if (!o.Html.empty())
-        if (auto erro = DestinoRecusado(o.Html, o.Projeto, "O relatório não pode ser gravado em ")) {
+        if (auto erro =
+                DestinoRecusado(o.Html, o.Projeto, "O relatório não pode ser gravado em ")) {
             std::cerr << *erro << '\n';
             return 2;
         }

@@ -38,7 +38,7 @@ TAbaIdentificacao::TAbaIdentificacao(QWidget* pai) : QWidget(pai) {
     auto* grupo = new QGroupBox(QStringLiteral(" Identificação do projeto (opcional) "));
     auto* f = new QFormLayout(grupo);
     const std::pair<const char*, QWidget*> linhas[] = {
-        {"Estrada", eEstrada},       {"Trecho", eTrecho}, {"Município", eMunicipio},
+        {"Estrada", eEstrada},       {"Trecho", eTrecho},    {"Município", eMunicipio},
         {"Engenheiro", eEngenheiro}, {"Data", eDataProjeto}, {"Observações", mObservacoes}};
     // Sem atalhos de teclado: as letras já servem a outros campos da janela.
     for (const auto& [rotulo, campo] : linhas)

@@ -15,8 +15,8 @@ namespace {
 std::string C(double v) {
     if (!std::isfinite(v)) v = 0;
     char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, std::round(v * 10) / 10,
-                                 std::chars_format::fixed, 1);
+    const auto r =
+        std::to_chars(buf, buf + sizeof buf, std::round(v * 10) / 10, std::chars_format::fixed, 1);
     std::string s(buf, r.ptr);
     if (s == "-0.0") s = "0.0";
     return s;
@@ -82,7 +82,7 @@ struct TFaixa {
 struct TEixo {
     std::vector<double> Marcas;
     double Passo = 1;
-    double De = 0, Ate = 1;       // valores nas pontas
+    double De = 0, Ate = 1;         // valores nas pontas
     double TelaDe = 0, TelaAte = 1; // px
     double Tela(double v) const { return TelaDe + (v - De) / (Ate - De) * (TelaAte - TelaDe); }
 };
@@ -143,8 +143,7 @@ std::vector<double> MarcasEixo(double minimo, double maximo, int alvo) {
     const double n = bruto / ordem;
     const double passo = (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * ordem;
     const double inicio = std::floor(minimo / passo + 1e-9) * passo;
-    const long intervalos =
-        std::max(1L, std::lround(std::ceil((maximo - inicio) / passo - 1e-9)));
+    const long intervalos = std::max(1L, std::lround(std::ceil((maximo - inicio) / passo - 1e-9)));
     std::vector<double> marcas;
     for (long i = 0; i <= intervalos; ++i) {
         double v = inicio + double(i) * passo;
@@ -156,8 +155,7 @@ std::vector<double> MarcasEixo(double minimo, double maximo, int alvo) {
 
 std::string TextoMarca(double valor, double passo) {
     if (std::abs(valor) < std::abs(passo) * 1e-9) valor = 0;
-    const int casas =
-        passo > 0 ? std::clamp(int(-std::floor(std::log10(passo) + 1e-9)), 0, 10) : 0;
+    const int casas = passo > 0 ? std::clamp(int(-std::floor(std::log10(passo) + 1e-9)), 0, 10) : 0;
     std::string mascara = "#,##0";
     if (casas > 0) mascara += "." + std::string(std::size_t(casas), '0');
     return FormatFloat(mascara, valor, ',', '.');
@@ -216,13 +214,11 @@ std::string DesenharGraficoSvg(const TGraficoSvg& g) {
 
     std::ostringstream s;
     s << "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" << g.Largura
-      << "\" height=\"" << g.Altura << "\" viewBox=\"0 0 " << g.Largura << ' ' << g.Altura
-      << "\">";
+      << "\" height=\"" << g.Altura << "\" viewBox=\"0 0 " << g.Largura << ' ' << g.Altura << "\">";
     s << "<rect x=\"0\" y=\"0\" width=\"" << g.Largura << "\" height=\"" << g.Altura
       << "\" fill=\"#ffffff\"/>";
     s << "<text x=\"" << C(g.Largura / 2.0) << "\" y=\"20\" text-anchor=\"middle\" " << FONTE
-      << " font-size=\"13\" font-weight=\"bold\" fill=\"#000000\">" << Texto(g.Titulo)
-      << "</text>";
+      << " font-size=\"13\" font-weight=\"bold\" fill=\"#000000\">" << Texto(g.Titulo) << "</text>";
 
     // Grade e marcas.
     const auto linha = [&](double x1, double y1, double x2, double y2, const char* cor,
@@ -234,9 +230,8 @@ std::string DesenharGraficoSvg(const TGraficoSvg& g) {
     };
     const auto texto = [&](double px, double py, const char* ancora, const std::string& t,
                            const char* extra = "") {
-        s << "<text x=\"" << C(px) << "\" y=\"" << C(py) << "\" text-anchor=\"" << ancora
-          << "\" " << FONTE << " font-size=\"11\" fill=\"#000000\"" << extra << ">" << Texto(t)
-          << "</text>";
+        s << "<text x=\"" << C(px) << "\" y=\"" << C(py) << "\" text-anchor=\"" << ancora << "\" "
+          << FONTE << " font-size=\"11\" fill=\"#000000\"" << extra << ">" << Texto(t) << "</text>";
     };
     for (const double v : x.Marcas) {
         const double px = x.Tela(v);

@@ -100,8 +100,7 @@ void VerificarDestinoRelatorioTexto(const std::string& caminho, const std::strin
     if (lstat(caminho.c_str(), &st) != 0) return; // não existe: será criado
     // Um link simbólico é substituído, não seguido; fora isso só um arquivo comum.
     if (S_ISLNK(st.st_mode) || S_ISREG(st.st_mode)) return;
-    if (S_ISDIR(st.st_mode))
-        throw EEntradaSaida(recusa + caminho + ": é uma pasta.");
+    if (S_ISDIR(st.st_mode)) throw EEntradaSaida(recusa + caminho + ": é uma pasta.");
     throw EEntradaSaida(recusa + caminho + ": não é um arquivo comum.");
 }
 

@@ -158,7 +158,9 @@ private:
         S << "<p style=\"margin-top:2px; margin-bottom:2px\">" << rotulo << ": <b>" << valor
           << "</b></p>";
     }
-    void Titulo(const char* t) { S << "<h3 style=\"margin-top:10px; margin-bottom:4px\">" << t << "</h3>"; }
+    void Titulo(const char* t) {
+        S << "<h3 style=\"margin-top:10px; margin-bottom:4px\">" << t << "</h3>";
+    }
     void Aviso(const std::string& texto) {
         S << "<p style=\"color:#990000; margin-top:2px; margin-bottom:2px\"><b>" << texto
           << "</b></p>";
@@ -217,9 +219,11 @@ void TDocumento::Identificacao() {
     const TIdentificacao& id = P.Identificacao;
     if (id.Vazia()) return;
     S << "<h2>Identificação do projeto</h2>";
-    const std::pair<const char*, const std::string*> campos[] = {
-        {"Estrada", &id.Estrada},       {"Trecho", &id.Trecho}, {"Município", &id.Municipio},
-        {"Engenheiro", &id.Engenheiro}, {"Data", &id.Data}};
+    const std::pair<const char*, const std::string*> campos[] = {{"Estrada", &id.Estrada},
+                                                                 {"Trecho", &id.Trecho},
+                                                                 {"Município", &id.Municipio},
+                                                                 {"Engenheiro", &id.Engenheiro},
+                                                                 {"Data", &id.Data}};
     for (const auto& [rotulo, valor] : campos)
         if (!valor->empty()) Linha(rotulo, EscaparHtml(*valor));
     if (!id.Observacoes.empty()) Linha("Observações", EscaparLinhas(id.Observacoes));
@@ -254,19 +258,18 @@ void TDocumento::Chuva() {
                                                            ? t.StrEstado
                                                            : " (" + t.StrEstado + ")")));
     if (!t.Latitude.empty() || !t.Longitude.empty())
-        Linha("Coordenadas", "latitude " + EscaparHtml(t.Latitude) + ", longitude " +
-                                 EscaparHtml(t.Longitude));
+        Linha("Coordenadas",
+              "latitude " + EscaparHtml(t.Latitude) + ", longitude " + EscaparHtml(t.Longitude));
     Linha("Equação IDF", "i = K · T<sup>a</sup> / (t + b)<sup>c</sup> (i em mm h⁻¹, T em anos, "
                          "t em min)");
     Dados({{"K", "", ValorDigitado(chuva.K())},
            {"a", "", ValorDigitado(chuva.A())},
            {"b", "min", ValorDigitado(chuva.B())},
            {"c", "", ValorDigitado(chuva.C())}});
-    std::vector<TDado> tr = {{"Período de retorno do dimensionamento", "anos",
-                              ValorDigitado(E.TrDim)},
-                             {"Período de retorno do espaçamento", "anos", ValorDigitado(E.TrEsp)},
-                             {"Usar período de retorno equivalente", "",
-                              E.Equivalente ? "sim" : "não"}};
+    std::vector<TDado> tr = {
+        {"Período de retorno do dimensionamento", "anos", ValorDigitado(E.TrDim)},
+        {"Período de retorno do espaçamento", "anos", ValorDigitado(E.TrEsp)},
+        {"Usar período de retorno equivalente", "", E.Equivalente ? "sim" : "não"}};
     if (E.Equivalente)
         tr.push_back({"Período de retorno equivalente usado no espaçamento", "anos",
                       DecimalRelatorio("0.0#", PeriodoRetornoDoEspacamento(E))});
@@ -325,8 +328,7 @@ void TDocumento::Canal() {
     d.push_back({"Aprofundamento máximo", "cm", ValorDigitado(E.Aprofundamento)});
     Dados(d);
     S << "</td><td width=\"30%\" align=\"center\">"
-      << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp")
-      << "</td></tr></table>";
+      << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</td></tr></table>";
 }
 
 void TDocumento::Solo() {
@@ -367,8 +369,7 @@ void TDocumento::Bacia() {
     d.push_back({"Rugosidade", "s·m<sup>-1/3</sup>", ValorDigitado(c.nc.Valor)});
     Dados(d);
     S << "</td><td width=\"30%\" align=\"center\">"
-      << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp")
-      << "</td></tr></table>";
+      << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</td></tr></table>";
 }
 
 void TDocumento::Resultados() {
@@ -414,8 +415,7 @@ void TDocumento::Graficos() {
 
 void TDocumento::TabelaSecoes() {
     static const char* const colunas[5] = {"Seção<br>(m)", "Lâmina<br>(cm)", "Vazão<br>(L·s⁻¹)",
-                                           "Tensão máxima<br>(Pa)",
-                                           "Perda de solo<br>(g·cm⁻²)"};
+                                           "Tensão máxima<br>(Pa)", "Perda de solo<br>(g·cm⁻²)"};
     // Os valores como a tabela de texto os guarda, com duas casas.
     const auto linhas = LinhasComoNaTabela(R.Secoes);
     const auto faixas = FaixasAcimaDaToleravel(R.Secoes, R.PerdaToleravel, R.Espacamento);
@@ -442,10 +442,10 @@ void TDocumento::TabelaSecoes() {
     for (const auto& l : linhas) {
         if (!meiaLinha) S << "<tr>";
         const char* cor = l.Secao > R.Espacamento ? COR_ALEM : acima(l.Secao) ? COR_ACIMA : nullptr;
-        const std::string valores[5] = {
-            std::to_string(l.Secao), DecimalRelatorio("0.00", l.Lamina),
-            DecimalRelatorio("0.00", l.Vazao), DecimalRelatorio("0.00", l.Tensao),
-            DecimalRelatorio("0.00", l.Perda)};
+        const std::string valores[5] = {std::to_string(l.Secao), DecimalRelatorio("0.00", l.Lamina),
+                                        DecimalRelatorio("0.00", l.Vazao),
+                                        DecimalRelatorio("0.00", l.Tensao),
+                                        DecimalRelatorio("0.00", l.Perda)};
         for (const auto& v : valores) {
             S << "<td align=\"center\"";
             if (cor) S << " style=\"color:" << cor << "\"";

@@ -173,8 +173,8 @@ TEST(LinhaDeComandoUso, RelatorioHtmlComTodosOsDadosDoProjeto) {
         const int vi = std::stoi(ini["UNIDADES"]["VI"]);
         const std::string rug = "Rugosidade (s·m<sup>-1/3</sup>)";
         const auto dado = [&](const std::string& rotulo, double valor) {
-            const std::string texto = ">" + rotulo + "</td><td width=\"16%\"><b>" +
-                                      FloatToStr(valor, ',') + "</b>";
+            const std::string texto =
+                ">" + rotulo + "</td><td width=\"16%\"><b>" + FloatToStr(valor, ',') + "</b>";
             EXPECT_NE(doc.find(texto), std::string::npos) << texto;
         };
         const auto canal = [&](const std::string& sufixo, bool conducao) {
@@ -216,8 +216,7 @@ TEST(LinhaDeComandoUso, RelatorioHtmlComTodosOsDadosDoProjeto) {
                   std::string::npos);
         dado("Taxa de infiltração estável (" + std::string(unidadesVi[vi]) + ")",
              real(terrenoEstrada.c_str(), "VIB") * fatoresVi[vi]);
-        dado("Declividade transversal (" + ud + ")",
-             real(terrenoEstrada.c_str(), "St") * fd);
+        dado("Declividade transversal (" + ud + ")", real(terrenoEstrada.c_str(), "St") * fd);
         dado(rug, real(terrenoEstrada.c_str(), "nt"));
         dado("Semilargura (m)", real(plano("Encosta_Estrada").c_str(), "Comprimento"));
         if (!secao3) {
@@ -234,8 +233,8 @@ TEST(LinhaDeComandoUso, RelatorioHtmlComTodosOsDadosDoProjeto) {
             dado("m1", real("BaciaAcumulacao", "m1"));
             dado("m2", real("BaciaAcumulacao", "m2"));
         }
-        const char* idf = ini.count("PREC_EXPONENCIAL_NEGATIVA") ? "PREC_EXPONENCIAL_NEGATIVA"
-                                                                : "TARSIO";
+        const char* idf =
+            ini.count("PREC_EXPONENCIAL_NEGATIVA") ? "PREC_EXPONENCIAL_NEGATIVA" : "TARSIO";
         dado("K", real(idf, "K"));
         dado("a", real(idf, "A"));
         dado("b (min)", real(idf, "B"));
@@ -245,9 +244,9 @@ TEST(LinhaDeComandoUso, RelatorioHtmlComTodosOsDadosDoProjeto) {
         const std::string json = LerBytes(DADOS_REFERENCIA + caso + ".expected.json");
         const auto i = json.find("\"Espacamento\": ") + 15;
         const std::string espacamento = json.substr(i, json.find(',', i) - i);
-        EXPECT_NE(doc.find(">Espaçamento máximo (m)</td><td width=\"16%\"><b>" + espacamento +
-                           "</b>"),
-                  std::string::npos)
+        EXPECT_NE(
+            doc.find(">Espaçamento máximo (m)</td><td width=\"16%\"><b>" + espacamento + "</b>"),
+            std::string::npos)
             << espacamento;
         int graficos = 0;
         for (auto k = doc.find("<svg "); k != std::string::npos; k = doc.find("<svg ", k + 1))
@@ -301,7 +300,8 @@ TEST(LinhaDeComandoUso, RelatorioHtmlRecusaDestinosEGravaInteiro) {
 
     // Sem espaço para o relatório inteiro (a tabela de texto cabe): erro e o antigo fica.
     GravarBytes(pasta / "r.html", "antigo");
-    const TExecucao r = Executar(pasta.Caminho, "p.mvd --html r.html", "trap '' XFSZ; ulimit -f 40; ");
+    const TExecucao r =
+        Executar(pasta.Caminho, "p.mvd --html r.html", "trap '' XFSZ; ulimit -f 40; ");
     EXPECT_EQ(r.saida, 1);
     EXPECT_NE(r.err.find("r.html"), std::string::npos) << r.err;
     EXPECT_EQ(LerBytes(pasta / "r.html"), "antigo");

@@ -169,8 +169,7 @@ TEST_F(RelatorioEstrada, VirgulaDecimalComQualquerSeparadorDoSistema) {
         // Os períodos de retorno como digitados, sem arredondar.
         EXPECT_NE(doc.find("dimensionamento (anos)</td><td width=\"16%\"><b>10,6</b>"),
                   std::string::npos);
-        EXPECT_NE(doc.find("espaçamento (anos)</td><td width=\"16%\"><b>2</b>"),
-                  std::string::npos);
+        EXPECT_NE(doc.find("espaçamento (anos)</td><td width=\"16%\"><b>2</b>"), std::string::npos);
         EXPECT_NE(doc.find("<td align=\"center\">12</td><td align=\"center\">0,50</td>"),
                   std::string::npos);
     }
@@ -234,9 +233,8 @@ TEST_F(RelatorioEstrada, VocabularioDaJanela) {
           "Período de retorno equivalente usado no espaçamento (anos)</td><td "
           "width=\"16%\"><b>5,56</b>"})
         EXPECT_NE(doc.find(termo), std::string::npos) << termo;
-    for (const char* rejeitado :
-         {"Comprimento recomendado", "Densidade aparente", "permissível", "provocada",
-          "Semi-largura", "Circular<", "Seção de corte"})
+    for (const char* rejeitado : {"Comprimento recomendado", "Densidade aparente", "permissível",
+                                  "provocada", "Semi-largura", "Circular<", "Seção de corte"})
         EXPECT_EQ(doc.find(rejeitado), std::string::npos) << rejeitado;
     EXPECT_EQ(Contar(doc, "olume escoado"), 2); // o dado e a nota que o explica
 
@@ -383,8 +381,7 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
                        "Equações de Chuvas Intensas do Estado de São Paulo."),
               std::string::npos);
     EXPECT_NE(doc.find("Verificação: <b>parâmetros ajustados"), std::string::npos);
-    EXPECT_NE(doc.find("Faixa de durações da equação: <b>de 10 a 105 min</b>"),
-              std::string::npos);
+    EXPECT_NE(doc.find("Faixa de durações da equação: <b>de 10 a 105 min</b>"), std::string::npos);
     EXPECT_EQ(doc.find("Atenção"), std::string::npos);
 
     // Leito quase impermeável: a chuva passa da infiltração por horas.
@@ -397,8 +394,7 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
     doc = Documento();
     EXPECT_EQ(doc.find("Estação:"), std::string::npos);
     EXPECT_EQ(doc.find("Atenção"), std::string::npos);
-    EXPECT_NE(doc.find("Origem dos parâmetros: <b>digitados pelo usuário</b>"),
-              std::string::npos);
+    EXPECT_NE(doc.find("Origem dos parâmetros: <b>digitados pelo usuário</b>"), std::string::npos);
 }
 
 // Três gráficos embutidos, com os títulos e as linhas de referência; os hidrogramas sem a

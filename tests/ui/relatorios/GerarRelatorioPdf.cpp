@@ -42,9 +42,10 @@ int main(int argc, char** argv) {
     if (argc > 3 && *argv[3]) projeto.StrCoberVeg = argv[3];
     if (argc > 4) {
         const QStringList partes = QString::fromLocal8Bit(argv[4]).split('|');
-        std::string* campos[] = {&projeto.Identificacao.Estrada,    &projeto.Identificacao.Trecho,
-                                 &projeto.Identificacao.Municipio,  &projeto.Identificacao.Engenheiro,
-                                 &projeto.Identificacao.Data,       &projeto.Identificacao.Observacoes};
+        std::string* campos[] = {
+            &projeto.Identificacao.Estrada,   &projeto.Identificacao.Trecho,
+            &projeto.Identificacao.Municipio, &projeto.Identificacao.Engenheiro,
+            &projeto.Identificacao.Data,      &projeto.Identificacao.Observacoes};
         for (int i = 0; i < partes.size() && i < 6; ++i)
             *campos[i] = QString(partes[i]).replace("\\n", "\n").toStdString();
     }

@@ -9,9 +9,9 @@
 #include <QLocale>
 #include <QPrinter>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -130,11 +130,13 @@ void TesteRelatorios::RelatorioMostraOCasoCalculado() {
         std::string doc;
         QVERIFY(GerarRelatorio(projeto, resultado, OpcoesRelatorioDoPrograma(), doc));
         QList<QPair<QUrl, QImage>> imagens;
-        const QString html = GraficosComoImagens(QString::fromLatin1(doc.data(), qsizetype(doc.size())), imagens);
+        const QString html =
+            GraficosComoImagens(QString::fromLatin1(doc.data(), qsizetype(doc.size())), imagens);
         QCOMPARE(imagens.size(), 3);
         QVERIFY(!html.contains("<svg"));
         for (const auto& [url, imagem] : imagens) {
-            const QVariant img = j->Viewer2->document()->resource(QTextDocument::ImageResource, url);
+            const QVariant img =
+                j->Viewer2->document()->resource(QTextDocument::ImageResource, url);
             QVERIFY2(img.isValid() && !img.value<QImage>().isNull(), qPrintable(url.toString()));
             QCOMPARE(img.value<QImage>().size(), imagem.size());
         }
