@@ -28,22 +28,7 @@ std::string Texto(const std::string& utf8) {
     for (std::size_t i = 0; i < utf8.size();) {
         const auto b = static_cast<unsigned char>(utf8[i]);
         if (b < 0x80) {
-            switch (b) {
-            case '&':
-                r += "&amp;";
-                break;
-            case '<':
-                r += "&lt;";
-                break;
-            case '>':
-                r += "&gt;";
-                break;
-            case '"':
-                r += "&quot;";
-                break;
-            default:
-                if (b >= 0x20) r += char(b);
-            }
+            if (b >= 0x20) r += EscaparXml(utf8.substr(i, 1), true);
             ++i;
             continue;
         }
@@ -128,6 +113,24 @@ std::vector<TPontoGrafico> Reduzir(const std::vector<TPontoGrafico>& pontos, con
 const char* const FONTE = "font-family=\"DejaVu Sans, Arial, Helvetica, sans-serif\"";
 
 } // namespace
+
+std::string EscaparXml(std::string_view texto, bool aspas) {
+    std::string r;
+    r.reserve(texto.size());
+    for (const char c : texto) {
+        if (c == '&')
+            r += "&amp;";
+        else if (c == '<')
+            r += "&lt;";
+        else if (c == '>')
+            r += "&gt;";
+        else if (c == '"' && aspas)
+            r += "&quot;";
+        else
+            r += c;
+    }
+    return r;
+}
 
 std::vector<double> MarcasEixo(double minimo, double maximo, int alvo) {
     if (!std::isfinite(minimo) || !std::isfinite(maximo)) minimo = 0, maximo = 1;

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Gráfico de linhas em SVG, sem Qt: o relatório o leva embutido e a janela o desenha com o
@@ -44,6 +45,9 @@ std::string DesenharGraficoSvg(const TGraficoSvg& grafico);
 // Marcas de um eixo com passo 1, 2 ou 5 × 10^k cobrindo [minimo, maximo] com cerca de 'alvo'
 // intervalos; a primeira e a última cobrem o intervalo.
 std::vector<double> MarcasEixo(double minimo, double maximo, int alvo = 5);
+
+// Texto posto em XML ou HTML: '&', '<' e '>' (e, com 'aspas', '"') viram entidades.
+std::string EscaparXml(std::string_view texto, bool aspas);
 
 // Texto de uma marca: as casas do passo, vírgula decimal.
 std::string TextoMarca(double valor, double passo);

@@ -12,24 +12,7 @@
 #include "reports/RelatorioTexto.h"
 
 std::string EscaparHtml(std::string_view texto) {
-    std::string r;
-    r.reserve(texto.size());
-    for (const char c : texto) {
-        switch (c) {
-        case '&':
-            r += "&amp;";
-            break;
-        case '<':
-            r += "&lt;";
-            break;
-        case '>':
-            r += "&gt;";
-            break;
-        default:
-            r += c;
-        }
-    }
-    return r;
+    return EscaparXml(texto, false);
 }
 
 std::string DecimalRelatorio(const char* mascara, double valor) {
@@ -62,14 +45,7 @@ namespace {
 
 // A pasta do programa vai dentro de um atributo entre aspas.
 std::string EscaparAtributo(std::string_view texto) {
-    std::string r;
-    for (const char c : EscaparHtml(texto)) {
-        if (c == '"')
-            r += "&quot;";
-        else
-            r += c;
-    }
-    return r;
+    return EscaparXml(texto, true);
 }
 
 // Texto de várias linhas (observações): cada quebra vira <br>.
@@ -197,7 +173,7 @@ private:
 };
 
 void TDocumento::Cabeca() {
-    S << "<html><head>"
+    S << "<!DOCTYPE html><html><head>"
       << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
       << "<title>Relatório de Morvendo</title>"
       << "<style type=\"text/css\">"
@@ -475,6 +451,24 @@ std::string TDocumento::Montar() {
     return ParaDocumento(S.str());
 }
 
+TGraficoSvg Grafico(std::string titulo, std::string eixoX, std::string eixoY) {
+    TGraficoSvg g;
+    g.Titulo = std::move(titulo);
+    g.TituloX = std::move(eixoX);
+    g.TituloY = std::move(eixoY);
+    return g;
+}
+
+// Uma grandeza das linhas por seção ao longo do canal.
+TSerieGrafico SerieDasSecoes(std::string nome, std::string cor,
+                             const std::vector<TLinhaSecao>& secoes, double TLinhaSecao::*campo,
+                             bool tracejadaADireita = false) {
+    TSerieGrafico s{std::move(nome), std::move(cor), {}, tracejadaADireita, tracejadaADireita};
+    for (const auto& l : secoes)
+        s.Pontos.push_back({double(l.Secao), l.*campo});
+    return s;
+}
+
 std::vector<TPontoGrafico> Serie(const THidrograma& h) {
     std::vector<TPontoGrafico> p;
     p.reserve(h.Pontos.size());
@@ -492,39 +486,27 @@ std::vector<std::string> GraficosRelatorioEstrada(const TProjeto& projeto,
     const std::string espacamento = "Espaçamento máximo (" + std::to_string(r.Espacamento) + " m)";
     std::vector<std::string> graficos;
 
-    TGraficoSvg perda;
-    perda.Titulo = "Perda de solo ao longo do canal";
-    perda.TituloX = "Seção (m)";
-    perda.TituloY = "Perda de solo (g·cm⁻²)";
-    TSerieGrafico p{"Perda de solo estimada", "#1f4e9c", {}};
-    for (const auto& l : r.Secoes)
-        p.Pontos.push_back({double(l.Secao), l.Perda});
-    perda.Series.push_back(std::move(p));
+    TGraficoSvg perda =
+        Grafico("Perda de solo ao longo do canal", "Seção (m)", "Perda de solo (g·cm⁻²)");
+    perda.Series.push_back(
+        SerieDasSecoes("Perda de solo estimada", "#1f4e9c", r.Secoes, &TLinhaSecao::Perda));
     perda.Linhas.push_back({"Perda tolerável", "#c00000", r.PerdaToleravel});
     perda.Linhas.push_back({espacamento, "#2e7d32", double(r.Espacamento), true});
     graficos.push_back(DesenharGraficoSvg(perda));
 
-    TGraficoSvg tensao;
-    tensao.Titulo = "Tensão cisalhante máxima e lâmina ao longo do canal";
-    tensao.TituloX = "Seção (m)";
-    tensao.TituloY = "Tensão cisalhante máxima (Pa)";
+    TGraficoSvg tensao = Grafico("Tensão cisalhante máxima e lâmina ao longo do canal", "Seção (m)",
+                                 "Tensão cisalhante máxima (Pa)");
     tensao.TituloYDireito = "Lâmina (cm)";
-    TSerieGrafico t{"Tensão cisalhante máxima", "#1f4e9c", {}};
-    TSerieGrafico y{"Lâmina (eixo da direita)", "#7b3f00", {}, true, true};
-    for (const auto& l : r.Secoes) {
-        t.Pontos.push_back({double(l.Secao), l.Tensao});
-        y.Pontos.push_back({double(l.Secao), l.Lamina});
-    }
-    tensao.Series.push_back(std::move(t));
-    tensao.Series.push_back(std::move(y));
+    tensao.Series.push_back(
+        SerieDasSecoes("Tensão cisalhante máxima", "#1f4e9c", r.Secoes, &TLinhaSecao::Tensao));
+    tensao.Series.push_back(SerieDasSecoes("Lâmina (eixo da direita)", "#7b3f00", r.Secoes,
+                                           &TLinhaSecao::Lamina, true));
     tensao.Linhas.push_back({"Tensão crítica", "#c00000", e.TalCritica});
     tensao.Linhas.push_back({espacamento, "#2e7d32", double(r.Espacamento), true});
     graficos.push_back(DesenharGraficoSvg(tensao));
 
-    TGraficoSvg hidro;
-    hidro.Titulo = "Hidrogramas";
-    hidro.TituloX = "Tempo (min)";
-    hidro.TituloY = "Vazão por metro de canal (L·s⁻¹·m⁻¹)";
+    TGraficoSvg hidro =
+        Grafico("Hidrogramas", "Tempo (min)", "Vazão por metro de canal (L·s⁻¹·m⁻¹)");
     hidro.Series.push_back({"Leito da estrada", "#1f4e9c", Serie(resultado.HidrogramaEstrada)});
     if (e.IndSecao != 3)
         hidro.Series.push_back(
