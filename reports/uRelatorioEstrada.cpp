@@ -1,5 +1,7 @@
 #include "reports/uRelatorioEstrada.h"
 
+#include <algorithm>
+#include <limits>
 #include <sstream>
 
 #include "comum/EMorvendo.h"
@@ -469,11 +471,24 @@ TSerieGrafico SerieDasSecoes(std::string nome, std::string cor,
     return s;
 }
 
-std::vector<TPontoGrafico> Serie(const THidrograma& h) {
+// Fração do pico abaixo da qual a recessão longa deixa de ser desenhada: sem o corte, horas
+// de vazão quase nula espremem o começo, que é o que interessa, num canto do gráfico.
+constexpr double FRACAO_RECESSAO = 0.01;
+
+// Último instante (min) em que a vazão passa da fração do pico; 0 sem vazão.
+double FimDoHidrograma(const THidrograma& h) {
+    double pico = 0, fim = 0;
+    for (const auto& p : h.Pontos)
+        pico = std::max(pico, p.Vazao);
+    for (const auto& p : h.Pontos)
+        if (p.Vazao > FRACAO_RECESSAO * pico) fim = p.Tempo;
+    return fim;
+}
+
+std::vector<TPontoGrafico> Serie(const THidrograma& h, double ate) {
     std::vector<TPontoGrafico> p;
-    p.reserve(h.Pontos.size());
     for (const auto& ponto : h.Pontos)
-        p.push_back({ponto.Tempo, ponto.Vazao});
+        if (ponto.Tempo <= ate) p.push_back({ponto.Tempo, ponto.Vazao});
     return p;
 }
 
@@ -505,17 +520,24 @@ std::vector<std::string> GraficosRelatorioEstrada(const TProjeto& projeto,
     tensao.Linhas.push_back({espacamento, "#2e7d32", double(r.Espacamento), true});
     graficos.push_back(DesenharGraficoSvg(tensao));
 
-    TGraficoSvg hidro =
-        Grafico("Hidrogramas", "Tempo (min)", "Vazão por metro de canal (L·s⁻¹·m⁻¹)");
-    hidro.Series.push_back({"Leito da estrada", "#1f4e9c", Serie(resultado.HidrogramaEstrada)});
-    if (e.IndSecao != 3)
+    const bool talude = e.IndSecao != 3;
+    double ate = FimDoHidrograma(resultado.HidrogramaEstrada);
+    if (talude) ate = std::max(ate, FimDoHidrograma(resultado.HidrogramaTalude));
+    if (resultado.Bacia) ate = std::max(ate, FimDoHidrograma(resultado.Bacia->HidrogramaProjeto));
+    ate = ate > 0 ? ate * 1.1 : std::numeric_limits<double>::infinity();
+    TGraficoSvg hidro = Grafico("Hidrogramas (recessão até 1 % do pico)", "Tempo (min)",
+                                "Vazão por metro de canal (L·s⁻¹·m⁻¹)");
+    hidro.Series.push_back(
+        {"Leito da estrada", "#1f4e9c", Serie(resultado.HidrogramaEstrada, ate)});
+    if (talude)
         hidro.Series.push_back(
-            {"Área externa (talude de corte)", "#2e7d32", Serie(resultado.HidrogramaTalude)});
+            {"Área externa (talude de corte)", "#2e7d32", Serie(resultado.HidrogramaTalude, ate)});
     if (resultado.Bacia) {
         hidro.TituloYDireito = "Vazão na saída (L·s⁻¹)";
         hidro.Series.push_back({"Saída do canal no espaçamento, chuva de dimensionamento "
                                 "(eixo da direita)",
-                                "#c00000", Serie(resultado.Bacia->HidrogramaProjeto), true, true});
+                                "#c00000", Serie(resultado.Bacia->HidrogramaProjeto, ate), true,
+                                true});
     }
     graficos.push_back(DesenharGraficoSvg(hidro));
     return graficos;

@@ -76,7 +76,7 @@ QString GraficosComoImagens(const QString& html, QList<QPair<QUrl, QImage>>& ima
                                         QRegularExpression::DotMatchesEverythingOption);
     static const QRegularExpression largura(R"re(^<svg[^>]*\bwidth="(\d+)")re");
     static const QRegularExpression altura(R"re(^<svg[^>]*\bheight="(\d+)")re");
-    constexpr int escala = 4;
+    constexpr int escala = 3; // cerca de 300 dpi na largura de uma folha A4
     QString r;
     qsizetype fim = 0;
     for (auto it = svg.globalMatch(html); it.hasNext();) {
@@ -167,8 +167,9 @@ TFRelatorioEstrada::TFRelatorioEstrada(std::string documento, QWidget* parent)
     branco.setColor(QPalette::Base, Qt::white);
     branco.setColor(QPalette::Text, Qt::black);
     Viewer2->setPalette(branco);
-    QFont fonte("Times New Roman");
-    fonte.setStyleHint(QFont::Serif);
+    // A mesma família do documento, que a numeração das páginas também usa.
+    QFont fonte("Arial");
+    fonte.setStyleHint(QFont::SansSerif);
     Viewer2->document()->setDefaultFont(fonte);
     // O texto pré-formatado sai em Arial.
     Viewer2->document()->setDefaultStyleSheet("pre { font-family: Arial, sans-serif; }");

@@ -423,6 +423,14 @@ TEST_F(RelatorioEstrada, GraficosEmbutidos) {
     for (const auto& g : graficos)
         EXPECT_NE(doc.find(g), std::string::npos);
 
+    // A recessão longa, quase nula, não entra no gráfico dos hidrogramas.
+    EXPECT_NE(graficos[2].find(">1,0</text>"), std::string::npos); // fim do eixo do tempo
+    resultado.HidrogramaEstrada.Adicionar(2, 0.001);
+    resultado.HidrogramaEstrada.Adicionar(600, 0.0001);
+    const std::string recessao = GraficosRelatorioEstrada(p, resultado)[2];
+    EXPECT_EQ(recessao.find(">600</text>"), std::string::npos);
+    EXPECT_NE(recessao.find(">1,0</text>"), std::string::npos);
+
     p.Estrada.IndSecao = 3;
     resultado.Bacia = TResultadoBacia{};
     resultado.Bacia->HidrogramaProjeto.Adicionar(0, 0);
