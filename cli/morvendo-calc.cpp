@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -26,6 +27,7 @@
 #include "project/Projeto.h"
 #include "project/ResultadoJson.h"
 #include "reports/RelatorioTexto.h"
+#include "reports/uRelatorioEstrada.h"
 
 namespace {
 
@@ -42,6 +44,7 @@ extern "C" void AoInterromper(int) {
 
 const char* const USO =
     "Uso: morvendo-calc PROJETO.mvd [--json] [--relatorio ARQUIVO] [--csv ARQUIVO]\n"
+    "                          [--html ARQUIVO]\n"
     "     morvendo-calc PROJETO.mvd --estudo PARAMETRO INICIO FIM PASSO [--threads N]\n"
     "     morvendo-calc PROJETO.mvd --trechos TRECHOS.csv [--threads N]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE\n"
@@ -50,6 +53,7 @@ const char* const USO =
     "  --json               resultados num objeto JSON na saída padrão\n"
     "  --relatorio ARQUIVO  onde gravar a tabela por seção (padrão: Relatorio.txt)\n"
     "  --csv ARQUIVO        a tabela por metro em CSV (ponto decimal, precisão completa)\n"
+    "  --html ARQUIVO       o relatório da estrada em HTML, com os gráficos em SVG\n"
     "  --estudo P I F D     calcula o projeto com o parâmetro P de I a F, passo D, e escreve\n"
     "                       um CSV; P: declividade (m/m), tr (anos), k, aprofundamento (cm),\n"
     "                       comprimento_talude (m), erodibilidade, tensao_critica (Pa)\n"
@@ -169,6 +173,20 @@ void EscreverAvisos(const TCanalEstrada& e, const TResultadoEspacamento& r, char
         out << "  " << a << '\n';
 }
 
+// O relatório com as figuras da pasta do programa e a data de hoje.
+TOpcoesRelatorioEstrada OpcoesRelatorio() {
+    TOpcoesRelatorioEstrada o;
+    std::error_code erro;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", erro);
+    if (!erro) o.PastaPrograma = exe.parent_path().string() + "/";
+    const std::time_t agora = std::time(nullptr);
+    std::tm data{};
+    char texto[16] = "";
+    if (localtime_r(&agora, &data)) std::strftime(texto, sizeof texto, "%d/%m/%Y", &data);
+    o.Data = texto;
+    return o;
+}
+
 // Separador decimal do ambiente; o resto do programa continua no locale "C".
 char SeparadorDoAmbiente() {
     char sep = '.';
@@ -180,14 +198,15 @@ char SeparadorDoAmbiente() {
     return sep;
 }
 
-// A tabela por seção não pode tomar o lugar do próprio projeto nem de um arquivo especial.
-std::optional<std::string> DestinoRecusado(const std::string& tabela, const std::string& projeto) {
+// Uma saída não pode tomar o lugar do próprio projeto nem de um arquivo especial.
+std::optional<std::string>
+DestinoRecusado(const std::string& destino, const std::string& projeto,
+                const std::string& recusa = "A tabela por seção não pode ser gravada em ") {
     std::error_code erro;
-    if (std::filesystem::equivalent(tabela, projeto, erro))
-        return "A tabela por seção não pode ser gravada em " + tabela +
-               ": é o próprio arquivo do projeto.";
+    if (std::filesystem::equivalent(destino, projeto, erro))
+        return recusa + destino + ": é o próprio arquivo do projeto.";
     try {
-        VerificarDestinoRelatorioTexto(tabela);
+        VerificarDestinoRelatorioTexto(destino, recusa);
     } catch (const EMorvendo& e) {
         return std::string(e.what());
     }
@@ -195,7 +214,7 @@ std::optional<std::string> DestinoRecusado(const std::string& tabela, const std:
 }
 
 struct TOpcoes {
-    std::string Projeto, Relatorio, Csv, Trechos;
+    std::string Projeto, Relatorio, Csv, Html, Trechos;
     bool Json = false;
     std::optional<TParametroEstudo> Estudo;
     double Inicio = 0, Fim = 0, Passo = 0;
@@ -220,9 +239,12 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
         const std::string a = argv[i];
         if (a == "--json") {
             o.Json = true;
-        } else if (a == "--relatorio" || a == "--csv" || a == "--trechos") {
+        } else if (a == "--relatorio" || a == "--csv" || a == "--html" || a == "--trechos") {
             if (++i >= argc) return falta(a.c_str(), "o nome do arquivo");
-            (a == "--relatorio" ? o.Relatorio : a == "--csv" ? o.Csv : o.Trechos) = argv[i];
+            (a == "--relatorio" ? o.Relatorio
+             : a == "--csv"     ? o.Csv
+             : a == "--html"    ? o.Html
+                                : o.Trechos) = argv[i];
         } else if (a == "--estudo") {
             if (i + 4 >= argc) return falta("--estudo", "PARAMETRO INICIO FIM PASSO");
             o.Estudo = ParametroPorNome(argv[i + 1]);
@@ -466,6 +488,12 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
+    if (!o.Html.empty())
+        if (auto erro =
+                DestinoRecusado(o.Html, o.Projeto, "O relatório não pode ser gravado em ")) {
+            std::cerr << *erro << '\n';
+            return 2;
+        }
 
     TAcompanhamentoTerminal acomp(isatty(STDERR_FILENO) != 0, sep);
     TResultadoCalculo r;
@@ -490,6 +518,8 @@ int main(int argc, char** argv) {
     try {
         EscreverRelatorioTexto(relatorio, r.Canal.Secoes);
         if (!o.Csv.empty()) GravarArquivoAtomico(o.Csv, TabelaCsv(r.Canal.Secoes));
+        if (!o.Html.empty())
+            GravarArquivoAtomico(o.Html, MontarRelatorioEstrada(p, r, OpcoesRelatorio()));
     } catch (const std::exception& erro) {
         std::cerr << erro.what() << '\n';
         return 1;

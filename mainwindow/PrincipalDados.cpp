@@ -23,6 +23,7 @@
 #include "comum/Numeros.h"
 #include "figuras/Desenhos.h"
 #include "idf/VerificacaoIdf.h"
+#include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Controles.h"
 #include "mainwindow/Principal.h"
@@ -132,6 +133,13 @@ QWidget* TFPrincipal::CriarPaginaDados() {
     nbDados->addTab(CriarAbaEstrada(), QStringLiteral("Estrada"));
     nbDados->addTab(CriarAbaBacias(), QStringLiteral("Bacias de acumulação"));
     nbDados->addTab(CriarAbaPrecipitacao(), QStringLiteral("Precipitação"));
+    // Identificação: vai direto para o projeto a cada mudança, sem passar pela verificação.
+    auto* identificacao = new TAbaIdentificacao;
+    nbDados->addTab(identificacao, QStringLiteral("Identificação"));
+    connect(identificacao, &TAbaIdentificacao::Alterada, this, [this, identificacao] {
+        FProjeto->Identificacao = identificacao->Lida();
+        MarcarAlterado();
+    });
 
     btnAjuda5 = Botao("Aj&uda", "btnAjuda5");
     btnAjuda5->setEnabled(false);
@@ -697,6 +705,7 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     em2Bacia->setText(real(bacia.m2));
     eProfBacia->setText(real(bacia.Profundidade));
     MostrarCobertura();
+    if (auto* id = findChild<TAbaIdentificacao*>()) id->Mostrar(FProjeto->Identificacao);
 
     // Um projeto convertido de um leiaute antigo só chega ao disco quando o usuário salva.
     FGerente.Alterado = FProjeto->Migrado;
@@ -732,6 +741,7 @@ void TFPrincipal::GerenteSys1LimparCamposDados() {
     SelecionarSemSinal(cbFormato, 1);
     cbFormatoChange();
     lblCoberVeg->clear();
+    if (auto* id = findChild<TAbaIdentificacao*>()) id->Mostrar({});
 }
 
 // --- Leitura e verificação ----------------------------------------------------------------

@@ -95,16 +95,13 @@ mode_t ModoDoArquivo(const struct stat* existente) {
 
 } // namespace
 
-void VerificarDestinoRelatorioTexto(const std::string& caminho) {
+void VerificarDestinoRelatorioTexto(const std::string& caminho, const std::string& recusa) {
     struct stat st {};
     if (lstat(caminho.c_str(), &st) != 0) return; // não existe: será criado
     // Um link simbólico é substituído, não seguido; fora isso só um arquivo comum.
     if (S_ISLNK(st.st_mode) || S_ISREG(st.st_mode)) return;
-    if (S_ISDIR(st.st_mode))
-        throw EEntradaSaida("A tabela por seção não pode ser gravada em " + caminho +
-                            ": é uma pasta.");
-    throw EEntradaSaida("A tabela por seção não pode ser gravada em " + caminho +
-                        ": não é um arquivo comum.");
+    if (S_ISDIR(st.st_mode)) throw EEntradaSaida(recusa + caminho + ": é uma pasta.");
+    throw EEntradaSaida(recusa + caminho + ": não é um arquivo comum.");
 }
 
 TEscritorRelatorioTexto::TEscritorRelatorioTexto(std::string caminho)

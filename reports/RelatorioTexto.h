@@ -9,8 +9,10 @@
 extern const char* const CABECALHO_RELATORIO_TEXTO;
 
 // EEntradaSaida quando o destino existe e não é um arquivo comum (pasta, FIFO, dispositivo);
-// um link simbólico vale, pois é substituído e não seguido.
-void VerificarDestinoRelatorioTexto(const std::string& caminho);
+// um link simbólico vale, pois é substituído e não seguido. 'recusa' começa a mensagem.
+void VerificarDestinoRelatorioTexto(
+    const std::string& caminho,
+    const std::string& recusa = "A tabela por seção não pode ser gravada em ");
 
 // Escreve a tabela num arquivo temporário da mesma pasta e só o põe no lugar em Fechar, de
 // modo que nunca fica uma tabela pela metade nem se segue um link simbólico com o nome final.

@@ -1,5 +1,7 @@
 #include "reports/uRelatorioEstrada.h"
 
+#include <algorithm>
+#include <limits>
 #include <sstream>
 
 #include "comum/EMorvendo.h"
@@ -8,31 +10,29 @@
 #include "idf/EstacoesUsuario.h"
 #include "idf/ReferenciasIdf.h"
 #include "idf/VerificacaoIdf.h"
+#include "project/Avisos.h"
+#include "reports/GraficoSvg.h"
 #include "reports/RelatorioTexto.h"
 
 std::string EscaparHtml(std::string_view texto) {
-    std::string r;
-    r.reserve(texto.size());
-    for (const char c : texto) {
-        switch (c) {
-        case '&':
-            r += "&amp;";
-            break;
-        case '<':
-            r += "&lt;";
-            break;
-        case '>':
-            r += "&gt;";
-            break;
-        default:
-            r += c;
-        }
-    }
-    return r;
+    return EscaparXml(texto, false);
 }
 
 std::string DecimalRelatorio(const char* mascara, double valor) {
     return FormatFloat(mascara, valor, ',');
+}
+
+std::string ValorDigitado(double valor) {
+    return FloatToStr(valor, ',');
+}
+
+double PeriodoRetornoDoEspacamento(const TCanalEstrada& e) {
+    if (!e.Equivalente) return e.TrEsp;
+    try {
+        return e.TempoRetornoEquivalente();
+    } catch (const EMorvendo&) {
+        return e.TrEsp; // a verificação dos dados recusa o valor antes do cálculo
+    }
 }
 
 std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& projeto, double K, double a, double b,
@@ -41,25 +41,54 @@ std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& projeto, double K, do
     std::vector<double> infiltracoes;
     if (e.Estrada.NumSecoes() > 0) infiltracoes.push_back(e.Estrada.Secao(0).VIB());
     if (e.Talude.NumSecoes() > 0) infiltracoes.push_back(e.Talude.Secao(0).VIB());
-    return DuracoesChuvaProjeto(K, a, b, c, e.TrEsp, infiltracoes);
+    return DuracoesChuvaProjeto(K, a, b, c, PeriodoRetornoDoEspacamento(e), infiltracoes);
 }
 
 namespace {
 
 // A pasta do programa vai dentro de um atributo entre aspas.
 std::string EscaparAtributo(std::string_view texto) {
+    return EscaparXml(texto, true);
+}
+
+// Texto de várias linhas (observações): cada quebra vira <br>.
+std::string EscaparLinhas(std::string_view texto) {
     std::string r;
     for (const char c : EscaparHtml(texto)) {
-        if (c == '"')
-            r += "&quot;";
+        if (c == '\r') continue;
+        if (c == '\n')
+            r += "<br>";
         else
             r += c;
     }
     return r;
 }
 
-std::string Espacos(int n) {
-    return std::string(std::size_t(n), ' ');
+// UTF-8 para Windows-1252; o que não tem representação (os expoentes ⁻ das unidades) vira
+// referência numérica, que vale em qualquer codificação.
+std::string ParaDocumento(const std::string& utf8) {
+    std::string r;
+    for (std::size_t i = 0; i < utf8.size();) {
+        std::size_t n = 1;
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b >= 0xF0)
+            n = 4;
+        else if (b >= 0xE0)
+            n = 3;
+        else if (b >= 0xC0)
+            n = 2;
+        const std::string_view c(utf8.data() + i, std::min(n, utf8.size() - i));
+        if (n == 1 || win1252::Representavel(c)) {
+            r += win1252::DeUtf8(c);
+        } else {
+            unsigned cp = n == 4 ? b & 0x07 : n == 3 ? b & 0x0F : b & 0x1F;
+            for (std::size_t k = 1; k < c.size(); ++k)
+                cp = (cp << 6) | (static_cast<unsigned char>(c[k]) & 0x3F);
+            r += "&#" + std::to_string(cp) + ";";
+        }
+        i += c.size();
+    }
+    return r;
 }
 
 // Lado de um talude ou parede digitado como m: o motor guarda o inverso.
@@ -67,441 +96,457 @@ double Reciproco(double v) {
     return v != 0 ? 1 / v : 0;
 }
 
+// Um dado: rótulo como na tela, unidade e valor já formatado.
+struct TDado {
+    std::string Rotulo, Unidade, Valor;
+};
+
+const char* const COR_ALEM = "#ff0000";  // seções além do espaçamento
+const char* const COR_ACIMA = "#c05800"; // dentro do espaçamento, acima da tolerável
+
 class TDocumento {
 public:
     TDocumento(const TProjeto& projeto, const TResultadoCalculo& resultado,
                const TOpcoesRelatorioEstrada& opcoes)
-        : P(projeto), E(projeto.Estrada), R(resultado.Canal),
-          RB(resultado.Bacia ? *resultado.Bacia : SemBacia),
-          Pasta(EscaparAtributo(opcoes.PastaPrograma)), Opcoes(opcoes) {}
+        : P(projeto), E(projeto.Estrada), U(projeto.Unidades), Resultado(resultado),
+          R(resultado.Canal), Pasta(EscaparAtributo(opcoes.PastaPrograma)), Opcoes(opcoes) {}
 
     std::string Montar();
 
 private:
-    // Célula de dado de entrada ou de resultado: rótulo em negrito, o que vem entre ele e o
-    // valor (a unidade e os dois-pontos) e o valor.
-    void CelulaTexto(const char* largura, const std::string& rotulo, const std::string& meio,
-                     const std::string& valor, int colspan = 0) {
-        S << "<td width=\"" << largura << "\"";
-        if (colspan) S << " colspan=\"" << colspan << "\"";
-        S << "><font size=\"2\"><b>" << rotulo << "</b>" << meio << valor << "</font></td>";
+    // Dados em pares por linha: rótulo (unidade) e valor.
+    void Dados(const std::vector<TDado>& dados) {
+        S << "<table border=\"0\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\">";
+        for (std::size_t i = 0; i < dados.size(); i += 2) {
+            S << "<tr>";
+            for (std::size_t k = i; k < i + 2; ++k) {
+                if (k >= dados.size()) {
+                    S << "<td width=\"34%\"></td><td width=\"16%\"></td>";
+                    continue;
+                }
+                const TDado& d = dados[k];
+                S << "<td width=\"34%\">" << d.Rotulo
+                  << (d.Unidade.empty() ? "" : " (" + d.Unidade + ")")
+                  << "</td><td width=\"16%\"><b>" << d.Valor << "</b></td>";
+            }
+            S << "</tr>";
+        }
+        S << "</table>";
     }
-    void Celula(const char* largura, const std::string& rotulo, const std::string& unidade,
-                const std::string& valor, int colspan = 0) {
-        CelulaTexto(largura, rotulo, unidade + ": ", valor, colspan);
+    void Linha(const std::string& rotulo, const std::string& valor) {
+        S << "<p style=\"margin-top:2px; margin-bottom:2px\">" << rotulo << ": <b>" << valor
+          << "</b></p>";
     }
-    void CelulaVazia(const char* largura) { S << "<td width=\"" << largura << "\"></td>"; }
-
-    void TituloBloco(const std::string& titulo) {
-        S << "<TR>"
-          << "<TD width=\"710\"><B><font size=\"3\">" << titulo << "</font></B></TD>"
-          << "</TR>";
+    void Titulo(const char* t) {
+        S << "<h3 style=\"margin-top:10px; margin-bottom:4px\">" << t << "</h3>";
     }
-    void AbrirBloco() {
-        S << "<TR>"
-          << "<TD width=\"710\">"
-          << "<div align=\"right\">"
-          << "<table border=\"0\" width=\"98%\">";
+    void Aviso(const std::string& texto) {
+        S << "<p style=\"color:#990000; margin-top:2px; margin-bottom:2px\"><b>" << texto
+          << "</b></p>";
     }
-    void FecharBloco() {
-        S << "</table>"
-          << "</div>"
-          << "</TD>"
-          << "</TR>";
-    }
-
     std::string Figura(const std::string& nome) const {
         return "<img border=\"0\" src=\"" + Pasta + nome + "\" width=\"161\" height=\"48\">";
     }
 
+    std::string Declividade(double mm) const { return ValorDigitado(mm * U.FatorDeclividade); }
+    std::string Infiltracao(double mmh) const { return ValorDigitado(mmh * U.FatorVI); }
+    std::string UDecl() const { return EscaparHtml(U.UnidadeDeclividade); }
+    std::string UVI() const { return EscaparHtml(U.UnidadeVI); }
+
     void Cabeca();
+    void Identificacao();
     void Chuva();
+    void LeitoEstrada();
+    void AreaExterna();
     void Canal();
     void Solo();
-    void LeitoEstrada();
-    void SecaoCorte();
     void Bacia();
-    void CanalConducao();
     void Resultados();
-    void ResultadosBacia();
+    void Graficos();
     void TabelaSecoes();
-
-    // Sem dimensionamento os resultados da bacia saem zerados.
-    static inline const TResultadoBacia SemBacia{};
 
     const TProjeto& P;
     const TCanalEstrada& E;
+    const TUnidadesCustom& U;
+    const TResultadoCalculo& Resultado;
     const TResultadoEspacamento& R;
-    const TResultadoBacia& RB;
     const std::string Pasta;
     const TOpcoesRelatorioEstrada& Opcoes;
     std::ostringstream S;
 };
 
 void TDocumento::Cabeca() {
-    S << "<HTML>"
-      << "<HEAD>"
+    S << "<!DOCTYPE html><html><head>"
       << "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1252\">"
-      << "<TITLE>RELAT&Oacute;RIO DE MORVENDO</TITLE>"
-      << "</HEAD>";
-    S << "<FONT FACE=\"Arial\"><FONT COLOR=\"#000099\"><FONT SIZE=-2>Data de emissão do "
-         "relatório: "
-      << EscaparHtml(Opcoes.Data) << "</FONT></FONT></FONT>"
-      << "<P>";
-    S << "<BODY TEXT=\"#000000\" LINK=\"#0000FF\" VLINK=\"#800080\" ALINK=\"#FF0000\">";
-    S << "<CENTER><IMG SRC=\"" << Pasta << "Cabecalho.jpg\" HEIGHT=67 WIDTH=550></CENTER>";
-    S << "<div align=\"center\">"
-      << "<center>"
-      << "<HR WIDTH=\"718\">"
-      << "<TABLE WIDTH=\"718\">"
-      << "<TR>"
-      << "<TD ALIGN=CENTER width=\"100%\"><B><font color=\"#003300\" face=\"Times New "
-         "Roman,Times\" size=\"5\">RELAT&Oacute;RIO&nbsp;"
-      << "DE MORVENDO</font></B></TD>"
-      << "</TR>"
-      << "</TABLE>"
-      << "</center>"
-      << "</div>"
-      << "<HR WIDTH=\"718\">";
-    S << "<div align=\"center\">"
-      << "<center>"
-      << "<TABLE COLS=3 WIDTH=\"718\" >"
-      << "<TR>"
-      << "<TD width=\"710\" align=\"center\"> <b><font size=\"4\">Dados de entrada</font></b></TD>"
-      << "</TR>";
+      << "<title>Relatório de Morvendo</title>"
+      << "<style type=\"text/css\">"
+      << "body { font-family: Arial, Helvetica, sans-serif; font-size: 10pt; color: #000000; }"
+      << "h2 { font-size: 13pt; margin-top: 14px; margin-bottom: 4px; color: #003300; }"
+      << "h3 { font-size: 11pt; }"
+      // O cabeçalho da tabela por seção se repete em cada página impressa.
+      << "thead { display: table-header-group; }"
+      << "</style></head><body>";
+    S << "<p style=\"font-size:8pt; color:#000099\">Data de emissão do relatório: "
+      << EscaparHtml(Opcoes.Data) << "</p>";
+    S << "<p align=\"center\"><img src=\"" << Pasta
+      << "Cabecalho.jpg\" height=\"67\" width=\"550\"></p>";
+    S << "<h1 align=\"center\" style=\"font-size:16pt; color:#003300\">RELATÓRIO DE "
+         "MORVENDO</h1><hr>";
+}
+
+void TDocumento::Identificacao() {
+    const TIdentificacao& id = P.Identificacao;
+    if (id.Vazia()) return;
+    S << "<h2>Identificação do projeto</h2>";
+    const std::pair<const char*, const std::string*> campos[] = {{"Estrada", &id.Estrada},
+                                                                 {"Trecho", &id.Trecho},
+                                                                 {"Município", &id.Municipio},
+                                                                 {"Engenheiro", &id.Engenheiro},
+                                                                 {"Data", &id.Data}};
+    for (const auto& [rotulo, valor] : campos)
+        if (!valor->empty()) Linha(rotulo, EscaparHtml(*valor));
+    if (!id.Observacoes.empty()) Linha("Observações", EscaparLinhas(id.Observacoes));
 }
 
 void TDocumento::Chuva() {
     const auto& t = P.Tarsio1;
     const auto& chuva = t.Precipitacao();
-    TituloBloco("Par&acirc;metros da equa&ccedil;&atilde;o de chuvas intensas");
-    AbrirBloco();
-    S << "<tr>";
-    Celula("33%", "Estado", "", EscaparHtml(t.StrEstado), 2);
-    Celula("33%", "Localidade", "", EscaparHtml(t.StrCidade), 2);
-    CelulaVazia("34%");
-    S << "</tr><tr>";
-    Celula("33%", "Latitude", "", EscaparHtml(t.Latitude), 2);
-    Celula("33%", "Longitude", "", EscaparHtml(t.Longitude), 2);
-    CelulaVazia("34%");
-    S << "</tr><tr>";
-    Celula("17%", "Parâmetros", "", "");
-    Celula("16%", "K", "", DecimalRelatorio("0.0", chuva.K()));
-    Celula("17%", "a", "", DecimalRelatorio("0.000", chuva.A()));
-    Celula("16%", "b", "", DecimalRelatorio("0.000", chuva.B()));
-    Celula("34%", "c", "", DecimalRelatorio("0.000", chuva.C()));
-    S << "</tr><tr>";
-    Celula("33%", "Período de retorno", " (anos)", "", 2);
-    Celula("33%", "Dimensionamento", "", FormatFloat("0", E.TrDim), 2);
-    Celula("34%", "Espaçamento", "", FormatFloat("0", E.TrEsp));
-    S << "</tr>";
-    // Origem da equação, quando é a de uma estação publicada.
-    if (const TInfoEstacaoIdf* e =
-            ProcurarInfoEstacao(t.Autoria(), chuva.K(), chuva.A(), chuva.B(), chuva.C())) {
-        std::string fonte = e->DoUsuario ? e->Fonte : e->Chave;
-        if (const TReferencia* r = ProcurarReferencia(e->Chave))
+    Titulo("Precipitação");
+    // Origem dos parâmetros: a estação publicada de onde vieram, a localidade consultada ou,
+    // sem nenhuma das duas, os valores digitados.
+    const TInfoEstacaoIdf* estacao =
+        ProcurarInfoEstacao(t.Autoria(), chuva.K(), chuva.A(), chuva.B(), chuva.C());
+    if (estacao) {
+        std::string fonte = estacao->DoUsuario ? estacao->Fonte : estacao->Chave;
+        if (const TReferencia* r = ProcurarReferencia(estacao->Chave))
             fonte = r->Autores + ". " + r->Titulo + ". " + r->Publicacao;
-        S << "<tr>";
-        Celula("100%", "Estação", "",
-               EscaparHtml(e->Estacao + " (" + e->Uf + ")" +
-                           (e->DoUsuario ? MarcaEstacaoUsuario : "")),
-               5);
-        S << "</tr><tr>";
-        Celula("100%", "Fonte", "", EscaparHtml(fonte), 5);
-        S << "</tr><tr>";
-        Celula(
-            "100%", "Verificação", "",
-            EscaparHtml(e->DoUsuario ? TextoVerificacaoUsuario : TextoVerificacao(e->Verificacao)),
-            5);
-        S << "</tr><tr>";
-        Celula("100%", "Faixa de durações da equação", "", EscaparHtml(TextoFaixaDuracoes(*e)), 5);
-        S << "</tr>";
-        const auto aviso = AvisoFaixaDuracoes(
-            *e, DuracoesChuvaDoProjeto(P, chuva.K(), chuva.A(), chuva.B(), chuva.C()));
-        if (!aviso.empty())
-            S << "<tr><td width=\"100%\" colspan=\"5\"><font size=\"2\" color=\"#990000\"><b>"
-              << EscaparHtml(aviso) << "</b></font></td></tr>";
-    }
-    FecharBloco();
-}
-
-void TDocumento::Canal() {
-    TituloBloco("Canal");
-    AbrirBloco();
-    S << "<tr>";
-    const bool trapezoidal = E.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
-    if (trapezoidal) {
-        S << "<td width=\"32%\"><font size=\"2\"><b>Tipo</b>: trapezoidal</font></td>";
-        Celula("15%", "Z", "", DecimalRelatorio("0.0", E.Z.Valor));
-        Celula("19%", "B", "", DecimalRelatorio("0.0", E.B()));
+        Linha("Origem dos parâmetros", estacao->DoUsuario ? "equação de uma estação do usuário"
+                                                          : "equação publicada da estação");
+        Linha("Estação", EscaparHtml(estacao->Estacao + " (" + estacao->Uf + ")" +
+                                     (estacao->DoUsuario ? MarcaEstacaoUsuario : "")));
+        Linha("Fonte", EscaparHtml(fonte));
+        Linha("Verificação", EscaparHtml(estacao->DoUsuario
+                                             ? TextoVerificacaoUsuario
+                                             : TextoVerificacao(estacao->Verificacao)));
+        Linha("Faixa de durações da equação", EscaparHtml(TextoFaixaDuracoes(*estacao)));
+    } else if (!t.StrCidade.empty()) {
+        Linha("Origem dos parâmetros", "consulta IDF da localidade");
+    } else if (!t.Latitude.empty() || !t.Longitude.empty()) {
+        Linha("Origem dos parâmetros", "consulta IDF pelas coordenadas");
     } else {
-        // O motor guarda m1 e 1/m2; o relatório mostra o que o usuário digitou.
-        S << "<td width=\"32%\"><font size=\"2\"><b>Tipo</b>: triangular</font></td>";
-        Celula("15%", "m1", "", DecimalRelatorio("0.0", E.Z.Valor));
-        Celula("19%", "m2", "", DecimalRelatorio("0.0", Reciproco(E.Sm.Valor)));
+        Linha("Origem dos parâmetros", "digitados pelo usuário");
     }
-    S << "<td width=\"34%\" rowspan=\"3\"><p align=\"center\"><font size=\"2\">"
-      << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</font></p>"
-      << "</td>";
-    S << "</tr><tr>";
-    CelulaTexto("66%", "Declividade longitudinal", "  (m m<sup>-1</sup>):" + Espacos(10),
-                DecimalRelatorio("0.0000", E.Sc), 3);
-    S << "</tr><tr>";
-    Celula("66%", "Rugosidade", " (s m<sup>-1/3</sup>)", DecimalRelatorio("0.0000", E.nc.Valor), 3);
-    S << "</tr>";
-    FecharBloco();
-}
-
-void TDocumento::Solo() {
-    TituloBloco("Solo");
-    AbrirBloco();
-    S << "<tr>";
-    Celula("50%", "Tensão crítica de cisalhamento", " (Pa)",
-           DecimalRelatorio("0.00", E.TalCritica));
-    // A erodibilidade vai na unidade em que foi digitada e com as casas que precisar: os
-    // valores usuais (milésimos) sairiam 0,00 com duas casas fixas.
-    Celula("50%", "Erodibilidade", " (" + EscaparHtml(P.Unidades.UnidadeErodibilidade) + ")",
-           DecimalRelatorio("0.00####", E.Erodibilidade));
-    S << "</tr><tr>";
-    Celula("50%", "Densidade aparente", " (g cm<sup>-3</sup>)",
-           DecimalRelatorio("0.00", E.Densidade));
-    Celula("50%", "Aprofundamento máximo", " (cm)", DecimalRelatorio("0.0", E.Aprofundamento));
-    S << "</tr>";
-    FecharBloco();
+    if (!t.StrCidade.empty() || !t.StrEstado.empty())
+        Linha("Localidade", EscaparHtml(t.StrCidade + (t.StrEstado.empty() || t.StrCidade.empty()
+                                                           ? t.StrEstado
+                                                           : " (" + t.StrEstado + ")")));
+    if (!t.Latitude.empty() || !t.Longitude.empty())
+        Linha("Coordenadas",
+              "latitude " + EscaparHtml(t.Latitude) + ", longitude " + EscaparHtml(t.Longitude));
+    Linha("Equação IDF", "i = K · T<sup>a</sup> / (t + b)<sup>c</sup> (i em mm h⁻¹, T em anos, "
+                         "t em min)");
+    Dados({{"K", "", ValorDigitado(chuva.K())},
+           {"a", "", ValorDigitado(chuva.A())},
+           {"b", "min", ValorDigitado(chuva.B())},
+           {"c", "", ValorDigitado(chuva.C())}});
+    std::vector<TDado> tr = {
+        {"Período de retorno do dimensionamento", "anos", ValorDigitado(E.TrDim)},
+        {"Período de retorno do espaçamento", "anos", ValorDigitado(E.TrEsp)},
+        {"Usar período de retorno equivalente", "", E.Equivalente ? "sim" : "não"}};
+    if (E.Equivalente)
+        tr.push_back({"Período de retorno equivalente usado no espaçamento", "anos",
+                      DecimalRelatorio("0.0#", PeriodoRetornoDoEspacamento(E))});
+    Dados(tr);
+    if (estacao) {
+        const auto aviso = AvisoFaixaDuracoes(
+            *estacao, DuracoesChuvaDoProjeto(P, chuva.K(), chuva.A(), chuva.B(), chuva.C()));
+        if (!aviso.empty()) Aviso(EscaparHtml(aviso));
+    }
 }
 
 void TDocumento::LeitoEstrada() {
     const auto& leito = E.Estrada.Secao(0);
+    Titulo("Leito da estrada");
+    S << "<table border=\"0\" width=\"100%\"><tr><td width=\"70%\">";
+    Linha("Seção transversal", "Seção " + std::to_string(E.IndSecao));
     // O mesmo rótulo do campo da largura na página de dados.
-    const char* rotuloLargura = E.IndSecao == 2 ? "Largura" : "Semi-largura";
-    std::string nbsp;
-    for (int i = 0; i < 23; ++i)
-        nbsp += "&nbsp;";
-    TituloBloco("Estrada");
-    AbrirBloco();
-    S << "<tr>";
-    Celula("66%", rotuloLargura, " (m)", FormatFloat("0", leito.Comprimento()) + nbsp, 2);
-    S << "<td width=\"34%\" rowspan=\"2\"><p align=\"center\"><font size=\"2\">"
-      << Figura("Figuras/Secao" + std::to_string(E.IndSecao) + ".bmp") << "</font></p>"
-      << "</td>";
-    S << "</tr><tr>";
-    Celula("37%", "Taxa de infiltração estável", " (mm h<sup>-1</sup>)",
-           DecimalRelatorio("0.0", leito.VIB()));
-    Celula("29%", "Rugosidade", " (s m<sup>-1/3</sup>)", DecimalRelatorio("0.000", leito.nt.Valor));
-    S << "</tr>";
-    FecharBloco();
+    Dados({{"Taxa de infiltração estável", UVI(), Infiltracao(leito.VIB())},
+           {"Declividade transversal", UDecl(), Declividade(leito.St())},
+           {E.IndSecao == 2 ? "Largura" : "Semilargura", "m", ValorDigitado(leito.Comprimento())},
+           {"Rugosidade", "s·m<sup>-1/3</sup>", ValorDigitado(leito.nt.Valor)}});
+    S << "</td><td width=\"30%\" align=\"center\">"
+      << Figura("Figuras/Secao" + std::to_string(E.IndSecao) + ".bmp") << "</td></tr></table>";
 }
 
-void TDocumento::SecaoCorte() {
+void TDocumento::AreaExterna() {
+    // Na seção 3 não há talude de corte: a área externa não entra no cálculo.
+    if (E.IndSecao == 3) return;
     const auto& talude = E.Talude.Secao(0);
-    TituloBloco("Seção de corte");
-    AbrirBloco();
-    S << "<tr>";
-    Celula("38%", "Largura", " (m)", FormatFloat("0", talude.Comprimento()));
-    Celula("62%", "Declividade", " (m m<sup>-1</sup>)", DecimalRelatorio("0.00", talude.St()));
-    S << "</tr><tr>";
-    Celula("38%", "Taxa de infiltração estável", " (mm h<sup>-1</sup>)",
-           DecimalRelatorio("0.0", talude.VIB()));
-    Celula("62%", "Rugosidade", " (s m<sup>-1/3</sup>)",
-           DecimalRelatorio("0.000", talude.nt.Valor));
-    S << "</tr><tr>";
-    Celula("100%", "Cobertura vegetal", "", EscaparHtml(P.StrCoberVeg), 2);
-    S << "</tr>";
-    FecharBloco();
+    Titulo("Área externa (talude de corte)");
+    Dados({{"Taxa de infiltração estável", UVI(), Infiltracao(talude.VIB())},
+           {"Declividade", UDecl(), Declividade(talude.St())},
+           {"Comprimento", "m", ValorDigitado(talude.Comprimento())},
+           {"Rugosidade", "s·m<sup>-1/3</sup>", ValorDigitado(talude.nt.Valor)}});
+    if (!P.StrCoberVeg.empty()) Linha("Cobertura vegetal", EscaparHtml(P.StrCoberVeg));
+}
+
+void TDocumento::Canal() {
+    Titulo("Canal da estrada");
+    const bool trapezoidal = E.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
+    S << "<table border=\"0\" width=\"100%\"><tr><td width=\"70%\">";
+    std::vector<TDado> d;
+    if (trapezoidal) {
+        d = {{"Tipo", "", "trapezoidal"},
+             {"Z", "", ValorDigitado(E.Z.Valor)},
+             {"B", "m", ValorDigitado(E.B())}};
+    } else {
+        // O motor guarda m1 e 1/m2; o relatório mostra o que o usuário digitou.
+        d = {{"Tipo", "", "triangular"},
+             {"m1", "", ValorDigitado(E.Z.Valor)},
+             {"m2", "", ValorDigitado(Reciproco(E.Sm.Valor))}};
+    }
+    d.push_back({"Declividade", UDecl(), Declividade(E.Sc)});
+    d.push_back({"Rugosidade", "s·m<sup>-1/3</sup>", ValorDigitado(E.nc.Valor)});
+    d.push_back({"Comprimento", "m", std::to_string(E.Comprimento())});
+    d.push_back({"Aprofundamento máximo", "cm", ValorDigitado(E.Aprofundamento)});
+    Dados(d);
+    S << "</td><td width=\"30%\" align=\"center\">"
+      << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</td></tr></table>";
+}
+
+void TDocumento::Solo() {
+    Titulo("Solo");
+    // A erodibilidade vai na unidade em que foi digitada, com todas as casas.
+    Dados({{"Tensão crítica", "Pa", ValorDigitado(E.TalCritica)},
+           {"Erodibilidade", EscaparHtml(U.UnidadeErodibilidade), ValorDigitado(E.Erodibilidade)},
+           {"Massa específica aparente", "g·cm⁻³", ValorDigitado(E.Densidade)}});
 }
 
 void TDocumento::Bacia() {
     const auto& b = E.Bacia;
-    TituloBloco("Bacia de acumulação");
-    AbrirBloco();
-    S << "<tr>";
-    Celula("42%", "Profundidade", " (m)", DecimalRelatorio("0.0", b.Profundidade));
-    if (b.Formato == TBaciaAcumulacao::RETANGULAR)
-        S << "<td width=\"29%\"><font size=\"2\"><b>Formato</b>: Retangular</font>"
-          << "<td width=\"29%\"><font size=\"2\"><b>m1</b>: " << DecimalRelatorio("0.00", b.m1)
-          << "      <b>m2</b>: " << DecimalRelatorio("0.00", b.m2) << "</font>";
-    else
-        S << "<td width=\"58%\"><font size=\"2\"><b>Formato</b>: Circular</font>";
-    S << "</td>"
-      << "</tr>";
-    FecharBloco();
-}
-
-void TDocumento::CanalConducao() {
-    const auto& c = E.Bacia.CanalConducao;
-    const auto celula = [this](const char* largura, const char* estilo, const std::string& texto) {
-        S << "<td width=\"" << largura << "\" valign=top style=width:" << estilo
-          << "><font size=\"2\"><p>" << texto << "</p></td>";
-    };
-    S << "<TR>"
-      << "<TD width=\"710\">"
-      << "<div align=\"right\">"
-      << "<table border=0 cellspacing=0 cellpadding=0 width=\"98%\">";
-    S << "<tr>";
-    const bool trapezoidal = c.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
-    if (trapezoidal) {
-        celula("33%", "33.34%", "<b>Tipo do canal</b>: trapezoidal");
-        celula("16%", "16.66%",
-               "<span class=GramE><b>Z</b></span>: " + DecimalRelatorio("0.0", c.Z.Valor));
-        celula("16%", "16.66%",
-               "<span class=GramE><b>B</b></span>: " + DecimalRelatorio("0.0", c.B()));
-    } else {
-        // No canal de condução o motor guarda 1/m1 e 1/m2.
-        celula("33%", "33.34%", "<b>Tipo do canal</b>: triangular");
-        celula("16%", "16.66%",
-               "<span class=GramE><b>m1</b></span>: " +
-                   DecimalRelatorio("0.0", Reciproco(c.Z.Valor)));
-        celula("16%", "16.66%",
-               "<span class=GramE><b>m2</b></span>: " +
-                   DecimalRelatorio("0.0", Reciproco(c.Sm.Valor)));
+    Titulo("Bacia de acumulação");
+    std::vector<TDado> d = {
+        {"Dimensionar a bacia", "", b.CalcularVolume ? "sim" : "não"},
+        {"Formato", "", b.Formato == TBaciaAcumulacao::RETANGULAR ? "Retangular" : "Semicircular"},
+        {"Profundidade (H)", "m", ValorDigitado(b.Profundidade)}};
+    if (b.Formato == TBaciaAcumulacao::RETANGULAR) {
+        d.push_back({"m1", "", ValorDigitado(b.m1)});
+        d.push_back({"m2", "", ValorDigitado(b.m2)});
     }
-    S << "<td width=\"33%\" rowspan=2 valign=top style=width:33.34%>"
-      << "<p>" << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</p>"
-      << "</td>";
-    S << "</tr><tr>";
-    celula("33%", "33.34%",
-           "<b>Declividade</b> (m m<sup>-1</sup>):" + DecimalRelatorio("0.0000", c.Sc));
-    S << "<td width=\"33%\" colspan=2 valign=top style=width:33.32%><font size=\"2\">"
-      << "<p><b>Rugosidade</b> (s m<sup>-1/3</sup>): " << DecimalRelatorio("0.0000", c.nc.Valor)
-      << "</p>"
-      << "</td>";
-    S << "</tr>"
-      << "</table>";
+    Dados(d);
+
+    const auto& c = b.CanalConducao;
+    Titulo("Canal de condução");
+    const bool trapezoidal = c.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
+    S << "<table border=\"0\" width=\"100%\"><tr><td width=\"70%\">";
+    if (trapezoidal)
+        d = {{"Tipo", "", "trapezoidal"},
+             {"Z", "", ValorDigitado(c.Z.Valor)},
+             {"B", "m", ValorDigitado(c.B())}};
+    else
+        // No canal de condução o motor guarda 1/m1 e 1/m2.
+        d = {{"Tipo", "", "triangular"},
+             {"m1", "", ValorDigitado(Reciproco(c.Z.Valor))},
+             {"m2", "", ValorDigitado(Reciproco(c.Sm.Valor))}};
+    d.push_back({"Declividade", UDecl(), Declividade(c.Sc)});
+    d.push_back({"Rugosidade", "s·m<sup>-1/3</sup>", ValorDigitado(c.nc.Valor)});
+    Dados(d);
+    S << "</td><td width=\"30%\" align=\"center\">"
+      << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</td></tr></table>";
 }
 
 void TDocumento::Resultados() {
-    S << "<hr width=\"718\">"
-      << "<div align=\"center\">"
-      << "<center>"
-      << "<table border=\"0\" width=\"718\">"
-      << "<tr><td align=\"center\"><b><font size=\"4\">Resultados</font></b></td></tr>"
-      << "<tr><td><b><font size=\"3\">Canais de drenagem</font></b></td></tr>"
-      << "<tr>"
-      << "<td>"
-      << "<div align=\"right\">"
-      << "<table border=\"0\" width=\"98%\">";
-    S << "<tr>";
-    Celula("100%", "Tensão cisalhante máxima na" + Espacos(16) + "seção crítica", " (Pa)",
-           DecimalRelatorio("0.0", R.TensaoMax), 2);
-    S << "</tr><tr>";
-    Celula("47%", "Perda de solo permissível", " (g cm<sup>-2</sup>)",
-           DecimalRelatorio("0.0", R.PerdaToleravel));
-    Celula("53%", "Perda de solo provocada", " (g cm<sup>-2</sup>)",
-           DecimalRelatorio("0.0", R.PerdaSolo));
-    S << "</tr><tr>";
-    Celula("47%", "Volume escoado", " (m<sup>3</sup>)", DecimalRelatorio("0.0", R.Volume));
-    CelulaTexto("53%", "Vazão máxima", " (L s<sup>-1</sup>):" + Espacos(16),
-                DecimalRelatorio("0.0", R.QMax));
-    S << "</tr><tr>";
-    Celula("47%", "Comprimento recomendado", " (m)", DecimalRelatorio("0.0", R.Espacamento));
-    CelulaVazia("53%");
-    S << "</tr>";
-    S << "</table>"
-      << "</div>"
-      << "</td>"
-      << "</tr>";
+    S << "<hr><h2 align=\"center\">Resultados</h2>";
+    Titulo("Resultados - Canal");
+    Dados({{"Perda tolerável", "g·cm⁻²", DecimalRelatorio("0.0#", R.PerdaToleravel)},
+           {"Espaçamento máximo", "m", std::to_string(R.Espacamento)},
+           {"Tensão cisalhante máxima", "Pa", DecimalRelatorio("0.0#", R.TensaoMax)},
+           {"Perda de solo estimada", "g·cm⁻²", DecimalRelatorio("0.0#", R.PerdaSolo)},
+           {"Vazão máxima", "L·s⁻¹", DecimalRelatorio("0.0#", R.QMax)},
+           {"Volume que chega ao desaguadouro na chuva do espaçamento", "m³",
+            DecimalRelatorio("0.0#", R.Volume)}});
+    for (const std::string& a : AvisosDoResultado(E, R, ','))
+        Aviso(EscaparHtml(a));
+
+    Titulo("Resultados - Bacia de acumulação");
+    if (!Resultado.Bacia) {
+        Linha("Dimensionamento da bacia", E.Bacia.CalcularVolume ? "sem resultado" : "não pedido");
+        return;
+    }
+    const TResultadoBacia& b = *Resultado.Bacia;
+    std::vector<TDado> d = {
+        {"Volume escoado", "m³", DecimalRelatorio("0.0##", b.VolumeEscoado)},
+        {"Vazão máxima", "L·s⁻¹", DecimalRelatorio("0.0#", b.VazaoMaxima)},
+        {"Profundidade do canal", "cm", DecimalRelatorio("0.0", b.ProfundidadeCanal)},
+        {"Espaçamento máximo", "m", std::to_string(R.Espacamento)}};
+    if (E.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR) {
+        d.push_back({"Raio", "m", DecimalRelatorio("0.0#", b.Raio)});
+    } else {
+        d.push_back({"Largura", "m", DecimalRelatorio("0.0#", b.Largura)});
+        d.push_back({"Comprimento", "m", DecimalRelatorio("0.0#", b.Comprimento)});
+    }
+    Dados(d);
+    S << "<p style=\"font-size:8pt\">O volume escoado é o da chuva de dimensionamento que chega "
+         "a um desaguadouro e a bacia acumula.</p>";
 }
 
-void TDocumento::ResultadosBacia() {
-    const auto& b = E.Bacia;
-    S << "<tr><td><b><font size=\"3\">Bacias de acumulação</font></b></td></tr>"
-      << "<tr>"
-      << "<td>"
-      << "<div align=\"right\">"
-      << "<table border=\"0\" width=\"98%\">"
-      << "<tr>";
-    Celula("47%", "&nbsp;Profundidade", " (m)", DecimalRelatorio("0.0", b.Profundidade));
-    if (b.Formato == TBaciaAcumulacao::RETANGULAR) {
-        Celula("53%", "Comprimento", " (m)", DecimalRelatorio("0.0", RB.Comprimento));
-        Celula("53%", "Largura", " (m)", DecimalRelatorio("0.0", RB.Largura));
-    } else {
-        Celula("53%", "Raio", " (m)", DecimalRelatorio("0.0", RB.Raio));
-    }
-    S << "</tr>"
-      << "</table>"
-      << "</div>";
-    S << "<div align=\"right\">"
-      << "<table border=\"0\" width=\"98%\">"
-      << "<tr>";
-    Celula("47%", "Capacidade de acumulação", " (m<sup>3</sup>)",
-           DecimalRelatorio("0.0", RB.VolumeEscoado), 5);
-    Celula("53%", "Profundidade do canal", " (cm)", DecimalRelatorio("0.0", RB.ProfundidadeCanal));
-    S << "</tr>"
-      << "<tr> </tr>"
-      << "</table>"
-      << "</div>"
-      << "</td>"
-      << "</tr>"
-      << "</table>"
-      << "</center>"
-      << "</div>";
+void TDocumento::Graficos() {
+    S << "<h3 style=\"margin-top:10px\">Gráficos</h3>";
+    for (const std::string& svg : GraficosRelatorioEstrada(P, Resultado))
+        S << "<p align=\"center\">" << svg << "</p>";
 }
 
 void TDocumento::TabelaSecoes() {
-    struct TColuna {
-        const char* largura;
-        const char* titulo;
-        const char* unidade;
-    };
-    static const TColuna colunas[5] = {{"90", "Seção", "(m)"},
-                                       {"157", "Lâmina", "(cm)"},
-                                       {"106", "Vazão", "(L s<sup>-1</sup>)"},
-                                       {"157", "Tensão máxima", "(Pa)"},
-                                       {"144", "Perda de solo", "(g cm<sup>-2</sup>)"}};
+    static const char* const colunas[5] = {"Seção<br>(m)", "Lâmina<br>(cm)", "Vazão<br>(L·s⁻¹)",
+                                           "Tensão máxima<br>(Pa)", "Perda de solo<br>(g·cm⁻²)"};
     // Os valores como a tabela de texto os guarda, com duas casas.
     const auto linhas = LinhasComoNaTabela(R.Secoes);
+    const auto faixas = FaixasAcimaDaToleravel(R.Secoes, R.PerdaToleravel, R.Espacamento);
+    const auto acima = [&](int secao) {
+        for (const auto& f : faixas)
+            if (secao >= f.Inicio && secao <= f.Fim) return true;
+        return false;
+    };
 
-    S << "<div align=\"center\">"
-      << "<center>"
-      << "<table border=\"0\" width=\"686\">"
-      << "<tr></tr>";
-    for (const bool unidade : {false, true}) {
-        S << "<tr>";
-        for (int vez = 0; vez < 2; ++vez)
-            for (const auto& c : colunas)
-                S << "<td align=\"center\" width=\"" << c.largura << "\"><b><font size=\"2\">"
-                  << (unidade ? c.unidade : c.titulo) << "</font></b></td>";
-        S << "</tr>";
-    }
+    Titulo("Resultados por seção");
+    if (!faixas.empty())
+        S << "<p style=\"margin-top:2px; margin-bottom:2px\"><span style=\"color:" << COR_ACIMA
+          << "\">Em laranja</span>, seções dentro do espaçamento cuja perda excede a perda "
+             "tolerável.</p>";
+    S << "<p style=\"margin-top:2px; margin-bottom:4px\"><span style=\"color:" << COR_ALEM
+      << "\">Em vermelho</span>, seções além do espaçamento máximo.</p>";
+    S << "<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\" "
+         "style=\"border-collapse:collapse\"><thead><tr>";
+    for (int vez = 0; vez < 2; ++vez)
+        for (const char* c : colunas)
+            S << "<th width=\"10%\" bgcolor=\"#e8e8e8\">" << c << "</th>";
+    S << "</tr></thead><tbody>";
     bool meiaLinha = false;
     for (const auto& l : linhas) {
         if (!meiaLinha) S << "<tr>";
-        const char* cor = l.Secao > R.Espacamento ? "color=\"#FF0000\" " : "";
-        const std::string valores[5] = {std::to_string(l.Secao), DecimalRelatorio("0.0", l.Lamina),
-                                        DecimalRelatorio("0.0", l.Vazao),
-                                        DecimalRelatorio("0.0", l.Tensao),
-                                        DecimalRelatorio("0.0", l.Perda)};
-        for (int i = 0; i < 5; ++i)
-            S << "<td align=\"center\" width=\"" << colunas[i].largura << "\"><font " << cor
-              << "size=\"2\">" << valores[i] << "</font></td>";
+        const char* cor = l.Secao > R.Espacamento ? COR_ALEM : acima(l.Secao) ? COR_ACIMA : nullptr;
+        const std::string valores[5] = {std::to_string(l.Secao), DecimalRelatorio("0.00", l.Lamina),
+                                        DecimalRelatorio("0.00", l.Vazao),
+                                        DecimalRelatorio("0.00", l.Tensao),
+                                        DecimalRelatorio("0.00", l.Perda)};
+        for (const auto& v : valores) {
+            S << "<td align=\"center\"";
+            if (cor) S << " style=\"color:" << cor << "\"";
+            S << ">" << v << "</td>";
+        }
         if (meiaLinha) S << "</tr>";
         meiaLinha = !meiaLinha;
     }
-    if (meiaLinha) S << "</tr>";
-    S << "<tr> </tr>"
-      << "</table>"
-      << "</center>"
-      << "</div>"
-      << "</BODY>"
-      << "</HTML>";
+    if (meiaLinha) S << "<td></td><td></td><td></td><td></td><td></td></tr>";
+    S << "</tbody></table>";
 }
 
 std::string TDocumento::Montar() {
     Cabeca();
+    Identificacao();
+    S << "<h2 align=\"center\">Dados de entrada</h2>";
     Chuva();
+    LeitoEstrada();
+    AreaExterna();
     Canal();
     Solo();
-    LeitoEstrada();
-    SecaoCorte();
     Bacia();
-    CanalConducao();
     Resultados();
-    ResultadosBacia();
+    Graficos();
     TabelaSecoes();
-    return win1252::DeUtf8(S.str());
+    S << "</body></html>";
+    return ParaDocumento(S.str());
+}
+
+TGraficoSvg Grafico(std::string titulo, std::string eixoX, std::string eixoY) {
+    TGraficoSvg g;
+    g.Titulo = std::move(titulo);
+    g.TituloX = std::move(eixoX);
+    g.TituloY = std::move(eixoY);
+    return g;
+}
+
+// Uma grandeza das linhas por seção ao longo do canal.
+TSerieGrafico SerieDasSecoes(std::string nome, std::string cor,
+                             const std::vector<TLinhaSecao>& secoes, double TLinhaSecao::*campo,
+                             bool tracejadaADireita = false) {
+    TSerieGrafico s{std::move(nome), std::move(cor), {}, tracejadaADireita, tracejadaADireita};
+    for (const auto& l : secoes)
+        s.Pontos.push_back({double(l.Secao), l.*campo});
+    return s;
+}
+
+// Fração do pico abaixo da qual a recessão longa deixa de ser desenhada: sem o corte, horas
+// de vazão quase nula espremem o começo, que é o que interessa, num canto do gráfico.
+constexpr double FRACAO_RECESSAO = 0.01;
+
+// Último instante (min) em que a vazão passa da fração do pico; 0 sem vazão.
+double FimDoHidrograma(const THidrograma& h) {
+    double pico = 0, fim = 0;
+    for (const auto& p : h.Pontos)
+        pico = std::max(pico, p.Vazao);
+    for (const auto& p : h.Pontos)
+        if (p.Vazao > FRACAO_RECESSAO * pico) fim = p.Tempo;
+    return fim;
+}
+
+std::vector<TPontoGrafico> Serie(const THidrograma& h, double ate) {
+    std::vector<TPontoGrafico> p;
+    for (const auto& ponto : h.Pontos)
+        if (ponto.Tempo <= ate) p.push_back({ponto.Tempo, ponto.Vazao});
+    return p;
 }
 
 } // namespace
+
+std::vector<std::string> GraficosRelatorioEstrada(const TProjeto& projeto,
+                                                  const TResultadoCalculo& resultado) {
+    const TCanalEstrada& e = projeto.Estrada;
+    const TResultadoEspacamento& r = resultado.Canal;
+    const std::string espacamento = "Espaçamento máximo (" + std::to_string(r.Espacamento) + " m)";
+    std::vector<std::string> graficos;
+
+    TGraficoSvg perda =
+        Grafico("Perda de solo ao longo do canal", "Seção (m)", "Perda de solo (g·cm⁻²)");
+    perda.Series.push_back(
+        SerieDasSecoes("Perda de solo estimada", "#1f4e9c", r.Secoes, &TLinhaSecao::Perda));
+    perda.Linhas.push_back({"Perda tolerável", "#c00000", r.PerdaToleravel});
+    perda.Linhas.push_back({espacamento, "#2e7d32", double(r.Espacamento), true});
+    graficos.push_back(DesenharGraficoSvg(perda));
+
+    TGraficoSvg tensao = Grafico("Tensão cisalhante máxima e lâmina ao longo do canal", "Seção (m)",
+                                 "Tensão cisalhante máxima (Pa)");
+    tensao.TituloYDireito = "Lâmina (cm)";
+    tensao.Series.push_back(
+        SerieDasSecoes("Tensão cisalhante máxima", "#1f4e9c", r.Secoes, &TLinhaSecao::Tensao));
+    tensao.Series.push_back(SerieDasSecoes("Lâmina (eixo da direita)", "#7b3f00", r.Secoes,
+                                           &TLinhaSecao::Lamina, true));
+    tensao.Linhas.push_back({"Tensão crítica", "#c00000", e.TalCritica});
+    tensao.Linhas.push_back({espacamento, "#2e7d32", double(r.Espacamento), true});
+    graficos.push_back(DesenharGraficoSvg(tensao));
+
+    const bool talude = e.IndSecao != 3;
+    double ate = FimDoHidrograma(resultado.HidrogramaEstrada);
+    if (talude) ate = std::max(ate, FimDoHidrograma(resultado.HidrogramaTalude));
+    if (resultado.Bacia) ate = std::max(ate, FimDoHidrograma(resultado.Bacia->HidrogramaProjeto));
+    ate = ate > 0 ? ate * 1.1 : std::numeric_limits<double>::infinity();
+    TGraficoSvg hidro = Grafico("Hidrogramas (recessão até 1 % do pico)", "Tempo (min)",
+                                "Vazão por metro de canal (L·s⁻¹·m⁻¹)");
+    hidro.Series.push_back(
+        {"Leito da estrada", "#1f4e9c", Serie(resultado.HidrogramaEstrada, ate)});
+    if (talude)
+        hidro.Series.push_back(
+            {"Área externa (talude de corte)", "#2e7d32", Serie(resultado.HidrogramaTalude, ate)});
+    if (resultado.Bacia) {
+        hidro.TituloYDireito = "Vazão na saída (L·s⁻¹)";
+        hidro.Series.push_back({"Saída do canal no espaçamento, chuva de dimensionamento "
+                                "(eixo da direita)",
+                                "#c00000", Serie(resultado.Bacia->HidrogramaProjeto, ate), true,
+                                true});
+    }
+    graficos.push_back(DesenharGraficoSvg(hidro));
+    return graficos;
+}
 
 std::string MontarRelatorioEstrada(const TProjeto& projeto, const TResultadoCalculo& resultado,
                                    const TOpcoesRelatorioEstrada& opcoes) {

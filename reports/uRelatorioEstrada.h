@@ -6,8 +6,10 @@
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 
-// Relatório da estrada: um documento HTML, em Windows-1252 e numa linha só, com os dados de
-// entrada do projeto, os resultados do cálculo e a tabela por seção.
+// Relatório da estrada: um documento HTML, em Windows-1252 e numa linha só, com a
+// identificação e os dados de entrada do projeto, os resultados do cálculo com os avisos, os
+// gráficos em SVG embutido e a tabela por seção. A janela e a linha de comando usam o mesmo
+// documento.
 
 struct TOpcoesRelatorioEstrada {
     // Pasta do programa com a barra final; as figuras são referidas a partir dela.
@@ -25,8 +27,20 @@ std::string MontarRelatorioEstrada(const TProjeto& projeto, const TResultadoCalc
 bool GerarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado,
                     const TOpcoesRelatorioEstrada& opcoes, std::string& documento);
 
+// Os gráficos do relatório, cada um um documento <svg>: perda de solo ao longo do canal,
+// tensão e lâmina ao longo do canal, hidrogramas.
+std::vector<std::string> GraficosRelatorioEstrada(const TProjeto& projeto,
+                                                  const TResultadoCalculo& resultado);
+
+// Período de retorno com que o espaçamento é calculado: o equivalente, quando escolhido.
+double PeriodoRetornoDoEspacamento(const TCanalEstrada& canal);
+
+// Valor de entrada com os algarismos com que foi digitado: o texto mais curto (até 15
+// algarismos) que reproduz o valor guardado, com vírgula decimal.
+std::string ValorDigitado(double valor);
+
 // Durações (min) da chuva de projeto sobre o leito e o talude com a equação dada e o período
-// de retorno do espaçamento: o tempo em que a chuva passa da infiltração estável de cada um.
+// de retorno usado no espaçamento: o tempo em que a chuva passa da infiltração estável de cada um.
 std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& projeto, double K, double a, double b,
                                            double c);
 

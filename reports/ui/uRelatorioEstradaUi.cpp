@@ -13,6 +13,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QStyle>
+#include <QSvgRenderer>
 #include <QTextBrowser>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -67,6 +68,42 @@ QString NormalizarPercentuais(const QString& linha) {
 }
 
 } // namespace
+
+QString GraficosComoImagens(const QString& html, QList<QPair<QUrl, QImage>>& imagens) {
+    // O motor de texto do Qt não desenha SVG embutido: cada gráfico vira uma imagem com o
+    // mesmo desenho, em resolução bastante para a impressão.
+    static const QRegularExpression svg(R"re(<svg\b.*?</svg>)re",
+                                        QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression largura(R"re(^<svg[^>]*\bwidth="(\d+)")re");
+    static const QRegularExpression altura(R"re(^<svg[^>]*\bheight="(\d+)")re");
+    constexpr int escala = 3; // cerca de 300 dpi na largura de uma folha A4
+    QString r;
+    qsizetype fim = 0;
+    for (auto it = svg.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        const QString texto = m.captured(0);
+        const int w = largura.match(texto).captured(1).toInt();
+        const int h = altura.match(texto).captured(1).toInt();
+        QSvgRenderer desenho(texto.toUtf8());
+        r += html.mid(fim, m.capturedStart() - fim);
+        fim = m.capturedEnd();
+        if (!desenho.isValid() || w <= 0 || h <= 0) continue;
+        QImage imagem(w * escala, h * escala, QImage::Format_RGB32);
+        imagem.fill(Qt::white);
+        {
+            QPainter p(&imagem);
+            p.setRenderHint(QPainter::Antialiasing);
+            desenho.render(&p);
+        }
+        const QUrl url(QString("morvendo-grafico:%1").arg(imagens.size() + 1));
+        imagens.append({url, imagem});
+        r += QString("<img src=\"%1\" width=\"%2\" height=\"%3\">")
+                 .arg(url.toString())
+                 .arg(w)
+                 .arg(h);
+    }
+    return r + html.mid(fim);
+}
 
 QString AdaptarHtmlAoQt(const QString& html) {
     // Tabela das seções: larguras em pixels que somam mais que a largura da tabela. Um
@@ -130,8 +167,9 @@ TFRelatorioEstrada::TFRelatorioEstrada(std::string documento, QWidget* parent)
     branco.setColor(QPalette::Base, Qt::white);
     branco.setColor(QPalette::Text, Qt::black);
     Viewer2->setPalette(branco);
-    QFont fonte("Times New Roman");
-    fonte.setStyleHint(QFont::Serif);
+    // A mesma família do documento, que a numeração das páginas também usa.
+    QFont fonte("Arial");
+    fonte.setStyleHint(QFont::SansSerif);
     Viewer2->document()->setDefaultFont(fonte);
     // O texto pré-formatado sai em Arial.
     Viewer2->document()->setDefaultStyleSheet("pre { font-family: Arial, sans-serif; }");
@@ -153,9 +191,17 @@ TFRelatorioEstrada::TFRelatorioEstrada(std::string documento, QWidget* parent)
 void TFRelatorioEstrada::CarregarDocumento() {
     if (FCarregado) return;
     FCarregado = true;
-    Viewer2->setHtml(AdaptarHtmlAoQt(QString::fromStdString(win1252::ParaUtf8(FDocumento))));
+    const QString html = GraficosComoImagens(
+        AdaptarHtmlAoQt(QString::fromStdString(win1252::ParaUtf8(FDocumento))), FGraficos);
+    Viewer2->setHtml(html);
+    PorGraficos(Viewer2->document());
     // O documento não é mais necessário depois de carregado.
     std::string().swap(FDocumento);
+}
+
+void TFRelatorioEstrada::PorGraficos(QTextDocument* doc) const {
+    for (const auto& [url, imagem] : FGraficos)
+        doc->addResource(QTextDocument::ImageResource, url, imagem);
 }
 
 void TFRelatorioEstrada::showEvent(QShowEvent* evento) {
@@ -197,6 +243,7 @@ void TFRelatorioEstrada::Imprimir(QPrinter& impressora) {
     } else {
         doc.reset(Viewer2->document()->clone());
     }
+    PorGraficos(doc.get());
     QPainter p;
     if (!p.begin(&impressora)) return;
 
@@ -233,7 +280,7 @@ void TFRelatorioEstrada::Imprimir(QPrinter& impressora) {
         p.restore();
         p.setFont(QFont(fonteRodape, &impressora));
         p.drawText(QRectF(0, util.height(), util.width(), rodape), Qt::AlignRight | Qt::AlignBottom,
-                   QString("%1 / %2").arg(n).arg(total));
+                   QString("Página %1 de %2").arg(n).arg(total));
     }
 }
 

@@ -1,11 +1,16 @@
 #pragma once
 #include <QDialog>
+#include <QImage>
+#include <QList>
+#include <QPair>
+#include <QUrl>
 
 #include <string>
 
 #include "reports/uRelatorioEstrada.h"
 
 class QPrinter;
+class QTextDocument;
 class QTextBrowser;
 class QToolButton;
 
@@ -32,14 +37,21 @@ protected:
 private:
     void SpeedButton1Click();
     void CarregarDocumento();
+    // Os gráficos, desenhados uma vez, como recursos do documento mostrado ou impresso.
+    void PorGraficos(QTextDocument* doc) const;
 
     std::string FDocumento;
     bool FCarregado = false;
+    QList<QPair<QUrl, QImage>> FGraficos;
 };
 
 // O documento como o motor de texto do Qt o diagrama igual a um navegador: larguras de
 // colunas que excedem a da tabela passam a proporções. O documento em si não muda.
 QString AdaptarHtmlAoQt(const QString& html);
+
+// Troca cada <svg> embutido do documento por uma imagem com o mesmo desenho, que vai para
+// 'imagens' com o endereço que a referencia.
+QString GraficosComoImagens(const QString& html, QList<QPair<QUrl, QImage>>& imagens);
 
 // Opções do relatório como o programa as usa: pasta do programa e data curta do sistema.
 TOpcoesRelatorioEstrada OpcoesRelatorioDoPrograma();

@@ -6,7 +6,15 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <ctime>
+#include <map>
+
 #include "Auxiliar.h"
+#include "comum/Numeros.h"
+#include "comum/Win1252.h"
+#include "engine/uPersistencia.h"
+#include "project/Calculo.h"
+#include "reports/uRelatorioEstrada.h"
 
 namespace {
 
@@ -133,6 +141,184 @@ TEST(LinhaDeComandoUso, ResumoETabelaNoLugarPedido) {
     EXPECT_EQ(LerBytes(pasta / "saida/tabela.txt"),
               LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.Relatorio.txt"));
     EXPECT_FALSE(fs::exists(pasta / "Relatorio.txt"));
+}
+
+// Seções e chaves de um projeto, lidas como texto (vírgula decimal dos arquivos antigos vira
+// ponto).
+std::map<std::string, std::map<std::string, std::string>> LerSecoes(const std::string& texto) {
+    std::map<std::string, std::map<std::string, std::string>> secoes;
+    std::istringstream in(texto);
+    std::string linha, secao;
+    while (std::getline(in, linha)) {
+        if (!linha.empty() && linha.back() == '\r') linha.pop_back();
+        if (linha.size() > 2 && linha.front() == '[') {
+            secao = linha.substr(1, linha.find(']') - 1);
+        } else if (const auto igual = linha.find('='); igual != std::string::npos) {
+            std::string v = linha.substr(igual + 1);
+            std::replace(v.begin(), v.end(), ',', '.');
+            secoes[secao][linha.substr(0, igual)] = v;
+        }
+    }
+    return secoes;
+}
+
+// Cada dado numérico das seções do motor aparece no relatório com o rótulo da tela, a
+// unidade configurada e os algarismos do arquivo; o espaçamento e os três gráficos também.
+TEST(LinhaDeComandoUso, RelatorioHtmlComTodosOsDadosDoProjeto) {
+    for (const char* caso : {"c02_trap_secao3_50m", "c03_equiv_200m", "c08_legado"}) {
+        SCOPED_TRACE(caso);
+        TPastaTemporaria pasta(std::string("cli-html-") + caso);
+        fs::copy_file(DADOS_REFERENCIA + caso + ".mvd", pasta / "p.mvd");
+        const TExecucao r = Executar(pasta.Caminho, "p.mvd --html r.html");
+        ASSERT_EQ(r.saida, 0) << r.err;
+        const std::string doc = win1252::ParaUtf8(LerBytes(pasta / "r.html"));
+        auto ini = LerSecoes(win1252::ParaUtf8(LerBytes(pasta / "p.mvd")));
+        const auto real = [&](const char* secao, const char* chave) {
+            EXPECT_TRUE(ini[secao].count(chave)) << secao << '/' << chave;
+            return std::stod(ini[secao][chave]);
+        };
+        const int declividade = std::stoi(ini["UNIDADES"]["Declividade"]);
+        const double fd = declividade == 0 ? 100 : 1;
+        const std::string ud = declividade == 0 ? "%" : "m/m";
+        const double fatoresVi[] = {0.001, 1, 0.024, 2.4};
+        const char* unidadesVi[] = {"m/h", "mm/h", "m/dia", "cm/dia"};
+        const int vi = std::stoi(ini["UNIDADES"]["VI"]);
+        const std::string rug = "Rugosidade (s·m<sup>-1/3</sup>)";
+        const auto dado = [&](const std::string& rotulo, double valor) {
+            const std::string texto =
+                ">" + rotulo + "</td><td width=\"16%\"><b>" + FloatToStr(valor, ',') + "</b>";
+            EXPECT_NE(doc.find(texto), std::string::npos) << texto;
+        };
+        const auto canal = [&](const std::string& sufixo, bool conducao) {
+            const std::string c = "Canal_" + sufixo;
+            const double z = real(c.c_str(), "ValorZ"), sm = real(c.c_str(), "ValorSm");
+            if (ini[c]["TipoCanal"] == "0") {
+                dado("Z", z);
+                dado("B (m)", real(c.c_str(), "B"));
+            } else {
+                dado("m1", conducao ? 1 / z : z);
+                dado("m2", 1 / sm);
+            }
+            const std::string g = "CanalGradiente_" + sufixo;
+            dado("Declividade (" + ud + ")", real(g.c_str(), "Sc") * fd);
+            dado(rug, real(g.c_str(), "nc"));
+        };
+        canal("ESTRADA", false);
+        canal("BaciaAcumulacao", true);
+        dado("Comprimento (m)", real("CanalGradiente_ESTRADA", "Comprimento"));
+        const char* ce = "CanalEstrada_ESTRADA";
+        dado("Aprofundamento máximo (cm)", real(ce, "Aprofundamento"));
+        dado("Tensão crítica (Pa)", real(ce, "TalCritica"));
+        dado("Massa específica aparente (g·cm&#8315;³)", real(ce, "Densidade"));
+        EXPECT_NE(doc.find("Erodibilidade ("), std::string::npos);
+        dado(std::string("Erodibilidade (") +
+                 (ini["UNIDADES"]["Erodibilidade"] == "0" ? "kg/m².s.Pa" : "g/cm².min.Pa") + ")",
+             real(ce, "Erodibilidade"));
+        dado("Período de retorno do dimensionamento (anos)", real(ce, "TrDim"));
+        dado("Período de retorno do espaçamento (anos)", real(ce, "TrEsp"));
+        const bool secao3 = ini[ce]["IndSecao"] == "3";
+        // O leiaute antigo tem um plano só, sem o nome do trecho.
+        const auto plano = [&](const std::string& nome) {
+            const std::string trecho = nome + ": Trecho 1";
+            return ini.count(trecho) ? trecho : nome;
+        };
+        const std::string terrenoEstrada = plano("Terreno_Estrada"),
+                          terrenoTalude = plano("Terreno_Talude");
+        EXPECT_NE(doc.find("Seção transversal: <b>Seção " + ini[ce]["IndSecao"] + "</b>"),
+                  std::string::npos);
+        dado("Taxa de infiltração estável (" + std::string(unidadesVi[vi]) + ")",
+             real(terrenoEstrada.c_str(), "VIB") * fatoresVi[vi]);
+        dado("Declividade transversal (" + ud + ")", real(terrenoEstrada.c_str(), "St") * fd);
+        dado(rug, real(terrenoEstrada.c_str(), "nt"));
+        dado("Semilargura (m)", real(plano("Encosta_Estrada").c_str(), "Comprimento"));
+        if (!secao3) {
+            dado("Taxa de infiltração estável (" + std::string(unidadesVi[vi]) + ")",
+                 real(terrenoTalude.c_str(), "VIB") * fatoresVi[vi]);
+            dado("Declividade (" + ud + ")", real(terrenoTalude.c_str(), "St") * fd);
+            dado(rug, real(terrenoTalude.c_str(), "nt"));
+            dado("Comprimento (m)", real(plano("Encosta_Talude").c_str(), "Comprimento"));
+        } else {
+            EXPECT_EQ(doc.find("Área externa"), std::string::npos);
+        }
+        dado("Profundidade (H) (m)", real("BaciaAcumulacao", "Profundidade"));
+        if (ini["BaciaAcumulacao"]["Formato"] == "0") {
+            dado("m1", real("BaciaAcumulacao", "m1"));
+            dado("m2", real("BaciaAcumulacao", "m2"));
+        }
+        const char* idf =
+            ini.count("PREC_EXPONENCIAL_NEGATIVA") ? "PREC_EXPONENCIAL_NEGATIVA" : "TARSIO";
+        dado("K", real(idf, "K"));
+        dado("a", real(idf, "A"));
+        dado("b (min)", real(idf, "B"));
+        dado("c", real(idf, "C"));
+
+        // O espaçamento do caso de referência e os três gráficos.
+        const std::string json = LerBytes(DADOS_REFERENCIA + caso + ".expected.json");
+        const auto i = json.find("\"Espacamento\": ") + 15;
+        const std::string espacamento = json.substr(i, json.find(',', i) - i);
+        EXPECT_NE(
+            doc.find(">Espaçamento máximo (m)</td><td width=\"16%\"><b>" + espacamento + "</b>"),
+            std::string::npos)
+            << espacamento;
+        int graficos = 0;
+        for (auto k = doc.find("<svg "); k != std::string::npos; k = doc.find("<svg ", k + 1))
+            ++graficos;
+        EXPECT_GE(graficos, 3);
+    }
+}
+
+// A linha de comando grava o mesmo documento que a janela monta: o mesmo gerador, com as
+// figuras da pasta do programa e a data do dia.
+TEST(LinhaDeComandoUso, RelatorioHtmlIgualAoDaJanela) {
+    TPastaTemporaria pasta("cli-html-igual");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    const TExecucao r = Executar(pasta.Caminho, "p.mvd --html r.html");
+    ASSERT_EQ(r.saida, 0) << r.err;
+
+    TUnidades unidades;
+    TProjeto p(unidades);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, (pasta / "p.mvd").string()));
+    const TResultadoCalculo resultado = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
+    TOpcoesRelatorioEstrada opcoes;
+    opcoes.PastaPrograma = fs::canonical(MORVENDO_CALC).parent_path().string() + "/";
+    const std::time_t agora = std::time(nullptr);
+    char data[16] = "";
+    std::strftime(data, sizeof data, "%d/%m/%Y", std::localtime(&agora));
+    opcoes.Data = data;
+    EXPECT_TRUE(LerBytes(pasta / "r.html") == MontarRelatorioEstrada(p, resultado, opcoes));
+}
+
+// O relatório nunca toma o lugar do projeto nem de um arquivo especial, e um relatório antigo
+// só é trocado por um completo.
+TEST(LinhaDeComandoUso, RelatorioHtmlRecusaDestinosEGravaInteiro) {
+    TPastaTemporaria pasta("cli-html-destino");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    const std::string projeto = LerBytes(pasta / "p.mvd");
+    ASSERT_EQ(mkfifo((pasta / "fifo").c_str(), 0644), 0);
+    const std::pair<const char*, const char*> recusados[] = {
+        {"p.mvd", "é o próprio arquivo do projeto"},
+        {"fifo", "não é um arquivo comum"},
+        {".", "é uma pasta"},
+    };
+    for (const auto& [destino, motivo] : recusados) {
+        const TExecucao r = Executar(pasta.Caminho, std::string("p.mvd --html ") + destino);
+        EXPECT_EQ(r.saida, 2) << destino;
+        EXPECT_EQ(r.err, std::string("O relatório não pode ser gravado em ") + destino + ": " +
+                             motivo + ".\n");
+    }
+    EXPECT_EQ(LerBytes(pasta / "p.mvd"), projeto);
+    EXPECT_EQ(Executar(pasta.Caminho, "p.mvd --html").saida, 2);
+
+    // Sem espaço para o relatório inteiro (a tabela de texto cabe): erro e o antigo fica.
+    GravarBytes(pasta / "r.html", "antigo");
+    const TExecucao r =
+        Executar(pasta.Caminho, "p.mvd --html r.html", "trap '' XFSZ; ulimit -f 40; ");
+    EXPECT_EQ(r.saida, 1);
+    EXPECT_NE(r.err.find("r.html"), std::string::npos) << r.err;
+    EXPECT_EQ(LerBytes(pasta / "r.html"), "antigo");
+    for (const auto& e : fs::directory_iterator(pasta.Caminho))
+        EXPECT_EQ(e.path().filename().string().find("r.html."), std::string::npos) << e.path();
 }
 
 } // namespace

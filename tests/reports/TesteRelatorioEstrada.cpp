@@ -96,45 +96,58 @@ TEST_F(RelatorioEstrada, CasoDeReferenciaIgualAoConferido) {
     EXPECT_TRUE(esperado == doc) << "primeira diferença no byte " << pos << ":\n  conferido: "
                                  << esperado.substr(pos < 60 ? 0 : pos - 60, 140)
                                  << "\n  obtido:    " << doc.substr(pos < 60 ? 0 : pos - 60, 140);
-    // Uma linha só, em Windows-1252.
+    // Uma linha só, em Windows-1252 (o que não cabe nele vai como referência numérica).
     EXPECT_EQ(doc.find('\n'), std::string::npos);
+    EXPECT_TRUE(win1252::Representavel(win1252::ParaUtf8(doc)));
+    EXPECT_NE(doc.find("charset=windows-1252"), std::string::npos);
     EXPECT_NE(doc.find("Data de emiss\xE3o do relat\xF3rio: 10/12/2025"), std::string::npos);
 }
 
-TEST_F(RelatorioEstrada, SecoesDuasPorLinhaEVermelhasDepoisDoEspacamento) {
-    resultado.Canal.Espacamento = 2;
+// Duas seções por linha; além do espaçamento em vermelho; dentro dele, acima da tolerável, na
+// cor própria e com o aviso; a última linha, incompleta, fecha com células vazias.
+TEST_F(RelatorioEstrada, SecoesDuasPorLinhaComCoresDoEspacamentoEDaTolerável) {
+    resultado.Canal.Espacamento = 3;
+    resultado.Canal.PerdaToleravel = 1;
     Secoes({"         1\t    0.00           0.00              0.00                 0.00",
-            "         2\t    1.25          12.50              3.06                 0.41",
-            "         3\t    2.00          20.04             10.00                 1.99"});
+            "         2\t    1.25          12.50              3.06                 1.50",
+            "         3\t    2.00          20.04             10.00                 0.50",
+            "         4\t    2.10          21.00             10.50                 1.99"});
     const std::string doc = Documento();
-    const auto cel = [](const char* largura, const std::string& cor, const char* valor) {
-        return std::string("<td align=\"center\" width=\"") + largura + "\"><font " + cor +
-               "size=\"2\">" + valor + "</font></td>";
+    const auto cel = [](const std::string& cor, const char* valor) {
+        return std::string("<td align=\"center\"") +
+               (cor.empty() ? "" : " style=\"color:" + cor + "\"") + ">" + valor + "</td>";
     };
-    const std::string preto, vermelho = "color=\"#FF0000\" ";
-    // O registro igual ao espaçamento é preto; o seguinte, vermelho; o terceiro abre uma
-    // linha que fica com cinco células e é fechada.
+    const std::string preto, laranja = "#c05800", vermelho = "#ff0000";
     const std::string esperado =
-        "<tr>" + cel("90", preto, "1") + cel("157", preto, "0,0") + cel("106", preto, "0,0") +
-        cel("157", preto, "0,0") + cel("144", preto, "0,0") + cel("90", preto, "2") +
-        cel("157", preto, "1,3") + cel("106", preto, "12,5") + cel("157", preto, "3,1") +
-        cel("144", preto, "0,4") + "</tr>" + "<tr>" + cel("90", vermelho, "3") +
-        cel("157", vermelho, "2,0") + cel("106", vermelho, "20,0") + cel("157", vermelho, "10,0") +
-        cel("144", vermelho, "2,0") + "</tr>" + "<tr> </tr></table></center></div></BODY></HTML>";
-    ASSERT_GE(doc.size(), esperado.size());
-    EXPECT_EQ(doc.substr(doc.size() - esperado.size()), esperado);
+        "<tbody><tr>" + cel(preto, "1") + cel(preto, "0,00") + cel(preto, "0,00") +
+        cel(preto, "0,00") + cel(preto, "0,00") + cel(laranja, "2") + cel(laranja, "1,25") +
+        cel(laranja, "12,50") + cel(laranja, "3,06") + cel(laranja, "1,50") + "</tr><tr>" +
+        cel(preto, "3") + cel(preto, "2,00") + cel(preto, "20,04") + cel(preto, "10,00") +
+        cel(preto, "0,50") + cel(vermelho, "4") + cel(vermelho, "2,10") + cel(vermelho, "21,00") +
+        cel(vermelho, "10,50") + cel(vermelho, "1,99") + "</tr></tbody></table>";
+    EXPECT_NE(doc.find(esperado), std::string::npos) << doc.substr(doc.find("<tbody>"));
+    EXPECT_NE(doc.find("Em laranja</span>, seções dentro do espaçamento cuja perda excede a "
+                       "perda tolerável."),
+              std::string::npos);
+    EXPECT_NE(doc.find("excede a perda tolerável"), doc.find("Em laranja"));
+    EXPECT_EQ(Contar(doc, "excede a perda tolerável"), 2); // o aviso e a legenda
+
+    Secoes({"         1\t    0.00           0.00              0.00                 0.00"});
+    const std::string umaSo = Documento();
+    EXPECT_NE(umaSo.find("</td><td></td><td></td><td></td><td></td><td></td></tr></tbody>"),
+              std::string::npos);
+    EXPECT_EQ(umaSo.find("Em laranja"), std::string::npos);
 }
 
+// O cabeçalho da tabela fica em <thead>, que a impressão repete em cada página.
 TEST_F(RelatorioEstrada, TabelaSoComCabecalho) {
     Secoes({});
     const std::string doc = Documento();
-    const std::string fimCabecalhos =
-        "<b><font size=\"2\">(g cm<sup>-2</sup>)</font></b></td></tr>";
-    EXPECT_EQ(Contar(doc, fimCabecalhos), 1);
-    EXPECT_EQ(Contar(doc, "<b><font size=\"2\">Seção</font></b>"), 2);
-    const auto i = doc.rfind(fimCabecalhos);
-    EXPECT_EQ(doc.substr(i + fimCabecalhos.size()),
-              "<tr> </tr></table></center></div></BODY></HTML>");
+    EXPECT_EQ(Contar(doc, "<thead>"), 1);
+    EXPECT_EQ(Contar(doc, "<th "), 10);
+    EXPECT_EQ(Contar(doc, "Perda de solo<br>(g·cm&#8315;²)</th>"), 2);
+    EXPECT_NE(doc.find("thead { display: table-header-group; }"), std::string::npos);
+    EXPECT_NE(doc.find("</thead><tbody></tbody></table></body></html>"), std::string::npos);
 }
 
 TEST_F(RelatorioEstrada, VirgulaDecimalComQualquerSeparadorDoSistema) {
@@ -144,17 +157,95 @@ TEST_F(RelatorioEstrada, VirgulaDecimalComQualquerSeparadorDoSistema) {
         p.Estrada.TrDim = 10.6;
         p.Estrada.TrEsp = 2;
         p.Estrada.TalCritica = 12.5;
+        resultado.Canal.Espacamento = 20;
+        resultado.Canal.PerdaToleravel = 5;
         Secoes({"        12\t    0.50           1.00              2.00                 3.00"});
         const std::string doc = Documento();
-        EXPECT_NE(doc.find("<b>K</b>: 1012,5</font>"), std::string::npos) << separador;
-        EXPECT_NE(doc.find("<b>Tensão crítica de cisalhamento</b> (Pa): 12,50</font>"),
+        EXPECT_NE(doc.find("<td width=\"34%\">K</td><td width=\"16%\"><b>1012,5</b>"),
+                  std::string::npos)
+            << separador;
+        EXPECT_NE(doc.find("Tensão crítica (Pa)</td><td width=\"16%\"><b>12,5</b>"),
                   std::string::npos);
-        // Períodos de retorno e seções sem casas decimais.
-        EXPECT_NE(doc.find("<b>Dimensionamento</b>: 11</font>"), std::string::npos);
-        EXPECT_NE(doc.find("<b>Espaçamento</b>: 2</font>"), std::string::npos);
-        EXPECT_NE(doc.find("size=\"2\">12</font>"), std::string::npos);
+        // Os períodos de retorno como digitados, sem arredondar.
+        EXPECT_NE(doc.find("dimensionamento (anos)</td><td width=\"16%\"><b>10,6</b>"),
+                  std::string::npos);
+        EXPECT_NE(doc.find("espaçamento (anos)</td><td width=\"16%\"><b>2</b>"), std::string::npos);
+        EXPECT_NE(doc.find("<td align=\"center\">12</td><td align=\"center\">0,50</td>"),
+                  std::string::npos);
     }
     DefinirSeparadorDecimalLocal('.');
+}
+
+// Cada dado com os algarismos com que foi digitado, na unidade configurada: 8,98 não vira
+// 9,0, nem 6,75 vira 6,8.
+TEST_F(RelatorioEstrada, DadosComAPrecisaoDigitada) {
+    Secoes({});
+    unidades.SetDeclividade(0); // %
+    unidades.SetVI(3);          // cm/dia
+    auto& e = p.Estrada;
+    e.IndSecao = 1;
+    e.Densidade = 1.35;
+    e.Aprofundamento = 6.75;
+    e.TalCritica = 8.98;
+    e.Sc = 0.0898;
+    e.Estrada.Secao(0).St(0.035);
+    e.Estrada.Secao(0).VIB(12.5);
+    e.Estrada.Secao(0).Comprimento(4);
+    e.Talude.Secao(0).Comprimento(23);
+    e.Talude.Secao(0).nt.Valor = 0.0415;
+    e.Comprimento(137);
+    const std::string doc = Documento();
+    const std::pair<const char*, const char*> casos[] = {
+        {"Massa específica aparente (g·cm&#8315;³)", "1,35"},
+        {"Aprofundamento máximo (cm)", "6,75"},
+        {"Tensão crítica (Pa)", "8,98"},
+        {"Declividade (%)", "8,98"},
+        {"Declividade transversal (%)", "3,5"},
+        {"Taxa de infiltração estável (cm/dia)", "30"},
+        {"Semilargura (m)", "4"},
+        {"Comprimento (m)", "23"},
+        {"Rugosidade (s·m<sup>-1/3</sup>)", "0,0415"},
+        {"Comprimento (m)", "137"},
+    };
+    for (const auto& [rotulo, valor] : casos)
+        EXPECT_NE(doc.find(std::string(rotulo) + "</td><td width=\"16%\"><b>" + valor + "</b>"),
+                  std::string::npos)
+            << rotulo << " = " << valor;
+    EXPECT_EQ(doc.find("Largura"), std::string::npos);
+}
+
+// Um só nome por grandeza, o mesmo da janela; a bacia semicircular com o nome certo; o período
+// de retorno equivalente quando escolhido; sem talude de corte na seção 3.
+TEST_F(RelatorioEstrada, VocabularioDaJanela) {
+    Secoes({});
+    auto& e = p.Estrada;
+    e.Bacia.Formato = TBaciaAcumulacao::SEMICIRCULAR;
+    e.TrEsp = 5;
+    e.Equivalente = true;
+    e.IndSecao = 1;
+    resultado.Bacia = TResultadoBacia{};
+    std::string doc = Documento();
+    for (const char* termo :
+         {"Espaçamento máximo (m)", "Massa específica aparente", "Perda tolerável (g·cm&#8315;²)",
+          "Perda de solo estimada (g·cm&#8315;²)", "Área externa (talude de corte)",
+          "Tensão cisalhante máxima (Pa)", "Volume escoado (m³)",
+          "Volume que chega ao desaguadouro na chuva do espaçamento (m³)", "<b>Semicircular</b>",
+          "Período de retorno equivalente usado no espaçamento (anos)</td><td "
+          "width=\"16%\"><b>5,56</b>"})
+        EXPECT_NE(doc.find(termo), std::string::npos) << termo;
+    for (const char* rejeitado : {"Comprimento recomendado", "Densidade aparente", "permissível",
+                                  "provocada", "Semi-largura", "Circular<", "Seção de corte"})
+        EXPECT_EQ(doc.find(rejeitado), std::string::npos) << rejeitado;
+    EXPECT_EQ(Contar(doc, "olume escoado"), 2); // o dado e a nota que o explica
+
+    e.IndSecao = 3;
+    e.Equivalente = false;
+    doc = Documento();
+    EXPECT_EQ(doc.find("Área externa"), std::string::npos);
+    EXPECT_EQ(doc.find("Cobertura vegetal"), std::string::npos);
+    EXPECT_EQ(doc.find("equivalente usado"), std::string::npos);
+    EXPECT_NE(doc.find("Usar período de retorno equivalente</td><td width=\"16%\"><b>não</b>"),
+              std::string::npos);
 }
 
 TEST_F(RelatorioEstrada, FormasDoCanalDaBaciaEDaSecao) {
@@ -165,35 +256,35 @@ TEST_F(RelatorioEstrada, FormasDoCanalDaBaciaEDaSecao) {
         int secao;
         std::vector<std::string> presentes, ausentes;
     };
+    const auto dado = [](const char* rotulo, const char* valor) {
+        return std::string(">") + rotulo + "</td><td width=\"16%\"><b>" + valor + "</b>";
+    };
     const std::string pasta = "src=\"/opt/morvendo/Morvendo/Figuras/";
     const std::vector<TCaso> casos = {
-        {"triangulares, bacia circular, seção 1",
+        {"triangulares, bacia semicircular, seção 1",
          CANAL_TRIANGULAR,
          CANAL_TRIANGULAR,
          TBaciaAcumulacao::SEMICIRCULAR,
          1,
-         {"<b>Tipo</b>: triangular", "<b>m1</b>: 2,0", "<b>m2</b>: 4,0", pasta + "CanTri.bmp",
-          "<b>Tipo do canal</b>: triangular", "<b>m1</b></span>: 2,0", "<b>m2</b></span>: 4,0",
-          "<b>Formato</b>: Circular",
-          "<b>Raio</b> (m): ", "<b>Semi-largura</b> (m): ", pasta + "Secao1.bmp"},
-         {"CanTrap.bmp", "Retangular", "<b>Largura</b> (m): 0&nbsp;"}},
+         {dado("Tipo", "triangular"), dado("m1", "2"), dado("m2", "4"), pasta + "CanTri.bmp",
+          dado("Formato", "Semicircular"), dado("Semilargura (m)", "0"), pasta + "Secao1.bmp"},
+         {"CanTrap.bmp", "Retangular", ">Largura (m)"}},
         {"trapezoidais, bacia retangular, seção 2",
          CANAL_TRAPEZOIDAL,
          CANAL_TRAPEZOIDAL,
          TBaciaAcumulacao::RETANGULAR,
          2,
-         {"<b>Tipo</b>: trapezoidal", "<b>Z</b>: 1,5", "<b>B</b>: 0,3", pasta + "CanTrap.bmp",
-          "<b>Z</b></span>: 1,5", "<b>Formato</b>: Retangular",
-          "<b>m1</b>: 2,00      <b>m2</b>: 3,00",
-          "<b>Comprimento</b> (m): ", "<b>Largura</b> (m): 0&nbsp;", pasta + "Secao2.bmp"},
-         {"CanTri.bmp", "Circular", "Semi-largura", "<b>Raio</b>"}},
+         {dado("Tipo", "trapezoidal"), dado("Z", "1,5"), dado("B (m)", "0,3"),
+          pasta + "CanTrap.bmp", dado("Formato", "Retangular"), dado("m1", "2"), dado("m2", "3"),
+          dado("Largura (m)", "0"), pasta + "Secao2.bmp"},
+         {"CanTri.bmp", "Semicircular", "Semilargura"}},
         {"canal triangular e condução trapezoidal, seção 3",
          CANAL_TRIANGULAR,
          CANAL_TRAPEZOIDAL,
          TBaciaAcumulacao::SEMICIRCULAR,
          3,
-         {pasta + "CanTri.bmp", pasta + "CanTrap.bmp",
-          "<b>Semi-largura</b> (m): ", pasta + "Secao3.bmp"},
+         {pasta + "CanTri.bmp", pasta + "CanTrap.bmp", dado("Semilargura (m)", "0"),
+          pasta + "Secao3.bmp"},
          {}},
     };
     for (const auto& c : casos) {
@@ -225,23 +316,47 @@ TEST_F(RelatorioEstrada, UnidadesCorrigidasETextosDeArquivoEscapados) {
     p.Tarsio1.StrEstado = "São Paulo";
     p.Tarsio1.StrCidade = "Campinas & região";
     p.Tarsio1.Latitude = "22°54'20\"";
+    p.Tarsio1.Longitude = "47°03'39\"";
     p.StrCoberVeg = "<img src=\"file:///etc/passwd\">";
+    p.Estrada.IndSecao = 1;
     p.Estrada.Erodibilidade = 0.0025;
     p.Estrada.Sc = 0.06;
+    p.Identificacao.Estrada = "<script>alert(1)</script>";
     const std::string doc = Documento();
-    EXPECT_NE(doc.find("<b>Vazão máxima</b> (L s<sup>-1</sup>):"), std::string::npos);
-    EXPECT_EQ(doc.find("L<sup>3</sup>"), std::string::npos);
+    EXPECT_NE(doc.find("Vazão máxima (L·s&#8315;¹)"), std::string::npos);
     // Erodibilidade na unidade digitada e sem perder as casas dos valores usuais.
-    EXPECT_NE(
-        doc.find("<b>Erodibilidade</b> (" + unidades.UnidadeErodibilidade + "): 0,0025</font>"),
-        std::string::npos);
-    EXPECT_NE(doc.find("<b>Declividade longitudinal</b>  (m m<sup>-1</sup>):          0,0600<"),
+    EXPECT_NE(doc.find("Erodibilidade (" + unidades.UnidadeErodibilidade +
+                       ")</td><td width=\"16%\"><b>0,0025</b>"),
               std::string::npos);
-    EXPECT_NE(doc.find("<b>Estado</b>: São Paulo</font>"), std::string::npos);
-    EXPECT_NE(doc.find("Campinas &amp; região"), std::string::npos);
-    EXPECT_NE(doc.find("<b>Latitude</b>: 22°54'20\"</font>"), std::string::npos);
+    EXPECT_NE(doc.find("Declividade (m/m)</td><td width=\"16%\"><b>0,06</b>"), std::string::npos);
+    EXPECT_NE(doc.find("Localidade: <b>Campinas &amp; região (São Paulo)</b>"), std::string::npos);
+    EXPECT_NE(doc.find("Origem dos parâmetros: <b>consulta IDF da localidade</b>"),
+              std::string::npos);
+    EXPECT_NE(doc.find("Coordenadas: <b>latitude 22°54'20\", longitude 47°03'39\"</b>"),
+              std::string::npos);
     EXPECT_NE(doc.find("&lt;img src=\"file:///etc/passwd\"&gt;"), std::string::npos);
-    EXPECT_EQ(Contar(doc, "<img "), 3); // só as figuras do próprio relatório
+    EXPECT_NE(doc.find("&lt;script&gt;alert(1)&lt;/script&gt;"), std::string::npos);
+    EXPECT_EQ(Contar(doc, "<img "), 4); // só as figuras do próprio relatório
+    EXPECT_EQ(doc.find("<script"), std::string::npos);
+}
+
+// Identificação no início, só com os campos preenchidos; observações em várias linhas.
+TEST_F(RelatorioEstrada, IdentificacaoDoProjeto) {
+    Secoes({});
+    EXPECT_EQ(Documento().find("Identificação do projeto"), std::string::npos);
+    p.Identificacao.Estrada = "Estrada vicinal MG-20";
+    p.Identificacao.Municipio = "Viçosa";
+    p.Identificacao.Observacoes = "Primeira linha\r\nsegunda & última";
+    const std::string doc = Documento();
+    const auto id = doc.find("<h2>Identificação do projeto</h2>");
+    ASSERT_NE(id, std::string::npos);
+    EXPECT_LT(id, doc.find("Dados de entrada"));
+    EXPECT_NE(doc.find("Estrada: <b>Estrada vicinal MG-20</b>"), std::string::npos);
+    EXPECT_NE(doc.find("Município: <b>Viçosa</b>"), std::string::npos);
+    EXPECT_NE(doc.find("Observações: <b>Primeira linha<br>segunda &amp; última</b>"),
+              std::string::npos);
+    EXPECT_EQ(doc.find("Engenheiro:"), std::string::npos);
+    EXPECT_EQ(doc.find("Trecho:"), std::string::npos);
 }
 
 // Equação de uma estação publicada: estação, fonte, verificação e faixa de durações, com o
@@ -257,15 +372,16 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
     p.Estrada.Estrada.Secao(0).VIB(40);
     p.Estrada.Talude.Secao(0).VIB(40);
     std::string doc = Documento();
-    EXPECT_NE(doc.find("<b>Estação</b>: Araraquara (posto Chibarro, DAEE C5-017R), trecho 10-105 "
-                       "min (SP)</font>"),
+    EXPECT_NE(doc.find("Origem dos parâmetros: <b>equação publicada da estação</b>"),
               std::string::npos);
-    EXPECT_NE(doc.find("<b>Fonte</b>: Martinez Júnior, Francisco; Magni, Nelson Luiz Goi. "
+    EXPECT_NE(doc.find("Estação: <b>Araraquara (posto Chibarro, DAEE C5-017R), trecho 10-105 "
+                       "min (SP)</b>"),
+              std::string::npos);
+    EXPECT_NE(doc.find("Fonte: <b>Martinez Júnior, Francisco; Magni, Nelson Luiz Goi. "
                        "Equações de Chuvas Intensas do Estado de São Paulo."),
               std::string::npos);
-    EXPECT_NE(doc.find("<b>Verificação</b>: parâmetros ajustados"), std::string::npos);
-    EXPECT_NE(doc.find("<b>Faixa de durações da equação</b>: de 10 a 105 min</font>"),
-              std::string::npos);
+    EXPECT_NE(doc.find("Verificação: <b>parâmetros ajustados"), std::string::npos);
+    EXPECT_NE(doc.find("Faixa de durações da equação: <b>de 10 a 105 min</b>"), std::string::npos);
     EXPECT_EQ(doc.find("Atenção"), std::string::npos);
 
     // Leito quase impermeável: a chuva passa da infiltração por horas.
@@ -276,8 +392,52 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
 
     p.Chuva().K(1114.33);
     doc = Documento();
-    EXPECT_EQ(doc.find("<b>Estação</b>"), std::string::npos);
+    EXPECT_EQ(doc.find("Estação:"), std::string::npos);
     EXPECT_EQ(doc.find("Atenção"), std::string::npos);
+    EXPECT_NE(doc.find("Origem dos parâmetros: <b>digitados pelo usuário</b>"), std::string::npos);
+}
+
+// Três gráficos embutidos, com os títulos e as linhas de referência; os hidrogramas sem a
+// área externa na seção 3 e com a saída do canal quando a bacia foi dimensionada.
+TEST_F(RelatorioEstrada, GraficosEmbutidos) {
+    Secoes({"         1\t    0.50           1.00              2.00                 0.30",
+            "         2\t    1.00           2.00              4.00                 0.90"});
+    resultado.Canal.Espacamento = 1;
+    resultado.Canal.PerdaToleravel = 0.5;
+    resultado.HidrogramaEstrada.Adicionar(0, 0);
+    resultado.HidrogramaEstrada.Adicionar(1, 0.2);
+    resultado.HidrogramaTalude.Adicionar(0, 0);
+    resultado.HidrogramaTalude.Adicionar(1, 0.7);
+    p.Estrada.IndSecao = 1;
+    std::string doc = Documento();
+    EXPECT_EQ(Contar(doc, "<svg "), 3);
+    EXPECT_EQ(Contar(doc, "</svg>"), 3);
+    for (const char* t :
+         {"Perda de solo ao longo do canal", "Perda toler&#225;vel", "Tens&#227;o cr&#237;tica",
+          "Espa&#231;amento m&#225;ximo (1 m)", "Hidrogramas", "Leito da estrada",
+          "&#193;rea externa (talude de corte)", "L&#183;s&#8315;&#185;"})
+        EXPECT_NE(doc.find(t), std::string::npos) << t;
+    EXPECT_EQ(doc.find("Sa&#237;da do canal"), std::string::npos);
+    const auto graficos = GraficosRelatorioEstrada(p, resultado);
+    ASSERT_EQ(graficos.size(), 3u);
+    for (const auto& g : graficos)
+        EXPECT_NE(doc.find(g), std::string::npos);
+
+    // A recessão longa, quase nula, não entra no gráfico dos hidrogramas.
+    EXPECT_NE(graficos[2].find(">1,0</text>"), std::string::npos); // fim do eixo do tempo
+    resultado.HidrogramaEstrada.Adicionar(2, 0.001);
+    resultado.HidrogramaEstrada.Adicionar(600, 0.0001);
+    const std::string recessao = GraficosRelatorioEstrada(p, resultado)[2];
+    EXPECT_EQ(recessao.find(">600</text>"), std::string::npos);
+    EXPECT_NE(recessao.find(">1,0</text>"), std::string::npos);
+
+    p.Estrada.IndSecao = 3;
+    resultado.Bacia = TResultadoBacia{};
+    resultado.Bacia->HidrogramaProjeto.Adicionar(0, 0);
+    resultado.Bacia->HidrogramaProjeto.Adicionar(2, 30);
+    doc = Documento();
+    EXPECT_EQ(doc.find("&#193;rea externa (talude de corte)"), std::string::npos);
+    EXPECT_NE(doc.find("Sa&#237;da do canal"), std::string::npos);
 }
 
 TEST_F(RelatorioEstrada, FalhaSemDocumento) {

@@ -14,6 +14,7 @@
 #include <QTranslator>
 
 #include "ajuda/Ajuda.h"
+#include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/Sobre.h"
@@ -81,6 +82,18 @@ int main(int argc, char* argv[]) {
     j.nbDados->setCurrentIndex(0);
     j.rbSecao3->setChecked(true);
     Gravar(&j, "07-dados-trapezoidal-secao3");
+    if (auto* id = j.findChild<TAbaIdentificacao*>()) {
+        TIdentificacao exemplo;
+        exemplo.Estrada = "Estrada municipal ER-12";
+        exemplo.Trecho = "km 3,2 a km 3,45";
+        exemplo.Municipio = "Iraí (RS)";
+        exemplo.Engenheiro = "Eng. Maria da Silva";
+        exemplo.Data = "10/12/2026";
+        exemplo.Observacoes = "Conferir o espaçamento em campo.";
+        id->Mostrar(exemplo);
+        j.nbDados->setCurrentWidget(id);
+        Gravar(&j, "20-dados-identificacao");
+    }
     j.GerenteSys1().Alterado = false;
     j.GerenteSys1().AbrirArquivo(argv[2]);
 

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QProcessEnvironment>
@@ -41,6 +42,7 @@
 #include "comum/ArquivoIni.h"
 #include "comum/Numeros.h"
 #include "dialogs/Cobertura.h"
+#include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
@@ -664,6 +666,46 @@ private slots:
         QCOMPARE(
             R->Erros,
             QStringList{"Erro. O período de retorno do espaçamento deve ser maior que 1 ano."});
+    }
+
+    // A identificação digitada marca o projeto alterado, vai para o arquivo e volta ao reabrir;
+    // um projeto novo a deixa em branco.
+    void identificacaoDoProjeto() {
+        Criar();
+        const QString arquivo = CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "id.mvd");
+        Abrir(arquivo);
+        auto* aba = J->findChild<TAbaIdentificacao*>();
+        QVERIFY(aba);
+        QVERIFY(!J->Alterado());
+        QVERIFY(aba->eEstrada->text().isEmpty() && aba->mObservacoes->toPlainText().isEmpty());
+        QTest::keyClicks(aba->eEstrada, QStringLiteral("Estrada do Acude"));
+        QVERIFY(J->Alterado());
+        // Letras acentuadas não se digitam pelo QTest: texto posto como o método de entrada põe.
+        aba->eMunicipio->setText(QString::fromUtf8("Viçosa"));
+        emit aba->eMunicipio->textEdited(aba->eMunicipio->text());
+        aba->mObservacoes->setPlainText(QStringLiteral("linha 1\nlinha 2"));
+        QCOMPARE(J->Projeto().Identificacao.Estrada, std::string("Estrada do Acude"));
+        QCOMPARE(J->Projeto().Identificacao.Observacoes, std::string("linha 1\nlinha 2"));
+        J->MSalvarClick();
+        QVERIFY(!J->Alterado());
+        {
+            TUnidades u;
+            TProjeto p(u);
+            ZerarVariaveis(p);
+            QVERIFY(LerProjeto(p, arquivo.toStdString()));
+            QCOMPARE(p.Identificacao.Municipio, std::string("Viçosa"));
+            QCOMPARE(p.Identificacao.Observacoes, std::string("linha 1\nlinha 2"));
+        }
+        R->Respostas = {TResposta::Nao};
+        J->MFecharClick();
+        Abrir(arquivo);
+        QCOMPARE(aba->eEstrada->text(), QStringLiteral("Estrada do Acude"));
+        QCOMPARE(aba->mObservacoes->toPlainText(), QStringLiteral("linha 1\nlinha 2"));
+        QVERIFY(!J->Alterado());
+        R->Respostas = {TResposta::Nao};
+        J->MNovoClick();
+        QVERIFY(aba->eEstrada->text().isEmpty() && aba->mObservacoes->toPlainText().isEmpty());
+        QVERIFY(J->Projeto().Identificacao.Vazia());
     }
 
     void gerenteDeProjetosPelaJanela() {

@@ -1,5 +1,6 @@
 // Calcula um projeto e imprime o relatório da estrada num PDF A4, como "&Imprimir" faz.
-// Uso: gerar_relatorio_pdf <projeto.mvd> <saida.pdf> [descrição da cobertura vegetal]
+// Uso: gerar_relatorio_pdf <projeto.mvd> <saida.pdf> [cobertura] [identificação]
+// A identificação vem como "estrada|trecho|município|engenheiro|data|observações".
 #include <QApplication>
 #include <QDir>
 #include <QLocale>
@@ -13,7 +14,8 @@
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::cerr << "uso: gerar_relatorio_pdf <projeto.mvd> <saida.pdf> [cobertura]\n";
+        std::cerr << "uso: gerar_relatorio_pdf <projeto.mvd> <saida.pdf> [cobertura] "
+                     "[estrada|trecho|município|engenheiro|data|observações]\n";
         return 2;
     }
     QApplication app(argc, argv);
@@ -37,7 +39,16 @@ int main(int argc, char** argv) {
         std::cerr << "erro: " << e.what() << '\n';
         return 1;
     }
-    if (argc > 3) projeto.StrCoberVeg = argv[3];
+    if (argc > 3 && *argv[3]) projeto.StrCoberVeg = argv[3];
+    if (argc > 4) {
+        const QStringList partes = QString::fromLocal8Bit(argv[4]).split('|');
+        std::string* campos[] = {
+            &projeto.Identificacao.Estrada,   &projeto.Identificacao.Trecho,
+            &projeto.Identificacao.Municipio, &projeto.Identificacao.Engenheiro,
+            &projeto.Identificacao.Data,      &projeto.Identificacao.Observacoes};
+        for (int i = 0; i < partes.size() && i < 6; ++i)
+            *campos[i] = QString(partes[i]).replace("\\n", "\n").toStdString();
+    }
     std::string documento;
     if (!GerarRelatorio(projeto, resultado, OpcoesRelatorioDoPrograma(), documento)) {
         std::cerr << "erro: o relatório não foi montado\n";

@@ -8,8 +8,10 @@
 #include <QLineSeries>
 #include <QLocale>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,6 +69,7 @@ private slots:
     void RelatorioSemTabelaNaoAbreJanela();
     void RelatorioMostraOCasoCalculado();
     void ImprimeEmPdfComIntervalo();
+    void ImpressaoRepeteCabecalhoENumeraPaginas();
     void Simulacao_data();
     void Simulacao();
     void SimulacaoEspacamentoDigitado();
@@ -120,9 +123,23 @@ void TesteRelatorios::RelatorioMostraOCasoCalculado() {
         QCOMPARE(j->BFechar->toolTip(), QString("Fecha texto ativo"));
         const QString texto = j->Viewer2->toPlainText();
         for (const char* trecho :
-             {"RELATÓRIO DE MORVENDO", "Dados de entrada", "Campinas",
-              "Comprimento recomendado (m): 30,0", "Resultados", "Perda de solo"})
+             {"RELATÓRIO DE MORVENDO", "Dados de entrada", "Campinas", "Espaçamento máximo (m)",
+              "Resultados", "Perda de solo estimada (g·cm⁻²)", "Seção 3"})
             QVERIFY2(texto.contains(QString::fromUtf8(trecho)), trecho);
+        // O mesmo documento do núcleo: os gráficos SVG viram imagens com o mesmo desenho.
+        std::string doc;
+        QVERIFY(GerarRelatorio(projeto, resultado, OpcoesRelatorioDoPrograma(), doc));
+        QList<QPair<QUrl, QImage>> imagens;
+        const QString html =
+            GraficosComoImagens(QString::fromLatin1(doc.data(), qsizetype(doc.size())), imagens);
+        QCOMPARE(imagens.size(), 3);
+        QVERIFY(!html.contains("<svg"));
+        for (const auto& [url, imagem] : imagens) {
+            const QVariant img =
+                j->Viewer2->document()->resource(QTextDocument::ImageResource, url);
+            QVERIFY2(img.isValid() && !img.value<QImage>().isNull(), qPrintable(url.toString()));
+            QCOMPARE(img.value<QImage>().size(), imagem.size());
+        }
         // As figuras vêm da pasta do programa, onde a compilação as gravou.
         const QString dir = QCoreApplication::applicationDirPath() + "/";
         for (const char* figura : {"Cabecalho.jpg", "Figuras/CanTrap.bmp", "Figuras/Secao3.bmp"}) {
@@ -153,6 +170,46 @@ void TesteRelatorios::ImprimeEmPdfComIntervalo() {
     QVERIFY2(todas >= 2, qPrintable(QString::number(todas)));
     QCOMPARE(imprimir("segunda.pdf", 2, 2), 1);
     QCOMPARE(imprimir("ate-o-fim.pdf", 2, 9999), todas - 1);
+}
+
+// Tabela por seção longa: o cabeçalho se repete em cada página que ela ocupa e cada página
+// leva o número "n / total". Confere o texto do PDF com o pdftotext.
+void TesteRelatorios::ImpressaoRepeteCabecalhoENumeraPaginas() {
+    const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+    if (pdftotext.isEmpty()) QSKIP("pdftotext (poppler-utils) não instalado");
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    QVERIFY(LerProjeto(p, (DADOS + "/referencia/c03_equiv_200m.mvd").toStdString()));
+    const TResultadoCalculo r = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
+    std::string doc;
+    QVERIFY(GerarRelatorio(p, r, OpcoesRelatorioDoPrograma(), doc));
+    TFRelatorioEstrada janela(doc);
+    QPrinter impressora(QPrinter::HighResolution);
+    impressora.setOutputFormat(QPrinter::PdfFormat);
+    impressora.setPageSize(QPageSize(QPageSize::A4));
+    impressora.setOutputFileName(pasta.filePath("longo.pdf"));
+    janela.Imprimir(impressora);
+    const int total = PaginasPdf(pasta.filePath("longo.pdf"));
+    QVERIFY2(total >= 4, qPrintable(QString::number(total)));
+    QProcess processo;
+    processo.start(pdftotext, {"-layout", pasta.filePath("longo.pdf"), "-"});
+    QVERIFY(processo.waitForFinished(30000));
+    const QStringList paginas = QString::fromUtf8(processo.readAllStandardOutput()).split('\f');
+    QVERIFY(paginas.size() >= total);
+    int comTabela = 0;
+    for (int n = 0; n < total; ++n) {
+        const QString& pagina = paginas[n];
+        QVERIFY2(pagina.contains(QString::fromUtf8("Página %1 de %2").arg(n + 1).arg(total)),
+                 qPrintable(pagina));
+        // Uma página com linhas da tabela (a seção 150 está na penúltima ou na última).
+        static const QRegularExpression linha(R"(\n\s*\d+\s+\d+,\d\d\s+\d+,\d\d\s+\d+,\d\d)");
+        if (!pagina.contains(linha)) continue;
+        ++comTabela;
+        QVERIFY2(pagina.contains(QString::fromUtf8("Lâmina")) && pagina.contains("Vazão"),
+                 qPrintable(QString("página %1 sem o cabeçalho da tabela").arg(n + 1)));
+    }
+    QVERIFY2(comTabela >= 3, qPrintable(QString::number(comTabela)));
 }
 
 void TesteRelatorios::Simulacao_data() {
