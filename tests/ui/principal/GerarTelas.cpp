@@ -64,6 +64,10 @@ int main(int argc, char* argv[]) {
     j.show();
     Gravar(&j, "01-inicial");
 
+    // Um projeto gravado noutras unidades avisa numa caixa: ela é fechada, como faria quem lê.
+    QTimer::singleShot(300, [] {
+        if (QWidget* m = QApplication::activeModalWidget()) m->close();
+    });
     j.GerenteSys1().AbrirArquivo(argv[2]);
     j.MostrarPagina(PAG_DADOS);
     const char* abas[] = {"02-dados-estrada", "03-dados-bacias", "04-dados-precipitacao"};
