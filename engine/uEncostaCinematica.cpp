@@ -326,7 +326,7 @@ std::string TEncostaCinematicaSecoes::RotuloEncosta(const std::string& nome) {
 void TEncostaCinematicaSecoes::VerificarComprimentoLido(const TEncostaCinematica& plano) const {
     if (plano.Comprimento() <= COMPRIMENTO_MAXIMO_PLANO) return;
     ValorForaDaFaixaNoArquivo(RotuloEncosta(Nome) +
-                                  (Nome == "_Estrada" ? ", Semi-largura" : ", Comprimento"),
+                                  (Nome == "_Estrada" ? ", Semilargura" : ", Comprimento"),
                               plano.Comprimento(), "de 1 a 10000 m");
 }
 

@@ -219,7 +219,7 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     eRugEstrada = CampoNumerico("eRugEstrada");
     lblVIBEstrada = Rotulo("", "lblVIBEstrada");
     lblStEstrada = Rotulo("", "lblStEstrada");
-    eLargEst = Rotulo("Semi-largura", "eLargEst");
+    eLargEst = Rotulo("Semilargura", "eLargEst");
     Linha(gl, 0, Rotulo("Taxa de infiltração estável"), eVIBEstrada, lblVIBEstrada);
     Linha(gl, 1, Rotulo("Declividade transversal"), eStEstrada, lblStEstrada);
     Linha(gl, 2, eLargEst, eCompEstrada, Rotulo("m"));
@@ -310,7 +310,7 @@ QWidget* TFPrincipal::CriarAbaBacias() {
 
     QGroupBox* gBacia = Grupo(" &Bacia de acumulação ", "gbBaciaAcumulacao");
     QGridLayout* gb = Grade(gBacia);
-    cbFormato = Lista("cbFormato", {"Retangular", "Semi-circular"});
+    cbFormato = Lista("cbFormato", {"Retangular", "Semicircular"});
     Linha(gb, 0, Rotulo("Formato"), cbFormato);
     nbFormato = new QStackedWidget;
     nbFormato->setObjectName(QStringLiteral("nbFormato"));
@@ -529,7 +529,7 @@ void TFPrincipal::rbSecao1Click(int tag) {
                          : palette().color(QPalette::Inactive, QPalette::Window).darker(112));
         e->setPalette(p);
     }
-    eLargEst->setText(tag == 2 ? QStringLiteral("Largura") : QStringLiteral("Semi-largura"));
+    eLargEst->setText(tag == 2 ? QStringLiteral("Largura") : QStringLiteral("Semilargura"));
 }
 
 void TFPrincipal::SelecionarSemSinal(QComboBox* cb, int indice) {

@@ -30,7 +30,7 @@ const std::vector<TCampoDados> CAMPOS = {
     {"eVIBEstrada", "Taxa de infiltração estável", LEITO, E, U::Infiltracao, "", 0, false, 1000,
      false},
     {"eStEstrada", "Declividade transversal", LEITO, E, U::Declividade, "", 0, false, 10, false},
-    {"eCompEstrada", "Semi-largura", LEITO, E, U::Fixa, "m", 1, true, 10000, true},
+    {"eCompEstrada", "Semilargura", LEITO, E, U::Fixa, "m", 1, true, 10000, true},
     {"eRugEstrada", "Rugosidade", LEITO, E, U::Nenhuma, "", 0, false, 1, false},
     {"eVIBTalude", "Taxa de infiltração estável", EXTERNA, E, U::Infiltracao, "", 0, false, 1000,
      false},

@@ -49,7 +49,7 @@ bool GuardavelNoCampo(const TCampoDados& c, double mostrado, const TUnidadesCust
 enum class TMotivoFalha { Faixa, Vazio, NaoNumero, NaoInteiro };
 
 // Mensagem de um campo: nomeia o campo como está na tela, o quadro, a unidade e a faixa.
-// rotulo substitui a legenda da tabela quando ela muda na tela (Largura/Semi-largura);
+// rotulo substitui a legenda da tabela quando ela muda na tela (Largura/Semilargura);
 // texto é o que foi digitado (NaoNumero, NaoInteiro).
 std::string MensagemCampo(const TCampoDados& c, const TUnidadesCustom& u, TMotivoFalha motivo,
                           std::string_view texto = {}, const char* rotulo = nullptr);

@@ -217,7 +217,7 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
             if (!v.aplica || DentroDaFaixa(*c, v.mostrado, u)) continue;
             const char* rotulo = nullptr;
             if (c->Nome == std::string_view("eCompEstrada"))
-                rotulo = e.IndSecao == 2 ? "Largura" : "Semi-largura";
+                rotulo = e.IndSecao == 2 ? "Largura" : "Semilargura";
             falhas.push_back(
                 {MensagemCampo(*c, u, TMotivoFalha::Faixa, {}, rotulo), c->Nome, c->Aba});
         }

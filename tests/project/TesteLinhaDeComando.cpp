@@ -114,7 +114,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "2147483647 (de 1 a 100000 m).\n"},
         TCasoCli{"plano_1e7", "(\\[Encosta_Estrada: Trecho 1\\]\r\nVersao=2\r\n)Comprimento=3",
                  "$1Comprimento=10000000", 1,
-                 "Valor fora da faixa no arquivo do projeto: Leito da estrada, Semi-largura = "
+                 "Valor fora da faixa no arquivo do projeto: Leito da estrada, Semilargura = "
                  "10000000 (de 1 a 10000 m).\n"}),
     [](const ::testing::TestParamInfo<TCasoCli>& i) { return std::string(i.param.nome); });
 

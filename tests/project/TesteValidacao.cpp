@@ -136,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
                        nullptr, "", ""},
         TCasoValidacao{"semi_largura_acima_de_10_km",
                        [](TProjeto& p) { Leito(p).Comprimento(10001); },
-                       "Valor incorreto em \"Semi-largura\" (Leito da estrada): deve ser um "
+                       "Valor incorreto em \"Semilargura\" (Leito da estrada): deve ser um "
                        "número inteiro de 1 a 10000 m.",
                        "eCompEstrada", "Estrada"},
         TCasoValidacao{"largura_na_secao_2",

@@ -1,6 +1,7 @@
 // A janela principal de verdade, sem tela: projetos, digitação, verificação, cálculo com a
 // janela de andamento, resultados e unidades. As perguntas e os diálogos de arquivo são
 // respondidos por roteiro.
+#include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
@@ -21,8 +22,8 @@
 #include <QLineSeries>
 #include <QPlainTextEdit>
 #include <QProcess>
-#include <QProgressBar>
 #include <QProcessEnvironment>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -34,6 +35,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
 #include <deque>
@@ -41,6 +43,7 @@
 
 #include "comum/ArquivoIni.h"
 #include "comum/Numeros.h"
+#include "comum/Win1252.h"
 #include "dialogs/Cobertura.h"
 #include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
@@ -51,6 +54,10 @@
 #include "project/ui/DialogosGerenteQt.h"
 #include "project/ui/FConfUnidades.h"
 #include "reports/RelatorioTexto.h"
+#include "reports/uRelatorioEstrada.h"
+#include "reports/ui/uRelatorioEstradaUi.h"
+
+#include "../ajuda/TermosRecusados.h"
 
 namespace {
 
@@ -537,7 +544,7 @@ private slots:
         // zero.", do motor.
         QTest::newRow("semi-largura negativa")
             << QStringList{"eCompEstrada=-3"} << ""
-            << "Valor incorreto em \"Semi-largura\" (Leito da estrada): deve ser um número "
+            << "Valor incorreto em \"Semilargura\" (Leito da estrada): deve ser um número "
                "inteiro de 1 a 10000 m."
             << E << "eCompEstrada";
         QTest::newRow("largura na seção 2 tem a legenda da tela")
@@ -630,7 +637,7 @@ private slots:
         J->rbSecao3->click();
         QVERIFY(!J->bgSecaoCorte->isEnabled());
         QVERIFY(J->Alterado()); // a seção é dado do projeto
-        QCOMPARE(J->eLargEst->text(), QStringLiteral("Semi-largura"));
+        QCOMPARE(J->eLargEst->text(), QStringLiteral("Semilargura"));
         J->cbFormato->setCurrentIndex(1);
         QVERIFY(J->em1Bacia->isHidden() && J->imgBacia->isHidden());
         J->cbFormato->setCurrentIndex(0);
@@ -811,6 +818,65 @@ private slots:
         TArquivoIni ini(Ini().toStdString());
         QCOMPARE(ini.LerTexto("UNIDADES", "Declividade", ""), std::string("1"));
         QCOMPARE(ini.LerTexto("UNIDADES", "Estado", ""), std::string("4"));
+    }
+
+    // Um nome só por grandeza também na janela, no relatório e na linha de comando: os textos
+    // que uma pessoa lê depois de calcular projetos de cada forma não têm os termos recusados.
+    void vocabularioDaJanelaDoRelatorioEDaLinhaDeComando() {
+        Criar();
+        QStringList falhas;
+        for (const char* caso :
+             {"c03_equiv_200m", "c02_trap_secao3_50m", "c13_perda_sobe_e_desce"}) {
+            Abrir(CopiaDe(Referencia(caso, ".mvd"), QString(caso) + ".mvd"));
+            Calcular();
+            QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+            // Tudo o que a janela mostra: rótulos, botões, quadros, abas, menus, cabeçalhos e
+            // dicas, em todas as páginas.
+            QStringList textos;
+            for (QWidget* w : J->findChildren<QWidget*>()) {
+                if (auto* l = qobject_cast<QLabel*>(w)) textos << l->text();
+                if (auto* b = qobject_cast<QAbstractButton*>(w)) textos << b->text();
+                if (auto* g = qobject_cast<QGroupBox*>(w)) textos << g->title();
+                if (auto* c = qobject_cast<QComboBox*>(w))
+                    for (int i = 0; i < c->count(); ++i)
+                        textos << c->itemText(i);
+                if (auto* t = qobject_cast<QTabWidget*>(w))
+                    for (int i = 0; i < t->count(); ++i)
+                        textos << t->tabText(i);
+                if (auto* v = qobject_cast<QAbstractItemView*>(w); v && v->model())
+                    for (int c = 0; c < v->model()->columnCount(); ++c)
+                        textos << v->model()->headerData(c, Qt::Horizontal).toString();
+                textos << w->toolTip() << w->statusTip();
+            }
+            for (QAction* a : J->findChildren<QAction*>())
+                textos << a->text() << a->statusTip();
+            falhas << TermosRecusados(QString("janela (%1)").arg(caso), textos.join('\n'));
+
+            const TResultadoCalculo* r = J->Resultado();
+            QVERIFY(r);
+            std::string html;
+            QVERIFY(GerarRelatorio(J->Projeto(), *r, OpcoesRelatorioDoPrograma(), html));
+            QTextDocument doc;
+            doc.setHtml(QString::fromStdString(win1252::ParaUtf8(html)));
+            falhas << TermosRecusados(QString("relatório (%1)").arg(caso), doc.toPlainText());
+
+            QProcess cli;
+            cli.setWorkingDirectory(FPasta->path());
+            cli.start(QCoreApplication::applicationDirPath() + "/morvendo-calc",
+                      {Referencia(caso, ".mvd"), "--relatorio", Caminho("tabela.txt")});
+            QVERIFY(cli.waitForFinished(60000));
+            falhas << TermosRecusados(
+                QString("linha de comando (%1)").arg(caso),
+                QString::fromUtf8(cli.readAllStandardOutput() + cli.readAllStandardError()));
+        }
+        QProcess ajuda;
+        ajuda.start(QCoreApplication::applicationDirPath() + "/morvendo-calc", {"--ajuda"});
+        QVERIFY(ajuda.waitForFinished(60000));
+        falhas << TermosRecusados("morvendo-calc --ajuda", QString::fromUtf8(ajuda.readAll()));
+        for (const QString& f : falhas)
+            qWarning("%s", qPrintable(f));
+        QVERIFY2(falhas.isEmpty(),
+                 "termos recusados na janela, no relatório ou na linha de comando");
     }
 
     // Toda mudança de um dado do projeto o marca alterado: cada campo da tabela de campos, a
