@@ -185,6 +185,7 @@ public:
     // Lugar e origem da chuva em uso (estação, localidade, ponto, ajustada ou digitada).
     QLabel* lOrigemChuva;
     QLabel *lblSc, *lblStEstrada, *lblStTalude, *lblVIBTalude, *lblVIBEstrada, *lblErod;
+    QLabel* lblScBacia; // declividade do canal de condução, na unidade das declividades
     QLabel *eLargEst, *Label50, *Label51, *Label32, *Label43;
     QLabel *iSecao1, *iSecao2, *iSecao3, *imgBacia;
     QLabel* lblCoberVeg;

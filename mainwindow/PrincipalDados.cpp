@@ -351,7 +351,8 @@ QWidget* TFPrincipal::CriarAbaBacias() {
     edtNcCanalBacia = CampoNumerico("edtNcCanalBacia");
     edtScCanalBacia = CampoNumerico("edtScCanalBacia");
     Linha(gcc, 2, Rotulo("Rugosidade"), edtNcCanalBacia);
-    Linha(gcc, 3, Rotulo("Declividade"), edtScCanalBacia, Rotulo("m/m"));
+    lblScBacia = Rotulo("", "lblScBacia");
+    Linha(gcc, 3, Rotulo("Declividade"), edtScCanalBacia, lblScBacia);
     bRugCanBacia = Botao("Valores de r&ugosidade do canal", "bRugCanBacia");
     gcc->addWidget(bRugCanBacia, 4, 0, 1, 4, Qt::AlignLeft);
 
@@ -541,7 +542,7 @@ void TFPrincipal::SelecionarSemSinal(QComboBox* cb, int indice) {
 
 void TFPrincipal::AtualizarDeclividades() {
     const QString u = QString::fromStdString(FUnidades.UnidadeDeclividade);
-    for (QLabel* l : {lblSc, lblStEstrada, lblStTalude})
+    for (QLabel* l : {lblSc, lblStEstrada, lblStTalude, lblScBacia})
         l->setText(u);
     TCanalEstrada& e = FProjeto->Estrada;
     const double fator = FUnidades.FatorDeclividade;
@@ -550,6 +551,7 @@ void TFPrincipal::AtualizarDeclividades() {
             campo->setText(QString::fromStdString(FloatToStr(valor * fator, SeparadorDecimal())));
     };
     mostrar(eSc, e.Sc);
+    mostrar(edtScCanalBacia, e.Bacia.CanalConducao.Sc);
     if (e.Estrada.NumSecoes() > 0) mostrar(eStEstrada, e.Estrada.Secao(0).St());
     if (e.Talude.NumSecoes() > 0) mostrar(eStTalude, e.Talude.Secao(0).St());
 }
@@ -625,7 +627,7 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
 
     const QString ud = QString::fromStdString(FUnidades.UnidadeDeclividade);
     const QString uvi = QString::fromStdString(FUnidades.UnidadeVI);
-    for (QLabel* l : {lblSc, lblStEstrada, lblStTalude})
+    for (QLabel* l : {lblSc, lblStEstrada, lblStTalude, lblScBacia})
         l->setText(ud);
     for (QLabel* l : {lblVIBTalude, lblVIBEstrada})
         l->setText(uvi);
@@ -687,7 +689,7 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
 
     cbCalcVolume->setChecked(bacia.CalcularVolume);
     edtNcCanalBacia->setText(real(cc.nc.Valor));
-    edtScCanalBacia->setText(real(cc.Sc));
+    edtScCanalBacia->setText(real(cc.Sc * fd));
     if (cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
         SelecionarSemSinal(cbCanalBacia, 0);
         edtZCanalBacia->setText(real(cc.Z.Valor));
@@ -827,7 +829,7 @@ void TFPrincipal::LerCampos(bool validar) {
         if (auto v = ler(em2CanalBacia)) cc.Sm.Valor = inverso(*v);
     }
     if (auto v = ler(edtNcCanalBacia)) cc.nc.Valor = *v;
-    if (auto v = ler(edtScCanalBacia)) cc.Sc = *v;
+    if (auto v = ler(edtScCanalBacia)) cc.Sc = *v / fd;
 
     bacia.CalcularVolume = cbCalcVolume->isChecked();
     if (bacia.Formato == TBaciaAcumulacao::RETANGULAR) {

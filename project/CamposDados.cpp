@@ -56,7 +56,7 @@ const std::vector<TCampoDados> CAMPOS = {
     {"em1CanalBacia", "m1", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
     {"em2CanalBacia", "m2", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
     {"edtNcCanalBacia", "Rugosidade", CONDUCAO, B, U::Nenhuma, "", 0, false, 1, false},
-    {"edtScCanalBacia", "Declividade", CONDUCAO, B, U::Fixa, "m/m", 0, false, 1, false},
+    {"edtScCanalBacia", "Declividade", CONDUCAO, B, U::Declividade, "", 0, false, 1, false},
 };
 
 // Fator do valor guardado (limites da tabela) para o mostrado.

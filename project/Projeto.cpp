@@ -270,7 +270,7 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
     const bool retangular = bacia.Formato == TBaciaAcumulacao::RETANGULAR;
     const bool ccTriangular = cc.TipoCanal.Valor == CANAL_TRIANGULAR;
     verificar({
-        {true, "edtScCanalBacia", cc.Sc},
+        {true, "edtScCanalBacia", cc.Sc * fd},
         {true, "edtNcCanalBacia", cc.nc.Valor},
         {!ccTriangular, "edtZCanalBacia", cc.Z.Valor},
         {!ccTriangular, "edtBCanalBacia", cc.B()},

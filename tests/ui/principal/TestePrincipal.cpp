@@ -256,7 +256,7 @@ class TestePrincipal : public QObject {
             Digitar(J->edtBCanalBacia, Texto(cc.B()));
         }
         Digitar(J->edtNcCanalBacia, Texto(cc.nc.Valor));
-        Digitar(J->edtScCanalBacia, Texto(cc.Sc));
+        Digitar(J->edtScCanalBacia, Texto(cc.Sc * fd));
     }
 
     void Calcular() {
