@@ -6,7 +6,7 @@ pacotes=(
     build-essential cmake ninja-build pkg-config file locales
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-dev
-    qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev
+    qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     qt6-image-formats-plugins qt6-translations-l10n xauth xvfb
     fonts-dejavu-core fonts-liberation2
 )

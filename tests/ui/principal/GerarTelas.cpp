@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -63,6 +64,10 @@ int main(int argc, char* argv[]) {
     j.show();
     Gravar(&j, "01-inicial");
 
+    // Um projeto gravado noutras unidades avisa numa caixa, que se fecha.
+    QTimer::singleShot(300, [] {
+        if (QWidget* m = QApplication::activeModalWidget()) m->close();
+    });
     j.GerenteSys1().AbrirArquivo(argv[2]);
     j.MostrarPagina(PAG_DADOS);
     const char* abas[] = {"02-dados-estrada", "03-dados-bacias", "04-dados-precipitacao"};
@@ -95,6 +100,20 @@ int main(int argc, char* argv[]) {
     espera.start(20);
     j.btnTracarCanalEstradaClick();
     Gravar(&j, "09-resultado");
+    // As abas da página de resultados: a grade e os gráficos.
+    const char* abasResultado[] = {"20-resultado-secoes", "21-grafico-perda-solo",
+                                   "22-grafico-tensao-lamina", "23-grafico-hidrogramas"};
+    for (int i = 0; i < 4; ++i) {
+        j.tabResultados->setCurrentIndex(i + 1);
+        Gravar(&j, abasResultado[i]);
+    }
+    // Maximizada, os gráficos acompanham a janela.
+    const QSize tamanho = j.size();
+    j.resize(1280, 800);
+    j.tabResultados->setCurrentIndex(2);
+    Gravar(&j, "24-resultado-1280x800");
+    j.resize(tamanho);
+    j.tabResultados->setCurrentIndex(0);
     j.bSimul->click();
     Gravar(&j, "13-simulacao");
     j.PaginaSimulacao()->Button7->click();
