@@ -10,6 +10,7 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -86,6 +87,25 @@ public:
     }
     bool AbrirEndereco(const QUrl& endereco) override {
         return QDesktopServices::openUrl(endereco);
+    }
+    std::optional<std::string> EscolherArquivoExportar(const std::string& titulo,
+                                                       const std::string& proposto,
+                                                       const std::string& filtro) override {
+        const QFileInfo inicial(QString::fromStdString(proposto));
+        QFileDialog d(Janela(), QString::fromStdString(titulo), inicial.absolutePath(),
+                      QString::fromStdString(filtro));
+        d.setAcceptMode(QFileDialog::AcceptSave);
+        d.setFileMode(QFileDialog::AnyFile);
+        d.setDefaultSuffix(inicial.suffix());
+        d.setOption(QFileDialog::DontUseNativeDialog, true);
+        d.setLabelText(QFileDialog::LookIn, QStringLiteral("Examinar:"));
+        d.setLabelText(QFileDialog::FileName, QStringLiteral("Nome do arquivo:"));
+        d.setLabelText(QFileDialog::FileType, QStringLiteral("Tipo:"));
+        d.setLabelText(QFileDialog::Accept, QStringLiteral("&Salvar"));
+        d.setLabelText(QFileDialog::Reject, QStringLiteral("Cancelar"));
+        d.selectFile(inicial.fileName());
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty()) return std::nullopt;
+        return d.selectedFiles().first().toStdString();
     }
 };
 

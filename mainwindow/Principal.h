@@ -32,9 +32,12 @@ class QTimer;
 class QToolButton;
 class QUrl;
 class TFAcompanhamento;
+class QTextBrowser;
 class TFiltroNumerico;
+class TGradeSecoes;
 class TModeloSecoes;
 class TPaginaEstudo;
+class TPainelGrafico;
 class TPaginaSimulacao;
 class TPaginaTrechos;
 struct TResultadoCalculo;
@@ -49,6 +52,13 @@ public:
     virtual void MostrarInformacao(const std::string& mensagem) = 0;
     // Abre um endereço no navegador; falso quando não conseguiu.
     virtual bool AbrirEndereco(const QUrl& endereco) = 0;
+    // Arquivo onde gravar uma exportação (tabela, hidrogramas, gráfico), com o título, o
+    // caminho proposto e o filtro do diálogo; vazio quando o usuário desiste.
+    virtual std::optional<std::string> EscolherArquivoExportar(const std::string& /*titulo*/,
+                                                               const std::string& /*proposto*/,
+                                                               const std::string& /*filtro*/) {
+        return std::nullopt;
+    }
 };
 
 struct TOpcoesPrincipal {
@@ -199,11 +209,21 @@ public:
 
     // Página de resultados.
     QGroupBox *gbCanal, *gbBacia;
-    QLineEdit *ePerdaToleravelSolo, *eCompMax, *eTensao, *ePerdaSolo, *eQCanal;
+    QLineEdit *ePerdaToleravelSolo, *eCompMax, *eTensao, *ePerdaSolo, *eQCanal, *eVolCanal;
     QLineEdit *eVolBacia, *eQBacia, *edtProfCanalBacia, *eCompMax1, *eResult, *eCompBacia;
     QLabel *lResult, *Label69, *Label70;
-    QTableView* tsgResultSecoes;
-    QPushButton *Button4, *bRelatorio, *bSimul, *btnVoltarResult;
+    // Resumo em palavras, com os avisos destacados.
+    QTextBrowser* mResumo;
+    // Abas da grade e dos gráficos.
+    QTabWidget* tabResultados;
+    QTableView* tsgResultSecoes; // um TGradeSecoes (mainwindow/GradeSecoes.h)
+    TPainelGrafico *grPerdaSolo, *grTensaoLamina, *grHidrogramas;
+    QPushButton *Button4, *bExportar, *bRelatorio, *bSimul, *btnVoltarResult;
+    QAction *aExportarSecoes, *aExportarHidrogramas;
+    // Exportações da página de resultados, pelo diálogo de arquivo, gravadas de uma vez.
+    void ExportarSecoes();
+    void ExportarHidrogramas();
+    void SalvarGrafico(TPainelGrafico* painel, bool svg);
 
     // Moldura.
     QStackedWidget* nbPrincipal;
@@ -273,6 +293,12 @@ private:
     std::optional<double> LerCampo(QLineEdit* campo, bool validar);
     void MostrarResultadosCanal(const TResultadoCalculo& resultado);
     void CarregarGrade(int comprimento, const TResultadoCalculo& resultado);
+    void CarregarGraficosEResumo(int comprimento, const TResultadoCalculo& resultado);
+    // Caminho proposto a uma exportação: ao lado do projeto gravado, com o nome dele e o
+    // sufixo dado; senão na pasta de documentos.
+    std::string CaminhoExportacao(const char* sufixo) const;
+    void GravarExportacao(const char* titulo, const char* sufixo, const char* filtro,
+                          const std::function<std::string()>& conteudo);
     // Página de resultados vazia, sem relatório nem simulação: nada dela é do projeto atual.
     void LimparResultados();
 

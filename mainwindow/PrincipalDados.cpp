@@ -284,7 +284,7 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     lblErod = Rotulo("", "lblErod");
     Linha(gso, 0, Rotulo("Tensão crítica"), eTalCritica, Rotulo("Pa"));
     Linha(gso, 1, Rotulo("Erodibilidade"), eErodibilidade, lblErod);
-    Linha(gso, 2, Rotulo("Massa específica"), eDensidade, Rotulo("g/cm³"));
+    Linha(gso, 2, Rotulo("Massa específica aparente"), eDensidade, Rotulo("g/cm³"));
 
     auto* esquerda = new QVBoxLayout;
     esquerda->addWidget(gSecao);

@@ -1,5 +1,6 @@
-// Cálculo com a janela de andamento e a página de resultados com a grade das seções.
-#include <QAbstractTableModel>
+// Cálculo com a janela de andamento e a página de resultados: campos, resumo em palavras, a
+// grade das seções e os gráficos, com cópia e exportação.
+#include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,76 +10,28 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSplitter>
 #include <QStandardPaths>
-#include <QTableView>
+#include <QTabWidget>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "comum/ArquivoIni.h"
 #include "comum/ContextosAjuda.h"
 #include "comum/Numeros.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Controles.h"
+#include "mainwindow/GradeSecoes.h"
+#include "mainwindow/GraficosResultado.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/uRotinasComuns.h"
+#include "project/Avisos.h"
 #include "project/Calculo.h"
+#include "project/ResumoResultado.h"
 #include "reports/RelatorioTexto.h"
-
-// Linhas da tabela por seção: a linha N é a seção N; as seções além do espaçamento em
-// vermelho.
-class TModeloSecoes : public QAbstractTableModel {
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-
-    void Definir(int linhas, const std::vector<TLinhaRelatorioTexto>& secoes, int espacamento) {
-        beginResetModel();
-        FLinhas.assign(std::size_t(std::max(linhas, 0)), std::nullopt);
-        for (const TLinhaRelatorioTexto& s : secoes)
-            if (s.Secao >= 1 && s.Secao <= linhas) FLinhas[std::size_t(s.Secao - 1)] = s;
-        FEspacamento = espacamento;
-        endResetModel();
-    }
-
-    int rowCount(const QModelIndex& pai = {}) const override {
-        return pai.isValid() ? 0 : int(FLinhas.size());
-    }
-    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 5; }
-
-    QVariant headerData(int secao, Qt::Orientation o, int papel) const override {
-        // Em duas linhas, para caber nas larguras das colunas.
-        static const char* const TITULOS[5] = {"Seção\n(m)", "Lâmina\n(cm)", "Vazão\n(L/s)",
-                                               "Tensão máxima\n(Pa)", "Perda de solo\n(g/cm²)"};
-        if (o == Qt::Horizontal && papel == Qt::DisplayRole && secao >= 0 && secao < 5)
-            return QString::fromUtf8(TITULOS[secao]);
-        return {};
-    }
-
-    QVariant data(const QModelIndex& i, int papel) const override {
-        if (!i.isValid()) return {};
-        const int n = i.row() + 1;
-        switch (papel) {
-        case Qt::BackgroundRole:
-            return n % 2 == 0 ? QColor(232, 255, 254) : QColor(200, 232, 210);
-        case Qt::ForegroundRole:
-            return n > FEspacamento ? QColor(Qt::red) : QColor(Qt::black);
-        case Qt::TextAlignmentRole:
-            return int(Qt::AlignCenter);
-        case Qt::DisplayRole: {
-            const auto& l = FLinhas[std::size_t(i.row())];
-            if (!l) return {};
-            if (i.column() == 0) return QString::number(l->Secao);
-            const double v[4] = {l->Lamina, l->Vazao, l->Tensao, l->Perda};
-            return FormatarQ("0.0##", v[i.column() - 1]);
-        }
-        default:
-            return {};
-        }
-    }
-
-private:
-    std::vector<std::optional<TLinhaRelatorioTexto>> FLinhas;
-    int FEspacamento = 0;
-};
 
 namespace {
 
@@ -96,6 +49,23 @@ QLineEdit* CampoResultado(const char* nome) {
     return e;
 }
 
+// Amostra de cor e texto da legenda da grade.
+QWidget* ItemLegenda(const QColor& fundo, const QColor& letra, const char* texto) {
+    auto* amostra = new QLabel(QStringLiteral("0,0"));
+    amostra->setAlignment(Qt::AlignCenter);
+    amostra->setFixedSize(30, 16);
+    amostra->setStyleSheet(QStringLiteral("background:%1; color:%2; border:1px solid gray;")
+                               .arg(fundo.name(), letra.name()));
+    auto* w = new QWidget;
+    auto* h = new QHBoxLayout(w);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->addWidget(amostra);
+    auto* l = new QLabel(QString::fromUtf8(texto));
+    l->setWordWrap(true);
+    h->addWidget(l, 1);
+    return w;
+}
+
 } // namespace
 
 QWidget* TFPrincipal::CriarPaginaResultado() {
@@ -111,9 +81,10 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     eTensao = CampoResultado("eTensao");
     ePerdaSolo = CampoResultado("ePerdaSolo");
     eQCanal = CampoResultado("eQCanal");
+    eVolCanal = CampoResultado("eVolCanal");
     // Massa por área do leito do canal: erodibilidade em g/(cm²·min·Pa), tensão em Pa,
     // tempo em min.
-    Linha(gc, 0, Rotulo("Perda tolerável de solo"), ePerdaToleravelSolo, Rotulo("g/cm²"));
+    Linha(gc, 0, Rotulo("Perda tolerável"), ePerdaToleravelSolo, Rotulo("g/cm²"));
     Linha(gc, 1, Rotulo("Espaçamento máximo"), eCompMax, Rotulo("m"));
     Linha(gc, 2, Rotulo("Tensão cisalhante máxima"), eTensao, Rotulo("Pa"));
     Linha(gc, 3, Rotulo("Perda de solo estimada"), ePerdaSolo, Rotulo("g/cm²"));
@@ -121,6 +92,16 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     Linha(gc, 4, lQCanal, eQCanal, Rotulo("L/s"));
     for (QWidget* w : std::initializer_list<QWidget*>{lQCanal, eQCanal}) {
         w->setToolTip(QStringLiteral("Vazão máxima considerando o espaçamento calculado"));
+        w->setStatusTip(w->toolTip());
+    }
+    // "Volume escoado" é o da bacia (chuva de dimensionamento); este é o da chuva do
+    // espaçamento.
+    auto* lVolCanal = Rotulo("Volume até o desaguadouro");
+    Linha(gc, 5, lVolCanal, eVolCanal, Rotulo("m³"));
+    for (QWidget* w : std::initializer_list<QWidget*>{lVolCanal, eVolCanal}) {
+        w->setToolTip(QStringLiteral("Volume que o canal leva até um desaguadouro na chuva do "
+                                     "espaçamento (leito da estrada e área externa ao longo do "
+                                     "espaçamento máximo)"));
         w->setStatusTip(w->toolTip());
     }
 
@@ -138,7 +119,9 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     Label69 = Rotulo("C&omprimento", "Label69");
     Label69->setBuddy(eCompBacia);
     Label70 = Rotulo("m", "Label70");
-    Linha(gb, 0, Rotulo("Volume escoado"), eVolBacia, Rotulo("m³"));
+    auto* lVolBacia = Rotulo("Volume escoado");
+    lVolBacia->setToolTip(QStringLiteral("Volume que chega à bacia na chuva de dimensionamento"));
+    Linha(gb, 0, lVolBacia, eVolBacia, Rotulo("m³"));
     Linha(gb, 1, Rotulo("Vazão máxima"), eQBacia, Rotulo("L/s"));
     Linha(gb, 2, Rotulo("Profundidade do canal"), edtProfCanalBacia, Rotulo("cm"));
     Linha(gb, 3, Rotulo("Espaçamento máximo"), eCompMax1, Rotulo("m"));
@@ -146,49 +129,97 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     Linha(gb, 5, Label69, eCompBacia, Label70);
     connect(eCompMax, &QLineEdit::textChanged, this, &TFPrincipal::eCompMaxChange);
 
+    // O resumo em palavras: a primeira aba, a resposta antes dos números.
+    mResumo = new QTextBrowser;
+    mResumo->setObjectName(QStringLiteral("mResumo"));
+    mResumo->setOpenLinks(false);
+
+    // A grade das seções e a sua legenda.
     FModeloSecoes = new TModeloSecoes(this);
-    tsgResultSecoes = new QTableView;
+    auto* grade = new TGradeSecoes;
+    tsgResultSecoes = grade;
     tsgResultSecoes->setObjectName(QStringLiteral("tsgResultSecoes"));
     tsgResultSecoes->setModel(FModeloSecoes);
-    tsgResultSecoes->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tsgResultSecoes->setSelectionMode(QAbstractItemView::SingleSelection);
-    tsgResultSecoes->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tsgResultSecoes->verticalHeader()->hide();
-    tsgResultSecoes->verticalHeader()->setDefaultSectionSize(20);
     QHeaderView* cab = tsgResultSecoes->horizontalHeader();
-    cab->setSectionResizeMode(QHeaderView::Fixed);
-    cab->setSectionsMovable(false);
-    const int larguras[5] = {81, 80, 91, 106, 91};
-    for (int c = 0; c < 5; ++c)
-        tsgResultSecoes->setColumnWidth(c, larguras[c]);
-    tsgResultSecoes->setFixedWidth(81 + 80 + 91 + 106 + 91 + 2 * tsgResultSecoes->frameWidth() +
-                                   tsgResultSecoes->verticalScrollBar()->sizeHint().width());
+    cab->setSectionResizeMode(QHeaderView::Stretch);
+    cab->setMinimumSectionSize(70);
+    tsgResultSecoes->setMinimumWidth(5 * 78 + 14 + 2 * tsgResultSecoes->frameWidth() +
+                                     tsgResultSecoes->verticalScrollBar()->sizeHint().width());
+    auto* legenda = new QHBoxLayout;
+    legenda->addWidget(
+        ItemLegenda(COR_LINHA_IMPAR, COR_ALEM_DO_ESPACAMENTO, "Além do espaçamento máximo"), 1);
+    legenda->addWidget(ItemLegenda(COR_ACIMA_DA_TOLERAVEL, Qt::black,
+                                   "Dentro do espaçamento, acima da perda tolerável"),
+                       1);
+    auto* abaSecoes = new QWidget;
+    auto* vs = new QVBoxLayout(abaSecoes);
+    vs->setContentsMargins(2, 2, 2, 2);
+    vs->addWidget(tsgResultSecoes, 1);
+    vs->addLayout(legenda);
+
+    grPerdaSolo = new TPainelGrafico("grPerdaSolo");
+    grTensaoLamina = new TPainelGrafico("grTensaoLamina");
+    grHidrogramas = new TPainelGrafico("grHidrogramas");
+    for (TPainelGrafico* g : {grPerdaSolo, grTensaoLamina, grHidrogramas}) {
+        connect(g->aSalvarPng, &QAction::triggered, this, [this, g] { SalvarGrafico(g, false); });
+        connect(g->aSalvarSvg, &QAction::triggered, this, [this, g] { SalvarGrafico(g, true); });
+    }
+    tabResultados = new QTabWidget;
+    tabResultados->setObjectName(QStringLiteral("tabResultados"));
+    tabResultados->addTab(mResumo, QStringLiteral("Resumo"));
+    tabResultados->addTab(abaSecoes, QStringLiteral("Seções"));
+    tabResultados->addTab(grPerdaSolo, QStringLiteral("Perda de solo"));
+    tabResultados->addTab(grTensaoLamina, QStringLiteral("Tensão e lâmina"));
+    tabResultados->addTab(grHidrogramas, QStringLiteral("Hidrogramas"));
 
     Button4 = Botao("Aj&uda", "Button4");
     Button4->setEnabled(false);
     connect(Button4, &QPushButton::clicked, this, [this] {
         if (FAjuda.AbrirContexto) FAjuda.AbrirContexto(CONTEXTO_RESULTADOS);
     });
+    bExportar = Botao("E&xportar", "bExportar");
+    auto* menuExportar = new QMenu(bExportar);
+    aExportarSecoes = menuExportar->addAction(QStringLiteral("&Tabela das seções (CSV)..."));
+    aExportarSecoes->setObjectName(QStringLiteral("aExportarSecoes"));
+    aExportarHidrogramas = menuExportar->addAction(QStringLiteral("&Hidrogramas (CSV)..."));
+    aExportarHidrogramas->setObjectName(QStringLiteral("aExportarHidrogramas"));
+    bExportar->setMenu(menuExportar);
+    bExportar->setToolTip(QStringLiteral("Grava a tabela das seções ou os hidrogramas para uma "
+                                         "planilha (CSV com ponto e vírgula e vírgula decimal)"));
+    connect(aExportarSecoes, &QAction::triggered, this, &TFPrincipal::ExportarSecoes);
+    connect(aExportarHidrogramas, &QAction::triggered, this, &TFPrincipal::ExportarHidrogramas);
+    // A tabela também sai pelo menu de contexto da grade.
+    auto* separador = new QAction(grade);
+    separador->setSeparator(true);
+    grade->addAction(separador);
+    grade->addAction(aExportarSecoes);
     // Relatório e simulação são ligados por quem os implementa.
     bRelatorio = Botao("&Relatório", "bRelatorio");
     bSimul = Botao("&Simulação", "bSimul");
     btnVoltarResult = Botao("&Voltar", "btnVoltarResult");
     connect(btnVoltarResult, &QPushButton::clicked, this, &TFPrincipal::btnVoltarResultClick);
+    bExportar->setEnabled(false);
 
-    auto* grupos = new QVBoxLayout;
+    auto* esquerda = new QWidget;
+    auto* grupos = new QVBoxLayout(esquerda);
+    grupos->setContentsMargins(0, 0, 0, 0);
     grupos->addWidget(gbCanal);
     grupos->addWidget(gbBacia);
     grupos->addStretch();
-    auto* meio = new QHBoxLayout;
-    meio->addLayout(grupos);
-    meio->addWidget(tsgResultSecoes);
+    auto* divisao = new QSplitter(Qt::Horizontal);
+    divisao->setObjectName(QStringLiteral("divResultado"));
+    divisao->setChildrenCollapsible(false);
+    divisao->addWidget(esquerda);
+    divisao->addWidget(tabResultados);
+    divisao->setStretchFactor(0, 0);
+    divisao->setStretchFactor(1, 1);
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
-    for (QPushButton* b : {Button4, bRelatorio, bSimul, btnVoltarResult})
+    for (QPushButton* b : {Button4, bExportar, bRelatorio, bSimul, btnVoltarResult})
         botoes->addWidget(b);
     auto* v = new QVBoxLayout(pagina);
     v->setContentsMargins(4, 6, 4, 4);
-    v->addLayout(meio);
+    v->addWidget(divisao, 1);
     v->addLayout(botoes);
     return pagina;
 }
@@ -213,6 +244,7 @@ void TFPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
     ePerdaToleravelSolo->setText(FormatarQ("0.0#", c.PerdaToleravel));
     eTensao->setText(FormatarQ("0.0#", c.TensaoMax));
     eQCanal->setText(FormatarQ("0.0#", c.QMax));
+    eVolCanal->setText(FormatarQ("0.0##", c.Volume));
     if (!e.Bacia.CalcularVolume) {
         for (QLineEdit* c : {eVolBacia, eQBacia, eResult})
             c->setText(QStringLiteral("---"));
@@ -222,10 +254,14 @@ void TFPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
 
 void TFPrincipal::LimparResultados() {
     FModeloSecoes->Definir(0, {}, 0);
-    for (QLineEdit* c : {ePerdaToleravelSolo, eCompMax, eTensao, ePerdaSolo, eQCanal, eVolBacia,
-                         eQBacia, edtProfCanalBacia, eCompMax1, eResult, eCompBacia})
+    for (QLineEdit* c : {ePerdaToleravelSolo, eCompMax, eTensao, ePerdaSolo, eQCanal, eVolCanal,
+                         eVolBacia, eQBacia, edtProfCanalBacia, eCompMax1, eResult, eCompBacia})
         c->clear();
+    mResumo->clear();
+    for (TPainelGrafico* g : {grPerdaSolo, grTensaoLamina, grHidrogramas})
+        g->Definir(nullptr);
     FResultado.reset();
+    bExportar->setEnabled(false);
     bRelatorio->setEnabled(false);
     bSimul->setEnabled(false);
     if (PaginaAtual() == PAG_RESULTADO || PaginaAtual() == PAG_SIMULACAO)
@@ -233,8 +269,76 @@ void TFPrincipal::LimparResultados() {
 }
 
 void TFPrincipal::CarregarGrade(int comprimento, const TResultadoCalculo& r) {
-    // Os valores como a tabela de texto os guarda.
-    FModeloSecoes->Definir(comprimento, LinhasComoNaTabela(r.Canal.Secoes), r.Canal.Espacamento);
+    // Os valores como a tabela de texto os guarda; a marca das seções acima da tolerável vem
+    // dos valores calculados, como o aviso.
+    std::set<int> acima;
+    for (const TFaixaAcimaDaToleravel& f :
+         FaixasAcimaDaToleravel(r.Canal.Secoes, r.Canal.PerdaToleravel, r.Canal.Espacamento))
+        for (int n = f.Inicio; n <= f.Fim; ++n)
+            acima.insert(n);
+    FModeloSecoes->Definir(comprimento, LinhasComoNaTabela(r.Canal.Secoes), r.Canal.Espacamento,
+                           std::move(acima));
+}
+
+void TFPrincipal::CarregarGraficosEResumo(int comprimento, const TResultadoCalculo& r) {
+    const TCanalEstrada& e = FProjeto->Estrada;
+    const char sep = SeparadorDecimal();
+    QString html;
+    for (const std::string& p : ResumoDoResultado(e, comprimento, r, sep))
+        html += QStringLiteral("<p>%1</p>").arg(QString::fromStdString(p).toHtmlEscaped());
+    for (const std::string& a : AvisosDoResultado(e, r.Canal, sep))
+        html += QStringLiteral("<p style=\"color:#a04000\"><b>Atenção:</b> %1</p>")
+                    .arg(QString::fromStdString(a).toHtmlEscaped());
+    mResumo->setHtml(html);
+    grPerdaSolo->Definir(GraficoPerdaSolo(r.Canal));
+    grTensaoLamina->Definir(GraficoTensaoLamina(e, r.Canal, FUnidades));
+    grHidrogramas->Definir(GraficoHidrogramas(SeriesHidrogramas(e, r, sep)));
+}
+
+std::string TFPrincipal::CaminhoExportacao(const char* sufixo) const {
+    const QFileInfo projeto(QString::fromStdString(FGerente.PathProjeto));
+    if (projeto.isFile())
+        return projeto.dir()
+            .filePath(projeto.completeBaseName() + QString::fromUtf8(sufixo))
+            .toStdString();
+    return (QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) +
+            QStringLiteral("/morvendo") + QString::fromUtf8(sufixo))
+        .toStdString();
+}
+
+void TFPrincipal::GravarExportacao(const char* titulo, const char* sufixo, const char* filtro,
+                                   const std::function<std::string()>& conteudo) {
+    Proteger([&] {
+        const auto destino =
+            FInteracao->EscolherArquivoExportar(titulo, CaminhoExportacao(sufixo), filtro);
+        if (!destino) return;
+        // Temporário na mesma pasta e troca de nome: nunca um arquivo pela metade.
+        GravarArquivoAtomico(*destino, conteudo());
+    });
+}
+
+void TFPrincipal::ExportarSecoes() {
+    if (!FResultado) return;
+    GravarExportacao("Exportar a tabela das seções", "-secoes.csv", "Planilha CSV (*.csv)",
+                     [this] { return CsvSecoes(FResultado->Canal.Secoes); });
+}
+
+void TFPrincipal::ExportarHidrogramas() {
+    if (!FResultado) return;
+    GravarExportacao("Exportar os hidrogramas", "-hidrogramas.csv", "Planilha CSV (*.csv)", [this] {
+        return CsvHidrogramas(SeriesHidrogramas(FProjeto->Estrada, *FResultado, ','));
+    });
+}
+
+void TFPrincipal::SalvarGrafico(TPainelGrafico* g, bool svg) {
+    if (!FResultado) return;
+    const std::string sufixo =
+        "-" + g->objectName().mid(2).toLower().toStdString() + (svg ? ".svg" : ".png");
+    GravarExportacao(svg ? "Salvar o gráfico como SVG" : "Salvar o gráfico como PNG",
+                     sufixo.c_str(), svg ? "Imagem SVG (*.svg)" : "Imagem PNG (*.png)", [g, svg] {
+                         const QByteArray b = svg ? g->Svg() : g->Png();
+                         return std::string(b.constData(), std::size_t(b.size()));
+                     });
 }
 
 QString TFPrincipal::ArquivoTabelaTexto() {
@@ -299,8 +403,11 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         FAcompanhamento = nullptr;
         setEnabled(true);
         CarregarGrade(comprimento, r);
+        CarregarGraficosEResumo(comprimento, r);
         FResultado = std::move(resultado);
+        bExportar->setEnabled(true);
         bRelatorio->setEnabled(true);
+        tabResultados->setCurrentIndex(0);
         bSimul->setEnabled(true);
         MostrarPagina(PAG_RESULTADO);
     });

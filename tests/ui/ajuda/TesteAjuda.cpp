@@ -132,7 +132,7 @@ private slots:
             << QStringList{"Manning", "Limpo, recentemente construído", "0,018"};
         QTest::newRow("27 resultados")
             << 27 << "Página de resultados"
-            << QStringList{"Espaçamento máximo", "Perda tolerável de solo", "vermelho"};
+            << QStringList{"Espaçamento máximo", "Perda tolerável", "vermelho", "Exportar"};
         QTest::newRow("28 simulação")
             << 28 << "Página de simulação"
             << QStringList{"Recalcular", "Volume escoado por metro de canal"};

@@ -1,24 +1,30 @@
 // Grava as telas da janela principal e dos seus diálogos em PNG (docs/telas), para conferir
-// o que uma pessoa vê. Uso: gerar_telas PASTA_SAIDA PROJETO.mvd
+// o que uma pessoa vê. Uso: gerar_telas PASTA_SAIDA PROJETO.mvd [PROJETO_PERDA_SOBE_E_DESCE.mvd]
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QHeaderView>
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
 
 #include "ajuda/Ajuda.h"
+#include "comum/ArquivoIni.h"
 #include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/Sobre.h"
 #include "mainwindow/simulacao/Simulacao.h"
+#include "project/Calculo.h"
+#include "project/ResumoResultado.h"
 #include "project/ui/FConfUnidades.h"
 
 namespace {
@@ -38,6 +44,43 @@ void GravarModal(const char* nome) {
             m->close();
         }
     });
+}
+
+// Um projeto gravado noutras unidades avisa numa caixa, que se fecha.
+void FecharProximoModal() {
+    QTimer::singleShot(300, [] {
+        if (QWidget* m = QApplication::activeModalWidget()) m->close();
+    });
+}
+
+// A tabela exportada aberta como numa planilha: o arquivo gravado pelo "Exportar", lido com
+// BOM, ';' e vírgula decimal e mostrado numa grade.
+void GravarCsvComoPlanilha(TFPrincipal& j) {
+    const QString csv = QDir(GSaida).filePath(QStringLiteral("secoes.csv"));
+    GravarArquivoAtomico(csv.toStdString(), CsvSecoes(j.Resultado()->Canal.Secoes));
+    QFile f(csv);
+    f.open(QIODevice::ReadOnly);
+    QString texto = QString::fromUtf8(f.readAll());
+    f.close();
+    QFile::remove(csv);
+    if (texto.startsWith(QChar(0xFEFF))) texto.remove(0, 1);
+    const QStringList linhas = texto.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    QTableWidget t(int(linhas.size()) - 1, 5);
+    t.setWindowTitle(QStringLiteral("estrada-secoes.csv"));
+    t.setHorizontalHeaderLabels(linhas[0].split(QLatin1Char(';')));
+    for (int l = 1; l < linhas.size(); ++l) {
+        const QStringList c = linhas[l].split(QLatin1Char(';'));
+        for (int k = 0; k < c.size(); ++k) {
+            auto* item = new QTableWidgetItem(c[k]);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            t.setItem(l - 1, k, item);
+        }
+    }
+    t.verticalHeader()->setDefaultSectionSize(22);
+    t.resizeColumnsToContents();
+    t.resize(t.verticalHeader()->width() + t.horizontalHeader()->length() + 20, 420);
+    t.show();
+    Gravar(&t, "25-csv-secoes");
 }
 
 } // namespace
@@ -64,10 +107,7 @@ int main(int argc, char* argv[]) {
     j.show();
     Gravar(&j, "01-inicial");
 
-    // Um projeto gravado noutras unidades avisa numa caixa: ela é fechada, como faria quem lê.
-    QTimer::singleShot(300, [] {
-        if (QWidget* m = QApplication::activeModalWidget()) m->close();
-    });
+    FecharProximoModal();
     j.GerenteSys1().AbrirArquivo(argv[2]);
     j.MostrarPagina(PAG_DADOS);
     const char* abas[] = {"02-dados-estrada", "03-dados-bacias", "04-dados-precipitacao"};
@@ -112,6 +152,21 @@ int main(int argc, char* argv[]) {
     espera.start(20);
     j.btnTracarCanalEstradaClick();
     Gravar(&j, "09-resultado");
+    // As abas da página de resultados: a grade e os gráficos.
+    const char* abasResultado[] = {"20-resultado-secoes", "21-grafico-perda-solo",
+                                   "22-grafico-tensao-lamina", "23-grafico-hidrogramas"};
+    for (int i = 0; i < 4; ++i) {
+        j.tabResultados->setCurrentIndex(i + 1);
+        Gravar(&j, abasResultado[i]);
+    }
+    // Maximizada, os gráficos acompanham a janela.
+    const QSize tamanho = j.size();
+    j.resize(1280, 800);
+    j.tabResultados->setCurrentIndex(2);
+    Gravar(&j, "24-resultado-1280x800");
+    j.resize(tamanho);
+    j.tabResultados->setCurrentIndex(0);
+    GravarCsvComoPlanilha(j);
     j.bSimul->click();
     Gravar(&j, "13-simulacao");
     j.PaginaSimulacao()->Button7->click();
@@ -142,5 +197,18 @@ int main(int argc, char* argv[]) {
     j.eK->clear();
     GravarModal("12-erro");
     j.btnTracarCanalEstradaClick();
+
+    // Um caso em que a perda sobe e desce: as seções acima da tolerável dentro do espaçamento.
+    if (argc > 3) {
+        FecharProximoModal();
+        j.GerenteSys1().Alterado = false;
+        j.GerenteSys1().AbrirArquivo(argv[3]);
+        j.btnTracarCanalEstradaClick();
+        Gravar(&j, "26-resumo-acima-da-toleravel");
+        j.tabResultados->setCurrentIndex(1);
+        Gravar(&j, "27-secoes-acima-da-toleravel");
+        j.tabResultados->setCurrentIndex(2);
+        Gravar(&j, "28-grafico-acima-da-toleravel");
+    }
     return 0;
 }

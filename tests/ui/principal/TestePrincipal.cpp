@@ -5,7 +5,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
@@ -20,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -27,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScatterSeries>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -35,11 +40,14 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolButton>
+#include <QValueAxis>
 #include <deque>
 #include <filesystem>
+#include <set>
 
 #include "comum/ArquivoIni.h"
 #include "comum/Numeros.h"
@@ -47,8 +55,11 @@
 #include "dialogs/Cobertura.h"
 #include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
+#include "mainwindow/GradeSecoes.h"
+#include "mainwindow/GraficosResultado.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
+#include "project/Avisos.h"
 #include "project/Calculo.h"
 #include "project/CamposDados.h"
 #include "project/ui/DialogosGerenteQt.h"
@@ -95,6 +106,18 @@ public:
     bool AbrirEndereco(const QUrl& u) override {
         Enderecos << u;
         return EnderecoAbre;
+    }
+    // Destinos das exportações, na ordem; os caminhos propostos ficam anotados.
+    std::deque<std::optional<std::string>> Exportacoes;
+    QStringList Propostas;
+    std::optional<std::string> EscolherArquivoExportar(const std::string&,
+                                                       const std::string& proposto,
+                                                       const std::string&) override {
+        Propostas << QString::fromStdString(proposto);
+        if (Exportacoes.empty()) return std::nullopt;
+        auto r = Exportacoes.front();
+        Exportacoes.pop_front();
+        return r;
     }
 
 private:
@@ -1219,6 +1242,255 @@ private slots:
         Calcular();
         QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
         QVERIFY(foto() == antes);
+    }
+
+    // Selecionar tudo e copiar dá a grade inteira em texto separado por tabulações, com a
+    // vírgula decimal e os títulos; a tabela exportada em CSV, lida de volta, é a da grade e a
+    // do cálculo; os gráficos têm as séries do resultado e saem em PNG, SVG e na área de
+    // transferência.
+    void resultadosCopiaExportaEGraficos() {
+        Criar();
+        const QString projeto = CopiaDe(Referencia("c03_equiv_200m", ".mvd"), "estrada.mvd");
+        Abrir(projeto);
+        Calcular();
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        QVERIFY(J->Resultado());
+        const TResultadoCalculo& r = *J->Resultado();
+        const auto& secoes = r.Canal.Secoes;
+        const auto comoNaTabela = LinhasComoNaTabela(secoes);
+        auto mascara = [](const char* m, double v) {
+            return QString::fromStdString(FormatFloat(m, v, ','));
+        };
+        QCOMPARE(J->eVolCanal->text(), mascara("0.0##", r.Canal.Volume));
+
+        auto* grade = static_cast<TGradeSecoes*>(J->tsgResultSecoes);
+        J->tabResultados->setCurrentIndex(1);
+        J->activateWindow();
+        grade->setFocus();
+        QApplication::clipboard()->clear();
+        QTest::keyClick(grade, Qt::Key_A, Qt::ControlModifier);
+        QTest::keySequence(grade, QKeySequence::Copy);
+        const QStringList linhas =
+            QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(linhas.size(), int(secoes.size()) + 1);
+        QCOMPARE(linhas[0], QStringLiteral("Seção (m)\tLâmina (cm)\tVazão (L/s)\tTensão máxima "
+                                           "(Pa)\tPerda de solo (g/cm²)"));
+        for (std::size_t k = 0; k < secoes.size(); ++k) {
+            const TLinhaSecao& l = comoNaTabela[k];
+            const QString esperada =
+                QStringList{QString::number(l.Secao), mascara("0.0##", l.Lamina),
+                            mascara("0.0##", l.Vazao), mascara("0.0##", l.Tensao),
+                            mascara("0.0##", l.Perda)}
+                    .join('\t');
+            QCOMPARE(linhas[int(k) + 1], esperada);
+        }
+        QVERIFY(linhas[5].contains(',') && !linhas.join('\n').contains('.'));
+
+        // Um bloco de células: só as colunas e linhas dele, com os seus títulos.
+        QAbstractItemModel* m = grade->model();
+        grade->selectionModel()->select(QItemSelection(m->index(9, 1), m->index(10, 2)),
+                                        QItemSelectionModel::ClearAndSelect);
+        grade->aCopiar->trigger();
+        QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("Lâmina (cm)\tVazão (L/s)\n") +
+                                                        m->index(9, 1).data().toString() + '\t' +
+                                                        m->index(9, 2).data().toString() + '\n' +
+                                                        m->index(10, 1).data().toString() + '\t' +
+                                                        m->index(10, 2).data().toString() + '\n');
+
+        // Exportar: o diálogo começa ao lado do projeto; desistir não grava nada.
+        J->aExportarSecoes->trigger();
+        QCOMPARE(R->Propostas.value(0), Caminho("estrada-secoes.csv"));
+        QVERIFY(!QFile::exists(Caminho("estrada-secoes.csv")));
+        const QString csv = Caminho("tabela.csv");
+        R->Exportacoes.push_back(csv.toStdString());
+        J->aExportarSecoes->trigger();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QFile f(csv);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QStringList lidas =
+            QString::fromUtf8(bytes.mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        QCOMPARE(lidas.size(), int(secoes.size()) + 1);
+        QCOMPARE(lidas[0], QStringLiteral("Seção (m);Lâmina (cm);Vazão (L/s);Tensão máxima (Pa);"
+                                          "Perda de solo (g/cm²)"));
+        std::vector<TLinhaSecao> relidas;
+        for (int k = 1; k < lidas.size(); ++k) {
+            const QStringList c = lidas[k].split(';');
+            QCOMPARE(c.size(), 5);
+            double v[5];
+            for (int i = 0; i < 5; ++i) {
+                const auto x = TentarTextoParaReal(c[i].toStdString(), ',');
+                QVERIFY2(x, qPrintable(c[i]));
+                v[i] = *x;
+            }
+            relidas.push_back({int(v[0]), v[1], v[2], v[3], v[4]});
+        }
+        // Os números exatos do cálculo e, arredondados como a tabela, os textos da grade.
+        const auto relidasNaTabela = LinhasComoNaTabela(relidas);
+        for (std::size_t k = 0; k < secoes.size(); ++k) {
+            const TLinhaSecao &a = secoes[k], &b = relidas[k];
+            QVERIFY(a.Secao == b.Secao && a.Lamina == b.Lamina && a.Vazao == b.Vazao &&
+                    a.Tensao == b.Tensao && a.Perda == b.Perda);
+            const TLinhaSecao& t = relidasNaTabela[k];
+            const double v[4] = {t.Lamina, t.Vazao, t.Tensao, t.Perda};
+            QCOMPARE(m->index(int(k), 0).data().toString(), QString::number(t.Secao));
+            for (int i = 0; i < 4; ++i)
+                QCOMPARE(m->index(int(k), i + 1).data().toString(), mascara("0.0##", v[i]));
+        }
+
+        // Hidrogramas: um par de colunas por curva, cada uma com a sua chuva.
+        const QString csvH = Caminho("hidrogramas.csv");
+        R->Exportacoes.push_back(csvH.toStdString());
+        J->aExportarHidrogramas->trigger();
+        QFile fh(csvH);
+        QVERIFY(fh.open(QIODevice::ReadOnly));
+        const QStringList h = QString::fromUtf8(fh.readAll().mid(3))
+                                  .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        const QStringList titulos = h[0].split(';');
+        QCOMPARE(titulos.size(), 6);
+        QVERIFY(titulos[1].contains("Leito da estrada") &&
+                titulos[1].contains("chuva do espaçamento"));
+        QVERIFY(titulos[3].contains("Área externa"));
+        QVERIFY(titulos[5].contains("chuva de dimensionamento") && titulos[5].contains("(L/s)"));
+        QVERIFY(r.Bacia);
+        const std::vector<TPontoHidrograma>* curvas[3] = {&r.HidrogramaEstrada.Pontos,
+                                                          &r.HidrogramaTalude.Pontos,
+                                                          &r.Bacia->HidrogramaProjeto.Pontos};
+        std::size_t maior = 0;
+        for (auto* c : curvas)
+            maior = std::max(maior, c->size());
+        QCOMPARE(h.size(), int(maior) + 1);
+        for (int i = 0; i < 3; ++i)
+            for (std::size_t k = 0; k < curvas[i]->size(); ++k) {
+                const QStringList c = h[int(k) + 1].split(';');
+                QCOMPARE(*TentarTextoParaReal(c[2 * i].toStdString(), ','), (*curvas[i])[k].Tempo);
+                QCOMPARE(*TentarTextoParaReal(c[2 * i + 1].toStdString(), ','),
+                         (*curvas[i])[k].Vazao);
+            }
+
+        // Os gráficos: as séries contra o resultado, os eixos com unidade e vírgula decimal.
+        auto pontos = [](QAbstractSeries* s) { return static_cast<QXYSeries*>(s)->points(); };
+        QChart* perda = J->grPerdaSolo->Grafico();
+        QCOMPARE(perda->series().size(), 3);
+        const auto curva = pontos(perda->series()[0]);
+        QCOMPARE(curva.size(), qsizetype(secoes.size()));
+        for (std::size_t k = 0; k < secoes.size(); k += 37)
+            QCOMPARE(curva[qsizetype(k)], QPointF(secoes[k].Secao, secoes[k].Perda));
+        QCOMPARE(pontos(perda->series()[1]).first().y(), r.Canal.PerdaToleravel);
+        QCOMPARE(pontos(perda->series()[2]).first().x(), double(r.Canal.Espacamento));
+        QVERIFY(perda->localizeNumbers());
+        QCOMPARE(perda->locale().decimalPoint(), QStringLiteral(","));
+        QStringList eixos;
+        for (QChart* g : {perda, J->grTensaoLamina->Grafico(), J->grHidrogramas->Grafico()})
+            for (QAbstractAxis* a : g->axes())
+                eixos << a->titleText();
+        QCOMPARE(eixos, (QStringList{"Distância ao início do canal (m)", "Perda de solo (g/cm²)",
+                                     "Distância ao início do canal (m)",
+                                     "Tensão cisalhante máxima (Pa)", "Lâmina (cm)", "Tempo (min)",
+                                     "Vazão das encostas (L/s/m)", "Vazão no desaguadouro (L/s)"}));
+        QChart* tensao = J->grTensaoLamina->Grafico();
+        QCOMPARE(tensao->series().size(), 4);
+        QCOMPARE(pontos(tensao->series()[1]).size(), qsizetype(secoes.size()));
+        QCOMPARE(pontos(tensao->series()[2]).first().y(), J->Projeto().Estrada.TalCritica);
+        QVERIFY(tensao->title().contains(QStringLiteral("declividade 4,0 %")));
+        QChart* hidro = J->grHidrogramas->Grafico();
+        QCOMPARE(hidro->series().size(), 3);
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(pontos(hidro->series()[i]).size(), qsizetype(curvas[i]->size()));
+        QVERIFY(hidro->title().contains("chuva de dimensionamento, retorno de 20 anos"));
+
+        // PNG e SVG pelo diálogo, e a cópia com imagem e SVG.
+        J->tabResultados->setCurrentWidget(J->grPerdaSolo);
+        QApplication::processEvents();
+        R->Exportacoes.push_back(Caminho("perda.png").toStdString());
+        J->grPerdaSolo->bSalvarPng->click();
+        QCOMPARE(R->Propostas.last(), Caminho("estrada-perdasolo.png"));
+        const QImage png(Caminho("perda.png"));
+        QCOMPARE(png.size(), J->grPerdaSolo->Vista->size() * J->devicePixelRatio());
+        R->Exportacoes.push_back(Caminho("perda.svg").toStdString());
+        J->grPerdaSolo->aSalvarSvg->trigger();
+        QFile svg(Caminho("perda.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QByteArray s = svg.readAll();
+        QVERIFY(s.contains("<svg") && s.contains("<title>Perda de solo ao longo do canal"));
+        J->grPerdaSolo->bCopiar->click();
+        QVERIFY(!QApplication::clipboard()->image().isNull());
+        QVERIFY(QApplication::clipboard()->mimeData()->hasFormat("image/svg+xml"));
+
+        // Uma pasta que não existe: o erro aparece, nada fica pela metade.
+        R->Exportacoes.push_back(Caminho("nao/existe.csv").toStdString());
+        J->aExportarSecoes->trigger();
+        QCOMPARE(R->Erros.size(), 1);
+        QVERIFY2(R->Erros[0].contains("nao/existe.csv"), qPrintable(R->Erros[0]));
+
+        // Um projeto novo limpa gráficos, resumo e exportação.
+        J->MNovoClick();
+        QCOMPARE(J->grPerdaSolo->Grafico()->series().size(), 0);
+        QVERIFY(J->mResumo->toPlainText().isEmpty());
+        QVERIFY(!J->bExportar->isEnabled());
+    }
+
+    // O resumo diz se o canal precisa de desaguadouros; as seções dentro do espaçamento que
+    // passam da tolerável têm cor própria na grade, pontos no gráfico e o aviso no resumo.
+    void resumoEMarcaDasSecoesAcimaDaToleravel_data() {
+        QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("frase");
+        QTest::addColumn<int>("curvas");
+        QTest::newRow("canal inteiro passa") << "c01_canal_1m"
+                                             << "O canal inteiro (1 m) fica dentro da perda "
+                                                "tolerável"
+                                             << 3;
+        QTest::newRow("precisa de desaguadouros")
+            << "c03_equiv_200m"
+            << "O canal de 200 m precisa de desaguadouros: o espaçamento "
+               "máximo entre eles é de 116 m"
+            << 3;
+        QTest::newRow("seção 3, trapezoidal") << "c02_trap_secao3_50m"
+                                              << "precisa de desaguadouros" << 2;
+        QTest::newRow("perda sobe e desce") << "c13_perda_sobe_e_desce"
+                                            << "excede a perda tolerável" << 2;
+    }
+    void resumoEMarcaDasSecoesAcimaDaToleravel() {
+        QFETCH(QString, caso);
+        QFETCH(QString, frase);
+        QFETCH(int, curvas);
+        Criar();
+        Abrir(CopiaDe(Referencia(caso, ".mvd"), "a.mvd"));
+        Calcular();
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        QCOMPARE(J->tabResultados->currentWidget(), static_cast<QWidget*>(J->mResumo));
+        const TResultadoCalculo& r = *J->Resultado();
+        const QString resumo = J->mResumo->toPlainText();
+        QVERIFY2(resumo.contains(frase), qPrintable(resumo));
+        QVERIFY(resumo.contains("Bacia de acumulação"));
+        for (const std::string& a : AvisosDoResultado(J->Projeto().Estrada, r.Canal, ','))
+            QVERIFY(resumo.contains(QString::fromStdString(a)));
+        QCOMPARE(J->grHidrogramas->Grafico()->series().size(), curvas);
+
+        std::set<int> acima;
+        for (const auto& f :
+             FaixasAcimaDaToleravel(r.Canal.Secoes, r.Canal.PerdaToleravel, r.Canal.Espacamento))
+            for (int n = f.Inicio; n <= f.Fim; ++n)
+                acima.insert(n);
+        QCOMPARE(acima.count(12), std::size_t(caso == "c13_perda_sobe_e_desce"));
+        QAbstractItemModel* m = J->tsgResultSecoes->model();
+        for (int n = 1; n <= m->rowCount(); ++n) {
+            const QModelIndex i = m->index(n - 1, 4);
+            const QColor fundo = m->data(i, Qt::BackgroundRole).value<QColor>();
+            const QColor letra = m->data(i, Qt::ForegroundRole).value<QColor>();
+            QCOMPARE(fundo, acima.count(n) ? COR_ACIMA_DA_TOLERAVEL
+                                           : (n % 2 == 0 ? COR_LINHA_PAR : COR_LINHA_IMPAR));
+            QCOMPARE(letra, n > r.Canal.Espacamento ? COR_ALEM_DO_ESPACAMENTO : QColor(Qt::black));
+        }
+        const QList<QAbstractSeries*> series = J->grPerdaSolo->Grafico()->series();
+        QCOMPARE(series.size(), acima.empty() ? 3 : 4);
+        if (!acima.empty()) {
+            auto* pontos = qobject_cast<QScatterSeries*>(series.last());
+            QVERIFY(pontos);
+            QCOMPARE(pontos->count(), int(acima.size()));
+            QVERIFY(resumo.contains("Atenção:"));
+        }
     }
 
     // Trocado o projeto, a página de resultados não guarda nada do anterior.
