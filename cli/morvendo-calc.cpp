@@ -138,7 +138,7 @@ void EscreverResumo(const TResultadoCalculo& r, std::uint8_t formatoBacia, char 
     };
     const std::string esp = std::to_string(e.Espacamento);
     out << "Resultados - Canal\n";
-    linha("Perda tolerável de solo", FormatFloat("0.0#", e.PerdaToleravel, sep), "g/cm²");
+    linha("Perda tolerável", FormatFloat("0.0#", e.PerdaToleravel, sep), "g/cm²");
     linha("Espaçamento máximo", esp, "m");
     linha("Tensão cisalhante máxima", FormatFloat("0.0#", e.TensaoMax, sep), "Pa");
     linha("Perda de solo estimada", FormatFloat("0.0#", e.PerdaSolo, sep), "g/cm²");

@@ -41,7 +41,7 @@ struct TGrandeza {
 };
 const TGrandeza GRANDEZAS[] = {
     {1, "Espaçamento máximo", "m", "0"},
-    {2, "Perda tolerável de solo", "g/cm²", "0.00"},
+    {2, "Perda tolerável", "g/cm²", "0.00"},
     {3, "Perda de solo estimada", "g/cm²", "0.00"},
     {4, "Tensão cisalhante máxima", "Pa", "0.0#"},
     {5, "Vazão máxima", "L/s", "0.0#"},
