@@ -9,7 +9,7 @@ struct TOpcao {
 
 const TOpcao OPCOES_DECLIVIDADE[] = {{"%", 100}, {"m/m", 1}};
 const TOpcao OPCOES_VI[] = {{"m/h", 0.001}, {"mm/h", 1.0}, {"m/dia", 0.024}, {"cm/dia", 2.4}};
-const TOpcao OPCOES_ERODIBILIDADE[] = {{"kg/m².s.Pa", 6.0}, {"g/cm².min.Pa", 1.0}};
+const TOpcao OPCOES_ERODIBILIDADE[] = {{"kg·m⁻²·s⁻¹·Pa⁻¹", 6.0}, {"g·cm⁻²·min⁻¹·Pa⁻¹", 1.0}};
 const TOpcao OPCOES_COMPRIMENTO[] = {{"cm", 0.01}, {"mm", 0.001}, {"m", 1.0}, {"km", 1000.0}};
 
 const char* const SECAO = "UNIDADES";
@@ -18,7 +18,7 @@ const char* const SECAO = "UNIDADES";
 
 const std::vector<std::string> ITENS_DECLIVIDADE = {"%", "m/m"};
 const std::vector<std::string> ITENS_VI = {"m/h", "mm/h", "m/dia", "cm/dia"};
-const std::vector<std::string> ITENS_ERODIBILIDADE = {"s / m", "g / (cm2 min Pa)"};
+const std::vector<std::string> ITENS_ERODIBILIDADE = {"s/m", "g·cm⁻²·min⁻¹·Pa⁻¹"};
 
 void TUnidadesCustom::Padrao() {
     SetDeclividade(1);

@@ -212,7 +212,9 @@ TEST(LinhaDeComandoUso, RelatorioHtmlComTodosOsDadosDoProjeto) {
         dado("Massa específica aparente (g·cm&#8315;³)", real(ce, "Densidade"));
         EXPECT_NE(doc.find("Erodibilidade ("), std::string::npos);
         dado(std::string("Erodibilidade (") +
-                 (ini["UNIDADES"]["Erodibilidade"] == "0" ? "kg/m².s.Pa" : "g/cm².min.Pa") + ")",
+                 (ini["UNIDADES"]["Erodibilidade"] == "0" ? "kg·m&#8315;²·s&#8315;¹·Pa&#8315;¹"
+                                                          : "g·cm&#8315;²·min&#8315;¹·Pa&#8315;¹") +
+                 ")",
              real(ce, "Erodibilidade"));
         dado("Período de retorno do dimensionamento (anos)", real(ce, "TrDim"));
         dado("Período de retorno do espaçamento (anos)", real(ce, "TrEsp"));

@@ -338,7 +338,7 @@ TEST(Unidades, LeituraGravacaoEFatores) {
     u.SetErodibilidade(0);
     // s/m = kg/(m²·s·Pa) = 6 g/(cm²·min·Pa): o rótulo tem de dizer a mesma unidade do fator.
     EXPECT_EQ(u.FatorErodibilidade, 6.0);
-    EXPECT_EQ(u.UnidadeErodibilidade, "kg/m².s.Pa");
+    EXPECT_EQ(u.UnidadeErodibilidade, "kg·m⁻²·s⁻¹·Pa⁻¹");
     u.SetVI(9); // fora da tabela: guarda a opção, mantém rótulo e fator
     EXPECT_EQ(u.UnidadeVI, "m/dia");
     u.SetVI(3);

@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(
         TCasoValidacao{"erodibilidade_absurda",
                        [](TProjeto& p) { p.Estrada.Erodibilidade = 1e308; },
                        "Valor incorreto em \"Erodibilidade\" (Solo): deve ser maior que 0 e no "
-                       "máximo 0.6 g/cm².min.Pa.",
+                       "máximo 0.6 g·cm⁻²·min⁻¹·Pa⁻¹.",
                        "eErodibilidade", "Estrada"},
         TCasoValidacao{"canal_acima_de_100_km", [](TProjeto& p) { p.Estrada.Comprimento(100001); },
                        "Valor incorreto em \"Comprimento\" (Canal da estrada): deve ser um "

@@ -325,8 +325,11 @@ TEST_F(RelatorioEstrada, UnidadesCorrigidasETextosDeArquivoEscapados) {
     const std::string doc = Documento();
     EXPECT_NE(doc.find("Vazão máxima (L·s&#8315;¹)"), std::string::npos);
     // Erodibilidade na unidade digitada e sem perder as casas dos valores usuais.
-    EXPECT_NE(doc.find("Erodibilidade (" + unidades.UnidadeErodibilidade +
-                       ")</td><td width=\"16%\"><b>0,0025</b>"),
+    // O sobrescrito "⁻" não existe em Windows-1252: sai como entidade.
+    std::string unidade = unidades.UnidadeErodibilidade;
+    for (std::size_t i; (i = unidade.find("⁻")) != std::string::npos;)
+        unidade.replace(i, std::string("⁻").size(), "&#8315;");
+    EXPECT_NE(doc.find("Erodibilidade (" + unidade + ")</td><td width=\"16%\"><b>0,0025</b>"),
               std::string::npos);
     EXPECT_NE(doc.find("Declividade (m/m)</td><td width=\"16%\"><b>0,06</b>"), std::string::npos);
     EXPECT_NE(doc.find("Localidade: <b>Campinas &amp; região (São Paulo)</b>"), std::string::npos);

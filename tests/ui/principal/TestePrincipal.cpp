@@ -595,7 +595,7 @@ private slots:
         QTest::newRow("erodibilidade absurda")
             << QStringList{"eErodibilidade=1e308"} << ""
             << "Valor incorreto em \"Erodibilidade\" (Solo): deve ser maior que 0 e no máximo "
-               "0,6 g/cm².min.Pa."
+               "0,6 g·cm⁻²·min⁻¹·Pa⁻¹."
             << E << "eErodibilidade";
         QTest::newRow("largura do fundo absurda")
             << QStringList{"edtBCanalBacia=1e300"} << "trapezoidal"
@@ -969,7 +969,7 @@ private slots:
             J->Configurarunidades1Click();
         };
         trocar(0, true); // kg/(m²·s·Pa) = 6 g/(cm²·min·Pa)
-        QCOMPARE(J->lblErod->text(), QStringLiteral("kg/m².s.Pa"));
+        QCOMPARE(J->lblErod->text(), QStringLiteral("kg·m⁻²·s⁻¹·Pa⁻¹"));
         QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,00025"));
         Calcular();
         QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
@@ -979,7 +979,7 @@ private slots:
 
         // Cancelar volta à unidade e ao valor de antes.
         trocar(1, false);
-        QCOMPARE(J->lblErod->text(), QStringLiteral("kg/m².s.Pa"));
+        QCOMPARE(J->lblErod->text(), QStringLiteral("kg·m⁻²·s⁻¹·Pa⁻¹"));
         QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,00025"));
         trocar(1, true);
         QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,0015"));
@@ -994,9 +994,9 @@ private slots:
         R->Respostas = {TResposta::Nao};
         Abrir(gravado);
         QCOMPARE(R->Informacoes.size(), 1);
-        QVERIFY2(R->Informacoes[0].contains("erodibilidade em kg/m².s.Pa"),
+        QVERIFY2(R->Informacoes[0].contains("erodibilidade em kg·m⁻²·s⁻¹·Pa⁻¹"),
                  qPrintable(R->Informacoes[0]));
-        QCOMPARE(J->lblErod->text(), QStringLiteral("kg/m².s.Pa"));
+        QCOMPARE(J->lblErod->text(), QStringLiteral("kg·m⁻²·s⁻¹·Pa⁻¹"));
         QCOMPARE(J->eErodibilidade->text(), QStringLiteral("0,00025"));
         // Reaberto nas mesmas unidades, nada a dizer; o valor convertido volta com todas as
         // casas (a máscara de sete casas o mudaria).
