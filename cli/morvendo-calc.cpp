@@ -26,6 +26,7 @@
 #include "project/Estudos.h"
 #include "project/Projeto.h"
 #include "project/ResultadoJson.h"
+#include "project/RotulosResultado.h"
 #include "reports/RelatorioTexto.h"
 #include "reports/uRelatorioEstrada.h"
 
@@ -131,36 +132,26 @@ private:
 
 void EscreverResumo(const TResultadoCalculo& r, std::uint8_t formatoBacia, char sep,
                     std::ostream& out) {
-    const TResultadoEspacamento& e = r.Canal;
-    auto linha = [&](const char* rotulo, const std::string& valor, const char* unidade) {
-        out << "  " << rotulo << ": " << valor << (valor == "---" ? "" : std::string(" ") + unidade)
-            << "\n";
+    using G = TGrandezaResultado;
+    auto linha = [&](G g) {
+        const TRotuloResultado& d = RotuloResultado(g);
+        const std::string valor = TextoResultado(g, r, sep);
+        out << "  " << d.Rotulo << ": " << valor
+            << (valor == "---" ? "" : std::string(" ") + d.Unidade) << "\n";
     };
-    const std::string esp = std::to_string(e.Espacamento);
     out << "Resultados - Canal\n";
-    linha("Perda tolerável", FormatFloat("0.0#", e.PerdaToleravel, sep), "g/cm²");
-    linha("Espaçamento máximo", esp, "m");
-    linha("Tensão cisalhante máxima", FormatFloat("0.0#", e.TensaoMax, sep), "Pa");
-    linha("Perda de solo estimada", FormatFloat("0.0#", e.PerdaSolo, sep), "g/cm²");
-    linha("Vazão máxima", FormatFloat("0.0#", e.QMax, sep), "L/s");
+    // O volume até o desaguadouro fica para a janela e o relatório.
+    for (G g : GrandezasCanal())
+        if (g != G::VolumeCanal) linha(g);
     out << "Resultados - Bacia de acumulação\n";
+    const bool semicircular = formatoBacia == TBaciaAcumulacao::SEMICIRCULAR;
     if (!r.Bacia) {
-        linha("Volume escoado", "---", "");
-        linha("Vazão máxima", "---", "");
-        linha(formatoBacia == TBaciaAcumulacao::SEMICIRCULAR ? "Raio" : "Largura", "---", "");
+        for (G g : {G::VolumeBacia, G::VazaoBacia, semicircular ? G::RaioBacia : G::LarguraBacia})
+            linha(g);
         return;
     }
-    const TResultadoBacia& b = *r.Bacia;
-    linha("Volume escoado", FormatFloat("0.0##", b.VolumeEscoado, sep), "m³");
-    linha("Vazão máxima", FormatFloat("0.0#", b.VazaoMaxima, sep), "L/s");
-    linha("Profundidade do canal", FormatFloat("0.0", b.ProfundidadeCanal, sep), "cm");
-    linha("Espaçamento máximo", esp, "m");
-    if (formatoBacia == TBaciaAcumulacao::SEMICIRCULAR) {
-        linha("Raio", FormatFloat("0.0#", b.Raio, sep), "m");
-    } else {
-        linha("Largura", FormatFloat("0.0#", b.Largura, sep), "m");
-        linha("Comprimento", FormatFloat("0.0#", b.Comprimento, sep), "m");
-    }
+    for (G g : GrandezasBacia(semicircular))
+        linha(g);
 }
 
 // Os limites do método que tocam este resultado.

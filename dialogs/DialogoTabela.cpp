@@ -15,6 +15,7 @@
 
 #include "ajuda/Ajuda.h"
 #include "comum/Numeros.h"
+#include "comum/ui/RotinasUi.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ char PrimeiroCaractere(const QString& s, char padrao) {
 } // namespace
 
 char SeparadorDecimalDialogos() {
-    return PrimeiroCaractere(QLocale().decimalPoint(), '.');
+    return SeparadorDecimalUsuario();
 }
 char SeparadorMilharDialogos() {
     return PrimeiroCaractere(QLocale().groupSeparator(), 0);
@@ -44,7 +45,7 @@ void MostrarErroDialogos(QWidget* pai, const QString& mensagem) {
     if (FuncaoErro())
         FuncaoErro()(pai, mensagem);
     else
-        QMessageBox::critical(pai, "Morvendo", mensagem);
+        MostrarCaixaErro(pai, mensagem);
 }
 
 void TCampoValor::keyPressEvent(QKeyEvent* evento) {

@@ -1,5 +1,6 @@
 // Moldura da janela principal: início e saída, menus, barras, status, configuração.
 #include "mainwindow/Principal.h"
+#include "comum/ui/RotinasUi.h"
 #include "mainwindow/estudos/PaginaEstudo.h"
 #include "mainwindow/estudos/PaginaTrechos.h"
 #include "mainwindow/simulacao/Simulacao.h"
@@ -75,9 +76,7 @@ public:
         return TDialogosGerenteQt::EscolherArquivoSalvar(titulo, nome);
     }
     void MostrarErro(const std::string& mensagem) override {
-        QMessageBox caixa(QMessageBox::Critical, QString::fromLatin1(TFPrincipal::TituloPrograma),
-                          MensagemComPonto(mensagem), QMessageBox::Ok, Janela());
-        caixa.exec();
+        MostrarCaixaErro(Janela(), QString::fromStdString(mensagem));
     }
     void MostrarInformacao(const std::string& mensagem) override {
         QMessageBox caixa(QMessageBox::Information,
@@ -403,8 +402,8 @@ void TFPrincipal::CriarMenus() {
     ajuda->menuAction()->setStatusTip(QStringLiteral("Menu Ajuda"));
     MConteudo = acao("MConteudo", "Conteúdo", "Exibe o conteúdo do sistema de ajuda",
                      padrao(QKeySequence::HelpContents));
-    MObterAjuda = acao("MObterAjuda", "&Obter ajuda sobre…",
-                       "Obtem ajuda sobre um item específico da ajuda");
+    MObterAjuda =
+        acao("MObterAjuda", "&Obter ajuda sobre…", "Obtem ajuda sobre um item específico da ajuda");
     MSobreMorvendo = acao("MSobreMorvendo", "&Sobre o", "Exibe a tela de abertura do Morvendo 2.0",
                           {QKeySequence(Qt::CTRL | Qt::Key_F1)});
     ajuda->addActions({MConteudo, MObterAjuda});

@@ -31,9 +31,22 @@
 #include "project/Avisos.h"
 #include "project/Calculo.h"
 #include "project/ResumoResultado.h"
+#include "project/RotulosResultado.h"
 #include "reports/RelatorioTexto.h"
 
 namespace {
+
+using G = TGrandezaResultado;
+
+QLabel* RotuloDe(G g) {
+    return Rotulo(RotuloResultado(g).Rotulo);
+}
+QLabel* UnidadeDe(G g) {
+    return Rotulo(RotuloResultado(g).Unidade);
+}
+QString TextoDe(G g, const TResultadoCalculo& r) {
+    return QString::fromStdString(TextoResultado(g, r, SeparadorDecimal()));
+}
 
 // Campo de resultado: fundo cinza, fora da ordem do Tab.
 QLineEdit* CampoResultado(const char* nome) {
@@ -84,20 +97,20 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     eVolCanal = CampoResultado("eVolCanal");
     // Massa por área do leito do canal: erodibilidade em g/(cm²·min·Pa), tensão em Pa,
     // tempo em min.
-    Linha(gc, 0, Rotulo("Perda tolerável"), ePerdaToleravelSolo, Rotulo("g/cm²"));
-    Linha(gc, 1, Rotulo("Espaçamento máximo"), eCompMax, Rotulo("m"));
-    Linha(gc, 2, Rotulo("Tensão cisalhante máxima"), eTensao, Rotulo("Pa"));
-    Linha(gc, 3, Rotulo("Perda de solo estimada"), ePerdaSolo, Rotulo("g/cm²"));
-    auto* lQCanal = Rotulo("Vazão máxima");
-    Linha(gc, 4, lQCanal, eQCanal, Rotulo("L/s"));
+    Linha(gc, 0, RotuloDe(G::PerdaToleravel), ePerdaToleravelSolo, UnidadeDe(G::PerdaToleravel));
+    Linha(gc, 1, RotuloDe(G::Espacamento), eCompMax, UnidadeDe(G::Espacamento));
+    Linha(gc, 2, RotuloDe(G::TensaoMax), eTensao, UnidadeDe(G::TensaoMax));
+    Linha(gc, 3, RotuloDe(G::PerdaSolo), ePerdaSolo, UnidadeDe(G::PerdaSolo));
+    auto* lQCanal = RotuloDe(G::VazaoCanal);
+    Linha(gc, 4, lQCanal, eQCanal, UnidadeDe(G::VazaoCanal));
     for (QWidget* w : std::initializer_list<QWidget*>{lQCanal, eQCanal}) {
         w->setToolTip(QStringLiteral("Vazão máxima considerando o espaçamento calculado"));
         w->setStatusTip(w->toolTip());
     }
     // "Volume escoado" é o da bacia (chuva de dimensionamento); este é o da chuva do
     // espaçamento.
-    auto* lVolCanal = Rotulo("Volume até o desaguadouro");
-    Linha(gc, 5, lVolCanal, eVolCanal, Rotulo("m³"));
+    auto* lVolCanal = RotuloDe(G::VolumeCanal);
+    Linha(gc, 5, lVolCanal, eVolCanal, UnidadeDe(G::VolumeCanal));
     for (QWidget* w : std::initializer_list<QWidget*>{lVolCanal, eVolCanal}) {
         w->setToolTip(QStringLiteral("Volume que o canal leva até um desaguadouro na chuva do "
                                      "espaçamento (leito da estrada e área externa ao longo do "
@@ -115,17 +128,18 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     eCompMax1 = CampoResultado("eCompMax1");
     eResult = CampoResultado("eResult");
     eCompBacia = CampoResultado("eCompBacia");
-    lResult = Rotulo("Largura", "lResult");
+    lResult = Rotulo(RotuloResultado(G::LarguraBacia).Rotulo, "lResult");
     Label69 = Rotulo("C&omprimento", "Label69");
     Label69->setBuddy(eCompBacia);
     Label70 = Rotulo("m", "Label70");
-    auto* lVolBacia = Rotulo("Volume escoado");
+    auto* lVolBacia = RotuloDe(G::VolumeBacia);
     lVolBacia->setToolTip(QStringLiteral("Volume que chega à bacia na chuva de dimensionamento"));
-    Linha(gb, 0, lVolBacia, eVolBacia, Rotulo("m³"));
-    Linha(gb, 1, Rotulo("Vazão máxima"), eQBacia, Rotulo("L/s"));
-    Linha(gb, 2, Rotulo("Profundidade do canal"), edtProfCanalBacia, Rotulo("cm"));
-    Linha(gb, 3, Rotulo("Espaçamento máximo"), eCompMax1, Rotulo("m"));
-    Linha(gb, 4, lResult, eResult, Rotulo("m"));
+    Linha(gb, 0, lVolBacia, eVolBacia, UnidadeDe(G::VolumeBacia));
+    Linha(gb, 1, RotuloDe(G::VazaoBacia), eQBacia, UnidadeDe(G::VazaoBacia));
+    Linha(gb, 2, RotuloDe(G::ProfundidadeCanalBacia), edtProfCanalBacia,
+          UnidadeDe(G::ProfundidadeCanalBacia));
+    Linha(gb, 3, RotuloDe(G::Espacamento), eCompMax1, UnidadeDe(G::Espacamento));
+    Linha(gb, 4, lResult, eResult, UnidadeDe(G::LarguraBacia));
     Linha(gb, 5, Label69, eCompBacia, Label70);
     connect(eCompMax, &QLineEdit::textChanged, this, &TFPrincipal::eCompMaxChange);
 
@@ -234,17 +248,17 @@ void TFPrincipal::btnVoltarResultClick() {
 
 void TFPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
     const TCanalEstrada& e = FProjeto->Estrada;
-    const TResultadoEspacamento& c = r.Canal;
     const bool semicircular = e.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR;
-    lResult->setText(semicircular ? QStringLiteral("Raio") : QStringLiteral("Largura"));
+    lResult->setText(
+        QString::fromUtf8(RotuloResultado(semicircular ? G::RaioBacia : G::LarguraBacia).Rotulo));
     for (QWidget* w : std::initializer_list<QWidget*>{Label69, Label70, eCompBacia})
         w->setVisible(!semicircular);
-    eCompMax->setText(QString::number(c.Espacamento));
-    ePerdaSolo->setText(FormatarQ("0.0#", c.PerdaSolo));
-    ePerdaToleravelSolo->setText(FormatarQ("0.0#", c.PerdaToleravel));
-    eTensao->setText(FormatarQ("0.0#", c.TensaoMax));
-    eQCanal->setText(FormatarQ("0.0#", c.QMax));
-    eVolCanal->setText(FormatarQ("0.0##", c.Volume));
+    eCompMax->setText(TextoDe(G::Espacamento, r));
+    ePerdaSolo->setText(TextoDe(G::PerdaSolo, r));
+    ePerdaToleravelSolo->setText(TextoDe(G::PerdaToleravel, r));
+    eTensao->setText(TextoDe(G::TensaoMax, r));
+    eQCanal->setText(TextoDe(G::VazaoCanal, r));
+    eVolCanal->setText(TextoDe(G::VolumeCanal, r));
     if (!e.Bacia.CalcularVolume) {
         for (QLineEdit* c : {eVolBacia, eQBacia, eResult})
             c->setText(QStringLiteral("---"));
@@ -387,15 +401,14 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         QDir().mkpath(QFileInfo(tabela).absolutePath());
         EscreverRelatorioTexto(QFile::encodeName(tabela).toStdString(), r.Canal.Secoes);
         if (r.Bacia) {
-            const TResultadoBacia& b = *r.Bacia;
-            eVolBacia->setText(FormatarQ("0.0##", b.VolumeEscoado));
-            eQBacia->setText(FormatarQ("0.0#", b.VazaoMaxima));
-            edtProfCanalBacia->setText(FormatarQ("0.0", b.ProfundidadeCanal));
+            eVolBacia->setText(TextoDe(G::VolumeBacia, r));
+            eQBacia->setText(TextoDe(G::VazaoBacia, r));
+            edtProfCanalBacia->setText(TextoDe(G::ProfundidadeCanalBacia, r));
             if (e.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR) {
-                eResult->setText(FormatarQ("0.0#", b.Raio));
+                eResult->setText(TextoDe(G::RaioBacia, r));
             } else {
-                eResult->setText(FormatarQ("0.0#", b.Largura));
-                eCompBacia->setText(FormatarQ("0.0#", b.Comprimento));
+                eResult->setText(TextoDe(G::LarguraBacia, r));
+                eCompBacia->setText(TextoDe(G::ComprimentoBacia, r));
             }
             gbBacia->setEnabled(true);
         }

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include "comum/Numeros.h"
+#include "comum/ui/RotinasUi.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ char PrimeiroAscii(const QString& s, char padrao) {
 } // namespace
 
 char SeparadorDecimal() {
-    return PrimeiroAscii(QLocale().decimalPoint(), '.');
+    return SeparadorDecimalUsuario();
 }
 
 char SeparadorMilhar() {
@@ -27,7 +28,7 @@ char SeparadorMilhar() {
 }
 
 QString FormatarQ(const char* mascara, double valor) {
-    return QString::fromStdString(FormatFloat(mascara, valor, SeparadorDecimal()));
+    return FormatarNumero(mascara, valor);
 }
 
 QString FormatarNaoNuloQ(const char* mascara, double valor) {

@@ -11,6 +11,7 @@
 #include "idf/ReferenciasIdf.h"
 #include "idf/VerificacaoIdf.h"
 #include "project/Avisos.h"
+#include "project/RotulosResultado.h"
 #include "reports/GraficoSvg.h"
 #include "reports/RelatorioTexto.h"
 
@@ -133,6 +134,15 @@ private:
         }
         S << "</table>";
     }
+    // Resultados com os rótulos, unidades e máscaras da tabela comum.
+    std::vector<TDado> DadosResultado(const std::vector<TGrandezaResultado>& grandezas) const {
+        std::vector<TDado> d;
+        for (TGrandezaResultado g : grandezas) {
+            const TRotuloResultado& r = RotuloResultado(g);
+            d.push_back({r.Descricao, r.UnidadeHtml, TextoResultado(g, Resultado, ',')});
+        }
+        return d;
+    }
     void Linha(const std::string& rotulo, const std::string& valor) {
         S << "<p style=\"margin-top:2px; margin-bottom:2px\">" << rotulo << ": <b>" << valor
           << "</b></p>";
@@ -225,8 +235,8 @@ void TDocumento::Chuva() {
         Linha("Estação", EscaparHtml(estacao->Estacao + " (" + estacao->Uf + ")" +
                                      (estacao->DoUsuario ? MarcaEstacaoUsuario : "")));
         Linha("Fonte", EscaparHtml(fonte));
-        Linha("Verificação", EscaparHtml(estacao->DoUsuario
-                                             ? TextoVerificacaoUsuario
+        Linha("Verificação",
+              EscaparHtml(estacao->DoUsuario ? TextoVerificacaoUsuario
                                              : TextoVerificacao(estacao->Verificacao)));
         Linha("Faixa de durações da equação", EscaparHtml(TextoFaixaDuracoes(*estacao)));
     } else if (!t.StrCidade.empty()) {
@@ -358,13 +368,7 @@ void TDocumento::Bacia() {
 void TDocumento::Resultados() {
     S << "<hr><h2 align=\"center\">Resultados</h2>";
     Titulo("Resultados - Canal");
-    Dados({{"Perda tolerável", "g·cm⁻²", DecimalRelatorio("0.0#", R.PerdaToleravel)},
-           {"Espaçamento máximo", "m", std::to_string(R.Espacamento)},
-           {"Tensão cisalhante máxima", "Pa", DecimalRelatorio("0.0#", R.TensaoMax)},
-           {"Perda de solo estimada", "g·cm⁻²", DecimalRelatorio("0.0#", R.PerdaSolo)},
-           {"Vazão máxima", "L·s⁻¹", DecimalRelatorio("0.0#", R.QMax)},
-           {"Volume que chega ao desaguadouro na chuva do espaçamento", "m³",
-            DecimalRelatorio("0.0#", R.Volume)}});
+    Dados(DadosResultado(GrandezasCanal()));
     for (const std::string& a : AvisosDoResultado(E, R, ','))
         Aviso(EscaparHtml(a));
 
@@ -373,19 +377,7 @@ void TDocumento::Resultados() {
         Linha("Dimensionamento da bacia", E.Bacia.CalcularVolume ? "sem resultado" : "não pedido");
         return;
     }
-    const TResultadoBacia& b = *Resultado.Bacia;
-    std::vector<TDado> d = {
-        {"Volume escoado", "m³", DecimalRelatorio("0.0##", b.VolumeEscoado)},
-        {"Vazão máxima", "L·s⁻¹", DecimalRelatorio("0.0#", b.VazaoMaxima)},
-        {"Profundidade do canal", "cm", DecimalRelatorio("0.0", b.ProfundidadeCanal)},
-        {"Espaçamento máximo", "m", std::to_string(R.Espacamento)}};
-    if (E.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR) {
-        d.push_back({"Raio", "m", DecimalRelatorio("0.0#", b.Raio)});
-    } else {
-        d.push_back({"Largura", "m", DecimalRelatorio("0.0#", b.Largura)});
-        d.push_back({"Comprimento", "m", DecimalRelatorio("0.0#", b.Comprimento)});
-    }
-    Dados(d);
+    Dados(DadosResultado(GrandezasBacia(E.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR)));
     S << "<p style=\"font-size:8pt\">O volume escoado é o da chuva de dimensionamento que chega "
          "a um desaguadouro e a bacia acumula.</p>";
 }

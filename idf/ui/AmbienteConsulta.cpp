@@ -1,5 +1,6 @@
 #include "idf/ui/AmbienteConsulta.h"
 #include "comum/EMorvendo.h"
+#include "comum/ui/RotinasUi.h"
 #include "idf/EstacoesUsuario.h"
 
 #include <QCoreApplication>
@@ -12,11 +13,7 @@ namespace {
 
 class TMensagensQt : public IMensagensConsulta {
 public:
-    void Erro(QWidget* pai, const QString& mensagem) override {
-        QMessageBox caixa(QMessageBox::Critical, QStringLiteral("Morvendo"),
-                          ComPontoFinal(mensagem), QMessageBox::Ok, pai);
-        caixa.exec();
-    }
+    void Erro(QWidget* pai, const QString& mensagem) override { MostrarCaixaErro(pai, mensagem); }
     void Informacao(QWidget* pai, const QString& titulo, const QString& texto) override {
         QMessageBox caixa(QMessageBox::Information, titulo, texto, QMessageBox::Ok, pai);
         caixa.exec();

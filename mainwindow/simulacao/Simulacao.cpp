@@ -2,6 +2,7 @@
 #include "comum/ContextosAjuda.h"
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
+#include "comum/ui/RotinasUi.h"
 
 #include <QCategoryAxis>
 #include <QChart>
@@ -39,8 +40,8 @@ char Separador(const QString& s, char padrao) {
 
 QString Formatar(const char* mascara, double v) {
     const QLocale local;
-    return QString::fromStdString(FormatFloat(mascara, v, Separador(local.decimalPoint(), '.'),
-                                              Separador(local.groupSeparator(), ' ')));
+    return QString::fromStdString(
+        FormatFloat(mascara, v, SeparadorDecimalUsuario(), Separador(local.groupSeparator(), ' ')));
 }
 
 // Conversão de texto em inteiro: sinal opcional e algarismos, com espaços nas pontas.
@@ -298,7 +299,7 @@ void TPaginaSimulacao::MostrarErro(const QString& mensagem) {
     if (Erro)
         Erro(ComPonto(mensagem));
     else
-        QMessageBox::critical(this, "Morvendo", ComPonto(mensagem));
+        MostrarCaixaErro(this, mensagem);
 }
 
 QString TPaginaSimulacao::TituloEixoVertical() const {
