@@ -21,42 +21,43 @@ const char* const B = "Bacias de acumulação";
 
 // Comprimentos em metros inteiros: um plano até 10 000 m, o canal até 100 000 m.
 const std::vector<TCampoDados> CAMPOS = {
-    {"eTrDim", "Dimensionamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false},
-    {"eTrEsp", "Espaçamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false},
-    {"eK", "K", IDF, P, U::Nenhuma, "", 0, false, 100000, false},
-    {"eA", "a", IDF, P, U::Nenhuma, "", 0, false, 1, false},
-    {"eB", "b", IDF, P, U::Fixa, "min", 0, false, 1000, false},
-    {"eC", "c", IDF, P, U::Nenhuma, "", 0, false, 3, false},
-    {"eVIBEstrada", "Taxa de infiltração estável", LEITO, E, U::Infiltracao, "", 0, false, 1000,
+    {CAMPO_TR_DIM, "Dimensionamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false},
+    {CAMPO_TR_ESP, "Espaçamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false},
+    {CAMPO_K, "K", IDF, P, U::Nenhuma, "", 0, false, 100000, false},
+    {CAMPO_A, "a", IDF, P, U::Nenhuma, "", 0, false, 1, false},
+    {CAMPO_B, "b", IDF, P, U::Fixa, "min", 0, false, 1000, false},
+    {CAMPO_C, "c", IDF, P, U::Nenhuma, "", 0, false, 3, false},
+    {CAMPO_VIB_ESTRADA, "Taxa de infiltração estável", LEITO, E, U::Infiltracao, "", 0, false, 1000,
      false},
-    {"eStEstrada", "Declividade transversal", LEITO, E, U::Declividade, "", 0, false, 10, false},
-    {"eCompEstrada", "Semilargura", LEITO, E, U::Fixa, "m", 1, true, 10000, true},
-    {"eRugEstrada", "Rugosidade", LEITO, E, U::Nenhuma, "", 0, false, 1, false},
-    {"eVIBTalude", "Taxa de infiltração estável", EXTERNA, E, U::Infiltracao, "", 0, false, 1000,
+    {CAMPO_ST_ESTRADA, "Declividade transversal", LEITO, E, U::Declividade, "", 0, false, 10,
      false},
-    {"eStTalude", "Declividade", EXTERNA, E, U::Declividade, "", 0, false, 10, false},
-    {"eCompTalude", "Comprimento", EXTERNA, E, U::Fixa, "m", 1, true, 10000, true},
-    {"eRugTalude", "Rugosidade", EXTERNA, E, U::Nenhuma, "", 0, false, 1, false},
-    {"ValorZ", "Z", CANAL, E, U::Nenhuma, "", 0, false, 100, false},
-    {"ValorB", "B", CANAL, E, U::Fixa, "m", 0, false, 100, false},
-    {"em1", "m1", CANAL, E, U::Nenhuma, "", 0, false, 100, false},
-    {"em2", "m2", CANAL, E, U::Nenhuma, "", 0, false, 100, false},
-    {"eSc", "Declividade", CANAL, E, U::Declividade, "", 0, false, 1, false},
-    {"enc", "Rugosidade", CANAL, E, U::Nenhuma, "", 0, false, 1, false},
-    {"eCanComp", "Comprimento", CANAL, E, U::Fixa, "m", 1, true, 100000, true},
-    {"eAprofundamento", "Aprofundamento máximo", CANAL, E, U::Fixa, "cm", 0, false, 1000, false},
-    {"eTalCritica", "Tensão crítica", SOLO, E, U::Fixa, "Pa", 0, false, 10000, false},
-    {"eErodibilidade", "Erodibilidade", SOLO, E, U::Erodibilidade, "", 0, false, 0.6, false},
-    {"eDensidade", "Massa específica", SOLO, E, U::Fixa, "g/cm³", 0, false, 10, false},
-    {"em1Bacia", "m1", BACIA, B, U::Nenhuma, "", 0, false, 100, false},
-    {"em2Bacia", "m2", BACIA, B, U::Nenhuma, "", 0, false, 100, false},
-    {"eProfBacia", "Profundidade (H)", BACIA, B, U::Fixa, "m", 0, false, 100, false},
-    {"edtZCanalBacia", "Z", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
-    {"edtBCanalBacia", "B", CONDUCAO, B, U::Fixa, "m", 0, true, 100, false},
-    {"em1CanalBacia", "m1", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
-    {"em2CanalBacia", "m2", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
-    {"edtNcCanalBacia", "Rugosidade", CONDUCAO, B, U::Nenhuma, "", 0, false, 1, false},
-    {"edtScCanalBacia", "Declividade", CONDUCAO, B, U::Declividade, "", 0, false, 1, false},
+    {CAMPO_COMP_ESTRADA, "Semilargura", LEITO, E, U::Fixa, "m", 1, true, 10000, true},
+    {CAMPO_RUG_ESTRADA, "Rugosidade", LEITO, E, U::Nenhuma, "", 0, false, 1, false},
+    {CAMPO_VIB_TALUDE, "Taxa de infiltração estável", EXTERNA, E, U::Infiltracao, "", 0, false,
+     1000, false},
+    {CAMPO_ST_TALUDE, "Declividade", EXTERNA, E, U::Declividade, "", 0, false, 10, false},
+    {CAMPO_COMP_TALUDE, "Comprimento", EXTERNA, E, U::Fixa, "m", 1, true, 10000, true},
+    {CAMPO_RUG_TALUDE, "Rugosidade", EXTERNA, E, U::Nenhuma, "", 0, false, 1, false},
+    {CAMPO_Z_CANAL, "Z", CANAL, E, U::Nenhuma, "", 0, false, 100, false},
+    {CAMPO_B_CANAL, "B", CANAL, E, U::Fixa, "m", 0, false, 100, false},
+    {CAMPO_M1_CANAL, "m1", CANAL, E, U::Nenhuma, "", 0, false, 100, false},
+    {CAMPO_M2_CANAL, "m2", CANAL, E, U::Nenhuma, "", 0, false, 100, false},
+    {CAMPO_SC_CANAL, "Declividade", CANAL, E, U::Declividade, "", 0, false, 1, false},
+    {CAMPO_RUG_CANAL, "Rugosidade", CANAL, E, U::Nenhuma, "", 0, false, 1, false},
+    {CAMPO_COMP_CANAL, "Comprimento", CANAL, E, U::Fixa, "m", 1, true, 100000, true},
+    {CAMPO_APROFUNDAMENTO, "Aprofundamento máximo", CANAL, E, U::Fixa, "cm", 0, false, 1000, false},
+    {CAMPO_TENSAO_CRITICA, "Tensão crítica", SOLO, E, U::Fixa, "Pa", 0, false, 10000, false},
+    {CAMPO_ERODIBILIDADE, "Erodibilidade", SOLO, E, U::Erodibilidade, "", 0, false, 0.6, false},
+    {CAMPO_DENSIDADE, "Massa específica", SOLO, E, U::Fixa, "g/cm³", 0, false, 10, false},
+    {CAMPO_M1_BACIA, "m1", BACIA, B, U::Nenhuma, "", 0, false, 100, false},
+    {CAMPO_M2_BACIA, "m2", BACIA, B, U::Nenhuma, "", 0, false, 100, false},
+    {CAMPO_PROF_BACIA, "Profundidade (H)", BACIA, B, U::Fixa, "m", 0, false, 100, false},
+    {CAMPO_Z_CONDUCAO, "Z", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
+    {CAMPO_B_CONDUCAO, "B", CONDUCAO, B, U::Fixa, "m", 0, true, 100, false},
+    {CAMPO_M1_CONDUCAO, "m1", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
+    {CAMPO_M2_CONDUCAO, "m2", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
+    {CAMPO_RUG_CONDUCAO, "Rugosidade", CONDUCAO, B, U::Nenhuma, "", 0, false, 1, false},
+    {CAMPO_SC_CONDUCAO, "Declividade", CONDUCAO, B, U::Declividade, "", 0, false, 1, false},
 };
 
 // Fator do valor guardado (limites da tabela) para o mostrado.
@@ -84,10 +85,10 @@ const std::vector<TCampoDados>& TodosCamposDados() {
     return CAMPOS;
 }
 
-const TCampoDados* CampoDados(std::string_view nome) {
-    for (const TCampoDados& c : CAMPOS)
-        if (nome == c.Nome) return &c;
-    return nullptr;
+const TCampoDados* CampoDados(TCampo id) {
+    // A tabela está na ordem dos identificadores.
+    if (id < 0 || id >= NUM_CAMPOS_NUMERICOS) return nullptr;
+    return &CAMPOS[std::size_t(id)];
 }
 
 std::string UnidadeMostrada(const TCampoDados& c, const TUnidadesCustom& u) {

@@ -195,7 +195,7 @@ namespace {
 // Uma verificação de um campo numérico: o valor como mostrado na tela.
 struct TVerificacao {
     bool aplica;
-    const char* campo;
+    TCampo campo;
     double mostrado;
 };
 
@@ -216,52 +216,51 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
             const TCampoDados* c = CampoDados(v.campo);
             if (!v.aplica || DentroDaFaixa(*c, v.mostrado, u)) continue;
             const char* rotulo = nullptr;
-            if (c->Nome == std::string_view("eCompEstrada"))
-                rotulo = e.IndSecao == 2 ? "Largura" : "Semilargura";
+            if (c->Id == CAMPO_COMP_ESTRADA) rotulo = e.IndSecao == 2 ? "Largura" : "Semilargura";
             falhas.push_back(
-                {MensagemCampo(*c, u, TMotivoFalha::Faixa, {}, rotulo), c->Nome, c->Aba});
+                {MensagemCampo(*c, u, TMotivoFalha::Faixa, {}, rotulo), c->Id, c->Aba});
         }
     };
 
     // Em cada grupo, na ordem em que a primeira falha decide a mensagem da verificação.
-    verificar({{true, "eTrEsp", e.TrEsp}});
+    verificar({{true, CAMPO_TR_ESP, e.TrEsp}});
     // O período equivalente só existe para mais de um ano.
     if (e.Equivalente && e.TrEsp > 0 && e.TrEsp <= 1) {
-        const TCampoDados& c = *CampoDados("eTrEsp");
+        const TCampoDados& c = *CampoDados(CAMPO_TR_ESP);
         falhas.push_back({"Valor incorreto em \"Espaçamento\" (Período de retorno): com o "
                           "período de retorno equivalente, deve ser maior que 1 e no máximo " +
                               FloatToStr(c.Maximo) + " anos.",
-                          c.Nome, c.Aba});
+                          c.Id, c.Aba});
     }
     verificar({
-        {true, "eTrDim", e.TrDim},
-        {true, "eK", chuva.K()},
-        {true, "eA", chuva.A()},
-        {true, "eB", chuva.B()},
-        {true, "eC", chuva.C()},
+        {true, CAMPO_TR_DIM, e.TrDim},
+        {true, CAMPO_K, chuva.K()},
+        {true, CAMPO_A, chuva.A()},
+        {true, CAMPO_B, chuva.B()},
+        {true, CAMPO_C, chuva.C()},
     });
 
     // Sem plano os valores ficam zero e a verificação os recusa.
     const TEncostaCinematica vazio;
     const TEncostaCinematica& leito = e.Estrada.NumSecoes() > 0 ? e.Estrada.Secao(0) : vazio;
     verificar({
-        {true, "eVIBEstrada", leito.VIB() * fvi},
-        {true, "eStEstrada", leito.St() * fd},
-        {true, "eCompEstrada", double(leito.Comprimento())},
-        {true, "eRugEstrada", leito.nt.Valor},
+        {true, CAMPO_VIB_ESTRADA, leito.VIB() * fvi},
+        {true, CAMPO_ST_ESTRADA, leito.St() * fd},
+        {true, CAMPO_COMP_ESTRADA, double(leito.Comprimento())},
+        {true, CAMPO_RUG_ESTRADA, leito.nt.Valor},
     });
 
     if (areaExternaAtiva) {
         const TEncostaCinematica& talude = e.Talude.NumSecoes() > 0 ? e.Talude.Secao(0) : vazio;
-        verificar({{true, "eVIBTalude", talude.VIB() * fvi}});
+        verificar({{true, CAMPO_VIB_TALUDE, talude.VIB() * fvi}});
         if (NumeroDeCurva(talude) <= 0)
             falhas.push_back({"Nenhuma cobertura vegetal foi escolhida para a área externa "
                               "(botão \"Cobertura vegetal\").",
-                              "btnCoberVegTalude", ABA_ESTRADA});
+                              CAMPO_COBERTURA_TALUDE, ABA_ESTRADA});
         verificar({
-            {true, "eStTalude", talude.St() * fd},
-            {true, "eCompTalude", double(talude.Comprimento())},
-            {true, "eRugTalude", talude.nt.Valor},
+            {true, CAMPO_ST_TALUDE, talude.St() * fd},
+            {true, CAMPO_COMP_TALUDE, double(talude.Comprimento())},
+            {true, CAMPO_RUG_TALUDE, talude.nt.Valor},
         });
     }
 
@@ -270,30 +269,30 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
     const bool retangular = bacia.Formato == TBaciaAcumulacao::RETANGULAR;
     const bool ccTriangular = cc.TipoCanal.Valor == CANAL_TRIANGULAR;
     verificar({
-        {true, "edtScCanalBacia", cc.Sc * fd},
-        {true, "edtNcCanalBacia", cc.nc.Valor},
-        {!ccTriangular, "edtZCanalBacia", cc.Z.Valor},
-        {!ccTriangular, "edtBCanalBacia", cc.B()},
-        {ccTriangular, "em2CanalBacia", Inverso(cc.Sm.Valor)},
-        {ccTriangular, "em1CanalBacia", Inverso(cc.Z.Valor)},
-        {retangular, "em2Bacia", bacia.m2},
-        {retangular, "em1Bacia", bacia.m1},
-        {true, "eProfBacia", bacia.Profundidade},
+        {true, CAMPO_SC_CONDUCAO, cc.Sc * fd},
+        {true, CAMPO_RUG_CONDUCAO, cc.nc.Valor},
+        {!ccTriangular, CAMPO_Z_CONDUCAO, cc.Z.Valor},
+        {!ccTriangular, CAMPO_B_CONDUCAO, cc.B()},
+        {ccTriangular, CAMPO_M2_CONDUCAO, Inverso(cc.Sm.Valor)},
+        {ccTriangular, CAMPO_M1_CONDUCAO, Inverso(cc.Z.Valor)},
+        {retangular, CAMPO_M2_BACIA, bacia.m2},
+        {retangular, CAMPO_M1_BACIA, bacia.m1},
+        {true, CAMPO_PROF_BACIA, bacia.Profundidade},
     });
 
     const bool triangular = e.TipoCanal.Valor == CANAL_TRIANGULAR;
     verificar({
-        {true, "eAprofundamento", e.Aprofundamento},
-        {true, "eDensidade", e.Densidade},
-        {true, "eErodibilidade", e.Erodibilidade},
-        {true, "eTalCritica", e.TalCritica},
-        {true, "eCanComp", double(e.Comprimento())},
-        {true, "enc", e.nc.Valor},
-        {true, "eSc", e.Sc * fd},
-        {!triangular, "ValorZ", e.Z.Valor},
-        {!triangular, "ValorB", e.B()},
-        {triangular, "em1", e.Z.Valor},
-        {triangular, "em2", Inverso(e.Sm.Valor)},
+        {true, CAMPO_APROFUNDAMENTO, e.Aprofundamento},
+        {true, CAMPO_DENSIDADE, e.Densidade},
+        {true, CAMPO_ERODIBILIDADE, e.Erodibilidade},
+        {true, CAMPO_TENSAO_CRITICA, e.TalCritica},
+        {true, CAMPO_COMP_CANAL, double(e.Comprimento())},
+        {true, CAMPO_RUG_CANAL, e.nc.Valor},
+        {true, CAMPO_SC_CANAL, e.Sc * fd},
+        {!triangular, CAMPO_Z_CANAL, e.Z.Valor},
+        {!triangular, CAMPO_B_CANAL, e.B()},
+        {triangular, CAMPO_M1_CANAL, e.Z.Valor},
+        {triangular, CAMPO_M2_CANAL, Inverso(e.Sm.Valor)},
     });
     return falhas;
 }
