@@ -799,74 +799,76 @@ std::optional<double> TFPrincipal::LerCampo(TCampo id, bool validar) {
 
 void TFPrincipal::LerCampos(bool validar) {
     TCanalEstrada& e = FProjeto->Estrada;
-    TPrecipitacaoExponencialNegativa& chuva = FProjeto->Chuva();
-    const double fd = FUnidades.FatorDeclividade, fvi = FUnidades.FatorVI;
-    auto ler = [&](TCampo id) { return LerCampo(id, validar); };
-    auto inverso = [](double v) { return v != 0 ? 1 / v : 0.0; };
+    // O valor lido vai para o projeto pela tabela de campos; o que não pôde ser lido fica.
+    auto ler = [&](TCampo id) {
+        if (auto v = LerCampo(id, validar))
+            DefinirMostrado(*CampoDados(id), *FProjeto, *v, FUnidades);
+    };
 
     if (PrecLo1->displayText() != COORDENADA_VAZIA)
         FProjeto->Tarsio1.Longitude = PrecLo1->displayText().toStdString();
     if (PrecLa1->displayText() != COORDENADA_VAZIA)
         FProjeto->Tarsio1.Latitude = PrecLa1->displayText().toStdString();
 
-    if (auto v = ler(CAMPO_TR_DIM)) e.TrDim = *v;
-    if (auto v = ler(CAMPO_TR_ESP)) e.TrEsp = *v;
-    if (auto v = ler(CAMPO_K)) chuva.K(*v);
-    if (auto v = ler(CAMPO_A)) chuva.A(*v);
-    if (auto v = ler(CAMPO_B)) chuva.B(*v);
-    if (auto v = ler(CAMPO_C)) chuva.C(*v);
+    ler(CAMPO_TR_DIM);
+    ler(CAMPO_TR_ESP);
+    ler(CAMPO_K);
+    ler(CAMPO_A);
+    ler(CAMPO_B);
+    ler(CAMPO_C);
 
-    TEncostaCinematica& leito = Plano(e.Estrada);
-    if (auto v = ler(CAMPO_VIB_ESTRADA)) leito.VIB(*v / fvi);
-    if (auto v = ler(CAMPO_ST_ESTRADA)) leito.St(*v / fd);
-    if (auto v = ler(CAMPO_COMP_ESTRADA)) leito.Comprimento(int(*v));
-    if (auto v = ler(CAMPO_RUG_ESTRADA)) leito.nt.Valor = *v;
+    // O plano existe depois da leitura, mesmo quando nenhum campo dele pôde ser lido.
+    Plano(e.Estrada);
+    ler(CAMPO_VIB_ESTRADA);
+    ler(CAMPO_ST_ESTRADA);
+    ler(CAMPO_COMP_ESTRADA);
+    ler(CAMPO_RUG_ESTRADA);
 
     if (bgSecaoCorte->isEnabledTo(this)) {
-        TEncostaCinematica& talude = Plano(e.Talude);
-        if (auto v = ler(CAMPO_VIB_TALUDE)) talude.VIB(*v / fvi);
-        if (auto v = ler(CAMPO_ST_TALUDE)) talude.St(*v / fd);
-        if (auto v = ler(CAMPO_COMP_TALUDE)) talude.Comprimento(int(*v));
-        if (auto v = ler(CAMPO_RUG_TALUDE)) talude.nt.Valor = *v;
+        Plano(e.Talude);
+        ler(CAMPO_VIB_TALUDE);
+        ler(CAMPO_ST_TALUDE);
+        ler(CAMPO_COMP_TALUDE);
+        ler(CAMPO_RUG_TALUDE);
     }
 
     TBaciaAcumulacao& bacia = e.Bacia;
     TCanalGradienteCustom& cc = bacia.CanalConducao;
     if (cc.TipoCanal.Valor <= 1) SelecionarSemSinal(cbCanalBacia, cc.TipoCanal.Valor);
     if (cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
-        if (auto v = ler(CAMPO_Z_CONDUCAO)) cc.Z.Valor = *v;
-        if (auto v = ler(CAMPO_B_CONDUCAO)) cc.B(*v);
+        ler(CAMPO_Z_CONDUCAO);
+        ler(CAMPO_B_CONDUCAO);
     } else if (cc.TipoCanal.Valor == CANAL_TRIANGULAR) {
-        if (auto v = ler(CAMPO_M1_CONDUCAO)) cc.Z.Valor = inverso(*v);
-        if (auto v = ler(CAMPO_M2_CONDUCAO)) cc.Sm.Valor = inverso(*v);
+        ler(CAMPO_M1_CONDUCAO);
+        ler(CAMPO_M2_CONDUCAO);
     }
-    if (auto v = ler(CAMPO_RUG_CONDUCAO)) cc.nc.Valor = *v;
-    if (auto v = ler(CAMPO_SC_CONDUCAO)) cc.Sc = *v / fd;
+    ler(CAMPO_RUG_CONDUCAO);
+    ler(CAMPO_SC_CONDUCAO);
 
     bacia.CalcularVolume = cbCalcVolume->isChecked();
     if (bacia.Formato == TBaciaAcumulacao::RETANGULAR) {
-        if (auto v = ler(CAMPO_M1_BACIA)) bacia.m1 = *v;
-        if (auto v = ler(CAMPO_M2_BACIA)) bacia.m2 = *v;
+        ler(CAMPO_M1_BACIA);
+        ler(CAMPO_M2_BACIA);
     }
-    if (auto v = ler(CAMPO_PROF_BACIA)) bacia.Profundidade = *v;
+    ler(CAMPO_PROF_BACIA);
 
     e.TipoCanal.Valor = std::uint8_t(cbCanal->currentIndex());
     if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
-        if (auto v = ler(CAMPO_M1_CANAL)) e.Z.Valor = *v;
-        if (auto v = ler(CAMPO_M2_CANAL)) e.Sm.Valor = inverso(*v);
+        ler(CAMPO_M1_CANAL);
+        ler(CAMPO_M2_CANAL);
     } else {
-        if (auto v = ler(CAMPO_B_CANAL)) e.B(*v);
-        if (auto v = ler(CAMPO_Z_CANAL)) e.Z.Valor = *v;
+        ler(CAMPO_B_CANAL);
+        ler(CAMPO_Z_CANAL);
     }
 
-    if (auto v = ler(CAMPO_SC_CANAL)) e.Sc = *v / fd;
-    if (auto v = ler(CAMPO_RUG_CANAL)) e.nc.Valor = *v;
-    if (auto v = ler(CAMPO_COMP_CANAL)) e.Comprimento(int(*v));
-    if (auto v = ler(CAMPO_APROFUNDAMENTO)) e.Aprofundamento = *v;
-    if (auto v = ler(CAMPO_TENSAO_CRITICA)) e.TalCritica = *v;
-    if (auto v = ler(CAMPO_ERODIBILIDADE)) e.Erodibilidade = *v;
+    ler(CAMPO_SC_CANAL);
+    ler(CAMPO_RUG_CANAL);
+    ler(CAMPO_COMP_CANAL);
+    ler(CAMPO_APROFUNDAMENTO);
+    ler(CAMPO_TENSAO_CRITICA);
+    ler(CAMPO_ERODIBILIDADE);
     lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
-    if (auto v = ler(CAMPO_DENSIDADE)) e.Densidade = *v;
+    ler(CAMPO_DENSIDADE);
 }
 
 void TFPrincipal::ValidarDados() {

@@ -5,6 +5,8 @@
 
 #include "project/ConfUnidades.h"
 
+struct TProjeto;
+
 // Identificador de cada dado da página de dados, na ordem da tabela de campos numéricos; a
 // interface liga cada um ao seu controle, o núcleo só conhece o identificador.
 enum TCampo {
@@ -78,6 +80,15 @@ struct TCampoDados {
     bool MinimoIncluido; // falso: o valor deve ser maior que o mínimo
     double Maximo;
     bool Inteiro;
+    // Onde o valor fica no arquivo do projeto (a leitura e a gravação continuam nos objetos
+    // do motor, que mantêm a ordem do arquivo byte a byte; aqui é o mapa).
+    const char* Secao = nullptr;
+    const char* Chave = nullptr;
+    // Mostrado como o inverso do valor do arquivo (inclinação de parede, m2).
+    bool Reciproco = false;
+    // Valor no projeto, nas unidades do arquivo.
+    double (*Valor)(const TProjeto&) = nullptr;
+    void (*Definir)(TProjeto&, double) = nullptr;
 };
 
 // Linha do campo numérico; nulo para as escolhas sem valor (cobertura, seção).
@@ -94,6 +105,11 @@ bool DentroDaFaixa(const TCampoDados& c, double mostrado, const TUnidadesCustom&
 // O valor pode ser guardado: não é negativo nem passa do máximo (o mínimo só é exigido na
 // verificação antes do cálculo).
 bool GuardavelNoCampo(const TCampoDados& c, double mostrado, const TUnidadesCustom& u);
+
+// Valor do campo no projeto como mostrado na tela (unidade configurada, inverso).
+double ValorMostrado(const TCampoDados& c, const TProjeto& p, const TUnidadesCustom& u);
+// Guarda no projeto o valor mostrado na tela, convertido para as unidades do arquivo.
+void DefinirMostrado(const TCampoDados& c, TProjeto& p, double mostrado, const TUnidadesCustom& u);
 
 enum class TMotivoFalha { Faixa, Vazio, NaoNumero, NaoInteiro };
 

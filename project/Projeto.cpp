@@ -192,29 +192,22 @@ bool LerProjeto(TProjeto& p, TArquivoIni& ini) {
 
 namespace {
 
-// Uma verificação de um campo numérico: o valor como mostrado na tela.
+// Uma verificação de um campo numérico, quando se aplica.
 struct TVerificacao {
     bool aplica;
     TCampo campo;
-    double mostrado;
 };
-
-double Inverso(double v) {
-    return v > 0 ? 1 / v : 0;
-}
 
 } // namespace
 
 std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAtiva) {
     const TCanalEstrada& e = p.Estrada;
     const TUnidadesCustom& u = p.Unidades;
-    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
-    const double fd = u.FatorDeclividade, fvi = u.FatorVI;
     std::vector<TFalhaValidacao> falhas;
     auto verificar = [&](std::initializer_list<TVerificacao> grupo) {
         for (const TVerificacao& v : grupo) {
             const TCampoDados* c = CampoDados(v.campo);
-            if (!v.aplica || DentroDaFaixa(*c, v.mostrado, u)) continue;
+            if (!v.aplica || DentroDaFaixa(*c, ValorMostrado(*c, p, u), u)) continue;
             const char* rotulo = nullptr;
             if (c->Id == CAMPO_COMP_ESTRADA) rotulo = e.IndSecao == 2 ? "Largura" : "Semilargura";
             falhas.push_back(
@@ -223,7 +216,7 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
     };
 
     // Em cada grupo, na ordem em que a primeira falha decide a mensagem da verificação.
-    verificar({{true, CAMPO_TR_ESP, e.TrEsp}});
+    verificar({{true, CAMPO_TR_ESP}});
     // O período equivalente só existe para mais de um ano.
     if (e.Equivalente && e.TrEsp > 0 && e.TrEsp <= 1) {
         const TCampoDados& c = *CampoDados(CAMPO_TR_ESP);
@@ -233,66 +226,64 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
                           c.Id, c.Aba});
     }
     verificar({
-        {true, CAMPO_TR_DIM, e.TrDim},
-        {true, CAMPO_K, chuva.K()},
-        {true, CAMPO_A, chuva.A()},
-        {true, CAMPO_B, chuva.B()},
-        {true, CAMPO_C, chuva.C()},
+        {true, CAMPO_TR_DIM},
+        {true, CAMPO_K},
+        {true, CAMPO_A},
+        {true, CAMPO_B},
+        {true, CAMPO_C},
     });
 
     // Sem plano os valores ficam zero e a verificação os recusa.
-    const TEncostaCinematica vazio;
-    const TEncostaCinematica& leito = e.Estrada.NumSecoes() > 0 ? e.Estrada.Secao(0) : vazio;
     verificar({
-        {true, CAMPO_VIB_ESTRADA, leito.VIB() * fvi},
-        {true, CAMPO_ST_ESTRADA, leito.St() * fd},
-        {true, CAMPO_COMP_ESTRADA, double(leito.Comprimento())},
-        {true, CAMPO_RUG_ESTRADA, leito.nt.Valor},
+        {true, CAMPO_VIB_ESTRADA},
+        {true, CAMPO_ST_ESTRADA},
+        {true, CAMPO_COMP_ESTRADA},
+        {true, CAMPO_RUG_ESTRADA},
     });
 
     if (areaExternaAtiva) {
+        verificar({{true, CAMPO_VIB_TALUDE}});
+        const TEncostaCinematica vazio;
         const TEncostaCinematica& talude = e.Talude.NumSecoes() > 0 ? e.Talude.Secao(0) : vazio;
-        verificar({{true, CAMPO_VIB_TALUDE, talude.VIB() * fvi}});
         if (NumeroDeCurva(talude) <= 0)
             falhas.push_back({"Nenhuma cobertura vegetal foi escolhida para a área externa "
                               "(botão \"Cobertura vegetal\").",
                               CAMPO_COBERTURA_TALUDE, ABA_ESTRADA});
         verificar({
-            {true, CAMPO_ST_TALUDE, talude.St() * fd},
-            {true, CAMPO_COMP_TALUDE, double(talude.Comprimento())},
-            {true, CAMPO_RUG_TALUDE, talude.nt.Valor},
+            {true, CAMPO_ST_TALUDE},
+            {true, CAMPO_COMP_TALUDE},
+            {true, CAMPO_RUG_TALUDE},
         });
     }
 
     const TBaciaAcumulacao& bacia = e.Bacia;
-    const TCanalGradienteCustom& cc = bacia.CanalConducao;
     const bool retangular = bacia.Formato == TBaciaAcumulacao::RETANGULAR;
-    const bool ccTriangular = cc.TipoCanal.Valor == CANAL_TRIANGULAR;
+    const bool ccTriangular = bacia.CanalConducao.TipoCanal.Valor == CANAL_TRIANGULAR;
     verificar({
-        {true, CAMPO_SC_CONDUCAO, cc.Sc * fd},
-        {true, CAMPO_RUG_CONDUCAO, cc.nc.Valor},
-        {!ccTriangular, CAMPO_Z_CONDUCAO, cc.Z.Valor},
-        {!ccTriangular, CAMPO_B_CONDUCAO, cc.B()},
-        {ccTriangular, CAMPO_M2_CONDUCAO, Inverso(cc.Sm.Valor)},
-        {ccTriangular, CAMPO_M1_CONDUCAO, Inverso(cc.Z.Valor)},
-        {retangular, CAMPO_M2_BACIA, bacia.m2},
-        {retangular, CAMPO_M1_BACIA, bacia.m1},
-        {true, CAMPO_PROF_BACIA, bacia.Profundidade},
+        {true, CAMPO_SC_CONDUCAO},
+        {true, CAMPO_RUG_CONDUCAO},
+        {!ccTriangular, CAMPO_Z_CONDUCAO},
+        {!ccTriangular, CAMPO_B_CONDUCAO},
+        {ccTriangular, CAMPO_M2_CONDUCAO},
+        {ccTriangular, CAMPO_M1_CONDUCAO},
+        {retangular, CAMPO_M2_BACIA},
+        {retangular, CAMPO_M1_BACIA},
+        {true, CAMPO_PROF_BACIA},
     });
 
     const bool triangular = e.TipoCanal.Valor == CANAL_TRIANGULAR;
     verificar({
-        {true, CAMPO_APROFUNDAMENTO, e.Aprofundamento},
-        {true, CAMPO_DENSIDADE, e.Densidade},
-        {true, CAMPO_ERODIBILIDADE, e.Erodibilidade},
-        {true, CAMPO_TENSAO_CRITICA, e.TalCritica},
-        {true, CAMPO_COMP_CANAL, double(e.Comprimento())},
-        {true, CAMPO_RUG_CANAL, e.nc.Valor},
-        {true, CAMPO_SC_CANAL, e.Sc * fd},
-        {!triangular, CAMPO_Z_CANAL, e.Z.Valor},
-        {!triangular, CAMPO_B_CANAL, e.B()},
-        {triangular, CAMPO_M1_CANAL, e.Z.Valor},
-        {triangular, CAMPO_M2_CANAL, Inverso(e.Sm.Valor)},
+        {true, CAMPO_APROFUNDAMENTO},
+        {true, CAMPO_DENSIDADE},
+        {true, CAMPO_ERODIBILIDADE},
+        {true, CAMPO_TENSAO_CRITICA},
+        {true, CAMPO_COMP_CANAL},
+        {true, CAMPO_RUG_CANAL},
+        {true, CAMPO_SC_CANAL},
+        {!triangular, CAMPO_Z_CANAL},
+        {!triangular, CAMPO_B_CANAL},
+        {triangular, CAMPO_M1_CANAL},
+        {triangular, CAMPO_M2_CANAL},
     });
     return falhas;
 }

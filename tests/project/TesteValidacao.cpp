@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "Auxiliar.h"
+#include "comum/ArquivoIni.h"
 #include "project/CamposDados.h"
 #include "project/Projeto.h"
 
@@ -217,6 +218,55 @@ TEST(Validacao, FaixaNasUnidadesConfiguradas) {
     }
     for (TCampo sem : {CAMPO_COBERTURA_TALUDE, CAMPO_SECAO, CAMPO_NENHUM})
         EXPECT_EQ(CampoDados(sem), nullptr) << sem;
+}
+
+// Cada campo da tabela lê e muda o valor que o arquivo guarda na sua seção e chave: a tabela
+// não se desencontra dos objetos que gravam o arquivo.
+TEST(TabelaDeCampos, SecaoEChaveGuardamOValorDoCampo) {
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+    for (const TCampoDados& c : TodosCamposDados()) {
+        SCOPED_TRACE(std::string(c.Rotulo) + " (" + c.Grupo + ")");
+        ASSERT_TRUE(c.Secao && c.Chave && c.Valor && c.Definir);
+        TArquivoIni antes;
+        EscreverProjeto(p, antes);
+        EXPECT_EQ(antes.LerReal(c.Secao, c.Chave, -1), c.Valor(p));
+        // Um valor que nenhum campo do caso tem e que o arquivo guarda exato.
+        const double novo = c.Inteiro ? 37 : 0.375;
+        c.Definir(p, novo);
+        EXPECT_EQ(c.Valor(p), novo);
+        TArquivoIni depois;
+        EscreverProjeto(p, depois);
+        EXPECT_EQ(depois.LerReal(c.Secao, c.Chave, -1), novo);
+    }
+}
+
+// O valor mostrado e o do arquivo diferem pela unidade configurada ou pelo inverso.
+TEST(TabelaDeCampos, ValorMostradoNaUnidadeConfigurada) {
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+    struct TCaso {
+        TCampo campo;
+        double mostrado, arquivo;
+    };
+    // O caso mostra declividades em % e infiltrações em cm/dia.
+    for (const TCaso& k : {TCaso{CAMPO_SC_CANAL, 4, 0.04}, TCaso{CAMPO_VIB_ESTRADA, 48, 20},
+                           TCaso{CAMPO_M2_CANAL, 4, 0.25}, TCaso{CAMPO_M1_CONDUCAO, 2, 0.5},
+                           TCaso{CAMPO_M1_CANAL, 2, 2}, TCaso{CAMPO_ERODIBILIDADE, 0.004, 0.004},
+                           TCaso{CAMPO_COMP_CANAL, 200, 200}, TCaso{CAMPO_M2_CONDUCAO, 0, 0}}) {
+        const TCampoDados& c = *CampoDados(k.campo);
+        SCOPED_TRACE(std::string(c.Rotulo) + " (" + c.Grupo + ")");
+        DefinirMostrado(c, p, k.mostrado, u);
+        EXPECT_DOUBLE_EQ(c.Valor(p), k.arquivo);
+        EXPECT_DOUBLE_EQ(ValorMostrado(c, p, u), k.mostrado);
+    }
+    // Parede sem inclinação não tem inverso: zero, que a verificação recusa.
+    p.Estrada.Sm.Valor = -1;
+    EXPECT_EQ(ValorMostrado(*CampoDados(CAMPO_M2_CANAL), p, u), 0);
 }
 
 } // namespace
