@@ -289,6 +289,8 @@ private:
     void Reagir(const std::function<void()>& reacao);
     void MostrarFormato();
     void MostrarCobertura();
+    // Campos da unidade dada, com o valor do projeto (depois de trocar a unidade).
+    void MostrarNaUnidade(TUnidadeCampo unidade);
     QLineEdit* CampoNumerico(TCampo id, const char* nome);
     void MostrarCampo(QWidget* campo);
     // Valor do campo, nas unidades mostradas. Texto que não é número, inteiro com casas

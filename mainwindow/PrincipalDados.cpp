@@ -555,30 +555,23 @@ void TFPrincipal::AtualizarDeclividades() {
     const QString u = QString::fromStdString(FUnidades.UnidadeDeclividade);
     for (QLabel* l : {lblSc, lblStEstrada, lblStTalude, lblScBacia})
         l->setText(u);
-    TCanalEstrada& e = FProjeto->Estrada;
-    const double fator = FUnidades.FatorDeclividade;
-    auto mostrar = [&](QLineEdit* campo, double valor) {
-        if (valor > 0)
-            campo->setText(QString::fromStdString(FloatToStr(valor * fator, SeparadorDecimal())));
-    };
-    mostrar(eSc, e.Sc);
-    mostrar(edtScCanalBacia, e.Bacia.CanalConducao.Sc);
-    if (e.Estrada.NumSecoes() > 0) mostrar(eStEstrada, e.Estrada.Secao(0).St());
-    if (e.Talude.NumSecoes() > 0) mostrar(eStTalude, e.Talude.Secao(0).St());
+    MostrarNaUnidade(TUnidadeCampo::Declividade);
 }
 
 void TFPrincipal::AtualizarInfiltracoes() {
     const QString u = QString::fromStdString(FUnidades.UnidadeVI);
     for (QLabel* l : {lblVIBTalude, lblVIBEstrada})
         l->setText(u);
-    TCanalEstrada& e = FProjeto->Estrada;
-    auto mostrar = [&](QLineEdit* campo, double valor) {
-        if (valor > 0)
-            campo->setText(
-                QString::fromStdString(FloatToStr(valor * FUnidades.FatorVI, SeparadorDecimal())));
-    };
-    if (e.Talude.NumSecoes() > 0) mostrar(eVIBTalude, e.Talude.Secao(0).VIB());
-    if (e.Estrada.NumSecoes() > 0) mostrar(eVIBEstrada, e.Estrada.Secao(0).VIB());
+    MostrarNaUnidade(TUnidadeCampo::Infiltracao);
+}
+
+void TFPrincipal::MostrarNaUnidade(TUnidadeCampo unidade) {
+    // Com todos os algarismos: o campo é o que o cálculo lê. Valor vazio fica vazio.
+    for (const TCampoDados& c : TodosCamposDados())
+        if (c.Unidade == unidade && c.Valor(*FProjeto) > 0)
+            static_cast<QLineEdit*>(Controle(c.Id))
+                ->setText(QString::fromStdString(
+                    FloatToStr(ValorMostrado(c, *FProjeto, FUnidades), SeparadorDecimal())));
 }
 
 void TFPrincipal::AtualizarErodibilidade(double fatorAnterior) {
@@ -627,14 +620,19 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
         ~TFim() { f = false; }
     } fim{FPreenchendo};
     TCanalEstrada& e = FProjeto->Estrada;
-    TPrecipitacaoExponencialNegativa& chuva = FProjeto->Chuva();
-    TEncostaCinematica& leito = Plano(e.Estrada);
-    TEncostaCinematica& talude = Plano(e.Talude);
+    // Os planos passam a existir, como depois da leitura dos campos.
+    Plano(e.Estrada);
+    Plano(e.Talude);
     TBaciaAcumulacao& bacia = e.Bacia;
     TCanalGradienteCustom& cc = bacia.CanalConducao;
-    const double fd = FUnidades.FatorDeclividade, fvi = FUnidades.FatorVI;
     auto real = [](double v) { return FormatarNaoNuloQ(MASCARA_REAL, v); };
-    auto inverso = [&](double v) { return v != 0 ? real(1 / v) : QString(); };
+    // Valor pela tabela de campos: a máscara comum, os comprimentos em metros inteiros.
+    auto mostrar = [&](TCampo id) {
+        const TCampoDados& c = *CampoDados(id);
+        const double v = ValorMostrado(c, *FProjeto, FUnidades);
+        static_cast<QLineEdit*>(Controle(id))
+            ->setText(c.Inteiro ? FormatarNaoNuloQ("0", v) : real(v));
+    };
 
     const QString ud = QString::fromStdString(FUnidades.UnidadeDeclividade);
     const QString uvi = QString::fromStdString(FUnidades.UnidadeVI);
@@ -644,32 +642,22 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
         l->setText(uvi);
     lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
 
-    eTrDim->setText(real(e.TrDim));
+    mostrar(CAMPO_TR_DIM);
     cbEquivalente->setChecked(e.Equivalente);
     eTrEsp->setText(FormatarQ(MASCARA_REAL, e.TrEsp));
     if (e.Equivalente) eTrEsp1->setText(FormatarQ("0.0#", e.TempoRetornoEquivalente()));
 
-    eK->setText(real(chuva.K()));
-    eA->setText(real(chuva.A()));
-    eB->setText(real(chuva.B()));
-    eC->setText(real(chuva.C()));
+    for (TCampo id : {CAMPO_K, CAMPO_A, CAMPO_B, CAMPO_C})
+        mostrar(id);
     PrecLo1->setText(QString::fromStdString(FProjeto->Tarsio1.Longitude));
     PrecLa1->setText(QString::fromStdString(FProjeto->Tarsio1.Latitude));
     MostrarOrigemChuva();
 
-    eVIBEstrada->setText(real(leito.VIB() * fvi));
-    eStEstrada->setText(real(leito.St() * fd));
-    eCompEstrada->setText(FormatarNaoNuloQ("0", leito.Comprimento()));
-    eRugEstrada->setText(real(leito.nt.Valor));
-    eVIBTalude->setText(real(talude.VIB() * fvi));
-    eStTalude->setText(real(talude.St() * fd));
-    eCompTalude->setText(FormatarNaoNuloQ("0", talude.Comprimento()));
-    eRugTalude->setText(real(talude.nt.Valor));
-    eSc->setText(real(e.Sc * fd));
-    enc->setText(real(e.nc.Valor));
-    eCanComp->setText(FormatarNaoNuloQ("0", e.Comprimento()));
-    eAprofundamento->setText(real(e.Aprofundamento));
-    eTalCritica->setText(real(e.TalCritica));
+    for (TCampo id :
+         {CAMPO_VIB_ESTRADA, CAMPO_ST_ESTRADA, CAMPO_COMP_ESTRADA, CAMPO_RUG_ESTRADA,
+          CAMPO_VIB_TALUDE, CAMPO_ST_TALUDE, CAMPO_COMP_TALUDE, CAMPO_RUG_TALUDE, CAMPO_SC_CANAL,
+          CAMPO_RUG_CANAL, CAMPO_COMP_CANAL, CAMPO_APROFUNDAMENTO, CAMPO_TENSAO_CRITICA})
+        mostrar(id);
     // Todos os algarismos: um valor convertido de outra unidade (0,004 / 6) não pode perder
     // casas na volta ao campo, que é o que o cálculo lê.
     if (e.Erodibilidade != 0)
@@ -677,16 +665,16 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
             QString::fromStdString(FloatToStr(e.Erodibilidade, SeparadorDecimal())));
     else
         eErodibilidade->clear();
-    eDensidade->setText(real(e.Densidade));
+    mostrar(CAMPO_DENSIDADE);
 
     if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
         SelecionarSemSinal(cbCanal, 0);
-        ValorZ->setText(real(e.Z.Valor));
-        ValorB->setText(real(e.B()));
+        mostrar(CAMPO_Z_CANAL);
+        mostrar(CAMPO_B_CANAL);
     } else if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
         SelecionarSemSinal(cbCanal, 1);
-        em1->setText(real(e.Z.Valor));
-        em2->setText(inverso(e.Sm.Valor));
+        mostrar(CAMPO_M1_CANAL);
+        mostrar(CAMPO_M2_CANAL);
     }
 
     // Um tipo de seção fora de 1..3 deixa os três botões desmarcados.
@@ -699,24 +687,24 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     cbCanalChange();
 
     cbCalcVolume->setChecked(bacia.CalcularVolume);
-    edtNcCanalBacia->setText(real(cc.nc.Valor));
-    edtScCanalBacia->setText(real(cc.Sc * fd));
+    mostrar(CAMPO_RUG_CONDUCAO);
+    mostrar(CAMPO_SC_CONDUCAO);
     if (cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
         SelecionarSemSinal(cbCanalBacia, 0);
-        edtZCanalBacia->setText(real(cc.Z.Valor));
-        edtBCanalBacia->setText(real(cc.B()));
+        mostrar(CAMPO_Z_CONDUCAO);
+        mostrar(CAMPO_B_CONDUCAO);
     } else if (cc.TipoCanal.Valor == CANAL_TRIANGULAR) {
         SelecionarSemSinal(cbCanalBacia, 1);
-        em1CanalBacia->setText(inverso(cc.Z.Valor));
+        mostrar(CAMPO_M1_CONDUCAO);
+        // Inclinação negativa (arquivo danificado) fica em branco.
         em2CanalBacia->setText(cc.Sm.Valor > 0 ? real(1 / cc.Sm.Valor) : QString());
     }
     cbCanalBaciaChange();
 
     SelecionarSemSinal(cbFormato, bacia.Formato <= 1 ? bacia.Formato : -1);
     MostrarFormato();
-    em1Bacia->setText(real(bacia.m1));
-    em2Bacia->setText(real(bacia.m2));
-    eProfBacia->setText(real(bacia.Profundidade));
+    for (TCampo id : {CAMPO_M1_BACIA, CAMPO_M2_BACIA, CAMPO_PROF_BACIA})
+        mostrar(id);
     MostrarCobertura();
     if (auto* id = findChild<TAbaIdentificacao*>()) id->Mostrar(FProjeto->Identificacao);
 

@@ -211,8 +211,8 @@ const TCampoDados* CampoDados(TCampo id) {
 
 double ValorMostrado(const TCampoDados& c, const TProjeto& p, const TUnidadesCustom& u) {
     const double v = c.Valor(p);
-    // Inclinação zero ou inválida não tem inverso: zero, que a verificação recusa.
-    if (c.Reciproco) return v > 0 ? 1 / v : 0;
+    // Inclinação zero não tem inverso: zero, que a verificação recusa (como a negativa).
+    if (c.Reciproco) return v != 0 ? 1 / v : 0;
     return c.Unidade == U::Declividade || c.Unidade == U::Infiltracao ? v * FatorValor(c, u) : v;
 }
 

@@ -264,9 +264,10 @@ TEST(TabelaDeCampos, ValorMostradoNaUnidadeConfigurada) {
         EXPECT_DOUBLE_EQ(c.Valor(p), k.arquivo);
         EXPECT_DOUBLE_EQ(ValorMostrado(c, p, u), k.mostrado);
     }
-    // Parede sem inclinação não tem inverso: zero, que a verificação recusa.
+    // Parede com inclinação negativa (arquivo danificado): recusada como a sem inclinação.
     p.Estrada.Sm.Valor = -1;
-    EXPECT_EQ(ValorMostrado(*CampoDados(CAMPO_M2_CANAL), p, u), 0);
+    const TCampoDados& m2 = *CampoDados(CAMPO_M2_CANAL);
+    EXPECT_FALSE(DentroDaFaixa(m2, ValorMostrado(m2, p, u), u));
 }
 
 } // namespace
