@@ -206,6 +206,8 @@ public:
     QCheckBox *cbCalcVolume, *cbEquivalente;
     QPushButton *btnBRugCan, *bRugCanBacia, *btnRugTalude, *btnCoberVegTalude, *bConsulta;
     QPushButton *bZCan, *Button3, *btnAjuda5, *btnTracarCanalEstrada, *btnVerificarDados;
+    // Controle de cada campo da tabela de campos (nulo só para CAMPO_NENHUM).
+    QWidget* Controle(TCampo id) const;
 
     // Página de resultados.
     QGroupBox *gbCanal, *gbBacia;
@@ -252,7 +254,9 @@ private:
         QLineEdit *Z, *B, *M1, *M2;
         QPushButton* BotaoZ;
     };
-    TCamposCanal CriarCanal(QGridLayout* grade, const std::array<const char*, 7>& nomes);
+    // ids: Z, B, m1 e m2.
+    TCamposCanal CriarCanal(QGridLayout* grade, const std::array<const char*, 7>& nomes,
+                            const std::array<TCampo, 4>& ids);
     void CriarMenus();
     void CriarBarras();
     void CriarBarraDeStatus();
@@ -285,12 +289,14 @@ private:
     void Reagir(const std::function<void()>& reacao);
     void MostrarFormato();
     void MostrarCobertura();
-    QLineEdit* CampoNumerico(const char* nome);
+    // Campos da unidade dada, com o valor do projeto (depois de trocar a unidade).
+    void MostrarNaUnidade(TUnidadeCampo unidade);
+    QLineEdit* CampoNumerico(TCampo id, const char* nome);
     void MostrarCampo(QWidget* campo);
     // Valor do campo, nas unidades mostradas. Texto que não é número, inteiro com casas
     // decimais, negativo ou acima do máximo: erro que nomeia o campo (ou falha anotada em
     // FColetadas, sem valor). Vazio: 0 sem validar, erro validando.
-    std::optional<double> LerCampo(QLineEdit* campo, bool validar);
+    std::optional<double> LerCampo(TCampo id, bool validar);
     void MostrarResultadosCanal(const TResultadoCalculo& resultado);
     void CarregarGrade(int comprimento, const TResultadoCalculo& resultado);
     void CarregarGraficosEResumo(int comprimento, const TResultadoCalculo& resultado);
@@ -321,5 +327,7 @@ private:
     TServicoAjuda FAjuda;
     bool FPreenchendo = false;
     std::vector<TFalhaValidacao>* FColetadas = nullptr;
+    // Controle de cada campo, preenchido onde os controles são criados.
+    std::array<QWidget*, NUM_CAMPOS> FControles{};
     QDialog* FVerificacao = nullptr;
 };

@@ -81,12 +81,17 @@ QWidget* PaginaComFigura(const char* nome, const QImage& figura, QGridLayout*& c
 
 } // namespace
 
-QLineEdit* TFPrincipal::CampoNumerico(const char* nome) {
+QWidget* TFPrincipal::Controle(TCampo id) const {
+    return id >= 0 && id < NUM_CAMPOS ? FControles[std::size_t(id)] : nullptr;
+}
+
+QLineEdit* TFPrincipal::CampoNumerico(TCampo id, const char* nome) {
     auto* e = new QLineEdit;
     e->setObjectName(QString::fromLatin1(nome));
     e->setFixedWidth(72);
     FFiltro->Instalar(e);
-    if (std::string_view(nome) == "eTrEsp")
+    FControles[std::size_t(id)] = e;
+    if (id == CAMPO_TR_ESP)
         connect(e, &QLineEdit::textChanged, this, [this] { Reagir([this] { eTrEspChange(); }); });
     else
         connect(e, &QLineEdit::textChanged, this, &TFPrincipal::eTrDimChange);
@@ -96,7 +101,8 @@ QLineEdit* TFPrincipal::CampoNumerico(const char* nome) {
 // Tipo de canal e o caderno com as páginas trapezoidal e triangular, cada uma com o seu
 // desenho; o mesmo para o canal da estrada e o de condução.
 TFPrincipal::TCamposCanal TFPrincipal::CriarCanal(QGridLayout* grade,
-                                                  const std::array<const char*, 7>& nomes) {
+                                                  const std::array<const char*, 7>& nomes,
+                                                  const std::array<TCampo, 4>& ids) {
     TCamposCanal c;
     c.Tipo = Lista(nomes[0], {"Trapezoidal", "Triangular"});
     c.Tipo->setToolTip(QStringLiteral("Tipo de canal"));
@@ -106,15 +112,15 @@ TFPrincipal::TCamposCanal TFPrincipal::CriarCanal(QGridLayout* grade,
     c.Caderno->setObjectName(QString::fromLatin1(nomes[1]));
     QGridLayout* g;
     c.Caderno->addWidget(PaginaComFigura("nbTra", DesenharCanalTrapezoidal(QSize(130, 62)), g));
-    c.Z = CampoNumerico(nomes[2]);
-    c.B = CampoNumerico(nomes[3]);
+    c.Z = CampoNumerico(ids[0], nomes[2]);
+    c.B = CampoNumerico(ids[1], nomes[3]);
     c.BotaoZ = Botao("...", nomes[4]);
     c.BotaoZ->setFixedWidth(28);
     Linha(g, 0, Rotulo("Z"), c.Z, c.BotaoZ);
     Linha(g, 1, Rotulo("B"), c.B, Rotulo("m"));
     c.Caderno->addWidget(PaginaComFigura("nbTri", DesenharCanalTriangular(QSize(130, 62)), g));
-    c.M1 = CampoNumerico(nomes[5]);
-    c.M2 = CampoNumerico(nomes[6]);
+    c.M1 = CampoNumerico(ids[2], nomes[5]);
+    c.M2 = CampoNumerico(ids[3], nomes[6]);
     QLabel* m1 = Rotulo("m&1");
     QLabel* m2 = Rotulo("m&2");
     m1->setBuddy(c.M1);
@@ -203,6 +209,7 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
         ++tag;
     }
     rbSecao2->setEnabled(false);
+    FControles[CAMPO_SECAO] = rbSecao1;
     // Desabilitada sem explicação pareceria defeito.
     for (QWidget* w : std::initializer_list<QWidget*>{rbSecao2, iSecao2}) {
         w->setToolTip(QStringLiteral("Seção 2 ainda não disponível: o cálculo desta seção não "
@@ -213,10 +220,10 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     // Leito da estrada.
     QGroupBox* gLeito = Grupo(" &Leito da estrada ", "gbLeito");
     QGridLayout* gl = Grade(gLeito);
-    eVIBEstrada = CampoNumerico("eVIBEstrada");
-    eStEstrada = CampoNumerico("eStEstrada");
-    eCompEstrada = CampoNumerico("eCompEstrada");
-    eRugEstrada = CampoNumerico("eRugEstrada");
+    eVIBEstrada = CampoNumerico(CAMPO_VIB_ESTRADA, "eVIBEstrada");
+    eStEstrada = CampoNumerico(CAMPO_ST_ESTRADA, "eStEstrada");
+    eCompEstrada = CampoNumerico(CAMPO_COMP_ESTRADA, "eCompEstrada");
+    eRugEstrada = CampoNumerico(CAMPO_RUG_ESTRADA, "eRugEstrada");
     lblVIBEstrada = Rotulo("", "lblVIBEstrada");
     lblStEstrada = Rotulo("", "lblStEstrada");
     eLargEst = Rotulo("Semilargura", "eLargEst");
@@ -228,12 +235,12 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     // Área externa (talude de corte).
     bgSecaoCorte = Grupo(" Á&rea externa ", "bgSecaoCorte");
     QGridLayout* gt = Grade(bgSecaoCorte);
-    eVIBTalude = CampoNumerico("eVIBTalude");
-    eStTalude = CampoNumerico("eStTalude");
-    eCompTalude = CampoNumerico("eCompTalude");
+    eVIBTalude = CampoNumerico(CAMPO_VIB_TALUDE, "eVIBTalude");
+    eStTalude = CampoNumerico(CAMPO_ST_TALUDE, "eStTalude");
+    eCompTalude = CampoNumerico(CAMPO_COMP_TALUDE, "eCompTalude");
     eCompTalude->setToolTip(QStringLiteral("Comprimento percorrido pela água"));
     eCompTalude->setStatusTip(eCompTalude->toolTip());
-    eRugTalude = CampoNumerico("eRugTalude");
+    eRugTalude = CampoNumerico(CAMPO_RUG_TALUDE, "eRugTalude");
     lblVIBTalude = Rotulo("", "lblVIBTalude");
     lblStTalude = Rotulo("", "lblStTalude");
     Linha(gt, 0, Rotulo("Taxa de infiltração estável"), eVIBTalude, lblVIBTalude);
@@ -242,6 +249,7 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     Linha(gt, 3, Rotulo("Rugosidade"), eRugTalude);
     btnRugTalude = Botao("Valores de &rugosidade", "btnRugTalude");
     btnCoberVegTalude = Botao("Cobertura &vegetal", "btnCoberVegTalude");
+    FControles[CAMPO_COBERTURA_TALUDE] = btnCoberVegTalude;
     auto* bt = new QHBoxLayout;
     bt->addWidget(btnRugTalude);
     bt->addWidget(btnCoberVegTalude);
@@ -255,7 +263,8 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     QGroupBox* gCanal = Grupo(" Ca&nal da estrada ", "gbCanalEstrada");
     QGridLayout* gc = Grade(gCanal);
     TCamposCanal canal =
-        CriarCanal(gc, {"cbCanal", "nbCanal", "ValorZ", "ValorB", "bZCan", "em1", "em2"});
+        CriarCanal(gc, {"cbCanal", "nbCanal", "ValorZ", "ValorB", "bZCan", "em1", "em2"},
+                   {CAMPO_Z_CANAL, CAMPO_B_CANAL, CAMPO_M1_CANAL, CAMPO_M2_CANAL});
     cbCanal = canal.Tipo;
     nbCanal = canal.Caderno;
     ValorZ = canal.Z;
@@ -263,10 +272,10 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     bZCan = canal.BotaoZ;
     em1 = canal.M1;
     em2 = canal.M2;
-    eSc = CampoNumerico("eSc");
-    enc = CampoNumerico("enc");
-    eCanComp = CampoNumerico("eCanComp");
-    eAprofundamento = CampoNumerico("eAprofundamento");
+    eSc = CampoNumerico(CAMPO_SC_CANAL, "eSc");
+    enc = CampoNumerico(CAMPO_RUG_CANAL, "enc");
+    eCanComp = CampoNumerico(CAMPO_COMP_CANAL, "eCanComp");
+    eAprofundamento = CampoNumerico(CAMPO_APROFUNDAMENTO, "eAprofundamento");
     lblSc = Rotulo("", "lblSc");
     Linha(gc, 2, Rotulo("Declividade"), eSc, lblSc);
     Linha(gc, 3, Rotulo("Rugosidade"), enc);
@@ -278,9 +287,9 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     // Solo do fundo do canal.
     QGroupBox* gSolo = Grupo(" So&lo ", "gbSolo");
     QGridLayout* gso = Grade(gSolo);
-    eTalCritica = CampoNumerico("eTalCritica");
-    eErodibilidade = CampoNumerico("eErodibilidade");
-    eDensidade = CampoNumerico("eDensidade");
+    eTalCritica = CampoNumerico(CAMPO_TENSAO_CRITICA, "eTalCritica");
+    eErodibilidade = CampoNumerico(CAMPO_ERODIBILIDADE, "eErodibilidade");
+    eDensidade = CampoNumerico(CAMPO_DENSIDADE, "eDensidade");
     lblErod = Rotulo("", "lblErod");
     Linha(gso, 0, Rotulo("Tensão crítica"), eTalCritica, Rotulo("Pa"));
     Linha(gso, 1, Rotulo("Erodibilidade"), eErodibilidade, lblErod);
@@ -318,8 +327,8 @@ QWidget* TFPrincipal::CriarAbaBacias() {
     nbFormato->addWidget(Figura(DesenharBaciaSemicircular(QSize(300, 130)), "pgSemicircular"));
     gb->addWidget(nbFormato, 1, 0, 1, 4);
     imgBacia = Figura(DesenharCorteBacia(QSize(170, 60)), "imgBacia");
-    em1Bacia = CampoNumerico("em1Bacia");
-    em2Bacia = CampoNumerico("em2Bacia");
+    em1Bacia = CampoNumerico(CAMPO_M1_BACIA, "em1Bacia");
+    em2Bacia = CampoNumerico(CAMPO_M2_BACIA, "em2Bacia");
     Label32 = Rotulo("m1", "Label32");
     Label43 = Rotulo("m2", "Label43");
     auto* corte = new QGridLayout;
@@ -330,7 +339,7 @@ QWidget* TFPrincipal::CriarAbaBacias() {
     corte->addWidget(em2Bacia, 1, 2);
     corte->setColumnStretch(3, 1);
     gb->addLayout(corte, 2, 0, 1, 4);
-    eProfBacia = CampoNumerico("eProfBacia");
+    eProfBacia = CampoNumerico(CAMPO_PROF_BACIA, "eProfBacia");
     Linha(gb, 3, Rotulo("Profundidade (H)"), eProfBacia, Rotulo("m"));
     cbCalcVolume = new QCheckBox(QStringLiteral("Calcular volume da bacia de acumulação"));
     cbCalcVolume->setObjectName(QStringLiteral("cbCalcVolume"));
@@ -339,8 +348,10 @@ QWidget* TFPrincipal::CriarAbaBacias() {
     QGroupBox* gConducao = Grupo(" Ca&nal de condução ", "gbCanalConducao");
     QGridLayout* gcc = Grade(gConducao);
     TCamposCanal conducao =
-        CriarCanal(gcc, {"cbCanalBacia", "nbBacia", "edtZCanalBacia", "edtBCanalBacia", "Button3",
-                         "em1CanalBacia", "em2CanalBacia"});
+        CriarCanal(gcc,
+                   {"cbCanalBacia", "nbBacia", "edtZCanalBacia", "edtBCanalBacia", "Button3",
+                    "em1CanalBacia", "em2CanalBacia"},
+                   {CAMPO_Z_CONDUCAO, CAMPO_B_CONDUCAO, CAMPO_M1_CONDUCAO, CAMPO_M2_CONDUCAO});
     cbCanalBacia = conducao.Tipo;
     nbBacia = conducao.Caderno;
     edtZCanalBacia = conducao.Z;
@@ -348,8 +359,8 @@ QWidget* TFPrincipal::CriarAbaBacias() {
     Button3 = conducao.BotaoZ;
     em1CanalBacia = conducao.M1;
     em2CanalBacia = conducao.M2;
-    edtNcCanalBacia = CampoNumerico("edtNcCanalBacia");
-    edtScCanalBacia = CampoNumerico("edtScCanalBacia");
+    edtNcCanalBacia = CampoNumerico(CAMPO_RUG_CONDUCAO, "edtNcCanalBacia");
+    edtScCanalBacia = CampoNumerico(CAMPO_SC_CONDUCAO, "edtScCanalBacia");
     Linha(gcc, 2, Rotulo("Rugosidade"), edtNcCanalBacia);
     lblScBacia = Rotulo("", "lblScBacia");
     Linha(gcc, 3, Rotulo("Declividade"), edtScCanalBacia, lblScBacia);
@@ -379,8 +390,8 @@ QWidget* TFPrincipal::CriarAbaPrecipitacao() {
 
     QGroupBox* gTr = Grupo(" &Período de retorno ", "gbPeriodoRetorno");
     QGridLayout* gt = Grade(gTr);
-    eTrDim = CampoNumerico("eTrDim");
-    eTrEsp = CampoNumerico("eTrEsp");
+    eTrDim = CampoNumerico(CAMPO_TR_DIM, "eTrDim");
+    eTrEsp = CampoNumerico(CAMPO_TR_ESP, "eTrEsp");
     Linha(gt, 0, Rotulo("Dimensionamento"), eTrDim, Rotulo("anos"));
     Linha(gt, 1, Rotulo("Espaçamento"), eTrEsp, Rotulo("anos"));
     cbEquivalente = new QCheckBox(QStringLiteral("Usar período de retorno equivalente"));
@@ -403,10 +414,10 @@ QWidget* TFPrincipal::CriarAbaPrecipitacao() {
     auto* equacao = Rotulo("i = K · T<sup>a</sup> / (t + b)<sup>c</sup>");
     equacao->setTextFormat(Qt::RichText);
     gi->addWidget(equacao, 0, 0, 1, 4);
-    eK = CampoNumerico("eK");
-    eA = CampoNumerico("eA");
-    eB = CampoNumerico("eB");
-    eC = CampoNumerico("eC");
+    eK = CampoNumerico(CAMPO_K, "eK");
+    eA = CampoNumerico(CAMPO_A, "eA");
+    eB = CampoNumerico(CAMPO_B, "eB");
+    eC = CampoNumerico(CAMPO_C, "eC");
     Linha(gi, 1, Rotulo("K"), eK);
     Linha(gi, 2, Rotulo("a"), eA);
     Linha(gi, 3, Rotulo("b"), eB);
@@ -544,30 +555,23 @@ void TFPrincipal::AtualizarDeclividades() {
     const QString u = QString::fromStdString(FUnidades.UnidadeDeclividade);
     for (QLabel* l : {lblSc, lblStEstrada, lblStTalude, lblScBacia})
         l->setText(u);
-    TCanalEstrada& e = FProjeto->Estrada;
-    const double fator = FUnidades.FatorDeclividade;
-    auto mostrar = [&](QLineEdit* campo, double valor) {
-        if (valor > 0)
-            campo->setText(QString::fromStdString(FloatToStr(valor * fator, SeparadorDecimal())));
-    };
-    mostrar(eSc, e.Sc);
-    mostrar(edtScCanalBacia, e.Bacia.CanalConducao.Sc);
-    if (e.Estrada.NumSecoes() > 0) mostrar(eStEstrada, e.Estrada.Secao(0).St());
-    if (e.Talude.NumSecoes() > 0) mostrar(eStTalude, e.Talude.Secao(0).St());
+    MostrarNaUnidade(TUnidadeCampo::Declividade);
 }
 
 void TFPrincipal::AtualizarInfiltracoes() {
     const QString u = QString::fromStdString(FUnidades.UnidadeVI);
     for (QLabel* l : {lblVIBTalude, lblVIBEstrada})
         l->setText(u);
-    TCanalEstrada& e = FProjeto->Estrada;
-    auto mostrar = [&](QLineEdit* campo, double valor) {
-        if (valor > 0)
-            campo->setText(
-                QString::fromStdString(FloatToStr(valor * FUnidades.FatorVI, SeparadorDecimal())));
-    };
-    if (e.Talude.NumSecoes() > 0) mostrar(eVIBTalude, e.Talude.Secao(0).VIB());
-    if (e.Estrada.NumSecoes() > 0) mostrar(eVIBEstrada, e.Estrada.Secao(0).VIB());
+    MostrarNaUnidade(TUnidadeCampo::Infiltracao);
+}
+
+void TFPrincipal::MostrarNaUnidade(TUnidadeCampo unidade) {
+    // Com todos os algarismos: o campo é o que o cálculo lê. Valor vazio fica vazio.
+    for (const TCampoDados& c : TodosCamposDados())
+        if (c.Unidade == unidade && c.Valor(*FProjeto) > 0)
+            static_cast<QLineEdit*>(Controle(c.Id))
+                ->setText(QString::fromStdString(
+                    FloatToStr(ValorMostrado(c, *FProjeto, FUnidades), SeparadorDecimal())));
 }
 
 void TFPrincipal::AtualizarErodibilidade(double fatorAnterior) {
@@ -616,14 +620,19 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
         ~TFim() { f = false; }
     } fim{FPreenchendo};
     TCanalEstrada& e = FProjeto->Estrada;
-    TPrecipitacaoExponencialNegativa& chuva = FProjeto->Chuva();
-    TEncostaCinematica& leito = Plano(e.Estrada);
-    TEncostaCinematica& talude = Plano(e.Talude);
+    // Os planos passam a existir, como depois da leitura dos campos.
+    Plano(e.Estrada);
+    Plano(e.Talude);
     TBaciaAcumulacao& bacia = e.Bacia;
     TCanalGradienteCustom& cc = bacia.CanalConducao;
-    const double fd = FUnidades.FatorDeclividade, fvi = FUnidades.FatorVI;
     auto real = [](double v) { return FormatarNaoNuloQ(MASCARA_REAL, v); };
-    auto inverso = [&](double v) { return v != 0 ? real(1 / v) : QString(); };
+    // Valor pela tabela de campos: a máscara comum, os comprimentos em metros inteiros.
+    auto mostrar = [&](TCampo id) {
+        const TCampoDados& c = *CampoDados(id);
+        const double v = ValorMostrado(c, *FProjeto, FUnidades);
+        static_cast<QLineEdit*>(Controle(id))
+            ->setText(c.Inteiro ? FormatarNaoNuloQ("0", v) : real(v));
+    };
 
     const QString ud = QString::fromStdString(FUnidades.UnidadeDeclividade);
     const QString uvi = QString::fromStdString(FUnidades.UnidadeVI);
@@ -633,32 +642,22 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
         l->setText(uvi);
     lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
 
-    eTrDim->setText(real(e.TrDim));
+    mostrar(CAMPO_TR_DIM);
     cbEquivalente->setChecked(e.Equivalente);
     eTrEsp->setText(FormatarQ(MASCARA_REAL, e.TrEsp));
     if (e.Equivalente) eTrEsp1->setText(FormatarQ("0.0#", e.TempoRetornoEquivalente()));
 
-    eK->setText(real(chuva.K()));
-    eA->setText(real(chuva.A()));
-    eB->setText(real(chuva.B()));
-    eC->setText(real(chuva.C()));
+    for (TCampo id : {CAMPO_K, CAMPO_A, CAMPO_B, CAMPO_C})
+        mostrar(id);
     PrecLo1->setText(QString::fromStdString(FProjeto->Tarsio1.Longitude));
     PrecLa1->setText(QString::fromStdString(FProjeto->Tarsio1.Latitude));
     MostrarOrigemChuva();
 
-    eVIBEstrada->setText(real(leito.VIB() * fvi));
-    eStEstrada->setText(real(leito.St() * fd));
-    eCompEstrada->setText(FormatarNaoNuloQ("0", leito.Comprimento()));
-    eRugEstrada->setText(real(leito.nt.Valor));
-    eVIBTalude->setText(real(talude.VIB() * fvi));
-    eStTalude->setText(real(talude.St() * fd));
-    eCompTalude->setText(FormatarNaoNuloQ("0", talude.Comprimento()));
-    eRugTalude->setText(real(talude.nt.Valor));
-    eSc->setText(real(e.Sc * fd));
-    enc->setText(real(e.nc.Valor));
-    eCanComp->setText(FormatarNaoNuloQ("0", e.Comprimento()));
-    eAprofundamento->setText(real(e.Aprofundamento));
-    eTalCritica->setText(real(e.TalCritica));
+    for (TCampo id :
+         {CAMPO_VIB_ESTRADA, CAMPO_ST_ESTRADA, CAMPO_COMP_ESTRADA, CAMPO_RUG_ESTRADA,
+          CAMPO_VIB_TALUDE, CAMPO_ST_TALUDE, CAMPO_COMP_TALUDE, CAMPO_RUG_TALUDE, CAMPO_SC_CANAL,
+          CAMPO_RUG_CANAL, CAMPO_COMP_CANAL, CAMPO_APROFUNDAMENTO, CAMPO_TENSAO_CRITICA})
+        mostrar(id);
     // Todos os algarismos: um valor convertido de outra unidade (0,004 / 6) não pode perder
     // casas na volta ao campo, que é o que o cálculo lê.
     if (e.Erodibilidade != 0)
@@ -666,16 +665,16 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
             QString::fromStdString(FloatToStr(e.Erodibilidade, SeparadorDecimal())));
     else
         eErodibilidade->clear();
-    eDensidade->setText(real(e.Densidade));
+    mostrar(CAMPO_DENSIDADE);
 
     if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
         SelecionarSemSinal(cbCanal, 0);
-        ValorZ->setText(real(e.Z.Valor));
-        ValorB->setText(real(e.B()));
+        mostrar(CAMPO_Z_CANAL);
+        mostrar(CAMPO_B_CANAL);
     } else if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
         SelecionarSemSinal(cbCanal, 1);
-        em1->setText(real(e.Z.Valor));
-        em2->setText(inverso(e.Sm.Valor));
+        mostrar(CAMPO_M1_CANAL);
+        mostrar(CAMPO_M2_CANAL);
     }
 
     // Um tipo de seção fora de 1..3 deixa os três botões desmarcados.
@@ -688,24 +687,24 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     cbCanalChange();
 
     cbCalcVolume->setChecked(bacia.CalcularVolume);
-    edtNcCanalBacia->setText(real(cc.nc.Valor));
-    edtScCanalBacia->setText(real(cc.Sc * fd));
+    mostrar(CAMPO_RUG_CONDUCAO);
+    mostrar(CAMPO_SC_CONDUCAO);
     if (cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
         SelecionarSemSinal(cbCanalBacia, 0);
-        edtZCanalBacia->setText(real(cc.Z.Valor));
-        edtBCanalBacia->setText(real(cc.B()));
+        mostrar(CAMPO_Z_CONDUCAO);
+        mostrar(CAMPO_B_CONDUCAO);
     } else if (cc.TipoCanal.Valor == CANAL_TRIANGULAR) {
         SelecionarSemSinal(cbCanalBacia, 1);
-        em1CanalBacia->setText(inverso(cc.Z.Valor));
+        mostrar(CAMPO_M1_CONDUCAO);
+        // Inclinação negativa (arquivo danificado) fica em branco.
         em2CanalBacia->setText(cc.Sm.Valor > 0 ? real(1 / cc.Sm.Valor) : QString());
     }
     cbCanalBaciaChange();
 
     SelecionarSemSinal(cbFormato, bacia.Formato <= 1 ? bacia.Formato : -1);
     MostrarFormato();
-    em1Bacia->setText(real(bacia.m1));
-    em2Bacia->setText(real(bacia.m2));
-    eProfBacia->setText(real(bacia.Profundidade));
+    for (TCampo id : {CAMPO_M1_BACIA, CAMPO_M2_BACIA, CAMPO_PROF_BACIA})
+        mostrar(id);
     MostrarCobertura();
     if (auto* id = findChild<TAbaIdentificacao*>()) id->Mostrar(FProjeto->Identificacao);
 
@@ -755,8 +754,9 @@ void TFPrincipal::MostrarCampo(QWidget* campo) {
     campo->setFocus();
 }
 
-std::optional<double> TFPrincipal::LerCampo(QLineEdit* campo, bool validar) {
-    const TCampoDados& c = *CampoDados(campo->objectName().toStdString());
+std::optional<double> TFPrincipal::LerCampo(TCampo id, bool validar) {
+    const TCampoDados& c = *CampoDados(id);
+    auto* campo = static_cast<QLineEdit*>(Controle(id));
     const std::string texto = campo->text().trimmed().toStdString();
     double v = 0;
     std::optional<TMotivoFalha> motivo;
@@ -775,10 +775,10 @@ std::optional<double> TFPrincipal::LerCampo(QLineEdit* campo, bool validar) {
         motivo = TMotivoFalha::NaoNumero;
     }
     if (!motivo) return v;
-    const std::string rotulo = campo == eCompEstrada ? eLargEst->text().toStdString() : c.Rotulo;
+    const std::string rotulo = id == CAMPO_COMP_ESTRADA ? eLargEst->text().toStdString() : c.Rotulo;
     const std::string mensagem = MensagemCampo(c, FUnidades, *motivo, texto, rotulo.c_str());
     if (FColetadas) {
-        FColetadas->push_back({mensagem, c.Nome, c.Aba});
+        FColetadas->push_back({mensagem, id, c.Aba});
         return std::nullopt;
     }
     MostrarCampo(campo);
@@ -787,81 +787,82 @@ std::optional<double> TFPrincipal::LerCampo(QLineEdit* campo, bool validar) {
 
 void TFPrincipal::LerCampos(bool validar) {
     TCanalEstrada& e = FProjeto->Estrada;
-    TPrecipitacaoExponencialNegativa& chuva = FProjeto->Chuva();
-    const double fd = FUnidades.FatorDeclividade, fvi = FUnidades.FatorVI;
-    auto ler = [&](QLineEdit* campo) { return LerCampo(campo, validar); };
-    auto inverso = [](double v) { return v != 0 ? 1 / v : 0.0; };
+    // O valor lido vai para o projeto pela tabela de campos; o que não pôde ser lido fica.
+    auto ler = [&](TCampo id) {
+        if (auto v = LerCampo(id, validar))
+            DefinirMostrado(*CampoDados(id), *FProjeto, *v, FUnidades);
+    };
 
     if (PrecLo1->displayText() != COORDENADA_VAZIA)
         FProjeto->Tarsio1.Longitude = PrecLo1->displayText().toStdString();
     if (PrecLa1->displayText() != COORDENADA_VAZIA)
         FProjeto->Tarsio1.Latitude = PrecLa1->displayText().toStdString();
 
-    if (auto v = ler(eTrDim)) e.TrDim = *v;
-    if (auto v = ler(eTrEsp)) e.TrEsp = *v;
-    if (auto v = ler(eK)) chuva.K(*v);
-    if (auto v = ler(eA)) chuva.A(*v);
-    if (auto v = ler(eB)) chuva.B(*v);
-    if (auto v = ler(eC)) chuva.C(*v);
+    ler(CAMPO_TR_DIM);
+    ler(CAMPO_TR_ESP);
+    ler(CAMPO_K);
+    ler(CAMPO_A);
+    ler(CAMPO_B);
+    ler(CAMPO_C);
 
-    TEncostaCinematica& leito = Plano(e.Estrada);
-    if (auto v = ler(eVIBEstrada)) leito.VIB(*v / fvi);
-    if (auto v = ler(eStEstrada)) leito.St(*v / fd);
-    if (auto v = ler(eCompEstrada)) leito.Comprimento(int(*v));
-    if (auto v = ler(eRugEstrada)) leito.nt.Valor = *v;
+    // O plano existe depois da leitura, mesmo quando nenhum campo dele pôde ser lido.
+    Plano(e.Estrada);
+    ler(CAMPO_VIB_ESTRADA);
+    ler(CAMPO_ST_ESTRADA);
+    ler(CAMPO_COMP_ESTRADA);
+    ler(CAMPO_RUG_ESTRADA);
 
     if (bgSecaoCorte->isEnabledTo(this)) {
-        TEncostaCinematica& talude = Plano(e.Talude);
-        if (auto v = ler(eVIBTalude)) talude.VIB(*v / fvi);
-        if (auto v = ler(eStTalude)) talude.St(*v / fd);
-        if (auto v = ler(eCompTalude)) talude.Comprimento(int(*v));
-        if (auto v = ler(eRugTalude)) talude.nt.Valor = *v;
+        Plano(e.Talude);
+        ler(CAMPO_VIB_TALUDE);
+        ler(CAMPO_ST_TALUDE);
+        ler(CAMPO_COMP_TALUDE);
+        ler(CAMPO_RUG_TALUDE);
     }
 
     TBaciaAcumulacao& bacia = e.Bacia;
     TCanalGradienteCustom& cc = bacia.CanalConducao;
     if (cc.TipoCanal.Valor <= 1) SelecionarSemSinal(cbCanalBacia, cc.TipoCanal.Valor);
     if (cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
-        if (auto v = ler(edtZCanalBacia)) cc.Z.Valor = *v;
-        if (auto v = ler(edtBCanalBacia)) cc.B(*v);
+        ler(CAMPO_Z_CONDUCAO);
+        ler(CAMPO_B_CONDUCAO);
     } else if (cc.TipoCanal.Valor == CANAL_TRIANGULAR) {
-        if (auto v = ler(em1CanalBacia)) cc.Z.Valor = inverso(*v);
-        if (auto v = ler(em2CanalBacia)) cc.Sm.Valor = inverso(*v);
+        ler(CAMPO_M1_CONDUCAO);
+        ler(CAMPO_M2_CONDUCAO);
     }
-    if (auto v = ler(edtNcCanalBacia)) cc.nc.Valor = *v;
-    if (auto v = ler(edtScCanalBacia)) cc.Sc = *v / fd;
+    ler(CAMPO_RUG_CONDUCAO);
+    ler(CAMPO_SC_CONDUCAO);
 
     bacia.CalcularVolume = cbCalcVolume->isChecked();
     if (bacia.Formato == TBaciaAcumulacao::RETANGULAR) {
-        if (auto v = ler(em1Bacia)) bacia.m1 = *v;
-        if (auto v = ler(em2Bacia)) bacia.m2 = *v;
+        ler(CAMPO_M1_BACIA);
+        ler(CAMPO_M2_BACIA);
     }
-    if (auto v = ler(eProfBacia)) bacia.Profundidade = *v;
+    ler(CAMPO_PROF_BACIA);
 
     e.TipoCanal.Valor = std::uint8_t(cbCanal->currentIndex());
     if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
-        if (auto v = ler(em1)) e.Z.Valor = *v;
-        if (auto v = ler(em2)) e.Sm.Valor = inverso(*v);
+        ler(CAMPO_M1_CANAL);
+        ler(CAMPO_M2_CANAL);
     } else {
-        if (auto v = ler(ValorB)) e.B(*v);
-        if (auto v = ler(ValorZ)) e.Z.Valor = *v;
+        ler(CAMPO_B_CANAL);
+        ler(CAMPO_Z_CANAL);
     }
 
-    if (auto v = ler(eSc)) e.Sc = *v / fd;
-    if (auto v = ler(enc)) e.nc.Valor = *v;
-    if (auto v = ler(eCanComp)) e.Comprimento(int(*v));
-    if (auto v = ler(eAprofundamento)) e.Aprofundamento = *v;
-    if (auto v = ler(eTalCritica)) e.TalCritica = *v;
-    if (auto v = ler(eErodibilidade)) e.Erodibilidade = *v;
+    ler(CAMPO_SC_CANAL);
+    ler(CAMPO_RUG_CANAL);
+    ler(CAMPO_COMP_CANAL);
+    ler(CAMPO_APROFUNDAMENTO);
+    ler(CAMPO_TENSAO_CRITICA);
+    ler(CAMPO_ERODIBILIDADE);
     lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
-    if (auto v = ler(eDensidade)) e.Densidade = *v;
+    ler(CAMPO_DENSIDADE);
 }
 
 void TFPrincipal::ValidarDados() {
     const auto falha = ::ValidarDados(*FProjeto, bgSecaoCorte->isEnabledTo(this));
     if (!falha) return;
-    if (auto* campo = findChild<QWidget*>(QString::fromStdString(falha->Campo)))
-        MostrarCampo(campo);
+    if (QWidget* campo = Controle(falha->Campo)) MostrarCampo(campo);
     throw EMorvendo(falha->Mensagem);
 }
 
@@ -898,8 +899,10 @@ void TFPrincipal::btnVerificarDadosClick() {
         lista->setMinimumWidth(420);
         lista->setTextInteractionFlags(Qt::TextBrowserInteraction);
         // Cada problema é um link para o seu campo; a janela fica aberta enquanto se corrige.
-        connect(lista, &QLabel::linkActivated, this, [this](const QString& nome) {
-            if (auto* campo = findChild<QWidget*>(nome)) MostrarCampo(campo);
+        connect(lista, &QLabel::linkActivated, this, [this](const QString& id) {
+            bool ok = false;
+            const int n = id.toInt(&ok);
+            if (QWidget* campo = ok ? Controle(TCampo(n)) : nullptr) MostrarCampo(campo);
         });
         v->addWidget(lista);
         auto* fechar = Botao("&Fechar", "btnFecharVerificacao");
@@ -917,7 +920,7 @@ void TFPrincipal::btnVerificarDadosClick() {
                    .arg(falhas.size());
         for (const TFalhaValidacao& f : falhas)
             html += QStringLiteral("<li><a href=\"%1\">%2</a> <i>(aba %3)</i></li>")
-                        .arg(QString::fromStdString(f.Campo),
+                        .arg(QString::number(int(f.Campo)),
                              QString::fromStdString(f.Mensagem).toHtmlEscaped(),
                              QString::fromStdString(f.Aba).toHtmlEscaped());
         html += QStringLiteral("</ol>");

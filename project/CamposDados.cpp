@@ -2,6 +2,7 @@
 
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
+#include "project/Projeto.h"
 
 namespace {
 
@@ -19,44 +20,150 @@ const char* const P = "Precipitação";
 const char* const E = "Estrada";
 const char* const B = "Bacias de acumulação";
 
+// Seções do arquivo do projeto (objetos do motor com os nomes dados em TProjeto).
+const char* const CANAL_ESTRADA = "CanalEstrada_ESTRADA";
+const char* const SECAO_CANAL = "Canal_ESTRADA";
+const char* const GRADIENTE_CANAL = "CanalGradiente_ESTRADA";
+const char* const TERRENO_ESTRADA = "Terreno_Estrada: Trecho 1";
+const char* const ENCOSTA_ESTRADA = "Encosta_Estrada: Trecho 1";
+const char* const TERRENO_TALUDE = "Terreno_Talude: Trecho 1";
+const char* const ENCOSTA_TALUDE = "Encosta_Talude: Trecho 1";
+const char* const BACIA_ACUMULACAO = "BaciaAcumulacao";
+const char* const SECAO_CONDUCAO = "Canal_BaciaAcumulacao";
+const char* const GRADIENTE_CONDUCAO = "CanalGradiente_BaciaAcumulacao";
+const char* const EXPONENCIAL = "PREC_EXPONENCIAL_NEGATIVA";
+
+const TPrecipitacaoExponencialNegativa& Chuva(const TProjeto& p) {
+    return p.Tarsio1.Precipitacao();
+}
+
+// Primeiro plano de uma encosta: lido, um projeto sem planos dá zero (a verificação o
+// recusa); definido, o plano é criado.
+const TEncostaCinematica& Plano(const TEncostaCinematicaSecoes& encosta) {
+    static const TEncostaCinematica vazio;
+    return encosta.NumSecoes() > 0 ? encosta.Secao(0) : vazio;
+}
+
+TEncostaCinematica& Plano(TEncostaCinematicaSecoes& encosta) {
+    if (encosta.NumSecoes() == 0) encosta.DefinirNumSecoes(1);
+    return encosta.Secao(0);
+}
+
+TCanalGradienteCustom& Conducao(TProjeto& p) {
+    return p.Estrada.Bacia.CanalConducao;
+}
+const TCanalGradienteCustom& Conducao(const TProjeto& p) {
+    return p.Estrada.Bacia.CanalConducao;
+}
+
 // Comprimentos em metros inteiros: um plano até 10 000 m, o canal até 100 000 m.
 const std::vector<TCampoDados> CAMPOS = {
-    {"eTrDim", "Dimensionamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false},
-    {"eTrEsp", "Espaçamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false},
-    {"eK", "K", IDF, P, U::Nenhuma, "", 0, false, 100000, false},
-    {"eA", "a", IDF, P, U::Nenhuma, "", 0, false, 1, false},
-    {"eB", "b", IDF, P, U::Fixa, "min", 0, false, 1000, false},
-    {"eC", "c", IDF, P, U::Nenhuma, "", 0, false, 3, false},
-    {"eVIBEstrada", "Taxa de infiltração estável", LEITO, E, U::Infiltracao, "", 0, false, 1000,
-     false},
-    {"eStEstrada", "Declividade transversal", LEITO, E, U::Declividade, "", 0, false, 10, false},
-    {"eCompEstrada", "Semilargura", LEITO, E, U::Fixa, "m", 1, true, 10000, true},
-    {"eRugEstrada", "Rugosidade", LEITO, E, U::Nenhuma, "", 0, false, 1, false},
-    {"eVIBTalude", "Taxa de infiltração estável", EXTERNA, E, U::Infiltracao, "", 0, false, 1000,
-     false},
-    {"eStTalude", "Declividade", EXTERNA, E, U::Declividade, "", 0, false, 10, false},
-    {"eCompTalude", "Comprimento", EXTERNA, E, U::Fixa, "m", 1, true, 10000, true},
-    {"eRugTalude", "Rugosidade", EXTERNA, E, U::Nenhuma, "", 0, false, 1, false},
-    {"ValorZ", "Z", CANAL, E, U::Nenhuma, "", 0, false, 100, false},
-    {"ValorB", "B", CANAL, E, U::Fixa, "m", 0, false, 100, false},
-    {"em1", "m1", CANAL, E, U::Nenhuma, "", 0, false, 100, false},
-    {"em2", "m2", CANAL, E, U::Nenhuma, "", 0, false, 100, false},
-    {"eSc", "Declividade", CANAL, E, U::Declividade, "", 0, false, 1, false},
-    {"enc", "Rugosidade", CANAL, E, U::Nenhuma, "", 0, false, 1, false},
-    {"eCanComp", "Comprimento", CANAL, E, U::Fixa, "m", 1, true, 100000, true},
-    {"eAprofundamento", "Aprofundamento máximo", CANAL, E, U::Fixa, "cm", 0, false, 1000, false},
-    {"eTalCritica", "Tensão crítica", SOLO, E, U::Fixa, "Pa", 0, false, 10000, false},
-    {"eErodibilidade", "Erodibilidade", SOLO, E, U::Erodibilidade, "", 0, false, 0.6, false},
-    {"eDensidade", "Massa específica", SOLO, E, U::Fixa, "g/cm³", 0, false, 10, false},
-    {"em1Bacia", "m1", BACIA, B, U::Nenhuma, "", 0, false, 100, false},
-    {"em2Bacia", "m2", BACIA, B, U::Nenhuma, "", 0, false, 100, false},
-    {"eProfBacia", "Profundidade (H)", BACIA, B, U::Fixa, "m", 0, false, 100, false},
-    {"edtZCanalBacia", "Z", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
-    {"edtBCanalBacia", "B", CONDUCAO, B, U::Fixa, "m", 0, true, 100, false},
-    {"em1CanalBacia", "m1", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
-    {"em2CanalBacia", "m2", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false},
-    {"edtNcCanalBacia", "Rugosidade", CONDUCAO, B, U::Nenhuma, "", 0, false, 1, false},
-    {"edtScCanalBacia", "Declividade", CONDUCAO, B, U::Declividade, "", 0, false, 1, false},
+    {CAMPO_TR_DIM, "Dimensionamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false,
+     CANAL_ESTRADA, "TrDim", false, [](const TProjeto& p) { return p.Estrada.TrDim; },
+     [](TProjeto& p, double v) { p.Estrada.TrDim = v; }},
+    {CAMPO_TR_ESP, "Espaçamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false,
+     CANAL_ESTRADA, "TrEsp", false, [](const TProjeto& p) { return p.Estrada.TrEsp; },
+     [](TProjeto& p, double v) { p.Estrada.TrEsp = v; }},
+    {CAMPO_K, "K", IDF, P, U::Nenhuma, "", 0, false, 100000, false, EXPONENCIAL, "K", false,
+     [](const TProjeto& p) { return Chuva(p).K(); }, [](TProjeto& p, double v) { p.Chuva().K(v); }},
+    {CAMPO_A, "a", IDF, P, U::Nenhuma, "", 0, false, 1, false, EXPONENCIAL, "A", false,
+     [](const TProjeto& p) { return Chuva(p).A(); }, [](TProjeto& p, double v) { p.Chuva().A(v); }},
+    {CAMPO_B, "b", IDF, P, U::Fixa, "min", 0, false, 1000, false, EXPONENCIAL, "B", false,
+     [](const TProjeto& p) { return Chuva(p).B(); }, [](TProjeto& p, double v) { p.Chuva().B(v); }},
+    {CAMPO_C, "c", IDF, P, U::Nenhuma, "", 0, false, 3, false, EXPONENCIAL, "C", false,
+     [](const TProjeto& p) { return Chuva(p).C(); }, [](TProjeto& p, double v) { p.Chuva().C(v); }},
+    {CAMPO_VIB_ESTRADA, "Taxa de infiltração estável", LEITO, E, U::Infiltracao, "", 0, false, 1000,
+     false, TERRENO_ESTRADA, "VIB", false,
+     [](const TProjeto& p) { return Plano(p.Estrada.Estrada).VIB(); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).VIB(v); }},
+    {CAMPO_ST_ESTRADA, "Declividade transversal", LEITO, E, U::Declividade, "", 0, false, 10, false,
+     TERRENO_ESTRADA, "St", false, [](const TProjeto& p) { return Plano(p.Estrada.Estrada).St(); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).St(v); }},
+    {CAMPO_COMP_ESTRADA, "Semilargura", LEITO, E, U::Fixa, "m", 1, true, 10000, true,
+     ENCOSTA_ESTRADA, "Comprimento", false,
+     [](const TProjeto& p) { return double(Plano(p.Estrada.Estrada).Comprimento()); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).Comprimento(int(v)); }},
+    {CAMPO_RUG_ESTRADA, "Rugosidade", LEITO, E, U::Nenhuma, "", 0, false, 1, false, TERRENO_ESTRADA,
+     "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.Estrada).nt.Valor; },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).nt.Valor = v; }},
+    {CAMPO_VIB_TALUDE, "Taxa de infiltração estável", EXTERNA, E, U::Infiltracao, "", 0, false,
+     1000, false, TERRENO_TALUDE, "VIB", false,
+     [](const TProjeto& p) { return Plano(p.Estrada.Talude).VIB(); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).VIB(v); }},
+    {CAMPO_ST_TALUDE, "Declividade", EXTERNA, E, U::Declividade, "", 0, false, 10, false,
+     TERRENO_TALUDE, "St", false, [](const TProjeto& p) { return Plano(p.Estrada.Talude).St(); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).St(v); }},
+    {CAMPO_COMP_TALUDE, "Comprimento", EXTERNA, E, U::Fixa, "m", 1, true, 10000, true,
+     ENCOSTA_TALUDE, "Comprimento", false,
+     [](const TProjeto& p) { return double(Plano(p.Estrada.Talude).Comprimento()); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).Comprimento(int(v)); }},
+    {CAMPO_RUG_TALUDE, "Rugosidade", EXTERNA, E, U::Nenhuma, "", 0, false, 1, false, TERRENO_TALUDE,
+     "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.Talude).nt.Valor; },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).nt.Valor = v; }},
+    {CAMPO_Z_CANAL, "Z", CANAL, E, U::Nenhuma, "", 0, false, 100, false, SECAO_CANAL, "ValorZ",
+     false, [](const TProjeto& p) { return p.Estrada.Z.Valor; },
+     [](TProjeto& p, double v) { p.Estrada.Z.Valor = v; }},
+    {CAMPO_B_CANAL, "B", CANAL, E, U::Fixa, "m", 0, false, 100, false, SECAO_CANAL, "B", false,
+     [](const TProjeto& p) { return p.Estrada.B(); },
+     [](TProjeto& p, double v) { p.Estrada.B(v); }},
+    {CAMPO_M1_CANAL, "m1", CANAL, E, U::Nenhuma, "", 0, false, 100, false, SECAO_CANAL, "ValorZ",
+     false, [](const TProjeto& p) { return p.Estrada.Z.Valor; },
+     [](TProjeto& p, double v) { p.Estrada.Z.Valor = v; }},
+    {CAMPO_M2_CANAL, "m2", CANAL, E, U::Nenhuma, "", 0, false, 100, false, SECAO_CANAL, "ValorSm",
+     true, [](const TProjeto& p) { return p.Estrada.Sm.Valor; },
+     [](TProjeto& p, double v) { p.Estrada.Sm.Valor = v; }},
+    {CAMPO_SC_CANAL, "Declividade", CANAL, E, U::Declividade, "", 0, false, 1, false,
+     GRADIENTE_CANAL, "Sc", false, [](const TProjeto& p) { return p.Estrada.Sc; },
+     [](TProjeto& p, double v) { p.Estrada.Sc = v; }},
+    {CAMPO_RUG_CANAL, "Rugosidade", CANAL, E, U::Nenhuma, "", 0, false, 1, false, GRADIENTE_CANAL,
+     "nc", false, [](const TProjeto& p) { return p.Estrada.nc.Valor; },
+     [](TProjeto& p, double v) { p.Estrada.nc.Valor = v; }},
+    {CAMPO_COMP_CANAL, "Comprimento", CANAL, E, U::Fixa, "m", 1, true, 100000, true,
+     GRADIENTE_CANAL, "Comprimento", false,
+     [](const TProjeto& p) { return double(p.Estrada.Comprimento()); },
+     [](TProjeto& p, double v) { p.Estrada.Comprimento(int(v)); }},
+    {CAMPO_APROFUNDAMENTO, "Aprofundamento máximo", CANAL, E, U::Fixa, "cm", 0, false, 1000, false,
+     CANAL_ESTRADA, "Aprofundamento", false,
+     [](const TProjeto& p) { return p.Estrada.Aprofundamento; },
+     [](TProjeto& p, double v) { p.Estrada.Aprofundamento = v; }},
+    {CAMPO_TENSAO_CRITICA, "Tensão crítica", SOLO, E, U::Fixa, "Pa", 0, false, 10000, false,
+     CANAL_ESTRADA, "TalCritica", false, [](const TProjeto& p) { return p.Estrada.TalCritica; },
+     [](TProjeto& p, double v) { p.Estrada.TalCritica = v; }},
+    {CAMPO_ERODIBILIDADE, "Erodibilidade", SOLO, E, U::Erodibilidade, "", 0, false, 0.6, false,
+     CANAL_ESTRADA, "Erodibilidade", false,
+     [](const TProjeto& p) { return p.Estrada.Erodibilidade; },
+     [](TProjeto& p, double v) { p.Estrada.Erodibilidade = v; }},
+    {CAMPO_DENSIDADE, "Massa específica", SOLO, E, U::Fixa, "g/cm³", 0, false, 10, false,
+     CANAL_ESTRADA, "Densidade", false, [](const TProjeto& p) { return p.Estrada.Densidade; },
+     [](TProjeto& p, double v) { p.Estrada.Densidade = v; }},
+    {CAMPO_M1_BACIA, "m1", BACIA, B, U::Nenhuma, "", 0, false, 100, false, BACIA_ACUMULACAO, "m1",
+     false, [](const TProjeto& p) { return p.Estrada.Bacia.m1; },
+     [](TProjeto& p, double v) { p.Estrada.Bacia.m1 = v; }},
+    {CAMPO_M2_BACIA, "m2", BACIA, B, U::Nenhuma, "", 0, false, 100, false, BACIA_ACUMULACAO, "m2",
+     false, [](const TProjeto& p) { return p.Estrada.Bacia.m2; },
+     [](TProjeto& p, double v) { p.Estrada.Bacia.m2 = v; }},
+    {CAMPO_PROF_BACIA, "Profundidade (H)", BACIA, B, U::Fixa, "m", 0, false, 100, false,
+     BACIA_ACUMULACAO, "Profundidade", false,
+     [](const TProjeto& p) { return p.Estrada.Bacia.Profundidade; },
+     [](TProjeto& p, double v) { p.Estrada.Bacia.Profundidade = v; }},
+    {CAMPO_Z_CONDUCAO, "Z", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false, SECAO_CONDUCAO,
+     "ValorZ", false, [](const TProjeto& p) { return Conducao(p).Z.Valor; },
+     [](TProjeto& p, double v) { Conducao(p).Z.Valor = v; }},
+    {CAMPO_B_CONDUCAO, "B", CONDUCAO, B, U::Fixa, "m", 0, true, 100, false, SECAO_CONDUCAO, "B",
+     false, [](const TProjeto& p) { return Conducao(p).B(); },
+     [](TProjeto& p, double v) { Conducao(p).B(v); }},
+    {CAMPO_M1_CONDUCAO, "m1", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false, SECAO_CONDUCAO,
+     "ValorZ", true, [](const TProjeto& p) { return Conducao(p).Z.Valor; },
+     [](TProjeto& p, double v) { Conducao(p).Z.Valor = v; }},
+    {CAMPO_M2_CONDUCAO, "m2", CONDUCAO, B, U::Nenhuma, "", 0, false, 100, false, SECAO_CONDUCAO,
+     "ValorSm", true, [](const TProjeto& p) { return Conducao(p).Sm.Valor; },
+     [](TProjeto& p, double v) { Conducao(p).Sm.Valor = v; }},
+    {CAMPO_RUG_CONDUCAO, "Rugosidade", CONDUCAO, B, U::Nenhuma, "", 0, false, 1, false,
+     GRADIENTE_CONDUCAO, "nc", false, [](const TProjeto& p) { return Conducao(p).nc.Valor; },
+     [](TProjeto& p, double v) { Conducao(p).nc.Valor = v; }},
+    {CAMPO_SC_CONDUCAO, "Declividade", CONDUCAO, B, U::Declividade, "", 0, false, 1, false,
+     GRADIENTE_CONDUCAO, "Sc", false, [](const TProjeto& p) { return Conducao(p).Sc; },
+     [](TProjeto& p, double v) { Conducao(p).Sc = v; }},
 };
 
 // Fator do valor guardado (limites da tabela) para o mostrado.
@@ -74,6 +181,18 @@ double Fator(const TCampoDados& c, const TUnidadesCustom& u) {
     }
 }
 
+// Fator do valor do arquivo para o mostrado. A erodibilidade é guardada como digitada.
+double FatorValor(const TCampoDados& c, const TUnidadesCustom& u) {
+    switch (c.Unidade) {
+    case U::Declividade:
+        return u.FatorDeclividade;
+    case U::Infiltracao:
+        return u.FatorVI;
+    default:
+        return 1;
+    }
+}
+
 std::string Numero(double v) {
     return FloatToStr(v, SeparadorDecimalLocal());
 }
@@ -84,10 +203,26 @@ const std::vector<TCampoDados>& TodosCamposDados() {
     return CAMPOS;
 }
 
-const TCampoDados* CampoDados(std::string_view nome) {
-    for (const TCampoDados& c : CAMPOS)
-        if (nome == c.Nome) return &c;
-    return nullptr;
+const TCampoDados* CampoDados(TCampo id) {
+    // A tabela está na ordem dos identificadores.
+    if (id < 0 || id >= NUM_CAMPOS_NUMERICOS) return nullptr;
+    return &CAMPOS[std::size_t(id)];
+}
+
+double ValorMostrado(const TCampoDados& c, const TProjeto& p, const TUnidadesCustom& u) {
+    const double v = c.Valor(p);
+    // Inclinação zero não tem inverso: zero, que a verificação recusa (como a negativa).
+    if (c.Reciproco) return v != 0 ? 1 / v : 0;
+    return c.Unidade == U::Declividade || c.Unidade == U::Infiltracao ? v * FatorValor(c, u) : v;
+}
+
+void DefinirMostrado(const TCampoDados& c, TProjeto& p, double v, const TUnidadesCustom& u) {
+    if (c.Reciproco)
+        c.Definir(p, v != 0 ? 1 / v : 0.0);
+    else if (c.Unidade == U::Declividade || c.Unidade == U::Infiltracao)
+        c.Definir(p, v / FatorValor(c, u));
+    else
+        c.Definir(p, v);
 }
 
 std::string UnidadeMostrada(const TCampoDados& c, const TUnidadesCustom& u) {

@@ -5,6 +5,57 @@
 
 #include "project/ConfUnidades.h"
 
+struct TProjeto;
+
+// Identificador de cada dado da página de dados, na ordem da tabela de campos numéricos; a
+// interface liga cada um ao seu controle, o núcleo só conhece o identificador.
+enum TCampo {
+    CAMPO_TR_DIM,
+    CAMPO_TR_ESP,
+    CAMPO_K,
+    CAMPO_A,
+    CAMPO_B,
+    CAMPO_C,
+    CAMPO_VIB_ESTRADA,
+    CAMPO_ST_ESTRADA,
+    CAMPO_COMP_ESTRADA,
+    CAMPO_RUG_ESTRADA,
+    CAMPO_VIB_TALUDE,
+    CAMPO_ST_TALUDE,
+    CAMPO_COMP_TALUDE,
+    CAMPO_RUG_TALUDE,
+    CAMPO_Z_CANAL,
+    CAMPO_B_CANAL,
+    CAMPO_M1_CANAL,
+    CAMPO_M2_CANAL,
+    CAMPO_SC_CANAL,
+    CAMPO_RUG_CANAL,
+    CAMPO_COMP_CANAL,
+    CAMPO_APROFUNDAMENTO,
+    CAMPO_TENSAO_CRITICA,
+    CAMPO_ERODIBILIDADE,
+    CAMPO_DENSIDADE,
+    CAMPO_M1_BACIA,
+    CAMPO_M2_BACIA,
+    CAMPO_PROF_BACIA,
+    CAMPO_Z_CONDUCAO,
+    CAMPO_B_CONDUCAO,
+    CAMPO_M1_CONDUCAO,
+    CAMPO_M2_CONDUCAO,
+    CAMPO_RUG_CONDUCAO,
+    CAMPO_SC_CONDUCAO,
+    // Escolhas sem valor numérico: fora da tabela, mas com controle e verificação.
+    CAMPO_COBERTURA_TALUDE,
+    CAMPO_SECAO,
+    // Campo fora da página de dados (a tabela de trechos usa as mesmas faixas e mensagens).
+    CAMPO_NENHUM,
+};
+
+// Quantos campos numéricos tem a tabela (os primeiros identificadores).
+constexpr int NUM_CAMPOS_NUMERICOS = CAMPO_COBERTURA_TALUDE;
+// Quantos identificadores têm controle na página de dados.
+constexpr int NUM_CAMPOS = CAMPO_NENHUM;
+
 // Unidade em que um campo da página de dados é mostrado.
 enum class TUnidadeCampo {
     Nenhuma,
@@ -19,7 +70,7 @@ enum class TUnidadeCampo {
 // g/(cm²·min·Pa) e são convertidos para as unidades configuradas. O máximo impede que um
 // valor absurdo chegue ao cálculo e termine em estouro.
 struct TCampoDados {
-    const char* Nome;   // controle
+    TCampo Id;
     const char* Rotulo; // legenda na tela
     const char* Grupo;  // quadro que o contém
     const char* Aba;
@@ -29,10 +80,19 @@ struct TCampoDados {
     bool MinimoIncluido; // falso: o valor deve ser maior que o mínimo
     double Maximo;
     bool Inteiro;
+    // Onde o valor fica no arquivo do projeto (a leitura e a gravação continuam nos objetos
+    // do motor, que mantêm a ordem do arquivo byte a byte; aqui é o mapa).
+    const char* Secao = nullptr;
+    const char* Chave = nullptr;
+    // Mostrado como o inverso do valor do arquivo (inclinação de parede, m2).
+    bool Reciproco = false;
+    // Valor no projeto, nas unidades do arquivo.
+    double (*Valor)(const TProjeto&) = nullptr;
+    void (*Definir)(TProjeto&, double) = nullptr;
 };
 
-// Campo pelo nome do controle; nulo quando não há.
-const TCampoDados* CampoDados(std::string_view nome);
+// Linha do campo numérico; nulo para as escolhas sem valor (cobertura, seção).
+const TCampoDados* CampoDados(TCampo id);
 const std::vector<TCampoDados>& TodosCamposDados();
 
 // Unidade do campo como mostrada (vazia quando não tem).
@@ -45,6 +105,11 @@ bool DentroDaFaixa(const TCampoDados& c, double mostrado, const TUnidadesCustom&
 // O valor pode ser guardado: não é negativo nem passa do máximo (o mínimo só é exigido na
 // verificação antes do cálculo).
 bool GuardavelNoCampo(const TCampoDados& c, double mostrado, const TUnidadesCustom& u);
+
+// Valor do campo no projeto como mostrado na tela (unidade configurada, inverso).
+double ValorMostrado(const TCampoDados& c, const TProjeto& p, const TUnidadesCustom& u);
+// Guarda no projeto o valor mostrado na tela, convertido para as unidades do arquivo.
+void DefinirMostrado(const TCampoDados& c, TProjeto& p, double mostrado, const TUnidadesCustom& u);
 
 enum class TMotivoFalha { Faixa, Vazio, NaoNumero, NaoInteiro };
 

@@ -192,108 +192,98 @@ bool LerProjeto(TProjeto& p, TArquivoIni& ini) {
 
 namespace {
 
-// Uma verificação de um campo numérico: o valor como mostrado na tela.
+// Uma verificação de um campo numérico, quando se aplica.
 struct TVerificacao {
     bool aplica;
-    const char* campo;
-    double mostrado;
+    TCampo campo;
 };
-
-double Inverso(double v) {
-    return v > 0 ? 1 / v : 0;
-}
 
 } // namespace
 
 std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAtiva) {
     const TCanalEstrada& e = p.Estrada;
     const TUnidadesCustom& u = p.Unidades;
-    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
-    const double fd = u.FatorDeclividade, fvi = u.FatorVI;
     std::vector<TFalhaValidacao> falhas;
     auto verificar = [&](std::initializer_list<TVerificacao> grupo) {
         for (const TVerificacao& v : grupo) {
             const TCampoDados* c = CampoDados(v.campo);
-            if (!v.aplica || DentroDaFaixa(*c, v.mostrado, u)) continue;
+            if (!v.aplica || DentroDaFaixa(*c, ValorMostrado(*c, p, u), u)) continue;
             const char* rotulo = nullptr;
-            if (c->Nome == std::string_view("eCompEstrada"))
-                rotulo = e.IndSecao == 2 ? "Largura" : "Semilargura";
+            if (c->Id == CAMPO_COMP_ESTRADA) rotulo = e.IndSecao == 2 ? "Largura" : "Semilargura";
             falhas.push_back(
-                {MensagemCampo(*c, u, TMotivoFalha::Faixa, {}, rotulo), c->Nome, c->Aba});
+                {MensagemCampo(*c, u, TMotivoFalha::Faixa, {}, rotulo), c->Id, c->Aba});
         }
     };
 
     // Em cada grupo, na ordem em que a primeira falha decide a mensagem da verificação.
-    verificar({{true, "eTrEsp", e.TrEsp}});
+    verificar({{true, CAMPO_TR_ESP}});
     // O período equivalente só existe para mais de um ano.
     if (e.Equivalente && e.TrEsp > 0 && e.TrEsp <= 1) {
-        const TCampoDados& c = *CampoDados("eTrEsp");
+        const TCampoDados& c = *CampoDados(CAMPO_TR_ESP);
         falhas.push_back({"Valor incorreto em \"Espaçamento\" (Período de retorno): com o "
                           "período de retorno equivalente, deve ser maior que 1 e no máximo " +
                               FloatToStr(c.Maximo) + " anos.",
-                          c.Nome, c.Aba});
+                          c.Id, c.Aba});
     }
     verificar({
-        {true, "eTrDim", e.TrDim},
-        {true, "eK", chuva.K()},
-        {true, "eA", chuva.A()},
-        {true, "eB", chuva.B()},
-        {true, "eC", chuva.C()},
+        {true, CAMPO_TR_DIM},
+        {true, CAMPO_K},
+        {true, CAMPO_A},
+        {true, CAMPO_B},
+        {true, CAMPO_C},
     });
 
     // Sem plano os valores ficam zero e a verificação os recusa.
-    const TEncostaCinematica vazio;
-    const TEncostaCinematica& leito = e.Estrada.NumSecoes() > 0 ? e.Estrada.Secao(0) : vazio;
     verificar({
-        {true, "eVIBEstrada", leito.VIB() * fvi},
-        {true, "eStEstrada", leito.St() * fd},
-        {true, "eCompEstrada", double(leito.Comprimento())},
-        {true, "eRugEstrada", leito.nt.Valor},
+        {true, CAMPO_VIB_ESTRADA},
+        {true, CAMPO_ST_ESTRADA},
+        {true, CAMPO_COMP_ESTRADA},
+        {true, CAMPO_RUG_ESTRADA},
     });
 
     if (areaExternaAtiva) {
+        verificar({{true, CAMPO_VIB_TALUDE}});
+        const TEncostaCinematica vazio;
         const TEncostaCinematica& talude = e.Talude.NumSecoes() > 0 ? e.Talude.Secao(0) : vazio;
-        verificar({{true, "eVIBTalude", talude.VIB() * fvi}});
         if (NumeroDeCurva(talude) <= 0)
             falhas.push_back({"Nenhuma cobertura vegetal foi escolhida para a área externa "
                               "(botão \"Cobertura vegetal\").",
-                              "btnCoberVegTalude", ABA_ESTRADA});
+                              CAMPO_COBERTURA_TALUDE, ABA_ESTRADA});
         verificar({
-            {true, "eStTalude", talude.St() * fd},
-            {true, "eCompTalude", double(talude.Comprimento())},
-            {true, "eRugTalude", talude.nt.Valor},
+            {true, CAMPO_ST_TALUDE},
+            {true, CAMPO_COMP_TALUDE},
+            {true, CAMPO_RUG_TALUDE},
         });
     }
 
     const TBaciaAcumulacao& bacia = e.Bacia;
-    const TCanalGradienteCustom& cc = bacia.CanalConducao;
     const bool retangular = bacia.Formato == TBaciaAcumulacao::RETANGULAR;
-    const bool ccTriangular = cc.TipoCanal.Valor == CANAL_TRIANGULAR;
+    const bool ccTriangular = bacia.CanalConducao.TipoCanal.Valor == CANAL_TRIANGULAR;
     verificar({
-        {true, "edtScCanalBacia", cc.Sc * fd},
-        {true, "edtNcCanalBacia", cc.nc.Valor},
-        {!ccTriangular, "edtZCanalBacia", cc.Z.Valor},
-        {!ccTriangular, "edtBCanalBacia", cc.B()},
-        {ccTriangular, "em2CanalBacia", Inverso(cc.Sm.Valor)},
-        {ccTriangular, "em1CanalBacia", Inverso(cc.Z.Valor)},
-        {retangular, "em2Bacia", bacia.m2},
-        {retangular, "em1Bacia", bacia.m1},
-        {true, "eProfBacia", bacia.Profundidade},
+        {true, CAMPO_SC_CONDUCAO},
+        {true, CAMPO_RUG_CONDUCAO},
+        {!ccTriangular, CAMPO_Z_CONDUCAO},
+        {!ccTriangular, CAMPO_B_CONDUCAO},
+        {ccTriangular, CAMPO_M2_CONDUCAO},
+        {ccTriangular, CAMPO_M1_CONDUCAO},
+        {retangular, CAMPO_M2_BACIA},
+        {retangular, CAMPO_M1_BACIA},
+        {true, CAMPO_PROF_BACIA},
     });
 
     const bool triangular = e.TipoCanal.Valor == CANAL_TRIANGULAR;
     verificar({
-        {true, "eAprofundamento", e.Aprofundamento},
-        {true, "eDensidade", e.Densidade},
-        {true, "eErodibilidade", e.Erodibilidade},
-        {true, "eTalCritica", e.TalCritica},
-        {true, "eCanComp", double(e.Comprimento())},
-        {true, "enc", e.nc.Valor},
-        {true, "eSc", e.Sc * fd},
-        {!triangular, "ValorZ", e.Z.Valor},
-        {!triangular, "ValorB", e.B()},
-        {triangular, "em1", e.Z.Valor},
-        {triangular, "em2", Inverso(e.Sm.Valor)},
+        {true, CAMPO_APROFUNDAMENTO},
+        {true, CAMPO_DENSIDADE},
+        {true, CAMPO_ERODIBILIDADE},
+        {true, CAMPO_TENSAO_CRITICA},
+        {true, CAMPO_COMP_CANAL},
+        {true, CAMPO_RUG_CANAL},
+        {true, CAMPO_SC_CANAL},
+        {!triangular, CAMPO_Z_CANAL},
+        {!triangular, CAMPO_B_CANAL},
+        {triangular, CAMPO_M1_CANAL},
+        {triangular, CAMPO_M2_CANAL},
     });
     return falhas;
 }

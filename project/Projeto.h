@@ -5,6 +5,7 @@
 
 #include "engine/uCanalEstrada.h"
 #include "idf/Tarsio21Comp.h"
+#include "project/CamposDados.h"
 #include "project/ConfUnidades.h"
 
 // Um trecho de estrada com declividade uniforme.
@@ -60,7 +61,7 @@ void EscreverProjeto(TProjeto& projeto, TArquivoIni& documento);
 // Falha da verificação dos valores antes do cálculo.
 struct TFalhaValidacao {
     std::string Mensagem; // nomeia o campo como na tela, a unidade e a faixa válida
-    std::string Campo;    // controle que recebe o foco
+    TCampo Campo;         // campo que recebe o foco
     std::string Aba;      // aba que o contém
 };
 

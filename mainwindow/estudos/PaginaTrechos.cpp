@@ -128,11 +128,11 @@ public:
         } else {
             // Mesma faixa e mesma mensagem dos campos da página de dados.
             const std::string grupo = "trecho " + std::to_string(i.row() + 1);
-            const TCampoDados campos[3] = {{"Inicio", "Início", grupo.c_str(), "Trechos",
+            const TCampoDados campos[3] = {{CAMPO_NENHUM, "Início", grupo.c_str(), "Trechos",
                                             TUnidadeCampo::Fixa, "m", 0, true, 1e7, false},
-                                           {"Comprimento", "Comprimento", grupo.c_str(), "Trechos",
+                                           {CAMPO_NENHUM, "Comprimento", grupo.c_str(), "Trechos",
                                             TUnidadeCampo::Fixa, "m", 1, true, 100000, true},
-                                           {"Declividade", "Declividade", grupo.c_str(), "Trechos",
+                                           {CAMPO_NENHUM, "Declividade", grupo.c_str(), "Trechos",
                                             TUnidadeCampo::Declividade, "", 0, false, 1, false}};
             const TCampoDados& c = campos[i.column() - 1];
             const auto v = TentarTextoParaReal(texto.toStdString(), SeparadorDecimal());

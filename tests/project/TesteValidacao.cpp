@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "Auxiliar.h"
+#include "comum/ArquivoIni.h"
 #include "project/CamposDados.h"
 #include "project/Projeto.h"
 
@@ -12,7 +13,7 @@ struct TCasoValidacao {
     const char* nome;
     std::function<void(TProjeto&)> alterar;
     const char* mensagem; // nullptr: passa
-    const char* campo;
+    TCampo campo;
     const char* aba;
 };
 
@@ -50,7 +51,7 @@ TEncostaCinematica& Talude(TProjeto& p) {
 INSTANTIATE_TEST_SUITE_P(
     Casos, Validacao,
     ::testing::Values(
-        TCasoValidacao{"valido", [](TProjeto&) {}, nullptr, "", ""},
+        TCasoValidacao{"valido", [](TProjeto&) {}, nullptr, CAMPO_NENHUM, ""},
         TCasoValidacao{"tudo_zero",
                        [](TProjeto& p) {
                            ZerarVariaveis(p);
@@ -58,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "Valor incorreto em \"Espaçamento\" (Período de retorno): deve ser "
                        "maior que 0 e no máximo 10000 anos.",
-                       "eTrEsp", "Precipitação"},
+                       CAMPO_TR_ESP, "Precipitação"},
         TCasoValidacao{"parametros_e_canal",
                        [](TProjeto& p) {
                            p.Chuva().K(0);
@@ -67,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "Valor incorreto em \"K\" (Parâmetros da equação IDF): deve ser maior "
                        "que 0 e no máximo 100000.",
-                       "eK", "Precipitação"},
+                       CAMPO_K, "Precipitação"},
         TCasoValidacao{"leito_rugosidade_e_infiltracao",
                        [](TProjeto& p) {
                            Leito(p).nt.Valor = 0;
@@ -75,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "Valor incorreto em \"Taxa de infiltração estável\" (Leito da estrada): "
                        "deve ser maior que 0 e no máximo 2400 cm/dia.",
-                       "eVIBEstrada", "Estrada"},
+                       CAMPO_VIB_ESTRADA, "Estrada"},
         TCasoValidacao{"cobertura_sem_cn",
                        [](TProjeto& p) {
                            Talude(p).Cobertura.UsoTerra.Indice = 1;
@@ -83,24 +84,24 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "Nenhuma cobertura vegetal foi escolhida para a área externa (botão "
                        "\"Cobertura vegetal\").",
-                       "btnCoberVegTalude", "Estrada"},
+                       CAMPO_COBERTURA_TALUDE, "Estrada"},
         TCasoValidacao{"secao3_ignora_talude",
                        [](TProjeto& p) {
                            p.Estrada.IndSecao = 3;
                            Talude(p).St(0);
                            Talude(p).Comprimento(0);
                        },
-                       nullptr, "", ""},
+                       nullptr, CAMPO_NENHUM, ""},
         TCasoValidacao{"conducao_triangular_m2",
                        [](TProjeto& p) { p.Estrada.Bacia.CanalConducao.Sm.Valor = 0; },
                        "Valor incorreto em \"m2\" (Canal de condução): deve ser maior que 0 e "
                        "no máximo 100.",
-                       "em2CanalBacia", "Bacias de acumulação"},
+                       CAMPO_M2_CONDUCAO, "Bacias de acumulação"},
         TCasoValidacao{"bacia_retangular_m1_m2",
                        [](TProjeto& p) { p.Estrada.Bacia.Formato = TBaciaAcumulacao::RETANGULAR; },
                        "Valor incorreto em \"m2\" (Bacia de acumulação): deve ser maior que 0 "
                        "e no máximo 100.",
-                       "em2Bacia", "Bacias de acumulação"},
+                       CAMPO_M2_BACIA, "Bacias de acumulação"},
         TCasoValidacao{"canal_triangular_paredes",
                        [](TProjeto& p) {
                            p.Estrada.Sm.Valor = 0;
@@ -108,12 +109,12 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "Valor incorreto em \"m1\" (Canal da estrada): deve ser maior que 0 e no "
                        "máximo 100.",
-                       "em1", "Estrada"},
+                       CAMPO_M1_CANAL, "Estrada"},
         TCasoValidacao{"canal_trapezoidal_base",
                        [](TProjeto& p) { p.Estrada.TipoCanal.Valor = CANAL_TRAPEZOIDAL; },
                        "Valor incorreto em \"B\" (Canal da estrada): deve ser maior que 0 e no "
                        "máximo 100 m.",
-                       "ValorB", "Estrada"},
+                       CAMPO_B_CANAL, "Estrada"},
         TCasoValidacao{"canal_comprimento_e_solo",
                        [](TProjeto& p) {
                            p.Estrada.Comprimento(0);
@@ -121,24 +122,24 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "Valor incorreto em \"Massa específica\" (Solo): deve ser maior que 0 e "
                        "no máximo 10 g/cm³.",
-                       "eDensidade", "Estrada"},
+                       CAMPO_DENSIDADE, "Estrada"},
         // Limites de cima: valores absurdos não chegam ao cálculo.
         TCasoValidacao{"erodibilidade_absurda",
                        [](TProjeto& p) { p.Estrada.Erodibilidade = 1e308; },
                        "Valor incorreto em \"Erodibilidade\" (Solo): deve ser maior que 0 e no "
                        "máximo 0.6 g·cm⁻²·min⁻¹·Pa⁻¹.",
-                       "eErodibilidade", "Estrada"},
+                       CAMPO_ERODIBILIDADE, "Estrada"},
         TCasoValidacao{"canal_acima_de_100_km", [](TProjeto& p) { p.Estrada.Comprimento(100001); },
                        "Valor incorreto em \"Comprimento\" (Canal da estrada): deve ser um "
                        "número inteiro de 1 a 100000 m.",
-                       "eCanComp", "Estrada"},
+                       CAMPO_COMP_CANAL, "Estrada"},
         TCasoValidacao{"canal_de_100_km_passa", [](TProjeto& p) { p.Estrada.Comprimento(100000); },
-                       nullptr, "", ""},
+                       nullptr, CAMPO_NENHUM, ""},
         TCasoValidacao{"semi_largura_acima_de_10_km",
                        [](TProjeto& p) { Leito(p).Comprimento(10001); },
                        "Valor incorreto em \"Semilargura\" (Leito da estrada): deve ser um "
                        "número inteiro de 1 a 10000 m.",
-                       "eCompEstrada", "Estrada"},
+                       CAMPO_COMP_ESTRADA, "Estrada"},
         TCasoValidacao{"largura_na_secao_2",
                        [](TProjeto& p) {
                            p.Estrada.IndSecao = 2;
@@ -146,19 +147,19 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        "Valor incorreto em \"Largura\" (Leito da estrada): deve ser um número "
                        "inteiro de 1 a 10000 m.",
-                       "eCompEstrada", "Estrada"},
+                       CAMPO_COMP_ESTRADA, "Estrada"},
         TCasoValidacao{"declividade_na_unidade_mostrada", [](TProjeto& p) { p.Estrada.Sc = 1.5; },
                        "Valor incorreto em \"Declividade\" (Canal da estrada): deve ser maior "
                        "que 0 e no máximo 100 %.",
-                       "eSc", "Estrada"},
+                       CAMPO_SC_CANAL, "Estrada"},
         TCasoValidacao{"equivalente_com_um_ano", [](TProjeto& p) { p.Estrada.TrEsp = 1; },
                        "Valor incorreto em \"Espaçamento\" (Período de retorno): com o período "
                        "de retorno equivalente, deve ser maior que 1 e no máximo 10000 anos.",
-                       "eTrEsp", "Precipitação"},
+                       CAMPO_TR_ESP, "Precipitação"},
         TCasoValidacao{"parametro_b_absurdo", [](TProjeto& p) { p.Chuva().B(1e308); },
                        "Valor incorreto em \"b\" (Parâmetros da equação IDF): deve ser maior "
                        "que 0 e no máximo 1000 min.",
-                       "eB", "Precipitação"},
+                       CAMPO_B, "Precipitação"},
         TCasoValidacao{"fundo_do_canal_de_conducao_pode_ser_zero",
                        [](TProjeto& p) {
                            auto& cc = p.Estrada.Bacia.CanalConducao;
@@ -166,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(
                            cc.Z.Valor = 1;
                            cc.B(0);
                        },
-                       nullptr, "", ""}),
+                       nullptr, CAMPO_NENHUM, ""}),
     [](const ::testing::TestParamInfo<TCasoValidacao>& i) { return std::string(i.param.nome); });
 
 // A lista traz todas as falhas; a verificação antes do cálculo mostra a primeira.
@@ -180,25 +181,25 @@ TEST(Validacao, ListaTodasAsFalhasNaOrdemDaVerificacao) {
     Leito(p).nt.Valor = 2;
     p.Estrada.Densidade = -1;
     p.Estrada.Bacia.Profundidade = 0;
-    std::vector<std::string> campos;
+    std::vector<TCampo> campos;
     for (const TFalhaValidacao& f : ListarFalhas(p))
         campos.push_back(f.Campo);
-    EXPECT_EQ(campos, (std::vector<std::string>{"eTrDim", "eC", "eRugEstrada", "eProfBacia",
-                                                "eDensidade"}));
-    EXPECT_EQ(ValidarDados(p)->Campo, "eTrDim");
+    EXPECT_EQ(campos, (std::vector<TCampo>{CAMPO_TR_DIM, CAMPO_C, CAMPO_RUG_ESTRADA,
+                                           CAMPO_PROF_BACIA, CAMPO_DENSIDADE}));
+    EXPECT_EQ(ValidarDados(p)->Campo, CAMPO_TR_DIM);
 }
 
 // A faixa de um campo acompanha a unidade configurada.
 TEST(Validacao, FaixaNasUnidadesConfiguradas) {
     TUnidades u;
-    const TCampoDados& erod = *CampoDados("eErodibilidade");
+    const TCampoDados& erod = *CampoDados(CAMPO_ERODIBILIDADE);
     u.SetErodibilidade(1);
     EXPECT_TRUE(DentroDaFaixa(erod, 0.6, u));
     EXPECT_FALSE(DentroDaFaixa(erod, 0.61, u));
     u.SetErodibilidade(0);
     EXPECT_DOUBLE_EQ(MaximoMostrado(erod, u), 0.1);
     EXPECT_FALSE(DentroDaFaixa(erod, 0.2, u));
-    const TCampoDados& comp = *CampoDados("eCanComp");
+    const TCampoDados& comp = *CampoDados(CAMPO_COMP_CANAL);
     EXPECT_FALSE(DentroDaFaixa(comp, 220.5, u));
     EXPECT_TRUE(GuardavelNoCampo(comp, 0, u));
     EXPECT_FALSE(GuardavelNoCampo(comp, -1, u));
@@ -206,9 +207,67 @@ TEST(Validacao, FaixaNasUnidadesConfiguradas) {
     EXPECT_EQ(MensagemCampo(comp, u, TMotivoFalha::NaoInteiro, "220,5"),
               "\"220,5\" não é um número inteiro: \"Comprimento\" (Canal da estrada) deve ser "
               "um número inteiro de 1 a 100000 m.");
-    // Todo controle verificado tem a sua linha na tabela.
-    for (const TCampoDados& c : TodosCamposDados())
-        EXPECT_GT(c.Maximo, c.Minimo) << c.Nome;
+    // Todo campo numérico tem a sua linha, na ordem dos identificadores; as escolhas sem
+    // valor não têm.
+    ASSERT_EQ(TodosCamposDados().size(), std::size_t(NUM_CAMPOS_NUMERICOS));
+    for (int i = 0; i < NUM_CAMPOS_NUMERICOS; ++i) {
+        const TCampoDados* c = CampoDados(TCampo(i));
+        ASSERT_TRUE(c) << i;
+        EXPECT_EQ(c->Id, TCampo(i)) << c->Rotulo << " (" << c->Grupo << ")";
+        EXPECT_GT(c->Maximo, c->Minimo) << c->Rotulo << " (" << c->Grupo << ")";
+    }
+    for (TCampo sem : {CAMPO_COBERTURA_TALUDE, CAMPO_SECAO, CAMPO_NENHUM})
+        EXPECT_EQ(CampoDados(sem), nullptr) << sem;
+}
+
+// Cada campo da tabela lê e muda o valor que o arquivo guarda na sua seção e chave: a tabela
+// não se desencontra dos objetos que gravam o arquivo.
+TEST(TabelaDeCampos, SecaoEChaveGuardamOValorDoCampo) {
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+    for (const TCampoDados& c : TodosCamposDados()) {
+        SCOPED_TRACE(std::string(c.Rotulo) + " (" + c.Grupo + ")");
+        ASSERT_TRUE(c.Secao && c.Chave && c.Valor && c.Definir);
+        TArquivoIni antes;
+        EscreverProjeto(p, antes);
+        EXPECT_EQ(antes.LerReal(c.Secao, c.Chave, -1), c.Valor(p));
+        // Um valor que nenhum campo do caso tem e que o arquivo guarda exato.
+        const double novo = c.Inteiro ? 37 : 0.375;
+        c.Definir(p, novo);
+        EXPECT_EQ(c.Valor(p), novo);
+        TArquivoIni depois;
+        EscreverProjeto(p, depois);
+        EXPECT_EQ(depois.LerReal(c.Secao, c.Chave, -1), novo);
+    }
+}
+
+// O valor mostrado e o do arquivo diferem pela unidade configurada ou pelo inverso.
+TEST(TabelaDeCampos, ValorMostradoNaUnidadeConfigurada) {
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+    struct TCaso {
+        TCampo campo;
+        double mostrado, arquivo;
+    };
+    // O caso mostra declividades em % e infiltrações em cm/dia.
+    for (const TCaso& k : {TCaso{CAMPO_SC_CANAL, 4, 0.04}, TCaso{CAMPO_VIB_ESTRADA, 48, 20},
+                           TCaso{CAMPO_M2_CANAL, 4, 0.25}, TCaso{CAMPO_M1_CONDUCAO, 2, 0.5},
+                           TCaso{CAMPO_M1_CANAL, 2, 2}, TCaso{CAMPO_ERODIBILIDADE, 0.004, 0.004},
+                           TCaso{CAMPO_COMP_CANAL, 200, 200}, TCaso{CAMPO_M2_CONDUCAO, 0, 0}}) {
+        const TCampoDados& c = *CampoDados(k.campo);
+        SCOPED_TRACE(std::string(c.Rotulo) + " (" + c.Grupo + ")");
+        DefinirMostrado(c, p, k.mostrado, u);
+        EXPECT_DOUBLE_EQ(c.Valor(p), k.arquivo);
+        EXPECT_DOUBLE_EQ(ValorMostrado(c, p, u), k.mostrado);
+    }
+    // Parede com inclinação negativa (arquivo danificado): recusada como a sem inclinação.
+    p.Estrada.Sm.Valor = -1;
+    const TCampoDados& m2 = *CampoDados(CAMPO_M2_CANAL);
+    EXPECT_FALSE(DentroDaFaixa(m2, ValorMostrado(m2, p, u), u));
 }
 
 } // namespace

@@ -912,16 +912,23 @@ private slots:
             mudar();
             QVERIFY2(J->Alterado(), qPrintable(oque));
         };
-        for (const TCampoDados& c : TodosCamposDados()) {
-            auto* campo = J->findChild<QLineEdit*>(QString::fromLatin1(c.Nome));
-            QVERIFY2(campo, c.Nome);
+        for (int i = 0; i < NUM_CAMPOS_NUMERICOS; ++i) {
+            const TCampoDados& c = *CampoDados(TCampo(i));
+            const QString nome =
+                QString("%1 (%2)").arg(QString::fromUtf8(c.Rotulo), QString::fromUtf8(c.Grupo));
+            auto* campo = qobject_cast<QLineEdit*>(J->Controle(c.Id));
+            QVERIFY2(campo, qPrintable(nome));
             J->nbDados->setCurrentWidget(J->nbDados->widget(0));
-            conferir(c.Nome, [&] {
+            conferir(nome, [&] {
                 const QString antes = campo->text();
                 campo->setText(antes + "1");
                 campo->setText(antes);
             });
         }
+        // As escolhas sem valor também têm o seu controle.
+        QCOMPARE(J->Controle(CAMPO_COBERTURA_TALUDE), static_cast<QWidget*>(J->btnCoberVegTalude));
+        QCOMPARE(J->Controle(CAMPO_SECAO), static_cast<QWidget*>(J->rbSecao1));
+        QCOMPARE(J->Controle(CAMPO_NENHUM), static_cast<QWidget*>(nullptr));
         conferir("Seção 3", [&] { J->rbSecao3->click(); });
         conferir("Seção 1", [&] { J->rbSecao1->click(); });
         conferir("período equivalente", [&] { J->cbEquivalente->click(); });
@@ -1020,17 +1027,19 @@ private slots:
         QTest::mouseClick(J->btnVerificarDados, Qt::LeftButton);
         QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
         const std::vector<TFalhaValidacao> falhas = J->VerificarDados();
-        QStringList campos;
+        std::vector<TCampo> campos;
         for (const TFalhaValidacao& f : falhas)
-            campos << QString::fromStdString(f.Campo);
-        QCOMPARE(campos, (QStringList{"eK", "eProfBacia", "eCanComp", "eDensidade", "eSc"}));
+            campos.push_back(f.Campo);
+        QVERIFY(campos == (std::vector<TCampo>{CAMPO_K, CAMPO_PROF_BACIA, CAMPO_COMP_CANAL,
+                                               CAMPO_DENSIDADE, CAMPO_SC_CANAL}));
         auto* d = J->findChild<QDialog*>("FVerificacao");
         QVERIFY(d && d->isVisible());
         auto* lista = d->findChild<QLabel*>("lblFalhas");
-        QVERIFY(lista->text().contains("href=\"eProfBacia\""));
+        const QString link = QString::number(int(CAMPO_PROF_BACIA));
+        QVERIFY(lista->text().contains("href=\"" + link + "\""));
         QVERIFY(lista->text().contains("5 problema(s)"));
         J->nbDados->setCurrentIndex(0);
-        emit lista->linkActivated("eProfBacia");
+        emit lista->linkActivated(link);
         QCOMPARE(J->nbDados->currentIndex(), 1);
         QCOMPARE(J->focusWidget(), static_cast<QWidget*>(J->eProfBacia));
         // Nada foi recusado ao ler: o valor ilegível não mudou o do projeto.
