@@ -15,8 +15,8 @@ const std::array<TLinhaRugCan, 9> TABELA_RUGCAN = {{
     {"Canal de terra sinuoso", "&Grama, algumas ervas daninhas", "0,025", "0,030", "0,033"},
     {"Canal de terra sinuoso", "E&rvas daninhas densas, plantas aquáticas em canais profundos",
      "0,030", "0,035", "0,040"},
-    {"Canal de terra sinuoso", "&Fundo em terra e lados escascalhados", "0,028", "0,030", "0,035"},
-    {"Canal de terra sinuoso", "Fun&do em cascalho e taludes com ervas daninhas", "0,025", "0,035",
+    {"Canal de terra sinuoso", "&Fundo em terra e margens de pedra", "0,028", "0,030", "0,035"},
+    {"Canal de terra sinuoso", "Fun&do pedregoso e margens com ervas daninhas", "0,025", "0,035",
      "0,040"},
 }};
 

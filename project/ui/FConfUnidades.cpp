@@ -47,7 +47,7 @@ TFConfUnidades::TFConfUnidades(TUnidades& u, QWidget* pai) : QDialog(pai), FUnid
         formulario->addRow(l, cb);
     };
     linha("Unidade da &declividade:", cbDecli);
-    linha("Unidade da &Tie:", cbVI);
+    linha("Unidade da &taxa de infiltração estável:", cbVI);
     linha("&Estado:", cbEstado);
     linha("E&rodibilidade:", cbErodibilidade);
 

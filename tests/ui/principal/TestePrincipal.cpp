@@ -74,6 +74,34 @@ namespace {
 
 const QString DADOS = QStringLiteral(MORVENDO_DADOS_TESTE);
 
+// Tudo o que uma janela mostra: rótulos, botões, quadros, listas, abas, cabeçalhos, menus e
+// dicas.
+QStringList TextosVisiveis(QWidget* janela) {
+    QStringList textos;
+    for (QWidget* w : janela->findChildren<QWidget*>()) {
+        if (auto* l = qobject_cast<QLabel*>(w)) textos << l->text();
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) textos << b->text();
+        if (auto* g = qobject_cast<QGroupBox*>(w)) textos << g->title();
+        if (auto* c = qobject_cast<QComboBox*>(w))
+            for (int i = 0; i < c->count(); ++i)
+                textos << c->itemText(i);
+        if (auto* t = qobject_cast<QTabWidget*>(w))
+            for (int i = 0; i < t->count(); ++i)
+                textos << t->tabText(i);
+        if (auto* v = qobject_cast<QAbstractItemView*>(w); v && v->model()) {
+            for (int c = 0; c < v->model()->columnCount(); ++c)
+                textos << v->model()->headerData(c, Qt::Horizontal).toString();
+            for (int r = 0; r < std::min(v->model()->rowCount(), 50); ++r)
+                for (int c = 0; c < v->model()->columnCount(); ++c)
+                    textos << v->model()->index(r, c).data().toString();
+        }
+        textos << w->toolTip() << w->statusTip();
+    }
+    for (QAction* a : janela->findChildren<QAction*>())
+        textos << a->text() << a->statusTip();
+    return textos;
+}
+
 QString Referencia(const QString& caso, const char* extensao) {
     return DADOS + "/referencia/" + caso + extensao;
 }
@@ -855,25 +883,32 @@ private slots:
             QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
             // Tudo o que a janela mostra: rótulos, botões, quadros, abas, menus, cabeçalhos e
             // dicas, em todas as páginas.
-            QStringList textos;
-            for (QWidget* w : J->findChildren<QWidget*>()) {
-                if (auto* l = qobject_cast<QLabel*>(w)) textos << l->text();
-                if (auto* b = qobject_cast<QAbstractButton*>(w)) textos << b->text();
-                if (auto* g = qobject_cast<QGroupBox*>(w)) textos << g->title();
-                if (auto* c = qobject_cast<QComboBox*>(w))
-                    for (int i = 0; i < c->count(); ++i)
-                        textos << c->itemText(i);
-                if (auto* t = qobject_cast<QTabWidget*>(w))
-                    for (int i = 0; i < t->count(); ++i)
-                        textos << t->tabText(i);
-                if (auto* v = qobject_cast<QAbstractItemView*>(w); v && v->model())
-                    for (int c = 0; c < v->model()->columnCount(); ++c)
-                        textos << v->model()->headerData(c, Qt::Horizontal).toString();
-                textos << w->toolTip() << w->statusTip();
-            }
-            for (QAction* a : J->findChildren<QAction*>())
-                textos << a->text() << a->statusTip();
+            QStringList textos = TextosVisiveis(J.get());
             falhas << TermosRecusados(QString("janela (%1)").arg(caso), textos.join('\n'));
+            // Os diálogos que a página de dados abre: unidades, cobertura, rugosidades e Z.
+            J->MostrarPagina(PAG_DADOS);
+            for (QPushButton* botao :
+                 {J->btnCoberVegTalude, J->btnRugTalude, J->btnBRugCan, J->bZCan}) {
+                QStringList doDialogo;
+                QTimer::singleShot(0, [&] {
+                    if (QWidget* d = QApplication::activeModalWidget()) {
+                        doDialogo = TextosVisiveis(d) << d->windowTitle();
+                        d->close();
+                    }
+                });
+                QTest::mouseClick(botao, Qt::LeftButton);
+                falhas << TermosRecusados(QString("diálogo de %1").arg(botao->text()),
+                                          doDialogo.join('\n'));
+            }
+            QStringList unidades;
+            QTimer::singleShot(0, [&] {
+                if (QWidget* d = QApplication::activeModalWidget()) {
+                    unidades = TextosVisiveis(d);
+                    d->close();
+                }
+            });
+            J->Configurarunidades1Click();
+            falhas << TermosRecusados("diálogo de unidades", unidades.join('\n'));
 
             const TResultadoCalculo* r = J->Resultado();
             QVERIFY(r);
