@@ -20,6 +20,8 @@
 #include <cmath>
 #include <memory>
 
+#include "ajuda/Ajuda.h"
+#include "comum/ContextosAjuda.h"
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
@@ -307,6 +309,8 @@ TPaginaEstudo::TPaginaEstudo(TAmbienteEstudos ambiente, QWidget* pai)
     });
     Atualizar();
     Habilitar();
+    // F1 nestas páginas abre a ajuda dos estudos.
+    Ajuda::DefinirContexto(this, CONTEXTO_ESTUDOS);
 }
 
 TPaginaEstudo::~TPaginaEstudo() = default;

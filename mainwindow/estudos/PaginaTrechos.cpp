@@ -20,6 +20,8 @@
 #include <memory>
 #include <sstream>
 
+#include "ajuda/Ajuda.h"
+#include "comum/ContextosAjuda.h"
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
@@ -577,6 +579,8 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     });
     Atualizar();
     Recarregar();
+    // F1 nestas páginas abre a ajuda dos estudos.
+    Ajuda::DefinirContexto(this, CONTEXTO_ESTUDOS);
 }
 
 TPaginaTrechos::~TPaginaTrechos() = default;

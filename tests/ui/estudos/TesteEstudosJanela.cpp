@@ -14,7 +14,9 @@
 #include <QTimer>
 #include <deque>
 
+#include "ajuda/Ajuda.h"
 #include "comum/ArquivoIni.h"
+#include "comum/ContextosAjuda.h"
 #include "comum/Numeros.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/estudos/PaginaEstudo.h"
@@ -135,6 +137,10 @@ private slots:
         Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "a.mvd");
         TPaginaEstudo* e = Estudo();
         QCOMPARE(J->PaginaAtual(), int(PAG_ESTUDO));
+        // F1 nas duas páginas abre a ajuda dos estudos.
+        QCOMPARE(Ajuda::ContextoDe(e->btnCalcularEstudo), int(CONTEXTO_ESTUDOS));
+        QCOMPARE(Ajuda::ContextoDe(Trechos()), int(CONTEXTO_ESTUDOS));
+        QCOMPARE(Estudo(), e);
         const double fd = J->Unidades().FatorDeclividade;
         Estudar(e, TParametroEstudo::Declividade, Texto(0.02 * fd), Texto(0.05 * fd),
                 Texto(0.01 * fd));
