@@ -16,6 +16,7 @@
 
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
+#include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/AjusteIdf.h"
@@ -296,15 +297,6 @@ std::string TabelaCsv(const std::vector<TLinhaRelatorioTexto>& secoes) {
         csv += std::to_string(l.Secao) + ',' + RealExato(l.Lamina) + ',' + RealExato(l.Vazao) +
                ',' + RealExato(l.Tensao) + ',' + RealExato(l.Perda) + '\n';
     return csv;
-}
-
-// Campo de CSV com aspas quando precisa.
-std::string CampoCsv(const std::string& t) {
-    if (t.find_first_of(",\"\n\r") == std::string::npos) return t;
-    std::string s = "\"";
-    for (char c : t)
-        s += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return s + '"';
 }
 
 // Andamento de um lote no terminal.

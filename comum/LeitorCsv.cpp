@@ -96,3 +96,14 @@ TTabelaCsv LerCsv(const std::string& caminho) {
     const std::string texto((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
     return LerCsvTexto(texto, caminho);
 }
+
+std::string CampoCsv(std::string_view texto, char separador) {
+    const char especiais[] = {separador, '"', '\r', '\n', '\0'};
+    if (texto.find_first_of(especiais) == std::string_view::npos) return std::string(texto);
+    std::string r = "\"";
+    for (const char c : texto) {
+        if (c == '"') r += '"';
+        r += c;
+    }
+    return r + '"';
+}

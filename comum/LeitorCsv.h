@@ -20,3 +20,7 @@ struct TTabelaCsv {
 // EMorvendo com o nome do arquivo e a linha quando uma aspa não fecha ou o arquivo não abre.
 TTabelaCsv LerCsv(const std::string& caminho);
 TTabelaCsv LerCsvTexto(std::string_view texto, const std::string& nomeArquivo);
+
+// Campo para gravar em CSV: entre aspas (com "" para cada aspa) quando tem o separador, aspas
+// ou quebra de linha; igual nos outros casos.
+std::string CampoCsv(std::string_view texto, char separador = ',');

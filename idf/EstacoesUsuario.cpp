@@ -177,13 +177,7 @@ std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,
 }
 
 std::string CsvEstacoesUsuario(const std::vector<TEstacaoUsuario>& estacoes) {
-    auto aspas = [](const std::string& s) {
-        if (s.find_first_of(",\"\r\n") == std::string::npos) return s;
-        std::string r = "\"";
-        for (const char c : s)
-            r += c == '"' ? std::string("\"\"") : std::string(1, c);
-        return r + "\"";
-    };
+    auto aspas = [](const std::string& s) { return CampoCsv(s); };
     auto duracao = [](double d) { return d > 0 ? RealExato(d) : std::string(); };
     std::string s = "uf,estacao,latitude,longitude,K,a,b,c,fonte,duracao_min,duracao_max\n";
     for (const auto& e : estacoes)

@@ -3,9 +3,11 @@
 #include <charconv>
 #include <cmath>
 #include <istream>
+#include <iterator>
 #include <thread>
 
 #include "comum/EMorvendo.h"
+#include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "project/Calculo.h"
@@ -147,34 +149,6 @@ std::string Aparar(std::string s) {
     return s.substr(i);
 }
 
-// Campos de uma linha de CSV; um campo entre aspas pode ter vírgulas e aspas dobradas.
-std::vector<std::string> Campos(const std::string& linha) {
-    std::vector<std::string> c(1);
-    bool aspas = false, citado = false;
-    for (std::size_t i = 0; i < linha.size(); ++i) {
-        const char ch = linha[i];
-        if (aspas) {
-            if (ch != '"')
-                c.back() += ch;
-            else if (i + 1 < linha.size() && linha[i + 1] == '"')
-                c.back() += linha[++i];
-            else
-                aspas = false;
-        } else if (ch == '"' && Aparar(c.back()).empty()) {
-            aspas = citado = true;
-            c.back().clear();
-        } else if (ch == ',') {
-            if (!citado) c.back() = Aparar(c.back());
-            c.emplace_back();
-            citado = false;
-        } else if (!citado) {
-            c.back() += ch;
-        }
-    }
-    if (!citado) c.back() = Aparar(c.back());
-    return c;
-}
-
 // Casas decimais do texto mais curto do número (até 15).
 int CasasDecimais(double v) {
     char buf[64];
@@ -196,27 +170,48 @@ double RealDoCampo(const std::string& texto, std::size_t linha, const char* camp
     return *v;
 }
 
-// Lê as linhas não vazias; a primeira, quando começa com o cabeçalho dado, é pulada.
+// Lê os registros com o leitor de CSV do programa; campos aparados, linhas só com espaços
+// puladas. O primeiro registro é o cabeçalho dado, obrigatório ou não.
 template <class PorLinha>
 void LerCsv(std::istream& in, const std::string& cabecalho, bool cabecalhoObrigatorio,
             PorLinha&& porLinha) {
-    std::string linha;
-    std::size_t n = 0;
+    const std::string texto{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (texto.find_first_not_of(" \t\r\n", texto.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0) ==
+        std::string::npos) {
+        if (cabecalhoObrigatorio)
+            throw EMorvendo("O arquivo está vazio: falta o cabeçalho \"" + cabecalho + "\".");
+        return;
+    }
+    // O leitor diz ", linha N: …" depois do nome do arquivo; aqui, como as outras mensagens
+    // destas tabelas, "Linha N: …" (quem chama põe o nome do arquivo na frente).
+    TTabelaCsv tabela;
+    try {
+        tabela = LerCsvTexto(texto, "");
+    } catch (const EMorvendo& e) {
+        std::string m = e.what();
+        if (m.rfind(", l", 0) == 0) m = "L" + m.substr(3);
+        throw EMorvendo(m);
+    }
+    std::vector<TLinhaCsv> registros;
+    registros.push_back({1, std::move(tabela.Cabecalho)});
+    for (TLinhaCsv& r : tabela.Registros)
+        registros.push_back(std::move(r));
     bool primeira = true;
-    while (std::getline(in, linha)) {
-        ++n;
-        if (n == 1 && linha.rfind("\xEF\xBB\xBF", 0) == 0) linha.erase(0, 3);
-        linha = Aparar(linha);
-        if (linha.empty()) continue;
+    for (TLinhaCsv& r : registros) {
+        std::string junto;
+        for (std::string& c : r.Campos) {
+            c = Aparar(c);
+            junto += (&c == &r.Campos.front() ? "" : ",") + c;
+        }
+        if (junto.find_first_not_of(',') == std::string::npos) continue;
         if (primeira) {
             primeira = false;
-            if (linha == cabecalho) continue;
-            if (cabecalhoObrigatorio) ErroLinha(n, "o cabeçalho deve ser \"" + cabecalho + "\".");
+            if (junto == cabecalho) continue;
+            if (cabecalhoObrigatorio)
+                ErroLinha(std::size_t(r.Linha), "o cabeçalho deve ser \"" + cabecalho + "\".");
         }
-        porLinha(Campos(linha), n);
+        porLinha(r.Campos, std::size_t(r.Linha));
     }
-    if (primeira && cabecalhoObrigatorio)
-        throw EMorvendo("O arquivo está vazio: falta o cabeçalho \"" + cabecalho + "\".");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
 
 namespace {
@@ -115,15 +116,9 @@ namespace {
 constexpr const char* BOM = "\xEF\xBB\xBF";
 constexpr const char* FIM = "\r\n";
 
-// Campo de texto: entre aspas quando tem separador, aspas ou quebra de linha.
+// Campo de texto: entre aspas quando tem o separador das planilhas, aspas ou quebra de linha.
 std::string Campo(const std::string& t) {
-    if (t.find_first_of(";\"\r\n") == std::string::npos) return t;
-    std::string q = "\"";
-    for (char ch : t) {
-        if (ch == '"') q += '"';
-        q += ch;
-    }
-    return q + '"';
+    return CampoCsv(t, ';');
 }
 
 } // namespace

@@ -188,6 +188,8 @@ TEST(Trechos, CsvLidoOuRecusadoComALinhaEOCampo) {
         {"nome,inicio_m,comprimento_m,declividade\nA,0,100,0\n",
          "Linha 2: o campo declividade (0) deve ser maior que zero"},
         {"nome,inicio_m,comprimento_m,declividade\nA,0,100,0,02\n", "Linha 2: são esperados 4"},
+        {"nome,inicio_m,comprimento_m,declividade\n\"A,0,100,0.02\n",
+         "Linha 2: aspas abertas até o fim do arquivo."},
     };
     for (const auto& [texto, inicio] : ruins) {
         std::istringstream in(texto);
