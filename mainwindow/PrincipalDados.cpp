@@ -29,7 +29,7 @@
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
-#include "project/CamposDados.h"
+#include "project/CamposProjeto.h"
 
 namespace {
 
@@ -541,7 +541,8 @@ void TFPrincipal::rbSecao1Click(int tag) {
                          : palette().color(QPalette::Inactive, QPalette::Window).darker(112));
         e->setPalette(p);
     }
-    eLargEst->setText(tag == 2 ? QStringLiteral("Largura") : QStringLiteral("Semilargura"));
+    eLargEst->setText(
+        QString::fromUtf8(RotuloNaTela(*CampoProjeto(CAMPO_COMP_ESTRADA), *FProjeto)));
 }
 
 void TFPrincipal::SelecionarSemSinal(QComboBox* cb, int indice) {
@@ -567,7 +568,7 @@ void TFPrincipal::AtualizarInfiltracoes() {
 
 void TFPrincipal::MostrarNaUnidade(TUnidadeCampo unidade) {
     // Com todos os algarismos: o campo é o que o cálculo lê. Valor vazio fica vazio.
-    for (const TCampoDados& c : TodosCamposDados())
+    for (const TCampoProjeto& c : TodosCamposProjeto())
         if (c.Unidade == unidade && c.Valor(*FProjeto) > 0)
             static_cast<QLineEdit*>(Controle(c.Id))
                 ->setText(QString::fromStdString(
@@ -613,7 +614,7 @@ void TFPrincipal::Reagir(const std::function<void()>& reacao) {
     }
 }
 
-void TFPrincipal::GerenteSys1PreencherCamposDados() {
+void TFPrincipal::GerenteSys1PreencherCamposProjeto() {
     FPreenchendo = true;
     struct TFim {
         bool& f;
@@ -628,7 +629,7 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     auto real = [](double v) { return FormatarNaoNuloQ(MASCARA_REAL, v); };
     // Valor pela tabela de campos: a máscara comum, os comprimentos em metros inteiros.
     auto mostrar = [&](TCampo id) {
-        const TCampoDados& c = *CampoDados(id);
+        const TCampoProjeto& c = *CampoProjeto(id);
         const double v = ValorMostrado(c, *FProjeto, FUnidades);
         static_cast<QLineEdit*>(Controle(id))
             ->setText(c.Inteiro ? FormatarNaoNuloQ("0", v) : real(v));
@@ -718,7 +719,7 @@ void TFPrincipal::MostrarCobertura() {
                                    : QStringLiteral("Cobertura: ") + QString::fromStdString(c));
 }
 
-void TFPrincipal::GerenteSys1LimparCamposDados() {
+void TFPrincipal::GerenteSys1LimparCamposProjeto() {
     if (!isVisible() || !isEnabled()) return;
     PrecLa1->clear();
     PrecLo1->clear();
@@ -755,7 +756,7 @@ void TFPrincipal::MostrarCampo(QWidget* campo) {
 }
 
 std::optional<double> TFPrincipal::LerCampo(TCampo id, bool validar) {
-    const TCampoDados& c = *CampoDados(id);
+    const TCampoProjeto& c = *CampoProjeto(id);
     auto* campo = static_cast<QLineEdit*>(Controle(id));
     const std::string texto = campo->text().trimmed().toStdString();
     double v = 0;
@@ -790,7 +791,7 @@ void TFPrincipal::LerCampos(bool validar) {
     // O valor lido vai para o projeto pela tabela de campos; o que não pôde ser lido fica.
     auto ler = [&](TCampo id) {
         if (auto v = LerCampo(id, validar))
-            DefinirMostrado(*CampoDados(id), *FProjeto, *v, FUnidades);
+            DefinirMostrado(*CampoProjeto(id), *FProjeto, *v, FUnidades);
     };
 
     if (PrecLo1->displayText() != COORDENADA_VAZIA)

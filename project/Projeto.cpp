@@ -8,7 +8,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
-#include "project/CamposDados.h"
+#include "project/CamposProjeto.h"
 
 const char* const ABA_ESTRADA = "Estrada";
 const char* const ABA_BACIAS = "Bacias de acumulação";
@@ -190,101 +190,54 @@ bool LerProjeto(TProjeto& p, TArquivoIni& ini) {
     return leuCerto;
 }
 
-namespace {
-
-// Uma verificação de um campo numérico, quando se aplica.
-struct TVerificacao {
-    bool aplica;
-    TCampo campo;
-};
-
-} // namespace
-
 std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAtiva) {
     const TCanalEstrada& e = p.Estrada;
     const TUnidadesCustom& u = p.Unidades;
     std::vector<TFalhaValidacao> falhas;
-    auto verificar = [&](std::initializer_list<TVerificacao> grupo) {
-        for (const TVerificacao& v : grupo) {
-            const TCampoDados* c = CampoDados(v.campo);
-            if (!v.aplica || DentroDaFaixa(*c, ValorMostrado(*c, p, u), u)) continue;
-            const char* rotulo = nullptr;
-            if (c->Id == CAMPO_COMP_ESTRADA) rotulo = e.IndSecao == 2 ? "Largura" : "Semilargura";
+    auto verificar = [&](std::initializer_list<TCampo> grupo) {
+        for (const TCampo id : grupo) {
+            const TCampoProjeto& c = *CampoProjeto(id);
+            if (!CampoAplicavel(id, p, areaExternaAtiva) ||
+                DentroDaFaixa(c, ValorMostrado(c, p, u), u))
+                continue;
             falhas.push_back(
-                {MensagemCampo(*c, u, TMotivoFalha::Faixa, {}, rotulo), c->Id, c->Aba});
+                {MensagemCampo(c, u, TMotivoFalha::Faixa, {}, RotuloNaTela(c, p)), c.Id, c.Aba});
         }
     };
 
     // Em cada grupo, na ordem em que a primeira falha decide a mensagem da verificação.
-    verificar({{true, CAMPO_TR_ESP}});
+    verificar({CAMPO_TR_ESP});
     // O período equivalente só existe para mais de um ano.
     if (e.Equivalente && e.TrEsp > 0 && e.TrEsp <= 1) {
-        const TCampoDados& c = *CampoDados(CAMPO_TR_ESP);
+        const TCampoProjeto& c = *CampoProjeto(CAMPO_TR_ESP);
         falhas.push_back({"Valor incorreto em \"Espaçamento\" (Período de retorno): com o "
                           "período de retorno equivalente, deve ser maior que 1 e no máximo " +
                               FloatToStr(c.Maximo) + " anos.",
                           c.Id, c.Aba});
     }
-    verificar({
-        {true, CAMPO_TR_DIM},
-        {true, CAMPO_K},
-        {true, CAMPO_A},
-        {true, CAMPO_B},
-        {true, CAMPO_C},
-    });
+    verificar({CAMPO_TR_DIM, CAMPO_K, CAMPO_A, CAMPO_B, CAMPO_C});
 
     // Sem plano os valores ficam zero e a verificação os recusa.
-    verificar({
-        {true, CAMPO_VIB_ESTRADA},
-        {true, CAMPO_ST_ESTRADA},
-        {true, CAMPO_COMP_ESTRADA},
-        {true, CAMPO_RUG_ESTRADA},
-    });
+    verificar({CAMPO_VIB_ESTRADA, CAMPO_ST_ESTRADA, CAMPO_COMP_ESTRADA, CAMPO_RUG_ESTRADA});
 
-    if (areaExternaAtiva) {
-        verificar({{true, CAMPO_VIB_TALUDE}});
+    verificar({CAMPO_VIB_TALUDE});
+    if (CampoAplicavel(CAMPO_COBERTURA_TALUDE, p, areaExternaAtiva)) {
         const TEncostaCinematica vazio;
         const TEncostaCinematica& talude = e.Talude.NumSecoes() > 0 ? e.Talude.Secao(0) : vazio;
         if (NumeroDeCurva(talude) <= 0)
             falhas.push_back({"Nenhuma cobertura vegetal foi escolhida para a área externa "
                               "(botão \"Cobertura vegetal\").",
                               CAMPO_COBERTURA_TALUDE, ABA_ESTRADA});
-        verificar({
-            {true, CAMPO_ST_TALUDE},
-            {true, CAMPO_COMP_TALUDE},
-            {true, CAMPO_RUG_TALUDE},
-        });
     }
+    verificar({CAMPO_ST_TALUDE, CAMPO_COMP_TALUDE, CAMPO_RUG_TALUDE});
 
-    const TBaciaAcumulacao& bacia = e.Bacia;
-    const bool retangular = bacia.Formato == TBaciaAcumulacao::RETANGULAR;
-    const bool ccTriangular = bacia.CanalConducao.TipoCanal.Valor == CANAL_TRIANGULAR;
-    verificar({
-        {true, CAMPO_SC_CONDUCAO},
-        {true, CAMPO_RUG_CONDUCAO},
-        {!ccTriangular, CAMPO_Z_CONDUCAO},
-        {!ccTriangular, CAMPO_B_CONDUCAO},
-        {ccTriangular, CAMPO_M2_CONDUCAO},
-        {ccTriangular, CAMPO_M1_CONDUCAO},
-        {retangular, CAMPO_M2_BACIA},
-        {retangular, CAMPO_M1_BACIA},
-        {true, CAMPO_PROF_BACIA},
-    });
+    verificar({CAMPO_SC_CONDUCAO, CAMPO_RUG_CONDUCAO, CAMPO_Z_CONDUCAO, CAMPO_B_CONDUCAO,
+               CAMPO_M2_CONDUCAO, CAMPO_M1_CONDUCAO, CAMPO_M2_BACIA, CAMPO_M1_BACIA,
+               CAMPO_PROF_BACIA});
 
-    const bool triangular = e.TipoCanal.Valor == CANAL_TRIANGULAR;
-    verificar({
-        {true, CAMPO_APROFUNDAMENTO},
-        {true, CAMPO_DENSIDADE},
-        {true, CAMPO_ERODIBILIDADE},
-        {true, CAMPO_TENSAO_CRITICA},
-        {true, CAMPO_COMP_CANAL},
-        {true, CAMPO_RUG_CANAL},
-        {true, CAMPO_SC_CANAL},
-        {!triangular, CAMPO_Z_CANAL},
-        {!triangular, CAMPO_B_CANAL},
-        {triangular, CAMPO_M1_CANAL},
-        {triangular, CAMPO_M2_CANAL},
-    });
+    verificar({CAMPO_APROFUNDAMENTO, CAMPO_DENSIDADE, CAMPO_ERODIBILIDADE, CAMPO_TENSAO_CRITICA,
+               CAMPO_COMP_CANAL, CAMPO_RUG_CANAL, CAMPO_SC_CANAL, CAMPO_Z_CANAL, CAMPO_B_CANAL,
+               CAMPO_M1_CANAL, CAMPO_M2_CANAL});
     return falhas;
 }
 

@@ -5,7 +5,7 @@
 
 #include "engine/uCanalEstrada.h"
 #include "idf/Tarsio21Comp.h"
-#include "project/CamposDados.h"
+#include "project/CamposProjeto.h"
 #include "project/ConfUnidades.h"
 
 // Um trecho de estrada com declividade uniforme.
@@ -65,7 +65,7 @@ struct TFalhaValidacao {
     std::string Aba;      // aba que o contém
 };
 
-// Todas as falhas dos valores do motor, cada campo com a sua faixa (project/CamposDados.h).
+// Todas as falhas dos valores do motor, cada campo com a sua faixa (project/CamposProjeto.h).
 // A área externa só é verificada quando está ativa.
 std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& projeto, bool areaExternaAtiva);
 inline std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& projeto) {

@@ -11,6 +11,7 @@
 #include "idf/ReferenciasIdf.h"
 #include "idf/VerificacaoIdf.h"
 #include "project/Avisos.h"
+#include "project/CamposProjeto.h"
 #include "project/RotulosResultado.h"
 #include "reports/GraficoSvg.h"
 #include "reports/RelatorioTexto.h"
@@ -92,11 +93,6 @@ std::string ParaDocumento(const std::string& utf8) {
     return r;
 }
 
-// Lado de um talude ou parede digitado como m: o motor guarda o inverso.
-double Reciproco(double v) {
-    return v != 0 ? 1 / v : 0;
-}
-
 // Um dado: rótulo como na tela, unidade e valor já formatado.
 struct TDado {
     std::string Rotulo, Unidade, Valor;
@@ -158,10 +154,19 @@ private:
         return "<img border=\"0\" src=\"" + Pasta + nome + "\" width=\"161\" height=\"48\">";
     }
 
-    std::string Declividade(double mm) const { return ValorDigitado(mm * U.FatorDeclividade); }
-    std::string Infiltracao(double mmh) const { return ValorDigitado(mmh * U.FatorVI); }
-    std::string UDecl() const { return EscaparHtml(U.UnidadeDeclividade); }
-    std::string UVI() const { return EscaparHtml(U.UnidadeVI); }
+    // Os campos da página de dados que entram no cálculo, pela tabela de campos: legenda,
+    // unidade configurada e o valor como digitado (inverso das inclinações guardadas assim).
+    std::vector<TDado> DadosCampos(std::initializer_list<TCampo> campos) const {
+        std::vector<TDado> d;
+        for (const TCampo id : campos) {
+            if (!CampoAplicavel(id, P)) continue;
+            const TCampoProjeto& c = *CampoProjeto(id);
+            d.push_back({c.RotuloRelatorio ? c.RotuloRelatorio : RotuloNaTela(c, P),
+                         c.UnidadeHtml ? c.UnidadeHtml : EscaparHtml(UnidadeMostrada(c, U)),
+                         ValorDigitado(ValorMostrado(c, P, U))});
+        }
+        return d;
+    }
 
     void Cabeca();
     void Identificacao();
@@ -255,14 +260,9 @@ void TDocumento::Chuva() {
               "latitude " + EscaparHtml(t.Latitude) + ", longitude " + EscaparHtml(t.Longitude));
     Linha("Equação IDF", "i = K · T<sup>a</sup> / (t + b)<sup>c</sup> (i em mm h⁻¹, T em anos, "
                          "t em min)");
-    Dados({{"K", "", ValorDigitado(chuva.K())},
-           {"a", "", ValorDigitado(chuva.A())},
-           {"b", "min", ValorDigitado(chuva.B())},
-           {"c", "", ValorDigitado(chuva.C())}});
-    std::vector<TDado> tr = {
-        {"Período de retorno do dimensionamento", "anos", ValorDigitado(E.TrDim)},
-        {"Período de retorno do espaçamento", "anos", ValorDigitado(E.TrEsp)},
-        {"Usar período de retorno equivalente", "", E.Equivalente ? "sim" : "não"}};
+    Dados(DadosCampos({CAMPO_K, CAMPO_A, CAMPO_B, CAMPO_C}));
+    std::vector<TDado> tr = DadosCampos({CAMPO_TR_DIM, CAMPO_TR_ESP});
+    tr.push_back({"Usar período de retorno equivalente", "", E.Equivalente ? "sim" : "não"});
     if (E.Equivalente)
         tr.push_back({"Período de retorno equivalente usado no espaçamento", "anos",
                       DecimalRelatorio("0.0#", PeriodoRetornoDoEspacamento(E))});
@@ -275,28 +275,20 @@ void TDocumento::Chuva() {
 }
 
 void TDocumento::LeitoEstrada() {
-    const auto& leito = E.Estrada.Secao(0);
     Titulo("Leito da estrada");
     S << "<table border=\"0\" width=\"100%\"><tr><td width=\"70%\">";
     Linha("Seção transversal", "Seção " + std::to_string(E.IndSecao));
-    // O mesmo rótulo do campo da largura na página de dados.
-    Dados({{"Taxa de infiltração estável", UVI(), Infiltracao(leito.VIB())},
-           {"Declividade transversal", UDecl(), Declividade(leito.St())},
-           {E.IndSecao == 2 ? "Largura" : "Semilargura", "m", ValorDigitado(leito.Comprimento())},
-           {"Rugosidade", "s·m<sup>-1/3</sup>", ValorDigitado(leito.nt.Valor)}});
+    Dados(
+        DadosCampos({CAMPO_VIB_ESTRADA, CAMPO_ST_ESTRADA, CAMPO_COMP_ESTRADA, CAMPO_RUG_ESTRADA}));
     S << "</td><td width=\"30%\" align=\"center\">"
       << Figura("Figuras/Secao" + std::to_string(E.IndSecao) + ".bmp") << "</td></tr></table>";
 }
 
 void TDocumento::AreaExterna() {
     // Na seção 3 não há talude de corte: a área externa não entra no cálculo.
-    if (E.IndSecao == 3) return;
-    const auto& talude = E.Talude.Secao(0);
+    if (!CampoAplicavel(CAMPO_COBERTURA_TALUDE, P)) return;
     Titulo("Área externa (talude de corte)");
-    Dados({{"Taxa de infiltração estável", UVI(), Infiltracao(talude.VIB())},
-           {"Declividade", UDecl(), Declividade(talude.St())},
-           {"Comprimento", "m", ValorDigitado(talude.Comprimento())},
-           {"Rugosidade", "s·m<sup>-1/3</sup>", ValorDigitado(talude.nt.Valor)}});
+    Dados(DadosCampos({CAMPO_VIB_TALUDE, CAMPO_ST_TALUDE, CAMPO_COMP_TALUDE, CAMPO_RUG_TALUDE}));
     if (!P.StrCoberVeg.empty()) Linha("Cobertura vegetal", EscaparHtml(P.StrCoberVeg));
 }
 
@@ -304,21 +296,11 @@ void TDocumento::Canal() {
     Titulo("Canal da estrada");
     const bool trapezoidal = E.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
     S << "<table border=\"0\" width=\"100%\"><tr><td width=\"70%\">";
-    std::vector<TDado> d;
-    if (trapezoidal) {
-        d = {{"Tipo", "", "trapezoidal"},
-             {"Z", "", ValorDigitado(E.Z.Valor)},
-             {"B", "m", ValorDigitado(E.B())}};
-    } else {
-        // O motor guarda m1 e 1/m2; o relatório mostra o que o usuário digitou.
-        d = {{"Tipo", "", "triangular"},
-             {"m1", "", ValorDigitado(E.Z.Valor)},
-             {"m2", "", ValorDigitado(Reciproco(E.Sm.Valor))}};
-    }
-    d.push_back({"Declividade", UDecl(), Declividade(E.Sc)});
-    d.push_back({"Rugosidade", "s·m<sup>-1/3</sup>", ValorDigitado(E.nc.Valor)});
-    d.push_back({"Comprimento", "m", std::to_string(E.Comprimento())});
-    d.push_back({"Aprofundamento máximo", "cm", ValorDigitado(E.Aprofundamento)});
+    std::vector<TDado> d = {{"Tipo", "", trapezoidal ? "trapezoidal" : "triangular"}};
+    for (TDado& dado :
+         DadosCampos({CAMPO_Z_CANAL, CAMPO_B_CANAL, CAMPO_M1_CANAL, CAMPO_M2_CANAL, CAMPO_SC_CANAL,
+                      CAMPO_RUG_CANAL, CAMPO_COMP_CANAL, CAMPO_APROFUNDAMENTO}))
+        d.push_back(std::move(dado));
     Dados(d);
     S << "</td><td width=\"30%\" align=\"center\">"
       << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</td></tr></table>";
@@ -327,9 +309,7 @@ void TDocumento::Canal() {
 void TDocumento::Solo() {
     Titulo("Solo");
     // A erodibilidade vai na unidade em que foi digitada, com todas as casas.
-    Dados({{"Tensão crítica", "Pa", ValorDigitado(E.TalCritica)},
-           {"Erodibilidade", EscaparHtml(U.UnidadeErodibilidade), ValorDigitado(E.Erodibilidade)},
-           {"Massa específica aparente", "g·cm⁻³", ValorDigitado(E.Densidade)}});
+    Dados(DadosCampos({CAMPO_TENSAO_CRITICA, CAMPO_ERODIBILIDADE, CAMPO_DENSIDADE}));
 }
 
 void TDocumento::Bacia() {
@@ -337,29 +317,19 @@ void TDocumento::Bacia() {
     Titulo("Bacia de acumulação");
     std::vector<TDado> d = {
         {"Dimensionar a bacia", "", b.CalcularVolume ? "sim" : "não"},
-        {"Formato", "", b.Formato == TBaciaAcumulacao::RETANGULAR ? "Retangular" : "Semicircular"},
-        {"Profundidade (H)", "m", ValorDigitado(b.Profundidade)}};
-    if (b.Formato == TBaciaAcumulacao::RETANGULAR) {
-        d.push_back({"m1", "", ValorDigitado(b.m1)});
-        d.push_back({"m2", "", ValorDigitado(b.m2)});
-    }
+        {"Formato", "", b.Formato == TBaciaAcumulacao::RETANGULAR ? "Retangular" : "Semicircular"}};
+    for (TDado& dado : DadosCampos({CAMPO_PROF_BACIA, CAMPO_M1_BACIA, CAMPO_M2_BACIA}))
+        d.push_back(std::move(dado));
     Dados(d);
 
     const auto& c = b.CanalConducao;
     Titulo("Canal de condução");
     const bool trapezoidal = c.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
     S << "<table border=\"0\" width=\"100%\"><tr><td width=\"70%\">";
-    if (trapezoidal)
-        d = {{"Tipo", "", "trapezoidal"},
-             {"Z", "", ValorDigitado(c.Z.Valor)},
-             {"B", "m", ValorDigitado(c.B())}};
-    else
-        // No canal de condução o motor guarda 1/m1 e 1/m2.
-        d = {{"Tipo", "", "triangular"},
-             {"m1", "", ValorDigitado(Reciproco(c.Z.Valor))},
-             {"m2", "", ValorDigitado(Reciproco(c.Sm.Valor))}};
-    d.push_back({"Declividade", UDecl(), Declividade(c.Sc)});
-    d.push_back({"Rugosidade", "s·m<sup>-1/3</sup>", ValorDigitado(c.nc.Valor)});
+    d = {{"Tipo", "", trapezoidal ? "trapezoidal" : "triangular"}};
+    for (TDado& dado : DadosCampos({CAMPO_Z_CONDUCAO, CAMPO_B_CONDUCAO, CAMPO_M1_CONDUCAO,
+                                    CAMPO_M2_CONDUCAO, CAMPO_SC_CONDUCAO, CAMPO_RUG_CONDUCAO}))
+        d.push_back(std::move(dado));
     Dados(d);
     S << "</td><td width=\"30%\" align=\"center\">"
       << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</td></tr></table>";

@@ -30,7 +30,7 @@
 #include "mainwindow/estudos/Tabelas.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
-#include "project/CamposDados.h"
+#include "project/CamposProjeto.h"
 #include "project/Projeto.h"
 
 namespace {
@@ -130,13 +130,13 @@ public:
         } else {
             // Mesma faixa e mesma mensagem dos campos da página de dados.
             const std::string grupo = "trecho " + std::to_string(i.row() + 1);
-            const TCampoDados campos[3] = {{CAMPO_NENHUM, "Início", grupo.c_str(), "Trechos",
-                                            TUnidadeCampo::Fixa, "m", 0, true, 1e7, false},
-                                           {CAMPO_NENHUM, "Comprimento", grupo.c_str(), "Trechos",
-                                            TUnidadeCampo::Fixa, "m", 1, true, 100000, true},
-                                           {CAMPO_NENHUM, "Declividade", grupo.c_str(), "Trechos",
-                                            TUnidadeCampo::Declividade, "", 0, false, 1, false}};
-            const TCampoDados& c = campos[i.column() - 1];
+            const TCampoProjeto campos[3] = {{CAMPO_NENHUM, "Início", grupo.c_str(), "Trechos",
+                                              TUnidadeCampo::Fixa, "m", 0, true, 1e7, false},
+                                             {CAMPO_NENHUM, "Comprimento", grupo.c_str(), "Trechos",
+                                              TUnidadeCampo::Fixa, "m", 1, true, 100000, true},
+                                             {CAMPO_NENHUM, "Declividade", grupo.c_str(), "Trechos",
+                                              TUnidadeCampo::Declividade, "", 0, false, 1, false}};
+            const TCampoProjeto& c = campos[i.column() - 1];
             const auto v = TentarTextoParaReal(texto.toStdString(), SeparadorDecimal());
             std::optional<TMotivoFalha> motivo;
             if (texto.isEmpty())

@@ -4,7 +4,7 @@
 
 #include "Auxiliar.h"
 #include "comum/ArquivoIni.h"
-#include "project/CamposDados.h"
+#include "project/CamposProjeto.h"
 #include "project/Projeto.h"
 
 namespace {
@@ -192,14 +192,14 @@ TEST(Validacao, ListaTodasAsFalhasNaOrdemDaVerificacao) {
 // A faixa de um campo acompanha a unidade configurada.
 TEST(Validacao, FaixaNasUnidadesConfiguradas) {
     TUnidades u;
-    const TCampoDados& erod = *CampoDados(CAMPO_ERODIBILIDADE);
+    const TCampoProjeto& erod = *CampoProjeto(CAMPO_ERODIBILIDADE);
     u.SetErodibilidade(1);
     EXPECT_TRUE(DentroDaFaixa(erod, 0.6, u));
     EXPECT_FALSE(DentroDaFaixa(erod, 0.61, u));
     u.SetErodibilidade(0);
     EXPECT_DOUBLE_EQ(MaximoMostrado(erod, u), 0.1);
     EXPECT_FALSE(DentroDaFaixa(erod, 0.2, u));
-    const TCampoDados& comp = *CampoDados(CAMPO_COMP_CANAL);
+    const TCampoProjeto& comp = *CampoProjeto(CAMPO_COMP_CANAL);
     EXPECT_FALSE(DentroDaFaixa(comp, 220.5, u));
     EXPECT_TRUE(GuardavelNoCampo(comp, 0, u));
     EXPECT_FALSE(GuardavelNoCampo(comp, -1, u));
@@ -209,15 +209,15 @@ TEST(Validacao, FaixaNasUnidadesConfiguradas) {
               "um número inteiro de 1 a 100000 m.");
     // Todo campo numérico tem a sua linha, na ordem dos identificadores; as escolhas sem
     // valor não têm.
-    ASSERT_EQ(TodosCamposDados().size(), std::size_t(NUM_CAMPOS_NUMERICOS));
+    ASSERT_EQ(TodosCamposProjeto().size(), std::size_t(NUM_CAMPOS_NUMERICOS));
     for (int i = 0; i < NUM_CAMPOS_NUMERICOS; ++i) {
-        const TCampoDados* c = CampoDados(TCampo(i));
+        const TCampoProjeto* c = CampoProjeto(TCampo(i));
         ASSERT_TRUE(c) << i;
         EXPECT_EQ(c->Id, TCampo(i)) << c->Rotulo << " (" << c->Grupo << ")";
         EXPECT_GT(c->Maximo, c->Minimo) << c->Rotulo << " (" << c->Grupo << ")";
     }
     for (TCampo sem : {CAMPO_COBERTURA_TALUDE, CAMPO_SECAO, CAMPO_NENHUM})
-        EXPECT_EQ(CampoDados(sem), nullptr) << sem;
+        EXPECT_EQ(CampoProjeto(sem), nullptr) << sem;
 }
 
 // Cada campo da tabela lê e muda o valor que o arquivo guarda na sua seção e chave: a tabela
@@ -227,7 +227,7 @@ TEST(TabelaDeCampos, SecaoEChaveGuardamOValorDoCampo) {
     TProjeto p(u);
     ZerarVariaveis(p);
     ASSERT_TRUE(LerProjeto(p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
-    for (const TCampoDados& c : TodosCamposDados()) {
+    for (const TCampoProjeto& c : TodosCamposProjeto()) {
         SCOPED_TRACE(std::string(c.Rotulo) + " (" + c.Grupo + ")");
         ASSERT_TRUE(c.Secao && c.Chave && c.Valor && c.Definir);
         TArquivoIni antes;
@@ -258,7 +258,7 @@ TEST(TabelaDeCampos, ValorMostradoNaUnidadeConfigurada) {
                            TCaso{CAMPO_M2_CANAL, 4, 0.25}, TCaso{CAMPO_M1_CONDUCAO, 2, 0.5},
                            TCaso{CAMPO_M1_CANAL, 2, 2}, TCaso{CAMPO_ERODIBILIDADE, 0.004, 0.004},
                            TCaso{CAMPO_COMP_CANAL, 200, 200}, TCaso{CAMPO_M2_CONDUCAO, 0, 0}}) {
-        const TCampoDados& c = *CampoDados(k.campo);
+        const TCampoProjeto& c = *CampoProjeto(k.campo);
         SCOPED_TRACE(std::string(c.Rotulo) + " (" + c.Grupo + ")");
         DefinirMostrado(c, p, k.mostrado, u);
         EXPECT_DOUBLE_EQ(c.Valor(p), k.arquivo);
@@ -266,7 +266,7 @@ TEST(TabelaDeCampos, ValorMostradoNaUnidadeConfigurada) {
     }
     // Parede com inclinação negativa (arquivo danificado): recusada como a sem inclinação.
     p.Estrada.Sm.Valor = -1;
-    const TCampoDados& m2 = *CampoDados(CAMPO_M2_CANAL);
+    const TCampoProjeto& m2 = *CampoProjeto(CAMPO_M2_CANAL);
     EXPECT_FALSE(DentroDaFaixa(m2, ValorMostrado(m2, p, u), u));
 }
 

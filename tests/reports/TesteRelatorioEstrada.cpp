@@ -13,6 +13,7 @@
 #include "comum/Win1252.h"
 #include "engine/uPersistencia.h"
 #include "project/Calculo.h"
+#include "project/CamposProjeto.h"
 #include "reports/uRelatorioEstrada.h"
 
 namespace fs = std::filesystem;
@@ -307,6 +308,46 @@ TEST_F(RelatorioEstrada, FormasDoCanalDaBaciaEDaSecao) {
             EXPECT_NE(doc.find(s), std::string::npos) << c.nome << ": falta " << s;
         for (const auto& s : c.ausentes)
             EXPECT_EQ(doc.find(s), std::string::npos) << c.nome << ": sobra " << s;
+    }
+}
+
+// Os dados de entrada saem da tabela de campos: cada campo que entra no cálculo aparece com a
+// legenda e o valor mostrado na página de dados; o que não entra (outra forma de canal ou de
+// bacia, área externa na seção 3) não aparece.
+TEST_F(RelatorioEstrada, CadaCampoDaTabelaQueEntraNoCalculoApareceNosDados) {
+    Secoes({});
+    struct TForma {
+        std::uint8_t canal, formato;
+        int secao;
+    };
+    for (const TForma f : {TForma{CANAL_TRIANGULAR, TBaciaAcumulacao::RETANGULAR, 1},
+                           TForma{CANAL_TRAPEZOIDAL, TBaciaAcumulacao::SEMICIRCULAR, 3}}) {
+        auto& e = p.Estrada;
+        e.TipoCanal.Valor = f.canal;
+        e.Bacia.CanalConducao.TipoCanal.Valor = f.canal;
+        e.Bacia.Formato = f.formato;
+        e.IndSecao = f.secao;
+        for (const TCampoProjeto& c : TodosCamposProjeto()) {
+            SCOPED_TRACE(std::string(c.Rotulo) + " (" + c.Grupo + "), seção " +
+                         std::to_string(f.secao));
+            // Um valor que nenhum outro campo tem, ímpar para não perder casas.
+            const int n = 101 + 2 * int(c.Id);
+            DefinirMostrado(c, p, c.Inteiro ? n : n / 1000.0, unidades);
+            const std::string valor =
+                "<b>" + (c.Inteiro ? std::to_string(n) : "0," + std::to_string(n)) + "</b>";
+            const std::string doc = Documento();
+            // A legenda da célula em que o valor aparece (m1 do canal da estrada é o mesmo
+            // valor que Z: aparece uma vez só, com a legenda da forma escolhida).
+            const auto i = doc.find(valor);
+            const std::string celula = "<td width=\"34%\">";
+            const std::string rotulo =
+                i == std::string::npos ? "" : doc.substr(doc.rfind(celula, i) + celula.size());
+            const char* esperado = c.RotuloRelatorio ? c.RotuloRelatorio : RotuloNaTela(c, p);
+            if (CampoAplicavel(c.Id, p))
+                EXPECT_EQ(rotulo.find(esperado), 0u);
+            else
+                EXPECT_NE(rotulo.find(esperado), 0u);
+        }
     }
 }
 

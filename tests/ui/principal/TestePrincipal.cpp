@@ -61,7 +61,7 @@
 #include "mainwindow/simulacao/Simulacao.h"
 #include "project/Avisos.h"
 #include "project/Calculo.h"
-#include "project/CamposDados.h"
+#include "project/CamposProjeto.h"
 #include "project/ui/DialogosGerenteQt.h"
 #include "project/ui/FConfUnidades.h"
 #include "reports/RelatorioTexto.h"
@@ -709,7 +709,7 @@ private slots:
         QCOMPARE(e.Bacia.CanalConducao.Sm.Valor, 0.25);
         for (QLineEdit* c : {J->em1, J->em2, J->em1CanalBacia, J->em2CanalBacia})
             c->clear();
-        J->GerenteSys1PreencherCamposDados();
+        J->GerenteSys1PreencherCamposProjeto();
         QCOMPARE(J->em1->text() + J->em2->text(), QStringLiteral("2,04,0"));
         QCOMPARE(J->em1CanalBacia->text() + J->em2CanalBacia->text(), QStringLiteral("2,04,0"));
         QVERIFY(!J->Alterado());
@@ -948,7 +948,7 @@ private slots:
             QVERIFY2(J->Alterado(), qPrintable(oque));
         };
         for (int i = 0; i < NUM_CAMPOS_NUMERICOS; ++i) {
-            const TCampoDados& c = *CampoDados(TCampo(i));
+            const TCampoProjeto& c = *CampoProjeto(TCampo(i));
             const QString nome =
                 QString("%1 (%2)").arg(QString::fromUtf8(c.Rotulo), QString::fromUtf8(c.Grupo));
             auto* campo = qobject_cast<QLineEdit*>(J->Controle(c.Id));

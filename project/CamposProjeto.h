@@ -59,7 +59,7 @@ constexpr int NUM_CAMPOS = CAMPO_NENHUM;
 // Unidade em que um campo da página de dados é mostrado.
 enum class TUnidadeCampo {
     Nenhuma,
-    Fixa,          // a de TCampoDados::UnidadeFixa
+    Fixa,          // a de TCampoProjeto::UnidadeFixa
     Declividade,   // a configurada; guardada em m/m
     Infiltracao,   // a configurada; guardada em mm/h
     Erodibilidade, // a configurada; guardada como digitada
@@ -69,7 +69,7 @@ enum class TUnidadeCampo {
 // válida. A faixa vale para o valor mostrado; os limites estão em m/m, mm/h e
 // g/(cm²·min·Pa) e são convertidos para as unidades configuradas. O máximo impede que um
 // valor absurdo chegue ao cálculo e termine em estouro.
-struct TCampoDados {
+struct TCampoProjeto {
     TCampo Id;
     const char* Rotulo; // legenda na tela
     const char* Grupo;  // quadro que o contém
@@ -89,32 +89,44 @@ struct TCampoDados {
     // Valor no projeto, nas unidades do arquivo.
     double (*Valor)(const TProjeto&) = nullptr;
     void (*Definir)(TProjeto&, double) = nullptr;
+    // No relatório, quando diferem da tela: a legenda por extenso e a unidade em HTML.
+    const char* RotuloRelatorio = nullptr;
+    const char* UnidadeHtml = nullptr;
 };
 
 // Linha do campo numérico; nulo para as escolhas sem valor (cobertura, seção).
-const TCampoDados* CampoDados(TCampo id);
-const std::vector<TCampoDados>& TodosCamposDados();
+const TCampoProjeto* CampoProjeto(TCampo id);
+const std::vector<TCampoProjeto>& TodosCamposProjeto();
+
+// O campo entra no cálculo com as escolhas do projeto: tipo de cada canal, formato da bacia e,
+// para a área externa, areaExternaAtiva (falsa na seção 3, sem talude de corte).
+bool CampoAplicavel(TCampo id, const TProjeto& p, bool areaExternaAtiva);
+bool CampoAplicavel(TCampo id, const TProjeto& p);
+
+// Legenda do campo na tela, que pode depender do projeto (largura do leito na seção 2).
+const char* RotuloNaTela(const TCampoProjeto& c, const TProjeto& p);
 
 // Unidade do campo como mostrada (vazia quando não tem).
-std::string UnidadeMostrada(const TCampoDados& c, const TUnidadesCustom& u);
+std::string UnidadeMostrada(const TCampoProjeto& c, const TUnidadesCustom& u);
 // Limites nas unidades mostradas.
-double MinimoMostrado(const TCampoDados& c, const TUnidadesCustom& u);
-double MaximoMostrado(const TCampoDados& c, const TUnidadesCustom& u);
+double MinimoMostrado(const TCampoProjeto& c, const TUnidadesCustom& u);
+double MaximoMostrado(const TCampoProjeto& c, const TUnidadesCustom& u);
 // O valor mostrado está na faixa (inteiro quando o campo pede).
-bool DentroDaFaixa(const TCampoDados& c, double mostrado, const TUnidadesCustom& u);
+bool DentroDaFaixa(const TCampoProjeto& c, double mostrado, const TUnidadesCustom& u);
 // O valor pode ser guardado: não é negativo nem passa do máximo (o mínimo só é exigido na
 // verificação antes do cálculo).
-bool GuardavelNoCampo(const TCampoDados& c, double mostrado, const TUnidadesCustom& u);
+bool GuardavelNoCampo(const TCampoProjeto& c, double mostrado, const TUnidadesCustom& u);
 
 // Valor do campo no projeto como mostrado na tela (unidade configurada, inverso).
-double ValorMostrado(const TCampoDados& c, const TProjeto& p, const TUnidadesCustom& u);
+double ValorMostrado(const TCampoProjeto& c, const TProjeto& p, const TUnidadesCustom& u);
 // Guarda no projeto o valor mostrado na tela, convertido para as unidades do arquivo.
-void DefinirMostrado(const TCampoDados& c, TProjeto& p, double mostrado, const TUnidadesCustom& u);
+void DefinirMostrado(const TCampoProjeto& c, TProjeto& p, double mostrado,
+                     const TUnidadesCustom& u);
 
 enum class TMotivoFalha { Faixa, Vazio, NaoNumero, NaoInteiro };
 
 // Mensagem de um campo: nomeia o campo como está na tela, o quadro, a unidade e a faixa.
 // rotulo substitui a legenda da tabela quando ela muda na tela (Largura/Semilargura);
 // texto é o que foi digitado (NaoNumero, NaoInteiro).
-std::string MensagemCampo(const TCampoDados& c, const TUnidadesCustom& u, TMotivoFalha motivo,
+std::string MensagemCampo(const TCampoProjeto& c, const TUnidadesCustom& u, TMotivoFalha motivo,
                           std::string_view texto = {}, const char* rotulo = nullptr);

@@ -1,4 +1,4 @@
-#include "project/CamposDados.h"
+#include "project/CamposProjeto.h"
 
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
@@ -57,13 +57,13 @@ const TCanalGradienteCustom& Conducao(const TProjeto& p) {
 }
 
 // Comprimentos em metros inteiros: um plano até 10 000 m, o canal até 100 000 m.
-const std::vector<TCampoDados> CAMPOS = {
+const std::vector<TCampoProjeto> CAMPOS = {
     {CAMPO_TR_DIM, "Dimensionamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false,
      CANAL_ESTRADA, "TrDim", false, [](const TProjeto& p) { return p.Estrada.TrDim; },
-     [](TProjeto& p, double v) { p.Estrada.TrDim = v; }},
+     [](TProjeto& p, double v) { p.Estrada.TrDim = v; }, "Período de retorno do dimensionamento"},
     {CAMPO_TR_ESP, "Espaçamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false,
      CANAL_ESTRADA, "TrEsp", false, [](const TProjeto& p) { return p.Estrada.TrEsp; },
-     [](TProjeto& p, double v) { p.Estrada.TrEsp = v; }},
+     [](TProjeto& p, double v) { p.Estrada.TrEsp = v; }, "Período de retorno do espaçamento"},
     {CAMPO_K, "K", IDF, P, U::Nenhuma, "", 0, false, 100000, false, EXPONENCIAL, "K", false,
      [](const TProjeto& p) { return Chuva(p).K(); }, [](TProjeto& p, double v) { p.Chuva().K(v); }},
     {CAMPO_A, "a", IDF, P, U::Nenhuma, "", 0, false, 1, false, EXPONENCIAL, "A", false,
@@ -85,7 +85,8 @@ const std::vector<TCampoDados> CAMPOS = {
      [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).Comprimento(int(v)); }},
     {CAMPO_RUG_ESTRADA, "Rugosidade", LEITO, E, U::Nenhuma, "", 0, false, 1, false, TERRENO_ESTRADA,
      "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.Estrada).nt.Valor; },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).nt.Valor = v; }},
+     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).nt.Valor = v; }, nullptr,
+     "s·m<sup>-1/3</sup>"},
     {CAMPO_VIB_TALUDE, "Taxa de infiltração estável", EXTERNA, E, U::Infiltracao, "", 0, false,
      1000, false, TERRENO_TALUDE, "VIB", false,
      [](const TProjeto& p) { return Plano(p.Estrada.Talude).VIB(); },
@@ -99,7 +100,8 @@ const std::vector<TCampoDados> CAMPOS = {
      [](TProjeto& p, double v) { Plano(p.Estrada.Talude).Comprimento(int(v)); }},
     {CAMPO_RUG_TALUDE, "Rugosidade", EXTERNA, E, U::Nenhuma, "", 0, false, 1, false, TERRENO_TALUDE,
      "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.Talude).nt.Valor; },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).nt.Valor = v; }},
+     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).nt.Valor = v; }, nullptr,
+     "s·m<sup>-1/3</sup>"},
     {CAMPO_Z_CANAL, "Z", CANAL, E, U::Nenhuma, "", 0, false, 100, false, SECAO_CANAL, "ValorZ",
      false, [](const TProjeto& p) { return p.Estrada.Z.Valor; },
      [](TProjeto& p, double v) { p.Estrada.Z.Valor = v; }},
@@ -117,7 +119,7 @@ const std::vector<TCampoDados> CAMPOS = {
      [](TProjeto& p, double v) { p.Estrada.Sc = v; }},
     {CAMPO_RUG_CANAL, "Rugosidade", CANAL, E, U::Nenhuma, "", 0, false, 1, false, GRADIENTE_CANAL,
      "nc", false, [](const TProjeto& p) { return p.Estrada.nc.Valor; },
-     [](TProjeto& p, double v) { p.Estrada.nc.Valor = v; }},
+     [](TProjeto& p, double v) { p.Estrada.nc.Valor = v; }, nullptr, "s·m<sup>-1/3</sup>"},
     {CAMPO_COMP_CANAL, "Comprimento", CANAL, E, U::Fixa, "m", 1, true, 100000, true,
      GRADIENTE_CANAL, "Comprimento", false,
      [](const TProjeto& p) { return double(p.Estrada.Comprimento()); },
@@ -135,7 +137,7 @@ const std::vector<TCampoDados> CAMPOS = {
      [](TProjeto& p, double v) { p.Estrada.Erodibilidade = v; }},
     {CAMPO_DENSIDADE, "Massa específica", SOLO, E, U::Fixa, "g/cm³", 0, false, 10, false,
      CANAL_ESTRADA, "Densidade", false, [](const TProjeto& p) { return p.Estrada.Densidade; },
-     [](TProjeto& p, double v) { p.Estrada.Densidade = v; }},
+     [](TProjeto& p, double v) { p.Estrada.Densidade = v; }, "Massa específica aparente", "g·cm⁻³"},
     {CAMPO_M1_BACIA, "m1", BACIA, B, U::Nenhuma, "", 0, false, 100, false, BACIA_ACUMULACAO, "m1",
      false, [](const TProjeto& p) { return p.Estrada.Bacia.m1; },
      [](TProjeto& p, double v) { p.Estrada.Bacia.m1 = v; }},
@@ -160,14 +162,14 @@ const std::vector<TCampoDados> CAMPOS = {
      [](TProjeto& p, double v) { Conducao(p).Sm.Valor = v; }},
     {CAMPO_RUG_CONDUCAO, "Rugosidade", CONDUCAO, B, U::Nenhuma, "", 0, false, 1, false,
      GRADIENTE_CONDUCAO, "nc", false, [](const TProjeto& p) { return Conducao(p).nc.Valor; },
-     [](TProjeto& p, double v) { Conducao(p).nc.Valor = v; }},
+     [](TProjeto& p, double v) { Conducao(p).nc.Valor = v; }, nullptr, "s·m<sup>-1/3</sup>"},
     {CAMPO_SC_CONDUCAO, "Declividade", CONDUCAO, B, U::Declividade, "", 0, false, 1, false,
      GRADIENTE_CONDUCAO, "Sc", false, [](const TProjeto& p) { return Conducao(p).Sc; },
      [](TProjeto& p, double v) { Conducao(p).Sc = v; }},
 };
 
 // Fator do valor guardado (limites da tabela) para o mostrado.
-double Fator(const TCampoDados& c, const TUnidadesCustom& u) {
+double Fator(const TCampoProjeto& c, const TUnidadesCustom& u) {
     switch (c.Unidade) {
     case U::Declividade:
         return u.FatorDeclividade;
@@ -182,7 +184,7 @@ double Fator(const TCampoDados& c, const TUnidadesCustom& u) {
 }
 
 // Fator do valor do arquivo para o mostrado. A erodibilidade é guardada como digitada.
-double FatorValor(const TCampoDados& c, const TUnidadesCustom& u) {
+double FatorValor(const TCampoProjeto& c, const TUnidadesCustom& u) {
     switch (c.Unidade) {
     case U::Declividade:
         return u.FatorDeclividade;
@@ -199,24 +201,64 @@ std::string Numero(double v) {
 
 } // namespace
 
-const std::vector<TCampoDados>& TodosCamposDados() {
+const std::vector<TCampoProjeto>& TodosCamposProjeto() {
     return CAMPOS;
 }
 
-const TCampoDados* CampoDados(TCampo id) {
+const TCampoProjeto* CampoProjeto(TCampo id) {
     // A tabela está na ordem dos identificadores.
     if (id < 0 || id >= NUM_CAMPOS_NUMERICOS) return nullptr;
     return &CAMPOS[std::size_t(id)];
 }
 
-double ValorMostrado(const TCampoDados& c, const TProjeto& p, const TUnidadesCustom& u) {
+bool CampoAplicavel(TCampo id, const TProjeto& p, bool areaExternaAtiva) {
+    const TCanalEstrada& e = p.Estrada;
+    const bool triangular = e.TipoCanal.Valor == CANAL_TRIANGULAR;
+    const bool conducaoTriangular = Conducao(p).TipoCanal.Valor == CANAL_TRIANGULAR;
+    switch (id) {
+    case CAMPO_VIB_TALUDE:
+    case CAMPO_ST_TALUDE:
+    case CAMPO_COMP_TALUDE:
+    case CAMPO_RUG_TALUDE:
+    case CAMPO_COBERTURA_TALUDE:
+        return areaExternaAtiva;
+    case CAMPO_Z_CANAL:
+    case CAMPO_B_CANAL:
+        return !triangular;
+    case CAMPO_M1_CANAL:
+    case CAMPO_M2_CANAL:
+        return triangular;
+    case CAMPO_Z_CONDUCAO:
+    case CAMPO_B_CONDUCAO:
+        return !conducaoTriangular;
+    case CAMPO_M1_CONDUCAO:
+    case CAMPO_M2_CONDUCAO:
+        return conducaoTriangular;
+    case CAMPO_M1_BACIA:
+    case CAMPO_M2_BACIA:
+        return e.Bacia.Formato == TBaciaAcumulacao::RETANGULAR;
+    default:
+        return true;
+    }
+}
+
+bool CampoAplicavel(TCampo id, const TProjeto& p) {
+    return CampoAplicavel(id, p, p.Estrada.IndSecao != 3);
+}
+
+const char* RotuloNaTela(const TCampoProjeto& c, const TProjeto& p) {
+    if (c.Id == CAMPO_COMP_ESTRADA) return p.Estrada.IndSecao == 2 ? "Largura" : "Semilargura";
+    return c.Rotulo;
+}
+
+double ValorMostrado(const TCampoProjeto& c, const TProjeto& p, const TUnidadesCustom& u) {
     const double v = c.Valor(p);
     // Inclinação zero não tem inverso: zero, que a verificação recusa (como a negativa).
     if (c.Reciproco) return v != 0 ? 1 / v : 0;
     return c.Unidade == U::Declividade || c.Unidade == U::Infiltracao ? v * FatorValor(c, u) : v;
 }
 
-void DefinirMostrado(const TCampoDados& c, TProjeto& p, double v, const TUnidadesCustom& u) {
+void DefinirMostrado(const TCampoProjeto& c, TProjeto& p, double v, const TUnidadesCustom& u) {
     if (c.Reciproco)
         c.Definir(p, v != 0 ? 1 / v : 0.0);
     else if (c.Unidade == U::Declividade || c.Unidade == U::Infiltracao)
@@ -225,7 +267,7 @@ void DefinirMostrado(const TCampoDados& c, TProjeto& p, double v, const TUnidade
         c.Definir(p, v);
 }
 
-std::string UnidadeMostrada(const TCampoDados& c, const TUnidadesCustom& u) {
+std::string UnidadeMostrada(const TCampoProjeto& c, const TUnidadesCustom& u) {
     switch (c.Unidade) {
     case U::Fixa:
         return c.UnidadeFixa;
@@ -240,26 +282,26 @@ std::string UnidadeMostrada(const TCampoDados& c, const TUnidadesCustom& u) {
     }
 }
 
-double MinimoMostrado(const TCampoDados& c, const TUnidadesCustom& u) {
+double MinimoMostrado(const TCampoProjeto& c, const TUnidadesCustom& u) {
     return c.Minimo * Fator(c, u);
 }
 
-double MaximoMostrado(const TCampoDados& c, const TUnidadesCustom& u) {
+double MaximoMostrado(const TCampoProjeto& c, const TUnidadesCustom& u) {
     return c.Maximo * Fator(c, u);
 }
 
-bool DentroDaFaixa(const TCampoDados& c, double v, const TUnidadesCustom& u) {
+bool DentroDaFaixa(const TCampoProjeto& c, double v, const TUnidadesCustom& u) {
     const double minimo = MinimoMostrado(c, u);
     if (!(c.MinimoIncluido ? v >= minimo : v > minimo)) return false;
     if (!(v <= MaximoMostrado(c, u))) return false;
     return !c.Inteiro || v == double(static_cast<long long>(v));
 }
 
-bool GuardavelNoCampo(const TCampoDados& c, double v, const TUnidadesCustom& u) {
+bool GuardavelNoCampo(const TCampoProjeto& c, double v, const TUnidadesCustom& u) {
     return v >= 0 && v <= MaximoMostrado(c, u);
 }
 
-std::string MensagemCampo(const TCampoDados& c, const TUnidadesCustom& u, TMotivoFalha motivo,
+std::string MensagemCampo(const TCampoProjeto& c, const TUnidadesCustom& u, TMotivoFalha motivo,
                           std::string_view texto, const char* rotulo) {
     const std::string unidade = UnidadeMostrada(c, u);
     const std::string maximo =
