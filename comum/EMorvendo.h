@@ -26,6 +26,13 @@ public:
     using EMorvendo::EMorvendo;
 };
 
+// Erro numérico do motor que não diz de que dado vem (ponto flutuante, busca sem convergência,
+// seção não definida): quem chama acrescenta a etapa do cálculo e os dados que a alimentam.
+class ENumerico : public EMorvendo {
+public:
+    using EMorvendo::EMorvendo;
+};
+
 // Texto da caixa de erro do programa: ponto final acrescentado quando o último caractere vem
 // depois do ponto na ordem dos caracteres (letras e algarismos; em UTF-8 também os acentuados).
 inline std::string ComPontoFinal(std::string mensagem) {

@@ -57,7 +57,7 @@ TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal) {
         break;
     }
     default:
-        throw EMorvendo("Erro. Seção transversal do canal não definida.");
+        throw ENumerico("Erro. Seção transversal do canal não definida.");
     }
     return c;
 }

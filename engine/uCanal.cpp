@@ -39,7 +39,7 @@ double TCanal::ProfundidadePelaArea(double a) const {
     case CANAL_TRIANGULAR:
         return std::sqrt(2 * a / (z + 1 / Sm.Valor));
     default:
-        throw EMorvendo("Erro. Seção transversal do canal não definida.");
+        throw ENumerico("Erro. Seção transversal do canal não definida.");
     }
 }
 
@@ -134,7 +134,7 @@ double TCanalGradienteCustom::ProfundidadeNormal(double q) const {
             return f / df;
         });
         if (r.Convergiu) return r.Valor;
-        throw EMorvendo("Não houve convergência no cálculo da profundidade normal do canal.");
+        throw ENumerico("Não houve convergência no cálculo da profundidade normal do canal.");
     }
     case CANAL_TRIANGULAR: {
         const double t1 = z, t2 = Sm.Valor;

@@ -106,7 +106,7 @@ double TempoFinalEscoamento(TPrecipitacaoExponencialNegativa& chuva, const std::
             return residuo / derivada;
         });
         if (!r.Convergiu)
-            throw EMorvendo(std::string("Não houve convergência quando calculando o tempo final do "
+            throw ENumerico(std::string("Não houve convergência quando calculando o tempo final do "
                                         "escoamento.\n") +
                             TEXTO_CONTATO);
         return r.Valor;

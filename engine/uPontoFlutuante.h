@@ -14,9 +14,9 @@ inline void Verificar() {
     const int f = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
     if (f == 0) return;
     Limpar();
-    if (f & FE_INVALID) throw EMorvendo("Operação de ponto flutuante inválida.");
-    if (f & FE_DIVBYZERO) throw EMorvendo("Divisão por zero em ponto flutuante.");
-    throw EMorvendo("Estouro em ponto flutuante.");
+    if (f & FE_INVALID) throw ENumerico("Operação de ponto flutuante inválida.");
+    if (f & FE_DIVBYZERO) throw ENumerico("Divisão por zero em ponto flutuante.");
+    throw ENumerico("Estouro em ponto flutuante.");
 }
 
 } // namespace pontoflutuante

@@ -168,8 +168,8 @@ bool TPrecipitacaoExponencialNegativa::Gravar(TArquivoIni& ini) {
 double TPrecipitacaoExponencialNegativa::IntensidadeMedia(double t) {
     const double base = t + FB;
     // ln de zero ou de negativo é erro de ponto flutuante.
-    if (base == 0) throw EMorvendo("Divisão por zero em ponto flutuante.");
-    if (!(base > 0)) throw EMorvendo("Operação de ponto flutuante inválida.");
+    if (base == 0) throw ENumerico("Divisão por zero em ponto flutuante.");
+    if (!(base > 0)) throw ENumerico("Operação de ponto flutuante inválida.");
     return FFatorTr / std::exp(FC * std::log(base));
 }
 

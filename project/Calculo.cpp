@@ -14,22 +14,12 @@ TEncostaCinematica& PrimeiroPlano(TEncostaCinematicaSecoes& encosta) {
     return encosta.Secao(0);
 }
 
-// Erros do motor que não dizem de onde vêm (ponto flutuante, busca sem convergência).
-bool ErroSemCampo(const std::string& m) {
-    for (const char* inicio :
-         {"Operação de ponto flutuante", "Divisão por zero", "Estouro em ponto flutuante",
-          "Não houve convergência", "Erro. Seção transversal"})
-        if (m.rfind(inicio, 0) == 0) return true;
-    return false;
-}
-
 // Executa uma etapa; um erro sem campo sai com a etapa e os dados que a alimentam.
 template <class Etapa> auto NaEtapa(const char* etapa, const char* dados, Etapa&& executar) {
     try {
         return executar();
-    } catch (const EMorvendo& e) {
+    } catch (const ENumerico& e) {
         std::string motivo = e.what();
-        if (!ErroSemCampo(motivo)) throw;
         motivo = motivo.substr(0, motivo.find('\n'));
         while (!motivo.empty() && motivo.back() == '.')
             motivo.pop_back();
