@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,17 +23,13 @@ TMostrarErroDialogos& FuncaoErro() {
     return f;
 }
 
-char PrimeiroCaractere(const QString& s, char padrao) {
-    return s.size() == 1 && s[0].unicode() < 128 ? char(s[0].unicode()) : padrao;
-}
-
 } // namespace
 
 char SeparadorDecimalDialogos() {
     return SeparadorDecimalUsuario();
 }
 char SeparadorMilharDialogos() {
-    return PrimeiroCaractere(QLocale().groupSeparator(), 0);
+    return SeparadorMilharUsuario(0);
 }
 
 void DefinirMostrarErroDialogos(TMostrarErroDialogos funcao) {

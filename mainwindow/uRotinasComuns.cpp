@@ -3,26 +3,16 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QLocale>
 
 #include "comum/Numeros.h"
 #include "comum/ui/RotinasUi.h"
-
-namespace {
-
-char PrimeiroAscii(const QString& s, char padrao) {
-    if (s.size() == 1 && s[0].unicode() < 128) return char(s[0].unicode());
-    return padrao;
-}
-
-} // namespace
 
 char SeparadorDecimal() {
     return SeparadorDecimalUsuario();
 }
 
 char SeparadorMilhar() {
-    const char s = PrimeiroAscii(QLocale().groupSeparator(), ',');
+    const char s = SeparadorMilharUsuario(',');
     // Um separador de milhar igual ao decimal não pode ser trocado por ele.
     return s == SeparadorDecimal() ? '\0' : s;
 }

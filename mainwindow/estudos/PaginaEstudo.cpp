@@ -25,6 +25,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
+#include "comum/ui/RotinasUi.h"
 #include "mainwindow/Controles.h"
 #include "mainwindow/estudos/Lote.h"
 #include "mainwindow/estudos/Tabelas.h"
@@ -77,9 +78,7 @@ QString RotuloMarca(double v, double passo) {
     while (casas < 8 && std::abs(passo * std::pow(10.0, casas) -
                                  std::round(passo * std::pow(10.0, casas))) > 1e-6)
         ++casas;
-    QString t = QString::number(v, 'f', casas);
-    if (t.startsWith('-') && t.toDouble() == 0) t.remove(0, 1);
-    return t.replace(QLatin1Char('.'), QLatin1Char(SeparadorDecimal()));
+    return FormatarCasas(v, casas);
 }
 
 void DefinirMarcas(QCategoryAxis* eixo, const std::vector<double>& marcas) {
@@ -447,8 +446,7 @@ void TPaginaEstudo::Calcular() {
             const auto& pts = FModelo->Pontos();
             const auto falhas = std::count_if(
                 pts.begin(), pts.end(), [](const TPontoEstudo& p) { return !p.Resultado.Ok; });
-            const QString tempo = QString::number(relogio->elapsed() / 1000.0, 'f', 1)
-                                      .replace('.', QLatin1Char(SeparadorDecimal()));
+            const QString tempo = FormatarCasas(relogio->elapsed() / 1000.0, 1);
             if (cancelado)
                 lblSituacao->setText(QStringLiteral("Estudo cancelado: %1 de %2 pontos calculados.")
                                          .arg(pts.size() - std::size_t(falhas))

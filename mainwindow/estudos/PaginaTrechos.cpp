@@ -25,6 +25,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
+#include "comum/ui/RotinasUi.h"
 #include "mainwindow/Controles.h"
 #include "mainwindow/estudos/Lote.h"
 #include "mainwindow/estudos/Tabelas.h"
@@ -328,7 +329,7 @@ QString RotuloMarca(double m, bool km) {
     if (!km) return QString::number(std::lround(m));
     const double v = m / 1000;
     const int casas = std::abs(v * 10 - std::round(v * 10)) < 1e-6 ? 1 : 2;
-    return QString::number(v, 'f', casas).replace('.', QLatin1Char(SeparadorDecimal()));
+    return FormatarCasas(v, casas);
 }
 
 } // namespace
@@ -738,8 +739,7 @@ void TPaginaTrechos::Calcular() {
                         .arg(n)
                         .arg(ok < n ? QStringLiteral("; %1 trechos sem resultado").arg(n - ok)
                                     : QString())
-                        .arg(QString::number(relogio->elapsed() / 1000.0, 'f', 1)
-                                 .replace('.', QLatin1Char(SeparadorDecimal()))));
+                        .arg(FormatarCasas(relogio->elapsed() / 1000.0, 1)));
             Habilitar();
         });
     Habilitar();

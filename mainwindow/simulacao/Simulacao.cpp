@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
-#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
@@ -34,14 +33,8 @@ namespace {
 
 constexpr int LINHAS = 21;
 
-char Separador(const QString& s, char padrao) {
-    return s.size() == 1 && s[0].unicode() < 128 ? char(s[0].unicode()) : padrao;
-}
-
 QString Formatar(const char* mascara, double v) {
-    const QLocale local;
-    return QString::fromStdString(
-        FormatFloat(mascara, v, SeparadorDecimalUsuario(), Separador(local.groupSeparator(), ' ')));
+    return FormatarNumero(mascara, v, SeparadorMilharUsuario(' '));
 }
 
 // Conversão de texto em inteiro: sinal opcional e algarismos, com espaços nas pontas.
