@@ -19,13 +19,17 @@ namespace {
 constexpr std::size_t PONTOS_MAXIMOS = 10000;
 
 const std::vector<TDescricaoParametro> PARAMETROS = {
-    {TParametroEstudo::Declividade, "declividade", "Declividade do canal da estrada", "m/m"},
-    {TParametroEstudo::Tr, "tr", "Período de retorno do espaçamento", "anos"},
-    {TParametroEstudo::K, "k", "Parâmetro K da equação IDF", ""},
-    {TParametroEstudo::Aprofundamento, "aprofundamento", "Aprofundamento máximo", "cm"},
-    {TParametroEstudo::ComprimentoTalude, "comprimento_talude", "Comprimento da área externa", "m"},
-    {TParametroEstudo::Erodibilidade, "erodibilidade", "Erodibilidade", ""},
-    {TParametroEstudo::TensaoCritica, "tensao_critica", "Tensão crítica de cisalhamento", "Pa"},
+    {TParametroEstudo::Declividade, "declividade", "Declividade do canal da estrada", "m/m",
+     CAMPO_SC_CANAL},
+    {TParametroEstudo::Tr, "tr", "Período de retorno do espaçamento", "anos", CAMPO_TR_ESP},
+    {TParametroEstudo::K, "k", "Parâmetro K da equação IDF", "", CAMPO_K},
+    {TParametroEstudo::Aprofundamento, "aprofundamento", "Aprofundamento máximo", "cm",
+     CAMPO_APROFUNDAMENTO},
+    {TParametroEstudo::ComprimentoTalude, "comprimento_talude", "Comprimento da área externa", "m",
+     CAMPO_COMP_TALUDE},
+    {TParametroEstudo::Erodibilidade, "erodibilidade", "Erodibilidade", "", CAMPO_ERODIBILIDADE},
+    {TParametroEstudo::TensaoCritica, "tensao_critica", "Tensão crítica de cisalhamento", "Pa",
+     CAMPO_TENSAO_CRITICA},
 };
 
 // Acompanhamento de um ponto: só repassa o cancelamento do lote ao motor.
@@ -44,35 +48,15 @@ private:
 };
 
 void AplicarParametro(TProjeto& p, TParametroEstudo parametro, double v) {
-    TCanalEstrada& e = p.Estrada;
-    switch (parametro) {
-    case TParametroEstudo::Declividade:
-        e.Sc = v;
-        break;
-    case TParametroEstudo::Tr:
-        e.TrEsp = v;
-        break;
-    case TParametroEstudo::K:
-        p.Chuva().K(v);
-        break;
-    case TParametroEstudo::Aprofundamento:
-        e.Aprofundamento = v;
-        break;
-    case TParametroEstudo::ComprimentoTalude: {
-        if (e.Talude.NumSecoes() == 0) throw EMorvendo("A encosta não tem trechos definidos.");
-        if (v != std::floor(v) || v < 1 || v > COMPRIMENTO_MAXIMO_PLANO)
-            throw EMorvendo("O comprimento da área externa deve ser um número inteiro de 1 a " +
-                            std::to_string(COMPRIMENTO_MAXIMO_PLANO) + " m.");
-        e.Talude.Secao(0).Comprimento(int(v));
-        break;
-    }
-    case TParametroEstudo::Erodibilidade:
-        e.Erodibilidade = v;
-        break;
-    case TParametroEstudo::TensaoCritica:
-        e.TalCritica = v;
-        break;
-    }
+    const TDescricaoParametro& d = Descricao(parametro);
+    const TCampoProjeto& c = *CampoProjeto(d.Campo);
+    // Um comprimento é guardado em metros inteiros: um valor quebrado não pode ser truncado
+    // calado.
+    if (c.Inteiro && (v != std::floor(v) || v < c.Minimo || v > c.Maximo))
+        throw EMorvendo(std::string("\"") + d.Rotulo + "\" deve ser um número inteiro de " +
+                        FloatToStr(c.Minimo) + " a " + FloatToStr(c.Maximo) + " " + d.Unidade +
+                        ".");
+    c.Definir(p, v);
 }
 
 // Um cálculo completo numa cópia do projeto, com o ajuste dado; nunca lança.
@@ -230,6 +214,10 @@ const TDescricaoParametro& Descricao(TParametroEstudo parametro) {
     for (const auto& d : PARAMETROS)
         if (d.Parametro == parametro) return d;
     return PARAMETROS.front();
+}
+
+double ValorParametro(const TProjeto& p, TParametroEstudo parametro) {
+    return CampoProjeto(Descricao(parametro).Campo)->Valor(p);
 }
 
 std::vector<double> ValoresDoIntervalo(double inicio, double fim, double passo) {

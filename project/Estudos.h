@@ -30,11 +30,14 @@ struct TDescricaoParametro {
     const char* Nome;   // na linha de comando e no CSV
     const char* Rotulo; // como a página de dados o chama
     const char* Unidade;
+    TCampo Campo; // a linha da tabela de campos, que lê e muda o valor no projeto
 };
 
 const std::vector<TDescricaoParametro>& ParametrosEstudo();
 std::optional<TParametroEstudo> ParametroPorNome(std::string_view nome);
 const TDescricaoParametro& Descricao(TParametroEstudo parametro);
+// Valor do parâmetro no projeto, nas unidades do arquivo.
+double ValorParametro(const TProjeto& p, TParametroEstudo parametro);
 
 // Valores de inicio a fim (inclusive, com folga de arredondamento) com o passo dado.
 // EMorvendo com mensagem para passo não positivo, fim antes do início ou pontos demais.

@@ -346,33 +346,7 @@ void TPaginaEstudo::Sugerir() {
     const QString u = UnidadeParametro(p);
     for (QLabel* l : {lblUnidadeInicio, lblUnidadeFim, lblUnidadePasso})
         l->setText(u);
-    TProjeto& pr = *FAmb.Projeto;
-    TCanalEstrada& e = pr.Estrada;
-    double v = 0;
-    switch (p) {
-    case TParametroEstudo::Declividade:
-        v = e.Sc;
-        break;
-    case TParametroEstudo::Tr:
-        v = e.TrEsp;
-        break;
-    case TParametroEstudo::K:
-        v = pr.Chuva().K();
-        break;
-    case TParametroEstudo::Aprofundamento:
-        v = e.Aprofundamento;
-        break;
-    case TParametroEstudo::ComprimentoTalude:
-        v = e.Talude.NumSecoes() > 0 ? e.Talude.Secao(0).Comprimento() : 0;
-        break;
-    case TParametroEstudo::Erodibilidade:
-        v = e.Erodibilidade;
-        break;
-    case TParametroEstudo::TensaoCritica:
-        v = e.TalCritica;
-        break;
-    }
-    v *= FatorParametro(p);
+    const double v = ValorParametro(*FAmb.Projeto, p) * FatorParametro(p);
     if (!(v > 0) || !std::isfinite(v)) {
         for (QLineEdit* c : {eInicio, eFim, ePasso})
             c->clear();

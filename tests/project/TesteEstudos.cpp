@@ -112,6 +112,15 @@ TEST(Estudo, MesmoResultadoComQualquerNumeroDeLinhasEPontoRuimNaoParaOsOutros) {
         EXPECT_EQ(um[i].Resultado.VolumeBacia, tres[i].Resultado.VolumeBacia);
     }
 
+    // O comprimento é guardado em metros inteiros: um valor quebrado ou acima do máximo é
+    // recusado, não truncado.
+    const auto comprimentos =
+        ExecutarEstudo(doc, TParametroEstudo::ComprimentoTalude, {5.5, 10001, 6}, 2);
+    for (std::size_t i : {0u, 1u})
+        EXPECT_EQ(comprimentos[i].Resultado.Erro, "\"Comprimento da área externa\" deve ser um "
+                                                  "número inteiro de 1 a 10000 m.");
+    EXPECT_TRUE(comprimentos[2].Resultado.Ok) << comprimentos[2].Resultado.Erro;
+
     // Cancelado antes de começar: nenhum ponto calcula, cada um diz por quê.
     TCancelamentoLote cancelado;
     cancelado.Pedido = true;
