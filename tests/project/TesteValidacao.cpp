@@ -221,7 +221,7 @@ TEST(Validacao, FaixaNasUnidadesConfiguradas) {
 }
 
 // Cada campo da tabela lê e muda o valor que o arquivo guarda na sua seção e chave: a tabela
-// não se desencontra dos objetos que gravam o arquivo.
+// não se desencontra dos objetos que leem e gravam o arquivo.
 TEST(TabelaDeCampos, SecaoEChaveGuardamOValorDoCampo) {
     TUnidades u;
     TProjeto p(u);
@@ -240,6 +240,13 @@ TEST(TabelaDeCampos, SecaoEChaveGuardamOValorDoCampo) {
         TArquivoIni depois;
         EscreverProjeto(p, depois);
         EXPECT_EQ(depois.LerReal(c.Secao, c.Chave, -1), novo);
+        // E no outro sentido: o valor posto na seção e chave é o que o projeto lê.
+        const double lido = c.Inteiro ? 41 : 0.625;
+        depois.EscreverReal(c.Secao, c.Chave, lido);
+        TProjeto relido(u);
+        ZerarVariaveis(relido);
+        ASSERT_TRUE(LerProjeto(relido, depois));
+        EXPECT_EQ(c.Valor(relido), lido);
     }
 }
 
