@@ -23,6 +23,9 @@ const char* const MSG_COMPRIMENTO_V2 =
 const char* const MSG_NAO_TERMINA =
     "O cálculo não terminou: o escoamento não cessa nas condições fornecidas.";
 constexpr long PASSOS_MAXIMOS = 5000000;
+// O tempo na tela e os eventos da interface a cada tantos passos: o relógio anda sem que a
+// formatação do texto pese no laço.
+constexpr long PASSOS_POR_ATUALIZACAO = 23;
 
 // Potência em que base nula vale 0.
 double Potencia(double base, double expoente) {
@@ -212,7 +215,7 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
                 naoTermina = true;
                 break;
             }
-            if (mostrarTempo && passos % 23 == 0) {
+            if (mostrarTempo && passos % PASSOS_POR_ATUALIZACAO == 0) {
                 // A interface pode sujar os sinalizadores de ponto flutuante; não são nossos.
                 pontoflutuante::Verificar();
                 mostrarTempo(FormatFloat("0.0", t, sep));
