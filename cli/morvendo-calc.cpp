@@ -77,12 +77,6 @@ std::string PastaComuns() {
     return (exe.parent_path().parent_path() / "Arquivos Comuns").string();
 }
 
-std::string Aparar(const std::string& s) {
-    const auto i = s.find_first_not_of(' ');
-    if (i == std::string::npos) return "";
-    return s.substr(i, s.find_last_not_of(' ') - i + 1);
-}
-
 // Andamento no terminal (stderr); mensagens do cálculo sempre vão para stderr.
 class TAcompanhamentoTerminal : public IAcompanhamentoCalculo {
 public:
@@ -460,7 +454,7 @@ int main(int argc, char** argv) {
     if (!o.Trechos.empty()) return ExecutarTrechosCli(o);
 
     if (auto falha = ValidarDados(p)) {
-        std::cerr << Aparar(falha->Mensagem) << '\n';
+        std::cerr << falha->Mensagem << '\n';
         return 1;
     }
     const std::string relatorio = o.Relatorio.empty() ? "Relatorio.txt" : o.Relatorio;

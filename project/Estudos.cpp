@@ -73,12 +73,7 @@ TResultadoExecucao Calcular(const TArquivoIni& documento, const TCancelamentoLot
         if (!LerProjeto(p, copia)) throw EMorvendo("O projeto não pôde ser lido.");
         int comprimento = p.Estrada.Comprimento();
         ajustar(p, comprimento);
-        if (auto falha = ValidarDados(p)) {
-            std::string m = falha->Mensagem;
-            const auto i = m.find_first_not_of(' ');
-            const auto f = m.find_last_not_of(' ');
-            throw EMorvendo(i == std::string::npos ? m : m.substr(i, f - i + 1));
-        }
+        if (auto falha = ValidarDados(p)) throw EMorvendo(falha->Mensagem);
         TAcompanhamentoPonto acomp(cancelamento);
         const TResultadoCalculo calc = ExecutarCalculo(p, comprimento, &acomp);
         if (calc.Situacao == TResultadoCalculo::Cancelado) throw EMorvendo("Cálculo cancelado.");

@@ -182,8 +182,12 @@ TEST(Validacao, ListaTodasAsFalhasNaOrdemDaVerificacao) {
     p.Estrada.Densidade = -1;
     p.Estrada.Bacia.Profundidade = 0;
     std::vector<TCampo> campos;
-    for (const TFalhaValidacao& f : ListarFalhas(p))
+    for (const TFalhaValidacao& f : ListarFalhas(p)) {
         campos.push_back(f.Campo);
+        // Pronta para a caixa, o terminal e a linha do estudo: sem espaços de enchimento.
+        EXPECT_NE(f.Mensagem.front(), ' ');
+        EXPECT_EQ(f.Mensagem.back(), '.');
+    }
     EXPECT_EQ(campos, (std::vector<TCampo>{CAMPO_TR_DIM, CAMPO_C, CAMPO_RUG_ESTRADA,
                                            CAMPO_PROF_BACIA, CAMPO_DENSIDADE}));
     EXPECT_EQ(ValidarDados(p)->Campo, CAMPO_TR_DIM);
