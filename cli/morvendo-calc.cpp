@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -361,10 +360,12 @@ int ExecutarEstudoCli(const TOpcoes& o) {
 int ExecutarTrechosCli(const TOpcoes& o) {
     std::vector<TTrecho> trechos;
     {
-        std::ifstream f(o.Trechos, std::ios::binary);
-        std::error_code ec;
-        if (!f || !std::filesystem::is_regular_file(o.Trechos, ec)) {
-            std::cerr << "O arquivo " << o.Trechos << " não foi encontrado.\n";
+        // Só um arquivo comum: um FIFO no lugar da tabela prenderia o programa.
+        std::istringstream f;
+        try {
+            f.str(LerArquivoComum(o.Trechos));
+        } catch (const EMorvendo& e) {
+            std::cerr << e.what() << '\n';
             return 2;
         }
         try {

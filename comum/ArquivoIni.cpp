@@ -188,16 +188,24 @@ EEntradaSaida ErroArquivo(const std::string& acao, const std::string& caminho, i
                          (motivo.empty() ? "" : ": " + motivo) + ".");
 }
 
-std::string LerArquivo(const std::string& caminho) {
+} // namespace
+
+std::string LerArquivoComum(const std::string& caminho) {
     auto falha = [&](int erro) { return ErroArquivo("ler", caminho, erro, true); };
     // O_NONBLOCK evita ficar preso num FIFO; arquivos comuns não são afetados.
     const int fd = ::open(caminho.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) throw falha(errno);
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int erro = S_ISDIR(st.st_mode) ? EISDIR : errno;
+    if (::fstat(fd, &st) != 0) {
+        const int erro = errno;
         ::close(fd);
         throw falha(erro);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        if (S_ISDIR(st.st_mode)) throw falha(EISDIR);
+        throw EEntradaSaida("Não foi possível ler o arquivo " + caminho +
+                            ": não é um arquivo comum.");
     }
     std::string dados;
     dados.reserve(static_cast<std::size_t>(st.st_size));
@@ -217,8 +225,6 @@ std::string LerArquivo(const std::string& caminho) {
     return dados;
 }
 
-} // namespace
-
 TArquivoIni::TArquivoIni(std::string caminho) : FCaminho(std::move(caminho)) {
     struct stat st {};
     // Ausente é documento novo; qualquer outro problema aparece ao carregar.
@@ -227,7 +233,7 @@ TArquivoIni::TArquivoIni(std::string caminho) : FCaminho(std::move(caminho)) {
 }
 
 void TArquivoIni::Carregar(const std::string& caminho) {
-    std::string dados = LerArquivo(caminho);
+    std::string dados = LerArquivoComum(caminho);
     // Um editor que grava em UTF-8 com a marca no início: lido como UTF-8.
     constexpr std::string_view marcaUtf8 = "\xEF\xBB\xBF";
     if (std::string_view(dados).substr(0, marcaUtf8.size()) == marcaUtf8)

@@ -59,6 +59,10 @@ private:
 // Erro EEntradaSaida com o caminho na mensagem.
 void GravarArquivoAtomico(const std::string& caminho, std::string_view conteudo);
 
+// Lê um arquivo inteiro. Só arquivos comuns: uma pasta, um FIFO ou um dispositivo no lugar de
+// um arquivo de entrada é recusado sem bloquear. Erro EEntradaSaida com o caminho e o motivo.
+std::string LerArquivoComum(const std::string& caminho);
+
 // O motivo de um erro do sistema (errno) em português, para as mensagens ao usuário; vazio
 // quando não há um texto próprio (o texto do sistema, em inglês, nunca é mostrado).
 std::string MotivoErroSistema(int erro, bool leitura);

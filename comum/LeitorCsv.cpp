@@ -1,9 +1,9 @@
 #include "comum/LeitorCsv.h"
 
+#include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 
 #include <cctype>
-#include <fstream>
 #include <iterator>
 
 int TTabelaCsv::Coluna(std::string_view nome) const {
@@ -91,10 +91,7 @@ TTabelaCsv LerCsvTexto(std::string_view texto, const std::string& nomeArquivo) {
 }
 
 TTabelaCsv LerCsv(const std::string& caminho) {
-    std::ifstream f(caminho, std::ios::binary);
-    if (!f) throw EMorvendo("Não foi possível abrir o arquivo " + caminho + ".");
-    const std::string texto((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    return LerCsvTexto(texto, caminho);
+    return LerCsvTexto(LerArquivoComum(caminho), caminho);
 }
 
 std::string CampoCsv(std::string_view texto, char separador) {

@@ -1,5 +1,6 @@
 #include "idf/AjusteIdf.h"
 
+#include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 
@@ -7,7 +8,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <limits>
 #include <optional>
 #include <ostream>
@@ -334,15 +334,15 @@ std::string Fixo(double v, int casas) {
 } // namespace
 
 int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, std::ostream& erros) {
-    std::ifstream f(caminho, std::ios::binary);
-    std::ostringstream conteudo;
-    if (f) conteudo << f.rdbuf();
-    if (!f) {
-        erros << "Não foi possível ler o arquivo \"" << caminho << "\".\n";
+    std::string conteudo;
+    try {
+        conteudo = LerArquivoComum(caminho);
+    } catch (const EMorvendo& e) {
+        erros << e.what() << '\n';
         return 2;
     }
     try {
-        const auto r = AjustarIdf(LerTabelaIdf(conteudo.str()));
+        const auto r = AjustarIdf(LerTabelaIdf(conteudo));
         const auto& p = r.Parametros;
         saida << "K=" << RealExato(p.K) << " a=" << RealExato(p.A) << " b=" << RealExato(p.B)
               << " c=" << RealExato(p.C) << '\n'

@@ -1,5 +1,6 @@
 #include "idf/ui/FoAjusteIdf.h"
 
+#include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
@@ -282,12 +283,13 @@ void TfrmFoAjusteIdf::AbrirCsvClick() {
 }
 
 void TfrmFoAjusteIdf::CarregarCsv(const QString& caminho) {
-    QFile f(caminho);
-    if (!f.open(QIODevice::ReadOnly)) {
-        FMensagens.Erro(this, QStringLiteral("Não foi possível ler o arquivo \"%1\".")
-                                  .arg(QDir::toNativeSeparators(caminho)));
+    std::string texto;
+    try {
+        texto = LerArquivoComum(QFile::encodeName(caminho).toStdString());
+    } catch (const EMorvendo& e) {
+        FMensagens.Erro(this, QString::fromStdString(e.what()));
         return;
     }
     Origem->setCurrentIndex(0);
-    eTabela->setPlainText(QString::fromUtf8(f.readAll()));
+    eTabela->setPlainText(QString::fromStdString(texto));
 }

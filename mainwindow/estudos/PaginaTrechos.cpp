@@ -21,6 +21,7 @@
 #include <sstream>
 
 #include "ajuda/Ajuda.h"
+#include "comum/ArquivoIni.h"
 #include "comum/ContextosAjuda.h"
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
@@ -272,10 +273,7 @@ private:
 };
 
 std::string LerArquivoTexto(const QString& caminho) {
-    QFile f(caminho);
-    if (!f.open(QIODevice::ReadOnly))
-        throw EMorvendo("Não foi possível abrir o arquivo " + caminho.toStdString() + ".");
-    return f.readAll().toStdString();
+    return LerArquivoComum(QFile::encodeName(caminho).toStdString());
 }
 
 } // namespace

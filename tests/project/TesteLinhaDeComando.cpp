@@ -127,6 +127,24 @@ TEST(LinhaDeComandoUso, ArgumentosEArquivos) {
     const TExecucao ausente = Executar(pasta.Caminho, "nao-existe.mvd");
     EXPECT_EQ(ausente.saida, 2);
     EXPECT_EQ(ausente.err, "O arquivo nao-existe.mvd não foi encontrado.\n");
+
+    // Tabelas de entrada que não são arquivos comuns: recusadas com o motivo, sem esperar por
+    // quem escreva num FIFO (o timeout termina o programa se ele ficar preso).
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    ASSERT_EQ(mkfifo((pasta / "fifo").c_str(), 0644), 0);
+    const std::pair<const char*, const char*> entradas[] = {
+        {"p.mvd --trechos fifo", "fifo: não é um arquivo comum"},
+        {"p.mvd --trechos /dev/null", "/dev/null: não é um arquivo comum"},
+        {"p.mvd --trechos .", ".: o caminho é uma pasta"},
+        {"p.mvd --trechos falta.csv", "falta.csv: arquivo não encontrado"},
+        {"--ajustar-idf fifo", "fifo: não é um arquivo comum"},
+    };
+    for (const auto& [argumentos, motivo] : entradas) {
+        const TExecucao r = Executar(pasta.Caminho, argumentos, "timeout 10 env ");
+        EXPECT_EQ(r.saida, 2) << argumentos;
+        EXPECT_EQ(r.err, std::string("Não foi possível ler o arquivo ") + motivo + ".\n")
+            << argumentos;
+    }
 }
 
 TEST(LinhaDeComandoUso, ResumoETabelaNoLugarPedido) {
