@@ -304,9 +304,12 @@ std::vector<TTrecho> LerTrechosCsv(std::istream& entrada) {
                                     std::to_string(COMPRIMENTO_MAXIMO_CANAL) + ".");
                t.Comprimento = int(comp);
                t.Declividade = RealDoCampo(c[3], n, "declividade");
-               if (t.Declividade <= 0)
-                   ErroLinha(n,
-                             "o campo declividade (" + c[3] + ") deve ser maior que zero (m/m).");
+               if (!(t.Declividade > 0 && t.Declividade < DECLIVIDADE_MAXIMA_TRECHO))
+                   ErroLinha(n, "o campo declividade (" + c[3] +
+                                    ") deve ser maior que zero e menor que 10 (m/m).");
+               if (long(trechos.size()) == TRECHOS_MAXIMOS)
+                   ErroLinha(n, "o projeto guarda no máximo " + std::to_string(TRECHOS_MAXIMOS) +
+                                    " trechos.");
                trechos.push_back(std::move(t));
            });
     if (trechos.empty()) throw EMorvendo("O arquivo não tem nenhum trecho.");
@@ -343,9 +346,23 @@ std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, do
         TTrecho t;
         t.Nome = "T" + std::to_string(trechos.size() + 1);
         t.Inicio = perfil[inicio].Posicao;
-        t.Comprimento = int(std::lround(perfil[fim].Posicao - perfil[inicio].Posicao));
+        const double comprimento = perfil[fim].Posicao - perfil[inicio].Posicao;
         t.Declividade = declividade(inicio, fim);
-        if (t.Comprimento >= 1) trechos.push_back(t);
+        const std::string rampa = "De " + FloatToStr(t.Inicio) + " a " +
+                                  FloatToStr(perfil[fim].Posicao) + " m, o perfil ";
+        // Os mesmos limites do arquivo do projeto, que guarda estes trechos.
+        if (comprimento > COMPRIMENTO_MAXIMO_CANAL)
+            throw EMorvendo(rampa + "forma um trecho de mais de " +
+                            std::to_string(COMPRIMENTO_MAXIMO_CANAL) + " m: acrescente pontos.");
+        if (!(t.Declividade < DECLIVIDADE_MAXIMA_TRECHO))
+            throw EMorvendo(rampa + "tem declividade de 10 m/m ou mais: confira as cotas.");
+        t.Comprimento = int(std::lround(comprimento));
+        if (t.Comprimento >= 1) {
+            if (long(trechos.size()) == TRECHOS_MAXIMOS)
+                throw EMorvendo("O perfil forma mais de " + std::to_string(TRECHOS_MAXIMOS) +
+                                " trechos: aumente a tolerância.");
+            trechos.push_back(t);
+        }
         inicio = fim;
     };
     for (std::size_t i = 1; i + 1 < perfil.size(); ++i) {

@@ -39,7 +39,6 @@ namespace {
 
 const char* const SECAO_IDENTIFICACAO = "IDENTIFICACAO";
 const char* const SECAO_TRECHOS = "TRECHOS";
-constexpr long TRECHOS_MAXIMOS = 10000;
 
 // Um valor do arquivo é uma linha só: quebras de linha das observações viram "\n".
 std::string Escapar(const std::string& t) {
@@ -122,9 +121,11 @@ std::vector<TTrecho> LerTrechos(const TArquivoIni& ini) {
             ValorForaDaFaixaNoArquivo("Trecho " + k + ", Comprimento", c, "de 1 a 100000 m");
         t.Comprimento = int(c);
         t.Declividade = ini.LerReal(SECAO_TRECHOS, "Declividade" + k, 0);
-        if (!(t.Declividade > 0 && t.Declividade < 10) || !std::isfinite(t.Inicio))
+        // Um trecho plano de um perfil é guardado: o cálculo dele diz que falta declividade.
+        if (!(t.Declividade >= 0 && t.Declividade < DECLIVIDADE_MAXIMA_TRECHO) ||
+            !std::isfinite(t.Inicio))
             throw EMorvendo("Valor fora da faixa no arquivo do projeto: Trecho " + k +
-                            ", Declividade (deve ser maior que zero, em m/m) ou Início.");
+                            ", Declividade (de 0 a menos de 10 m/m) ou Início.");
         trechos.push_back(std::move(t));
     }
     return trechos;

@@ -16,6 +16,11 @@ struct TTrecho {
     double Declividade = 0; // m/m
 };
 
+// Limites da tabela de trechos guardada no projeto. O leitor do arquivo, o CSV de trechos e o
+// perfil longitudinal usam os mesmos: nada entra na tabela que o projeto gravado não reabra.
+constexpr long TRECHOS_MAXIMOS = 10000;
+constexpr double DECLIVIDADE_MAXIMA_TRECHO = 10; // m/m, exclusive
+
 // Identificação do projeto para o relatório; tudo opcional.
 struct TIdentificacao {
     std::string Estrada, Trecho, Municipio, Engenheiro, Data, Observacoes;

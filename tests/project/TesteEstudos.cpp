@@ -232,6 +232,61 @@ TEST(Trechos, PerfilLongitudinalViraTrechos) {
     EXPECT_THROW(LerPerfilCsv(voltando), EMorvendo);
 }
 
+// O que o CSV e o perfil põem na tabela de trechos o projeto grava e reabre; o que ele não
+// reabriria é recusado na entrada, com o motivo.
+TEST(Trechos, TodoTrechoAceitoReabreComOProjeto) {
+    auto reabre = [](const std::vector<TTrecho>& trechos) {
+        TUnidades u;
+        TProjeto p(u);
+        ZerarVariaveis(p);
+        ASSERT_TRUE(LerProjeto(p, C03));
+        p.Trechos = trechos;
+        TArquivoIni doc;
+        EscreverProjeto(p, doc);
+        TProjeto relido(u);
+        ZerarVariaveis(relido);
+        ASSERT_NO_THROW(LerProjeto(relido, doc));
+        ASSERT_EQ(relido.Trechos.size(), trechos.size());
+        for (std::size_t i = 0; i < trechos.size(); ++i)
+            EXPECT_EQ(relido.Trechos[i].Declividade, trechos[i].Declividade) << i;
+    };
+    // Um patamar plano no perfil vira um trecho de declividade zero (o cálculo dele falha
+    // com a mensagem da declividade; o projeto continua abrindo).
+    std::istringstream plano("posicao_m,cota_m\n0,100\n100,100\n200,95\n");
+    const auto t = TrechosDoPerfil(LerPerfilCsv(plano), 0.005);
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0].Declividade, 0);
+    reabre(t);
+    std::istringstream ingreme("nome,inicio_m,comprimento_m,declividade\nA,0,10,9.99\n");
+    reabre(LerTrechosCsv(ingreme));
+
+    std::string muitos = "nome,inicio_m,comprimento_m,declividade\n";
+    for (int i = 0; i <= 10000; ++i)
+        muitos += "T,0,1,0.02\n";
+    const std::pair<std::string, const char*> recusados[] = {
+        {"nome,inicio_m,comprimento_m,declividade\nA,0,10,10\n",
+         "Linha 2: o campo declividade (10) deve ser maior que zero e menor que 10 (m/m)."},
+        {muitos, "Linha 10002: o projeto guarda no máximo 10000 trechos."},
+    };
+    for (const auto& [texto, mensagem] : recusados) {
+        std::istringstream in(texto);
+        try {
+            LerTrechosCsv(in);
+            ADD_FAILURE() << "aceitou " << mensagem;
+        } catch (const EMorvendo& e) {
+            EXPECT_STREQ(e.what(), mensagem);
+        }
+    }
+    std::istringstream parede("posicao_m,cota_m\n0,100\n1,50\n");
+    try {
+        TrechosDoPerfil(LerPerfilCsv(parede), 0.005);
+        ADD_FAILURE() << "aceitou uma rampa de 50 m/m";
+    } catch (const EMorvendo& e) {
+        EXPECT_STREQ(e.what(), "De 0 a 1 m, o perfil tem declividade de 10 m/m ou mais: confira "
+                               "as cotas.");
+    }
+}
+
 // Linha de comando: CSV do estudo, dos trechos e a tabela por metro.
 struct TSaida {
     int Status;
