@@ -21,6 +21,7 @@
 
 #include "comum/ArquivoIni.h"
 #include "comum/ContextosAjuda.h"
+#include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Controles.h"
@@ -396,10 +397,16 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         }
         if (r.CanalCalculado) MostrarResultadosCanal(r);
         if (r.Situacao != TResultadoCalculo::Concluido) return;
-        // A tabela de texto vai para a pasta de cache do usuário, nunca para a de trabalho.
-        const QString tabela = ArquivoTabelaTexto();
-        QDir().mkpath(QFileInfo(tabela).absolutePath());
-        EscreverRelatorioTexto(QFile::encodeName(tabela).toStdString(), r.Canal.Secoes);
+        // A tabela de texto vai para a pasta de cache do usuário, nunca para a de trabalho. Sem
+        // ela (disco cheio, pasta pessoal só de leitura) os resultados vão à tela mesmo assim.
+        std::string semTabela;
+        try {
+            const QString tabela = ArquivoTabelaTexto();
+            QDir().mkpath(QFileInfo(tabela).absolutePath());
+            EscreverRelatorioTexto(QFile::encodeName(tabela).toStdString(), r.Canal.Secoes);
+        } catch (const EMorvendo& erro) {
+            semTabela = erro.what();
+        }
         if (r.Bacia) {
             eVolBacia->setText(TextoDe(G::VolumeBacia, r));
             eQBacia->setText(TextoDe(G::VazaoBacia, r));
@@ -423,5 +430,9 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         tabResultados->setCurrentIndex(0);
         bSimul->setEnabled(true);
         MostrarPagina(PAG_RESULTADO);
+        if (!semTabela.empty())
+            FInteracao->MostrarErro("Os resultados estão na tela, mas a tabela por seção "
+                                    "(Relatorio.txt) não foi gravada. " +
+                                    semTabela);
     });
 }

@@ -347,6 +347,25 @@ private slots:
             referencia(Referencia("c03_equiv_200m", ".Relatorio.txt"));
         QVERIFY(tabela.open(QIODevice::ReadOnly) && referencia.open(QIODevice::ReadOnly));
         QCOMPARE(tabela.readAll(), referencia.readAll());
+        tabela.close();
+
+        // Sem onde gravar a tabela (um arquivo no lugar da pasta de cache, como um disco cheio
+        // ou uma pasta pessoal só de leitura): os resultados vão à tela e o erro diz o que faltou.
+        const QString cache = QFileInfo(TFPrincipal::ArquivoTabelaTexto()).absolutePath();
+        QVERIFY(QDir(cache).removeRecursively());
+        QFile bloqueio(cache);
+        QVERIFY(bloqueio.open(QIODevice::WriteOnly));
+        bloqueio.close();
+        QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
+        Calcular();
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        QCOMPARE(J->eCompMax->text(), QString("116"));
+        QCOMPARE(J->tsgResultSecoes->model()->rowCount(), 200);
+        QCOMPARE(R->Erros.size(), 1);
+        QVERIFY2(R->Erros[0].startsWith("Os resultados estão na tela, mas a tabela por seção "
+                                        "(Relatorio.txt) não foi gravada. Não foi possível"),
+                 qPrintable(R->Erros[0]));
+        QVERIFY(QFile::remove(cache));
     }
 
     // "morvendo --verificar" numa pasta que não se pode gravar: diz o espaçamento e nada
