@@ -1,5 +1,7 @@
 // Cálculo com a janela de andamento e a página de resultados: campos, resumo em palavras, a
 // grade das seções e os gráficos, com cópia e exportação.
+#include <filesystem>
+
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -402,7 +404,15 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         std::string semTabela;
         try {
             const QString tabela = ArquivoTabelaTexto();
-            QDir().mkpath(QFileInfo(tabela).absolutePath());
+            const std::string pasta =
+                QFile::encodeName(QFileInfo(tabela).absolutePath()).toStdString();
+            std::error_code falha;
+            std::filesystem::create_directories(pasta, falha);
+            if (falha) {
+                const std::string motivo = MotivoErroSistema(falha.value(), false);
+                throw EEntradaSaida("Não foi possível criar a pasta " + pasta +
+                                    (motivo.empty() ? "" : ": " + motivo) + ".");
+            }
             EscreverRelatorioTexto(QFile::encodeName(tabela).toStdString(), r.Canal.Secoes);
         } catch (const EMorvendo& erro) {
             semTabela = erro.what();
