@@ -1,6 +1,8 @@
 // A janela principal de verdade, sem tela: projetos, digitação, verificação, cálculo com a
 // janela de andamento, resultados e unidades. As perguntas e os diálogos de arquivo são
 // respondidos por roteiro.
+#include <limits>
+
 #include <QAbstractItemView>
 #include <QAction>
 #include <QApplication>
@@ -1191,24 +1193,42 @@ private slots:
                 QTest::mouseClick(a->Button1, Qt::LeftButton);
             }
         });
+        // Pausa e cancelamento são medidos no relógio de parede: quando a máquina tira o
+        // processador do teste, uma tentativa passa do limite sem culpa da janela. Até três
+        // tentativas; uma janela que deixa de atender eventos passa do limite em todas.
+        constexpr int TENTATIVAS = 3;
+        qint64 menorPausa = std::numeric_limits<qint64>::max();
         relogio.start();
         vigia.start();
-        Calcular();
-        QVERIFY2(maiorPausa < 100, qPrintable(QString::number(maiorPausa)));
-        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        for (int t = 0; t < TENTATIVAS && menorPausa >= 100; ++t) {
+            if (t > 0) QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
+            ultimo = -1;
+            maiorPausa = 0;
+            relogio.restart();
+            Calcular();
+            QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+            menorPausa = std::min(menorPausa, maiorPausa);
+        }
+        QVERIFY2(menorPausa < 100, qPrintable(QString::number(menorPausa)));
         QCOMPARE(J->tsgResultSecoes->model()->rowCount(), 15000);
         QVERIFY(barraOcupada && barraAndou);
 
         QTest::mouseClick(J->btnVoltarResult, Qt::LeftButton);
         cancelar = true;
-        ultimo = -1;
-        relogio.restart();
-        Calcular();
-        const qint64 fim = relogio.elapsed();
-        qInfo("maior pausa do laço de eventos: %lld ms; cancelamento em %lld ms", maiorPausa,
-              fim - clique);
-        QVERIFY(clique > 0);
-        QVERIFY2(fim - clique < 100, qPrintable(QString::number(fim - clique)));
+        qint64 menorCancelamento = std::numeric_limits<qint64>::max();
+        for (int t = 0; t < TENTATIVAS && menorCancelamento >= 100; ++t) {
+            clique = -1;
+            ultimo = -1;
+            relogio.restart();
+            Calcular();
+            const qint64 fim = relogio.elapsed();
+            QVERIFY(clique > 0);
+            QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
+            menorCancelamento = std::min(menorCancelamento, fim - clique);
+        }
+        qInfo("maior pausa do laço de eventos: %lld ms; cancelamento em %lld ms", menorPausa,
+              menorCancelamento);
+        QVERIFY2(menorCancelamento < 100, qPrintable(QString::number(menorCancelamento)));
         QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
         QVERIFY(R->Erros.isEmpty());
     }
