@@ -255,9 +255,9 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     FGerente.OnEscreverArquivo = [this] { GerenteSys1EscreverArquivo(); };
     FGerente.OnAbilitarCampos = [this] { GerenteSys1AbilitarCampos(); };
     FGerente.OnDesabilitarCampos = [this] { GerenteSys1DesabilitarCampos(); };
-    FGerente.OnLerCamposProjeto = [this] { GerenteSys1LerCamposProjeto(); };
-    FGerente.OnPreencherCamposProjeto = [this] { GerenteSys1PreencherCamposProjeto(); };
-    FGerente.OnLimparCamposProjeto = [this] { GerenteSys1LimparCamposProjeto(); };
+    FGerente.OnLerCamposDados = [this] { GerenteSys1LerCamposDados(); };
+    FGerente.OnPreencherCamposDados = [this] { GerenteSys1PreencherCamposDados(); };
+    FGerente.OnLimparCamposDados = [this] { GerenteSys1LimparCamposDados(); };
     FGerente.OnTitulo = [this](const std::string& t) { setWindowTitle(QString::fromStdString(t)); };
 
     Timer1Timer();
@@ -722,6 +722,6 @@ void TFPrincipal::GerenteSys1DesabilitarCampos() {
     BFechar->setEnabled(false);
 }
 
-void TFPrincipal::GerenteSys1LerCamposProjeto() {
+void TFPrincipal::GerenteSys1LerCamposDados() {
     LerCampos(false);
 }

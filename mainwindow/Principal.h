@@ -136,9 +136,9 @@ public:
     void GerenteSys1EscreverArquivo();
     void GerenteSys1AbilitarCampos();
     void GerenteSys1DesabilitarCampos();
-    void GerenteSys1LerCamposProjeto();
-    void GerenteSys1PreencherCamposProjeto();
-    void GerenteSys1LimparCamposProjeto();
+    void GerenteSys1LerCamposDados();
+    void GerenteSys1PreencherCamposDados();
+    void GerenteSys1LimparCamposDados();
     void AtualizarDeclividades();
     void AtualizarInfiltracoes();
     // Converte a erodibilidade mostrada da unidade de fator fatorAnterior para a atual, para

@@ -614,7 +614,7 @@ void TFPrincipal::Reagir(const std::function<void()>& reacao) {
     }
 }
 
-void TFPrincipal::GerenteSys1PreencherCamposProjeto() {
+void TFPrincipal::GerenteSys1PreencherCamposDados() {
     FPreenchendo = true;
     struct TFim {
         bool& f;
@@ -719,7 +719,7 @@ void TFPrincipal::MostrarCobertura() {
                                    : QStringLiteral("Cobertura: ") + QString::fromStdString(c));
 }
 
-void TFPrincipal::GerenteSys1LimparCamposProjeto() {
+void TFPrincipal::GerenteSys1LimparCamposDados() {
     if (!isVisible() || !isEnabled()) return;
     PrecLa1->clear();
     PrecLo1->clear();

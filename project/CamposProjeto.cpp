@@ -19,6 +19,8 @@ const char* const CONDUCAO = "Canal de condução";
 const char* const P = "Precipitação";
 const char* const E = "Estrada";
 const char* const B = "Bacias de acumulação";
+// Unidade da rugosidade de Manning no relatório (a tela não a mostra).
+const char* const RUGOSIDADE_HTML = "s·m<sup>-1/3</sup>";
 
 // Seções do arquivo do projeto (objetos do motor com os nomes dados em TProjeto).
 const char* const CANAL_ESTRADA = "CanalEstrada_ESTRADA";
@@ -86,7 +88,7 @@ const std::vector<TCampoProjeto> CAMPOS = {
     {CAMPO_RUG_ESTRADA, "Rugosidade", LEITO, E, U::Nenhuma, "", 0, false, 1, false, TERRENO_ESTRADA,
      "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.Estrada).nt.Valor; },
      [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).nt.Valor = v; }, nullptr,
-     "s·m<sup>-1/3</sup>"},
+     RUGOSIDADE_HTML},
     {CAMPO_VIB_TALUDE, "Taxa de infiltração estável", EXTERNA, E, U::Infiltracao, "", 0, false,
      1000, false, TERRENO_TALUDE, "VIB", false,
      [](const TProjeto& p) { return Plano(p.Estrada.Talude).VIB(); },
@@ -100,8 +102,7 @@ const std::vector<TCampoProjeto> CAMPOS = {
      [](TProjeto& p, double v) { Plano(p.Estrada.Talude).Comprimento(int(v)); }},
     {CAMPO_RUG_TALUDE, "Rugosidade", EXTERNA, E, U::Nenhuma, "", 0, false, 1, false, TERRENO_TALUDE,
      "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.Talude).nt.Valor; },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).nt.Valor = v; }, nullptr,
-     "s·m<sup>-1/3</sup>"},
+     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).nt.Valor = v; }, nullptr, RUGOSIDADE_HTML},
     {CAMPO_Z_CANAL, "Z", CANAL, E, U::Nenhuma, "", 0, false, 100, false, SECAO_CANAL, "ValorZ",
      false, [](const TProjeto& p) { return p.Estrada.Z.Valor; },
      [](TProjeto& p, double v) { p.Estrada.Z.Valor = v; }},
@@ -119,7 +120,7 @@ const std::vector<TCampoProjeto> CAMPOS = {
      [](TProjeto& p, double v) { p.Estrada.Sc = v; }},
     {CAMPO_RUG_CANAL, "Rugosidade", CANAL, E, U::Nenhuma, "", 0, false, 1, false, GRADIENTE_CANAL,
      "nc", false, [](const TProjeto& p) { return p.Estrada.nc.Valor; },
-     [](TProjeto& p, double v) { p.Estrada.nc.Valor = v; }, nullptr, "s·m<sup>-1/3</sup>"},
+     [](TProjeto& p, double v) { p.Estrada.nc.Valor = v; }, nullptr, RUGOSIDADE_HTML},
     {CAMPO_COMP_CANAL, "Comprimento", CANAL, E, U::Fixa, "m", 1, true, 100000, true,
      GRADIENTE_CANAL, "Comprimento", false,
      [](const TProjeto& p) { return double(p.Estrada.Comprimento()); },
@@ -162,7 +163,7 @@ const std::vector<TCampoProjeto> CAMPOS = {
      [](TProjeto& p, double v) { Conducao(p).Sm.Valor = v; }},
     {CAMPO_RUG_CONDUCAO, "Rugosidade", CONDUCAO, B, U::Nenhuma, "", 0, false, 1, false,
      GRADIENTE_CONDUCAO, "nc", false, [](const TProjeto& p) { return Conducao(p).nc.Valor; },
-     [](TProjeto& p, double v) { Conducao(p).nc.Valor = v; }, nullptr, "s·m<sup>-1/3</sup>"},
+     [](TProjeto& p, double v) { Conducao(p).nc.Valor = v; }, nullptr, RUGOSIDADE_HTML},
     {CAMPO_SC_CONDUCAO, "Declividade", CONDUCAO, B, U::Declividade, "", 0, false, 1, false,
      GRADIENTE_CONDUCAO, "Sc", false, [](const TProjeto& p) { return Conducao(p).Sc; },
      [](TProjeto& p, double v) { Conducao(p).Sc = v; }},

@@ -348,14 +348,16 @@ std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, do
         t.Inicio = perfil[inicio].Posicao;
         const double comprimento = perfil[fim].Posicao - perfil[inicio].Posicao;
         t.Declividade = declividade(inicio, fim);
-        const std::string rampa = "De " + FloatToStr(t.Inicio) + " a " +
-                                  FloatToStr(perfil[fim].Posicao) + " m, o perfil ";
         // Os mesmos limites do arquivo do projeto, que guarda estes trechos.
+        auto recusar = [&](const std::string& motivo) {
+            throw EMorvendo("De " + FloatToStr(t.Inicio) + " a " + FloatToStr(perfil[fim].Posicao) +
+                            " m, o perfil " + motivo);
+        };
         if (comprimento > COMPRIMENTO_MAXIMO_CANAL)
-            throw EMorvendo(rampa + "forma um trecho de mais de " +
-                            std::to_string(COMPRIMENTO_MAXIMO_CANAL) + " m: acrescente pontos.");
+            recusar("forma um trecho de mais de " + std::to_string(COMPRIMENTO_MAXIMO_CANAL) +
+                    " m: acrescente pontos.");
         if (!(t.Declividade < DECLIVIDADE_MAXIMA_TRECHO))
-            throw EMorvendo(rampa + "tem declividade de 10 m/m ou mais: confira as cotas.");
+            recusar("tem declividade de 10 m/m ou mais: confira as cotas.");
         t.Comprimento = int(std::lround(comprimento));
         if (t.Comprimento >= 1) {
             if (long(trechos.size()) == TRECHOS_MAXIMOS)

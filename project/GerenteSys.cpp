@@ -103,7 +103,7 @@ bool TGerenteSys::Novo() {
     if (!PerguntarSalvar(PERGUNTA_NOVO)) return false;
     Zerar();
     Chamar(OnAbilitarCampos);
-    Chamar(OnLimparCamposProjeto);
+    Chamar(OnLimparCamposDados);
     FProjetoAberto = true;
     FPodeGravar = true;
     Alterado = false;
@@ -118,7 +118,7 @@ bool TGerenteSys::Abrir() {
     const std::optional<std::string> escolhido = FDialogos->EscolherArquivoAbrir();
     if (!escolhido) return false;
     if (OnConferirArquivo) OnConferirArquivo(*escolhido);
-    Chamar(OnLimparCamposProjeto);
+    Chamar(OnLimparCamposDados);
     Zerar();
     const std::string anterior = PathProjeto;
     PathProjeto = *escolhido;
@@ -136,7 +136,7 @@ bool TGerenteSys::Abrir() {
     FProjetoAberto = true;
     FPodeGravar = true;
     Alterado = false;
-    Chamar(OnPreencherCamposProjeto);
+    Chamar(OnPreencherCamposDados);
     return true;
 }
 
@@ -150,7 +150,7 @@ bool TGerenteSys::AbrirArquivo(const std::string& caminho) {
     PathProjeto = caminho;
     NomeProjeto = NomeSemPasta(caminho);
     try {
-        Chamar(OnLimparCamposProjeto);
+        Chamar(OnLimparCamposDados);
         Zerar();
         FLeuCerto = false;
         if (OnLerArquivo) OnLerArquivo(FLeuCerto);
@@ -164,7 +164,7 @@ bool TGerenteSys::AbrirArquivo(const std::string& caminho) {
         Alterado = false;
         Titulo(TituloProjetoNomeado());
         AtualizarRecentes();
-        Chamar(OnPreencherCamposProjeto);
+        Chamar(OnPreencherCamposDados);
         return true;
     } catch (...) {
         return false;
@@ -179,7 +179,7 @@ bool TGerenteSys::Salvar() {
         // Se a gravação falhar, as alterações continuam marcadas e o fechamento pergunta.
         TRestaurar<bool> alterado(Alterado);
         Alterado = false;
-        Chamar(OnLerCamposProjeto);
+        Chamar(OnLerCamposDados);
         Chamar(OnEscreverArquivo);
         alterado.Confirmar();
         gravou = true;
@@ -199,7 +199,7 @@ bool TGerenteSys::SalvarComo() {
         if (fs::exists(*escolhido)) {
             // "Não" volta ao diálogo; o resultado é o da nova escolha.
             if (FDialogos->Perguntar(PERGUNTA_SUBSTITUIR, false) != TResposta::Sim) continue;
-            Chamar(OnLerCamposProjeto);
+            Chamar(OnLerCamposDados);
         }
         TRestaurar<std::string> nome(NomeProjeto), caminho(PathProjeto);
         TRestaurar<bool> podeGravar(FPodeGravar);
@@ -225,13 +225,13 @@ bool TGerenteSys::Fechar() {
         case TResposta::Sim:
             if (!Salvar()) return false;
             AtualizarRecentes();
-            Chamar(OnLerCamposProjeto);
+            Chamar(OnLerCamposDados);
             break;
         case TResposta::Nao:
             break;
         }
     }
-    Chamar(OnLimparCamposProjeto);
+    Chamar(OnLimparCamposDados);
     Zerar();
     Chamar(OnDesabilitarCampos);
     Alterado = false;

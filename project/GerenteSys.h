@@ -57,9 +57,9 @@ public:
     std::function<void()> OnEscreverArquivo;
     std::function<void()> OnAbilitarCampos;
     std::function<void()> OnDesabilitarCampos;
-    std::function<void()> OnLerCamposProjeto;
-    std::function<void()> OnPreencherCamposProjeto;
-    std::function<void()> OnLimparCamposProjeto;
+    std::function<void()> OnLerCamposDados;
+    std::function<void()> OnPreencherCamposDados;
+    std::function<void()> OnLimparCamposDados;
     // Título da janela dona.
     std::function<void(const std::string&)> OnTitulo;
 

@@ -156,8 +156,10 @@ private:
 
     // Os campos da página de dados que entram no cálculo, pela tabela de campos: legenda,
     // unidade configurada e o valor como digitado (inverso das inclinações guardadas assim).
-    std::vector<TDado> DadosCampos(std::initializer_list<TCampo> campos) const {
-        std::vector<TDado> d;
+    // 'antes' são as linhas que não são campos (tipo de canal, formato) e vêm primeiro.
+    std::vector<TDado> DadosCampos(std::initializer_list<TCampo> campos,
+                                   std::vector<TDado> antes = {}) const {
+        std::vector<TDado> d = std::move(antes);
         for (const TCampo id : campos) {
             if (!CampoAplicavel(id, P)) continue;
             const TCampoProjeto& c = *CampoProjeto(id);
@@ -296,12 +298,9 @@ void TDocumento::Canal() {
     Titulo("Canal da estrada");
     const bool trapezoidal = E.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
     S << "<table border=\"0\" width=\"100%\"><tr><td width=\"70%\">";
-    std::vector<TDado> d = {{"Tipo", "", trapezoidal ? "trapezoidal" : "triangular"}};
-    for (TDado& dado :
-         DadosCampos({CAMPO_Z_CANAL, CAMPO_B_CANAL, CAMPO_M1_CANAL, CAMPO_M2_CANAL, CAMPO_SC_CANAL,
-                      CAMPO_RUG_CANAL, CAMPO_COMP_CANAL, CAMPO_APROFUNDAMENTO}))
-        d.push_back(std::move(dado));
-    Dados(d);
+    Dados(DadosCampos({CAMPO_Z_CANAL, CAMPO_B_CANAL, CAMPO_M1_CANAL, CAMPO_M2_CANAL, CAMPO_SC_CANAL,
+                       CAMPO_RUG_CANAL, CAMPO_COMP_CANAL, CAMPO_APROFUNDAMENTO},
+                      {{"Tipo", "", trapezoidal ? "trapezoidal" : "triangular"}}));
     S << "</td><td width=\"30%\" align=\"center\">"
       << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</td></tr></table>";
 }
@@ -315,22 +314,19 @@ void TDocumento::Solo() {
 void TDocumento::Bacia() {
     const auto& b = E.Bacia;
     Titulo("Bacia de acumulação");
-    std::vector<TDado> d = {
-        {"Dimensionar a bacia", "", b.CalcularVolume ? "sim" : "não"},
-        {"Formato", "", b.Formato == TBaciaAcumulacao::RETANGULAR ? "Retangular" : "Semicircular"}};
-    for (TDado& dado : DadosCampos({CAMPO_PROF_BACIA, CAMPO_M1_BACIA, CAMPO_M2_BACIA}))
-        d.push_back(std::move(dado));
-    Dados(d);
+    Dados(
+        DadosCampos({CAMPO_PROF_BACIA, CAMPO_M1_BACIA, CAMPO_M2_BACIA},
+                    {{"Dimensionar a bacia", "", b.CalcularVolume ? "sim" : "não"},
+                     {"Formato", "",
+                      b.Formato == TBaciaAcumulacao::RETANGULAR ? "Retangular" : "Semicircular"}}));
 
     const auto& c = b.CanalConducao;
     Titulo("Canal de condução");
     const bool trapezoidal = c.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
     S << "<table border=\"0\" width=\"100%\"><tr><td width=\"70%\">";
-    d = {{"Tipo", "", trapezoidal ? "trapezoidal" : "triangular"}};
-    for (TDado& dado : DadosCampos({CAMPO_Z_CONDUCAO, CAMPO_B_CONDUCAO, CAMPO_M1_CONDUCAO,
-                                    CAMPO_M2_CONDUCAO, CAMPO_SC_CONDUCAO, CAMPO_RUG_CONDUCAO}))
-        d.push_back(std::move(dado));
-    Dados(d);
+    Dados(DadosCampos({CAMPO_Z_CONDUCAO, CAMPO_B_CONDUCAO, CAMPO_M1_CONDUCAO, CAMPO_M2_CONDUCAO,
+                       CAMPO_SC_CONDUCAO, CAMPO_RUG_CONDUCAO},
+                      {{"Tipo", "", trapezoidal ? "trapezoidal" : "triangular"}}));
     S << "</td><td width=\"30%\" align=\"center\">"
       << Figura(trapezoidal ? "Figuras/CanTrap.bmp" : "Figuras/CanTri.bmp") << "</td></tr></table>";
 }

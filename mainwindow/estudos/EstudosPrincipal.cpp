@@ -67,8 +67,8 @@ void TFPrincipal::InstalarEstudos() {
         FPaginaEstudo->Limpar();
         FPaginaTrechos->Recarregar();
     };
-    depois(FGerente.OnPreencherCamposProjeto, projetoMudou);
-    depois(FGerente.OnLimparCamposProjeto, projetoMudou);
+    depois(FGerente.OnPreencherCamposDados, projetoMudou);
+    depois(FGerente.OnLimparCamposDados, projetoMudou);
     depois(FGerente.OnAbilitarCampos, [estudo, trechos] {
         estudo->setEnabled(true);
         trechos->setEnabled(true);

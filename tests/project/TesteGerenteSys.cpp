@@ -58,9 +58,9 @@ protected:
         g.OnZerarVariaveis = [this] { eventos += "Z"; };
         g.OnAbilitarCampos = [this] { eventos += "A"; };
         g.OnDesabilitarCampos = [this] { eventos += "D"; };
-        g.OnLimparCamposProjeto = [this] { eventos += "L"; };
-        g.OnPreencherCamposProjeto = [this] { eventos += "P"; };
-        g.OnLerCamposProjeto = [this] { eventos += "C"; };
+        g.OnLimparCamposDados = [this] { eventos += "L"; };
+        g.OnPreencherCamposDados = [this] { eventos += "P"; };
+        g.OnLerCamposDados = [this] { eventos += "C"; };
         g.OnEscreverArquivo = [this] {
             eventos += "E";
             if (falharGravacao) throw EEntradaSaida("Unable to write to " + g.PathProjeto);

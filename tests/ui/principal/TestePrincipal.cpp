@@ -730,7 +730,7 @@ private slots:
         QCOMPARE(e.Bacia.CanalConducao.Sm.Valor, 0.25);
         for (QLineEdit* c : {J->em1, J->em2, J->em1CanalBacia, J->em2CanalBacia})
             c->clear();
-        J->GerenteSys1PreencherCamposProjeto();
+        J->GerenteSys1PreencherCamposDados();
         QCOMPARE(J->em1->text() + J->em2->text(), QStringLiteral("2,04,0"));
         QCOMPARE(J->em1CanalBacia->text() + J->em2CanalBacia->text(), QStringLiteral("2,04,0"));
         QVERIFY(!J->Alterado());
