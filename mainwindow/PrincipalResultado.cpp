@@ -409,7 +409,11 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
             std::error_code falha;
             std::filesystem::create_directories(pasta, falha);
             if (falha) {
-                const std::string motivo = MotivoErroSistema(falha.value(), false);
+                std::error_code ignorado;
+                const bool ocupada = std::filesystem::exists(pasta, ignorado) &&
+                                     !std::filesystem::is_directory(pasta, ignorado);
+                const std::string motivo = ocupada ? "há um arquivo com esse nome no lugar da pasta"
+                                                   : MotivoErroSistema(falha.value(), false);
                 throw EEntradaSaida("Não foi possível criar a pasta " + pasta +
                                     (motivo.empty() ? "" : ": " + motivo) + ".");
             }

@@ -367,6 +367,7 @@ private slots:
         QVERIFY2(R->Erros[0].startsWith("Os resultados estão na tela, mas a tabela por seção "
                                         "(Relatorio.txt) não foi gravada. Não foi possível"),
                  qPrintable(R->Erros[0]));
+        QVERIFY(R->Erros[0].contains("há um arquivo com esse nome no lugar da pasta"));
         QVERIFY(QFile::remove(cache));
     }
 
