@@ -148,10 +148,8 @@ void EscreverResumo(const TResultadoCalculo& r, std::uint8_t formatoBacia, char 
         linha(g);
 }
 
-// Os limites do método que tocam este resultado.
-void EscreverAvisos(const TCanalEstrada& e, const TResultadoEspacamento& r, char sep,
-                    std::ostream& out) {
-    const std::vector<std::string> avisos = AvisosDoResultado(e, r, sep);
+// Os avisos do resultado, depois do resumo; nada quando não há.
+void EscreverAvisos(const std::vector<std::string>& avisos, std::ostream& out) {
     if (avisos.empty()) return;
     out << "Avisos\n";
     for (const std::string& a : avisos)
@@ -502,11 +500,12 @@ int main(int argc, char** argv) {
         std::cerr << erro.what() << '\n';
         return 1;
     }
+    const std::vector<std::string> avisos = AvisosDoResultado(p, r, sep);
     if (o.Json) {
-        std::cout << ResultadoJson(r) << '\n';
+        std::cout << ResultadoJson(r, avisos) << '\n';
     } else {
         EscreverResumo(r, p.Estrada.Bacia.Formato, sep, std::cout);
-        EscreverAvisos(p.Estrada, r.Canal, sep, std::cout);
+        EscreverAvisos(avisos, std::cout);
     }
     return 0;
 }

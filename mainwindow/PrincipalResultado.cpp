@@ -303,7 +303,7 @@ void TFPrincipal::CarregarGraficosEResumo(int comprimento, const TResultadoCalcu
     QString html;
     for (const std::string& p : ResumoDoResultado(e, comprimento, r, sep))
         html += QStringLiteral("<p>%1</p>").arg(QString::fromStdString(p).toHtmlEscaped());
-    for (const std::string& a : AvisosDoResultado(e, r.Canal, sep))
+    for (const std::string& a : AvisosDoResultado(*FProjeto, r, sep))
         html += QStringLiteral("<p style=\"color:#a04000\"><b>Atenção:</b> %1</p>")
                     .arg(QString::fromStdString(a).toHtmlEscaped());
     mResumo->setHtml(html);

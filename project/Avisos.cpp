@@ -1,10 +1,8 @@
 #include "project/Avisos.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "comum/Numeros.h"
-#include "engine/uRegressao.h"
 
 std::vector<TFaixaAcimaDaToleravel>
 FaixasAcimaDaToleravel(const std::vector<TLinhaRelatorioTexto>& secoes, double perdaToleravel,
@@ -57,45 +55,99 @@ std::string AvisoPerdaAcimaDaToleravel(const std::vector<TFaixaAcimaDaToleravel>
            "essas seções de fora ou reveja o canal.";
 }
 
-double ErroCurvaTrapezoidal(double base, double talude, double y) {
-    // O mesmo ajuste do perímetro molhado P = a·A^b que o motor faz.
-    TRegressao reg(25);
-    for (int k = 1; k <= 25; ++k) {
-        const double yk = PROFUNDIDADE_MINIMA_AJUSTE_TRAPEZIO * k;
-        reg.X[k - 1] = yk * (base + talude * yk);
-        reg.Y[k - 1] = base + 2 * yk * std::sqrt(talude * talude + 1);
-    }
-    double a, b;
-    reg.AjustePotencia(a, b);
-    const double area = y * (base + talude * y);
-    const double perimetro = base + 2 * y * std::sqrt(talude * talude + 1);
-    // Manning: Q ∝ A^(5/3)·P^(-2/3); a curva troca P por a·A^b.
-    return std::pow(perimetro / (a * std::pow(area, b)), 2.0 / 3.0) - 1;
+namespace {
+
+// Faixa típica de um dado nas unidades dos limites da tabela de campos (m/m, mm/h e
+// g/(cm²·min·Pa)).
+struct TFaixaTipica {
+    TCampo Campo;
+    double Minimo, Maximo;
+};
+
+// Quantas vezes fora da faixa um valor precisa estar para o aviso.
+constexpr double FATOR_FORA_DA_FAIXA_TIPICA = 3;
+
+// Das tabelas de valores típicos da ajuda. Onde a ajuda diz "menos de" ou "mais de", o número
+// dela é o limite: o fator de folga já cobre o que passa um pouco dele.
+const std::vector<TFaixaTipica> FAIXAS_TIPICAS = {
+    {CAMPO_K, 1000, 6000},
+    {CAMPO_A, 0.09, 0.20},
+    {CAMPO_B, 10, 40},
+    {CAMPO_C, 0.7, 1.1},
+    {CAMPO_VIB_ESTRADA, 1.3, 3.8},
+    {CAMPO_RUG_ESTRADA, 0.011, 0.05},
+    {CAMPO_VIB_TALUDE, 5, 30},
+    {CAMPO_RUG_TALUDE, 0.01, 0.80},
+    {CAMPO_SC_CANAL, 0.01, 0.10},
+    {CAMPO_RUG_CANAL, 0.016, 0.040},
+    {CAMPO_TENSAO_CRITICA, 1, 7},
+    // 0,002 a 0,05 s/m.
+    {CAMPO_ERODIBILIDADE, 0.012, 0.3},
+    {CAMPO_DENSIDADE, 1.1, 1.8},
+};
+
+bool Escoa(const THidrograma& h) {
+    return std::any_of(h.Pontos.begin(), h.Pontos.end(),
+                       [](const TPontoHidrograma& p) { return p.Vazao > 0; });
 }
 
-std::string AvisoCurvaTrapezoidal(double base, double talude, double y, char sep) {
-    if (!(y > 0) || y >= PROFUNDIDADE_MINIMA_AJUSTE_TRAPEZIO) return "";
-    const double erro = ErroCurvaTrapezoidal(base, talude, y);
-    return "A profundidade de pico no canal trapezoidal (" + FormatFloat("0.0", y * 100, sep) +
-           " cm) está abaixo da faixa em que a curva-chave foi ajustada (20 a 500 cm): nessa "
-           "profundidade a curva " +
-           std::string(erro >= 0 ? "superestima" : "subestima") + " a vazão em " +
-           FormatFloat("0", std::abs(erro) * 100, sep) + " %, e a lâmina e a tensão saem " +
-           (erro >= 0 ? "menores que as reais (contra a segurança)." : "maiores que as reais.");
-}
+} // namespace
 
-std::vector<std::string> AvisosDoResultado(const TCanalEstrada& e, const TResultadoEspacamento& r,
-                                           char sep) {
+std::vector<std::string> AvisosForaDaFaixaTipica(const TProjeto& p, char sep) {
     std::vector<std::string> avisos;
-    avisos.push_back(AvisoPerdaAcimaDaToleravel(
-        FaixasAcimaDaToleravel(r.Secoes, r.PerdaToleravel, r.Espacamento), r.PerdaToleravel, sep));
-    if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
-        // A maior lâmina de pico até o espaçamento (ou na primeira seção, se nenhuma passa).
-        double pico = 0;
-        for (const TLinhaRelatorioTexto& l : r.Secoes)
-            if (l.Secao <= std::max(r.Espacamento, 1)) pico = std::max(pico, l.Lamina / 100);
-        avisos.push_back(AvisoCurvaTrapezoidal(e.B(), e.Z.Valor, pico, sep));
+    const TUnidadesCustom& u = p.Unidades;
+    for (const TFaixaTipica& f : FAIXAS_TIPICAS) {
+        const TCampoProjeto& c = *CampoProjeto(f.Campo);
+        if (!CampoAplicavel(f.Campo, p)) continue;
+        // A faixa passa pela mesma conversão que os limites do campo, para sair na unidade
+        // da tela: um valor digitado na unidade errada aparece ao lado da faixa certa.
+        TCampoProjeto faixa = c;
+        faixa.Minimo = f.Minimo;
+        faixa.Maximo = f.Maximo;
+        const double minimo = MinimoMostrado(faixa, u), maximo = MaximoMostrado(faixa, u);
+        const double v = ValorMostrado(c, p, u);
+        const bool abaixo = v < minimo / FATOR_FORA_DA_FAIXA_TIPICA;
+        if (!abaixo && !(v > maximo * FATOR_FORA_DA_FAIXA_TIPICA)) continue;
+        const std::string unidade = UnidadeMostrada(c, u);
+        const std::string comUnidade = unidade.empty() ? "" : " " + unidade;
+        avisos.push_back(std::string(RotuloNaTela(c, p)) + " (" + c.Grupo +
+                         ") = " + FloatToStr(v, sep) + comUnidade + " está muito " +
+                         (abaixo ? "abaixo" : "acima") + " da faixa típica (" +
+                         FloatToStr(minimo, sep) + " a " + FloatToStr(maximo, sep) + comUnidade +
+                         "): confira o valor" + (unidade.empty() ? "." : " e a unidade."));
     }
+    return avisos;
+}
+
+std::string AvisoSemEscoamento(const TProjeto& p, const TResultadoCalculo& r) {
+    if (Escoa(r.HidrogramaEstrada) || Escoa(r.HidrogramaTalude)) return "";
+    const bool externa = p.Estrada.IndSecao != 3;
+    return "Nenhum escoamento chega ao canal: a chuva da equação IDF, com os valores digitados, "
+           "nunca passa da infiltração e da abstração inicial do leito da estrada" +
+           std::string(externa ? " nem da área externa" : "") +
+           ". Confira K, a, b e c e as taxas de infiltração estável.";
+}
+
+std::string AvisoEspacamentoNoComprimento(const TResultadoEspacamento& r) {
+    if (r.Secoes.empty() || r.Espacamento < r.Secoes.back().Secao) return "";
+    return "O espaçamento calculado é o próprio comprimento do canal (" +
+           std::to_string(r.Secoes.back().Secao) +
+           " m): quem o limita é o comprimento digitado, não a erosão. Aumente o comprimento do "
+           "canal e calcule de novo para conhecer o espaçamento.";
+}
+
+std::vector<std::string> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo& r,
+                                           char sep) {
+    const TResultadoEspacamento& c = r.Canal;
+    std::vector<std::string> avisos;
+    const std::string semEscoamento = AvisoSemEscoamento(p, r);
+    avisos.push_back(semEscoamento);
+    for (std::string& a : AvisosForaDaFaixaTipica(p, sep))
+        avisos.push_back(std::move(a));
+    avisos.push_back(AvisoPerdaAcimaDaToleravel(
+        FaixasAcimaDaToleravel(c.Secoes, c.PerdaToleravel, c.Espacamento), c.PerdaToleravel, sep));
+    // Sem escoamento, um canal mais comprido também não erode: o aviso seria enganoso.
+    if (semEscoamento.empty()) avisos.push_back(AvisoEspacamentoNoComprimento(c));
     std::erase(avisos, std::string());
     return avisos;
 }

@@ -1,13 +1,15 @@
 #pragma once
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/PerdaSolo.h"
 #include "engine/uCanalEstrada.h"
+#include "project/Calculo.h"
+#include "project/CamposProjeto.h"
 #include "reports/RelatorioTexto.h"
 
-// Avisos sobre os limites do método que o engenheiro precisa ver junto com o resultado.
+// Avisos sobre os limites do método e sobre dados que calculam mas dificilmente são o que o
+// engenheiro quis digitar: nunca impedem o cálculo, vão junto com o resultado.
 
 // Seções consecutivas, dentro do espaçamento, cuja perda passa da tolerável: o espaçamento é
 // a seção mais distante que passa, e a perda pode subir acima do limite e descer de novo.
@@ -25,18 +27,18 @@ FaixasAcimaDaToleravel(const std::vector<TLinhaRelatorioTexto>& secoes, double p
 std::string AvisoPerdaAcimaDaToleravel(const std::vector<TFaixaAcimaDaToleravel>& faixas,
                                        double perdaToleravel, char separadorDecimal);
 
-// A curva-chave do canal trapezoidal é ajustada em profundidades de 0,2 m a 5,0 m.
-constexpr double PROFUNDIDADE_MINIMA_AJUSTE_TRAPEZIO = 0.2; // m
+// Um aviso por dado aplicável ao projeto mais de 3 vezes abaixo ou acima da faixa típica da
+// ajuda (quase sempre erro de digitação ou de unidade), com o valor, a faixa e a unidade como a
+// tela os mostra.
+std::vector<std::string> AvisosForaDaFaixaTipica(const TProjeto& projeto, char separadorDecimal);
 
-// Erro relativo da vazão da curva ajustada sobre a de Manning na profundidade dada (m), para a
-// base B (m) e o talude Z do canal trapezoidal: positivo quando a curva superestima a vazão.
-double ErroCurvaTrapezoidal(double base, double talude, double profundidade);
+// Aviso quando nem o leito nem a área externa escoam na chuva do espaçamento; vazio se não.
+std::string AvisoSemEscoamento(const TProjeto& projeto, const TResultadoCalculo& resultado);
 
-// Aviso quando a profundidade de pico (m) fica abaixo da faixa ajustada; vazio se não.
-std::string AvisoCurvaTrapezoidal(double base, double talude, double profundidade,
-                                  char separadorDecimal);
+// Aviso quando o espaçamento é o próprio comprimento calculado; vazio se não.
+std::string AvisoEspacamentoNoComprimento(const TResultadoEspacamento& resultado);
 
 // Todos os avisos que se aplicam ao resultado do canal, na ordem em que são mostrados.
-std::vector<std::string> AvisosDoResultado(const TCanalEstrada& canal,
-                                           const TResultadoEspacamento& resultado,
+std::vector<std::string> AvisosDoResultado(const TProjeto& projeto,
+                                           const TResultadoCalculo& resultado,
                                            char separadorDecimal);

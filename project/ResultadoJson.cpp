@@ -20,9 +20,27 @@ std::string Hidrograma(const THidrograma& h) {
            ", \"VazaoMaxima\": " + Real(h.VazaoMaxima) + ", \"Volume\": " + Real(h.Volume) + "}";
 }
 
+// Texto JSON: aspas, barra invertida e caracteres de controle escapados; o resto vai em UTF-8.
+std::string Texto(const std::string& t) {
+    std::string s = "\"";
+    for (const char c : t) {
+        if (c == '"' || c == '\\') {
+            s += '\\';
+            s += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", unsigned(c));
+            s += buf;
+        } else {
+            s += c;
+        }
+    }
+    return s + '"';
+}
+
 } // namespace
 
-std::string ResultadoJson(const TResultadoCalculo& r) {
+std::string ResultadoJson(const TResultadoCalculo& r, const std::vector<std::string>& avisos) {
     const TResultadoEspacamento& e = r.Canal;
     std::ostringstream out;
     out << "{\"Espacamento\": " << e.Espacamento << ", \"PerdaSolo\": " << Real(e.PerdaSolo)
@@ -47,6 +65,9 @@ std::string ResultadoJson(const TResultadoCalculo& r) {
         out << (i ? ", " : "") << "[" << s.Secao << ", " << Real(s.Lamina) << ", " << Real(s.Vazao)
             << ", " << Real(s.Tensao) << ", " << Real(s.Perda) << "]";
     }
+    out << "], \"Avisos\": [";
+    for (std::size_t i = 0; i < avisos.size(); ++i)
+        out << (i ? ", " : "") << Texto(avisos[i]);
     out << "]}";
     return out.str();
 }

@@ -335,7 +335,7 @@ void TDocumento::Resultados() {
     S << "<hr><h2 align=\"center\">Resultados</h2>";
     Titulo("Resultados - Canal");
     Dados(DadosResultado(GrandezasCanal()));
-    for (const std::string& a : AvisosDoResultado(E, R, ','))
+    for (const std::string& a : AvisosDoResultado(P, Resultado, ','))
         Aviso(EscaparHtml(a));
 
     Titulo("Resultados - Bacia de acumulação");

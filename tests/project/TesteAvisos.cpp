@@ -1,13 +1,32 @@
-// Avisos dos limites do método: perda acima da tolerável dentro do espaçamento e curva-chave
-// trapezoidal fora da faixa ajustada.
+// Avisos do resultado: perda acima da tolerável dentro do espaçamento, dados muito fora da
+// faixa típica, chuva que não escoa e espaçamento limitado pelo comprimento.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+
+#include "../Json.h"
 #include "Auxiliar.h"
 #include "project/Avisos.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 
 namespace {
+
+const std::string EXEMPLOS = std::string(MORVENDO_EXEMPLOS) + "/";
+
+// Projeto lido de um arquivo, com as unidades que ele grava.
+struct TProjetoLido {
+    TUnidades Unidades;
+    TProjeto P{Unidades};
+};
+
+std::unique_ptr<TProjetoLido> Ler(const std::string& caminho) {
+    auto l = std::make_unique<TProjetoLido>();
+    ZerarVariaveis(l->P);
+    EXPECT_TRUE(LerProjeto(l->P, caminho)) << caminho;
+    return l;
+}
 
 TEST(Avisos, PerdaQueSobeEDesceDentroDoEspacamento) {
     const std::vector<TLinhaRelatorioTexto> secoes = {
@@ -30,38 +49,195 @@ TEST(Avisos, PerdaQueSobeEDesceDentroDoEspacamento) {
     EXPECT_EQ(AvisoPerdaAcimaDaToleravel({}, 1.0, ','), "");
 }
 
-TEST(Avisos, CurvaTrapezoidalAbaixoDaFaixaAjustada) {
-    // B = 0,4 m e Z = 1: a curva superestima a vazão em 22 % a 5 cm e em 51 % a 2 cm.
-    EXPECT_NEAR(ErroCurvaTrapezoidal(0.4, 1, 0.05), 0.2173, 5e-4);
-    EXPECT_NEAR(ErroCurvaTrapezoidal(0.4, 1, 0.02), 0.5144, 5e-4);
-    EXPECT_NEAR(ErroCurvaTrapezoidal(0.4, 1, 0.2), 0.0185, 5e-4);
-    EXPECT_EQ(AvisoCurvaTrapezoidal(0.4, 1, 0.2, ','), "");
-    EXPECT_EQ(AvisoCurvaTrapezoidal(0.4, 1, 0.05, ','),
-              "A profundidade de pico no canal trapezoidal (5,0 cm) está abaixo da faixa em que "
-              "a curva-chave foi ajustada (20 a 500 cm): nessa profundidade a curva superestima "
-              "a vazão em 22 %, e a lâmina e a tensão saem menores que as reais (contra a "
-              "segurança).");
+// Um valor fora da faixa típica sai na unidade da tela, com a faixa convertida para ela; o
+// aviso só vem além de 3 vezes o limite e só para os campos que o cálculo usa.
+TEST(Avisos, DadosMuitoForaDaFaixaTipica) {
+    enum { S_M = 0, G_CM2 = 1 };    // unidades da erodibilidade
+    enum { PORCENTO = 0, M_M = 1 }; // da declividade
+    enum { MM_H = 1, M_DIA = 2 };   // da infiltração
+    struct TCaso {
+        TCampo Campo;
+        double Valor; // nas unidades do arquivo (a erodibilidade, na configurada)
+        int Erodibilidade, Declividade, Infiltracao, Secao;
+        const char* Aviso; // vazio: nenhum
+    };
+    const TCaso casos[] = {
+        {CAMPO_ERODIBILIDADE, 0.00038, S_M, M_M, MM_H, 1,
+         "Erodibilidade (Solo) = 0,00038 kg·m⁻²·s⁻¹·Pa⁻¹ está muito abaixo da faixa típica "
+         "(0,002 a 0,05 kg·m⁻²·s⁻¹·Pa⁻¹): confira o valor e a unidade."},
+        {CAMPO_ERODIBILIDADE, 0.00038, G_CM2, M_M, MM_H, 1,
+         "Erodibilidade (Solo) = 0,00038 g·cm⁻²·min⁻¹·Pa⁻¹ está muito abaixo da faixa típica "
+         "(0,012 a 0,3 g·cm⁻²·min⁻¹·Pa⁻¹): confira o valor e a unidade."},
+        {CAMPO_ERODIBILIDADE, 0.0007, S_M, M_M, MM_H, 1, ""},
+        {CAMPO_TENSAO_CRITICA, 999, S_M, M_M, MM_H, 1,
+         "Tensão crítica (Solo) = 999 Pa está muito acima da faixa típica (1 a 7 Pa): confira "
+         "o valor e a unidade."},
+        {CAMPO_TENSAO_CRITICA, 21, S_M, M_M, MM_H, 1, ""},
+        {CAMPO_TENSAO_CRITICA, 0.3, S_M, M_M, MM_H, 1,
+         "Tensão crítica (Solo) = 0,3 Pa está muito abaixo da faixa típica (1 a 7 Pa): confira "
+         "o valor e a unidade."},
+        {CAMPO_K, 1.086, S_M, M_M, MM_H, 1,
+         "K (Parâmetros da equação IDF) = 1,086 está muito abaixo da faixa típica (1000 a "
+         "6000): confira o valor."},
+        {CAMPO_SC_CANAL, 0.5, S_M, PORCENTO, MM_H, 1,
+         "Declividade (Canal da estrada) = 50 % está muito acima da faixa típica (1 a 10 %): "
+         "confira o valor e a unidade."},
+        {CAMPO_VIB_ESTRADA, 0.1, S_M, M_M, M_DIA, 1,
+         "Taxa de infiltração estável (Leito da estrada) = 0,0024 m/dia está muito abaixo da "
+         "faixa típica (0,0312 a 0,0912 m/dia): confira o valor e a unidade."},
+        {CAMPO_RUG_TALUDE, 0.003, S_M, M_M, MM_H, 1,
+         "Rugosidade (Área externa) = 0,003 está muito abaixo da faixa típica (0,01 a 0,8): "
+         "confira o valor."},
+        // Na seção 3 a área externa não entra no cálculo.
+        {CAMPO_VIB_TALUDE, 1000, S_M, M_M, MM_H, 3, ""},
+        {CAMPO_VIB_TALUDE, 1000, S_M, M_M, MM_H, 1,
+         "Taxa de infiltração estável (Área externa) = 1000 mm/h está muito acima da faixa "
+         "típica (5 a 30 mm/h): confira o valor e a unidade."},
+    };
+    for (const TCaso& c : casos) {
+        SCOPED_TRACE(std::string(CampoProjeto(c.Campo)->Rotulo) + " = " + std::to_string(c.Valor));
+        // Um projeto sem nenhum dado fora da faixa típica.
+        auto l = Ler(DADOS_REFERENCIA + "c06_so_primeira_passa.mvd");
+        TProjeto& p = l->P;
+        ASSERT_TRUE(AvisosForaDaFaixaTipica(p, ',').empty());
+        p.Unidades.SetErodibilidade(std::uint8_t(c.Erodibilidade));
+        p.Unidades.SetDeclividade(std::uint8_t(c.Declividade));
+        p.Unidades.SetVI(std::uint8_t(c.Infiltracao));
+        p.Estrada.IndSecao = c.Secao;
+        CampoProjeto(c.Campo)->Definir(p, c.Valor);
+        const std::vector<std::string> esperado =
+            *c.Aviso ? std::vector<std::string>{c.Aviso} : std::vector<std::string>{};
+        EXPECT_EQ(AvisosForaDaFaixaTipica(p, ','), esperado);
+    }
 }
 
-// A linha de comando diz os dois avisos no resumo, só quando se aplicam.
-TEST(Avisos, NoResumoDaLinhaDeComando) {
+// Os exemplos e os casos de referência: os dados que saem da faixa típica da ajuda por mais
+// de 3 vezes, pelo campo avisado.
+TEST(Avisos, ProjetosConhecidosForaDaFaixaTipica) {
+    const std::string leito = "Taxa de infiltração estável (Leito da estrada)";
+    const struct {
+        std::string Arquivo;
+        std::vector<std::string> Campos;
+    } casos[] = {
+        {DADOS_REFERENCIA + "c02_trap_secao3_50m.mvd", {}},
+        {DADOS_REFERENCIA + "c06_so_primeira_passa.mvd", {}},
+        {DADOS_REFERENCIA + "c08_legado.mvd", {}},
+        {EXEMPLOS + "Trapezoidal_SC.mvd", {}},
+        {EXEMPLOS + "CanalLongo_PE.mvd", {}},
+        // 0,002 g·cm⁻²·min⁻¹·Pa⁻¹ = 0,00033 s/m, 6 vezes abaixo do mínimo típico de 0,002 s/m.
+        {EXEMPLOS + "Estrada.mvd", {"Erodibilidade (Solo)"}},
+        {DADOS_REFERENCIA + "c01_canal_1m.mvd", {"Erodibilidade (Solo)"}},
+        // Leitos de 20 a 135 mm/h: acima de 3 vezes os 3,8 mm/h dos leitos compactados.
+        {DADOS_REFERENCIA + "c03_equiv_200m.mvd", {leito}},
+        {DADOS_REFERENCIA + "c13_perda_sobe_e_desce.mvd", {leito}},
+        {DADOS_REFERENCIA + "c14_talude_sem_escoamento.mvd",
+         {leito, "Taxa de infiltração estável (Área externa)"}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Arquivo);
+        auto l = Ler(c.Arquivo);
+        std::vector<std::string> campos;
+        for (const std::string& a : AvisosForaDaFaixaTipica(l->P, ','))
+            campos.push_back(a.substr(0, a.find(" = ")));
+        EXPECT_EQ(campos, c.Campos);
+    }
+}
+
+// Sem nenhum ponto com vazão nos dois hidrogramas, a chuva não escoa; a frase diz de onde não
+// veio água (na seção 3 não há área externa).
+TEST(Avisos, ChuvaSemEscoamento) {
+    auto l = Ler(EXEMPLOS + "Estrada.mvd");
+    TProjeto& p = l->P;
+    const std::string secao1 =
+        "Nenhum escoamento chega ao canal: a chuva da equação IDF, com os valores digitados, "
+        "nunca passa da infiltração e da abstração inicial do leito da estrada nem da área "
+        "externa. Confira K, a, b e c e as taxas de infiltração estável.";
+    TResultadoCalculo r;
+    EXPECT_EQ(AvisoSemEscoamento(p, r), secao1);
+    r.HidrogramaEstrada.Adicionar(0, 0);
+    r.HidrogramaEstrada.Adicionar(1, 0);
+    EXPECT_EQ(AvisoSemEscoamento(p, r), secao1);
+    r.HidrogramaTalude.Adicionar(1, 0.2);
+    EXPECT_EQ(AvisoSemEscoamento(p, r), "");
+    r.HidrogramaTalude.Limpar();
+    p.Estrada.IndSecao = 3;
+    EXPECT_EQ(AvisoSemEscoamento(p, r),
+              "Nenhum escoamento chega ao canal: a chuva da equação IDF, com os valores "
+              "digitados, nunca passa da infiltração e da abstração inicial do leito da "
+              "estrada. Confira K, a, b e c e as taxas de infiltração estável.");
+    r.HidrogramaEstrada.Adicionar(2, 1e-9);
+    EXPECT_EQ(AvisoSemEscoamento(p, r), "");
+}
+
+// Calculados: K digitado como 1,086 não escoa, e o espaçamento que sai igual ao comprimento
+// não é avisado como limitado pelo comprimento; um canal mais curto que o espaçamento é.
+TEST(Avisos, DoResultadoCalculado) {
+    const std::string noComprimento =
+        "O espaçamento calculado é o próprio comprimento do canal (50 m): quem o limita é o "
+        "comprimento digitado, não a erosão. Aumente o comprimento do canal e calcule de novo "
+        "para conhecer o espaçamento.";
+    auto contem = [](const std::vector<std::string>& avisos, const std::string& inicio) {
+        return std::any_of(avisos.begin(), avisos.end(),
+                           [&](const std::string& a) { return a.rfind(inicio, 0) == 0; });
+    };
+    {
+        auto l = Ler(EXEMPLOS + "Estrada.mvd");
+        l->P.Chuva().K(1.086);
+        const TResultadoCalculo r = ExecutarCalculo(l->P, l->P.Estrada.Comprimento(), nullptr);
+        ASSERT_EQ(r.Situacao, TResultadoCalculo::Concluido);
+        EXPECT_EQ(r.Canal.Espacamento, 250);
+        const auto avisos = AvisosDoResultado(l->P, r, ',');
+        EXPECT_TRUE(contem(avisos, "Nenhum escoamento chega ao canal"));
+        EXPECT_TRUE(contem(avisos, "K (Parâmetros da equação IDF) = 1,086"));
+        EXPECT_FALSE(contem(avisos, "O espaçamento calculado é o próprio comprimento"));
+    }
+    {
+        auto l = Ler(EXEMPLOS + "Estrada.mvd");
+        const TResultadoCalculo r = ExecutarCalculo(l->P, 50, nullptr);
+        ASSERT_EQ(r.Situacao, TResultadoCalculo::Concluido);
+        const auto avisos = AvisosDoResultado(l->P, r, ',');
+        EXPECT_NE(std::find(avisos.begin(), avisos.end(), noComprimento), avisos.end());
+        EXPECT_FALSE(contem(avisos, "Nenhum escoamento"));
+        const TResultadoCalculo inteiro = ExecutarCalculo(l->P, 250, nullptr);
+        EXPECT_LT(inteiro.Canal.Espacamento, 250);
+        EXPECT_FALSE(contem(AvisosDoResultado(l->P, inteiro, ','), "O espaçamento calculado"));
+    }
+}
+
+// A linha de comando põe os avisos depois do resumo e, com --json, em "Avisos".
+TEST(Avisos, NaLinhaDeComando) {
     TPastaTemporaria pasta("avisos");
-    auto resumo = [&](const char* caso) {
-        fs::copy_file(DADOS_REFERENCIA + caso + ".mvd", pasta / "p.mvd",
-                      fs::copy_options::overwrite_existing);
+    auto rodar = [&](const std::string& projeto, const char* opcoes) {
+        GravarBytes(pasta / "p.mvd", projeto);
         const std::string cmd = "cd '" + pasta.Caminho.string() +
-                                "' && LC_ALL=C '" MORVENDO_CALC "' p.mvd > out.txt 2>&1";
-        EXPECT_EQ(std::system(cmd.c_str()), 0) << caso;
+                                "' && LC_ALL=C '" MORVENDO_CALC "' p.mvd " + opcoes +
+                                " > out.txt 2>&1";
+        EXPECT_EQ(std::system(cmd.c_str()), 0) << projeto.substr(0, 80);
         return LerBytes(pasta / "out.txt");
     };
-    const std::string c13 = resumo("c13_perda_sobe_e_desce");
-    EXPECT_NE(c13.find("excede a perda tolerável na seção 12 m"), std::string::npos) << c13;
-    const std::string c02 = resumo("c02_trap_secao3_50m");
-    EXPECT_NE(c02.find("abaixo da faixa em que a curva-chave foi ajustada"), std::string::npos)
-        << c02;
-    EXPECT_EQ(c02.find("excede a perda tolerável"), std::string::npos) << c02;
-    const std::string c03 = resumo("c03_equiv_200m");
-    EXPECT_EQ(c03.find("Avisos"), std::string::npos) << c03;
+    // O caso foi calculado com a curva de descarga antiga do trapézio.
+    const std::string c13 = rodar(LerBytes(DADOS_REFERENCIA + "c13_perda_sobe_e_desce.mvd"),
+                                  "--curva-descarga-original");
+    // A perda que sobe e desce: o aviso vem depois do resumo, com os outros.
+    EXPECT_NE(c13.find("\nAvisos\n"), std::string::npos) << c13;
+    EXPECT_NE(c13.find("\n  Dentro do espaçamento, a perda de solo excede a perda tolerável"),
+              std::string::npos)
+        << c13;
+    const std::string c06 = LerBytes(DADOS_REFERENCIA + "c06_so_primeira_passa.mvd");
+    EXPECT_EQ(rodar(c06, "").find("Avisos"), std::string::npos);
+    EXPECT_TRUE(TLeitorJson(rodar(c06, "--json")).Ler()["Avisos"].Itens.empty());
+
+    const std::string semChuva =
+        Trocar(LerBytes(EXEMPLOS + "Estrada.mvd"), "\nK=1086\\.604", "\nK=1.086");
+    ASSERT_NE(semChuva.find("\nK=1.086\r"), std::string::npos);
+    const std::string texto = rodar(semChuva, "");
+    EXPECT_NE(texto.find("Avisos\n  Nenhum escoamento chega ao canal"), std::string::npos) << texto;
+    const TJson json = TLeitorJson(rodar(semChuva, "--json")).Ler();
+    EXPECT_EQ(json["Espacamento"].Valor, 250);
+    const std::vector<TJson>& avisos = json["Avisos"].Itens;
+    ASSERT_GE(avisos.size(), 2u);
+    EXPECT_EQ(avisos[0].Str.rfind("Nenhum escoamento chega ao canal", 0), 0u);
+    EXPECT_NE(avisos[1].Str.find("K (Parâmetros da equação IDF) = 1.086"), std::string::npos);
 }
 
 } // namespace

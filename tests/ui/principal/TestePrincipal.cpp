@@ -1548,7 +1548,7 @@ private slots:
         const QString resumo = J->mResumo->toPlainText();
         QVERIFY2(resumo.contains(frase), qPrintable(resumo));
         QVERIFY(resumo.contains("Bacia de acumulação"));
-        for (const std::string& a : AvisosDoResultado(J->Projeto().Estrada, r.Canal, ','))
+        for (const std::string& a : AvisosDoResultado(J->Projeto(), r, ','))
             QVERIFY(resumo.contains(QString::fromStdString(a)));
         QCOMPARE(J->grHidrogramas->Grafico()->series().size(), curvas);
 
