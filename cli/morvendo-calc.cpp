@@ -22,6 +22,7 @@
 #include "idf/ConsultaIdf.h"
 #include "idf/EstacoesUsuario.h"
 #include "project/Avisos.h"
+#include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
 #include "project/Estudos.h"
 #include "project/Projeto.h"
@@ -45,7 +46,7 @@ extern "C" void AoInterromper(int) {
 
 const char* const USO =
     "Uso: morvendo-calc PROJETO.mvd [--json] [--relatorio ARQUIVO] [--csv ARQUIVO]\n"
-    "                          [--html ARQUIVO]\n"
+    "                          [--html ARQUIVO] [--curva-descarga-original]\n"
     "     morvendo-calc PROJETO.mvd --estudo PARAMETRO INICIO FIM PASSO [--threads N]\n"
     "     morvendo-calc PROJETO.mvd --trechos TRECHOS.csv [--threads N]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE\n"
@@ -55,6 +56,9 @@ const char* const USO =
     "  --relatorio ARQUIVO  onde gravar a tabela por seção (padrão: Relatorio.txt)\n"
     "  --csv ARQUIVO        a tabela por metro em CSV (ponto decimal, precisão completa)\n"
     "  --html ARQUIVO       o relatório da estrada em HTML, com os gráficos em SVG\n"
+    "  --curva-descarga-original  canal trapezoidal com a curva de descarga antiga, ajustada\n"
+    "                       em lâminas de 0,2 a 5 m (para reproduzir projetos feitos com ela;\n"
+    "                       superestima a vazão nas lâminas de canal de estrada)\n"
     "  --estudo P I F D     calcula o projeto com o parâmetro P de I a F, passo D, e escreve\n"
     "                       um CSV; P: declividade (m/m), tr (anos), k, aprofundamento (cm),\n"
     "                       comprimento_talude (m), erodibilidade, tensao_critica (Pa)\n"
@@ -149,6 +153,14 @@ void EscreverResumo(const TResultadoCalculo& r, std::uint8_t formatoBacia, char 
 }
 
 // Os avisos do resultado, depois do resumo; nada quando não há.
+// A curva de descarga e o balanço hídrico do cálculo do espaçamento.
+void EscreverBalanco(const TProjeto& p, const TResultadoCalculo& r, char sep, std::ostream& out) {
+    out << "Curva de descarga do canal: " << TextoCurvaDescarga(p, r, sep) << "\n";
+    out << "Balanço hídrico\n";
+    for (const TLinhaBalanco& l : LinhasBalanco(p, r, sep))
+        out << "  " << TextoLinhaBalanco(l) << "\n";
+}
+
 void EscreverAvisos(const std::vector<std::string>& avisos, std::ostream& out) {
     if (avisos.empty()) return;
     out << "Avisos\n";
@@ -199,6 +211,7 @@ DestinoRecusado(const std::string& destino, const std::string& projeto,
 struct TOpcoes {
     std::string Projeto, Relatorio, Csv, Html, Trechos;
     bool Json = false;
+    bool CurvaDescargaOriginal = false;
     std::optional<TParametroEstudo> Estudo;
     double Inicio = 0, Fim = 0, Passo = 0;
     unsigned Linhas = 0;
@@ -222,6 +235,8 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
         const std::string a = argv[i];
         if (a == "--json") {
             o.Json = true;
+        } else if (a == "--curva-descarga-original") {
+            o.CurvaDescargaOriginal = true;
         } else if (a == "--relatorio" || a == "--csv" || a == "--html" || a == "--trechos") {
             if (++i >= argc) return falta(a.c_str(), "o nome do arquivo");
             (a == "--relatorio" ? o.Relatorio
@@ -301,10 +316,12 @@ struct TLoteTerminal : IAndamentoLote {
     std::mutex M;
 };
 
-// Documento do projeto já lido com sucesso uma vez.
-TArquivoIni DocumentoDoProjeto(const std::string& caminho) {
+// Documento do projeto já lido com sucesso uma vez, com a curva de descarga pedida.
+TArquivoIni DocumentoDoProjeto(const TOpcoes& o) {
     TArquivoIni doc;
-    doc.Carregar(caminho);
+    doc.Carregar(o.Projeto);
+    if (o.CurvaDescargaOriginal)
+        doc.EscreverLogico("CanalEstrada_ESTRADA", "CurvaDescargaOriginal", true);
     return doc;
 }
 
@@ -330,7 +347,7 @@ int ExecutarEstudoCli(const TOpcoes& o) {
         return 2;
     }
     TLoteTerminal lote;
-    const auto pontos = ExecutarEstudo(DocumentoDoProjeto(o.Projeto), *o.Estudo, valores,
+    const auto pontos = ExecutarEstudo(DocumentoDoProjeto(o), *o.Estudo, valores,
                                        o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
     std::size_t falhas = 0;
     std::ostringstream out;
@@ -374,7 +391,7 @@ int ExecutarTrechosCli(const TOpcoes& o) {
         }
     }
     TLoteTerminal lote;
-    const auto r = ExecutarTrechos(DocumentoDoProjeto(o.Projeto), trechos,
+    const auto r = ExecutarTrechos(DocumentoDoProjeto(o), trechos,
                                    o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
     std::size_t falhas = 0;
     std::ostringstream out, erros;
@@ -448,6 +465,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    if (o.CurvaDescargaOriginal) p.Estrada.CurvaDescargaOriginal = true;
     std::signal(SIGINT, AoInterromper);
     if (o.Estudo) return ExecutarEstudoCli(o);
     if (!o.Trechos.empty()) return ExecutarTrechosCli(o);
@@ -505,6 +523,7 @@ int main(int argc, char** argv) {
         std::cout << ResultadoJson(r, avisos) << '\n';
     } else {
         EscreverResumo(r, p.Estrada.Bacia.Formato, sep, std::cout);
+        EscreverBalanco(p, r, sep, std::cout);
         EscreverAvisos(avisos, std::cout);
     }
     return 0;

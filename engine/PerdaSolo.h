@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "engine/PropagacaoCanal.h"
 #include "engine/uAcompanhamento.h"
 #include "engine/uCanalCinematico.h"
 
@@ -26,14 +27,19 @@ inline double PerdaToleravel(double aprofundamento, double densidade) {
     return aprofundamento * densidade;
 }
 
-// Termo da regra do trapézio da integral da tensão excedente entre duas lâminas seguidas de um
-// nó, ambas acima da crítica: (y_ant + y)·γS − 2·τc, sem o Δt/2 que entra no fim.
-inline double TermoTensaoExcedente(double laminaAnterior, double lamina, double gamaS,
-                                   double duasTal) {
-    return (laminaAnterior + lamina) * gamaS - duasTal;
+// Termo de um passo da integral no tempo do excesso de tensão e = γS·y − τc de um nó, sem o
+// Δt/2: com a lâmina linear dentro do passo, o trecho em que ela cruza a lâmina crítica também
+// conta (só o lado acima dela).
+inline double TermoExcessoTensao(double excessoAnterior, double excesso) {
+    if (excessoAnterior >= 0 && excesso >= 0) return excessoAnterior + excesso;
+    if (excessoAnterior >= 0)
+        return excessoAnterior * excessoAnterior / (excessoAnterior - excesso);
+    if (excesso >= 0) return excesso * excesso / (excesso - excessoAnterior);
+    return 0;
 }
 
-// Perda de solo de um nó: fator de unidade · erodibilidade · Σ termos · Δt / 2.
+// Perda de solo de um nó: fator de unidade · erodibilidade · Σ termos · Δt / 2, com os termos
+// da integral no tempo do excesso de tensão γS·y − τc (a propagação os soma passo a passo).
 inline double PerdaDeSolo(double fatorErodibilidade, double erodibilidade, double somaTermos,
                           double dt) {
     return fatorErodibilidade * erodibilidade * somaTermos * dt / 2;
@@ -67,6 +73,8 @@ struct TResultadoEspacamento {
     double QMax = 0;      // L/s, na seção do espaçamento
     double Volume = 0;    // m³ escoados até o desaguadouro
     std::vector<TLinhaSecao> Secoes;
+    // Balanço de água da propagação no canal inteiro.
+    TBalancoCanal Balanco;
 };
 
 // Perda de cada seção a partir dos picos e das somas de tensão de cada nó, e o espaçamento:

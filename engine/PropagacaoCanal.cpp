@@ -17,26 +17,107 @@ constexpr long PASSOS_MAXIMOS = 5000000;
 constexpr long PASSOS_ENTRE_TEMPOS = 23;
 // mm/h × m → m²/s
 constexpr double MM_H_PARA_M_S = 3600000;
-// Ajuste da curva de descarga da seção trapezoidal: lâminas de 0,2 m em 0,2 m.
+// Ajuste original da curva de descarga da seção trapezoidal: lâminas de 0,2 m em 0,2 m.
 constexpr int LAMINAS_AJUSTE = 25;
 constexpr double PASSO_LAMINA_AJUSTE = 0.2;
+// Newton da área pela vazão na relação de Manning: passo relativo final e teto de passos.
+constexpr double TOLERANCIA_PASSO_AREA = 1e-5;
+constexpr int PASSOS_AREA = 100;
 
-// Integral da tensão excedente de um nó, acumulada durante a propagação: a mesma soma, na
-// mesma ordem, que a da lista das lâminas acima da crítica, sem guardar a lista.
-struct TAcumuloNo {
-    double UltimaLamina = 0;
-    double Soma = 0;
-    bool TemLamina = false;
+const char* const MSG_AREA_SEM_CONVERGENCIA =
+    "Não houve convergência no cálculo da área molhada do canal trapezoidal pela vazão.";
+
+// Curva de potência: F(A) = A^m.
+struct TFormaPotencia {
+    double M, UmSobreM;
+    double Fluxo(double area) const { return std::pow(area, M); }
+    double Area(double fluxo, double /*palpite*/) const { return std::pow(fluxo, UmSobreM); }
+    // Área em que o número de Courant α·F'(A)·Δt/Δx vale 1.
+    double AreaCourantUm(double alfa, double dx, double dts) const {
+        return std::pow(dx / (alfa * M * dts), 1 / (M - 1));
+    }
+};
+
+// Relação de Manning no trapézio: F(A) = A^(5/3)/P^(2/3) = A·(A/P)^(2/3).
+struct TFormaManningTrapezio {
+    double B, Z, FatorParede, B2, QuatroZ, DoisZ;
+    explicit TFormaManningTrapezio(const TCurvaDescarga& c)
+        : B(c.Base), Z(c.Talude), FatorParede(2 * std::sqrt(c.Talude * c.Talude + 1)),
+          B2(c.Base * c.Base), QuatroZ(4 * c.Talude), DoisZ(2 * c.Talude) {}
+    double Profundidade(double area) const {
+        return Z > 0 ? (std::sqrt(B2 + QuatroZ * area) - B) / DoisZ : area / B;
+    }
+    double Fluxo(double area) const {
+        if (area <= 0) return 0;
+        const double raio = area / (B + Profundidade(area) * FatorParede);
+        return area * std::cbrt(raio * raio);
+    }
+    // F e dF/dA = F·(5/(3A) − (2/3)·(dP/dA)/P), com dP/dA = FatorParede / largura da
+    // superfície; uma raiz quadrada e uma cúbica.
+    void FluxoEDerivada(double area, double& fluxo, double& derivada) const {
+        const double y = Profundidade(area);
+        const double p = B + y * FatorParede;
+        const double raio = area / p;
+        const double fator = std::cbrt(raio * raio);
+        fluxo = area * fator;
+        derivada = fator * (5.0 / 3.0 - (2.0 / 3.0) * raio * FatorParede / (B + DoisZ * y));
+    }
+    double Derivada(double area) const {
+        double f, d;
+        FluxoEDerivada(area, f, d);
+        return d;
+    }
+    // Área de um F dado. 'palpite' é uma área próxima (a do nó no passo anterior); sem ele, a
+    // potência 5/3 com o perímetro do fundo. F é convexa e crescente: o Newton converge de
+    // qualquer ponto positivo, e quadraticamente perto da raiz: depois de um passo abaixo de
+    // 1e-5 da área o erro fica abaixo de 1e-10.
+    double Area(double fluxo, double palpite) const {
+        if (fluxo <= 0) return 0;
+        double a = palpite > 0
+                       ? palpite
+                       : std::pow(fluxo * std::cbrt((B > 0 ? B : 1.0) * (B > 0 ? B : 1.0)), 0.6);
+        for (int k = 0; k < PASSOS_AREA; ++k) {
+            double f, d;
+            FluxoEDerivada(a, f, d);
+            const double passo = (f - fluxo) / d;
+            double nova = a - passo;
+            if (!(nova > 0)) nova = a / 2;
+            if (std::fabs(nova - a) <= TOLERANCIA_PASSO_AREA * nova) return nova;
+            a = nova;
+        }
+        throw ENumerico(MSG_AREA_SEM_CONVERGENCIA);
+    }
+    double AreaCourantUm(double alfa, double dx, double dts) const {
+        const double celeridade = dx / dts;
+        // A celeridade cresce com a área: bisseção no logaritmo da área.
+        double lo = std::log(1e-16), hi = std::log(1e6);
+        for (int k = 0; k < 200; ++k) {
+            const double meio = (lo + hi) / 2;
+            const double a = std::exp(meio);
+            if (alfa * Derivada(a) < celeridade)
+                lo = meio;
+            else
+                hi = meio;
+        }
+        return std::exp((lo + hi) / 2);
+    }
 };
 
 } // namespace
 
-TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal) {
+TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal, bool ajusteOriginal) {
     const double z = canal.Z.Valor, sm = canal.Sm.Valor, n = canal.nc.Valor, fb = canal.B();
     const double sc = canal.Sc;
     TCurvaDescarga c;
     switch (canal.TipoCanal.Valor) {
     case CANAL_TRAPEZOIDAL: {
+        if (!ajusteOriginal) {
+            c.Forma = TCurvaDescarga::ManningTrapezio;
+            c.Alfa = std::sqrt(sc) / n;
+            c.Base = fb;
+            c.Talude = z;
+            break;
+        }
         TRegressao reg(LAMINAS_AJUSTE);
         for (int k = 1; k <= LAMINAS_AJUSTE; ++k) {
             const double y = PASSO_LAMINA_AJUSTE * k;
@@ -62,35 +143,52 @@ TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal) {
     return c;
 }
 
-bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d,
-                   const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
-                   IAcompanhamento* acomp, TResultadoPropagacao& r) {
-    const double alfa = d.Curva.Alfa, m = d.Curva.Expoente;
+double FluxoPelaArea(const TCurvaDescarga& c, double area) {
+    if (c.Forma == TCurvaDescarga::ManningTrapezio) return TFormaManningTrapezio(c).Fluxo(area);
+    return area > 0 ? std::pow(area, c.Expoente) : 0;
+}
+
+double AreaPeloFluxo(const TCurvaDescarga& c, double fluxo) {
+    if (c.Forma == TCurvaDescarga::ManningTrapezio) return TFormaManningTrapezio(c).Area(fluxo, 0);
+    return fluxo > 0 ? std::pow(fluxo, 1 / c.Expoente) : 0;
+}
+
+namespace {
+
+template <class TForma>
+bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, const TForma& forma,
+              const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
+              IAcompanhamento* acomp, TResultadoPropagacao& r) {
+    const double alfa = d.Curva.Alfa;
     // A saída leva a sua seção, para converter área em profundidade depois.
     const TCanal secao = canal;
-    r.Saida = std::make_unique<THidrograma>(
-        [secao](double area) { return secao.ProfundidadePelaArea(area); });
+    const TCurvaDescarga curva = d.Curva;
+    if (curva.Forma == TCurvaDescarga::Potencia) {
+        r.Saida = std::make_unique<THidrograma>(
+            [secao](double area) { return secao.ProfundidadePelaArea(area); });
+        r.Saida->Expoente = curva.Expoente;
+    } else {
+        // Sem expoente único: a vazão/α (expoente 1) vai à área pela relação exata.
+        r.Saida = std::make_unique<THidrograma>([secao, curva](double fluxo) {
+            return secao.ProfundidadePelaArea(AreaPeloFluxo(curva, fluxo));
+        });
+        r.Saida->Expoente = 1;
+    }
     r.Saida->Alfa = alfa;
-    r.Saida->Expoente = m;
     r.Saida->Local = THidrograma::LocalCanal;
     THidrograma& S = *r.Saida;
     const double alfa1000 = alfa * 1000;
+    TBalancoCanal& balanco = r.Balanco;
+    balanco = TBalancoCanal{};
 
     const double Dx = PASSO_ESPACO_CANAL, Dt = PASSO_TEMPO_CANAL;
     const int comp = d.Comprimento > 0 ? d.Comprimento : 0;
     r.Nos.assign(std::size_t(comp) + 1, TSecaoCanal{});
-    std::vector<TAcumuloNo> acumulos;
-    if (d.AcumularTensao) acumulos.assign(std::size_t(comp) + 1, TAcumuloNo{});
-    // As somas saem também quando o cálculo termina antes do fim.
-    struct TSomas {
-        const std::vector<TAcumuloNo>& De;
-        std::vector<double>& Para;
-        ~TSomas() {
-            Para.resize(De.size());
-            for (std::size_t i = 0; i < De.size(); ++i)
-                Para[i] = De[i].Soma;
-        }
-    } somas{acumulos, r.SomasTensao};
+    // Integral do excesso de tensão de cada nó e o excesso no fim do passo anterior (o nó seco
+    // tem lâmina 0).
+    const bool acumular = d.AcumularTensao;
+    r.SomasTensao.assign(acumular ? std::size_t(comp) + 1 : 0, 0.0);
+    std::vector<double> excessoAnterior(acumular ? std::size_t(comp) + 1 : 0, -d.TalCritica);
     const long long nLongo = Arredondar(comp / Dx);
     const std::size_t n = nLongo > 0 ? std::size_t(nLongo) : 0;
     std::vector<double> Aant(n, 0.0), Anov(n, 0.0), Pant(n, 0.0), Pnov(n, 0.0);
@@ -122,9 +220,8 @@ bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d
     const double c1 = alfa * dts / Dx;
     const double c2 = Dx / (alfa * dts);
     const double c3 = Dx / alfa;
-    const double umSobreM = 1 / m;
-    const double a1 = std::pow(Dx / (alfa * m * dts), 1 / (m - 1));
-    const double aLim = 2 * a1;
+    // Limite entre as duas formas do esquema: duas vezes a área em que α·F'(A)·Δt/Δx = 1.
+    const double aLim = 2 * forma.AreaCourantUm(alfa, Dx, dts);
     const bool triangular = canal.TipoCanal.Valor == CANAL_TRIANGULAR;
     const double z = canal.Z.Valor, FB = canal.B();
     const double kT = triangular ? std::sqrt(2 * (z + 1 / canal.Sm.Valor)) : 0;
@@ -135,9 +232,11 @@ bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d
         return triangular ? std::sqrt(2 * area / somaParedes)
                           : (std::sqrt(b2 + quatroZ * area) - FB) / doisZ;
     };
-    const bool acumular = d.AcumularTensao;
-    const double profCritica = d.ProfundidadeCritica;
-    const double gamaS = d.GamaS, duasTal = 2 * d.TalCritica;
+    // Largura da superfície da água, por onde o canal infiltra depois do fim da entrada.
+    auto largura = [&](double area) {
+        return triangular ? std::sqrt(area) * kT : 2 * z * profundidade(area) + FB;
+    };
+    const double gamaS = d.GamaS, talCritica = d.TalCritica;
     const double vibEstrada = d.VibEstrada;
     pontoflutuante::Verificar();
 
@@ -146,6 +245,8 @@ bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d
     double X = 0;
     bool terminar = false;
     bool cancelado = false;
+    // Depois de cada passo, os níveis mais novos estão em Aant (passo aceito) ou em Anov.
+    bool novosEmAnov = false;
     do {
         if (++passo > PASSOS_MAXIMOS)
             throw EMorvendo(
@@ -156,7 +257,7 @@ bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d
             q = (hEstrada.Interpolar(t, dtEstrada) + hTalude.Interpolar(t, dtTalude)) / 1000;
             if (q > 0 && n > 0) {
                 Pant[0] = q * c3;
-                Aant[0] = std::pow(Pant[0], umSobreM);
+                Aant[0] = forma.Area(Pant[0], Aant[0]);
             } else if (n > 0) {
                 Pant[0] = Aant[0] = 0;
             }
@@ -172,39 +273,39 @@ bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d
         }
 
         bool algumMolhado = false;
+        novosEmAnov = false;
         if (n <= 1) {
             terminar = true;
         } else {
-            // Depois do fim da entrada a água do canal infiltra no leito.
+            novosEmAnov = true;
+            // Entrada: a lateral dos nós 1..n-1 e o que o nó de montante passa ao nó 1 (um
+            // passo de vazão na forma no tempo; a sua área na forma ao longo do canal).
+            if (q > 0) balanco.Entrada += q * dts * Dx * double(n - 1);
+            balanco.Entrada +=
+                (Anov[0] + Aant[1] > aLim ? Aant[0] - Anov[0] + Pnov[0] * c1 : Pant[0] * c1) * Dx;
+            // Depois do fim da entrada, cada nó molhado perde o que a sua superfície infiltra.
             const double w = aposEntrada ? chuva.IntensidadeInstantanea(t) - vibEstrada : 0;
+            const bool infiltra = aposEntrada && w < 0;
             for (std::size_t i = 1; i < n; ++i) {
+                if (infiltra) q = Aant[i] > 0 ? largura(Aant[i]) * w / MM_H_PARA_M_S : 0;
+                double perda = infiltra ? -q * dts : 0;
                 if (Anov[i - 1] + Aant[i] > aLim) {
                     X = q * c3 + (Aant[i - 1] - Anov[i - 1]) * c2 + Pnov[i - 1];
-                    X = X > 0 ? std::pow(X, umSobreM) : 0;
+                    X = X > 0 ? forma.Area(X, Aant[i]) : 0;
                 } else {
                     X = q * dts + Aant[i] + (Pant[i - 1] - Pant[i]) * c1;
+                    // A água que faltou não infiltrou.
+                    if (X < 0) perda = perda + X > 0 ? perda + X : 0;
                 }
-                if (X <= 0) {
-                    q = 0;
-                } else if (aposEntrada) {
-                    const double largura =
-                        triangular ? std::sqrt(X) * kT : 2 * z * profundidade(X) + FB;
-                    q = largura * w / MM_H_PARA_M_S;
-                    if (w < 0) X = X - std::pow(-q / alfa, umSobreM);
-                }
+                balanco.Infiltracao += perda * Dx;
+                if (X <= 0) q = 0;
                 if (X < 0 && i == n - 1) terminar = true;
+                double y = 0;
                 if (X > 0) {
                     Anov[i] = X;
-                    const double p = std::pow(X, m);
+                    const double p = forma.Fluxo(X);
                     Pnov[i] = p;
-                    const double y = profundidade(X);
-                    if (acumular && y >= profCritica) {
-                        TAcumuloNo& ac = acumulos[i];
-                        if (ac.TemLamina)
-                            ac.Soma += TermoTensaoExcedente(ac.UltimaLamina, y, gamaS, duasTal);
-                        ac.UltimaLamina = y;
-                        ac.TemLamina = true;
-                    }
+                    y = profundidade(X);
                     TSecaoCanal& no = r.Nos[i];
                     if (p > no.AmMax) {
                         no.AmMax = p;
@@ -215,15 +316,23 @@ bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d
                     Anov[i] = 0;
                     Pnov[i] = 0;
                 }
+                if (acumular) {
+                    const double excesso = gamaS * y - talCritica;
+                    r.SomasTensao[i] += TermoExcessoTensao(excessoAnterior[i], excesso);
+                    excessoAnterior[i] = excesso;
+                }
             }
         }
         if (X >= 0) {
+            const double vazao = n > 0 ? alfa * Pnov[n - 1] : 0;
             S.Adicionar(t, n > 0 ? alfa1000 * Pnov[n - 1] : 0);
+            balanco.Saida += vazao * dts;
             t += Dt;
             // Troca em vez de cópia: o nó 0 de Anov/Pnov nunca recebe valor.
             std::swap(Aant, Anov);
             std::swap(Pant, Pnov);
             if (n > 0) Anov[0] = Pnov[0] = 0;
+            novosEmAnov = false;
         }
         if (aposEntrada && !algumMolhado) terminar = true;
         pontoflutuante::Verificar();
@@ -237,5 +346,20 @@ bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d
         }
     } while (!terminar);
     S.Adicionar(t, 0);
+    const std::vector<double>& ultimos = novosEmAnov ? Anov : Aant;
+    for (std::size_t i = 1; i < n; ++i)
+        balanco.Armazenado += ultimos[i] * Dx;
     return !cancelado;
+}
+
+} // namespace
+
+bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d,
+                   const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
+                   IAcompanhamento* acomp, TResultadoPropagacao& r) {
+    if (d.Curva.Forma == TCurvaDescarga::ManningTrapezio)
+        return Propagar(canal, d, TFormaManningTrapezio(d.Curva), hEstrada, hTalude, chuva, acomp,
+                        r);
+    const TFormaPotencia forma{d.Curva.Expoente, 1 / d.Curva.Expoente};
+    return Propagar(canal, d, forma, hEstrada, hTalude, chuva, acomp, r);
 }

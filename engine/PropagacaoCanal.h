@@ -2,6 +2,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/BalancoHidrico.h"
 #include "engine/uAcompanhamento.h"
 #include "engine/uCanalCinematico.h"
 #include "engine/uHidrograma.h"
@@ -15,15 +16,27 @@ class TPrecipitacao;
 constexpr double PASSO_ESPACO_CANAL = 1.0; // m: um nó por metro, uma linha da tabela por nó
 constexpr double PASSO_TEMPO_CANAL = 0.2;  // min
 
-// Curva de descarga Q = Alfa·A^Expoente da seção do canal.
+// Curva de descarga da seção do canal, Q = Alfa·F(A). Na forma de potência F(A) = A^Expoente
+// (o triângulo, exato, e o ajuste antigo do trapézio); na de Manning F(A) = A^(5/3)/P^(2/3),
+// exata em qualquer lâmina, com Alfa = √S/n.
 struct TCurvaDescarga {
+    enum TForma { Potencia, ManningTrapezio };
+    TForma Forma = Potencia;
     double Alfa = 0;
-    double Expoente = 0;
+    double Expoente = 0; // só na forma de potência
+    double Base = 0;     // m, só na de Manning
+    double Talude = 0;   // Z (horizontal por vertical), só na de Manning
 };
 
-// Ajuste da curva de descarga: pela fórmula de Manning, com o perímetro da seção trapezoidal
-// ajustado a uma potência da área em 25 lâminas de 0,2 m a 5 m.
-TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal);
+// Curva de descarga do canal. O trapézio sai pela relação exata de Manning; com
+// 'ajusteOriginal', pela potência ajustada ao perímetro em 25 lâminas de 0,2 m a 5 m, que
+// superestima a vazão nas lâminas de canal de estrada (1 a 30 cm) e fica para reproduzir
+// projetos feitos com ela. O triângulo é exato nas duas.
+TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal, bool ajusteOriginal);
+
+// Q/Alfa da curva para a área A (m²), e a área de um Q/Alfa dado.
+double FluxoPelaArea(const TCurvaDescarga& curva, double area);
+double AreaPeloFluxo(const TCurvaDescarga& curva, double fluxo);
 
 struct TDadosPropagacao {
     int Comprimento = 0; // m
@@ -44,6 +57,7 @@ struct TResultadoPropagacao {
     // Soma dos termos da tensão excedente de cada nó (vazia sem AcumularTensao).
     std::vector<double> SomasTensao;
     std::unique_ptr<THidrograma> Saida;
+    TBalancoCanal Balanco;
 };
 
 // Devolve falso quando cancelado pela interface de acompanhamento. Quem chama limpa os

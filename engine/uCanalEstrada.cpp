@@ -47,6 +47,7 @@ void TCanalEstrada::Limpar() {
     Estrada.Limpar();
     FixarCoberturaEstrada();
     Bacia.Limpar();
+    CurvaDescargaOriginal = false;
     TCanalCinematicoCustom::Limpar();
 }
 
@@ -68,6 +69,16 @@ bool TCanalEstrada::Ler(TArquivoIni& ini) {
     TrDim = ini.LerReal(secao, "TrDim", 0);
     TrEsp = ini.LerReal(secao, "TrEsp", 0);
     Equivalente = ini.LerLogico(secao, "Equivalente", false);
+    // Ausente nos arquivos de antes da opção: a curva exata. Um valor ilegível não escolhe
+    // por ninguém a curva do projeto.
+    CurvaDescargaOriginal = false;
+    if (ini.ExisteChave(secao, "CurvaDescargaOriginal")) {
+        const std::string v = ini.LerTexto(secao, "CurvaDescargaOriginal", "");
+        if (v != "0" && v != "1")
+            throw EMorvendo("O valor \"" + v + "\" da chave CurvaDescargaOriginal da seção [" +
+                            secao + "] não é 0 nem 1: o arquivo está danificado.");
+        CurvaDescargaOriginal = v == "1";
+    }
     if (!Estrada.Ler(ini)) return false;
     if (!Talude.Ler(ini)) return false;
     return Bacia.Ler(ini);
@@ -85,6 +96,7 @@ bool TCanalEstrada::Gravar(TArquivoIni& ini) {
     GravarReal(ini, secao, "TrDim", TrDim);
     GravarReal(ini, secao, "TrEsp", TrEsp);
     ini.EscreverLogico(secao, "Equivalente", Equivalente);
+    ini.EscreverLogico(secao, "CurvaDescargaOriginal", CurvaDescargaOriginal);
     if (!Talude.Gravar(ini)) return false;
     if (!Estrada.Gravar(ini)) return false;
     return Bacia.Gravar(ini);
@@ -99,7 +111,8 @@ double TCanalEstrada::TempoRetornoEquivalente() const {
 
 bool TCanalEstrada::Propagar(bool dimensionamento, int comprimento, double vibEstrada,
                              const THidrograma& hEstrada, const THidrograma& hTalude,
-                             TPrecipitacao& chuva, IAcompanhamento* acomp, TDadosPropagacao& d,
+                             TPrecipitacao& chuva, IAcompanhamento* acomp,
+                             bool curvaDescargaOriginal, TDadosPropagacao& d,
                              double& perdaToleravel, TResultadoPropagacao& r) const {
     TOcupado ocupado(acomp);
     // Um erro de ponto flutuante na preparação interrompe o cálculo como um na propagação.
@@ -111,7 +124,7 @@ bool TCanalEstrada::Propagar(bool dimensionamento, int comprimento, double vibEs
     d.GamaS = GamaS(Sc);
     d.ProfundidadeCritica = ProfundidadeCritica(TalCritica, d.GamaS);
     d.TalCritica = TalCritica;
-    d.Curva = AjustarCurvaDescarga(*this);
+    d.Curva = AjustarCurvaDescarga(*this, curvaDescargaOriginal);
     // O erro segue adiante sem caixa própria: quem chama diz em que etapa e com que dados.
     return PropagarCanal(*this, d, hEstrada, hTalude, chuva, acomp, r);
 }
@@ -125,7 +138,7 @@ bool TCanalEstrada::CalcularHidrogramaCanal(bool dimensionamento, int compriment
     double toleravel;
     TResultadoPropagacao r;
     const bool ok = Propagar(dimensionamento, comprimento, vibEstrada, hEstrada, hTalude, chuva,
-                             acomp, d, toleravel, r);
+                             acomp, CurvaDescargaOriginal, d, toleravel, r);
     saida = std::move(r.Saida);
     return ok;
 }
@@ -133,12 +146,13 @@ bool TCanalEstrada::CalcularHidrogramaCanal(bool dimensionamento, int compriment
 bool TCanalEstrada::CalcularEspacamento(TPrecipitacao& chuva, const THidrograma& hEstrada,
                                         const THidrograma& hTalude, double vibEstrada,
                                         int comprimento, IAcompanhamento* acomp,
-                                        double fatorErodibilidade, TResultadoEspacamento& r) const {
+                                        double fatorErodibilidade, TResultadoEspacamento& r,
+                                        std::optional<bool> curvaDescargaOriginal) const {
     TDadosPropagacao dp;
     TResultadoPropagacao propagacao;
     double toleravel;
-    if (!Propagar(false, comprimento, vibEstrada, hEstrada, hTalude, chuva, acomp, dp, toleravel,
-                  propagacao))
+    if (!Propagar(false, comprimento, vibEstrada, hEstrada, hTalude, chuva, acomp,
+                  curvaDescargaOriginal.value_or(CurvaDescargaOriginal), dp, toleravel, propagacao))
         return false;
     propagacao.Saida.reset();
 
@@ -151,6 +165,7 @@ bool TCanalEstrada::CalcularEspacamento(TPrecipitacao& chuva, const THidrograma&
     d.Dx = PASSO_ESPACO_CANAL;
     d.Dt = PASSO_TEMPO_CANAL;
     const bool ok = CalcularPerdaSolo(d, propagacao.Nos, propagacao.SomasTensao, acomp, r);
+    r.Balanco = propagacao.Balanco;
     r.Volume = (hEstrada.Volume + hTalude.Volume) * r.Espacamento / 1000;
     return ok;
 }

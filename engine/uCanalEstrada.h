@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,8 @@ public:
     bool CalcularEspacamento(TPrecipitacao& chuva, const THidrograma& hEstrada,
                              const THidrograma& hTalude, double vibEstrada, int comprimento,
                              IAcompanhamento* acomp, double fatorErodibilidade,
-                             TResultadoEspacamento& resultado) const;
+                             TResultadoEspacamento& resultado,
+                             std::optional<bool> curvaDescargaOriginal = std::nullopt) const;
 
     // Hidrograma de projeto de um desaguadouro: o canal com o comprimento do espaçamento.
     bool CalcularHidrogramaProjeto(TPrecipitacao& chuva, const THidrograma& hEstrada,
@@ -57,14 +59,17 @@ public:
     double TrDim = 0;
     double TrEsp = 0;
     bool Equivalente = false;
+    // Curva de descarga do trapézio ajustada em 0,2 a 5 m, para reproduzir projetos antigos;
+    // falso: a relação exata de Manning.
+    bool CurvaDescargaOriginal = false;
 
 private:
     void FixarCoberturaEstrada();
     // Prepara os dados (tolerável, γS, lâmina crítica, curva de descarga) e propaga.
     bool Propagar(bool dimensionamento, int comprimento, double vibEstrada,
                   const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
-                  IAcompanhamento* acomp, TDadosPropagacao& dados, double& perdaToleravel,
-                  TResultadoPropagacao& resultado) const;
+                  IAcompanhamento* acomp, bool curvaDescargaOriginal, TDadosPropagacao& dados,
+                  double& perdaToleravel, TResultadoPropagacao& resultado) const;
 };
 
 // Fixa a cobertura do leito da estrada: sem cultivo, fileiras retas, sem condição.

@@ -122,8 +122,9 @@ double TempoFinalEscoamento(TPrecipitacaoExponencialNegativa& chuva, const std::
 std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano, int numCelulas,
                                                 TPrecipitacaoExponencialNegativa& chuva,
                                                 const TMostrarTempo& mostrarTempo,
-                                                IAcompanhamento* acomp) {
+                                                IAcompanhamento* acomp, TBalancoEncosta* balanco) {
     TOcupado ocupado(acomp);
+    if (balanco) *balanco = TBalancoEncosta{};
     auto resultado = std::make_unique<THidrograma>();
     const double vib = plano.VIB();
     const bool versao1 = plano.Versao == "1";
@@ -179,6 +180,10 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
 
     bool naoTermina = false;
     THidrograma& R = *resultado;
+    // Balanço em metros de lâmina × metros de plano; vira litros por metro no fim.
+    TBalancoEncosta b;
+    b.AbstracaoInicial = chuva.Lamina(tIa) / 1000 * (N * dx);
+    b.Chuva = b.AbstracaoInicial;
     try {
         pontoflutuante::Limpar();
         const double alfa = std::sqrt(plano.St()) / plano.nt.Valor;
@@ -225,14 +230,24 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
             const double ie = (intensidade - vib) / 3600000;
             const double ieDts = ie * dts;
             const double ieDxAlfa = ie * dx / alfa;
+            // Cada célula recebe a chuva e infiltra até a taxa estável; a célula de montante,
+            // seca quando a chuva não vence a infiltração, infiltra só a chuva.
+            const double chuvaPasso = intensidade / 3600000 * dts;
+            const double infiltracaoPasso = vib / 3600000 * dts;
+            b.Chuva += chuvaPasso * (N * dx);
+            b.Infiltracao += (ie >= 0 ? infiltracaoPasso : chuvaPasso) * dx;
             double x = 0;
             for (int j = 1; j < N; ++j) {
+                double infiltrada = infiltracaoPasso;
                 if (hNew[j - 1] + hOld[j] > hc) {
                     x = (hOld[j - 1] - hNew[j - 1]) * rInv + ieDxAlfa + QNew[j - 1];
                     x = x > 0 ? std::pow(x, 0.6) : 0;
                 } else {
                     x = hOld[j] + ieDts + (QOld[j - 1] - QOld[j]) * r;
+                    // A água que faltou na célula não infiltrou.
+                    if (x < 0) infiltrada = infiltrada + x > 0 ? infiltrada + x : 0;
                 }
+                b.Infiltracao += infiltrada * dx;
                 if (x > 0) {
                     hNew[j] = x;
                     QNew[j] = std::pow(x, cincoTercos);
@@ -241,9 +256,14 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
                     QNew[j] = 0;
                 }
             }
-            if (x <= 0 && (versao1 || R.NumPontos() > 1)) parar = true;
+            // O último ponto seco encerra o plano só depois do fim do excesso: antes disso a
+            // onda ainda chega (planos rugosos, longos ou planos oscilam ali).
+            if (x <= 0 && (versao1 || (R.NumPontos() > 1 && intensidade <= vib))) parar = true;
             t = t + dt;
-            if (x > 0) R.Adicionar(t - dt, milAlfa * QNew[N - 1]);
+            if (x > 0) {
+                R.Adicionar(t - dt, milAlfa * QNew[N - 1]);
+                b.Escoamento += alfa * QNew[N - 1] * dts;
+            }
 
             std::swap(hOld, hNew);
             std::swap(QOld, QNew);
@@ -254,6 +274,8 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
             montante(q0);
             pontoflutuante::Verificar();
         }
+        for (int j = 1; j < N; ++j)
+            b.Armazenado += hOld[j] * dx;
         if (!naoTermina) {
             const TPontoHidrograma ultimo = R.Pontos.back();
             if (ultimo.Vazao != 0) R.Adicionar(ultimo.Tempo + dt, 0);
@@ -264,6 +286,12 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
                         TEXTO_CONTATO);
     }
     if (naoTermina) throw EMorvendo(MSG_NAO_TERMINA);
+    if (balanco) {
+        for (double* v :
+             {&b.Chuva, &b.AbstracaoInicial, &b.Infiltracao, &b.Escoamento, &b.Armazenado})
+            *v *= 1000;
+        *balanco = b;
+    }
 
     if (R.NumPontos() <= 2) {
         R.Limpar();

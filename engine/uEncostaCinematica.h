@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/BalancoHidrico.h"
 #include "engine/uAcompanhamento.h"
 #include "engine/uHidrograma.h"
 #include "engine/uTerreno.h"
@@ -43,11 +44,13 @@ int NumeroDeCelulas(const TEncostaCinematicaCustom& plano);
 // Tempo (min) em que a intensidade instantânea cai até a infiltração estável.
 double TempoFinalEscoamento(TPrecipitacaoExponencialNegativa& chuva, const std::string& versao,
                             double vib);
-// Hidrograma (L/s por metro de largura) no pé do plano; pode vir vazio.
+// Hidrograma (L/s por metro de largura) no pé do plano; pode vir vazio. Com 'balanco', o
+// balanço de água do plano.
 std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano, int numCelulas,
                                                 TPrecipitacaoExponencialNegativa& chuva,
                                                 const TMostrarTempo& mostrarTempo,
-                                                IAcompanhamento* acompanhamento);
+                                                IAcompanhamento* acompanhamento,
+                                                TBalancoEncosta* balanco = nullptr);
 
 // Lista de planos de uma encosta (trechos).
 class TEncostaCinematicaSecoes {

@@ -204,6 +204,8 @@ public:
     QComboBox *cbCanal, *cbCanalBacia, *cbFormato;
     QStackedWidget *nbCanal, *nbBacia, *nbFormato;
     QCheckBox *cbCalcVolume, *cbEquivalente;
+    // Canal trapezoidal com a curva de descarga antiga, para reproduzir projetos feitos com ela.
+    QCheckBox* cbCurvaOriginal;
     QPushButton *btnBRugCan, *bRugCanBacia, *btnRugTalude, *btnCoberVegTalude, *bConsulta;
     QPushButton *bZCan, *Button3, *btnAjuda5, *btnTracarCanalEstrada, *btnVerificarDados;
     // Controle de cada campo da tabela de campos (nulo só para CAMPO_NENHUM).

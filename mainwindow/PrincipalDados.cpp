@@ -283,6 +283,18 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     Linha(gc, 5, Rotulo("Aprofundamento máximo"), eAprofundamento, Rotulo("cm"));
     btnBRugCan = Botao("Valores de r&ugosidade do canal", "btnBRugCan");
     gc->addWidget(btnBRugCan, 6, 0, 1, 4, Qt::AlignLeft);
+    cbCurvaOriginal =
+        new QCheckBox(QStringLiteral("Curva de descarga original (ajuste de 0,2 a 5 m)"));
+    cbCurvaOriginal->setObjectName(QStringLiteral("cbCurvaOriginal"));
+    cbCurvaOriginal->setToolTip(QStringLiteral(
+        "Só para reproduzir projetos feitos com ela: nas lâminas de canal de estrada a curva "
+        "antiga superestima a vazão e alonga o espaçamento. Sem a marca, o canal trapezoidal "
+        "segue a relação exata de Manning."));
+    gc->addWidget(cbCurvaOriginal, 7, 0, 1, 4);
+    connect(cbCurvaOriginal, &QCheckBox::toggled, this, [this](bool marcado) {
+        FProjeto->Estrada.CurvaDescargaOriginal = marcado;
+        if (!FPreenchendo) FGerente.Alterado = true;
+    });
 
     // Solo do fundo do canal.
     QGroupBox* gSolo = Grupo(" So&lo ", "gbSolo");
@@ -499,6 +511,8 @@ void TFPrincipal::cbCanalChange() {
         e.TipoCanal.Valor = CANAL_TRAPEZOIDAL;
         nbCanal->setCurrentIndex(0);
     }
+    // O triângulo é exato com qualquer curva.
+    cbCurvaOriginal->setEnabled(e.TipoCanal.Valor == CANAL_TRAPEZOIDAL);
     FGerente.Alterado = true;
 }
 
@@ -685,6 +699,7 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
         rb->setChecked(false);
     grupo->setExclusive(true);
     if (e.IndSecao >= 1 && e.IndSecao <= 3) grupo->button(e.IndSecao)->setChecked(true);
+    cbCurvaOriginal->setChecked(e.CurvaDescargaOriginal);
     cbCanalChange();
 
     cbCalcVolume->setChecked(bacia.CalcularVolume);
@@ -738,6 +753,7 @@ void TFPrincipal::GerenteSys1LimparCamposDados() {
     for (QComboBox* cb : {cbCanal, cbCanalBacia}) {
         SelecionarSemSinal(cb, 1);
     }
+    cbCurvaOriginal->setChecked(false);
     cbCanalChange();
     cbCanalBaciaChange();
     SelecionarSemSinal(cbFormato, 1);
@@ -842,6 +858,7 @@ void TFPrincipal::LerCampos(bool validar) {
     ler(CAMPO_PROF_BACIA);
 
     e.TipoCanal.Valor = std::uint8_t(cbCanal->currentIndex());
+    e.CurvaDescargaOriginal = cbCurvaOriginal->isChecked();
     if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
         ler(CAMPO_M1_CANAL);
         ler(CAMPO_M2_CANAL);

@@ -32,6 +32,7 @@
 #include "mainwindow/Principal.h"
 #include "mainwindow/uRotinasComuns.h"
 #include "project/Avisos.h"
+#include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
 #include "project/ResumoResultado.h"
 #include "project/RotulosResultado.h"
@@ -306,6 +307,12 @@ void TFPrincipal::CarregarGraficosEResumo(int comprimento, const TResultadoCalcu
     for (const std::string& a : AvisosDoResultado(*FProjeto, r, sep))
         html += QStringLiteral("<p style=\"color:#a04000\"><b>Atenção:</b> %1</p>")
                     .arg(QString::fromStdString(a).toHtmlEscaped());
+    html += QStringLiteral("<p><b>Curva de descarga do canal:</b> %1</p>")
+                .arg(QString::fromStdString(TextoCurvaDescarga(*FProjeto, r, sep)).toHtmlEscaped());
+    html += QStringLiteral("<p><b>Balanço hídrico</b></p>");
+    for (const TLinhaBalanco& l : LinhasBalanco(*FProjeto, r, sep))
+        html += QStringLiteral("<p style=\"margin-left:12px\">%1</p>")
+                    .arg(QString::fromStdString(TextoLinhaBalanco(l)).toHtmlEscaped());
     mResumo->setHtml(html);
     grPerdaSolo->Definir(GraficoPerdaSolo(r.Canal));
     grTensaoLamina->Definir(GraficoTensaoLamina(e, r.Canal, FUnidades));

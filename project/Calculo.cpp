@@ -47,9 +47,25 @@ bool CanceladoPor(const IAcompanhamentoCalculo* a) {
     return a && a->Cancelado();
 }
 
+// Um cálculo a mais, sem nada na tela, que ainda atende ao cancelamento da janela.
+class TSoCancelamento : public IAcompanhamento {
+public:
+    explicit TSoCancelamento(IAcompanhamento* a) : FA(a) {}
+    void ProcessarEventos() override {
+        if (!FA) return;
+        FA->ProcessarEventos();
+        if (FA->Cancelado()) Cancelar();
+    }
+    char SeparadorDecimal() const override { return FA ? FA->SeparadorDecimal() : '.'; }
+
+private:
+    IAcompanhamento* FA;
+};
+
 struct TParHidrogramas {
     std::unique_ptr<THidrograma> Estrada;
     std::unique_ptr<THidrograma> Talude;
+    TBalancoEncosta BalancoEstrada, BalancoTalude;
 };
 
 // Hidrogramas do leito e da área externa para o período de retorno dado. Devolve falso
@@ -63,7 +79,8 @@ bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogra
     TMostrarTempo tempoEstrada;
     if (a) tempoEstrada = [a](const std::string& t) { a->MostrarTempoEstrada(t); };
     par.Estrada = NaEtapa("o escoamento no leito da estrada", DADOS_LEITO, [&] {
-        return CalcularHidrograma(leito, NumeroDeCelulas(leito), chuva, tempoEstrada, a);
+        return CalcularHidrograma(leito, NumeroDeCelulas(leito), chuva, tempoEstrada, a,
+                                  &par.BalancoEstrada);
     });
     if (CanceladoPor(a)) return true;
     if (e.IndSecao == 1) {
@@ -72,7 +89,8 @@ bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogra
         TMostrarTempo tempoTalude;
         if (a) tempoTalude = [a](const std::string& t) { a->MostrarTempoTalude(t); };
         par.Talude = NaEtapa("o escoamento na área externa", DADOS_TALUDE, [&] {
-            return CalcularHidrograma(talude, NumeroDeCelulas(talude), chuva, tempoTalude, a);
+            return CalcularHidrograma(talude, NumeroDeCelulas(talude), chuva, tempoTalude, a,
+                                      &par.BalancoTalude);
         });
     } else if (e.IndSecao == 2) {
         if (a) a->MostrarMensagem("Seção 2 ainda não disponível.");
@@ -171,6 +189,7 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
                      TResultadoCalculo& r) {
     TCanalEstrada& e = p.Estrada;
     r = TResultadoCalculo{};
+    r.CurvaDescargaOriginal = e.TipoCanal.Valor == CANAL_TRAPEZOIDAL && e.CurvaDescargaOriginal;
     if (a) a->Rearmar();
     const TVerificacaoFinitos finitos(p, a ? a->SeparadorDecimal() : '.');
 
@@ -194,9 +213,25 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
             return;
         }
         finitos.Canal(canalResultado);
+        // O espaçamento que a curva de descarga antiga do trapézio daria, para o relatório.
+        if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL && !e.CurvaDescargaOriginal) {
+            TSoCancelamento cancelamento(a);
+            TResultadoEspacamento original;
+            if (!NaEtapa("a propagação no canal da estrada", DADOS_CANAL, [&] {
+                    return e.CalcularEspacamento(p.Chuva(), *par.Estrada, *par.Talude, vibLeito,
+                                                 comprimentoCanal, &cancelamento,
+                                                 p.Unidades.FatorErodibilidade, original, true);
+                })) {
+                r.Situacao = TResultadoCalculo::Cancelado;
+                return;
+            }
+            r.EspacamentoCurvaOriginal = original.Espacamento;
+        }
         r.Canal = std::move(canalResultado);
         r.HidrogramaEstrada = std::move(*par.Estrada);
         r.HidrogramaTalude = std::move(*par.Talude);
+        r.BalancoEstrada = par.BalancoEstrada;
+        r.BalancoTalude = par.BalancoTalude;
     }
     r.CanalCalculado = true;
 

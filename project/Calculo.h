@@ -2,6 +2,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/BalancoHidrico.h"
 #include "engine/PerdaSolo.h"
 #include "engine/uAcompanhamento.h"
 #include "engine/uHidrograma.h"
@@ -46,6 +47,14 @@ struct TResultadoCalculo {
     // do espaçamento; o da área externa fica vazio na seção 3.
     THidrograma HidrogramaEstrada;
     THidrograma HidrogramaTalude;
+    // Balanço de água dos dois planos no cálculo do espaçamento (o do canal vai em Canal).
+    TBalancoEncosta BalancoEstrada, BalancoTalude;
+    // Canal trapezoidal com a relação exata de Manning: o espaçamento que a curva de descarga
+    // antiga (ajustada em 0,2 a 5 m) daria.
+    std::optional<int> EspacamentoCurvaOriginal;
+    // A curva de descarga usada no trapézio (e no triângulo, sempre exata): a antiga ou a de
+    // Manning.
+    bool CurvaDescargaOriginal = false;
     std::optional<TResultadoBacia> Bacia;
 };
 

@@ -38,6 +38,22 @@ std::string Texto(const std::string& t) {
     return s + '"';
 }
 
+std::string BalancoEncosta(const TBalancoEncosta& b) {
+    return "{\"chuva_L_m\": " + Real(b.Chuva) +
+           ", \"abstracao_inicial_L_m\": " + Real(b.AbstracaoInicial) +
+           ", \"infiltracao_L_m\": " + Real(b.Infiltracao) +
+           ", \"escoamento_L_m\": " + Real(b.Escoamento) +
+           ", \"armazenado_L_m\": " + Real(b.Armazenado) + ", \"erro_pct\": " + Real(b.ErroPct()) +
+           "}";
+}
+
+std::string BalancoCanal(const TBalancoCanal& b) {
+    return "{\"entrada_m3\": " + Real(b.Entrada) + ", \"saida_m3\": " + Real(b.Saida) +
+           ", \"infiltracao_m3\": " + Real(b.Infiltracao) +
+           ", \"armazenado_m3\": " + Real(b.Armazenado) + ", \"erro_pct\": " + Real(b.ErroPct()) +
+           "}";
+}
+
 } // namespace
 
 std::string ResultadoJson(const TResultadoCalculo& r, const std::vector<std::string>& avisos) {
@@ -65,7 +81,13 @@ std::string ResultadoJson(const TResultadoCalculo& r, const std::vector<std::str
         out << (i ? ", " : "") << "[" << s.Secao << ", " << Real(s.Lamina) << ", " << Real(s.Vazao)
             << ", " << Real(s.Tensao) << ", " << Real(s.Perda) << "]";
     }
-    out << "], \"Avisos\": [";
+    out << "], \"Continuidade\": {\"Estrada\": " << BalancoEncosta(r.BalancoEstrada)
+        << ", \"Talude\": " << BalancoEncosta(r.BalancoTalude)
+        << ", \"Canal\": " << BalancoCanal(e.Balanco) << "}";
+    out << ", \"CurvaDescarga\": \"" << (r.CurvaDescargaOriginal ? "original" : "exata") << "\"";
+    out << ", \"EspacamentoCurvaOriginal\": "
+        << (r.EspacamentoCurvaOriginal ? std::to_string(*r.EspacamentoCurvaOriginal) : "null");
+    out << ", \"Avisos\": [";
     for (std::size_t i = 0; i < avisos.size(); ++i)
         out << (i ? ", " : "") << Texto(avisos[i]);
     out << "]}";

@@ -11,6 +11,7 @@
 #include "idf/ReferenciasIdf.h"
 #include "idf/VerificacaoIdf.h"
 #include "project/Avisos.h"
+#include "project/BalancoHidricoTexto.h"
 #include "project/CamposProjeto.h"
 #include "project/RotulosResultado.h"
 #include "reports/GraficoSvg.h"
@@ -335,8 +336,21 @@ void TDocumento::Resultados() {
     S << "<hr><h2 align=\"center\">Resultados</h2>";
     Titulo("Resultados - Canal");
     Dados(DadosResultado(GrandezasCanal()));
+    Linha("Curva de descarga do canal", EscaparHtml(TextoCurvaDescarga(P, Resultado, ',')));
     for (const std::string& a : AvisosDoResultado(P, Resultado, ','))
         Aviso(EscaparHtml(a));
+
+    Titulo("Balanço hídrico");
+    for (const TLinhaBalanco& l : LinhasBalanco(P, Resultado, ',')) {
+        std::string parcelas;
+        for (std::size_t i = 0; i < l.Nomes.size(); ++i)
+            parcelas += (i ? "; " : "") + l.Nomes[i] + " " + l.Valores[i];
+        Linha(EscaparHtml(l.Parte + " (" + l.Unidade + ")"),
+              EscaparHtml(parcelas + "; erro " + l.Erro));
+    }
+    S << "<p style=\"font-size:8pt\">Água que entrou, que saiu por cada caminho e que ficou, nos "
+         "hidrogramas do cálculo do espaçamento (planos em litros por metro de canal); o erro é a "
+         "parte da entrada que o esquema numérico perdeu ou criou.</p>";
 
     Titulo("Resultados - Bacia de acumulação");
     if (!Resultado.Bacia) {

@@ -2,6 +2,7 @@
 
 #include <cfenv>
 #include <clocale>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -261,4 +262,117 @@ TEST(TabelaTexto, PontoDecimalEmQualquerLocale) {
     fs::remove_all(pasta);
     EXPECT_STREQ(virgula, "0,5"); // o locale valeu de fato
     EXPECT_EQ(linha, "         7\t    1.23           5.68             10.00                 0.12");
+}
+
+namespace {
+
+// Canal de 300 m que drena depois do fim da entrada; 'infiltracao' é a taxa estável do leito.
+TResultadoEspacamento Drenagem(double infiltracao) {
+    TCaso c(300);
+    EXPECT_TRUE(
+        c.e.CalcularEspacamento(c.chuva, *c.leito, c.vazio, infiltracao, 300, nullptr, 1.0, c.r));
+    return c.r;
+}
+
+} // namespace
+
+// Depois do fim da entrada, o canal perde o que a sua superfície infiltra e nada mais: a água
+// que deixa de sair pelo fim do canal é a que infiltrou.
+TEST(Propagacao, CanalQueDrenaPerdeOQueInfiltra) {
+    const TResultadoEspacamento pouca = Drenagem(8), muita = Drenagem(40);
+    for (const TBalancoCanal& b : {pouca.Balanco, muita.Balanco}) {
+        EXPECT_LT(std::fabs(b.ErroPct()), 0.5);
+        EXPECT_LT(b.Armazenado, 1e-3 * b.Entrada);
+    }
+    const TBalancoCanal &a = pouca.Balanco, &b = muita.Balanco;
+    EXPECT_DOUBLE_EQ(a.Entrada, b.Entrada);
+    EXPECT_GT(b.Infiltracao, 10 * a.Infiltracao);
+    const double infiltrou = b.Infiltracao - a.Infiltracao;
+    EXPECT_NEAR(a.Saida - b.Saida, infiltrou, 0.01 * infiltrou);
+}
+
+// A integral da tensão excedente conta a parte do passo acima da crítica quando a lâmina a
+// cruza (lâmina linear no passo).
+TEST(PerdaSolo, PassoQueCruzaALaminaCriticaContaASuaParte) {
+    struct {
+        double antes, depois, termo;
+    } casos[] = {{2, 4, 6}, {2, -2, 1}, {-3, 1, 0.25}, {0, -5, 0}, {-1, -2, 0}, {0, 0, 0}};
+    for (const auto& c : casos)
+        EXPECT_DOUBLE_EQ(TermoExcessoTensao(c.antes, c.depois), c.termo)
+            << c.antes << " " << c.depois;
+
+    // Um nó que passa da lâmina crítica só no passo do pico perde solo.
+    TCaso c(60);
+    ASSERT_TRUE(c.Espacamento(nullptr));
+    const std::size_t no = 40;
+    const double pico = c.r.Secoes[no].Tensao;
+    c.e.TalCritica = pico * (1 - 1e-6);
+    ASSERT_TRUE(c.Espacamento(nullptr));
+    EXPECT_GT(c.r.Secoes[no].Perda, 0);
+    c.e.TalCritica = pico * (1 + 1e-6);
+    ASSERT_TRUE(c.Espacamento(nullptr));
+    EXPECT_EQ(c.r.Secoes[no].Perda, 0);
+}
+
+namespace {
+
+// Q (m³/s) de Manning no trapézio de base b e talude z com lâmina y.
+double ManningTrapezio(double y, double b, double z, double n, double s) {
+    const double a = y * (b + z * y), p = b + 2 * y * std::sqrt(z * z + 1);
+    return std::sqrt(s) / n * a * std::pow(a / p, 2.0 / 3.0);
+}
+
+} // namespace
+
+// No canal trapezoidal a vazão de cada lâmina é a de Manning; em regime permanente a lâmina de
+// cada nó é a profundidade normal da vazão que passa por ele (outra conta, a da bacia).
+TEST(Propagacao, TrapezioSegueManningDe1a30cm) {
+    struct {
+        double b, z;
+    } secoes[] = {{0.2, 0.5}, {0.5, 1}, {1, 1.5}, {2, 2}};
+    TPrecipitacaoExponencialNegativa chuva = Chuva();
+    for (const auto& sec : secoes) {
+        SCOPED_TRACE(std::to_string(sec.b) + " / " + std::to_string(sec.z));
+        TCanalEstrada e("_ESTRADA");
+        e.TipoCanal.Valor = CANAL_TRAPEZOIDAL;
+        e.B(sec.b);
+        e.Z.Valor = sec.z;
+        e.Sc = 0.02;
+        e.nc.Valor = 0.025;
+        const TCurvaDescarga exata = AjustarCurvaDescarga(e, false);
+        const TCurvaDescarga antiga = AjustarCurvaDescarga(e, true);
+        double pior = 0;
+        for (double y = 0.005; y <= 0.30; y += 0.005) {
+            const double a = y * (sec.b + sec.z * y);
+            const double q = ManningTrapezio(y, sec.b, sec.z, 0.025, 0.02);
+            EXPECT_NEAR(exata.Alfa * FluxoPelaArea(exata, a), q, 1e-12 * q) << y;
+            EXPECT_NEAR(AreaPeloFluxo(exata, q / exata.Alfa), a, 1e-10 * a) << y;
+            pior = std::max(pior, std::fabs(antiga.Alfa * FluxoPelaArea(antiga, a) / q - 1));
+        }
+        // A curva antiga, ajustada em 0,2 a 5 m, erra mais que isso nessas lâminas.
+        EXPECT_GT(pior, 0.02);
+
+        // Entrada lateral que sobe em 30 min e fica constante: a saída de 200 m com 30 cm.
+        const int comprimento = 200;
+        const double qLateral = ManningTrapezio(0.30, sec.b, sec.z, 0.025, 0.02) / comprimento;
+        THidrograma entrada, vazio;
+        for (double t = 0; t <= 240; t += 0.5)
+            entrada.Adicionar(t, 1000 * qLateral * std::min(1.0, t / 30));
+        TDadosPropagacao d;
+        d.Comprimento = comprimento;
+        d.Curva = exata;
+        d.VibEstrada = 8;
+        TResultadoPropagacao r;
+        ASSERT_TRUE(PropagarCanal(e, d, entrada, vazio, chuva, nullptr, r));
+        for (int i = 2; i < comprimento; i += 3) {
+            const TSecaoCanal& no = r.Nos[std::size_t(i)];
+            // A lâmina é a profundidade normal da vazão do nó.
+            const double normal = e.ProfundidadeNormal(exata.Alfa * no.AmMax);
+            EXPECT_NEAR(no.LaminaPico, normal, 1e-6 * normal) << i;
+            // E a vazão é a entrada de i a i + 1 metros de canal (o nó de montante entra com
+            // um passo de vazão ou com a sua área, conforme a forma do esquema).
+            EXPECT_GE(no.LaminaPico, 0.995 * e.ProfundidadeNormal(qLateral * i)) << i;
+            EXPECT_LE(no.LaminaPico, 1.005 * e.ProfundidadeNormal(qLateral * (i + 1))) << i;
+        }
+    }
 }

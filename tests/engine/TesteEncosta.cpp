@@ -152,3 +152,24 @@ TEST(Encosta, ListaDeTrechos) {
 }
 
 } // namespace
+
+namespace {
+
+// Plano rugoso, longo e pouco inclinado: a última célula seca e molha de novo enquanto dura o
+// excesso de chuva.
+TEST(Encosta, PlanoRugosoEscoaEnquantoDuraOExcesso) {
+    TEncostaCinematica p = Plano("2", 5, 30);
+    p.St(0.02);
+    p.nt.Valor = 0.35;
+    TPrecipitacaoExponencialNegativa chuva = Chuva();
+    TBalancoEncosta b;
+    const auto h = CalcularHidrograma(p, NumeroDeCelulas(p), chuva, nullptr, nullptr, &b);
+    ASSERT_GT(h->NumPontos(), 2u);
+    EXPECT_GE(h->Pontos.back().Tempo, TempoFinalEscoamento(chuva, "2", 5));
+    // A água não fica no plano: vai embora pelo pé ou infiltra, e o balanço fecha.
+    EXPECT_LT(b.Armazenado, 0.001 * b.Chuva);
+    EXPECT_LT(std::fabs(b.ErroPct()), 1.0);
+    EXPECT_NEAR(b.Escoamento, h->Volume, 0.02 * h->Volume);
+}
+
+} // namespace

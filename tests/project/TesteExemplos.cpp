@@ -1,6 +1,8 @@
 // Os projetos de exemplo abrem e calculam sem erro.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "Auxiliar.h"
 #include "comum/ArquivoIni.h"
 #include "project/Calculo.h"
@@ -27,6 +29,12 @@ TEST(Exemplos, TodosAbremECalculam) {
         EXPECT_LT(r.Canal.Espacamento, p.Estrada.Comprimento());
         ASSERT_TRUE(r.Bacia.has_value());
         EXPECT_GT(r.Bacia->VolumeEscoado, 0);
+        // O balanço hídrico fecha nos planos e no canal.
+        EXPECT_GT(r.BalancoEstrada.Escoamento, 0);
+        EXPECT_GT(r.Canal.Balanco.Saida, 0);
+        for (double erro :
+             {r.BalancoEstrada.ErroPct(), r.BalancoTalude.ErroPct(), r.Canal.Balanco.ErroPct()})
+            EXPECT_LT(std::fabs(erro), 1.0);
     }
     EXPECT_GE(projetos, 5);
 }

@@ -23,9 +23,30 @@ TEST(Projeto, GravadoELidoDeNovoDaOsMesmosValores) {
     EXPECT_EQ(a.p.Tarsio1.StrEstado, "São Paulo");
     EXPECT_EQ(a.p.Tarsio1.Latitude, "22°54'20\"");
 
-    // Um arquivo novo sai na mesma ordem e com os mesmos textos do arquivo de origem.
+    // Um arquivo novo sai na mesma ordem e com os mesmos textos do arquivo de origem, mais a
+    // curva de descarga, que os arquivos antigos não tinham (ausente: a exata).
+    EXPECT_FALSE(a.p.Estrada.CurvaDescargaOriginal);
     EscreverProjeto(a.p, (pasta / "novo.mvd").string());
-    EXPECT_EQ(LerBytes(pasta / "novo.mvd"), LerBytes(original));
+    std::string esperado = LerBytes(original);
+    const std::string equivalente = "Equivalente=0\r\n";
+    esperado.insert(esperado.find(equivalente) + equivalente.size(), "CurvaDescargaOriginal=0\r\n");
+    EXPECT_EQ(LerBytes(pasta / "novo.mvd"), esperado);
+    // A opção volta como foi gravada; um valor ilegível recusa o arquivo.
+    a.p.Estrada.CurvaDescargaOriginal = true;
+    EscreverProjeto(a.p, (pasta / "original.mvd").string());
+    TAberto relido;
+    ASSERT_TRUE(LerProjeto(relido.p, (pasta / "original.mvd").string()));
+    EXPECT_TRUE(relido.p.Estrada.CurvaDescargaOriginal);
+    for (const char* ruim : {"", "sim", "2"}) {
+        std::string texto = LerBytes(pasta / "original.mvd");
+        const std::string chave = "CurvaDescargaOriginal=1";
+        texto.replace(texto.find(chave), chave.size(),
+                      std::string("CurvaDescargaOriginal=") + ruim);
+        GravarBytes(pasta / "ruim.mvd", texto);
+        TAberto c;
+        EXPECT_THROW(LerProjeto(c.p, (pasta / "ruim.mvd").string()), EMorvendo) << ruim;
+    }
+    a.p.Estrada.CurvaDescargaOriginal = false;
 
     // Os recíprocos m1/m2 e os reais gravados com vírgula voltam iguais.
     a.p.Estrada.TipoCanal.Valor = CANAL_TRIANGULAR;

@@ -55,11 +55,15 @@ void Comparar(const TJson& esperado, const TJson& obtido, const std::string& cam
     }
 }
 
-// Os avisos não fazem parte dos resultados esperados: saem antes da comparação, que continua
-// exigindo as mesmas chaves.
+// Os avisos, o balanço hídrico e a curva de descarga não fazem parte dos resultados esperados:
+// saem antes da comparação, que continua exigindo as mesmas chaves. O balanço fecha.
 TJson SemAvisos(TJson j) {
     EXPECT_EQ(j["Avisos"].Tipo, TJson::Lista);
-    j.Campos.erase("Avisos");
+    for (const char* parte : {"Estrada", "Talude", "Canal"})
+        EXPECT_LT(std::fabs(j["Continuidade"][parte]["erro_pct"].Valor), 1.0) << parte;
+    for (const char* chave :
+         {"Avisos", "Continuidade", "CurvaDescarga", "EspacamentoCurvaOriginal"})
+        j.Campos.erase(chave);
     return j;
 }
 
@@ -77,6 +81,11 @@ protected:
     }
     void TearDown() override { fs::remove_all(pasta); }
 
+    // Os casos com canal trapezoidal foram calculados com a curva de descarga antiga.
+    bool CurvaOriginal() const {
+        return GetParam() == "c02_trap_secao3_50m" || GetParam() == "c13_perda_sobe_e_desce";
+    }
+
     fs::path pasta;
     TJson esperado;
 };
@@ -87,6 +96,8 @@ TEST_P(Referencia, NucleoReproduzOsResultados) {
     ZerarVariaveis(p);
     ASSERT_TRUE(LerProjeto(p, (pasta / "projeto.mvd").string()));
     ASSERT_FALSE(ValidarDados(p).has_value());
+    EXPECT_EQ(p.Estrada.TipoCanal.Valor == CANAL_TRAPEZOIDAL, CurvaOriginal());
+    p.Estrada.CurvaDescargaOriginal = CurvaOriginal();
     const TResultadoCalculo r = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
     ASSERT_EQ(r.Situacao, TResultadoCalculo::Concluido);
     EscreverRelatorioTexto((pasta / "Relatorio.txt").string(), r.Canal.Secoes);
@@ -100,8 +111,9 @@ TEST_P(Referencia, NucleoReproduzOsResultados) {
 TEST_P(Referencia, LinhaDeComandoReproduzOsResultados) {
     const fs::path saida = pasta / "saida.json";
     const std::string cmd = "cd '" + pasta.string() +
-                            "' && '" MORVENDO_CALC "' projeto.mvd --json > '" + saida.string() +
-                            "' 2> erros.txt";
+                            "' && '" MORVENDO_CALC "' projeto.mvd --json" +
+                            (CurvaOriginal() ? " --curva-descarga-original" : "") + " > '" +
+                            saida.string() + "' 2> erros.txt";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << LerArquivo(pasta / "erros.txt");
     Comparar(esperado, SemAvisos(TLeitorJson(LerArquivo(saida)).Ler()), GetParam());
     EXPECT_EQ(LerArquivo(DADOS + GetParam() + ".Relatorio.txt"),

@@ -86,6 +86,8 @@ protected:
                       fs::copy_options::overwrite_existing);
         ZerarVariaveis(P);
         EXPECT_TRUE(LerProjeto(P, (Pasta.Caminho / "p.mvd").string()));
+        // Os casos com canal trapezoidal são da curva de descarga antiga.
+        P.Estrada.CurvaDescargaOriginal = P.Estrada.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
         return ExecutarCalculo(P, P.Estrada.Comprimento(), nullptr);
     }
     std::string Texto(const TResultadoCalculo& r) {

@@ -83,6 +83,8 @@ protected:
 TEST_F(RelatorioEstrada, CasoDeReferenciaIgualAoConferido) {
     fs::copy_file(DADOS + "/referencia/c02_trap_secao3_50m.mvd", pasta / "projeto.mvd");
     ASSERT_TRUE(LerProjeto(p, (pasta / "projeto.mvd").string()));
+    // O caso é da curva de descarga antiga; o relatório a nomeia.
+    p.Estrada.CurvaDescargaOriginal = true;
     resultado = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
     ASSERT_EQ(resultado.Situacao, TResultadoCalculo::Concluido);
     std::string doc;

@@ -279,6 +279,9 @@ class TestePrincipal : public QObject {
             QCOMPARE(escolhida.CondicaoHidrologica.Indice, cob.CondicaoHidrologica.Indice);
         }
         J->cbCanal->setCurrentIndex(e.TipoCanal.Valor);
+        // Os casos com canal trapezoidal são da curva de descarga antiga.
+        QCOMPARE(J->cbCurvaOriginal->isEnabled(), e.TipoCanal.Valor == CANAL_TRAPEZOIDAL);
+        if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL) J->cbCurvaOriginal->click();
         if (e.TipoCanal.Valor == CANAL_TRIANGULAR) {
             Digitar(J->em1, Texto(e.Z.Valor));
             Digitar(J->em2, Texto(1 / e.Sm.Valor));
@@ -989,6 +992,7 @@ private slots:
         conferir("Seção 3", [&] { J->rbSecao3->click(); });
         conferir("Seção 1", [&] { J->rbSecao1->click(); });
         conferir("período equivalente", [&] { J->cbEquivalente->click(); });
+        conferir("curva de descarga original", [&] { J->cbCurvaOriginal->toggle(); });
         conferir("tipo de canal",
                  [&] { J->cbCanal->setCurrentIndex(1 - J->cbCanal->currentIndex()); });
         conferir("formato da bacia",
@@ -1541,9 +1545,18 @@ private slots:
         QFETCH(int, curvas);
         Criar();
         Abrir(CopiaDe(Referencia(caso, ".mvd"), "a.mvd"));
+        // Os casos com canal trapezoidal são da curva de descarga antiga.
+        if (J->Projeto().Estrada.TipoCanal.Valor == CANAL_TRAPEZOIDAL) J->cbCurvaOriginal->click();
         Calcular();
         QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
         QCOMPARE(J->tabResultados->currentWidget(), static_cast<QWidget*>(J->mResumo));
+        // A curva de descarga usada e o balanço hídrico ficam no resumo.
+        const bool trapezio = J->Projeto().Estrada.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
+        QVERIFY(J->mResumo->toPlainText().contains(
+            trapezio ? "Curva de descarga do canal: curva original"
+                     : "Curva de descarga do canal: relação exata de Manning"));
+        QVERIFY(
+            J->mResumo->toPlainText().contains("Balanço hídrico\nLeito da estrada (L/m): chuva"));
         const TResultadoCalculo& r = *J->Resultado();
         const QString resumo = J->mResumo->toPlainText();
         QVERIFY2(resumo.contains(frase), qPrintable(resumo));
@@ -1557,7 +1570,7 @@ private slots:
              FaixasAcimaDaToleravel(r.Canal.Secoes, r.Canal.PerdaToleravel, r.Canal.Espacamento))
             for (int n = f.Inicio; n <= f.Fim; ++n)
                 acima.insert(n);
-        QCOMPARE(acima.count(12), std::size_t(caso == "c13_perda_sobe_e_desce"));
+        QCOMPARE(acima.count(4), std::size_t(caso == "c13_perda_sobe_e_desce"));
         QAbstractItemModel* m = J->tsgResultSecoes->model();
         for (int n = 1; n <= m->rowCount(); ++n) {
             const QModelIndex i = m->index(n - 1, 4);
