@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "comum/Numeros.h"
+#include "project/BalancoHidricoTexto.h"
 
 std::vector<TFaixaAcimaDaToleravel>
 FaixasAcimaDaToleravel(const std::vector<TLinhaRelatorioTexto>& secoes, double perdaToleravel,
@@ -148,6 +149,8 @@ std::vector<std::string> AvisosDoResultado(const TProjeto& p, const TResultadoCa
         FaixasAcimaDaToleravel(c.Secoes, c.PerdaToleravel, c.Espacamento), c.PerdaToleravel, sep));
     // Sem escoamento, um canal mais comprido também não erode: o aviso seria enganoso.
     if (semEscoamento.empty()) avisos.push_back(AvisoEspacamentoNoComprimento(c));
+    for (std::string& a : AvisosBalanco(p, r, sep))
+        avisos.push_back(std::move(a));
     std::erase(avisos, std::string());
     return avisos;
 }

@@ -8,6 +8,7 @@
 #include "../Json.h"
 #include "Auxiliar.h"
 #include "project/Avisos.h"
+#include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 
@@ -167,6 +168,35 @@ TEST(Avisos, ChuvaSemEscoamento) {
               "estrada. Confira K, a, b e c e as taxas de infiltração estável.");
     r.HidrogramaEstrada.Adicionar(2, 1e-9);
     EXPECT_EQ(AvisoSemEscoamento(p, r), "");
+}
+
+// Um balanço que não fecha por mais de 1 % vira aviso, com o sentido do erro e a parte.
+TEST(Avisos, BalancoHidricoQueNaoFecha) {
+    auto l = Ler(EXEMPLOS + "Estrada.mvd");
+    TResultadoCalculo r;
+    r.Canal.Balanco = {100, 1, 98, 0};
+    r.BalancoEstrada = {200, 10, 50, 140, 0};
+    r.BalancoTalude = {300, 30, 100, 168, 0};
+    EXPECT_TRUE(AvisosBalanco(l->P, r, ',').empty());
+    r.Canal.Balanco.Saida = 97;
+    r.BalancoTalude.Escoamento = 182;
+    const std::vector<std::string> avisos = AvisosBalanco(l->P, r, ',');
+    ASSERT_EQ(avisos.size(), 2u);
+    EXPECT_EQ(avisos[0].rfind("O balanço hídrico do plano \"Área externa\" não fecha: o esquema "
+                              "numérico criou 4,00 % da água que entrou.",
+                              0),
+              0u)
+        << avisos[0];
+    EXPECT_EQ(avisos[1].rfind("O balanço hídrico do canal não fecha: o esquema numérico perdeu "
+                              "2,00 % da água que entrou.",
+                              0),
+              0u)
+        << avisos[1];
+    const auto todos = AvisosDoResultado(l->P, r, ',');
+    EXPECT_NE(std::find(todos.begin(), todos.end(), avisos[1]), todos.end());
+    // Sem área externa (seção 3) o plano dela não entra.
+    l->P.Estrada.IndSecao = 3;
+    EXPECT_EQ(AvisosBalanco(l->P, r, ',').size(), 1u);
 }
 
 // Calculados: K digitado como 1,086 não escoa, e o espaçamento que sai igual ao comprimento
