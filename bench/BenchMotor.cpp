@@ -76,10 +76,14 @@ void BM_Encosta50m(benchmark::State& state) {
 }
 BENCHMARK(BM_Encosta50m)->Unit(benchmark::kMillisecond);
 
+// Segundo argumento: 0 triângulo, 1 trapézio pela relação exata de Manning (Newton na área),
+// 2 trapézio pela curva antiga (potência).
 void BM_Canal(benchmark::State& state) {
     auto chuva = ChuvaLonga();
     TCanalEstrada e("_ESTRADA");
-    e.TipoCanal.Valor = CANAL_TRIANGULAR;
+    e.TipoCanal.Valor = state.range(1) == 0 ? CANAL_TRIANGULAR : CANAL_TRAPEZOIDAL;
+    e.CurvaDescargaOriginal = state.range(1) == 2;
+    e.B(0.3);
     e.Z.Valor = 1.5;
     e.Sm.Valor = 0.5;
     e.Sc = 0.02;
@@ -111,7 +115,10 @@ void BM_Canal(benchmark::State& state) {
     state.counters["ns_por_no"] = nsPorNo;
     if (GNsPorPow > 0) state.counters["razao_no_pow"] = nsPorNo / GNsPorPow;
 }
-BENCHMARK(BM_Canal)->Arg(2000)->Arg(15000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_Canal)
+    ->ArgsProduct({{2000, 15000}, {0, 1, 2}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 } // namespace
 

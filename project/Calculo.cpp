@@ -186,7 +186,7 @@ private:
 } // namespace
 
 void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* a,
-                     TResultadoCalculo& r) {
+                     TResultadoCalculo& r, bool compararCurvaOriginal) {
     TCanalEstrada& e = p.Estrada;
     r = TResultadoCalculo{};
     r.CurvaDescargaOriginal = e.TipoCanal.Valor == CANAL_TRAPEZOIDAL && e.CurvaDescargaOriginal;
@@ -214,7 +214,8 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
         }
         finitos.Canal(canalResultado);
         // O espaçamento que a curva de descarga antiga do trapézio daria, para o relatório.
-        if (e.TipoCanal.Valor == CANAL_TRAPEZOIDAL && !e.CurvaDescargaOriginal) {
+        if (compararCurvaOriginal && e.TipoCanal.Valor == CANAL_TRAPEZOIDAL &&
+            !e.CurvaDescargaOriginal) {
             TSoCancelamento cancelamento(a);
             TResultadoEspacamento original;
             if (!NaEtapa("a propagação no canal da estrada", DADOS_CANAL, [&] {
@@ -277,8 +278,9 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
     r.Situacao = TResultadoCalculo::Concluido;
 }
 
-TResultadoCalculo ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* a) {
+TResultadoCalculo ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* a,
+                                  bool compararCurvaOriginal) {
     TResultadoCalculo r;
-    ExecutarCalculo(p, comprimentoCanal, a, r);
+    ExecutarCalculo(p, comprimentoCanal, a, r, compararCurvaOriginal);
     return r;
 }

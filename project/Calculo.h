@@ -62,10 +62,13 @@ struct TResultadoCalculo {
 // retorno do espaçamento, espaçamento com as linhas por seção e, se pedido, o
 // dimensionamento da bacia. O comprimento do canal é o digitado pelo usuário; o projeto não
 // guarda resultado nenhum. Todo resultado sai finito: um valor infinito ou indefinido encerra
-// o cálculo com um erro que nomeia o dado que o causou.
+// o cálculo com um erro que nomeia o dado que o causou. Sem 'compararCurvaOriginal' o canal
+// trapezoidal não é calculado de novo com a curva antiga (os estudos não a mostram).
 TResultadoCalculo ExecutarCalculo(TProjeto& projeto, int comprimentoCanal,
-                                  IAcompanhamentoCalculo* acompanhamento);
+                                  IAcompanhamentoCalculo* acompanhamento,
+                                  bool compararCurvaOriginal = true);
 // O mesmo, preenchendo 'resultado' à medida que avança: depois de um erro no dimensionamento
 // da bacia, os resultados do canal já estão lá.
 void ExecutarCalculo(TProjeto& projeto, int comprimentoCanal,
-                     IAcompanhamentoCalculo* acompanhamento, TResultadoCalculo& resultado);
+                     IAcompanhamentoCalculo* acompanhamento, TResultadoCalculo& resultado,
+                     bool compararCurvaOriginal = true);

@@ -75,7 +75,7 @@ TResultadoExecucao Calcular(const TArquivoIni& documento, const TCancelamentoLot
         ajustar(p, comprimento);
         if (auto falha = ValidarDados(p)) throw EMorvendo(falha->Mensagem);
         TAcompanhamentoPonto acomp(cancelamento);
-        const TResultadoCalculo calc = ExecutarCalculo(p, comprimento, &acomp);
+        const TResultadoCalculo calc = ExecutarCalculo(p, comprimento, &acomp, false);
         if (calc.Situacao == TResultadoCalculo::Cancelado) throw EMorvendo("Cálculo cancelado.");
         if (calc.Situacao != TResultadoCalculo::Concluido)
             throw EMorvendo(acomp.Mensagem.empty() ? "O cálculo terminou sem resultados."
