@@ -21,6 +21,7 @@
 #include "idf/AjusteIdf.h"
 #include "idf/ConsultaIdf.h"
 #include "idf/EstacoesUsuario.h"
+#include "idf/UnBD.h"
 #include "project/Avisos.h"
 #include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
@@ -49,7 +50,7 @@ const char* const USO =
     "                          [--html ARQUIVO] [--curva-descarga-original]\n"
     "     morvendo-calc PROJETO.mvd --estudo PARAMETRO INICIO FIM PASSO [--threads N]\n"
     "     morvendo-calc PROJETO.mvd --trechos TRECHOS.csv [--threads N]\n"
-    "     morvendo-calc --idf LATITUDE LONGITUDE\n"
+    "     morvendo-calc --idf LATITUDE LONGITUDE [--raio KM]\n"
     "     morvendo-calc --ajustar-idf TABELA.csv\n"
     "Calcula o espaçamento máximo entre desaguadouros e a bacia de acumulação do projeto.\n"
     "  --json               resultados num objeto JSON na saída padrão\n"
@@ -65,10 +66,14 @@ const char* const USO =
     "  --trechos ARQUIVO    calcula cada trecho (CSV nome,inicio_m,comprimento_m,declividade)\n"
     "                       e escreve os desaguadouros de cada um em CSV\n"
     "  --threads N          linhas de execução do estudo ou dos trechos (padrão: os núcleos)\n"
-    "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (textos como\n"
-    "                       20°45'14\" e 42°52'55\", latitude sul e longitude oeste); usa\n"
-    "                       também as suas estações, as da janela (pasta de dados do\n"
-    "                       usuário, ou a da variável MORVENDO_DADOS_USUARIO)\n"
+    "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (20°45'14\"\n"
+    "                       42°52'55\", 7°20'58\" 37°17'10\", -22.5 -47.3 ou 22,5 S 47,3 O;\n"
+    "                       sem letra, latitude sul e longitude oeste); usa também as suas\n"
+    "                       estações, as da janela (pasta de dados do usuário, ou a da\n"
+    "                       variável MORVENDO_DADOS_USUARIO). A até 1 km de uma estação, a\n"
+    "                       equação dela; senão a interpolada com as estações do raio, uma\n"
+    "                       linha \"Estacao: NOME (UF); distancia_km: D; peso: P %\" por estação\n"
+    "  --raio KM            raio da interpolação de --idf, de 10 a 300 km (padrão: 100)\n"
     "  --ajustar-idf TABELA.csv  K, a, b, c ajustados a uma tabela de intensidades com o\n"
     "                       cabeçalho duracao_min,tr_anos,intensidade_mm_h\n";
 
@@ -420,13 +425,21 @@ int ExecutarTrechosCli(const TOpcoes& o) {
 
 int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--idf") {
-        if (argc != 4) {
+        double raio = RaioInterpolacaoPadraoKm;
+        if (argc == 6 && std::string(argv[4]) == "--raio") {
+            const auto v = TentarTextoParaReal(argv[5], '.');
+            if (!v) {
+                std::cerr << "--raio: \"" << argv[5] << "\" não é um número de km.\n";
+                return 2;
+            }
+            raio = *v;
+        } else if (argc != 4) {
             std::cerr << USO;
             return 2;
         }
         std::setlocale(LC_NUMERIC, "C");
-        return ConsultarIdf(argv[2], argv[3], PastaComuns(), PastaDadosUsuarioPadrao(), std::cout,
-                            std::cerr);
+        return ConsultarIdf(argv[2], argv[3], PastaComuns(), PastaDadosUsuarioPadrao(), raio,
+                            std::cout, std::cerr);
     }
     if (argc >= 2 && std::string(argv[1]) == "--ajustar-idf") {
         if (argc != 3) {

@@ -44,6 +44,8 @@ struct TInfoEstacaoIdf {
     // Estação do próprio usuário (Chave = AutorEstacaoUsuario), com a fonte que ele escreveu.
     bool DoUsuario = false;
     std::string Fonte{};
+    // Faixa de períodos de retorno (anos) em que a fonte diz que a equação vale; 0: não diz.
+    double TrMin = 0, TrMax = 0;
 };
 
 // Todas as estações da tabela compilada, na ordem da tabela de estações.

@@ -1,7 +1,9 @@
 #include "idf/UnBD.h"
 
+#include "comum/ArquivoIni.h"
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
+#include "idf/EstacoesUsuario.h"
 
 #include <algorithm>
 #include <cctype>
@@ -320,6 +322,103 @@ std::string TextoGraus(double x) {
     return dois(d) + "°" + dois(m) + "'" + dois(s) + "\"";
 }
 
+std::string TextoCoordenada(double graus) {
+    return TextoGraus(graus + 1e-9);
+}
+
+double DistanciaKm(double lat1, double lon1, double lat2, double lon2) {
+    constexpr double R = 6371, rad = 3.14159265358979323846 / 180;
+    const double dphi = (lat2 - lat1) * rad, dlambda = (lon2 - lon1) * rad;
+    const double s1 = std::sin(dphi / 2), s2 = std::sin(dlambda / 2);
+    const double h = s1 * s1 + std::cos(lat1 * rad) * std::cos(lat2 * rad) * s2 * s2;
+    return 2 * R * std::asin(std::sqrt(std::min(1.0, h)));
+}
+
+std::optional<double> LerCoordenada(std::string_view entrada, bool latitude) {
+    std::string t(entrada);
+    auto aparar = [&] {
+        while (!t.empty() && std::isspace(static_cast<unsigned char>(t.back())))
+            t.pop_back();
+        std::size_t i = 0;
+        while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i])))
+            ++i;
+        t.erase(0, i);
+    };
+    aparar();
+    // Hemisfério no fim: sul e oeste são a magnitude; norte e leste, o seu negativo.
+    int sinal = 1;
+    bool letra = false;
+    if (!t.empty() && std::isalpha(static_cast<unsigned char>(t.back()))) {
+        const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t.back())));
+        if (latitude && (c == 'S' || c == 'N'))
+            sinal = c == 'N' ? -1 : 1;
+        else if (!latitude && (c == 'O' || c == 'W' || c == 'L' || c == 'E'))
+            sinal = c == 'L' || c == 'E' ? -1 : 1;
+        else
+            return std::nullopt;
+        letra = true;
+        t.pop_back();
+        aparar();
+    }
+    // Símbolos que GPS, mapas e teclados usam viram um só: d, m, s.
+    const std::pair<const char*, const char*> trocas[] = {{"°", "d"},  {"º", "d"},  {"′", "m"},
+                                                          {"’", "m"},  {"″", "s"},  {"”", "s"},
+                                                          {"''", "s"}, {"\"", "s"}, {"'", "m"}};
+    for (const auto& [de, para] : trocas)
+        for (std::size_t p; (p = t.find(de)) != std::string::npos;)
+            t.replace(p, std::strlen(de), para);
+    // Com sinal, como nos GPS, o negativo é o sul e o oeste; sem letra, vale a convenção do
+    // programa (magnitudes ao sul e a oeste).
+    if (!t.empty() && t[0] == '-') {
+        if (letra) return std::nullopt;
+        t.erase(0, 1);
+        aparar();
+    }
+    // Número e unidade, em sequência: d, m, s ou só um número (graus decimais).
+    std::vector<std::pair<double, char>> partes;
+    std::size_t i = 0;
+    while (i < t.size()) {
+        while (i < t.size() && t[i] == ' ')
+            ++i;
+        const std::size_t inicio = i;
+        while (i < t.size() &&
+               (std::isdigit(static_cast<unsigned char>(t[i])) || t[i] == '.' || t[i] == ','))
+            ++i;
+        if (i == inicio) return std::nullopt;
+        const auto v = TentarTextoParaReal(std::string(t.substr(inicio, i - inicio)),
+                                           t.find(',', inicio) < i ? ',' : '.');
+        if (!v || !std::isfinite(*v)) return std::nullopt;
+        while (i < t.size() && t[i] == ' ')
+            ++i;
+        char unidade = 0;
+        if (i < t.size()) {
+            unidade = t[i];
+            if (unidade != 'd' && unidade != 'm' && unidade != 's') return std::nullopt;
+            ++i;
+        }
+        partes.emplace_back(*v, unidade);
+    }
+    if (partes.empty() || partes.size() > 3) return std::nullopt;
+    double graus = 0;
+    if (partes.size() == 1 && (partes[0].second == 0 || partes[0].second == 'd')) {
+        graus = partes[0].first;
+    } else {
+        // Graus, minutos e segundos nessa ordem; o último pode vir sem o símbolo e só ele
+        // pode ter casas decimais.
+        static constexpr char ordem[] = {'d', 'm', 's'};
+        for (std::size_t k = 0; k < partes.size(); ++k) {
+            const auto [v, u] = partes[k];
+            const bool ultimo = k + 1 == partes.size();
+            if (u != ordem[k] && !(ultimo && u == 0 && k > 0)) return std::nullopt;
+            if (!ultimo && v != std::trunc(v)) return std::nullopt;
+            if (k > 0 && v >= 60) return std::nullopt;
+            graus += k == 0 ? v : k == 1 ? v / 60 : v / 3600;
+        }
+    }
+    if (graus > (latitude ? 90 : 180)) return std::nullopt;
+    return sinal * graus;
+}
+
 // ---- Banco ----
 
 std::string LerArquivoDados(const std::string& caminho) {
@@ -386,62 +485,188 @@ void TBDPrecipitacao::CarregarLocalidades(int indiceEstado) {
     Localidades = LerLocalidadesDoEstado(LerArquivoDados(caminho), indiceEstado, caminho);
 }
 
-TEstacao TBDPrecipitacao::InterpolarParametros(std::string_view latitude,
-                                               std::string_view longitude) const {
+namespace {
+
+TEstacaoConsultada Consultada(const TEstacao& e, int estado, double distancia, double peso) {
+    return {e.Nome, estado, e.DoUsuario, distancia, peso};
+}
+
+std::string Km(double v, char separador) {
+    return FormatFloat("0.0", v, separador) + " km";
+}
+
+} // namespace
+
+ESemEstacoesNoRaio::ESemEstacoesNoRaio(std::vector<TEstacaoConsultada> proximas, double raioKm,
+                                       const std::string& comoAumentar)
+    : EMorvendo(MensagemSemEstacoesNoRaio(proximas, raioKm, comoAumentar)),
+      Proximas(std::move(proximas)), RaioKm(raioKm) {}
+
+std::string TextoEstacaoConsultada(const TEstacaoConsultada& e, char separador, bool comPeso) {
+    std::string t = e.Nome + " (" + CodigoEstado(e.Estado) + ")" +
+                    (e.DoUsuario ? MarcaEstacaoUsuario : "") + ", a " +
+                    Km(e.DistanciaKm, separador);
+    if (comPeso) t += ", peso " + FormatFloat("0.0", e.Peso * 100, separador) + " %";
+    return t;
+}
+
+std::string MensagemSemEstacoesNoRaio(const std::vector<TEstacaoConsultada>& proximas,
+                                      double raioKm, const std::string& comoAumentar) {
+    std::string m = "Não há estações a menos de " + FormatFloat("0.#", raioKm, ',') +
+                    " km do ponto; a equação não foi interpolada.";
+    if (!proximas.empty()) {
+        m += proximas.size() == 1 ? " A estação mais próxima é " : " As mais próximas são ";
+        for (std::size_t i = 0; i < proximas.size(); ++i)
+            m += (i == 0                     ? ""
+                  : i + 1 == proximas.size() ? " e "
+                                             : "; ") +
+                 TextoEstacaoConsultada(proximas[i], ',', false);
+        m += ".";
+    }
+    return m + " Escolha uma estação, use uma equação sua do lugar (Minhas estações) ou " +
+           comoAumentar + ", sabendo que a chuva de uma estação distante pode não ser a do lugar";
+}
+
+std::string TextoOrigemConsulta(const TConsultaPonto& c, char separador) {
+    if (!c.Interpolada) {
+        if (c.Usadas.empty()) return {};
+        std::string t = "Equação da estação " +
+                        TextoEstacaoConsultada(c.Usadas[0], separador, false) + " do ponto.";
+        for (const auto& v : c.Vizinhas)
+            t += "\nOutra estação a menos de 1 km: " + TextoEstacaoConsultada(v, separador, false) +
+                 ".";
+        return t;
+    }
+    std::string t = "Interpolação pelo inverso da quinta potência da distância, com as " +
+                    std::to_string(c.Usadas.size()) +
+                    (c.Usadas.size() == 1 ? " estação" : " estações") + " a menos de " +
+                    FormatFloat("0.#", c.RaioKm, separador) + " km do ponto:";
+    for (const auto& e : c.Usadas)
+        t += "\n" + TextoEstacaoConsultada(e, separador, true) + ";";
+    t.back() = '.';
+    return t;
+}
+
+TConsultaPonto TBDPrecipitacao::Consultar(std::string_view latitude, std::string_view longitude,
+                                          double raioKm) const {
     const double phi = GrausDecimais(latitude);
     const double lambda = GrausDecimais(longitude);
-
-    struct TPeso {
+    struct TCandidata {
         const TEstacao* Estacao;
-        long double Peso;
+        int Estado;
+        double Distancia;
     };
-    std::vector<TPeso> pesos;
-    long double soma = 0;
-    const TEstacao* distanciaZero = nullptr;
-    // Devolve a estação quando os textos coincidem; senão soma o peso dela.
-    auto visitar = [&](const TEstacao& s) -> const TEstacao* {
-        if (s.Latitude == latitude && s.Longitude == longitude) return &s;
-        const long double dl = static_cast<long double>(GrausDecimais(s.Longitude)) - lambda;
-        const long double dp = static_cast<long double>(GrausDecimais(s.Latitude)) - phi;
-        const long double d = std::sqrt(dl * dl + dp * dp);
-        if (d == 0) {
-            // Textos diferentes só fora dos algarismos: vale como coincidência exata,
-            // mas uma coincidência de textos adiante tem precedência.
-            if (!distanciaZero) distanciaZero = &s;
-            return nullptr;
+    std::vector<TCandidata> todas;
+    std::size_t igual = std::string::npos;
+    for (int estado = 0; estado < NumeroEstados; ++estado)
+        for (const auto& s : Estacoes[estado]) {
+            if (igual == std::string::npos && s.Latitude == latitude && s.Longitude == longitude)
+                igual = todas.size();
+            todas.push_back(
+                {&s, estado,
+                 DistanciaKm(phi, lambda, GrausDecimais(s.Latitude), GrausDecimais(s.Longitude))});
         }
-        const long double w = 1 / (d * d * d * d * d);
-        pesos.push_back({&s, w});
-        soma += w;
-        return nullptr;
-    };
-    for (const int estado : EstadosInterpolacao)
-        for (const auto& s : Estacoes[estado])
-            if (const TEstacao* igual = visitar(s)) return *igual;
-    // As do usuário nos demais estados vêm depois: sem elas, a soma é a mesma de antes.
-    for (int estado = 0; estado < NumeroEstados; ++estado) {
-        if (std::find(EstadosInterpolacao.begin(), EstadosInterpolacao.end(), estado) !=
-            EstadosInterpolacao.end())
-            continue;
-        for (const auto& s : Estacoes[estado])
-            if (s.DoUsuario)
-                if (const TEstacao* igual = visitar(s)) return *igual;
-    }
-    if (distanciaZero) return *distanciaZero;
-    if (!(soma > 0) || !std::isfinite(soma)) throw EMorvendo(MensagemSemEstacoes);
+    if (todas.empty()) throw EMorvendo(MensagemSemEstacoes);
 
-    TEstacao r;
-    r.Autor = AutorInterpolacao;
-    for (const auto& [s, w] : pesos) {
-        const long double f = w / soma;
-        r.K = static_cast<double>(r.K + f * s->K);
-        r.A = static_cast<double>(r.A + f * s->A);
-        r.B = static_cast<double>(r.B + f * s->B);
-        r.C = static_cast<double>(r.C + f * s->C);
+    TConsultaPonto r;
+    r.RaioKm = raioKm;
+    // Textos iguais ganham; senão a mais próxima a até 1 km (empate: a primeira da lista).
+    std::size_t escolhida = igual;
+    if (escolhida == std::string::npos)
+        for (std::size_t i = 0; i < todas.size(); ++i)
+            if (todas[i].Distancia <= DistanciaEstacaoKm &&
+                (escolhida == std::string::npos || todas[i].Distancia < todas[escolhida].Distancia))
+                escolhida = i;
+    if (escolhida != std::string::npos) {
+        const TCandidata& c = todas[escolhida];
+        r.Resultado = *c.Estacao;
+        r.Usadas.push_back(Consultada(*c.Estacao, c.Estado, c.Distancia, 1));
+        for (std::size_t i = 0; i < todas.size(); ++i)
+            if (i != escolhida && todas[i].Distancia <= DistanciaEstacaoKm)
+                r.Vizinhas.push_back(
+                    Consultada(*todas[i].Estacao, todas[i].Estado, todas[i].Distancia, 0));
+        return r;
     }
-    r.Latitude = CortarCaracteres(latitude, MaxCoordenada);
-    r.Longitude = CortarCaracteres(longitude, MaxCoordenada);
+
+    std::vector<std::pair<const TCandidata*, long double>> pesos;
+    long double soma = 0;
+    for (const auto& c : todas)
+        if (c.Distancia <= raioKm) {
+            // Acima de 1 km: o peso é finito e no máximo 1.
+            const long double d = c.Distancia;
+            const long double w = 1 / (d * d * d * d * d);
+            pesos.emplace_back(&c, w);
+            soma += w;
+        }
+    if (pesos.empty()) {
+        std::stable_sort(todas.begin(), todas.end(), [](const TCandidata& a, const TCandidata& b) {
+            return a.Distancia < b.Distancia;
+        });
+        std::vector<TEstacaoConsultada> proximas;
+        for (std::size_t i = 0; i < todas.size() && i < 3; ++i)
+            proximas.push_back(
+                Consultada(*todas[i].Estacao, todas[i].Estado, todas[i].Distancia, 0));
+        throw ESemEstacoesNoRaio(std::move(proximas), raioKm, AumentarRaioNaJanela);
+    }
+
+    r.Interpolada = true;
+    r.Resultado.Autor = AutorInterpolacao;
+    for (const auto& [c, w] : pesos) {
+        const TEstacao* s = c->Estacao;
+        const long double f = w / soma;
+        r.Resultado.K = static_cast<double>(r.Resultado.K + f * s->K);
+        r.Resultado.A = static_cast<double>(r.Resultado.A + f * s->A);
+        r.Resultado.B = static_cast<double>(r.Resultado.B + f * s->B);
+        r.Resultado.C = static_cast<double>(r.Resultado.C + f * s->C);
+        r.Usadas.push_back(Consultada(*s, c->Estado, c->Distancia, static_cast<double>(f)));
+    }
+    std::stable_sort(
+        r.Usadas.begin(), r.Usadas.end(),
+        [](const TEstacaoConsultada& a, const TEstacaoConsultada& b) { return a.Peso > b.Peso; });
+    r.Resultado.Latitude = CortarCaracteres(latitude, MaxCoordenada);
+    r.Resultado.Longitude = CortarCaracteres(longitude, MaxCoordenada);
     return r;
+}
+
+TEstacao TBDPrecipitacao::InterpolarParametros(std::string_view latitude,
+                                               std::string_view longitude) const {
+    return Consultar(latitude, longitude, RaioInterpolacaoKm()).Resultado;
+}
+
+// ---- Raio de interpolação ----
+
+namespace {
+double GRaioInterpolacao = RaioInterpolacaoPadraoKm;
+constexpr const char* SecaoConsulta = "CONSULTA_IDF";
+constexpr const char* ChaveRaio = "RaioInterpolacao";
+
+bool RaioValido(double raio) {
+    return std::isfinite(raio) && raio >= RaioInterpolacaoMinimoKm &&
+           raio <= RaioInterpolacaoMaximoKm;
+}
+} // namespace
+
+void ConferirRaioInterpolacao(double raio) {
+    if (!RaioValido(raio))
+        throw EMorvendo("O raio de interpolação da chuva deve estar entre 10 e 300 km.");
+}
+
+void DefinirRaioInterpolacaoKm(double raio) {
+    ConferirRaioInterpolacao(raio);
+    GRaioInterpolacao = raio;
+}
+
+double RaioInterpolacaoKm() {
+    return GRaioInterpolacao;
+}
+
+double LerRaioInterpolacao(const TArquivoIni& ini) {
+    const double raio = ini.LerReal(SecaoConsulta, ChaveRaio, RaioInterpolacaoPadraoKm);
+    return RaioValido(raio) ? raio : RaioInterpolacaoPadraoKm;
+}
+
+void GravarRaioInterpolacao(TArquivoIni& ini, double raio) {
+    ini.EscreverReal(SecaoConsulta, ChaveRaio, raio);
 }
 
 // ---- Mapas ----

@@ -3,12 +3,15 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // Banco de estações IDF e de localidades do Brasil, coordenadas em texto, interpolação
 // espacial e as molduras dos mapas. Textos em UTF-8 na memória, Windows-1252 nos arquivos.
+
+class TArquivoIni;
 
 // Índice de estado fora de 0..26.
 class ENumeroEstado : public EMorvendo {
@@ -33,9 +36,6 @@ std::string NomeEstado(int indice);
 std::string CodigoEstado(int indice);
 // Índice pela sigla ("MG"), sem distinção de maiúsculas; -1 quando não existe.
 int IndiceEstadoPorCodigo(std::string_view codigo);
-
-// Estados cujas estações entram na interpolação, na ordem em que são visitados.
-inline constexpr std::array<int, 8> EstadosInterpolacao = {4, 7, 8, 12, 15, 18, 24, 26};
 
 class TEstado {
 public:
@@ -109,6 +109,83 @@ double GrausDecimais(std::string_view texto);
 // algarismos perdem o terceiro. EMorvendo para valor negativo ou não finito.
 std::string TextoGraus(double x);
 
+// Texto "00°00'00\"" de uma magnitude em graus, com uma folga de 1e-9 grau para que um
+// segundo exato (2.8 = 2°48'00") não caia no anterior pela truncagem.
+std::string TextoCoordenada(double graus);
+
+// Coordenada digitada ou colada de um GPS ou mapa: graus, minutos e segundos com graus de um
+// ou dois algarismos (7°20'58", 27°11'36") ou graus decimais com ponto ou vírgula (-22.5,
+// 22,5 S, 47,3 O). Devolve a magnitude (sul e oeste positivos); nullopt para texto que não é
+// coordenada, minutos ou segundos de 60 ou mais, hemisfério trocado (N numa longitude) ou
+// sinal junto com letra de hemisfério. Norte e leste dão magnitude negativa.
+std::optional<double> LerCoordenada(std::string_view texto, bool latitude);
+
+// Distância sobre a esfera (haversine, R = 6371 km) entre dois pontos em graus (sul e oeste
+// positivos, como no banco).
+double DistanciaKm(double lat1, double lon1, double lat2, double lon2);
+
+// ---- Consulta num ponto ----------------------------------------------------------------
+
+// Um ponto a até esta distância de uma estação recebe a equação dela.
+inline constexpr double DistanciaEstacaoKm = 1;
+// Raio da interpolação: só as estações dentro dele entram na média.
+inline constexpr double RaioInterpolacaoPadraoKm = 100;
+inline constexpr double RaioInterpolacaoMinimoKm = 10;
+inline constexpr double RaioInterpolacaoMaximoKm = 300;
+
+// Estação que entrou numa consulta (ou que está perto do ponto), com a distância e o peso.
+struct TEstacaoConsultada {
+    std::string Nome;
+    int Estado = 0;
+    bool DoUsuario = false;
+    double DistanciaKm = 0;
+    double Peso = 0; // fração da soma dos pesos (1 quando a equação é de uma estação só)
+};
+
+struct TConsultaPonto {
+    // A estação (cópia do registro) ou o resultado da interpolação (Autor "Interpolação").
+    TEstacao Resultado;
+    bool Interpolada = false;
+    double RaioKm = RaioInterpolacaoPadraoKm;
+    // Interpolação: as estações do raio, do maior peso ao menor. Estação: ela.
+    std::vector<TEstacaoConsultada> Usadas;
+    // Estação: as outras a até 1 km (duas equações para o mesmo lugar).
+    std::vector<TEstacaoConsultada> Vizinhas;
+};
+
+// Nenhuma estação no raio: a interpolação não é feita. Proximas: as três mais próximas.
+class ESemEstacoesNoRaio : public EMorvendo {
+public:
+    ESemEstacoesNoRaio(std::vector<TEstacaoConsultada> proximas, double raioKm,
+                       const std::string& comoAumentar);
+    std::vector<TEstacaoConsultada> Proximas;
+    double RaioKm;
+};
+
+// "Não há estações a menos de 100 km do ponto. As mais próximas: ..."; comoAumentar diz
+// onde o raio se muda (Configurações, --raio).
+std::string MensagemSemEstacoesNoRaio(const std::vector<TEstacaoConsultada>& proximas,
+                                      double raioKm, const std::string& comoAumentar);
+inline constexpr const char* AumentarRaioNaJanela =
+    "aumente o raio de interpolação em Configurações (até 300 km)";
+
+// "Iraí (RS), a 12,3 km, peso 45,6 %" com o separador decimal dado; sem peso quando
+// comPeso é falso.
+std::string TextoEstacaoConsultada(const TEstacaoConsultada& e, char separador, bool comPeso);
+// As estações usadas de uma consulta, uma por linha: a estação, ou a interpolação com o raio
+// e a lista; para a janela Autor, os relatórios e a página de dados.
+std::string TextoOrigemConsulta(const TConsultaPonto& c, char separador);
+
+// Raio de interpolação em uso no programa (Configurações); padrão 100 km.
+void DefinirRaioInterpolacaoKm(double raio);
+double RaioInterpolacaoKm();
+// Confere um raio digitado: EMorvendo nomeando o campo, a unidade e a faixa.
+void ConferirRaioInterpolacao(double raio);
+// Raio gravado nas configurações ([CONSULTA_IDF] RaioInterpolacao); ausente, ilegível ou
+// fora de 10 a 300 km: o padrão.
+double LerRaioInterpolacao(const TArquivoIni& ini);
+void GravarRaioInterpolacao(TArquivoIni& ini, double raio);
+
 // ---- Banco ------------------------------------------------------------------------------
 
 class TBDPrecipitacao {
@@ -133,14 +210,22 @@ public:
     // não mudam) e continuam lá quando as estações são recarregadas.
     void DefinirEstacoesUsuario(std::vector<TEstacao> estacoes, const std::vector<int>& estados);
 
-    // Estação com os mesmos textos de coordenadas (ou à distância zero): cópia dela.
-    // Senão, média ponderada pelo inverso da quinta potência da distância sobre as
-    // estações dos oito estados da interpolação e as do usuário de qualquer estado (quem
-    // digitou a equação do lugar espera que ela conte). Sem nenhuma: EMorvendo.
+    // Estação com os mesmos textos de coordenadas, ou a mais próxima a até 1 km, de
+    // qualquer estado (distribuída ou do usuário): cópia dela. Senão, média ponderada pelo
+    // inverso da quinta potência da distância (sobre a esfera) das estações a até raioKm do
+    // ponto, de todos os estados. Sem nenhuma no raio: ESemEstacoesNoRaio; sem estação
+    // nenhuma no banco: EMorvendo(MensagemSemEstacoes).
+    TConsultaPonto Consultar(std::string_view latitude, std::string_view longitude,
+                             double raioKm) const;
+    // O mesmo, com coordenadas em graus (os textos do resultado são os do ponto).
+    TConsultaPonto Consultar(double latitude, double longitude, double raioKm) const;
+    // Só o registro do resultado, com o raio do programa.
     TEstacao InterpolarParametros(std::string_view latitude, std::string_view longitude) const;
 
 private:
     void AcrescentarEstacoesUsuario();
+    TConsultaPonto ConsultarPonto(double phi, double lambda, std::string_view latitude,
+                                  std::string_view longitude, double raioKm) const;
 
     std::string FPastaDados;
     std::vector<TEstacao> FUsuario;

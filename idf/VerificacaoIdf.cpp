@@ -70,6 +70,44 @@ std::string OrigemChuva(const std::string& autoria, std::int16_t indLocalidade,
     return "Parâmetros digitados.";
 }
 
+void AplicarEstacoesUsuario(TBDPrecipitacao& bd, const std::vector<TEstacaoUsuario>& lista) {
+    std::vector<TEstacao> estacoes;
+    std::vector<int> estados;
+    for (const auto& e : lista) {
+        estacoes.push_back(EstacaoDoBanco(e));
+        estados.push_back(e.Estado);
+    }
+    bd.DefinirEstacoesUsuario(std::move(estacoes), estados);
+}
+
+std::optional<TConsultaPonto> RefazerConsulta(const std::string& pastaComuns,
+                                              const std::string& latitude,
+                                              const std::string& longitude, double K, double a,
+                                              double b, double c) {
+    if (latitude.empty() || longitude.empty() || !(K > 0)) return std::nullopt;
+    try {
+        TBDPrecipitacao bd(pastaComuns);
+        bd.CarregarEstacoes();
+        if (!PastaDadosUsuario().empty()) {
+            TEstacoesUsuario minhas(PastaDadosUsuario());
+            minhas.Carregar();
+            AplicarEstacoesUsuario(bd, minhas.Lista());
+        }
+        TConsultaPonto r = bd.Consultar(latitude, longitude, RaioInterpolacaoKm());
+        // A janela entrega a interpolação com três casas; a estação, com todas.
+        const double folga = r.Interpolada ? 0.0005 + 1e-9 : 0;
+        auto igual = [&](double x, double y) {
+            return std::fabs(x - y) <= folga + 1e-9 * std::fabs(y);
+        };
+        if (igual(K, r.Resultado.K) && igual(a, r.Resultado.A) && igual(b, r.Resultado.B) &&
+            igual(c, r.Resultado.C))
+            return r;
+    } catch (const std::exception&) {
+        // Sem banco, ponto ilegível ou sem estações no raio: nada a dizer das estações.
+    }
+    return std::nullopt;
+}
+
 std::string TextoVerificacao(TVerificacaoIdf v) {
     switch (v) {
     case TVerificacaoIdf::Primaria:
@@ -86,12 +124,29 @@ std::string TextoVerificacao(TVerificacaoIdf v) {
     return "verificação não informada";
 }
 
-std::string TextoFaixaDuracoes(const TInfoEstacaoIdf& e) {
-    if (e.DuracaoMin > 0 && e.DuracaoMax > 0)
-        return "de " + FormatFloat("0.#", e.DuracaoMin, ',') + " a " + Minutos(e.DuracaoMax);
-    if (e.DuracaoMax > 0) return "até " + Minutos(e.DuracaoMax);
-    if (e.DuracaoMin > 0) return "a partir de " + Minutos(e.DuracaoMin);
+namespace {
+
+std::string TextoFaixa(double minimo, double maximo, const std::string& unidade) {
+    auto numero = [](double v) { return FormatFloat("0.#", v, ','); };
+    if (minimo > 0 && maximo > 0)
+        return "de " + numero(minimo) + " a " + numero(maximo) + " " + unidade;
+    if (maximo > 0) return "até " + numero(maximo) + " " + unidade;
+    if (minimo > 0) return "a partir de " + numero(minimo) + " " + unidade;
     return "não informada pela fonte";
+}
+
+} // namespace
+
+std::string TextoFaixaDuracoes(const TInfoEstacaoIdf& e) {
+    return TextoFaixa(e.DuracaoMin, e.DuracaoMax, "min");
+}
+
+std::string TextoFaixaTr(const TInfoEstacaoIdf& e) {
+    return TextoFaixa(e.TrMin, e.TrMax, "anos");
+}
+
+bool TrForaDaFaixa(const TInfoEstacaoIdf& e, double tr) {
+    return (e.TrMin > 0 && tr < e.TrMin) || (e.TrMax > 0 && tr > e.TrMax);
 }
 
 std::vector<double> DuracoesChuvaProjeto(double K, double a, double b, double c, double tr,

@@ -1,5 +1,6 @@
 #pragma once
 #include "idf/ReferenciasIdf.h"
+#include "idf/UnBD.h"
 
 #include <cstdint>
 #include <optional>
@@ -24,11 +25,29 @@ std::string OrigemChuva(const std::string& autoria, std::int16_t indLocalidade,
                         const std::string& latitude, const std::string& longitude, double K,
                         double a, double b, double c);
 
+struct TEstacaoUsuario;
+// Põe as estações do usuário no banco, cada uma no seu estado.
+void AplicarEstacoesUsuario(TBDPrecipitacao& bd, const std::vector<TEstacaoUsuario>& lista);
+
+// A consulta no ponto de um projeto refeita com o banco da pasta dada, as estações do usuário
+// e o raio do programa, quando ela dá os K, a, b, c do projeto (na precisão de três casas com
+// que a janela entrega uma interpolação); nullopt quando não dá, quando o ponto não se lê ou
+// o banco falta.
+std::optional<TConsultaPonto> RefazerConsulta(const std::string& pastaComuns,
+                                              const std::string& latitude,
+                                              const std::string& longitude, double K, double a,
+                                              double b, double c);
+
 // "lida na própria publicação", ... (minúsculas, para compor frases).
 std::string TextoVerificacao(TVerificacaoIdf v);
 
 // "de 10 a 1440 min", "até 240 min", "a partir de 5 min" ou "não informada pela fonte".
 std::string TextoFaixaDuracoes(const TInfoEstacaoIdf& e);
+
+// "de 2 a 100 anos", "até 20 anos", "a partir de 5 anos" ou "não informada pela fonte".
+std::string TextoFaixaTr(const TInfoEstacaoIdf& e);
+// O período de retorno (anos) fica fora da faixa que a fonte dá; falso quando ela não dá.
+bool TrForaDaFaixa(const TInfoEstacaoIdf& e, double tr);
 
 // Durações da chuva de projeto (min) sobre cada superfície: o tempo em que a intensidade
 // instantânea, com o período de retorno dado, fica acima da infiltração estável (mm/h) de

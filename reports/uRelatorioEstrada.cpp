@@ -261,6 +261,13 @@ void TDocumento::Chuva() {
     if (!t.Latitude.empty() || !t.Longitude.empty())
         Linha("Coordenadas",
               "latitude " + EscaparHtml(t.Latitude) + ", longitude " + EscaparHtml(t.Longitude));
+    // A interpolação diz de que estações veio, a que distância e com que peso: uma estação
+    // distante não passa por chuva do lugar.
+    if (const auto consulta =
+            RefazerConsulta(Opcoes.PastaPrograma + "../Arquivos Comuns", t.Latitude, t.Longitude,
+                            chuva.K(), chuva.A(), chuva.B(), chuva.C());
+        consulta && consulta->Interpolada)
+        Linha("Estações da interpolação", EscaparLinhas(TextoOrigemConsulta(*consulta, ',')));
     Linha("Equação IDF", "i = K · T<sup>a</sup> / (t + b)<sup>c</sup> (i em mm h⁻¹, T em anos, "
                          "t em min)");
     Dados(DadosCampos({CAMPO_K, CAMPO_A, CAMPO_B, CAMPO_C}));

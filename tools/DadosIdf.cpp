@@ -69,6 +69,25 @@ public:
         return texto;
     }
 
+    // Colunas opcionais <nome>_min e <nome>_max (vazias quando a fonte não diz): cada uma
+    // na faixa aceita, e a mínima menor que a máxima.
+    template <class TAceita>
+    void Faixa(const std::string& nome, double& minimo, double& maximo, TAceita aceita,
+               const char* regra) {
+        const std::pair<std::string, double*> colunas[] = {{nome + "_min", &minimo},
+                                                           {nome + "_max", &maximo}};
+        for (const auto& [coluna, destino] : colunas) {
+            if (Campo(coluna.c_str()).empty()) continue;
+            const auto v = Numero(coluna.c_str());
+            if (v && !aceita(*v))
+                Erro(coluna + " deve ser " + regra + ".");
+            else if (v)
+                *destino = *v;
+        }
+        if (minimo > 0 && maximo > 0 && !(minimo < maximo))
+            Erro(nome + "_min deve ser menor que " + nome + "_max.");
+    }
+
     int Estado() {
         const auto uf = Campo("uf");
         const int i = IndiceEstadoPorCodigo(uf);
@@ -95,12 +114,6 @@ bool ConferirColunas(const TTabelaCsv& t, std::initializer_list<const char*> col
             ok = false;
         }
     return ok;
-}
-
-// Um valor decimal que é um segundo exato (2.8 = 2°48'00") não é exato em binário e a
-// truncagem o levaria ao segundo anterior; a folga de 1e-9 grau não muda nenhum outro.
-std::string TextoDaFonte(double graus) {
-    return TextoGraus(graus + 1e-9);
 }
 
 template <typename T> void Ordenar(std::vector<T>& lista) {
@@ -169,18 +182,12 @@ TMontagemEstacoes MontarEstacoes(const TTabelaCsv& tabela,
         else if (tabela.Coluna("verificacao") >= 0)
             v.Erro("verificacao \"" + verificacao +
                    "\" deve ser primaria, secundaria ou convertida.");
-        const std::pair<const char*, double*> duracoes[] = {{"duracao_min", &info.DuracaoMin},
-                                                            {"duracao_max", &info.DuracaoMax}};
-        for (const auto& [coluna, destino] : duracoes) {
-            if (v.Campo(coluna).empty()) continue;
-            const auto d = v.Numero(coluna);
-            if (d && !(*d > 0 && *d <= 10080))
-                v.Erro(std::string(coluna) + " deve ser maior que 0 e no máximo 10080 min.");
-            else if (d)
-                *destino = *d;
-        }
-        if (info.DuracaoMin > 0 && info.DuracaoMax > 0 && !(info.DuracaoMin < info.DuracaoMax))
-            v.Erro("duracao_min deve ser menor que duracao_max.");
+        v.Faixa(
+            "duracao", info.DuracaoMin, info.DuracaoMax,
+            [](double d) { return d > 0 && d <= 10080; }, "maior que 0 e no máximo 10080 min");
+        v.Faixa(
+            "tr", info.TrMin, info.TrMax, [](double tr) { return tr >= 1 && tr <= 100000; },
+            "entre 1 e 100000 anos");
         if (!v.Valida()) continue;
 
         const double i = Intensidade(*K, *a, *b, *c, 10, 60);
@@ -192,19 +199,16 @@ TMontagemEstacoes MontarEstacoes(const TTabelaCsv& tabela,
         e.A = *a;
         e.B = *b;
         e.C = *c;
-        e.Latitude = TextoDaFonte(std::fabs(*lat));
-        e.Longitude = TextoDaFonte(*lon);
+        e.Latitude = TextoCoordenada(std::fabs(*lat));
+        e.Longitude = TextoCoordenada(*lon);
         if (const auto [it, nova] = nomes.emplace(std::pair{estado, e.Nome}, linha.Linha); !nova)
             v.Aviso("estação \"" + e.Nome + "\" repetida no estado (linha " +
                     std::to_string(it->second) + "); a lista mostrará dois nomes iguais.");
-        if (std::find(EstadosInterpolacao.begin(), EstadosInterpolacao.end(), estado) !=
-            EstadosInterpolacao.end()) {
-            const auto [it, nova] =
+        if (const auto [it, nova] =
                 coordenadas.emplace(std::pair{e.Latitude, e.Longitude}, linha.Linha);
-            if (!nova)
-                v.Aviso("mesmas coordenadas da linha " + std::to_string(it->second) +
-                        "; a consulta nesse ponto devolve só a primeira.");
-        }
+            !nova)
+            v.Aviso("mesmas coordenadas da linha " + std::to_string(it->second) +
+                    "; a consulta por coordenadas nesse ponto devolve a primeira da lista.");
         info.Uf = v.Campo("uf");
         info.Estacao = e.Nome;
         info.Chave = e.Autor;
@@ -240,8 +244,8 @@ TMontagemLocalidades MontarLocalidades(const TTabelaCsv& tabela, const std::stri
             v.Erro("longitude " + v.Campo("longitude") + " fora do Brasil (oeste negativo).");
         if (!v.Valida()) continue;
         if (*lat > 0) ++norte;
-        l.Latitude = TextoDaFonte(std::fabs(*lat));
-        l.Longitude = TextoDaFonte(-*lon);
+        l.Latitude = TextoCoordenada(std::fabs(*lat));
+        l.Longitude = TextoCoordenada(-*lon);
         m.Localidades[estado].push_back(std::move(l));
     }
     if (norte > 0)

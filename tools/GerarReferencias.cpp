@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
             saida += "        {" + Literal(e.Uf) + ", " + Literal(e.Estacao) + ",\n         " +
                      Literal(e.Chave) + ", " + Real(e.K) + ", " + Real(e.A) + ", " + Real(e.B) +
                      ", " + Real(e.C) + ",\n         " + NomeVerificacao(e.Verificacao) + ", " +
-                     Real(e.DuracaoMin) + ", " + Real(e.DuracaoMax) + "},\n";
+                     Real(e.DuracaoMin) + ", " + Real(e.DuracaoMax) + ", false, {}, " +
+                     Real(e.TrMin) + ", " + Real(e.TrMax) + "},\n";
         saida += "    };\n    return tabela;\n}\n\n"
                  "const TReferencia* ProcurarReferencia(std::string_view chave) {\n"
                  "    for (const auto& r : ReferenciasIdf())\n"

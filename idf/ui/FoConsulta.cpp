@@ -601,13 +601,7 @@ const TEstacaoUsuario* TfrmFoConsulta::MinhaEstacaoEmUso() const {
 }
 
 void TfrmFoConsulta::AplicarMinhasEstacoes() {
-    std::vector<TEstacao> estacoes;
-    std::vector<int> estados;
-    for (const auto& e : Minhas.Lista()) {
-        estacoes.push_back(EstacaoDoBanco(e));
-        estados.push_back(e.Estado);
-    }
-    BD.DefinirEstacoesUsuario(std::move(estacoes), estados);
+    AplicarEstacoesUsuario(BD, Minhas.Lista());
 }
 
 bool TfrmFoConsulta::SalvarMinhaEstacao(const TEstacaoUsuario& modelo, QWidget* pai) {

@@ -83,21 +83,24 @@ TEST(EstacoesUsuario, ArquivoComErroNaoESobrescrito) {
     EXPECT_EQ(LerArquivoDados(m.Caminho()), Cabecalho + "SP,A,22,47,abc,0.2,10,0.8,F,,\n");
 }
 
-// As estações do usuário fora dos oito estados também contam, e as distribuídas mantêm as
-// posições (o projeto guarda a posição da estação escolhida).
+// As estações do usuário de qualquer estado contam na interpolação, e as distribuídas mantêm
+// as posições (o projeto guarda a posição da estação escolhida).
 TEST(EstacoesUsuario, EntramNaInterpolacaoEmQualquerEstadoDepoisDasDistribuidas) {
     TBDPrecipitacao bd("");
     bd.Estacoes[12] = {TEstacao{"Viçosa", 1500, 0.2, 10, 0.8, "F", "20°45'14\"", "42°52'55\""}};
-    const TEstacao antes = bd.InterpolarParametros("27°00'00\"", "53°00'00\"");
+    // Viçosa fica a mais de 800 km: sem estação no raio, nada de interpolar.
+    EXPECT_THROW(bd.InterpolarParametros("27°00'00\"", "53°00'00\""), ESemEstacoesNoRaio);
     TEstacaoUsuario rs = Exemplo();
     rs.Estado = 20;
     rs.Latitude = 27.1;
     rs.Longitude = 53.1;
     bd.DefinirEstacoesUsuario({EstacaoDoBanco(rs)}, {20});
-    const TEstacao depois = bd.InterpolarParametros("27°00'00\"", "53°00'00\"");
-    EXPECT_NE(depois.K, antes.K);
-    EXPECT_GT(depois.K, 2400);
+    const TConsultaPonto depois = bd.Consultar("27°00'00\"", "53°00'00\"", 100);
+    EXPECT_TRUE(depois.Interpolada);
+    EXPECT_NEAR(depois.Resultado.K, rs.K, 1e-9 * rs.K);
+    ASSERT_EQ(depois.Usadas.size(), 1u);
+    EXPECT_TRUE(depois.Usadas[0].DoUsuario);
     EXPECT_EQ(bd.Estacoes[12].size(), 1u);
     bd.DefinirEstacoesUsuario({}, {});
-    EXPECT_EQ(bd.InterpolarParametros("27°00'00\"", "53°00'00\"").K, antes.K);
+    EXPECT_THROW(bd.InterpolarParametros("27°00'00\"", "53°00'00\""), ESemEstacoesNoRaio);
 }

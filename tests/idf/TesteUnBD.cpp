@@ -1,3 +1,4 @@
+#include "comum/ArquivoIni.h"
 #include "idf/OrdemAlfabetica.h"
 #include "idf/UnBD.h"
 
@@ -7,6 +8,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <set>
 
 namespace {
@@ -116,6 +118,58 @@ std::string Grupos(const std::vector<std::pair<int, std::vector<std::string>>>& 
             f += r;
     }
     return f;
+}
+
+// Como GPS, mapas e pessoas escrevem coordenadas; sul e oeste positivos, norte e leste
+// negativos.
+TEST(Coordenadas, LerCoordenadaAceitaGrausMinutosSegundosEDecimais) {
+    const struct {
+        const char* Texto;
+        bool Latitude;
+        std::optional<double> Graus;
+    } casos[] = {
+        {"27°11'36\"", true, 27 + 11 / 60.0 + 36 / 3600.0},
+        {"7°20'58\"", true, 7 + 20 / 60.0 + 58 / 3600.0},
+        {"07°20'58\"", true, 7 + 20 / 60.0 + 58 / 3600.0},
+        {" 7º 20′ 58″ S ", true, 7 + 20 / 60.0 + 58 / 3600.0},
+        {"53°15'02\"W", false, 53 + 15 / 60.0 + 2 / 3600.0},
+        {"53°15'02.5\" O", false, 53 + 15 / 60.0 + 2.5 / 3600.0},
+        {"53°15'02", false, 53 + 15 / 60.0 + 2 / 3600.0},
+        {"22°30'", true, 22.5},
+        {"-22.5", true, 22.5},
+        {"-47,3", false, 47.3},
+        {"22,5 S", true, 22.5},
+        {"47,3 O", false, 47.3},
+        {"47.3w", false, 47.3},
+        {"22.5", true, 22.5},
+        {"22,5°", true, 22.5},
+        {"2.8 N", true, -2.8},
+        {"30 L", false, -30.0},
+        // Recusados: sem símbolos entre as partes, minutos ou segundos de 60, letra do outro
+        // eixo, sinal com letra, decimais fora da última parte, fora da faixa, texto solto.
+        {"20 45 14", true, std::nullopt},
+        {"20°75'14\"", true, std::nullopt},
+        {"20°45'60\"", true, std::nullopt},
+        {"22,5 O", true, std::nullopt},
+        {"47,3 S", false, std::nullopt},
+        {"-22,5 S", true, std::nullopt},
+        {"20.5°30'", true, std::nullopt},
+        {"95", true, std::nullopt},
+        {"1.2.3", true, std::nullopt},
+        {"", true, std::nullopt},
+        {"abc", true, std::nullopt},
+        {"20°45'14\"15", true, std::nullopt},
+    };
+    for (const auto& c : casos) {
+        const auto v = LerCoordenada(c.Texto, c.Latitude);
+        ASSERT_EQ(v.has_value(), c.Graus.has_value()) << c.Texto;
+        if (v) {
+            EXPECT_NEAR(*v, *c.Graus, 1e-12) << c.Texto;
+        }
+    }
+    // O texto de volta guarda o segundo digitado (a truncagem não o leva ao anterior).
+    EXPECT_EQ(TextoCoordenada(*LerCoordenada("7°20'58\"", true)), "07°20'58\"");
+    EXPECT_EQ(TextoCoordenada(*LerCoordenada("-47,3", false)), "47°18'00\"");
 }
 
 TEST(ArquivoEstacoes, LeOsCamposNosDeslocamentosDoFormato) {
@@ -290,35 +344,62 @@ TEST(Interpolacao, CoincidenciaDeTextosDevolveAEstacao) {
     EXPECT_EQ(r.K, 1500.123456789);
 }
 
-TEST(Interpolacao, PontoA30SegundosDeUmaEstacaoDaOsParametrosDela) {
+// A 30" (0,93 km) a equação é a da estação, com o nome dela; a 50" (1,5 km) já é a média,
+// quase toda dela.
+TEST(Interpolacao, AteUmKmDaEstacaoAEquacaoEhDela) {
     TBDPrecipitacao bd("");
     bd.Estacoes[4] = {Estacao("B", "21°00'30\"", "45°00'00\"", 3000, 0.5, 30, 1.1)};
     bd.Estacoes[12] = {Estacao("A", "20°00'00\"", "45°00'00\"", 1000, 0.2, 10, 0.8),
-                       Estacao("C", "20°00'30\"", "46°00'00\"", 200, 0.05, 2, 0.5)};
-    bd.Estacoes[26] = {Estacao("D", "19°00'30\"", "45°00'00\"", 5000, 0.9, 40, 1.2)};
-    const TEstacao r = bd.InterpolarParametros("20°00'30\"", "45°00'00\"");
-    EXPECT_EQ(r.Nome, "");
-    EXPECT_EQ(r.Autor, "Interpolação");
-    EXPECT_EQ(r.Latitude, "20°00'30\"");
-    EXPECT_NEAR(r.K, 1000, 1000 * 5e-7);
-    EXPECT_NEAR(r.A, 0.2, 0.2 * 5e-7);
-    EXPECT_NEAR(r.B, 10, 10 * 5e-7);
-    EXPECT_NEAR(r.C, 0.8, 0.8 * 5e-7);
+                       Estacao("C", "20°00'30\"", "45°30'00\"", 200, 0.05, 2, 0.5)};
+    bd.Estacoes[20] = {Estacao("D", "20°01'00\"", "45°00'00\"", 5000, 0.9, 40, 1.2)};
+    const TConsultaPonto perto = bd.Consultar("20°00'30\"", "45°00'00\"", 100);
+    EXPECT_FALSE(perto.Interpolada);
+    EXPECT_EQ(perto.Resultado.Nome, "A");
+    EXPECT_EQ(perto.Resultado.Autor, "FONTE-A");
+    EXPECT_EQ(perto.Resultado.K, 1000);
+    ASSERT_EQ(perto.Usadas.size(), 1u);
+    EXPECT_NEAR(perto.Usadas[0].DistanciaKm, 6371 * (30.0 / 3600) * M_PI / 180, 1e-9);
+    // D, de outro estado, está à mesma distância do outro lado: outra equação para o mesmo
+    // lugar (no empate vale a primeira da lista).
+    ASSERT_EQ(perto.Vizinhas.size(), 1u);
+    EXPECT_EQ(perto.Vizinhas[0].Nome, "D");
+    EXPECT_EQ(perto.Vizinhas[0].Estado, 20);
+
+    const TConsultaPonto longe = bd.Consultar("19°59'10\"", "45°00'00\"", 100);
+    EXPECT_TRUE(longe.Interpolada);
+    EXPECT_EQ(longe.Resultado.Nome, "");
+    EXPECT_EQ(longe.Resultado.Autor, "Interpolação");
+    EXPECT_EQ(longe.Resultado.Latitude, "19°59'10\"");
+    EXPECT_NEAR(longe.Resultado.K, 1000, 1000 * 0.1);
+    EXPECT_EQ(longe.Usadas.front().Nome, "A"); // do maior peso ao menor
 }
 
-TEST(Interpolacao, PesosPeloInversoDaQuintaPotencia) {
+TEST(Interpolacao, PesosPeloInversoDaQuintaPotenciaDaDistanciaNaEsfera) {
     TBDPrecipitacao bd("");
-    // Distâncias 1° e 2°: pesos 1 e 1/32.
-    bd.Estacoes[15] = {Estacao("Perto", "24°00'00\"", "50°00'00\"", 1000, 0.1, 10, 0.7),
-                       Estacao("Longe", "27°00'00\"", "50°00'00\"", 2000, 0.3, 20, 0.9)};
-    bd.Estacoes[20] = {Estacao("RS", "25°00'00\"", "50°00'00\"", 99999)}; // fora da interpolação
-    const TEstacao r = bd.InterpolarParametros("25°00'00\"", "50°00'00\"xyz");
+    // Sobre o mesmo meridiano, 1° e 2°: pesos 1 e 1/32.
+    bd.Estacoes[15] = {Estacao("Perto", "24°00'00\"", "50°00'00\"", 1000, 0.1, 10, 0.7)};
+    bd.Estacoes[20] = {Estacao("Longe", "27°00'00\"", "50°00'00\"", 2000, 0.3, 20, 0.9),
+                       Estacao("ForaDoRaio", "30°00'00\"", "50°00'00\"", 99999)};
+    const TConsultaPonto c = bd.Consultar("25°00'00\"", "50°00'00\"xyz", 300);
     const double w = 1.0 / 32;
+    const TEstacao& r = c.Resultado;
     EXPECT_NEAR(r.K, (1000 + w * 2000) / (1 + w), 1e-9);
     EXPECT_NEAR(r.A, (0.1 + w * 0.3) / (1 + w), 1e-15);
     EXPECT_NEAR(r.B, (10 + w * 20) / (1 + w), 1e-12);
     EXPECT_NEAR(r.C, (0.7 + w * 0.9) / (1 + w), 1e-15);
     EXPECT_EQ(r.Longitude, "50°00'00\""); // textos cortados em 9 caracteres
+    ASSERT_EQ(c.Usadas.size(), 2u);
+    EXPECT_EQ(c.Usadas[0].Nome, "Perto");
+    EXPECT_NEAR(c.Usadas[0].DistanciaKm, 111.195, 1e-3);
+    EXPECT_NEAR(c.Usadas[0].Peso, 1 / (1 + w), 1e-12);
+    EXPECT_NEAR(c.Usadas[1].DistanciaKm, 222.390, 1e-3);
+    EXPECT_NEAR(c.Usadas[1].Peso, w / (1 + w), 1e-12);
+    EXPECT_EQ(TextoOrigemConsulta(c, ','),
+              "Interpolação pelo inverso da quinta potência da distância, com as 2 estações a "
+              "menos de 300 km do ponto:\nPerto (PR), a 111,2 km, peso 97,0 %;\n"
+              "Longe (RS), a 222,4 km, peso 3,0 %.");
+    // O raio do programa (100 km) deixa as duas de fora.
+    EXPECT_THROW(bd.InterpolarParametros("25°00'00\"", "50°00'00\""), ESemEstacoesNoRaio);
 }
 
 TEST(Interpolacao, DistanciaZeroComTextosDiferentes) {
@@ -334,22 +415,78 @@ TEST(Interpolacao, DistanciaZeroComTextosDiferentes) {
     EXPECT_EQ(bd.InterpolarParametros("20°45'00'", "42°00'00'").Nome, "Exata");
 }
 
-TEST(Interpolacao, SemEstacaoCandidataAMensagemClara) {
+// Sem estação no raio não há média: a mensagem nomeia as três mais próximas, com a distância.
+TEST(Interpolacao, SemEstacaoNoRaioNomeiaAsTresMaisProximas) {
     TBDPrecipitacao bd("");
-    // Estações só fora dos oito estados, inclusive no próprio ponto.
-    bd.Estacoes[20] = {Estacao("Iraí", "27°11'36\"", "53°15'02\"", 1086.604)};
-    bd.Estacoes[13] = {Estacao("Abaetetuba", "01°43'05\"", "48°52'57\"", 1197.7)};
-    for (const auto& [lat, lon] :
-         {std::pair{"27°11'36\"", "53°15'02\""}, {"20°00'00\"", "44°00'00\""}}) {
-        try {
-            bd.InterpolarParametros(lat, lon);
-            FAIL() << lat;
-        } catch (const EMorvendo& e) {
-            EXPECT_STREQ(e.what(),
-                         "Não há estações com parâmetros conhecidos para a interpolação.");
-        }
+    EXPECT_THROW(
+        {
+            try {
+                bd.InterpolarParametros("20°00'00\"", "44°00'00\"");
+            } catch (const EMorvendo& e) {
+                EXPECT_STREQ(e.what(),
+                             "Não há estações com parâmetros conhecidos para a interpolação.");
+                throw;
+            }
+        },
+        EMorvendo);
+    // Ao norte do ponto, sobre o meridiano: 2°, 3°, 4° e 5° (222, 334, 445 e 556 km).
+    bd.Estacoes[24] = {Estacao("Dois", "18°00'00\"", "44°00'00\"", 1),
+                       Estacao("Cinco", "15°00'00\"", "44°00'00\"", 1)};
+    bd.Estacoes[12] = {Estacao("Quatro", "16°00'00\"", "44°00'00\"", 1),
+                       Estacao("Três", "17°00'00\"", "44°00'00\"", 1)};
+    try {
+        bd.Consultar("20°00'00\"", "44°00'00\"", 200);
+        FAIL();
+    } catch (const ESemEstacoesNoRaio& e) {
+        ASSERT_EQ(e.Proximas.size(), 3u);
+        EXPECT_EQ(e.Proximas[0].Nome, "Dois");
+        EXPECT_EQ(e.Proximas[1].Nome, "Três");
+        EXPECT_EQ(e.Proximas[2].Nome, "Quatro");
+        EXPECT_EQ(e.RaioKm, 200);
+        EXPECT_EQ(std::string(e.what()),
+                  "Não há estações a menos de 200 km do ponto; a equação não foi interpolada. As "
+                  "mais próximas são Dois (SP), a 222,4 km; Três (MG), a 333,6 km e Quatro (MG), "
+                  "a 444,8 km. Escolha uma estação, use uma equação sua do lugar (Minhas "
+                  "estações) ou aumente o raio de interpolação em Configurações (até 300 km), "
+                  "sabendo que a chuva de uma estação distante pode não ser a do lugar");
     }
+    // Com o raio maior, a mesma consulta interpola.
+    EXPECT_TRUE(bd.Consultar("20°00'00\"", "44°00'00\"", 250).Interpolada);
     EXPECT_THROW(bd.InterpolarParametros("2x°00'00\"", "44°00'00\""), EMorvendo);
+}
+
+TEST(Interpolacao, DistanciaNaEsfera) {
+    // Um grau de meridiano; um grau de paralelo encolhe com o cosseno da latitude.
+    EXPECT_NEAR(DistanciaKm(0, 50, 1, 50), 6371 * M_PI / 180, 1e-9);
+    EXPECT_NEAR(DistanciaKm(60, 50, 60, 51), 55.597, 1e-3);
+    EXPECT_EQ(DistanciaKm(27.19, 53.25, 27.19, 53.25), 0);
+    // São Paulo a Porto Alegre, cerca de 850 km.
+    EXPECT_NEAR(DistanciaKm(23.5505, 46.6333, 30.0346, 51.2177), 852, 5);
+}
+
+TEST(Raio, FaixaPadraoEConfiguracoes) {
+    EXPECT_EQ(RaioInterpolacaoKm(), 100);
+    for (const double ruim : {9.99, 300.01, -100.0, std::nan("")})
+        EXPECT_THROW(ConferirRaioInterpolacao(ruim), EMorvendo) << ruim;
+    try {
+        ConferirRaioInterpolacao(5);
+    } catch (const EMorvendo& e) {
+        EXPECT_STREQ(e.what(), "O raio de interpolação da chuva deve estar entre 10 e 300 km.");
+    }
+    TArquivoIni ini;
+    EXPECT_EQ(LerRaioInterpolacao(ini), 100);
+    GravarRaioInterpolacao(ini, 250);
+    EXPECT_EQ(LerRaioInterpolacao(ini), 250);
+    for (const char* gravado : {"5000", "abc", "9", "150,5"}) {
+        ini.EscreverTexto("CONSULTA_IDF", "RaioInterpolacao", gravado);
+        EXPECT_EQ(LerRaioInterpolacao(ini), std::string(gravado) == "150,5" ? 150.5 : 100)
+            << gravado;
+    }
+    DefinirRaioInterpolacaoKm(10);
+    EXPECT_EQ(RaioInterpolacaoKm(), 10);
+    EXPECT_THROW(DefinirRaioInterpolacaoKm(301), EMorvendo);
+    EXPECT_EQ(RaioInterpolacaoKm(), 10);
+    DefinirRaioInterpolacaoKm(RaioInterpolacaoPadraoKm);
 }
 
 // ---- Mapas ----

@@ -1,13 +1,15 @@
 // Origem e faixa de durações das estações publicadas, o aviso de durações fora da faixa e a
 // consulta por linha de comando em São Paulo com os dados que acompanham o programa.
+#include "comum/LeitorCsv.h"
+#include "comum/Numeros.h"
 #include "idf/UnBD.h"
 #include "idf/VerificacaoIdf.h"
-#include "comum/LeitorCsv.h"
 
 #include "AuxiliaresIdf.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <sys/wait.h>
 
@@ -105,48 +107,128 @@ TEST(VerificacaoIdf, DuracoesDaChuvaDeProjeto) {
     EXPECT_TRUE(DuracoesChuvaProjeto(K, a, b, c, 0, {5}).empty());
 }
 
-// Com os dados do programa, um ponto de São Paulo entre as três estações do estado dá a
-// média pelo inverso da quinta potência da distância, sem mensagem.
-TEST(VerificacaoIdf, LinhaDeComandoInterpolaEmSaoPaulo) {
-    TPastaTemporaria pasta;
-    const std::string cmd = "LC_ALL=C '" MORVENDO_CALC "' --idf \"22°30'00\\\"\" "
-                            "\"47°30'00\\\"\" > '" +
-                            pasta.Arquivo("out") + "' 2> '" + pasta.Arquivo("err") + "'";
-    const int r = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(r));
-    EXPECT_EQ(WEXITSTATUS(r), 0);
-    EXPECT_EQ(LerBytes(pasta.Arquivo("err")), "");
-    const std::string saida = LerBytes(pasta.Arquivo("out"));
-    EXPECT_EQ(saida.rfind("Origem: interpolação pelo inverso da quinta potência da distância\n", 0),
-              0u)
-        << saida;
+struct TSaidaCalc {
+    int Status;
+    std::string Saida, Erros;
+};
 
-    // Conta independente, com as coordenadas da tabela truncadas ao segundo como no banco.
+// morvendo-calc com os dados do programa e, quando dada, a pasta de estações do usuário.
+TSaidaCalc RodarCalc(const std::string& argumentos, const std::string& pastaUsuario = "") {
+    TPastaTemporaria pasta;
+    const std::string usuario = pastaUsuario.empty() ? pasta.Caminho() : pastaUsuario;
+    const std::string cmd = "LC_ALL=C MORVENDO_DADOS_USUARIO='" + usuario +
+                            "' '" MORVENDO_CALC "' " + argumentos + " > '" + pasta.Arquivo("out") +
+                            "' 2> '" + pasta.Arquivo("err") + "'";
+    const int r = std::system(cmd.c_str());
+    return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, LerBytes(pasta.Arquivo("out")),
+            LerBytes(pasta.Arquivo("err"))};
+}
+
+double Valor(const std::string& saida, const std::string& rotulo) {
+    const auto p = saida.find("\n" + rotulo + ": ");
+    return p == std::string::npos ? std::nan("") : std::stod(saida.substr(p + rotulo.size() + 3));
+}
+
+// Nas coordenadas de cada estação distribuída (graus decimais da tabela, com sinal, como um
+// GPS os dá) e de uma estação do usuário, a equação é a dela, sem arredondamento. As duas
+// equações de Lages têm as mesmas coordenadas: a primeira da lista responde e a outra é
+// nomeada.
+TEST(VerificacaoIdf, LinhaDeComandoNaEstacaoDaAEquacaoDela) {
     const TTabelaCsv csv = LerCsv(Fontes + "/estacoes.csv");
-    auto segundos = [](double graus) { return std::floor(graus * 3600 + 1e-6) / 3600; };
-    double soma = 0, k = 0, aa = 0, bb = 0, cc = 0;
-    int emSaoPaulo = 0;
+    int exatas = 0, nomeadas = 0;
     for (const auto& l : csv.Registros) {
-        if (Campo(csv, l, "uf") != "SP") continue;
-        ++emSaoPaulo;
-        const double dp = segundos(std::stod(Campo(csv, l, "latitude"))) - 22.5;
-        const double dl = segundos(std::stod(Campo(csv, l, "longitude"))) - 47.5;
-        const double w = 1 / std::pow(std::sqrt(dp * dp + dl * dl), 5);
-        soma += w;
-        k += w * std::stod(Campo(csv, l, "K"));
-        aa += w * std::stod(Campo(csv, l, "a"));
-        bb += w * std::stod(Campo(csv, l, "b"));
-        cc += w * std::stod(Campo(csv, l, "c"));
+        const auto r =
+            RodarCalc("--idf -" + Campo(csv, l, "latitude") + " -" + Campo(csv, l, "longitude"));
+        ASSERT_EQ(r.Status, 0) << r.Erros;
+        const std::string nome = Campo(csv, l, "estacao");
+        if (r.Saida.rfind("Estação: " + nome + "\n", 0) == 0) {
+            ++exatas;
+            for (const char* p : {"K", "a", "b", "c"})
+                EXPECT_EQ(Valor(r.Saida, p), std::stod(Campo(csv, l, p))) << nome << " " << p;
+        } else {
+            ++nomeadas;
+            EXPECT_NE(r.Saida.find("Outra estacao a menos de 1 km: " + nome + " (" +
+                                   Campo(csv, l, "uf") + "); distancia_km: 0.000\n"),
+                      std::string::npos)
+                << r.Saida;
+        }
     }
-    EXPECT_EQ(emSaoPaulo, 3);
-    double K = 0, A = 0, B = 0, C = 0;
-    const auto p = saida.find("K: ");
-    ASSERT_NE(p, std::string::npos);
-    ASSERT_EQ(std::sscanf(saida.c_str() + p, "K: %lf\na: %lf\nb: %lf\nc: %lf", &K, &A, &B, &C), 4);
-    EXPECT_NEAR(K, k / soma, 1e-9 * K);
-    EXPECT_NEAR(A, aa / soma, 1e-9);
-    EXPECT_NEAR(B, bb / soma, 1e-9 * B);
-    EXPECT_NEAR(C, cc / soma, 1e-9);
+    EXPECT_EQ(exatas, 8);
+    EXPECT_EQ(nomeadas, 1);
+
+    TPastaTemporaria usuario;
+    usuario.Gravar("minhas_estacoes.csv",
+                   "uf,estacao,latitude,longitude,K,a,b,c,fonte\n"
+                   "MT,Cuiabá (medição própria),15.601,56.097,1432.5,0.1543,13.1,0.779,Eu\n");
+    const auto r = RodarCalc("--idf \"15°36'03\\\"\" \"56°05'49\\\"\"", usuario.Caminho());
+    ASSERT_EQ(r.Status, 0) << r.Erros;
+    EXPECT_EQ(r.Saida.rfind("Estação: Cuiabá (medição própria) (minha)\nFonte: Eu\n", 0), 0u)
+        << r.Saida;
+    EXPECT_EQ(Valor(r.Saida, "K"), 1432.5);
+    EXPECT_EQ(Valor(r.Saida, "a"), 0.1543);
+    EXPECT_EQ(Valor(r.Saida, "b"), 13.1);
+    EXPECT_EQ(Valor(r.Saida, "c"), 0.779);
+}
+
+// Um ponto a mais de 150 km de todas as estações, a 171 km de Araraquara e de São José dos
+// Campos:
+// sem interpolação no raio padrão, com a mensagem das três mais próximas; com --raio 200,
+// a média das duas, listadas com distância e peso.
+TEST(VerificacaoIdf, LinhaDeComandoLongeDeTodasSoInterpolaComORaioMaior) {
+    const double lat = 21.75, lon = 46.5;
+    const TTabelaCsv csv = LerCsv(Fontes + "/estacoes.csv");
+    struct TDistancia {
+        double Km;
+        std::string Nome, Uf;
+        double K;
+    };
+    std::vector<TDistancia> d;
+    for (const auto& l : csv.Registros)
+        d.push_back({DistanciaKm(lat, lon, std::stod(Campo(csv, l, "latitude")),
+                                 std::stod(Campo(csv, l, "longitude"))),
+                     Campo(csv, l, "estacao"), Campo(csv, l, "uf"), std::stod(Campo(csv, l, "K"))});
+    std::sort(d.begin(), d.end(), [](const auto& a, const auto& b) { return a.Km < b.Km; });
+    ASSERT_GT(d[0].Km, 150);
+    ASSERT_LT(d[1].Km, 200);
+    ASSERT_GT(d[2].Km, 200);
+
+    const std::string ponto = "--idf -21.75 -46.5";
+    auto r = RodarCalc(ponto);
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Saida, "");
+    EXPECT_NE(r.Erros.find("Não há estações a menos de 100 km do ponto"), std::string::npos);
+    for (int i = 0; i < 3; ++i) {
+        // Cada uma com os quilômetros (ao décimo, vírgula decimal).
+        const std::string km = FormatFloat("0.0", d[i].Km, ',') + " km";
+        const auto p = r.Erros.find(d[i].Nome + " (" + d[i].Uf + "), a ");
+        ASSERT_NE(p, std::string::npos) << d[i].Nome << "\n" << r.Erros;
+        EXPECT_NE(r.Erros.find(km, p), std::string::npos) << km << "\n" << r.Erros;
+    }
+
+    r = RodarCalc(ponto + " --raio 200");
+    EXPECT_EQ(r.Status, 0) << r.Erros;
+    double soma = 0, k = 0;
+    for (int i = 0; i < 2; ++i) {
+        const double w = 1 / std::pow(d[i].Km, 5);
+        soma += w;
+        k += w * d[i].K;
+    }
+    for (int i = 0; i < 2; ++i) {
+        const std::string linha = "Estacao: " + d[i].Nome + " (" + d[i].Uf + "); distancia_km: ";
+        const auto p = r.Saida.find(linha);
+        ASSERT_NE(p, std::string::npos) << r.Saida;
+        double km = 0, peso = 0;
+        ASSERT_EQ(std::sscanf(r.Saida.c_str() + p + linha.size(), "%lf; peso: %lf %%", &km, &peso),
+                  2);
+        // Coordenadas do banco truncadas ao segundo: alguns metros de diferença.
+        EXPECT_NEAR(km, d[i].Km, 0.05);
+        EXPECT_NEAR(peso, 100 / std::pow(d[i].Km, 5) / soma, 0.05);
+    }
+    EXPECT_NEAR(Valor(r.Saida, "K"), k / soma, 1e-3 * k / soma);
+
+    r = RodarCalc(ponto + " --raio 301");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Erros.find("entre 10 e 300 km"), std::string::npos);
 }
 
 } // namespace
