@@ -536,6 +536,7 @@ int main(int argc, char** argv) {
         std::cout << ResultadoJson(r, avisos) << '\n';
     } else {
         EscreverResumo(r, p.Estrada.Bacia.Formato, sep, std::cout);
+        std::cout << "Origem da chuva: " << r.OrigemChuva << "\n";
         EscreverBalanco(p, r, sep, std::cout);
         EscreverAvisos(avisos, std::cout);
     }

@@ -190,6 +190,7 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
     TCanalEstrada& e = p.Estrada;
     r = TResultadoCalculo{};
     r.CurvaDescargaOriginal = e.TipoCanal.Valor == CANAL_TRAPEZOIDAL && e.CurvaDescargaOriginal;
+    r.OrigemChuva = FraseOrigemChuva(p);
     if (a) a->Rearmar();
     const TVerificacaoFinitos finitos(p, a ? a->SeparadorDecimal() : '.');
 

@@ -55,6 +55,8 @@ struct TResultadoCalculo {
     // A curva de descarga usada no trapézio (e no triângulo, sempre exata): a antiga ou a de
     // Manning.
     bool CurvaDescargaOriginal = false;
+    // De onde vieram K, a, b, c da chuva calculada (a frase do projeto).
+    std::string OrigemChuva;
     std::optional<TResultadoBacia> Bacia;
 };
 

@@ -17,6 +17,7 @@ const char* const ABA_PRECIPITACAO = "Precipitação";
 void ZerarVariaveis(TProjeto& p) {
     p.Migrado = false;
     p.Identificacao = {};
+    p.OrigemChuva = {};
     p.Trechos.clear();
     p.Estrada.Limpar();
     p.Estrada.Talude.DefinirNumSecoes(1);
@@ -25,6 +26,11 @@ void ZerarVariaveis(TProjeto& p) {
     p.Tarsio1.Limpar();
     p.Chuva().Tr(0);
     p.Tarsio1.IndEstado = std::int16_t(p.Unidades.Estado);
+}
+
+std::string FraseOrigemChuva(const TProjeto& p) {
+    const auto& chuva = p.Tarsio1.Precipitacao();
+    return FraseOrigemChuva(p.OrigemChuva, chuva.K(), chuva.A(), chuva.B(), chuva.C());
 }
 
 namespace {
@@ -137,6 +143,7 @@ void EscreverProjeto(TProjeto& p, TArquivoIni& ini) {
     FixarCoberturaLeitoProjeto(p);
     p.Estrada.Gravar(ini);
     p.Tarsio1.Gravar(ini);
+    GravarOrigemChuva(p.OrigemChuva, ini);
     p.Unidades.Gravar(ini);
     ini.EscreverTexto("PRINCIPAL", "StrCoberVeg", p.StrCoberVeg);
     GravarIdentificacao(p.Identificacao, ini);
@@ -175,6 +182,7 @@ bool LerProjeto(TProjeto& p, TArquivoIni& ini) {
         erro = std::current_exception();
     }
     p.StrCoberVeg = ini.LerTexto("PRINCIPAL", "StrCoberVeg", "");
+    p.OrigemChuva = LerOrigemChuva(ini, p.Tarsio1);
     FixarCoberturaLeitoProjeto(p);
     p.Identificacao = LerIdentificacao(ini);
     if (!erro) {

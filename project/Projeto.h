@@ -7,6 +7,7 @@
 #include "idf/Tarsio21Comp.h"
 #include "project/CamposProjeto.h"
 #include "project/ConfUnidades.h"
+#include "project/OrigemChuva.h"
 
 // Um trecho de estrada com declividade uniforme.
 struct TTrecho {
@@ -40,6 +41,8 @@ struct TProjeto {
     TUnidades& Unidades;
     std::string StrCoberVeg;
     TIdentificacao Identificacao;
+    // De onde vieram K, a, b, c: a consulta que os deu, com os valores que ela deu.
+    TOrigemChuva OrigemChuva;
     // Trechos da estrada inteira (vazio num projeto de um trecho só).
     std::vector<TTrecho> Trechos;
     // Lido num leiaute antigo e convertido em memória: ainda não gravado no novo.
@@ -47,6 +50,9 @@ struct TProjeto {
 
     TPrecipitacaoExponencialNegativa& Chuva() { return Tarsio1.Precipitacao(); }
 };
+
+// Frase da origem de K, a, b, c do projeto.
+std::string FraseOrigemChuva(const TProjeto& projeto);
 
 // Dados de um projeto novo.
 void ZerarVariaveis(TProjeto& projeto);

@@ -87,6 +87,7 @@ std::string ResultadoJson(const TResultadoCalculo& r, const std::vector<std::str
     out << ", \"CurvaDescarga\": \"" << (r.CurvaDescargaOriginal ? "original" : "exata") << "\"";
     out << ", \"EspacamentoCurvaOriginal\": "
         << (r.EspacamentoCurvaOriginal ? std::to_string(*r.EspacamentoCurvaOriginal) : "null");
+    out << ", \"OrigemChuva\": " << Texto(r.OrigemChuva);
     out << ", \"Avisos\": [";
     for (std::size_t i = 0; i < avisos.size(); ++i)
         out << (i ? ", " : "") << Texto(avisos[i]);

@@ -230,16 +230,21 @@ void TDocumento::Chuva() {
     const auto& t = P.Tarsio1;
     const auto& chuva = t.Precipitacao();
     Titulo("Precipitação");
-    // Origem dos parâmetros: a estação publicada de onde vieram, a localidade consultada ou,
-    // sem nenhuma das duas, os valores digitados.
+    // Origem dos parâmetros: a consulta que os deu, enquanto são os dela; a estação só
+    // aparece quando a equação em uso é a dela.
+    if (const std::string frase = FraseOrigemChuva(P); !frase.empty())
+        Linha("Origem dos parâmetros", EscaparHtml(frase));
+    const TOrigemChuva& origem = P.OrigemChuva;
+    const bool daEstacao = (origem.Tipo == TTipoOrigemChuva::Estacao ||
+                            origem.Tipo == TTipoOrigemChuva::EstacaoUsuario) &&
+                           OrigemValePara(origem, chuva.K(), chuva.A(), chuva.B(), chuva.C());
     const TInfoEstacaoIdf* estacao =
-        ProcurarInfoEstacao(t.Autoria(), chuva.K(), chuva.A(), chuva.B(), chuva.C());
+        daEstacao ? ProcurarInfoEstacao(origem.Autoria, chuva.K(), chuva.A(), chuva.B(), chuva.C())
+                  : nullptr;
     if (estacao) {
         std::string fonte = estacao->DoUsuario ? estacao->Fonte : estacao->Chave;
         if (const TReferencia* r = ProcurarReferencia(estacao->Chave))
             fonte = r->Autores + ". " + r->Titulo + ". " + r->Publicacao;
-        Linha("Origem dos parâmetros", estacao->DoUsuario ? "equação de uma estação do usuário"
-                                                          : "equação publicada da estação");
         Linha("Estação", EscaparHtml(estacao->Estacao + " (" + estacao->Uf + ")" +
                                      (estacao->DoUsuario ? MarcaEstacaoUsuario : "")));
         Linha("Fonte", EscaparHtml(fonte));
@@ -247,12 +252,6 @@ void TDocumento::Chuva() {
               EscaparHtml(estacao->DoUsuario ? TextoVerificacaoUsuario
                                              : TextoVerificacao(estacao->Verificacao)));
         Linha("Faixa de durações da equação", EscaparHtml(TextoFaixaDuracoes(*estacao)));
-    } else if (!t.StrCidade.empty()) {
-        Linha("Origem dos parâmetros", "consulta IDF da localidade");
-    } else if (!t.Latitude.empty() || !t.Longitude.empty()) {
-        Linha("Origem dos parâmetros", "consulta IDF pelas coordenadas");
-    } else {
-        Linha("Origem dos parâmetros", "digitados pelo usuário");
     }
     if (!t.StrCidade.empty() || !t.StrEstado.empty())
         Linha("Localidade", EscaparHtml(t.StrCidade + (t.StrEstado.empty() || t.StrCidade.empty()

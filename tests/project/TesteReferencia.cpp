@@ -55,14 +55,16 @@ void Comparar(const TJson& esperado, const TJson& obtido, const std::string& cam
     }
 }
 
-// Os avisos, o balanço hídrico e a curva de descarga não fazem parte dos resultados esperados:
-// saem antes da comparação, que continua exigindo as mesmas chaves. O balanço fecha.
+// Os avisos, o balanço hídrico, a curva de descarga e a origem da chuva não fazem parte dos
+// resultados esperados: saem antes da comparação, que continua exigindo as mesmas chaves. O
+// balanço fecha; a chuva de todos os casos foi digitada.
 TJson SemAvisos(TJson j) {
     EXPECT_EQ(j["Avisos"].Tipo, TJson::Lista);
+    EXPECT_EQ(j["OrigemChuva"].Str, "Parâmetros digitados.");
     for (const char* parte : {"Estrada", "Talude", "Canal"})
         EXPECT_LT(std::fabs(j["Continuidade"][parte]["erro_pct"].Valor), 1.0) << parte;
     for (const char* chave :
-         {"Avisos", "Continuidade", "CurvaDescarga", "EspacamentoCurvaOriginal"})
+         {"Avisos", "Continuidade", "CurvaDescarga", "EspacamentoCurvaOriginal", "OrigemChuva"})
         j.Campos.erase(chave);
     return j;
 }

@@ -12,6 +12,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Win1252.h"
 #include "engine/uPersistencia.h"
+#include "idf/VerificacaoIdf.h"
 #include "project/Calculo.h"
 #include "project/CamposProjeto.h"
 #include "reports/uRelatorioEstrada.h"
@@ -361,6 +362,11 @@ TEST_F(RelatorioEstrada, UnidadesCorrigidasETextosDeArquivoEscapados) {
     p.Tarsio1.Latitude = "22°54'20\"";
     p.Tarsio1.Longitude = "47°03'39\"";
     p.StrCoberVeg = "<img src=\"file:///etc/passwd\">";
+    // A frase da origem vem do arquivo: sai escapada como os demais textos.
+    p.Chuva().K(1200);
+    p.OrigemChuva.Tipo = TTipoOrigemChuva::Interpolacao;
+    p.OrigemChuva.Descricao = "Interpolada para Campinas & região <i>.";
+    p.OrigemChuva.K = 1200;
     p.Estrada.IndSecao = 1;
     p.Estrada.Erodibilidade = 0.0025;
     p.Estrada.Sc = 0.06;
@@ -376,7 +382,8 @@ TEST_F(RelatorioEstrada, UnidadesCorrigidasETextosDeArquivoEscapados) {
               std::string::npos);
     EXPECT_NE(doc.find("Declividade (m/m)</td><td width=\"16%\"><b>0,06</b>"), std::string::npos);
     EXPECT_NE(doc.find("Localidade: <b>Campinas &amp; região (São Paulo)</b>"), std::string::npos);
-    EXPECT_NE(doc.find("Origem dos parâmetros: <b>consulta IDF da localidade</b>"),
+    EXPECT_NE(doc.find("Origem dos parâmetros: <b>Interpolada para Campinas &amp; região "
+                       "&lt;i&gt;.</b>"),
               std::string::npos);
     EXPECT_NE(doc.find("Coordenadas: <b>latitude 22°54'20\", longitude 47°03'39\"</b>"),
               std::string::npos);
@@ -417,8 +424,18 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
     // Infiltração de 40 mm/h: a chuva passa dela por um tempo dentro de 10 a 105 min.
     p.Estrada.Estrada.Secao(0).VIB(40);
     p.Estrada.Talude.Secao(0).VIB(40);
+    // Parâmetros iguais aos da estação, mas digitados: sem as linhas da estação.
     std::string doc = Documento();
-    EXPECT_NE(doc.find("Origem dos parâmetros: <b>equação publicada da estação</b>"),
+    EXPECT_NE(doc.find("Origem dos parâmetros: <b>Parâmetros digitados.</b>"), std::string::npos);
+    EXPECT_EQ(doc.find("Estação:"), std::string::npos);
+
+    // Trazidos da estação pela consulta.
+    p.Tarsio1.DefinirAutoria(ProcurarInfoEstacao("", 1114.32, 0.1663, 13.8, 0.7573)->Chave);
+    p.Tarsio1.StrCidade = "Araraquara";
+    p.OrigemChuva = OrigemDaConsulta(p.Tarsio1);
+    doc = Documento();
+    EXPECT_NE(doc.find("Origem dos parâmetros: <b>Estação Araraquara (posto Chibarro, DAEE "
+                       "C5-017R), trecho 10-105 min (SP); fonte: Martinez Júnior"),
               std::string::npos);
     EXPECT_NE(doc.find("Estação: <b>Araraquara (posto Chibarro, DAEE C5-017R), trecho 10-105 "
                        "min (SP)</b>"),
@@ -440,7 +457,10 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
     doc = Documento();
     EXPECT_EQ(doc.find("Estação:"), std::string::npos);
     EXPECT_EQ(doc.find("Atenção"), std::string::npos);
-    EXPECT_NE(doc.find("Origem dos parâmetros: <b>digitados pelo usuário</b>"), std::string::npos);
+    EXPECT_NE(doc.find("Origem dos parâmetros: <b>Parâmetros digitados (alterados depois da "
+                       "consulta de Araraquara (posto Chibarro, DAEE C5-017R), trecho 10-105 min "
+                       "(SP)).</b>"),
+              std::string::npos);
 }
 
 // Três gráficos embutidos, com os títulos e as linhas de referência; os hidrogramas sem a
