@@ -357,7 +357,7 @@ int ExecutarEstudoCli(const TOpcoes& o) {
     std::size_t falhas = 0;
     std::ostringstream out;
     out << "valor,espacamento_m,perda_toleravel,perda_solo,tensao_max_Pa,vazao_max_L_s,"
-           "volume_bacia_m3\n";
+           "volume_bacia_m3,avisos\n";
     std::ostringstream erros;
     for (const TPontoEstudo& p : pontos) {
         const TResultadoExecucao& r = p.Resultado;
@@ -366,9 +366,10 @@ int ExecutarEstudoCli(const TOpcoes& o) {
             out << ',' << r.Espacamento << ',' << RealExato(r.PerdaToleravel) << ','
                 << RealExato(r.PerdaSolo) << ',' << RealExato(r.TensaoMax) << ','
                 << RealExato(r.VazaoMax) << ','
-                << (r.VolumeBacia ? RealExato(*r.VolumeBacia) : std::string());
+                << (r.VolumeBacia ? RealExato(*r.VolumeBacia) : std::string()) << ','
+                << CampoCsv(AvisosNumaCelula(r.Avisos));
         } else {
-            out << ",,,,,,";
+            out << ",,,,,,,";
             erros << "Valor " << RealExato(p.Valor) << ": " << r.Erro << '\n';
             ++falhas;
         }
@@ -401,7 +402,7 @@ int ExecutarTrechosCli(const TOpcoes& o) {
     std::size_t falhas = 0;
     std::ostringstream out, erros;
     out << "nome,inicio_m,comprimento_m,declividade,espacamento_m,desaguadouros,posicoes_m,"
-           "volume_bacia_m3\n";
+           "volume_bacia_m3,avisos\n";
     for (const TResultadoTrecho& t : r) {
         out << CampoCsv(t.Trecho.Nome) << ',' << RealExato(t.Trecho.Inicio) << ','
             << t.Trecho.Comprimento << ',' << RealExato(t.Trecho.Declividade) << ',';
@@ -410,9 +411,10 @@ int ExecutarTrechosCli(const TOpcoes& o) {
             for (double x : t.Posicoes)
                 posicoes += (posicoes.empty() ? "" : "|") + RealExato(x);
             out << t.Resultado.Espacamento << ',' << t.Posicoes.size() << ',' << posicoes << ','
-                << (t.Resultado.VolumeBacia ? RealExato(*t.Resultado.VolumeBacia) : "");
+                << (t.Resultado.VolumeBacia ? RealExato(*t.Resultado.VolumeBacia) : "") << ','
+                << CampoCsv(AvisosNumaCelula(t.Resultado.Avisos));
         } else {
-            out << ",,,";
+            out << ",,,,";
             erros << "Trecho " << t.Trecho.Nome << ": " << t.Resultado.Erro << '\n';
             ++falhas;
         }
@@ -531,14 +533,14 @@ int main(int argc, char** argv) {
         std::cerr << erro.what() << '\n';
         return 1;
     }
-    const std::vector<std::string> avisos = AvisosDoResultado(p, r, sep);
+    const std::vector<TAviso> avisos = AvisosDoResultado(p, r, sep);
     if (o.Json) {
         std::cout << ResultadoJson(r, avisos) << '\n';
     } else {
         EscreverResumo(r, p.Estrada.Bacia.Formato, sep, std::cout);
         std::cout << "Origem da chuva: " << r.OrigemChuva << "\n";
         EscreverBalanco(p, r, sep, std::cout);
-        EscreverAvisos(avisos, std::cout);
+        EscreverAvisos(TextosAvisos(avisos), std::cout);
     }
     return 0;
 }

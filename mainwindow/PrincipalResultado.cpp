@@ -304,9 +304,13 @@ void TFPrincipal::CarregarGraficosEResumo(int comprimento, const TResultadoCalcu
     QString html;
     for (const std::string& p : ResumoDoResultado(e, comprimento, r, sep))
         html += QStringLiteral("<p>%1</p>").arg(QString::fromStdString(p).toHtmlEscaped());
-    for (const std::string& a : AvisosDoResultado(*FProjeto, r, sep))
-        html += QStringLiteral("<p style=\"color:#a04000\"><b>Atenção:</b> %1</p>")
-                    .arg(QString::fromStdString(a).toHtmlEscaped());
+    for (const TAviso& a : AvisosDoResultado(*FProjeto, r, sep))
+        html += QStringLiteral("<p style=\"color:%1\"><b>%2</b> %3</p>")
+                    .arg(a.Gravidade == TGravidadeAviso::Grave ? QStringLiteral("#b00000")
+                                                                 : QStringLiteral("#a04000"),
+                         a.Gravidade == TGravidadeAviso::Grave ? QStringLiteral("Grave:")
+                                                                 : QStringLiteral("Atenção:"),
+                         QString::fromStdString(a.Texto).toHtmlEscaped());
     html += QStringLiteral("<p><b>Curva de descarga do canal:</b> %1</p>")
                 .arg(QString::fromStdString(TextoCurvaDescarga(*FProjeto, r, sep)).toHtmlEscaped());
     html += QStringLiteral("<p><b>Balanço hídrico</b></p>");

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "comum/Numeros.h"
+#include "idf/VerificacaoIdf.h"
 #include "project/BalancoHidricoTexto.h"
 
 std::vector<TFaixaAcimaDaToleravel>
@@ -137,20 +138,61 @@ std::string AvisoEspacamentoNoComprimento(const TResultadoEspacamento& r) {
            "canal e calcule de novo para conhecer o espaçamento.";
 }
 
-std::vector<std::string> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo& r,
-                                           char sep) {
+std::string AvisoDuracaoForaDaFaixa(const TProjeto& p) {
+    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
+    const double K = chuva.K(), a = chuva.A(), b = chuva.B(), c = chuva.C();
+    // A estação cuja equação está em uso (a consulta copia os parâmetros dela).
+    const TInfoEstacaoIdf* estacao = ProcurarInfoEstacao("", K, a, b, c);
+    if (!estacao) return "";
+    const TCanalEstrada& e = p.Estrada;
+    std::vector<double> infiltracoes;
+    if (e.Estrada.NumSecoes() > 0) infiltracoes.push_back(e.Estrada.Secao(0).VIB());
+    if (e.IndSecao != 3 && e.Talude.NumSecoes() > 0)
+        infiltracoes.push_back(e.Talude.Secao(0).VIB());
+    const double tr = e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
+    return AvisoFaixaDuracoes(*estacao, DuracoesChuvaProjeto(K, a, b, c, tr, infiltracoes));
+}
+
+std::string AvisoCurvaDescargaOriginal(const TProjeto& p, const TResultadoCalculo& r) {
+    if (!r.CurvaDescargaOriginal || p.Estrada.TipoCanal.Valor != CANAL_TRAPEZOIDAL) return "";
+    return "O canal trapezoidal foi calculado com a curva de descarga original, ajustada em "
+           "lâminas de 0,2 a 5 m: nas lâminas de canal de estrada ela superestima a vazão, e o "
+           "espaçamento sai mais longo que o real. Use-a só para reproduzir projetos feitos com "
+           "ela.";
+}
+
+const char* TextoGravidade(TGravidadeAviso g) {
+    return g == TGravidadeAviso::Grave ? "grave" : "atencao";
+}
+
+std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo& r, char sep) {
+    using enum TGravidadeAviso;
     const TResultadoEspacamento& c = r.Canal;
-    std::vector<std::string> avisos;
+    std::vector<TAviso> avisos;
+    auto juntar = [&](const char* id, TGravidadeAviso g, std::string texto) {
+        if (!texto.empty()) avisos.push_back({id, g, std::move(texto)});
+    };
     const std::string semEscoamento = AvisoSemEscoamento(p, r);
-    avisos.push_back(semEscoamento);
+    juntar("sem_escoamento", Grave, semEscoamento);
     for (std::string& a : AvisosForaDaFaixaTipica(p, sep))
-        avisos.push_back(std::move(a));
-    avisos.push_back(AvisoPerdaAcimaDaToleravel(
-        FaixasAcimaDaToleravel(c.Secoes, c.PerdaToleravel, c.Espacamento), c.PerdaToleravel, sep));
+        juntar("fora_da_faixa_tipica", Atencao, std::move(a));
+    juntar("duracao_fora_da_faixa", Atencao, AvisoDuracaoForaDaFaixa(p));
+    juntar("perda_acima_da_toleravel", Atencao,
+           AvisoPerdaAcimaDaToleravel(
+               FaixasAcimaDaToleravel(c.Secoes, c.PerdaToleravel, c.Espacamento), c.PerdaToleravel,
+               sep));
     // Sem escoamento, um canal mais comprido também não erode: o aviso seria enganoso.
-    if (semEscoamento.empty()) avisos.push_back(AvisoEspacamentoNoComprimento(c));
+    if (semEscoamento.empty())
+        juntar("espacamento_no_comprimento", Atencao, AvisoEspacamentoNoComprimento(c));
+    juntar("curva_descarga_original", Atencao, AvisoCurvaDescargaOriginal(p, r));
     for (std::string& a : AvisosBalanco(p, r, sep))
-        avisos.push_back(std::move(a));
-    std::erase(avisos, std::string());
+        juntar("balanco_hidrico", Grave, std::move(a));
     return avisos;
+}
+
+std::vector<std::string> TextosAvisos(const std::vector<TAviso>& avisos) {
+    std::vector<std::string> textos;
+    for (const TAviso& a : avisos)
+        textos.push_back(a.Texto);
+    return textos;
 }

@@ -38,7 +38,33 @@ std::string AvisoSemEscoamento(const TProjeto& projeto, const TResultadoCalculo&
 // Aviso quando o espaçamento é o próprio comprimento calculado; vazio se não.
 std::string AvisoEspacamentoNoComprimento(const TResultadoEspacamento& resultado);
 
-// Todos os avisos que se aplicam ao resultado do canal, na ordem em que são mostrados.
-std::vector<std::string> AvisosDoResultado(const TProjeto& projeto,
-                                           const TResultadoCalculo& resultado,
-                                           char separadorDecimal);
+// Aviso quando a chuva de projeto dura, sobre o leito ou a área externa, mais ou menos do que
+// a faixa de durações da estação de onde veio a equação; vazio se não (ou sem estação).
+std::string AvisoDuracaoForaDaFaixa(const TProjeto& projeto);
+
+// Aviso do canal trapezoidal calculado com a curva de descarga antiga; vazio se não.
+std::string AvisoCurvaDescargaOriginal(const TProjeto& projeto, const TResultadoCalculo& resultado);
+
+enum class TGravidadeAviso {
+    Atencao, // o resultado vale, mas pede uma conferência ou uma decisão
+    Grave    // o resultado não serve ao projeto como está
+};
+
+// Um aviso: identificador estável (para scripts), gravidade e a frase.
+struct TAviso {
+    std::string Id;
+    TGravidadeAviso Gravidade = TGravidadeAviso::Atencao;
+    std::string Texto;
+    bool operator==(const TAviso&) const = default;
+};
+
+// "atencao" ou "grave".
+const char* TextoGravidade(TGravidadeAviso gravidade);
+
+// A lista única de avisos de um cálculo, na ordem em que são mostrados: a janela, o relatório,
+// a linha de comando, o JSON e os estudos imprimem esta, cada um no seu separador decimal.
+std::vector<TAviso> AvisosDoResultado(const TProjeto& projeto, const TResultadoCalculo& resultado,
+                                      char separadorDecimal);
+
+// Só as frases, na mesma ordem.
+std::vector<std::string> TextosAvisos(const std::vector<TAviso>& avisos);

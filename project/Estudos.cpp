@@ -87,6 +87,7 @@ TResultadoExecucao Calcular(const TArquivoIni& documento, const TCancelamentoLot
         r.TensaoMax = e.TensaoMax;
         r.VazaoMax = e.QMax;
         if (calc.Bacia) r.VolumeBacia = calc.Bacia->VolumeEscoado;
+        r.Avisos = AvisosDoResultado(p, calc, SeparadorDecimalLocal());
         r.Ok = true;
     } catch (const std::bad_alloc&) {
         r.Erro = "Memória insuficiente para o cálculo.";
@@ -381,4 +382,11 @@ std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, do
 
 unsigned LinhasPadrao() {
     return std::max(1u, std::thread::hardware_concurrency());
+}
+
+std::string AvisosNumaCelula(const std::vector<TAviso>& avisos) {
+    std::string t;
+    for (const TAviso& a : avisos)
+        t += (t.empty() ? "" : " | ") + a.Texto;
+    return t;
 }

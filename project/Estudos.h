@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "comum/ArquivoIni.h"
+#include "project/Avisos.h"
 #include "project/Projeto.h"
 
 // Estudos de sensibilidade e trechos de uma estrada: muitos cálculos independentes do mesmo
@@ -65,7 +66,12 @@ struct TResultadoExecucao {
     double TensaoMax = 0;
     double VazaoMax = 0;
     std::optional<double> VolumeBacia; // m³, quando a bacia é calculada
+    // Os avisos do cálculo deste ponto, no separador decimal das configurações.
+    std::vector<TAviso> Avisos;
 };
+
+// As frases dos avisos numa célula de tabela: " | " entre elas.
+std::string AvisosNumaCelula(const std::vector<TAviso>& avisos);
 
 struct TPontoEstudo {
     double Valor = 0;

@@ -56,7 +56,7 @@ std::string BalancoCanal(const TBalancoCanal& b) {
 
 } // namespace
 
-std::string ResultadoJson(const TResultadoCalculo& r, const std::vector<std::string>& avisos) {
+std::string ResultadoJson(const TResultadoCalculo& r, const std::vector<TAviso>& avisos) {
     const TResultadoEspacamento& e = r.Canal;
     std::ostringstream out;
     out << "{\"Espacamento\": " << e.Espacamento << ", \"PerdaSolo\": " << Real(e.PerdaSolo)
@@ -90,7 +90,9 @@ std::string ResultadoJson(const TResultadoCalculo& r, const std::vector<std::str
     out << ", \"OrigemChuva\": " << Texto(r.OrigemChuva);
     out << ", \"Avisos\": [";
     for (std::size_t i = 0; i < avisos.size(); ++i)
-        out << (i ? ", " : "") << Texto(avisos[i]);
+        out << (i ? ", " : "") << "{\"id\": " << Texto(avisos[i].Id)
+            << ", \"gravidade\": " << Texto(TextoGravidade(avisos[i].Gravidade))
+            << ", \"texto\": " << Texto(avisos[i].Texto) << "}";
     out << "]}";
     return out.str();
 }

@@ -343,8 +343,8 @@ void TDocumento::Resultados() {
     Titulo("Resultados - Canal");
     Dados(DadosResultado(GrandezasCanal()));
     Linha("Curva de descarga do canal", EscaparHtml(TextoCurvaDescarga(P, Resultado, ',')));
-    for (const std::string& a : AvisosDoResultado(P, Resultado, ','))
-        Aviso(EscaparHtml(a));
+    for (const TAviso& a : AvisosDoResultado(P, Resultado, ','))
+        Aviso(EscaparHtml(a.Texto));
 
     Titulo("Balanço hídrico");
     for (const TLinhaBalanco& l : LinhasBalanco(P, Resultado, ',')) {

@@ -51,6 +51,9 @@ const TGrandeza GRANDEZAS[] = {
     {6, "Volume escoado da bacia", "m³", "0.0##"},
 };
 
+// Depois das grandezas, os avisos de cada ponto.
+constexpr int COLUNA_AVISOS = 7;
+
 std::optional<double> Grandeza(const TResultadoExecucao& r, int coluna) {
     switch (coluna) {
     case 1:
@@ -118,10 +121,13 @@ public:
     int rowCount(const QModelIndex& pai = {}) const override {
         return pai.isValid() ? 0 : int(FPontos.size());
     }
-    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 7; }
+    int columnCount(const QModelIndex& pai = {}) const override {
+        return pai.isValid() ? 0 : COLUNA_AVISOS + 1;
+    }
 
     QString Titulo(int coluna) const override {
         if (coluna == 0) return FParametro;
+        if (coluna == COLUNA_AVISOS) return QStringLiteral("Avisos");
         for (const TGrandeza& g : GRANDEZAS)
             if (g.Coluna == coluna)
                 return ComUnidade(QString::fromUtf8(g.Titulo), QString::fromUtf8(g.Unidade));
@@ -135,6 +141,7 @@ public:
         if (coluna == 0)
             return QString::fromStdString(FloatToStr(FValores[std::size_t(linha)], sep));
         if (!r.Ok) return coluna == ColunaMensagem() ? QString::fromStdString(r.Erro) : QString();
+        if (coluna == COLUNA_AVISOS) return QString::fromStdString(AvisosNumaCelula(r.Avisos));
         const auto v = Grandeza(r, coluna);
         if (!v) return completo ? QString() : QStringLiteral("---");
         if (completo) return QString::fromStdString(FloatToStr(*v, sep));

@@ -182,18 +182,19 @@ public:
     int rowCount(const QModelIndex& pai = {}) const override {
         return pai.isValid() ? 0 : int(FR.size());
     }
-    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 8; }
+    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 9; }
     int ColunaMensagem() const override { return 4; }
     bool Falhou(int l) const override { return !FR[std::size_t(l)].Resultado.Ok; }
     QString Titulo(int c) const override {
-        static const char* const T[8] = {"Trecho",
+        static const char* const T[9] = {"Trecho",
                                          "Início (m)",
                                          "Comprimento (m)",
                                          "",
                                          "Espaçamento máximo (m)",
                                          "Desaguadouros",
                                          "Posições (m)",
-                                         "Volume escoado da bacia (m³)"};
+                                         "Volume escoado da bacia (m³)",
+                                         "Avisos"};
         if (c == 3) return QStringLiteral("Declividade (%1)").arg(UnidadeDecl(FU));
         return QString::fromUtf8(T[c]);
     }
@@ -220,6 +221,8 @@ public:
             return QString::number(r.Posicoes.size());
         case 6:
             return Posicoes(r.Posicoes, sep, QStringLiteral(" | "));
+        case 8:
+            return QString::fromStdString(AvisosNumaCelula(e.Avisos));
         default:
             if (!e.VolumeBacia) return completo ? QString() : QStringLiteral("---");
             return completo ? Real(*e.VolumeBacia, sep)

@@ -7,10 +7,12 @@
 
 #include "../Json.h"
 #include "Auxiliar.h"
+#include "comum/Win1252.h"
 #include "project/Avisos.h"
 #include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
+#include "reports/uRelatorioEstrada.h"
 
 namespace {
 
@@ -193,7 +195,8 @@ TEST(Avisos, BalancoHidricoQueNaoFecha) {
               0u)
         << avisos[1];
     const auto todos = AvisosDoResultado(l->P, r, ',');
-    EXPECT_NE(std::find(todos.begin(), todos.end(), avisos[1]), todos.end());
+    const TAviso canal{"balanco_hidrico", TGravidadeAviso::Grave, avisos[1]};
+    EXPECT_NE(std::find(todos.begin(), todos.end(), canal), todos.end());
     // Sem área externa (seção 3) o plano dela não entra.
     l->P.Estrada.IndSecao = 3;
     EXPECT_EQ(AvisosBalanco(l->P, r, ',').size(), 1u);
@@ -216,7 +219,7 @@ TEST(Avisos, DoResultadoCalculado) {
         const TResultadoCalculo r = ExecutarCalculo(l->P, l->P.Estrada.Comprimento(), nullptr);
         ASSERT_EQ(r.Situacao, TResultadoCalculo::Concluido);
         EXPECT_EQ(r.Canal.Espacamento, 250);
-        const auto avisos = AvisosDoResultado(l->P, r, ',');
+        const auto avisos = TextosAvisos(AvisosDoResultado(l->P, r, ','));
         EXPECT_TRUE(contem(avisos, "Nenhum escoamento chega ao canal"));
         EXPECT_TRUE(contem(avisos, "K (Parâmetros da equação IDF) = 1,086"));
         EXPECT_FALSE(contem(avisos, "O espaçamento calculado é o próprio comprimento"));
@@ -225,12 +228,13 @@ TEST(Avisos, DoResultadoCalculado) {
         auto l = Ler(EXEMPLOS + "Estrada.mvd");
         const TResultadoCalculo r = ExecutarCalculo(l->P, 50, nullptr);
         ASSERT_EQ(r.Situacao, TResultadoCalculo::Concluido);
-        const auto avisos = AvisosDoResultado(l->P, r, ',');
+        const auto avisos = TextosAvisos(AvisosDoResultado(l->P, r, ','));
         EXPECT_NE(std::find(avisos.begin(), avisos.end(), noComprimento), avisos.end());
         EXPECT_FALSE(contem(avisos, "Nenhum escoamento"));
         const TResultadoCalculo inteiro = ExecutarCalculo(l->P, 250, nullptr);
         EXPECT_LT(inteiro.Canal.Espacamento, 250);
-        EXPECT_FALSE(contem(AvisosDoResultado(l->P, inteiro, ','), "O espaçamento calculado"));
+        EXPECT_FALSE(
+            contem(TextosAvisos(AvisosDoResultado(l->P, inteiro, ',')), "O espaçamento calculado"));
     }
 }
 
@@ -266,8 +270,102 @@ TEST(Avisos, NaLinhaDeComando) {
     EXPECT_EQ(json["Espacamento"].Valor, 250);
     const std::vector<TJson>& avisos = json["Avisos"].Itens;
     ASSERT_GE(avisos.size(), 2u);
-    EXPECT_EQ(avisos[0].Str.rfind("Nenhum escoamento chega ao canal", 0), 0u);
-    EXPECT_NE(avisos[1].Str.find("K (Parâmetros da equação IDF) = 1.086"), std::string::npos);
+    EXPECT_EQ(avisos[0]["id"].Str, "sem_escoamento");
+    EXPECT_EQ(avisos[0]["gravidade"].Str, "grave");
+    EXPECT_EQ(avisos[0]["texto"].Str.rfind("Nenhum escoamento chega ao canal", 0), 0u);
+    EXPECT_EQ(avisos[1]["id"].Str, "fora_da_faixa_tipica");
+    EXPECT_EQ(avisos[1]["gravidade"].Str, "atencao");
+    EXPECT_NE(avisos[1]["texto"].Str.find("K (Parâmetros da equação IDF) = 1.086"),
+              std::string::npos);
 }
 
 } // namespace
+
+namespace {
+
+// As referências numéricas do relatório (&#8315;) de volta a UTF-8.
+std::string SemReferenciasNumericas(const std::string& html) {
+    std::string r;
+    for (std::size_t i = 0; i < html.size(); ++i) {
+        const std::size_t fim = html.find(';', i);
+        if (html.compare(i, 2, "&#") != 0 || fim == std::string::npos || fim - i > 9) {
+            r += html[i];
+            continue;
+        }
+        const unsigned cp = unsigned(std::stoul(html.substr(i + 2, fim - i - 2)));
+        if (cp < 0x800) {
+            r += char(0xC0 | (cp >> 6));
+        } else {
+            r += char(0xE0 | (cp >> 12));
+            r += char(0x80 | ((cp >> 6) & 0x3F));
+        }
+        r += char(0x80 | (cp & 0x3F));
+        i = fim;
+    }
+    return r;
+}
+
+// O mesmo projeto pela linha de comando: texto, JSON e relatório HTML.
+struct TSaidas {
+    std::string Texto, Relatorio;
+    TJson Json;
+};
+
+TSaidas SaidasDaLinhaDeComando(const TPastaTemporaria& pasta, const std::string& projeto,
+                               const std::string& opcoes) {
+    GravarBytes(pasta / "p.mvd", projeto);
+    const std::string base =
+        "cd '" + pasta.Caminho.string() + "' && LC_ALL=C '" MORVENDO_CALC "' p.mvd " + opcoes;
+    EXPECT_EQ(std::system((base + " > texto.txt 2>&1").c_str()), 0);
+    EXPECT_EQ(std::system((base + " --json --html r.html > json.txt 2>&1").c_str()), 0);
+    return {LerBytes(pasta / "texto.txt"),
+            SemReferenciasNumericas(win1252::ParaUtf8(LerBytes(pasta / "r.html"))),
+            TLeitorJson(LerBytes(pasta / "json.txt")).Ler()};
+}
+
+} // namespace
+
+// A perda que sobe e desce, o trapézio pela curva antiga e a equação usada fora da sua faixa
+// de durações: cada aviso sai no texto, no JSON e no relatório, com o mesmo identificador.
+TEST(Avisos, OsMesmosEmTodasAsSaidas) {
+    TPastaTemporaria pasta("avisos-saidas");
+    const std::string lages = Trocar(
+        Trocar(Trocar(Trocar(LerBytes(EXEMPLOS + "Estrada.mvd"), "\nK=1086\\.604", "\nK=1285.65"),
+                      "\nA=0\\.184", "\nA=0.133"),
+               "\nB=9\\.886", "\nB=14.2"),
+        "\nC=0\\.728", "\nC=0.87");
+    // Com a infiltração da área externa baixa, a chuva de projeto passa das 4 h da equação.
+    const std::string lagesLonga = Trocar(lages, "\nVIB=5\r", "\nVIB=1\r");
+    const struct {
+        std::string Projeto, Opcoes, Id;
+    } casos[] = {
+        {LerBytes(DADOS_REFERENCIA + "c13_perda_sobe_e_desce.mvd"), "--curva-descarga-original",
+         "perda_acima_da_toleravel"},
+        {LerBytes(DADOS_REFERENCIA + "c02_trap_secao3_50m.mvd"), "--curva-descarga-original",
+         "curva_descarga_original"},
+        {lagesLonga, "", "duracao_fora_da_faixa"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Id);
+        const TSaidas s = SaidasDaLinhaDeComando(pasta, c.Projeto, c.Opcoes);
+        // Os avisos do mesmo cálculo feito aqui.
+        GravarBytes(pasta / "q.mvd", c.Projeto);
+        auto l = Ler((pasta / "q.mvd").string());
+        l->P.Estrada.CurvaDescargaOriginal = !c.Opcoes.empty();
+        const TResultadoCalculo r = ExecutarCalculo(l->P, l->P.Estrada.Comprimento(), nullptr);
+        const std::vector<TAviso> ponto = AvisosDoResultado(l->P, r, '.');
+        const std::vector<TAviso> virgula = AvisosDoResultado(l->P, r, ',');
+        ASSERT_TRUE(
+            std::any_of(ponto.begin(), ponto.end(), [&](const TAviso& a) { return a.Id == c.Id; }));
+        const std::vector<TJson>& json = s.Json["Avisos"].Itens;
+        ASSERT_EQ(json.size(), ponto.size());
+        for (std::size_t i = 0; i < ponto.size(); ++i) {
+            EXPECT_NE(s.Texto.find("  " + ponto[i].Texto + "\n"), std::string::npos) << s.Texto;
+            EXPECT_EQ(json[i]["id"].Str, ponto[i].Id);
+            EXPECT_EQ(json[i]["gravidade"].Str, TextoGravidade(ponto[i].Gravidade));
+            EXPECT_EQ(json[i]["texto"].Str, ponto[i].Texto);
+            EXPECT_NE(s.Relatorio.find(EscaparHtml(virgula[i].Texto)), std::string::npos)
+                << virgula[i].Texto;
+        }
+    }
+}

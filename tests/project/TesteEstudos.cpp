@@ -10,6 +10,7 @@
 #include "Auxiliar.h"
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
+#include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
 #include "project/Calculo.h"
 #include "project/Estudos.h"
@@ -299,15 +300,19 @@ TEST(EstudoCli, CsvDoEstudoEDosTrechos) {
     std::string l;
     std::getline(linhas, l);
     EXPECT_EQ(l, "valor,espacamento_m,perda_toleravel,perda_solo,tensao_max_Pa,vazao_max_L_s,"
-                 "volume_bacia_m3");
+                 "volume_bacia_m3,avisos");
     std::getline(linhas, l);
-    EXPECT_EQ(l, "0,,,,,,");
+    EXPECT_EQ(l, "0,,,,,,,");
     const auto pontos = ExecutarEstudo(Documento(C03), TParametroEstudo::Declividade, {0.01}, 1);
     const TResultadoExecucao& p = pontos[0].Resultado;
     std::getline(linhas, l);
     EXPECT_EQ(l, "0.01," + std::to_string(p.Espacamento) + "," + RealExato(p.PerdaToleravel) + "," +
                      RealExato(p.PerdaSolo) + "," + RealExato(p.TensaoMax) + "," +
-                     RealExato(p.VazaoMax) + "," + RealExato(*p.VolumeBacia));
+                     RealExato(p.VazaoMax) + "," + RealExato(*p.VolumeBacia) + "," +
+                     CampoCsv(AvisosNumaCelula(p.Avisos)));
+    // Os avisos do ponto são os do cálculo: aqui, a infiltração do leito fora da faixa típica.
+    ASSERT_FALSE(p.Avisos.empty());
+    EXPECT_EQ(p.Avisos[0].Id, "fora_da_faixa_tipica");
     EXPECT_EQ(r.Err.rfind("Valor 0: ", 0), 0u) << r.Err;
 
     r = Rodar(pasta.Caminho, "'" + C03 + "' --estudo largura 0 1 0.1");
@@ -324,7 +329,7 @@ TEST(EstudoCli, CsvDoEstudoEDosTrechos) {
     std::ifstream arquivo(pasta / "t.csv");
     const auto t = ExecutarTrechos(Documento(C03), LerTrechosCsv(arquivo), 1);
     std::string esperado = "nome,inicio_m,comprimento_m,declividade,espacamento_m,desaguadouros,"
-                           "posicoes_m,volume_bacia_m3\n";
+                           "posicoes_m,volume_bacia_m3,avisos\n";
     for (const auto& x : t) {
         std::string pos;
         for (double v : x.Posicoes)
@@ -333,7 +338,8 @@ TEST(EstudoCli, CsvDoEstudoEDosTrechos) {
                     std::to_string(x.Trecho.Comprimento) + "," + RealExato(x.Trecho.Declividade) +
                     "," + std::to_string(x.Resultado.Espacamento) + "," +
                     std::to_string(x.Posicoes.size()) + "," + pos + "," +
-                    RealExato(*x.Resultado.VolumeBacia) + "\n";
+                    RealExato(*x.Resultado.VolumeBacia) + "," +
+                    CampoCsv(AvisosNumaCelula(x.Resultado.Avisos)) + "\n";
     }
     EXPECT_EQ(r.Out, esperado);
 

@@ -1561,7 +1561,7 @@ private slots:
         const QString resumo = J->mResumo->toPlainText();
         QVERIFY2(resumo.contains(frase), qPrintable(resumo));
         QVERIFY(resumo.contains("Bacia de acumulação"));
-        for (const std::string& a : AvisosDoResultado(J->Projeto(), r, ','))
+        for (const std::string& a : TextosAvisos(AvisosDoResultado(J->Projeto(), r, ',')))
             QVERIFY(resumo.contains(QString::fromStdString(a)));
         QCOMPARE(J->grHidrogramas->Grafico()->series().size(), curvas);
 
