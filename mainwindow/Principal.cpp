@@ -542,9 +542,11 @@ void TFPrincipal::LerConfiguracao() {
     }
     if (ini.LerTexto("PRINCIPAL", "Versao", "") == "0") {
         FUnidades.Padrao();
+        FUnidadesConfiguracao = FUnidades;
         return;
     }
     FUnidades.Ler(ini);
+    FUnidadesConfiguracao = FUnidades;
     std::array<std::string, TGerenteSys::NumRecentes> r;
     for (int k = 0; k < TGerenteSys::NumRecentes; ++k)
         r[k] = ini.LerTexto("PRINCIPAL", "path" + std::to_string(k + 1), "");
@@ -557,7 +559,7 @@ void TFPrincipal::GravarConfiguracao(bool completa) {
     QDir().mkpath(QFileInfo(caminho).absolutePath());
     TArquivoIni ini(FArquivoConfiguracao);
     if (completa) ini.EscreverTexto("PRINCIPAL", "Versao", "1");
-    FUnidades.Gravar(ini);
+    FUnidadesConfiguracao.Gravar(ini);
     if (completa)
         for (int k = 0; k < TGerenteSys::NumRecentes; ++k)
             ini.EscreverTexto("PRINCIPAL", "path" + std::to_string(k + 1), FGerente.Recentes()[k]);
@@ -654,7 +656,9 @@ void TFPrincipal::MConfigImpresClick() {
 void TFPrincipal::Configurarunidades1Click() {
     Proteger([this] {
         LerCampos(false);
-        if (ConfigurarUnidades(FUnidades, this)) GravarConfiguracao(false);
+        if (!ConfigurarUnidades(FUnidades, this)) return;
+        FUnidadesConfiguracao = FUnidades;
+        GravarConfiguracao(false);
     });
     lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
 }

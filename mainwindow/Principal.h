@@ -314,6 +314,8 @@ private:
     std::unique_ptr<IInteracaoPrincipal> FInteracaoPropria;
     IInteracaoPrincipal* FInteracao;
     TUnidades FUnidades;
+    // As unidades do arquivo de configuração: as de um projeto aberto valem só para ele.
+    TUnidadesCustom FUnidadesConfiguracao;
     std::unique_ptr<TProjeto> FProjeto;
     TGerenteSys FGerente;
     std::string FArquivoConfiguracao;

@@ -22,7 +22,6 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "figuras/Desenhos.h"
-#include "idf/VerificacaoIdf.h"
 #include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Controles.h"
@@ -445,9 +444,9 @@ QWidget* TFPrincipal::CriarAbaPrecipitacao() {
     lOrigemChuva->setWordWrap(true);
     lOrigemChuva->setTextFormat(Qt::PlainText);
     gi->addWidget(lOrigemChuva, 8, 0, 1, 4);
+    // A origem segue o que está nos campos: mudar um parâmetro da consulta o torna digitado.
     for (auto* e : {eK, eA, eB, eC})
-        connect(e, &QLineEdit::textEdited, this,
-                [this] { lOrigemChuva->setText(QStringLiteral("Parâmetros digitados.")); });
+        connect(e, &QLineEdit::textEdited, this, &TFPrincipal::MostrarOrigemChuva);
 
     auto* h = new QHBoxLayout(aba);
     h->setContentsMargins(4, 4, 4, 4);
@@ -759,6 +758,7 @@ void TFPrincipal::GerenteSys1LimparCamposDados() {
     SelecionarSemSinal(cbFormato, 1);
     cbFormatoChange();
     lblCoberVeg->clear();
+    lOrigemChuva->clear();
     if (auto* id = findChild<TAbaIdentificacao*>()) id->Mostrar({});
 }
 
@@ -960,9 +960,11 @@ void TFPrincipal::MostrarParametrosIdf() {
 }
 
 void TFPrincipal::MostrarOrigemChuva() {
-    const TTarsio21& t = FProjeto->Tarsio1;
-    const auto& chuva = t.Precipitacao();
+    // Um campo vazio ou que não é número não é o valor da consulta.
+    auto valor = [this](QLineEdit* e) {
+        return TentarTextoParaReal(e->text().trimmed().toStdString(), SeparadorDecimal())
+            .value_or(std::nan(""));
+    };
     lOrigemChuva->setText(QString::fromStdString(
-        OrigemChuva(t.Autoria(), t.IndLocalidade, t.StrCidade, t.StrEstado, t.Latitude, t.Longitude,
-                    chuva.K(), chuva.A(), chuva.B(), chuva.C())));
+        FraseOrigemChuva(FProjeto->OrigemChuva, valor(eK), valor(eA), valor(eB), valor(eC))));
 }

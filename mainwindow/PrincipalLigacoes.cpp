@@ -103,7 +103,9 @@ void TFPrincipal::bConsultaClick() {
     ambiente.DuracoesProjeto = [this](double K, double a, double b, double c) {
         return DuracoesChuvaDoProjeto(*FProjeto, K, a, b, c);
     };
-    if (ExecutarTarsio(FProjeto->Tarsio1, this, ambiente)) MostrarParametrosIdf();
+    if (!ExecutarTarsio(FProjeto->Tarsio1, this, ambiente)) return;
+    FProjeto->OrigemChuva = OrigemDaConsulta(FProjeto->Tarsio1);
+    MostrarParametrosIdf();
 }
 
 void TFPrincipal::bRelatorioClick() {

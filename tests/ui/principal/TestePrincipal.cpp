@@ -855,6 +855,66 @@ private slots:
         QVERIFY(J->isVisible());
     }
 
+    // A caixa da chuva diz a origem dos parâmetros e segue os campos: mudar um valor da
+    // estação o torna digitado, voltar a ele a traz de volta, e a alteração fica no projeto.
+    // Abrir um projeto com outras unidades e outro estado não muda o arquivo de configuração.
+    void origemDaChuvaEConfiguracaoIntacta() {
+        const QString estrada = CopiaDe(DADOS + "/../../exemplos/Estrada.mvd", "Estrada.mvd");
+        {
+            TArquivoIni ini(Ini().toStdString());
+            ini.EscreverTexto("PRINCIPAL", "Versao", "1");
+            TUnidades u;
+            u.SetDeclividade(0);
+            u.SetVI(0);
+            u.SetErodibilidade(0);
+            u.Estado = 12;
+            u.Gravar(ini);
+            // Já entre os recentes: abri-lo não muda a lista.
+            ini.EscreverTexto("PRINCIPAL", "path1", estrada.toStdString());
+            for (const char* k : {"path2", "path3", "path4"})
+                ini.EscreverTexto("PRINCIPAL", k, "");
+            ini.Salvar();
+        }
+        QFile f(Ini());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray configuracao = f.readAll();
+        f.close();
+
+        Criar();
+        Abrir(estrada);
+        const QString estacao = QStringLiteral("Estação Iraí (RS); fonte: ");
+        const QString alterados =
+            QStringLiteral("Parâmetros digitados (alterados depois da consulta de Iraí (RS)).");
+        QVERIFY2(J->lOrigemChuva->text().startsWith(estacao), qPrintable(J->lOrigemChuva->text()));
+        Digitar(J->eK, "1800");
+        QCOMPARE(J->lOrigemChuva->text(), alterados);
+        Digitar(J->eK, "1086,604");
+        QVERIFY(J->lOrigemChuva->text().startsWith(estacao));
+        // Apagado, o campo já não tem o valor da consulta.
+        J->eC->selectAll();
+        QTest::keyClick(J->eC, Qt::Key_Delete);
+        QCOMPARE(J->lOrigemChuva->text(), alterados);
+        Digitar(J->eC, "0,73");
+        QCOMPARE(J->lOrigemChuva->text(), alterados);
+        J->MSalvarClick();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        J->MFecharClick();
+        QCOMPARE(J->lOrigemChuva->text(), QString());
+        Abrir(estrada);
+        QCOMPARE(J->lOrigemChuva->text(), alterados);
+
+        QVERIFY(J->close());
+        // O que o arquivo tinha fica byte a byte; as unidades e o estado, os mesmos.
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray depois = f.readAll();
+        QVERIFY2(depois.startsWith(configuracao), depois.constData());
+        TArquivoIni antes, gravada(Ini().toStdString());
+        antes.DefinirTexto(configuracao.toStdString());
+        for (const char* k :
+             {"Versao", "Declividade", "Comprimento", "VI", "Estado", "Erodibilidade"})
+            QCOMPARE(gravada.LerTexto("UNIDADES", k, "-"), antes.LerTexto("UNIDADES", k, ""));
+    }
+
     void paginaDaInternetQueNaoAbre() {
         Criar();
         R->EnderecoAbre = false;
