@@ -138,12 +138,38 @@ std::string AvisoEspacamentoNoComprimento(const TResultadoEspacamento& r) {
            "canal e calcule de novo para conhecer o espaçamento.";
 }
 
+namespace {
+
+// A estação cuja equação está em uso (a consulta copia os parâmetros dela); nullptr se nenhuma.
+const TInfoEstacaoIdf* EstacaoDaChuva(const TProjeto& p) {
+    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
+    return ProcurarInfoEstacao("", chuva.K(), chuva.A(), chuva.B(), chuva.C());
+}
+
+} // namespace
+
+std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& p, char sep) {
+    const TInfoEstacaoIdf* estacao = EstacaoDaChuva(p);
+    if (!estacao) return "";
+    const TCanalEstrada& e = p.Estrada;
+    std::vector<std::string> fora;
+    const double esp = e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
+    if (TrForaDaFaixa(*estacao, esp))
+        fora.push_back(FormatFloat("0.##", esp, sep) + " anos (espaçamento)");
+    if (e.Bacia.CalcularVolume && TrForaDaFaixa(*estacao, e.TrDim))
+        fora.push_back(FormatFloat("0.##", e.TrDim, sep) + " anos (dimensionamento da bacia)");
+    if (fora.empty()) return "";
+    return "O período de retorno de " + fora[0] + (fora.size() > 1 ? " e o de " + fora[1] : "") +
+           " fica" + (fora.size() > 1 ? "m" : "") +
+           " fora da faixa em que a equação desta estação vale (" + TextoFaixaTr(*estacao) +
+           "): fora dela a intensidade é extrapolada.";
+}
+
 std::string AvisoDuracaoForaDaFaixa(const TProjeto& p) {
+    const TInfoEstacaoIdf* estacao = EstacaoDaChuva(p);
+    if (!estacao) return "";
     const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
     const double K = chuva.K(), a = chuva.A(), b = chuva.B(), c = chuva.C();
-    // A estação cuja equação está em uso (a consulta copia os parâmetros dela).
-    const TInfoEstacaoIdf* estacao = ProcurarInfoEstacao("", K, a, b, c);
-    if (!estacao) return "";
     const TCanalEstrada& e = p.Estrada;
     std::vector<double> infiltracoes;
     if (e.Estrada.NumSecoes() > 0) infiltracoes.push_back(e.Estrada.Secao(0).VIB());
@@ -177,6 +203,7 @@ std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo
     for (std::string& a : AvisosForaDaFaixaTipica(p, sep))
         juntar("fora_da_faixa_tipica", Atencao, std::move(a));
     juntar("duracao_fora_da_faixa", Atencao, AvisoDuracaoForaDaFaixa(p));
+    juntar("periodo_retorno_fora_da_faixa", Atencao, AvisoPeriodoRetornoForaDaFaixa(p, sep));
     juntar("perda_acima_da_toleravel", Atencao,
            AvisoPerdaAcimaDaToleravel(
                FaixasAcimaDaToleravel(c.Secoes, c.PerdaToleravel, c.Espacamento), c.PerdaToleravel,

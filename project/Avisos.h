@@ -42,6 +42,10 @@ std::string AvisoEspacamentoNoComprimento(const TResultadoEspacamento& resultado
 // a faixa de durações da estação de onde veio a equação; vazio se não (ou sem estação).
 std::string AvisoDuracaoForaDaFaixa(const TProjeto& projeto);
 
+// Aviso quando o período de retorno do espaçamento ou o do dimensionamento (com a bacia
+// calculada) fica fora da faixa em que a equação da estação vale; vazio se não.
+std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& projeto, char separadorDecimal);
+
 // Aviso do canal trapezoidal calculado com a curva de descarga antiga; vazio se não.
 std::string AvisoCurvaDescargaOriginal(const TProjeto& projeto, const TResultadoCalculo& resultado);
 
