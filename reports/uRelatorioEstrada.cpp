@@ -276,11 +276,7 @@ void TDocumento::Chuva() {
         tr.push_back({"Período de retorno equivalente usado no espaçamento", "anos",
                       DecimalRelatorio("0.0#", PeriodoRetornoDoEspacamento(E))});
     Dados(tr);
-    if (estacao) {
-        const auto aviso = AvisoFaixaDuracoes(
-            *estacao, DuracoesChuvaDoProjeto(P, chuva.K(), chuva.A(), chuva.B(), chuva.C()));
-        if (!aviso.empty()) Aviso(EscaparHtml(aviso));
-    }
+    // A duração da chuva fora da faixa da equação vai com os outros avisos, nos resultados.
 }
 
 void TDocumento::LeitoEstrada() {
