@@ -403,7 +403,7 @@ void TFPrincipal::CriarMenus() {
     MConteudo = acao("MConteudo", "Conteúdo", "Exibe o conteúdo do sistema de ajuda",
                      padrao(QKeySequence::HelpContents));
     MObterAjuda =
-        acao("MObterAjuda", "&Obter ajuda sobre…", "Obtem ajuda sobre um item específico da ajuda");
+        acao("MObterAjuda", "&Obter ajuda sobre…", "Obtém ajuda sobre um item específico da ajuda");
     MSobreMorvendo = acao("MSobreMorvendo", "&Sobre o", "Exibe a tela de abertura do Morvendo 2.0",
                           {QKeySequence(Qt::CTRL | Qt::Key_F1)});
     ajuda->addActions({MConteudo, MObterAjuda});
