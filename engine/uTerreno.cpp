@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "comum/EMorvendo.h"
 #include "engine/RaizNewton.h"
 #include "engine/uPersistencia.h"
 #include "engine/uPrecipitacao.h"
@@ -133,11 +134,28 @@ double AbstracaoInicial(const TTerreno& s) {
     return 50.8 * (100.0 / cn - 1);
 }
 
+namespace {
+
+bool ChuvaDefinidaEm(TPrecipitacao& chuva, double t) {
+    try {
+        return std::isfinite(chuva.IntensidadeMedia(t));
+    } catch (const ENumerico&) {
+        return false;
+    }
+}
+
+} // namespace
+
 double TempoAbstracaoInicial(const TTerreno& s, TPrecipitacao& chuva) {
     const double ia = AbstracaoInicial(s);
     // Sem convergência não há abstração a descontar.
     const TRaizNewton r = RaizNewton(1, TOpcoesNewton{}, [&](double t) {
-        return (chuva.IntensidadeMedia(t) * t - 60 * ia) / chuva.IntensidadeInstantanea(t);
+        const double passo =
+            (chuva.IntensidadeMedia(t) * t - 60 * ia) / chuva.IntensidadeInstantanea(t);
+        // Com b pequeno a lâmina é muito curva perto de t = 0 e o passo cai antes de t = −b,
+        // onde a chuva não existe; a raiz não é negativa, então o passo vai só até a metade.
+        if (t > 0 && !ChuvaDefinidaEm(chuva, t - passo)) return t / 2;
+        return passo;
     });
     return r.Convergiu ? r.Valor : 0;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -21,21 +22,39 @@ struct TParametrosIdf {
     double Intensidade(double duracao, double tr) const;
 };
 
-struct TResultadoAjusteIdf {
-    TParametrosIdf Parametros;
-    // Erros relativos da equação ajustada diante da tabela (fração, não %).
+// Faixas que a página de dados aceita para K, a, b e c (o mínimo de cada uma fica de fora).
+// O ajuste mantém b de BMinimoAjuste a BMaximoIdf: sem um piso, uma tabela de potência pura
+// dá b = 0 e a intensidade no começo da chuva, K·T^a/b^c, não é finita.
+inline constexpr double KMaximoIdf = 100000, AMaximoIdf = 1, BMaximoIdf = 1000, CMaximoIdf = 3;
+inline constexpr double BMinimoAjuste = 1; // min
+
+// Erros relativos de uma equação diante da tabela (fração, não %).
+struct TErrosAjusteIdf {
     double ErroRms = 0;
     double ErroMaximo = 0;
     // Onde ocorre o maior erro, com a intensidade da tabela e a da equação.
     TPontoIdf PiorPonto;
     double IntensidadeAjustadaPior = 0;
-    int Iteracoes = 0;
 };
 
-// Mínimos quadrados do logaritmo da intensidade por Levenberg–Marquardt, partindo do melhor
-// b de uma varredura (para b fixo o problema é linear em ln K, a e c); b fica em b >= 0.
-// EMorvendo quando a tabela não determina os quatro parâmetros (menos de três durações ou
-// de dois períodos de retorno distintos) ou o ajuste não dá números válidos.
+struct TAjusteLivreIdf : TErrosAjusteIdf {
+    TParametrosIdf Parametros;
+};
+
+struct TResultadoAjusteIdf : TErrosAjusteIdf {
+    TParametrosIdf Parametros;
+    int Iteracoes = 0;
+    // Faixas da tabela ajustada (min e anos).
+    double DuracaoMin = 0, DuracaoMax = 0, TrMin = 0, TrMax = 0;
+    // Presente quando o melhor b sem limites fica fora da faixa: a equação que ele daria e os
+    // seus erros; Parametros é então a melhor com b no limite.
+    std::optional<TAjusteLivreIdf> Livre;
+};
+
+// Mínimos quadrados do logaritmo da intensidade (GSL: Levenberg–Marquardt nos quatro
+// parâmetros e, para b limitado, o mínimo em b do ajuste linear em ln K, a e c). EMorvendo
+// quando a tabela não determina os quatro parâmetros (menos de três durações ou de dois
+// períodos de retorno distintos) ou quando K, a ou c saem da faixa da página de dados.
 TResultadoAjusteIdf AjustarIdf(const std::vector<TPontoIdf>& pontos);
 
 // Equação de duplo logaritmo publicada em mm/min:
@@ -51,13 +70,17 @@ struct TEquacaoDuploLog {
 // de retorno de 2 a 100 anos. EMorvendo para faixa inválida ou intensidade não positiva.
 std::vector<TPontoIdf> AmostrarDuploLog(const TEquacaoDuploLog& equacao);
 
-// Tabela em texto: uma linha por ponto com duração (min), período de retorno (anos) e
-// intensidade (mm/h), separados por vírgula (ponto decimal), ponto e vírgula ou tabulação
-// (ponto ou vírgula decimal). Cabeçalho opcional duracao_min,tr_anos,intensidade_mm_h, em
-// qualquer ordem; linhas vazias ignoradas. EMorvendo nomeando a linha e o campo.
+// Tabela em texto, campos separados por vírgula (ponto decimal), ponto e vírgula ou tabulação
+// (ponto ou vírgula decimal); linhas vazias ignoradas. Duas disposições:
+// - uma linha por ponto com duração (min), período de retorno (anos) e intensidade (mm/h),
+//   cabeçalho opcional duracao_min,tr_anos,intensidade_mm_h em qualquer ordem;
+// - a das publicações: a primeira linha com uma célula de canto (texto ou vazia) e os
+//   períodos de retorno; cada linha seguinte com a duração e uma intensidade por período.
+// EMorvendo nomeando a linha e o campo ou a coluna.
 std::vector<TPontoIdf> LerTabelaIdf(std::string_view texto);
 
-// Linha de comando: lê a tabela CSV (com o cabeçalho), ajusta e imprime
-// "K=… a=… b=… c=…" e a linha dos erros. 0 em sucesso; 1 tabela recusada ou ajuste
-// impossível; 2 arquivo ilegível.
+// Linha de comando: lê a tabela (uma das duas disposições), ajusta e imprime
+// "K=… a=… b=… c=…", a linha dos erros, a das faixas da tabela e, com b no limite, a equação
+// sem limites e os seus erros. 0 em sucesso; 1 tabela recusada ou ajuste impossível;
+// 2 arquivo ilegível.
 int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, std::ostream& erros);

@@ -4,7 +4,9 @@
 #include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
+#include "idf/AjusteIdf.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -16,6 +18,8 @@ namespace {
 constexpr double LatitudeNorte = -5.3, LatitudeSul = 33.8;
 constexpr double LongitudeLeste = 28.8, LongitudeOeste = 74.1;
 constexpr double DuracaoMaxima = 10080; // uma semana, em minutos
+constexpr double TrMaximo = 10000;      // anos
+constexpr double ErroMaximoPct = 1000;
 constexpr std::size_t MaxFonte = 500;
 
 // Um número de um campo: o rótulo do editor, com a unidade e a faixa.
@@ -61,6 +65,29 @@ std::string Graus(double v) {
     return TextoGraus(std::fabs(v) + 1e-9);
 }
 
+// Colunas opcionais, vazias quando não se sabe: faixas (0 em memória) e erros do ajuste.
+constexpr std::pair<const char*, double TEstacaoUsuario::*> ColunasOpcionais[] = {
+    {"duracao_min", &TEstacaoUsuario::DuracaoMin},
+    {"duracao_max", &TEstacaoUsuario::DuracaoMax},
+    {"tr_min", &TEstacaoUsuario::TrMin},
+    {"tr_max", &TEstacaoUsuario::TrMax},
+};
+constexpr std::pair<const char*, std::optional<double> TEstacaoUsuario::*> ColunasErros[] = {
+    {"erro_rms_pct", &TEstacaoUsuario::ErroRmsPct},
+    {"erro_max_pct", &TEstacaoUsuario::ErroMaximoPct},
+};
+
+bool ColunaConhecida(const std::string& nome) {
+    const TTabelaCsv so{{nome}, {}};
+    for (const char* c : {"uf", "estacao", "latitude", "longitude", "K", "a", "b", "c", "fonte"})
+        if (so.Coluna(c) == 0) return true;
+    for (const auto& [c, m] : ColunasOpcionais)
+        if (so.Coluna(c) == 0) return true;
+    for (const auto& [c, m] : ColunasErros)
+        if (so.Coluna(c) == 0) return true;
+    return false;
+}
+
 std::string& PastaRegistrada() {
     static std::string pasta;
     return pasta;
@@ -95,7 +122,43 @@ void ConferirEstacaoUsuario(const TEstacaoUsuario& e) {
                             " deve ficar vazio ou estar entre 0 e 10080.");
     if (e.DuracaoMin > 0 && e.DuracaoMax > 0 && !(e.DuracaoMin < e.DuracaoMax))
         throw EMorvendo("O campo Duração mínima (min) deve ser menor que a Duração máxima.");
+    const std::pair<const char*, double> trs[] = {{"Período de retorno mínimo (anos)", e.TrMin},
+                                                  {"Período de retorno máximo (anos)", e.TrMax}};
+    for (const auto& [rotulo, tr] : trs)
+        if (!(tr == 0 || (tr >= 1 && tr <= TrMaximo)))
+            throw EMorvendo(std::string("O campo ") + rotulo +
+                            " deve ficar vazio ou estar entre 1 e 10000.");
+    if (e.TrMin > 0 && e.TrMax > 0 && !(e.TrMin < e.TrMax))
+        throw EMorvendo("O campo Período de retorno mínimo (anos) deve ser menor que o Período "
+                        "de retorno máximo.");
+    const std::pair<const char*, const std::optional<double>*> erros[] = {
+        {"Erro RMS do ajuste (%)", &e.ErroRmsPct}, {"Maior erro do ajuste (%)", &e.ErroMaximoPct}};
+    for (const auto& [rotulo, erro] : erros)
+        if (*erro && !(std::isfinite(**erro) && **erro >= 0 && **erro <= ErroMaximoPct))
+            throw EMorvendo(std::string("O campo ") + rotulo +
+                            " deve ficar vazio ou estar entre 0 e 1000.");
     Texto(e.Fonte, "Fonte", MaxFonte);
+}
+
+void DefinirAjuste(TEstacaoUsuario& e, const TResultadoAjusteIdf& r) {
+    e.K = r.Parametros.K;
+    e.A = r.Parametros.A;
+    e.B = r.Parametros.B;
+    e.C = r.Parametros.C;
+    e.DuracaoMin = r.DuracaoMin;
+    e.DuracaoMax = r.DuracaoMax;
+    e.TrMin = r.TrMin;
+    e.TrMax = r.TrMax;
+    e.ErroRmsPct = 100 * r.ErroRms;
+    e.ErroMaximoPct = 100 * r.ErroMaximo;
+}
+
+std::string TextoErrosAjuste(const TInfoEstacaoIdf& e) {
+    if (!e.ErroRmsPct && !e.ErroMaximoPct) return {};
+    auto pct = [](const std::optional<double>& v) {
+        return v ? FormatFloat("0.0#", *v, ',') + " %" : std::string("não informado");
+    };
+    return "RMS " + pct(e.ErroRmsPct) + ", maior " + pct(e.ErroMaximoPct);
 }
 
 TEstacao EstacaoDoBanco(const TEstacaoUsuario& e) {
@@ -125,6 +188,10 @@ TInfoEstacaoIdf InfoEstacaoUsuario(const TEstacaoUsuario& e) {
     i.DuracaoMax = e.DuracaoMax;
     i.DoUsuario = true;
     i.Fonte = e.Fonte;
+    i.TrMin = e.TrMin;
+    i.TrMax = e.TrMax;
+    i.ErroRmsPct = e.ErroRmsPct;
+    i.ErroMaximoPct = e.ErroMaximoPct;
     return i;
 }
 
@@ -137,6 +204,12 @@ std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,
             throw EMorvendo(nomeArquivo + ", linha 1: falta a coluna " + c +
                             " (as colunas são as da tabela de estações: uf, estacao, latitude, "
                             "longitude, K, a, b, c, fonte, duracao_min, duracao_max).");
+    // Colunas que o programa não conhece: ficam com a estação e voltam ao arquivo.
+    std::vector<std::size_t> outras;
+    for (std::size_t c = 0; c < t.Cabecalho.size(); ++c)
+        if (!ColunaConhecida(t.Cabecalho[c]) && !Aparar(t.Cabecalho[c]).empty() &&
+            t.Coluna(t.Cabecalho[c]) == static_cast<int>(c))
+            outras.push_back(c);
     std::vector<TEstacaoUsuario> r;
     for (const auto& l : t.Registros) {
         const std::string onde = nomeArquivo + ", linha " + std::to_string(l.Linha) + ", campo ";
@@ -160,8 +233,13 @@ std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,
         e.Fonte = campo("fonte");
         for (const auto& c : CamposNumero)
             e.*c.Membro = numero(c.Coluna);
-        if (!campo("duracao_min").empty()) e.DuracaoMin = numero("duracao_min");
-        if (!campo("duracao_max").empty()) e.DuracaoMax = numero("duracao_max");
+        for (const auto& [coluna, membro] : ColunasOpcionais)
+            if (!campo(coluna).empty()) e.*membro = numero(coluna);
+        for (const auto& [coluna, membro] : ColunasErros)
+            if (!campo(coluna).empty()) e.*membro = numero(coluna);
+        for (const std::size_t c : outras)
+            e.OutrasColunas.emplace_back(t.Cabecalho[c],
+                                         c < l.Campos.size() ? l.Campos[c] : std::string());
         try {
             ConferirEstacaoUsuario(e);
         } catch (const EMorvendo& erro) {
@@ -178,13 +256,36 @@ std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,
 
 std::string CsvEstacoesUsuario(const std::vector<TEstacaoUsuario>& estacoes) {
     auto aspas = [](const std::string& s) { return CampoCsv(s); };
-    auto duracao = [](double d) { return d > 0 ? RealExato(d) : std::string(); };
-    std::string s = "uf,estacao,latitude,longitude,K,a,b,c,fonte,duracao_min,duracao_max\n";
+    auto opcional = [](double d) { return d > 0 ? RealExato(d) : std::string(); };
+    // As colunas acrescentadas pelo usuário, na ordem em que aparecem, depois das nossas.
+    std::vector<std::string> outras;
     for (const auto& e : estacoes)
+        for (const auto& [nome, valor] : e.OutrasColunas)
+            if (std::find(outras.begin(), outras.end(), nome) == outras.end())
+                outras.push_back(nome);
+    std::string s = "uf,estacao,latitude,longitude,K,a,b,c,fonte";
+    for (const auto& [coluna, membro] : ColunasOpcionais)
+        s += std::string(",") + coluna;
+    for (const auto& [coluna, membro] : ColunasErros)
+        s += std::string(",") + coluna;
+    for (const auto& nome : outras)
+        s += "," + aspas(nome);
+    s += "\n";
+    for (const auto& e : estacoes) {
         s += CodigoEstado(e.Estado) + "," + aspas(e.Nome) + "," + RealExato(e.Latitude) + "," +
              RealExato(e.Longitude) + "," + RealExato(e.K) + "," + RealExato(e.A) + "," +
-             RealExato(e.B) + "," + RealExato(e.C) + "," + aspas(e.Fonte) + "," +
-             duracao(e.DuracaoMin) + "," + duracao(e.DuracaoMax) + "\n";
+             RealExato(e.B) + "," + RealExato(e.C) + "," + aspas(e.Fonte);
+        for (const auto& [coluna, membro] : ColunasOpcionais)
+            s += "," + opcional(e.*membro);
+        for (const auto& [coluna, membro] : ColunasErros)
+            s += "," + (e.*membro ? RealExato(*(e.*membro)) : std::string());
+        for (const auto& nome : outras) {
+            const auto o = std::find_if(e.OutrasColunas.begin(), e.OutrasColunas.end(),
+                                        [&](const auto& c) { return c.first == nome; });
+            s += "," + (o == e.OutrasColunas.end() ? std::string() : aspas(o->second));
+        }
+        s += "\n";
+    }
     return s;
 }
 

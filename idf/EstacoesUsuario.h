@@ -2,8 +2,10 @@
 #include "idf/ReferenciasIdf.h"
 #include "idf/UnBD.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Estações do próprio engenheiro: equações que ele tem de um estudo estadual, de um manual
@@ -18,6 +20,8 @@ inline constexpr const char* MarcaEstacaoUsuario = " (minha)";
 inline constexpr const char* TextoVerificacaoUsuario =
     "equação informada pelo usuário, que responde pela fonte";
 
+struct TResultadoAjusteIdf;
+
 struct TEstacaoUsuario {
     int Estado = 0; // índice da tabela de estados
     std::string Nome;
@@ -25,7 +29,18 @@ struct TEstacaoUsuario {
     double K = 0, A = 0, B = 0, C = 0;
     double DuracaoMin = 0, DuracaoMax = 0; // min; 0: não informada
     std::string Fonte;
+    double TrMin = 0, TrMax = 0; // anos; 0: não informado
+    // Equação ajustada a uma tabela: erros relativos diante dela (%); vazios: não se sabe.
+    std::optional<double> ErroRmsPct{}, ErroMaximoPct{};
+    // Colunas que o usuário acrescentou ao arquivo (nome, valor): voltam ao arquivo como
+    // vieram.
+    std::vector<std::pair<std::string, std::string>> OutrasColunas{};
 };
+
+// K, a, b, c de um ajuste, com as faixas da tabela e os erros.
+void DefinirAjuste(TEstacaoUsuario& e, const TResultadoAjusteIdf& r);
+// "RMS 1,2 %, maior 3,4 %" de uma equação ajustada; vazio quando não se sabe.
+std::string TextoErrosAjuste(const TInfoEstacaoIdf& e);
 
 // Confere uma estação; EMorvendo nomeando o campo como rotulado, com unidade e faixa.
 void ConferirEstacaoUsuario(const TEstacaoUsuario& e);
@@ -36,7 +51,8 @@ TEstacao EstacaoDoBanco(const TEstacaoUsuario& e);
 TInfoEstacaoIdf InfoEstacaoUsuario(const TEstacaoUsuario& e);
 
 // CSV na disposição da tabela distribuída (uf, estacao, latitude, longitude, K, a, b, c,
-// fonte; duracao_min e duracao_max opcionais; outras colunas ignoradas). Tudo ou nada:
+// fonte; duracao_min, duracao_max, tr_min, tr_max, erro_rms_pct e erro_max_pct opcionais,
+// vazios ou ausentes quando não se sabe; outras colunas guardadas como vieram). Tudo ou nada:
 // a primeira linha recusada dá EMorvendo "<arquivo>, linha N, campo X: ...". linhas, quando
 // dado, recebe a linha do arquivo de cada estação.
 std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,

@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,9 @@ struct TInfoEstacaoIdf {
     std::string Fonte{};
     // Faixa de períodos de retorno (anos) em que a fonte diz que a equação vale; 0: não diz.
     double TrMin = 0, TrMax = 0;
+    // Estação do usuário ajustada a uma tabela: erros relativos diante dela (%); vazios: não
+    // se sabe.
+    std::optional<double> ErroRmsPct{}, ErroMaximoPct{};
 };
 
 // Todas as estações da tabela compilada, na ordem da tabela de estações.

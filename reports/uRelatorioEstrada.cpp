@@ -252,6 +252,9 @@ void TDocumento::Chuva() {
               EscaparHtml(estacao->DoUsuario ? TextoVerificacaoUsuario
                                              : TextoVerificacao(estacao->Verificacao)));
         Linha("Faixa de durações da equação", EscaparHtml(TextoFaixaDuracoes(*estacao)));
+        Linha("Faixa de períodos de retorno da equação", EscaparHtml(TextoFaixaTr(*estacao)));
+        if (const auto erros = TextoErrosAjuste(*estacao); !erros.empty())
+            Linha("Erro relativo do ajuste à tabela", EscaparHtml(erros));
     }
     if (!t.StrCidade.empty() || !t.StrEstado.empty())
         Linha("Localidade", EscaparHtml(t.StrCidade + (t.StrEstado.empty() || t.StrCidade.empty()

@@ -19,8 +19,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
 QString Q(const std::string& s) {
@@ -71,15 +69,20 @@ TfrmFoAjusteIdf::TfrmFoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai)
     auto* paginaTabela = new QWidget;
     {
         auto* v = new QVBoxLayout(paginaTabela);
-        v->addWidget(new QLabel(QStringLiteral("Uma linha por ponto: duração (min), período de "
-                                               "retorno (anos) e intensidade (mm/h), separados "
-                                               "por vírgula, ponto e vírgula ou tabulação."),
-                                paginaTabela));
+        v->addWidget(
+            new QLabel(QStringLiteral("Cole a tabela da publicação (durações nas linhas, "
+                                      "períodos de retorno nas colunas, com a primeira linha "
+                                      "trazendo os períodos depois da célula do canto) ou uma "
+                                      "linha por ponto: duração (min), período de retorno "
+                                      "(anos) e intensidade (mm/h). Campos separados por "
+                                      "tabulação, ponto e vírgula ou vírgula."),
+                       paginaTabela));
         v->itemAt(0)->widget()->setProperty("wordWrap", true);
         eTabela = new QPlainTextEdit(paginaTabela);
         eTabela->setObjectName("eTabela");
         eTabela->setPlaceholderText(
-            QStringLiteral("duracao_min,tr_anos,intensidade_mm_h\n10,2,96.1\n20,2,78.4\n..."));
+            QStringLiteral("t (min);2;5;10;25\n5;142,3;171,8;196,2;231,5\n10;113,0;136,4;...\n"
+                           "...\n\nou\n\nduracao_min,tr_anos,intensidade_mm_h\n10,2,96.1\n..."));
         v->addWidget(eTabela);
         btnAbrirCsv = new QPushButton(QStringLiteral("A&brir CSV..."), paginaTabela);
         btnAbrirCsv->setObjectName("btnAbrirCsv");
@@ -219,13 +222,7 @@ void TfrmFoAjusteIdf::AjustarClick() {
 void TfrmFoAjusteIdf::Ajustar() {
     Limpar();
     if (Origem->currentIndex() == 0) {
-        const auto pontos = LerTabelaIdf(eTabela->toPlainText().toStdString());
-        FResultado = AjustarIdf(pontos);
-        FDuracaoMin = FDuracaoMax = pontos.empty() ? 0 : pontos.front().Duracao;
-        for (const auto& p : pontos) {
-            FDuracaoMin = std::min(FDuracaoMin, p.Duracao);
-            FDuracaoMax = std::max(FDuracaoMax, p.Duracao);
-        }
+        FResultado = AjustarIdf(LerTabelaIdf(eTabela->toPlainText().toStdString()));
     } else {
         const char sep = SeparadorDecimalLocal();
         auto valor = [sep](QLineEdit* e, const char* nome) {
@@ -249,9 +246,10 @@ void TfrmFoAjusteIdf::Ajustar() {
         eq.DuracaoMin = valor(eDuracaoMin, "da duração mínima (min)");
         eq.DuracaoMax = valor(eDuracaoMax, "da duração máxima (min)");
         FResultado = AjustarIdf(AmostrarDuploLog(eq));
-        FDuracaoMin = eq.DuracaoMin;
-        FDuracaoMax = eq.DuracaoMax;
     }
+    // As pontas da faixa da equação publicada entram na amostra: a faixa é a da tabela.
+    FDuracaoMin = FResultado->DuracaoMin;
+    FDuracaoMax = FResultado->DuracaoMax;
     MostrarResultado();
 }
 
@@ -265,12 +263,28 @@ void TfrmFoAjusteIdf::MostrarResultado() {
     for (auto* e : {lK, lA, lB, lC})
         e->setCursorPosition(0);
     const char sep = SeparadorDecimalLocal();
-    lErros->setText(
-        QStringLiteral("Erro relativo: RMS %1; o maior, %2, em t = %3 min e T = %4 anos "
-                       "(tabela %5 mm/h, equação %6 mm/h).")
-            .arg(Porcento(r.ErroRms), Porcento(r.ErroMaximo), Numero(r.PiorPonto.Duracao),
-                 Numero(r.PiorPonto.Tr), Q(FormatFloat("0.0#", r.PiorPonto.Intensidade, sep)),
-                 Q(FormatFloat("0.0#", r.IntensidadeAjustadaPior, sep))));
+    auto erros = [&](const TErrosAjusteIdf& e) {
+        return QStringLiteral("RMS %1; o maior, %2, em t = %3 min e T = %4 anos (tabela %5 mm/h, "
+                              "equação %6 mm/h)")
+            .arg(Porcento(e.ErroRms), Porcento(e.ErroMaximo), Numero(e.PiorPonto.Duracao),
+                 Numero(e.PiorPonto.Tr), Q(FormatFloat("0.0#", e.PiorPonto.Intensidade, sep)),
+                 Q(FormatFloat("0.0#", e.IntensidadeAjustadaPior, sep)));
+    };
+    QString texto =
+        QStringLiteral("Erro relativo: ") + erros(r) +
+        QStringLiteral(". Tabela de %1 a %2 min e de %3 a %4 anos.")
+            .arg(Numero(r.DuracaoMin), Numero(r.DuracaoMax), Numero(r.TrMin), Numero(r.TrMax));
+    if (r.Livre) {
+        const auto& l = *r.Livre;
+        texto += QStringLiteral("\nSem limite, o melhor b seria %1 min (K = %2, a = %3, c = %4; "
+                                "erro relativo %5), fora da faixa que os dados do projeto "
+                                "aceitam (%6 a %7 min); a equação acima é a melhor com b = %8 "
+                                "min.")
+                     .arg(Numero(l.Parametros.B), Numero(l.Parametros.K), Numero(l.Parametros.A),
+                          Numero(l.Parametros.C), erros(l), Numero(BMinimoAjuste),
+                          Numero(BMaximoIdf), Numero(r.Parametros.B));
+    }
+    lErros->setText(texto);
     btnUsar->setEnabled(true);
     btnSalvarEstacao->setEnabled(static_cast<bool>(SalvarComoEstacao));
 }

@@ -1139,18 +1139,13 @@ void TfrmFoConsulta::keyPressEvent(QKeyEvent* e) {
 
 void TfrmFoConsulta::AjustarEquacaoClick() {
     TfrmFoAjusteIdf ajuste(FAmbiente.Avisos(), this);
-    ajuste.SalvarComoEstacao = [this, &ajuste](const TResultadoAjusteIdf& r, double dmin,
-                                               double dmax) {
+    ajuste.SalvarComoEstacao = [this, &ajuste](const TResultadoAjusteIdf& r, double, double) {
         TEstacaoUsuario e;
         e.Estado = EstadoEscolhido.Indice();
         e.Latitude = Latitude;
         e.Longitude = Longitude;
-        e.K = r.Parametros.K;
-        e.A = r.Parametros.A;
-        e.B = r.Parametros.B;
-        e.C = r.Parametros.C;
-        e.DuracaoMin = dmin;
-        e.DuracaoMax = dmax;
+        // Com a equação vão as faixas da tabela e os erros do ajuste.
+        DefinirAjuste(e, r);
         SalvarMinhaEstacao(e, &ajuste);
     };
     if (ajuste.exec() == QDialog::Accepted && ajuste.Resultado())

@@ -115,6 +115,8 @@ TfrmFoEstacaoUsuario::TfrmFoEstacaoUsuario(IMensagensConsulta& mensagens, QWidge
     eC = Campo(this, "eC");
     eDuracaoMin = Campo(this, "eDuracaoMin");
     eDuracaoMax = Campo(this, "eDuracaoMax");
+    eTrMin = Campo(this, "eTrMin");
+    eTrMax = Campo(this, "eTrMax");
     eFonte = Campo(this, "eFonte");
     eFonte->setPlaceholderText(
         QStringLiteral("autores, título, publicação, ano, página ou tabela da equação"));
@@ -129,11 +131,16 @@ TfrmFoEstacaoUsuario::TfrmFoEstacaoUsuario(IMensagensConsulta& mensagens, QWidge
     f->addRow(QStringLiteral("&c:"), eC);
     f->addRow(QStringLiteral("Duração m&ínima (min):"), eDuracaoMin);
     f->addRow(QStringLiteral("Duração má&xima (min):"), eDuracaoMax);
+    f->addRow(QStringLiteral("Período de retorno mínimo (anos):"), eTrMin);
+    f->addRow(QStringLiteral("Período de retorno máximo (anos):"), eTrMax);
+    lAjuste = new QLabel(this);
+    lAjuste->setObjectName("lAjuste");
+    f->addRow(QStringLiteral("Erro do ajuste:"), lAjuste);
     f->addRow(QStringLiteral("&Fonte:"), eFonte);
     raiz->addWidget(new QLabel(
         QStringLiteral("i = K·T<sup>a</sup>/(t+b)<sup>c</sup>, i em mm/h, T em anos, t e b em "
-                       "min. Durações: a faixa em que a fonte diz que a equação vale (vazias "
-                       "quando ela não diz)."),
+                       "min. Durações e períodos de retorno: a faixa em que a fonte diz que a "
+                       "equação vale (vazias quando ela não diz)."),
         this));
     raiz->itemAt(0)->widget()->setProperty("wordWrap", true);
     raiz->addLayout(f);
@@ -153,7 +160,13 @@ TfrmFoEstacaoUsuario::TfrmFoEstacaoUsuario(IMensagensConsulta& mensagens, QWidge
     DefinirEstacao(TEstacaoUsuario{});
 }
 
+QString TfrmFoEstacaoUsuario::TextoEquacao() const {
+    return eK->text() + QLatin1Char(';') + eA->text() + QLatin1Char(';') + eB->text() +
+           QLatin1Char(';') + eC->text();
+}
+
 void TfrmFoEstacaoUsuario::DefinirEstacao(const TEstacaoUsuario& e) {
+    FModelo = e;
     cbEstado->setCurrentIndex(e.Estado);
     eNome->setText(Q(e.Nome));
     FLatitude = e.Latitude;
@@ -169,12 +182,20 @@ void TfrmFoEstacaoUsuario::DefinirEstacao(const TEstacaoUsuario& e) {
     eC->setText(nova ? QString() : Numero(e.C));
     eDuracaoMin->setText(e.DuracaoMin > 0 ? Numero(e.DuracaoMin) : QString());
     eDuracaoMax->setText(e.DuracaoMax > 0 ? Numero(e.DuracaoMax) : QString());
+    eTrMin->setText(e.TrMin > 0 ? Numero(e.TrMin) : QString());
+    eTrMax->setText(e.TrMax > 0 ? Numero(e.TrMax) : QString());
+    const std::string erros = TextoErrosAjuste(InfoEstacaoUsuario(e));
+    lAjuste->setText(erros.empty() ? QStringLiteral("não se sabe (equação não ajustada aqui)")
+                                   : Q(erros));
     eFonte->setText(Q(e.Fonte));
     eFonte->setCursorPosition(0);
+    FTextoEquacao = TextoEquacao();
 }
 
 TEstacaoUsuario TfrmFoEstacaoUsuario::Estacao() const {
-    TEstacaoUsuario e;
+    TEstacaoUsuario e = FModelo;
+    // Outra equação: os erros eram os da ajustada.
+    if (TextoEquacao() != FTextoEquacao) e.ErroRmsPct = e.ErroMaximoPct = std::nullopt;
     e.Estado = cbEstado->currentIndex();
     e.Nome = eNome->text().trimmed().toStdString();
     e.Latitude =
@@ -187,6 +208,8 @@ TEstacaoUsuario TfrmFoEstacaoUsuario::Estacao() const {
     e.C = LerNumero(eC, "c");
     e.DuracaoMin = LerNumero(eDuracaoMin, "Duração mínima (min)", true);
     e.DuracaoMax = LerNumero(eDuracaoMax, "Duração máxima (min)", true);
+    e.TrMin = LerNumero(eTrMin, "Período de retorno mínimo (anos)", true);
+    e.TrMax = LerNumero(eTrMax, "Período de retorno máximo (anos)", true);
     e.Fonte = eFonte->text().trimmed().toStdString();
     ConferirEstacaoUsuario(e);
     return e;
@@ -219,13 +242,14 @@ TfrmFoMinhasEstacoes::TfrmFoMinhasEstacoes(TEstacoesUsuario& minhas, IMensagensC
     explicacao->setWordWrap(true);
     explicacao->setTextInteractionFlags(Qt::TextSelectableByMouse);
     raiz->addWidget(explicacao);
-    Tabela = new QTableWidget(0, 10, this);
+    Tabela = new QTableWidget(0, 12, this);
     Tabela->setObjectName("Tabela");
-    Tabela->setHorizontalHeaderLabels({QStringLiteral("Estado"), QStringLiteral("Nome"),
-                                       QStringLiteral("Latitude"), QStringLiteral("Longitude"),
-                                       QStringLiteral("K"), QStringLiteral("a"),
-                                       QStringLiteral("b (min)"), QStringLiteral("c"),
-                                       QStringLiteral("Durações (min)"), QStringLiteral("Fonte")});
+    Tabela->setHorizontalHeaderLabels(
+        {QStringLiteral("Estado"), QStringLiteral("Nome"), QStringLiteral("Latitude"),
+         QStringLiteral("Longitude"), QStringLiteral("K"), QStringLiteral("a"),
+         QStringLiteral("b (min)"), QStringLiteral("c"), QStringLiteral("Durações (min)"),
+         QStringLiteral("Períodos de retorno"), QStringLiteral("Erro do ajuste"),
+         QStringLiteral("Fonte")});
     Tabela->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Tabela->setSelectionBehavior(QAbstractItemView::SelectRows);
     Tabela->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -286,8 +310,10 @@ void TfrmFoMinhasEstacoes::Preencher() {
                                   Numero(e.B),
                                   Numero(e.C),
                                   Q(TextoFaixaDuracoes(info)),
+                                  Q(TextoFaixaTr(info)),
+                                  Q(TextoErrosAjuste(info)),
                                   Q(e.Fonte)};
-        for (int c = 0; c < 10; ++c)
+        for (int c = 0; c < 12; ++c)
             Tabela->setItem(i, c, new QTableWidgetItem(textos[c]));
     }
     Tabela->resizeColumnsToContents();

@@ -5,11 +5,13 @@
 #include <QDialog>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
 
-// Uma estação do usuário: estado, nome, coordenadas, K, a, b, c, faixa de durações e fonte.
+// Uma estação do usuário: estado, nome, coordenadas, K, a, b, c, faixas de durações e de
+// períodos de retorno e fonte.
 class TfrmFoEstacaoUsuario : public QDialog {
     Q_OBJECT
 public:
@@ -23,11 +25,18 @@ public:
 
     QComboBox* cbEstado;
     QLineEdit *eNome, *eLatitude, *eLongitude, *eK, *eA, *eB, *eC, *eDuracaoMin, *eDuracaoMax,
-        *eFonte;
+        *eTrMin, *eTrMax, *eFonte;
+    // Erros do ajuste à tabela de onde a equação veio; vazio quando não se sabe.
+    QLabel* lAjuste;
     QPushButton *btnOk, *btnCancelar;
 
 private:
     IMensagensConsulta& FMensagens;
+    // A estação como veio: o que o editor não mostra (colunas do usuário) volta com ela, e os
+    // erros do ajuste só enquanto K, a, b e c forem os dela.
+    TEstacaoUsuario FModelo;
+    QString FTextoEquacao;
+    QString TextoEquacao() const;
     // Coordenadas como vieram: o texto em graus, minutos e segundos trunca os segundos, e
     // uma estação reaberta sem mudança não perde a precisão que tinha.
     QString FTextoLatitude, FTextoLongitude;

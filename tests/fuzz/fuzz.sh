@@ -27,7 +27,9 @@ declare -A sementes=(
     [FuzzUnBD]=""
 )
 for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD; do
-    clang++ "${flags[@]}" -fsanitize=fuzzer "$raiz/tests/fuzz/$alvo.cpp" "${objetos[@]}" -o "$alvo"
+    # O ajuste da equação IDF, entre os objetos, usa a GSL.
+    clang++ "${flags[@]}" -fsanitize=fuzzer "$raiz/tests/fuzz/$alvo.cpp" "${objetos[@]}" \
+        -lgsl -lgslcblas -o "$alvo"
     mkdir -p "corpus-$alvo"
     [ -n "${sementes[$alvo]}" ] && cp -n "${sementes[$alvo]}"/* "corpus-$alvo/" 2>/dev/null || true
     echo "== $alvo ($segundos s)"

@@ -2,9 +2,12 @@
 // duplo logaritmo publicadas dão os valores convertidos da tabela de estações, e a leitura
 // da tabela recusa a linha ruim nomeando linha e campo.
 #include "comum/EMorvendo.h"
+#include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
 #include "idf/AjusteIdf.h"
-#include "comum/LeitorCsv.h"
+#include "project/Calculo.h"
+#include "project/CamposProjeto.h"
+#include "project/Projeto.h"
 
 #include "AuxiliaresIdf.h"
 
@@ -29,22 +32,113 @@ void ExpectRelativo(double obtido, double esperado, double tolerancia, const cha
 }
 
 TEST(AjusteIdf, ParametrosConhecidosVoltamDaTabelaQueGeram) {
-    // Um b pequeno, um grande com c > 1 e b = 0 (a ponta do intervalo permitido).
+    // Um b pequeno, um grande com c > 1, um b perto do piso e outro perto do teto.
     for (const TParametrosIdf p :
          {TParametrosIdf{1086.604, 0.184, 9.886, 0.728},
-          TParametrosIdf{5710, 0.1263, 38.21, 1.0766}, TParametrosIdf{800, 0.25, 0, 0.6},
-          TParametrosIdf{2050, 0.2, 30, 0.89}}) {
+          TParametrosIdf{5710, 0.1263, 38.21, 1.0766}, TParametrosIdf{800, 0.25, 1.5, 0.6},
+          TParametrosIdf{2050, 0.2, 30, 0.89}, TParametrosIdf{90000, 0.15, 800, 1.4}}) {
         SCOPED_TRACE(p.K);
         const auto r = AjustarIdf(TabelaDe(p));
         ExpectRelativo(r.Parametros.K, p.K, 1e-4, "K");
         ExpectRelativo(r.Parametros.A, p.A, 1e-4, "a");
-        if (p.B == 0)
-            EXPECT_LE(r.Parametros.B, 1e-4);
-        else
-            ExpectRelativo(r.Parametros.B, p.B, 1e-4, "b");
+        ExpectRelativo(r.Parametros.B, p.B, 1e-4, "b");
         ExpectRelativo(r.Parametros.C, p.C, 1e-4, "c");
         EXPECT_LT(r.ErroRms, 1e-8);
         EXPECT_LT(r.ErroMaximo, 1e-8);
+        EXPECT_FALSE(r.Livre);
+        // As faixas da tabela vão com o resultado.
+        EXPECT_EQ(r.DuracaoMin, 5);
+        EXPECT_EQ(r.DuracaoMax, 1440);
+        EXPECT_EQ(r.TrMin, 2);
+        EXPECT_EQ(r.TrMax, 100);
+    }
+}
+
+// Os limites do ajuste são os da página de dados: o que sai do ajuste é aceito por ela.
+TEST(AjusteIdf, LimitesSaoOsDaPaginaDeDados) {
+    const std::pair<TCampo, double> maximos[] = {
+        {CAMPO_K, KMaximoIdf}, {CAMPO_A, AMaximoIdf}, {CAMPO_B, BMaximoIdf}, {CAMPO_C, CMaximoIdf}};
+    for (const auto& [id, maximo] : maximos) {
+        const TCampoProjeto* c = CampoProjeto(id);
+        ASSERT_NE(c, nullptr);
+        EXPECT_EQ(c->Maximo, maximo) << c->Rotulo;
+        EXPECT_EQ(c->Minimo, 0) << c->Rotulo;
+        EXPECT_FALSE(c->MinimoIncluido) << c->Rotulo;
+    }
+    EXPECT_GT(BMinimoAjuste, 0);
+}
+
+// Uma tabela de potência pura (b = 0) não dá b = 0, que a página recusa: dá b no piso, diz o
+// ótimo sem limites e o erro de cada um, e a equação calcula o projeto de exemplo.
+TEST(AjusteIdf, TabelaDePotenciaFicaComBNoPisoECalcula) {
+    const TParametrosIdf potencia{1500, 0.18, 0, 0.75};
+    const auto r = AjustarIdf(TabelaDe(potencia));
+    EXPECT_EQ(r.Parametros.B, BMinimoAjuste);
+    ASSERT_TRUE(r.Livre);
+    EXPECT_NEAR(r.Livre->Parametros.B, 0, 1e-4);
+    ExpectRelativo(r.Livre->Parametros.C, potencia.C, 1e-4, "c livre");
+    EXPECT_LT(r.Livre->ErroRms, 1e-6);
+    // O preço do piso, medido: RMS 2,1 % e o maior 6,2 % (em 5 min).
+    EXPECT_GT(r.ErroRms, 0.01);
+    EXPECT_LT(r.ErroRms, 0.03);
+    EXPECT_LT(r.ErroMaximo, 0.07);
+    EXPECT_EQ(r.PiorPonto.Duracao, 5);
+
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, std::string(MORVENDO_EXEMPLOS) + "/Estrada.mvd"));
+    p.Chuva().K(r.Parametros.K);
+    p.Chuva().A(r.Parametros.A);
+    p.Chuva().B(r.Parametros.B);
+    p.Chuva().C(r.Parametros.C);
+    const auto falha = ValidarDados(p);
+    ASSERT_FALSE(falha.has_value()) << falha->Mensagem;
+    EXPECT_EQ(ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr).Situacao,
+              TResultadoCalculo::Concluido);
+}
+
+// Um b pequeno que a página aceita calcula: o tempo de preenchimento das abstrações, buscado
+// a partir de t = 1 min, não sai para antes de t = −b (era "operação de ponto flutuante
+// inválida" no leito da estrada com b menor que c).
+TEST(AjusteIdf, BPequenoCalcula) {
+    const struct {
+        double B, C;
+    } casos[] = {{BMinimoAjuste, 0.728}, {0.5, 0.728}, {0.1, 0.728},
+                 {0.01, 0.95},           {0.3, 0.5},   {BMinimoAjuste, 2}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE("b = " + std::to_string(c.B) + ", c = " + std::to_string(c.C));
+        TUnidades u;
+        TProjeto p(u);
+        ZerarVariaveis(p);
+        ASSERT_TRUE(LerProjeto(p, std::string(MORVENDO_EXEMPLOS) + "/Estrada.mvd"));
+        p.Chuva().B(c.B);
+        p.Chuva().C(c.C);
+        ASSERT_FALSE(ValidarDados(p).has_value());
+        const auto r = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
+        EXPECT_EQ(r.Situacao, TResultadoCalculo::Concluido);
+        EXPECT_GT(r.Canal.Espacamento, 0);
+    }
+}
+
+// K, a ou c fora do que a página aceita: a tabela não é desta equação, e a mensagem diz qual.
+TEST(AjusteIdf, ParametroForaDaPaginaNomeiaOParametro) {
+    const struct {
+        TParametrosIdf P;
+        const char* Inicio;
+    } casos[] = {
+        {{1000, 1.4, 10, 0.8}, "O ajuste dá a = 1,4"},
+        {{1000, -0.2, 10, 0.8}, "O ajuste dá a = -0,2"},
+        {{1000, 0.2, 10, 3.5}, "O ajuste dá c = 3,5"},
+    };
+    for (const auto& c : casos) {
+        try {
+            AjustarIdf(TabelaDe(c.P));
+            ADD_FAILURE() << c.Inicio;
+        } catch (const EMorvendo& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(c.Inicio, 0), 0u) << e.what();
+            EXPECT_NE(std::string(e.what()).find("fora da faixa"), std::string::npos);
+        }
     }
 }
 
@@ -171,6 +265,32 @@ TEST(AjusteIdf, LeituraDaTabelaAceitaOsFormatosComuns) {
     EXPECT_EQ(trocada[0].Intensidade, 80.5);
 }
 
+// A disposição das publicações (durações nas linhas, períodos de retorno nas colunas), colada
+// de uma planilha ou lida de um CSV, dá os mesmos pontos que a de uma linha por ponto.
+TEST(AjusteIdf, TabelaDeDuracoesPorPeriodosDeRetorno) {
+    const std::vector<TPontoIdf> esperado = {{5, 2, 142.5}, {5, 10, 196.25}, {5, 100, 260},
+                                             {60, 2, 52.5}, {60, 10, 71},    {60, 100, 95.75}};
+    const char* textos[] = {
+        // Colada de uma planilha: canto vazio, tabulação, vírgula decimal, tabulações no fim.
+        "\t2\t10\t100\n5\t142,5\t196,25\t260\t\t\n60\t52,5\t71\t95,75\n",
+        // CSV de planilha em português, com o canto escrito e CR LF.
+        "\xEF\xBB\xBFt (min) \\ T (anos);2;10;100\r\n5;142,5;196,25;260\r\n\r\n"
+        "60;52,5;71;95,75\r\n",
+        // CSV com vírgula e ponto decimal.
+        "duracao,2,10,100\n5,142.5,196.25,260\n60,52.5,71,95.75\n",
+    };
+    for (const char* texto : textos) {
+        SCOPED_TRACE(texto);
+        const auto pontos = LerTabelaIdf(texto);
+        ASSERT_EQ(pontos.size(), esperado.size());
+        for (std::size_t i = 0; i < pontos.size(); ++i) {
+            EXPECT_EQ(pontos[i].Duracao, esperado[i].Duracao);
+            EXPECT_EQ(pontos[i].Tr, esperado[i].Tr);
+            EXPECT_EQ(pontos[i].Intensidade, esperado[i].Intensidade);
+        }
+    }
+}
+
 TEST(AjusteIdf, LinhaRuimNomeiaLinhaECampo) {
     const std::string cab = "duracao_min,tr_anos,intensidade_mm_h\n10,2,96.5\n";
     const struct {
@@ -193,6 +313,23 @@ TEST(AjusteIdf, LinhaRuimNomeiaLinhaECampo) {
         {"duracao,tr_anos,intensidade_mm_h\n10,2,96.5\n",
          "Linha 1: cabeçalho sem a coluna duracao_min (use duracao_min,tr_anos,intensidade_mm_h)."},
         {"duracao_min,tr_anos,intensidade_mm_h\n", "A tabela não tem nenhuma linha de dados."},
+        // Durações nas linhas, períodos de retorno nas colunas.
+        {"t;2;10\n5;142,5;196\n10;120\n",
+         "Linha 3: são esperados 3 campos (a duração e 2 intensidades, uma por período de "
+         "retorno do cabeçalho), há 2."},
+        {"t;2;10\n5;142,5;abc\n", "Linha 2, coluna 3: \"abc\" não é um número; a intensidade "
+                                  "(mm/h) deve ser um número."},
+        {"t;2;10\n5;142,5;\n", "Linha 2: são esperados 3 campos (a duração e 2 intensidades, "
+                               "uma por período de retorno do cabeçalho), há 2."},
+        {"t;2;0,5\n5;142,5;196\n", "Linha 1, coluna 3: o período de retorno (anos) deve ser de "
+                                   "1 a 10000 anos (lido: 0,5)."},
+        {"t;2;10;2\n5;142,5;196;150\n",
+         "Linha 1, coluna 4: o período de retorno 2 anos aparece duas vezes no cabeçalho."},
+        {"t;2;10\n5;142,5;196\n5;142;190\n",
+         "Linha 3, coluna 1: a duração 5 min aparece em duas linhas."},
+        {"t;2;10\n0;142,5;196\n", "Linha 2, coluna 1: a duração (min) deve ser maior que 0 e "
+                                  "no máximo 10080 min (lido: 0)."},
+        {"t;2;10\n", "A tabela não tem nenhuma linha de dados."},
     };
     for (const auto& c : casos) {
         try {
@@ -245,6 +382,26 @@ TEST(AjusteIdf, LinhaDeComando) {
     EXPECT_NE(e2.str().find("Linha 3, campo tr_anos"), std::string::npos) << e2.str();
     std::ostringstream s3, e3;
     EXPECT_EQ(AjustarIdfLinhaDeComando(pasta.Arquivo("nao-existe.csv"), s3, e3), 2);
+
+    // Matriz de uma tabela de potência pura: b no piso, e a equação sem limites também.
+    const TParametrosIdf potencia{800, 0.25, 0, 0.6};
+    std::ostringstream matriz;
+    matriz.precision(17);
+    matriz << "t (min);2;10;100\n";
+    for (const double t : {5, 15, 60, 240, 1440}) {
+        matriz << t;
+        for (const double tr : {2, 10, 100})
+            matriz << ';' << potencia.Intensidade(t, tr);
+        matriz << '\n';
+    }
+    pasta.Gravar("matriz.csv", matriz.str());
+    std::ostringstream s4, e4;
+    ASSERT_EQ(AjustarIdfLinhaDeComando(pasta.Arquivo("matriz.csv"), s4, e4), 0) << e4.str();
+    EXPECT_NE(s4.str().find(" b=" + RealExato(BMinimoAjuste) + " "), std::string::npos) << s4.str();
+    EXPECT_NE(s4.str().find("tabela: duracao 5-1440 min, T 2-100 anos\n"), std::string::npos)
+        << s4.str();
+    EXPECT_NE(s4.str().find("b sem limites fora da faixa aceita (1-1000 min)"), std::string::npos)
+        << s4.str();
 }
 
 } // namespace

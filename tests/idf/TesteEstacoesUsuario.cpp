@@ -1,3 +1,4 @@
+#include "idf/AjusteIdf.h"
 #include "idf/EstacoesUsuario.h"
 
 #include "AuxiliaresIdf.h"
@@ -9,8 +10,8 @@
 
 namespace {
 
-const std::string Cabecalho =
-    "uf,estacao,latitude,longitude,K,a,b,c,fonte,duracao_min,duracao_max\n";
+const std::string Cabecalho = "uf,estacao,latitude,longitude,K,a,b,c,fonte,duracao_min,"
+                              "duracao_max,tr_min,tr_max,erro_rms_pct,erro_max_pct\n";
 
 TEstacaoUsuario Exemplo() {
     return {24,   "Campinas, \"centro\"", 22.9, 47.06, 2500.125, 0.2, 20, 0.9, 10,
@@ -19,10 +20,17 @@ TEstacaoUsuario Exemplo() {
 
 } // namespace
 
-// O arquivo gravado volta com os mesmos números, bit a bit, e textos com vírgula e aspas.
+// O arquivo gravado volta com os mesmos números, bit a bit, e textos com vírgula e aspas;
+// as faixas e os erros do ajuste voltam, e o que não se sabe continua não sabido.
 TEST(EstacoesUsuario, CsvGravadoVoltaIgual) {
-    const auto lidas = LerCsvEstacoesUsuario(CsvEstacoesUsuario({Exemplo()}), "m.csv");
-    ASSERT_EQ(lidas.size(), 1u);
+    TEstacaoUsuario ajustada = Exemplo();
+    ajustada.Nome = "Ajustada";
+    ajustada.TrMin = 2;
+    ajustada.TrMax = 100;
+    ajustada.ErroRmsPct = 1.2345678901234567;
+    ajustada.ErroMaximoPct = 4.5;
+    const auto lidas = LerCsvEstacoesUsuario(CsvEstacoesUsuario({Exemplo(), ajustada}), "m.csv");
+    ASSERT_EQ(lidas.size(), 2u);
     const auto& e = lidas[0];
     EXPECT_EQ(e.Nome, Exemplo().Nome);
     EXPECT_EQ(e.Fonte, Exemplo().Fonte);
@@ -30,6 +38,71 @@ TEST(EstacoesUsuario, CsvGravadoVoltaIgual) {
     EXPECT_EQ(e.K, 2500.125);
     EXPECT_EQ(e.Latitude, 22.9);
     EXPECT_EQ(e.DuracaoMax, 1440);
+    EXPECT_EQ(e.TrMin, 0);
+    EXPECT_FALSE(e.ErroRmsPct);
+    EXPECT_FALSE(e.ErroMaximoPct);
+    const auto& a = lidas[1];
+    EXPECT_EQ(a.TrMin, 2);
+    EXPECT_EQ(a.TrMax, 100);
+    EXPECT_EQ(a.ErroRmsPct, ajustada.ErroRmsPct);
+    EXPECT_EQ(a.ErroMaximoPct, 4.5);
+}
+
+// Um arquivo de antes das faixas e dos erros se lê (não se sabe), e as colunas que o usuário
+// acrescentou voltam ao arquivo quando o programa o regrava.
+TEST(EstacoesUsuario, ArquivoAntigoEColunasDoUsuario) {
+    TPastaTemporaria p;
+    p.Gravar(NomeArquivoEstacoesUsuario,
+             "uf,estacao,latitude,longitude,K,a,b,c,fonte,duracao_min,duracao_max,Bacia,nota\n"
+             "SP,A,22,47,1000,0.2,10,0.8,F,5,1440,Piracicaba,\"revisar, 2024\"\n"
+             "SP,B,22.5,47.5,1100,0.2,12,0.8,G,,,,\n");
+    TEstacoesUsuario m(p.Caminho());
+    m.Carregar();
+    ASSERT_EQ(m.Lista().size(), 2u);
+    EXPECT_EQ(m.Lista()[0].TrMax, 0);
+    EXPECT_FALSE(m.Lista()[0].ErroRmsPct);
+    const std::vector<std::pair<std::string, std::string>> outras = {{"Bacia", "Piracicaba"},
+                                                                     {"nota", "revisar, 2024"}};
+    EXPECT_EQ(m.Lista()[0].OutrasColunas, outras);
+
+    m.Remover(1);
+    TEstacaoUsuario c = Exemplo();
+    c.Nome = "C";
+    m.Adicionar(c);
+    const std::string gravado = LerArquivoDados(m.Caminho());
+    EXPECT_EQ(gravado.substr(0, gravado.find('\n')),
+              "uf,estacao,latitude,longitude,K,a,b,c,fonte,duracao_min,duracao_max,tr_min,tr_max,"
+              "erro_rms_pct,erro_max_pct,Bacia,nota");
+    EXPECT_NE(gravado.find(",F,5,1440,,,,,Piracicaba,\"revisar, 2024\"\n"), std::string::npos)
+        << gravado;
+    TEstacoesUsuario outra(p.Caminho());
+    outra.Carregar();
+    ASSERT_EQ(outra.Lista().size(), 2u);
+    EXPECT_EQ(outra.Lista()[0].OutrasColunas, outras);
+    for (const auto& [nome, valor] : outra.Lista()[1].OutrasColunas)
+        EXPECT_EQ(valor, "") << nome;
+}
+
+// Salva de um ajuste: K, a, b, c, as faixas da tabela e os erros em %, que o relatório mostra.
+TEST(EstacoesUsuario, EstacaoDeUmAjuste) {
+    TResultadoAjusteIdf r;
+    r.Parametros = {1500, 0.18, 1, 0.767};
+    r.ErroRms = 0.021;
+    r.ErroMaximo = 0.0624;
+    r.DuracaoMin = 5;
+    r.DuracaoMax = 1440;
+    r.TrMin = 2;
+    r.TrMax = 100;
+    TEstacaoUsuario e = Exemplo();
+    DefinirAjuste(e, r);
+    EXPECT_NO_THROW(ConferirEstacaoUsuario(e));
+    EXPECT_EQ(e.B, 1);
+    EXPECT_EQ(e.DuracaoMin, 5);
+    EXPECT_EQ(e.TrMax, 100);
+    const TInfoEstacaoIdf info = InfoEstacaoUsuario(e);
+    EXPECT_EQ(info.TrMin, 2);
+    EXPECT_EQ(TextoErrosAjuste(info), "RMS 2,1 %, maior 6,24 %");
+    EXPECT_EQ(TextoErrosAjuste(InfoEstacaoUsuario(Exemplo())), "");
 }
 
 // A tabela distribuída inteira se importa como estações do usuário: a mesma disposição.
@@ -56,6 +129,11 @@ TEST(EstacoesUsuario, LinhaRuimNomeiaLinhaECampo) {
         {"SP,A,22,47,1000,0.2,1e400,0.8,F,,", "linha 3, campo b"},
         {"SP,A,22,47,1000,0.2,10,0.8,,,", "linha 3, campo Fonte"},
         {"SP,A,22,47,1000,0.2,10,0.8,F,60,30", "linha 3, campo Duração mínima"},
+        {"SP,A,22,47,1000,0.2,10,0.8,F,,,0.5,,,", "linha 3, campo Período de retorno mínimo"},
+        {"SP,A,22,47,1000,0.2,10,0.8,F,,,100,2,,", "linha 3, campo Período de retorno mínimo"},
+        {"SP,A,22,47,1000,0.2,10,0.8,F,,,,20000,,", "linha 3, campo Período de retorno máximo"},
+        {"SP,A,22,47,1000,0.2,10,0.8,F,,,,,-1,", "linha 3, campo Erro RMS do ajuste"},
+        {"SP,A,22,47,1000,0.2,10,0.8,F,,,,,,x", "linha 3, campo erro_max_pct"},
     };
     for (const auto& c : casos) {
         TPastaTemporaria p;

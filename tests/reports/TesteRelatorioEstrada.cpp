@@ -12,6 +12,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Win1252.h"
 #include "engine/uPersistencia.h"
+#include "idf/EstacoesUsuario.h"
 #include "idf/VerificacaoIdf.h"
 #include "project/Calculo.h"
 #include "project/CamposProjeto.h"
@@ -461,6 +462,59 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
                        "consulta de Araraquara (posto Chibarro, DAEE C5-017R), trecho 10-105 min "
                        "(SP)).</b>"),
               std::string::npos);
+}
+
+// Equação de uma estação do usuário ajustada a uma tabela: o relatório mostra as faixas da
+// tabela e os erros do ajuste; sem os erros no arquivo, a linha deles não aparece.
+TEST_F(RelatorioEstrada, EstacaoDoUsuarioComOAjuste) {
+    Secoes({});
+    // Estado, nome, coordenadas, K, a, b, c, durações, fonte, períodos de retorno, erros.
+    const TEstacaoUsuario e{24,
+                            "Piracicaba (tabela do estudo)",
+                            22.7,
+                            47.6,
+                            1662.91,
+                            0.18,
+                            1,
+                            0.76717,
+                            5,
+                            1440,
+                            "Estudo de chuvas",
+                            2,
+                            100,
+                            2.1,
+                            6.24,
+                            {}};
+    TEstacaoUsuario semErros = e;
+    semErros.Nome = "Sem erros";
+    semErros.K = 1700;
+    semErros.ErroRmsPct = semErros.ErroMaximoPct = std::nullopt;
+    DefinirPastaDadosUsuario(pasta.string());
+    TEstacoesUsuario minhas(pasta.string());
+    minhas.Adicionar(e);
+    minhas.Adicionar(semErros);
+
+    auto usar = [&](const TEstacaoUsuario& x) {
+        p.Chuva().K(x.K);
+        p.Chuva().A(x.A);
+        p.Chuva().B(x.B);
+        p.Chuva().C(x.C);
+        p.OrigemChuva = {
+            TTipoOrigemChuva::EstacaoUsuario, "", "", AutorEstacaoUsuario, x.K, x.A, x.B, x.C};
+        return Documento();
+    };
+    std::string doc = usar(e);
+    EXPECT_NE(doc.find("Estação: <b>Piracicaba (tabela do estudo) (SP) (minha)</b>"),
+              std::string::npos);
+    EXPECT_NE(doc.find("Faixa de durações da equação: <b>de 5 a 1440 min</b>"), std::string::npos);
+    EXPECT_NE(doc.find("Faixa de períodos de retorno da equação: <b>de 2 a 100 anos</b>"),
+              std::string::npos);
+    EXPECT_NE(doc.find("Erro relativo do ajuste à tabela: <b>RMS 2,1 %, maior 6,24 %</b>"),
+              std::string::npos);
+    doc = usar(semErros);
+    EXPECT_NE(doc.find("Estação: <b>Sem erros (SP) (minha)</b>"), std::string::npos);
+    EXPECT_EQ(doc.find("Erro relativo do ajuste"), std::string::npos);
+    DefinirPastaDadosUsuario("");
 }
 
 // Três gráficos embutidos, com os títulos e as linhas de referência; os hidrogramas sem a

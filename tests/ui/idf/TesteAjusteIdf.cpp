@@ -10,7 +10,10 @@
 #include "idf/ui/FoAjusteIdf.h"
 #include "idf/ui/FoAutor.h"
 #include "idf/ui/FoConsulta.h"
+#include "idf/ui/FoMinhasEstacoes.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -143,6 +146,97 @@ private slots:
         QCOMPARE(r.Autoria, std::string(AutorAjuste));
         QCOMPARE(r.IndEstacao, std::int16_t(-1));
         QCOMPARE(QString::fromStdString(r.PrecB), consulta.PrecB->text());
+    }
+
+    // A tabela da publicação colada de uma planilha (canto vazio, durações nas linhas,
+    // períodos de retorno nas colunas): ajusta, mostra as faixas da tabela e as entrega, com
+    // os erros, a "Salvar como minha estação".
+    void ColarTabelaDaPublicacao() {
+        TMensagensRegistradas avisos;
+        TfrmFoAjusteIdf d(avisos);
+        std::optional<TResultadoAjusteIdf> salvo;
+        d.SalvarComoEstacao = [&](const TResultadoAjusteIdf& r, double, double) { salvo = r; };
+        d.show();
+        const TParametrosIdf p{1285.65, 0.133, 14.2, 0.87};
+        QString t = QStringLiteral("\t2\t10\t100\n");
+        for (const double duracao : {5, 10, 30, 60, 240, 1440}) {
+            t += QString::number(duracao);
+            for (const double tr : {2, 10, 100})
+                t += QLatin1Char('\t') +
+                     QString::number(p.Intensidade(duracao, tr), 'g', 17).replace('.', ',');
+            t += QLatin1Char('\n');
+        }
+        QApplication::clipboard()->setText(t);
+        d.eTabela->setFocus();
+        d.eTabela->paste();
+        QCOMPARE(d.eTabela->toPlainText(), t);
+        QTest::mouseClick(d.btnAjustar, Qt::LeftButton);
+        QVERIFY2(avisos.Erros.isEmpty(), qPrintable(avisos.Erros.join('\n')));
+        QVERIFY(Perto(Valor(d.lK), p.K, 1e-4));
+        QVERIFY(Perto(Valor(d.lB), p.B, 1e-4));
+        QVERIFY2(d.lErros->text().contains(QStringLiteral("Tabela de 5 a 1440 min e de 2 a 100 "
+                                                          "anos.")),
+                 qPrintable(d.lErros->text()));
+        QVERIFY(!d.lErros->text().contains(QStringLiteral("Sem limite")));
+        QTest::mouseClick(d.btnSalvarEstacao, Qt::LeftButton);
+        QVERIFY(salvo);
+        QCOMPARE(salvo->TrMin, 2.0);
+        QCOMPARE(salvo->TrMax, 100.0);
+        QCOMPARE(salvo->DuracaoMax, 1440.0);
+    }
+
+    // Tabela de potência pura: a equação fica com b no piso, que a página de dados aceita, e a
+    // janela diz o b sem limite e o erro de cada uma.
+    void PotenciaPuraFicaComBNoPiso() {
+        TMensagensRegistradas avisos;
+        TfrmFoAjusteIdf d(avisos);
+        d.eTabela->setPlainText(TabelaColada({800, 0.25, 0, 0.6}));
+        QTest::mouseClick(d.btnAjustar, Qt::LeftButton);
+        QVERIFY2(avisos.Erros.isEmpty(), qPrintable(avisos.Erros.join('\n')));
+        QCOMPARE(Valor(d.lB), BMinimoAjuste);
+        QVERIFY2(d.lErros->text().contains(QStringLiteral("Sem limite, o melhor b seria")),
+                 qPrintable(d.lErros->text()));
+        QVERIFY(d.lErros->text().contains(QStringLiteral("(1 a 1000 min)")));
+        QVERIFY(d.btnUsar->isEnabled());
+    }
+
+    // O editor de uma estação guarda o que não mostra (colunas do usuário) e os erros do
+    // ajuste enquanto a equação é a ajustada; outra equação perde os erros.
+    void EditorGuardaOAjuste() {
+        TMensagensRegistradas avisos;
+        // Estado, nome, coordenadas, K, a, b, c, durações, fonte, períodos de retorno, erros.
+        const TEstacaoUsuario e{24,
+                                "Ajustada",
+                                22.9,
+                                47.06,
+                                1662.9123456789,
+                                0.18,
+                                1,
+                                0.76717,
+                                5,
+                                1440,
+                                "Tabela do estudo",
+                                2,
+                                100,
+                                2.1,
+                                6.24,
+                                {{"Bacia", "Piracicaba"}}};
+        TfrmFoEstacaoUsuario editor(avisos);
+        editor.DefinirEstacao(e);
+        QCOMPARE(editor.eTrMax->text(), QStringLiteral("100"));
+        QVERIFY2(editor.lAjuste->text().contains(QStringLiteral("RMS 2,1 %, maior 6,24 %")),
+                 qPrintable(editor.lAjuste->text()));
+        editor.eNome->setText(QStringLiteral("Renomeada"));
+        TEstacaoUsuario lida = editor.Estacao();
+        QCOMPARE(lida.Nome, std::string("Renomeada"));
+        QCOMPARE(lida.ErroRmsPct, e.ErroRmsPct);
+        QCOMPARE(lida.TrMin, 2.0);
+        QCOMPARE(lida.OutrasColunas, e.OutrasColunas);
+        editor.eK->setText(QStringLiteral("1700"));
+        lida = editor.Estacao();
+        QVERIFY(!lida.ErroRmsPct);
+        QVERIFY(!lida.ErroMaximoPct);
+        QCOMPARE(lida.OutrasColunas, e.OutrasColunas);
     }
 
     void AutorMostraVerificacaoEFaixa() {
