@@ -104,7 +104,7 @@ void TFPrincipal::bConsultaClick() {
         return DuracoesChuvaDoProjeto(*FProjeto, K, a, b, c);
     };
     if (!ExecutarTarsio(FProjeto->Tarsio1, this, ambiente)) return;
-    FProjeto->OrigemChuva = OrigemDaConsulta(FProjeto->Tarsio1);
+    FProjeto->OrigemChuva = OrigemDaConsulta(FProjeto->Tarsio1, ambiente.PastaComuns.toStdString());
     MostrarParametrosIdf();
 }
 

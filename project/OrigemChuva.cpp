@@ -69,7 +69,7 @@ const TInfoEstacaoIdf* EstacaoNomeada(const TTarsio21& t, double K, double a, do
 
 } // namespace
 
-TOrigemChuva OrigemDaConsulta(const TTarsio21& t) {
+TOrigemChuva OrigemDaConsulta(const TTarsio21& t, const std::string& pastaComuns) {
     const auto& chuva = t.Precipitacao();
     TOrigemChuva o;
     o.Autoria = t.Autoria();
@@ -88,6 +88,17 @@ TOrigemChuva OrigemDaConsulta(const TTarsio21& t) {
             ComEstado(t.IndLocalidade >= 0 && comLugar ? t.StrCidade
                                                        : t.Latitude + " S, " + t.Longitude + " W",
                       t.StrEstado);
+        // A frase da consulta, com as estações que ela usou.
+        const auto consulta =
+            pastaComuns.empty()
+                ? std::nullopt
+                : RefazerConsulta(pastaComuns, t.Latitude, t.Longitude, o.K, o.A, o.B, o.C);
+        if (consulta && consulta->Interpolada)
+            o.Descricao = UmaLinha((t.IndLocalidade >= 0 && comLugar
+                                        ? "Interpolada para a localidade " + o.Lugar + ", " +
+                                              t.Latitude + " S, " + t.Longitude + " W. "
+                                        : "Interpolada no ponto " + o.Lugar + ". ") +
+                                   TextoOrigemConsulta(*consulta, ','));
     } else if (!t.Autoria().empty()) {
         const TInfoEstacaoIdf* e = ProcurarInfoEstacao(t.Autoria(), o.K, o.A, o.B, o.C);
         o.Tipo = t.Autoria() == AutorEstacaoUsuario ? TTipoOrigemChuva::EstacaoUsuario

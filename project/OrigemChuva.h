@@ -20,8 +20,10 @@ struct TOrigemChuva {
     double K = 0, A = 0, B = 0, C = 0;
 };
 
-// A origem de uma consulta aceita, a partir do componente que acabou de recebê-la.
-TOrigemChuva OrigemDaConsulta(const TTarsio21& consulta);
+// A origem de uma consulta aceita, a partir do componente que acabou de recebê-la. Com a
+// pasta dos dados, a de uma interpolação diz as estações usadas, a distância e o peso de cada
+// uma, como a consulta as usou.
+TOrigemChuva OrigemDaConsulta(const TTarsio21& consulta, const std::string& pastaComuns = {});
 
 // Frase da origem para os valores dados: a da consulta quando são os dela (na precisão com
 // que a janela os mostra), "Parâmetros digitados (alterados depois da consulta de …)." quando

@@ -264,12 +264,19 @@ void TDocumento::Chuva() {
         Linha("Coordenadas",
               "latitude " + EscaparHtml(t.Latitude) + ", longitude " + EscaparHtml(t.Longitude));
     // A interpolação diz de que estações veio, a que distância e com que peso: uma estação
-    // distante não passa por chuva do lugar.
+    // distante não passa por chuva do lugar. Só quando os parâmetros são os dela, e uma vez:
+    // a frase da origem gravada pela consulta já as diz.
+    const bool interpolada = origem.Tipo == TTipoOrigemChuva::Interpolacao &&
+                             OrigemValePara(origem, chuva.K(), chuva.A(), chuva.B(), chuva.C());
     if (const auto consulta =
-            RefazerConsulta(Opcoes.PastaPrograma + "../Arquivos Comuns", t.Latitude, t.Longitude,
-                            chuva.K(), chuva.A(), chuva.B(), chuva.C());
-        consulta && consulta->Interpolada)
-        Linha("Estações da interpolação", EscaparLinhas(TextoOrigemConsulta(*consulta, ',')));
+            interpolada ? RefazerConsulta(Opcoes.PastaPrograma + "../Arquivos Comuns", t.Latitude,
+                                          t.Longitude, chuva.K(), chuva.A(), chuva.B(), chuva.C())
+                        : std::nullopt;
+        consulta && consulta->Interpolada) {
+        const std::string estacoes = TextoOrigemConsulta(*consulta, ',');
+        if (origem.Descricao.find(estacoes.substr(0, estacoes.find('\n'))) == std::string::npos)
+            Linha("Estações da interpolação", EscaparLinhas(estacoes));
+    }
     Linha("Equação IDF", "i = K · T<sup>a</sup> / (t + b)<sup>c</sup> (i em mm h⁻¹, T em anos, "
                          "t em min)");
     Dados(DadosCampos({CAMPO_K, CAMPO_A, CAMPO_B, CAMPO_C}));

@@ -121,6 +121,37 @@ TEST(OrigemChuva, ConsultaGravadaEAlteradaDepois) {
                                    "27°00'00\" S, 53°00'00\" W (Rio Grande do Sul)).");
 }
 
+// Uma interpolação aceita diz as estações que usou, com a distância e o peso, como a consulta
+// as mostra.
+TEST(OrigemChuva, InterpolacaoComAsEstacoes) {
+    TBDPrecipitacao bd(MORVENDO_PASTA_COMUNS);
+    bd.CarregarEstacoes();
+    const TConsultaPonto r = bd.Consultar("27°25'00\"", "53°15'00\"", RaioInterpolacaoPadraoKm);
+    ASSERT_TRUE(r.Interpolada);
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    Definir(p, {r.Resultado.K, r.Resultado.A, r.Resultado.B, r.Resultado.C});
+    p.Tarsio1.DefinirAutoria(AutorInterpolacao);
+    p.Tarsio1.IndLocalidade = -1;
+    p.Tarsio1.StrCidade = "Não definida";
+    p.Tarsio1.StrEstado = "Rio Grande do Sul";
+    p.Tarsio1.Latitude = "27°25'00\"";
+    p.Tarsio1.Longitude = "53°15'00\"";
+    p.OrigemChuva = OrigemDaConsulta(p.Tarsio1, MORVENDO_PASTA_COMUNS);
+    const std::string frase = FraseOrigemChuva(p);
+    EXPECT_EQ(frase.rfind("Interpolada no ponto 27°25'00\" S, 53°15'00\" W (Rio Grande do Sul). "
+                          "Interpolação pelo inverso da quinta potência da distância",
+                          0),
+              0u)
+        << frase;
+    EXPECT_NE(frase.find("Iraí (RS), a "), std::string::npos) << frase;
+    EXPECT_NE(frase.find(", peso "), std::string::npos) << frase;
+    EXPECT_EQ(frase.find('\n'), std::string::npos);
+    // Sem a pasta dos dados, a frase curta da consulta.
+    EXPECT_EQ(OrigemDaConsulta(p.Tarsio1).Descricao.find("peso"), std::string::npos);
+}
+
 // Os parâmetros passam pelos campos da janela com sete casas: uma equação ajustada com quinze
 // algarismos continua sendo a do ajuste; uma mudança na sétima casa já não é.
 TEST(OrigemChuva, AjusteNaPrecisaoDosCampos) {
