@@ -1,6 +1,7 @@
 #include "project/OrigemChuva.h"
 
 #include <cmath>
+#include <optional>
 
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
@@ -49,22 +50,28 @@ std::string LugarDaEstacao(const TInfoEstacaoIdf& e) {
 }
 
 // Estação com esse nome (no estado dado, quando há) e esses parâmetros, das publicadas ou
-// das do usuário.
-const TInfoEstacaoIdf* EstacaoNomeada(const TTarsio21& t, double K, double a, double b, double c) {
-    if (t.StrCidade.empty()) return nullptr;
+// das do usuário. Uma cópia: os estudos leem projetos em várias linhas de execução.
+std::optional<TInfoEstacaoIdf> EstacaoNomeada(const TTarsio21& t, double K, double a, double b,
+                                              double c) {
+    if (t.StrCidade.empty()) return std::nullopt;
     const std::string uf =
         t.IndEstado >= 0 && t.IndEstado < NumeroEstados ? CodigoEstado(t.IndEstado) : "";
-    auto procurar = [&](const std::vector<TInfoEstacaoIdf>& lista) -> const TInfoEstacaoIdf* {
+    auto procurar = [&](const std::vector<TInfoEstacaoIdf>& lista) {
         for (const auto& e : lista)
             if (e.Estacao == t.StrCidade && (uf.empty() || e.Uf == uf) && MesmoValor(e.K, K) &&
                 MesmoValor(e.A, a) && MesmoValor(e.B, b) && MesmoValor(e.C, c))
-                return &e;
-        return nullptr;
+                return std::optional<TInfoEstacaoIdf>(e);
+        return std::optional<TInfoEstacaoIdf>();
     };
-    if (const auto* e = procurar(InfoEstacoesIdf())) return e;
-    static std::vector<TInfoEstacaoIdf> usuario;
-    usuario = InfoEstacoesUsuario();
-    return procurar(usuario);
+    if (auto e = procurar(InfoEstacoesIdf())) return e;
+    return procurar(InfoEstacoesUsuario());
+}
+
+// A frase da consulta de uma estação, sem procurá-la de novo.
+std::string FraseEstacao(const TInfoEstacaoIdf& e) {
+    std::string fonte = e.DoUsuario ? e.Fonte : e.Chave;
+    if (const TReferencia* r = ProcurarReferencia(e.Chave)) fonte = r->Autores;
+    return "Estação " + LugarDaEstacao(e) + "; fonte: " + fonte + ".";
 }
 
 } // namespace
@@ -171,7 +178,7 @@ TOrigemChuva LerOrigemChuva(const TArquivoIni& ini, const TTarsio21& t) {
         // Tipo desconhecido: como um arquivo sem a origem.
     }
     const auto& chuva = t.Precipitacao();
-    const TInfoEstacaoIdf* e = EstacaoNomeada(t, chuva.K(), chuva.A(), chuva.B(), chuva.C());
+    const auto e = EstacaoNomeada(t, chuva.K(), chuva.A(), chuva.B(), chuva.C());
     if (!e) return o;
     o.Tipo = e->DoUsuario ? TTipoOrigemChuva::EstacaoUsuario : TTipoOrigemChuva::Estacao;
     o.Autoria = e->Chave;
@@ -180,7 +187,6 @@ TOrigemChuva LerOrigemChuva(const TArquivoIni& ini, const TTarsio21& t) {
     o.B = chuva.B();
     o.C = chuva.C();
     o.Lugar = LugarDaEstacao(*e);
-    o.Descricao = UmaLinha(OrigemChuva(e->Chave, t.IndLocalidade, t.StrCidade, t.StrEstado,
-                                       t.Latitude, t.Longitude, o.K, o.A, o.B, o.C));
+    o.Descricao = UmaLinha(FraseEstacao(*e));
     return o;
 }
