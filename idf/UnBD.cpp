@@ -537,10 +537,11 @@ std::string TextoOrigemConsulta(const TConsultaPonto& c, char separador) {
                  ".";
         return t;
     }
-    std::string t = "Interpolação pelo inverso da quinta potência da distância, com as " +
-                    std::to_string(c.Usadas.size()) +
-                    (c.Usadas.size() == 1 ? " estação" : " estações") + " a menos de " +
-                    FormatFloat("0.#", c.RaioKm, separador) + " km do ponto:";
+    const std::string quantas = c.Usadas.size() == 1
+                                    ? "a única estação"
+                                    : "as " + std::to_string(c.Usadas.size()) + " estações";
+    std::string t = "Interpolação pelo inverso da quinta potência da distância, com " + quantas +
+                    " a menos de " + FormatFloat("0.#", c.RaioKm, separador) + " km do ponto:";
     for (const auto& e : c.Usadas)
         t += "\n" + TextoEstacaoConsultada(e, separador, true) + ";";
     t.back() = '.';

@@ -39,6 +39,7 @@
 #include "comum/MensagemErro.h"
 #include "engine/uPersistencia.h"
 #include "figuras/Desenhos.h"
+#include "idf/UnBD.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Sobre.h"
 #include "mainwindow/uRotinasComuns.h"
@@ -540,6 +541,8 @@ void TFPrincipal::LerConfiguracao() {
     } catch (const std::exception&) {
         // Arquivo ilegível: valem os padrões.
     }
+    // O raio da consulta IDF não é do projeto: só as configurações o guardam.
+    DefinirRaioInterpolacaoKm(LerRaioInterpolacao(ini));
     if (ini.LerTexto("PRINCIPAL", "Versao", "") == "0") {
         FUnidades.Padrao();
         FUnidadesConfiguracao = FUnidades;
@@ -560,6 +563,7 @@ void TFPrincipal::GravarConfiguracao(bool completa) {
     TArquivoIni ini(FArquivoConfiguracao);
     if (completa) ini.EscreverTexto("PRINCIPAL", "Versao", "1");
     FUnidadesConfiguracao.Gravar(ini);
+    GravarRaioInterpolacao(ini, RaioInterpolacaoKm());
     if (completa)
         for (int k = 0; k < TGerenteSys::NumRecentes; ++k)
             ini.EscreverTexto("PRINCIPAL", "path" + std::to_string(k + 1), FGerente.Recentes()[k]);

@@ -481,11 +481,12 @@ void Cabecalho(const TContornos& contornos, const QString& pasta, const QFont& f
                    QColor(12, 42, 92, 150), 0.4);
     p.setPen(Qt::white);
     p.setFont(Fonte(fonte, 27, true));
-    p.drawText(QRectF(80, 6, 300, 34), Qt::AlignLeft | Qt::AlignVCenter, "Tarsio 2.1");
+    p.drawText(QRectF(80, 6, 460, 34), Qt::AlignLeft | Qt::AlignVCenter,
+               "Consulta da equação de chuva");
     p.setPen(QColor(205, 228, 245));
     p.setFont(Fonte(fonte, 12, false));
     p.drawText(QRectF(81, 40, 460, 16), Qt::AlignLeft | Qt::AlignVCenter,
-               "Parâmetros da equação de chuvas intensas para o Brasil");
+               "Morvendo — parâmetros da equação de chuvas intensas para o Brasil");
     p.setFont(Fonte(fonte, 11, false));
     p.drawText(QRectF(81, 55, 460, 14), Qt::AlignLeft | Qt::AlignVCenter,
                "i = K·T\u1D43 / (t + b)\u1D9C   —   estações, localidades e interpolação");
@@ -543,7 +544,10 @@ void Sobre(const TContornos& contornos, const TDados& dados, const QString& past
                "estações com equação publicada");
     p.setPen(Qt::white);
     p.setFont(Fonte(fonte, 40, true));
-    p.drawText(QRectF(296, 34, 250, 50), Qt::AlignLeft | Qt::AlignVCenter, "Tarsio 2.1");
+    p.drawText(QRectF(296, 20, 250, 50), Qt::AlignLeft | Qt::AlignVCenter, "Morvendo");
+    p.setFont(Fonte(fonte, 14, true));
+    p.drawText(QRectF(298, 64, 258, 24), Qt::AlignLeft | Qt::AlignVCenter,
+               "Consulta da equação de chuva");
     p.setPen(QColor(205, 228, 245));
     p.setFont(Fonte(fonte, 13, false));
     p.drawText(QRectF(298, 88, 240, 60), Qt::AlignLeft | Qt::TextWordWrap,
@@ -555,8 +559,7 @@ void Sobre(const TContornos& contornos, const TDados& dados, const QString& past
     p.setPen(QColor(170, 200, 222));
     p.setFont(Fonte(fonte, 10, false));
     p.drawText(QRectF(298, 296, 250, 40), Qt::AlignLeft | Qt::TextWordWrap,
-               "Localidades: GeoNames (CC BY 4.0). Contornos: Natural Earth.\n"
-               "Componente do Morvendo.");
+               "Localidades: GeoNames (CC BY 4.0). Contornos: Natural Earth.");
     p.end();
     Salvar(img, pasta + "/SobreTarsio21.png", "PNG");
     std::cout << "SobreTarsio21.png\n";

@@ -36,11 +36,7 @@ namespace {
 const QString CoordenadaZero = QStringLiteral("00°00'00\"");
 const char* const CidadeNaoDefinida = "Não definida";
 const QString TextoAutor = QStringLiteral("Autor");
-const QString MensagemInterpolacao = QStringLiteral(
-    "Interpolação realizada utilizando o Método do Inverso da Quinta Potência da Distância e "
-    "considerando as informações de todas as localidades em que a equação de "
-    "intensidade-duração-freqüência da precipitação é conhecida nos Estados da Bahia, "
-    "Espírito Santo, Minas Gerais, Paraná, Rio de Janeiro, São Paulo e Tocantins.");
+const QString TituloConsulta = QStringLiteral("Consulta da equação de chuva");
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
@@ -92,12 +88,13 @@ QLineEdit* Quadro(QWidget* pai, const char* nome) {
     return q;
 }
 
+// Texto livre: graus, minutos e segundos (7°20'58") ou graus decimais (-22,5 ou 22,5 S),
+// como GPS e mapas os dão.
 QLineEdit* EditCoordenada(QWidget* pai, const char* nome, const QString& dica) {
     auto* e = new QLineEdit(pai);
     e->setObjectName(nome);
-    e->setInputMask(QStringLiteral("00°00'00\";_"));
-    e->setMaxLength(9);
-    e->setToolTip(dica);
+    e->setMaxLength(40);
+    e->setToolTip(dica + QStringLiteral(": 27°11'36\", -27,1933 ou 27,1933 S"));
     return e;
 }
 
@@ -160,7 +157,7 @@ TfrmFoConsulta::TfrmFoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai)
 TfrmFoConsulta::~TfrmFoConsulta() = default;
 
 void TfrmFoConsulta::MontarTela() {
-    setWindowTitle(QStringLiteral("Tarsio 2.1"));
+    setWindowTitle(TituloConsulta);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
@@ -178,11 +175,11 @@ void TfrmFoConsulta::MontarTela() {
     menuAjuda->addSeparator();
     ObterAjudaSobre1 = menuAjuda->addAction(QStringLiteral("Obter ajuda sobre…"));
     menuAjuda->addSeparator();
-    Sobre1 = menuAjuda->addAction(QStringLiteral("&Sobre o Tarsio 2.1"));
+    Sobre1 = menuAjuda->addAction(QStringLiteral("&Sobre a consulta da equação de chuva"));
     raiz->setMenuBar(Menu);
 
     auto* cliente = new QWidget(this);
-    cliente->setFixedSize(742, 546);
+    cliente->setFixedSize(742, 596);
     raiz->addWidget(cliente);
 
     // Mapas: as coordenadas dos filhos das páginas são as dos pixels das figuras.
@@ -366,9 +363,15 @@ void TfrmFoConsulta::MontarTela() {
     LabelPonteiro = new QLabel(cliente);
     LabelPonteiro->setObjectName("LabelPonteiro");
     LabelPonteiro->setGeometry(8, 524, 510, 20);
+    LabelOrigem = new QLabel(cliente);
+    LabelOrigem->setObjectName("LabelOrigem");
+    LabelOrigem->setGeometry(8, 546, 726, 48);
+    LabelOrigem->setWordWrap(true);
+    LabelOrigem->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabelOrigem->setTextFormat(Qt::PlainText);
 
-    // Área cliente de 742 x 546 abaixo do menu; tamanho fixo antes de a janela existir.
-    setFixedSize(742, Menu->sizeHint().height() + 546);
+    // Área cliente de 742 x 596 abaixo do menu; tamanho fixo antes de a janela existir.
+    setFixedSize(742, Menu->sizeHint().height() + 596);
 
     PrecLaAux->setEnabled(false);
     PrecLoAux->setEnabled(false);
@@ -629,6 +632,7 @@ void TfrmFoConsulta::MinhasMudaram() {
 
 void TfrmFoConsulta::MinhasEstacoesClick() {
     TfrmFoMinhasEstacoes janela(Minhas, FAmbiente.Avisos(), this);
+    janela.EstadoInicial = EstadoEscolhido.Indice();
     janela.exec();
     if (janela.Mudou()) MinhasMudaram();
 }
@@ -710,10 +714,44 @@ void TfrmFoConsulta::AtualizarAviso() {
                        Autor->text() == Q(chave));
 }
 
-QString TfrmFoConsulta::TextoCoordenada(const QLineEdit* edit) const {
-    QString t = edit->displayText();
-    t.replace(QLatin1Char('_'), QLatin1Char(' '));
-    return t;
+std::string TfrmFoConsulta::LerTextoCoordenada(const QLineEdit* edit, bool latitude) const {
+    const std::string t = edit->text().trimmed().toStdString();
+    const char* campo = latitude ? "Latitude" : "Longitude";
+    const auto v = LerCoordenada(t, latitude);
+    if (!v)
+        throw EMorvendo(std::string(campo) + " \"" + t +
+                        "\" não é uma coordenada: use graus, minutos e segundos (27°11'36\") ou "
+                        "graus decimais (-27,1933 ou 27,1933 " +
+                        (latitude ? "S" : "O") + ").");
+    if (*v < 0)
+        throw EMorvendo(std::string(campo) + " \"" + t + "\" fica " +
+                        (latitude ? "ao norte do equador" : "a leste de Greenwich") +
+                        "; a consulta guarda só latitudes ao sul e longitudes a oeste.");
+    return TextoCoordenada(*v);
+}
+
+TConsultaPonto TfrmFoConsulta::ConsultarPonto(const std::string& lat,
+                                              const std::string& lon) const {
+    return BD.Consultar(lat, lon, RaioInterpolacaoKm());
+}
+
+QString TfrmFoConsulta::MostrarConsulta(const TConsultaPonto& c, const char* mK, const char* mB) {
+    FConsulta = c;
+    Registro = c.Resultado;
+    if (c.Interpolada)
+        MostrarParametros(c.Resultado, mK, "0.000", mB, "0.000");
+    else
+        MostrarParametros(c.Resultado, nullptr, nullptr, nullptr, nullptr);
+    const QString origem = Q(TextoOrigemConsulta(c, SeparadorDecimalLocal()));
+    LabelOrigem->setText(QString(origem).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+    LabelOrigem->setToolTip(origem);
+    return c.Interpolada ? Q(AutorInterpolacao) : SemBrancosADireita(c.Resultado.Autor);
+}
+
+void TfrmFoConsulta::LimparOrigem() {
+    FConsulta.reset();
+    LabelOrigem->clear();
+    LabelOrigem->setToolTip(QString());
 }
 
 void TfrmFoConsulta::SelecionarEstado(int indice) {
@@ -747,7 +785,8 @@ void TfrmFoConsulta::EstadosClick() {
     BD.Localidades.clear();
 
     const QString nome = Q(EstadoEscolhido.NomeEstado());
-    setWindowTitle(QStringLiteral("Tarsio 2.1 - Estado: ") + nome + QStringLiteral("     "));
+    setWindowTitle(TituloConsulta + QStringLiteral(" - Estado: ") + nome + QStringLiteral("     "));
+    LimparOrigem();
     // A fonte do estado anterior não vale para este: o botão espera uma nova escolha.
     AutorSemFonte();
     LabelPonteiro->clear();
@@ -785,10 +824,11 @@ void TfrmFoConsulta::EstadosClick() {
         Autor->setText(QString());
         Autor->setEnabled(false);
     } else {
+        // Sem mapa, o ponto ainda se digita: a estação perto dele ou a interpolação.
         Notebook1->setCurrentIndex(0);
-        PrecLaAux->setEnabled(false);
-        PrecLoAux->setEnabled(false);
-        Calculalalo->setEnabled(false);
+        PrecLaAux->setEnabled(true);
+        PrecLoAux->setEnabled(true);
+        Calculalalo->setEnabled(true);
         EsconderCruz();
         LabelLat->clear();
         LabelLon->clear();
@@ -834,6 +874,7 @@ void TfrmFoConsulta::LBEstacaoClick() {
     IndEstacao = static_cast<std::int16_t>(linha);
     FLinhaEstacao = linha;
     Desmarcar(LBLocalidade);
+    LimparOrigem();
     Registro = estacao;
     StrCidade = estacao.Nome;
     GuardarCoordenadas(lat, estacao.Latitude, lon, estacao.Longitude);
@@ -865,11 +906,11 @@ void TfrmFoConsulta::LBLocalidadeClick() {
     const TLocalidade& localidade = BD.Localidades[linha];
 
     double lat = 0, lon = 0;
-    TEstacao r;
+    TConsultaPonto c;
     try {
         lat = ConferirLatitude(localidade.Latitude);
         lon = ConferirLongitude(localidade.Longitude);
-        r = BD.InterpolarParametros(localidade.Latitude, localidade.Longitude);
+        c = ConsultarPonto(localidade.Latitude, localidade.Longitude);
     } catch (...) {
         RestaurarMarca(LBLocalidade);
         throw;
@@ -880,12 +921,10 @@ void TfrmFoConsulta::LBLocalidadeClick() {
     Desmarcar(LBEstacao);
     StrCidade = localidade.Nome;
     GuardarCoordenadas(lat, localidade.Latitude, lon, localidade.Longitude);
-    Registro = r;
 
     PrecLaAux->setText(Q(StrLatitude));
     PrecLoAux->setText(Q(StrLongitude));
-    MostrarParametros(r, "####.000", "0.000", "##.000", "0.000");
-    MarcarPontoAtual(Q(AutorInterpolacao));
+    MarcarPontoAtual(MostrarConsulta(c, "####.000", "##.000"));
     AtualizarAviso();
 }
 
@@ -929,8 +968,7 @@ void TfrmFoConsulta::EstadoBMPMouseUp(int x, int y) {
         }
     }
     // Sem estações para interpolar: o erro vem antes de qualquer mudança.
-    const TEstacao r = BD.InterpolarParametros(strLat, strLon);
-    Registro = r;
+    const TConsultaPonto c = ConsultarPonto(strLat, strLon);
 
     StrCidade = CidadeNaoDefinida;
     Desmarcar(LBEstacao);
@@ -944,8 +982,7 @@ void TfrmFoConsulta::EstadoBMPMouseUp(int x, int y) {
     FX = x;
     FY = y;
     PosicionarCruz(x, y);
-    MostrarParametros(r, "###0.000", "0.000", "#0.000", "0.000");
-    MostrarAutor(Q(r.Autor));
+    MostrarAutor(MostrarConsulta(c, "###0.000", "#0.000"));
     AtualizarAviso();
 }
 
@@ -972,17 +1009,21 @@ void TfrmFoConsulta::BrasilBMPMouseUp(int x, int y) {
 }
 
 void TfrmFoConsulta::CalculalaloClick() {
-    const std::string strLat = TextoCoordenada(PrecLaAux).toStdString();
-    const std::string strLon = TextoCoordenada(PrecLoAux).toStdString();
+    const std::string strLat = LerTextoCoordenada(PrecLaAux, true);
+    const std::string strLon = LerTextoCoordenada(PrecLoAux, false);
     const double lat = ConferirLatitude(strLat);
     const double lon = ConferirLongitude(strLon);
+    if (!MapaDoEstadoVisivel()) {
+        CalcularSemMapa(lat, strLat, lon, strLon);
+        return;
+    }
     const TPixel p = PontoParaPixel(FMoldura, lat, lon);
     const bool finito =
         std::isfinite(p.X) && std::isfinite(p.Y) && std::abs(p.X) < 1e6 && std::abs(p.Y) < 1e6;
     const int x = finito ? PixelInteiro(p.X) : -1;
     const int y = finito ? PixelInteiro(p.Y) : -1;
     const bool dentro = MapaDoEstadoVisivel() && DentroDoEstado(x, y);
-    if (dentro) BD.InterpolarParametros(strLat, strLon);
+    if (dentro) ConsultarPonto(strLat, strLon);
 
     Desmarcar(LBEstacao);
     Desmarcar(LBLocalidade);
@@ -1004,9 +1045,35 @@ void TfrmFoConsulta::CalculalaloClick() {
         CliqueSimulado = false;
     } else {
         LimparQuadros();
+        LimparOrigem();
         EsconderCruz();
         AutorSemFonte();
     }
+}
+
+void TfrmFoConsulta::CalcularSemMapa(double lat, const std::string& strLat, double lon,
+                                     const std::string& strLon) {
+    const TConsultaPonto c = ConsultarPonto(strLat, strLon);
+    Desmarcar(LBEstacao);
+    Desmarcar(LBLocalidade);
+    GuardarCoordenadas(lat, strLat, lon, strLon);
+    StrCidade = CidadeNaoDefinida;
+    PrecLaAux->setText(Q(strLat));
+    PrecLoAux->setText(Q(strLon));
+    MostrarAutor(MostrarConsulta(c, "###0.000", "#0.000"));
+    // No mapa do Brasil, o ponto com a estação que deu a equação ou a indicação da média.
+    NomeCid->setText(
+        c.Interpolada
+            ? QStringLiteral("Ponto digitado (interpolação)")
+            : SemBrancosADireita(c.Resultado.Nome) +
+                  (c.Resultado.DoUsuario ? QString::fromUtf8(MarcaEstacaoUsuario) : QString()));
+    LabelLatitude->setText(ComHemisferio(Q(strLat), true));
+    LabelLongitude->setText(ComHemisferio(Q(strLon), false));
+    for (QWidget* w : {NomeCid, LatCid, LonCid, LabelLatitude, LabelLongitude}) {
+        w->show();
+        w->raise();
+    }
+    AtualizarAviso();
 }
 
 void TfrmFoConsulta::PrecLaAuxKeyPress() {
@@ -1034,6 +1101,7 @@ TDadosRelatorioConsulta TfrmFoConsulta::DadosRelatorio() const {
     d.A = PrecA->text();
     d.B = PrecB->text();
     d.C = PrecC->text();
+    if (FConsulta) d.Origem = Q(TextoOrigemConsulta(*FConsulta, SeparadorDecimalLocal()));
     d.ComMapa = MapaDoEstadoVisivel() && !EstadoBMP->Figura().isNull();
     d.Mapa = EstadoBMP->Figura();
     d.X = EixoY->x();
@@ -1065,8 +1133,10 @@ void TfrmFoConsulta::AutorClick() {
                 janela.MostrarEstacao(*e, FAmbiente.DuracoesProjeto
                                               ? FAmbiente.DuracoesProjeto(*k, *a, *b, *c)
                                               : std::vector<double>());
-    } else
-        FAmbiente.Avisos().Informacao(this, QStringLiteral("Informação"), MensagemInterpolacao);
+    } else if (FConsulta && FConsulta->Interpolada)
+        // As estações da interpolação, com a distância e o peso de cada uma.
+        FAmbiente.Avisos().Informacao(this, QStringLiteral("Informação"),
+                                      Q(TextoOrigemConsulta(*FConsulta, SeparadorDecimalLocal())));
     if (!janela.Autor->text().isEmpty()) janela.exec();
     janela.Limpar();
 }
@@ -1157,6 +1227,7 @@ void TfrmFoConsulta::UsarEquacaoAjustada(const TParametrosIdf& p) {
     Desmarcar(LBEstacao);
     Desmarcar(LBLocalidade);
     IndEstacao = IndLocalidade = -1;
+    LimparOrigem();
     TEstacao e;
     e.K = p.K;
     e.A = p.A;

@@ -49,6 +49,8 @@ private:
 struct TDadosRelatorioConsulta {
     QString Localidade, Estado, Latitude, Longitude;
     QString K, A, B, C;
+    // Estações de onde vieram os parâmetros de um ponto (distância e peso), uma por linha.
+    QString Origem;
     bool ComMapa = false;
     QImage Mapa;
     int X = 0, Y = 0; // posição da cruz
@@ -146,6 +148,8 @@ public:
     QPushButton* BtnMinhas;
     // Posição do ponteiro sobre o mapa do estado; os quadros de coordenadas só mudam no clique.
     QLabel* LabelPonteiro;
+    // De onde vieram os parâmetros de um ponto: a estação a até 1 km ou as da interpolação.
+    QLabel* LabelOrigem;
     QGroupBox* GroupBox2;
     QLineEdit *PrecLaAux, *PrecLoAux;
     QPushButton* Calculalalo;
@@ -186,7 +190,18 @@ private:
     void Desmarcar(QListWidget* lista);
     void Marcar(QListWidget* lista, int linha);
     void AtualizarAviso();
-    QString TextoCoordenada(const QLineEdit* edit) const;
+    // Coordenada digitada (graus, minutos e segundos ou graus decimais) no texto do banco;
+    // EMorvendo nomeando o campo quando não é uma coordenada ao sul e a oeste.
+    std::string LerTextoCoordenada(const QLineEdit* edit, bool latitude) const;
+    // Consulta no ponto com o raio do programa; ESemEstacoesNoRaio sem estação perto.
+    TConsultaPonto ConsultarPonto(const std::string& lat, const std::string& lon) const;
+    // Parâmetros de um ponto: os da estação com todas as casas, os interpolados com as
+    // máscaras dadas para K e b; a origem abaixo dos quadros. Devolve o texto do Autor.
+    QString MostrarConsulta(const TConsultaPonto& c, const char* mK, const char* mB);
+    void LimparOrigem();
+    // "&Calcular" num estado sem mapa: a consulta direto no ponto digitado.
+    void CalcularSemMapa(double lat, const std::string& strLat, double lon,
+                         const std::string& strLon);
     void SelecionarEstado(int indice);
     // Botão Autor sem fonte a mostrar (nada escolhido, ou ponto fora do estado).
     void AutorSemFonte();
@@ -210,4 +225,6 @@ private:
     QString FErroMinhas;
     // Linha de cada lista cujo conteúdo está nos quadros (-1: nenhuma).
     int FLinhaEstacao = -1, FLinhaLocalidade = -1;
+    // A última consulta num ponto cujos parâmetros estão nos quadros.
+    std::optional<TConsultaPonto> FConsulta;
 };

@@ -324,6 +324,9 @@ void TfrmFoMinhasEstacoes::Preencher() {
 
 void TfrmFoMinhasEstacoes::AdicionarClick() {
     TfrmFoEstacaoUsuario editor(FMensagens, this);
+    TEstacaoUsuario nova;
+    nova.Estado = EstadoInicial;
+    editor.DefinirEstacao(nova);
     if (editor.exec() != QDialog::Accepted) return;
     Protegido([&] {
         FMinhas.Adicionar(editor.Estacao());

@@ -58,6 +58,8 @@ public:
     void ImportarCsv(const QString& caminho);
     // A tabela mudou desde que o diálogo abriu.
     bool Mudou() const { return FMudou; }
+    // Estado em que uma estação nova começa: o que a consulta mostra.
+    int EstadoInicial = 0;
 
     QTableWidget* Tabela;
     QPushButton *btnAdicionar, *btnEditar, *btnExcluir, *btnImportar, *btnFechar;

@@ -67,6 +67,11 @@ QString DocumentoRelatorioConsulta(const TDadosRelatorioConsulta& d, const QStri
     h += Celula(QStringLiteral("a: "), d.A) + QStringLiteral("</TR><TR>");
     h += Celula(QStringLiteral("b: "), d.B) + QStringLiteral("</TR><TR>");
     h += Celula(QStringLiteral("c: "), d.C) + QStringLiteral("</TABLE><P><P>");
+    // De que estações vieram os parâmetros de um ponto, a que distância e com que peso.
+    if (!d.Origem.isEmpty())
+        h += QStringLiteral("<FONT SIZE=3><B>ORIGEM DOS PARÂMETROS:</B></FONT><P>") +
+             d.Origem.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<BR>")) +
+             QStringLiteral("<P><P>");
     if (d.ComMapa) {
         h += QStringLiteral("<FONT SIZE=3><B>MAPA DE LOCALIZAÇÃO:</B></FONT>"
                             "<TABLE CELLPADDING=3><TR><TD>");

@@ -20,8 +20,9 @@ TfrmFoSobreTarsio::TfrmFoSobreTarsio(const TAmbienteConsulta& ambiente, QWidget*
     if (!figura.isNull())
         imgSplash->setPixmap(figura);
     else
-        imgSplash->setText(QStringLiteral("Tarsio 2.1\nParâmetros da equação de intensidade, "
-                                          "duração e frequência da precipitação"));
+        imgSplash->setText(QStringLiteral("Morvendo\nConsulta da equação de chuva: parâmetros da "
+                                          "equação de intensidade, duração e frequência da "
+                                          "precipitação"));
 
     if (const QScreen* tela = screen()) move(tela->availableGeometry().center() - rect().center());
 }

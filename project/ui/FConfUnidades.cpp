@@ -2,6 +2,9 @@
 
 #include "ajuda/Ajuda.h"
 #include "comum/ContextosAjuda.h"
+#include "comum/Numeros.h"
+#include "comum/ui/RotinasUi.h"
+#include "engine/uPersistencia.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,8 +12,11 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <optional>
 
 #include "idf/UnBD.h"
 
@@ -22,6 +28,13 @@ QComboBox* Lista(const std::vector<std::string>& itens, const char* nome) {
     for (const std::string& i : itens)
         cb->addItem(QString::fromStdString(i));
     return cb;
+}
+
+// Raio digitado com a vírgula ou o ponto decimal.
+std::optional<double> LerRaio(const QLineEdit* e) {
+    const std::string t = e->text().trimmed().toStdString();
+    if (const auto v = TentarTextoParaReal(t, SeparadorDecimalLocal())) return v;
+    return TentarTextoParaReal(t, '.');
 }
 
 } // namespace
@@ -39,6 +52,14 @@ TFConfUnidades::TFConfUnidades(TUnidades& u, QWidget* pai) : QDialog(pai), FUnid
     cbEstado = Lista(estados, "cbEstado");
     cbEstado->setMaxVisibleItems(14);
     cbErodibilidade = Lista(ITENS_ERODIBILIDADE, "cbErodibilidade");
+    eRaio = new QLineEdit;
+    eRaio->setObjectName(QStringLiteral("eRaio"));
+    eRaio->setToolTip(QStringLiteral(
+        "Só as estações a até esta distância do ponto entram na interpolação da consulta IDF "
+        "(de 10 a 300 km). Um raio grande estende ao lugar a chuva de estações distantes."));
+    eRaio->setText(
+        QString::fromStdString(FormatFloat("0.##", RaioInterpolacaoKm(), SeparadorDecimalLocal())));
+    MostrarErro = MostrarCaixaErro;
 
     auto* formulario = new QFormLayout;
     auto linha = [&](const char* rotulo, QComboBox* cb) {
@@ -50,6 +71,11 @@ TFConfUnidades::TFConfUnidades(TUnidades& u, QWidget* pai) : QDialog(pai), FUnid
     linha("Unidade da &taxa de infiltração estável:", cbVI);
     linha("&Estado:", cbEstado);
     linha("E&rodibilidade:", cbErodibilidade);
+    {
+        auto* l = new QLabel(QStringLiteral("&Raio de interpolação da chuva (km):"));
+        l->setBuddy(eRaio);
+        formulario->addRow(l, eRaio);
+    }
 
     ok = new QPushButton(QStringLiteral("&Ok"));
     ok->setObjectName(QStringLiteral("ok"));
@@ -93,8 +119,25 @@ TFConfUnidades::TFConfUnidades(TUnidades& u, QWidget* pai) : QDialog(pai), FUnid
         FUnidades.SetErodibilidade(std::uint8_t(i));
         FUnidades.MudouErodibilidade(anterior);
     });
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &TFConfUnidades::OkClick);
     connect(Cancela, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFConfUnidades::OkClick() {
+    const auto raio = LerRaio(eRaio);
+    try {
+        if (!raio)
+            throw EMorvendo("O raio de interpolação da chuva \"" +
+                            eRaio->text().trimmed().toStdString() +
+                            "\" não é um número; digite de 10 a 300 km.");
+        ConferirRaioInterpolacao(*raio);
+    } catch (const EMorvendo& e) {
+        MostrarErro(this, QString::fromStdString(e.what()));
+        eRaio->setFocus();
+        eRaio->selectAll();
+        return;
+    }
+    accept();
 }
 
 bool ConfigurarUnidades(TUnidades& u, QWidget* pai) {
@@ -106,6 +149,7 @@ bool ConfigurarUnidades(TUnidades& u, QWidget* pai) {
         u.SetDeclividade(std::uint8_t(d.cbDecli->currentIndex()));
         u.SetVI(std::uint8_t(d.cbVI->currentIndex()));
         if (d.cbEstado->currentIndex() >= 0) u.Estado = d.cbEstado->currentIndex();
+        if (const auto raio = LerRaio(d.eRaio)) DefinirRaioInterpolacaoKm(*raio);
         return true;
     }
     u.SetDeclividade(declividade);

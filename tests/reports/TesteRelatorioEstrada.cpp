@@ -570,4 +570,40 @@ TEST_F(RelatorioEstrada, FalhaSemDocumento) {
     EXPECT_THROW(MontarRelatorioEstrada(p, resultado, opcoes), EMorvendo);
 }
 
+// Parâmetros que a interpolação no ponto do projeto dá, de uma origem gravada sem a lista
+// (projeto de antes): o relatório lista as estações dela, com a distância e o peso; com
+// outros parâmetros, nenhuma lista.
+TEST_F(RelatorioEstrada, EstacoesDaInterpolacaoComDistanciaEPeso) {
+    Secoes({});
+    fs::create_directories(pasta / "Morvendo");
+    fs::create_directories(pasta / "Arquivos Comuns");
+    // No mesmo meridiano, a 10' e a 20' do ponto: pesos 32 e 1.
+    TEstacoesPorEstado e;
+    e[24] = {TEstacao{"Perto", 1000, 0.2, 10, 0.8, "F", "22°00'00\"", "47°00'00\""},
+             TEstacao{"Longe", 2000, 0.3, 20, 0.9, "F", "22°30'00\"", "47°00'00\""}};
+    GravarBytes(pasta / "Arquivos Comuns" / NomeArquivoEstacoes, ArquivoEstacoes(e));
+    opcoes.PastaPrograma = (pasta / "Morvendo").string() + "/";
+    p.Tarsio1.Latitude = "22°10'00\"";
+    p.Tarsio1.Longitude = "47°00'00\"";
+    // Com as três casas com que a janela entrega a interpolação.
+    p.Chuva().K(1030.303);
+    p.Chuva().A(0.203);
+    p.Chuva().B(10.303);
+    p.Chuva().C(0.803);
+    p.OrigemChuva.Tipo = TTipoOrigemChuva::Interpolacao;
+    p.OrigemChuva.K = 1030.303;
+    p.OrigemChuva.A = 0.203;
+    p.OrigemChuva.B = 10.303;
+    p.OrigemChuva.C = 0.803;
+    std::string doc = Documento();
+    EXPECT_NE(doc.find("Estações da interpolação: <b>Interpolação pelo inverso da quinta "
+                       "potência da distância, com as 2 estações a menos de 100 km do ponto:<br>"
+                       "Perto (SP), a 18,5 km, peso 97,0 %;<br>Longe (SP), a 37,1 km, peso 3,0 "
+                       "%.</b>"),
+              std::string::npos);
+    p.Chuva().K(1100);
+    doc = Documento();
+    EXPECT_EQ(doc.find("Estações da interpolação"), std::string::npos);
+}
+
 } // namespace

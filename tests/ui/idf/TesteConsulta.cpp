@@ -130,6 +130,9 @@ class TesteConsulta : public QObject {
 private slots:
     void initTestCase() {
         DefinirSeparadorDecimalLocal(',');
+        // As estações de teste do Paraná ficam a uns 170 km dos pontos clicados: o raio
+        // maior deixa a interpolação entre elas.
+        DefinirRaioInterpolacaoKm(300);
         FBanco = std::make_unique<TBancoTeste>();
         QVERIFY(FTrabalho.isValid());
         QDir::setCurrent(FTrabalho.path());
@@ -141,6 +144,8 @@ private slots:
             QCOMPARE(pr.pixelColor(x, y), QColor(0, 0, 255));
     }
 
+    void cleanupTestCase() { DefinirRaioInterpolacaoKm(RaioInterpolacaoPadraoKm); }
+
     void init() {
         FBanco->Mensagens.Erros.clear();
         FBanco->Mensagens.Informacoes.clear();
@@ -148,12 +153,15 @@ private slots:
 
     void paranaMostraMapaEPrimeiraEstacao() {
         auto d = Abrir(0);
-        QCOMPARE(d->windowTitle(), QStringLiteral("Tarsio 2.1 - Estado: Acre     "));
+        QCOMPARE(d->windowTitle(),
+                 QStringLiteral("Consulta da equação de chuva - Estado: Acre     "));
         QCOMPARE(d->Notebook1->currentIndex(), 0);
-        QVERIFY(!d->PrecLaAux->isEnabled());
+        // Sem mapa, o ponto ainda se digita.
+        QVERIFY(d->PrecLaAux->isEnabled() && d->Calculalalo->isEnabled());
 
         Escolher(*d, 15);
-        QCOMPARE(d->windowTitle(), QStringLiteral("Tarsio 2.1 - Estado: Paraná     "));
+        QCOMPARE(d->windowTitle(),
+                 QStringLiteral("Consulta da equação de chuva - Estado: Paraná     "));
         QCOMPARE(d->Notebook1->currentIndex(), 1);
         QVERIFY(d->EstadoBMP->isVisible());
         QVERIFY(d->PrecLaAux->isEnabled() && d->Calculalalo->isEnabled());
@@ -277,9 +285,18 @@ private slots:
         QTest::newRow("além de LonMax") << "24°00'00\""
                                         << "55°00'00\""
                                         << "Longitude 55°00'00\" não definida." << false;
-        QTest::newRow("par apagado") << "24°  '00\""
-                                     << "51°00'00\""
-                                     << "'  ' não é um número válido" << false;
+        QTest::newRow("par apagado")
+            << "24°  '00\""
+            << "51°00'00\""
+            << "Latitude \"24°  '00\"\" não é uma coordenada: use graus, minutos e segundos "
+               "(27°11'36\") ou graus decimais (-27,1933 ou 27,1933 S)."
+            << false;
+        QTest::newRow("ao norte do equador") << "2,5 N"
+                                             << "51°00'00\""
+                                             << "Latitude \"2,5 N\" fica ao norte do equador; a "
+                                                "consulta guarda só latitudes ao sul e "
+                                                "longitudes a oeste."
+                                             << false;
         QTest::newRow("na moldura, fora do azul") << "22°40'00\""
                                                   << "48°10'00\""
                                                   << "" << true;
@@ -314,7 +331,8 @@ private slots:
         auto d = Abrir(15, 0);
         const QImage mapaPR = d->EstadoBMP->Figura();
         Escolher(*d, 25);
-        QCOMPARE(d->windowTitle(), QStringLiteral("Tarsio 2.1 - Estado: Sergipe     "));
+        QCOMPARE(d->windowTitle(),
+                 QStringLiteral("Consulta da equação de chuva - Estado: Sergipe     "));
         QCOMPARE(d->Notebook1->currentIndex(), 1);
         QVERIFY(d->EstadoBMP->isVisible());
         QCOMPARE(d->EstadoBMP->Figura(), mapaPR);
@@ -576,6 +594,9 @@ private slots:
             QVERIFY(texto.contains("Estado: Paraná"));
             QVERIFY(texto.contains("K: " + d->PrecK->text()));
             QVERIFY(texto.contains("MAPA DE LOCALIZAÇÃO:"));
+            // As estações da interpolação, com distância e peso.
+            QVERIFY(texto.contains("ORIGEM DOS PARÂMETROS:"));
+            QVERIFY(texto.contains("Estação Teste Alfa (PR), a "));
             QVERIFY(r.Viewer->toHtml().contains("Bit.bmp"));
             QImage marcado(bit);
             QVERIFY(!marcado.isNull());
@@ -630,12 +651,19 @@ private slots:
                  (QStringList{"Autores do Paraná", "Chuvas do Paraná", "Revista de teste, 2001"}));
         QVERIFY(FBanco->Mensagens.Informacoes.isEmpty());
 
-        // Depois de um clique no mapa, o método de interpolação em vez da janela.
+        // Depois de um clique no mapa, as estações da interpolação, com a distância e o peso,
+        // em vez da janela.
         Clicar(d->EstadoBMP, TPontosParana::LocalidadeX, TPontosParana::LocalidadeY);
         QTest::mouseClick(d->Autor, Qt::LeftButton);
         QCOMPARE(FBanco->Mensagens.Informacoes.size(), 1);
-        QVERIFY(FBanco->Mensagens.Informacoes[0].startsWith(
-            "Informação: Interpolação realizada utilizando o Método do Inverso da Quinta"));
+        const QString& texto = FBanco->Mensagens.Informacoes[0];
+        QVERIFY2(texto.startsWith("Informação: Interpolação pelo inverso da quinta potência da "
+                                  "distância, com as 2 estações a menos de 300 km do ponto:\n"),
+                 qPrintable(texto));
+        for (const char* nome : {"Estação Teste Alfa (PR), a ", "Estação Teste Beta (PR), a "})
+            QVERIFY2(texto.contains(QString::fromUtf8(nome)), qPrintable(texto));
+        QCOMPARE(texto.count(QStringLiteral(" km, peso ")), 2);
+        QVERIFY(!texto.contains("Estados da Bahia"));
         QVERIFY(QApplication::activeModalWidget() == nullptr);
     }
 

@@ -1,6 +1,6 @@
 // A consulta sobre os dados distribuídos: todo estado abre, cada mapa responde a um clique
 // e a uma localidade com os parâmetros da consulta de linha de comando ou com a mensagem
-// de que não há estações; nunca NaN.
+// de que não há estações perto; nunca NaN. Nas coordenadas de cada estação, a equação dela.
 #include "BancoTeste.h"
 
 #include "comum/Numeros.h"
@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStackedWidget>
 #include <QtTest>
 
@@ -27,13 +28,16 @@ struct TRespostaLinhaDeComando {
     int Codigo;
     std::map<std::string, double> Valores;
     std::string Erro;
+    bool Interpolada = false;
 };
 
 TRespostaLinhaDeComando PelaLinhaDeComando(const std::string& lat, const std::string& lon) {
     std::ostringstream saida, erros;
     TRespostaLinhaDeComando r;
-    r.Codigo = ConsultarIdf(lat, lon, PastaComunsGerada().toStdString(), "", saida, erros);
+    r.Codigo = ConsultarIdf(lat, lon, PastaComunsGerada().toStdString(), "", RaioInterpolacaoKm(),
+                            saida, erros);
     r.Erro = erros.str();
+    r.Interpolada = saida.str().rfind("Origem: interpolação", 0) == 0;
     std::istringstream linhas(saida.str());
     for (std::string linha; std::getline(linhas, linha);)
         for (const char* p : {"K", "a", "b", "c"})
@@ -72,22 +76,33 @@ class TesteConsultaDados : public QObject {
         return a;
     }
 
-    // Os quadros conferem com a linha de comando para o mesmo ponto, ou a consulta disse
-    // que não há estações e deixou os quadros como estavam.
-    void ConferirComALinhaDeComando(const TfrmFoConsulta& d, const QStringList& antes,
+    // Os quadros conferem com a linha de comando para o mesmo ponto (a estação com todas as
+    // casas, a interpolação com as máscaras), ou a consulta disse que não há estações perto
+    // e deixou os quadros como estavam.
+    void ConferirComALinhaDeComando(const TfrmFoConsulta& d, const std::string& lat,
+                                    const std::string& lon, const QStringList& antes,
                                     const char* mK, const char* mB) {
-        const auto r = PelaLinhaDeComando(d.PrecLaAux->text().toStdString(),
-                                          d.PrecLoAux->text().toStdString());
+        const auto r = PelaLinhaDeComando(lat, lon);
         for (const auto& q : Quadros(d))
             QVERIFY2(!q.contains("nan", Qt::CaseInsensitive) && !q.contains("inf"), qPrintable(q));
         if (r.Codigo == 1) {
-            QCOMPARE(FMensagens.Erros, QStringList{QString::fromUtf8(MensagemSemEstacoes)});
+            QCOMPARE(FMensagens.Erros.size(), 1);
+            QVERIFY2(FMensagens.Erros[0].startsWith("Não há estações a menos de 100 km do ponto"),
+                     qPrintable(FMensagens.Erros[0]));
             QCOMPARE(Quadros(d), antes);
             return;
         }
         QCOMPARE(r.Codigo, 0);
         QVERIFY(FMensagens.Erros.isEmpty());
         const char s = SeparadorDecimalLocal();
+        if (!r.Interpolada) {
+            QCOMPARE(Quadros(d),
+                     (QStringList{QString::fromStdString(FloatToStr(r.Valores.at("K"), s)),
+                                  QString::fromStdString(FloatToStr(r.Valores.at("a"), s)),
+                                  QString::fromStdString(FloatToStr(r.Valores.at("b"), s)),
+                                  QString::fromStdString(FloatToStr(r.Valores.at("c"), s))}));
+            return;
+        }
         QCOMPARE(Quadros(d),
                  (QStringList{QString::fromStdString(FormatFloat(mK, r.Valores.at("K"), s)),
                               QString::fromStdString(FormatFloat("0.000", r.Valores.at("a"), s)),
@@ -102,7 +117,10 @@ private slots:
         QDir::setCurrent(FTrabalho.path());
     }
 
-    void init() { FMensagens.Erros.clear(); }
+    void init() {
+        FMensagens.Erros.clear();
+        FMensagens.Informacoes.clear();
+    }
 
     void todoEstadoMostraSuasEstacoes() {
         TBDPrecipitacao bd(PastaComunsGerada().toStdString());
@@ -151,7 +169,10 @@ private slots:
         QStringList antes = Quadros(d);
         QTest::mouseMove(d.EstadoBMP, p);
         QTest::mouseClick(d.EstadoBMP, Qt::LeftButton, {}, p);
-        ConferirComALinhaDeComando(d, antes, "###0.000", "#0.000");
+        double lat = 0, lon = 0;
+        PixelParaPonto(*MolduraEstado(estado), p.x(), p.y(), lat, lon);
+        ConferirComALinhaDeComando(d, TextoGraus(lat), TextoGraus(lon), antes, "###0.000",
+                                   "#0.000");
 
         FMensagens.Erros.clear();
         QVERIFY(d.LBLocalidade->count() > 0);
@@ -160,14 +181,102 @@ private slots:
         // Uma recusa é avisada depois que o evento da lista termina.
         QCoreApplication::processEvents();
         const auto& l = d.BD.Localidades[d.LBLocalidade->count() / 2];
-        if (FMensagens.Erros.isEmpty()) {
+        if (FMensagens.Erros.isEmpty())
             QCOMPARE(d.PrecLaAux->text(), QString::fromStdString(l.Latitude));
-        } else {
-            // Sem estações o ponto não muda; os textos vão direto à linha de comando.
-            d.PrecLaAux->setText(QString::fromStdString(l.Latitude));
-            d.PrecLoAux->setText(QString::fromStdString(l.Longitude));
-        }
-        ConferirComALinhaDeComando(d, antes, "####.000", "##.000");
+        ConferirComALinhaDeComando(d, l.Latitude, l.Longitude, antes, "####.000", "##.000");
+    }
+
+    // Nas coordenadas de cada estação distribuída, digitadas no estado dela (com mapa ou
+    // sem), e nas de uma estação do usuário, os quadros mostram K, a, b e c da estação, com
+    // todas as casas. As duas de Lages têm as mesmas coordenadas: vale a primeira da lista,
+    // e a origem nomeia a outra.
+    void coordenadasDeCadaEstacaoDaoAEquacaoDela() {
+        QTemporaryDir usuario;
+        QFile minhas(usuario.filePath("minhas_estacoes.csv"));
+        QVERIFY(minhas.open(QIODevice::WriteOnly));
+        minhas.write("uf,estacao,latitude,longitude,K,a,b,c,fonte\n"
+                     "MT,Cuiabá (medição própria),15.601,56.097,1432.5,0.1543,13.1,0.779,Eu\n");
+        minhas.close();
+        TAmbienteConsulta a = Ambiente();
+        a.PastaUsuario = usuario.path();
+        TfrmFoConsulta d(a);
+        d.show();
+        QVERIFY(QTest::qWaitFor([&] { return d.Restaurado(); }));
+        int exatas = 0, nomeadas = 0;
+        for (int estado = 0; estado < NumeroEstados; ++estado)
+            for (const TEstacao& e : d.BD.Estacoes[estado]) {
+                d.Estados->setCurrentIndex(estado);
+                emit d.Estados->activated(estado);
+                d.PrecLaAux->setText(QString::fromStdString(e.Latitude));
+                d.PrecLoAux->setText(QString::fromStdString(e.Longitude));
+                QTest::mouseClick(d.Calculalalo, Qt::LeftButton);
+                QVERIFY2(FMensagens.Erros.isEmpty(), qPrintable(FMensagens.Erros.join('|')));
+                if (d.Registro.Nome != e.Nome) {
+                    ++nomeadas;
+                    QVERIFY2(d.LabelOrigem->text().contains(
+                                 QStringLiteral("Outra estação a menos de 1 km: ") +
+                                 QString::fromStdString(e.Nome)),
+                             qPrintable(d.LabelOrigem->text()));
+                    continue;
+                }
+                ++exatas;
+                QCOMPARE(Quadros(d), (QStringList{QString::fromStdString(FloatToStr(e.K, ',')),
+                                                  QString::fromStdString(FloatToStr(e.A, ',')),
+                                                  QString::fromStdString(FloatToStr(e.B, ',')),
+                                                  QString::fromStdString(FloatToStr(e.C, ','))}));
+                QVERIFY2(d.LabelOrigem->text().startsWith(QStringLiteral("Equação da estação ") +
+                                                          QString::fromStdString(e.Nome)),
+                         qPrintable(d.LabelOrigem->text()));
+                QCOMPARE(d.Autor->text(), QString::fromStdString(e.Autor));
+            }
+        QCOMPARE(exatas, 9); // as oito das distribuídas e a do usuário
+        QCOMPARE(nomeadas, 1);
+    }
+
+    // Um ponto a 171 km das estações mais próximas (Poços de Caldas, no mapa de Minas): com o
+    // raio padrão, nada de média e a mensagem das três mais próximas; com 200 km, a média
+    // das duas, listadas com a distância e o peso abaixo dos quadros e na janela Autor.
+    void pontoLongeSoInterpolaComORaioMaior() {
+        TfrmFoConsulta d(Ambiente());
+        d.DefinirEstado(12);
+        d.show();
+        QVERIFY(QTest::qWaitFor([&] { return d.Restaurado(); }));
+        const QStringList antes = Quadros(d);
+        d.PrecLaAux->setText(QStringLiteral("-21,75"));
+        d.PrecLoAux->setText(QStringLiteral("46,5 O"));
+        QTest::mouseClick(d.Calculalalo, Qt::LeftButton);
+        QCOMPARE(FMensagens.Erros.size(), 1);
+        const QString& m = FMensagens.Erros[0];
+        QVERIFY2(m.startsWith("Não há estações a menos de 100 km do ponto; a equação não foi "
+                              "interpolada. As mais próximas são "),
+                 qPrintable(m));
+        for (const char* nome : {"Araraquara", "São José dos Campos", "Andradina"})
+            QVERIFY2(m.contains(QString::fromUtf8(nome)), qPrintable(m));
+        QVERIFY2(m.contains(QStringLiteral(", a 171,0 km")), qPrintable(m));
+        QVERIFY2(m.contains(QStringLiteral("Configurações")), qPrintable(m));
+        QCOMPARE(Quadros(d), antes);
+
+        FMensagens.Erros.clear();
+        DefinirRaioInterpolacaoKm(200);
+        QTest::mouseClick(d.Calculalalo, Qt::LeftButton);
+        DefinirRaioInterpolacaoKm(RaioInterpolacaoPadraoKm);
+        QVERIFY2(FMensagens.Erros.isEmpty(), qPrintable(FMensagens.Erros.join('|')));
+        QCOMPARE(d.Autor->text(), QStringLiteral("Interpolação"));
+        QCOMPARE(d.PrecLaAux->text(), QStringLiteral("21°45'00\""));
+        const QString origem = d.LabelOrigem->text();
+        QVERIFY2(origem.startsWith("Interpolação pelo inverso da quinta potência da distância, "
+                                   "com as 2 estações a menos de 200 km do ponto: "),
+                 qPrintable(origem));
+        for (const char* nome : {"Araraquara", "São José dos Campos"})
+            QVERIFY2(origem.contains(QString::fromUtf8(nome)), qPrintable(origem));
+        QCOMPARE(origem.count(QRegularExpression("\\(SP\\), a 17\\d,\\d km, peso \\d\\d,\\d %")),
+                 2);
+        QVERIFY(!origem.contains("Andradina"));
+        d.Autor->click();
+        QCOMPARE(FMensagens.Informacoes.size(), 1);
+        QVERIFY(FMensagens.Informacoes[0].contains(QStringLiteral("peso")));
+        const auto dados = d.DadosRelatorio();
+        QVERIFY(dados.Origem.contains(QStringLiteral("Araraquara")));
     }
 
     // Estado com localidades e sem estações para interpolar, com as caixas de verdade: o
@@ -181,11 +290,6 @@ private slots:
 
     void localidadeSemEstacoesAvisaUmaVez() {
         QFETCH(int, estado);
-        TBDPrecipitacao bd(PastaComunsGerada().toStdString());
-        bd.CarregarEstacoes();
-        for (const int e : EstadosInterpolacao)
-            if (!bd.Estacoes[e].empty()) QSKIP("os dados têm estações para interpolar");
-
         TfrmFoConsulta d(AmbienteConsultaPadrao());
         d.DefinirEstado(estado);
         d.show();
@@ -215,7 +319,9 @@ private slots:
         const QPoint ponto = lista->visualItemRect(lista->item(3)).center();
         QTest::mouseClick(lista->viewport(), Qt::LeftButton, {}, ponto);
         QTest::qWait(300);
-        QCOMPARE(caixas, QStringList{ComPontoFinal(QString::fromUtf8(MensagemSemEstacoes))});
+        QCOMPARE(caixas.size(), 1);
+        QVERIFY2(caixas[0].startsWith("Não há estações a menos de 100 km do ponto"),
+                 qPrintable(caixas[0]));
         QCOMPARE(Quadros(d), antes);
         QVERIFY(lista->selectedItems().isEmpty());
 

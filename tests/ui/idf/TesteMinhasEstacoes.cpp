@@ -134,9 +134,12 @@ private slots:
         qunsetenv("MORVENDO_DADOS_USUARIO");
     }
 
-    // Incluída pelo editor, a estação entra na lista do estado marcada, muda a interpolação
-    // no mesmo ponto, e continua lá numa consulta nova com a mesma pasta.
+    // Incluída pelo editor, que começa no estado à mostra, a estação entra na lista do
+    // estado marcada, muda a interpolação no mesmo ponto, e continua lá numa consulta nova
+    // com a mesma pasta.
     void estacaoIncluidaSobreviveAoReinicioEMudaAInterpolacao() {
+        // As estações de teste ficam a uns 170 km do ponto clicado.
+        DefinirRaioInterpolacaoKm(300);
         const int x = TPontosParana::LocalidadeX, y = TPontosParana::LocalidadeY;
         auto d = Abrir(Ambiente(), 15);
         QVERIFY(d);
@@ -145,8 +148,10 @@ private slots:
         const QStringList semMinhas = Quadros(*d);
         QVERIFY(!semMinhas.front().isEmpty());
 
-        QuandoAbrir<TfrmFoMinhasEstacoes>([](TfrmFoMinhasEstacoes& lista) {
-            QuandoAbrir<TfrmFoEstacaoUsuario>([](TfrmFoEstacaoUsuario& editor) {
+        int estadoDoEditor = -1;
+        QuandoAbrir<TfrmFoMinhasEstacoes>([&](TfrmFoMinhasEstacoes& lista) {
+            QuandoAbrir<TfrmFoEstacaoUsuario>([&](TfrmFoEstacaoUsuario& editor) {
+                estadoDoEditor = editor.cbEstado->currentIndex();
                 editor.DefinirEstacao(MinhaCuritiba);
                 // A coordenada digitada como a pessoa a digita, em graus e minutos.
                 editor.eLatitude->setText(QStringLiteral("25°25'48\""));
@@ -159,6 +164,7 @@ private slots:
         });
         d->MinhasEstacoesClick();
         QVERIFY2(FBanco->Mensagens.Erros.isEmpty(), qPrintable(FBanco->Mensagens.Erros.join('\n')));
+        QCOMPARE(estadoDoEditor, 15);
         QVERIFY(QFile::exists(FUsuario->path() + "/minhas_estacoes.csv"));
         // Nada foi gravado na pasta dos dados distribuídos.
         QVERIFY(!QFile::exists(FBanco->Pasta() + "/minhas_estacoes.csv"));
@@ -192,6 +198,7 @@ private slots:
         QVERIFY(info && info->DoUsuario);
         QCOMPARE(info->Fonte, std::string("Manual de drenagem de Curitiba, tabela 3"));
         DefinirPastaDadosUsuario({});
+        DefinirRaioInterpolacaoKm(RaioInterpolacaoPadraoKm);
     }
 
     // Uma linha ruim recusa o arquivo inteiro, com o número da linha e o campo; nada entra.
@@ -250,7 +257,7 @@ private slots:
         QVERIFY2(mensagens.Erros[1].contains("Longitude"), qPrintable(mensagens.Erros[1]));
     }
 
-    // Com os dados distribuídos, um clique no mapa de São Paulo entre as três estações dá os
+    // Com os dados distribuídos, um clique no mapa de São Paulo a 38 km de Araraquara dá os
     // mesmos K, a, b, c que morvendo-calc --idf no ponto clicado, sem mensagem nenhuma.
     void cliqueEmSaoPauloIgualALinhaDeComando() {
         TMensagensRegistradas mensagens;
@@ -277,8 +284,11 @@ private slots:
         QCOMPARE(FloatToStr(d->Registro.B), FloatToStr(r.at("b")));
         QCOMPARE(FloatToStr(d->Registro.C), FloatToStr(r.at("c")));
         QCOMPARE(d->PrecK->text(), QString::fromStdString(FormatFloat("###0.000", r.at("K"), ',')));
-        // Entre os K das três estações de São Paulo.
-        QVERIFY(r.at("K") > 1114.32 && r.at("K") < 5710);
+        // Só Araraquara está a menos de 100 km: a equação é a dela, e a origem o diz.
+        QCOMPARE(FloatToStr(r.at("K")), FloatToStr(1114.32));
+        QVERIFY2(d->LabelOrigem->text().contains("com a única estação a menos de 100 km do "
+                                                 "ponto: Araraquara"),
+                 qPrintable(d->LabelOrigem->text()));
 
         // Uma estação do usuário perto do ponto muda a linha de comando e a janela igualmente.
         TEstacoesUsuario minhas(FUsuario->path().toStdString());

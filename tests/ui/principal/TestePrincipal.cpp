@@ -55,6 +55,7 @@
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
 #include "dialogs/Cobertura.h"
+#include "idf/UnBD.h"
 #include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/GradeSecoes.h"
@@ -954,6 +955,46 @@ private slots:
         TArquivoIni ini(Ini().toStdString());
         QCOMPARE(ini.LerTexto("UNIDADES", "Declividade", ""), std::string("1"));
         QCOMPARE(ini.LerTexto("UNIDADES", "Estado", ""), std::string("4"));
+    }
+
+    // O raio da interpolação da consulta IDF, nas configurações: fora de 10 a 300 km é
+    // recusado com o nome do campo e o diálogo fica aberto; aceito, vai para o arquivo de
+    // configurações (não para o projeto) e volta na próxima abertura.
+    void raioDaInterpolacaoNasConfiguracoes() {
+        DefinirRaioInterpolacaoKm(RaioInterpolacaoPadraoKm);
+        Criar();
+        QStringList erros;
+        QString inicial;
+        bool abertoDepoisDaRecusa = false;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<TFConfUnidades*>(QApplication::activeModalWidget());
+            QVERIFY(d);
+            d->MostrarErro = [&](QWidget*, const QString& m) { erros << m; };
+            inicial = d->eRaio->text();
+            for (const char* ruim : {"5", "300,5", "abc"}) {
+                d->eRaio->setText(QString::fromUtf8(ruim));
+                QTest::mouseClick(d->ok, Qt::LeftButton);
+            }
+            abertoDepoisDaRecusa = d->isVisible();
+            d->eRaio->setText(QStringLiteral("150,5"));
+            QTest::mouseClick(d->ok, Qt::LeftButton);
+        });
+        J->Configurarunidades1Click();
+        QCOMPARE(inicial, QStringLiteral("100"));
+        QVERIFY(abertoDepoisDaRecusa);
+        const QString faixa =
+            QStringLiteral("O raio de interpolação da chuva deve estar entre 10 e 300 km.");
+        QCOMPARE(erros, (QStringList{faixa, faixa,
+                                     QStringLiteral("O raio de interpolação da chuva \"abc\" não "
+                                                    "é um número; digite de 10 a 300 km.")}));
+        QCOMPARE(RaioInterpolacaoKm(), 150.5);
+        QCOMPARE(TArquivoIni(Ini().toStdString()).LerTexto("CONSULTA_IDF", "RaioInterpolacao", ""),
+                 std::string("150.5"));
+        DefinirRaioInterpolacaoKm(RaioInterpolacaoPadraoKm);
+        J.reset();
+        Criar();
+        QCOMPARE(RaioInterpolacaoKm(), 150.5);
+        DefinirRaioInterpolacaoKm(RaioInterpolacaoPadraoKm);
     }
 
     // Um nome só por grandeza também na janela, no relatório e na linha de comando: os textos
