@@ -267,7 +267,7 @@ void TfrmFoConsulta::MontarTela() {
     LLocalidades->setBuddy(LBLocalidade);
 
     lAviso = new QLabel(
-        QStringLiteral("Dados obtidos por desagragação da chuva de um dia em chuvas de menor "
+        QStringLiteral("Dados obtidos por desagregação da chuva de um dia em chuvas de menor "
                        "duração, segundo metodologia proposta pelo DAEE-CETESB."),
         cliente);
     lAviso->setObjectName("lAviso");
@@ -327,7 +327,7 @@ void TfrmFoConsulta::MontarTela() {
     Precipitacao = new QGroupBox(QStringLiteral(" Parâmetros da Equação IDF "), cliente);
     Precipitacao->setObjectName("Precipitacao");
     Precipitacao->setToolTip(
-        QStringLiteral("Parâmetros da equação intensidade-duração-freqüência da precipitação"));
+        QStringLiteral("Parâmetros da equação intensidade-duração-frequência da precipitação"));
     Precipitacao->setGeometry(270, 456, 250, 64);
     {
         auto* g = new QGridLayout(Precipitacao);
