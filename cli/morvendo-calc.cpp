@@ -74,8 +74,9 @@ const char* const USO =
     "                       equação dela; senão a interpolada com as estações do raio, uma\n"
     "                       linha \"Estacao: NOME (UF); distancia_km: D; peso: P %\" por estação\n"
     "  --raio KM            raio da interpolação de --idf, de 10 a 300 km (padrão: 100)\n"
-    "  --ajustar-idf TABELA.csv  K, a, b, c ajustados a uma tabela de intensidades com o\n"
-    "                       cabeçalho duracao_min,tr_anos,intensidade_mm_h\n";
+    "  --ajustar-idf TABELA.csv  K, a, b, c ajustados a uma tabela de intensidades: durações\n"
+    "                       nas linhas e períodos de retorno nas colunas, ou uma linha por\n"
+    "                       ponto (duracao_min,tr_anos,intensidade_mm_h); b de 1 a 1000 min\n";
 
 // Pasta dos dados comuns: irmã da pasta do programa.
 std::string PastaComuns() {

@@ -84,12 +84,15 @@ int ConsultarIdf(const std::string& latitude, const std::string& longitude,
                   << "; distancia_km: " << FormatFloat("0.000", e.DistanciaKm)
                   << "; peso: " << FormatFloat("0.00", e.Peso * 100) << " %\n";
     } else if (r.DoUsuario) {
-        std::string fonte;
+        std::string fonte, erros;
         for (const auto& e : minhas.Lista())
             if (e.Nome == r.Nome && EstacaoDoBanco(e).Latitude == r.Latitude &&
-                EstacaoDoBanco(e).Longitude == r.Longitude)
+                EstacaoDoBanco(e).Longitude == r.Longitude) {
                 fonte = e.Fonte;
+                erros = TextoErrosAjuste(InfoEstacaoUsuario(e));
+            }
         saida << "Estação: " << r.Nome << MarcaEstacaoUsuario << "\nFonte: " << fonte << '\n';
+        if (!erros.empty()) saida << "Erro do ajuste: " << erros << '\n';
     } else
         saida << "Estação: " << r.Nome << "\nFonte: " << r.Autor << '\n';
     if (!c.Interpolada) {

@@ -73,6 +73,8 @@ void TfrmFoAutor::MostrarEstacao(const TInfoEstacaoIdf& e,
                              QString::fromStdString(e.DoUsuario ? TextoVerificacaoUsuario
                                                                 : TextoVerificacao(e.Verificacao)),
                              QString::fromStdString(TextoFaixaDuracoes(e)));
+    if (const auto erros = TextoErrosAjuste(e); !erros.empty())
+        texto += QStringLiteral(" Erro do ajuste à tabela: %1.").arg(QString::fromStdString(erros));
     if (const auto aviso = AvisoFaixaDuracoes(e, duracoesProjeto); !aviso.empty())
         texto += QStringLiteral("\n") + QString::fromStdString(aviso);
     Estacao->setText(texto);

@@ -1,4 +1,5 @@
 #include "idf/AjusteIdf.h"
+#include "idf/ConsultaIdf.h"
 #include "idf/EstacoesUsuario.h"
 
 #include "AuxiliaresIdf.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 namespace {
 
@@ -181,4 +183,22 @@ TEST(EstacoesUsuario, EntramNaInterpolacaoEmQualquerEstadoDepoisDasDistribuidas)
     EXPECT_EQ(bd.Estacoes[12].size(), 1u);
     bd.DefinirEstacoesUsuario({}, {});
     EXPECT_THROW(bd.InterpolarParametros("27°00'00\"", "53°00'00\""), ESemEstacoesNoRaio);
+}
+
+// A consulta pela linha de comando que cai numa estação ajustada diz os erros do ajuste.
+TEST(EstacoesUsuario, ConsultaDizOErroDoAjuste) {
+    TPastaTemporaria comuns, usuario;
+    comuns.Gravar(NomeArquivoEstacoes, ArquivoEstacoes(TEstacoesPorEstado{}));
+    TEstacaoUsuario e = Exemplo();
+    e.ErroRmsPct = 2.1;
+    e.ErroMaximoPct = 6.24;
+    TEstacoesUsuario(usuario.Caminho()).Adicionar(e);
+    std::ostringstream saida, erros;
+    ASSERT_EQ(ConsultarIdf("22.9", "47.06", comuns.Caminho(), usuario.Caminho(), 100, saida, erros),
+              0)
+        << erros.str();
+    EXPECT_NE(saida.str().find("Fonte: Estudo, com vírgula\nErro do ajuste: RMS 2,1 %, maior "
+                               "6,24 %\n"),
+              std::string::npos)
+        << saida.str();
 }

@@ -237,6 +237,13 @@ private slots:
         QVERIFY(!lida.ErroRmsPct);
         QVERIFY(!lida.ErroMaximoPct);
         QCOMPARE(lida.OutrasColunas, e.OutrasColunas);
+
+        // A janela Autor da consulta mostra os erros da estação ajustada.
+        TfrmFoAutor autor;
+        autor.MostrarEstacao(InfoEstacaoUsuario(e), {});
+        QVERIFY2(autor.Estacao->text().contains(
+                     QStringLiteral("Erro do ajuste à tabela: RMS 2,1 %, maior 6,24 %.")),
+                 qPrintable(autor.Estacao->text()));
     }
 
     void AutorMostraVerificacaoEFaixa() {
