@@ -191,6 +191,7 @@ const std::vector<TPalavraChave>& IndiceAjuda() {
         {"profundidade da bacia (H)", "dados-bacias.html#bacia"},
         {"profundidade do canal de condução (resultado)", "resultados.html#bacia"},
         {"projetos recentes", "projetos.html#recentes"},
+        {"raio de interpolação da chuva", "consulta-idf.html#interpolacao"},
         {"recalcular (simulação)", "simulacao.html"},
         {"referências bibliográficas", "referencias.html"},
         {"relatório da consulta IDF", "consulta-idf.html#relatorio"},

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <sys/wait.h>
 
 namespace {
@@ -40,6 +41,9 @@ TEST(VerificacaoIdf, TabelaCompiladaConfereComAFonte) {
         const auto dmin = Campo(csv, l, "duracao_min"), dmax = Campo(csv, l, "duracao_max");
         EXPECT_EQ(e.DuracaoMin, dmin.empty() ? 0 : std::stod(dmin));
         EXPECT_EQ(e.DuracaoMax, dmax.empty() ? 0 : std::stod(dmax));
+        const auto trmin = Campo(csv, l, "tr_min"), trmax = Campo(csv, l, "tr_max");
+        EXPECT_EQ(e.TrMin, trmin.empty() ? 0 : std::stod(trmin));
+        EXPECT_EQ(e.TrMax, trmax.empty() ? 0 : std::stod(trmax));
     }
     TBDPrecipitacao bd(MORVENDO_PASTA_COMUNS);
     bd.CarregarEstacoes();
@@ -90,6 +94,35 @@ TEST(VerificacaoIdf, FaixaEAvisoDeDuracoes) {
     EXPECT_EQ(AvisoFaixaDuracoes(e, {1, 10000}), "");
     e.DuracaoMin = 5;
     EXPECT_EQ(TextoFaixaDuracoes(e), "a partir de 5 min");
+}
+
+// Faixa de períodos de retorno: o texto e o teste de um Tr fora dela (Iraí vale de 2 a 100
+// anos; São José dos Campos, até 20; Itapetim, sem faixa dada).
+TEST(VerificacaoIdf, FaixaDePeriodosDeRetorno) {
+    auto estacao = [](const char* nome) {
+        for (const auto& e : InfoEstacoesIdf())
+            if (e.Estacao.rfind(nome, 0) == 0) return e;
+        throw std::runtime_error(nome);
+    };
+    const struct {
+        const char* Estacao;
+        const char* Texto;
+        double Tr;
+        bool Fora;
+    } casos[] = {
+        {"Iraí", "de 2 a 100 anos", 2, false},
+        {"Iraí", "de 2 a 100 anos", 100, false},
+        {"Iraí", "de 2 a 100 anos", 1.5, true},
+        {"Iraí", "de 2 a 100 anos", 200, true},
+        {"São José", "até 20 anos", 1, false},
+        {"São José", "até 20 anos", 25, true},
+        {"Itapetim", "não informada pela fonte", 500, false},
+    };
+    for (const auto& c : casos) {
+        const TInfoEstacaoIdf e = estacao(c.Estacao);
+        EXPECT_EQ(TextoFaixaTr(e), c.Texto) << c.Estacao;
+        EXPECT_EQ(TrForaDaFaixa(e, c.Tr), c.Fora) << c.Estacao << " " << c.Tr;
+    }
 }
 
 TEST(VerificacaoIdf, DuracoesDaChuvaDeProjeto) {
