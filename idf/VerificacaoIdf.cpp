@@ -34,7 +34,8 @@ const TInfoEstacaoIdf* ProcurarInfoEstacao(std::string_view chave, double K, dou
     if (const auto* e = procurar(InfoEstacoesIdf())) return e;
     if (!chave.empty() && chave != AutorEstacaoUsuario) return nullptr;
     // Lidas de novo a cada consulta: o arquivo muda quando o usuário edita as suas.
-    static std::vector<TInfoEstacaoIdf> usuario;
+    // Uma lista por linha de execução: os estudos conferem os avisos em várias ao mesmo tempo.
+    thread_local std::vector<TInfoEstacaoIdf> usuario;
     usuario = InfoEstacoesUsuario();
     return procurar(usuario);
 }

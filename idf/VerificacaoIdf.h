@@ -14,7 +14,8 @@
 // Estação da tabela compilada com essa chave de fonte e esses K, a, b, c (a consulta copia os
 // parâmetros da estação escolhida), ou do usuário (pasta de PastaDadosUsuario); nullptr para
 // interpolação ou equação digitada. Chave vazia (projeto reaberto: a autoria não é gravada)
-// compara só os parâmetros. Uma estação do usuário vale até a próxima chamada.
+// compara só os parâmetros. Uma estação do usuário vale até a próxima chamada na mesma linha
+// de execução.
 const TInfoEstacaoIdf* ProcurarInfoEstacao(std::string_view chave, double K, double a, double b,
                                            double c);
 

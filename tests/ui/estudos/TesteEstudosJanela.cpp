@@ -195,7 +195,7 @@ private slots:
                      e->Pontos()[std::size_t(i)].Resultado.Erro.c_str());
         const QString msg = e->tbEstudo->model()->index(0, 1).data().toString();
         QVERIFY2(msg.contains(QStringLiteral("Aprofundamento")), qPrintable(msg));
-        QCOMPARE(e->tbEstudo->columnSpan(0, 1), 6);
+        QCOMPARE(e->tbEstudo->columnSpan(0, 1), 7);
 
         e->tbEstudo->setFocus();
         QTest::keyClick(e->tbEstudo, Qt::Key_A, Qt::ControlModifier);
@@ -204,7 +204,11 @@ private slots:
             QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(linhas.size(), 5);
         QVERIFY(linhas[0].startsWith(QStringLiteral("Aprofundamento máximo (cm)\tEspaçamento")));
-        QCOMPARE(linhas[1].split('\t').size(), 7);
+        QCOMPARE(linhas[1].split('\t').size(), 8);
+        // A última coluna traz os avisos do ponto: a infiltração do leito de c03 é alta.
+        QVERIFY(linhas[0].endsWith(QStringLiteral("\tAvisos")));
+        QVERIFY2(linhas[3].split('\t').last().contains(QStringLiteral("faixa típica")),
+                 qPrintable(linhas[3]));
         QVERIFY(linhas[1].startsWith(QStringLiteral("0\t") + msg));
         const QStringList l3 = linhas[3].split('\t');
         QCOMPARE(l3[0], QStringLiteral("1"));
