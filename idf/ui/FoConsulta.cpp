@@ -1102,6 +1102,11 @@ TDadosRelatorioConsulta TfrmFoConsulta::DadosRelatorio() const {
     d.B = PrecB->text();
     d.C = PrecC->text();
     if (FConsulta) d.Origem = Q(TextoOrigemConsulta(*FConsulta, SeparadorDecimalLocal()));
+    if (const TEstacaoUsuario* e = MinhaEstacaoEmUso())
+        if (const auto erros = TextoErrosAjuste(InfoEstacaoUsuario(*e)); !erros.empty())
+            d.Origem += (d.Origem.isEmpty() ? QString() : QStringLiteral("\n")) +
+                        QStringLiteral("Erro do ajuste à tabela: ") + Q(erros) +
+                        QStringLiteral(".");
     d.ComMapa = MapaDoEstadoVisivel() && !EstadoBMP->Figura().isNull();
     d.Mapa = EstadoBMP->Figura();
     d.X = EixoY->x();

@@ -77,7 +77,11 @@ const TEstacaoUsuario MinhaCuritiba{15,
                                     1.01,
                                     5,
                                     1440,
-                                    "Manual de drenagem de Curitiba, tabela 3"};
+                                    "Manual de drenagem de Curitiba, tabela 3",
+                                    2,
+                                    100,
+                                    1.5,
+                                    4.25};
 
 } // namespace
 
@@ -160,6 +164,8 @@ private slots:
             lista.AdicionarClick();
             QCOMPARE(lista.Tabela->rowCount(), 1);
             QCOMPARE(lista.Tabela->item(0, 2)->text(), QStringLiteral("25°25'48\" S"));
+            // A coordenada mudou, a equação não: os erros do ajuste ficam com a estação.
+            QCOMPARE(lista.Tabela->item(0, 10)->text(), QStringLiteral("RMS 1,5 %, maior 4,25 %"));
             lista.accept();
         });
         d->MinhasEstacoesClick();
@@ -181,6 +187,10 @@ private slots:
         QCOMPARE(d->Autor->text(), QString::fromUtf8(AutorEstacaoUsuario));
         QVERIFY(d->Autor->isEnabled());
         QCOMPARE(d->PrecK->text(), QStringLiteral("3221,07"));
+        // O relatório da consulta diz os erros do ajuste da estação.
+        QVERIFY2(d->DadosRelatorio().Origem.contains(
+                     QStringLiteral("Erro do ajuste à tabela: RMS 1,5 %, maior 4,25 %.")),
+                 qPrintable(d->DadosRelatorio().Origem));
         d.reset();
 
         // Reinício: outra consulta, a mesma pasta.
