@@ -165,6 +165,22 @@ std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& p, char sep) {
            "): fora dela a intensidade é extrapolada.";
 }
 
+std::string AvisoInterpolacaoPertoDoRaio(const TProjeto& p, char sep) {
+    // A partir daqui a estação mais próxima já pesa pouco como chuva do lugar.
+    constexpr double FRACAO_DO_RAIO = 0.75;
+    const TOrigemChuva& o = p.OrigemChuva;
+    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
+    if (o.Tipo != TTipoOrigemChuva::Interpolacao || !(o.RaioKm > 0) ||
+        !OrigemValePara(o, chuva.K(), chuva.A(), chuva.B(), chuva.C()) ||
+        o.DistanciaMinimaKm <= FRACAO_DO_RAIO * o.RaioKm)
+        return "";
+    return "A equação de chuva foi interpolada de estações distantes: a mais próxima fica a " +
+           FormatFloat("0", o.DistanciaMinimaKm, sep) + " km do ponto, perto do raio de " +
+           FormatFloat("0", o.RaioKm, sep) +
+           " km da interpolação. Prefira a equação de uma estação do lugar ou uma sua (Minhas "
+           "estações).";
+}
+
 std::string AvisoDuracaoForaDaFaixa(const TProjeto& p) {
     const TInfoEstacaoIdf* estacao = EstacaoDaChuva(p);
     if (!estacao) return "";
@@ -204,6 +220,7 @@ std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo
         juntar("fora_da_faixa_tipica", Atencao, std::move(a));
     juntar("duracao_fora_da_faixa", Atencao, AvisoDuracaoForaDaFaixa(p));
     juntar("periodo_retorno_fora_da_faixa", Atencao, AvisoPeriodoRetornoForaDaFaixa(p, sep));
+    juntar("interpolacao_perto_do_raio", Atencao, AvisoInterpolacaoPertoDoRaio(p, sep));
     juntar("perda_acima_da_toleravel", Atencao,
            AvisoPerdaAcimaDaToleravel(
                FaixasAcimaDaToleravel(c.Secoes, c.PerdaToleravel, c.Espacamento), c.PerdaToleravel,

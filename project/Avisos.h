@@ -46,6 +46,10 @@ std::string AvisoDuracaoForaDaFaixa(const TProjeto& projeto);
 // calculada) fica fora da faixa em que a equação da estação vale; vazio se não.
 std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& projeto, char separadorDecimal);
 
+// Aviso da chuva interpolada de estações perto do raio da interpolação (a mais próxima além de
+// três quartos dele): a equação pouco representa o lugar. Vazio se não.
+std::string AvisoInterpolacaoPertoDoRaio(const TProjeto& projeto, char separadorDecimal);
+
 // Aviso do canal trapezoidal calculado com a curva de descarga antiga; vazio se não.
 std::string AvisoCurvaDescargaOriginal(const TProjeto& projeto, const TResultadoCalculo& resultado);
 

@@ -1,5 +1,6 @@
 #include "project/OrigemChuva.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -100,6 +101,12 @@ TOrigemChuva OrigemDaConsulta(const TTarsio21& t, const std::string& pastaComuns
             pastaComuns.empty()
                 ? std::nullopt
                 : RefazerConsulta(pastaComuns, t.Latitude, t.Longitude, o.K, o.A, o.B, o.C);
+        if (consulta && consulta->Interpolada && !consulta->Usadas.empty()) {
+            o.DistanciaMinimaKm = consulta->Usadas.front().DistanciaKm;
+            for (const TEstacaoConsultada& e : consulta->Usadas)
+                o.DistanciaMinimaKm = std::min(o.DistanciaMinimaKm, e.DistanciaKm);
+            o.RaioKm = consulta->RaioKm;
+        }
         if (consulta && consulta->Interpolada)
             o.Descricao = UmaLinha((t.IndLocalidade >= 0 && comLugar
                                         ? "Interpolada para a localidade " + o.Lugar + ", " +
@@ -144,7 +151,8 @@ void GravarOrigemChuva(const TOrigemChuva& o, TArquivoIni& ini) {
     for (const auto& n : NOMES_TIPO)
         if (n.Tipo == o.Tipo) ini.EscreverTexto(SECAO, "Tipo", n.Nome);
     // Um arquivo gravado por cima de outro não fica com a consulta do anterior.
-    const char* const chaves[] = {"Descricao", "Lugar", "Autoria", "K", "A", "B", "C"};
+    const char* const chaves[] = {"Descricao", "Lugar", "Autoria",           "K",     "A",
+                                  "B",         "C",     "DistanciaMinimaKm", "RaioKm"};
     if (digitados) {
         for (const char* k : chaves)
             ini.ApagarChave(SECAO, k);
@@ -157,6 +165,13 @@ void GravarOrigemChuva(const TOrigemChuva& o, TArquivoIni& ini) {
     GravarReal(ini, SECAO, "A", o.A);
     GravarReal(ini, SECAO, "B", o.B);
     GravarReal(ini, SECAO, "C", o.C);
+    if (o.RaioKm > 0) {
+        GravarReal(ini, SECAO, "DistanciaMinimaKm", o.DistanciaMinimaKm);
+        GravarReal(ini, SECAO, "RaioKm", o.RaioKm);
+    } else {
+        ini.ApagarChave(SECAO, "DistanciaMinimaKm");
+        ini.ApagarChave(SECAO, "RaioKm");
+    }
 }
 
 TOrigemChuva LerOrigemChuva(const TArquivoIni& ini, const TTarsio21& t) {
@@ -173,6 +188,8 @@ TOrigemChuva LerOrigemChuva(const TArquivoIni& ini, const TTarsio21& t) {
                 o.A = ini.LerReal(SECAO, "A", 0);
                 o.B = ini.LerReal(SECAO, "B", 0);
                 o.C = ini.LerReal(SECAO, "C", 0);
+                o.DistanciaMinimaKm = ini.LerReal(SECAO, "DistanciaMinimaKm", 0);
+                o.RaioKm = ini.LerReal(SECAO, "RaioKm", 0);
                 return o;
             }
         // Tipo desconhecido: como um arquivo sem a origem.

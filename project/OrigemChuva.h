@@ -18,6 +18,9 @@ struct TOrigemChuva {
     // Chave da fonte da estação, como a consulta a dá.
     std::string Autoria;
     double K = 0, A = 0, B = 0, C = 0;
+    // Interpolação: a distância (km) da estação mais próxima que entrou e o raio usado; 0
+    // quando não se sabe (arquivo anterior, consulta sem a pasta dos dados).
+    double DistanciaMinimaKm = 0, RaioKm = 0;
 };
 
 // A origem de uma consulta aceita, a partir do componente que acabou de recebê-la. Com a

@@ -202,6 +202,42 @@ TEST(Avisos, BalancoHidricoQueNaoFecha) {
     EXPECT_EQ(AvisosBalanco(l->P, r, ',').size(), 1u);
 }
 
+// Chuva interpolada com a estação mais próxima perto do raio: aviso, enquanto os parâmetros
+// forem os da interpolação; a distância e o raio vão e voltam pelo arquivo.
+TEST(Avisos, InterpolacaoPertoDoRaio) {
+    TPastaTemporaria pasta("avisos-raio");
+    auto l = Ler(EXEMPLOS + "Estrada.mvd");
+    TProjeto& p = l->P;
+    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
+    TOrigemChuva& o = p.OrigemChuva;
+    o.Tipo = TTipoOrigemChuva::Interpolacao;
+    o.Descricao = "Interpolada no ponto.";
+    o.K = chuva.K();
+    o.A = chuva.A();
+    o.B = chuva.B();
+    o.C = chuva.C();
+    o.RaioKm = 100;
+    o.DistanciaMinimaKm = 60;
+    EXPECT_EQ(AvisoInterpolacaoPertoDoRaio(p, ','), "");
+    o.DistanciaMinimaKm = 91.4;
+    const std::string aviso =
+        "A equação de chuva foi interpolada de estações distantes: a mais próxima fica a 91 km "
+        "do ponto, perto do raio de 100 km da interpolação. Prefira a equação de uma estação do "
+        "lugar ou uma sua (Minhas estações).";
+    EXPECT_EQ(AvisoInterpolacaoPertoDoRaio(p, ','), aviso);
+    EscreverProjeto(p, (pasta / "p.mvd").string());
+    auto relido = Ler((pasta / "p.mvd").string());
+    EXPECT_EQ(AvisoInterpolacaoPertoDoRaio(relido->P, ','), aviso);
+    const TResultadoCalculo r;
+    const auto avisos = AvisosDoResultado(relido->P, r, ',');
+    EXPECT_NE(std::find(avisos.begin(), avisos.end(),
+                        TAviso{"interpolacao_perto_do_raio", TGravidadeAviso::Atencao, aviso}),
+              avisos.end());
+    // K mudado depois da consulta: já não é a interpolação.
+    relido->P.Chuva().K(chuva.K() + 1);
+    EXPECT_EQ(AvisoInterpolacaoPertoDoRaio(relido->P, ','), "");
+}
+
 // Calculados: K digitado como 1,086 não escoa, e o espaçamento que sai igual ao comprimento
 // não é avisado como limitado pelo comprimento; um canal mais curto que o espaçamento é.
 TEST(Avisos, DoResultadoCalculado) {
