@@ -667,6 +667,9 @@ double LerRaioInterpolacao(const TArquivoIni& ini) {
 }
 
 void GravarRaioInterpolacao(TArquivoIni& ini, double raio) {
+    // O padrão nunca mudado não entra no arquivo: as configurações mudam só quando o usuário
+    // as muda.
+    if (raio == RaioInterpolacaoPadraoKm && !ini.ExisteChave(SecaoConsulta, ChaveRaio)) return;
     ini.EscreverReal(SecaoConsulta, ChaveRaio, raio);
 }
 

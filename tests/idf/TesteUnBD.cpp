@@ -475,6 +475,9 @@ TEST(Raio, FaixaPadraoEConfiguracoes) {
     }
     TArquivoIni ini;
     EXPECT_EQ(LerRaioInterpolacao(ini), 100);
+    // O padrão nunca mudado não vai ao arquivo; depois de mudado, o padrão volta a ser gravado.
+    GravarRaioInterpolacao(ini, RaioInterpolacaoPadraoKm);
+    EXPECT_FALSE(ini.ExisteSecao("CONSULTA_IDF"));
     GravarRaioInterpolacao(ini, 250);
     EXPECT_EQ(LerRaioInterpolacao(ini), 250);
     for (const char* gravado : {"5000", "abc", "9", "150,5"}) {
