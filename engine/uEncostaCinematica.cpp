@@ -23,6 +23,8 @@ const char* const MSG_COMPRIMENTO_V2 =
 const char* const MSG_NAO_TERMINA =
     "O cálculo não terminou: o escoamento não cessa nas condições fornecidas.";
 constexpr long PASSOS_MAXIMOS = 5000000;
+// Dez dias (min): uma chuva de projeto que ainda vence a infiltração depois disso não acaba.
+constexpr double CHUVA_SEM_FIM_MIN = 14400;
 // O tempo na tela e os eventos da interface a cada tantos passos: o relógio anda sem que a
 // formatação do texto pese no laço.
 constexpr long PASSOS_POR_ATUALIZACAO = 23;
@@ -108,10 +110,21 @@ double TempoFinalEscoamento(TPrecipitacaoExponencialNegativa& chuva, const std::
                 (-c / (t + b));
             return residuo / derivada;
         });
-        if (!r.Convergiu)
+        if (!r.Convergiu) {
+            // Com c pequeno a intensidade cai devagar demais: passados dez dias a chuva ainda
+            // vence a infiltração, e o problema é a equação, não o método.
+            if (chuva.IntensidadeInstantanea(CHUVA_SEM_FIM_MIN) > vib)
+                throw ENumerico("a chuva da equação IDF ainda passa da taxa de infiltração "
+                                "estável de " +
+                                FormatFloat("0.0#", vib, SeparadorDecimalLocal()) +
+                                " mm/h depois de dez dias: com c = " +
+                                FormatFloat("0.0##", c, SeparadorDecimalLocal()) +
+                                " a intensidade cai devagar demais; confira o parâmetro c da "
+                                "equação IDF");
             throw ENumerico(std::string("Não houve convergência quando calculando o tempo final do "
                                         "escoamento.\n") +
                             TEXTO_CONTATO);
+        }
         return r.Valor;
     }
     if (versao == "1")

@@ -96,6 +96,13 @@ INSTANTIATE_TEST_SUITE_P(
                  "leito da estrada a taxa de infiltração estável, a declividade transversal, a "
                  "semilargura e a rugosidade, e os parâmetros K, a, b e c da equação IDF.\n",
                  "c03_equiv_200m"},
+        // c pequeno: a chuva não acaba; a mensagem diz que é o c.
+        TCasoCli{"idf_c_pequeno", "\r\nC=[0-9.]+", "\r\nC=0.3", 1,
+                 "Não foi possível calcular o escoamento no leito da estrada (a chuva da equação "
+                 "IDF ainda passa da taxa de infiltração estável de 20.0 mm/h depois de dez "
+                 "dias: com c = 0.3 a intensidade cai devagar demais; confira o parâmetro c da "
+                 "equação IDF). Verifique no leito da estrada",
+                 "c03_equiv_200m"},
         TCasoCli{"declividade_minuscula", "Sc=0.06", "Sc=1e-320", 1,
                  "Não foi possível calcular a propagação no canal da estrada (estouro em ponto "
                  "flutuante). Verifique no canal da estrada a declividade"},
