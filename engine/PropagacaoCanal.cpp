@@ -73,9 +73,8 @@ struct TFormaManningTrapezio {
     // 1e-5 da área o erro fica abaixo de 1e-10.
     double Area(double fluxo, double palpite) const {
         if (fluxo <= 0) return 0;
-        double a = palpite > 0
-                       ? palpite
-                       : std::pow(fluxo * std::cbrt((B > 0 ? B : 1.0) * (B > 0 ? B : 1.0)), 0.6);
+        const double fundo = B > 0 ? B : 1.0;
+        double a = palpite > 0 ? palpite : std::pow(fluxo * std::cbrt(fundo * fundo), 0.6);
         for (int k = 0; k < PASSOS_AREA; ++k) {
             double f, d;
             FluxoEDerivada(a, f, d);

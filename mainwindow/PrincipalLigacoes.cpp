@@ -13,6 +13,7 @@
 #include "mainwindow/Principal.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
+#include "project/Avisos.h"
 #include "project/Calculo.h"
 #include "reports/uRelatorioEstrada.h"
 #include "reports/ui/uRelatorioEstradaUi.h"

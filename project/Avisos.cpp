@@ -5,6 +5,7 @@
 #include "comum/Numeros.h"
 #include "idf/VerificacaoIdf.h"
 #include "project/BalancoHidricoTexto.h"
+#include "project/ResumoResultado.h"
 
 std::vector<TFaixaAcimaDaToleravel>
 FaixasAcimaDaToleravel(const std::vector<TLinhaRelatorioTexto>& secoes, double perdaToleravel,
@@ -71,7 +72,7 @@ constexpr double FATOR_FORA_DA_FAIXA_TIPICA = 3;
 
 // Das tabelas de valores típicos da ajuda. Onde a ajuda diz "menos de" ou "mais de", o número
 // dela é o limite: o fator de folga já cobre o que passa um pouco dele.
-const std::vector<TFaixaTipica> FAIXAS_TIPICAS = {
+constexpr TFaixaTipica FAIXAS_TIPICAS[] = {
     {CAMPO_K, 1000, 6000},
     {CAMPO_A, 0.09, 0.20},
     {CAMPO_B, 10, 40},
@@ -138,30 +139,30 @@ std::string AvisoEspacamentoNoComprimento(const TResultadoEspacamento& r) {
            "canal e calcule de novo para conhecer o espaçamento.";
 }
 
-namespace {
-
-// A estação cuja equação está em uso (a consulta copia os parâmetros dela); nullptr se nenhuma.
-const TInfoEstacaoIdf* EstacaoDaChuva(const TProjeto& p) {
-    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
-    return ProcurarInfoEstacao("", chuva.K(), chuva.A(), chuva.B(), chuva.C());
+std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& p, double K, double a, double b,
+                                           double c) {
+    const TCanalEstrada& e = p.Estrada;
+    std::vector<double> infiltracoes;
+    if (e.Estrada.NumSecoes() > 0) infiltracoes.push_back(e.Estrada.Secao(0).VIB());
+    // Sem área externa (seção 3) o talude guardado no arquivo não recebe chuva de projeto.
+    if (e.IndSecao != 3 && e.Talude.NumSecoes() > 0)
+        infiltracoes.push_back(e.Talude.Secao(0).VIB());
+    return DuracoesChuvaProjeto(K, a, b, c, PeriodoRetornoEspacamento(e), infiltracoes);
 }
 
-} // namespace
-
-std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& p, char sep) {
-    const TInfoEstacaoIdf* estacao = EstacaoDaChuva(p);
-    if (!estacao) return "";
+std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& p, const TInfoEstacaoIdf& estacao,
+                                           char sep) {
     const TCanalEstrada& e = p.Estrada;
     std::vector<std::string> fora;
-    const double esp = e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
-    if (TrForaDaFaixa(*estacao, esp))
+    const double esp = PeriodoRetornoEspacamento(e);
+    if (TrForaDaFaixa(estacao, esp))
         fora.push_back(FormatFloat("0.##", esp, sep) + " anos (espaçamento)");
-    if (e.Bacia.CalcularVolume && TrForaDaFaixa(*estacao, e.TrDim))
+    if (e.Bacia.CalcularVolume && TrForaDaFaixa(estacao, e.TrDim))
         fora.push_back(FormatFloat("0.##", e.TrDim, sep) + " anos (dimensionamento da bacia)");
     if (fora.empty()) return "";
     return "O período de retorno de " + fora[0] + (fora.size() > 1 ? " e o de " + fora[1] : "") +
            " fica" + (fora.size() > 1 ? "m" : "") +
-           " fora da faixa em que a equação desta estação vale (" + TextoFaixaTr(*estacao) +
+           " fora da faixa em que a equação desta estação vale (" + TextoFaixaTr(estacao) +
            "): fora dela a intensidade é extrapolada.";
 }
 
@@ -181,18 +182,10 @@ std::string AvisoInterpolacaoPertoDoRaio(const TProjeto& p, char sep) {
            "estações).";
 }
 
-std::string AvisoDuracaoForaDaFaixa(const TProjeto& p) {
-    const TInfoEstacaoIdf* estacao = EstacaoDaChuva(p);
-    if (!estacao) return "";
+std::string AvisoDuracaoForaDaFaixa(const TProjeto& p, const TInfoEstacaoIdf& estacao) {
     const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
-    const double K = chuva.K(), a = chuva.A(), b = chuva.B(), c = chuva.C();
-    const TCanalEstrada& e = p.Estrada;
-    std::vector<double> infiltracoes;
-    if (e.Estrada.NumSecoes() > 0) infiltracoes.push_back(e.Estrada.Secao(0).VIB());
-    if (e.IndSecao != 3 && e.Talude.NumSecoes() > 0)
-        infiltracoes.push_back(e.Talude.Secao(0).VIB());
-    const double tr = e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
-    return AvisoFaixaDuracoes(*estacao, DuracoesChuvaProjeto(K, a, b, c, tr, infiltracoes));
+    return AvisoFaixaDuracoes(
+        estacao, DuracoesChuvaDoProjeto(p, chuva.K(), chuva.A(), chuva.B(), chuva.C()));
 }
 
 std::string AvisoCurvaDescargaOriginal(const TProjeto& p, const TResultadoCalculo& r) {
@@ -218,8 +211,15 @@ std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo
     juntar("sem_escoamento", Grave, semEscoamento);
     for (std::string& a : AvisosForaDaFaixaTipica(p, sep))
         juntar("fora_da_faixa_tipica", Atencao, std::move(a));
-    juntar("duracao_fora_da_faixa", Atencao, AvisoDuracaoForaDaFaixa(p));
-    juntar("periodo_retorno_fora_da_faixa", Atencao, AvisoPeriodoRetornoForaDaFaixa(p, sep));
+    // A estação cuja equação está em uso (a consulta copia os parâmetros dela), procurada uma
+    // vez: a busca relê o arquivo das estações do usuário.
+    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
+    if (const TInfoEstacaoIdf* estacao =
+            ProcurarInfoEstacao("", chuva.K(), chuva.A(), chuva.B(), chuva.C())) {
+        juntar("duracao_fora_da_faixa", Atencao, AvisoDuracaoForaDaFaixa(p, *estacao));
+        juntar("periodo_retorno_fora_da_faixa", Atencao,
+               AvisoPeriodoRetornoForaDaFaixa(p, *estacao, sep));
+    }
     juntar("interpolacao_perto_do_raio", Atencao, AvisoInterpolacaoPertoDoRaio(p, sep));
     juntar("perda_acima_da_toleravel", Atencao,
            AvisoPerdaAcimaDaToleravel(

@@ -4,6 +4,7 @@
 
 #include "engine/PerdaSolo.h"
 #include "engine/uCanalEstrada.h"
+#include "idf/ReferenciasIdf.h"
 #include "project/Calculo.h"
 #include "project/CamposProjeto.h"
 #include "reports/RelatorioTexto.h"
@@ -38,13 +39,20 @@ std::string AvisoSemEscoamento(const TProjeto& projeto, const TResultadoCalculo&
 // Aviso quando o espaçamento é o próprio comprimento calculado; vazio se não.
 std::string AvisoEspacamentoNoComprimento(const TResultadoEspacamento& resultado);
 
+// Durações (min) da chuva de projeto sobre o leito e, na seção com área externa, sobre ela,
+// com a equação dada e o período de retorno do espaçamento: o tempo em que a chuva passa da
+// infiltração estável de cada um.
+std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& projeto, double K, double a, double b,
+                                           double c);
+
 // Aviso quando a chuva de projeto dura, sobre o leito ou a área externa, mais ou menos do que
-// a faixa de durações da estação de onde veio a equação; vazio se não (ou sem estação).
-std::string AvisoDuracaoForaDaFaixa(const TProjeto& projeto);
+// a faixa de durações da estação de onde veio a equação; vazio se não.
+std::string AvisoDuracaoForaDaFaixa(const TProjeto& projeto, const TInfoEstacaoIdf& estacao);
 
 // Aviso quando o período de retorno do espaçamento ou o do dimensionamento (com a bacia
 // calculada) fica fora da faixa em que a equação da estação vale; vazio se não.
-std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& projeto, char separadorDecimal);
+std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& projeto, const TInfoEstacaoIdf& estacao,
+                                           char separadorDecimal);
 
 // Aviso da chuva interpolada de estações perto do raio da interpolação (a mais próxima além de
 // três quartos dele): a equação pouco representa o lugar. Vazio se não.

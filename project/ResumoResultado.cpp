@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "comum/EMorvendo.h"
 #include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
 
@@ -19,7 +20,12 @@ std::string N(const char* mascara, double v, char sep) {
 } // namespace
 
 double PeriodoRetornoEspacamento(const TCanalEstrada& e) {
-    return e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
+    if (!e.Equivalente) return e.TrEsp;
+    try {
+        return e.TempoRetornoEquivalente();
+    } catch (const EMorvendo&) {
+        return e.TrEsp; // a verificação dos dados recusa o valor antes do cálculo
+    }
 }
 
 std::string TextoPeriodoRetorno(double anos, char sep) {

@@ -13,6 +13,7 @@
 #include "project/Avisos.h"
 #include "project/BalancoHidricoTexto.h"
 #include "project/CamposProjeto.h"
+#include "project/ResumoResultado.h"
 #include "project/RotulosResultado.h"
 #include "reports/GraficoSvg.h"
 #include "reports/RelatorioTexto.h"
@@ -27,24 +28,6 @@ std::string DecimalRelatorio(const char* mascara, double valor) {
 
 std::string ValorDigitado(double valor) {
     return FloatToStr(valor, ',');
-}
-
-double PeriodoRetornoDoEspacamento(const TCanalEstrada& e) {
-    if (!e.Equivalente) return e.TrEsp;
-    try {
-        return e.TempoRetornoEquivalente();
-    } catch (const EMorvendo&) {
-        return e.TrEsp; // a verificação dos dados recusa o valor antes do cálculo
-    }
-}
-
-std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& projeto, double K, double a, double b,
-                                           double c) {
-    const auto& e = projeto.Estrada;
-    std::vector<double> infiltracoes;
-    if (e.Estrada.NumSecoes() > 0) infiltracoes.push_back(e.Estrada.Secao(0).VIB());
-    if (e.Talude.NumSecoes() > 0) infiltracoes.push_back(e.Talude.Secao(0).VIB());
-    return DuracoesChuvaProjeto(K, a, b, c, PeriodoRetornoDoEspacamento(e), infiltracoes);
 }
 
 namespace {
@@ -284,7 +267,7 @@ void TDocumento::Chuva() {
     tr.push_back({"Usar período de retorno equivalente", "", E.Equivalente ? "sim" : "não"});
     if (E.Equivalente)
         tr.push_back({"Período de retorno equivalente usado no espaçamento", "anos",
-                      DecimalRelatorio("0.0#", PeriodoRetornoDoEspacamento(E))});
+                      DecimalRelatorio("0.0#", PeriodoRetornoEspacamento(E))});
     Dados(tr);
     // A duração da chuva fora da faixa da equação vai com os outros avisos, nos resultados.
 }

@@ -32,17 +32,9 @@ bool GerarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado,
 std::vector<std::string> GraficosRelatorioEstrada(const TProjeto& projeto,
                                                   const TResultadoCalculo& resultado);
 
-// Período de retorno com que o espaçamento é calculado: o equivalente, quando escolhido.
-double PeriodoRetornoDoEspacamento(const TCanalEstrada& canal);
-
 // Valor de entrada com os algarismos com que foi digitado: o texto mais curto (até 15
 // algarismos) que reproduz o valor guardado, com vírgula decimal.
 std::string ValorDigitado(double valor);
-
-// Durações (min) da chuva de projeto sobre o leito e o talude com a equação dada e o período
-// de retorno usado no espaçamento: o tempo em que a chuva passa da infiltração estável de cada um.
-std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& projeto, double K, double a, double b,
-                                           double c);
 
 // Texto vindo de arquivo posto no conteúdo do HTML: '&', '<' e '>' viram entidades, para
 // que um projeto não injete marcação nem referências a arquivos; o resto (acentos, as aspas
