@@ -25,8 +25,10 @@ declare -A sementes=(
     [FuzzProjeto]="$raiz/tests/dados/referencia"
     [FuzzRelatorioTexto]="$raiz/tests/dados/referencia"
     [FuzzUnBD]=""
+    [FuzzTabelaIdf]="$raiz/tests/dados/fuzz/tabela_idf"
+    [FuzzTrechos]="$raiz/tests/dados/fuzz/trechos"
 )
-for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD; do
+for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD FuzzTabelaIdf FuzzTrechos; do
     # O ajuste da equação IDF, entre os objetos, usa a GSL.
     clang++ "${flags[@]}" -fsanitize=fuzzer "$raiz/tests/fuzz/$alvo.cpp" "${objetos[@]}" \
         -lgsl -lgslcblas -o "$alvo"
