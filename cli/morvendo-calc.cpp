@@ -76,7 +76,9 @@ const char* const USO =
     "  --raio KM            raio da interpolação de --idf, de 10 a 300 km (padrão: 100)\n"
     "  --ajustar-idf TABELA.csv  K, a, b, c ajustados a uma tabela de intensidades: durações\n"
     "                       nas linhas e períodos de retorno nas colunas, ou uma linha por\n"
-    "                       ponto (duracao_min,tr_anos,intensidade_mm_h); b de 1 a 1000 min\n";
+    "                       ponto (duracao_min,tr_anos,intensidade_mm_h); K, a, b e c nas\n"
+    "                       faixas dos dados do projeto (b de 1 a 1000 min); sem equação\n"
+    "                       nelas que represente a tabela, status 3\n";
 
 // Pasta dos dados comuns: irmã da pasta do programa.
 std::string PastaComuns() {

@@ -65,7 +65,93 @@ double SomaQuadrados(const std::vector<TPontoIdf>& pontos, const TParametrosIdf&
     return std::isfinite(s) ? s : std::numeric_limits<double>::infinity();
 }
 
-// Com b fixo, ln i = ln K + a·ln T − c·ln(t+b) é linear: mínimos quadrados diretos (SVD).
+// Limites de x = (ln K, a, c) no ajuste linear; ln K não tem mínimo (K > 0 sempre).
+constexpr double SemLimite = std::numeric_limits<double>::infinity();
+const double LimiteMinimo[3] = {-SemLimite, 0, 0};
+const double LimiteMaximo[3] = {std::log(KMaximoIdf), AMaximoIdf, CMaximoIdf};
+
+bool DentroDosLimites(double x, int k) {
+    const double folga = 1e-12 * (1 + std::fabs(x));
+    return x >= LimiteMinimo[k] - folga && x <= LimiteMaximo[k] + folga;
+}
+
+// Sistema n x n (n <= 3) por eliminação com pivô parcial; falso quando é singular.
+bool Resolver(long double a[3][3], long double y[3], int n) {
+    for (int i = 0; i < n; ++i) {
+        int p = i;
+        for (int k = i + 1; k < n; ++k)
+            if (std::fabs(a[k][i]) > std::fabs(a[p][i])) p = k;
+        if (!(std::fabs(a[p][i]) > 1e-300L)) return false;
+        std::swap(a[i], a[p]);
+        std::swap(y[i], y[p]);
+        for (int k = i + 1; k < n; ++k) {
+            const long double f = a[k][i] / a[i][i];
+            for (int j = i; j < n; ++j)
+                a[k][j] -= f * a[i][j];
+            y[k] -= f * y[i];
+        }
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        for (int j = i + 1; j < n; ++j)
+            y[i] -= a[i][j] * y[j];
+        y[i] /= a[i][i];
+    }
+    return true;
+}
+
+// O ajuste linear com ln K, a e c nas faixas. O problema é convexo: o ótimo é a solução de
+// uma das faces da caixa (cada parâmetro livre, no mínimo ou no máximo, os livres pelas
+// equações normais reduzidas) que respeita os limites; fica a de menor soma.
+TAjusteB AjusteLinearLimitado(const std::vector<TPontoIdf>& pontos, double b) {
+    long double g[3][3] = {}, h[3] = {};
+    for (const auto& q : pontos) {
+        const long double v[3] = {1, std::log(q.Tr), -std::log(q.Duracao + b)};
+        const long double y = std::log(q.Intensidade);
+        for (int i = 0; i < 3; ++i) {
+            h[i] += v[i] * y;
+            for (int j = 0; j < 3; ++j)
+                g[i][j] += v[i] * v[j];
+        }
+    }
+    TAjusteB melhor;
+    for (int face = 0; face < 27; ++face) {
+        const int situacao[3] = {face % 3, face / 3 % 3, face / 9}; // livre, mínimo, máximo
+        if (situacao[0] == 1) continue;
+        double x[3] = {0, 0, 0};
+        int livres[3], n = 0;
+        for (int k = 0; k < 3; ++k) {
+            if (situacao[k] == 0)
+                livres[n++] = k;
+            else
+                x[k] = situacao[k] == 1 ? LimiteMinimo[k] : LimiteMaximo[k];
+        }
+        if (n == 3) continue; // a solução sem limites já foi vista
+        long double a[3][3], y[3];
+        for (int i = 0; i < n; ++i) {
+            y[i] = h[livres[i]];
+            for (int k = 0; k < 3; ++k)
+                if (situacao[k] != 0) y[i] -= g[livres[i]][k] * x[k];
+            for (int j = 0; j < n; ++j)
+                a[i][j] = g[livres[i]][livres[j]];
+        }
+        if (!Resolver(a, y, n)) continue;
+        bool dentro = true;
+        for (int i = 0; i < n && dentro; ++i) {
+            const int k = livres[i];
+            x[k] = double(y[i]);
+            dentro = std::isfinite(x[k]) && DentroDosLimites(x[k], k);
+            x[k] = std::clamp(x[k], LimiteMinimo[k], LimiteMaximo[k]);
+        }
+        if (!dentro) continue;
+        const TParametrosIdf p{std::exp(x[0]), x[1], b, x[2]};
+        const double soma = SomaQuadrados(pontos, p);
+        if (soma < melhor.Soma) melhor = {p, soma};
+    }
+    return melhor;
+}
+
+// Com b fixo, ln i = ln K + a·ln T − c·ln(t+b) é linear: mínimos quadrados diretos (SVD);
+// quando a solução sai das faixas, o ajuste com limites.
 TAjusteB AjusteComBFixo(const std::vector<TPontoIdf>& pontos, double b) {
     const std::size_t n = pontos.size();
     TMatrizGsl x(gsl_matrix_alloc(n, 3));
@@ -80,8 +166,12 @@ TAjusteB AjusteComBFixo(const std::vector<TPontoIdf>& pontos, double b) {
         gsl_vector_set(y.P, i, std::log(pontos[i].Intensidade));
     }
     double chi2 = 0;
+    if (gsl_multifit_linear(x.P, y.P, coef.P, cov.P, &chi2, w.P) != GSL_SUCCESS)
+        return AjusteLinearLimitado(pontos, b);
+    for (int k = 0; k < 3; ++k)
+        if (!DentroDosLimites(gsl_vector_get(coef.P, std::size_t(k)), k))
+            return AjusteLinearLimitado(pontos, b);
     TAjusteB r;
-    if (gsl_multifit_linear(x.P, y.P, coef.P, cov.P, &chi2, w.P) != GSL_SUCCESS) return r;
     r.P = {std::exp(gsl_vector_get(coef.P, 0)), gsl_vector_get(coef.P, 1), b,
            gsl_vector_get(coef.P, 2)};
     r.Soma = SomaQuadrados(pontos, r.P);
@@ -209,20 +299,46 @@ template <class T> void CalcularErros(const std::vector<TPontoIdf>& pontos, T& r
     r.ErroRms = std::sqrt(soma / double(pontos.size()));
 }
 
-// K, a e c do ajuste dentro do que a página de dados aceita; senão a tabela não é desta
-// equação (colunas trocadas, unidades) e o usuário precisa saber qual parâmetro saiu.
-void ConferirFaixaPagina(const TParametrosIdf& p) {
-    const struct {
-        const char* Nome;
-        double Valor, Maximo;
-    } faixas[] = {{"K", p.K, KMaximoIdf}, {"a", p.A, AMaximoIdf}, {"c", p.C, CMaximoIdf}};
-    for (const auto& f : faixas)
-        if (!(std::isfinite(f.Valor) && f.Valor > 0 && f.Valor <= f.Maximo))
-            throw EMorvendo("O ajuste dá " + std::string(f.Nome) + " = " +
-                            FormatFloat("0.####", f.Valor, ',') +
-                            ", fora da faixa que os dados do projeto aceitam (maior que 0 e até " +
-                            Numero(f.Maximo) +
-                            "): a tabela não segue a equação; confira as colunas e as unidades.");
+bool NasFaixas(const TParametrosIdf& p) {
+    return p.K > 0 && p.K <= KMaximoIdf && p.A > 0 && p.A <= AMaximoIdf && p.B >= BMinimoAjuste &&
+           p.B <= BMaximoIdf && p.C > 0 && p.C <= CMaximoIdf;
+}
+
+const char* const SemEquacao = "Nenhuma equação dentro das faixas que os dados do projeto "
+                               "aceitam representa a tabela: ";
+
+// a ou c em 0 é o limite que a página não aceita: a tabela não é desta equação (colunas
+// trocadas, unidades) e o usuário precisa saber qual parâmetro e por quê.
+void ConferirEquacaoUtil(const TParametrosIdf& p) {
+    if (!(p.A > 0))
+        throw EAjusteSemEquacao(std::string(SemEquacao) +
+                                "o melhor ajuste pede a = 0 ou menos (a faixa é maior que 0 e "
+                                "até 1), porque a intensidade da tabela não cresce com o período "
+                                "de retorno; confira as colunas e as unidades.");
+    if (!(p.C > 0))
+        throw EAjusteSemEquacao(std::string(SemEquacao) +
+                                "o melhor ajuste pede c = 0 ou menos (a faixa é maior que 0 e "
+                                "até 3), porque a intensidade da tabela não diminui com a "
+                                "duração; confira as colunas e as unidades.");
+    if (!(std::isfinite(p.K) && p.K > 0))
+        throw EAjusteSemEquacao("O ajuste não chegou a uma equação válida para esta tabela.");
+}
+
+// Parâmetros que ficaram num limite da faixa.
+std::vector<const char*> NoLimite(const TParametrosIdf& p) {
+    auto perto = [](double v, double limite) {
+        return std::fabs(v - limite) <= 1e-9 * std::fabs(limite);
+    };
+    std::vector<const char*> r;
+    if (perto(p.K, KMaximoIdf)) r.push_back("K");
+    if (perto(p.A, AMaximoIdf)) r.push_back("a");
+    if (perto(p.B, BMinimoAjuste) || perto(p.B, BMaximoIdf)) r.push_back("b");
+    if (perto(p.C, CMaximoIdf)) r.push_back("c");
+    return r;
+}
+
+std::string Porcento(double fracao) {
+    return FormatFloat("0.0", 100 * fracao, ',') + " %";
 }
 
 } // namespace
@@ -248,27 +364,41 @@ TResultadoAjusteIdf AjustarIdf(const std::vector<TPontoIdf>& pontos) {
 
     const TAjusteB limitado = MelhorBNaFaixa(pontos);
     if (!std::isfinite(limitado.Soma))
-        throw EMorvendo("O ajuste não chegou a uma equação válida para esta tabela.");
-    // Partindo do melhor b da faixa, o mínimo sem limites: o mesmo ponto quando está dentro,
-    // ou o que a faixa impede quando está fora.
+        throw EAjusteSemEquacao("O ajuste não chegou a uma equação válida para esta tabela.");
+    // Partindo do melhor ponto das faixas, o mínimo sem limites: o mesmo ponto quando está
+    // dentro, ou o que as faixas impedem quando está fora (só para comparar).
     TResultadoAjusteIdf r;
     const TAjusteB livre = AjusteLivre(pontos, limitado.P, *duracoes.begin(), r.Iteracoes);
-    const bool livreDentro = livre.P.B >= BMinimoAjuste && livre.P.B <= BMaximoIdf;
+    const bool livreDentro = NasFaixas(livre.P);
     r.Parametros = livreDentro && livre.Soma <= limitado.Soma ? livre.P : limitado.P;
     if (!livreDentro && livre.Soma < limitado.Soma * (1 - 1e-9)) {
         TAjusteLivreIdf l;
         l.Parametros = livre.P;
         CalcularErros(pontos, l);
-        r.Livre = l;
+        if (std::isfinite(l.ErroRms)) r.Livre = l;
     }
-    ConferirFaixaPagina(r.Parametros);
+    ConferirEquacaoUtil(r.Parametros);
     CalcularErros(pontos, r);
+    r.NoLimite = NoLimite(r.Parametros);
     r.DuracaoMin = *duracoes.begin();
     r.DuracaoMax = *duracoes.rbegin();
     r.TrMin = *trs.begin();
     r.TrMax = *trs.rbegin();
     if (!std::isfinite(r.ErroRms))
-        throw EMorvendo("O ajuste não chegou a uma equação válida para esta tabela.");
+        throw EAjusteSemEquacao("O ajuste não chegou a uma equação válida para esta tabela.");
+    if (r.ErroRms > ErroRmsMaximoAjuste) {
+        std::string limites;
+        for (const char* p : r.NoLimite)
+            limites += std::string(limites.empty() ? ", com " : " e ") + p;
+        if (!limites.empty())
+            limites += r.NoLimite.size() == 1 ? " no limite da faixa," : " nos limites das faixas,";
+        throw EAjusteSemEquacao(std::string(SemEquacao) + "a melhor" + limites + " erra " +
+                                Porcento(r.ErroRms) + " em média (RMS) e até " +
+                                Porcento(r.ErroMaximo) + " (em t = " + Numero(r.PiorPonto.Duracao) +
+                                " min, T = " + Numero(r.PiorPonto.Tr) + " anos), mais que os " +
+                                FormatFloat("0.#", 100 * ErroRmsMaximoAjuste, ',') +
+                                " % aceitos; confira as colunas e as unidades.");
+    }
     return r;
 }
 
@@ -508,13 +638,25 @@ int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, st
         equacao(r.Parametros, r);
         saida << "tabela: duracao " << RealExato(r.DuracaoMin) << "-" << RealExato(r.DuracaoMax)
               << " min, T " << RealExato(r.TrMin) << "-" << RealExato(r.TrMax) << " anos\n";
-        if (r.Livre) {
-            saida << "b sem limites fora da faixa aceita (" << RealExato(BMinimoAjuste) << "-"
-                  << RealExato(BMaximoIdf) << " min); a equacao acima tem b no limite; sem "
-                  << "limites seria:\n";
-            equacao(r.Livre->Parametros, *r.Livre);
-        }
+        // A equação sem limites não é resultado: só o parâmetro preso e o erro que ela teria.
+        for (const std::string p : r.NoLimite)
+            saida << p
+                  << (r.Livre ? " sem limites fora da faixa aceita ("
+                              : " no limite da "
+                                "faixa aceita (")
+                  << (p == "b" ? RealExato(BMinimoAjuste) + "-" + RealExato(BMaximoIdf) + " min"
+                               : "ate " + RealExato(p == "K"   ? KMaximoIdf
+                                                    : p == "a" ? AMaximoIdf
+                                                               : CMaximoIdf))
+                  << ")\n";
+        if (r.Livre)
+            saida << "a equacao acima e a melhor dentro das faixas; sem limites o erro seria RMS="
+                  << Fixo(100 * r.Livre->ErroRms, 2)
+                  << "% erro_max=" << Fixo(100 * r.Livre->ErroMaximo, 2) << "%\n";
         return 0;
+    } catch (const EAjusteSemEquacao& e) {
+        erros << caminho << ": " << e.what() << '\n';
+        return 3;
     } catch (const EMorvendo& e) {
         erros << caminho << ": " << e.what() << '\n';
         return 1;

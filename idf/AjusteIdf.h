@@ -1,4 +1,6 @@
 #pragma once
+#include "comum/EMorvendo.h"
+
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -22,11 +24,20 @@ struct TParametrosIdf {
     double Intensidade(double duracao, double tr) const;
 };
 
-// Faixas que a página de dados aceita para K, a, b e c (o mínimo de cada uma fica de fora).
+// Faixas de K, a, b e c: maiores que 0 e até estes máximos. A tabela de campos da página de
+// dados, as estações do usuário e o ajuste usam estas, e só estas.
 // O ajuste mantém b de BMinimoAjuste a BMaximoIdf: sem um piso, uma tabela de potência pura
 // dá b = 0 e a intensidade no começo da chuva, K·T^a/b^c, não é finita.
 inline constexpr double KMaximoIdf = 100000, AMaximoIdf = 1, BMaximoIdf = 1000, CMaximoIdf = 3;
 inline constexpr double BMinimoAjuste = 1; // min
+// Acima deste erro RMS relativo a melhor equação dentro das faixas não representa a tabela.
+inline constexpr double ErroRmsMaximoAjuste = 0.25;
+
+// A tabela foi lida, mas nenhuma equação dentro das faixas a representa.
+class EAjusteSemEquacao : public EMorvendo {
+public:
+    using EMorvendo::EMorvendo;
+};
 
 // Erros relativos de uma equação diante da tabela (fração, não %).
 struct TErrosAjusteIdf {
@@ -46,15 +57,22 @@ struct TResultadoAjusteIdf : TErrosAjusteIdf {
     int Iteracoes = 0;
     // Faixas da tabela ajustada (min e anos).
     double DuracaoMin = 0, DuracaoMax = 0, TrMin = 0, TrMax = 0;
-    // Presente quando o melhor b sem limites fica fora da faixa: a equação que ele daria e os
-    // seus erros; Parametros é então a melhor com b no limite.
+    // Parâmetros no limite da faixa ("K", "a", "b", "c"): sem ele o ajuste sairia dela.
+    std::vector<const char*> NoLimite;
+    // Presente quando o melhor ajuste sem limites fica fora das faixas: ele e os seus erros,
+    // só para comparar (não é uma equação que o programa aceite); Parametros é a melhor
+    // dentro delas.
     std::optional<TAjusteLivreIdf> Livre;
 };
 
-// Mínimos quadrados do logaritmo da intensidade (GSL: Levenberg–Marquardt nos quatro
-// parâmetros e, para b limitado, o mínimo em b do ajuste linear em ln K, a e c). EMorvendo
-// quando a tabela não determina os quatro parâmetros (menos de três durações ou de dois
-// períodos de retorno distintos) ou quando K, a ou c saem da faixa da página de dados.
+// Mínimos quadrados do logaritmo da intensidade, com K, a, b e c nas faixas acima: para cada
+// b, ln K, a e c pelo ajuste linear com limites (o conjunto de limites ativos que dá a menor
+// soma); b pela varredura geométrica da faixa e o mínimo de Brent (GSL); por fim o
+// Levenberg–Marquardt da GSL sem limites, que só fica quando cai dentro das faixas.
+// EMorvendo quando a tabela não determina os quatro parâmetros (menos de três durações ou de
+// dois períodos de retorno distintos) ou tem um ponto inválido; EAjusteSemEquacao quando a
+// melhor equação dentro das faixas tem a ou c em 0 (intensidade que não cresce com o período
+// de retorno ou não diminui com a duração) ou erra mais que ErroRmsMaximoAjuste.
 TResultadoAjusteIdf AjustarIdf(const std::vector<TPontoIdf>& pontos);
 
 // Equação de duplo logaritmo publicada em mm/min:
@@ -80,7 +98,7 @@ std::vector<TPontoIdf> AmostrarDuploLog(const TEquacaoDuploLog& equacao);
 std::vector<TPontoIdf> LerTabelaIdf(std::string_view texto);
 
 // Linha de comando: lê a tabela (uma das duas disposições), ajusta e imprime
-// "K=… a=… b=… c=…", a linha dos erros, a das faixas da tabela e, com b no limite, a equação
-// sem limites e os seus erros. 0 em sucesso; 1 tabela recusada ou ajuste impossível;
-// 2 arquivo ilegível.
+// "K=… a=… b=… c=…", a linha dos erros, a das faixas da tabela e, com parâmetros no limite,
+// quais são e o erro que o ajuste sem limites teria. 0 em sucesso; 1 tabela recusada;
+// 2 arquivo ilegível; 3 nenhuma equação dentro das faixas representa a tabela.
 int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, std::ostream& erros);

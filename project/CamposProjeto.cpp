@@ -2,6 +2,7 @@
 
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
+#include "idf/AjusteIdf.h"
 #include "project/Projeto.h"
 
 namespace {
@@ -66,13 +67,13 @@ const std::vector<TCampoProjeto> CAMPOS = {
     {CAMPO_TR_ESP, "Espaçamento", PERIODO, P, U::Fixa, "anos", 0, false, 10000, false,
      CANAL_ESTRADA, "TrEsp", false, [](const TProjeto& p) { return p.Estrada.TrEsp; },
      [](TProjeto& p, double v) { p.Estrada.TrEsp = v; }, "Período de retorno do espaçamento"},
-    {CAMPO_K, "K", IDF, P, U::Nenhuma, "", 0, false, 100000, false, EXPONENCIAL, "K", false,
+    {CAMPO_K, "K", IDF, P, U::Nenhuma, "", 0, false, KMaximoIdf, false, EXPONENCIAL, "K", false,
      [](const TProjeto& p) { return Chuva(p).K(); }, [](TProjeto& p, double v) { p.Chuva().K(v); }},
-    {CAMPO_A, "a", IDF, P, U::Nenhuma, "", 0, false, 1, false, EXPONENCIAL, "A", false,
+    {CAMPO_A, "a", IDF, P, U::Nenhuma, "", 0, false, AMaximoIdf, false, EXPONENCIAL, "A", false,
      [](const TProjeto& p) { return Chuva(p).A(); }, [](TProjeto& p, double v) { p.Chuva().A(v); }},
-    {CAMPO_B, "b", IDF, P, U::Fixa, "min", 0, false, 1000, false, EXPONENCIAL, "B", false,
+    {CAMPO_B, "b", IDF, P, U::Fixa, "min", 0, false, BMaximoIdf, false, EXPONENCIAL, "B", false,
      [](const TProjeto& p) { return Chuva(p).B(); }, [](TProjeto& p, double v) { p.Chuva().B(v); }},
-    {CAMPO_C, "c", IDF, P, U::Nenhuma, "", 0, false, 3, false, EXPONENCIAL, "C", false,
+    {CAMPO_C, "c", IDF, P, U::Nenhuma, "", 0, false, CMaximoIdf, false, EXPONENCIAL, "C", false,
      [](const TProjeto& p) { return Chuva(p).C(); }, [](TProjeto& p, double v) { p.Chuva().C(v); }},
     {CAMPO_VIB_ESTRADA, "Taxa de infiltração estável", LEITO, E, U::Infiltracao, "", 0, false, 1000,
      false, TERRENO_ESTRADA, "VIB", false,

@@ -213,6 +213,11 @@ void TfrmFoAjusteIdf::SalvarEstacaoClick() {
 void TfrmFoAjusteIdf::AjustarClick() {
     try {
         Ajustar();
+    } catch (const EAjusteSemEquacao& e) {
+        // Nenhuma equação serve: a razão fica na janela, no lugar dos erros, além da caixa.
+        Limpar();
+        lErros->setText(Q(e.what()));
+        FMensagens.Erro(this, Q(e.what()));
     } catch (const EMorvendo& e) {
         Limpar();
         FMensagens.Erro(this, Q(e.what()));
@@ -274,15 +279,24 @@ void TfrmFoAjusteIdf::MostrarResultado() {
         QStringLiteral("Erro relativo: ") + erros(r) +
         QStringLiteral(". Tabela de %1 a %2 min e de %3 a %4 anos.")
             .arg(Numero(r.DuracaoMin), Numero(r.DuracaoMax), Numero(r.TrMin), Numero(r.TrMax));
-    if (r.Livre) {
-        const auto& l = *r.Livre;
-        texto += QStringLiteral("\nSem limite, o melhor b seria %1 min (K = %2, a = %3, c = %4; "
-                                "erro relativo %5), fora da faixa que os dados do projeto "
-                                "aceitam (%6 a %7 min); a equação acima é a melhor com b = %8 "
-                                "min.")
-                     .arg(Numero(l.Parametros.B), Numero(l.Parametros.K), Numero(l.Parametros.A),
-                          Numero(l.Parametros.C), erros(l), Numero(BMinimoAjuste),
-                          Numero(BMaximoIdf), Numero(r.Parametros.B));
+    // A equação sem limites não é resultado: a janela diz só o parâmetro preso e o erro dela.
+    if (!r.NoLimite.empty()) {
+        QStringList presos;
+        for (const std::string p : r.NoLimite) {
+            const double valor = p == "K"   ? r.Parametros.K
+                                 : p == "a" ? r.Parametros.A
+                                 : p == "b" ? r.Parametros.B
+                                            : r.Parametros.C;
+            presos << (p == "b" ? QStringLiteral("b = %1 min (%2 a %3 min)")
+                                      .arg(Numero(valor), Numero(BMinimoAjuste), Numero(BMaximoIdf))
+                                : QStringLiteral("%1 = %2 (até %2)").arg(Q(p), Numero(valor)));
+        }
+        texto += QStringLiteral("\nNo limite da faixa que os dados do projeto aceitam: %1.")
+                     .arg(presos.join(QStringLiteral("; ")));
+        if (r.Livre)
+            texto += QStringLiteral(" Sem limites, o ajuste sairia da faixa (erro relativo RMS "
+                                    "%1, o maior %2); a equação acima é a melhor dentro dela.")
+                         .arg(Porcento(r.Livre->ErroRms), Porcento(r.Livre->ErroMaximo));
     }
     lErros->setText(texto);
     btnUsar->setEnabled(true);

@@ -186,7 +186,7 @@ private slots:
     }
 
     // Tabela de potência pura: a equação fica com b no piso, que a página de dados aceita, e a
-    // janela diz o b sem limite e o erro de cada uma.
+    // janela diz o parâmetro preso e o erro sem limites, sem mostrar a equação que sai da faixa.
     void PotenciaPuraFicaComBNoPiso() {
         TMensagensRegistradas avisos;
         TfrmFoAjusteIdf d(avisos);
@@ -194,10 +194,30 @@ private slots:
         QTest::mouseClick(d.btnAjustar, Qt::LeftButton);
         QVERIFY2(avisos.Erros.isEmpty(), qPrintable(avisos.Erros.join('\n')));
         QCOMPARE(Valor(d.lB), BMinimoAjuste);
-        QVERIFY2(d.lErros->text().contains(QStringLiteral("Sem limite, o melhor b seria")),
+        QVERIFY2(d.lErros->text().contains(
+                     QStringLiteral("No limite da faixa que os dados do projeto aceitam: b = 1 "
+                                    "min (1 a 1000 min). Sem limites, o ajuste sairia da faixa "
+                                    "(erro relativo RMS 0,0 %")),
                  qPrintable(d.lErros->text()));
-        QVERIFY(d.lErros->text().contains(QStringLiteral("(1 a 1000 min)")));
+        QVERIFY2(!d.lErros->text().contains(QStringLiteral("K =")), qPrintable(d.lErros->text()));
         QVERIFY(d.btnUsar->isEnabled());
+    }
+
+    // Uma tabela que nenhuma equação dentro das faixas representa (intensidade que cai com o
+    // período de retorno): nada para usar, e a razão na janela e na caixa.
+    void SemEquacaoNaFaixaDizPorQue() {
+        TMensagensRegistradas avisos;
+        TfrmFoAjusteIdf d(avisos);
+        d.eTabela->setPlainText(TabelaColada({1000, -0.2, 10, 0.8}));
+        QTest::mouseClick(d.btnAjustar, Qt::LeftButton);
+        QCOMPARE(avisos.Erros.size(), 1);
+        QVERIFY2(avisos.Erros[0].contains(QStringLiteral("pede a = 0 ou menos")),
+                 qPrintable(avisos.Erros[0]));
+        QCOMPARE(d.lErros->text(), avisos.Erros[0]);
+        QVERIFY(d.lK->text().isEmpty());
+        QVERIFY(!d.Resultado());
+        QVERIFY(!d.btnUsar->isEnabled());
+        QVERIFY(!d.btnSalvarEstacao->isEnabled());
     }
 
     // O editor de uma estação guarda o que não mostra (colunas do usuário) e os erros do
