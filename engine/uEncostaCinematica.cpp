@@ -110,22 +110,23 @@ double TempoFinalEscoamento(TPrecipitacaoExponencialNegativa& chuva, const std::
                 (-c / (t + b));
             return residuo / derivada;
         });
-        if (!r.Convergiu) {
-            // Com c pequeno a intensidade cai devagar demais: passados dez dias a chuva ainda
-            // vence a infiltração, e o problema é a equação, não o método.
-            if (chuva.IntensidadeInstantanea(CHUVA_SEM_FIM_MIN) > vib)
-                throw ENumerico("a chuva da equação IDF ainda passa da taxa de infiltração "
-                                "estável de " +
-                                FormatFloat("0.0#", vib, SeparadorDecimalLocal()) +
-                                " mm/h depois de dez dias: com c = " +
-                                FormatFloat("0.0##", c, SeparadorDecimalLocal()) +
-                                " a intensidade cai devagar demais; confira o parâmetro c da "
-                                "equação IDF");
-            throw ENumerico(std::string("Não houve convergência quando calculando o tempo final do "
-                                        "escoamento.\n") +
-                            TEXTO_CONTATO);
-        }
-        return r.Valor;
+        if (r.Convergiu) return r.Valor;
+        // Com c > 1 a intensidade instantânea zera em t = b/(c − 1) e fica negativa depois: com
+        // b pequeno esse ponto vem antes de 1 min, de onde Newton parte, e a busca se perde
+        // fora dele. A intensidade só cai de 0 até lá (ou até dez dias com c ≤ 1), então a
+        // raiz fica cercada e a bissecção a acha.
+        const double fim = c > 1 ? b / (c - 1) : CHUVA_SEM_FIM_MIN;
+        // Com c pequeno a intensidade cai devagar demais: passados dez dias a chuva ainda
+        // vence a infiltração, e o problema é a equação, não o método.
+        if (c <= 1 && chuva.IntensidadeInstantanea(fim) > vib)
+            throw ENumerico("a chuva da equação IDF ainda passa da taxa de infiltração "
+                            "estável de " +
+                            FormatFloat("0.0#", vib, SeparadorDecimalLocal()) +
+                            " mm/h depois de dez dias: com c = " +
+                            FormatFloat("0.0##", c, SeparadorDecimalLocal()) +
+                            " a intensidade cai devagar demais; confira o parâmetro c da "
+                            "equação IDF");
+        return RaizCercada(0, fim, [&](double t) { return chuva.IntensidadeInstantanea(t) > vib; });
     }
     if (versao == "1")
         throw EMorvendo("Para as condições especificadas, não há ocorrência de escoamento.");

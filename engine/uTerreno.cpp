@@ -157,5 +157,17 @@ double TempoAbstracaoInicial(const TTerreno& s, TPrecipitacao& chuva) {
         if (t > 0 && !ChuvaDefinidaEm(chuva, t - passo)) return t / 2;
         return passo;
     });
+    // Com c > 1 a lâmina sobe até a intensidade zerar, em t = b/(c − 1), e desce depois: com b
+    // pequeno o pico vem antes de 1 min, de onde Newton parte, e a busca acha a raiz da descida
+    // ou nenhuma. Vale a da subida; sem ela a abstração leva a chuva toda.
+    const auto* idf = dynamic_cast<const TPrecipitacaoExponencialNegativa*>(&chuva);
+    if (idf && idf->C() > 1) {
+        const double pico = idf->B() / (idf->C() - 1);
+        if (!r.Convergiu || r.Valor > pico) {
+            if (chuva.IntensidadeMedia(pico) * pico <= 60 * ia) return pico;
+            return RaizCercada(0, pico,
+                               [&](double t) { return chuva.IntensidadeMedia(t) * t < 60 * ia; });
+        }
+    }
     return r.Convergiu ? r.Valor : 0;
 }

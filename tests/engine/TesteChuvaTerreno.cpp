@@ -5,6 +5,7 @@
 
 #include "comum/EMorvendo.h"
 #include "engine/RaizNewton.h"
+#include "engine/uEncostaCinematica.h"
 #include "engine/uPrecipitacao.h"
 #include "engine/uTerreno.h"
 
@@ -152,6 +153,32 @@ TEST(Terreno, TempoDaAbstracaoInicial) {
     t.VIB(3);
     EXPECT_NEAR(TempoAbstracaoInicial(t, c), 0.2526, 1e-4);
     EXPECT_NEAR(c.Lamina(TempoAbstracaoInicial(t, c)), AbstracaoInicial(t), 1e-6);
+}
+
+// Com c > 1 a lâmina sobe até t = b/(c − 1) e desce depois (a intensidade instantânea fica
+// negativa). Com b pequeno esse pico vem antes de 1 min, de onde as buscas partem: o fim do
+// escoamento não convergia (o cálculo parava no leito da estrada) e o enchimento das
+// abstrações caía na descida, depois do fim da chuva, e o leito não escoava.
+TEST(Terreno, ChuvaComPicoAntesDeUmMinuto) {
+    const struct { double B, C; } casos[] = {{0.01, 1.1}, {0.3, 2}, {0.99, 2}, {0.5, 3}, {1, 3}};
+    for (const auto& caso : casos) {
+        SCOPED_TRACE("b = " + std::to_string(caso.B) + ", c = " + std::to_string(caso.C));
+        auto chuva = ChuvaExemplo();
+        chuva.B(caso.B);
+        chuva.C(caso.C);
+        const double pico = caso.B / (caso.C - 1);
+        const double vib = 5;
+        const double fim = TempoFinalEscoamento(chuva, "2", vib);
+        EXPECT_GT(fim, 0);
+        EXPECT_LT(fim, pico);
+        EXPECT_NEAR(chuva.IntensidadeInstantanea(fim), vib, 1e-6 * vib);
+        TTerreno t("x");
+        t.VIB(3);
+        const double ia = TempoAbstracaoInicial(t, chuva);
+        EXPECT_GT(ia, 0);
+        EXPECT_LT(ia, pico);
+        EXPECT_NEAR(chuva.Lamina(ia), AbstracaoInicial(t), 1e-6);
+    }
 }
 
 } // namespace

@@ -87,15 +87,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "de condução"},
         TCasoCli{"secao_2", "IndSecao=1", "IndSecao=2", 1, "Seção 2 ainda não disponível.\n",
                  "c03_equiv_200m"},
-        // Erros do motor dizem a etapa e os dados que a alimentam (b pequeno com c = 2: a
-        // intensidade instantânea não chega à infiltração por Newton; b pequeno com c < 1
-        // calcula).
-        TCasoCli{"idf_b_pequeno", "\r\nB=[0-9.]+\r\nC=[0-9.]+", "\r\nB=0.01\r\nC=2", 1,
-                 "Não foi possível calcular o escoamento no leito da estrada (não houve "
-                 "convergência quando calculando o tempo final do escoamento). Verifique no "
-                 "leito da estrada a taxa de infiltração estável, a declividade transversal, a "
-                 "semilargura e a rugosidade, e os parâmetros K, a, b e c da equação IDF.\n",
-                 "c03_equiv_200m"},
+        // Erros do motor dizem a etapa e os dados que a alimentam (b pequeno calcula, também
+        // com c > 1: AjusteIdf.BPequenoCalcula).
         // c pequeno: a chuva não acaba; a mensagem diz que é o c.
         TCasoCli{"idf_c_pequeno", "\r\nC=[0-9.]+", "\r\nC=0.3", 1,
                  "Não foi possível calcular o escoamento no leito da estrada (a chuva da equação "
