@@ -84,13 +84,13 @@ int ConsultarIdf(const std::string& latitude, const std::string& longitude,
                   << "; distancia_km: " << FormatFloat("0.000", e.DistanciaKm)
                   << "; peso: " << FormatFloat("0.00", e.Peso * 100) << " %\n";
     } else if (r.DoUsuario) {
+        // A fonte é a da estação que deu os parâmetros: estado e nome, a chave das suas.
         std::string fonte, erros;
-        for (const auto& e : minhas.Lista())
-            if (e.Nome == r.Nome && EstacaoDoBanco(e).Latitude == r.Latitude &&
-                EstacaoDoBanco(e).Longitude == r.Longitude) {
-                fonte = e.Fonte;
-                erros = TextoErrosAjuste(InfoEstacaoUsuario(e));
-            }
+        const auto& usada = c.Usadas.at(0);
+        if (const auto* e = ProcurarEstacaoUsuario(minhas.Lista(), usada.Estado, usada.Nome)) {
+            fonte = e->Fonte;
+            erros = TextoErrosAjuste(InfoEstacaoUsuario(*e));
+        }
         saida << "Estação: " << r.Nome << MarcaEstacaoUsuario << "\nFonte: " << fonte << '\n';
         if (!erros.empty()) saida << "Erro do ajuste: " << erros << '\n';
     } else

@@ -14,32 +14,42 @@
 
 namespace {
 
-// Os mesmos extremos da tabela distribuída, com folga para as ilhas costeiras.
-constexpr double LatitudeNorte = -5.3, LatitudeSul = 33.8;
+// A consulta guarda as coordenadas sem hemisfério, como graus ao sul e a oeste: o território
+// ao sul do equador, com folga para as ilhas costeiras.
+constexpr double LatitudeNorte = 0, LatitudeSul = 33.8;
 constexpr double LongitudeLeste = 28.8, LongitudeOeste = 74.1;
 constexpr double DuracaoMaxima = 10080; // uma semana, em minutos
 constexpr double TrMaximo = 10000;      // anos
 constexpr double ErroMaximoPct = 1000;
 constexpr std::size_t MaxFonte = 500;
 
-// Um número de um campo: o rótulo do editor, com a unidade e a faixa.
+// Um número de um campo: o rótulo do editor, com a unidade, e a faixa.
 struct TCampoNumero {
     const char* Coluna;
     const char* Rotulo;
     double TEstacaoUsuario::*Membro;
+    double Minimo;
+    bool MinimoIncluido;
+    double Maximo;
+    const char* PorQue; // o que a faixa representa, quando não é óbvio
 };
 
+// K, a, b e c: as faixas da página de dados, para que a estação escolhida nunca seja recusada
+// depois, no projeto.
 constexpr TCampoNumero CamposNumero[] = {
-    {"latitude", "Latitude (graus decimais, sul positivo)", &TEstacaoUsuario::Latitude},
-    {"longitude", "Longitude (graus decimais, oeste positivo)", &TEstacaoUsuario::Longitude},
-    {"K", "K", &TEstacaoUsuario::K},
-    {"a", "a", &TEstacaoUsuario::A},
-    {"b", "b (min)", &TEstacaoUsuario::B},
-    {"c", "c", &TEstacaoUsuario::C},
+    {"latitude", "Latitude (graus decimais, sul positivo)", &TEstacaoUsuario::Latitude,
+     LatitudeNorte, true, LatitudeSul,
+     "a consulta representa o território brasileiro ao sul do equador, sem latitudes ao norte"},
+    {"longitude", "Longitude (graus decimais, oeste positivo)", &TEstacaoUsuario::Longitude,
+     LongitudeLeste, true, LongitudeOeste, "território brasileiro"},
+    {"K", "K", &TEstacaoUsuario::K, 0, false, KMaximoIdf, nullptr},
+    {"a", "a", &TEstacaoUsuario::A, 0, false, AMaximoIdf, nullptr},
+    {"b", "b (min)", &TEstacaoUsuario::B, 0, false, BMaximoIdf, nullptr},
+    {"c", "c", &TEstacaoUsuario::C, 0, false, CMaximoIdf, nullptr},
 };
 
-std::string Num(double v) {
-    return FormatFloat("0.0###", v, ',');
+std::string Num(double v, char separador = ',') {
+    return FloatToStr(v, separador);
 }
 
 void Texto(const std::string& valor, const char* rotulo, std::size_t maximo) {
@@ -51,6 +61,14 @@ void Texto(const std::string& valor, const char* rotulo, std::size_t maximo) {
     if (const auto n = win1252::DeUtf8(valor).size(); n > maximo)
         throw EMorvendo(std::string("O campo ") + rotulo + " tem " + std::to_string(n) +
                         " caracteres; o máximo é " + std::to_string(maximo) + ".");
+}
+
+// "O campo X deve estar entre 0 e 1 (lido: 2)."
+[[noreturn]] void ForaDaFaixa(const char* rotulo, const std::string& faixa, double v,
+                              char separador, const char* porQue = nullptr) {
+    throw EMorvendo(std::string("O campo ") + rotulo + " deve " + faixa +
+                    " (lido: " + Num(v, separador) + ")" +
+                    (porQue ? std::string(": ") + porQue : std::string()) + ".");
 }
 
 std::string Aparar(const std::string& s) {
@@ -95,39 +113,40 @@ std::string& PastaRegistrada() {
 
 } // namespace
 
-void ConferirEstacaoUsuario(const TEstacaoUsuario& e) {
+const TEstacaoUsuario* ProcurarEstacaoUsuario(const std::vector<TEstacaoUsuario>& lista, int estado,
+                                              std::string_view nome) {
+    for (const auto& e : lista)
+        if (e.Estado == estado && e.Nome == nome) return &e;
+    return nullptr;
+}
+
+void ConferirEstacaoUsuario(const TEstacaoUsuario& e, char sep) {
     if (e.Estado < 0 || e.Estado >= NumeroEstados)
         throw EMorvendo("O campo Estado deve ser um dos 27 estados.");
     Texto(e.Nome, "Nome", MaxNome);
-    for (const auto& c : CamposNumero)
-        if (!std::isfinite(e.*c.Membro))
+    for (const auto& c : CamposNumero) {
+        const double v = e.*c.Membro;
+        if (!std::isfinite(v))
             throw EMorvendo(std::string("O campo ") + c.Rotulo + " deve ser um número.");
-    if (!(e.Latitude >= LatitudeNorte && e.Latitude <= LatitudeSul))
-        throw EMorvendo("O campo Latitude (graus, sul positivo) deve estar entre " +
-                        Num(LatitudeNorte) + " e " + Num(LatitudeSul) +
-                        " (território brasileiro).");
-    if (!(e.Longitude >= LongitudeLeste && e.Longitude <= LongitudeOeste))
-        throw EMorvendo("O campo Longitude (graus, oeste positivo) deve estar entre " +
-                        Num(LongitudeLeste) + " e " + Num(LongitudeOeste) +
-                        " (território brasileiro).");
-    if (!(e.K > 0)) throw EMorvendo("O campo K deve ser maior que zero.");
-    if (!(e.A >= 0 && e.A <= 1)) throw EMorvendo("O campo a deve estar entre 0 e 1.");
-    if (!(e.B >= 0 && e.B <= 1000)) throw EMorvendo("O campo b (min) deve estar entre 0 e 1000.");
-    if (!(e.C > 0 && e.C <= 3)) throw EMorvendo("O campo c deve ser maior que 0 e até 3.");
+        if (!((c.MinimoIncluido ? v >= c.Minimo : v > c.Minimo) && v <= c.Maximo))
+            ForaDaFaixa(c.Rotulo,
+                        c.MinimoIncluido
+                            ? "estar entre " + Num(c.Minimo) + " e " + Num(c.Maximo)
+                            : "ser maior que " + Num(c.Minimo) + " e no máximo " + Num(c.Maximo),
+                        v, sep, c.PorQue);
+    }
     const std::pair<const char*, double> duracoes[] = {{"Duração mínima (min)", e.DuracaoMin},
                                                        {"Duração máxima (min)", e.DuracaoMax}};
     for (const auto& [rotulo, d] : duracoes)
         if (!(d == 0 || (d > 0 && d <= DuracaoMaxima)))
-            throw EMorvendo(std::string("O campo ") + rotulo +
-                            " deve ficar vazio ou estar entre 0 e 10080.");
+            ForaDaFaixa(rotulo, "ficar vazio ou estar entre 0 e 10080", d, sep);
     if (e.DuracaoMin > 0 && e.DuracaoMax > 0 && !(e.DuracaoMin < e.DuracaoMax))
         throw EMorvendo("O campo Duração mínima (min) deve ser menor que a Duração máxima.");
     const std::pair<const char*, double> trs[] = {{"Período de retorno mínimo (anos)", e.TrMin},
                                                   {"Período de retorno máximo (anos)", e.TrMax}};
     for (const auto& [rotulo, tr] : trs)
         if (!(tr == 0 || (tr >= 1 && tr <= TrMaximo)))
-            throw EMorvendo(std::string("O campo ") + rotulo +
-                            " deve ficar vazio ou estar entre 1 e 10000.");
+            ForaDaFaixa(rotulo, "ficar vazio ou estar entre 1 e 10000", tr, sep);
     if (e.TrMin > 0 && e.TrMax > 0 && !(e.TrMin < e.TrMax))
         throw EMorvendo("O campo Período de retorno mínimo (anos) deve ser menor que o Período "
                         "de retorno máximo.");
@@ -135,8 +154,7 @@ void ConferirEstacaoUsuario(const TEstacaoUsuario& e) {
         {"Erro RMS do ajuste (%)", &e.ErroRmsPct}, {"Maior erro do ajuste (%)", &e.ErroMaximoPct}};
     for (const auto& [rotulo, erro] : erros)
         if (*erro && !(std::isfinite(**erro) && **erro >= 0 && **erro <= ErroMaximoPct))
-            throw EMorvendo(std::string("O campo ") + rotulo +
-                            " deve ficar vazio ou estar entre 0 e 1000.");
+            ForaDaFaixa(rotulo, "ficar vazio ou estar entre 0 e 1000", **erro, sep);
     Texto(e.Fonte, "Fonte", MaxFonte);
 }
 
@@ -195,22 +213,26 @@ TInfoEstacaoIdf InfoEstacaoUsuario(const TEstacaoUsuario& e) {
     return i;
 }
 
-std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,
-                                                   const std::string& nomeArquivo,
-                                                   std::vector<int>* linhas) {
-    const TTabelaCsv t = LerCsvTexto(texto, nomeArquivo);
+TArquivoEstacoesUsuario LerArquivoEstacoesUsuario(std::string_view texto,
+                                                  const std::string& nomeArquivo) {
+    TTabelaCsv t = LerCsvTexto(texto, nomeArquivo);
     for (const char* c : {"uf", "estacao", "latitude", "longitude", "K", "a", "b", "c", "fonte"})
         if (t.Coluna(c) < 0)
             throw EMorvendo(nomeArquivo + ", linha 1: falta a coluna " + c +
                             " (as colunas são as da tabela de estações: uf, estacao, latitude, "
                             "longitude, K, a, b, c, fonte, duracao_min, duracao_max).");
-    // Colunas que o programa não conhece: ficam com a estação e voltam ao arquivo.
+    // Campos além do cabeçalho: colunas sem nome, para que voltem ao arquivo.
+    for (const auto& l : t.Registros)
+        if (l.Campos.size() > t.Cabecalho.size()) t.Cabecalho.resize(l.Campos.size());
+    // Colunas que o programa não conhece (e a repetição de uma que conhece, que a leitura não
+    // usa): ficam com a estação e voltam ao arquivo.
+    TArquivoEstacoesUsuario r;
     std::vector<std::size_t> outras;
     for (std::size_t c = 0; c < t.Cabecalho.size(); ++c)
-        if (!ColunaConhecida(t.Cabecalho[c]) && !Aparar(t.Cabecalho[c]).empty() &&
-            t.Coluna(t.Cabecalho[c]) == static_cast<int>(c))
+        if (!ColunaConhecida(t.Cabecalho[c]) || t.Coluna(t.Cabecalho[c]) != static_cast<int>(c)) {
             outras.push_back(c);
-    std::vector<TEstacaoUsuario> r;
+            r.OutrasColunas.push_back(t.Cabecalho[c]);
+        }
     for (const auto& l : t.Registros) {
         const std::string onde = nomeArquivo + ", linha " + std::to_string(l.Linha) + ", campo ";
         auto campo = [&](const char* coluna) {
@@ -241,28 +263,58 @@ std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,
             e.OutrasColunas.emplace_back(t.Cabecalho[c],
                                          c < l.Campos.size() ? l.Campos[c] : std::string());
         try {
-            ConferirEstacaoUsuario(e);
+            ConferirEstacaoUsuario(e, '.');
         } catch (const EMorvendo& erro) {
             // A mensagem do campo ("O campo K deve ...") ganha o lugar no arquivo.
             std::string m = erro.what();
             if (m.rfind("O campo ", 0) == 0) m = m.substr(8);
             throw EMorvendo(onde + m);
         }
-        r.push_back(std::move(e));
-        if (linhas) linhas->push_back(l.Linha);
+        if (const auto* outra = ProcurarEstacaoUsuario(r.Estacoes, e.Estado, e.Nome))
+            throw EMorvendo(onde + "estacao: a estação \"" + e.Nome + "\" de " +
+                            NomeEstado(e.Estado) + " já está na linha " +
+                            std::to_string(r.Linhas[std::size_t(outra - r.Estacoes.data())]) +
+                            "; o nome de uma estação não se repete no mesmo estado.");
+        r.Estacoes.push_back(std::move(e));
+        r.Linhas.push_back(l.Linha);
     }
     return r;
 }
 
-std::string CsvEstacoesUsuario(const std::vector<TEstacaoUsuario>& estacoes) {
+std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,
+                                                   const std::string& nomeArquivo) {
+    return LerArquivoEstacoesUsuario(texto, nomeArquivo).Estacoes;
+}
+
+namespace {
+
+// As colunas do usuário a gravar: as do arquivo e, depois, as que alguma estação traz a mais
+// (um nome repetido numa estação pede tantas colunas quantas vezes ele aparece).
+std::vector<std::string> ColunasDoUsuario(const std::vector<TEstacaoUsuario>& estacoes,
+                                          std::vector<std::string> colunas) {
+    for (const auto& e : estacoes) {
+        std::vector<bool> usada(colunas.size(), false);
+        for (const auto& [nome, valor] : e.OutrasColunas) {
+            std::size_t j = 0;
+            while (j < colunas.size() && (usada[j] || colunas[j] != nome))
+                ++j;
+            if (j == colunas.size()) {
+                colunas.push_back(nome);
+                usada.push_back(false);
+            }
+            usada[j] = true;
+        }
+    }
+    return colunas;
+}
+
+} // namespace
+
+std::string CsvEstacoesUsuario(const std::vector<TEstacaoUsuario>& estacoes,
+                               const std::vector<std::string>& outrasColunas) {
     auto aspas = [](const std::string& s) { return CampoCsv(s); };
     auto opcional = [](double d) { return d > 0 ? RealExato(d) : std::string(); };
-    // As colunas acrescentadas pelo usuário, na ordem em que aparecem, depois das nossas.
-    std::vector<std::string> outras;
-    for (const auto& e : estacoes)
-        for (const auto& [nome, valor] : e.OutrasColunas)
-            if (std::find(outras.begin(), outras.end(), nome) == outras.end())
-                outras.push_back(nome);
+    const auto outras = ColunasDoUsuario(estacoes, outrasColunas);
     std::string s = "uf,estacao,latitude,longitude,K,a,b,c,fonte";
     for (const auto& [coluna, membro] : ColunasOpcionais)
         s += std::string(",") + coluna;
@@ -279,11 +331,18 @@ std::string CsvEstacoesUsuario(const std::vector<TEstacaoUsuario>& estacoes) {
             s += "," + opcional(e.*membro);
         for (const auto& [coluna, membro] : ColunasErros)
             s += "," + (e.*membro ? RealExato(*(e.*membro)) : std::string());
-        for (const auto& nome : outras) {
-            const auto o = std::find_if(e.OutrasColunas.begin(), e.OutrasColunas.end(),
-                                        [&](const auto& c) { return c.first == nome; });
-            s += "," + (o == e.OutrasColunas.end() ? std::string() : aspas(o->second));
+        // Cada valor na primeira coluna livre do seu nome, na ordem em que a estação os traz.
+        std::vector<std::string> valores(outras.size());
+        std::vector<bool> usada(outras.size(), false);
+        for (const auto& [nome, valor] : e.OutrasColunas) {
+            std::size_t j = 0;
+            while (usada[j] || outras[j] != nome)
+                ++j;
+            usada[j] = true;
+            valores[j] = valor;
         }
+        for (const auto& v : valores)
+            s += "," + aspas(v);
         s += "\n";
     }
     return s;
@@ -336,6 +395,7 @@ std::string TEstacoesUsuario::Caminho() const {
 
 void TEstacoesUsuario::Carregar() {
     FLista.clear();
+    FOutrasColunas.clear();
     FErroArquivo.clear();
     if (FPasta.empty()) return;
     const auto caminho = Caminho();
@@ -349,24 +409,27 @@ void TEstacoesUsuario::Carregar() {
         throw;
     }
     try {
-        FLista = LerCsvEstacoesUsuario(bytes, caminho);
+        auto lido = LerArquivoEstacoesUsuario(bytes, caminho);
+        FLista = std::move(lido.Estacoes);
+        FOutrasColunas = std::move(lido.OutrasColunas);
     } catch (const EMorvendo& e) {
         FErroArquivo = e.what();
         throw EMorvendo("Suas estações não foram carregadas: " + FErroArquivo);
     }
 }
 
-void TEstacoesUsuario::ConferirRepetida(const std::vector<TEstacaoUsuario>& lista,
-                                        const TEstacaoUsuario& e, std::size_t exceto) const {
-    for (std::size_t i = 0; i < lista.size(); ++i)
-        if (i != exceto && lista[i].Estado == e.Estado && lista[i].Nome == e.Nome)
+void TEstacoesUsuario::ConferirRepetida(const TEstacaoUsuario& e, std::size_t exceto) const {
+    for (std::size_t i = 0; i < FLista.size(); ++i)
+        if (i != exceto && FLista[i].Estado == e.Estado && FLista[i].Nome == e.Nome)
             throw EMorvendo("Já existe entre as suas estações uma com o nome \"" + e.Nome +
-                            "\" em " + NomeEstado(e.Estado) + ".");
+                            "\" em " + NomeEstado(e.Estado) + " (linha " + std::to_string(i + 1) +
+                            " de Minhas estações); o nome de uma estação não se repete no "
+                            "mesmo estado.");
 }
 
 void TEstacoesUsuario::Adicionar(const TEstacaoUsuario& e) {
     ConferirEstacaoUsuario(e);
-    ConferirRepetida(FLista, e, FLista.size());
+    ConferirRepetida(e, FLista.size());
     auto nova = FLista;
     nova.push_back(e);
     Gravar(std::move(nova));
@@ -375,7 +438,7 @@ void TEstacoesUsuario::Adicionar(const TEstacaoUsuario& e) {
 void TEstacoesUsuario::Substituir(std::size_t i, const TEstacaoUsuario& e) {
     if (i >= FLista.size()) throw EMorvendo("A estação escolhida não existe mais.");
     ConferirEstacaoUsuario(e);
-    ConferirRepetida(FLista, e, i);
+    ConferirRepetida(e, i);
     auto nova = FLista;
     nova[i] = e;
     Gravar(std::move(nova));
@@ -390,21 +453,21 @@ void TEstacoesUsuario::Remover(std::size_t i) {
 
 std::size_t TEstacoesUsuario::Importar(const std::string& caminhoCsv) {
     const auto nome = std::filesystem::path(caminhoCsv).filename().string();
-    std::vector<int> linhas;
-    const auto lidas = LerCsvEstacoesUsuario(LerArquivoDados(caminhoCsv), nome, &linhas);
-    if (lidas.empty()) throw EMorvendo("O arquivo " + nome + " não tem nenhuma estação.");
-    auto nova = FLista;
-    for (std::size_t i = 0; i < lidas.size(); ++i) {
+    // As repetidas dentro do arquivo, o leitor já recusa com as duas linhas.
+    const auto lido = LerArquivoEstacoesUsuario(LerArquivoDados(caminhoCsv), nome);
+    if (lido.Estacoes.empty()) throw EMorvendo("O arquivo " + nome + " não tem nenhuma estação.");
+    for (std::size_t i = 0; i < lido.Estacoes.size(); ++i) {
         try {
-            ConferirRepetida(nova, lidas[i], nova.size());
+            ConferirRepetida(lido.Estacoes[i], FLista.size());
         } catch (const EMorvendo& e) {
-            throw EMorvendo(nome + ", linha " + std::to_string(linhas[i]) +
+            throw EMorvendo(nome + ", linha " + std::to_string(lido.Linhas[i]) +
                             ", campo estacao: " + e.what());
         }
-        nova.push_back(lidas[i]);
     }
+    auto nova = FLista;
+    nova.insert(nova.end(), lido.Estacoes.begin(), lido.Estacoes.end());
     Gravar(std::move(nova));
-    return lidas.size();
+    return lido.Estacoes.size();
 }
 
 void TEstacoesUsuario::Gravar(std::vector<TEstacaoUsuario> nova) {
@@ -419,6 +482,7 @@ void TEstacoesUsuario::Gravar(std::vector<TEstacaoUsuario> nova) {
     if (ec)
         throw EEntradaSaida("Não foi possível criar a pasta " + FPasta +
                             " para gravar as suas estações.");
-    GravarArquivoAtomico(Caminho(), CsvEstacoesUsuario(nova));
+    GravarArquivoAtomico(Caminho(), CsvEstacoesUsuario(nova, FOutrasColunas));
+    FOutrasColunas = ColunasDoUsuario(nova, std::move(FOutrasColunas));
     FLista = std::move(nova);
 }

@@ -594,13 +594,14 @@ void TfrmFoConsulta::PreencherListaEstacoes() {
 
 const TEstacaoUsuario* TfrmFoConsulta::MinhaEstacaoEmUso() const {
     if (!Registro.DoUsuario) return nullptr;
-    for (const auto& e : Minhas.Lista()) {
-        const TEstacao b = EstacaoDoBanco(e);
-        if (b.Nome == Registro.Nome && b.Latitude == Registro.Latitude &&
-            b.Longitude == Registro.Longitude)
-            return &e;
-    }
-    return nullptr;
+    // Estado e nome são a chave: o da consulta que achou a estação, ou o da lista escolhida.
+    const int estado = FConsulta && !FConsulta->Interpolada && !FConsulta->Usadas.empty()
+                           ? FConsulta->Usadas.front().Estado
+                           : EstadoEscolhido.Indice();
+    const TEstacaoUsuario* e = ProcurarEstacaoUsuario(Minhas.Lista(), estado, Registro.Nome);
+    if (!e) return nullptr;
+    const TEstacao b = EstacaoDoBanco(*e);
+    return b.Latitude == Registro.Latitude && b.Longitude == Registro.Longitude ? e : nullptr;
 }
 
 void TfrmFoConsulta::AplicarMinhasEstacoes() {
@@ -610,6 +611,8 @@ void TfrmFoConsulta::AplicarMinhasEstacoes() {
 bool TfrmFoConsulta::SalvarMinhaEstacao(const TEstacaoUsuario& modelo, QWidget* pai) {
     TfrmFoEstacaoUsuario editor(FAmbiente.Avisos(), pai);
     editor.DefinirEstacao(modelo);
+    editor.Minhas = &Minhas;
+    editor.Posicao = Minhas.Lista().size();
     if (editor.exec() != QDialog::Accepted) return false;
     try {
         Minhas.Adicionar(editor.Estacao());

@@ -211,7 +211,8 @@ TEstacaoUsuario TfrmFoEstacaoUsuario::Estacao() const {
     e.TrMin = LerNumero(eTrMin, "Período de retorno mínimo (anos)", true);
     e.TrMax = LerNumero(eTrMax, "Período de retorno máximo (anos)", true);
     e.Fonte = eFonte->text().trimmed().toStdString();
-    ConferirEstacaoUsuario(e);
+    ConferirEstacaoUsuario(e, SeparadorDecimalLocal());
+    if (Minhas) Minhas->ConferirRepetida(e, Posicao);
     return e;
 }
 
@@ -327,6 +328,8 @@ void TfrmFoMinhasEstacoes::AdicionarClick() {
     TEstacaoUsuario nova;
     nova.Estado = EstadoInicial;
     editor.DefinirEstacao(nova);
+    editor.Minhas = &FMinhas;
+    editor.Posicao = FMinhas.Lista().size();
     if (editor.exec() != QDialog::Accepted) return;
     Protegido([&] {
         FMinhas.Adicionar(editor.Estacao());
@@ -340,6 +343,8 @@ void TfrmFoMinhasEstacoes::EditarClick() {
     if (linha < 0 || linha >= static_cast<int>(FMinhas.Lista().size())) return;
     TfrmFoEstacaoUsuario editor(FMensagens, this);
     editor.DefinirEstacao(FMinhas.Lista()[linha]);
+    editor.Minhas = &FMinhas;
+    editor.Posicao = static_cast<std::size_t>(linha);
     if (editor.exec() != QDialog::Accepted) return;
     Protegido([&] {
         FMinhas.Substituir(static_cast<std::size_t>(linha), editor.Estacao());

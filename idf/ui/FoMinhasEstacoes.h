@@ -22,6 +22,10 @@ public:
     TEstacaoUsuario Estacao() const;
     // Confere e aceita; erro na caixa, com o editor aberto.
     void OkClick();
+    // Lista em que a estação vai entrar, na posição dada (o fim, para uma nova): um nome que
+    // já está nela no mesmo estado é recusado antes de o editor fechar.
+    const TEstacoesUsuario* Minhas = nullptr;
+    std::size_t Posicao = 0;
 
     QComboBox* cbEstado;
     QLineEdit *eNome, *eLatitude, *eLongitude, *eK, *eA, *eB, *eC, *eDuracaoMin, *eDuracaoMax,

@@ -136,6 +136,22 @@ TEST(EstacoesUsuario, LinhaRuimNomeiaLinhaECampo) {
         {"SP,A,22,47,1000,0.2,10,0.8,F,,,,20000,,", "linha 3, campo Período de retorno máximo"},
         {"SP,A,22,47,1000,0.2,10,0.8,F,,,,,-1,", "linha 3, campo Erro RMS do ajuste"},
         {"SP,A,22,47,1000,0.2,10,0.8,F,,,,,,x", "linha 3, campo erro_max_pct"},
+        // K, a, b e c nas faixas da página de dados, com o valor lido e a faixa.
+        {"SP,A,22,47,1e308,0.2,10,0.8,F,,",
+         "linha 3, campo K deve ser maior que 0 e no máximo 100000 (lido: 1E308)."},
+        {"SP,A,22,47,1000,0.2,0,0.8,F,,",
+         "linha 3, campo b (min) deve ser maior que 0 e no máximo 1000 (lido: 0)."},
+        {"SP,A,22,47,1000,0,10,0.8,F,,",
+         "linha 3, campo a deve ser maior que 0 e no máximo 1 (lido: 0)."},
+        {"SP,A,22,47,1000,0.2,10,3.5,F,,",
+         "linha 3, campo c deve ser maior que 0 e no máximo 3 (lido: 3.5)."},
+        // Ao norte do equador: recusada, nunca levada para o sul.
+        {"RR,A,-2.82,60.67,1000,0.2,10,0.8,F,,",
+         "linha 3, campo Latitude (graus decimais, sul positivo) deve estar entre 0 e 33,8 "
+         "(lido: -2.82): a consulta representa o território brasileiro ao sul do equador"},
+        // O mesmo nome duas vezes no mesmo estado: as duas linhas.
+        {"SP,Boa,22.5,47.5,2000,0.2,10,0.8,G,,",
+         "linha 3, campo estacao: a estação \"Boa\" de São Paulo já está na linha 2"},
     };
     for (const auto& c : casos) {
         TPastaTemporaria p;
@@ -201,4 +217,128 @@ TEST(EstacoesUsuario, ConsultaDizOErroDoAjuste) {
                                "6,24 %\n"),
               std::string::npos)
         << saida.str();
+}
+
+// Colunas que o usuário acrescentou voltam ao arquivo depois de uma inclusão, em ordem e com os
+// valores das linhas que já estavam, também sem estação nenhuma, com nome repetido, sem nome ou
+// além do cabeçalho; a linha nova fica com elas vazias.
+TEST(EstacoesUsuario, ColunasDoUsuarioSobrevivemAInclusao) {
+    const std::string base = "uf,estacao,latitude,longitude,K,a,b,c,fonte";
+    const std::string nossas = ",duracao_min,duracao_max,tr_min,tr_max,erro_rms_pct,erro_max_pct";
+    const std::string linha = "SP,A,22,47,1000,0.2,10,0.8,F";
+    const std::string vazias = ",,,,,,";
+    const struct {
+        const char* Caso;
+        std::string Arquivo, Cabecalho, LinhaA; // LinhaA vazia: o arquivo não tinha estação
+    } casos[] = {
+        {"obs", base + ",obs\n" + linha + ",medido em 1998 pelo DER\n", base + nossas + ",obs",
+         linha + vazias + ",medido em 1998 pelo DER"},
+        {"só o cabeçalho", base + ",obs\n", base + nossas + ",obs", ""},
+        {"nome repetido", base + ",obs,obs\n" + linha + ",1,2\n", base + nossas + ",obs,obs",
+         linha + vazias + ",1,2"},
+        {"coluna conhecida repetida", base + ",fonte\n" + linha + ",outra fonte\n",
+         base + nossas + ",fonte", linha + vazias + ",outra fonte"},
+        {"sem nome", base + ",\n" + linha + ",valor\n", base + nossas + ",",
+         linha + vazias + ",valor"},
+        {"além do cabeçalho", base + "\n" + linha + ",\"a, b\",c\n", base + nossas + ",,",
+         linha + vazias + ",\"a, b\",c"},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Caso);
+        TPastaTemporaria p;
+        p.Gravar(NomeArquivoEstacoesUsuario, c.Arquivo);
+        TEstacoesUsuario m(p.Caminho());
+        m.Carregar();
+        TEstacaoUsuario nova = Exemplo();
+        nova.Nome = "Nova";
+        m.Adicionar(nova);
+        const std::string gravado = LerArquivoDados(m.Caminho());
+        EXPECT_EQ(gravado.substr(0, gravado.find('\n')), c.Cabecalho);
+        if (!c.LinhaA.empty()) {
+            EXPECT_NE(gravado.find("\n" + c.LinhaA + "\n"), std::string::npos) << gravado;
+        }
+        // A nova tem as colunas do usuário vazias, e o arquivo regravado se lê igual.
+        const auto lido = LerArquivoEstacoesUsuario(gravado, "m.csv");
+        ASSERT_FALSE(lido.Estacoes.empty());
+        EXPECT_EQ(lido.Estacoes.back().OutrasColunas.size(), lido.OutrasColunas.size());
+        for (const auto& [nome, valor] : lido.Estacoes.back().OutrasColunas)
+            EXPECT_EQ(valor, "") << nome;
+        TEstacoesUsuario outra(p.Caminho());
+        outra.Carregar();
+        outra.Remover(outra.Lista().size() - 1);
+        outra.Adicionar(nova);
+        EXPECT_EQ(LerArquivoDados(m.Caminho()), gravado);
+    }
+}
+
+// Latitudes de 0 a 33,8 graus ao sul voltam iguais do arquivo e da consulta; nada passa para
+// o outro hemisfério.
+TEST(EstacoesUsuario, HemisferioDaLatitudeNaoMuda) {
+    for (const double lat : {0.0, 2.82, 22.9, 33.8}) {
+        TEstacaoUsuario e = Exemplo();
+        e.Latitude = lat;
+        const auto lidas = LerCsvEstacoesUsuario(CsvEstacoesUsuario({e}), "m.csv");
+        ASSERT_EQ(lidas.size(), 1u);
+        EXPECT_EQ(lidas[0].Latitude, lat);
+        // O banco guarda a magnitude ao sul, truncada ao segundo.
+        EXPECT_NEAR(GrausDecimais(EstacaoDoBanco(lidas[0]).Latitude), lat, 1 / 3600.0);
+    }
+    for (const double lat : {-2.82, -0.001, 33.9}) {
+        TEstacaoUsuario e = Exemplo();
+        e.Latitude = lat;
+        try {
+            ConferirEstacaoUsuario(e);
+            ADD_FAILURE() << lat;
+        } catch (const EMorvendo& erro) {
+            EXPECT_EQ(std::string(erro.what())
+                          .rfind("O campo Latitude (graus decimais, sul "
+                                 "positivo) deve estar entre 0 e 33,8",
+                                 0),
+                      0u)
+                << erro.what();
+        }
+    }
+}
+
+// Estado e nome são a chave: a importação recusa o que já está (as duas linhas), e a consulta
+// numa estação dá a fonte dela, não a de outra com o mesmo nome no mesmo lugar.
+TEST(EstacoesUsuario, NomeRepetidoNaoMisturaEstacoes) {
+    TPastaTemporaria comuns, usuario;
+    comuns.Gravar(NomeArquivoEstacoes, ArquivoEstacoes(TEstacoesPorEstado{}));
+    TEstacoesUsuario m(usuario.Caminho());
+    TEstacaoUsuario sp = Exemplo(), mg = Exemplo();
+    sp.Nome = mg.Nome = "Divisa";
+    sp.Fonte = "Fonte SP";
+    mg.Estado = 12;
+    mg.K = 3000;
+    mg.Fonte = "Fonte MG";
+    m.Adicionar(sp);
+    m.Adicionar(mg);
+    std::ostringstream saida, erros;
+    ASSERT_EQ(ConsultarIdf("22.9", "47.06", comuns.Caminho(), usuario.Caminho(), 100, saida, erros),
+              0)
+        << erros.str();
+    const std::string s = saida.str();
+    const bool primeira = s.find("K: 2500.125\n") != std::string::npos;
+    EXPECT_NE(s.find(primeira ? "Fonte: Fonte SP\n" : "Fonte: Fonte MG\n"), std::string::npos) << s;
+    EXPECT_NE(s.find(primeira ? "Outra estacao a menos de 1 km: Divisa (MG)"
+                              : "Outra estacao a menos de 1 km: Divisa (SP)"),
+              std::string::npos)
+        << s;
+
+    usuario.Gravar("importar.csv", Cabecalho + "MG,Outra,20,44,1000,0.2,10,0.8,F,,\n" +
+                                       "MG,Divisa,20,44,1000,0.2,10,0.8,F,,\n");
+    try {
+        m.Importar(usuario.Arquivo("importar.csv"));
+        ADD_FAILURE();
+    } catch (const EMorvendo& e) {
+        EXPECT_NE(
+            std::string(e.what()).find("importar.csv, linha 3, campo estacao: Já existe entre "
+                                       "as suas estações uma com o nome \"Divisa\" em Minas "
+                                       "Gerais (linha 2 de Minhas estações)"),
+            std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(m.Lista().size(), 2u);
+    EXPECT_THROW(m.Substituir(0, mg), EMorvendo);
 }

@@ -267,6 +267,47 @@ private slots:
         QVERIFY2(mensagens.Erros[1].contains("Longitude"), qPrintable(mensagens.Erros[1]));
     }
 
+    // O editor recusa, e fica aberto, K e b fora das faixas da página de dados (com o valor e a
+    // faixa) e o nome de outra estação do mesmo estado (com a linha dela); em outro estado, o
+    // nome serve.
+    void editorRecusaNomeRepetidoEFaixasDaPagina() {
+        TEstacoesUsuario minhas(FUsuario->path().toStdString());
+        minhas.Adicionar(MinhaCuritiba);
+        TMensagensRegistradas mensagens;
+        TfrmFoMinhasEstacoes lista(minhas, mensagens);
+        // O que o editor disse a cada OK e se continuou aberto; comparado depois que ele fecha.
+        QStringList ditas;
+        bool abertoDepoisDaRepetida = false;
+        QuandoAbrir<TfrmFoEstacaoUsuario>([&](TfrmFoEstacaoUsuario& editor) {
+            editor.DefinirEstacao(MinhaCuritiba);
+            for (QLineEdit* campo : {editor.eK, editor.eB}) {
+                const QString antes = campo->text();
+                campo->setText(campo == editor.eK ? QStringLiteral("1e308") : QStringLiteral("0"));
+                editor.OkClick();
+                ditas << mensagens.Erros.value(mensagens.Erros.size() - 1);
+                campo->setText(antes);
+            }
+            editor.OkClick();
+            ditas << mensagens.Erros.value(mensagens.Erros.size() - 1);
+            abertoDepoisDaRepetida = editor.result() == 0;
+            editor.cbEstado->setCurrentIndex(24);
+            editor.OkClick();
+            if (editor.result() == 0) editor.reject();
+        });
+        lista.AdicionarClick();
+        const QStringList esperadas = {
+            QStringLiteral("O campo K deve ser maior que 0 e no máximo 100000 (lido: 1E308)."),
+            QStringLiteral("O campo b (min) deve ser maior que 0 e no máximo 1000 (lido: 0)."),
+            QStringLiteral("Já existe entre as suas estações uma com o nome \"Curitiba (manual "
+                           "municipal)\" em Paraná (linha 1 de Minhas estações); o nome de uma "
+                           "estação não se repete no mesmo estado.")};
+        QCOMPARE(ditas, esperadas);
+        QVERIFY(abertoDepoisDaRepetida);
+        QCOMPARE(mensagens.Erros.size(), 3);
+        QCOMPARE(minhas.Lista().size(), std::size_t{2});
+        QCOMPARE(lista.Tabela->item(1, 0)->text(), QStringLiteral("SP"));
+    }
+
     // Com os dados distribuídos, um clique no mapa de São Paulo a 38 km de Araraquara dá os
     // mesmos K, a, b, c que morvendo-calc --idf no ponto clicado, sem mensagem nenhuma.
     void cliqueEmSaoPauloIgualALinhaDeComando() {
