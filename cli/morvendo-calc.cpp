@@ -383,21 +383,17 @@ int ExecutarEstudoCli(const TOpcoes& o) {
 
 int ExecutarTrechosCli(const TOpcoes& o) {
     std::vector<TTrecho> trechos;
-    {
-        // Só um arquivo comum: um FIFO no lugar da tabela prenderia o programa.
-        std::istringstream f;
-        try {
-            f.str(LerArquivoComum(o.Trechos));
-        } catch (const EMorvendo& e) {
-            std::cerr << e.what() << '\n';
-            return 2;
-        }
-        try {
-            trechos = LerTrechosCsv(f);
-        } catch (const EMorvendo& e) {
-            std::cerr << o.Trechos << ": " << e.what() << '\n';
-            return 2;
-        }
+    try {
+        // Só um arquivo comum (um FIFO prenderia o programa), lido aos pedaços: um arquivo
+        // enorme pára no limite de trechos sem ser guardado inteiro.
+        TEntradaArquivoComum f(o.Trechos);
+        trechos = LerTrechosCsv(f);
+    } catch (const EEntradaSaida& e) {
+        std::cerr << e.what() << '\n';
+        return 2;
+    } catch (const EMorvendo& e) {
+        std::cerr << o.Trechos << ": " << e.what() << '\n';
+        return 2;
     }
     TLoteTerminal lote;
     const auto r = ExecutarTrechos(DocumentoDoProjeto(o), trechos,

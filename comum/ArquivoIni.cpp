@@ -188,11 +188,10 @@ EEntradaSaida ErroArquivo(const std::string& acao, const std::string& caminho, i
                          (motivo.empty() ? "" : ": " + motivo) + ".");
 }
 
-} // namespace
-
-std::string LerArquivoComum(const std::string& caminho) {
+// Abre só arquivos comuns. O_NONBLOCK evita ficar preso num FIFO; arquivos comuns não são
+// afetados.
+int AbrirArquivoComum(const std::string& caminho) {
     auto falha = [&](int erro) { return ErroArquivo("ler", caminho, erro, true); };
-    // O_NONBLOCK evita ficar preso num FIFO; arquivos comuns não são afetados.
     const int fd = ::open(caminho.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) throw falha(errno);
     struct stat st {};
@@ -207,22 +206,58 @@ std::string LerArquivoComum(const std::string& caminho) {
         throw EEntradaSaida("Não foi possível ler o arquivo " + caminho +
                             ": não é um arquivo comum.");
     }
+    return fd;
+}
+
+// read sem EINTR; -1 com errno no erro.
+ssize_t LerPedaco(int fd, char* buf, std::size_t n) {
+    for (;;) {
+        const auto lidos = ::read(fd, buf, n);
+        if (lidos >= 0 || errno != EINTR) return lidos;
+    }
+}
+
+} // namespace
+
+std::string LerArquivoComum(const std::string& caminho) {
+    const int fd = AbrirArquivoComum(caminho);
+    struct stat st {};
     std::string dados;
-    dados.reserve(static_cast<std::size_t>(st.st_size));
+    if (::fstat(fd, &st) == 0) dados.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     for (;;) {
-        const auto n = ::read(fd, buf, sizeof buf);
-        if (n < 0 && errno == EINTR) continue;
+        const auto n = LerPedaco(fd, buf, sizeof buf);
         if (n < 0) {
             const int erro = errno;
             ::close(fd);
-            throw falha(erro);
+            throw ErroArquivo("ler", caminho, erro, true);
         }
         if (n == 0) break;
         dados.append(buf, static_cast<std::size_t>(n));
     }
     ::close(fd);
     return dados;
+}
+
+TEntradaArquivoComum::TEntradaArquivoComum(const std::string& caminho) : std::istream(nullptr) {
+    FBuffer.Fd = AbrirArquivoComum(caminho);
+    FBuffer.Caminho = caminho;
+    rdbuf(&FBuffer);
+    // A exceção da leitura chega a quem lê, em vez de parecer o fim do arquivo.
+    exceptions(std::ios::badbit);
+}
+
+TEntradaArquivoComum::~TEntradaArquivoComum() {
+    ::close(FBuffer.Fd);
+}
+
+TEntradaArquivoComum::TBuffer::int_type TEntradaArquivoComum::TBuffer::underflow() {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    const auto n = LerPedaco(Fd, Dados, sizeof Dados);
+    if (n < 0) throw ErroArquivo("ler", Caminho, errno, true);
+    if (n == 0) return traits_type::eof();
+    setg(Dados, Dados, Dados + n);
+    return traits_type::to_int_type(*gptr());
 }
 
 TArquivoIni::TArquivoIni(std::string caminho) : FCaminho(std::move(caminho)) {

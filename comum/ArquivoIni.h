@@ -1,4 +1,6 @@
 #pragma once
+#include <istream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -62,6 +64,24 @@ void GravarArquivoAtomico(const std::string& caminho, std::string_view conteudo)
 // Lê um arquivo inteiro. Só arquivos comuns: uma pasta, um FIFO ou um dispositivo no lugar de
 // um arquivo de entrada é recusado sem bloquear. Erro EEntradaSaida com o caminho e o motivo.
 std::string LerArquivoComum(const std::string& caminho);
+
+// O mesmo arquivo comum lido aos pedaços, para tabelas grandes demais para a memória. Erro de
+// leitura no meio: EEntradaSaida com o caminho, lançada pela leitura do fluxo.
+class TEntradaArquivoComum : public std::istream {
+public:
+    explicit TEntradaArquivoComum(const std::string& caminho);
+    ~TEntradaArquivoComum() override;
+    TEntradaArquivoComum(const TEntradaArquivoComum&) = delete;
+    TEntradaArquivoComum& operator=(const TEntradaArquivoComum&) = delete;
+
+private:
+    struct TBuffer : std::streambuf {
+        int_type underflow() override;
+        int Fd = -1;
+        std::string Caminho;
+        char Dados[65536];
+    } FBuffer;
+};
 
 // O motivo de um erro do sistema (errno) em português, para as mensagens ao usuário; vazio
 // quando não há um texto próprio (o texto do sistema, em inglês, nunca é mostrado).

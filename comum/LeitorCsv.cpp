@@ -19,71 +19,114 @@ int TTabelaCsv::Coluna(std::string_view nome) const {
     return -1;
 }
 
-TTabelaCsv LerCsvTexto(std::string_view texto, const std::string& nomeArquivo) {
-    if (texto.substr(0, 3) == "\xEF\xBB\xBF") texto.remove_prefix(3);
-    TTabelaCsv tabela;
-    std::vector<TLinhaCsv> registros;
-    TLinhaCsv atual{1, {}};
-    std::string campo;
-    int linha = 1;
-    bool entreAspas = false, campoIniciado = false, houveAspas = false, registroVazio = true;
-    auto fecharCampo = [&] {
-        atual.Campos.push_back(std::move(campo));
-        campo.clear();
-        campoIniciado = houveAspas = false;
-    };
-    auto fecharRegistro = [&] {
-        // Linhas em branco não são registros.
-        if (!registroVazio) registros.push_back(std::move(atual));
-        atual = TLinhaCsv{linha + 1, {}};
-        registroVazio = true;
-    };
-    for (std::size_t i = 0; i < texto.size(); ++i) {
-        const char c = texto[i];
-        if (c != '\n' && c != '\r') registroVazio = false;
-        if (entreAspas) {
-            if (c == '"') {
-                if (i + 1 < texto.size() && texto[i + 1] == '"') {
-                    campo += '"';
-                    ++i;
-                } else {
-                    entreAspas = false;
-                }
-            } else {
-                if (c == '\n') ++linha;
-                campo += c;
+namespace {
+const char MARCA_UTF8[] = "\xEF\xBB\xBF";
+}
+
+void TLeitorCsv::Acrescentar(std::string_view parte) {
+    for (const char c : parte) {
+        if (FBom < 3) {
+            if (c == MARCA_UTF8[FBom]) {
+                ++FBom;
+                continue;
             }
-            continue;
+            // Não era a marca: os bytes retidos são texto.
+            const int retidos = FBom;
+            FBom = 3;
+            for (int k = 0; k < retidos; ++k)
+                Empurrar(MARCA_UTF8[k]);
         }
-        if (c == '"' && !campoIniciado) {
-            entreAspas = houveAspas = campoIniciado = true;
-        } else if (c == '"') {
-            throw EMorvendo(nomeArquivo + ", linha " + std::to_string(linha) +
-                            ": aspas no meio de um campo sem aspas.");
-        } else if (c == ',') {
-            fecharCampo();
-        } else if (c == '\r' && i + 1 < texto.size() && texto[i + 1] == '\n') {
-            continue;
-        } else if (c == '\n') {
-            fecharCampo();
-            fecharRegistro();
-            ++linha;
-        } else {
-            if (houveAspas)
-                throw EMorvendo(nomeArquivo + ", linha " + std::to_string(linha) +
-                                ": texto depois das aspas de fechamento.");
-            campo += c;
-            campoIniciado = true;
-        }
+        Empurrar(c);
     }
-    if (entreAspas)
-        throw EMorvendo(nomeArquivo + ", linha " + std::to_string(atual.Linha) +
+}
+
+void TLeitorCsv::Empurrar(char c) {
+    if (FTemAnterior) Passo(FAnterior, static_cast<unsigned char>(c));
+    FAnterior = c;
+    FTemAnterior = true;
+}
+
+void TLeitorCsv::Terminar() {
+    if (FBom < 3) {
+        const int retidos = FBom;
+        FBom = 3;
+        for (int k = 0; k < retidos; ++k)
+            Empurrar(MARCA_UTF8[k]);
+    }
+    if (FTemAnterior) Passo(FAnterior, -1);
+    FTemAnterior = false;
+    if (FEntreAspas)
+        throw EMorvendo(FNome + ", linha " + std::to_string(FAtual.Linha) +
                         ": aspas abertas até o fim do arquivo.");
-    if (!registroVazio) {
-        fecharCampo();
-        fecharRegistro();
+    if (!FRegistroVazio) {
+        FecharCampo();
+        FecharRegistro();
     }
+}
+
+void TLeitorCsv::FecharCampo() {
+    FAtual.Campos.push_back(std::move(FCampo));
+    FCampo.clear();
+    FCampoIniciado = FHouveAspas = false;
+}
+
+void TLeitorCsv::FecharRegistro() {
+    // Linhas em branco não são registros.
+    if (!FRegistroVazio) Prontos.push_back(std::move(FAtual));
+    FAtual = TLinhaCsv{FLinha + 1, {}};
+    FRegistroVazio = true;
+}
+
+// 'proximo' é o caractere seguinte (0 a 255) ou -1 no fim do texto.
+void TLeitorCsv::Passo(char c, int proximo) {
+    if (FPular) {
+        FPular = false;
+        return;
+    }
+    if (c != '\n' && c != '\r') FRegistroVazio = false;
+    if (FEntreAspas) {
+        if (c == '"') {
+            if (proximo == '"') {
+                FCampo += '"';
+                FPular = true;
+            } else {
+                FEntreAspas = false;
+            }
+        } else {
+            if (c == '\n') ++FLinha;
+            FCampo += c;
+        }
+        return;
+    }
+    if (c == '"' && !FCampoIniciado) {
+        FEntreAspas = FHouveAspas = FCampoIniciado = true;
+    } else if (c == '"') {
+        throw EMorvendo(FNome + ", linha " + std::to_string(FLinha) +
+                        ": aspas no meio de um campo sem aspas.");
+    } else if (c == ',') {
+        FecharCampo();
+    } else if (c == '\r' && proximo == '\n') {
+        return;
+    } else if (c == '\n') {
+        FecharCampo();
+        FecharRegistro();
+        ++FLinha;
+    } else {
+        if (FHouveAspas)
+            throw EMorvendo(FNome + ", linha " + std::to_string(FLinha) +
+                            ": texto depois das aspas de fechamento.");
+        FCampo += c;
+        FCampoIniciado = true;
+    }
+}
+
+TTabelaCsv LerCsvTexto(std::string_view texto, const std::string& nomeArquivo) {
+    TLeitorCsv leitor(nomeArquivo);
+    leitor.Acrescentar(texto);
+    leitor.Terminar();
+    std::vector<TLinhaCsv>& registros = leitor.Prontos;
     if (registros.empty()) throw EMorvendo(nomeArquivo + ": arquivo vazio, falta o cabeçalho.");
+    TTabelaCsv tabela;
     tabela.Cabecalho = std::move(registros.front().Campos);
     registros.erase(registros.begin());
     tabela.Registros = std::move(registros);

@@ -1,9 +1,10 @@
 #include "project/Estudos.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <istream>
-#include <iterator>
+#include <string_view>
 #include <thread>
 
 #include "comum/EMorvendo.h"
@@ -150,48 +151,71 @@ double RealDoCampo(const std::string& texto, std::size_t linha, const char* camp
     return *v;
 }
 
-// Lê os registros com o leitor de CSV do programa; campos aparados, linhas só com espaços
-// puladas. O primeiro registro é o cabeçalho dado, obrigatório ou não.
+// Lê os registros com o leitor de CSV do programa, aos pedaços: um arquivo enorme pára na
+// primeira linha recusada sem ter sido guardado inteiro. Campos aparados, linhas só com
+// espaços puladas. O primeiro registro é o cabeçalho dado, obrigatório ou não.
 template <class PorLinha>
 void LerCsv(std::istream& in, const std::string& cabecalho, bool cabecalhoObrigatorio,
             PorLinha&& porLinha) {
-    const std::string texto{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (texto.find_first_not_of(" \t\r\n", texto.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0) ==
-        std::string::npos) {
+    TLeitorCsv leitor("");
+    // O leitor diz ", linha N: …" depois do nome do arquivo; aqui, como as outras mensagens
+    // destas tabelas, "Linha N: …" (quem chama põe o nome do arquivo na frente).
+    auto alimentar = [&](std::string_view parte, bool fim) {
+        try {
+            if (fim)
+                leitor.Terminar();
+            else
+                leitor.Acrescentar(parte);
+        } catch (const EMorvendo& e) {
+            std::string m = e.what();
+            if (m.rfind(", l", 0) == 0) m = "L" + m.substr(3);
+            throw EMorvendo(m);
+        }
+    };
+    bool primeira = true, soBrancos = true;
+    auto consumir = [&] {
+        for (TLinhaCsv& r : leitor.Prontos) {
+            std::string junto;
+            for (std::string& c : r.Campos) {
+                c = Aparar(c);
+                junto += (&c == &r.Campos.front() ? "" : ",") + c;
+            }
+            if (junto.find_first_not_of(',') == std::string::npos) continue;
+            if (primeira) {
+                primeira = false;
+                if (junto == cabecalho) continue;
+                if (cabecalhoObrigatorio)
+                    ErroLinha(std::size_t(r.Linha), "o cabeçalho deve ser \"" + cabecalho + "\".");
+            }
+            porLinha(r.Campos, std::size_t(r.Linha));
+        }
+        leitor.Prontos.clear();
+    };
+    std::string pedaco(1 << 16, '\0');
+    for (bool inicio = true;
+         in.read(pedaco.data(), std::streamsize(pedaco.size())) || in.gcount() > 0;
+         inicio = false) {
+        const std::string_view parte(pedaco.data(), std::size_t(in.gcount()));
+        const std::size_t marca = inicio && parte.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+        if (soBrancos && parte.find_first_not_of(" \t\r\n", marca) != std::string_view::npos)
+            soBrancos = false;
+        alimentar(parte, false);
+        consumir();
+    }
+    if (soBrancos) {
         if (cabecalhoObrigatorio)
             throw EMorvendo("O arquivo está vazio: falta o cabeçalho \"" + cabecalho + "\".");
         return;
     }
-    // O leitor diz ", linha N: …" depois do nome do arquivo; aqui, como as outras mensagens
-    // destas tabelas, "Linha N: …" (quem chama põe o nome do arquivo na frente).
-    TTabelaCsv tabela;
-    try {
-        tabela = LerCsvTexto(texto, "");
-    } catch (const EMorvendo& e) {
-        std::string m = e.what();
-        if (m.rfind(", l", 0) == 0) m = "L" + m.substr(3);
-        throw EMorvendo(m);
-    }
-    std::vector<TLinhaCsv> registros;
-    registros.push_back({1, std::move(tabela.Cabecalho)});
-    for (TLinhaCsv& r : tabela.Registros)
-        registros.push_back(std::move(r));
-    bool primeira = true;
-    for (TLinhaCsv& r : registros) {
-        std::string junto;
-        for (std::string& c : r.Campos) {
-            c = Aparar(c);
-            junto += (&c == &r.Campos.front() ? "" : ",") + c;
-        }
-        if (junto.find_first_not_of(',') == std::string::npos) continue;
-        if (primeira) {
-            primeira = false;
-            if (junto == cabecalho) continue;
-            if (cabecalhoObrigatorio)
-                ErroLinha(std::size_t(r.Linha), "o cabeçalho deve ser \"" + cabecalho + "\".");
-        }
-        porLinha(r.Campos, std::size_t(r.Linha));
-    }
+    alimentar({}, true);
+    consumir();
+}
+
+// Um caractere de controle (um NUL, uma tabulação) no nome iria parar nas tabelas e no CSV.
+bool TemControle(const std::string& texto) {
+    for (const char c : texto)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
+    return false;
 }
 
 } // namespace
@@ -289,15 +313,25 @@ std::vector<TResultadoTrecho> ExecutarTrechos(const TArquivoIni& projeto,
 
 std::vector<TTrecho> LerTrechosCsv(std::istream& entrada) {
     std::vector<TTrecho> trechos;
+    std::vector<std::size_t> linhas;
     LerCsv(entrada, "nome,inicio_m,comprimento_m,declividade", true,
            [&](const std::vector<std::string>& c, std::size_t n) {
+               if (long(trechos.size()) == TRECHOS_MAXIMOS)
+                   ErroLinha(n, "o projeto guarda no máximo " + std::to_string(TRECHOS_MAXIMOS) +
+                                    " trechos.");
                if (c.size() != 4)
                    ErroLinha(n, "são esperados 4 campos (nome, inicio_m, comprimento_m, "
                                 "declividade), há " +
                                     std::to_string(c.size()) + ".");
                TTrecho t;
                t.Nome = c[0];
+               if (TemControle(t.Nome))
+                   ErroLinha(n, "o campo nome tem um caractere de controle (uma tabulação, um "
+                                "byte nulo).");
                t.Inicio = RealDoCampo(c[1], n, "inicio_m");
+               if (!(t.Inicio >= 0 && t.Inicio <= INICIO_MAXIMO_TRECHO))
+                   ErroLinha(n, "o campo inicio_m (" + c[1] + ") deve estar entre 0 e " +
+                                    FloatToStr(INICIO_MAXIMO_TRECHO) + " m.");
                const double comp = RealDoCampo(c[2], n, "comprimento_m");
                if (comp != std::floor(comp) || comp < 1 || comp > COMPRIMENTO_MAXIMO_CANAL)
                    ErroLinha(n, "o campo comprimento_m (" + c[2] +
@@ -308,12 +342,34 @@ std::vector<TTrecho> LerTrechosCsv(std::istream& entrada) {
                if (!(t.Declividade > 0 && t.Declividade < DECLIVIDADE_MAXIMA_TRECHO))
                    ErroLinha(n, "o campo declividade (" + c[3] +
                                     ") deve ser maior que zero e menor que 10 (m/m).");
-               if (long(trechos.size()) == TRECHOS_MAXIMOS)
-                   ErroLinha(n, "o projeto guarda no máximo " + std::to_string(TRECHOS_MAXIMOS) +
-                                    " trechos.");
                trechos.push_back(std::move(t));
+               linhas.push_back(n);
            });
     if (trechos.empty()) throw EMorvendo("O arquivo não tem nenhum trecho.");
+    // Dois trechos no mesmo pedaço de estrada dariam dois conjuntos de desaguadouros para ele.
+    std::vector<std::size_t> ordem(trechos.size());
+    for (std::size_t i = 0; i < ordem.size(); ++i)
+        ordem[i] = i;
+    std::sort(ordem.begin(), ordem.end(), [&](std::size_t a, std::size_t b) {
+        return trechos[a].Inicio < trechos[b].Inicio ||
+               (trechos[a].Inicio == trechos[b].Inicio && a < b);
+    });
+    auto fim = [&](std::size_t i) { return trechos[i].Inicio + trechos[i].Comprimento; };
+    std::size_t maisLongo = ordem.front();
+    for (std::size_t k = 1; k < ordem.size(); ++k) {
+        const std::size_t i = ordem[k];
+        if (trechos[i].Inicio < fim(maisLongo)) {
+            const std::size_t a = std::min(i, maisLongo), b = std::max(i, maisLongo);
+            auto descrever = [&](std::size_t x) {
+                return "\"" + trechos[x].Nome + "\" (de " + FloatToStr(trechos[x].Inicio) + " a " +
+                       FloatToStr(fim(x)) + " m)";
+            };
+            throw EMorvendo("Linhas " + std::to_string(linhas[a]) + " e " +
+                            std::to_string(linhas[b]) + ": os trechos " + descrever(a) + " e " +
+                            descrever(b) + " se sobrepõem.");
+        }
+        if (fim(i) > fim(maisLongo)) maisLongo = i;
+    }
     return trechos;
 }
 

@@ -98,8 +98,12 @@ std::vector<TResultadoTrecho> ExecutarTrechos(const TArquivoIni& projeto,
                                               IAndamentoLote* andamento = nullptr,
                                               const TCancelamentoLote* cancelamento = nullptr);
 
+// Início de um trecho ao longo da estrada, m: o mesmo limite da tabela de trechos da janela.
+constexpr double INICIO_MAXIMO_TRECHO = 1e7;
+
 // Trechos de um CSV "nome,inicio_m,comprimento_m,declividade" (ponto decimal). EMorvendo com
-// a linha e o campo quando uma linha não serve; nada é aceito pela metade.
+// a linha e o campo quando uma linha não serve, ou com as duas linhas de trechos que se
+// sobrepõem; nada é aceito pela metade. Lido aos pedaços: pára no limite de trechos.
 std::vector<TTrecho> LerTrechosCsv(std::istream& entrada);
 
 // Um ponto do perfil longitudinal levantado.

@@ -133,7 +133,8 @@ public:
             // Mesma faixa e mesma mensagem dos campos da página de dados.
             const std::string grupo = "trecho " + std::to_string(i.row() + 1);
             const TCampoProjeto campos[3] = {{CAMPO_NENHUM, "Início", grupo.c_str(), "Trechos",
-                                              TUnidadeCampo::Fixa, "m", 0, true, 1e7, false},
+                                              TUnidadeCampo::Fixa, "m", 0, true,
+                                              INICIO_MAXIMO_TRECHO, false},
                                              {CAMPO_NENHUM, "Comprimento", grupo.c_str(), "Trechos",
                                               TUnidadeCampo::Fixa, "m", 1, true, 100000, true},
                                              {CAMPO_NENHUM, "Declividade", grupo.c_str(), "Trechos",

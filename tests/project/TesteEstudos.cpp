@@ -185,6 +185,12 @@ TEST(Trechos, CsvLidoOuRecusadoComALinhaEOCampo) {
     EXPECT_EQ(t[1].Inicio, 120);
     EXPECT_EQ(t[1].Comprimento, 80);
     EXPECT_EQ(t[1].Declividade, 0.02);
+    // Encostados, com intervalo e fora de ordem: aceitos na ordem do arquivo.
+    std::istringstream emOrdemQualquer("nome,inicio_m,comprimento_m,declividade\nB,100,50,0.02\n"
+                                       "A,0,100,0.02\nC,10000000,1,0.02\n");
+    const auto u = LerTrechosCsv(emOrdemQualquer);
+    ASSERT_EQ(u.size(), 3u);
+    EXPECT_EQ(u[0].Nome + u[1].Nome + u[2].Nome, "BAC");
 
     // Mais trechos do que o projeto guarda.
     std::string muitos = "nome,inicio_m,comprimento_m,declividade\n";
@@ -207,6 +213,20 @@ TEST(Trechos, CsvLidoOuRecusadoComALinhaEOCampo) {
         {"nome,inicio_m,comprimento_m,declividade\nA,0,10,10\n",
          "Linha 2: o campo declividade (10) deve ser maior que zero e menor que 10 (m/m)."},
         {muitos, "Linha 10002: o projeto guarda no máximo 10000 trechos."},
+        // O início na faixa da tabela da janela; nada de controle no nome.
+        {"nome,inicio_m,comprimento_m,declividade\nA,1e300,100,0.02\n",
+         "Linha 2: o campo inicio_m (1e300) deve estar entre 0 e 10000000 m."},
+        {"nome,inicio_m,comprimento_m,declividade\nA,-1,100,0.02\n",
+         "Linha 2: o campo inicio_m (-1) deve estar entre 0 e 10000000 m."},
+        {std::string("nome,inicio_m,comprimento_m,declividade\nA\0B,0,100,0.02\n", 55),
+         "Linha 2: o campo nome tem um caractere de controle"},
+        // Sobrepostos, em qualquer ordem do arquivo: as duas linhas.
+        {"nome,inicio_m,comprimento_m,declividade\nA,0,100,0.02\nB,200,50,0.02\nC,150,60,0.02\n",
+         "Linhas 3 e 4: os trechos \"B\" (de 200 a 250 m) e \"C\" (de 150 a 210 m) se "
+         "sobrepõem."},
+        {"nome,inicio_m,comprimento_m,declividade\nA,0,1000,0.02\nB,100,10.0,0.02\n",
+         "Linhas 2 e 3: os trechos \"A\" (de 0 a 1000 m) e \"B\" (de 100 a 110 m) se "
+         "sobrepõem."},
     };
     for (const auto& [texto, inicio] : ruins) {
         std::istringstream in(texto);

@@ -439,3 +439,21 @@ TEST(LinhaDeComandoUso, TabelaAntigaFicaQuandoANovaNaoSeCompleta) {
               fs::perms::owner_read | fs::perms::owner_write);
     semTemporarios();
 }
+
+#if !defined(__SANITIZE_ADDRESS__)
+// Um CSV de um milhão de trechos (25 MB) é lido aos pedaços e pára na linha do limite: cabe
+// em 100 MB de memória e sai com a mensagem, sem abortar por falta de memória.
+TEST(LinhaDeComandoUso, TrechosDemaisParamNoLimiteComPoucaMemoria) {
+    TPastaTemporaria pasta("cli-milhao");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    std::string csv = "nome,inicio_m,comprimento_m,declividade\n";
+    csv.reserve(26u << 20);
+    for (int i = 0; i < 1000000; ++i)
+        csv += "T" + std::to_string(i) + "," + std::to_string(i * 100) + ",100,0.02\n";
+    GravarBytes(pasta / "t.csv", csv);
+    const TExecucao r = Executar(pasta.Caminho, "p.mvd --trechos t.csv", "ulimit -v 100000; ");
+    EXPECT_EQ(r.saida, 2);
+    EXPECT_EQ(r.err, "t.csv: Linha 10002: o projeto guarda no máximo 10000 trechos.\n");
+    EXPECT_EQ(r.out, "");
+}
+#endif
