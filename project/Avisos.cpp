@@ -207,6 +207,8 @@ std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo
     auto juntar = [&](const char* id, TGravidadeAviso g, std::string texto) {
         if (!texto.empty()) avisos.push_back({id, g, std::move(texto)});
     };
+    // O resultado principal, quando não há espaçamento: antes de qualquer outro aviso.
+    if (c.NenhumEspacamento) juntar("nenhum_espacamento", Grave, TEXTO_NENHUM_ESPACAMENTO);
     const std::string semEscoamento = AvisoSemEscoamento(p, r);
     juntar("sem_escoamento", Grave, semEscoamento);
     for (std::string& a : AvisosForaDaFaixaTipica(p, sep))
@@ -228,6 +230,13 @@ std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo
     // Sem escoamento, um canal mais comprido também não erode: o aviso seria enganoso.
     if (semEscoamento.empty())
         juntar("espacamento_no_comprimento", Atencao, AvisoEspacamentoNoComprimento(c));
+    for (const TPadraoAplicado& d : p.PadroesAplicados) {
+        // A curva só vale no canal trapezoidal, e a opção da linha de comando a escolhe.
+        if (d.Chave == "CurvaDescargaOriginal" &&
+            (r.CurvaDescargaOriginal || p.Estrada.TipoCanal.Valor != CANAL_TRAPEZOIDAL))
+            continue;
+        juntar("padrao_aplicado", Atencao, TextoPadraoAplicado(d));
+    }
     juntar("curva_descarga_original", Atencao, AvisoCurvaDescargaOriginal(p, r));
     for (std::string& a : AvisosBalanco(p, r, sep))
         juntar("balanco_hidrico", Grave, std::move(a));

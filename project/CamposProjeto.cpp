@@ -1,5 +1,7 @@
 #include "project/CamposProjeto.h"
 
+#include <cmath>
+
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/AjusteIdf.h"
@@ -293,6 +295,8 @@ double MaximoMostrado(const TCampoProjeto& c, const TUnidadesCustom& u) {
 }
 
 bool DentroDaFaixa(const TCampoProjeto& c, double v, const TUnidadesCustom& u) {
+    // Um valor tão perto de zero não é medida de nada e estoura o cálculo (1/n, por exemplo).
+    if (v != 0 && std::fabs(v) < 1e-307) return false;
     const double minimo = MinimoMostrado(c, u);
     if (!(c.MinimoIncluido ? v >= minimo : v > minimo)) return false;
     if (!(v <= MaximoMostrado(c, u))) return false;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <new>
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
@@ -16,6 +17,7 @@ const char* const ABA_PRECIPITACAO = "Precipitação";
 
 void ZerarVariaveis(TProjeto& p) {
     p.Migrado = false;
+    p.PadroesAplicados.clear();
     p.Identificacao = {};
     p.OrigemChuva = {};
     p.Trechos.clear();
@@ -158,6 +160,19 @@ void EscreverProjeto(TProjeto& p, const std::string& caminho) {
     p.Migrado = false;
 }
 
+namespace {
+
+// Sem memória a mensagem ainda diz o que não pôde ser feito, em português.
+EMorvendo SemMemoria(const std::string& caminho) {
+    return EMorvendo("Memória insuficiente para ler o projeto" +
+                     (caminho.empty() ? std::string() : " " + caminho) +
+                     ": feche outros programas e tente de novo.");
+}
+
+bool LerConferido(TProjeto& p, TArquivoIni& ini);
+
+} // namespace
+
 bool LerProjeto(TProjeto& p, const std::string& caminho) {
     if (!std::filesystem::is_regular_file(caminho))
         throw EArquivoNaoExiste(std::filesystem::is_directory(caminho)
@@ -165,14 +180,30 @@ bool LerProjeto(TProjeto& p, const std::string& caminho) {
                                 : std::filesystem::exists(caminho)
                                     ? caminho + " não é um arquivo de projeto."
                                     : "O arquivo " + caminho + " não foi encontrado.");
-    TArquivoIni ini;
-    ini.Carregar(caminho);
-    return LerProjeto(p, ini);
+    try {
+        TArquivoIni ini;
+        ini.Carregar(caminho);
+        return LerConferido(p, ini);
+    } catch (const std::bad_alloc&) {
+        throw SemMemoria(caminho);
+    }
 }
 
 bool LerProjeto(TProjeto& p, TArquivoIni& ini) {
+    try {
+        return LerConferido(p, ini);
+    } catch (const std::bad_alloc&) {
+        throw SemMemoria(ini.Caminho());
+    }
+}
+
+namespace {
+
+bool LerConferido(TProjeto& p, TArquivoIni& ini) {
     if (ini.LerTexto("VERSAO", "Versao", "") != "1")
         throw EArquivoRecusado("Ocorreu um erro ao tentar ler o arquivo " + ini.Caminho() + ".");
+    // Antes de qualquer objeto: um arquivo recusado não muda nada no projeto.
+    std::vector<TPadraoAplicado> padroes = ConferirArquivoProjeto(ini);
 
     bool leuCerto = false;
     std::exception_ptr erro;
@@ -196,8 +227,11 @@ bool LerProjeto(TProjeto& p, TArquivoIni& ini) {
     // salvar, e o projeto aberto conta como alterado.
     p.Migrado = ini.Modificado();
     if (erro) std::rethrow_exception(erro);
+    p.PadroesAplicados = std::move(padroes);
     return leuCerto;
 }
+
+} // namespace
 
 std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAtiva) {
     const TCanalEstrada& e = p.Estrada;

@@ -7,6 +7,7 @@
 #include "idf/Tarsio21Comp.h"
 #include "project/CamposProjeto.h"
 #include "project/ConfUnidades.h"
+#include "project/ConferenciaArquivo.h"
 #include "project/OrigemChuva.h"
 
 // Um trecho de estrada com declividade uniforme.
@@ -47,6 +48,8 @@ struct TProjeto {
     std::vector<TTrecho> Trechos;
     // Lido num leiaute antigo e convertido em memória: ainda não gravado no novo.
     bool Migrado = false;
+    // Chaves que o arquivo lido não tinha (gravado antes delas) e o padrão que valeu.
+    std::vector<TPadraoAplicado> PadroesAplicados;
 
     TPrecipitacaoExponencialNegativa& Chuva() { return Tarsio1.Precipitacao(); }
 };
@@ -61,8 +64,9 @@ void ZerarVariaveis(TProjeto& projeto);
 void EscreverProjeto(TProjeto& projeto, const std::string& caminho);
 
 // Lê o projeto inteiro. Devolve LeuCerto: verdadeiro quando todos os objetos foram lidos.
-// Erro quando o arquivo não é um projeto (nada é alterado nele) ou quando uma encosta não
-// pode ser lida. Nunca grava: um arquivo antigo é convertido em memória (Migrado).
+// Erro quando o arquivo não é um projeto (nada é alterado nele) ou quando uma chave falta ou
+// tem um valor ilegível ou fora da faixa (a mensagem diz a seção, a chave e o dado; o projeto
+// não é tocado). Nunca grava: um arquivo antigo é convertido em memória (Migrado).
 bool LerProjeto(TProjeto& projeto, const std::string& caminho);
 // O mesmo a partir de um documento já carregado (que só muda em memória).
 bool LerProjeto(TProjeto& projeto, TArquivoIni& documento);

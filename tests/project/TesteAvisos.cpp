@@ -31,6 +31,35 @@ std::unique_ptr<TProjetoLido> Ler(const std::string& caminho) {
     return l;
 }
 
+// Arquivo de antes da opção da curva de descarga: o padrão que valeu (a curva exata) vai para
+// os avisos quando pesa no cálculo, no canal trapezoidal sem a opção da curva original.
+TEST(Avisos, PadraoAplicadoAChaveQueOArquivoNaoTem) {
+    const TAviso aviso{"padrao_aplicado", TGravidadeAviso::Atencao,
+                       "O arquivo do projeto não tem a chave [CanalEstrada_ESTRADA] "
+                       "CurvaDescargaOriginal (\"Curva de descarga original (ajuste de 0,2 a 5 "
+                       "m)\" em Canal da estrada), que os arquivos gravados antes dela não têm: "
+                       "vale o padrão 0, a curva de descarga exata."};
+    struct {
+        const char* arquivo;
+        bool opcaoCurvaOriginal, comAviso;
+    } casos[] = {{"c02_trap_secao3_50m", false, true},
+                 {"c02_trap_secao3_50m", true, false},
+                 {"c03_equiv_200m", false, false}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.arquivo);
+        auto l = Ler(DADOS_REFERENCIA + c.arquivo + ".mvd");
+        TResultadoCalculo r;
+        r.CurvaDescargaOriginal = c.opcaoCurvaOriginal;
+        const auto avisos = AvisosDoResultado(l->P, r, ',');
+        EXPECT_EQ(std::count(avisos.begin(), avisos.end(), aviso), c.comAviso ? 1 : 0);
+    }
+    // Gravado de novo, o arquivo tem a chave: nenhum padrão.
+    TPastaTemporaria pasta("padrao-aplicado");
+    auto l = Ler(DADOS_REFERENCIA + "c02_trap_secao3_50m.mvd");
+    EscreverProjeto(l->P, (pasta / "p.mvd").string());
+    EXPECT_TRUE(Ler((pasta / "p.mvd").string())->P.PadroesAplicados.empty());
+}
+
 TEST(Avisos, PerdaQueSobeEDesceDentroDoEspacamento) {
     const std::vector<TLinhaRelatorioTexto> secoes = {
         {1, 0, 0, 0, 0.0}, {2, 0, 0, 0, 1.2}, {3, 0, 0, 0, 1.5}, {4, 0, 0, 0, 0.9},

@@ -77,7 +77,9 @@ INSTANTIATE_TEST_SUITE_P(
         TCasoCli{"plano_negativo", "(\\[Encosta_Estrada: Trecho 1\\]\r\nVersao=2\r\n)Comprimento=3",
                  "$1Comprimento=-3", 1,
                  "Ocorreu um erro ao tentar ler os dados da encosta de número 1"},
-        TCasoCli{"nao_lido", "TipoCanal=0", "TipoCanal=4", 1, "O projeto p.mvd não pôde ser lido"},
+        TCasoCli{"nao_lido", "TipoCanal=0", "TipoCanal=4", 1,
+                 "Valor fora da faixa no arquivo do projeto: [Canal_ESTRADA] TipoCanal = \"4\" "
+                 "(\"Tipo\" em Canal da estrada) deve ser 0 (trapezoidal) ou 1 (triangular).\n"},
         TCasoCli{"verificacao", "Sc=0.06", "Sc=0", 1,
                  "Valor incorreto em \"Declividade\" (Canal da estrada): deve ser maior que 0 e "
                  "no máximo 1 m/m.\n"},
@@ -97,27 +99,34 @@ INSTANTIATE_TEST_SUITE_P(
                  "equação IDF). Verifique no leito da estrada",
                  "c03_equiv_200m"},
         TCasoCli{"declividade_minuscula", "Sc=0.06", "Sc=1e-320", 1,
-                 "Não foi possível calcular a propagação no canal da estrada (estouro em ponto "
-                 "flutuante). Verifique no canal da estrada a declividade"},
+                 "Valor fora da faixa no arquivo do projeto: [CanalGradiente_ESTRADA] Sc = "
+                 "\"1e-320\" (\"Declividade\" em Canal da estrada) deve ser 0 ou um número de "
+                 "módulo a partir de 1E-307.\n"},
         // Valores do arquivo fora da faixa: nunca calculados como outra coisa, nem truncados.
         TCasoCli{"secao_desconhecida", "IndSecao=3", "IndSecao=7", 1,
-                 "Valor fora da faixa no arquivo do projeto: Seção transversal = 7 (1, 2 ou 3).\n"},
+                 "Valor fora da faixa no arquivo do projeto: [CanalEstrada_ESTRADA] IndSecao = "
+                 "\"7\" (\"Seção transversal\") deve ser 1, 2 ou 3.\n"},
         TCasoCli{"trechos_257", "Count=1", "Count=257", 1,
-                 "Valor fora da faixa no arquivo do projeto: Área externa, número de trechos = "
-                 "257 (de 0 a 255).\n"},
+                 "Valor fora da faixa no arquivo do projeto: [Encosta_Talude] Count = \"257\" "
+                 "(número de trechos em Área externa) deve ser um número inteiro de 1 a 255.\n"},
         TCasoCli{"trechos_65537", "Count=1", "Count=65537", 1,
-                 "Valor fora da faixa no arquivo do projeto: Área externa, número de trechos = "
-                 "65537 (de 0 a 255).\n"},
+                 "Valor fora da faixa no arquivo do projeto: [Encosta_Talude] Count = "
+                 "\"65537\" (número de trechos em Área externa) deve ser um número inteiro de 1 "
+                 "a 255.\n"},
         TCasoCli{"canal_1e8", "Comprimento=50", "Comprimento=100000000", 1,
-                 "Valor fora da faixa no arquivo do projeto: Canal da estrada, Comprimento = "
-                 "100000000 (de 1 a 100000 m).\n"},
+                 "Valor fora da faixa no arquivo do projeto: [CanalGradiente_ESTRADA] "
+                 "Comprimento = \"100000000\" (\"Comprimento\" em Canal da estrada) deve ser um "
+                 "número inteiro de 0 a 100000 m.\n"},
         TCasoCli{"canal_int_max", "Comprimento=50", "Comprimento=2147483647", 1,
-                 "Valor fora da faixa no arquivo do projeto: Canal da estrada, Comprimento = "
-                 "2147483647 (de 1 a 100000 m).\n"},
+                 "Valor fora da faixa no arquivo do projeto: [CanalGradiente_ESTRADA] "
+                 "Comprimento = \"2147483647\" (\"Comprimento\" em Canal da estrada) deve ser "
+                 "um número inteiro de 0 a 100000 m.\n"},
         TCasoCli{"plano_1e7", "(\\[Encosta_Estrada: Trecho 1\\]\r\nVersao=2\r\n)Comprimento=3",
                  "$1Comprimento=10000000", 1,
-                 "Valor fora da faixa no arquivo do projeto: Leito da estrada, Semilargura = "
-                 "10000000 (de 1 a 10000 m).\n"}),
+                 "Ocorreu um erro ao tentar ler os dados da encosta de número 1 no arquivo p.mvd: "
+                 "valor fora da faixa em [Encosta_Estrada: Trecho 1] Comprimento = \"10000000\" "
+                 "(\"Semilargura\" em Leito da estrada) deve ser um número inteiro de 0 a 10000 "
+                 "m.\n"}),
     [](const ::testing::TestParamInfo<TCasoCli>& i) { return std::string(i.param.nome); });
 
 TEST(LinhaDeComandoUso, ArgumentosEArquivos) {

@@ -7,6 +7,8 @@
 #include "engine/uPersistencia.h"
 #include "project/Projeto.h"
 
+#include <sstream>
+
 namespace {
 
 struct TAberto {
@@ -186,8 +188,9 @@ TEST(Projeto, IdentificacaoETrechosVoltamIguais) {
         LerProjeto(c.p, f.string());
         ADD_FAILURE() << "aceitou um trecho de 0 m";
     } catch (const EMorvendo& e) {
-        EXPECT_STREQ(e.what(), "Valor fora da faixa no arquivo do projeto: Trecho 1, "
-                               "Comprimento = 0 (de 1 a 100000 m).");
+        EXPECT_STREQ(e.what(), "Valor fora da faixa no arquivo do projeto: [TRECHOS] "
+                               "Comprimento1 = \"0\" (comprimento do trecho 1 da estrada) deve "
+                               "ser um número inteiro de 1 a 100000 m.");
     }
 }
 
@@ -242,20 +245,32 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TFalhaLeitura{"sem_versao", "\\[VERSAO\\]\r\nVersao=1", "", "recusado"},
         TFalhaLeitura{"versao_2", "\\[VERSAO\\]\r\nVersao=1", "[VERSAO]\r\nVersao=2", "recusado"},
-        TFalhaLeitura{"tipo_canal", "TipoCanal=1", "TipoCanal=5", "falso"},
-        TFalhaLeitura{"indice_z", "IndZ=-1", "IndZ=-2", "falso"},
+        TFalhaLeitura{"tipo_canal", "TipoCanal=1", "TipoCanal=5",
+                      "Valor fora da faixa no arquivo do projeto: [Canal_ESTRADA] TipoCanal = "
+                      "\"5\" (\"Tipo\" em Canal da estrada) deve ser 0 (trapezoidal) ou 1 "
+                      "(triangular)."},
+        TFalhaLeitura{"indice_z", "IndZ=-1", "IndZ=-2",
+                      "Valor fora da faixa no arquivo do projeto: [Canal_ESTRADA] IndZ = \"-2\""},
         TFalhaLeitura{"indice_z_tabela", "IndZ=-1", "IndZ=3", "verdadeiro"},
-        TFalhaLeitura{"tarsio_versao", "\\[TARSIO\\]\r\nVersao=1", "[TARSIO]\r\nVersao=7", "falso"},
+        TFalhaLeitura{"tarsio_versao", "\\[TARSIO\\]\r\nVersao=1", "[TARSIO]\r\nVersao=7",
+                      "Valor fora da faixa no arquivo do projeto: [TARSIO] Versao = \"7\""},
+        // A versão ruim da chuva é dita, em vez de a chuva zerada culpar K.
         TFalhaLeitura{"chuva_versao", "\\[PRECIPITACAO\\]\r\nVersao=2",
-                      "[PRECIPITACAO]\r\nVersao=9", "verdadeiro"},
+                      "[PRECIPITACAO]\r\nVersao=9",
+                      "Valor fora da faixa no arquivo do projeto: [PRECIPITACAO] Versao = \"9\""},
         TFalhaLeitura{"canal_estrada", "\\[CanalEstrada_ESTRADA\\]\r\nVersao=1",
-                      "[CanalEstrada_ESTRADA]\r\nVersao=0", "falso"},
+                      "[CanalEstrada_ESTRADA]\r\nVersao=0",
+                      "Valor fora da faixa no arquivo do projeto: [CanalEstrada_ESTRADA] Versao"},
         TFalhaLeitura{"bacia", "\\[BaciaAcumulacao\\]\r\nVersao=1", "[BaciaAcumulacao]\r\nVersao=2",
-                      "falso"},
+                      "Valor fora da faixa no arquivo do projeto: [BaciaAcumulacao] Versao"},
         TFalhaLeitura{"conta_maior", "Count=1", "Count=2",
                       "Ocorreu um erro ao tentar ler os dados da encosta de número 2 no arquivo /"},
         TFalhaLeitura{"conta_256", "Count=1", "Count=256",
-                      "Valor fora da faixa no arquivo do projeto: Área externa, número de trechos"},
+                      "Valor fora da faixa no arquivo do projeto: [Encosta_Talude] Count = "
+                      "\"256\" (número de trechos em Área externa)"},
+        // Sem trechos o leito não tem taxa de infiltração: a contagem é que está errada.
+        TFalhaLeitura{"conta_0", "Count=1", "Count=0",
+                      "Valor fora da faixa no arquivo do projeto: [Encosta_Talude] Count = \"0\""},
         TFalhaLeitura{"versao_encosta", "\\[Encosta_Talude\\]\r\nVersao=2",
                       "[Encosta_Talude]\r\nVersao=3",
                       "O arquivo projeto.mvd não é uma versão compatível."},
@@ -269,9 +284,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "Ocorreu um erro ao tentar ler os dados da encosta de número 1"},
         TFalhaLeitura{"rugosidade", "Indnt=0", "Indnt=-1",
                       "Ocorreu um erro ao tentar ler os dados da encosta de número 1"},
-        TFalhaLeitura{"sem_unidades", "\\[UNIDADES\\]\r\nVersao=1",
-                      "[UNIDADES]\r\nVersao=", "falso"},
-        TFalhaLeitura{"unidade_fora", "\nVI=[0-9]", "\nVI=7", "falso"},
+        TFalhaLeitura{"sem_unidades", "\\[UNIDADES\\]\r\nVersao=1", "[UNIDADES]\r\nVersao=",
+                      "Valor vazio no arquivo do projeto: [UNIDADES] Versao"},
+        TFalhaLeitura{"unidade_fora", "\nVI=[0-9]", "\nVI=7",
+                      "Valor fora da faixa no arquivo do projeto: [UNIDADES] VI = \"7\" "
+                      "(\"Unidade da taxa de infiltração estável\" em Configuração do sistema) "
+                      "deve ser um número inteiro de 0 a 3 (m/h, mm/h, m/dia, cm/dia)."},
         TFalhaLeitura{"binario", "^[^]*$", "\x01\xff[x\n\x80\x1b]zz\r\r", "recusado"}),
     [](const ::testing::TestParamInfo<TFalhaLeitura>& i) { return std::string(i.param.nome); });
 
@@ -310,27 +328,201 @@ TEST(Projeto, PastaEMarcaUtf8) {
     EXPECT_EQ(com.p.StrCoberVeg, sem.p.StrCoberVeg);
 }
 
+// Um arquivo recusado não muda nada no projeto: nem as unidades, nem as encostas.
 TEST(Projeto, FalhasDeixamEstadoPrevisivel) {
     TPastaTemporaria pasta("estado");
     const std::string original = LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.mvd");
-    // Sem [UNIDADES]: as unidades voltam ao padrão.
+    // Sem [UNIDADES]: recusado com a seção, e as unidades ficam as de antes.
     GravarBytes(pasta / "a.mvd", Trocar(original, "\\[UNIDADES\\]", "[OUTRA]"));
     TAberto a;
     a.unidades.SetVI(3);
-    EXPECT_FALSE(LerProjeto(a.p, (pasta / "a.mvd").string()));
-    EXPECT_EQ(a.unidades.VI, 1);
-    EXPECT_EQ(a.unidades.UnidadeVI, "mm/h");
+    try {
+        LerProjeto(a.p, (pasta / "a.mvd").string());
+        ADD_FAILURE() << "aceitou um projeto sem unidades";
+    } catch (const EMorvendo& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Seção ausente no arquivo do projeto: [UNIDADES]", 0),
+                  0u)
+            << e.what();
+    }
+    EXPECT_EQ(a.unidades.VI, 3);
+    EXPECT_EQ(a.unidades.UnidadeVI, "cm/dia");
 
-    // Trecho 2 inexistente: a área externa fica vazia.
+    // Trecho 2 inexistente: a mensagem diz o trecho e a seção que falta.
     GravarBytes(pasta / "b.mvd", Trocar(original, "Count=1", "Count=2"));
     TAberto b;
-    EXPECT_THROW(LerProjeto(b.p, (pasta / "b.mvd").string()), EMorvendo);
-    EXPECT_EQ(b.p.Estrada.Talude.NumSecoes(), 0);
+    try {
+        LerProjeto(b.p, (pasta / "b.mvd").string());
+        ADD_FAILURE() << "aceitou o trecho 2 que não existe";
+    } catch (const EMorvendo& e) {
+        EXPECT_NE(std::string(e.what()).find("encosta de número 2 no arquivo "), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find(": seção ausente em [Terreno_Talude: Trecho 2]"),
+                  std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(b.p.Estrada.Talude.NumSecoes(), 1);
 
     // Conta acima de 255 não cabe nos 8 bits: recusada, em vez de virar 0 planos.
     GravarBytes(pasta / "c.mvd", Trocar(original, "Count=1", "Count=256"));
     TAberto c;
     EXPECT_THROW(LerProjeto(c.p, (pasta / "c.mvd").string()), EMorvendo);
+}
+
+// Como o arquivo deve responder a uma chave ausente, vazia ou ilegível.
+enum class TResposta { Recusa, Aceita, Padrao };
+
+struct TRespostaChave {
+    const char* secao; // "*": qualquer seção
+    const char* chave;
+    TResposta ausente, vazio, abc;
+};
+
+using enum TResposta;
+
+// Os textos aceitam qualquer valor; as seções da chuva sem versão são do leiaute antigo; a
+// curva de descarga falta nos arquivos de antes dela; o raio só existe nas interpolações. O
+// resto tem de estar lá, legível.
+const TRespostaChave RESPOSTAS_ESPECIAIS[] = {
+    {"TARSIO", "Latitude", Recusa, Aceita, Aceita},
+    {"TARSIO", "Longitude", Recusa, Aceita, Aceita},
+    {"TARSIO", "StrCidade", Recusa, Aceita, Aceita},
+    {"TARSIO", "StrEstado", Recusa, Aceita, Aceita},
+    {"PRINCIPAL", "StrCoberVeg", Recusa, Aceita, Aceita},
+    {"IDENTIFICACAO", "*", Recusa, Aceita, Aceita},
+    {"TRECHOS", "Nome1", Recusa, Aceita, Aceita},
+    {"ORIGEM_CHUVA", "Descricao", Recusa, Aceita, Aceita},
+    {"ORIGEM_CHUVA", "Lugar", Recusa, Aceita, Aceita},
+    {"ORIGEM_CHUVA", "Autoria", Recusa, Aceita, Aceita},
+    {"ORIGEM_CHUVA", "Tipo", Recusa, Recusa, Aceita},
+    {"ORIGEM_CHUVA", "DistanciaMinimaKm", Aceita, Recusa, Recusa},
+    {"ORIGEM_CHUVA", "RaioKm", Aceita, Recusa, Recusa},
+    {"PRECIPITACAO", "Versao", Aceita, Aceita, Recusa},
+    {"PREC_EXPONENCIAL_NEGATIVA", "Versao", Aceita, Aceita, Recusa},
+    {"CanalEstrada_ESTRADA", "CurvaDescargaOriginal", Padrao, Recusa, Recusa},
+};
+
+// Os dados que a tela mostra fora da tabela de campos, como ela os chama.
+const std::pair<const char*, const char*> ROTULOS_NA_TELA[] = {
+    {"TipoCanal", "\"Tipo\" em Canal"},
+    {"IndSecao", "\"Seção transversal\""},
+    {"Equivalente", "\"Usar período de retorno equivalente\""},
+    {"CurvaDescargaOriginal", "\"Curva de descarga original (ajuste de 0,2 a 5 m)\""},
+    {"CalcularVolume", "\"Calcular volume da bacia de acumulação\""},
+    {"Formato", "\"Formato\" em Bacia de acumulação"},
+    {"IndUso", "\"Uso da terra\""},
+    {"IndCond", "\"Condição hidrológica\""},
+    {"IndTrat", "\"Tratamento\""},
+    {"Latitude", "\"Latitude\""},
+    {"Longitude", "\"Longitude\""},
+};
+const std::pair<const char*, const char*> ROTULOS_UNIDADES[] = {
+    {"Declividade", "\"Unidade da declividade\" em Configuração do sistema"},
+    {"VI", "\"Unidade da taxa de infiltração estável\" em Configuração do sistema"},
+    {"Erodibilidade", "\"Erodibilidade\" em Configuração do sistema"},
+    {"Estado", "\"Estado\" em Configuração do sistema"},
+};
+
+// O dado como a tela o chama; vazio quando a tela não o mostra.
+std::string RotuloEsperado(const std::string& secao, const std::string& chave, const TProjeto& p) {
+    if (secao == "UNIDADES") {
+        for (const auto& [k, r] : ROTULOS_UNIDADES)
+            if (chave == k) return r;
+        return "";
+    }
+    for (const TCampoProjeto& c : TodosCamposProjeto())
+        if (secao == c.Secao && chave == c.Chave && CampoAplicavel(c.Id, p, true))
+            return "\"" + std::string(c.Rotulo) + "\" em " + c.Grupo;
+    for (const auto& [k, r] : ROTULOS_NA_TELA)
+        if (chave == k) return r;
+    return "";
+}
+
+// Cada chave de um arquivo atual completo, ausente, vazia e ilegível: a leitura recusa com a
+// seção, a chave e o dado, ou aceita o que não muda o projeto, ou toma o padrão e o diz.
+TEST(Projeto, CadaChaveAusenteVaziaOuIlegivel) {
+    TPastaTemporaria pasta("cada-chave");
+    TAberto base;
+    ASSERT_TRUE(LerProjeto(base.p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+    base.p.Identificacao = {"MG-123", "km 4", "Viçosa", "Ana", "10/12/2026", "obs"};
+    base.p.Trechos = {{"A", 0, 200, 0.05}};
+    base.p.OrigemChuva = {
+        TTipoOrigemChuva::Interpolacao, "Interpolação", "ponto", "", 1, 0.1, 10, 0.8, 30, 100};
+    const fs::path completo = pasta / "completo.mvd";
+    EscreverProjeto(base.p, completo.string());
+
+    std::vector<std::string> linhas;
+    {
+        std::istringstream texto(LerBytes(completo));
+        for (std::string l; std::getline(texto, l);)
+            linhas.push_back(l.substr(0, l.size() - 1)); // sem o CR
+    }
+    int chaves = 0;
+    std::string secao;
+    for (std::size_t i = 0; i < linhas.size(); ++i) {
+        if (linhas[i].front() == '[') {
+            secao = linhas[i].substr(1, linhas[i].size() - 2);
+            continue;
+        }
+        const std::string chave = linhas[i].substr(0, linhas[i].find('='));
+        // O arquivo sem [VERSAO] não é projeto: recusado com a mensagem de arquivo estranho.
+        if (secao == "VERSAO") continue;
+        ++chaves;
+        TRespostaChave r{"", "", Recusa, Recusa, Recusa};
+        for (const TRespostaChave& e : RESPOSTAS_ESPECIAIS)
+            if (secao == e.secao && (chave == e.chave || std::string(e.chave) == "*")) r = e;
+        const std::string rotulo = RotuloEsperado(secao, chave, base.p);
+        const std::pair<const char*, TResposta> casos[] = {
+            {nullptr, r.ausente}, {"", r.vazio}, {"abc", r.abc}};
+        for (const auto& [valor, resposta] : casos) {
+            SCOPED_TRACE("[" + secao + "] " + chave + (valor ? "=" + std::string(valor) : ""));
+            std::string texto;
+            for (std::size_t j = 0; j < linhas.size(); ++j)
+                if (j != i)
+                    texto += linhas[j] + "\r\n";
+                else if (valor)
+                    texto += chave + "=" + valor + "\r\n";
+            GravarBytes(pasta / "p.mvd", texto);
+            TAberto a;
+            try {
+                EXPECT_TRUE(LerProjeto(a.p, (pasta / "p.mvd").string()));
+                EXPECT_NE(resposta, Recusa) << "aceito";
+                const bool padrao = !a.p.PadroesAplicados.empty() &&
+                                    a.p.PadroesAplicados[0].Chave == chave &&
+                                    a.p.PadroesAplicados[0].Secao == secao;
+                EXPECT_EQ(padrao, resposta == Padrao);
+            } catch (const EMorvendo& e) {
+                const std::string m = e.what();
+                EXPECT_EQ(resposta, Recusa) << m;
+                EXPECT_NE(m.find("[" + secao + "] " + chave), std::string::npos) << m;
+                EXPECT_NE(m.find(rotulo.empty() ? " (" : rotulo), std::string::npos) << m;
+            }
+        }
+    }
+    EXPECT_GT(chaves, 100);
+}
+
+// Valores perto demais de zero estouram o cálculo: recusados com a faixa, nunca levados a um
+// erro interno.
+TEST(Projeto, RealSubnormalRecusadoComAFaixa) {
+    const std::string original = LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.mvd");
+    for (const char* v : {"1e-310", "-4.9e-324", "1e-308"}) {
+        TPastaTemporaria pasta("subnormal");
+        GravarBytes(pasta / "p.mvd",
+                    Trocar(original, "\r\nnt=[0-9.]+", "\r\nnt=" + std::string(v)));
+        TAberto a;
+        try {
+            LerProjeto(a.p, (pasta / "p.mvd").string());
+            ADD_FAILURE() << v;
+        } catch (const EMorvendo& e) {
+            EXPECT_NE(std::string(e.what()).find("valor fora da faixa em [Terreno_Talude: Trecho "
+                                                 "1] nt = \"" +
+                                                 std::string(v) +
+                                                 "\" (\"Rugosidade\" em Área "
+                                                 "externa) deve ser 0 ou um número "
+                                                 "de módulo a partir de 1E-307."),
+                      std::string::npos)
+                << e.what();
+        }
+    }
 }
 
 TEST(Unidades, LeituraGravacaoEFatores) {

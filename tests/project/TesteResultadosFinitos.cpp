@@ -20,21 +20,26 @@ struct TCasoFinito {
     const char* mensagem; // começo da mensagem
     // Pela linha de comando, a verificação dos dados pode recusar o valor antes do cálculo.
     const char* mensagemVerificacao = nullptr;
+    // Valor que nem a leitura aceita (perto demais de zero): recusado ao ler, também no núcleo.
+    const char* mensagemLeitura = nullptr;
 };
 
 const TCasoFinito CASOS[] = {
     {"erodibilidade", "c03_equiv_200m", "Erodibilidade=0\\.004", "Erodibilidade=1e308",
      "A erodibilidade do solo do canal (1E308 ",
      "Valor incorreto em \"Erodibilidade\" (Solo): deve ser maior que 0 e no máximo 0.6 "},
-    {"profundidade da bacia", "c03_equiv_200m", "Profundidade=1\\.5", "Profundidade=1e-320",
-     "A profundidade (H) da bacia de acumulação (9.99988867182683E-321 m) leva a um valor "
-     "infinito do raio da bacia; verifique o valor."},
+    {"profundidade da bacia", "c03_equiv_200m", "Profundidade=1\\.5", "Profundidade=1e-320", "",
+     nullptr,
+     "Valor fora da faixa no arquivo do projeto: [BaciaAcumulacao] Profundidade = \"1e-320\" "
+     "(\"Profundidade (H)\" em Bacia de acumulação) deve ser 0 ou um número de módulo a partir "
+     "de 1E-307.\n"},
     {"taludes da bacia", "c02_trap_secao3_50m", "m1=2\r\nm2=3", "m1=1e308\r\nm2=1e308",
      "A profundidade (H) da bacia de acumulação (1.2 m) com os taludes m1 (1E308) e m2 (1E308) "
      "leva a um valor infinito do comprimento da bacia",
      "Valor incorreto em \"m2\" (Bacia de acumulação): deve ser maior que 0 e no máximo 100."},
     {"talude do canal de conducao", "c03_equiv_200m", "ValorZ=1\r\nIndSm", "ValorZ=1e308\r\nIndSm",
-     "Os dados do canal de condução (m1 1E-308, m2 "},
+     "Os dados do canal de condução (m1 1E-308, m2 ",
+     "Valor incorreto em \"m1\" (Canal de condução): deve ser maior que 0 e no máximo 100.\n"},
 };
 
 class ResultadosFinitos : public ::testing::TestWithParam<TCasoFinito> {};
@@ -49,6 +54,15 @@ TEST_P(ResultadosFinitos, NucleoNomeiaODado) {
     TUnidades u;
     TProjeto p(u);
     ZerarVariaveis(p);
+    if (c.mensagemLeitura) {
+        try {
+            LerProjeto(p, (pasta / "p.mvd").string());
+            FAIL() << "lido";
+        } catch (const EMorvendo& e) {
+            EXPECT_EQ(std::string(e.what()) + "\n", c.mensagemLeitura);
+        }
+        return;
+    }
     ASSERT_TRUE(LerProjeto(p, (pasta / "p.mvd").string()));
     try {
         ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
@@ -69,7 +83,9 @@ TEST_P(ResultadosFinitos, LinhaDeComandoSaiComErroEGuardaATabela) {
     const int r = std::system(cmd.c_str());
     EXPECT_EQ(WIFEXITED(r) ? WEXITSTATUS(r) : -1, 1);
     EXPECT_EQ(LerBytes(pasta / "out.txt"), "");
-    const char* esperada = c.mensagemVerificacao ? c.mensagemVerificacao : c.mensagem;
+    const char* esperada = c.mensagemLeitura       ? c.mensagemLeitura
+                           : c.mensagemVerificacao ? c.mensagemVerificacao
+                                                   : c.mensagem;
     EXPECT_EQ(LerBytes(pasta / "err.txt").rfind(esperada, 0), 0u) << LerBytes(pasta / "err.txt");
     EXPECT_EQ(LerBytes(pasta / "Relatorio.txt"), "tabela anterior\r\n");
 }
