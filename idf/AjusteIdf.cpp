@@ -360,6 +360,11 @@ TResultadoAjusteIdf AjustarIdf(const std::vector<TPontoIdf>& pontos) {
     if (duracoes.size() < 3 || trs.size() < 2)
         throw EMorvendo("A tabela não determina a equação: são precisas pelo menos três durações "
                         "e dois períodos de retorno diferentes.");
+    // Menos pontos que parâmetros: o Levenberg–Marquardt da GSL nem se monta.
+    if (pontos.size() < 4)
+        throw EMorvendo("A tabela não determina a equação: são precisos pelo menos quatro pontos "
+                        "para os quatro parâmetros, e há " +
+                        std::to_string(pontos.size()) + ".");
     DesligarAbortoGsl();
 
     const TAjusteB limitado = MelhorBNaFaixa(pontos);

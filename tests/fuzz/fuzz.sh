@@ -27,8 +27,10 @@ declare -A sementes=(
     [FuzzUnBD]=""
     [FuzzTabelaIdf]="$raiz/tests/dados/fuzz/tabela_idf"
     [FuzzTrechos]="$raiz/tests/dados/fuzz/trechos"
+    [FuzzEstacoesUsuario]="$raiz/tests/dados/fuzz/estacoes_usuario"
 )
-for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD FuzzTabelaIdf FuzzTrechos; do
+for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD FuzzTabelaIdf FuzzTrechos \
+    FuzzEstacoesUsuario; do
     # O ajuste da equação IDF, entre os objetos, usa a GSL.
     clang++ "${flags[@]}" -fsanitize=fuzzer "$raiz/tests/fuzz/$alvo.cpp" "${objetos[@]}" \
         -lgsl -lgslcblas -o "$alvo"

@@ -268,6 +268,15 @@ TEST(AjusteIdf, TabelaQueNaoDeterminaAEquacao) {
             duasDuracoes.push_back({t, tr, p.Intensidade(t, tr)});
     for (const double t : {10, 30, 60, 120})
         umTr.push_back({t, 10, p.Intensidade(t, 10)});
+    // Três durações e dois períodos de retorno em só três pontos (achado do fuzzing: o ajuste
+    // terminava o programa).
+    try {
+        AjustarIdf({{15, 5, 158.37}, {5, 10, 1951}, {60, 10, 55.38}});
+        ADD_FAILURE();
+    } catch (const EMorvendo& e) {
+        EXPECT_STREQ(e.what(), "A tabela não determina a equação: são precisos pelo menos quatro "
+                               "pontos para os quatro parâmetros, e há 3.");
+    }
     for (const auto* pontos : {&duasDuracoes, &umTr}) {
         try {
             AjustarIdf(*pontos);
