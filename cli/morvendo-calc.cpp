@@ -485,7 +485,7 @@ int main(int argc, char** argv) {
     if (!o.Trechos.empty()) return ExecutarTrechosCli(o);
 
     if (auto falha = ValidarDados(p)) {
-        std::cerr << falha->Mensagem << '\n';
+        std::cerr << MensagemComLugarNoArquivo(*falha, p) << '\n';
         return 1;
     }
     const std::string relatorio = o.Relatorio.empty() ? "Relatorio.txt" : o.Relatorio;

@@ -284,6 +284,13 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
     return falhas;
 }
 
+std::string MensagemComLugarNoArquivo(const TFalhaValidacao& f, const TProjeto& p) {
+    const TCampoProjeto* c = CampoProjeto(f.Campo);
+    if (!c || !c->Secao) return f.Mensagem;
+    return f.Mensagem + " No arquivo do projeto: [" + c->Secao + "] " + c->Chave + " = " +
+           FloatToStr(c->Valor(p), SeparadorDecimalLocal()) + ".";
+}
+
 std::optional<TFalhaValidacao> ValidarDados(const TProjeto& p, bool areaExternaAtiva) {
     std::vector<TFalhaValidacao> falhas = ListarFalhas(p, areaExternaAtiva);
     if (falhas.empty()) return std::nullopt;

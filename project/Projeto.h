@@ -87,6 +87,10 @@ inline std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& projeto) {
     return ListarFalhas(projeto, projeto.Estrada.IndSecao != 3);
 }
 
+// A mensagem da falha com o lugar do valor no arquivo ("[Seção] Chave = valor"), para quem
+// corrige o arquivo à mão; só a mensagem quando o dado não tem uma chave própria.
+std::string MensagemComLugarNoArquivo(const TFalhaValidacao& falha, const TProjeto& projeto);
+
 // A primeira das falhas de ListarFalhas.
 std::optional<TFalhaValidacao> ValidarDados(const TProjeto& projeto, bool areaExternaAtiva);
 inline std::optional<TFalhaValidacao> ValidarDados(const TProjeto& projeto) {

@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "(\"Tipo\" em Canal da estrada) deve ser 0 (trapezoidal) ou 1 (triangular).\n"},
         TCasoCli{"verificacao", "Sc=0.06", "Sc=0", 1,
                  "Valor incorreto em \"Declividade\" (Canal da estrada): deve ser maior que 0 e "
-                 "no máximo 1 m/m.\n"},
+                 "no máximo 1 m/m. No arquivo do projeto: [CanalGradiente_ESTRADA] Sc = 0.\n"},
         TCasoCli{"sem_convergencia", "Sc=0.008", "Sc=1e-300", 1,
                  "Não foi possível calcular as dimensões da bacia de acumulação (não houve "
                  "convergência no cálculo da profundidade normal do canal). Verifique no canal "

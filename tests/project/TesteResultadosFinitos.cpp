@@ -39,7 +39,8 @@ const TCasoFinito CASOS[] = {
      "Valor incorreto em \"m2\" (Bacia de acumulação): deve ser maior que 0 e no máximo 100."},
     {"talude do canal de conducao", "c03_equiv_200m", "ValorZ=1\r\nIndSm", "ValorZ=1e308\r\nIndSm",
      "Os dados do canal de condução (m1 1E-308, m2 ",
-     "Valor incorreto em \"m1\" (Canal de condução): deve ser maior que 0 e no máximo 100.\n"},
+     "Valor incorreto em \"m1\" (Canal de condução): deve ser maior que 0 e no máximo 100. No "
+     "arquivo do projeto: [Canal_BaciaAcumulacao] ValorZ = 1E308.\n"},
 };
 
 class ResultadosFinitos : public ::testing::TestWithParam<TCasoFinito> {};

@@ -160,6 +160,11 @@ INSTANTIATE_TEST_SUITE_P(
                        "Valor incorreto em \"b\" (Parâmetros da equação IDF): deve ser maior "
                        "que 0 e no máximo 1000 min.",
                        CAMPO_B, "Precipitação"},
+        // Digitada perto demais de zero, a rugosidade estouraria o cálculo (1/n).
+        TCasoValidacao{"rugosidade_subnormal", [](TProjeto& p) { Leito(p).nt.Valor = 1e-310; },
+                       "Valor incorreto em \"Rugosidade\" (Leito da estrada): deve ser maior "
+                       "que 0 e no máximo 1.",
+                       CAMPO_RUG_ESTRADA, "Estrada"},
         TCasoValidacao{"fundo_do_canal_de_conducao_pode_ser_zero",
                        [](TProjeto& p) {
                            auto& cc = p.Estrada.Bacia.CanalConducao;
@@ -169,6 +174,24 @@ INSTANTIATE_TEST_SUITE_P(
                        },
                        nullptr, CAMPO_NENHUM, ""}),
     [](const ::testing::TestParamInfo<TCasoValidacao>& i) { return std::string(i.param.nome); });
+
+// Para quem corrige o arquivo à mão, a falha diz também a seção, a chave e o valor gravado (o
+// inverso, para m2).
+TEST(Validacao, LugarNoArquivo) {
+    TUnidades u;
+    TProjeto p(u);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+    p.Estrada.Sm.Valor = 1e308;
+    const auto falha = ValidarDados(p);
+    ASSERT_TRUE(falha.has_value());
+    EXPECT_EQ(MensagemComLugarNoArquivo(*falha, p),
+              "Valor incorreto em \"m2\" (Canal da estrada): deve ser maior que 0 e no máximo "
+              "100. No arquivo do projeto: [Canal_ESTRADA] ValorSm = 1E308.");
+    // A cobertura não tem uma chave só: a mensagem fica como está.
+    const TFalhaValidacao cobertura{"Sem cobertura.", CAMPO_COBERTURA_TALUDE, "Estrada"};
+    EXPECT_EQ(MensagemComLugarNoArquivo(cobertura, p), "Sem cobertura.");
+}
 
 // A lista traz todas as falhas; a verificação antes do cálculo mostra a primeira.
 TEST(Validacao, ListaTodasAsFalhasNaOrdemDaVerificacao) {
