@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <iostream>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
@@ -239,6 +241,11 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
         std::cerr << "Falta " << oque << " depois de " << opcao << ".\n" << USO;
         return 2;
     };
+    // Uma opção repetida faria a primeira não valer nada, calada.
+    auto repetida = [&](const std::string& opcao) {
+        std::cerr << "A opção " << opcao << " foi dada mais de uma vez.\n";
+        return 2;
+    };
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--json") {
@@ -247,12 +254,19 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
             o.CurvaDescargaOriginal = true;
         } else if (a == "--relatorio" || a == "--csv" || a == "--html" || a == "--trechos") {
             if (++i >= argc) return falta(a.c_str(), "o nome do arquivo");
-            (a == "--relatorio" ? o.Relatorio
-             : a == "--csv"     ? o.Csv
-             : a == "--html"    ? o.Html
-                                : o.Trechos) = argv[i];
+            std::string& arquivo = a == "--relatorio" ? o.Relatorio
+                                   : a == "--csv"     ? o.Csv
+                                   : a == "--html"    ? o.Html
+                                                      : o.Trechos;
+            if (!arquivo.empty()) return repetida(a);
+            if (!*argv[i]) {
+                std::cerr << "O nome do arquivo depois de " << a << " está vazio.\n";
+                return 2;
+            }
+            arquivo = argv[i];
         } else if (a == "--estudo") {
             if (i + 4 >= argc) return falta("--estudo", "PARAMETRO INICIO FIM PASSO");
+            if (o.Estudo) return repetida(a);
             o.Estudo = ParametroPorNome(argv[i + 1]);
             if (!o.Estudo) {
                 std::cerr << "Parâmetro de estudo desconhecido: " << argv[i + 1]
@@ -274,6 +288,7 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
         } else if (a == "--threads") {
             double n = 0;
             if (++i >= argc) return falta("--threads", "o número de linhas de execução");
+            if (o.Linhas) return repetida(a);
             if (!LerNumero(argv[i], n) || n < 1 || n > 256 || n != std::floor(n)) {
                 std::cerr << "O número de linhas de execução (--threads) deve ser um inteiro de "
                              "1 a 256.\n";
@@ -301,6 +316,23 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
         std::cerr << "Use --estudo ou --trechos, não os dois.\n";
         return 2;
     }
+    // Opções que o modo pedido não usaria: recusadas em vez de esquecidas.
+    if (o.Estudo || !o.Trechos.empty()) {
+        const char* modo = o.Estudo ? "--estudo" : "--trechos";
+        const std::pair<bool, const char*> saidas[] = {{!o.Relatorio.empty(), "--relatorio"},
+                                                       {!o.Csv.empty(), "--csv"},
+                                                       {!o.Html.empty(), "--html"},
+                                                       {o.Json, "--json"}};
+        for (const auto& [dada, opcao] : saidas)
+            if (dada) {
+                std::cerr << "A opção " << opcao << " não serve com " << modo
+                          << ", que escreve só a sua tabela CSV, na saída padrão.\n";
+                return 2;
+            }
+    } else if (o.Linhas) {
+        std::cerr << "A opção --threads só serve com --estudo ou --trechos.\n";
+        return 2;
+    }
     return -1;
 }
 
@@ -324,10 +356,33 @@ struct TLoteTerminal : IAndamentoLote {
     std::mutex M;
 };
 
-// Documento do projeto já lido com sucesso uma vez, com a curva de descarga pedida.
-TArquivoIni DocumentoDoProjeto(const TOpcoes& o) {
-    TArquivoIni doc;
-    doc.Carregar(o.Projeto);
+// O projeto lido do disco uma vez só: o documento intacto, de que os lotes tiram as suas
+// cópias, e o projeto lido dele. Uma segunda leitura poderia falhar (ou achar outro arquivo)
+// depois de a primeira ter dado certo. As mensagens de um caminho que não é um projeto são
+// as da leitura do projeto.
+bool LerProjetoUmaVez(TProjeto& p, const std::string& caminho, TArquivoIni& documento) {
+    namespace fs = std::filesystem;
+    std::error_code erro;
+    const fs::file_type tipo = fs::status(caminho, erro).type();
+    if (tipo == fs::file_type::not_found)
+        throw EArquivoNaoExiste("O arquivo " + caminho + " não foi encontrado.");
+    if (tipo == fs::file_type::directory)
+        throw EArquivoNaoExiste(caminho + " é uma pasta, não um arquivo de projeto.");
+    // Sem acesso ao caminho, a leitura diz o motivo.
+    if (!erro && tipo != fs::file_type::regular)
+        throw EArquivoNaoExiste(caminho + " não é um arquivo de projeto.");
+    TArquivoIni copia;
+    try {
+        documento.Carregar(caminho);
+        copia = documento;
+    } catch (const std::bad_alloc&) {
+        throw EMorvendo("Memória insuficiente para ler o projeto " + caminho + ".");
+    }
+    return LerProjeto(p, copia);
+}
+
+// O documento do projeto com a curva de descarga pedida.
+TArquivoIni DocumentoDoProjeto(const TOpcoes& o, TArquivoIni doc) {
     if (o.CurvaDescargaOriginal)
         doc.EscreverLogico("CanalEstrada_ESTRADA", "CurvaDescargaOriginal", true);
     return doc;
@@ -346,7 +401,7 @@ int Concluir(const std::string& csv, const std::string& erros, std::size_t falha
     return falhas ? 1 : 0;
 }
 
-int ExecutarEstudoCli(const TOpcoes& o) {
+int ExecutarEstudoCli(const TOpcoes& o, const TArquivoIni& documento) {
     std::vector<double> valores;
     try {
         valores = ValoresDoIntervalo(o.Inicio, o.Fim, o.Passo);
@@ -355,7 +410,7 @@ int ExecutarEstudoCli(const TOpcoes& o) {
         return 2;
     }
     TLoteTerminal lote;
-    const auto pontos = ExecutarEstudo(DocumentoDoProjeto(o), *o.Estudo, valores,
+    const auto pontos = ExecutarEstudo(DocumentoDoProjeto(o, documento), *o.Estudo, valores,
                                        o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
     std::size_t falhas = 0;
     std::ostringstream out;
@@ -381,7 +436,7 @@ int ExecutarEstudoCli(const TOpcoes& o) {
     return Concluir(out.str(), erros.str(), falhas);
 }
 
-int ExecutarTrechosCli(const TOpcoes& o) {
+int ExecutarTrechosCli(const TOpcoes& o, const TArquivoIni& documento) {
     std::vector<TTrecho> trechos;
     try {
         // Só um arquivo comum (um FIFO prenderia o programa), lido aos pedaços: um arquivo
@@ -396,7 +451,7 @@ int ExecutarTrechosCli(const TOpcoes& o) {
         return 2;
     }
     TLoteTerminal lote;
-    const auto r = ExecutarTrechos(DocumentoDoProjeto(o), trechos,
+    const auto r = ExecutarTrechos(DocumentoDoProjeto(o, documento), trechos,
                                    o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
     std::size_t falhas = 0;
     std::ostringstream out, erros;
@@ -422,9 +477,7 @@ int ExecutarTrechosCli(const TOpcoes& o) {
     return Concluir(out.str(), erros.str(), falhas);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int Principal(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--idf") {
         double raio = RaioInterpolacaoPadraoKm;
         if (argc == 6 && std::string(argv[4]) == "--raio") {
@@ -458,8 +511,9 @@ int main(int argc, char** argv) {
     TUnidades unidades;
     TProjeto p(unidades);
     ZerarVariaveis(p);
+    TArquivoIni documento;
     try {
-        if (!LerProjeto(p, o.Projeto)) {
+        if (!LerProjetoUmaVez(p, o.Projeto, documento)) {
             std::cerr << "O projeto " << o.Projeto
                       << " não pôde ser lido: falta uma seção ou um valor está fora da faixa "
                          "permitida.\n";
@@ -481,8 +535,8 @@ int main(int argc, char** argv) {
 
     if (o.CurvaDescargaOriginal) p.Estrada.CurvaDescargaOriginal = true;
     std::signal(SIGINT, AoInterromper);
-    if (o.Estudo) return ExecutarEstudoCli(o);
-    if (!o.Trechos.empty()) return ExecutarTrechosCli(o);
+    if (o.Estudo) return ExecutarEstudoCli(o, documento);
+    if (!o.Trechos.empty()) return ExecutarTrechosCli(o, documento);
 
     if (auto falha = ValidarDados(p)) {
         std::cerr << MensagemComLugarNoArquivo(*falha, p) << '\n';
@@ -542,4 +596,21 @@ int main(int argc, char** argv) {
         EscreverAvisos(TextosAvisos(avisos), std::cout);
     }
     return 0;
+}
+
+} // namespace
+
+// Nenhum erro termina o programa sem mensagem: falta de memória ou um erro não previsto saem
+// em português, com status 1, em vez de abortar com um texto em inglês.
+int main(int argc, char** argv) {
+    try {
+        return Principal(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::cerr << "Memória insuficiente.\n";
+    } catch (const EMorvendo& erro) {
+        std::cerr << erro.what() << '\n';
+    } catch (const std::exception&) {
+        std::cerr << "Erro inesperado.\n";
+    }
+    return 1;
 }

@@ -466,3 +466,70 @@ TEST(LinhaDeComandoUso, TrechosDemaisParamNoLimiteComPoucaMemoria) {
     EXPECT_EQ(r.out, "");
 }
 #endif
+
+// Opções que não fariam nada são recusadas com o nome da opção, como os outros erros de uso,
+// e nada é gravado.
+TEST(LinhaDeComandoUso, OpcoesQueNaoFariamNadaSaoRecusadas) {
+    TPastaTemporaria pasta("cli-opcoes-inuteis");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    GravarBytes(pasta / "t.csv", "nome,inicio_m,comprimento_m,declividade\nA,0,100,0.02\n");
+    const std::pair<const char*, const char*> casos[] = {
+        {"--estudo tr 2 4 1 --csv x.csv --json",
+         "A opção --csv não serve com --estudo, que escreve só a sua tabela CSV, na saída "
+         "padrão.\n"},
+        {"--trechos t.csv --json",
+         "A opção --json não serve com --trechos, que escreve só a sua tabela CSV, na saída "
+         "padrão.\n"},
+        {"--trechos t.csv --relatorio r.txt",
+         "A opção --relatorio não serve com --trechos, que escreve só a sua tabela CSV, na "
+         "saída padrão.\n"},
+        {"--estudo k 1 2 1 --html x.html",
+         "A opção --html não serve com --estudo, que escreve só a sua tabela CSV, na saída "
+         "padrão.\n"},
+        {"--threads 2", "A opção --threads só serve com --estudo ou --trechos.\n"},
+        {"--csv ''", "O nome do arquivo depois de --csv está vazio.\n"},
+        {"--html ''", "O nome do arquivo depois de --html está vazio.\n"},
+        {"--relatorio ''", "O nome do arquivo depois de --relatorio está vazio.\n"},
+        {"--trechos ''", "O nome do arquivo depois de --trechos está vazio.\n"},
+        {"--csv a.csv --csv x.csv", "A opção --csv foi dada mais de uma vez.\n"},
+        {"--estudo k 1 2 1 --estudo tr 2 4 1", "A opção --estudo foi dada mais de uma vez.\n"},
+    };
+    for (const auto& [opcoes, mensagem] : casos) {
+        const TExecucao r = Executar(pasta.Caminho, std::string("p.mvd ") + opcoes);
+        EXPECT_EQ(r.saida, 2) << opcoes;
+        EXPECT_EQ(r.err, mensagem) << opcoes;
+        EXPECT_EQ(r.out, "") << opcoes;
+    }
+    for (const char* nome : {"x.csv", "a.csv", "x.html", "r.txt", "Relatorio.txt"})
+        EXPECT_FALSE(fs::exists(pasta / nome)) << nome;
+}
+
+// O projeto é lido do disco uma vez só: um erro de leitura na abertura (injetado pelo strace)
+// é uma mensagem e um status, e não há segunda abertura que possa falhar e abortar.
+TEST(LinhaDeComandoUso, ProjetoLidoUmaVezNosLotes) {
+    if (std::system("strace -o /dev/null true > /dev/null 2>&1") != 0) GTEST_SKIP() << "sem strace";
+    TPastaTemporaria pasta("cli-uma-leitura");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    GravarBytes(pasta / "t.csv", "nome,inicio_m,comprimento_m,declividade\nA,0,100,0.02\n");
+    for (const char* lote : {"--trechos t.csv", "--estudo tr 2 3 1"}) {
+        for (int abertura : {1, 2}) {
+            const std::string strace = "strace -f -o /dev/null -P p.mvd -e trace=openat "
+                                       "-e inject=openat:error=EIO:when=" +
+                                       std::to_string(abertura) + " ";
+            const TExecucao r =
+                Executar(pasta.Caminho, std::string("p.mvd ") + lote, strace + "env ");
+            SCOPED_TRACE(std::string(lote) + ", abertura " + std::to_string(abertura));
+            if (abertura == 1) {
+                EXPECT_EQ(r.saida, 2);
+                EXPECT_NE(r.err.find("Não foi possível ler o arquivo p.mvd: erro de leitura ou "
+                                     "gravação no disco.\n"),
+                          std::string::npos)
+                    << r.err;
+                EXPECT_EQ(r.out, "");
+            } else {
+                EXPECT_EQ(r.saida, 0) << r.err;
+                EXPECT_EQ(r.out.rfind(lote[2] == 't' ? "nome," : "valor,", 0), 0u) << r.out;
+            }
+        }
+    }
+}
