@@ -285,6 +285,14 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
 }
 
 std::string MensagemComLugarNoArquivo(const TFalhaValidacao& f, const TProjeto& p) {
+    // A cobertura é a combinação das três escolhas do seu diálogo.
+    if (f.Campo == CAMPO_COBERTURA_TALUDE && p.Estrada.Talude.NumSecoes() > 0) {
+        const TCobertura& c = p.Estrada.Talude.Secao(0).Cobertura;
+        return f.Mensagem + " No arquivo do projeto: [Cobertura_Talude: Trecho 1] IndUso = " +
+               std::to_string(c.UsoTerra.Indice) +
+               ", IndCond = " + std::to_string(c.CondicaoHidrologica.Indice) +
+               ", IndTrat = " + std::to_string(c.Tratamento.Indice) + ".";
+    }
     const TCampoProjeto* c = CampoProjeto(f.Campo);
     if (!c || !c->Secao) return f.Mensagem;
     return f.Mensagem + " No arquivo do projeto: [" + c->Secao + "] " + c->Chave + " = " +

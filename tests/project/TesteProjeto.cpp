@@ -88,6 +88,10 @@ TEST(Projeto, GravarPorCimaMantemOQueNaoEhDoProjeto) {
     EXPECT_EQ(texto.rfind("[Anotacoes]\r\nautor=Ana\r\n", 0), 0u);
     EXPECT_NE(texto.find("[Encosta_Talude: Trecho 2]"), std::string::npos);
     EXPECT_NE(texto.find("[VERSAO]\r\nVersao=1\r\n"), std::string::npos);
+    // Um projeto novo, ainda sem valores, gravado e reaberto: todas as chaves estão lá.
+    TAberto b;
+    EXPECT_TRUE(LerProjeto(b.p, f.string()));
+    EXPECT_TRUE(b.p.PadroesAplicados.empty());
 }
 
 TEST(Projeto, ArquivoAntigoEhMigrado) {

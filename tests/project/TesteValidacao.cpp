@@ -188,9 +188,16 @@ TEST(Validacao, LugarNoArquivo) {
     EXPECT_EQ(MensagemComLugarNoArquivo(*falha, p),
               "Valor incorreto em \"m2\" (Canal da estrada): deve ser maior que 0 e no máximo "
               "100. No arquivo do projeto: [Canal_ESTRADA] ValorSm = 1E308.");
-    // A cobertura não tem uma chave só: a mensagem fica como está.
+    // A cobertura são as três escolhas do diálogo; um dado sem chave fica com a mensagem.
+    Talude(p).Cobertura.CondicaoHidrologica.Indice = 0;
     const TFalhaValidacao cobertura{"Sem cobertura.", CAMPO_COBERTURA_TALUDE, "Estrada"};
-    EXPECT_EQ(MensagemComLugarNoArquivo(cobertura, p), "Sem cobertura.");
+    EXPECT_EQ(MensagemComLugarNoArquivo(cobertura, p),
+              "Sem cobertura. No arquivo do projeto: [Cobertura_Talude: Trecho 1] IndUso = " +
+                  std::to_string(Talude(p).Cobertura.UsoTerra.Indice) +
+                  ", IndCond = 0, IndTrat = " +
+                  std::to_string(Talude(p).Cobertura.Tratamento.Indice) + ".");
+    const TFalhaValidacao semChave{"Seção 2.", CAMPO_SECAO, "Estrada"};
+    EXPECT_EQ(MensagemComLugarNoArquivo(semChave, p), "Seção 2.");
 }
 
 // A lista traz todas as falhas; a verificação antes do cálculo mostra a primeira.
