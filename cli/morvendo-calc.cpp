@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <iostream>
 #include <mutex>
@@ -12,6 +13,8 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 
@@ -59,6 +62,8 @@ const char* const USO =
     "  --relatorio ARQUIVO  onde gravar a tabela por seção (padrão: Relatorio.txt)\n"
     "  --csv ARQUIVO        a tabela por metro em CSV (ponto decimal, precisão completa)\n"
     "  --html ARQUIVO       o relatório da estrada em HTML, com os gráficos em SVG\n"
+    "                       (ARQUIVO \"-\": a saída padrão, e o resumo vai para a de erros;\n"
+    "                       um FIFO ou um dispositivo recebe a saída direto)\n"
     "  --curva-descarga-original  canal trapezoidal com a curva de descarga antiga, ajustada\n"
     "                       em lâminas de 0,2 a 5 m (para reproduzir projetos feitos com ela;\n"
     "                       superestima a vazão nas lâminas de canal de estrada)\n"
@@ -216,6 +221,50 @@ DestinoRecusado(const std::string& destino, const std::string& projeto,
         return std::string(e.what());
     }
     return std::nullopt;
+}
+
+// Para onde vai uma saída: um arquivo trocado por inteiro (temporário e rename); a saída
+// padrão ou a de erros ("-", ou um caminho que leva a elas, como /dev/stdout); ou um fluxo
+// (dispositivo de caracteres, FIFO, terminal) escrito direto, sem nada pôr no lugar dele.
+enum class TDestino { Arquivo, SaidaPadrao, SaidaErros, Fluxo };
+
+TDestino TipoDestino(const std::string& caminho) {
+    if (caminho == "-") return TDestino::SaidaPadrao;
+    struct stat alvo {};
+    if (::stat(caminho.c_str(), &alvo) != 0) return TDestino::Arquivo;
+    // Um /dev/null que também é a saída padrão não a ocupa: é só um fluxo.
+    for (const int fd : {STDOUT_FILENO, STDERR_FILENO}) {
+        struct stat s {};
+        if (::fstat(fd, &s) == 0 && s.st_dev == alvo.st_dev && s.st_ino == alvo.st_ino &&
+            !(S_ISCHR(s.st_mode) && !isatty(fd)))
+            return fd == STDOUT_FILENO ? TDestino::SaidaPadrao : TDestino::SaidaErros;
+    }
+    if (S_ISCHR(alvo.st_mode) || S_ISFIFO(alvo.st_mode)) return TDestino::Fluxo;
+    return TDestino::Arquivo;
+}
+
+// Grava uma saída conforme o destino; EEntradaSaida com o destino e o motivo.
+void GravarSaida(const std::string& destino, const std::string& conteudo) {
+    const TDestino tipo = TipoDestino(destino);
+    if (tipo == TDestino::Arquivo) return GravarArquivoAtomico(destino, conteudo);
+    if (tipo != TDestino::Fluxo) {
+        std::ostream& saida = tipo == TDestino::SaidaPadrao ? std::cout : std::cerr;
+        saida.write(conteudo.data(), std::streamsize(conteudo.size())).flush();
+        if (!saida)
+            throw EEntradaSaida(tipo == TDestino::SaidaPadrao
+                                    ? "Não foi possível gravar na saída padrão."
+                                    : "Não foi possível gravar na saída de erros.");
+        return;
+    }
+    // Um FIFO sem leitor espera por ele, como no shell.
+    const int fd = ::open(destino.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+    int erro = fd < 0 ? errno : EscreverTudo(fd, conteudo);
+    if (fd >= 0 && ::close(fd) != 0 && erro == 0) erro = errno;
+    if (erro != 0) {
+        const std::string motivo = MotivoErroSistema(erro, false);
+        throw EEntradaSaida("Não foi possível gravar o arquivo " + destino +
+                            (motivo.empty() ? "" : ": " + motivo) + ".");
+    }
 }
 
 struct TOpcoes {
@@ -543,19 +592,31 @@ int Principal(int argc, char** argv) {
         return 1;
     }
     const std::string relatorio = o.Relatorio.empty() ? "Relatorio.txt" : o.Relatorio;
-    for (const std::string& destino : {relatorio, o.Csv}) {
+    // Cada saída é recusada, escrita num fluxo ou trocada por inteiro; a saída padrão leva uma
+    // só, e o resumo então vai para a saída de erros.
+    const char* naSaidaPadrao = o.Json ? "--json" : nullptr;
+    const std::tuple<const std::string&, const char*, const char*> saidas[] = {
+        {relatorio, "--relatorio", "A tabela por seção não pode ser gravada em "},
+        {o.Csv, "--csv", "A tabela por seção não pode ser gravada em "},
+        {o.Html, "--html", "O relatório não pode ser gravado em "}};
+    for (const auto& [destino, opcao, recusa] : saidas) {
         if (destino.empty()) continue;
-        if (auto erro = DestinoRecusado(destino, o.Projeto)) {
-            std::cerr << *erro << '\n';
-            return 2;
+        const TDestino tipo = TipoDestino(destino);
+        if (tipo == TDestino::SaidaPadrao) {
+            if (naSaidaPadrao) {
+                std::cerr << "A saída padrão não pode levar ao mesmo tempo " << naSaidaPadrao
+                          << " e " << opcao << ".\n";
+                return 2;
+            }
+            naSaidaPadrao = opcao;
+        } else if (tipo == TDestino::Arquivo) {
+            if (auto erro = DestinoRecusado(destino, o.Projeto, recusa)) {
+                std::cerr << *erro << '\n';
+                return 2;
+            }
         }
     }
-    if (!o.Html.empty())
-        if (auto erro =
-                DestinoRecusado(o.Html, o.Projeto, "O relatório não pode ser gravado em ")) {
-            std::cerr << *erro << '\n';
-            return 2;
-        }
+    const bool resumoNosErros = naSaidaPadrao && !o.Json;
 
     TAcompanhamentoTerminal acomp(isatty(STDERR_FILENO) != 0, sep);
     TResultadoCalculo r;
@@ -578,14 +639,18 @@ int Principal(int argc, char** argv) {
         break;
     }
     try {
-        EscreverRelatorioTexto(relatorio, r.Canal.Secoes);
-        if (!o.Csv.empty()) GravarArquivoAtomico(o.Csv, TabelaCsv(r.Canal.Secoes));
-        if (!o.Html.empty())
-            GravarArquivoAtomico(o.Html, MontarRelatorioEstrada(p, r, OpcoesRelatorio()));
+        if (TipoDestino(relatorio) == TDestino::Arquivo)
+            EscreverRelatorioTexto(relatorio, r.Canal.Secoes);
+        else
+            GravarSaida(relatorio, TextoRelatorioTexto(r.Canal.Secoes));
+        if (!o.Csv.empty()) GravarSaida(o.Csv, TabelaCsv(r.Canal.Secoes));
+        if (!o.Html.empty()) GravarSaida(o.Html, MontarRelatorioEstrada(p, r, OpcoesRelatorio()));
     } catch (const std::exception& erro) {
         std::cerr << erro.what() << '\n';
         return 1;
     }
+    // A saída padrão levou um arquivo: o resumo, que é para as pessoas, vai para a de erros.
+    if (resumoNosErros) std::cout.rdbuf(std::cerr.rdbuf());
     const std::vector<TAviso> avisos = AvisosDoResultado(p, r, sep);
     if (o.Json) {
         std::cout << ResultadoJson(r, avisos) << '\n';

@@ -6,8 +6,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstdint>
 #include <fcntl.h>
+#include <filesystem>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -401,16 +404,100 @@ void TArquivoIni::DefinirTexto(std::string_view bytes1252) {
     FModificado = false;
 }
 
+namespace {
+
+// O nome do destino no temporário, encurtado numa divisa de caractere UTF-8: "<nome>.~<pid>.
+// XXXXXX" cabe nos 255 bytes de um nome mesmo quando o destino já tem 255.
+constexpr std::size_t NOME_MAXIMO_NO_TEMPORARIO = 200;
+
+std::string PrefixoTemporario(std::string nome) {
+    if (nome.size() > NOME_MAXIMO_NO_TEMPORARIO) {
+        std::size_t n = NOME_MAXIMO_NO_TEMPORARIO;
+        while (n > 0 && (static_cast<unsigned char>(nome[n]) & 0xC0) == 0x80)
+            --n;
+        nome.resize(n);
+    }
+    return nome + ".~";
+}
+
+// Remove os temporários do destino deixados por uma execução morta no meio da gravação (o pid
+// do nome não existe mais); os de um processo vivo, que ainda vai renomeá-los, ficam.
+void RemoverTemporariosOrfaos(const std::string& pasta, const std::string& prefixo) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (fs::directory_iterator it(pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
+        const std::string nome = it->path().filename().string();
+        if (nome.size() <= prefixo.size() || nome.compare(0, prefixo.size(), prefixo) != 0)
+            continue;
+        const std::string resto = nome.substr(prefixo.size());
+        const auto ponto = resto.find('.');
+        if (ponto == std::string::npos || ponto == 0 || resto.size() - ponto != 7) continue;
+        long pid = 0;
+        const auto r = std::from_chars(resto.data(), resto.data() + ponto, pid);
+        if (r.ec != std::errc() || r.ptr != resto.data() + ponto || pid <= 0) continue;
+        if (::kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
+        std::error_code ignorado;
+        if (fs::is_regular_file(fs::symlink_status(it->path(), ignorado)))
+            fs::remove(it->path(), ignorado);
+    }
+}
+
+} // namespace
+
+int CriarTemporario(const std::string& caminho, std::string& temporario) {
+    const auto barra = caminho.rfind('/');
+    const std::string pasta = barra == npos ? "." : (barra == 0 ? "/" : caminho.substr(0, barra));
+    const std::string prefixo =
+        PrefixoTemporario(barra == npos ? caminho : caminho.substr(barra + 1));
+    RemoverTemporariosOrfaos(pasta, prefixo);
+    temporario = caminho.substr(0, barra == npos ? 0 : barra + 1) + prefixo +
+                 std::to_string(::getpid()) + ".XXXXXX";
+    return ::mkostemp(temporario.data(), O_CLOEXEC);
+}
+
+std::string MotivoDestinoInsubstituivel(const std::string& caminho) {
+    struct stat st {};
+    if (::lstat(caminho.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return {};
+    if (S_ISDIR(st.st_mode)) return "é uma pasta";
+    if (!S_ISLNK(st.st_mode)) return "não é um arquivo comum";
+    // Um link é trocado, não seguido, mas só quando leva a um arquivo comum. Um link para um
+    // descritor de processo (/dev/stdout) nunca: leva ao arquivo para onde a saída foi mandada.
+    std::error_code ec;
+    const std::string alvo = std::filesystem::read_symlink(caminho, ec).string();
+    struct stat destino {};
+    if (::stat(caminho.c_str(), &destino) != 0)
+        return errno == ENOENT ? "é um link simbólico para um arquivo que não existe"
+                               : "é um link simbólico que não leva a um arquivo comum";
+    if (!S_ISREG(destino.st_mode) || alvo.rfind("/proc/", 0) == 0)
+        return "é um link simbólico que não leva a um arquivo comum";
+    return {};
+}
+
+int EscreverTudo(int fd, std::string_view conteudo) {
+    const char* p = conteudo.data();
+    std::size_t resto = conteudo.size();
+    while (resto > 0) {
+        const auto n = ::write(fd, p, resto < (1u << 30) ? resto : (1u << 30));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? errno : EIO;
+        p += n;
+        resto -= static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
 void GravarArquivoAtomico(const std::string& caminho, std::string_view conteudo) {
     auto falha = [&](int erro) { return ErroArquivo("gravar", caminho, erro, false); };
     const auto barra = caminho.rfind('/');
     const std::string pasta = barra == npos ? "." : (barra == 0 ? "/" : caminho.substr(0, barra));
     const std::string nome = barra == npos ? caminho : caminho.substr(barra + 1);
     if (nome.empty()) throw falha(caminho.empty() ? ENOENT : EISDIR);
+    // O rename trocaria um dispositivo, um FIFO ou o link para eles por um arquivo comum.
+    if (const std::string motivo = MotivoDestinoInsubstituivel(caminho); !motivo.empty())
+        throw EEntradaSaida("Não foi possível gravar o arquivo " + caminho + ": " + motivo + ".");
 
-    // Nomes muito longos não comportam o sufixo do temporário.
-    std::string temporario = (nome.size() <= 200 ? caminho : pasta + "/.morvendo") + ".tmpXXXXXX";
-    const int fd = ::mkostemp(temporario.data(), O_CLOEXEC);
+    std::string temporario;
+    const int fd = CriarTemporario(caminho, temporario);
     if (fd < 0) throw falha(errno);
 
     // Mantém as permissões do arquivo substituído; um arquivo novo segue a umask.
@@ -424,19 +511,7 @@ void GravarArquivoAtomico(const std::string& caminho, std::string_view conteudo)
         modo = 0644 & ~mascara;
     }
 
-    int erro = 0;
-    const char* p = conteudo.data();
-    std::size_t resto = conteudo.size();
-    while (resto > 0) {
-        const auto n = ::write(fd, p, resto < (1u << 30) ? resto : (1u << 30));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            erro = n < 0 ? errno : EIO;
-            break;
-        }
-        p += n;
-        resto -= static_cast<std::size_t>(n);
-    }
+    int erro = EscreverTudo(fd, conteudo);
     // Discos sem permissões POSIX (FAT) recusam fchmod; isso não impede a gravação.
     if (erro == 0) (void)::fchmod(fd, modo);
     if (erro == 0 && ::fsync(fd) != 0 && errno != EINVAL) erro = errno;

@@ -58,8 +58,24 @@ private:
 };
 
 // Grava bytes num arquivo de forma atômica: temporário na mesma pasta, fsync e rename.
-// Erro EEntradaSaida com o caminho na mensagem.
+// Erro EEntradaSaida com o caminho na mensagem; também quando o destino não pode ser trocado
+// por um arquivo (MotivoDestinoInsubstituivel).
 void GravarArquivoAtomico(const std::string& caminho, std::string_view conteudo);
+
+// Por que o destino de uma gravação não pode ser trocado por um arquivo novo ("é uma pasta",
+// "não é um arquivo comum", um link simbólico que não leva a um arquivo comum ou leva a um
+// descritor de processo, como /dev/stdout); vazio quando pode (não existe, é um arquivo comum
+// ou um link para um).
+std::string MotivoDestinoInsubstituivel(const std::string& caminho);
+
+// Cria o temporário da gravação de 'caminho', na mesma pasta: "<nome>.~<pid>.XXXXXX", com o
+// nome encurtado quando longo. Antes remove os temporários do mesmo destino deixados por
+// processos que não existem mais (mortos no meio da gravação); os de processos vivos ficam.
+// Devolve o descritor (O_CLOEXEC) e o nome em 'temporario', ou -1 com errno.
+int CriarTemporario(const std::string& caminho, std::string& temporario);
+
+// Escreve tudo no descritor, repetindo depois de uma interrupção; 0 ou o errno da falha.
+int EscreverTudo(int fd, std::string_view conteudo);
 
 // Lê um arquivo inteiro. Só arquivos comuns: uma pasta, um FIFO ou um dispositivo no lugar de
 // um arquivo de entrada é recusado sem bloquear. Erro EEntradaSaida com o caminho e o motivo.

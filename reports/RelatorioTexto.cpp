@@ -2,9 +2,7 @@
 
 #include <cerrno>
 #include <charconv>
-#include <filesystem>
 #include <fstream>
-#include <signal.h>
 #include <sstream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,36 +52,6 @@ std::string LinhaRelatorioTexto(int secao, double laminaCm, double vazaoLs, doub
 
 namespace {
 
-// Temporários levam o pid de quem os criou: "Relatorio.txt.~1234.aB3xYz".
-std::string PrefixoTemporario(const std::string& caminho) {
-    return caminho + ".~";
-}
-
-// Remove os temporários deixados por uma execução morta no meio da tabela (o pid não existe
-// mais); os de um cálculo em andamento ficam.
-void RemoverTemporariosOrfaos(const std::string& caminho) {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path alvo(caminho);
-    const fs::path pasta = alvo.has_parent_path() ? alvo.parent_path() : fs::path(".");
-    const std::string prefixo = alvo.filename().string() + ".~";
-    for (fs::directory_iterator it(pasta, ec), fim; !ec && it != fim; it.increment(ec)) {
-        const std::string nome = it->path().filename().string();
-        if (nome.size() <= prefixo.size() || nome.compare(0, prefixo.size(), prefixo) != 0)
-            continue;
-        const std::string resto = nome.substr(prefixo.size());
-        const auto ponto = resto.find('.');
-        if (ponto == std::string::npos || ponto == 0 || resto.size() - ponto != 7) continue;
-        long pid = 0;
-        const auto r = std::from_chars(resto.data(), resto.data() + ponto, pid);
-        if (r.ec != std::errc() || r.ptr != resto.data() + ponto || pid <= 0) continue;
-        if (kill(pid_t(pid), 0) == 0 || errno != ESRCH) continue;
-        std::error_code ignorado;
-        if (fs::is_regular_file(fs::symlink_status(it->path(), ignorado)))
-            fs::remove(it->path(), ignorado);
-    }
-}
-
 // Permissões do arquivo novo: as da tabela que ele substitui, ou as de um arquivo novo
 // segundo a umask.
 mode_t ModoDoArquivo(const struct stat* existente) {
@@ -96,22 +64,18 @@ mode_t ModoDoArquivo(const struct stat* existente) {
 } // namespace
 
 void VerificarDestinoRelatorioTexto(const std::string& caminho, const std::string& recusa) {
-    struct stat st {};
-    if (lstat(caminho.c_str(), &st) != 0) return; // não existe: será criado
-    // Um link simbólico é substituído, não seguido; fora isso só um arquivo comum.
-    if (S_ISLNK(st.st_mode) || S_ISREG(st.st_mode)) return;
-    if (S_ISDIR(st.st_mode)) throw EEntradaSaida(recusa + caminho + ": é uma pasta.");
-    throw EEntradaSaida(recusa + caminho + ": não é um arquivo comum.");
+    // Um link simbólico para um arquivo comum é substituído, não seguido.
+    if (const std::string motivo = MotivoDestinoInsubstituivel(caminho); !motivo.empty())
+        throw EEntradaSaida(recusa + caminho + ": " + motivo + ".");
 }
 
 TEscritorRelatorioTexto::TEscritorRelatorioTexto(std::string caminho)
     : FCaminho(std::move(caminho)) {
     VerificarDestinoRelatorioTexto(FCaminho);
-    RemoverTemporariosOrfaos(FCaminho);
     struct stat st {};
     const bool existe = lstat(FCaminho.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-    std::string modelo = PrefixoTemporario(FCaminho) + std::to_string(getpid()) + ".XXXXXX";
-    const int fd = mkstemp(modelo.data());
+    std::string modelo;
+    const int fd = CriarTemporario(FCaminho, modelo);
     if (fd < 0) throw EEntradaSaida(ErroSistema("Não foi possível criar o arquivo", FCaminho));
     fchmod(fd, ModoDoArquivo(existe ? &st : nullptr));
     FTemporario = modelo;
@@ -183,6 +147,13 @@ std::vector<TLinhaRelatorioTexto> LerRelatorioTexto(const std::string& caminho) 
         linhas.push_back(l);
     }
     return linhas;
+}
+
+std::string TextoRelatorioTexto(const std::vector<TLinhaRelatorioTexto>& linhas) {
+    std::string texto = std::string(CABECALHO_RELATORIO_TEXTO) + "\r\n";
+    for (const TLinhaRelatorioTexto& l : linhas)
+        texto += LinhaRelatorioTexto(l.Secao, l.Lamina, l.Vazao, l.Tensao, l.Perda) + "\r\n";
+    return texto;
 }
 
 void EscreverRelatorioTexto(const std::string& caminho,

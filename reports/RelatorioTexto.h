@@ -9,7 +9,8 @@
 extern const char* const CABECALHO_RELATORIO_TEXTO;
 
 // EEntradaSaida quando o destino existe e não é um arquivo comum (pasta, FIFO, dispositivo);
-// um link simbólico vale, pois é substituído e não seguido. 'recusa' começa a mensagem.
+// um link simbólico para um arquivo comum vale, pois é substituído e não seguido. 'recusa'
+// começa a mensagem.
 void VerificarDestinoRelatorioTexto(
     const std::string& caminho,
     const std::string& recusa = "A tabela por seção não pode ser gravada em ");
@@ -44,6 +45,9 @@ std::string LinhaRelatorioTexto(int secao, double laminaCm, double vazaoLs, doub
                                 double perda);
 
 using TLinhaRelatorioTexto = TLinhaSecao;
+
+// A tabela inteira como o escritor a grava, para quem a escreve num fluxo (a saída padrão).
+std::string TextoRelatorioTexto(const std::vector<TLinhaRelatorioTexto>& linhas);
 
 // Escreve a tabela inteira no caminho dado (pelo escritor acima).
 void EscreverRelatorioTexto(const std::string& caminho,

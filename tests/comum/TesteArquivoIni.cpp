@@ -10,6 +10,7 @@
 #include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -386,3 +387,29 @@ TEST(ArquivoIni, ConteudoBinarioNaoDerruba) {
 }
 
 } // namespace
+
+// A gravação do projeto remove os temporários de gravações mortas no meio (o pid do nome não
+// existe mais), nunca os de um processo vivo; e nunca troca um link que não leva a um arquivo
+// comum (como /dev/stdout) nem um dispositivo por um arquivo.
+TEST_F(ArquivoIniEmDisco, TemporariosOrfaosSaemELinksEspeciaisFicam) {
+    const pid_t morto = ::fork();
+    if (morto == 0) ::_exit(0);
+    ASSERT_GT(morto, 0);
+    ::waitpid(morto, nullptr, 0);
+    const std::string orfao = "a.mvd.~" + std::to_string(morto) + ".Xy12zW";
+    const std::string vivo = "a.mvd.~" + std::to_string(::getpid()) + ".Ab34cD";
+    GravarBytes(pasta / orfao, "pela metade");
+    GravarBytes(pasta / vivo, "em andamento");
+    TArquivoIni ini;
+    ini.EscreverTexto("S", "K", "1");
+    ini.SalvarComo((pasta / "a.mvd").string());
+    EXPECT_EQ(Conteudo(), (std::vector<std::string>{"a.mvd", vivo}));
+
+    fs::create_symlink("/proc/self/fd/1", pasta / "saida");
+    fs::create_symlink("/dev/null", pasta / "nulo");
+    fs::create_symlink("nao-existe", pasta / "quebrado");
+    for (const char* nome : {"saida", "nulo", "quebrado"}) {
+        EXPECT_THROW(ini.SalvarComo((pasta / nome).string()), EEntradaSaida) << nome;
+        EXPECT_TRUE(fs::is_symlink(pasta / nome)) << nome;
+    }
+}

@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <ctime>
 #include <map>
+#include <vector>
 
 #include "Auxiliar.h"
 #include "comum/Numeros.h"
@@ -334,10 +336,10 @@ TEST(LinhaDeComandoUso, RelatorioHtmlRecusaDestinosEGravaInteiro) {
     TPastaTemporaria pasta("cli-html-destino");
     fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
     const std::string projeto = LerBytes(pasta / "p.mvd");
-    ASSERT_EQ(mkfifo((pasta / "fifo").c_str(), 0644), 0);
+    fs::create_symlink("nao-existe", pasta / "quebrado");
     const std::pair<const char*, const char*> recusados[] = {
         {"p.mvd", "é o próprio arquivo do projeto"},
-        {"fifo", "não é um arquivo comum"},
+        {"quebrado", "é um link simbólico para um arquivo que não existe"},
         {".", "é uma pasta"},
     };
     for (const auto& [destino, motivo] : recusados) {
@@ -419,14 +421,14 @@ TEST(LinhaDeComandoUso, TabelaAntigaFicaQuandoANovaNaoSeCompleta) {
     EXPECT_NE(r.saida, 0);
     EXPECT_EQ(LerBytes(pasta / "Relatorio.txt"), antiga);
 
-    // O projeto, uma FIFO e um dispositivo nunca são substituídos pela tabela.
-    ASSERT_EQ(mkfifo((pasta / "fifo").c_str(), 0644), 0);
+    // O projeto, uma pasta e um link que não leva a um arquivo comum nunca são substituídos
+    // pela tabela (FIFOs e dispositivos recebem a tabela como fluxo).
     fs::create_symlink(pasta / "p.mvd", pasta / "link.mvd");
+    fs::create_symlink(pasta.Caminho, pasta / "link-pasta");
     const std::pair<const char*, const char*> recusados[] = {
         {"p.mvd", "é o próprio arquivo do projeto"},
         {"./link.mvd", "é o próprio arquivo do projeto"},
-        {"fifo", "não é um arquivo comum"},
-        {"/dev/null", "não é um arquivo comum"},
+        {"link-pasta", "é um link simbólico que não leva a um arquivo comum"},
         {".", "é uma pasta"},
     };
     for (const auto& [destino, motivo] : recusados) {
@@ -437,7 +439,7 @@ TEST(LinhaDeComandoUso, TabelaAntigaFicaQuandoANovaNaoSeCompleta) {
         EXPECT_EQ(r.out, "");
     }
     EXPECT_EQ(LerBytes(pasta / "p.mvd"), projeto);
-    EXPECT_TRUE(fs::is_fifo(pasta / "fifo"));
+    EXPECT_TRUE(fs::is_symlink(pasta / "link-pasta"));
 
     // Completa, a tabela nova entra no lugar com as permissões da antiga.
     r = Executar(pasta.Caminho, "p.mvd");
@@ -532,4 +534,109 @@ TEST(LinhaDeComandoUso, ProjetoLidoUmaVezNosLotes) {
             }
         }
     }
+}
+
+// A saída padrão ("-", ou um link como /dev/stdout, para um arquivo ou um pipe), um FIFO e um
+// dispositivo recebem a saída como fluxo: o link continua link, o FIFO continua FIFO, e o
+// resumo vai para a saída de erros quando a saída padrão leva um arquivo.
+TEST(LinhaDeComandoUso, SaidasParaFluxosNaoSubstituemOLugar) {
+    TPastaTemporaria pasta("cli-fluxos");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    ASSERT_EQ(Executar(pasta.Caminho, "p.mvd --csv esperado.csv --html esperado.html").saida, 0);
+    const std::string csv = LerBytes(pasta / "esperado.csv"),
+                      html = LerBytes(pasta / "esperado.html");
+    // Links no lugar de /dev/stdout e /dev/null: um erro aqui não estraga os do sistema.
+    fs::create_symlink("/proc/self/fd/1", pasta / "saida");
+    fs::create_symlink("/dev/null", pasta / "nulo");
+    ASSERT_EQ(mkfifo((pasta / "fifo").c_str(), 0644), 0);
+
+    for (const char* destino : {"-", "saida"}) {
+        SCOPED_TRACE(destino);
+        TExecucao r = Executar(pasta.Caminho, std::string("p.mvd --csv ") + destino);
+        EXPECT_EQ(r.saida, 0) << r.err;
+        EXPECT_EQ(r.out, csv);
+        EXPECT_EQ(r.err.rfind("Resultados - Canal\n", 0), 0u) << r.err;
+        const std::string pipe = "cd '" + pasta.Caminho.string() +
+                                 "' && '" MORVENDO_CALC "' p.mvd --csv " + destino +
+                                 " 2> /dev/null | cat > pipe.txt";
+        ASSERT_EQ(std::system(pipe.c_str()), 0);
+        EXPECT_EQ(LerBytes(pasta / "pipe.txt"), csv);
+    }
+    EXPECT_TRUE(fs::is_symlink(pasta / "saida"));
+    const TExecucao tabela = Executar(pasta.Caminho, "p.mvd --relatorio -");
+    EXPECT_EQ(tabela.saida, 0) << tabela.err;
+    EXPECT_EQ(tabela.out, LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.Relatorio.txt"));
+
+    // FIFO com um leitor; dispositivo por um link.
+    const TExecucao fifo = Executar(pasta.Caminho, "p.mvd --html fifo --relatorio nulo --csv nulo",
+                                    "(timeout 20 cat fifo > lido.html &); timeout 20 env ");
+    EXPECT_EQ(fifo.saida, 0) << fifo.err;
+    EXPECT_NE(fifo.out.find("Espaçamento máximo"), std::string::npos);
+    EXPECT_TRUE(fs::is_fifo(pasta / "fifo"));
+    EXPECT_TRUE(fs::is_symlink(pasta / "nulo"));
+    for (int i = 0; i < 100 && LerBytes(pasta / "lido.html").size() < html.size(); ++i)
+        usleep(20000);
+    EXPECT_EQ(LerBytes(pasta / "lido.html"), html);
+
+    // A saída padrão leva uma coisa só.
+    const std::pair<const char*, const char*> juntas[] = {
+        {"--csv - --html saida", "A saída padrão não pode levar ao mesmo tempo --csv e --html.\n"},
+        {"--json --relatorio -",
+         "A saída padrão não pode levar ao mesmo tempo --json e --relatorio.\n"},
+    };
+    for (const auto& [opcoes, mensagem] : juntas) {
+        const TExecucao r = Executar(pasta.Caminho, std::string("p.mvd ") + opcoes);
+        EXPECT_EQ(r.saida, 2) << opcoes;
+        EXPECT_EQ(r.err, mensagem);
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+// Morto no meio da gravação do CSV ou do relatório (o limite de tamanho mata o processo entre
+// criar o temporário e renomeá-lo): a execução seguinte remove os temporários dos processos
+// mortos, e só os deles.
+TEST(LinhaDeComandoUso, TemporariosDeExecucoesMortasSaemNaSeguinte) {
+    TPastaTemporaria pasta("cli-orfaos");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    fs::create_symlink("/dev/null", pasta / "nulo");
+    auto temporarios = [&] {
+        std::vector<std::string> nomes;
+        for (const auto& e : fs::directory_iterator(pasta.Caminho))
+            if (e.path().filename().string().find(".~") != std::string::npos)
+                nomes.push_back(e.path().filename().string());
+        std::sort(nomes.begin(), nomes.end());
+        return nomes;
+    };
+    for (const char* saida : {"--csv x.csv", "--html x.html"}) {
+        const TExecucao r = Executar(pasta.Caminho, std::string("p.mvd --relatorio nulo ") + saida,
+                                     "ulimit -f 1; ");
+        EXPECT_NE(r.saida, 0) << saida;
+    }
+    ASSERT_EQ(temporarios().size(), 2u);
+    // Os de processos vivos (este teste, o init) ficam.
+    const std::vector<std::string> vivos = {"x.csv.~" + std::to_string(getpid()) + ".aaaaaa",
+                                            "x.html.~1.bbbbbb"};
+    for (const std::string& v : vivos)
+        GravarBytes(pasta / v, "em andamento");
+    const TExecucao r = Executar(pasta.Caminho, "p.mvd --relatorio nulo --csv x.csv --html x.html");
+    ASSERT_EQ(r.saida, 0) << r.err;
+    EXPECT_EQ(temporarios(), vivos);
+    EXPECT_TRUE(fs::is_regular_file(pasta / "x.csv"));
+    EXPECT_TRUE(fs::is_regular_file(pasta / "x.html"));
+}
+
+// Nomes de 250 caracteres servem às três saídas: o temporário encurta o nome.
+TEST(LinhaDeComandoUso, NomesLongosServemATodasAsSaidas) {
+    TPastaTemporaria pasta("cli-nomes-longos");
+    fs::copy_file(DADOS_REFERENCIA + "c03_equiv_200m.mvd", pasta / "p.mvd");
+    const std::string nome = std::string(245, 'a');
+    const TExecucao r = Executar(pasta.Caminho, "p.mvd --relatorio " + nome + ".txt --csv " + nome +
+                                                    ".csv --html " + nome + ".html");
+    ASSERT_EQ(r.saida, 0) << r.err;
+    EXPECT_EQ(LerBytes(pasta / (nome + ".txt")),
+              LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.Relatorio.txt"));
+    for (const char* ext : {".csv", ".html"})
+        EXPECT_TRUE(fs::is_regular_file(pasta / (nome + ext))) << ext;
+    for (const auto& e : fs::directory_iterator(pasta.Caminho))
+        EXPECT_EQ(e.path().filename().string().find(".~"), std::string::npos) << e.path();
 }
