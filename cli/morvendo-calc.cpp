@@ -85,7 +85,13 @@ const char* const USO =
     "                       nas linhas e períodos de retorno nas colunas, ou uma linha por\n"
     "                       ponto (duracao_min,tr_anos,intensidade_mm_h); K, a, b e c nas\n"
     "                       faixas dos dados do projeto (b de 1 a 1000 min); sem equação\n"
-    "                       nelas que represente a tabela, status 3\n";
+    "                       nelas que represente a tabela, status 3\n"
+    "Saída: 0 sucesso; 1 erro nos dados ou no cálculo; 2 uso incorreto ou arquivo ilegível;\n"
+    "  3 nenhuma equação serve à tabela (--ajustar-idf); 4 nenhum espaçamento atende (no\n"
+    "  projeto, ou em algum trecho de --trechos); 130 cálculo cancelado\n";
+
+// Nenhum espaçamento atende: há resultado (a tabela, o resumo), mas não há desaguadouro.
+constexpr int SAIDA_NENHUM_ESPACAMENTO = 4;
 
 // Pasta dos dados comuns: irmã da pasta do programa.
 std::string PastaComuns() {
@@ -438,8 +444,9 @@ TArquivoIni DocumentoDoProjeto(const TOpcoes& o, TArquivoIni doc) {
 }
 
 // Fim de um lote: cancelado (nada na saída, 130), ou o CSV e as mensagens dos pontos que
-// falharam (status 1 quando houve alguma).
-int Concluir(const std::string& csv, const std::string& erros, std::size_t falhas) {
+// falharam (status 1 quando houve alguma; senão 4 com um trecho sem espaçamento).
+int Concluir(const std::string& csv, const std::string& erros, std::size_t falhas,
+             bool semEspacamento = false) {
     if (isatty(STDERR_FILENO)) std::cerr << "\r\033[K" << std::flush;
     if (GCancelamento.Pedido || GInterrompido) {
         std::cerr << "Cálculo cancelado.\n";
@@ -447,7 +454,7 @@ int Concluir(const std::string& csv, const std::string& erros, std::size_t falha
     }
     std::cout << csv;
     std::cerr << erros;
-    return falhas ? 1 : 0;
+    return falhas ? 1 : semEspacamento ? SAIDA_NENHUM_ESPACAMENTO : 0;
 }
 
 int ExecutarEstudoCli(const TOpcoes& o, const TArquivoIni& documento) {
@@ -469,7 +476,11 @@ int ExecutarEstudoCli(const TOpcoes& o, const TArquivoIni& documento) {
     for (const TPontoEstudo& p : pontos) {
         const TResultadoExecucao& r = p.Resultado;
         out << RealExato(p.Valor);
-        if (r.Ok) {
+        if (r.Ok && r.NenhumEspacamento) {
+            // Campos vazios, nunca um espaçamento; a frase vem primeiro nos avisos.
+            out << ",," << RealExato(r.PerdaToleravel) << ",,,,,"
+                << CampoCsv(AvisosNumaCelula(r.Avisos));
+        } else if (r.Ok) {
             out << ',' << r.Espacamento << ',' << RealExato(r.PerdaToleravel) << ','
                 << RealExato(r.PerdaSolo) << ',' << RealExato(r.TensaoMax) << ','
                 << RealExato(r.VazaoMax) << ','
@@ -503,13 +514,18 @@ int ExecutarTrechosCli(const TOpcoes& o, const TArquivoIni& documento) {
     const auto r = ExecutarTrechos(DocumentoDoProjeto(o, documento), trechos,
                                    o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
     std::size_t falhas = 0;
+    bool semEspacamento = false;
     std::ostringstream out, erros;
     out << "nome,inicio_m,comprimento_m,declividade,espacamento_m,desaguadouros,posicoes_m,"
            "volume_bacia_m3,avisos\n";
     for (const TResultadoTrecho& t : r) {
         out << CampoCsv(t.Trecho.Nome) << ',' << RealExato(t.Trecho.Inicio) << ','
             << t.Trecho.Comprimento << ',' << RealExato(t.Trecho.Declividade) << ',';
-        if (t.Resultado.Ok) {
+        if (t.Resultado.Ok && t.Resultado.NenhumEspacamento) {
+            // Sem desaguadouros nem espaçamento; a frase vem primeiro nos avisos.
+            semEspacamento = true;
+            out << ",0,,," << CampoCsv(AvisosNumaCelula(t.Resultado.Avisos));
+        } else if (t.Resultado.Ok) {
             std::string posicoes;
             for (double x : t.Posicoes)
                 posicoes += (posicoes.empty() ? "" : "|") + RealExato(x);
@@ -523,7 +539,7 @@ int ExecutarTrechosCli(const TOpcoes& o, const TArquivoIni& documento) {
         }
         out << '\n';
     }
-    return Concluir(out.str(), erros.str(), falhas);
+    return Concluir(out.str(), erros.str(), falhas, semEspacamento);
 }
 
 int Principal(int argc, char** argv) {
@@ -659,6 +675,10 @@ int Principal(int argc, char** argv) {
         std::cout << "Origem da chuva: " << r.OrigemChuva << "\n";
         EscreverBalanco(p, r, sep, std::cout);
         EscreverAvisos(TextosAvisos(avisos), std::cout);
+    }
+    if (r.Canal.NenhumEspacamento) {
+        std::cerr << TEXTO_NENHUM_ESPACAMENTO << '\n';
+        return SAIDA_NENHUM_ESPACAMENTO;
     }
     return 0;
 }

@@ -36,6 +36,12 @@ bool CalcularPerdaSolo(const TDadosPerdaSolo& d, const std::vector<TSecaoCanal>&
         }
     }
     r.PerdaSolo = perdaSalva;
+    // A primeira seção nunca perde solo: ficar nela é não ter desaguadouro que sirva.
+    r.NenhumEspacamento = !cancelado && comp >= 2 && r.Espacamento < 2;
+    if (r.NenhumEspacamento) {
+        r.Espacamento = 0;
+        r.PerdaSolo = 0;
+    }
 
     const int k = r.Espacamento;
     if (k >= 1 && std::size_t(k) <= nos.size()) {

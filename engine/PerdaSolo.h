@@ -67,6 +67,10 @@ struct TDadosPerdaSolo {
 // Resumo do cálculo do espaçamento e as linhas por seção.
 struct TResultadoEspacamento {
     int Espacamento = 0; // m
+    // Já a segunda seção passa da perda tolerável (a primeira não tem perda nenhuma): nenhum
+    // espaçamento atende. Espacamento, PerdaSolo, TensaoMax, QMax e Volume ficam em zero e não
+    // são resultado; as linhas por seção ficam.
+    bool NenhumEspacamento = false;
     double PerdaToleravel = 0;
     double PerdaSolo = 0; // a da última seção dentro do espaçamento
     double TensaoMax = 0; // Pa, na seção do espaçamento
@@ -78,8 +82,9 @@ struct TResultadoEspacamento {
 };
 
 // Perda de cada seção a partir dos picos e das somas de tensão de cada nó, e o espaçamento:
-// a última seção cuja perda não passa da tolerável. Devolve falso quando cancelado (as linhas
-// ficam até a seção em que parou).
+// a última seção cuja perda não passa da tolerável; num canal de mais de 1 m, 1 m não é
+// espaçamento (NenhumEspacamento). Devolve falso quando cancelado (as linhas ficam até a seção
+// em que parou).
 bool CalcularPerdaSolo(const TDadosPerdaSolo& dados, const std::vector<TSecaoCanal>& nos,
                        const std::vector<double>& somasTensao, IAcompanhamento* acomp,
                        TResultadoEspacamento& resultado);

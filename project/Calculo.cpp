@@ -7,6 +7,10 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 
+const char* const TEXTO_NENHUM_ESPACAMENTO =
+    "Nenhum espaçamento atende: já no segundo metro a perda excede a tolerável; revista o canal, "
+    "reduza a declividade ou aumente o aprofundamento tolerado.";
+
 namespace {
 
 TEncostaCinematica& PrimeiroPlano(TEncostaCinematicaSecoes& encosta) {
@@ -227,7 +231,7 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
                 r.Situacao = TResultadoCalculo::Cancelado;
                 return;
             }
-            r.EspacamentoCurvaOriginal = original.Espacamento;
+            if (!original.NenhumEspacamento) r.EspacamentoCurvaOriginal = original.Espacamento;
         }
         r.Canal = std::move(canalResultado);
         r.HidrogramaEstrada = std::move(*par.Estrada);
@@ -238,7 +242,7 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
     r.CanalCalculado = true;
 
     const TBaciaAcumulacao& bacia = e.Bacia;
-    if (bacia.CalcularVolume) {
+    if (bacia.CalcularVolume && !r.Canal.NenhumEspacamento) {
         if (a) a->IniciarDimensionamento();
         TParHidrogramas par;
         if (!CalcularPar(p, e.TrDim, a, par)) return;

@@ -35,13 +35,18 @@ struct TResultadoBacia {
     THidrograma HidrogramaProjeto;
 };
 
+// O que se diz quando nenhum espaçamento atende (TResultadoEspacamento::NenhumEspacamento): a
+// janela, o relatório, a linha de comando e os estudos e trechos dizem esta frase.
+extern const char* const TEXTO_NENHUM_ESPACAMENTO;
+
 struct TResultadoCalculo {
     enum TSituacao { Concluido, Cancelado, SemResultado };
     TSituacao Situacao = SemResultado;
     // Verdadeiro quando o cálculo do espaçamento terminou: o canal tem resultados mesmo que
     // o dimensionamento da bacia falhe depois.
     bool CanalCalculado = false;
-    // Resumo do canal e uma linha por metro de canal.
+    // Resumo do canal e uma linha por metro de canal. Com Canal.NenhumEspacamento a bacia não
+    // é dimensionada: não há desaguadouro.
     TResultadoEspacamento Canal;
     // Hidrogramas (L/s por metro de largura) do leito e da área externa no período de retorno
     // do espaçamento; o da área externa fica vazio na seção 3.
@@ -50,7 +55,7 @@ struct TResultadoCalculo {
     // Balanço de água dos dois planos no cálculo do espaçamento (o do canal vai em Canal).
     TBalancoEncosta BalancoEstrada, BalancoTalude;
     // Canal trapezoidal com a relação exata de Manning: o espaçamento que a curva de descarga
-    // antiga (ajustada em 0,2 a 5 m) daria.
+    // antiga (ajustada em 0,2 a 5 m) daria; vazio também quando com ela nenhum atende.
     std::optional<int> EspacamentoCurvaOriginal;
     // A curva de descarga usada no trapézio (e no triângulo, sempre exata): a antiga ou a de
     // Manning.

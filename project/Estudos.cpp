@@ -82,6 +82,7 @@ TResultadoExecucao Calcular(const TArquivoIni& documento, const TCancelamentoLot
             throw EMorvendo(acomp.Mensagem.empty() ? "O cálculo terminou sem resultados."
                                                    : acomp.Mensagem);
         const TResultadoEspacamento& e = calc.Canal;
+        r.NenhumEspacamento = e.NenhumEspacamento;
         r.Espacamento = e.Espacamento;
         r.PerdaToleravel = e.PerdaToleravel;
         r.PerdaSolo = e.PerdaSolo;
@@ -298,7 +299,9 @@ std::vector<TResultadoTrecho> ExecutarTrechos(const TArquivoIni& projeto,
             p.Estrada.Comprimento(t.Comprimento);
             comprimento = t.Comprimento;
         });
-        if (r[i].Resultado.Ok) {
+        // Sem espaçamento que atenda, nenhum desaguadouro serve ao trecho: os avisos dizem por
+        // quê.
+        if (r[i].Resultado.Ok && !r[i].Resultado.NenhumEspacamento) {
             if (r[i].Resultado.Espacamento < 1) {
                 r[i].Resultado.Ok = false;
                 r[i].Resultado.Erro = "Já o primeiro metro do canal passa da perda tolerável: "

@@ -60,6 +60,9 @@ struct TCancelamentoLote {
 struct TResultadoExecucao {
     bool Ok = false;
     std::string Erro; // quando não Ok: a mensagem do cálculo ou da verificação
+    // Calculado, mas nenhum espaçamento atende: Espacamento, PerdaSolo, TensaoMax e VazaoMax
+    // não são resultado, não há bacia e um trecho não tem desaguadouros.
+    bool NenhumEspacamento = false;
     int Espacamento = 0;
     double PerdaToleravel = 0;
     double PerdaSolo = 0;
@@ -87,7 +90,8 @@ std::vector<TPontoEstudo> ExecutarEstudo(const TArquivoIni& projeto, TParametroE
 struct TResultadoTrecho {
     TTrecho Trecho;
     TResultadoExecucao Resultado;
-    std::vector<double> Posicoes; // desaguadouros ao longo da estrada, m
+    // Desaguadouros ao longo da estrada, m; nenhum quando nenhum espaçamento atende.
+    std::vector<double> Posicoes;
 };
 
 // Desaguadouros a cada espaçamento a partir do início do trecho e um no fim.

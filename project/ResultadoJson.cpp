@@ -58,11 +58,15 @@ std::string BalancoCanal(const TBalancoCanal& b) {
 
 std::string ResultadoJson(const TResultadoCalculo& r, const std::vector<TAviso>& avisos) {
     const TResultadoEspacamento& e = r.Canal;
+    // Sem espaçamento, os valores na seção dele são null, nunca um número que pareça resultado.
+    auto naSecao = [&](double v) { return e.NenhumEspacamento ? "null" : Real(v); };
     std::ostringstream out;
-    out << "{\"Espacamento\": " << e.Espacamento << ", \"PerdaSolo\": " << Real(e.PerdaSolo)
+    out << "{\"Espacamento\": " << (e.NenhumEspacamento ? "null" : std::to_string(e.Espacamento))
+        << ", \"NenhumEspacamento\": " << (e.NenhumEspacamento ? "true" : "false")
+        << ", \"PerdaSolo\": " << naSecao(e.PerdaSolo)
         << ", \"PerdaToleravel\": " << Real(e.PerdaToleravel)
-        << ", \"TensaoMax\": " << Real(e.TensaoMax) << ", \"QMax\": " << Real(e.QMax)
-        << ", \"Volume\": " << Real(e.Volume)
+        << ", \"TensaoMax\": " << naSecao(e.TensaoMax) << ", \"QMax\": " << naSecao(e.QMax)
+        << ", \"Volume\": " << naSecao(e.Volume)
         << ", \"HidrogramaEstrada\": " << Hidrograma(r.HidrogramaEstrada)
         << ", \"HidrogramaTalude\": " << Hidrograma(r.HidrogramaTalude) << ", \"Bacia\": ";
     if (r.Bacia) {

@@ -38,7 +38,15 @@ std::vector<std::string> ResumoDoResultado(const TCanalEstrada& e, int comprimen
     std::vector<std::string> p;
     const std::string chuva = "na chuva do espaçamento (período de retorno de " +
                               TextoPeriodoRetorno(PeriodoRetornoEspacamento(e), sep) + ")";
-    if (c.Espacamento <= 0) {
+    if (c.NenhumEspacamento) {
+        // A frase do que fazer vem nos avisos; aqui, quanto a perda passa da tolerável.
+        const double segundo = c.Secoes.size() > 1 ? c.Secoes[1].Perda : 0;
+        p.push_back("O canal de " + Metros(comprimento) +
+                    " não tem espaçamento entre desaguadouros " + chuva +
+                    ": a perda de solo estimada no segundo metro, " + N("0.0##", segundo, sep) +
+                    " g/cm², já passa da perda tolerável de " + N("0.0##", c.PerdaToleravel, sep) +
+                    " g/cm².");
+    } else if (c.Espacamento <= 0) {
         p.push_back("Nenhuma seção do canal fica dentro da perda tolerável " + chuva +
                     ": já no primeiro metro a perda de solo estimada passa dela. Não há "
                     "espaçamento que atenda; reveja o canal (revestimento, declividade menor, "
@@ -85,6 +93,9 @@ std::vector<std::string> ResumoDoResultado(const TCanalEstrada& e, int comprimen
                     ", com " + N("0.0#", e.Bacia.Profundidade, sep) +
                     " m de profundidade; canal de condução com " +
                     N("0.0", b.ProfundidadeCanal, sep) + " cm de profundidade.");
+    } else if (e.Bacia.CalcularVolume && c.NenhumEspacamento) {
+        p.push_back("A bacia de acumulação não foi dimensionada: sem espaçamento, não há "
+                    "desaguadouro que a receba.");
     } else if (!e.Bacia.CalcularVolume) {
         p.push_back("A bacia de acumulação não foi dimensionada (opção desligada na página de "
                     "dados).");

@@ -38,6 +38,8 @@ const TRotuloResultado& RotuloResultado(TGrandezaResultado g) {
 
 std::optional<double> ValorResultado(TGrandezaResultado g, const TResultadoCalculo& r) {
     const TResultadoEspacamento& c = r.Canal;
+    // Sem espaçamento, os valores na seção do espaçamento não existem; a tolerável existe.
+    if (c.NenhumEspacamento && g != G::PerdaToleravel) return std::nullopt;
     switch (g) {
     case G::PerdaToleravel:
         return c.PerdaToleravel;

@@ -34,7 +34,8 @@ struct TRotuloResultado {
 
 const TRotuloResultado& RotuloResultado(TGrandezaResultado g);
 
-// O valor no resultado; vazio quando a bacia não foi dimensionada.
+// O valor no resultado; vazio quando a bacia não foi dimensionada e, fora a perda tolerável,
+// quando nenhum espaçamento atende.
 std::optional<double> ValorResultado(TGrandezaResultado g, const TResultadoCalculo& r);
 
 // O valor como se mostra (a máscara com o separador dado); "---" sem valor.

@@ -349,7 +349,10 @@ void TDocumento::Resultados() {
 
     Titulo("Resultados - Bacia de acumulação");
     if (!Resultado.Bacia) {
-        Linha("Dimensionamento da bacia", E.Bacia.CalcularVolume ? "sem resultado" : "não pedido");
+        Linha("Dimensionamento da bacia", !E.Bacia.CalcularVolume ? "não pedido"
+                                          : R.NenhumEspacamento
+                                              ? "não feito: nenhum espaçamento atende"
+                                              : "sem resultado");
         return;
     }
     Dados(DadosResultado(GrandezasBacia(E.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR)));
@@ -478,7 +481,9 @@ std::vector<std::string> GraficosRelatorioEstrada(const TProjeto& projeto,
     perda.Series.push_back(
         SerieDasSecoes("Perda de solo estimada", "#1f4e9c", r.Secoes, &TLinhaSecao::Perda));
     perda.Linhas.push_back({"Perda tolerável", "#c00000", r.PerdaToleravel});
-    perda.Linhas.push_back({espacamento, "#2e7d32", double(r.Espacamento), true});
+    // Sem espaçamento, nenhuma linha que o pareça.
+    if (!r.NenhumEspacamento)
+        perda.Linhas.push_back({espacamento, "#2e7d32", double(r.Espacamento), true});
     graficos.push_back(DesenharGraficoSvg(perda));
 
     TGraficoSvg tensao = Grafico("Tensão cisalhante máxima e lâmina ao longo do canal", "Seção (m)",
@@ -489,7 +494,8 @@ std::vector<std::string> GraficosRelatorioEstrada(const TProjeto& projeto,
     tensao.Series.push_back(SerieDasSecoes("Lâmina (eixo da direita)", "#7b3f00", r.Secoes,
                                            &TLinhaSecao::Lamina, true));
     tensao.Linhas.push_back({"Tensão crítica", "#c00000", e.TalCritica});
-    tensao.Linhas.push_back({espacamento, "#2e7d32", double(r.Espacamento), true});
+    if (!r.NenhumEspacamento)
+        tensao.Linhas.push_back({espacamento, "#2e7d32", double(r.Espacamento), true});
     graficos.push_back(DesenharGraficoSvg(tensao));
 
     const bool talude = e.IndSecao != 3;

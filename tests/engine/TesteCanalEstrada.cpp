@@ -322,6 +322,38 @@ double ManningTrapezio(double y, double b, double z, double n, double s) {
     return std::sqrt(s) / n * a * std::pow(a / p, 2.0 / 3.0);
 }
 
+// A primeira seção não perde solo: num canal de mais de 1 m, parar nela é não ter espaçamento
+// (nada que pareça resultado na seção do espaçamento); um canal de 1 m é todo ele o espaçamento.
+TEST(PerdaSolo, SegundaSecaoAcimaDaToleravelNaoEhEspacamentoDeUmMetro) {
+    const struct {
+        std::vector<double> Somas; // perda de cada seção (fator, erodibilidade e Δt/2 em 1)
+        double Toleravel;
+        int Espacamento;
+        bool Nenhum;
+    } casos[] = {
+        {{0, 5, 9}, 1, 0, true}, {{0, 0.5, 9}, 1, 2, false},   {{0, 1, 1}, 1, 2, false},
+        {{0, 5}, 1, 1, false},   {{0, 0.5, 0.7}, 1, 2, false},
+    };
+    for (const auto& c : casos) {
+        TDadosPerdaSolo d;
+        d.Erodibilidade = 1;
+        d.PerdaToleravel = c.Toleravel;
+        d.Alfa = 1;
+        d.GamaS = 1;
+        d.Dt = 2;
+        std::vector<TSecaoCanal> nos(c.Somas.size(), TSecaoCanal{0.1, 0.2, 0.3});
+        TResultadoEspacamento r;
+        ASSERT_TRUE(CalcularPerdaSolo(d, nos, c.Somas, nullptr, r));
+        SCOPED_TRACE(testing::PrintToString(c.Somas));
+        EXPECT_EQ(r.Espacamento, c.Espacamento);
+        EXPECT_EQ(r.NenhumEspacamento, c.Nenhum);
+        EXPECT_EQ(r.Secoes.size(), c.Somas.size() - 1);
+        if (c.Nenhum) {
+            EXPECT_EQ(r.PerdaSolo + r.QMax + r.TensaoMax, 0);
+        }
+    }
+}
+
 } // namespace
 
 // No canal trapezoidal a vazão de cada lâmina é a de Manning; em regime permanente a lâmina de

@@ -1,10 +1,12 @@
 #pragma once
 // Pasta temporária e utilidades de arquivo para os testes de projeto.
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -41,3 +43,19 @@ public:
     fs::path operator/(const std::string& n) const { return Caminho / n; }
     fs::path Caminho;
 };
+
+#ifdef MORVENDO_CALC
+// A linha de comando rodada na pasta dada, no locale C: status, saída e erros.
+struct TSaida {
+    int Status;
+    std::string Out, Err;
+};
+
+inline TSaida Rodar(const fs::path& pasta, const std::string& argumentos) {
+    const std::string cmd = "cd '" + pasta.string() + "' && LC_ALL=C '" MORVENDO_CALC "' " +
+                            argumentos + " > out.txt 2> err.txt";
+    const int r = std::system(cmd.c_str());
+    return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, LerBytes(pasta / "out.txt"),
+            LerBytes(pasta / "err.txt")};
+}
+#endif

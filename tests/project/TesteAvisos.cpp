@@ -322,9 +322,10 @@ TEST(Avisos, NaLinhaDeComando) {
     EXPECT_NE(c13.find("\n  Dentro do espaçamento, a perda de solo excede a perda tolerável"),
               std::string::npos)
         << c13;
-    const std::string c06 = LerBytes(DADOS_REFERENCIA + "c06_so_primeira_passa.mvd");
-    EXPECT_EQ(rodar(c06, "").find("Avisos"), std::string::npos);
-    EXPECT_TRUE(TLeitorJson(rodar(c06, "--json")).Ler()["Avisos"].Itens.empty());
+    // Um caso sem aviso nenhum (o c06, que não tinha, agora diz que nenhum espaçamento atende).
+    const std::string c08 = LerBytes(DADOS_REFERENCIA + "c08_legado.mvd");
+    EXPECT_EQ(rodar(c08, "").find("Avisos"), std::string::npos);
+    EXPECT_TRUE(TLeitorJson(rodar(c08, "--json")).Ler()["Avisos"].Itens.empty());
 
     const std::string semChuva =
         Trocar(LerBytes(EXEMPLOS + "Estrada.mvd"), "\nK=1086\\.604", "\nK=1.086");

@@ -299,18 +299,6 @@ TEST(Trechos, TodoTrechoAceitoReabreComOProjeto) {
 }
 
 // Linha de comando: CSV do estudo, dos trechos e a tabela por metro.
-struct TSaida {
-    int Status;
-    std::string Out, Err;
-};
-
-TSaida Rodar(const fs::path& pasta, const std::string& argumentos) {
-    const std::string cmd = "cd '" + pasta.string() + "' && LC_ALL=C '" MORVENDO_CALC "' " +
-                            argumentos + " > out.txt 2> err.txt";
-    const int r = std::system(cmd.c_str());
-    return {WIFEXITED(r) ? WEXITSTATUS(r) : -1, LerBytes(pasta / "out.txt"),
-            LerBytes(pasta / "err.txt")};
-}
 
 TEST(EstudoCli, CsvDoEstudoEDosTrechos) {
     TPastaTemporaria pasta("cli-estudo");
@@ -383,7 +371,8 @@ TEST(EstudoCli, TabelaPorMetroEmCsvIgualAosCasosDeReferencia) {
                               std::string(caso) == "c13_perda_sobe_e_desce";
         const auto r = Rodar(pasta.Caminho, std::string("p.mvd --csv tabela.csv") +
                                                 (trapezio ? " --curva-descarga-original" : ""));
-        ASSERT_EQ(r.Status, 0) << caso << r.Err;
+        // No c06 nenhum espaçamento atende: a tabela é gravada e a saída é 4.
+        ASSERT_EQ(r.Status, std::string(caso) == "c06_so_primeira_passa" ? 4 : 0) << caso << r.Err;
         const TJson esperado =
             TLeitorJson(LerBytes(DADOS_REFERENCIA + caso + ".expected.json")).Ler();
         std::istringstream csv(LerBytes(pasta / "tabela.csv"));
