@@ -177,9 +177,11 @@ const QColor AZUL(31, 90, 170), VERMELHO(200, 30, 30), VERDE(30, 130, 60), LARAN
 QChart* GraficoPerdaSolo(const TResultadoEspacamento& r) {
     QChart* g = NovoGrafico(
         QStringLiteral("Perda de solo ao longo do canal<br><small>perda tolerável %1 g/cm², "
-                       "espaçamento máximo %2 m</small>")
-            .arg(FormatarQ("0.0##", r.PerdaToleravel))
-            .arg(r.Espacamento));
+                       "%2</small>")
+            .arg(FormatarQ("0.0##", r.PerdaToleravel),
+                 r.NenhumEspacamento
+                     ? QStringLiteral("nenhum espaçamento atende")
+                     : QStringLiteral("espaçamento máximo %1 m").arg(r.Espacamento)));
     const int comprimento = Comprimento(r);
     double maximo = r.PerdaToleravel;
     QList<QPointF> perda;
@@ -196,8 +198,10 @@ QChart* GraficoPerdaSolo(const TResultadoEspacamento& r) {
     Linha(g, QStringLiteral("Tolerável"),
           {{0, r.PerdaToleravel}, {double(comprimento), r.PerdaToleravel}}, Tracejada(VERMELHO), x,
           y);
-    Linha(g, QStringLiteral("Espaçamento"),
-          {{double(r.Espacamento), 0}, {double(r.Espacamento), y->max()}}, QPen(VERDE, 2), x, y);
+    if (!r.NenhumEspacamento)
+        Linha(g, QStringLiteral("Espaçamento"),
+              {{double(r.Espacamento), 0}, {double(r.Espacamento), y->max()}}, QPen(VERDE, 2), x,
+              y);
     // As seções que passam da tolerável e ainda assim ficam dentro do espaçamento.
     QList<QPointF> acima;
     for (const TFaixaAcimaDaToleravel& f :
@@ -248,8 +252,10 @@ QChart* GraficoTensaoLamina(const TCanalEstrada& e, const TResultadoEspacamento&
     Linha(g, QStringLiteral("Lâmina"), lamina, QPen(AZUL, 2), x, yl);
     Linha(g, QStringLiteral("Tensão crítica"),
           {{0, e.TalCritica}, {double(comprimento), e.TalCritica}}, Tracejada(VERMELHO), x, yt);
-    Linha(g, QStringLiteral("Espaçamento"),
-          {{double(r.Espacamento), 0}, {double(r.Espacamento), yt->max()}}, QPen(VERDE, 2), x, yt);
+    if (!r.NenhumEspacamento)
+        Linha(g, QStringLiteral("Espaçamento"),
+              {{double(r.Espacamento), 0}, {double(r.Espacamento), yt->max()}}, QPen(VERDE, 2), x,
+              yt);
     return g;
 }
 

@@ -263,7 +263,8 @@ void TFPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
     eTensao->setText(TextoDe(G::TensaoMax, r));
     eQCanal->setText(TextoDe(G::VazaoCanal, r));
     eVolCanal->setText(TextoDe(G::VolumeCanal, r));
-    if (!e.Bacia.CalcularVolume) {
+    // Sem espaçamento, a bacia não é dimensionada: nada a mostrar, como sem o pedido.
+    if (!e.Bacia.CalcularVolume || r.Canal.NenhumEspacamento) {
         for (QLineEdit* c : {eVolBacia, eQBacia, eResult})
             c->setText(QStringLiteral("---"));
         gbBacia->setEnabled(false);
@@ -307,9 +308,9 @@ void TFPrincipal::CarregarGraficosEResumo(int comprimento, const TResultadoCalcu
     for (const TAviso& a : AvisosDoResultado(*FProjeto, r, sep))
         html += QStringLiteral("<p style=\"color:%1\"><b>%2</b> %3</p>")
                     .arg(a.Gravidade == TGravidadeAviso::Grave ? QStringLiteral("#b00000")
-                                                                 : QStringLiteral("#a04000"),
+                                                               : QStringLiteral("#a04000"),
                          a.Gravidade == TGravidadeAviso::Grave ? QStringLiteral("Grave:")
-                                                                 : QStringLiteral("Atenção:"),
+                                                               : QStringLiteral("Atenção:"),
                          QString::fromStdString(a.Texto).toHtmlEscaped());
     html += QStringLiteral("<p><b>Curva de descarga do canal:</b> %1</p>")
                 .arg(QString::fromStdString(TextoCurvaDescarga(*FProjeto, r, sep)).toHtmlEscaped());

@@ -54,7 +54,12 @@ const TGrandeza GRANDEZAS[] = {
 // Depois das grandezas, os avisos de cada ponto.
 constexpr int COLUNA_AVISOS = 7;
 
+// O estado na coluna do espaçamento quando nenhum atende (a frase inteira vai nos avisos).
+const char* const NENHUM_ATENDE = "nenhum atende";
+
 std::optional<double> Grandeza(const TResultadoExecucao& r, int coluna) {
+    // Sem espaçamento, só a perda tolerável é resultado; nenhum ponto vai ao gráfico.
+    if (r.NenhumEspacamento && coluna != 2) return std::nullopt;
     switch (coluna) {
     case 1:
         return double(r.Espacamento);
@@ -142,6 +147,7 @@ public:
             return QString::fromStdString(FloatToStr(FValores[std::size_t(linha)], sep));
         if (!r.Ok) return coluna == ColunaMensagem() ? QString::fromStdString(r.Erro) : QString();
         if (coluna == COLUNA_AVISOS) return QString::fromStdString(AvisosNumaCelula(r.Avisos));
+        if (r.NenhumEspacamento && coluna == 1) return QString::fromUtf8(NENHUM_ATENDE);
         const auto v = Grandeza(r, coluna);
         if (!v) return completo ? QString() : QStringLiteral("---");
         if (completo) return QString::fromStdString(FloatToStr(*v, sep));

@@ -217,7 +217,9 @@ public:
         if (!e.Ok) return c == 4 ? QString::fromStdString(e.Erro) : QString();
         switch (c) {
         case 4:
-            return QString::number(e.Espacamento);
+            // Nunca "0" nem "1": a frase inteira vai nos avisos.
+            return e.NenhumEspacamento ? QStringLiteral("nenhum atende")
+                                       : QString::number(e.Espacamento);
         case 5:
             return QString::number(r.Posicoes.size());
         case 6:
@@ -243,13 +245,13 @@ class TModeloDesaguadouros : public TModeloTexto {
 public:
     struct TLinha {
         const TResultadoTrecho* R;
-        int Numero; // 0: trecho que falhou
+        int Numero; // 0: trecho que falhou ou sem espaçamento que atenda
         double Posicao;
     };
     explicit TModeloDesaguadouros(const std::vector<TResultadoTrecho>& rs) {
         int n = 0;
         for (const TResultadoTrecho& r : rs) {
-            if (!r.Resultado.Ok) FL.push_back({&r, 0, 0});
+            if (!r.Resultado.Ok || r.Resultado.NenhumEspacamento) FL.push_back({&r, 0, 0});
             for (const double p : r.Posicoes)
                 FL.push_back({&r, ++n, p});
         }
@@ -266,7 +268,11 @@ public:
     QString Texto(int l, int c, char sep, bool) const override {
         const TLinha& x = FL[std::size_t(l)];
         if (c == 1) return QString::fromStdString(x.R->Trecho.Nome);
-        if (x.Numero == 0) return c == 2 ? QString::fromStdString(x.R->Resultado.Erro) : QString();
+        if (x.Numero == 0) {
+            if (c != 2) return {};
+            const TResultadoExecucao& e = x.R->Resultado;
+            return QString::fromUtf8(e.Ok ? TEXTO_NENHUM_ESPACAMENTO : e.Erro.c_str());
+        }
         if (c == 0) return QString::number(x.Numero);
         if (c == 2) return Real(x.Posicao, sep);
         return QString::number(x.R->Resultado.Espacamento);
@@ -384,7 +390,9 @@ void TDesenhoEstrada::paintEvent(QPaintEvent*) {
     const QString ud = UnidadeDecl(FUnidades);
     for (std::size_t i = 0; i < FTrechos.size(); ++i) {
         const TTrecho& t = FTrechos[i];
-        const bool falhou = i < FResultados.size() && !FResultados[i].Resultado.Ok;
+        // Um trecho sem espaçamento que atenda, sem desaguadouros, fica como o que falhou.
+        const bool falhou = i < FResultados.size() && (!FResultados[i].Resultado.Ok ||
+                                                       FResultados[i].Resultado.NenhumEspacamento);
         const QRectF faixa(QPointF(x(t.Inicio), yEstrada - 5),
                            QPointF(x(t.Inicio + t.Comprimento), yEstrada + 5));
         p.fillRect(faixa, falhou ? QColor(220, 120, 110)
@@ -723,9 +731,10 @@ void TPaginaTrechos::Calcular() {
         [this, saida, relogio, trechos](bool cancelado) {
             FResultado->Definir(*saida);
             DesenhoEstrada->Definir(trechos, std::move(*saida));
-            std::size_t ok = 0, desag = 0;
+            std::size_t ok = 0, desag = 0, semEspacamento = 0;
             for (const TResultadoTrecho& r : FResultado->Resultados()) {
                 ok += r.Resultado.Ok;
+                semEspacamento += r.Resultado.Ok && r.Resultado.NenhumEspacamento;
                 desag += r.Posicoes.size();
             }
             const std::size_t n = FResultado->Resultados().size();
@@ -736,11 +745,15 @@ void TPaginaTrechos::Calcular() {
                         .arg(n));
             else
                 lblSituacaoTrechos->setText(
-                    QStringLiteral("%1 desaguadouros em %2 trechos%3 (%4 s).")
+                    QStringLiteral("%1 desaguadouros em %2 trechos%3%4 (%5 s).")
                         .arg(desag)
                         .arg(n)
                         .arg(ok < n ? QStringLiteral("; %1 trechos sem resultado").arg(n - ok)
                                     : QString())
+                        .arg(semEspacamento
+                                 ? QStringLiteral("; %1 trechos sem espaçamento que atenda")
+                                       .arg(semEspacamento)
+                                 : QString())
                         .arg(FormatarCasas(relogio->elapsed() / 1000.0, 1)));
             Habilitar();
         });

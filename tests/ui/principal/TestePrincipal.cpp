@@ -1622,6 +1622,35 @@ private slots:
 
     // O resumo diz se o canal precisa de desaguadouros; as seções dentro do espaçamento que
     // passam da tolerável têm cor própria na grade, pontos no gráfico e o aviso no resumo.
+    // Já o segundo metro passa da perda tolerável: a janela diz que nenhum espaçamento atende,
+    // sem espaçamento de 1 m, sem bacia de 0 m³ e sem a linha do espaçamento no gráfico.
+    void nenhumEspacamentoNaJanela() {
+        Criar();
+        const QString caminho = CopiaDe(DADOS + "/../../exemplos/Estrada.mvd", "ingreme.mvd");
+        {
+            TArquivoIni ini(caminho.toStdString());
+            ini.EscreverReal("CanalGradiente_ESTRADA", "Sc", 0.5);
+            ini.Salvar();
+        }
+        Abrir(caminho);
+        Calcular();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
+        for (QLineEdit* c : {J->eCompMax, J->eCompMax1, J->eTensao, J->ePerdaSolo, J->eQCanal,
+                             J->eVolCanal, J->eVolBacia, J->eQBacia, J->eResult})
+            QCOMPARE(c->text(), QStringLiteral("---"));
+        QCOMPARE(J->ePerdaToleravelSolo->text(), QStringLiteral("4,05"));
+        QVERIFY(!J->gbBacia->isEnabled());
+        const QString resumo = J->mResumo->toPlainText();
+        QVERIFY2(resumo.contains(QStringLiteral("Grave: ") + TEXTO_NENHUM_ESPACAMENTO),
+                 qPrintable(resumo));
+        QVERIFY(resumo.contains("O canal de 250 m não tem espaçamento entre desaguadouros"));
+        QVERIFY(resumo.contains("A bacia de acumulação não foi dimensionada"));
+        QVERIFY(J->grPerdaSolo->Grafico()->title().contains("nenhum espaçamento atende"));
+        for (QAbstractSeries* s : J->grPerdaSolo->Grafico()->series())
+            QVERIFY(s->name() != QStringLiteral("Espaçamento"));
+    }
+
     void resumoEMarcaDasSecoesAcimaDaToleravel_data() {
         QTest::addColumn<QString>("caso");
         QTest::addColumn<QString>("frase");
