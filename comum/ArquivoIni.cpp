@@ -152,6 +152,27 @@ std::optional<std::int32_t> Inteiro32(std::string_view t) {
     return static_cast<std::int32_t>(u);
 }
 
+long InteiroOuPadrao(const std::string& texto, long padrao) {
+    const auto v = Inteiro32(texto);
+    return v ? *v : padrao;
+}
+
+// Um projeto gravado com o outro separador decimal não deve perder os valores.
+double RealOuPadrao(const std::string& texto, double padrao) {
+    if (texto.empty()) return padrao;
+    if (const auto v = TentarTextoParaReal(texto, '.')) return *v;
+    if (const auto v = TentarTextoParaReal(texto, ',')) return *v;
+    return padrao;
+}
+
+// Nome para as tabelas do índice: a comparação sem distinção de maiúsculas de Localizar.
+std::string NomeNoIndice(std::string_view nome1252) {
+    std::string s(nome1252);
+    for (char& c : s)
+        c = static_cast<char>(Minuscula(static_cast<unsigned char>(c)));
+    return s;
+}
+
 } // namespace
 
 std::string MotivoErroSistema(int erro, bool leitura) {
@@ -308,8 +329,7 @@ std::string TArquivoIni::LerTexto(std::string_view secao, std::string_view chave
 }
 
 long TArquivoIni::LerInteiro(std::string_view secao, std::string_view chave, long padrao) const {
-    const auto v = Inteiro32(LerTexto(secao, chave, ""));
-    return v ? *v : padrao;
+    return InteiroOuPadrao(LerTexto(secao, chave, ""), padrao);
 }
 
 bool TArquivoIni::LerLogico(std::string_view secao, std::string_view chave, bool padrao) const {
@@ -317,12 +337,50 @@ bool TArquivoIni::LerLogico(std::string_view secao, std::string_view chave, bool
 }
 
 double TArquivoIni::LerReal(std::string_view secao, std::string_view chave, double padrao) const {
-    const std::string t = LerTexto(secao, chave, "");
-    if (t.empty()) return padrao;
-    // Um projeto gravado com o outro separador decimal não deve perder os valores.
-    if (const auto v = TentarTextoParaReal(t, '.')) return *v;
-    if (const auto v = TentarTextoParaReal(t, ',')) return *v;
-    return padrao;
+    return RealOuPadrao(LerTexto(secao, chave, ""), padrao);
+}
+
+TIndiceIni::TIndiceIni(const TArquivoIni& documento) {
+    std::unordered_map<std::string, std::string>* atual = nullptr;
+    for (const std::string& linha : documento.FLinhas) {
+        if (const auto nome = NomeSecao(linha)) {
+            // Só a primeira ocorrência de uma seção vale.
+            const auto [it, nova] = FSecoes.try_emplace(NomeNoIndice(*nome));
+            atual = nova ? &it->second : nullptr;
+            continue;
+        }
+        std::string_view k, v;
+        if (atual && Entrada(linha, k, v)) atual->try_emplace(NomeNoIndice(k), std::string(v));
+    }
+}
+
+const std::string* TIndiceIni::Valor(std::string_view secao, std::string_view chave) const {
+    const auto s = FSecoes.find(NomeNoIndice(Nome1252(secao)));
+    if (s == FSecoes.end()) return nullptr;
+    const auto k = s->second.find(NomeNoIndice(Nome1252(chave)));
+    return k == s->second.end() ? nullptr : &k->second;
+}
+
+bool TIndiceIni::ExisteSecao(std::string_view secao) const {
+    return FSecoes.count(NomeNoIndice(Nome1252(secao))) > 0;
+}
+
+bool TIndiceIni::ExisteChave(std::string_view secao, std::string_view chave) const {
+    return Valor(secao, chave) != nullptr;
+}
+
+std::string TIndiceIni::LerTexto(std::string_view secao, std::string_view chave,
+                                 std::string_view padrao) const {
+    const std::string* v = Valor(secao, chave);
+    return v && !v->empty() ? win1252::ParaUtf8(*v) : std::string(padrao);
+}
+
+long TIndiceIni::LerInteiro(std::string_view secao, std::string_view chave, long padrao) const {
+    return InteiroOuPadrao(LerTexto(secao, chave, ""), padrao);
+}
+
+double TIndiceIni::LerReal(std::string_view secao, std::string_view chave, double padrao) const {
+    return RealOuPadrao(LerTexto(secao, chave, ""), padrao);
 }
 
 void TArquivoIni::EscreverTexto(std::string_view secao, std::string_view chave,

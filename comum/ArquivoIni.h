@@ -3,6 +3,7 @@
 #include <streambuf>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Documento INI com a semântica dos perfis do Windows: nomes de seção e de chave sem
@@ -52,9 +53,32 @@ public:
     void DefinirTexto(std::string_view bytes1252);
 
 private:
+    friend class TIndiceIni;
     std::string FCaminho;
     std::vector<std::string> FLinhas; // Windows-1252, sem o fim de linha
     bool FModificado = false;
+};
+
+// Fotografia das seções e chaves de um documento, para muitas leituras seguidas (milhares de
+// trechos): cada busca consulta uma tabela em vez de percorrer o arquivo. A mesma regra do
+// documento (vale a primeira seção e a primeira chave de cada nome); não vê as escritas feitas
+// no documento depois de criada.
+class TIndiceIni {
+public:
+    explicit TIndiceIni(const TArquivoIni& documento);
+
+    bool ExisteSecao(std::string_view secao) const;
+    bool ExisteChave(std::string_view secao, std::string_view chave) const;
+    // Como as leituras do documento.
+    std::string LerTexto(std::string_view secao, std::string_view chave,
+                         std::string_view padrao) const;
+    long LerInteiro(std::string_view secao, std::string_view chave, long padrao) const;
+    double LerReal(std::string_view secao, std::string_view chave, double padrao) const;
+
+private:
+    const std::string* Valor(std::string_view secao, std::string_view chave) const;
+    // Nomes em minúsculas (Windows-1252); valores aparados, em Windows-1252.
+    std::unordered_map<std::string, std::unordered_map<std::string, std::string>> FSecoes;
 };
 
 // Grava bytes num arquivo de forma atômica: temporário na mesma pasta, fsync e rename.

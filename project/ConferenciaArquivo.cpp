@@ -56,7 +56,7 @@ std::string DeAte(long minimo, long maximo) {
 
 class TConferencia {
 public:
-    explicit TConferencia(const TArquivoIni& ini) : FIni(ini) {}
+    explicit TConferencia(const TIndiceIni& ini) : FIni(ini) {}
 
     // Mensagens de um trecho de encosta começam pela frase do trecho.
     void Contexto(std::string frase, bool novaFrase) {
@@ -142,7 +142,7 @@ private:
         throw EMorvendo(FContexto + ": " + problema + " em " + detalhe + ".");
     }
 
-    const TArquivoIni& FIni;
+    const TIndiceIni& FIni;
     std::string FContexto;
     bool FNovaFrase = false;
 };
@@ -214,7 +214,8 @@ void ConferirPlano(TConferencia& c, const std::string& nome, const std::string& 
               COMPRIMENTO_MAXIMO_PLANO, DeAte(0, COMPRIMENTO_MAXIMO_PLANO) + " m");
 }
 
-void ConferirEncosta(TConferencia& c, const TArquivoIni& ini, const std::string& nome) {
+void ConferirEncosta(TConferencia& c, const TIndiceIni& ini, const std::string& caminho,
+                     const std::string& nome) {
     const std::string quadro = QuadroEncosta(nome);
     const std::string s = "Encosta" + nome;
     const std::string versao = ini.LerTexto(s, "Versao", "");
@@ -226,12 +227,11 @@ void ConferirEncosta(TConferencia& c, const TArquivoIni& ini, const std::string&
         return;
     }
     if (versao != "2") {
-        const auto barra = ini.Caminho().rfind('/');
-        c.Contexto(
-            "O arquivo " +
-                (barra == std::string::npos ? ini.Caminho() : ini.Caminho().substr(barra + 1)) +
-                " não é uma versão compatível.",
-            true);
+        const auto barra = caminho.rfind('/');
+        c.Contexto("O arquivo " +
+                       (barra == std::string::npos ? caminho : caminho.substr(barra + 1)) +
+                       " não é uma versão compatível.",
+                   true);
         c.Versao(s, rotuloVersao, {"2", "1"}, "\"2\" (ou \"1\", dos arquivos antigos)");
     }
     const long n = c.Inteiro(s, "Count", "número de trechos em " + quadro, 1,
@@ -239,7 +239,7 @@ void ConferirEncosta(TConferencia& c, const TArquivoIni& ini, const std::string&
     for (long i = 1; i <= n; ++i) {
         const std::string plano = nome + ": Trecho " + std::to_string(i);
         c.Contexto("Ocorreu um erro ao tentar ler os dados da encosta de número " +
-                       std::to_string(i) + " no arquivo " + ini.Caminho(),
+                       std::to_string(i) + " no arquivo " + caminho,
                    false);
         const std::string sufixo = i > 1 ? ", trecho " + std::to_string(i) : "";
         c.Versao("Terreno" + plano, "versão dos dados em " + quadro + sufixo, {"1"}, "\"1\"");
@@ -254,7 +254,7 @@ void ConferirEncosta(TConferencia& c, const TArquivoIni& ini, const std::string&
 
 // As chaves de uma parte da chuva; nos arquivos antigos ficam em [TARSIO] e sem "Versao" na
 // seção própria (vazio vale como ausente, a regra dos arquivos antigos).
-void ConferirChuva(TConferencia& c, const TArquivoIni& ini, const std::string& s,
+void ConferirChuva(TConferencia& c, const TIndiceIni& ini, const std::string& s,
                    std::initializer_list<std::pair<const char*, std::string>> chaves) {
     const std::string versao = ini.LerTexto(s, "Versao", "");
     const bool antigo = versao.empty() || versao == "1";
@@ -282,7 +282,7 @@ void ConferirUnidades(TConferencia& c) {
 }
 
 // Seções que os arquivos antigos não têm: conferidas só quando estão no arquivo.
-void ConferirSecoesNovas(TConferencia& c, const TArquivoIni& ini) {
+void ConferirSecoesNovas(TConferencia& c, const TIndiceIni& ini) {
     if (ini.ExisteSecao("ORIGEM_CHUVA")) {
         const std::string s = "ORIGEM_CHUVA";
         const std::string origem = " da origem da chuva";
@@ -328,8 +328,11 @@ void ConferirSecoesNovas(TConferencia& c, const TArquivoIni& ini) {
 
 } // namespace
 
-std::vector<TPadraoAplicado> ConferirArquivoProjeto(const TArquivoIni& ini) {
+std::vector<TPadraoAplicado> ConferirArquivoProjeto(const TArquivoIni& documento) {
     std::vector<TPadraoAplicado> padroes;
+    // Uma busca por chave em tabela: um arquivo com milhares de trechos não custa o quadrado.
+    const TIndiceIni ini(documento);
+    const std::string& caminho = documento.Caminho();
     TConferencia c(ini);
 
     // Na ordem da leitura: a consulta IDF com a chuva, o motor, as unidades.
@@ -371,8 +374,8 @@ std::vector<TPadraoAplicado> ConferirArquivoProjeto(const TArquivoIni& ini) {
         c.Inteiro(e, "CurvaDescargaOriginal", curva, 0, 1, "0 (curva exata) ou 1 (original)");
     else
         padroes.push_back({e, "CurvaDescargaOriginal", "0", curva, "a curva de descarga exata"});
-    ConferirEncosta(c, ini, "_Estrada");
-    ConferirEncosta(c, ini, "_Talude");
+    ConferirEncosta(c, ini, caminho, "_Estrada");
+    ConferirEncosta(c, ini, caminho, "_Talude");
 
     const std::string b = "BaciaAcumulacao";
     c.Versao(b, "versão dos dados da bacia de acumulação", {"1"}, "\"1\"");

@@ -114,7 +114,9 @@ void GravarTrechos(const std::vector<TTrecho>& trechos, TArquivoIni& ini) {
             ini.ApagarChave(SECAO_TRECHOS, k + std::to_string(i));
 }
 
-std::vector<TTrecho> LerTrechos(const TArquivoIni& ini) {
+std::vector<TTrecho> LerTrechos(const TArquivoIni& documento) {
+    // Milhares de trechos: cada chave buscada numa tabela, não no arquivo inteiro.
+    const TIndiceIni ini(documento);
     std::vector<TTrecho> trechos;
     const long n = ini.LerInteiro(SECAO_TRECHOS, "Count", 0);
     if (n < 0 || n > TRECHOS_MAXIMOS)

@@ -90,6 +90,43 @@ TEST(ArquivoIni, LeituraSemCaixaComValoresAparados) {
     EXPECT_FALSE(ini.ExisteSecao("lixo sem igual"));
 }
 
+// O índice responde como o documento a cada busca: maiúsculas, acentos, repetições, comentários,
+// valores vazios, inteiros em hexadecimal e reais com vírgula.
+TEST(ArquivoIni, IndiceRespondeComoODocumento) {
+    const auto ini = Documento("Solta=0\n"
+                               "[Principal]\r\n"
+                               "  Versao \t=  2.0 beta \t\r\n"
+                               "Vazia=\n"
+                               ";Comentada=1\n"
+                               "N=0x1F\n"
+                               "R=0,5\n"
+                               "Ruim=abc\n"
+                               "[ A\xC7\xC3O ]\n" // AÇÃO
+                               "\x8A\xC9=x=y\n"   // ŠÉ
+                               "[Principal]\n"
+                               "Extra=1\n"
+                               "[Dup]\nK=1\nk=2\n");
+    const TIndiceIni indice(ini);
+    const std::pair<const char*, const char*> buscas[] = {
+        {"PRINCIPAL", "versao"}, {"ação", "šé"},
+        {"Principal", "Extra"},  {"Dup", "K"},
+        {"Principal", "Vazia"},  {"Principal", "Comentada"},
+        {"Principal", "N"},      {"principal", "r"},
+        {"Principal", "Ruim"},   {"Nenhuma", "Versao"},
+        {"", "Solta"},           {"lixo", "x"},
+    };
+    for (const auto& [secao, chave] : buscas) {
+        SCOPED_TRACE(std::string(secao) + "/" + chave);
+        EXPECT_EQ(indice.ExisteSecao(secao), ini.ExisteSecao(secao));
+        EXPECT_EQ(indice.ExisteChave(secao, chave), ini.ExisteChave(secao, chave));
+        EXPECT_EQ(indice.LerTexto(secao, chave, "?"), ini.LerTexto(secao, chave, "?"));
+        EXPECT_EQ(indice.LerInteiro(secao, chave, -7), ini.LerInteiro(secao, chave, -7));
+        EXPECT_EQ(indice.LerReal(secao, chave, -7), ini.LerReal(secao, chave, -7));
+    }
+    EXPECT_EQ(indice.LerInteiro("Principal", "N", 0), 31);
+    EXPECT_EQ(indice.LerReal("Principal", "R", 0), 0.5);
+}
+
 TEST(ArquivoIni, EscritaNoLugarMantemAOrdem) {
     auto ini = Documento("[S]\nA=1\n  B = 2\nC=3\n");
     ini.EscreverTexto("s", "b", "  vinte ");
