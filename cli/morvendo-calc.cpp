@@ -26,6 +26,7 @@
 #include "idf/AjusteIdf.h"
 #include "idf/ConsultaIdf.h"
 #include "idf/EstacoesUsuario.h"
+#include "idf/SerieDiaria.h"
 #include "idf/UnBD.h"
 #include "project/Avisos.h"
 #include "project/BalancoHidricoTexto.h"
@@ -57,6 +58,8 @@ const char* const USO =
     "     morvendo-calc PROJETO.mvd --trechos TRECHOS.csv [--threads N]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE [--raio KM]\n"
     "     morvendo-calc --ajustar-idf TABELA.csv\n"
+    "     morvendo-calc --chuva-diaria SERIE.csv [--excluir-anos 1950,1961]\n"
+    "                   [--ano-hidrologico MES]\n"
     "Calcula o espaçamento máximo entre desaguadouros e a bacia de acumulação do projeto.\n"
     "  --json               resultados num objeto JSON na saída padrão\n"
     "  --relatorio ARQUIVO  onde gravar a tabela por seção (padrão: Relatorio.txt)\n"
@@ -86,6 +89,15 @@ const char* const USO =
     "                       ponto (duracao_min,tr_anos,intensidade_mm_h); K, a, b e c nas\n"
     "                       faixas dos dados do projeto (b de 1 a 1000 min); sem equação\n"
     "                       nelas que represente a tabela, status 3\n"
+    "  --chuva-diaria SERIE.csv  equação IDF da série de chuvas diárias de um posto (CSV ou\n"
+    "                       TXT do portal de séries históricas): máximas anuais de um dia,\n"
+    "                       Gumbel, relações entre durações de 5 min a 24 h e o ajuste de\n"
+    "                       --ajustar-idf; imprime K, a, b, c, os anos usados, a chuva de um\n"
+    "                       dia de cada período de retorno (P1dia_mm) e a tabela de\n"
+    "                       intensidades; status 1 série recusada, 3 sem equação nas faixas\n"
+    "  --excluir-anos A,B   anos que ficam fora das máximas anuais\n"
+    "  --ano-hidrologico MES  ano hidrológico a partir do mês MES (1 a 12), rotulado pelo ano\n"
+    "                       em que começa (padrão: ano civil)\n"
     "Saída: 0 sucesso; 1 erro nos dados ou no cálculo; 2 uso incorreto ou arquivo ilegível;\n"
     "  3 nenhuma equação serve à tabela (--ajustar-idf); 4 nenhum espaçamento atende (no\n"
     "  projeto, ou em algum trecho de --trechos); 130 cálculo cancelado\n";
@@ -566,6 +578,11 @@ int Principal(int argc, char** argv) {
             return 2;
         }
         return AjustarIdfLinhaDeComando(argv[2], std::cout, std::cerr);
+    }
+    if (argc >= 2 && std::string(argv[1]) == "--chuva-diaria") {
+        std::setlocale(LC_NUMERIC, "C");
+        return IdfDaSerieLinhaDeComando(std::vector<std::string>(argv + 2, argv + argc), std::cout,
+                                        std::cerr);
     }
     TOpcoes o;
     if (const int r = LerOpcoes(argc, argv, o); r >= 0) return r;
