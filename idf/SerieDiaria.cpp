@@ -346,6 +346,10 @@ std::vector<TAnoChuva> MaximasAnuais(const TSerieDiaria& serie, int mesInicio,
     auto rotulo = [&](const TMesChuva& m) { return m.Mes >= mesInicio ? m.Ano : m.Ano - 1; };
     int primeiro = rotulo(serie.Meses.front()), ultimo = primeiro;
     for (const TMesChuva& m : serie.Meses) {
+        // Uma série montada fora da leitura também não lê fora da tabela dos dias.
+        if (m.Mes < 1 || m.Mes > 12 || m.Ano < AnoMinimo || m.Ano > AnoMaximo)
+            throw EMorvendo("A série tem um mês inválido (" + std::to_string(m.Mes) + "/" +
+                            std::to_string(m.Ano) + ").");
         primeiro = std::min(primeiro, rotulo(m));
         ultimo = std::max(ultimo, rotulo(m));
     }

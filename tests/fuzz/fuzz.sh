@@ -28,9 +28,10 @@ declare -A sementes=(
     [FuzzTabelaIdf]="$raiz/tests/dados/fuzz/tabela_idf"
     [FuzzTrechos]="$raiz/tests/dados/fuzz/trechos"
     [FuzzEstacoesUsuario]="$raiz/tests/dados/fuzz/estacoes_usuario"
+    [FuzzSerieDiaria]="$raiz/tests/dados/fuzz/serie_diaria"
 )
 for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD FuzzTabelaIdf FuzzTrechos \
-    FuzzEstacoesUsuario; do
+    FuzzEstacoesUsuario FuzzSerieDiaria; do
     # O ajuste da equação IDF, entre os objetos, usa a GSL.
     clang++ "${flags[@]}" -fsanitize=fuzzer "$raiz/tests/fuzz/$alvo.cpp" "${objetos[@]}" \
         -lgsl -lgslcblas -o "$alvo"

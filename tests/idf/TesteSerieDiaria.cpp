@@ -429,6 +429,22 @@ TEST(SerieDiaria, RecusaComALinhaEOMotivo) {
     EXPECT_EQ(s.Meses[0].Chuva[4], base.Chuva[3]);
 }
 
+// Uma série montada fora da leitura (pela janela, por exemplo) com um mês impossível, ou um
+// início de ano hidrológico fora de 1 a 12, é recusada em vez de ler fora da tabela dos dias.
+TEST(SerieDiaria, MesImpossivelRecusado) {
+    TSerieDiaria s;
+    s.Meses.resize(1);
+    s.Meses[0].Ano = 2000;
+    for (int mes : {0, 13}) {
+        s.Meses[0].Mes = mes;
+        EXPECT_THROW(MaximasAnuais(s), EMorvendo) << mes;
+    }
+    s.Meses[0].Mes = 5;
+    EXPECT_EQ(MaximasAnuais(s).size(), 1u);
+    EXPECT_THROW(MaximasAnuais(s, 0), EMorvendo);
+    EXPECT_THROW(MaximasAnuais(s, 13), EMorvendo);
+}
+
 // Um século de meses nos dois níveis lê num instante.
 TEST(SerieDiaria, SeculoLeDepressa) {
     std::vector<TMesTeste> meses;
