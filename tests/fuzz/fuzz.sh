@@ -20,6 +20,7 @@ for f in "$raiz"/comum/*.cpp "$raiz"/engine/*.cpp "$raiz"/reports/*.cpp "$raiz"/
 done
 wait
 
+# Sementes achado_* são entradas que já derrubaram um leitor: rodam de novo a cada vez.
 declare -A sementes=(
     [FuzzArquivoIni]="$raiz/tests/dados/referencia"
     [FuzzProjeto]="$raiz/tests/dados/referencia"
