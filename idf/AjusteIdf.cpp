@@ -622,19 +622,28 @@ std::string Fixo(double v, int casas) {
 
 } // namespace
 
-int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, std::ostream& erros) {
-    std::string conteudo;
+std::string LinhaEquacaoIdf(const TParametrosIdf& p) {
+    return "K=" + RealExato(p.K) + " a=" + RealExato(p.A) + " b=" + RealExato(p.B) +
+           " c=" + RealExato(p.C);
+}
+
+std::optional<std::string> LerEntradaLinhaDeComando(const std::string& caminho,
+                                                    std::ostream& erros) {
     try {
-        conteudo = LerArquivoComum(caminho);
+        return LerArquivoComum(caminho);
     } catch (const EMorvendo& e) {
         erros << e.what() << '\n';
-        return 2;
+        return std::nullopt;
     }
+}
+
+int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, std::ostream& erros) {
+    const auto conteudo = LerEntradaLinhaDeComando(caminho, erros);
+    if (!conteudo) return 2;
     try {
-        const auto r = AjustarIdf(LerTabelaIdf(conteudo));
+        const auto r = AjustarIdf(LerTabelaIdf(*conteudo));
         auto equacao = [&](const TParametrosIdf& p, const TErrosAjusteIdf& e) {
-            saida << "K=" << RealExato(p.K) << " a=" << RealExato(p.A) << " b=" << RealExato(p.B)
-                  << " c=" << RealExato(p.C) << '\n'
+            saida << LinhaEquacaoIdf(p) << '\n'
                   << "RMS=" << Fixo(100 * e.ErroRms, 2)
                   << "% erro_max=" << Fixo(100 * e.ErroMaximo, 2)
                   << "% (t=" << RealExato(e.PiorPonto.Duracao)

@@ -102,3 +102,9 @@ std::vector<TPontoIdf> LerTabelaIdf(std::string_view texto);
 // quais são e o erro que o ajuste sem limites teria. 0 em sucesso; 1 tabela recusada;
 // 2 arquivo ilegível; 3 nenhuma equação dentro das faixas representa a tabela.
 int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, std::ostream& erros);
+
+// Para as opções de linha de comando que ajustam uma equação: "K=… a=… b=… c=…" com a
+// precisão completa, e o arquivo de entrada lido ou o erro escrito em `erros` (nullopt).
+std::string LinhaEquacaoIdf(const TParametrosIdf& p);
+std::optional<std::string> LerEntradaLinhaDeComando(const std::string& caminho,
+                                                    std::ostream& erros);

@@ -748,18 +748,11 @@ int IdfDaSerieLinhaDeComando(const std::vector<std::string>& argumentos, std::os
         erros << "Falta o arquivo da série de chuvas diárias depois de --chuva-diaria.\n";
         return 2;
     }
-    std::string conteudo;
+    const auto conteudo = LerEntradaLinhaDeComando(caminho, erros);
+    if (!conteudo) return 2;
     try {
-        conteudo = LerArquivoComum(caminho);
-    } catch (const EMorvendo& e) {
-        erros << e.what() << '\n';
-        return 2;
-    }
-    try {
-        const TIdfDaSerie r = IdfDaSerieDiaria(LerSerieDiaria(conteudo), opcoes);
-        const TParametrosIdf& p = r.Ajuste.Parametros;
-        saida << "K=" << RealExato(p.K) << " a=" << RealExato(p.A) << " b=" << RealExato(p.B)
-              << " c=" << RealExato(p.C) << "\nanos: ";
+        const TIdfDaSerie r = IdfDaSerieDiaria(LerSerieDiaria(*conteudo), opcoes);
+        saida << LinhaEquacaoIdf(r.Ajuste.Parametros) << "\nanos: ";
         for (std::size_t i = 0; i < r.AnosUsados.size(); ++i)
             saida << (i ? "," : "") << r.AnosUsados[i];
         saida << "\nP1dia_mm: ";
