@@ -222,7 +222,8 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
     // Limite entre as duas formas do esquema: duas vezes a área em que α·F'(A)·Δt/Δx = 1.
     const double aLim = 2 * forma.AreaCourantUm(alfa, Dx, dts);
     const bool triangular = canal.TipoCanal.Valor == CANAL_TRIANGULAR;
-    const double z = canal.Z.Valor, FB = canal.B();
+    // A base só existe no trapézio; no triângulo o valor que o arquivo guarda não entra em conta.
+    const double z = canal.Z.Valor, FB = triangular ? 0 : canal.B();
     const double kT = triangular ? std::sqrt(2 * (z + 1 / canal.Sm.Valor)) : 0;
     // Termos constantes da profundidade pela área (mesmas contas, na mesma ordem).
     const double somaParedes = triangular ? z + 1 / canal.Sm.Valor : 0;

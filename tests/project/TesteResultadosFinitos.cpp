@@ -91,6 +91,25 @@ TEST_P(ResultadosFinitos, LinhaDeComandoSaiComErroEGuardaATabela) {
     EXPECT_EQ(LerBytes(pasta / "Relatorio.txt"), "tabela anterior\r\n");
 }
 
+// A base B só vale no trapézio: guardada enorme num canal triangular, não muda nada.
+TEST(ResultadosFinitos, BaseDoTrapezioNaoEntraNoTriangulo) {
+    TPastaTemporaria pasta("finito-base");
+    const std::string texto = LerBytes(DADOS_REFERENCIA + "c03_equiv_200m.mvd");
+    GravarBytes(pasta / "a.mvd", texto);
+    GravarBytes(pasta / "b.mvd", Trocar(texto, "Hr=0\r\nB=0\r\n", "Hr=0\r\nB=1e308\r\n"));
+    TUnidades u;
+    TProjeto a(u), b(u);
+    ZerarVariaveis(a);
+    ZerarVariaveis(b);
+    ASSERT_TRUE(LerProjeto(a, (pasta / "a.mvd").string()));
+    ASSERT_TRUE(LerProjeto(b, (pasta / "b.mvd").string()));
+    ASSERT_EQ(b.Estrada.B(), 1e308);
+    const auto ra = ExecutarCalculo(a, a.Estrada.Comprimento(), nullptr);
+    const auto rb = ExecutarCalculo(b, b.Estrada.Comprimento(), nullptr);
+    EXPECT_EQ(ra.Canal.Espacamento, rb.Canal.Espacamento);
+    EXPECT_EQ(ra.Canal.Secoes.back().Perda, rb.Canal.Secoes.back().Perda);
+}
+
 INSTANTIATE_TEST_SUITE_P(Casos, ResultadosFinitos, ::testing::ValuesIn(CASOS),
                          [](const auto& info) {
                              std::string n = info.param.nome;
