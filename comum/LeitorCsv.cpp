@@ -103,7 +103,7 @@ void TLeitorCsv::Passo(char c, int proximo) {
     } else if (c == '"') {
         throw EMorvendo(FNome + ", linha " + std::to_string(FLinha) +
                         ": aspas no meio de um campo sem aspas.");
-    } else if (c == ',') {
+    } else if (c == FSeparador) {
         FecharCampo();
     } else if (c == '\r' && proximo == '\n') {
         return;

@@ -22,7 +22,9 @@ struct TTabelaCsv {
 // mensagens de LerCsvTexto; o cabeçalho é o primeiro registro.
 class TLeitorCsv {
 public:
-    explicit TLeitorCsv(std::string nomeArquivo) : FNome(std::move(nomeArquivo)) {}
+    // separador: ',' ou, nas planilhas em português, ';'.
+    explicit TLeitorCsv(std::string nomeArquivo, char separador = ',')
+        : FNome(std::move(nomeArquivo)), FSeparador(separador) {}
     void Acrescentar(std::string_view parte);
     // Fim do texto: fecha o último registro; EMorvendo se uma aspa ficou aberta.
     void Terminar();
@@ -35,6 +37,7 @@ private:
     void FecharRegistro();
 
     std::string FNome;
+    char FSeparador;
     TLinhaCsv FAtual{1, {}};
     std::string FCampo;
     int FLinha = 1;

@@ -316,11 +316,20 @@ void ConferirSecoesNovas(TConferencia& c, const TIndiceIni& ini) {
             c.Real(s, "Inicio" + t, "início" + trecho);
             c.Inteiro(s, "Comprimento" + t, "comprimento" + trecho, 1, COMPRIMENTO_MAXIMO_CANAL,
                       DeAte(1, COMPRIMENTO_MAXIMO_CANAL) + " m");
-            const double d = c.Real(s, "Declividade" + t, "declividade" + trecho);
-            if (!(d >= 0 && d < DECLIVIDADE_MAXIMA_TRECHO)) {
-                const std::string v = ini.LerTexto(s, "Declividade" + t, "");
-                c.Recusar("Valor fora da faixa", s, "Declividade" + t, &v, "declividade" + trecho,
-                          "de 0 a menos de 10 m/m");
+            // Com sinal: negativa onde a estrada sobe no sentido do estaqueamento.
+            const std::pair<const char*, const char*> declividades[] = {
+                {"Declividade", "declividade"}, {"DeclividadeMedia", "declividade média"}};
+            for (const auto& [chave, nome] : declividades) {
+                const std::string k = chave + t;
+                // A média só existe nos trechos unidos de um perfil.
+                if (chave != declividades[0].first && !c.Existe(s, k)) continue;
+                const std::string rotulo = nome + trecho;
+                const double d = c.Real(s, k, rotulo);
+                if (!(std::abs(d) < DECLIVIDADE_MAXIMA_TRECHO)) {
+                    const std::string v = ini.LerTexto(s, k, "");
+                    c.Recusar("Valor fora da faixa", s, k, &v, rotulo,
+                              "maior que -10 e menor que 10 m/m");
+                }
             }
         }
     }

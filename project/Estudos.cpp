@@ -144,29 +144,33 @@ int CasasDecimais(double v) {
     throw EMorvendo("Linha " + std::to_string(linha) + ": " + texto);
 }
 
-double RealDoCampo(const std::string& texto, std::size_t linha, const char* campo) {
-    const auto v = TentarTextoParaReal(texto, '.');
+double RealDoCampo(const std::string& texto, std::size_t linha, const char* campo, char decimal) {
+    const auto v = TentarTextoParaReal(texto, decimal);
     if (!v || !std::isfinite(*v))
         ErroLinha(linha, std::string("o campo ") + campo + " (\"" + texto +
-                             "\") não é um número (use ponto decimal).");
+                             "\") não é um número (use " + (decimal == ',' ? "vírgula" : "ponto") +
+                             " decimal).");
     return *v;
 }
 
 // Lê os registros com o leitor de CSV do programa, aos pedaços: um arquivo enorme pára na
 // primeira linha recusada sem ter sido guardado inteiro. Campos aparados, linhas só com
-// espaços puladas. O primeiro registro é o cabeçalho dado, obrigatório ou não.
+// espaços puladas. O primeiro registro é o cabeçalho dado, obrigatório ou não. Um ';' na
+// primeira linha diz que o arquivo é das planilhas em português (as exportações do próprio
+// programa): ';' entre campos e vírgula decimal, devolvida em 'decimal'.
 template <class PorLinha>
 void LerCsv(std::istream& in, const std::string& cabecalho, bool cabecalhoObrigatorio,
-            PorLinha&& porLinha) {
-    TLeitorCsv leitor("");
+            char& decimal, PorLinha&& porLinha) {
+    std::optional<TLeitorCsv> leitor;
+    decimal = '.';
     // O leitor diz ", linha N: …" depois do nome do arquivo; aqui, como as outras mensagens
     // destas tabelas, "Linha N: …" (quem chama põe o nome do arquivo na frente).
     auto alimentar = [&](std::string_view parte, bool fim) {
         try {
             if (fim)
-                leitor.Terminar();
+                leitor->Terminar();
             else
-                leitor.Acrescentar(parte);
+                leitor->Acrescentar(parte);
         } catch (const EMorvendo& e) {
             std::string m = e.what();
             if (m.rfind(", l", 0) == 0) m = "L" + m.substr(3);
@@ -175,7 +179,7 @@ void LerCsv(std::istream& in, const std::string& cabecalho, bool cabecalhoObriga
     };
     bool primeira = true, soBrancos = true;
     auto consumir = [&] {
-        for (TLinhaCsv& r : leitor.Prontos) {
+        for (TLinhaCsv& r : leitor->Prontos) {
             std::string junto;
             for (std::string& c : r.Campos) {
                 c = Aparar(c);
@@ -190,7 +194,7 @@ void LerCsv(std::istream& in, const std::string& cabecalho, bool cabecalhoObriga
             }
             porLinha(r.Campos, std::size_t(r.Linha));
         }
-        leitor.Prontos.clear();
+        leitor->Prontos.clear();
     };
     std::string pedaco(1 << 16, '\0');
     for (bool inicio = true;
@@ -198,12 +202,17 @@ void LerCsv(std::istream& in, const std::string& cabecalho, bool cabecalhoObriga
          inicio = false) {
         const std::string_view parte(pedaco.data(), std::size_t(in.gcount()));
         const std::size_t marca = inicio && parte.rfind("\xEF\xBB\xBF", 0) == 0 ? 3 : 0;
+        if (inicio) {
+            const std::string_view primeira = parte.substr(marca, parte.find('\n'));
+            decimal = primeira.find(';') != std::string_view::npos ? ',' : '.';
+            leitor.emplace("", decimal == ',' ? ';' : ',');
+        }
         if (soBrancos && parte.find_first_not_of(" \t\r\n", marca) != std::string_view::npos)
             soBrancos = false;
         alimentar(parte, false);
         consumir();
     }
-    if (soBrancos) {
+    if (soBrancos || !leitor) {
         if (cabecalhoObrigatorio)
             throw EMorvendo("O arquivo está vazio: falta o cabeçalho \"" + cabecalho + "\".");
         return;
@@ -295,7 +304,9 @@ std::vector<TResultadoTrecho> ExecutarTrechos(const TArquivoIni& projeto,
         const TTrecho& t = trechos[i];
         r[i].Trecho = t;
         r[i].Resultado = Calcular(projeto, cancelamento, [&](TProjeto& p, int& comprimento) {
-            p.Estrada.Sc = t.Declividade;
+            // O canal de cada trecho ainda é calculado sozinho, sem saber para que lado a água
+            // corre: vale a magnitude. O sinal fica no trecho para quem seguir a água.
+            p.Estrada.Sc = std::abs(t.Declividade);
             p.Estrada.Comprimento(t.Comprimento);
             comprimento = t.Comprimento;
         });
@@ -317,7 +328,8 @@ std::vector<TResultadoTrecho> ExecutarTrechos(const TArquivoIni& projeto,
 std::vector<TTrecho> LerTrechosCsv(std::istream& entrada) {
     std::vector<TTrecho> trechos;
     std::vector<std::size_t> linhas;
-    LerCsv(entrada, "nome,inicio_m,comprimento_m,declividade", true,
+    char decimal = '.';
+    LerCsv(entrada, "nome,inicio_m,comprimento_m,declividade", true, decimal,
            [&](const std::vector<std::string>& c, std::size_t n) {
                if (long(trechos.size()) == TRECHOS_MAXIMOS)
                    ErroLinha(n, "o projeto guarda no máximo " + std::to_string(TRECHOS_MAXIMOS) +
@@ -331,25 +343,28 @@ std::vector<TTrecho> LerTrechosCsv(std::istream& entrada) {
                if (TemControle(t.Nome))
                    ErroLinha(n, "o campo nome tem um caractere de controle (uma tabulação, um "
                                 "byte nulo).");
-               t.Inicio = RealDoCampo(c[1], n, "inicio_m");
+               t.Inicio = RealDoCampo(c[1], n, "inicio_m", decimal);
                if (!(t.Inicio >= 0 && t.Inicio <= INICIO_MAXIMO_TRECHO))
                    ErroLinha(n, "o campo inicio_m (" + c[1] + ") deve estar entre 0 e " +
                                     FloatToStr(INICIO_MAXIMO_TRECHO) + " m.");
-               const double comp = RealDoCampo(c[2], n, "comprimento_m");
+               const double comp = RealDoCampo(c[2], n, "comprimento_m", decimal);
                if (comp != std::floor(comp) || comp < 1 || comp > COMPRIMENTO_MAXIMO_CANAL)
                    ErroLinha(n, "o campo comprimento_m (" + c[2] +
                                     ") deve ser um número inteiro de metros, de 1 a " +
                                     std::to_string(COMPRIMENTO_MAXIMO_CANAL) + ".");
                t.Comprimento = int(comp);
-               t.Declividade = RealDoCampo(c[3], n, "declividade");
-               if (!(t.Declividade > 0 && t.Declividade < DECLIVIDADE_MAXIMA_TRECHO))
+               // Negativa onde a estrada sobe no sentido do estaqueamento.
+               t.Declividade = RealDoCampo(c[3], n, "declividade", decimal);
+               if (t.Declividade == 0 || !(std::abs(t.Declividade) < DECLIVIDADE_MAXIMA_TRECHO))
                    ErroLinha(n, "o campo declividade (" + c[3] +
-                                    ") deve ser maior que zero e menor que 10 (m/m).");
+                                    ") deve ser diferente de zero, maior que -10 e menor que 10 "
+                                    "(m/m).");
                trechos.push_back(std::move(t));
                linhas.push_back(n);
            });
     if (trechos.empty()) throw EMorvendo("O arquivo não tem nenhum trecho.");
-    // Dois trechos no mesmo pedaço de estrada dariam dois conjuntos de desaguadouros para ele.
+    // A estrada é uma só, sem buracos: dois trechos no mesmo pedaço dariam dois conjuntos de
+    // desaguadouros para ele, e um pedaço sem trecho ficaria sem nenhum.
     std::vector<std::size_t> ordem(trechos.size());
     for (std::size_t i = 0; i < ordem.size(); ++i)
         ordem[i] = i;
@@ -358,32 +373,32 @@ std::vector<TTrecho> LerTrechosCsv(std::istream& entrada) {
                (trechos[a].Inicio == trechos[b].Inicio && a < b);
     });
     auto fim = [&](std::size_t i) { return trechos[i].Inicio + trechos[i].Comprimento; };
-    std::size_t maisLongo = ordem.front();
     for (std::size_t k = 1; k < ordem.size(); ++k) {
-        const std::size_t i = ordem[k];
-        if (trechos[i].Inicio < fim(maisLongo)) {
-            const std::size_t a = std::min(i, maisLongo), b = std::max(i, maisLongo);
-            auto descrever = [&](std::size_t x) {
-                return "\"" + trechos[x].Nome + "\" (de " + FloatToStr(trechos[x].Inicio) + " a " +
-                       FloatToStr(fim(x)) + " m)";
-            };
-            throw EMorvendo("Linhas " + std::to_string(linhas[a]) + " e " +
-                            std::to_string(linhas[b]) + ": os trechos " + descrever(a) + " e " +
-                            descrever(b) + " se sobrepõem.");
-        }
-        if (fim(i) > fim(maisLongo)) maisLongo = i;
+        const std::size_t anterior = ordem[k - 1], i = ordem[k];
+        const double folga = trechos[i].Inicio - fim(anterior);
+        if (std::abs(folga) <= TOLERANCIA_CONTIGUIDADE) continue;
+        const std::size_t a = std::min(i, anterior), b = std::max(i, anterior);
+        auto descrever = [&](std::size_t x) {
+            return "\"" + trechos[x].Nome + "\" (de " + FloatToStr(trechos[x].Inicio) + " a " +
+                   FloatToStr(fim(x)) + " m)";
+        };
+        throw EMorvendo("Linhas " + std::to_string(linhas[a]) + " e " + std::to_string(linhas[b]) +
+                        ": os trechos " + descrever(a) + " e " + descrever(b) +
+                        (folga < 0 ? " se sobrepõem." : " deixam um intervalo sem trecho."));
     }
     return trechos;
 }
 
 std::vector<TPontoPerfil> LerPerfilCsv(std::istream& entrada) {
     std::vector<TPontoPerfil> perfil;
-    LerCsv(entrada, "posicao_m,cota_m", false,
+    char decimal = '.';
+    LerCsv(entrada, "posicao_m,cota_m", false, decimal,
            [&](const std::vector<std::string>& c, std::size_t n) {
                if (c.size() != 2)
                    ErroLinha(n, "são esperados 2 campos (posicao_m, cota_m), há " +
                                     std::to_string(c.size()) + ".");
-               TPontoPerfil p{RealDoCampo(c[0], n, "posicao_m"), RealDoCampo(c[1], n, "cota_m")};
+               TPontoPerfil p{RealDoCampo(c[0], n, "posicao_m", decimal),
+                              RealDoCampo(c[1], n, "cota_m", decimal)};
                if (!perfil.empty() && p.Posicao <= perfil.back().Posicao)
                    ErroLinha(n, "a posição (" + c[0] +
                                     " m) deve ser maior que a da linha "
@@ -399,26 +414,39 @@ std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, do
     if (!(tolerancia >= 0)) throw EMorvendo("A tolerância não pode ser negativa.");
     std::vector<TTrecho> trechos;
     std::size_t inicio = 0;
+    // Positiva onde a estrada desce no sentido do estaqueamento.
     auto declividade = [&](std::size_t a, std::size_t b) {
-        return std::abs(perfil[b].Cota - perfil[a].Cota) / (perfil[b].Posicao - perfil[a].Posicao);
+        return (perfil[a].Cota - perfil[b].Cota) / (perfil[b].Posicao - perfil[a].Posicao);
+    };
+    // Limites em metros inteiros contados do primeiro ponto: os trechos ficam encostados, e o
+    // arredondamento não se acumula ao longo da estrada.
+    auto limite = [&](std::size_t i) {
+        return perfil[0].Posicao + std::round(perfil[i].Posicao - perfil[0].Posicao);
     };
     auto fechar = [&](std::size_t fim) {
         TTrecho t;
         t.Nome = "T" + std::to_string(trechos.size() + 1);
-        t.Inicio = perfil[inicio].Posicao;
+        t.Inicio = limite(inicio);
         const double comprimento = perfil[fim].Posicao - perfil[inicio].Posicao;
-        t.Declividade = declividade(inicio, fim);
+        // A rampa mais íngreme dá a declividade do cálculo, a favor da segurança: pela média,
+        // uma rampa de 3,5 % num trecho de 3 % teria 88 m de espaçamento onde pede 64 m. A
+        // média fica ao lado, para mostrar.
+        t.Declividade = declividade(inicio, inicio + 1);
+        for (std::size_t i = inicio + 1; i < fim; ++i)
+            if (std::abs(declividade(i, i + 1)) > std::abs(t.Declividade))
+                t.Declividade = declividade(i, i + 1);
+        if (fim - inicio > 1) t.DeclividadeMedia = declividade(inicio, fim);
         // Os mesmos limites do arquivo do projeto, que guarda estes trechos.
         auto recusar = [&](const std::string& motivo) {
-            throw EMorvendo("De " + FloatToStr(t.Inicio) + " a " + FloatToStr(perfil[fim].Posicao) +
-                            " m, o perfil " + motivo);
+            throw EMorvendo("De " + FloatToStr(perfil[inicio].Posicao) + " a " +
+                            FloatToStr(perfil[fim].Posicao) + " m, o perfil " + motivo);
         };
         if (comprimento > COMPRIMENTO_MAXIMO_CANAL)
             recusar("forma um trecho de mais de " + std::to_string(COMPRIMENTO_MAXIMO_CANAL) +
                     " m: acrescente pontos.");
-        if (!(t.Declividade < DECLIVIDADE_MAXIMA_TRECHO))
+        if (!(std::abs(t.Declividade) < DECLIVIDADE_MAXIMA_TRECHO))
             recusar("tem declividade de 10 m/m ou mais: confira as cotas.");
-        t.Comprimento = int(std::lround(comprimento));
+        t.Comprimento = int(std::lround(limite(fim) - limite(inicio)));
         if (t.Comprimento >= 1) {
             if (long(trechos.size()) == TRECHOS_MAXIMOS)
                 throw EMorvendo("O perfil forma mais de " + std::to_string(TRECHOS_MAXIMOS) +
@@ -437,6 +465,18 @@ std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, do
     }
     fechar(perfil.size() - 1);
     return trechos;
+}
+
+std::string Estaca(double metros, char separadorDecimal) {
+    if (!(metros >= 0 && metros <= 1e12))
+        throw EMorvendo("A posição " + FloatToStr(metros, separadorDecimal) +
+                        " m não tem estaca: o estaqueamento começa em zero.");
+    // Ao centímetro antes de separar a estaca: 19,999 m é "1 + 0,00", nunca "0 + 20,00".
+    const long long cm = std::llround(metros * 100);
+    const long long resto = cm % (100 * METROS_POR_ESTACA);
+    const std::string centesimos = std::to_string(100 + resto % 100).substr(1);
+    return std::to_string(cm / (100 * METROS_POR_ESTACA)) + " + " + std::to_string(resto / 100) +
+           separadorDecimal + centesimos;
 }
 
 unsigned LinhasPadrao() {

@@ -105,9 +105,14 @@ std::vector<TResultadoTrecho> ExecutarTrechos(const TArquivoIni& projeto,
 // Início de um trecho ao longo da estrada, m: o mesmo limite da tabela de trechos da janela.
 constexpr double INICIO_MAXIMO_TRECHO = 1e7;
 
-// Trechos de um CSV "nome,inicio_m,comprimento_m,declividade" (ponto decimal). EMorvendo com
-// a linha e o campo quando uma linha não serve, ou com as duas linhas de trechos que se
-// sobrepõem; nada é aceito pela metade. Lido aos pedaços: pára no limite de trechos.
+// Folga entre o fim de um trecho e o início do seguinte que ainda conta como encostados, m.
+constexpr double TOLERANCIA_CONTIGUIDADE = 0.001;
+
+// Trechos de um CSV "nome,inicio_m,comprimento_m,declividade" (ponto decimal), ou o mesmo com
+// ';' e vírgula decimal, como as planilhas em português. Declividade com sinal, nunca zero.
+// EMorvendo com a linha e o campo quando uma linha não serve, ou com as duas linhas de
+// trechos que se sobrepõem ou deixam um intervalo entre si; nada é aceito pela metade. Lido
+// aos pedaços: pára no limite de trechos.
 std::vector<TTrecho> LerTrechosCsv(std::istream& entrada);
 
 // Um ponto do perfil longitudinal levantado.
@@ -116,13 +121,22 @@ struct TPontoPerfil {
     double Cota = 0;    // m
 };
 
-// Perfil de um CSV "posicao_m,cota_m" (cabeçalho opcional); posições crescentes.
+// Perfil de um CSV "posicao_m,cota_m" (cabeçalho opcional; ',' e ponto ou ';' e vírgula
+// decimal); posições crescentes.
 std::vector<TPontoPerfil> LerPerfilCsv(std::istream& entrada);
 
 // Trechos de um perfil: rampas consecutivas cujas declividades diferem menos que a
-// tolerância (m/m) da do trecho em formação são unidas. O trecho tem a declividade média
-// (desnível sobre comprimento) e o comprimento em metros inteiros.
+// tolerância (m/m) da do trecho em formação são unidas. O trecho unido é calculado com a
+// declividade da rampa mais íngreme e guarda a média (desnível sobre comprimento) ao lado.
+// Declividades com sinal; trechos encostados, de limites em metros inteiros desde o primeiro
+// ponto.
 std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, double tolerancia);
+
+// Estacas de 20 m, como se estaqueiam as estradas.
+constexpr long long METROS_POR_ESTACA = 20;
+// Posição em metros como estaca: 248 → "12 + 8,00". Arredondada ao centímetro mais próximo
+// antes de separar a estaca. EMorvendo para posição negativa ou que não é número.
+std::string Estaca(double metros, char separadorDecimal = ',');
 
 // Número de linhas de execução a usar quando o usuário não diz: os núcleos da máquina.
 unsigned LinhasPadrao();

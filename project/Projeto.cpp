@@ -108,9 +108,14 @@ void GravarTrechos(const std::vector<TTrecho>& trechos, TArquivoIni& ini) {
         GravarReal(ini, SECAO_TRECHOS, ("Inicio" + n).c_str(), trechos[i].Inicio);
         ini.EscreverInteiro(SECAO_TRECHOS, "Comprimento" + n, trechos[i].Comprimento);
         GravarReal(ini, SECAO_TRECHOS, ("Declividade" + n).c_str(), trechos[i].Declividade);
+        if (trechos[i].DeclividadeMedia)
+            GravarReal(ini, SECAO_TRECHOS, ("DeclividadeMedia" + n).c_str(),
+                       *trechos[i].DeclividadeMedia);
+        else
+            ini.ApagarChave(SECAO_TRECHOS, "DeclividadeMedia" + n);
     }
     for (long i = long(trechos.size()) + 1; i <= std::min(antes, TRECHOS_MAXIMOS); ++i)
-        for (const char* k : {"Nome", "Inicio", "Comprimento", "Declividade"})
+        for (const char* k : {"Nome", "Inicio", "Comprimento", "Declividade", "DeclividadeMedia"})
             ini.ApagarChave(SECAO_TRECHOS, k + std::to_string(i));
 }
 
@@ -132,10 +137,16 @@ std::vector<TTrecho> LerTrechos(const TArquivoIni& documento) {
         t.Comprimento = int(c);
         t.Declividade = ini.LerReal(SECAO_TRECHOS, "Declividade" + k, 0);
         // Um trecho plano de um perfil é guardado: o cálculo dele diz que falta declividade.
-        if (!(t.Declividade >= 0 && t.Declividade < DECLIVIDADE_MAXIMA_TRECHO) ||
+        // Negativa: a estrada sobe no sentido do estaqueamento.
+        auto naFaixa = [](double d) {
+            return std::abs(d) < DECLIVIDADE_MAXIMA_TRECHO; // falso também para NaN
+        };
+        if (ini.ExisteChave(SECAO_TRECHOS, "DeclividadeMedia" + k))
+            t.DeclividadeMedia = ini.LerReal(SECAO_TRECHOS, "DeclividadeMedia" + k, 0);
+        if (!naFaixa(t.Declividade) || (t.DeclividadeMedia && !naFaixa(*t.DeclividadeMedia)) ||
             !std::isfinite(t.Inicio))
             throw EMorvendo("Valor fora da faixa no arquivo do projeto: Trecho " + k +
-                            ", Declividade (de 0 a menos de 10 m/m) ou Início.");
+                            ", Declividade (maior que -10 e menor que 10 m/m) ou Início.");
         trechos.push_back(std::move(t));
     }
     return trechos;

@@ -12,10 +12,20 @@
 
 // Um trecho de estrada com declividade uniforme.
 struct TTrecho {
+    TTrecho() = default;
+    // A média fica de fora nas listas escritas à mão, sem aviso de campo faltando.
+    TTrecho(std::string nome, double inicio, int comprimento, double declividade,
+            std::optional<double> media = std::nullopt)
+        : Nome(std::move(nome)), Inicio(inicio), Comprimento(comprimento), Declividade(declividade),
+          DeclividadeMedia(media) {}
     std::string Nome;
-    double Inicio = 0;      // posição ao longo da estrada, m
-    int Comprimento = 0;    // m inteiros
-    double Declividade = 0; // m/m
+    double Inicio = 0;   // posição ao longo da estrada, m
+    int Comprimento = 0; // m inteiros
+    // m/m, positiva onde a estrada desce no sentido do estaqueamento.
+    double Declividade = 0;
+    // Trecho unido de rampas do perfil: Declividade é a da rampa mais íngreme (a favor da
+    // segurança) e esta, a média, só mostrada.
+    std::optional<double> DeclividadeMedia;
 };
 
 // Limites da tabela de trechos guardada no projeto. O leitor do arquivo, o CSV de trechos e o

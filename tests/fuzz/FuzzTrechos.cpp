@@ -15,8 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* dados, std::size_t tam
     try {
         std::istringstream in(texto);
         for (const TTrecho& t : LerTrechosCsv(in))
-            if (!std::isfinite(t.Inicio) || !(t.Declividade > 0) || t.Comprimento < 1 ||
-                t.Nome.find('\0') != std::string::npos)
+            if (!std::isfinite(t.Inicio) || t.Declividade == 0 || !std::isfinite(t.Declividade) ||
+                t.Comprimento < 1 || t.Nome.find('\0') != std::string::npos)
                 std::abort();
     } catch (const EMorvendo&) {
     }

@@ -177,17 +177,25 @@ TEST(Trechos, PosicoesDosDesaguadouros) {
 }
 
 TEST(Trechos, CsvLidoOuRecusadoComALinhaEOCampo) {
-    std::istringstream bom("\xEF\xBB\xBFnome,inicio_m,comprimento_m,declividade\r\n"
-                           "\"Ponte, sul\",0,120,0.05\r\n\r\nB,120,80,0.02\r\n");
-    const auto t = LerTrechosCsv(bom);
-    ASSERT_EQ(t.size(), 2u);
-    EXPECT_EQ(t[0].Nome, "Ponte, sul");
-    EXPECT_EQ(t[1].Inicio, 120);
-    EXPECT_EQ(t[1].Comprimento, 80);
-    EXPECT_EQ(t[1].Declividade, 0.02);
-    // Encostados, com intervalo e fora de ordem: aceitos na ordem do arquivo.
+    // Com ponto decimal ou como as planilhas em português (';' e vírgula decimal), com a
+    // marca UTF-8 e linhas em branco: os mesmos trechos; a declividade negativa (a estrada
+    // sobe) fica com o sinal.
+    for (const char* texto : {"\xEF\xBB\xBFnome,inicio_m,comprimento_m,declividade\r\n"
+                              "\"Ponte, sul\",0.5,120,0.05\r\n\r\nB,120.5,80,-0.02\r\n",
+                              "\xEF\xBB\xBFnome;inicio_m;comprimento_m;declividade\r\n"
+                              "\"Ponte, sul\";0,5;120;0,05\r\n\r\nB;120,5;80;-0,02\r\n"}) {
+        std::istringstream in(texto);
+        const auto t = LerTrechosCsv(in);
+        ASSERT_EQ(t.size(), 2u) << texto;
+        EXPECT_EQ(t[0].Nome, "Ponte, sul");
+        EXPECT_EQ(t[0].Inicio, 0.5);
+        EXPECT_EQ(t[1].Inicio, 120.5);
+        EXPECT_EQ(t[1].Comprimento, 80);
+        EXPECT_EQ(t[1].Declividade, -0.02);
+    }
+    // Encostados e fora de ordem: aceitos na ordem do arquivo.
     std::istringstream emOrdemQualquer("nome,inicio_m,comprimento_m,declividade\nB,100,50,0.02\n"
-                                       "A,0,100,0.02\nC,10000000,1,0.02\n");
+                                       "A,0,100,0.02\nC,150,1,0.02\n");
     const auto u = LerTrechosCsv(emOrdemQualquer);
     ASSERT_EQ(u.size(), 3u);
     EXPECT_EQ(u[0].Nome + u[1].Nome + u[2].Nome, "BAC");
@@ -206,12 +214,18 @@ TEST(Trechos, CsvLidoOuRecusadoComALinhaEOCampo) {
         {"nome,inicio_m,comprimento_m,declividade\nA,0,0.5,0.02\n",
          "Linha 2: o campo comprimento_m (0.5) deve ser um número inteiro"},
         {"nome,inicio_m,comprimento_m,declividade\nA,0,100,0\n",
-         "Linha 2: o campo declividade (0) deve ser maior que zero"},
+         "Linha 2: o campo declividade (0) deve ser diferente de zero"},
+        {"nome,inicio_m,comprimento_m,declividade\nA,0,100,-10\n",
+         "Linha 2: o campo declividade (-10) deve ser diferente de zero, maior que -10 e menor "
+         "que 10 (m/m)."},
+        {"nome;inicio_m;comprimento_m;declividade\nA;0;100;0.02\n",
+         "Linha 2: o campo declividade (\"0.02\") não é um número (use vírgula decimal)."},
         {"nome,inicio_m,comprimento_m,declividade\nA,0,100,0,02\n", "Linha 2: são esperados 4"},
         {"nome,inicio_m,comprimento_m,declividade\n\"A,0,100,0.02\n",
          "Linha 2: aspas abertas até o fim do arquivo."},
         {"nome,inicio_m,comprimento_m,declividade\nA,0,10,10\n",
-         "Linha 2: o campo declividade (10) deve ser maior que zero e menor que 10 (m/m)."},
+         "Linha 2: o campo declividade (10) deve ser diferente de zero, maior que -10 e menor "
+         "que 10 (m/m)."},
         {muitos, "Linha 10002: o projeto guarda no máximo 10000 trechos."},
         // O início na faixa da tabela da janela; nada de controle no nome.
         {"nome,inicio_m,comprimento_m,declividade\nA,1e300,100,0.02\n",
@@ -220,13 +234,19 @@ TEST(Trechos, CsvLidoOuRecusadoComALinhaEOCampo) {
          "Linha 2: o campo inicio_m (-1) deve estar entre 0 e 10000000 m."},
         {std::string("nome,inicio_m,comprimento_m,declividade\nA\0B,0,100,0.02\n", 55),
          "Linha 2: o campo nome tem um caractere de controle"},
-        // Sobrepostos, em qualquer ordem do arquivo: as duas linhas.
-        {"nome,inicio_m,comprimento_m,declividade\nA,0,100,0.02\nB,200,50,0.02\nC,150,60,0.02\n",
+        // Sobrepostos ou com um intervalo entre si, em qualquer ordem do arquivo: as duas
+        // linhas.
+        {"nome,inicio_m,comprimento_m,declividade\nA,0,150,0.02\nB,200,50,0.02\nC,150,60,0.02\n",
          "Linhas 3 e 4: os trechos \"B\" (de 200 a 250 m) e \"C\" (de 150 a 210 m) se "
          "sobrepõem."},
         {"nome,inicio_m,comprimento_m,declividade\nA,0,1000,0.02\nB,100,10.0,0.02\n",
          "Linhas 2 e 3: os trechos \"A\" (de 0 a 1000 m) e \"B\" (de 100 a 110 m) se "
          "sobrepõem."},
+        {"nome,inicio_m,comprimento_m,declividade\nB,100.002,50,0.02\nA,0,100,0.02\n",
+         "Linhas 2 e 3: os trechos \"B\" (de 100"},
+        {"nome,inicio_m,comprimento_m,declividade\nA,0,100,0.02\nC,10000000,1,0.02\n",
+         "Linhas 2 e 3: os trechos \"A\" (de 0 a 100 m) e \"C\" (de 10000000 a 10000001 m) "
+         "deixam um intervalo sem trecho."},
     };
     for (const auto& [texto, inicio] : ruins) {
         std::istringstream in(texto);
@@ -243,16 +263,31 @@ TEST(Trechos, PerfilLongitudinalViraTrechos) {
     std::istringstream csv("posicao_m,cota_m\n0,100\n100,95\n200,90.2\n300,80\n400,85\n");
     const auto perfil = LerPerfilCsv(csv);
     ASSERT_EQ(perfil.size(), 5u);
-    // 5 % e 4,8 % se unem; 10,2 % é outro trecho; a subida depois da baixada também.
+    // 5 % e 4,8 % se unem, calculados com os 5 % e a média ao lado; 10,2 % é outro trecho;
+    // a subida depois da baixada também, com declividade negativa.
     const auto t = TrechosDoPerfil(perfil, 0.005);
     ASSERT_EQ(t.size(), 3u);
     EXPECT_EQ(t[0].Inicio, 0);
     EXPECT_EQ(t[0].Comprimento, 200);
-    EXPECT_DOUBLE_EQ(t[0].Declividade, 9.8 / 200);
+    EXPECT_DOUBLE_EQ(t[0].Declividade, 0.05);
+    ASSERT_TRUE(t[0].DeclividadeMedia);
+    EXPECT_DOUBLE_EQ(*t[0].DeclividadeMedia, 9.8 / 200);
     EXPECT_EQ(t[1].Inicio, 200);
     EXPECT_DOUBLE_EQ(t[1].Declividade, 10.2 / 100);
+    EXPECT_FALSE(t[1].DeclividadeMedia);
     EXPECT_EQ(t[2].Inicio, 300);
-    EXPECT_DOUBLE_EQ(t[2].Declividade, 0.05);
+    EXPECT_DOUBLE_EQ(t[2].Declividade, -0.05);
+    // Posições quebradas: os limites em metros inteiros desde o primeiro ponto, encostados,
+    // sem que o arredondamento se acumule; o arquivo das planilhas serve igual.
+    std::istringstream quebrado("posicao_m;cota_m\n10,4;100\n20,8;99\n31,2;100\n41,6;99\n");
+    const auto q = TrechosDoPerfil(LerPerfilCsv(quebrado), 0.005);
+    ASSERT_EQ(q.size(), 3u);
+    const double inicios[] = {10.4, 20.4, 31.4};
+    const int comprimentos[] = {10, 11, 10};
+    for (std::size_t i = 0; i < q.size(); ++i) {
+        EXPECT_DOUBLE_EQ(q[i].Inicio, inicios[i]) << i;
+        EXPECT_EQ(q[i].Comprimento, comprimentos[i]) << i;
+    }
     // Tolerância grande: só a inversão do sentido separa.
     EXPECT_EQ(TrechosDoPerfil(perfil, 1).size(), 2u);
 
@@ -275,8 +310,10 @@ TEST(Trechos, TodoTrechoAceitoReabreComOProjeto) {
         ZerarVariaveis(relido);
         ASSERT_NO_THROW(LerProjeto(relido, doc));
         ASSERT_EQ(relido.Trechos.size(), trechos.size());
-        for (std::size_t i = 0; i < trechos.size(); ++i)
+        for (std::size_t i = 0; i < trechos.size(); ++i) {
             EXPECT_EQ(relido.Trechos[i].Declividade, trechos[i].Declividade) << i;
+            EXPECT_EQ(relido.Trechos[i].DeclividadeMedia, trechos[i].DeclividadeMedia) << i;
+        }
     };
     // Um patamar plano no perfil vira um trecho de declividade zero (o cálculo dele falha
     // com a mensagem da declividade; o projeto continua abrindo).
@@ -285,8 +322,16 @@ TEST(Trechos, TodoTrechoAceitoReabreComOProjeto) {
     ASSERT_EQ(t.size(), 2u);
     EXPECT_EQ(t[0].Declividade, 0);
     reabre(t);
-    std::istringstream ingreme("nome,inicio_m,comprimento_m,declividade\nA,0,10,9.99\n");
+    std::istringstream ingreme("nome,inicio_m,comprimento_m,declividade\nA,0,10,9.99\n"
+                               "B,10,10,-9.99\n");
     reabre(LerTrechosCsv(ingreme));
+    // A rampa mais íngreme e a média de um trecho unido voltam as duas.
+    std::istringstream unido("posicao_m,cota_m\n0,100\n100,97\n200,93.5\n");
+    const auto u = TrechosDoPerfil(LerPerfilCsv(unido), 0.01);
+    ASSERT_EQ(u.size(), 1u);
+    EXPECT_DOUBLE_EQ(u[0].Declividade, 0.035);
+    EXPECT_DOUBLE_EQ(*u[0].DeclividadeMedia, 0.0325);
+    reabre(u);
 
     std::istringstream parede("posicao_m,cota_m\n0,100\n1,50\n");
     try {
@@ -296,6 +341,19 @@ TEST(Trechos, TodoTrechoAceitoReabreComOProjeto) {
         EXPECT_STREQ(e.what(), "De 0 a 1 m, o perfil tem declividade de 10 m/m ou mais: confira "
                                "as cotas.");
     }
+}
+
+TEST(Trechos, EstacaDeVinteMetros) {
+    const std::pair<double, const char*> casos[] = {
+        {0, "0 + 0,00"},       {248, "12 + 8,00"},       {20, "1 + 0,00"},
+        {19.994, "0 + 19,99"}, {19.996, "1 + 0,00"},     {19.999, "1 + 0,00"},
+        {0.004, "0 + 0,00"},   {1234.567, "61 + 14,57"}, {1e7, "500000 + 0,00"},
+    };
+    for (const auto& [metros, estaca] : casos)
+        EXPECT_EQ(Estaca(metros), estaca) << metros;
+    EXPECT_EQ(Estaca(248.5, '.'), "12 + 8.50");
+    for (const double ruim : {-0.001, -20.0, std::nan(""), HUGE_VAL})
+        EXPECT_THROW(Estaca(ruim), EMorvendo) << ruim;
 }
 
 // Linha de comando: CSV do estudo, dos trechos e a tabela por metro.
