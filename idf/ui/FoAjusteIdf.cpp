@@ -48,6 +48,28 @@ QLineEdit* Saida(QWidget* pai, const char* nome) {
 
 } // namespace
 
+QGroupBox* CaixaEquacaoAjustada(QWidget* pai, QLineEdit*& k, QLineEdit*& a, QLineEdit*& b,
+                                QLineEdit*& c, QLabel*& erros) {
+    auto* resultado = new QGroupBox(QStringLiteral(" Equação ajustada "), pai);
+    auto* g = new QGridLayout(resultado);
+    k = Saida(resultado, "lK");
+    a = Saida(resultado, "lA");
+    b = Saida(resultado, "lB");
+    c = Saida(resultado, "lC");
+    int i = 0;
+    for (auto [rotulo, e] : {std::pair{"K:", k}, {"a:", a}, {"b:", b}, {"c:", c}}) {
+        g->addWidget(new QLabel(QString::fromUtf8(rotulo), resultado), 0, i * 2);
+        g->addWidget(e, 0, i * 2 + 1);
+        ++i;
+    }
+    erros = new QLabel(resultado);
+    erros->setObjectName("lErros");
+    erros->setWordWrap(true);
+    erros->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    g->addWidget(erros, 1, 0, 1, 8);
+    return resultado;
+}
+
 TfrmFoAjusteIdf::TfrmFoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai)
     : QDialog(pai), FMensagens(mensagens) {
     setObjectName("FoAjusteIdf");
@@ -145,25 +167,7 @@ TfrmFoAjusteIdf::TfrmFoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai)
     btnAjustar->setAutoDefault(false);
     raiz->addWidget(btnAjustar, 0, Qt::AlignLeft);
 
-    auto* resultado = new QGroupBox(QStringLiteral(" Equação ajustada "), this);
-    {
-        auto* g = new QGridLayout(resultado);
-        lK = Saida(resultado, "lK");
-        lA = Saida(resultado, "lA");
-        lB = Saida(resultado, "lB");
-        lC = Saida(resultado, "lC");
-        int i = 0;
-        for (auto [rotulo, e] : {std::pair{"K:", lK}, {"a:", lA}, {"b:", lB}, {"c:", lC}}) {
-            g->addWidget(new QLabel(QString::fromUtf8(rotulo), resultado), 0, i * 2);
-            g->addWidget(e, 0, i * 2 + 1);
-            ++i;
-        }
-        lErros = new QLabel(resultado);
-        lErros->setObjectName("lErros");
-        lErros->setWordWrap(true);
-        lErros->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        g->addWidget(lErros, 1, 0, 1, 8);
-    }
+    auto* resultado = CaixaEquacaoAjustada(this, lK, lA, lB, lC, lErros);
     raiz->addWidget(resultado);
 
     auto* botoes = new QHBoxLayout;

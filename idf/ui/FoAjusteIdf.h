@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -58,3 +59,8 @@ private:
     std::optional<TResultadoAjusteIdf> FResultado;
     double FDuracaoMin = 0, FDuracaoMax = 0;
 };
+
+// Quadro " Equação ajustada " das janelas de ajuste: K, a, b, c só para leitura e os erros
+// embaixo, numa grade de oito colunas em que a janela pode acrescentar linhas.
+QGroupBox* CaixaEquacaoAjustada(QWidget* pai, QLineEdit*& k, QLineEdit*& a, QLineEdit*& b,
+                                QLineEdit*& c, QLabel*& erros);

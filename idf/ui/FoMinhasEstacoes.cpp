@@ -5,6 +5,7 @@
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/VerificacaoIdf.h"
+#include "idf/ui/FoSerieDiaria.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -236,7 +237,8 @@ TfrmFoMinhasEstacoes::TfrmFoMinhasEstacoes(TEstacoesUsuario& minhas, IMensagensC
     auto* raiz = new QVBoxLayout(this);
     auto* explicacao = new QLabel(
         QStringLiteral("Equações que você tem do lugar (estudo estadual, manual de drenagem, "
-                       "ajuste de uma tabela): aparecem nas listas da consulta marcadas "
+                       "ajuste de uma tabela ou de uma série de chuvas diárias): aparecem nas "
+                       "listas da consulta marcadas "
                        "\"(minha)\" e entram na interpolação. Ficam em %1.")
             .arg(QDir::toNativeSeparators(Q(minhas.Caminho()))),
         this);
@@ -269,6 +271,7 @@ TfrmFoMinhasEstacoes::TfrmFoMinhasEstacoes(TEstacoesUsuario& minhas, IMensagensC
     btnEditar = botao(QStringLiteral("&Editar..."), "btnEditar");
     btnExcluir = botao(QStringLiteral("E&xcluir"), "btnExcluir");
     btnImportar = botao(QStringLiteral("I&mportar CSV..."), "btnImportar");
+    btnSerieDiaria = botao(QStringLiteral("Da série &diária..."), "btnSerieDiaria");
     botoes->addStretch();
     btnFechar = botao(QStringLiteral("&Fechar"), "btnFechar");
     raiz->addLayout(botoes);
@@ -279,6 +282,7 @@ TfrmFoMinhasEstacoes::TfrmFoMinhasEstacoes(TEstacoesUsuario& minhas, IMensagensC
     connect(Tabela, &QTableWidget::cellDoubleClicked, this, [this] { EditarClick(); });
     connect(btnExcluir, &QPushButton::clicked, this, [this] { ExcluirClick(); });
     connect(btnImportar, &QPushButton::clicked, this, [this] { ImportarClick(); });
+    connect(btnSerieDiaria, &QPushButton::clicked, this, [this] { SerieDiariaClick(); });
     connect(btnFechar, &QPushButton::clicked, this, &QDialog::accept);
     connect(Tabela, &QTableWidget::itemSelectionChanged, this, [this] {
         const bool escolhida = Tabela->currentRow() >= 0 && !Tabela->selectedItems().isEmpty();
@@ -324,10 +328,14 @@ void TfrmFoMinhasEstacoes::Preencher() {
 }
 
 void TfrmFoMinhasEstacoes::AdicionarClick() {
-    TfrmFoEstacaoUsuario editor(FMensagens, this);
     TEstacaoUsuario nova;
     nova.Estado = EstadoInicial;
-    editor.DefinirEstacao(nova);
+    IncluirPeloEditor(nova, this);
+}
+
+void TfrmFoMinhasEstacoes::IncluirPeloEditor(const TEstacaoUsuario& modelo, QWidget* pai) {
+    TfrmFoEstacaoUsuario editor(FMensagens, pai);
+    editor.DefinirEstacao(modelo);
     editor.Minhas = &FMinhas;
     editor.Posicao = FMinhas.Lista().size();
     if (editor.exec() != QDialog::Accepted) return;
@@ -336,6 +344,17 @@ void TfrmFoMinhasEstacoes::AdicionarClick() {
         FMudou = true;
         Preencher();
     });
+}
+
+void TfrmFoMinhasEstacoes::SerieDiariaClick() {
+    TfrmFoSerieDiaria janela(FMensagens, this);
+    // O nome, o estado e as coordenadas ficam com o editor: a série não os traz.
+    janela.SalvarComoEstacao = [this, &janela](const TEstacaoUsuario& e) {
+        TEstacaoUsuario modelo = e;
+        modelo.Estado = EstadoInicial;
+        IncluirPeloEditor(modelo, &janela);
+    };
+    janela.exec();
 }
 
 void TfrmFoMinhasEstacoes::EditarClick() {

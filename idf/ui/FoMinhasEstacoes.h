@@ -47,7 +47,8 @@ private:
     double FLatitude = 0, FLongitude = 0;
 };
 
-// "Minhas estações": lista, inclui, edita, exclui e importa as estações do usuário.
+// "Minhas estações": lista, inclui, edita, exclui e importa as estações do usuário, e cria
+// uma a partir da série de chuvas diárias de um posto.
 class TfrmFoMinhasEstacoes : public QDialog {
     Q_OBJECT
 public:
@@ -58,6 +59,8 @@ public:
     void EditarClick();
     void ExcluirClick();
     void ImportarClick();
+    // Equação de uma série de chuvas diárias, guardada como estação pelo editor.
+    void SerieDiariaClick();
     // Importa o CSV e diz quantas entraram; recusado, a caixa diz a linha e o campo.
     void ImportarCsv(const QString& caminho);
     // A tabela mudou desde que o diálogo abriu.
@@ -66,10 +69,12 @@ public:
     int EstadoInicial = 0;
 
     QTableWidget* Tabela;
-    QPushButton *btnAdicionar, *btnEditar, *btnExcluir, *btnImportar, *btnFechar;
+    QPushButton *btnAdicionar, *btnEditar, *btnExcluir, *btnImportar, *btnSerieDiaria, *btnFechar;
 
 private:
     void Preencher();
+    // Abre o editor com a estação e a inclui quando aceita; pai: a janela à frente.
+    void IncluirPeloEditor(const TEstacaoUsuario& modelo, QWidget* pai);
     template <class F> void Protegido(F&& f);
 
     TEstacoesUsuario& FMinhas;

@@ -2,6 +2,7 @@
 // um reinício, entrar nas listas e na interpolação) e o clique no mapa de São Paulo com os
 // dados distribuídos, conferido com a linha de comando.
 #include "BancoTeste.h"
+#include "JanelaModal.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/EstacoesUsuario.h"
@@ -32,19 +33,6 @@ void Clicar(TFiguraMapa* mapa, int x, int y) {
 
 QStringList Quadros(const TfrmFoConsulta& d) {
     return {d.PrecK->text(), d.PrecA->text(), d.PrecB->text(), d.PrecC->text()};
-}
-
-// Roda a ação na próxima janela modal do tipo T que abrir (verifica a cada 10 ms).
-template <class T> void QuandoAbrir(std::function<void(T&)> acao) {
-    auto* relogio = new QTimer;
-    QObject::connect(relogio, &QTimer::timeout, [=] {
-        auto* j = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!j) return;
-        relogio->stop();
-        relogio->deleteLater();
-        acao(*j);
-    });
-    relogio->start(10);
 }
 
 // K, a, b, c que o programa de linha de comando imprime para o ponto, com a pasta de dados

@@ -1,0 +1,142 @@
+// Equação da série de chuvas diárias pela janela: um ano deixado de fora muda K como no
+// cálculo do núcleo, a estação salva leva a origem como fonte e aparece na consulta; o
+// arquivo recusado e a série curta dizem o motivo na caixa de erro.
+#include "../../idf/SerieDiariaTeste.h"
+#include "BancoTeste.h"
+#include "JanelaModal.h"
+#include "comum/Numeros.h"
+#include "engine/uPersistencia.h"
+#include "idf/EstacoesUsuario.h"
+#include "idf/ui/FoConsulta.h"
+#include "idf/ui/FoMinhasEstacoes.h"
+#include "idf/ui/FoSerieDiaria.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include <fstream>
+
+using namespace serie_teste;
+
+namespace {
+
+QString Gravar(const QTemporaryDir& pasta, const char* nome, const std::string& bytes) {
+    const QString caminho = pasta.filePath(QString::fromUtf8(nome));
+    std::ofstream(caminho.toStdString(), std::ios::binary) << bytes;
+    return caminho;
+}
+
+int LinhaDoAno(const QTableWidget* t, int ano) {
+    for (int i = 0; i < t->rowCount(); ++i)
+        if (t->item(i, 1)->text() == QString::number(ano)) return i;
+    return -1;
+}
+
+} // namespace
+
+class TesteSerieDiariaJanela : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { DefinirSeparadorDecimalLocal(','); }
+
+    void anoDeForaMudaKESalvaEstacaoNaConsulta() {
+        TBancoTeste banco;
+        QTemporaryDir usuario;
+        TAmbienteConsulta a = banco.Ambiente();
+        a.PastaUsuario = usuario.path();
+        const QString serie = Gravar(usuario, "chuvas.csv", ArquivoRegistro);
+        TOpcoesIdfSerie semUmAno;
+        semUmAno.AnosExcluidos = {1965};
+        const TIdfDaSerie esperado = IdfDaSerieDiaria(LerSerieDiaria(ArquivoRegistro), semUmAno);
+
+        TfrmFoConsulta d(a);
+        d.DefinirEstado(15);
+        d.show();
+        QVERIFY(QTest::qWaitFor([&] { return d.Restaurado(); }));
+        const int antes = d.LBEstacao->count();
+
+        double kTodos = 0, kSem = 0;
+        QString fonteNoEditor;
+        QuandoAbrir<TfrmFoMinhasEstacoes>([&](TfrmFoMinhasEstacoes& lista) {
+            QuandoAbrir<TfrmFoSerieDiaria>([&](TfrmFoSerieDiaria& j) {
+                j.CarregarSerie(serie);
+                if (j.Resultado()) kTodos = j.Resultado()->Ajuste.Parametros.K;
+                // A caixa "Fora" do ano, como a pessoa a marca.
+                const int linha = LinhaDoAno(j.tbAnos, 1965);
+                if (linha >= 0) j.tbAnos->item(linha, 0)->setCheckState(Qt::Checked);
+                if (j.Resultado()) kSem = j.Resultado()->Ajuste.Parametros.K;
+                QuandoAbrir<TfrmFoEstacaoUsuario>([&](TfrmFoEstacaoUsuario& editor) {
+                    fonteNoEditor = editor.eFonte->text();
+                    editor.eNome->setText(QStringLiteral("Posto da série"));
+                    editor.eLatitude->setText(QStringLiteral("25°25'48\""));
+                    editor.eLongitude->setText(QStringLiteral("49°16'12\""));
+                    QTest::mouseClick(editor.btnOk, Qt::LeftButton);
+                });
+                QTest::mouseClick(j.btnSalvarEstacao, Qt::LeftButton);
+                j.accept();
+            });
+            QTest::mouseClick(lista.btnSerieDiaria, Qt::LeftButton);
+            lista.accept();
+        });
+        d.MinhasEstacoesClick();
+        QVERIFY2(banco.Mensagens.Erros.isEmpty(), qPrintable(banco.Mensagens.Erros.join('\n')));
+
+        QVERIFY(kTodos > 0);
+        QVERIFY(std::fabs(kSem / kTodos - 1) > 1e-6);
+        QCOMPARE(kSem, esperado.Ajuste.Parametros.K);
+        QCOMPARE(fonteNoEditor.toStdString(), DescricaoOrigem(esperado));
+        QVERIFY(fonteNoEditor.contains(QStringLiteral("deixados de fora 1965")));
+
+        QCOMPARE(d.LBEstacao->count(), antes + 1);
+        QCOMPARE(d.LBEstacao->item(antes)->text(), QStringLiteral("Posto da série (minha)"));
+        TEstacoesUsuario minhas(usuario.path().toStdString());
+        minhas.Carregar();
+        QCOMPARE(minhas.Lista().size(), std::size_t(1));
+        const TEstacaoUsuario& e = minhas.Lista()[0];
+        QCOMPARE(e.Fonte, DescricaoOrigem(esperado));
+        QCOMPARE(e.DuracaoMin, 5.0);
+        QCOMPARE(e.DuracaoMax, 1440.0);
+        QCOMPARE(e.TrMax, 100.0);
+        QVERIFY(e.ErroRmsPct.has_value());
+    }
+
+    // O que a caixa de erro diz de um arquivo que não serve ou de uma série curta.
+    void arquivoRecusadoOuSerieCurtaDizOMotivo() {
+        QTemporaryDir pasta;
+        std::vector<TMesTeste> tresAnos;
+        for (int ano = 1980; ano <= 1982; ++ano)
+            for (int mes = 1; mes <= 12; ++mes)
+                tresAnos.push_back(MesDoRegistro(ano, mes, 2));
+        std::string semColuna = ArquivoRegistro;
+        semColuna.replace(semColuna.find(";Chuva17;"), 9, ";Chuva7x;");
+        const struct {
+            const char* Nome;
+            std::string Bytes;
+            QString Inicio;
+        } casos[] = {
+            {"sem_coluna.csv", semColuna,
+             QStringLiteral("sem_coluna.csv: Linha 7: falta a coluna Chuva17")},
+            {"curta.txt", Arquivo(tresAnos),
+             QStringLiteral("A série tem 3 anos usados; a distribuição de Gumbel precisa")},
+        };
+        for (const auto& caso : casos) {
+            TMensagensRegistradas mensagens;
+            TfrmFoSerieDiaria j(mensagens);
+            j.SalvarComoEstacao = [](const TEstacaoUsuario&) {};
+            j.CarregarSerie(Gravar(pasta, caso.Nome, caso.Bytes));
+            QCOMPARE(mensagens.Erros.size(), 1);
+            QVERIFY2(mensagens.Erros[0].startsWith(caso.Inicio), qPrintable(mensagens.Erros[0]));
+            QVERIFY(!j.Resultado());
+            QVERIFY(!j.btnSalvarEstacao->isEnabled());
+        }
+    }
+};
+
+QTEST_MAIN(TesteSerieDiariaJanela)
+#include "TesteSerieDiariaJanela.moc"
