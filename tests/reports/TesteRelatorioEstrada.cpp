@@ -13,10 +13,13 @@
 #include "comum/Win1252.h"
 #include "engine/uPersistencia.h"
 #include "idf/EstacoesUsuario.h"
+#include "idf/SerieDiaria.h"
 #include "idf/VerificacaoIdf.h"
 #include "project/Calculo.h"
 #include "project/CamposProjeto.h"
 #include "reports/uRelatorioEstrada.h"
+
+#include "../idf/SerieDiariaTeste.h"
 
 namespace fs = std::filesystem;
 
@@ -66,6 +69,16 @@ protected:
             in >> s.Secao >> s.Lamina >> s.Vazao >> s.Tensao >> s.Perda;
             resultado.Canal.Secoes.push_back(s);
         }
+    }
+
+    // A equação da estação do usuário no projeto, com a origem que a consulta grava.
+    void UsarEstacaoUsuario(const TEstacaoUsuario& x) {
+        p.Chuva().K(x.K);
+        p.Chuva().A(x.A);
+        p.Chuva().B(x.B);
+        p.Chuva().C(x.C);
+        p.OrigemChuva = {
+            TTipoOrigemChuva::EstacaoUsuario, "", "", AutorEstacaoUsuario, x.K, x.A, x.B, x.C};
     }
 
     // Documento em UTF-8 para as comparações.
@@ -495,12 +508,7 @@ TEST_F(RelatorioEstrada, EstacaoDoUsuarioComOAjuste) {
     minhas.Adicionar(semErros);
 
     auto usar = [&](const TEstacaoUsuario& x) {
-        p.Chuva().K(x.K);
-        p.Chuva().A(x.A);
-        p.Chuva().B(x.B);
-        p.Chuva().C(x.C);
-        p.OrigemChuva = {
-            TTipoOrigemChuva::EstacaoUsuario, "", "", AutorEstacaoUsuario, x.K, x.A, x.B, x.C};
+        UsarEstacaoUsuario(x);
         return Documento();
     };
     std::string doc = usar(e);
@@ -515,6 +523,34 @@ TEST_F(RelatorioEstrada, EstacaoDoUsuarioComOAjuste) {
     EXPECT_NE(doc.find("Estação: <b>Sem erros (SP) (minha)</b>"), std::string::npos);
     EXPECT_EQ(doc.find("Erro relativo do ajuste"), std::string::npos);
     DefinirPastaDadosUsuario("");
+}
+
+// A estação feita da série de chuvas diárias calcula o exemplo da estrada, e o relatório diz
+// de onde veio a equação: o posto, os anos, o método, as relações e os erros.
+TEST_F(RelatorioEstrada, EstacaoDaSerieDiariaDizAOrigem) {
+    const TIdfDaSerie r = IdfDaSerieDiaria(LerSerieDiaria(serie_teste::ArquivoRegistro));
+    TEstacaoUsuario e;
+    e.Estado = 24;
+    e.Nome = "Posto da série";
+    e.Latitude = 22.7;
+    e.Longitude = 47.6;
+    DefinirAjuste(e, r.Ajuste);
+    e.Fonte = DescricaoOrigem(r);
+    // A frase inteira, como a estação a guardou (sem nada que o HTML precise escapar).
+    ASSERT_EQ(e.Fonte.find_first_of("<>&\""), std::string::npos);
+    DefinirPastaDadosUsuario(pasta.string());
+    TEstacoesUsuario(pasta.string()).Adicionar(e);
+
+    ASSERT_TRUE(LerProjeto(p, DADOS + "/../../exemplos/Estrada.mvd"));
+    UsarEstacaoUsuario(e);
+    resultado = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
+    const std::string doc = Documento();
+    DefinirPastaDadosUsuario("");
+    ASSERT_EQ(resultado.Situacao, TResultadoCalculo::Concluido);
+    EXPECT_NE(doc.find("Estação: <b>Posto da série (SP) (minha)</b>"), std::string::npos);
+    EXPECT_NE(doc.find("Fonte: <b>" + e.Fonte + "</b>"), std::string::npos)
+        << doc.substr(doc.find("Precipitação"), 1500);
+    EXPECT_NE(doc.find("relações entre durações 1440/dia=1.14;"), std::string::npos);
 }
 
 // Três gráficos embutidos, com os títulos e as linhas de referência; os hidrogramas sem a
