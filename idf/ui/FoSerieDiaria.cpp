@@ -291,9 +291,10 @@ std::vector<TRelacaoDuracao> TfrmFoSerieDiaria::RelacoesDaTabela() const {
             auto n = TentarTextoParaReal(t, SeparadorDecimalLocal());
             if (!n) n = TentarTextoParaReal(t, '.');
             if (!n || !std::isfinite(*n))
-                throw EMorvendo("Relações entre durações, linha " + std::to_string(i + 1) + ": " +
+                throw EMorvendo("Relações entre durações, linha " + std::to_string(i + 1) +
+                                ", coluna " +
                                 tbRelacoes->horizontalHeaderItem(c)->text().toStdString() +
-                                " deve ser um número" + (c == 1 ? " ou \"1 dia\"" : "") +
+                                ": o valor deve ser um número" + (c == 1 ? " ou \"1 dia\"" : "") +
                                 " (lido: \"" + t + "\").");
             v[c] = *n;
         }

@@ -136,6 +136,28 @@ private slots:
             QVERIFY(!j.btnSalvarEstacao->isEnabled());
         }
     }
+
+    // Uma relação ilegível diz a linha e some com o resultado; restaurar as relações padrão
+    // devolve a mesma equação.
+    void relacaoRuimERestaurar() {
+        QTemporaryDir pasta;
+        TMensagensRegistradas mensagens;
+        TfrmFoSerieDiaria j(mensagens);
+        j.SalvarComoEstacao = [](const TEstacaoUsuario&) {};
+        j.CarregarSerie(Gravar(pasta, "chuvas.txt", ArquivoRegistro));
+        QVERIFY(j.Resultado());
+        const double k = j.Resultado()->Ajuste.Parametros.K;
+        j.tbRelacoes->item(2, 2)->setText(QStringLiteral("0,8x"));
+        QCOMPARE(mensagens.Erros, QStringList{QStringLiteral(
+                                      "Relações entre durações, linha 3, coluna Relação: o valor "
+                                      "deve ser um número (lido: \"0,8x\").")});
+        QVERIFY(!j.Resultado());
+        QVERIFY(!j.btnSalvarEstacao->isEnabled());
+        QTest::mouseClick(j.btnRestaurar, Qt::LeftButton);
+        QVERIFY(j.Resultado());
+        QCOMPARE(j.Resultado()->Ajuste.Parametros.K, k);
+        QVERIFY(j.btnSalvarEstacao->isEnabled());
+    }
 };
 
 QTEST_MAIN(TesteSerieDiariaJanela)
