@@ -10,14 +10,17 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <cmath>
 #include <memory>
+#include <utility>
 #include <sstream>
 
 #include "ajuda/Ajuda.h"
@@ -47,6 +50,17 @@ QString Declividade(double mm, const TUnidades& u, char sep) {
 
 QString UnidadeDecl(const TUnidades& u) {
     return QString::fromStdString(u.UnidadeDeclividade);
+}
+
+// Estaca de uma posição; nada para uma posição negativa de um arquivo antigo.
+QString EstacaDe(double m, char sep) {
+    return m >= 0 ? QString::fromStdString(Estaca(m, sep)) : QString();
+}
+
+// Um trecho como as mensagens o nomeiam: "B" (de 100 a 150 m).
+std::string Descrever(const TTrecho& t, char sep) {
+    return "\"" + t.Nome + "\" (de " + FloatToStr(t.Inicio, sep) + " a " +
+           FloatToStr(t.Inicio + t.Comprimento, sep) + " m)";
 }
 
 QString Posicoes(const std::vector<double>& p, char sep, const QString& separador) {
@@ -87,7 +101,7 @@ public:
     int rowCount(const QModelIndex& pai = {}) const override {
         return pai.isValid() ? 0 : int(FP.Trechos.size());
     }
-    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 4; }
+    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 6; }
     QString Titulo(int c) const override {
         switch (c) {
         case 0:
@@ -96,8 +110,12 @@ public:
             return QStringLiteral("Início (m)");
         case 2:
             return QStringLiteral("Comprimento (m)");
-        default:
+        case 3:
             return QStringLiteral("Declividade (%1)").arg(UnidadeDecl(FU));
+        case 4:
+            return QStringLiteral("Estaca inicial");
+        default:
+            return QStringLiteral("Declividade média (%1)").arg(UnidadeDecl(FU));
         }
     }
     QString Texto(int l, int c, char sep, bool) const override {
@@ -109,8 +127,12 @@ public:
             return Real(t.Inicio, sep);
         case 2:
             return QString::number(t.Comprimento);
-        default:
+        case 3:
             return Declividade(t.Declividade, FU, sep);
+        case 4:
+            return EstacaDe(t.Inicio, sep);
+        default:
+            return t.DeclividadeMedia ? Declividade(*t.DeclividadeMedia, FU, sep) : QString();
         }
     }
     QVariant data(const QModelIndex& i, int papel) const override {
@@ -118,12 +140,13 @@ public:
         if (papel == Qt::ForegroundRole) return {};
         return TModeloTexto::data(i, papel);
     }
+    // A estaca e a média saem dos outros valores: só se leem.
     Qt::ItemFlags flags(const QModelIndex& i) const override {
-        return TModeloTexto::flags(i) | Qt::ItemIsEditable;
+        return TModeloTexto::flags(i) | (i.column() < 4 ? Qt::ItemIsEditable : Qt::NoItemFlags);
     }
 
     bool setData(const QModelIndex& i, const QVariant& valor, int papel) override {
-        if (papel != Qt::EditRole || !i.isValid()) return false;
+        if (papel != Qt::EditRole || !i.isValid() || i.column() >= 4) return false;
         TTrecho& t = FP.Trechos[std::size_t(i.row())];
         const QString texto = valor.toString().trimmed();
         if (i.column() == 0) {
@@ -138,7 +161,7 @@ public:
                                              {CAMPO_NENHUM, "Comprimento", grupo.c_str(), "Trechos",
                                               TUnidadeCampo::Fixa, "m", 1, true, 100000, true},
                                              {CAMPO_NENHUM, "Declividade", grupo.c_str(), "Trechos",
-                                              TUnidadeCampo::Declividade, "", 0, false, 1, false}};
+                                              TUnidadeCampo::Declividade, "", -1, true, 1, false}};
             const TCampoProjeto& c = campos[i.column() - 1];
             const auto v = TentarTextoParaReal(texto.toStdString(), SeparadorDecimal());
             std::optional<TMotivoFalha> motivo;
@@ -150,13 +173,63 @@ public:
                 motivo = TMotivoFalha::NaoInteiro;
             else if (!DentroDaFaixa(c, *v, FU))
                 motivo = TMotivoFalha::Faixa;
+            else if (i.column() == 3 && *v == 0)
+                motivo = TMotivoFalha::Faixa;
             if (motivo) {
-                if (Erro) Erro(MensagemCampo(c, FU, *motivo, texto.toStdString()));
+                std::string m = MensagemCampo(c, FU, *motivo, texto.toStdString());
+                // Com sinal: negativa onde a estrada sobe no sentido do estaqueamento.
+                const std::string faixa = "deve estar entre";
+                if (const auto p = m.find(faixa); i.column() == 3 && p != std::string::npos)
+                    m.replace(p, faixa.size(), "deve ser diferente de zero e estar entre");
+                if (Erro) Erro(m);
                 return false;
             }
-            if (i.column() == 1) t.Inicio = *v;
+            const std::size_t l = std::size_t(i.row());
+            if (i.column() == 1 && l > 0) {
+                // A estrada não tem buracos nem trechos sobrepostos: o início de um trecho é o
+                // fim do anterior.
+                const TTrecho& a = FP.Trechos[l - 1];
+                const double folga = *v - (a.Inicio + a.Comprimento);
+                if (std::abs(folga) > TOLERANCIA_CONTIGUIDADE) {
+                    TTrecho novo = t;
+                    novo.Inicio = *v;
+                    const char sep = SeparadorDecimal();
+                    if (Erro)
+                        Erro("Os trechos " + Descrever(a, sep) + " e " + Descrever(novo, sep) +
+                             (folga < 0 ? " se sobrepõem" : " deixam um intervalo sem trecho") +
+                             ": o trecho " + std::to_string(l + 1) +
+                             " começa onde o anterior "
+                             "termina, em " +
+                             FloatToStr(a.Inicio + a.Comprimento, sep) + " m.");
+                    return false;
+                }
+            }
+            // O primeiro início move a estrada inteira; um comprimento, os trechos seguintes.
+            double deslocamento = 0;
+            std::size_t desde = l + 1;
+            if (i.column() == 1 && l == 0) {
+                deslocamento = *v - t.Inicio;
+                desde = 0;
+            }
+            if (i.column() == 2) deslocamento = *v - t.Comprimento;
+            for (std::size_t k = desde; deslocamento != 0 && k < FP.Trechos.size(); ++k) {
+                const double novo = FP.Trechos[k].Inicio + deslocamento;
+                if (!(novo >= 0 && novo <= INICIO_MAXIMO_TRECHO)) {
+                    if (Erro)
+                        Erro("O trecho " + std::to_string(k + 1) + " passaria a começar em " +
+                             FloatToStr(novo, SeparadorDecimal()) + " m, fora da faixa de 0 a " +
+                             FloatToStr(INICIO_MAXIMO_TRECHO) + " m.");
+                    return false;
+                }
+            }
+            if (i.column() == 1 && l > 0) t.Inicio = *v;
             if (i.column() == 2) t.Comprimento = int(*v);
             if (i.column() == 3) t.Declividade = *v / FU.FatorDeclividade;
+            if (deslocamento != 0) {
+                for (std::size_t k = desde; k < FP.Trechos.size(); ++k)
+                    FP.Trechos[k].Inicio += deslocamento;
+                emit dataChanged(index(int(desde), 1), index(rowCount() - 1, columnCount() - 1));
+            }
         }
         emit dataChanged(i, i);
         if (Mudou) Mudou();
@@ -257,12 +330,13 @@ public:
         }
     }
     int rowCount(const QModelIndex& = {}) const override { return int(FL.size()); }
-    int columnCount(const QModelIndex& = {}) const override { return 4; }
+    int columnCount(const QModelIndex& = {}) const override { return 5; }
     int ColunaMensagem() const override { return 2; }
     bool Falhou(int l) const override { return FL[std::size_t(l)].Numero == 0; }
     QString Titulo(int c) const override {
-        static const char* const T[4] = {"Desaguadouro", "Trecho", "Posição (m)",
-                                         "Espaçamento do trecho (m)"};
+        // A estaca no fim: quem lê as colunas pela posição continua lendo as mesmas.
+        static const char* const T[5] = {"Desaguadouro", "Trecho", "Posição (m)",
+                                         "Espaçamento do trecho (m)", "Estaca"};
         return QString::fromUtf8(T[c]);
     }
     QString Texto(int l, int c, char sep, bool) const override {
@@ -275,6 +349,7 @@ public:
         }
         if (c == 0) return QString::number(x.Numero);
         if (c == 2) return Real(x.Posicao, sep);
+        if (c == 4) return EstacaDe(x.Posicao, sep);
         return QString::number(x.R->Resultado.Espacamento);
     }
 
@@ -459,6 +534,15 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     setObjectName(QStringLiteral("Trechos"));
     FModelo->Erro = [this](const std::string& m) { FAmb.Erro(m); };
     FModelo->Mudou = [this] { Alterados(); };
+    Confirmar = [this](const QString& pergunta) {
+        return QMessageBox::question(this, QStringLiteral("Morvendo"), pergunta,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+    // Ctrl+Z numa célula em edição desfaz a digitação; fora dela, a importação.
+    auto* desfazer = new QShortcut(QKeySequence::Undo, this);
+    desfazer->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(desfazer, &QShortcut::activated, this, &TPaginaTrechos::Desfazer);
 
     tbTrechos = new TTabelaResultados("tbTrechos");
     tbTrechos->setModel(FModelo);
@@ -471,12 +555,15 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     btnImportarTrechos = Botao("Importar &CSV...", "btnImportarTrechos");
     btnImportarTrechos->setToolTip(
         QStringLiteral("CSV com o cabeçalho nome,inicio_m,comprimento_m,declividade "
-                       "(ponto decimal, declividade em m/m)"));
+                       "(ponto decimal; ou ';' e vírgula decimal). Declividade em m/m, "
+                       "positiva onde a estrada desce no sentido do estaqueamento; trechos "
+                       "encostados, sem intervalos. Ctrl+Z desfaz a importação."));
     btnPerfil = Botao("Do &perfil...", "btnPerfil");
     btnPerfil->setToolTip(
-        QStringLiteral("CSV do perfil longitudinal levantado: posicao_m,cota_m (ponto decimal). "
-                       "Rampas cujas declividades diferem menos que a tolerância viram um "
-                       "trecho só."));
+        QStringLiteral("CSV do perfil longitudinal levantado: posicao_m,cota_m (ponto decimal; "
+                       "ou ';' e vírgula decimal). Rampas cujas declividades diferem menos que "
+                       "a tolerância viram um trecho só, calculado com a declividade da mais "
+                       "íngreme; a média fica ao lado."));
     eTolerancia = new QLineEdit;
     eTolerancia->setObjectName(QStringLiteral("eTolerancia"));
     eTolerancia->setMaximumWidth(70);
@@ -612,6 +699,7 @@ void TPaginaTrechos::Atualizar() {
 }
 
 void TPaginaTrechos::Recarregar() {
+    FAntesDaImportacao.reset();
     FLote->Abandonar();
     FModelo->Recarregar();
     FResultado->Definir({});
@@ -623,6 +711,8 @@ void TPaginaTrechos::Recarregar() {
 }
 
 void TPaginaTrechos::Alterados() {
+    // Depois de outra mudança, desfazer a importação levaria essa junto.
+    FAntesDaImportacao.reset();
     // Resultados de outros trechos não podem ficar na tela.
     FResultado->Definir({});
     lblSituacaoTrechos->clear();
@@ -631,10 +721,29 @@ void TPaginaTrechos::Alterados() {
     Habilitar();
 }
 
-void TPaginaTrechos::Substituir(std::vector<TTrecho> trechos) {
-    FModelo->Trechos() = std::move(trechos);
+bool TPaginaTrechos::Substituir(std::vector<TTrecho> trechos, const QString& origem) {
+    std::vector<TTrecho>& atuais = FModelo->Trechos();
+    if (!atuais.empty() &&
+        !Confirmar(QStringLiteral("Substituir os %1 trechos da tabela pelos %2 %3? Ctrl+Z "
+                                  "desfaz a substituição.")
+                       .arg(atuais.size())
+                       .arg(trechos.size())
+                       .arg(origem)))
+        return false;
+    std::vector<TTrecho> antes = std::exchange(atuais, std::move(trechos));
     FModelo->Recarregar();
     Alterados();
+    FAntesDaImportacao = std::move(antes);
+    return true;
+}
+
+void TPaginaTrechos::Desfazer() {
+    if (!FAntesDaImportacao || Calculando()) return;
+    std::vector<TTrecho> antes = std::move(*FAntesDaImportacao);
+    FModelo->Trechos() = std::move(antes);
+    FModelo->Recarregar();
+    Alterados();
+    lblSituacaoTrechos->setText(QStringLiteral("Importação desfeita."));
 }
 
 void TPaginaTrechos::Acrescentar() {
@@ -676,7 +785,8 @@ void TPaginaTrechos::ImportarCsv(const QString& caminho) {
     } catch (const EMorvendo& e) {
         throw EMorvendo(QFileInfo(caminho).fileName().toStdString() + ": " + e.what());
     }
-    Substituir(std::move(trechos));
+    const QString nome = QFileInfo(caminho).fileName();
+    if (!Substituir(std::move(trechos), QStringLiteral("de %1").arg(nome))) return;
     lblSituacaoTrechos->setText(
         QStringLiteral("%1 trechos importados.").arg(FModelo->Trechos().size()));
 }
@@ -699,7 +809,9 @@ void TPaginaTrechos::DerivarDoPerfil(const QString& caminho) {
         throw EMorvendo(QFileInfo(caminho).fileName().toStdString() + ": " + e.what());
     }
     if (trechos.empty()) throw EMorvendo("O perfil não forma nenhum trecho de 1 m ou mais.");
-    Substituir(std::move(trechos));
+    if (!Substituir(std::move(trechos),
+                    QStringLiteral("do perfil %1").arg(QFileInfo(caminho).fileName())))
+        return;
     lblSituacaoTrechos->setText(
         QStringLiteral("%1 trechos tirados do perfil.").arg(FModelo->Trechos().size()));
 }

@@ -1,5 +1,7 @@
 #pragma once
 #include <QWidget>
+#include <functional>
+#include <optional>
 #include <vector>
 
 #include "mainwindow/estudos/Ambiente.h"
@@ -52,8 +54,14 @@ public:
 
     void Acrescentar();
     void Remover();
+    // Trechos de um CSV ou do perfil no lugar dos da tabela; com trechos na tabela, só depois
+    // de Confirmar, e Desfazer (Ctrl+Z na página) os devolve.
     void ImportarCsv(const QString& caminho);
     void DerivarDoPerfil(const QString& caminho);
+    void Desfazer();
+    bool PodeDesfazer() const { return FAntesDaImportacao.has_value(); }
+    // Pergunta sim ou não; os testes respondem sem caixa.
+    std::function<bool(const QString&)> Confirmar;
     void Calcular();
     void Cancelar();
     bool Calculando() const;
@@ -76,11 +84,13 @@ public:
 private:
     void Habilitar();
     void Alterados();
-    void Substituir(std::vector<TTrecho> trechos);
+    bool Substituir(std::vector<TTrecho> trechos, const QString& origem);
     QString EscolherArquivo(const QString& titulo);
 
     TAmbienteEstudos FAmb;
     TExecucaoLote* FLote;
     TModeloTrechos* FModelo;
     TModeloResultadoTrechos* FResultado;
+    // Os trechos de antes da última importação, até a próxima mudança da tabela.
+    std::optional<std::vector<TTrecho>> FAntesDaImportacao;
 };

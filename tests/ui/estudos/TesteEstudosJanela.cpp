@@ -360,6 +360,100 @@ private slots:
         QVERIFY(J->Alterado());
     }
 
+    // A tabela mantém a estrada sem buracos: um comprimento move os inícios seguintes, um
+    // início que abriria intervalo ou sobreporia trechos é recusado com os dois; a
+    // declividade tem sinal e a estaca acompanha o início.
+    void tabelaMantemTrechosEncostados() {
+        Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "e.mvd");
+        TPaginaTrechos* t = Trechos();
+        for (int i = 0; i < 3; ++i)
+            t->btnAcrescentarTrecho->click();
+        auto* m = t->tbTrechos->model();
+        auto inicios = [&] {
+            QStringList r;
+            for (const TTrecho& x : J->Projeto().Trechos)
+                r << QString::number(x.Inicio);
+            return r.join(' ');
+        };
+        QCOMPARE(inicios(), QStringLiteral("0 200 400"));
+        QVERIFY(m->setData(m->index(0, 2), QStringLiteral("150")));
+        QCOMPARE(inicios(), QStringLiteral("0 150 350"));
+        QCOMPARE(m->index(2, 4).data().toString(), QStringLiteral("17 + 10,00"));
+        const std::pair<QString, const char*> ruins[] = {
+            {QStringLiteral("160"), "\"T1\" (de 0 a 150 m) e \"T2\" (de 160 a 360 m) deixam um "
+                                    "intervalo sem trecho"},
+            {QStringLiteral("140,5"), "\"T1\" (de 0 a 150 m) e \"T2\" (de 140,5 a 340,5 m) se "
+                                      "sobrepõem"},
+        };
+        for (const auto& [inicio, trecho] : ruins) {
+            R->Erros.clear();
+            QVERIFY(!m->setData(m->index(1, 1), inicio));
+            QCOMPARE(R->Erros.size(), 1);
+            QVERIFY2(R->Erros[0].contains(QString::fromUtf8(trecho)), qPrintable(R->Erros[0]));
+        }
+        QCOMPARE(inicios(), QStringLiteral("0 150 350"));
+        // O primeiro início leva a estrada inteira.
+        QVERIFY(m->setData(m->index(0, 1), QStringLiteral("1000")));
+        QCOMPARE(inicios(), QStringLiteral("1000 1150 1350"));
+        QCOMPARE(m->index(0, 4).data().toString(), QStringLiteral("50 + 0,00"));
+        // Subida no sentido do estaqueamento: declividade negativa; zero, não.
+        const double fd = J->Unidades().FatorDeclividade;
+        QVERIFY(m->setData(m->index(1, 3), Texto(-0.02 * fd)));
+        QCOMPARE(J->Projeto().Trechos[1].Declividade, -0.02);
+        R->Erros.clear();
+        QVERIFY(!m->setData(m->index(1, 3), QStringLiteral("0")));
+        QVERIFY2(R->Erros.size() == 1 && R->Erros[0].contains(QStringLiteral("diferente de zero")),
+                 qPrintable(R->Erros.join('|')));
+        QVERIFY(!m->setData(m->index(1, 4), QStringLiteral("3 + 0,00")));
+    }
+
+    // Importar sobre trechos digitados pergunta antes; Ctrl+Z na página devolve os de antes,
+    // até a próxima mudança da tabela. O CSV das planilhas (';', vírgula decimal) serve.
+    void importarPerguntaEDesfaz() {
+        Abrir(MORVENDO_EXEMPLOS "/Trechos_MG.mvd", "m.mvd");
+        TPaginaTrechos* t = Trechos();
+        const std::vector<TTrecho> antes = J->Projeto().Trechos;
+        Gravar(Caminho("planilha.csv"), "\xEF\xBB\xBFnome;inicio_m;comprimento_m;declividade\r\n"
+                                        "A;0;100;0,02\r\nB;100;50;-0,03\r\n");
+        QStringList perguntas;
+        bool resposta = false;
+        t->Confirmar = [&](const QString& p) {
+            perguntas << p;
+            return resposta;
+        };
+        t->ImportarCsv(Caminho("planilha.csv"));
+        QCOMPARE(perguntas.size(), 1);
+        QVERIFY2(perguntas[0].contains(QStringLiteral("9 trechos")) &&
+                     perguntas[0].contains(QStringLiteral("pelos 2")),
+                 qPrintable(perguntas[0]));
+        QCOMPARE(J->Projeto().Trechos.size(), antes.size());
+        QVERIFY(!J->Alterado());
+        QVERIFY(!t->PodeDesfazer());
+
+        resposta = true;
+        t->ImportarCsv(Caminho("planilha.csv"));
+        QCOMPARE(t->tbTrechos->model()->rowCount(), 2);
+        QCOMPARE(J->Projeto().Trechos[1].Declividade, -0.03);
+        QVERIFY(J->Alterado());
+        QApplication::setActiveWindow(J.get());
+        t->tbTrechos->setFocus();
+        QTest::keyClick(t->tbTrechos, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(t->tbTrechos->model()->rowCount(), int(antes.size()));
+        for (std::size_t i = 0; i < antes.size(); ++i)
+            QCOMPARE(J->Projeto().Trechos[i].Nome, antes[i].Nome);
+        QVERIFY(!t->PodeDesfazer());
+
+        // Uma mudança depois da importação: desfazer a levaria junto, então não desfaz.
+        t->ImportarCsv(Caminho("planilha.csv"));
+        QVERIFY(t->PodeDesfazer());
+        auto* m = t->tbTrechos->model();
+        QVERIFY(m->setData(m->index(0, 0), QStringLiteral("Ponte")));
+        QVERIFY(!t->PodeDesfazer());
+        t->Desfazer();
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(perguntas.size(), 3);
+    }
+
     // Uma linha ruim no CSV dos trechos ou do perfil: a mensagem diz a linha e nada entra.
     void csvRuimNaoEntra() {
         Abrir(MORVENDO_EXEMPLOS "/Trechos_MG.mvd", "m.mvd");
@@ -390,6 +484,7 @@ private slots:
             QVERIFY(!J->Alterado());
         }
         // O perfil do exemplo vira trechos, com a tolerância na unidade configurada.
+        t->Confirmar = [](const QString&) { return true; };
         Digitar(t->eTolerancia, Texto(0.005 * J->Unidades().FatorDeclividade));
         t->DerivarDoPerfil(MORVENDO_EXEMPLOS "/Perfil_MG.csv");
         QVERIFY(J->Alterado());
@@ -428,8 +523,23 @@ private slots:
         for (const auto& r : nucleo)
             total += r.Posicoes.size();
         QCOMPARE(std::size_t(l.size()), total + 1);
-        QCOMPARE(l[0], QStringLiteral("Desaguadouro;Trecho;Posição (m);Espaçamento do trecho (m)"));
-        QCOMPARE(l[1], QStringLiteral("1;Baixada do córrego;420;420"));
+        QCOMPARE(l[0], QStringLiteral(
+                           "Desaguadouro;Trecho;Posição (m);Espaçamento do trecho (m);Estaca"));
+        QCOMPARE(l[1], QStringLiteral("1;Baixada do córrego;420;420;21 + 0,00"));
+
+        // Copiar leva a tabela inteira, ou só as linhas escolhidas, com a vírgula decimal.
+        QTest::mouseClick(t->btnCopiarTrechos, Qt::LeftButton);
+        QStringList c = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(std::size_t(c.size()), nucleo.size() + 1);
+        QVERIFY2(c[0].startsWith(QStringLiteral("Trecho\tInício (m)\tComprimento (m)\t")),
+                 qPrintable(c[0]));
+        QCOMPARE(c[1].split('\t').size(), t->tbResultadoTrechos->model()->columnCount());
+        t->tbResultadoTrechos->selectRow(2);
+        QTest::mouseClick(t->btnCopiarTrechos, Qt::LeftButton);
+        c = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(c.size(), 2);
+        QVERIFY2(c[1].startsWith(QString::fromStdString(nucleo[2].Trecho.Nome) + '\t'),
+                 qPrintable(c[1]));
         QVERIFY(t->HtmlImpressao().contains(QStringLiteral("Subida da fazenda")));
     }
 };
