@@ -20,8 +20,8 @@
 #include <QVBoxLayout>
 #include <cmath>
 #include <memory>
-#include <utility>
 #include <sstream>
+#include <utility>
 
 #include "ajuda/Ajuda.h"
 #include "comum/ArquivoIni.h"
@@ -256,19 +256,20 @@ public:
     int rowCount(const QModelIndex& pai = {}) const override {
         return pai.isValid() ? 0 : int(FR.size());
     }
-    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 9; }
+    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 10; }
     int ColunaMensagem() const override { return 4; }
     bool Falhou(int l) const override { return !FR[std::size_t(l)].Resultado.Ok; }
     QString Titulo(int c) const override {
-        static const char* const T[9] = {"Trecho",
-                                         "Início (m)",
-                                         "Comprimento (m)",
-                                         "",
-                                         "Espaçamento máximo (m)",
-                                         "Desaguadouros",
-                                         "Posições (m)",
-                                         "Volume escoado da bacia (m³)",
-                                         "Avisos"};
+        static const char* const T[10] = {"Trecho",
+                                          "Início (m)",
+                                          "Comprimento (m)",
+                                          "",
+                                          "Espaçamento máximo (m)",
+                                          "Desaguadouros",
+                                          "Posições (m)",
+                                          "Estacas",
+                                          "Volume escoado da bacia (m³)",
+                                          "Avisos"};
         if (c == 3) return QStringLiteral("Declividade (%1)").arg(UnidadeDecl(FU));
         return QString::fromUtf8(T[c]);
     }
@@ -297,7 +298,13 @@ public:
             return QString::number(r.Posicoes.size());
         case 6:
             return Posicoes(r.Posicoes, sep, QStringLiteral(" | "));
-        case 8:
+        case 7: {
+            QStringList estacas;
+            for (const double x : r.Posicoes)
+                estacas << EstacaDe(x, sep);
+            return estacas.join(QStringLiteral(" | "));
+        }
+        case 9:
             return QString::fromStdString(AvisosNumaCelula(e.Avisos));
         default:
             if (!e.VolumeBacia) return completo ? QString() : QStringLiteral("---");

@@ -534,6 +534,10 @@ private slots:
         QVERIFY2(c[0].startsWith(QStringLiteral("Trecho\tInício (m)\tComprimento (m)\t")),
                  qPrintable(c[0]));
         QCOMPARE(c[1].split('\t').size(), t->tbResultadoTrechos->model()->columnCount());
+        // As posições também em estacas, uma para cada desaguadouro.
+        const QStringList estacas = c[1].split('\t')[7].split(QStringLiteral(" | "));
+        QCOMPARE(std::size_t(estacas.size()), nucleo[0].Posicoes.size());
+        QCOMPARE(estacas[0], QStringLiteral("21 + 0,00"));
         t->tbResultadoTrechos->selectRow(2);
         QTest::mouseClick(t->btnCopiarTrechos, Qt::LeftButton);
         c = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
