@@ -637,10 +637,24 @@ std::optional<std::string> LerEntradaLinhaDeComando(const std::string& caminho,
     }
 }
 
+int StatusDoAjusteLinhaDeComando(const std::string& caminho, std::ostream& erros,
+                                 const std::function<void()>& ajuste) {
+    try {
+        ajuste();
+        return 0;
+    } catch (const EAjusteSemEquacao& e) {
+        erros << caminho << ": " << e.what() << '\n';
+        return 3;
+    } catch (const EMorvendo& e) {
+        erros << caminho << ": " << e.what() << '\n';
+        return 1;
+    }
+}
+
 int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, std::ostream& erros) {
     const auto conteudo = LerEntradaLinhaDeComando(caminho, erros);
     if (!conteudo) return 2;
-    try {
+    return StatusDoAjusteLinhaDeComando(caminho, erros, [&] {
         const auto r = AjustarIdf(LerTabelaIdf(*conteudo));
         auto equacao = [&](const TParametrosIdf& p, const TErrosAjusteIdf& e) {
             saida << LinhaEquacaoIdf(p) << '\n'
@@ -667,12 +681,5 @@ int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, st
             saida << "a equacao acima e a melhor dentro das faixas; sem limites o erro seria RMS="
                   << Fixo(100 * r.Livre->ErroRms, 2)
                   << "% erro_max=" << Fixo(100 * r.Livre->ErroMaximo, 2) << "%\n";
-        return 0;
-    } catch (const EAjusteSemEquacao& e) {
-        erros << caminho << ": " << e.what() << '\n';
-        return 3;
-    } catch (const EMorvendo& e) {
-        erros << caminho << ": " << e.what() << '\n';
-        return 1;
-    }
+    });
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "comum/EMorvendo.h"
 
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -108,3 +109,7 @@ int AjustarIdfLinhaDeComando(const std::string& caminho, std::ostream& saida, st
 std::string LinhaEquacaoIdf(const TParametrosIdf& p);
 std::optional<std::string> LerEntradaLinhaDeComando(const std::string& caminho,
                                                     std::ostream& erros);
+// Roda o ajuste e dá o status da linha de comando: 0 feito; 3 nenhuma equação nas faixas;
+// 1 outro erro, escrito em `erros` depois do nome do arquivo.
+int StatusDoAjusteLinhaDeComando(const std::string& caminho, std::ostream& erros,
+                                 const std::function<void()>& ajuste);

@@ -750,7 +750,7 @@ int IdfDaSerieLinhaDeComando(const std::vector<std::string>& argumentos, std::os
     }
     const auto conteudo = LerEntradaLinhaDeComando(caminho, erros);
     if (!conteudo) return 2;
-    try {
+    return StatusDoAjusteLinhaDeComando(caminho, erros, [&] {
         const TIdfDaSerie r = IdfDaSerieDiaria(LerSerieDiaria(*conteudo), opcoes);
         saida << LinhaEquacaoIdf(r.Ajuste.Parametros) << "\nanos: ";
         for (std::size_t i = 0; i < r.AnosUsados.size(); ++i)
@@ -772,12 +772,5 @@ int IdfDaSerieLinhaDeComando(const std::vector<std::string>& argumentos, std::os
             erros << "Aviso: o parâmetro " << limite << " ficou no limite da faixa aceita.\n";
         for (const std::string& aviso : r.Avisos)
             erros << "Aviso: " << aviso << '\n';
-        return 0;
-    } catch (const EAjusteSemEquacao& e) {
-        erros << caminho << ": " << e.what() << '\n';
-        return 3;
-    } catch (const EMorvendo& e) {
-        erros << caminho << ": " << e.what() << '\n';
-        return 1;
-    }
+    });
 }
