@@ -425,26 +425,10 @@ struct TLoteTerminal : IAndamentoLote {
 
 // O projeto lido do disco uma vez só: o documento intacto, de que os lotes tiram as suas
 // cópias, e o projeto lido dele. Uma segunda leitura poderia falhar (ou achar outro arquivo)
-// depois de a primeira ter dado certo. As mensagens de um caminho que não é um projeto são
-// as da leitura do projeto.
+// depois de a primeira ter dado certo.
 bool LerProjetoUmaVez(TProjeto& p, const std::string& caminho, TArquivoIni& documento) {
-    namespace fs = std::filesystem;
-    std::error_code erro;
-    const fs::file_type tipo = fs::status(caminho, erro).type();
-    if (tipo == fs::file_type::not_found)
-        throw EArquivoNaoExiste("O arquivo " + caminho + " não foi encontrado.");
-    if (tipo == fs::file_type::directory)
-        throw EArquivoNaoExiste(caminho + " é uma pasta, não um arquivo de projeto.");
-    // Sem acesso ao caminho, a leitura diz o motivo.
-    if (!erro && tipo != fs::file_type::regular)
-        throw EArquivoNaoExiste(caminho + " não é um arquivo de projeto.");
-    TArquivoIni copia;
-    try {
-        documento.Carregar(caminho);
-        copia = documento;
-    } catch (const std::bad_alloc&) {
-        throw EMorvendo("Memória insuficiente para ler o projeto " + caminho + ".");
-    }
+    documento = CarregarDocumentoProjeto(caminho);
+    TArquivoIni copia = documento;
     return LerProjeto(p, copia);
 }
 

@@ -186,20 +186,29 @@ bool LerConferido(TProjeto& p, TArquivoIni& ini);
 
 } // namespace
 
-bool LerProjeto(TProjeto& p, const std::string& caminho) {
-    if (!std::filesystem::is_regular_file(caminho))
-        throw EArquivoNaoExiste(std::filesystem::is_directory(caminho)
-                                    ? caminho + " é uma pasta, não um arquivo de projeto."
-                                : std::filesystem::exists(caminho)
-                                    ? caminho + " não é um arquivo de projeto."
-                                    : "O arquivo " + caminho + " não foi encontrado.");
+TArquivoIni CarregarDocumentoProjeto(const std::string& caminho) {
+    namespace fs = std::filesystem;
+    std::error_code erro;
+    const fs::file_type tipo = fs::status(caminho, erro).type();
+    if (tipo == fs::file_type::not_found)
+        throw EArquivoNaoExiste("O arquivo " + caminho + " não foi encontrado.");
+    if (tipo == fs::file_type::directory)
+        throw EArquivoNaoExiste(caminho + " é uma pasta, não um arquivo de projeto.");
+    // Sem acesso ao caminho, a leitura diz o motivo.
+    if (!erro && tipo != fs::file_type::regular)
+        throw EArquivoNaoExiste(caminho + " não é um arquivo de projeto.");
     try {
         TArquivoIni ini;
         ini.Carregar(caminho);
-        return LerConferido(p, ini);
+        return ini;
     } catch (const std::bad_alloc&) {
         throw SemMemoria(caminho);
     }
+}
+
+bool LerProjeto(TProjeto& p, const std::string& caminho) {
+    TArquivoIni ini = CarregarDocumentoProjeto(caminho);
+    return LerProjeto(p, ini);
 }
 
 bool LerProjeto(TProjeto& p, TArquivoIni& ini) {

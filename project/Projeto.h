@@ -78,6 +78,9 @@ void EscreverProjeto(TProjeto& projeto, const std::string& caminho);
 // tem um valor ilegível ou fora da faixa (a mensagem diz a seção, a chave e o dado; o projeto
 // não é tocado). Nunca grava: um arquivo antigo é convertido em memória (Migrado).
 bool LerProjeto(TProjeto& projeto, const std::string& caminho);
+// O documento do arquivo de projeto, ainda não lido como projeto: EArquivoNaoExiste para um
+// caminho que não existe, uma pasta ou um arquivo que não é comum; EEntradaSaida na leitura.
+TArquivoIni CarregarDocumentoProjeto(const std::string& caminho);
 // O mesmo a partir de um documento já carregado (que só muda em memória).
 bool LerProjeto(TProjeto& projeto, TArquivoIni& documento);
 // Escreve o projeto num documento em memória, sem gravá-lo.
