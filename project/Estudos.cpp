@@ -325,6 +325,12 @@ std::vector<TResultadoTrecho> ExecutarTrechos(const TArquivoIni& projeto,
     return r;
 }
 
+const char* FaltaDeContinuidade(const TTrecho& anterior, double inicio) {
+    const double folga = inicio - (anterior.Inicio + anterior.Comprimento);
+    if (std::abs(folga) <= TOLERANCIA_CONTIGUIDADE) return nullptr;
+    return folga < 0 ? "se sobrepõem" : "deixam um intervalo sem trecho";
+}
+
 std::vector<TTrecho> LerTrechosCsv(std::istream& entrada) {
     std::vector<TTrecho> trechos;
     std::vector<std::size_t> linhas;
@@ -375,16 +381,15 @@ std::vector<TTrecho> LerTrechosCsv(std::istream& entrada) {
     auto fim = [&](std::size_t i) { return trechos[i].Inicio + trechos[i].Comprimento; };
     for (std::size_t k = 1; k < ordem.size(); ++k) {
         const std::size_t anterior = ordem[k - 1], i = ordem[k];
-        const double folga = trechos[i].Inicio - fim(anterior);
-        if (std::abs(folga) <= TOLERANCIA_CONTIGUIDADE) continue;
+        const char* falta = FaltaDeContinuidade(trechos[anterior], trechos[i].Inicio);
+        if (!falta) continue;
         const std::size_t a = std::min(i, anterior), b = std::max(i, anterior);
         auto descrever = [&](std::size_t x) {
             return "\"" + trechos[x].Nome + "\" (de " + FloatToStr(trechos[x].Inicio) + " a " +
                    FloatToStr(fim(x)) + " m)";
         };
         throw EMorvendo("Linhas " + std::to_string(linhas[a]) + " e " + std::to_string(linhas[b]) +
-                        ": os trechos " + descrever(a) + " e " + descrever(b) +
-                        (folga < 0 ? " se sobrepõem." : " deixam um intervalo sem trecho."));
+                        ": os trechos " + descrever(a) + " e " + descrever(b) + " " + falta + ".");
     }
     return trechos;
 }

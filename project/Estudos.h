@@ -107,6 +107,9 @@ constexpr double INICIO_MAXIMO_TRECHO = 1e7;
 
 // Folga entre o fim de um trecho e o início do seguinte que ainda conta como encostados, m.
 constexpr double TOLERANCIA_CONTIGUIDADE = 0.001;
+// Como um trecho que começa em 'inicio' segue o 'anterior': nullptr quando encostam; senão
+// "se sobrepõem" ou "deixam um intervalo sem trecho", para a mensagem que nomeia os dois.
+const char* FaltaDeContinuidade(const TTrecho& anterior, double inicio);
 
 // Trechos de um CSV "nome,inicio_m,comprimento_m,declividade" (ponto decimal), ou o mesmo com
 // ';' e vírgula decimal, como as planilhas em português. Declividade com sinal, nunca zero.

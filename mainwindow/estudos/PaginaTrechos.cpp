@@ -189,15 +189,13 @@ public:
                 // A estrada não tem buracos nem trechos sobrepostos: o início de um trecho é o
                 // fim do anterior.
                 const TTrecho& a = FP.Trechos[l - 1];
-                const double folga = *v - (a.Inicio + a.Comprimento);
-                if (std::abs(folga) > TOLERANCIA_CONTIGUIDADE) {
+                if (const char* falta = FaltaDeContinuidade(a, *v)) {
                     TTrecho novo = t;
                     novo.Inicio = *v;
                     const char sep = SeparadorDecimal();
                     if (Erro)
                         Erro("Os trechos " + Descrever(a, sep) + " e " + Descrever(novo, sep) +
-                             (folga < 0 ? " se sobrepõem" : " deixam um intervalo sem trecho") +
-                             ": o trecho " + std::to_string(l + 1) +
+                             " " + falta + ": o trecho " + std::to_string(l + 1) +
                              " começa onde o anterior "
                              "termina, em " +
                              FloatToStr(a.Inicio + a.Comprimento, sep) + " m.");
