@@ -331,6 +331,27 @@ void ConferirSecoesNovas(TConferencia& c, const TIndiceIni& ini) {
                               "maior que -10 e menor que 10 m/m");
                 }
             }
+            // Os lados só existem nos arquivos gravados depois deles.
+            for (const auto& [chave, lado] :
+                 {std::pair{"CanalEsquerdo", "esquerdo"}, std::pair{"CanalDireito", "direito"}}) {
+                const std::string k = chave + t;
+                if (!c.Existe(s, k)) continue;
+                const std::string rotulo = std::string("canal do lado ") + lado + trecho;
+                const long v = c.Inteiro(s, k, rotulo, 0, 3, "0, 1 ou 3");
+                if (v == 2) {
+                    const std::string texto = ini.LerTexto(s, k, "");
+                    c.Recusar("Valor fora da faixa", s, k, &texto, rotulo, "0, 1 ou 3");
+                }
+            }
+        }
+        if (c.Existe(s, "FatorEspacamento")) {
+            const std::string rotulo = "fator de segurança do espaçamento";
+            const double f = c.Real(s, "FatorEspacamento", rotulo);
+            if (!(f > 0 && f <= 1)) {
+                const std::string v = ini.LerTexto(s, "FatorEspacamento", "");
+                c.Recusar("Valor fora da faixa", s, "FatorEspacamento", &v, rotulo,
+                          "maior que 0 e no máximo 1");
+            }
         }
     }
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <exception>
 #include <istream>
+#include <mutex>
 #include <string_view>
 #include <thread>
 
@@ -99,14 +101,24 @@ TResultadoExecucao Calcular(const TArquivoIni& documento, const TCancelamentoLot
     return r;
 }
 
-// Executa tarefa(i) para i em [0, n) em 'linhas' linhas de execução; cada uma toma o próximo
-// índice livre, e o resultado de i vai para a posição i.
-template <class Tarefa>
-void Repartir(std::size_t n, unsigned linhas, IAndamentoLote* andamento, Tarefa&& tarefa) {
+} // namespace
+
+void Repartir(std::size_t n, unsigned linhas, IAndamentoLote* andamento,
+              const std::function<void(std::size_t)>& tarefa) {
     std::atomic<std::size_t> proximo{0}, feitos{0};
+    std::mutex mutexErro;
+    std::exception_ptr erro;
     auto trabalhar = [&] {
         for (std::size_t i; (i = proximo.fetch_add(1)) < n;) {
-            tarefa(i);
+            try {
+                tarefa(i);
+            } catch (...) {
+                // As outras linhas param no próximo índice; o erro sai de quem chamou.
+                const std::lock_guard<std::mutex> trava(mutexErro);
+                if (!erro) erro = std::current_exception();
+                proximo = n;
+                return;
+            }
             const std::size_t f = feitos.fetch_add(1) + 1;
             if (andamento) andamento->PontoConcluido(f, n);
         }
@@ -120,7 +132,10 @@ void Repartir(std::size_t n, unsigned linhas, IAndamentoLote* andamento, Tarefa&
     trabalhar();
     for (std::thread& t : extras)
         t.join();
+    if (erro) std::rethrow_exception(erro);
 }
+
+namespace {
 
 std::string Aparar(std::string s) {
     while (!s.empty() && (s.back() == '\r' || s.back() == ' ' || s.back() == '\t'))

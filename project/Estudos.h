@@ -1,6 +1,7 @@
 #pragma once
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -55,6 +56,12 @@ public:
 struct TCancelamentoLote {
     std::atomic<bool> Pedido{false};
 };
+
+// Executa tarefa(i) para i em [0, n) em 'linhas' linhas de execução; cada uma toma o próximo
+// índice livre, e o resultado de i vai para a posição i. Um erro de uma tarefa pára as outras
+// no próximo índice e sai daqui depois que todas terminam.
+void Repartir(std::size_t n, unsigned linhas, IAndamentoLote* andamento,
+              const std::function<void(std::size_t)>& tarefa);
 
 // Resultado de um cálculo completo de uma cópia do projeto.
 struct TResultadoExecucao {

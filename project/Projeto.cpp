@@ -21,6 +21,7 @@ void ZerarVariaveis(TProjeto& p) {
     p.Identificacao = {};
     p.OrigemChuva = {};
     p.Trechos.clear();
+    p.FatorEspacamento = FATOR_ESPACAMENTO_PADRAO;
     p.Estrada.Limpar();
     p.Estrada.Talude.DefinirNumSecoes(1);
     p.Estrada.TipoCanal.Valor = CANAL_TRIANGULAR;
@@ -28,6 +29,11 @@ void ZerarVariaveis(TProjeto& p) {
     p.Tarsio1.Limpar();
     p.Chuva().Tr(0);
     p.Tarsio1.IndEstado = std::int16_t(p.Unidades.Estado);
+}
+
+TCanalLado CanalDoLado(const std::optional<TCanalLado>& lado, int secaoProjeto) {
+    if (lado) return *lado;
+    return secaoProjeto == 3 ? TCanalLado::SemCorte : TCanalLado::Corte;
 }
 
 std::string FraseOrigemChuva(const TProjeto& p) {
@@ -98,8 +104,13 @@ TIdentificacao LerIdentificacao(const TArquivoIni& ini) {
     return id;
 }
 
-void GravarTrechos(const std::vector<TTrecho>& trechos, TArquivoIni& ini) {
-    if (trechos.empty() && !ini.ExisteSecao(SECAO_TRECHOS)) return;
+// Os lados, como números da seção transversal: 0 sem canal, 1 em corte, 3 sem corte.
+const std::pair<const char*, std::optional<TCanalLado> TTrecho::*> LADOS_TRECHO[] = {
+    {"CanalEsquerdo", &TTrecho::Esquerdo}, {"CanalDireito", &TTrecho::Direito}};
+
+void GravarTrechos(const std::vector<TTrecho>& trechos, double fator, TArquivoIni& ini) {
+    if (trechos.empty() && fator == FATOR_ESPACAMENTO_PADRAO && !ini.ExisteSecao(SECAO_TRECHOS))
+        return;
     const long antes = ini.LerInteiro(SECAO_TRECHOS, "Count", 0);
     ini.EscreverInteiro(SECAO_TRECHOS, "Count", long(trechos.size()));
     for (std::size_t i = 0; i < trechos.size(); ++i) {
@@ -113,10 +124,19 @@ void GravarTrechos(const std::vector<TTrecho>& trechos, TArquivoIni& ini) {
                        *trechos[i].DeclividadeMedia);
         else
             ini.ApagarChave(SECAO_TRECHOS, "DeclividadeMedia" + n);
+        for (const auto& [chave, membro] : LADOS_TRECHO) {
+            if (const auto& lado = trechos[i].*membro)
+                ini.EscreverInteiro(SECAO_TRECHOS, chave + n, int(*lado));
+            else
+                ini.ApagarChave(SECAO_TRECHOS, chave + n);
+        }
     }
     for (long i = long(trechos.size()) + 1; i <= std::min(antes, TRECHOS_MAXIMOS); ++i)
-        for (const char* k : {"Nome", "Inicio", "Comprimento", "Declividade", "DeclividadeMedia"})
+        for (const char* k : {"Nome", "Inicio", "Comprimento", "Declividade", "DeclividadeMedia",
+                              "CanalEsquerdo", "CanalDireito"})
             ini.ApagarChave(SECAO_TRECHOS, k + std::to_string(i));
+    if (fator != FATOR_ESPACAMENTO_PADRAO || ini.ExisteChave(SECAO_TRECHOS, "FatorEspacamento"))
+        GravarReal(ini, SECAO_TRECHOS, "FatorEspacamento", fator);
 }
 
 std::vector<TTrecho> LerTrechos(const TArquivoIni& documento) {
@@ -143,6 +163,13 @@ std::vector<TTrecho> LerTrechos(const TArquivoIni& documento) {
         };
         if (ini.ExisteChave(SECAO_TRECHOS, "DeclividadeMedia" + k))
             t.DeclividadeMedia = ini.LerReal(SECAO_TRECHOS, "DeclividadeMedia" + k, 0);
+        for (const auto& [chave, membro] : LADOS_TRECHO)
+            if (ini.ExisteChave(SECAO_TRECHOS, chave + k)) {
+                const long v = ini.LerInteiro(SECAO_TRECHOS, chave + k, -1);
+                if (v != 0 && v != 1 && v != 3)
+                    ValorForaDaFaixaNoArquivo("Trecho " + k + ", " + chave, v, "0, 1 ou 3");
+                t.*membro = TCanalLado(v);
+            }
         if (!naFaixa(t.Declividade) || (t.DeclividadeMedia && !naFaixa(*t.DeclividadeMedia)) ||
             !std::isfinite(t.Inicio))
             throw EMorvendo("Valor fora da faixa no arquivo do projeto: Trecho " + k +
@@ -162,7 +189,7 @@ void EscreverProjeto(TProjeto& p, TArquivoIni& ini) {
     p.Unidades.Gravar(ini);
     ini.EscreverTexto("PRINCIPAL", "StrCoberVeg", p.StrCoberVeg);
     GravarIdentificacao(p.Identificacao, ini);
-    GravarTrechos(p.Trechos, ini);
+    GravarTrechos(p.Trechos, p.FatorEspacamento, ini);
     ini.EscreverTexto("VERSAO", "Versao", "1");
 }
 
@@ -241,6 +268,8 @@ bool LerConferido(TProjeto& p, TArquivoIni& ini) {
     if (!erro) {
         try {
             p.Trechos = LerTrechos(ini);
+            p.FatorEspacamento =
+                ini.LerReal(SECAO_TRECHOS, "FatorEspacamento", FATOR_ESPACAMENTO_PADRAO);
         } catch (...) {
             erro = std::current_exception();
         }

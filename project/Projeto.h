@@ -11,6 +11,10 @@
 #include "project/OrigemChuva.h"
 
 // Um trecho de estrada com declividade uniforme.
+// O canal de um lado da estrada num trecho: o tipo de seção transversal da página de dados (1,
+// em corte, recebe o leito e a área externa; 3, sem corte, só o leito) ou nenhum canal.
+enum class TCanalLado : int { Nenhum = 0, Corte = 1, SemCorte = 3 };
+
 struct TTrecho {
     TTrecho() = default;
     // A média fica de fora nas listas escritas à mão, sem aviso de campo faltando.
@@ -26,7 +30,16 @@ struct TTrecho {
     // Trecho unido de rampas do perfil: Declividade é a da rampa mais íngreme (a favor da
     // segurança) e esta, a média, só mostrada.
     std::optional<double> DeclividadeMedia;
+    // Canal de cada lado, olhando no sentido do estaqueamento; vazio: o da seção transversal do
+    // projeto nos dois lados (os arquivos anteriores aos lados).
+    std::optional<TCanalLado> Esquerdo, Direito;
 };
+
+// O canal de um lado de um trecho, com o padrão do projeto (seção 1 ou 3).
+TCanalLado CanalDoLado(const std::optional<TCanalLado>& lado, int secaoProjeto);
+
+// Fator de segurança do espaçamento adotado sobre o calculado, na locação dos desaguadouros.
+constexpr double FATOR_ESPACAMENTO_PADRAO = 0.8;
 
 // Limites da tabela de trechos guardada no projeto. O leitor do arquivo, o CSV de trechos e o
 // perfil longitudinal usam os mesmos: nada entra na tabela que o projeto gravado não reabra.
@@ -56,6 +69,8 @@ struct TProjeto {
     TOrigemChuva OrigemChuva;
     // Trechos da estrada inteira (vazio num projeto de um trecho só).
     std::vector<TTrecho> Trechos;
+    // Espaçamento adotado na locação = fator × calculado; 0 < fator ≤ 1.
+    double FatorEspacamento = FATOR_ESPACAMENTO_PADRAO;
     // Lido num leiaute antigo e convertido em memória: ainda não gravado no novo.
     bool Migrado = false;
     // Chaves que o arquivo lido não tinha (gravado antes delas) e o padrão que valeu.

@@ -8,6 +8,7 @@
 #include "project/Projeto.h"
 
 #include <sstream>
+#include <tuple>
 
 namespace {
 
@@ -166,6 +167,9 @@ TEST(Projeto, IdentificacaoETrechosVoltamIguais) {
     a.p.Identificacao = {"MG-123",   "km 4 ao 10", "Viçosa",
                          "Ana Lima", "10/12/2026", "linha 1\nlinha 2 com \\ barra"};
     a.p.Trechos = {{"Subida, norte", 0, 350, 0.045}, {"B", 350, 120, 0.02}};
+    a.p.Trechos[1].Esquerdo = TCanalLado::Nenhum;
+    a.p.Trechos[1].Direito = TCanalLado::SemCorte;
+    a.p.FatorEspacamento = 0.75;
     EscreverProjeto(a.p, f.string());
 
     TAberto b;
@@ -177,12 +181,17 @@ TEST(Projeto, IdentificacaoETrechosVoltamIguais) {
     EXPECT_EQ(b.p.Trechos[0].Comprimento, 350);
     EXPECT_EQ(b.p.Trechos[1].Inicio, 350);
     EXPECT_EQ(b.p.Trechos[1].Declividade, 0.02);
+    EXPECT_FALSE(b.p.Trechos[0].Esquerdo);
+    EXPECT_EQ(b.p.Trechos[1].Esquerdo, TCanalLado::Nenhum);
+    EXPECT_EQ(b.p.Trechos[1].Direito, TCanalLado::SemCorte);
+    EXPECT_EQ(b.p.FatorEspacamento, 0.75);
 
     // Menos trechos: as chaves dos que saíram também saem.
     b.p.Trechos.pop_back();
     EscreverProjeto(b.p, f.string());
     const std::string texto = LerBytes(f);
     EXPECT_EQ(texto.find("Nome2="), std::string::npos);
+    EXPECT_EQ(texto.find("CanalDireito2="), std::string::npos);
     EXPECT_NE(texto.find("[TRECHOS]\r\nCount=1\r\n"), std::string::npos);
 
     // Um trecho impossível no arquivo é recusado com o campo.
@@ -195,6 +204,32 @@ TEST(Projeto, IdentificacaoETrechosVoltamIguais) {
         EXPECT_STREQ(e.what(), "Valor fora da faixa no arquivo do projeto: [TRECHOS] "
                                "Comprimento1 = \"0\" (comprimento do trecho 1 da estrada) deve "
                                "ser um número inteiro de 1 a 100000 m.");
+    }
+    // Um lado que não é seção da página, um fator fora de (0, 1].
+    for (const auto& [de, para, exigido] :
+         {std::tuple{"FatorEspacamento=0.75", "FatorEspacamento=1.5", "maior que 0 e no máximo 1"},
+          std::tuple{"FatorEspacamento=0.75", "FatorEspacamento=0", "maior que 0 e no máximo 1"}}) {
+        GravarBytes(f, Trocar(texto, de, para));
+        TAberto d;
+        try {
+            LerProjeto(d.p, f.string());
+            ADD_FAILURE() << para;
+        } catch (const EMorvendo& e) {
+            EXPECT_NE(std::string(e.what()).find(exigido), std::string::npos) << e.what();
+        }
+    }
+    b.p.Trechos[0].Esquerdo = TCanalLado::Corte;
+    EscreverProjeto(b.p, f.string());
+    GravarBytes(f, Trocar(LerBytes(f), "CanalEsquerdo1=1", "CanalEsquerdo1=2"));
+    TAberto d;
+    try {
+        LerProjeto(d.p, f.string());
+        ADD_FAILURE() << "aceitou o lado 2";
+    } catch (const EMorvendo& e) {
+        EXPECT_NE(std::string(e.what()).find("[TRECHOS] CanalEsquerdo1 = \"2\" (canal do lado "
+                                             "esquerdo do trecho 1 da estrada) deve ser 0, 1 ou 3"),
+                  std::string::npos)
+            << e.what();
     }
 }
 
@@ -393,6 +428,10 @@ const TRespostaChave RESPOSTAS_ESPECIAIS[] = {
     {"PRINCIPAL", "StrCoberVeg", Recusa, Aceita, Aceita},
     {"IDENTIFICACAO", "*", Recusa, Aceita, Aceita},
     {"TRECHOS", "Nome1", Recusa, Aceita, Aceita},
+    // Os lados e o fator vieram depois: ausentes, valem a seção e o fator padrão.
+    {"TRECHOS", "CanalEsquerdo1", Aceita, Recusa, Recusa},
+    {"TRECHOS", "CanalDireito1", Aceita, Recusa, Recusa},
+    {"TRECHOS", "FatorEspacamento", Aceita, Recusa, Recusa},
     {"ORIGEM_CHUVA", "Descricao", Recusa, Aceita, Aceita},
     {"ORIGEM_CHUVA", "Lugar", Recusa, Aceita, Aceita},
     {"ORIGEM_CHUVA", "Autoria", Recusa, Aceita, Aceita},
@@ -448,6 +487,9 @@ TEST(Projeto, CadaChaveAusenteVaziaOuIlegivel) {
     ASSERT_TRUE(LerProjeto(base.p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
     base.p.Identificacao = {"MG-123", "km 4", "Viçosa", "Ana", "10/12/2026", "obs"};
     base.p.Trechos = {{"A", 0, 200, 0.05}};
+    base.p.Trechos[0].Esquerdo = TCanalLado::Corte;
+    base.p.Trechos[0].Direito = TCanalLado::Nenhum;
+    base.p.FatorEspacamento = 0.7;
     base.p.OrigemChuva = {
         TTipoOrigemChuva::Interpolacao, "Interpolação", "ponto", "", 1, 0.1, 10, 0.8, 30, 100};
     const fs::path completo = pasta / "completo.mvd";

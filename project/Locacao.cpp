@@ -1,0 +1,347 @@
+#include "project/Locacao.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+#include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
+#include "project/Calculo.h"
+
+const char* SiglaLado(TLado lado) {
+    return lado == TLado::Esquerdo ? "E" : "D";
+}
+
+int TDescida::Comprimento() const {
+    int c = 0;
+    for (const TPecaDescida& p : Pecas)
+        c += p.Comprimento;
+    return c;
+}
+
+std::vector<TPecaDescida> TDescida::Parte(int inicio, int comprimento) const {
+    std::vector<TPecaDescida> parte;
+    int acima = 0; // metros das peças anteriores
+    const int fim = inicio + comprimento;
+    for (const TPecaDescida& p : Pecas) {
+        const int de = std::max(inicio, acima), ate = std::min(fim, acima + p.Comprimento);
+        if (ate > de) {
+            TPecaDescida q = p;
+            q.Comprimento = ate - de;
+            parte.push_back(q);
+        }
+        acima += p.Comprimento;
+    }
+    return parte;
+}
+
+const TPecaDescida& TDescida::PecaAcima(int metros) const {
+    int acima = 0;
+    for (const TPecaDescida& p : Pecas) {
+        acima += p.Comprimento;
+        if (metros <= acima) return p;
+    }
+    return Pecas.back();
+}
+
+int TDesaguadouro::ComprimentoServido() const {
+    int c = 0;
+    for (const TContribuicao& k : Contribuicoes)
+        c += k.Comprimento;
+    return c;
+}
+
+std::vector<TDescida> DescidasDoLado(const std::vector<TTrecho>& trechos, TLado lado,
+                                     int secaoProjeto) {
+    auto canal = [&](std::size_t i) {
+        return CanalDoLado(lado == TLado::Esquerdo ? trechos[i].Esquerdo : trechos[i].Direito,
+                           secaoProjeto);
+    };
+    // +1 ou −1 onde a água corre num canal deste lado; 0 sem canal ou num trecho plano.
+    auto sentido = [&](std::size_t i) {
+        if (canal(i) == TCanalLado::Nenhum || trechos[i].Declividade == 0) return 0;
+        return trechos[i].Declividade > 0 ? 1 : -1;
+    };
+    // Por que a água pára ao passar do trecho i para o vizinho v (que pode não existir).
+    auto fim = [&](std::size_t v, bool existe) {
+        if (!existe) return TFimDescida::PontoBaixo;
+        if (canal(v) == TCanalLado::Nenhum) return TFimDescida::FimDoCanal;
+        if (trechos[v].Declividade == 0) return TFimDescida::Plano;
+        return TFimDescida::PontoBaixo; // o vizinho corre no outro sentido: uma baixada
+    };
+    std::vector<TDescida> descidas;
+    for (std::size_t i = 0; i < trechos.size();) {
+        const int s = sentido(i);
+        if (s == 0) {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j + 1 < trechos.size() && sentido(j + 1) == s)
+            ++j;
+        TDescida d;
+        d.Lado = lado;
+        d.Sentido = s;
+        auto peca = [&](std::size_t k) {
+            return TPecaDescida{trechos[k].Comprimento, std::abs(trechos[k].Declividade),
+                                canal(k) == TCanalLado::Corte, trechos[k].Declividade};
+        };
+        if (s > 0) {
+            d.Topo = trechos[i].Inicio;
+            for (std::size_t k = i; k <= j; ++k)
+                d.Pecas.push_back(peca(k));
+            d.Fim = fim(j + 1, j + 1 < trechos.size());
+        } else {
+            d.Topo = trechos[j].Inicio + trechos[j].Comprimento;
+            for (std::size_t k = j + 1; k-- > i;)
+                d.Pecas.push_back(peca(k));
+            d.Fim = fim(i - (i > 0), i > 0);
+        }
+        descidas.push_back(std::move(d));
+        i = j + 1;
+    }
+    return descidas;
+}
+
+namespace {
+
+// O espaçamento que a erosão permite a partir de um ponto de uma descida, com o canal seco ali.
+struct TEspaco {
+    int Calculado = 0;        // m; o resto da descida quando a perda não chega à tolerável
+    bool AteOFim = false;     // a perda não chega à tolerável até o fim da descida
+    bool Nenhum = false;      // já o segundo metro passa da tolerável
+    bool VoltaAbaixo = false; // a perda passa da tolerável e volta a ficar abaixo dela adiante
+};
+
+// O canal é causal (um nó só vê os de cima): calcular um pedaço e alongá-lo só quando a perda
+// não chegou à tolerável poupa o canal inteiro a cada recomeço.
+constexpr int JANELA_MINIMA = 60; // m
+
+TEspaco EspacoDesde(const TDescida& d, int inicio, int palpite, const ICanalLocacao& canal) {
+    const int resto = d.Comprimento() - inicio;
+    int janela = std::min(resto, std::max(JANELA_MINIMA, 2 * palpite));
+    const double toleravel = canal.PerdaToleravel();
+    for (;;) {
+        const std::vector<double> perdas = canal.Perdas(d, inicio, janela);
+        const auto passa =
+            std::find_if(perdas.begin(), perdas.end(), [&](double p) { return p > toleravel; });
+        if (passa != perdas.end()) {
+            TEspaco e;
+            e.Calculado = int(passa - perdas.begin()); // a seção anterior à primeira que passa
+            e.Nenhum = e.Calculado < 2;
+            e.VoltaAbaixo =
+                std::any_of(passa + 1, perdas.end(), [&](double p) { return p <= toleravel; });
+            return e;
+        }
+        if (janela >= resto) return {resto, true, false, false};
+        janela = std::min(resto, 2 * janela);
+    }
+}
+
+struct TSegmento {
+    int Inicio = 0, Comprimento = 0;
+    bool Limitado = false, Nenhum = false, VoltaAbaixo = false;
+};
+
+int Adotado(double fator, int calculado) {
+    return std::max(1, int(std::floor(fator * calculado + 1e-9)));
+}
+
+bool DeUmaDeclividade(const TDescida& d) {
+    for (const TPecaDescida& p : d.Pecas)
+        if (p.Declividade != d.Pecas[0].Declividade || p.AreaExterna != d.Pecas[0].AreaExterna)
+            return false;
+    return true;
+}
+
+// Sem sobra curta no fim: com o último pedaço abaixo de um terço do espaçamento adotado, os
+// desaguadouros da descida são espalhados por igual, no mesmo número. Cada pedaço novo fica
+// menor que o adotado; numa descida de declividades diferentes cada um é conferido pelo
+// espaçamento a partir do seu começo, e sem isso a locação fica como estava.
+void EspalharSobra(const TDescida& d, double fator, const ICanalLocacao& canal,
+                   std::vector<TSegmento>& segmentos) {
+    const std::size_t n = segmentos.size();
+    if (n < 2 || !segmentos.back().Limitado) return;
+    const int adotado = segmentos[n - 2].Comprimento;
+    if (3 * segmentos.back().Comprimento >= adotado) return;
+    const int total = d.Comprimento();
+    std::vector<TSegmento> novos(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        novos[k].Inicio = int(std::lround(double(k) * total / double(n)));
+        const int fimK = int(std::lround(double(k + 1) * total / double(n)));
+        novos[k].Comprimento = fimK - novos[k].Inicio;
+    }
+    novos.back().Limitado = true;
+    if (!DeUmaDeclividade(d)) {
+        int palpite = adotado;
+        for (std::size_t k = 0; k + 1 < n; ++k) {
+            const TEspaco e = EspacoDesde(d, novos[k].Inicio, palpite, canal);
+            if (e.Nenhum || (!e.AteOFim && novos[k].Comprimento > Adotado(fator, e.Calculado)))
+                return;
+            palpite = e.Calculado;
+        }
+    }
+    segmentos = std::move(novos);
+}
+
+std::vector<TSegmento> SegmentosDaDescida(const TDescida& d, double fator,
+                                          const ICanalLocacao& canal,
+                                          const TCancelamentoLote* cancelamento) {
+    std::vector<TSegmento> segmentos;
+    const int total = d.Comprimento();
+    int inicio = 0, palpite = 0;
+    while (inicio < total) {
+        if (cancelamento && cancelamento->Pedido) return {};
+        const TEspaco e = EspacoDesde(d, inicio, palpite, canal);
+        TSegmento s;
+        s.Inicio = inicio;
+        if (e.AteOFim || e.Nenhum) {
+            s.Comprimento = total - inicio;
+            s.Limitado = e.AteOFim;
+            s.Nenhum = e.Nenhum;
+            segmentos.push_back(s);
+            break;
+        }
+        s.Comprimento = Adotado(fator, e.Calculado);
+        s.VoltaAbaixo = e.VoltaAbaixo;
+        segmentos.push_back(s);
+        inicio += s.Comprimento;
+        palpite = e.Calculado;
+    }
+    EspalharSobra(d, fator, canal, segmentos);
+    return segmentos;
+}
+
+std::string AvisoFim(TFimDescida fim) {
+    switch (fim) {
+    case TFimDescida::FimDoCanal:
+        return "O canal deste lado termina aqui: a água sai por este desaguadouro.";
+    case TFimDescida::Plano:
+        return "O trecho seguinte é plano: a água não corre por ele e sai por este "
+               "desaguadouro.";
+    case TFimDescida::PontoBaixo:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
+TResultadoLocacao LocarDesaguadouros(const std::vector<TTrecho>& trechos, int secaoProjeto,
+                                     const ICanalLocacao& canal, const TOpcoesLocacao& opcoes,
+                                     IAndamentoLote* andamento,
+                                     const TCancelamentoLote* cancelamento) {
+    if (!(opcoes.Fator > 0 && opcoes.Fator <= 1))
+        throw EMorvendo("O fator de segurança do espaçamento deve ser maior que 0 e no máximo "
+                        "1.");
+    TResultadoLocacao r;
+    r.PerdaToleravel = canal.PerdaToleravel();
+    std::vector<TDescida> descidas = DescidasDoLado(trechos, TLado::Esquerdo, secaoProjeto);
+    const std::vector<TDescida> direitas = DescidasDoLado(trechos, TLado::Direito, secaoProjeto);
+    // Os dois lados iguais (a estrada abaulada de sempre): um cálculo serve aos dois.
+    auto mesmas = [&] {
+        if (direitas.size() != descidas.size()) return false;
+        for (std::size_t i = 0; i < descidas.size(); ++i) {
+            const TDescida &a = descidas[i], &b = direitas[i];
+            if (a.Sentido != b.Sentido || a.Topo != b.Topo || a.Fim != b.Fim ||
+                a.Pecas.size() != b.Pecas.size())
+                return false;
+            for (std::size_t k = 0; k < a.Pecas.size(); ++k)
+                if (a.Pecas[k].Comprimento != b.Pecas[k].Comprimento ||
+                    a.Pecas[k].Declividade != b.Pecas[k].Declividade ||
+                    a.Pecas[k].AreaExterna != b.Pecas[k].AreaExterna)
+                    return false;
+        }
+        return true;
+    }();
+    const std::size_t calculadas = descidas.size();
+    descidas.insert(descidas.end(), direitas.begin(), direitas.end());
+
+    // Primeiro onde ficam os desaguadouros, descida por descida; depois o que chega a cada um.
+    std::vector<std::vector<TSegmento>> segmentos(descidas.size());
+    Repartir(mesmas ? calculadas : descidas.size(), opcoes.Linhas, andamento, [&](std::size_t i) {
+        segmentos[i] = SegmentosDaDescida(descidas[i], opcoes.Fator, canal, cancelamento);
+    });
+    if (cancelamento && cancelamento->Pedido) {
+        r.Cancelado = true;
+        return r;
+    }
+    if (mesmas)
+        for (std::size_t i = 0; i < calculadas; ++i)
+            segmentos[calculadas + i] = segmentos[i];
+    std::vector<std::pair<std::size_t, std::size_t>> lista; // (descida, segmento)
+    for (std::size_t i = 0; i < descidas.size(); ++i)
+        for (std::size_t k = 0; k < segmentos[i].size(); ++k)
+            if (!mesmas || i < calculadas) lista.emplace_back(i, k);
+    std::vector<std::vector<TChegada>> chegadas(descidas.size());
+    for (std::size_t i = 0; i < descidas.size(); ++i)
+        chegadas[i].resize(segmentos[i].size());
+    Repartir(lista.size(), opcoes.Linhas, nullptr, [&](std::size_t j) {
+        if (cancelamento && cancelamento->Pedido) return;
+        const auto [i, k] = lista[j];
+        const TSegmento& s = segmentos[i][k];
+        chegadas[i][k] = canal.Chegada(descidas[i], s.Inicio, s.Comprimento);
+    });
+    if (cancelamento && cancelamento->Pedido) {
+        r.Cancelado = true;
+        return r;
+    }
+    if (mesmas)
+        for (std::size_t i = 0; i < calculadas; ++i)
+            chegadas[calculadas + i] = chegadas[i];
+
+    // Um desaguadouro por fim de segmento; numa baixada as duas descidas do mesmo lado chegam
+    // ao mesmo ponto e ele é um só.
+    std::map<std::pair<long long, int>, TDesaguadouro> porLugar;
+    for (std::size_t i = 0; i < descidas.size(); ++i) {
+        const TDescida& d = descidas[i];
+        for (std::size_t k = 0; k < segmentos[i].size(); ++k) {
+            const TSegmento& s = segmentos[i][k];
+            const int fimS = s.Inicio + s.Comprimento;
+            const bool pontoBaixo = k + 1 == segmentos[i].size();
+            const double posicao = d.Posicao(fimS);
+            // Ao milímetro, a mesma folga dos trechos encostados.
+            const std::pair<long long, int> chave{std::llround(posicao * 1000), int(d.Lado)};
+            TDesaguadouro& o = porLugar[chave];
+            const bool primeira = o.Contribuicoes.empty();
+            if (primeira) {
+                o.Lado = d.Lado;
+                o.Posicao = posicao;
+                o.DeclividadeMontante = d.PecaAcima(fimS).DeclividadeComSinal;
+            }
+            o.PontoBaixo = o.PontoBaixo || pontoBaixo;
+            TContribuicao c;
+            c.Inicio = d.Posicao(s.Inicio);
+            c.Comprimento = s.Comprimento;
+            c.Chegada = chegadas[i][k];
+            o.Contribuicoes.push_back(c);
+            o.Chegada.VazaoPico += c.Chegada.VazaoPico;
+            o.Chegada.Volume += c.Chegada.Volume;
+            o.LimitadoPeloComprimento = o.LimitadoPeloComprimento || s.Limitado;
+            if (s.Nenhum)
+                o.Avisos.push_back("Nenhum espaçamento atende no canal que começa em " +
+                                   Estaca(c.Inicio) +
+                                   ": já no segundo metro a perda excede a tolerável; revista "
+                                   "o canal, reduza a declividade ou aumente o aprofundamento "
+                                   "tolerado.");
+            if (s.VoltaAbaixo)
+                o.Avisos.push_back("No canal que chega aqui a perda passa da tolerável e volta "
+                                   "a ficar abaixo dela mais adiante: o espaçamento vai até a "
+                                   "primeira seção que a excede.");
+            if (pontoBaixo) {
+                const std::string fim = AvisoFim(d.Fim);
+                if (!fim.empty() &&
+                    std::find(o.Avisos.begin(), o.Avisos.end(), fim) == o.Avisos.end())
+                    o.Avisos.push_back(fim);
+            }
+        }
+    }
+    for (auto& [chave, o] : porLugar) {
+        o.Bacia = canal.Bacia(o.Chegada);
+        r.Desaguadouros.push_back(std::move(o));
+    }
+    // Na ordem do estaqueamento: o mapa ordena por milímetro e depois pelo lado.
+    for (std::size_t i = 0; i < r.Desaguadouros.size(); ++i)
+        r.Desaguadouros[i].Numero = int(i) + 1;
+    return r;
+}
