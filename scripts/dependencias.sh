@@ -9,7 +9,7 @@ pacotes=(
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     qt6-image-formats-plugins qt6-translations-l10n xauth xvfb
     fonts-dejavu-core fonts-liberation2
-    poppler-utils libgsl-dev
+    poppler-utils libgsl-dev libgdal-dev
 )
 
 faltam=()
