@@ -11,6 +11,7 @@
 #include "idf/UnBD.h"
 #include "project/CamposProjeto.h"
 #include "project/ConfUnidades.h"
+#include "project/ConfiguracaoProtecao.h"
 #include "project/Projeto.h"
 
 namespace {
@@ -281,6 +282,38 @@ void ConferirUnidades(TConferencia& c) {
               DeAte(-1, NumeroEstados - 1));
 }
 
+// Dados da proteção do canal: cada chave é opcional (vale o padrão), mas a que está no arquivo
+// tem de servir.
+void ConferirProtecao(TConferencia& c, const TIndiceIni& ini) {
+    const std::string s = SECAO_PROTECAO;
+    const std::string protecao = " na proteção do canal";
+    c.Versao(s, "versão" + protecao, {"1"}, "\"1\"");
+    auto faixa = [&](const char* chave, const std::string& rotulo, bool vale, const char* exigido) {
+        if (vale) return;
+        const std::string v = ini.LerTexto(s, chave, "");
+        c.Recusar("Valor fora da faixa", s, chave, &v, rotulo, exigido);
+    };
+    for (const TFaixaProtecao& f : FaixasProtecao()) {
+        if (!c.Existe(s, f.Chave)) continue;
+        const std::string rotulo = EntreAspas(f.Rotulo) + protecao;
+        const double v = c.Real(s, f.Chave, rotulo);
+        faixa(f.Chave, rotulo, NaFaixa(f, v), TextoFaixa(f, '.').c_str());
+    }
+    if (c.Existe(s, "ClasseGrama")) {
+        const std::string rotulo = "\"Classe da grama\"" + protecao;
+        const std::string v = c.Texto(s, "ClasseGrama", rotulo);
+        faixa("ClasseGrama", rotulo, v.size() == 1 && std::string("ABCDEabcde").find(v) !=
+                                                          std::string::npos,
+              "uma letra de A a E");
+    }
+    for (const TChaveCusto& k : ChavesCustos()) {
+        if (!c.Existe(s, k.Chave)) continue;
+        const std::string rotulo = EntreAspas(k.Rotulo) + protecao;
+        const double v = c.Real(s, k.Chave, rotulo);
+        faixa(k.Chave, rotulo, v >= 0 && v <= CUSTO_MAXIMO, "de 0 a 1000000000 (R$)");
+    }
+}
+
 // Seções que os arquivos antigos não têm: conferidas só quando estão no arquivo.
 void ConferirSecoesNovas(TConferencia& c, const TIndiceIni& ini) {
     if (ini.ExisteSecao("ORIGEM_CHUVA")) {
@@ -354,6 +387,7 @@ void ConferirSecoesNovas(TConferencia& c, const TIndiceIni& ini) {
             }
         }
     }
+    if (ini.ExisteSecao(SECAO_PROTECAO)) ConferirProtecao(c, ini);
 }
 
 } // namespace

@@ -19,6 +19,7 @@ void ZerarVariaveis(TProjeto& p) {
     p.Migrado = false;
     p.PadroesAplicados.clear();
     p.Identificacao = {};
+    p.Protecao = {};
     p.OrigemChuva = {};
     p.Trechos.clear();
     p.FatorEspacamento = FATOR_ESPACAMENTO_PADRAO;
@@ -189,6 +190,7 @@ void EscreverProjeto(TProjeto& p, TArquivoIni& ini) {
     p.Unidades.Gravar(ini);
     ini.EscreverTexto("PRINCIPAL", "StrCoberVeg", p.StrCoberVeg);
     GravarIdentificacao(p.Identificacao, ini);
+    GravarProtecao(p.Protecao, ini);
     GravarTrechos(p.Trechos, p.FatorEspacamento, ini);
     ini.EscreverTexto("VERSAO", "Versao", "1");
 }
@@ -265,6 +267,7 @@ bool LerConferido(TProjeto& p, TArquivoIni& ini) {
     p.OrigemChuva = LerOrigemChuva(ini, p.Tarsio1);
     FixarCoberturaLeitoProjeto(p);
     p.Identificacao = LerIdentificacao(ini);
+    p.Protecao = LerProtecao(ini);
     if (!erro) {
         try {
             p.Trechos = LerTrechos(ini);

@@ -8,6 +8,7 @@
 #include "project/CamposProjeto.h"
 #include "project/ConfUnidades.h"
 #include "project/ConferenciaArquivo.h"
+#include "project/ConfiguracaoProtecao.h"
 #include "project/OrigemChuva.h"
 
 // Um trecho de estrada com declividade uniforme.
@@ -71,6 +72,8 @@ struct TProjeto {
     std::vector<TTrecho> Trechos;
     // Espaçamento adotado na locação = fator × calculado; 0 < fator ≤ 1.
     double FatorEspacamento = FATOR_ESPACAMENTO_PADRAO;
+    // Dados das alternativas de proteção do canal (os padrões num arquivo sem eles).
+    TConfiguracaoProtecao Protecao;
     // Lido num leiaute antigo e convertido em memória: ainda não gravado no novo.
     bool Migrado = false;
     // Chaves que o arquivo lido não tinha (gravado antes delas) e o padrão que valeu.
