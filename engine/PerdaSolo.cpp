@@ -4,6 +4,32 @@
 
 #include "comum/Numeros.h"
 
+namespace {
+
+// α e γS de cada nó, na ordem dos nós: os dos trechos, ou os mesmos no canal inteiro.
+class TDeclividadeDosNos {
+public:
+    explicit TDeclividadeDosNos(const TDadosPerdaSolo& d) : Alfa(d.Alfa), GamaS(d.GamaS), D(d) {
+        Ir(0);
+    }
+    // Avança até o nó i (não volta).
+    void Ir(std::size_t i) {
+        while (!D.Trechos.empty() && K < D.Trechos.size() && i >= Fim) {
+            Fim += std::size_t(D.Trechos[K].Nos);
+            Alfa = D.Trechos[K].Alfa;
+            GamaS = D.Trechos[K].GamaS;
+            ++K;
+        }
+    }
+    double Alfa, GamaS;
+
+private:
+    const TDadosPerdaSolo& D;
+    std::size_t K = 0, Fim = 0;
+};
+
+} // namespace
+
 bool CalcularPerdaSolo(const TDadosPerdaSolo& d, const std::vector<TSecaoCanal>& nos,
                        const std::vector<double>& somas, IAcompanhamento* acomp,
                        TResultadoEspacamento& r) {
@@ -15,6 +41,7 @@ bool CalcularPerdaSolo(const TDadosPerdaSolo& d, const std::vector<TSecaoCanal>&
     r.Secoes.reserve(std::size_t(comp > 0 ? comp : 0));
     double perdaSalva = 0;
     bool cancelado = false;
+    TDeclividadeDosNos declividade(d);
     for (int s = 1; s <= comp; ++s) {
         const double perda =
             PerdaDeSolo(d.FatorErodibilidade, d.Erodibilidade, somas[std::size_t(s - 1)], d.Dt);
@@ -23,8 +50,9 @@ bool CalcularPerdaSolo(const TDadosPerdaSolo& d, const std::vector<TSecaoCanal>&
             perdaSalva = perda;
         }
         const TSecaoCanal& no = nos[std::size_t(s - 1)];
-        r.Secoes.push_back(
-            {s, no.LaminaPico * 100, d.Alfa * 1000 * no.AmMax, no.LaminaTensao * d.GamaS, perda});
+        declividade.Ir(std::size_t(s - 1));
+        r.Secoes.push_back({s, no.LaminaPico * 100, declividade.Alfa * 1000 * no.AmMax,
+                            no.LaminaTensao * declividade.GamaS, perda});
         if (acomp) {
             acomp->MostrarSecao(std::to_string(s));
             acomp->MostrarProgresso(int(Arredondar(double(s) / comp * 100)));
@@ -46,8 +74,10 @@ bool CalcularPerdaSolo(const TDadosPerdaSolo& d, const std::vector<TSecaoCanal>&
     const int k = r.Espacamento;
     if (k >= 1 && std::size_t(k) <= nos.size()) {
         const TSecaoCanal& no = nos[std::size_t(k - 1)];
-        r.QMax = d.Alfa * 1000 * no.AmMax;
-        r.TensaoMax = no.LaminaTensao * d.GamaS;
+        TDeclividadeDosNos doEspacamento(d);
+        doEspacamento.Ir(std::size_t(k - 1));
+        r.QMax = doEspacamento.Alfa * 1000 * no.AmMax;
+        r.TensaoMax = no.LaminaTensao * doEspacamento.GamaS;
     } else {
         r.QMax = r.TensaoMax = 0;
     }

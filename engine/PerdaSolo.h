@@ -60,6 +60,9 @@ struct TDadosPerdaSolo {
     double PerdaToleravel = 0;
     double Alfa = 0; // da curva de descarga, para a vazão de pico
     double GamaS = 0;
+    // Os trechos da propagação, quando a declividade muda ao longo do canal: cada nó com o α e o
+    // γS do seu trecho (vazio: Alfa e GamaS em todos).
+    std::vector<TTrechoPropagacao> Trechos;
     double Dx = 1;   // m
     double Dt = 0.2; // min
 };

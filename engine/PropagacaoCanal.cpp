@@ -154,11 +154,42 @@ double AreaPeloFluxo(const TCurvaDescarga& c, double fluxo) {
 
 namespace {
 
+// Nós 1..n-1 de um trecho na varredura, com as constantes do seu α. Razao é α do nó de montante
+// sobre o do primeiro nó: exatamente 1 dentro de um trecho e no canal de uma declividade.
+struct TSegmentoVarredura {
+    std::size_t Inicio = 0, Fim = 0;
+    double C1 = 0, C2 = 0, C3 = 0, ALim = 0;
+    double Razao = 1.0;
+    double GamaSEfetivo = 0;
+    bool AreaExterna = true;
+};
+
+// Os trechos do canal, ou um só com a curva e o γS dos dados; confere que somam o canal.
+std::vector<TTrechoPropagacao> TrechosDoCanal(const TDadosPropagacao& d, std::size_t n) {
+    if (d.Trechos.empty()) return {{int(n), d.Curva.Alfa, d.GamaS, true}};
+    std::size_t soma = 0;
+    for (const TTrechoPropagacao& t : d.Trechos) {
+        if (t.Nos < 1 || !(t.Alfa > 0) || !std::isfinite(t.Alfa))
+            throw EMorvendo("Trecho do canal sem comprimento ou sem declividade.");
+        soma += std::size_t(t.Nos);
+    }
+    if (soma != n) throw EMorvendo("Os trechos do canal não somam o seu comprimento.");
+    return d.Trechos;
+}
+
 template <class TForma>
 bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, const TForma& forma,
               const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
               IAcompanhamento* acomp, TResultadoPropagacao& r) {
-    const double alfa = d.Curva.Alfa;
+    const double Dx = PASSO_ESPACO_CANAL, Dt = PASSO_TEMPO_CANAL;
+    const int comp = d.Comprimento > 0 ? d.Comprimento : 0;
+    const long long nLongo = Arredondar(comp / Dx);
+    const std::size_t n = nLongo > 0 ? std::size_t(nLongo) : 0;
+    const std::vector<TTrechoPropagacao> trechos = TrechosDoCanal(d, n);
+    // A saída tem o α do último nó; o nó de montante, o do primeiro.
+    const double alfa = n > 0 ? trechos.back().Alfa : d.Curva.Alfa;
+    const double alfaMontante = n > 0 ? trechos.front().Alfa : d.Curva.Alfa;
+    const bool montanteExterna = n > 0 ? trechos.front().AreaExterna : true;
     // A saída leva a sua seção, para converter área em profundidade depois.
     const TCanal secao = canal;
     const TCurvaDescarga curva = d.Curva;
@@ -180,16 +211,12 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
     TBalancoCanal& balanco = r.Balanco;
     balanco = TBalancoCanal{};
 
-    const double Dx = PASSO_ESPACO_CANAL, Dt = PASSO_TEMPO_CANAL;
-    const int comp = d.Comprimento > 0 ? d.Comprimento : 0;
     r.Nos.assign(std::size_t(comp) + 1, TSecaoCanal{});
     // Integral do excesso de tensão de cada nó e o excesso no fim do passo anterior (o nó seco
     // tem lâmina 0).
     const bool acumular = d.AcumularTensao;
     r.SomasTensao.assign(acumular ? std::size_t(comp) + 1 : 0, 0.0);
     std::vector<double> excessoAnterior(acumular ? std::size_t(comp) + 1 : 0, -d.TalCritica);
-    const long long nLongo = Arredondar(comp / Dx);
-    const std::size_t n = nLongo > 0 ? std::size_t(nLongo) : 0;
     std::vector<double> Aant(n, 0.0), Anov(n, 0.0), Pant(n, 0.0), Pnov(n, 0.0);
 
     // Limites de tempo sobre os hidrogramas que têm pontos.
@@ -216,11 +243,41 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
     S.Pontos.reserve(previstos < 1e6 ? std::size_t(previstos) : std::size_t(1000000));
 
     const double dts = 60 * Dt;
-    const double c1 = alfa * dts / Dx;
-    const double c2 = Dx / (alfa * dts);
-    const double c3 = Dx / alfa;
-    // Limite entre as duas formas do esquema: duas vezes a área em que α·F'(A)·Δt/Δx = 1.
-    const double aLim = 2 * forma.AreaCourantUm(alfa, Dx, dts);
+    const double c3Montante = Dx / alfaMontante;
+    // Cada trecho com as constantes do seu α; o limite entre as duas formas do esquema é duas
+    // vezes a área em que α·F'(A)·Δt/Δx = 1, calculado uma vez por α.
+    std::vector<TSegmentoVarredura> segmentos;
+    segmentos.reserve(trechos.size());
+    double nosComExterna = 0, nosSoLeito = 0;
+    {
+        std::size_t inicio = 0;
+        double alfaAnterior = alfaMontante, aLimAnterior = 0, alfaDoLimite = 0;
+        for (const TTrechoPropagacao& tr : trechos) {
+            const std::size_t fimTrecho = inicio + std::size_t(tr.Nos);
+            const std::size_t primeiro = inicio > 0 ? inicio : 1;
+            if (primeiro < fimTrecho) {
+                TSegmentoVarredura g;
+                const double a = tr.Alfa;
+                g.Inicio = primeiro;
+                g.Fim = fimTrecho;
+                g.C1 = a * dts / Dx;
+                g.C2 = Dx / (a * dts);
+                g.C3 = Dx / a;
+                if (alfaDoLimite != a) {
+                    aLimAnterior = 2 * forma.AreaCourantUm(a, Dx, dts);
+                    alfaDoLimite = a;
+                }
+                g.ALim = aLimAnterior;
+                g.Razao = alfaAnterior / a;
+                g.GamaSEfetivo = tr.GamaS * d.FatorTensaoEfetiva;
+                g.AreaExterna = tr.AreaExterna;
+                (tr.AreaExterna ? nosComExterna : nosSoLeito) += double(fimTrecho - primeiro);
+                segmentos.push_back(g);
+            }
+            alfaAnterior = tr.Alfa;
+            inicio = fimTrecho;
+        }
+    }
     const bool triangular = canal.TipoCanal.Valor == CANAL_TRIANGULAR;
     // A base só existe no trapézio; no triângulo o valor que o arquivo guarda não entra em conta.
     const double z = canal.Z.Valor, FB = triangular ? 0 : canal.B();
@@ -236,7 +293,7 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
     auto largura = [&](double area) {
         return triangular ? std::sqrt(area) * kT : 2 * z * profundidade(area) + FB;
     };
-    const double gamaS = d.GamaS, talCritica = d.TalCritica;
+    const double talCritica = d.TalCritica;
     const double vibEstrada = d.VibEstrada;
     pontoflutuante::Verificar();
 
@@ -252,17 +309,21 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
             throw EMorvendo(
                 "O cálculo não terminou: o escoamento não cessa nas condições fornecidas.");
         const bool aposEntrada = t >= tFim;
-        double q;
+        // Contribuição lateral por metro com a área externa e só com o leito (a soma com o
+        // hidrograma vazio dá o mesmo número que o leito sozinho).
+        double qExterna = 0, qLeito = 0;
         if (!aposEntrada) {
-            q = (hEstrada.Interpolar(t, dtEstrada) + hTalude.Interpolar(t, dtTalude)) / 1000;
+            const double leito = hEstrada.Interpolar(t, dtEstrada);
+            qExterna = (leito + hTalude.Interpolar(t, dtTalude)) / 1000;
+            qLeito = leito / 1000;
+            const double q = montanteExterna ? qExterna : qLeito;
             if (q > 0 && n > 0) {
-                Pant[0] = q * c3;
+                Pant[0] = q * c3Montante;
                 Aant[0] = forma.Area(Pant[0], Aant[0]);
             } else if (n > 0) {
                 Pant[0] = Aant[0] = 0;
             }
         } else {
-            q = 0;
             if (n > 0) Pant[0] = Aant[0] = 0;
         }
         if (acomp && passo % PASSOS_ENTRE_TEMPOS == 0) {
@@ -280,46 +341,65 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
             novosEmAnov = true;
             // Entrada: a lateral dos nós 1..n-1 e o que o nó de montante passa ao nó 1 (um
             // passo de vazão na forma no tempo; a sua área na forma ao longo do canal).
-            if (q > 0) balanco.Entrada += q * dts * Dx * double(n - 1);
+            if (qExterna > 0 && nosComExterna > 0)
+                balanco.Entrada += qExterna * dts * Dx * nosComExterna;
+            if (qLeito > 0 && nosSoLeito > 0) balanco.Entrada += qLeito * dts * Dx * nosSoLeito;
+            const TSegmentoVarredura& g1 = segmentos.front();
             balanco.Entrada +=
-                (Anov[0] + Aant[1] > aLim ? Aant[0] - Anov[0] + Pnov[0] * c1 : Pant[0] * c1) * Dx;
+                (Anov[0] + Aant[1] > g1.ALim ? Aant[0] - Anov[0] + Pnov[0] * g1.Razao * g1.C1
+                                             : Pant[0] * g1.Razao * g1.C1) *
+                Dx;
             // Depois do fim da entrada, cada nó molhado perde o que a sua superfície infiltra.
             const double w = aposEntrada ? chuva.IntensidadeInstantanea(t) - vibEstrada : 0;
             const bool infiltra = aposEntrada && w < 0;
-            for (std::size_t i = 1; i < n; ++i) {
-                if (infiltra) q = Aant[i] > 0 ? largura(Aant[i]) * w / MM_H_PARA_M_S : 0;
-                double perda = infiltra ? -q * dts : 0;
-                if (Anov[i - 1] + Aant[i] > aLim) {
-                    X = q * c3 + (Aant[i - 1] - Anov[i - 1]) * c2 + Pnov[i - 1];
-                    X = X > 0 ? forma.Area(X, Aant[i]) : 0;
-                } else {
-                    X = q * dts + Aant[i] + (Pant[i - 1] - Pant[i]) * c1;
-                    // A água que faltou não infiltrou.
-                    if (X < 0) perda = perda + X > 0 ? perda + X : 0;
-                }
-                balanco.Infiltracao += perda * Dx;
-                if (X <= 0) q = 0;
-                if (X < 0 && i == n - 1) terminar = true;
-                double y = 0;
-                if (X > 0) {
-                    Anov[i] = X;
-                    const double p = forma.Fluxo(X);
-                    Pnov[i] = p;
-                    y = profundidade(X);
-                    TSecaoCanal& no = r.Nos[i];
-                    if (p > no.AmMax) {
-                        no.AmMax = p;
-                        no.LaminaPico = no.LaminaTensao = y;
+            // Um nó que secou corta a contribuição lateral dos nós abaixo dele neste passo.
+            bool lateralCortada = false;
+            for (const TSegmentoVarredura& g : segmentos) {
+                const double c1 = g.C1, c2 = g.C2, c3 = g.C3, aLim = g.ALim;
+                const double gamaS = g.GamaSEfetivo;
+                double q = lateralCortada ? 0 : g.AreaExterna ? qExterna : qLeito;
+                // Só o primeiro nó do trecho recebe de um nó com outro α: Q = α·F(A) passa
+                // inteira de um para o outro.
+                double razao = g.Razao;
+                for (std::size_t i = g.Inicio; i < g.Fim; ++i) {
+                    if (infiltra) q = Aant[i] > 0 ? largura(Aant[i]) * w / MM_H_PARA_M_S : 0;
+                    double perda = infiltra ? -q * dts : 0;
+                    if (Anov[i - 1] + Aant[i] > aLim) {
+                        X = q * c3 + (Aant[i - 1] - Anov[i - 1]) * c2 + Pnov[i - 1] * razao;
+                        X = X > 0 ? forma.Area(X, Aant[i]) : 0;
+                    } else {
+                        X = q * dts + Aant[i] + (Pant[i - 1] * razao - Pant[i]) * c1;
+                        // A água que faltou não infiltrou.
+                        if (X < 0) perda = perda + X > 0 ? perda + X : 0;
                     }
-                    algumMolhado = true;
-                } else {
-                    Anov[i] = 0;
-                    Pnov[i] = 0;
-                }
-                if (acumular) {
-                    const double excesso = gamaS * y - talCritica;
-                    r.SomasTensao[i] += TermoExcessoTensao(excessoAnterior[i], excesso);
-                    excessoAnterior[i] = excesso;
+                    razao = 1.0;
+                    balanco.Infiltracao += perda * Dx;
+                    if (X <= 0) {
+                        q = 0;
+                        lateralCortada = true;
+                    }
+                    if (X < 0 && i == n - 1) terminar = true;
+                    double y = 0;
+                    if (X > 0) {
+                        Anov[i] = X;
+                        const double p = forma.Fluxo(X);
+                        Pnov[i] = p;
+                        y = profundidade(X);
+                        TSecaoCanal& no = r.Nos[i];
+                        if (p > no.AmMax) {
+                            no.AmMax = p;
+                            no.LaminaPico = no.LaminaTensao = y;
+                        }
+                        algumMolhado = true;
+                    } else {
+                        Anov[i] = 0;
+                        Pnov[i] = 0;
+                    }
+                    if (acumular) {
+                        const double excesso = gamaS * y - talCritica;
+                        r.SomasTensao[i] += TermoExcessoTensao(excessoAnterior[i], excesso);
+                        excessoAnterior[i] = excesso;
+                    }
                 }
             }
         }

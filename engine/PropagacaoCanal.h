@@ -38,9 +38,22 @@ TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal, bool aju
 double FluxoPelaArea(const TCurvaDescarga& curva, double area);
 double AreaPeloFluxo(const TCurvaDescarga& curva, double fluxo);
 
+// Trecho do canal com declividade própria, no sentido da água: os seus nós, o α da curva (que
+// segue √S; a forma da curva é a do canal inteiro), γS e se recebe o hidrograma da área
+// externa além do do leito (a seção em corte) ou só o do leito.
+struct TTrechoPropagacao {
+    int Nos = 0;
+    double Alfa = 0;
+    double GamaS = 0;
+    bool AreaExterna = true;
+};
+
 struct TDadosPropagacao {
     int Comprimento = 0; // m
     TCurvaDescarga Curva;
+    // Vazio: o canal inteiro com Curva.Alfa e GamaS, recebendo o leito e a área externa. Senão,
+    // trechos que somam Comprimento nós, a partir do nó 0.
+    std::vector<TTrechoPropagacao> Trechos;
     // Infiltração estável do leito (mm/h): depois do fim da entrada a água infiltra no leito.
     double VibEstrada = 0;
     // Acumula a integral da tensão excedente de cada nó (o cálculo do espaçamento; o do
@@ -49,6 +62,9 @@ struct TDadosPropagacao {
     double GamaS = 0;
     double ProfundidadeCritica = 0; // m
     double TalCritica = 0;          // Pa
+    // Fração de γS·y que chega ao solo na integral da tensão excedente (a tensão efetiva sob um
+    // revestimento vegetal); a tensão mostrada e a lâmina crítica continuam as do escoamento.
+    double FatorTensaoEfetiva = 1.0;
 };
 
 struct TResultadoPropagacao {

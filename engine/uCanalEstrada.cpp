@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <map>
 #include <optional>
 
 #include "comum/EMorvendo.h"
@@ -20,6 +21,31 @@ bool ContemTrecho(std::string nome) {
 
 std::string NomeSub(const std::string& nome, const char* sufixo) {
     return ContemTrecho(nome) ? nome + sufixo : std::string(sufixo);
+}
+
+// Confere as peças de um canal e devolve o seu comprimento.
+int ComprimentoDasPecas(const std::vector<TPecaCanal>& pecas, char sep) {
+    if (pecas.empty()) throw EMorvendo("O canal não tem peças: não há o que calcular.");
+    long long total = 0;
+    for (std::size_t k = 0; k < pecas.size(); ++k) {
+        const TPecaCanal& p = pecas[k];
+        const std::string peca = "A peça " + std::to_string(k + 1) + " do canal";
+        if (p.Comprimento < 1)
+            throw EMorvendo(peca + " tem " + std::to_string(p.Comprimento) +
+                            " m: cada peça tem ao menos 1 m.");
+        if (!std::isfinite(p.Declividade))
+            throw EMorvendo(peca +
+                            " tem declividade indefinida ou infinita: a declividade deve ser um "
+                            "número positivo.");
+        if (p.Declividade <= 0)
+            throw EMorvendo(peca + " tem declividade " + FloatToStr(p.Declividade, sep) +
+                            " m/m: a declividade deve ser um número positivo.");
+        total += p.Comprimento;
+        if (total > COMPRIMENTO_MAXIMO_CANAL)
+            throw EMorvendo("O canal das peças passa do limite de " +
+                            std::to_string(COMPRIMENTO_MAXIMO_CANAL) + " m de comprimento.");
+    }
+    return int(total);
 }
 
 } // namespace
@@ -113,7 +139,8 @@ bool TCanalEstrada::Propagar(bool dimensionamento, int comprimento, double vibEs
                              const THidrograma& hEstrada, const THidrograma& hTalude,
                              TPrecipitacao& chuva, IAcompanhamento* acomp,
                              bool curvaDescargaOriginal, TDadosPropagacao& d,
-                             double& perdaToleravel, TResultadoPropagacao& r) const {
+                             double& perdaToleravel, TResultadoPropagacao& r,
+                             const std::vector<TPecaCanal>* pecas) const {
     TOcupado ocupado(acomp);
     // Um erro de ponto flutuante na preparação interrompe o cálculo como um na propagação.
     pontoflutuante::Limpar();
@@ -121,10 +148,30 @@ bool TCanalEstrada::Propagar(bool dimensionamento, int comprimento, double vibEs
     d.Comprimento = comprimento;
     d.VibEstrada = vibEstrada;
     d.AcumularTensao = !dimensionamento;
-    d.GamaS = GamaS(Sc);
+    d.GamaS = GamaS(pecas ? pecas->front().Declividade : Sc);
     d.ProfundidadeCritica = ProfundidadeCritica(TalCritica, d.GamaS);
     d.TalCritica = TalCritica;
-    d.Curva = AjustarCurvaDescarga(*this, curvaDescargaOriginal);
+    if (!pecas) {
+        d.Curva = AjustarCurvaDescarga(*this, curvaDescargaOriginal);
+    } else {
+        // A curva de cada declividade é a do canal com ela: o mesmo α que o canal de uma
+        // declividade só teria.
+        TCanalGradienteCustom comDeclividade = *this;
+        std::map<double, double> alfas;
+        auto alfa = [&](double declividade) {
+            auto it = alfas.find(declividade);
+            if (it != alfas.end()) return it->second;
+            comDeclividade.Sc = declividade;
+            const TCurvaDescarga c = AjustarCurvaDescarga(comDeclividade, curvaDescargaOriginal);
+            if (alfas.empty()) d.Curva = c;
+            return alfas.emplace(declividade, c.Alfa).first->second;
+        };
+        d.Trechos.clear();
+        d.Trechos.reserve(pecas->size());
+        for (const TPecaCanal& p : *pecas)
+            d.Trechos.push_back(
+                {p.Comprimento, alfa(p.Declividade), GamaS(p.Declividade), p.AreaExterna});
+    }
     // O erro segue adiante sem caixa própria: quem chama diz em que etapa e com que dados.
     return PropagarCanal(*this, d, hEstrada, hTalude, chuva, acomp, r);
 }
@@ -155,18 +202,57 @@ bool TCanalEstrada::CalcularEspacamento(TPrecipitacao& chuva, const THidrograma&
                   curvaDescargaOriginal.value_or(CurvaDescargaOriginal), dp, toleravel, propagacao))
         return false;
     propagacao.Saida.reset();
+    const bool ok = PerdaDaPropagacao(dp, toleravel, fatorErodibilidade, propagacao, acomp, r);
+    r.Volume = (hEstrada.Volume + hTalude.Volume) * r.Espacamento / 1000;
+    return ok;
+}
 
+bool TCanalEstrada::PerdaDaPropagacao(const TDadosPropagacao& dp, double toleravel,
+                                      double fatorErodibilidade, TResultadoPropagacao& propagacao,
+                                      IAcompanhamento* acomp, TResultadoEspacamento& r) const {
     TDadosPerdaSolo d;
     d.Erodibilidade = Erodibilidade;
     d.FatorErodibilidade = fatorErodibilidade;
     d.PerdaToleravel = toleravel;
     d.Alfa = dp.Curva.Alfa;
     d.GamaS = dp.GamaS;
+    d.Trechos = dp.Trechos;
     d.Dx = PASSO_ESPACO_CANAL;
     d.Dt = PASSO_TEMPO_CANAL;
     const bool ok = CalcularPerdaSolo(d, propagacao.Nos, propagacao.SomasTensao, acomp, r);
     r.Balanco = propagacao.Balanco;
-    r.Volume = (hEstrada.Volume + hTalude.Volume) * r.Espacamento / 1000;
+    return ok;
+}
+
+bool TCanalEstrada::CalcularCanalEmPecas(TPrecipitacao& chuva, const THidrograma& hEstrada,
+                                         const THidrograma& hTalude, double vibEstrada,
+                                         const std::vector<TPecaCanal>& pecas, bool acumularTensao,
+                                         double fatorErodibilidade, double fatorTensaoEfetiva,
+                                         IAcompanhamento* acomp, TResultadoEspacamento& r,
+                                         std::unique_ptr<THidrograma>& saida) const {
+    r = TResultadoEspacamento{};
+    const int comprimento = ComprimentoDasPecas(pecas, acomp ? acomp->SeparadorDecimal() : '.');
+    TDadosPropagacao dp;
+    dp.FatorTensaoEfetiva = fatorTensaoEfetiva;
+    TResultadoPropagacao propagacao;
+    double toleravel;
+    const bool propagou =
+        Propagar(!acumularTensao, comprimento, vibEstrada, hEstrada, hTalude, chuva, acomp,
+                 CurvaDescargaOriginal, dp, toleravel, propagacao, &pecas);
+    saida = std::move(propagacao.Saida);
+    r.PerdaToleravel = toleravel;
+    r.Balanco = propagacao.Balanco;
+    if (!propagou || !acumularTensao) return propagou;
+    const bool ok = PerdaDaPropagacao(dp, toleravel, fatorErodibilidade, propagacao, acomp, r);
+    // O volume até o desaguadouro: o leito em todo metro, a área externa só onde chega.
+    double comExterna = 0, soLeito = 0;
+    int resta = r.Espacamento;
+    for (const TPecaCanal& p : pecas) {
+        const int m = std::min(resta, p.Comprimento);
+        (p.AreaExterna ? comExterna : soLeito) += m;
+        resta -= m;
+    }
+    r.Volume = ((hEstrada.Volume + hTalude.Volume) * comExterna + hEstrada.Volume * soLeito) / 1000;
     return ok;
 }
 

@@ -14,6 +14,14 @@
 
 class TPrecipitacao;
 
+// Uma peça do canal no sentido da água: metros inteiros, declividade (m/m, > 0) e se recebe a
+// área externa (seção em corte) além do leito.
+struct TPecaCanal {
+    int Comprimento = 0;
+    double Declividade = 0;
+    bool AreaExterna = true;
+};
+
 // Canal da estrada: o motor do cálculo do espaçamento entre desaguadouros.
 class TCanalEstrada : public TCanalCinematicoCustom {
 public:
@@ -41,6 +49,21 @@ public:
                              TResultadoEspacamento& resultado,
                              std::optional<bool> curvaDescargaOriginal = std::nullopt) const;
 
+    // Canal que começa seco e segue as peças em sequência, um nó por metro, cada uma com a sua
+    // declividade no lugar de Sc (o α da curva segue √S, a tensão e a lâmina crítica usam a
+    // declividade do nó) e com ou sem o hidrograma da área externa. Uma peça só, com Sc e a
+    // área externa, dá o cálculo do espaçamento. Com 'acumularTensao', a perda de cada seção e
+    // o espaçamento; sem ela, só a propagação (seções vazias). 'fatorTensaoEfetiva' multiplica
+    // γS só na tensão excedente que erode. O hidrograma da saída fica em 'saida'. Erro
+    // (EMorvendo) para peça de menos de 1 m, declividade que não seja positiva e finita ou canal
+    // acima do limite de comprimento. Devolve falso quando cancelado.
+    bool CalcularCanalEmPecas(TPrecipitacao& chuva, const THidrograma& hEstrada,
+                              const THidrograma& hTalude, double vibEstrada,
+                              const std::vector<TPecaCanal>& pecas, bool acumularTensao,
+                              double fatorErodibilidade, double fatorTensaoEfetiva,
+                              IAcompanhamento* acomp, TResultadoEspacamento& resultado,
+                              std::unique_ptr<THidrograma>& saida) const;
+
     // Hidrograma de projeto de um desaguadouro: o canal com o comprimento do espaçamento.
     bool CalcularHidrogramaProjeto(TPrecipitacao& chuva, const THidrograma& hEstrada,
                                    const THidrograma& hTalude, int espacamento,
@@ -65,11 +88,17 @@ public:
 
 private:
     void FixarCoberturaEstrada();
-    // Prepara os dados (tolerável, γS, lâmina crítica, curva de descarga) e propaga.
+    // Prepara os dados (tolerável, γS, lâmina crítica, curva de descarga) e propaga. Com
+    // 'pecas', os trechos de declividade própria no lugar de 'comprimento' e Sc.
     bool Propagar(bool dimensionamento, int comprimento, double vibEstrada,
                   const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
                   IAcompanhamento* acomp, bool curvaDescargaOriginal, TDadosPropagacao& dados,
-                  double& perdaToleravel, TResultadoPropagacao& resultado) const;
+                  double& perdaToleravel, TResultadoPropagacao& resultado,
+                  const std::vector<TPecaCanal>* pecas = nullptr) const;
+    // A perda de cada seção e o espaçamento a partir de uma propagação.
+    bool PerdaDaPropagacao(const TDadosPropagacao& dp, double toleravel, double fatorErodibilidade,
+                           TResultadoPropagacao& propagacao, IAcompanhamento* acomp,
+                           TResultadoEspacamento& r) const;
 };
 
 // Fixa a cobertura do leito da estrada: sem cultivo, fileiras retas, sem condição.
