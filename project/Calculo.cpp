@@ -13,7 +13,7 @@ const char* const TEXTO_NENHUM_ESPACAMENTO =
 
 namespace {
 
-TEncostaCinematica& PrimeiroPlano(TEncostaCinematicaSecoes& encosta) {
+template <class TEncosta> auto& PrimeiroPlano(TEncosta& encosta) {
     if (encosta.NumSecoes() == 0) throw EMorvendo("A encosta não tem trechos definidos.");
     return encosta.Secao(0);
 }
@@ -66,15 +66,10 @@ private:
     IAcompanhamento* FA;
 };
 
-struct TParHidrogramas {
-    std::unique_ptr<THidrograma> Estrada;
-    std::unique_ptr<THidrograma> Talude;
-    TBalancoEncosta BalancoEstrada, BalancoTalude;
-};
+} // namespace
 
-// Hidrogramas do leito e da área externa para o período de retorno dado. Devolve falso
-// quando a seção 2 encerra o cálculo sem resultados.
-bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogramas& par) {
+void CalcularPlanos(TProjeto& p, double tr, bool areaExterna, IAcompanhamentoCalculo* a,
+                    TParHidrogramas& par) {
     TCanalEstrada& e = p.Estrada;
     TPrecipitacaoExponencialNegativa& chuva = p.Chuva();
     chuva.Tr(tr);
@@ -86,8 +81,8 @@ bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogra
         return CalcularHidrograma(leito, NumeroDeCelulas(leito), chuva, tempoEstrada, a,
                                   &par.BalancoEstrada);
     });
-    if (CanceladoPor(a)) return true;
-    if (e.IndSecao == 1) {
+    if (CanceladoPor(a)) return;
+    if (areaExterna) {
         if (a) a->DestacarEtapa(2);
         TEncostaCinematica& talude = PrimeiroPlano(e.Talude);
         TMostrarTempo tempoTalude;
@@ -96,11 +91,22 @@ bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogra
             return CalcularHidrograma(talude, NumeroDeCelulas(talude), chuva, tempoTalude, a,
                                       &par.BalancoTalude);
         });
-    } else if (e.IndSecao == 2) {
-        if (a) a->MostrarMensagem("Seção 2 ainda não disponível.");
-        return false;
     } else {
         par.Talude = std::make_unique<THidrograma>();
+    }
+}
+
+namespace {
+
+// Hidrogramas do leito e da área externa para o período de retorno dado. Devolve falso
+// quando a seção 2 encerra o cálculo sem resultados.
+bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogramas& par) {
+    const int secao = p.Estrada.IndSecao;
+    CalcularPlanos(p, tr, secao == 1, a, par);
+    if (CanceladoPor(a)) return true;
+    if (secao == 2) {
+        if (a) a->MostrarMensagem("Seção 2 ainda não disponível.");
+        return false;
     }
     return true;
 }
@@ -111,22 +117,31 @@ class TVerificacaoFinitos {
 public:
     TVerificacaoFinitos(const TProjeto& p, char sep) : P(p), Sep(sep) {}
 
-    void Canal(const TResultadoEspacamento& c) const {
+    // Com 'pecas', a declividade que uma seção não finita nomeia é a da sua peça.
+    void Canal(const TResultadoEspacamento& c,
+               const std::vector<TPecaCanal>* pecas = nullptr) const {
         const TCanalEstrada& e = P.Estrada;
+        std::size_t peca = 0;
+        long fimPeca = 0;
+        double declividade = e.Sc;
         if (!std::isfinite(c.PerdaToleravel))
             Erro("O aprofundamento máximo (" + Valor(e.Aprofundamento, "cm") +
                      ") e a massa específica do solo do canal (" + Valor(e.Densidade, "g/cm³") +
                      ")",
                  c.PerdaToleravel, "da perda tolerável de solo", true);
         for (const TLinhaSecao& l : c.Secoes) {
+            while (pecas && peca < pecas->size() && l.Secao > fimPeca) {
+                declividade = (*pecas)[peca].Declividade;
+                fimPeca += (*pecas)[peca++].Comprimento;
+            }
             if (!std::isfinite(l.Lamina) || !std::isfinite(l.Vazao))
-                Erro("Os dados do canal da estrada (seção, declividade " + Valor(e.Sc, "m/m") +
-                         ", rugosidade " + Valor(e.nc.Valor, "") + ")",
+                Erro("Os dados do canal da estrada (seção, declividade " +
+                         Valor(declividade, "m/m") + ", rugosidade " + Valor(e.nc.Valor, "") + ")",
                      std::isfinite(l.Lamina) ? l.Vazao : l.Lamina,
                      "da lâmina ou da vazão na seção " + std::to_string(l.Secao), true);
             if (!std::isfinite(l.Tensao))
-                Erro("A declividade do canal da estrada (" + Valor(e.Sc, "m/m") + ")", l.Tensao,
-                     "da tensão cisalhante na seção " + std::to_string(l.Secao), false);
+                Erro("A declividade do canal da estrada (" + Valor(declividade, "m/m") + ")",
+                     l.Tensao, "da tensão cisalhante na seção " + std::to_string(l.Secao), false);
             if (!std::isfinite(l.Perda))
                 Erro("A erodibilidade do solo do canal (" +
                          Valor(e.Erodibilidade, P.Unidades.UnidadeErodibilidade) + ")",
@@ -135,6 +150,13 @@ public:
         for (const double v : {c.PerdaSolo, c.TensaoMax, c.QMax, c.Volume})
             if (!std::isfinite(v))
                 Erro("Os dados do canal da estrada", v, "nos resultados do canal", true);
+    }
+
+    void Saida(const THidrograma& h) const {
+        for (const TPontoHidrograma& ponto : h.Pontos)
+            if (!std::isfinite(ponto.Vazao))
+                Erro("Os dados do canal da estrada", ponto.Vazao, "da vazão na saída do canal",
+                     true);
     }
 
     void Bacia(const TResultadoBacia& b) const {
@@ -188,6 +210,24 @@ private:
 };
 
 } // namespace
+
+bool CalcularCanalEmPecas(const TProjeto& p, TPrecipitacao& chuva, const THidrograma& hEstrada,
+                          const THidrograma& hTalude, const std::vector<TPecaCanal>& pecas,
+                          bool acumularTensao, double fatorTensaoEfetiva, IAcompanhamento* a,
+                          TResultadoEspacamento& r, std::unique_ptr<THidrograma>& saida) {
+    const TCanalEstrada& e = p.Estrada;
+    const double vibLeito = PrimeiroPlano(e.Estrada).VIB();
+    if (!NaEtapa("a propagação no canal da estrada", DADOS_CANAL, [&] {
+            return e.CalcularCanalEmPecas(chuva, hEstrada, hTalude, vibLeito, pecas, acumularTensao,
+                                          p.Unidades.FatorErodibilidade, fatorTensaoEfetiva, a, r,
+                                          saida);
+        }))
+        return false;
+    const TVerificacaoFinitos finitos(p, a ? a->SeparadorDecimal() : '.');
+    finitos.Canal(r, &pecas);
+    if (saida) finitos.Saida(*saida);
+    return true;
+}
 
 void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* a,
                      TResultadoCalculo& r, bool compararCurvaOriginal) {

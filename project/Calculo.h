@@ -1,6 +1,8 @@
 #pragma once
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/BalancoHidrico.h"
 #include "engine/PerdaSolo.h"
@@ -79,3 +81,28 @@ TResultadoCalculo ExecutarCalculo(TProjeto& projeto, int comprimentoCanal,
 void ExecutarCalculo(TProjeto& projeto, int comprimentoCanal,
                      IAcompanhamentoCalculo* acompanhamento, TResultadoCalculo& resultado,
                      bool compararCurvaOriginal = true);
+
+// Hidrogramas (L/s por metro de largura) do leito e da área externa de um período de retorno,
+// com os balanços dos dois planos.
+struct TParHidrogramas {
+    std::unique_ptr<THidrograma> Estrada;
+    std::unique_ptr<THidrograma> Talude;
+    TBalancoEncosta BalancoEstrada, BalancoTalude;
+};
+
+// Os dois planos no período de retorno 'tr', que a chuva do projeto passa a ter; sem
+// 'areaExterna' o hidrograma da área externa fica vazio. Um erro sai com a etapa e os dados que
+// a alimentam. Cancelado depois do leito, o da área externa fica nulo.
+void CalcularPlanos(TProjeto& projeto, double tr, bool areaExterna, IAcompanhamentoCalculo* a,
+                    TParHidrogramas& par);
+
+// O canal do projeto em peças de declividade própria (TCanalEstrada::CalcularCanalEmPecas),
+// com a chuva dada (no período de retorno dos hidrogramas), a infiltração estável do leito e
+// o fator de erodibilidade das unidades; os erros como os do cálculo do espaçamento e todo
+// resultado conferido finito (a seção não finita nomeia a declividade da sua peça). Devolve
+// falso quando cancelado.
+bool CalcularCanalEmPecas(const TProjeto& projeto, TPrecipitacao& chuva,
+                          const THidrograma& hEstrada, const THidrograma& hTalude,
+                          const std::vector<TPecaCanal>& pecas, bool acumularTensao,
+                          double fatorTensaoEfetiva, IAcompanhamento* acomp,
+                          TResultadoEspacamento& resultado, std::unique_ptr<THidrograma>& saida);
