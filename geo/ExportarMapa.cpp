@@ -50,7 +50,7 @@ std::string DescricaoDesaguadouro(const TDesaguadouroMapa& d) {
 }
 
 std::string DescricaoTrecho(const TTrechoMapa& t) {
-    return "Trecho " + t.Nome + ": estaca " + Estaca(t.Inicio) + " a " + Estaca(t.Fim) +
+    return t.Nome + ": estaca " + Estaca(t.Inicio) + " a " + Estaca(t.Fim) +
            "\nDeclividade: " + Decimal("0.00", t.Declividade * 100) + " %\nEspaçamento: " +
            (t.Espacamento ? std::to_string(*t.Espacamento) + " m"
                           : std::string("nenhum espaçamento atende"));
@@ -201,7 +201,7 @@ void GravarOgr(const std::string& temporario, TFormatoMapa formato, const TLinha
         OGRFeature f(linhas->GetLayerDefn());
         f.SetGeometry(&reta);
         if (gpx || kml) {
-            f.SetField(gpx ? "name" : "Name", ("Trecho " + t.Nome).c_str());
+            f.SetField(gpx ? "name" : "Name", t.Nome.c_str());
             f.SetField(gpx ? "desc" : "Description", DescricaoTrecho(t).c_str());
         }
         if (!gpx) {

@@ -22,7 +22,7 @@ struct TDesaguadouroMapa {
 };
 
 struct TTrechoMapa {
-    std::string Nome;
+    std::string Nome;               // como aparece no mapa ("Trecho 1", "Canal 3 E")
     double Inicio = 0, Fim = 0;     // m ao longo da estrada
     double Declividade = 0;         // m/m, com sinal
     std::optional<int> Espacamento; // m; sem ele, nenhum espaçamento atende

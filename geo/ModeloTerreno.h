@@ -9,7 +9,7 @@
 // raster. O raster é lido por janelas ao longo da linha, nunca inteiro.
 
 // Maior janela lida de uma vez, em células de cada lado.
-constexpr int LADO_MAXIMO_JANELA = 1024;
+constexpr int LADO_MAXIMO_JANELA = 256;
 
 // Perfil bruto a cada metro. EArquivoNaoExiste, EArquivoRecusado (não é um raster que o GDAL
 // lê) ou EMorvendo com o motivo: sem sistema de coordenadas, em graus sem unidade das cotas,

@@ -12,7 +12,7 @@ cd "$trabalho"
 flags=(-std=c++20 -g -O1 -fsanitize=fuzzer-no-link,address,undefined -I"$raiz")
 objetos=()
 for f in "$raiz"/comum/*.cpp "$raiz"/engine/*.cpp "$raiz"/reports/*.cpp "$raiz"/idf/*.cpp \
-         "$raiz"/project/*.cpp; do
+         "$raiz"/project/*.cpp "$raiz"/geo/PerfilLinha.cpp; do
     o=$(basename "${f%.cpp}").o
     if [ ! -f "$o" ] || [ "$f" -nt "$o" ]; then clang++ "${flags[@]}" -c "$f" -o "$o" & fi
     objetos+=("$o")
@@ -30,9 +30,10 @@ declare -A sementes=(
     [FuzzTrechos]="$raiz/tests/dados/fuzz/trechos"
     [FuzzEstacoesUsuario]="$raiz/tests/dados/fuzz/estacoes_usuario"
     [FuzzSerieDiaria]="$raiz/tests/dados/fuzz/serie_diaria"
+    [FuzzPerfilLinha]="$raiz/tests/dados/fuzz/perfil_linha"
 )
 for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD FuzzTabelaIdf FuzzTrechos \
-    FuzzEstacoesUsuario FuzzSerieDiaria; do
+    FuzzEstacoesUsuario FuzzSerieDiaria FuzzPerfilLinha; do
     # O ajuste da equação IDF, entre os objetos, usa a GSL.
     clang++ "${flags[@]}" -fsanitize=fuzzer "$raiz/tests/fuzz/$alvo.cpp" "${objetos[@]}" \
         -lgsl -lgslcblas -o "$alvo"

@@ -20,7 +20,8 @@ protected:
                          {2, 'E', 1234.5, -0.0425, 1170.25, 31.75, std::nullopt, "",
                           "Vazão acima da capacidade do canal"},
                          {3, 'D', Linha->Comprimento(), 0.01, 100, 5, 1.25, "", ""}};
-        Trechos = {{"T1", 0, 2000, 0.031, 64}, {"T2", 2000, Linha->Comprimento(), -0.0425, {}}};
+        Trechos = {{"Trecho 1", 0, 2000, 0.031, 64},
+                   {"Trecho 2", 2000, Linha->Comprimento(), -0.0425, {}}};
     }
     // Coordenadas lidas (x, y no sistema da camada) e campos de texto pelo nome.
     struct TLido {

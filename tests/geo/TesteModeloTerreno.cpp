@@ -2,6 +2,7 @@
 // em UTM e em graus.
 #include <fstream>
 #include <regex>
+#include <sys/resource.h>
 
 #include "comum/EMorvendo.h"
 #include "geo/ModeloTerreno.h"
@@ -115,6 +116,48 @@ TEST_F(ModeloTerreno, ModeloEmGrausComUnidadeEEmPes) {
         const TPontoMapa m = linha.PontoNaPosicao(graus[i].Posicao);
         EXPECT_NEAR(graus[i].Cota, Superficie(m.E, m.N), 0.02) << graus[i].Posicao;
         EXPECT_NEAR(pes[i].Cota, Superficie(m.E, m.N), ERRO_CELULA) << pes[i].Posicao;
+    }
+}
+
+TEST_F(ModeloTerreno, ModeloEnormeLidoSoPorJanelasAoLongoDaLinha) {
+    // 50 000 × 50 000 células de 1 m (10 GB descomprimidos), esparso no disco: só os blocos
+    // ao redor da estrada têm dados. Ler o raster inteiro estouraria a memória.
+    const int lado = 50000;
+    char** opcoes = nullptr;
+    for (const char* o :
+         {"TILED=YES", "BLOCKXSIZE=512", "BLOCKYSIZE=512", "SPARSE_OK=TRUE", "BIGTIFF=YES"})
+        opcoes = CSLAddString(opcoes, o);
+    {
+        GDALDatasetUniquePtr ds(GetGDALDriverManager()->GetDriverByName("GTiff")->Create(
+            Arquivo("enorme.tif").c_str(), lado, lado, 1, GDT_Float32, opcoes));
+        ASSERT_TRUE(ds);
+        double gt[6] = {300000, 1, 0, 7506000, 0, -1};
+        ds->SetGeoTransform(gt);
+        OGRSpatialReference s = geoteste::Sistema(32723);
+        ds->SetSpatialRef(&s);
+        ds->GetRasterBand(1)->SetUnitType("m");
+        // Colunas 400 a 5600, linhas 2400 a 3600: a faixa da estrada.
+        const int i0 = 400, j0 = 2400, largura = 5200, altura = 1200;
+        std::vector<float> z(std::size_t(largura) * altura);
+        for (int j = 0; j < altura; ++j)
+            for (int i = 0; i < largura; ++i)
+                z[std::size_t(j) * largura + i] =
+                    float(Superficie(300000 + i0 + i + 0.5, 7506000 - (j0 + j + 0.5)));
+        ASSERT_EQ(ds->GetRasterBand(1)->RasterIO(GF_Write, i0, j0, largura, altura, z.data(),
+                                                 largura, altura, GDT_Float32, 0, 0),
+                  CE_None);
+    }
+    CSLDestroy(opcoes);
+    EXPECT_LT(std::filesystem::file_size(Arquivo("enorme.tif")), 100u << 20);
+    const TLinhaEstrada linha = TLinhaEstrada::Abrir(Arquivo("estrada.gpkg"));
+    rusage antes{}, depois{};
+    getrusage(RUSAGE_SELF, &antes);
+    const auto perfil = PerfilDoTerreno(Arquivo("enorme.tif"), linha);
+    getrusage(RUSAGE_SELF, &depois);
+    EXPECT_LT(depois.ru_maxrss - antes.ru_maxrss, 200 * 1024); // KB
+    for (std::size_t i = 0; i < perfil.size(); i += 101) {
+        const TPontoMapa m = linha.PontoNaPosicao(perfil[i].Posicao);
+        EXPECT_NEAR(perfil[i].Cota, Superficie(m.E, m.N), 0.01) << perfil[i].Posicao;
     }
 }
 
