@@ -568,6 +568,9 @@ int Principal(int argc, char** argv) {
         return IdfDaSerieLinhaDeComando(std::vector<std::string>(argv + 2, argv + argc), std::cout,
                                         std::cerr);
     }
+    // As estações do usuário, como na janela: o relatório cita a da equação em uso, e os
+    // avisos conferem as faixas dela.
+    DefinirPastaDadosUsuario(PastaDadosUsuarioPadrao());
     TOpcoes o;
     if (const int r = LerOpcoes(argc, argv, o); r >= 0) return r;
 

@@ -21,6 +21,8 @@ constexpr double LongitudeLeste = 28.8, LongitudeOeste = 74.1;
 constexpr double DuracaoMaxima = 10080; // uma semana, em minutos
 constexpr double TrMaximo = 10000;      // anos
 constexpr double ErroMaximoPct = 1000;
+// Nenhuma série de leituras diárias passa disto.
+constexpr double AnosSerieMaximo = 1000;
 constexpr std::size_t MaxFonte = 500;
 
 // Um número de um campo: o rótulo do editor, com a unidade, e a faixa.
@@ -71,6 +73,14 @@ void Texto(const std::string& valor, const char* rotulo, std::size_t maximo) {
                     (porQue ? std::string(": ") + porQue : std::string()) + ".");
 }
 
+// Anos da série: inteiro, ou 0 quando a equação não veio de uma série.
+void ConferirAnosSerie(double anos, char separador) {
+    if (!(anos == 0 || (anos >= 1 && anos <= AnosSerieMaximo && anos == std::trunc(anos))))
+        ForaDaFaixa("Anos da série de chuvas diárias",
+                    "ficar vazio ou ser um número inteiro de 1 a " + Num(AnosSerieMaximo), anos,
+                    separador);
+}
+
 std::string Aparar(const std::string& s) {
     const auto a = s.find_first_not_of(" \t");
     if (a == std::string::npos) return "";
@@ -103,7 +113,7 @@ bool ColunaConhecida(const std::string& nome) {
         if (so.Coluna(c) == 0) return true;
     for (const auto& [c, m] : ColunasErros)
         if (so.Coluna(c) == 0) return true;
-    return false;
+    return so.Coluna("anos_serie") == 0;
 }
 
 std::string& PastaRegistrada() {
@@ -155,6 +165,7 @@ void ConferirEstacaoUsuario(const TEstacaoUsuario& e, char sep) {
     for (const auto& [rotulo, erro] : erros)
         if (*erro && !(std::isfinite(**erro) && **erro >= 0 && **erro <= ErroMaximoPct))
             ForaDaFaixa(rotulo, "ficar vazio ou estar entre 0 e 1000", **erro, sep);
+    ConferirAnosSerie(e.AnosSerie, sep);
     Texto(e.Fonte, "Fonte", MaxFonte);
 }
 
@@ -210,6 +221,7 @@ TInfoEstacaoIdf InfoEstacaoUsuario(const TEstacaoUsuario& e) {
     i.TrMax = e.TrMax;
     i.ErroRmsPct = e.ErroRmsPct;
     i.ErroMaximoPct = e.ErroMaximoPct;
+    i.AnosSerie = e.AnosSerie;
     return i;
 }
 
@@ -262,7 +274,13 @@ TArquivoEstacoesUsuario LerArquivoEstacoesUsuario(std::string_view texto,
         for (const std::size_t c : outras)
             e.OutrasColunas.emplace_back(t.Cabecalho[c],
                                          c < l.Campos.size() ? l.Campos[c] : std::string());
+        // "-0" é o equador, como "0": nunca volta ao arquivo com sinal.
+        e.Latitude += 0.0;
+        const double anosSerie = campo("anos_serie").empty() ? 0 : numero("anos_serie");
         try {
+            // Conferido antes de virar inteiro: 1e300 não cabe num int.
+            ConferirAnosSerie(anosSerie, '.');
+            e.AnosSerie = static_cast<int>(anosSerie);
             ConferirEstacaoUsuario(e, '.');
         } catch (const EMorvendo& erro) {
             // A mensagem do campo ("O campo K deve ...") ganha o lugar no arquivo.
@@ -320,6 +338,7 @@ std::string CsvEstacoesUsuario(const std::vector<TEstacaoUsuario>& estacoes,
         s += std::string(",") + coluna;
     for (const auto& [coluna, membro] : ColunasErros)
         s += std::string(",") + coluna;
+    s += ",anos_serie";
     for (const auto& nome : outras)
         s += "," + aspas(nome);
     s += "\n";
@@ -331,6 +350,7 @@ std::string CsvEstacoesUsuario(const std::vector<TEstacaoUsuario>& estacoes,
             s += "," + opcional(e.*membro);
         for (const auto& [coluna, membro] : ColunasErros)
             s += "," + (e.*membro ? RealExato(*(e.*membro)) : std::string());
+        s += "," + (e.AnosSerie > 0 ? std::to_string(e.AnosSerie) : std::string());
         // Cada valor na primeira coluna livre do seu nome, na ordem em que a estação os traz.
         std::vector<std::string> valores(outras.size());
         std::vector<bool> usada(outras.size(), false);

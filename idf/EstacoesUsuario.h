@@ -26,7 +26,8 @@ struct TEstacaoUsuario {
     int Estado = 0; // índice da tabela de estados
     std::string Nome;
     // Graus decimais, sul e oeste positivos: a consulta só representa pontos ao sul do
-    // equador, e uma latitude ao norte é recusada, nunca trocada de hemisfério.
+    // equador, e uma latitude ao norte é recusada, nunca trocada de hemisfério. 0 é o próprio
+    // equador, que o banco guarda como 00°00'00".
     double Latitude = 0, Longitude = 0;
     double K = 0, A = 0, B = 0, C = 0;
     double DuracaoMin = 0, DuracaoMax = 0; // min; 0: não informada
@@ -34,6 +35,9 @@ struct TEstacaoUsuario {
     double TrMin = 0, TrMax = 0; // anos; 0: não informado
     // Equação ajustada a uma tabela: erros relativos diante dela (%); vazios: não se sabe.
     std::optional<double> ErroRmsPct{}, ErroMaximoPct{};
+    // Equação de uma série de chuvas diárias: os anos dela que entraram no ajuste (0: não veio
+    // de uma série). Além do dobro deles, o período de retorno é extrapolação.
+    int AnosSerie = 0;
     // Colunas que o usuário acrescentou ao arquivo (nome, valor), na ordem do arquivo, com
     // nomes repetidos ou vazios: voltam ao arquivo como vieram.
     std::vector<std::pair<std::string, std::string>> OutrasColunas{};
@@ -67,10 +71,10 @@ struct TArquivoEstacoesUsuario {
 };
 
 // CSV na disposição da tabela distribuída (uf, estacao, latitude, longitude, K, a, b, c,
-// fonte; duracao_min, duracao_max, tr_min, tr_max, erro_rms_pct e erro_max_pct opcionais,
-// vazios ou ausentes quando não se sabe; outras colunas guardadas como vieram). Tudo ou nada:
-// a primeira linha recusada dá EMorvendo "<arquivo>, linha N, campo X: ..."; um estado com
-// dois nomes iguais, as duas linhas.
+// fonte; duracao_min, duracao_max, tr_min, tr_max, erro_rms_pct, erro_max_pct e anos_serie
+// opcionais, vazios ou ausentes quando não se sabe; outras colunas guardadas como vieram).
+// Tudo ou nada: a primeira linha recusada dá EMorvendo "<arquivo>, linha N, campo X: ..."; um
+// estado com dois nomes iguais, as duas linhas.
 TArquivoEstacoesUsuario LerArquivoEstacoesUsuario(std::string_view texto,
                                                   const std::string& nomeArquivo);
 std::vector<TEstacaoUsuario> LerCsvEstacoesUsuario(std::string_view texto,

@@ -50,6 +50,8 @@ struct TInfoEstacaoIdf {
     // Estação do usuário ajustada a uma tabela: erros relativos diante dela (%); vazios: não
     // se sabe.
     std::optional<double> ErroRmsPct{}, ErroMaximoPct{};
+    // Estação do usuário feita de uma série de chuvas diárias: os anos usados; 0: não é.
+    int AnosSerie = 0;
 };
 
 // Todas as estações da tabela compilada, na ordem da tabela de estações.

@@ -150,20 +150,43 @@ std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& p, double K, double a
     return DuracoesChuvaProjeto(K, a, b, c, PeriodoRetornoEspacamento(e), infiltracoes);
 }
 
+namespace {
+
+// "O período de retorno de 100 anos (dimensionamento da bacia) fica" (ou "ficam", com o do
+// espaçamento) para os períodos de retorno do projeto que cumprem a condição; vazio sem nenhum.
+template <class F>
+std::string PeriodosRetornoQue(const TProjeto& p, F condicao, char sep, const char* verbo) {
+    const TCanalEstrada& e = p.Estrada;
+    std::vector<std::string> trs;
+    const double esp = PeriodoRetornoEspacamento(e);
+    if (condicao(esp)) trs.push_back(FormatFloat("0.##", esp, sep) + " anos (espaçamento)");
+    if (e.Bacia.CalcularVolume && condicao(e.TrDim))
+        trs.push_back(FormatFloat("0.##", e.TrDim, sep) + " anos (dimensionamento da bacia)");
+    if (trs.empty()) return "";
+    return "O período de retorno de " + trs[0] + (trs.size() > 1 ? " e o de " + trs[1] : "") + " " +
+           verbo + (trs.size() > 1 ? "m" : "");
+}
+
+} // namespace
+
 std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& p, const TInfoEstacaoIdf& estacao,
                                            char sep) {
-    const TCanalEstrada& e = p.Estrada;
-    std::vector<std::string> fora;
-    const double esp = PeriodoRetornoEspacamento(e);
-    if (TrForaDaFaixa(estacao, esp))
-        fora.push_back(FormatFloat("0.##", esp, sep) + " anos (espaçamento)");
-    if (e.Bacia.CalcularVolume && TrForaDaFaixa(estacao, e.TrDim))
-        fora.push_back(FormatFloat("0.##", e.TrDim, sep) + " anos (dimensionamento da bacia)");
-    if (fora.empty()) return "";
-    return "O período de retorno de " + fora[0] + (fora.size() > 1 ? " e o de " + fora[1] : "") +
-           " fica" + (fora.size() > 1 ? "m" : "") +
-           " fora da faixa em que a equação desta estação vale (" + TextoFaixaTr(estacao) +
+    const std::string trs = PeriodosRetornoQue(
+        p, [&](double tr) { return TrForaDaFaixa(estacao, tr); }, sep, "fica");
+    if (trs.empty()) return "";
+    return trs + " fora da faixa em que a equação desta estação vale (" + TextoFaixaTr(estacao) +
            "): fora dela a intensidade é extrapolada.";
+}
+
+std::string AvisoPeriodoRetornoAlemDaSerie(const TProjeto& p, const TInfoEstacaoIdf& estacao,
+                                           char sep) {
+    if (estacao.AnosSerie <= 0) return "";
+    const std::string trs = PeriodosRetornoQue(
+        p, [&](double tr) { return tr > 2.0 * estacao.AnosSerie; }, sep, "passa");
+    if (trs.empty()) return "";
+    return trs + " do dobro dos " + std::to_string(estacao.AnosSerie) +
+           " anos da série de chuvas diárias de que a equação desta estação foi ajustada: a "
+           "chuva de projeto é extrapolação da distribuição de Gumbel.";
 }
 
 std::string AvisoInterpolacaoPertoDoRaio(const TProjeto& p, char sep) {
@@ -221,6 +244,8 @@ std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo
         juntar("duracao_fora_da_faixa", Atencao, AvisoDuracaoForaDaFaixa(p, *estacao));
         juntar("periodo_retorno_fora_da_faixa", Atencao,
                AvisoPeriodoRetornoForaDaFaixa(p, *estacao, sep));
+        juntar("periodo_retorno_alem_da_serie", Atencao,
+               AvisoPeriodoRetornoAlemDaSerie(p, *estacao, sep));
     }
     juntar("interpolacao_perto_do_raio", Atencao, AvisoInterpolacaoPertoDoRaio(p, sep));
     juntar("perda_acima_da_toleravel", Atencao,

@@ -54,6 +54,13 @@ std::string AvisoDuracaoForaDaFaixa(const TProjeto& projeto, const TInfoEstacaoI
 std::string AvisoPeriodoRetornoForaDaFaixa(const TProjeto& projeto, const TInfoEstacaoIdf& estacao,
                                            char separadorDecimal);
 
+// Aviso quando o período de retorno do espaçamento ou o do dimensionamento (com a bacia
+// calculada) passa do dobro dos anos da série de chuvas diárias de que a equação da estação foi
+// ajustada: a chuva dele é extrapolação da distribuição. Vazio se não, ou quando a estação não
+// veio de uma série.
+std::string AvisoPeriodoRetornoAlemDaSerie(const TProjeto& projeto, const TInfoEstacaoIdf& estacao,
+                                           char separadorDecimal);
+
 // Aviso da chuva interpolada de estações perto do raio da interpolação (a mais próxima além de
 // três quartos dele): a equação pouco representa o lugar. Vazio se não.
 std::string AvisoInterpolacaoPertoDoRaio(const TProjeto& projeto, char separadorDecimal);

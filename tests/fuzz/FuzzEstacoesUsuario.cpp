@@ -17,7 +17,8 @@ bool Iguais(const TEstacaoUsuario& a, const TEstacaoUsuario& b) {
            a.Longitude == b.Longitude && a.K == b.K && a.A == b.A && a.B == b.B && a.C == b.C &&
            a.DuracaoMin == b.DuracaoMin && a.DuracaoMax == b.DuracaoMax && a.Fonte == b.Fonte &&
            a.TrMin == b.TrMin && a.TrMax == b.TrMax && a.ErroRmsPct == b.ErroRmsPct &&
-           a.ErroMaximoPct == b.ErroMaximoPct && a.OutrasColunas == b.OutrasColunas;
+           a.ErroMaximoPct == b.ErroMaximoPct && a.AnosSerie == b.AnosSerie &&
+           a.OutrasColunas == b.OutrasColunas;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 
@@ -74,8 +75,8 @@ TEST(EstacoesUsuario, ArquivoAntigoEColunasDoUsuario) {
     const std::string gravado = LerArquivoDados(m.Caminho());
     EXPECT_EQ(gravado.substr(0, gravado.find('\n')),
               "uf,estacao,latitude,longitude,K,a,b,c,fonte,duracao_min,duracao_max,tr_min,tr_max,"
-              "erro_rms_pct,erro_max_pct,Bacia,nota");
-    EXPECT_NE(gravado.find(",F,5,1440,,,,,Piracicaba,\"revisar, 2024\"\n"), std::string::npos)
+              "erro_rms_pct,erro_max_pct,anos_serie,Bacia,nota");
+    EXPECT_NE(gravado.find(",F,5,1440,,,,,,Piracicaba,\"revisar, 2024\"\n"), std::string::npos)
         << gravado;
     TEstacoesUsuario outra(p.Caminho());
     outra.Carregar();
@@ -224,9 +225,10 @@ TEST(EstacoesUsuario, ConsultaDizOErroDoAjuste) {
 // além do cabeçalho; a linha nova fica com elas vazias.
 TEST(EstacoesUsuario, ColunasDoUsuarioSobrevivemAInclusao) {
     const std::string base = "uf,estacao,latitude,longitude,K,a,b,c,fonte";
-    const std::string nossas = ",duracao_min,duracao_max,tr_min,tr_max,erro_rms_pct,erro_max_pct";
+    const std::string nossas =
+        ",duracao_min,duracao_max,tr_min,tr_max,erro_rms_pct,erro_max_pct,anos_serie";
     const std::string linha = "SP,A,22,47,1000,0.2,10,0.8,F";
-    const std::string vazias = ",,,,,,";
+    const std::string vazias = ",,,,,,,";
     const struct {
         const char* Caso;
         std::string Arquivo, Cabecalho, LinhaA; // LinhaA vazia: o arquivo não tinha estação
@@ -296,6 +298,49 @@ TEST(EstacoesUsuario, HemisferioDaLatitudeNaoMuda) {
                                  0),
                       0u)
                 << erro.what();
+        }
+    }
+}
+
+// "-0" é o equador, como "0": volta ao arquivo sem o sinal, que o faria parecer ao norte.
+TEST(EstacoesUsuario, EquadorComSinalVoltaSemEle) {
+    const auto lidas =
+        LerCsvEstacoesUsuario(Cabecalho + "AP,Macapá,-0,51.07,1000,0.2,10,0.8,F,,\n", "m.csv");
+    ASSERT_EQ(lidas.size(), 1u);
+    EXPECT_FALSE(std::signbit(lidas[0].Latitude));
+    EXPECT_NE(CsvEstacoesUsuario(lidas).find("\nAP,Macapá,0,51.07,"), std::string::npos);
+    EXPECT_EQ(EstacaoDoBanco(lidas[0]).Latitude, "00°00'00\"");
+}
+
+// Os anos da série de chuvas diárias de que a estação foi ajustada voltam do arquivo e chegam à
+// consulta; sem a coluna (arquivo antigo) ou vazia, a estação não veio de uma série. Um valor
+// que não é um número inteiro de anos recusa o arquivo com a linha e o campo.
+TEST(EstacoesUsuario, AnosDaSerieDeChuvas) {
+    TEstacaoUsuario e = Exemplo(), semSerie = Exemplo();
+    e.AnosSerie = 27;
+    semSerie.Nome = "Sem série";
+    const auto lidas = LerCsvEstacoesUsuario(CsvEstacoesUsuario({e, semSerie}), "m.csv");
+    ASSERT_EQ(lidas.size(), 2u);
+    EXPECT_EQ(lidas[0].AnosSerie, 27);
+    EXPECT_EQ(InfoEstacaoUsuario(lidas[0]).AnosSerie, 27);
+    EXPECT_EQ(lidas[1].AnosSerie, 0);
+    EXPECT_EQ(
+        LerCsvEstacoesUsuario(Cabecalho + "SP,A,22,47,1000,0.2,10,0.8,F,,\n", "m.csv")[0].AnosSerie,
+        0);
+
+    const std::string comAnos = "uf,estacao,latitude,longitude,K,a,b,c,fonte,anos_serie\n";
+    for (const char* anos : {"2.5", "-3", "1e300", "1001", "abc"}) {
+        SCOPED_TRACE(anos);
+        try {
+            LerCsvEstacoesUsuario(comAnos + "SP,A,22,47,1000,0.2,10,0.8,F," + anos + "\n", "m.csv");
+            ADD_FAILURE();
+        } catch (const EMorvendo& erro) {
+            const std::string m = erro.what();
+            EXPECT_EQ(m.rfind("m.csv, linha 2, campo ", 0), 0u) << m;
+            EXPECT_TRUE(m.find("Anos da série de chuvas diárias deve ficar vazio ou ser um "
+                               "número inteiro de 1 a 1000") != std::string::npos ||
+                        m.find("anos_serie: \"abc\" não é um número") != std::string::npos)
+                << m;
         }
     }
 }

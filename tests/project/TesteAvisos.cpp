@@ -8,6 +8,7 @@
 #include "../Json.h"
 #include "Auxiliar.h"
 #include "comum/Win1252.h"
+#include "idf/EstacoesUsuario.h"
 #include "project/Avisos.h"
 #include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
@@ -58,6 +59,45 @@ TEST(Avisos, PadraoAplicadoAChaveQueOArquivoNaoTem) {
     auto l = Ler(DADOS_REFERENCIA + "c02_trap_secao3_50m.mvd");
     EscreverProjeto(l->P, (pasta / "p.mvd").string());
     EXPECT_TRUE(Ler((pasta / "p.mvd").string())->P.PadroesAplicados.empty());
+}
+
+// A estação feita de uma série de chuvas diárias lembra os anos da série: o período de retorno
+// do espaçamento ou o da bacia (quando ela é calculada) além do dobro deles é extrapolação. O
+// dobro exato ainda não é; a estação sem série não tem o aviso.
+TEST(Avisos, PeriodoRetornoAlemDoDobroDaSerie) {
+    auto l = Ler(EXEMPLOS + "Estrada.mvd");
+    TCanalEstrada& e = l->P.Estrada;
+    e.Equivalente = false;
+    const std::string fim = " do dobro dos 20 anos da série de chuvas diárias de que a equação "
+                            "desta estação foi ajustada: a chuva de projeto é extrapolação da "
+                            "distribuição de Gumbel.";
+    const struct {
+        int Anos;
+        double TrEsp, TrDim;
+        bool Bacia;
+        std::string Esperado;
+    } casos[] = {
+        {20, 5, 10, true, ""},
+        {20, 40, 40, true, ""},
+        {20, 5, 40.5, true,
+         "O período de retorno de 40,5 anos (dimensionamento da bacia) passa" + fim},
+        {20, 5, 50, false, ""},
+        {20, 41, 10, false, "O período de retorno de 41 anos (espaçamento) passa" + fim},
+        {20, 41, 100, true,
+         "O período de retorno de 41 anos (espaçamento) e o de 100 anos (dimensionamento da "
+         "bacia) passam" +
+             fim},
+        {0, 41, 100, true, ""},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.TrEsp);
+        TInfoEstacaoIdf estacao;
+        estacao.AnosSerie = c.Anos;
+        e.TrEsp = c.TrEsp;
+        e.TrDim = c.TrDim;
+        e.Bacia.CalcularVolume = c.Bacia;
+        EXPECT_EQ(AvisoPeriodoRetornoAlemDaSerie(l->P, estacao, ','), c.Esperado);
+    }
 }
 
 TEST(Avisos, PerdaQueSobeEDesceDentroDoEspacamento) {
@@ -377,11 +417,28 @@ struct TSaidas {
     TJson Json;
 };
 
+// O exemplo da estrada com outra equação de chuva.
+std::string ComEquacao(const char* K, const char* a, const char* b, const char* c) {
+    return Trocar(Trocar(Trocar(Trocar(LerBytes(EXEMPLOS + "Estrada.mvd"), "\nK=1086\\.604",
+                                       std::string("\nK=") + K),
+                                "\nA=0\\.184", std::string("\nA=") + a),
+                         "\nB=9\\.886", std::string("\nB=") + b),
+                  "\nC=0\\.728", std::string("\nC=") + c);
+}
+
+// A pasta das estações do usuário que o cálculo consulta, enquanto o objeto vive.
+struct TPastaUsuario {
+    explicit TPastaUsuario(const std::string& pasta) { DefinirPastaDadosUsuario(pasta); }
+    ~TPastaUsuario() { DefinirPastaDadosUsuario(""); }
+};
+
+// As estações do usuário ficam em pasta/usuario, para a linha de comando e para o cálculo aqui.
 TSaidas SaidasDaLinhaDeComando(const TPastaTemporaria& pasta, const std::string& projeto,
                                const std::string& opcoes) {
     GravarBytes(pasta / "p.mvd", projeto);
     const std::string base =
-        "cd '" + pasta.Caminho.string() + "' && LC_ALL=C '" MORVENDO_CALC "' p.mvd " + opcoes;
+        "cd '" + pasta.Caminho.string() +
+        "' && LC_ALL=C MORVENDO_DADOS_USUARIO=usuario '" MORVENDO_CALC "' p.mvd " + opcoes;
     EXPECT_EQ(std::system((base + " > texto.txt 2>&1").c_str()), 0);
     EXPECT_EQ(std::system((base + " --json --html r.html > json.txt 2>&1").c_str()), 0);
     return {LerBytes(pasta / "texto.txt"),
@@ -391,15 +448,27 @@ TSaidas SaidasDaLinhaDeComando(const TPastaTemporaria& pasta, const std::string&
 
 } // namespace
 
-// A perda que sobe e desce, o trapézio pela curva antiga e a equação usada fora da sua faixa
-// de durações: cada aviso sai no texto, no JSON e no relatório, com o mesmo identificador.
+// A perda que sobe e desce, o trapézio pela curva antiga, a equação usada fora da sua faixa
+// de durações e a de uma série de chuvas diárias além do dobro dela: cada aviso sai no texto,
+// no JSON e no relatório, com o mesmo identificador.
 TEST(Avisos, OsMesmosEmTodasAsSaidas) {
     TPastaTemporaria pasta("avisos-saidas");
-    const std::string lages = Trocar(
-        Trocar(Trocar(Trocar(LerBytes(EXEMPLOS + "Estrada.mvd"), "\nK=1086\\.604", "\nK=1285.65"),
-                      "\nA=0\\.184", "\nA=0.133"),
-               "\nB=9\\.886", "\nB=14.2"),
-        "\nC=0\\.728", "\nC=0.87");
+    // Uma estação do usuário feita de uma série de 20 anos, de 2 a 100 anos.
+    const TEstacaoUsuario daSerie{.Estado = 24,
+                                  .Nome = "Posto da série",
+                                  .Latitude = 22.7,
+                                  .Longitude = 47.6,
+                                  .K = 1300.5,
+                                  .A = 0.15,
+                                  .B = 12.5,
+                                  .C = 0.8,
+                                  .Fonte = "Série de chuvas diárias do posto 02245005",
+                                  .TrMin = 2,
+                                  .TrMax = 100,
+                                  .AnosSerie = 20};
+    TEstacoesUsuario((pasta / "usuario").string()).Adicionar(daSerie);
+    const TPastaUsuario usuario((pasta / "usuario").string());
+    const std::string lages = ComEquacao("1285.65", "0.133", "14.2", "0.87");
     // Com a infiltração da área externa baixa, a chuva de projeto passa das 4 h da equação.
     const std::string lagesLonga = Trocar(lages, "\nVIB=5\r", "\nVIB=1\r");
     const struct {
@@ -412,6 +481,8 @@ TEST(Avisos, OsMesmosEmTodasAsSaidas) {
         {lagesLonga, "", "duracao_fora_da_faixa"},
         // A equação de Lages vale de 2 a 50 anos; o projeto dimensiona a bacia com 100.
         {Trocar(lages, "\nTrDim=[0-9.]+\r", "\nTrDim=100\r"), "", "periodo_retorno_fora_da_faixa"},
+        {Trocar(ComEquacao("1300.5", "0.15", "12.5", "0.8"), "\nTrDim=[0-9.]+\r", "\nTrDim=50\r"),
+         "", "periodo_retorno_alem_da_serie"},
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.Id);

@@ -536,6 +536,7 @@ TEST_F(RelatorioEstrada, EstacaoDaSerieDiariaDizAOrigem) {
     e.Longitude = 47.6;
     DefinirAjuste(e, r.Ajuste);
     e.Fonte = DescricaoOrigem(r);
+    e.AnosSerie = static_cast<int>(r.AnosUsados.size());
     // A frase inteira, como a estação a guardou (sem nada que o HTML precise escapar).
     ASSERT_EQ(e.Fonte.find_first_of("<>&\""), std::string::npos);
     DefinirPastaDadosUsuario(pasta.string());
@@ -544,13 +545,20 @@ TEST_F(RelatorioEstrada, EstacaoDaSerieDiariaDizAOrigem) {
     ASSERT_TRUE(LerProjeto(p, DADOS + "/../../exemplos/Estrada.mvd"));
     UsarEstacaoUsuario(e);
     resultado = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
-    const std::string doc = Documento();
-    DefinirPastaDadosUsuario("");
+    std::string doc = Documento();
     ASSERT_EQ(resultado.Situacao, TResultadoCalculo::Concluido);
     EXPECT_NE(doc.find("Estação: <b>Posto da série (SP) (minha)</b>"), std::string::npos);
     EXPECT_NE(doc.find("Fonte: <b>" + e.Fonte + "</b>"), std::string::npos)
         << doc.substr(doc.find("Precipitação"), 1500);
     EXPECT_NE(doc.find("relações entre durações 1440/dia=1.14;"), std::string::npos);
+    // Os 10 anos da bacia cabem nos 27 da série; 100 anos passam do dobro deles.
+    const std::string alem = "passa do dobro dos 27 anos da série de chuvas diárias";
+    EXPECT_EQ(doc.find(alem), std::string::npos);
+    p.Estrada.TrDim = 100;
+    doc = Documento();
+    DefinirPastaDadosUsuario("");
+    EXPECT_NE(doc.find("O período de retorno de 100 anos (dimensionamento da bacia) " + alem),
+              std::string::npos);
 }
 
 // Três gráficos embutidos, com os títulos e as linhas de referência; os hidrogramas sem a
