@@ -468,6 +468,8 @@ std::string TextoDuracao(double d) {
     return d == ReferenciaUmDia ? std::string("1 dia") : FloatToStr(d, ',') + " min";
 }
 
+const char* const TextoDuracoesMinimas = "A tabela das relações deve ter pelo menos três durações.";
+
 } // namespace
 
 std::vector<TChuvaDuracao> ChuvasPorDuracao(double chuvaUmDia,
@@ -637,6 +639,27 @@ std::vector<std::string> AvisosDaSerie(const TIdfDaSerie& r) {
 
 } // namespace
 
+void ConferirExclusaoRelacao(const std::vector<TRelacaoDuracao>& relacoes, std::size_t i) {
+    if (i >= relacoes.size()) return;
+    const double d = relacoes[i].Duracao;
+    std::vector<std::string> dependentes;
+    bool repetida = false;
+    for (std::size_t k = 0; k < relacoes.size(); ++k)
+        if (k != i) {
+            repetida = repetida || relacoes[k].Duracao == d;
+            if (relacoes[k].Referencia == d && d != ReferenciaUmDia)
+                dependentes.push_back(TextoDuracao(relacoes[k].Duracao));
+        }
+    if (!dependentes.empty() && !repetida)
+        throw EMorvendo(
+            "A duração de " + TextoDuracao(d) + " é a referência de " + Lista(dependentes) +
+            ": sem ela, " +
+            (dependentes.size() == 1 ? "essa duração não chega" : "essas durações não chegam") +
+            " à chuva de um dia. Troque antes a referência " +
+            (dependentes.size() == 1 ? "dela." : "delas."));
+    if (relacoes.size() - 1 < DuracoesMinimasRelacoes) throw EMorvendo(TextoDuracoesMinimas);
+}
+
 TIdfDaSerie IdfDaSerieDiaria(const TSerieDiaria& serie, const TOpcoesIdfSerie& opcoes) {
     TIdfDaSerie r;
     r.Estacao = serie.Estacao;
@@ -650,8 +673,7 @@ TIdfDaSerie IdfDaSerieDiaria(const TSerieDiaria& serie, const TOpcoesIdfSerie& o
                             ").");
     std::sort(trs.begin(), trs.end());
     trs.erase(std::unique(trs.begin(), trs.end()), trs.end());
-    if (opcoes.Relacoes.size() < 3)
-        throw EMorvendo("A tabela das relações deve ter pelo menos três durações.");
+    if (opcoes.Relacoes.size() < DuracoesMinimasRelacoes) throw EMorvendo(TextoDuracoesMinimas);
     ChuvasPorDuracao(1, opcoes.Relacoes); // a tabela errada é dita antes da série
 
     r.Anos = MaximasAnuais(serie, opcoes.MesInicioAno, opcoes.AnosExcluidos);

@@ -124,6 +124,14 @@ struct TChuvaDuracao {
 std::vector<TChuvaDuracao> ChuvasPorDuracao(double chuvaUmDia,
                                             const std::vector<TRelacaoDuracao>& relacoes);
 
+// Durações que a tabela das relações precisa ter: o ajuste tem quatro parâmetros.
+inline constexpr std::size_t DuracoesMinimasRelacoes = 3;
+
+// A linha i pode sair da tabela? EMorvendo quando outra duração a tem como referência (a
+// cadeia até a chuva de um dia se romperia; uma repetida da mesma duração a supre) ou quando
+// ficariam menos de DuracoesMinimasRelacoes durações.
+void ConferirExclusaoRelacao(const std::vector<TRelacaoDuracao>& relacoes, std::size_t i);
+
 // A tabela numa linha, para guardar com o resultado: "1440/dia=1.14;720/1440=0.85;…" (ponto
 // decimal). LerRelacoes lê de volta; EMorvendo nomeando o item ruim.
 std::string TextoRelacoes(const std::vector<TRelacaoDuracao>& relacoes);

@@ -50,9 +50,12 @@ double LerNumero(const QLineEdit* e, const char* rotulo, bool vazioVale = false)
     return *v;
 }
 
-// "00°00'00\"" conferido: minutos e segundos abaixo de 60.
+// "00°00'00\"" conferido: minutos e segundos abaixo de 60. Vazio é recusado: 00°00'00" é uma
+// coordenada (o equador), não a falta dela.
 double LerGraus(const QLineEdit* e, const char* rotulo) {
     const QString t = e->displayText().replace(QLatin1Char('_'), QLatin1Char(' '));
+    if (!t.contains(QRegularExpression(QStringLiteral("[0-9]"))))
+        throw EMorvendo(std::string("O campo ") + rotulo + " está vazio.");
     const QStringList partes = t.split(QRegularExpression(QStringLiteral("[°'\"]")));
     bool ok = partes.size() >= 3;
     double v[3] = {0, 0, 0};
@@ -172,8 +175,12 @@ void TfrmFoEstacaoUsuario::DefinirEstacao(const TEstacaoUsuario& e) {
     eNome->setText(Q(e.Nome));
     FLatitude = e.Latitude;
     FLongitude = e.Longitude;
-    FTextoLatitude = Graus(e.Latitude);
-    FTextoLongitude = Graus(e.Longitude);
+    // Estação nova ou da série de chuvas: as duas em 0, que nenhuma estação aceita tem (a
+    // longitude 0 fica fora do território). Os campos começam vazios, para que a latitude
+    // não digitada não vire o equador.
+    const bool semCoordenadas = e.Latitude == 0 && e.Longitude == 0;
+    FTextoLatitude = semCoordenadas ? QString() : Graus(e.Latitude);
+    FTextoLongitude = semCoordenadas ? QString() : Graus(e.Longitude);
     eLatitude->setText(FTextoLatitude);
     eLongitude->setText(FTextoLongitude);
     const bool nova = e.K == 0;
@@ -199,10 +206,13 @@ TEstacaoUsuario TfrmFoEstacaoUsuario::Estacao() const {
     if (TextoEquacao() != FTextoEquacao) e.ErroRmsPct = e.ErroMaximoPct = std::nullopt;
     e.Estado = cbEstado->currentIndex();
     e.Nome = eNome->text().trimmed().toStdString();
-    e.Latitude =
-        eLatitude->text() == FTextoLatitude ? FLatitude : LerGraus(eLatitude, "Latitude (S)");
-    e.Longitude =
-        eLongitude->text() == FTextoLongitude ? FLongitude : LerGraus(eLongitude, "Longitude (W)");
+    // Sem mudança, a coordenada como veio, com a precisão que o texto trunca.
+    auto coordenada = [](const QLineEdit* campo, const QString& original, double valor,
+                         const char* rotulo) {
+        return !original.isEmpty() && campo->text() == original ? valor : LerGraus(campo, rotulo);
+    };
+    e.Latitude = coordenada(eLatitude, FTextoLatitude, FLatitude, "Latitude (S)");
+    e.Longitude = coordenada(eLongitude, FTextoLongitude, FLongitude, "Longitude (W)");
     e.K = LerNumero(eK, "K");
     e.A = LerNumero(eA, "a");
     e.B = LerNumero(eB, "b (min)");
@@ -315,7 +325,10 @@ void TfrmFoMinhasEstacoes::Preencher() {
                                   Numero(e.B),
                                   Numero(e.C),
                                   Q(TextoFaixaDuracoes(info)),
-                                  Q(TextoFaixaTr(info)),
+                                  Q(TextoFaixaTr(info)) +
+                                      (e.AnosSerie > 0
+                                           ? QStringLiteral(" (série de %1 anos)").arg(e.AnosSerie)
+                                           : QString()),
                                   Q(TextoErrosAjuste(info)),
                                   Q(e.Fonte)};
         for (int c = 0; c < 12; ++c)

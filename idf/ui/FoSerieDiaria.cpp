@@ -163,11 +163,19 @@ TfrmFoSerieDiaria::TfrmFoSerieDiaria(IMensagensConsulta& mensagens, QWidget* pai
                              QStringLiteral("Relação")});
         tbRelacoes->setSelectionMode(QAbstractItemView::SingleSelection);
         v->addWidget(tbRelacoes);
-        btnRestaurar =
-            new QPushButton(QStringLiteral("&Restaurar as relações padrão"), paginaRelacoes);
-        btnRestaurar->setObjectName("btnRestaurar");
-        btnRestaurar->setAutoDefault(false);
-        v->addWidget(btnRestaurar, 0, Qt::AlignLeft);
+        auto* linha = new QHBoxLayout;
+        auto botao = [&](const QString& texto, const char* nome) {
+            auto* b = new QPushButton(texto, paginaRelacoes);
+            b->setObjectName(nome);
+            b->setAutoDefault(false);
+            linha->addWidget(b);
+            return b;
+        };
+        btnIncluirRelacao = botao(QStringLiteral("Incluir &linha"), "btnIncluirRelacao");
+        btnExcluirRelacao = botao(QStringLiteral("E&xcluir linha"), "btnExcluirRelacao");
+        btnRestaurar = botao(QStringLiteral("&Restaurar as relações padrão"), "btnRestaurar");
+        linha->addStretch();
+        v->addLayout(linha);
     }
     Paginas->addTab(paginaRelacoes, QStringLiteral("&Relações entre durações"));
     tbIntensidades = Tabela(this, "tbIntensidades", {});
@@ -213,6 +221,8 @@ TfrmFoSerieDiaria::TfrmFoSerieDiaria(IMensagensConsulta& mensagens, QWidget* pai
 
     connect(btnAbrir, &QPushButton::clicked, this, [this] { AbrirClick(); });
     connect(btnRestaurar, &QPushButton::clicked, this, [this] { RestaurarRelacoesClick(); });
+    connect(btnIncluirRelacao, &QPushButton::clicked, this, [this] { IncluirRelacaoClick(); });
+    connect(btnExcluirRelacao, &QPushButton::clicked, this, [this] { ExcluirRelacaoClick(); });
     connect(btnSalvarEstacao, &QPushButton::clicked, this, [this] { SalvarEstacaoClick(); });
     connect(btnFechar, &QPushButton::clicked, this, &QDialog::accept);
     connect(cbMesInicio, &QComboBox::currentIndexChanged, this, [this] { Calcular(); });
@@ -263,6 +273,40 @@ void TfrmFoSerieDiaria::RestaurarRelacoesClick() {
     Calcular();
 }
 
+void TfrmFoSerieDiaria::IncluirRelacaoClick() {
+    const int atual = tbRelacoes->currentRow();
+    const int nova = atual >= 0 ? atual + 1 : tbRelacoes->rowCount();
+    FPreenchendo = true;
+    tbRelacoes->insertRow(nova);
+    for (int c = 0; c < 3; ++c)
+        tbRelacoes->setItem(nova, c, Celula(QString(), true));
+    FPreenchendo = false;
+    tbRelacoes->setCurrentCell(nova, 0);
+    Calcular();
+    tbRelacoes->editItem(tbRelacoes->item(nova, 0));
+}
+
+void TfrmFoSerieDiaria::ExcluirRelacaoClick() {
+    const int linha = tbRelacoes->currentRow();
+    if (linha < 0 || linha >= tbRelacoes->rowCount()) return;
+    // Com a tabela legível, a cadeia até a chuva de um dia é conferida antes; com uma linha
+    // ilegível ou incompleta, qualquer uma pode sair (o cálculo diz o que faltar).
+    std::optional<std::vector<TRelacaoDuracao>> relacoes;
+    try {
+        QString incompleta;
+        relacoes = RelacoesDaTabela(incompleta);
+    } catch (const EMorvendo&) {
+    }
+    try {
+        if (relacoes) ConferirExclusaoRelacao(*relacoes, static_cast<std::size_t>(linha));
+    } catch (const EMorvendo& e) {
+        FMensagens.Erro(this, Q(e.what()));
+        return;
+    }
+    tbRelacoes->removeRow(linha);
+    Calcular();
+}
+
 void TfrmFoSerieDiaria::PreencherRelacoes(const std::vector<TRelacaoDuracao>& relacoes) {
     FPreenchendo = true;
     tbRelacoes->setRowCount(static_cast<int>(relacoes.size()));
@@ -276,13 +320,25 @@ void TfrmFoSerieDiaria::PreencherRelacoes(const std::vector<TRelacaoDuracao>& re
     FPreenchendo = false;
 }
 
-std::vector<TRelacaoDuracao> TfrmFoSerieDiaria::RelacoesDaTabela() const {
+std::optional<std::vector<TRelacaoDuracao>>
+TfrmFoSerieDiaria::RelacoesDaTabela(QString& incompleta) const {
+    auto texto = [&](int i, int c) {
+        const QTableWidgetItem* item = tbRelacoes->item(i, c);
+        return item ? item->text().trimmed().toStdString() : std::string();
+    };
+    for (int i = 0; i < tbRelacoes->rowCount(); ++i)
+        for (int c = 0; c < 3; ++c)
+            if (texto(i, c).empty()) {
+                incompleta = QStringLiteral("Complete a linha %1 das relações entre durações "
+                                            "(duração, referência e relação) ou exclua-a.")
+                                 .arg(i + 1);
+                return std::nullopt;
+            }
     std::vector<TRelacaoDuracao> relacoes;
     for (int i = 0; i < tbRelacoes->rowCount(); ++i) {
         double v[3] = {0, 0, 0};
         for (int c = 0; c < 3; ++c) {
-            const QTableWidgetItem* item = tbRelacoes->item(i, c);
-            const std::string t = item ? item->text().trimmed().toStdString() : std::string();
+            const std::string t = texto(i, c);
             // A referência de um dia, como a tabela a escreve.
             if (c == 1 && (t == "1 dia" || t == "dia")) {
                 v[c] = ReferenciaUmDia;
@@ -328,7 +384,14 @@ void TfrmFoSerieDiaria::Calcular() {
     try {
         // A tabela dos anos mostra a série mesmo quando o resto não se calcula.
         PreencherAnos(MaximasAnuais(*FSerie, opcoes.MesInicioAno, FExcluidos));
-        opcoes.Relacoes = RelacoesDaTabela();
+        QString incompleta;
+        auto relacoes = RelacoesDaTabela(incompleta);
+        // Linha ainda sendo preenchida: sem resultado e sem caixa de erro a cada tecla.
+        if (!relacoes) {
+            lErros->setText(incompleta);
+            return;
+        }
+        opcoes.Relacoes = std::move(*relacoes);
         FResultado = IdfDaSerieDiaria(*FSerie, opcoes);
     } catch (const EAjusteSemEquacao& e) {
         // Nenhuma equação dentro das faixas: a razão fica na janela, além da caixa.
@@ -523,6 +586,7 @@ TEstacaoUsuario TfrmFoSerieDiaria::EstacaoDoResultado() const {
     DefinirAjuste(e, FResultado->Ajuste);
     e.Nome = "Posto " + FResultado->Estacao;
     e.Fonte = DescricaoOrigem(*FResultado);
+    e.AnosSerie = static_cast<int>(FResultado->AnosUsados.size());
     return e;
 }
 

@@ -32,6 +32,12 @@ public:
     // Deixa o ano de fora (ou o traz de volta) como a caixa da tabela.
     void ExcluirAno(int ano, bool excluir);
     void RestaurarRelacoesClick();
+    // Uma linha vazia depois da escolhida (ou no fim), já em edição; enquanto incompleta, nada
+    // se calcula.
+    void IncluirRelacaoClick();
+    // Exclui a linha escolhida, a não ser que outra duração dependa dela ou que fiquem menos de
+    // três: então a caixa diz por quê e a linha fica.
+    void ExcluirRelacaoClick();
 
     const std::optional<TIdfDaSerie>& Resultado() const { return FResultado; }
     // A estação que o resultado dá: equação, faixas, erros e a origem como fonte. Sem
@@ -46,7 +52,7 @@ public:
     QComboBox* cbMesInicio;
     QTableWidget *tbAnos, *tbGumbel, *tbRelacoes, *tbIntensidades;
     QLabel* lGumbel;
-    QPushButton* btnRestaurar;
+    QPushButton *btnRestaurar, *btnIncluirRelacao, *btnExcluirRelacao;
     QTabWidget* Paginas;
     QChartView* grCurvas;
     QLineEdit *lK, *lA, *lB, *lC;
@@ -58,7 +64,9 @@ private:
     void Limpar();
     void PreencherAnos(const std::vector<TAnoChuva>& anos);
     void PreencherRelacoes(const std::vector<TRelacaoDuracao>& relacoes);
-    std::vector<TRelacaoDuracao> RelacoesDaTabela() const;
+    // EMorvendo com a linha e a coluna do valor ilegível; nullopt quando uma linha está
+    // incompleta (com a mensagem em incompleta).
+    std::optional<std::vector<TRelacaoDuracao>> RelacoesDaTabela(QString& incompleta) const;
     void MostrarResultado();
 
     IMensagensConsulta& FMensagens;

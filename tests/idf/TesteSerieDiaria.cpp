@@ -391,6 +391,52 @@ TEST(SerieDiaria, TabelaDasRelacoes) {
     EXPECT_THROW(IdfDaSerieDiaria(LerSerieDiaria(ArquivoRegistro), o), EMorvendo);
 }
 
+// Uma linha sai da tabela só quando a cadeia até a chuva de um dia continua inteira: uma
+// duração que é referência de outra fica (a não ser que outra linha da mesma duração a
+// supra), e ficam pelo menos três durações.
+TEST(SerieDiaria, ExclusaoDeRelacaoNaoRompeACadeia) {
+    const auto padrao = RelacoesDuracaoPadrao();
+    const auto linha = [&](double d) {
+        return std::size_t(std::find_if(padrao.begin(), padrao.end(),
+                                        [&](const TRelacaoDuracao& r) { return r.Duracao == d; }) -
+                           padrao.begin());
+    };
+    const auto curta = LerRelacoes("1440/dia=1.14;60/1440=0.42;30/60=0.74");
+    auto repetida = padrao;
+    repetida.push_back({30, 1440, 0.3});
+    const struct {
+        std::vector<TRelacaoDuracao> Tabela;
+        std::size_t Linha;
+        const char* Mensagem; // vazia: pode sair
+    } casos[] = {
+        {padrao, linha(25), ""},
+        {padrao, linha(720), ""},
+        {padrao, linha(30),
+         "A duração de 30 min é a referência de 25 min, 20 min, 15 min, 10 min e 5 min: sem ela, "
+         "essas durações não chegam à chuva de um dia. Troque antes a referência delas."},
+        {padrao, linha(1440),
+         "A duração de 1440 min é a referência de 720 min, 600 min, 480 min, 360 min e 60 min"},
+        {curta, 1,
+         "A duração de 60 min é a referência de 30 min: sem ela, essa duração não chega à chuva "
+         "de um dia. Troque antes a referência dela."},
+        {curta, 2, "A tabela das relações deve ter pelo menos três durações."},
+        {repetida, linha(30), ""},
+        {repetida, padrao.size(), ""},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Linha);
+        const std::string erro =
+            Erro<EMorvendo>([&] { ConferirExclusaoRelacao(c.Tabela, c.Linha); });
+        EXPECT_EQ(erro.substr(0, std::strlen(c.Mensagem)), c.Mensagem);
+        EXPECT_EQ(erro.empty(), *c.Mensagem == 0) << erro;
+        if (!erro.empty() || c.Tabela.size() <= DuracoesMinimasRelacoes) continue;
+        // O que pode sair deixa uma tabela que se calcula.
+        auto sem = c.Tabela;
+        sem.erase(sem.begin() + std::ptrdiff_t(c.Linha));
+        EXPECT_NO_THROW(ChuvasPorDuracao(100, sem));
+    }
+}
+
 struct TSaida {
     int Status;
     std::string Saida, Erros;

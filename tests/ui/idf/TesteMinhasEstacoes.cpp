@@ -255,6 +255,32 @@ private slots:
         QVERIFY2(mensagens.Erros[1].contains("Longitude"), qPrintable(mensagens.Erros[1]));
     }
 
+    // Estação sem coordenadas (nova, ou da série de chuvas diárias): os campos começam vazios
+    // e a latitude não digitada é recusada, em vez de virar o equador; 00°00'00" digitado é o
+    // equador, aceito como no arquivo, e volta igual ao reabrir.
+    void latitudeNaoDigitadaNaoViraOEquador() {
+        TMensagensRegistradas mensagens;
+        TfrmFoEstacaoUsuario editor(mensagens);
+        TEstacaoUsuario daSerie = MinhaCuritiba;
+        daSerie.Latitude = daSerie.Longitude = 0;
+        editor.DefinirEstacao(daSerie);
+        QCOMPARE(editor.eLatitude->text(), editor.eLongitude->text());
+        QVERIFY(!editor.eLatitude->displayText().contains(QLatin1Char('0')));
+        editor.eLongitude->setText(QStringLiteral("51°04'00\""));
+        editor.OkClick();
+        QCOMPARE(mensagens.Erros, QStringList{QStringLiteral("O campo Latitude (S) está vazio.")});
+        QCOMPARE(editor.result(), 0);
+
+        editor.eLatitude->setText(QStringLiteral("00°00'00\""));
+        TEstacaoUsuario e = editor.Estacao();
+        QCOMPARE(e.Latitude, 0.0);
+        QCOMPARE(e.Longitude, 51 + 4 / 60.0);
+        editor.DefinirEstacao(e);
+        QCOMPARE(editor.eLatitude->text(), QStringLiteral("00°00'00\""));
+        QCOMPARE(editor.Estacao().Latitude, 0.0);
+        QCOMPARE(editor.Estacao().Longitude, e.Longitude);
+    }
+
     // O editor recusa, e fica aberto, K e b fora das faixas da página de dados (com o valor e a
     // faixa) e o nome de outra estação do mesmo estado (com a linha dela); em outro estado, o
     // nome serve.

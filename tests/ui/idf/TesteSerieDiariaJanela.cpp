@@ -20,6 +20,7 @@
 #include <QtTest>
 
 #include <fstream>
+#include <memory>
 
 using namespace serie_teste;
 
@@ -29,6 +30,15 @@ QString Gravar(const QTemporaryDir& pasta, const char* nome, const std::string& 
     const QString caminho = pasta.filePath(QString::fromUtf8(nome));
     std::ofstream(caminho.toStdString(), std::ios::binary) << bytes;
     return caminho;
+}
+
+// A janela com o registro de teste aberto; salvar como estação não faz nada.
+std::unique_ptr<TfrmFoSerieDiaria> JanelaComRegistro(TMensagensRegistradas& mensagens,
+                                                     const QTemporaryDir& pasta, const char* nome) {
+    auto j = std::make_unique<TfrmFoSerieDiaria>(mensagens);
+    j->SalvarComoEstacao = [](const TEstacaoUsuario&) {};
+    j->CarregarSerie(Gravar(pasta, nome, ArquivoRegistro));
+    return j;
 }
 
 int LinhaDoAno(const QTableWidget* t, int ano) {
@@ -62,7 +72,7 @@ private slots:
         const int antes = d.LBEstacao->count();
 
         double kTodos = 0, kSem = 0;
-        QString fonteNoEditor;
+        QString fonteNoEditor, periodosNaLista;
         QuandoAbrir<TfrmFoMinhasEstacoes>([&](TfrmFoMinhasEstacoes& lista) {
             QuandoAbrir<TfrmFoSerieDiaria>([&](TfrmFoSerieDiaria& j) {
                 j.CarregarSerie(serie);
@@ -82,6 +92,7 @@ private slots:
                 j.accept();
             });
             QTest::mouseClick(lista.btnSerieDiaria, Qt::LeftButton);
+            periodosNaLista = lista.Tabela->item(0, 9)->text();
             lista.accept();
         });
         d.MinhasEstacoesClick();
@@ -104,6 +115,10 @@ private slots:
         QCOMPARE(e.DuracaoMax, 1440.0);
         QCOMPARE(e.TrMax, 100.0);
         QVERIFY(e.ErroRmsPct.has_value());
+        // Os anos usados ficam com a estação, para o aviso do cálculo além do dobro deles.
+        QCOMPARE(e.AnosSerie, static_cast<int>(esperado.AnosUsados.size()));
+        QCOMPARE(periodosNaLista,
+                 QStringLiteral("de 2 a 100 anos (série de %1 anos)").arg(e.AnosSerie));
     }
 
     // O que a caixa de erro diz de um arquivo que não serve ou de uma série curta.
@@ -142,9 +157,8 @@ private slots:
     void relacaoRuimERestaurar() {
         QTemporaryDir pasta;
         TMensagensRegistradas mensagens;
-        TfrmFoSerieDiaria j(mensagens);
-        j.SalvarComoEstacao = [](const TEstacaoUsuario&) {};
-        j.CarregarSerie(Gravar(pasta, "chuvas.txt", ArquivoRegistro));
+        const auto janela = JanelaComRegistro(mensagens, pasta, "chuvas.txt");
+        TfrmFoSerieDiaria& j = *janela;
         QVERIFY(j.Resultado());
         const double k = j.Resultado()->Ajuste.Parametros.K;
         j.tbRelacoes->item(2, 2)->setText(QStringLiteral("0,8x"));
@@ -157,6 +171,69 @@ private slots:
         QVERIFY(j.Resultado());
         QCOMPARE(j.Resultado()->Ajuste.Parametros.K, k);
         QVERIFY(j.btnSalvarEstacao->isEnabled());
+    }
+
+    // Linhas incluídas e excluídas na tabela das relações: a que outra duração usa como
+    // referência fica, com a razão na caixa; a linha nova, enquanto incompleta, suspende o
+    // cálculo sem caixa de erro; completa, a equação é a do núcleo com a mesma tabela, e uma
+    // referência que não está na tabela é dita.
+    void incluirEExcluirRelacoes() {
+        QTemporaryDir pasta;
+        TMensagensRegistradas mensagens;
+        const auto janela = JanelaComRegistro(mensagens, pasta, "chuvas.csv");
+        TfrmFoSerieDiaria& j = *janela;
+        QVERIFY(j.Resultado());
+        const auto linhaDe = [&](const QString& duracao) {
+            for (int i = 0; i < j.tbRelacoes->rowCount(); ++i)
+                if (j.tbRelacoes->item(i, 0)->text() == duracao) return i;
+            return -1;
+        };
+
+        j.tbRelacoes->setCurrentCell(linhaDe(QStringLiteral("30")), 0);
+        QTest::mouseClick(j.btnExcluirRelacao, Qt::LeftButton);
+        QCOMPARE(mensagens.Erros,
+                 QStringList{QStringLiteral(
+                     "A duração de 30 min é a referência de 25 min, 20 min, 15 min, 10 min e 5 "
+                     "min: sem ela, essas durações não chegam à chuva de um dia. Troque antes a "
+                     "referência delas.")});
+        QCOMPARE(j.tbRelacoes->rowCount(), 12);
+        QVERIFY(j.Resultado());
+
+        j.tbRelacoes->setCurrentCell(linhaDe(QStringLiteral("25")), 0);
+        QTest::mouseClick(j.btnExcluirRelacao, Qt::LeftButton);
+        QCOMPARE(j.tbRelacoes->rowCount(), 11);
+        QVERIFY(j.Resultado());
+
+        j.tbRelacoes->setCurrentCell(0, 0);
+        QTest::mouseClick(j.btnIncluirRelacao, Qt::LeftButton);
+        QCOMPARE(j.tbRelacoes->rowCount(), 12);
+        QCOMPARE(j.tbRelacoes->currentRow(), 1);
+        QCOMPARE(mensagens.Erros.size(), 1);
+        QVERIFY(!j.Resultado());
+        QVERIFY(!j.btnSalvarEstacao->isEnabled());
+        QCOMPARE(j.lErros->text(), QStringLiteral("Complete a linha 2 das relações entre "
+                                                  "durações (duração, referência e relação) ou "
+                                                  "exclua-a."));
+        j.tbRelacoes->item(1, 0)->setText(QStringLiteral("120"));
+        j.tbRelacoes->item(1, 1)->setText(QStringLiteral("1 dia"));
+        QCOMPARE(mensagens.Erros.size(), 1);
+        j.tbRelacoes->item(1, 2)->setText(QStringLiteral("0,59"));
+        QVERIFY(j.Resultado());
+        QVERIFY(j.btnSalvarEstacao->isEnabled());
+
+        TOpcoesIdfSerie opcoes;
+        opcoes.Relacoes = RelacoesDuracaoPadrao();
+        opcoes.Relacoes.erase(opcoes.Relacoes.begin() + 7); // 25 min
+        opcoes.Relacoes.push_back({120, ReferenciaUmDia, 0.59});
+        const TIdfDaSerie esperado = IdfDaSerieDiaria(LerSerieDiaria(ArquivoRegistro), opcoes);
+        QCOMPARE(j.Resultado()->Ajuste.Parametros.K, esperado.Ajuste.Parametros.K);
+        QVERIFY(j.EstacaoDoResultado().Fonte.find("120/dia=0.59") != std::string::npos);
+
+        j.tbRelacoes->item(1, 1)->setText(QStringLiteral("45"));
+        QCOMPARE(mensagens.Erros.size(), 2);
+        QCOMPARE(mensagens.Erros[1], QStringLiteral("Na tabela das relações, 120 min se refere a "
+                                                    "45 min, que não está na tabela."));
+        QVERIFY(!j.Resultado());
     }
 };
 
