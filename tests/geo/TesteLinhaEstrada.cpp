@@ -82,6 +82,20 @@ TEST_F(LinhaEstrada, EstaqueamentoIgualAoComprimentoGeodesicoNoMeioENaBordaDaZon
     }
 }
 
+TEST_F(LinhaEstrada, KmlEKmzComAltitudes) {
+    // A mesma linha 3D em KML e KMZ (o KMZ é o KML comprimido do Google Earth).
+    for (const char* nome : {"l.kml", "l.kmz"}) {
+        CriarCamada(Arquivo(nome), "LIBKML", 4326,
+                    {"LINESTRING Z (-45.1 -22.5 610,-45.05 -22.47 640,-45.0 -22.49 600)"});
+        const TLinhaEstrada l = TLinhaEstrada::Abrir(Arquivo(nome));
+        ASSERT_TRUE(l.TemCotas()) << nome;
+        const auto perfil = l.PerfilDaLinha();
+        EXPECT_EQ(perfil.front().Cota, 610) << nome;
+        EXPECT_EQ(perfil.back().Cota, 600) << nome;
+        EXPECT_NEAR(l.PontoNaPosicao(l.Posicoes()[1]).Longitude, -45.05, 1e-9) << nome;
+    }
+}
+
 TEST_F(LinhaEstrada, EstaqueamentoAPartirDoFim) {
     CriarCamada(Arquivo("l.geojson"), "GeoJSON", 4326,
                 {"LINESTRING (-45.1 -22.5,-45.05 -22.47,-45.0 -22.49)"});
@@ -174,6 +188,10 @@ TEST_F(LinhaEstrada, EntradasRecusadasComMensagemClara) {
     Escrever("cortado.gpx", "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" "
                             "xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>"
                             "<trkpt lat=\"-22.5\" lon=\"-45\"></trkpt><trkpt lat=\"-22.5");
+    CriarCamada(Arquivo("inteira.gpkg"), "GPKG", 32723,
+                {"LINESTRING (300000 7500000,301000 7500000)"});
+    std::filesystem::copy_file(Arquivo("inteira.gpkg"), Arquivo("cortado.gpkg"));
+    std::filesystem::resize_file(Arquivo("cortado.gpkg"), 30000);
     CriarCamada(Arquivo("semprj.shp"), "ESRI Shapefile", 0,
                 {"LINESTRING (300000 7500000,301000 7500000)"}, "semprj", wkbLineString);
     CriarCamada(Arquivo("local.shp"), "ESRI Shapefile", 0,
@@ -212,6 +230,7 @@ TEST_F(LinhaEstrada, EntradasRecusadasComMensagemClara) {
         {"cortado.geojson", {}, "não é um mapa que o programa leia"},
         {"texto.gpx", {}, "não é um mapa que o programa leia"},
         {"cortado.gpx", {}, "corrompido"},
+        {"cortado.gpkg", {}, "não é um mapa que o programa leia"},
         {"semprj.shp",
          {},
          "não diz em que sistema de coordenadas está (num Shapefile, falta o "

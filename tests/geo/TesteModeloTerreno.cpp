@@ -181,6 +181,10 @@ TEST_F(ModeloTerreno, ModelosRecusadosComALugarDaEstrada) {
         Arquivo("declividade.tif"), 32723, 300000, 7506000, 30, 200, 200,
         [](double, double) { return 5.0; }, "deg");
     std::ofstream(Arquivo("texto.tif")) << "não é um raster";
+    // O modelo bom cortado no meio, como num download interrompido.
+    std::filesystem::copy_file(Arquivo("mdt.tif"), Arquivo("cortado.tif"));
+    std::filesystem::resize_file(Arquivo("cortado.tif"),
+                                 std::filesystem::file_size(Arquivo("mdt.tif")) / 2);
 
     const std::string curto = Recusa("curto.tif");
     EXPECT_NE(curto.find("sai do modelo de terreno"), std::string::npos) << curto;
@@ -201,6 +205,7 @@ TEST_F(ModeloTerreno, ModelosRecusadosComALugarDaEstrada) {
         {"graus-sem-unidade.tif", "está em graus e não diz a unidade das cotas"},
         {"declividade.tif", "(\"deg\") não é metro nem pé"},
         {"texto.tif", "não é um modelo de terreno que o programa leia"},
+        {"cortado.tif", "corrompido"},
         {"nao-existe.tif", "não existe."},
     };
     for (const auto& c : casos) {
