@@ -32,6 +32,7 @@
 #include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
 #include "project/Estudos.h"
+#include "project/Locacao.h"
 #include "project/Projeto.h"
 #include "project/ResultadoJson.h"
 #include "project/RotulosResultado.h"
@@ -56,6 +57,7 @@ const char* const USO =
     "                          [--html ARQUIVO] [--curva-descarga-original]\n"
     "     morvendo-calc PROJETO.mvd --estudo PARAMETRO INICIO FIM PASSO [--threads N]\n"
     "     morvendo-calc PROJETO.mvd --trechos TRECHOS.csv [--threads N]\n"
+    "     morvendo-calc PROJETO.mvd --perfil PERFIL.csv [--fator F] [--threads N]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE [--raio KM]\n"
     "     morvendo-calc --ajustar-idf TABELA.csv\n"
     "     morvendo-calc --chuva-diaria SERIE.csv [--excluir-anos 1950,1961]\n"
@@ -75,7 +77,16 @@ const char* const USO =
     "                       comprimento_talude (m), erodibilidade, tensao_critica (Pa)\n"
     "  --trechos ARQUIVO    calcula cada trecho (CSV nome,inicio_m,comprimento_m,declividade)\n"
     "                       e escreve os desaguadouros de cada um em CSV\n"
-    "  --threads N          linhas de execução do estudo ou dos trechos (padrão: os núcleos)\n"
+    "  --perfil ARQUIVO     loca os desaguadouros da estrada pelo perfil (CSV distancia_m,\n"
+    "                       cota_m, com as colunas opcionais lado, E, D ou ambos, e secao, 1\n"
+    "                       em corte ou 3 sem corte, da rampa que começa no ponto) seguindo\n"
+    "                       a água, e escreve a nota de locação em CSV (numero,lado,estaca,\n"
+    "                       distancia_m,declividade_montante,trecho_m,vazao_pico_L_s,\n"
+    "                       volume_bacia_m3,avisos)\n"
+    "  --fator F            fator de segurança do espaçamento adotado de --perfil, maior que\n"
+    "                       0 e no máximo 1 (padrão: o do projeto, 0.8 se ele não diz)\n"
+    "  --threads N          linhas de execução do estudo, dos trechos ou do perfil (padrão: os\n"
+    "                       núcleos)\n"
     "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (20°45'14\"\n"
     "                       42°52'55\", 7°20'58\" 37°17'10\", -22.5 -47.3 ou 22,5 S 47,3 O;\n"
     "                       sem letra, latitude sul e longitude oeste); usa também as suas\n"
@@ -100,7 +111,7 @@ const char* const USO =
     "                       em que começa (padrão: ano civil)\n"
     "Saída: 0 sucesso; 1 erro nos dados ou no cálculo; 2 uso incorreto ou arquivo ilegível;\n"
     "  3 nenhuma equação serve à tabela (--ajustar-idf); 4 nenhum espaçamento atende (no\n"
-    "  projeto, ou em algum trecho de --trechos); 130 cálculo cancelado\n";
+    "  projeto, em algum trecho de --trechos ou descida de --perfil); 130 cálculo cancelado\n";
 
 // Nenhum espaçamento atende: há resultado (a tabela, o resumo), mas não há desaguadouro.
 constexpr int SAIDA_NENHUM_ESPACAMENTO = 4;
@@ -286,7 +297,8 @@ void GravarSaida(const std::string& destino, const std::string& conteudo) {
 }
 
 struct TOpcoes {
-    std::string Projeto, Relatorio, Csv, Html, Trechos;
+    std::string Projeto, Relatorio, Csv, Html, Trechos, Perfil;
+    std::optional<double> Fator;
     bool Json = false;
     bool CurvaDescargaOriginal = false;
     std::optional<TParametroEstudo> Estudo;
@@ -319,11 +331,13 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
             o.Json = true;
         } else if (a == "--curva-descarga-original") {
             o.CurvaDescargaOriginal = true;
-        } else if (a == "--relatorio" || a == "--csv" || a == "--html" || a == "--trechos") {
+        } else if (a == "--relatorio" || a == "--csv" || a == "--html" || a == "--trechos" ||
+                   a == "--perfil") {
             if (++i >= argc) return falta(a.c_str(), "o nome do arquivo");
             std::string& arquivo = a == "--relatorio" ? o.Relatorio
                                    : a == "--csv"     ? o.Csv
                                    : a == "--html"    ? o.Html
+                                   : a == "--perfil"  ? o.Perfil
                                                       : o.Trechos;
             if (!arquivo.empty()) return repetida(a);
             if (!*argv[i]) {
@@ -352,6 +366,16 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
                     return 2;
                 }
             i += 4;
+        } else if (a == "--fator") {
+            double f = 0;
+            if (++i >= argc) return falta("--fator", "o fator de segurança");
+            if (o.Fator) return repetida(a);
+            if (!LerNumero(argv[i], f) || !(f > 0 && f <= 1)) {
+                std::cerr << "O fator de segurança do espaçamento (--fator) deve ser maior que 0 "
+                             "e no máximo 1 (use ponto decimal).\n";
+                return 2;
+            }
+            o.Fator = f;
         } else if (a == "--threads") {
             double n = 0;
             if (++i >= argc) return falta("--threads", "o número de linhas de execução");
@@ -379,13 +403,17 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
         std::cerr << USO;
         return 2;
     }
-    if (o.Estudo && !o.Trechos.empty()) {
-        std::cerr << "Use --estudo ou --trechos, não os dois.\n";
+    if (int(bool(o.Estudo)) + int(!o.Trechos.empty()) + int(!o.Perfil.empty()) > 1) {
+        std::cerr << "Use só um de --estudo, --trechos e --perfil.\n";
+        return 2;
+    }
+    if (o.Fator && o.Perfil.empty()) {
+        std::cerr << "A opção --fator só serve com --perfil.\n";
         return 2;
     }
     // Opções que o modo pedido não usaria: recusadas em vez de esquecidas.
-    if (o.Estudo || !o.Trechos.empty()) {
-        const char* modo = o.Estudo ? "--estudo" : "--trechos";
+    if (o.Estudo || !o.Trechos.empty() || !o.Perfil.empty()) {
+        const char* modo = o.Estudo ? "--estudo" : o.Perfil.empty() ? "--trechos" : "--perfil";
         const std::pair<bool, const char*> saidas[] = {{!o.Relatorio.empty(), "--relatorio"},
                                                        {!o.Csv.empty(), "--csv"},
                                                        {!o.Html.empty(), "--html"},
@@ -397,7 +425,7 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
                 return 2;
             }
     } else if (o.Linhas) {
-        std::cerr << "A opção --threads só serve com --estudo ou --trechos.\n";
+        std::cerr << "A opção --threads só serve com --estudo, --trechos ou --perfil.\n";
         return 2;
     }
     return -1;
@@ -538,6 +566,42 @@ int ExecutarTrechosCli(const TOpcoes& o, const TArquivoIni& documento) {
     return Concluir(out.str(), erros.str(), falhas, semEspacamento);
 }
 
+// A nota de locação dos desaguadouros de um perfil; status 4 quando em alguma descida nenhum
+// espaçamento atende.
+int ExecutarPerfilCli(const TOpcoes& o, TProjeto& p) {
+    std::vector<TTrecho> trechos;
+    try {
+        TEntradaArquivoComum f(o.Perfil);
+        trechos = TrechosDasRampas(LerPerfilLadosCsv(f));
+    } catch (const EEntradaSaida& e) {
+        std::cerr << e.what() << '\n';
+        return 2;
+    } catch (const EMorvendo& e) {
+        std::cerr << o.Perfil << ": " << e.what() << '\n';
+        return 2;
+    }
+    if (auto falha = ValidarDados(p)) {
+        std::cerr << MensagemComLugarNoArquivo(*falha, p) << '\n';
+        return 1;
+    }
+    TLoteTerminal lote;
+    TOpcoesLocacao opcoes;
+    opcoes.Fator = o.Fator ? *o.Fator : p.FatorEspacamento;
+    opcoes.Linhas = o.Linhas ? o.Linhas : LinhasPadrao();
+    TResultadoLocacao r;
+    try {
+        r = LocarDesaguadouros(p, trechos, opcoes, &lote, &GCancelamento);
+    } catch (const EMorvendo& e) {
+        if (isatty(STDERR_FILENO)) std::cerr << "\r\033[K" << std::flush;
+        std::cerr << e.what() << '\n';
+        return 1;
+    }
+    bool semEspacamento = false;
+    for (const TDesaguadouro& d : r.Desaguadouros)
+        semEspacamento = semEspacamento || d.NenhumEspacamento;
+    return Concluir(r.Cancelado ? std::string() : NotaLocacaoCsv(r), "", 0, semEspacamento);
+}
+
 int Principal(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--idf") {
         double raio = RaioInterpolacaoPadraoKm;
@@ -606,6 +670,7 @@ int Principal(int argc, char** argv) {
     std::signal(SIGINT, AoInterromper);
     if (o.Estudo) return ExecutarEstudoCli(o, documento);
     if (!o.Trechos.empty()) return ExecutarTrechosCli(o, documento);
+    if (!o.Perfil.empty()) return ExecutarPerfilCli(o, p);
 
     if (auto falha = ValidarDados(p)) {
         std::cerr << MensagemComLugarNoArquivo(*falha, p) << '\n';

@@ -1,6 +1,7 @@
 #include "project/Estudos.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <exception>
@@ -173,9 +174,11 @@ double RealDoCampo(const std::string& texto, std::size_t linha, const char* camp
 // espaços puladas. O primeiro registro é o cabeçalho dado, obrigatório ou não. Um ';' na
 // primeira linha diz que o arquivo é das planilhas em português (as exportações do próprio
 // programa): ';' entre campos e vírgula decimal, devolvida em 'decimal'.
+// Com 'cabecalhoLido' o primeiro registro é sempre o cabeçalho, devolvido ali para quem chama
+// conferir as colunas que vieram.
 template <class PorLinha>
 void LerCsv(std::istream& in, const std::string& cabecalho, bool cabecalhoObrigatorio,
-            char& decimal, PorLinha&& porLinha) {
+            char& decimal, PorLinha&& porLinha, std::string* cabecalhoLido = nullptr) {
     std::optional<TLeitorCsv> leitor;
     decimal = '.';
     // O leitor diz ", linha N: …" depois do nome do arquivo; aqui, como as outras mensagens
@@ -203,6 +206,10 @@ void LerCsv(std::istream& in, const std::string& cabecalho, bool cabecalhoObriga
             if (junto.find_first_not_of(',') == std::string::npos) continue;
             if (primeira) {
                 primeira = false;
+                if (cabecalhoLido) {
+                    *cabecalhoLido = junto;
+                    continue;
+                }
                 if (junto == cabecalho) continue;
                 if (cabecalhoObrigatorio)
                     ErroLinha(std::size_t(r.Linha), "o cabeçalho deve ser \"" + cabecalho + "\".");
@@ -427,6 +434,105 @@ std::vector<TPontoPerfil> LerPerfilCsv(std::istream& entrada) {
            });
     if (perfil.size() < 2) throw EMorvendo("O perfil precisa de pelo menos dois pontos.");
     return perfil;
+}
+
+std::vector<TPontoPerfilLados> LerPerfilLadosCsv(std::istream& entrada) {
+    std::vector<TPontoPerfilLados> perfil;
+    char decimal = '.';
+    std::string cabecalho;
+    // Colunas opcionais depois das duas primeiras, nesta ordem.
+    int colunaLado = -1, colunaSecao = -1;
+    std::size_t colunas = 0;
+    auto conferirCabecalho = [&] {
+        const std::vector<std::pair<std::string, std::pair<int, int>>> aceitos = {
+            {"distancia_m,cota_m", {-1, -1}},
+            {"distancia_m,cota_m,lado", {2, -1}},
+            {"distancia_m,cota_m,secao", {-1, 2}},
+            {"distancia_m,cota_m,lado,secao", {2, 3}}};
+        for (const auto& [c, posicoes] : aceitos)
+            if (cabecalho == c) {
+                colunaLado = posicoes.first;
+                colunaSecao = posicoes.second;
+                colunas = std::size_t(std::count(c.begin(), c.end(), ',') + 1);
+                return;
+            }
+        throw EMorvendo("Linha 1: o cabeçalho deve ser \"distancia_m,cota_m\", com as colunas "
+                        "opcionais lado e secao depois (\"distancia_m,cota_m,lado,secao\").");
+    };
+    LerCsv(
+        entrada, "distancia_m,cota_m", true, decimal,
+        [&](const std::vector<std::string>& c, std::size_t n) {
+            if (colunas == 0) conferirCabecalho();
+            if (c.size() != colunas)
+                ErroLinha(n, "são esperados " + std::to_string(colunas) + " campos, há " +
+                                 std::to_string(c.size()) + ".");
+            TPontoPerfilLados p;
+            p.Ponto = {RealDoCampo(c[0], n, "distancia_m", decimal),
+                       RealDoCampo(c[1], n, "cota_m", decimal)};
+            if (!(p.Ponto.Posicao >= 0 && p.Ponto.Posicao <= INICIO_MAXIMO_TRECHO))
+                ErroLinha(n, "o campo distancia_m (" + c[0] + ") deve estar entre 0 e " +
+                                 FloatToStr(INICIO_MAXIMO_TRECHO) + " m.");
+            if (!perfil.empty() && p.Ponto.Posicao <= perfil.back().Ponto.Posicao)
+                ErroLinha(n, "a distância (" + c[0] +
+                                 " m) deve ser maior que a da linha "
+                                 "anterior.");
+            std::optional<TCanalLado> secao;
+            if (colunaSecao >= 0 && !c[std::size_t(colunaSecao)].empty()) {
+                const std::string& t = c[std::size_t(colunaSecao)];
+                if (t != "1" && t != "3")
+                    ErroLinha(n, "o campo secao (\"" + t +
+                                     "\") deve ser 1 (em corte, com a área externa) ou 3 (sem "
+                                     "corte), ou vazio para a seção do projeto.");
+                secao = t == "1" ? TCanalLado::Corte : TCanalLado::SemCorte;
+            }
+            p.Esquerdo = p.Direito = secao;
+            if (colunaLado >= 0) {
+                std::string t = c[std::size_t(colunaLado)];
+                for (char& x : t)
+                    x = char(std::toupper(static_cast<unsigned char>(x)));
+                if (t == "E")
+                    p.Direito = TCanalLado::Nenhum;
+                else if (t == "D")
+                    p.Esquerdo = TCanalLado::Nenhum;
+                else if (!t.empty() && t != "ED" && t != "AMBOS")
+                    ErroLinha(n, "o campo lado (\"" + c[std::size_t(colunaLado)] +
+                                     "\") deve ser E (esquerdo), D (direito) ou ambos (ED ou "
+                                     "vazio).");
+            }
+            perfil.push_back(p);
+        },
+        &cabecalho);
+    if (colunas == 0 && !cabecalho.empty()) conferirCabecalho();
+    if (perfil.size() < 2) throw EMorvendo("O perfil precisa de pelo menos dois pontos.");
+    return perfil;
+}
+
+std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfilLados>& perfil) {
+    if (perfil.size() < 2) throw EMorvendo("O perfil precisa de pelo menos dois pontos.");
+    std::vector<TTrecho> trechos;
+    const double origem = perfil[0].Ponto.Posicao;
+    // Limites em metros inteiros contados do primeiro ponto, como nos trechos de um perfil.
+    auto limite = [&](std::size_t i) { return std::round(perfil[i].Ponto.Posicao - origem); };
+    for (std::size_t i = 0; i + 1 < perfil.size(); ++i) {
+        const TPontoPerfil &a = perfil[i].Ponto, &b = perfil[i + 1].Ponto;
+        const double comprimento = limite(i + 1) - limite(i);
+        if (comprimento < 1) continue; // pontos a menos de meio metro: a rampa some
+        const double declividade = (a.Cota - b.Cota) / (b.Posicao - a.Posicao);
+        if (comprimento > COMPRIMENTO_MAXIMO_CANAL || !(std::abs(declividade) < 10))
+            throw EMorvendo(
+                "De " + FloatToStr(a.Posicao) + " a " + FloatToStr(b.Posicao) + " m, o perfil " +
+                (comprimento > COMPRIMENTO_MAXIMO_CANAL
+                     ? "tem uma rampa de mais de " + std::to_string(COMPRIMENTO_MAXIMO_CANAL) +
+                           " m: acrescente pontos."
+                     : std::string("tem declividade de 10 m/m ou mais: confira as "
+                                   "cotas.")));
+        TTrecho t("R" + std::to_string(i + 1), origem + limite(i), int(comprimento), declividade);
+        t.Esquerdo = perfil[i].Esquerdo;
+        t.Direito = perfil[i].Direito;
+        trechos.push_back(std::move(t));
+    }
+    if (trechos.empty()) throw EMorvendo("O perfil não tem nenhuma rampa de 1 m ou mais.");
+    return trechos;
 }
 
 std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, double tolerancia) {

@@ -135,6 +135,21 @@ struct TPontoPerfil {
 // decimal); posições crescentes.
 std::vector<TPontoPerfil> LerPerfilCsv(std::istream& entrada);
 
+// Um ponto do perfil e os canais da rampa que começa nele.
+struct TPontoPerfilLados {
+    TPontoPerfil Ponto;
+    std::optional<TCanalLado> Esquerdo, Direito; // vazio: a seção do projeto
+};
+
+// Perfil de um CSV "distancia_m,cota_m" com as colunas opcionais "lado" (E, D ou ambos) e
+// "secao" (1 em corte, 3 sem corte) da rampa que começa em cada ponto; cabeçalho obrigatório;
+// ',' e ponto ou ';' e vírgula decimal; distâncias crescentes, a partir de zero.
+std::vector<TPontoPerfilLados> LerPerfilLadosCsv(std::istream& entrada);
+
+// Um trecho por rampa do perfil (uma descida de várias rampas é um canal só na locação), de
+// limites em metros inteiros desde o primeiro ponto; rampas de menos de meio metro somem.
+std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfilLados>& perfil);
+
 // Trechos de um perfil: rampas consecutivas cujas declividades diferem menos que a
 // tolerância (m/m) da do trecho em formação são unidas. O trecho unido é calculado com a
 // declividade da rampa mais íngreme e guarda a média (desnível sobre comprimento) ao lado.

@@ -3,10 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <mutex>
+#include <tuple>
 
 #include "comum/EMorvendo.h"
+#include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
-#include "project/Calculo.h"
+#include "engine/PerdaSolo.h"
+#include "project/CanalDescida.h"
 
 const char* SiglaLado(TLado lado) {
     return lado == TLado::Esquerdo ? "E" : "D";
@@ -114,12 +118,15 @@ struct TEspaco {
 };
 
 // O canal é causal (um nó só vê os de cima): calcular um pedaço e alongá-lo só quando a perda
-// não chegou à tolerável poupa o canal inteiro a cada recomeço.
-constexpr int JANELA_MINIMA = 60; // m
+// não chegou à tolerável poupa o canal inteiro a cada recomeço. O pedaço é o espaçamento do
+// recomeço anterior com folga; no topo da descida, sem palpite, 100 m.
+constexpr int JANELA_SEM_PALPITE = 100; // m
+constexpr int JANELA_MINIMA = 20;       // m
 
 TEspaco EspacoDesde(const TDescida& d, int inicio, int palpite, const ICanalLocacao& canal) {
     const int resto = d.Comprimento() - inicio;
-    int janela = std::min(resto, std::max(JANELA_MINIMA, 2 * palpite));
+    const int pedido = palpite > 0 ? palpite + palpite / 4 + 5 : JANELA_SEM_PALPITE;
+    int janela = std::min(resto, std::max(JANELA_MINIMA, pedido));
     const double toleravel = canal.PerdaToleravel();
     for (;;) {
         const std::vector<double> perdas = canal.Perdas(d, inicio, janela);
@@ -199,6 +206,7 @@ std::vector<TSegmento> SegmentosDaDescida(const TDescida& d, double fator,
             s.Comprimento = total - inicio;
             s.Limitado = e.AteOFim;
             s.Nenhum = e.Nenhum;
+            s.VoltaAbaixo = e.VoltaAbaixo;
             segmentos.push_back(s);
             break;
         }
@@ -225,12 +233,61 @@ std::string AvisoFim(TFimDescida fim) {
     return {};
 }
 
+// Pedaços de canal iguais (as mesmas peças desde o começo seco) dão as mesmas perdas e a mesma
+// chegada: numa rampa longa os recomeços se repetem, e cada um é calculado uma vez só.
+class TCanalComMemoria : public ICanalLocacao {
+public:
+    explicit TCanalComMemoria(const ICanalLocacao& canal) : Canal(canal) {}
+    double PerdaToleravel() const override { return Canal.PerdaToleravel(); }
+    std::vector<double> Perdas(const TDescida& d, int inicio, int comprimento) const override {
+        return Lembrar(Perdas_, d, inicio, comprimento,
+                       [&] { return Canal.Perdas(d, inicio, comprimento); });
+    }
+    TChegada Chegada(const TDescida& d, int inicio, int comprimento) const override {
+        return Lembrar(Chegadas_, d, inicio, comprimento,
+                       [&] { return Canal.Chegada(d, inicio, comprimento); });
+    }
+    std::optional<TDimensoesBacia> Bacia(const TChegada& c) const override {
+        return Canal.Bacia(c);
+    }
+
+private:
+    using TChave = std::vector<std::tuple<int, double, bool>>;
+    static TChave Chave(const TDescida& d, int inicio, int comprimento) {
+        TChave chave;
+        for (const TPecaDescida& p : d.Parte(inicio, comprimento))
+            chave.emplace_back(p.Comprimento, p.Declividade, p.AreaExterna);
+        return chave;
+    }
+    template <class T, class Calcular>
+    T Lembrar(std::map<TChave, T>& memoria, const TDescida& d, int inicio, int comprimento,
+              Calcular&& calcular) const {
+        const TChave chave = Chave(d, inicio, comprimento);
+        {
+            const std::lock_guard<std::mutex> trava(M);
+            const auto achado = memoria.find(chave);
+            if (achado != memoria.end()) return achado->second;
+        }
+        // Calculado fora da trava: duas linhas podem calcular o mesmo pedaço, com o mesmo
+        // resultado.
+        T valor = calcular();
+        const std::lock_guard<std::mutex> trava(M);
+        memoria.emplace(chave, valor);
+        return valor;
+    }
+    const ICanalLocacao& Canal;
+    mutable std::mutex M;
+    mutable std::map<TChave, std::vector<double>> Perdas_;
+    mutable std::map<TChave, TChegada> Chegadas_;
+};
+
 } // namespace
 
 TResultadoLocacao LocarDesaguadouros(const std::vector<TTrecho>& trechos, int secaoProjeto,
-                                     const ICanalLocacao& canal, const TOpcoesLocacao& opcoes,
+                                     const ICanalLocacao& canalDado, const TOpcoesLocacao& opcoes,
                                      IAndamentoLote* andamento,
                                      const TCancelamentoLote* cancelamento) {
+    const TCanalComMemoria canal(canalDado);
     if (!(opcoes.Fator > 0 && opcoes.Fator <= 1))
         throw EMorvendo("O fator de segurança do espaçamento deve ser maior que 0 e no máximo "
                         "1.");
@@ -318,6 +375,7 @@ TResultadoLocacao LocarDesaguadouros(const std::vector<TTrecho>& trechos, int se
             o.Chegada.VazaoPico += c.Chegada.VazaoPico;
             o.Chegada.Volume += c.Chegada.Volume;
             o.LimitadoPeloComprimento = o.LimitadoPeloComprimento || s.Limitado;
+            o.NenhumEspacamento = o.NenhumEspacamento || s.Nenhum;
             if (s.Nenhum)
                 o.Avisos.push_back("Nenhum espaçamento atende no canal que começa em " +
                                    Estaca(c.Inicio) +
@@ -344,4 +402,109 @@ TResultadoLocacao LocarDesaguadouros(const std::vector<TTrecho>& trechos, int se
     for (std::size_t i = 0; i < r.Desaguadouros.size(); ++i)
         r.Desaguadouros[i].Numero = int(i) + 1;
     return r;
+}
+
+namespace {
+
+// O canal do projeto ao longo das descidas.
+class TCanalDoProjeto : public ICanalLocacao {
+public:
+    TCanalDoProjeto(TProjeto& p, bool areaExterna) : P(p) {
+        const TCanalEstrada& e = p.Estrada;
+        const double trEspacamento = e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
+        Espacamento = CalcularHidrogramasPlanos(p, trEspacamento, areaExterna);
+        Dimensionamento = CalcularHidrogramasPlanos(p, e.TrDim, areaExterna);
+        Toleravel = ::PerdaToleravel(e.Aprofundamento, e.Densidade);
+    }
+    double PerdaToleravel() const override { return Toleravel; }
+    std::vector<double> Perdas(const TDescida& d, int inicio, int comprimento) const override {
+        TResultadoDescida r;
+        CalcularDescida(P, Espacamento, Pecas(d, inicio, comprimento), true, nullptr, r);
+        std::vector<double> perdas(r.Secoes.size());
+        for (std::size_t i = 0; i < perdas.size(); ++i)
+            perdas[i] = r.Secoes[i].Perda;
+        return perdas;
+    }
+    TChegada Chegada(const TDescida& d, int inicio, int comprimento) const override {
+        TResultadoDescida r;
+        CalcularDescida(P, Dimensionamento, Pecas(d, inicio, comprimento), false, nullptr, r);
+        r.Saida.Analisar(1.0);
+        // O hidrograma em L/s integra em litros.
+        return {r.Saida.VazaoMaxima, r.Saida.IntegrarVolume() / 1000};
+    }
+    std::optional<TDimensoesBacia> Bacia(const TChegada& c) const override {
+        const TBaciaAcumulacao& b = P.Estrada.Bacia;
+        if (!b.CalcularVolume) return std::nullopt;
+        const TDimensoesBacia d = b.Dimensoes(c.VazaoPico / 1000, c.Volume, b.Profundidade);
+        for (const double v : {d.ProfundidadeCanal, d.Largura, d.Raio, d.Comprimento})
+            if (!std::isfinite(v))
+                throw EMorvendo("Os dados da bacia de acumulação e do canal de condução levam a "
+                                "uma medida da bacia que não é um número finito; verifique os "
+                                "valores.");
+        return d;
+    }
+
+private:
+    static std::vector<TPecaCanal> Pecas(const TDescida& d, int inicio, int comprimento) {
+        std::vector<TPecaCanal> pecas;
+        for (const TPecaDescida& p : d.Parte(inicio, comprimento))
+            pecas.push_back({p.Comprimento, p.Declividade, p.AreaExterna});
+        return pecas;
+    }
+
+    const TProjeto& P;
+    THidrogramasPlanos Espacamento, Dimensionamento;
+    double Toleravel = 0;
+};
+
+} // namespace
+
+TResultadoLocacao LocarDesaguadouros(TProjeto& projeto, const std::vector<TTrecho>& trechos,
+                                     const TOpcoesLocacao& opcoes, IAndamentoLote* andamento,
+                                     const TCancelamentoLote* cancelamento) {
+    const int secao = projeto.Estrada.IndSecao;
+    if (secao == 2) throw EMorvendo("Seção 2 ainda não disponível.");
+    bool areaExterna = false;
+    for (const TTrecho& t : trechos)
+        for (const auto& lado : {t.Esquerdo, t.Direito})
+            areaExterna = areaExterna || CanalDoLado(lado, secao) == TCanalLado::Corte;
+    const TCanalDoProjeto canal(projeto, areaExterna);
+    return LocarDesaguadouros(trechos, secao, canal, opcoes, andamento, cancelamento);
+}
+
+std::string AvisosDoDesaguadouro(const TDesaguadouro& d) {
+    std::string t;
+    auto juntar = [&](const std::string& a) { t += (t.empty() ? "" : " | ") + a; };
+    for (const std::string& a : d.Avisos)
+        juntar(a);
+    if (d.LimitadoPeloComprimento)
+        juntar("Espaçamento limitado pelo comprimento da descida, não pela erosão.");
+    return t;
+}
+
+const char* const CABECALHO_NOTA_LOCACAO = "numero,lado,estaca,distancia_m,declividade_montante,"
+                                           "trecho_m,vazao_pico_L_s,volume_bacia_m3,avisos";
+
+std::string NotaLocacaoCsv(const TResultadoLocacao& r, char sep, char decimal) {
+    std::string cabecalho = CABECALHO_NOTA_LOCACAO;
+    std::replace(cabecalho.begin(), cabecalho.end(), ',', sep);
+    std::string t = cabecalho + "\n";
+    for (const TDesaguadouro& d : r.Desaguadouros) {
+        const std::string campos[] = {std::to_string(d.Numero),
+                                      SiglaLado(d.Lado),
+                                      Estaca(d.Posicao, decimal),
+                                      FormatFloat("0.0#", d.Posicao, decimal),
+                                      FormatFloat("0.0###", d.DeclividadeMontante, decimal),
+                                      std::to_string(d.ComprimentoServido()),
+                                      FormatFloat("0.00", d.Chegada.VazaoPico, decimal),
+                                      FormatFloat("0.000", d.Chegada.Volume, decimal),
+                                      AvisosDoDesaguadouro(d)};
+        bool primeiro = true;
+        for (const std::string& c : campos) {
+            t += (primeiro ? "" : std::string(1, sep)) + CampoCsv(c, sep);
+            primeiro = false;
+        }
+        t += '\n';
+    }
+    return t;
 }

@@ -100,6 +100,8 @@ struct TDesaguadouro {
     // Espaçamento limitado pelo comprimento da descida, não pela erosão: a perda não chegou à
     // tolerável até o ponto baixo.
     bool LimitadoPeloComprimento = false;
+    // Num canal que chega aqui já o segundo metro passa da tolerável: nenhum espaçamento atende.
+    bool NenhumEspacamento = false;
     std::vector<std::string> Avisos;
 
     // Comprimento de canal que o desaguadouro serve (a soma numa baixada), m.
@@ -122,3 +124,22 @@ TResultadoLocacao LocarDesaguadouros(const std::vector<TTrecho>& trechos, int se
                                      const ICanalLocacao& canal, const TOpcoesLocacao& opcoes,
                                      IAndamentoLote* andamento = nullptr,
                                      const TCancelamentoLote* cancelamento = nullptr);
+
+// A locação com o canal do projeto: os hidrogramas dos planos são calculados uma vez para o
+// período de retorno do espaçamento e outra para o da bacia; o projeto só empresta a chuva a
+// esses dois cálculos. EMorvendo com a mensagem do cálculo que falhou.
+TResultadoLocacao LocarDesaguadouros(TProjeto& projeto, const std::vector<TTrecho>& trechos,
+                                     const TOpcoesLocacao& opcoes,
+                                     IAndamentoLote* andamento = nullptr,
+                                     const TCancelamentoLote* cancelamento = nullptr);
+
+// Os avisos de um desaguadouro numa frase só (" | " entre eles), com a marca de espaçamento
+// limitado pelo comprimento da descida.
+std::string AvisosDoDesaguadouro(const TDesaguadouro& desaguadouro);
+
+// Cabeçalho da nota de locação em CSV.
+extern const char* const CABECALHO_NOTA_LOCACAO;
+// A nota de locação em CSV, uma linha por desaguadouro: ',' e ponto decimal para scripts, ';' e
+// vírgula para as planilhas em português.
+std::string NotaLocacaoCsv(const TResultadoLocacao& resultado, char separador = ',',
+                           char decimal = '.');

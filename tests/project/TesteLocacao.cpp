@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
 #include <string>
 #include <vector>
 
+#include "Auxiliar.h"
 #include "comum/EMorvendo.h"
+#include "comum/Numeros.h"
 #include "project/Locacao.h"
 
 namespace {
@@ -168,6 +171,85 @@ TEST(Locacao, DescidaLimitadaPeloComprimentoENenhumEspacamento) {
     EXPECT_NE(r.Desaguadouros[0].Avisos[0].find("Nenhum espaçamento atende"), std::string::npos);
     o.Fator = 0;
     EXPECT_THROW(LocarDesaguadouros({T(0, 30, 0.04)}, 1, canal, o), EMorvendo);
+}
+
+// A linha de comando: o perfil que sobe 4 % até a crista em 400 m, desce até a baixada em
+// 1 000 m e sobe até 1 200 m, só do lado esquerdo. Nenhum desaguadouro na crista, um na
+// baixada servindo às duas descidas, um no começo da estrada; a nota é a da locação do núcleo.
+TEST(LocacaoCli, NotaDoPerfil) {
+    TPastaTemporaria pasta("cli-perfil");
+    const std::string projeto = "'" + DADOS_REFERENCIA + "c03_equiv_200m.mvd'";
+    const std::string perfil = "distancia_m,cota_m,lado,secao\n0,100,E,\n400,116,E,\n"
+                               "1000,92,E,3\n1200,100,E,\n";
+    GravarBytes(pasta / "perfil.csv", perfil);
+    auto r = Rodar(pasta.Caminho, projeto + " --perfil perfil.csv --fator 0.9 --threads 2");
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    std::istringstream linhas(r.Out);
+    std::string l;
+    std::getline(linhas, l);
+    EXPECT_EQ(l, CABECALHO_NOTA_LOCACAO);
+    std::vector<std::vector<std::string>> campos;
+    while (std::getline(linhas, l)) {
+        campos.emplace_back();
+        std::istringstream c(l);
+        for (std::string x; std::getline(c, x, ',');)
+            campos.back().push_back(x);
+    }
+    ASSERT_GE(campos.size(), 3u);
+    EXPECT_EQ(campos.front()[3], "0.0");
+    bool baixada = false;
+    for (const auto& c : campos) {
+        EXPECT_EQ(c[1], "E");
+        EXPECT_NE(c[3], "400.0") << "desaguadouro na crista";
+        if (c[3] == "1000.0") baixada = true;
+    }
+    EXPECT_TRUE(baixada);
+
+    std::istringstream entrada(perfil);
+    TUnidades unidades;
+    TProjeto p(unidades);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+    TOpcoesLocacao o;
+    o.Fator = 0.9;
+    EXPECT_EQ(r.Out, NotaLocacaoCsv(
+                         LocarDesaguadouros(p, TrechosDasRampas(LerPerfilLadosCsv(entrada)), o)));
+
+    // Perfil ruim: a linha e o campo; fator sem perfil; fator fora de (0, 1].
+    GravarBytes(pasta / "ruim.csv", "distancia_m,cota_m,lado\n0,100,E\n10,99,X\n");
+    r = Rodar(pasta.Caminho, projeto + " --perfil ruim.csv");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_EQ(r.Err.rfind("ruim.csv: Linha 3: o campo lado (\"X\")", 0), 0u) << r.Err;
+    EXPECT_EQ(r.Out, "");
+    GravarBytes(pasta / "ruim.csv", "posicao,cota\n0,1\n10,0\n");
+    r = Rodar(pasta.Caminho, projeto + " --perfil ruim.csv");
+    EXPECT_EQ(r.Status, 2);
+    EXPECT_NE(r.Err.find("o cabeçalho deve ser \"distancia_m,cota_m\""), std::string::npos)
+        << r.Err;
+    EXPECT_EQ(Rodar(pasta.Caminho, projeto + " --fator 0.8").Status, 2);
+    EXPECT_EQ(Rodar(pasta.Caminho, projeto + " --perfil perfil.csv --fator 1.2").Status, 2);
+    EXPECT_EQ(Rodar(pasta.Caminho, projeto + " --perfil perfil.csv --trechos perfil.csv").Status,
+              2);
+}
+
+// Perfil em ';' e vírgula decimal, com BOM, como as planilhas; rampas de menos de meio metro
+// somem; lados e seções por rampa.
+TEST(Locacao, PerfilComLadosViraRampas) {
+    std::istringstream entrada("\xEF\xBB\xBF"
+                               "distancia_m;cota_m;lado;secao\n0;10;D;1\n"
+                               "100,2;8;ambos;\n100,4;8;E;3\n150;9;;\n");
+    const auto trechos = TrechosDasRampas(LerPerfilLadosCsv(entrada));
+    ASSERT_EQ(trechos.size(), 2u);
+    EXPECT_EQ(trechos[0].Comprimento, 100);
+    EXPECT_DOUBLE_EQ(trechos[0].Declividade, 2 / 100.2);
+    EXPECT_EQ(trechos[0].Esquerdo, TCanalLado::Nenhum);
+    EXPECT_EQ(trechos[0].Direito, TCanalLado::Corte);
+    EXPECT_EQ(trechos[1].Inicio, 100);
+    EXPECT_EQ(trechos[1].Comprimento, 50);
+    EXPECT_EQ(trechos[1].Esquerdo, TCanalLado::SemCorte);
+    EXPECT_EQ(trechos[1].Direito, TCanalLado::Nenhum);
+    std::istringstream ruim("distancia_m,cota_m,secao\n0,1,2\n10,0,1\n");
+    EXPECT_THROW(LerPerfilLadosCsv(ruim), EMorvendo);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include "../Json.h"
 #include "project/Calculo.h"
+#include "project/Locacao.h"
 #include "project/Projeto.h"
 #include "project/ResultadoJson.h"
 #include "reports/RelatorioTexto.h"
@@ -157,6 +158,52 @@ TEST_P(Referencia, LinhaDeComandoReproduzOsResultados) {
     Comparar(esperado, obtido, GetParam());
     EXPECT_EQ(LerArquivo(DADOS + GetParam() + ".Relatorio.txt"),
               LerArquivo(pasta / "Relatorio.txt"));
+}
+
+// O projeto como uma descida só, de um lado, com o fator 1: o desaguadouro cai no espaçamento
+// de hoje. Onde a perda passa da tolerável e volta (c13) cai antes da primeira seção que a
+// excede, e o diz; sem espaçamento, o único desaguadouro é o do ponto baixo, com o aviso.
+TEST_P(Referencia, LocacaoDeUmaDescidaDaOEspacamento) {
+    TUnidades unidades;
+    TProjeto p(unidades);
+    ZerarVariaveis(p);
+    ASSERT_TRUE(LerProjeto(p, (pasta / "projeto.mvd").string()));
+    p.Estrada.CurvaDescargaOriginal = CurvaOriginal();
+    const int comprimento = p.Estrada.Comprimento();
+    TTrecho t("descida", 0, comprimento, p.Estrada.Sc);
+    t.Direito = TCanalLado::Nenhum;
+    TOpcoesLocacao o;
+    o.Fator = 1;
+    const TResultadoLocacao r = LocarDesaguadouros(p, {t}, o);
+    const TResultadoCalculo hoje = ExecutarCalculo(p, comprimento, nullptr, false);
+    int primeiraQuePassa = comprimento + 1;
+    for (const TLinhaSecao& l : hoje.Canal.Secoes)
+        if (l.Perda > hoje.Canal.PerdaToleravel) {
+            primeiraQuePassa = l.Secao;
+            break;
+        }
+    ASSERT_FALSE(r.Desaguadouros.empty());
+    const TDesaguadouro& primeiro = r.Desaguadouros.front();
+    EXPECT_EQ(primeiro.Lado, TLado::Esquerdo);
+    EXPECT_EQ(r.Desaguadouros.back().Posicao, comprimento);
+    const bool sobeEDesce = GetParam() == "c13_perda_sobe_e_desce";
+    auto dizQueVolta = [&] {
+        for (const std::string& a : primeiro.Avisos)
+            if (a.find("volta a ficar abaixo") != std::string::npos) return true;
+        return false;
+    };
+    EXPECT_EQ(dizQueVolta(), sobeEDesce);
+    if (primeiraQuePassa <= comprimento && primeiraQuePassa - 1 < 2) {
+        // Já a segunda seção passa: hoje sem espaçamento (c06); em c13 a perda volta a zero
+        // adiante, e a leitura a favor da segurança também fica sem espaçamento.
+        EXPECT_TRUE(hoje.Canal.NenhumEspacamento || sobeEDesce);
+        ASSERT_EQ(r.Desaguadouros.size(), 1u);
+        EXPECT_TRUE(primeiro.NenhumEspacamento);
+        return;
+    }
+    EXPECT_FALSE(sobeEDesce);
+    EXPECT_EQ(primeiro.Posicao, std::min(primeiraQuePassa - 1, comprimento));
+    EXPECT_EQ(primeiro.Posicao, hoje.Canal.Espacamento);
 }
 
 INSTANTIATE_TEST_SUITE_P(Casos, Referencia,
