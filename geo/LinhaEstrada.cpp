@@ -210,6 +210,7 @@ TLinhaEstrada TLinhaEstrada::Abrir(const std::string& caminho, const TOpcoesLinh
     const std::string origem = "da camada " + Aspas(nome) + " de " + caminho;
 
     std::vector<TPeca> pecas;
+    erros.Limpar();
     if (opcoes.Feicao) {
         std::unique_ptr<OGRFeature> f(camada.GetFeature(*opcoes.Feicao));
         if (!f)
@@ -224,8 +225,9 @@ TLinhaEstrada TLinhaEstrada::Abrir(const std::string& caminho, const TOpcoesLinh
         for (auto& f : camada)
             PecasDaGeometria(f->GetGeometryRef(), pecas);
     }
-    // Um arquivo que acaba no meio (corrompido) pode ler algumas feições e parar com erro.
-    if (erros.Houve() && pecas.empty())
+    // Um arquivo que acaba no meio (corrompido) pode ler algumas feições e parar com erro: a
+    // estrada pela metade não serve.
+    if (erros.Houve())
         throw EArquivoRecusado("O arquivo " + caminho + " está corrompido: a camada " +
                                Aspas(nome) + " não pôde ser lida.");
 

@@ -188,6 +188,13 @@ TEST_F(LinhaEstrada, EntradasRecusadasComMensagemClara) {
     Escrever("cortado.gpx", "<?xml version=\"1.0\"?>\n<gpx version=\"1.1\" "
                             "xmlns=\"http://www.topografix.com/GPX/1/1\"><trk><trkseg>"
                             "<trkpt lat=\"-22.5\" lon=\"-45\"></trkpt><trkpt lat=\"-22.5");
+    // Três peças com a última cortada no meio: as duas primeiras sozinhas não são a estrada.
+    CriarCamada(Arquivo("cortado.shp"), "ESRI Shapefile", 4326,
+                {"LINESTRING (-45 -22,-44.99 -22)", "LINESTRING (-44.99 -22,-44.98 -22)",
+                 "LINESTRING (-44.98 -22,-44.97 -22,-44.96 -22)"},
+                "cortado", wkbLineString);
+    std::filesystem::resize_file(Arquivo("cortado.shp"),
+                                 std::filesystem::file_size(Arquivo("cortado.shp")) - 20);
     CriarCamada(Arquivo("inteira.gpkg"), "GPKG", 32723,
                 {"LINESTRING (300000 7500000,301000 7500000)"});
     std::filesystem::copy_file(Arquivo("inteira.gpkg"), Arquivo("cortado.gpkg"));
@@ -231,6 +238,7 @@ TEST_F(LinhaEstrada, EntradasRecusadasComMensagemClara) {
         {"texto.gpx", {}, "não é um mapa que o programa leia"},
         {"cortado.gpx", {}, "corrompido"},
         {"cortado.gpkg", {}, "não é um mapa que o programa leia"},
+        {"cortado.shp", {}, "está corrompido: a camada \"cortado\" não pôde ser lida."},
         {"semprj.shp",
          {},
          "não diz em que sistema de coordenadas está (num Shapefile, falta o "
