@@ -1,6 +1,7 @@
 #include "engine/PropagacaoCanal.h"
 
 #include <cmath>
+#include <map>
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
@@ -251,7 +252,9 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
     double nosComExterna = 0, nosSoLeito = 0;
     {
         std::size_t inicio = 0;
-        double alfaAnterior = alfaMontante, aLimAnterior = 0, alfaDoLimite = 0;
+        double alfaAnterior = alfaMontante;
+        // Uma bisseção por α no trapézio de Manning: declividades que se repetem não a refazem.
+        std::map<double, double> limites;
         for (const TTrechoPropagacao& tr : trechos) {
             const std::size_t fimTrecho = inicio + std::size_t(tr.Nos);
             const std::size_t primeiro = inicio > 0 ? inicio : 1;
@@ -263,11 +266,10 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
                 g.C1 = a * dts / Dx;
                 g.C2 = Dx / (a * dts);
                 g.C3 = Dx / a;
-                if (alfaDoLimite != a) {
-                    aLimAnterior = 2 * forma.AreaCourantUm(a, Dx, dts);
-                    alfaDoLimite = a;
-                }
-                g.ALim = aLimAnterior;
+                auto limite = limites.find(a);
+                if (limite == limites.end())
+                    limite = limites.emplace(a, 2 * forma.AreaCourantUm(a, Dx, dts)).first;
+                g.ALim = limite->second;
                 g.Razao = alfaAnterior / a;
                 g.GamaSEfetivo = tr.GamaS * d.FatorTensaoEfetiva;
                 g.AreaExterna = tr.AreaExterna;

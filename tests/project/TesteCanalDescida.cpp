@@ -89,6 +89,16 @@ TEST(CanalDescida, UmaPecaEhOCalculoDoEspacamento) {
         EXPECT_EQ(d.Balanco.Saida, calculo.Canal.Balanco.Saida);
         EXPECT_EQ(d.Balanco.Infiltracao, calculo.Canal.Balanco.Infiltracao);
         EXPECT_EQ(d.Balanco.Armazenado, calculo.Canal.Balanco.Armazenado);
+        // A mesma declividade em várias peças é o mesmo canal.
+        if (comprimento >= 3) {
+            const double s = p.Estrada.Sc;
+            const TResultadoDescida partido =
+                Descida(p, planos,
+                        {{1, s, true},
+                         {comprimento / 2, s, true},
+                         {comprimento - 1 - comprimento / 2, s, true}});
+            LinhasIguais(partido.Secoes, calculo.Canal.Secoes, calculo.Canal.Secoes.size());
+        }
 
         if (!calculo.Bacia) continue;
         const THidrogramasPlanos dim =
