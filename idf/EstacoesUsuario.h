@@ -35,12 +35,12 @@ struct TEstacaoUsuario {
     double TrMin = 0, TrMax = 0; // anos; 0: não informado
     // Equação ajustada a uma tabela: erros relativos diante dela (%); vazios: não se sabe.
     std::optional<double> ErroRmsPct{}, ErroMaximoPct{};
-    // Equação de uma série de chuvas diárias: os anos dela que entraram no ajuste (0: não veio
-    // de uma série). Além do dobro deles, o período de retorno é extrapolação.
-    int AnosSerie = 0;
     // Colunas que o usuário acrescentou ao arquivo (nome, valor), na ordem do arquivo, com
     // nomes repetidos ou vazios: voltam ao arquivo como vieram.
     std::vector<std::pair<std::string, std::string>> OutrasColunas{};
+    // Equação de uma série de chuvas diárias: os anos dela que entraram no ajuste (0: não veio
+    // de uma série). Além do dobro deles, o período de retorno é extrapolação.
+    int AnosSerie = 0;
 };
 
 // A chave de uma estação do usuário é o estado com o nome: dois nomes iguais no mesmo estado
