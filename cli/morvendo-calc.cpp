@@ -588,6 +588,7 @@ int ExecutarPerfilCli(const TOpcoes& o, TProjeto& p) {
     TOpcoesLocacao opcoes;
     opcoes.Fator = o.Fator ? *o.Fator : p.FatorEspacamento;
     opcoes.Linhas = o.Linhas ? o.Linhas : LinhasPadrao();
+    opcoes.SeparadorDecimal = SeparadorDoAmbiente();
     TResultadoLocacao r;
     try {
         r = LocarDesaguadouros(p, trechos, opcoes, &lote, &GCancelamento);

@@ -1,5 +1,7 @@
 #include "project/Avisos.h"
 
+#include <functional>
+
 #include <algorithm>
 
 #include "comum/Numeros.h"
@@ -223,17 +225,13 @@ const char* TextoGravidade(TGravidadeAviso g) {
     return g == TGravidadeAviso::Grave ? "grave" : "atencao";
 }
 
-std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo& r, char sep) {
+namespace {
+
+using TJuntarAviso = std::function<void(const char*, TGravidadeAviso, std::string)>;
+
+// Os avisos dos dados e da chuva, que não dependem do canal calculado.
+void AvisosDaChuvaEDasFaixas(const TProjeto& p, char sep, const TJuntarAviso& juntar) {
     using enum TGravidadeAviso;
-    const TResultadoEspacamento& c = r.Canal;
-    std::vector<TAviso> avisos;
-    auto juntar = [&](const char* id, TGravidadeAviso g, std::string texto) {
-        if (!texto.empty()) avisos.push_back({id, g, std::move(texto)});
-    };
-    // O resultado principal, quando não há espaçamento: antes de qualquer outro aviso.
-    if (c.NenhumEspacamento) juntar("nenhum_espacamento", Grave, TEXTO_NENHUM_ESPACAMENTO);
-    const std::string semEscoamento = AvisoSemEscoamento(p, r);
-    juntar("sem_escoamento", Grave, semEscoamento);
     for (std::string& a : AvisosForaDaFaixaTipica(p, sep))
         juntar("fora_da_faixa_tipica", Atencao, std::move(a));
     // A estação cuja equação está em uso (a consulta copia os parâmetros dela), procurada uma
@@ -248,13 +246,12 @@ std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo
                AvisoPeriodoRetornoAlemDaSerie(p, *estacao, sep));
     }
     juntar("interpolacao_perto_do_raio", Atencao, AvisoInterpolacaoPertoDoRaio(p, sep));
-    juntar("perda_acima_da_toleravel", Atencao,
-           AvisoPerdaAcimaDaToleravel(
-               FaixasAcimaDaToleravel(c.Secoes, c.PerdaToleravel, c.Espacamento), c.PerdaToleravel,
-               sep));
-    // Sem escoamento, um canal mais comprido também não erode: o aviso seria enganoso.
-    if (semEscoamento.empty())
-        juntar("espacamento_no_comprimento", Atencao, AvisoEspacamentoNoComprimento(c));
+}
+
+// As chaves que o arquivo não tinha e a curva de descarga antiga do trapézio.
+void AvisosDaCurvaEDosPadroes(const TProjeto& p, const TResultadoCalculo& r,
+                              const TJuntarAviso& juntar) {
+    using enum TGravidadeAviso;
     for (const TPadraoAplicado& d : p.PadroesAplicados) {
         // A curva só vale no canal trapezoidal, e a opção da linha de comando a escolhe.
         if (d.Chave == "CurvaDescargaOriginal" &&
@@ -263,6 +260,43 @@ std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo
         juntar("padrao_aplicado", Atencao, TextoPadraoAplicado(d));
     }
     juntar("curva_descarga_original", Atencao, AvisoCurvaDescargaOriginal(p, r));
+}
+
+} // namespace
+
+std::vector<TAviso> AvisosDosDados(const TProjeto& p, char sep) {
+    std::vector<TAviso> avisos;
+    auto juntar = [&](const char* id, TGravidadeAviso g, std::string texto) {
+        if (!texto.empty()) avisos.push_back({id, g, std::move(texto)});
+    };
+    AvisosDaChuvaEDasFaixas(p, sep, juntar);
+    TResultadoCalculo r;
+    r.CurvaDescargaOriginal =
+        p.Estrada.TipoCanal.Valor == CANAL_TRAPEZOIDAL && p.Estrada.CurvaDescargaOriginal;
+    AvisosDaCurvaEDosPadroes(p, r, juntar);
+    return avisos;
+}
+
+std::vector<TAviso> AvisosDoResultado(const TProjeto& p, const TResultadoCalculo& r, char sep) {
+    using enum TGravidadeAviso;
+    const TResultadoEspacamento& c = r.Canal;
+    std::vector<TAviso> avisos;
+    auto juntar = [&](const char* id, TGravidadeAviso g, std::string texto) {
+        if (!texto.empty()) avisos.push_back({id, g, std::move(texto)});
+    };
+    // O resultado principal, quando não há espaçamento: antes de qualquer outro aviso.
+    if (c.NenhumEspacamento) juntar("nenhum_espacamento", Grave, TEXTO_NENHUM_ESPACAMENTO);
+    const std::string semEscoamento = AvisoSemEscoamento(p, r);
+    juntar("sem_escoamento", Grave, semEscoamento);
+    AvisosDaChuvaEDasFaixas(p, sep, juntar);
+    juntar("perda_acima_da_toleravel", Atencao,
+           AvisoPerdaAcimaDaToleravel(
+               FaixasAcimaDaToleravel(c.Secoes, c.PerdaToleravel, c.Espacamento), c.PerdaToleravel,
+               sep));
+    // Sem escoamento, um canal mais comprido também não erode: o aviso seria enganoso.
+    if (semEscoamento.empty())
+        juntar("espacamento_no_comprimento", Atencao, AvisoEspacamentoNoComprimento(c));
+    AvisosDaCurvaEDosPadroes(p, r, juntar);
     for (std::string& a : AvisosBalanco(p, r, sep))
         juntar("balanco_hidrico", Grave, std::move(a));
     return avisos;

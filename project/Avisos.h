@@ -89,5 +89,10 @@ const char* TextoGravidade(TGravidadeAviso gravidade);
 std::vector<TAviso> AvisosDoResultado(const TProjeto& projeto, const TResultadoCalculo& resultado,
                                       char separadorDecimal);
 
+// Os avisos dos dados, da chuva e da curva de descarga, que valem para qualquer canal do
+// projeto (a locação dos desaguadouros ao longo da estrada os mostra uma vez só), na ordem da
+// lista acima.
+std::vector<TAviso> AvisosDosDados(const TProjeto& projeto, char separadorDecimal);
+
 // Só as frases, na mesma ordem.
 std::vector<std::string> TextosAvisos(const std::vector<TAviso>& avisos);

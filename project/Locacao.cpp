@@ -469,7 +469,10 @@ TResultadoLocacao LocarDesaguadouros(TProjeto& projeto, const std::vector<TTrech
         for (const auto& lado : {t.Esquerdo, t.Direito})
             areaExterna = areaExterna || CanalDoLado(lado, secao) == TCanalLado::Corte;
     const TCanalDoProjeto canal(projeto, areaExterna);
-    return LocarDesaguadouros(trechos, secao, canal, opcoes, andamento, cancelamento);
+    TResultadoLocacao r =
+        LocarDesaguadouros(trechos, secao, canal, opcoes, andamento, cancelamento);
+    r.Avisos = AvisosDosDados(projeto, opcoes.SeparadorDecimal);
+    return r;
 }
 
 std::string AvisosDoDesaguadouro(const TDesaguadouro& d) {
@@ -490,15 +493,18 @@ std::string NotaLocacaoCsv(const TResultadoLocacao& r, char sep, char decimal) {
     std::replace(cabecalho.begin(), cabecalho.end(), ',', sep);
     std::string t = cabecalho + "\n";
     for (const TDesaguadouro& d : r.Desaguadouros) {
-        const std::string campos[] = {std::to_string(d.Numero),
-                                      SiglaLado(d.Lado),
-                                      Estaca(d.Posicao, decimal),
-                                      FormatFloat("0.0#", d.Posicao, decimal),
-                                      FormatFloat("0.0###", d.DeclividadeMontante, decimal),
-                                      std::to_string(d.ComprimentoServido()),
-                                      FormatFloat("0.00", d.Chegada.VazaoPico, decimal),
-                                      FormatFloat("0.000", d.Chegada.Volume, decimal),
-                                      AvisosDoDesaguadouro(d)};
+        std::string campos[] = {std::to_string(d.Numero),
+                                SiglaLado(d.Lado),
+                                Estaca(d.Posicao, decimal),
+                                FormatFloat("0.0#", d.Posicao, decimal),
+                                FormatFloat("0.0###", d.DeclividadeMontante, decimal),
+                                std::to_string(d.ComprimentoServido()),
+                                FormatFloat("0.00", d.Chegada.VazaoPico, decimal),
+                                FormatFloat("0.000", d.Chegada.Volume, decimal),
+                                AvisosDoDesaguadouro(d)};
+        std::string& avisos = campos[std::size(campos) - 1];
+        for (const TAviso& a : r.Avisos)
+            avisos += (avisos.empty() ? "" : " | ") + a.Texto;
         bool primeiro = true;
         for (const std::string& c : campos) {
             t += (primeiro ? "" : std::string(1, sep)) + CampoCsv(c, sep);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/uBaciaAcumulacao.h"
+#include "project/Avisos.h"
 #include "project/Estudos.h"
 #include "project/Projeto.h"
 
@@ -111,11 +112,14 @@ struct TDesaguadouro {
 struct TOpcoesLocacao {
     double Fator = FATOR_ESPACAMENTO_PADRAO;
     unsigned Linhas = 1;
+    char SeparadorDecimal = '.'; // dos números nos avisos
 };
 
 struct TResultadoLocacao {
     std::vector<TDesaguadouro> Desaguadouros; // por posição, o esquerdo antes do direito
     double PerdaToleravel = 0;
+    // Os avisos dos dados e da chuva, que valem para todos os desaguadouros.
+    std::vector<TAviso> Avisos;
     bool Cancelado = false;
 };
 
@@ -140,6 +144,7 @@ std::string AvisosDoDesaguadouro(const TDesaguadouro& desaguadouro);
 // Cabeçalho da nota de locação em CSV.
 extern const char* const CABECALHO_NOTA_LOCACAO;
 // A nota de locação em CSV, uma linha por desaguadouro: ',' e ponto decimal para scripts, ';' e
-// vírgula para as planilhas em português.
+// vírgula para as planilhas em português. Os avisos dos dados vão em cada linha, depois dos do
+// desaguadouro, para que cada uma se leia sozinha.
 std::string NotaLocacaoCsv(const TResultadoLocacao& resultado, char separador = ',',
                            char decimal = '.');

@@ -212,8 +212,16 @@ TEST(LocacaoCli, NotaDoPerfil) {
     ASSERT_TRUE(LerProjeto(p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
     TOpcoesLocacao o;
     o.Fator = 0.9;
-    EXPECT_EQ(r.Out, NotaLocacaoCsv(
-                         LocarDesaguadouros(p, TrechosDasRampas(LerPerfilLadosCsv(entrada)), o)));
+    const TResultadoLocacao nucleo =
+        LocarDesaguadouros(p, TrechosDasRampas(LerPerfilLadosCsv(entrada)), o);
+    EXPECT_EQ(r.Out, NotaLocacaoCsv(nucleo));
+    // Os avisos dos dados (aqui, a infiltração do leito fora da faixa típica) em cada linha.
+    ASSERT_FALSE(nucleo.Avisos.empty());
+    EXPECT_EQ(nucleo.Avisos[0].Id, "fora_da_faixa_tipica");
+    std::istringstream nota(r.Out);
+    std::getline(nota, l);
+    while (std::getline(nota, l))
+        EXPECT_NE(l.find(nucleo.Avisos[0].Texto), std::string::npos) << l;
 
     // Perfil ruim: a linha e o campo; fator sem perfil; fator fora de (0, 1].
     GravarBytes(pasta / "ruim.csv", "distancia_m,cota_m,lado\n0,100,E\n10,99,X\n");
