@@ -270,7 +270,8 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
                 if (limite == limites.end())
                     limite = limites.emplace(a, 2 * forma.AreaCourantUm(a, Dx, dts)).first;
                 g.ALim = limite->second;
-                g.Razao = alfaAnterior / a;
+                // Sem a divisão quando o α não muda: 1 exato, também com dados que dariam 0/0.
+                g.Razao = alfaAnterior == a ? 1.0 : alfaAnterior / a;
                 g.GamaSEfetivo = tr.GamaS * d.FatorTensaoEfetiva;
                 g.AreaExterna = tr.AreaExterna;
                 (tr.AreaExterna ? nosComExterna : nosSoLeito) += double(fimTrecho - primeiro);

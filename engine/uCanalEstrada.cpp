@@ -33,13 +33,13 @@ int ComprimentoDasPecas(const std::vector<TPecaCanal>& pecas, char sep) {
         if (p.Comprimento < 1)
             throw EMorvendo(peca + " tem " + std::to_string(p.Comprimento) +
                             " m: cada peça tem ao menos 1 m.");
+        // A faixa do campo da declividade do canal.
+        const char* const faixa = ": a declividade deve ser maior que 0 e no máximo 1 m/m.";
         if (!std::isfinite(p.Declividade))
-            throw EMorvendo(peca +
-                            " tem declividade indefinida ou infinita: a declividade deve ser um "
-                            "número positivo.");
-        if (p.Declividade <= 0)
-            throw EMorvendo(peca + " tem declividade " + FloatToStr(p.Declividade, sep) +
-                            " m/m: a declividade deve ser um número positivo.");
+            throw EMorvendo(peca + " tem declividade indefinida ou infinita" + faixa);
+        if (!(p.Declividade > 0 && p.Declividade <= 1))
+            throw EMorvendo(peca + " tem declividade " + FloatToStr(p.Declividade, sep) + " m/m" +
+                            faixa);
         total += p.Comprimento;
         if (total > COMPRIMENTO_MAXIMO_CANAL)
             throw EMorvendo("O canal das peças passa do limite de " +

@@ -14,8 +14,8 @@
 
 class TPrecipitacao;
 
-// Uma peça do canal no sentido da água: metros inteiros, declividade (m/m, > 0) e se recebe a
-// área externa (seção em corte) além do leito.
+// Uma peça do canal no sentido da água: metros inteiros, declividade (m/m, 0 < S ≤ 1) e se
+// recebe a área externa (seção em corte) além do leito.
 struct TPecaCanal {
     int Comprimento = 0;
     double Declividade = 0;
@@ -55,7 +55,7 @@ public:
     // área externa, dá o cálculo do espaçamento. Com 'acumularTensao', a perda de cada seção e
     // o espaçamento; sem ela, só a propagação (seções vazias). 'fatorTensaoEfetiva' multiplica
     // γS só na tensão excedente que erode. O hidrograma da saída fica em 'saida'. Erro
-    // (EMorvendo) para peça de menos de 1 m, declividade que não seja positiva e finita ou canal
+    // (EMorvendo) para peça de menos de 1 m, declividade fora de (0, 1] m/m ou canal
     // acima do limite de comprimento. Devolve falso quando cancelado.
     bool CalcularCanalEmPecas(TPrecipitacao& chuva, const THidrograma& hEstrada,
                               const THidrograma& hTalude, double vibEstrada,

@@ -40,8 +40,8 @@ struct TResultadoDescida {
 // hidrograma da saída, e as seções ficam vazias. 'fatorTensaoEfetiva' multiplica γS só na
 // tensão excedente que erode o solo (1: a tensão do escoamento). Pode ser chamado por várias
 // linhas de execução ao mesmo tempo com o mesmo projeto e os mesmos planos: cada chamada
-// tem a sua cópia da chuva. Erro (EMorvendo) para peça de menos de 1 m, declividade que não
-// seja positiva e finita, canal acima do limite de comprimento ou resultado não finito.
+// tem a sua cópia da chuva. Erro (EMorvendo) para peça de menos de 1 m, declividade fora de
+// (0, 1] m/m (a faixa do campo), canal acima do limite de comprimento ou resultado não finito.
 // Devolve falso quando cancelado (o resultado não serve).
 bool CalcularDescida(const TProjeto& projeto, const THidrogramasPlanos& planos,
                      const std::vector<TPecaCanal>& pecas, bool acumularTensao,

@@ -267,16 +267,20 @@ TEST(CanalDescida, PecasInvalidasSaoRecusadas) {
          "A peça 2 do canal tem 0 m: cada peça tem ao menos 1 m."},
         {{{-5, 0.02, true}}, "A peça 1 do canal tem -5 m: cada peça tem ao menos 1 m."},
         {{{10, 0, true}},
-         "A peça 1 do canal tem declividade 0 m/m: a declividade deve ser um número positivo."},
+         "A peça 1 do canal tem declividade 0 m/m: a declividade deve ser maior que 0 e no "
+         "máximo 1 m/m."},
         {{{10, 0.02, true}, {3, -0.01, false}},
-         "A peça 2 do canal tem declividade -0.01 m/m: a declividade deve ser um número "
-         "positivo."},
+         "A peça 2 do canal tem declividade -0.01 m/m: a declividade deve ser maior que 0 e no "
+         "máximo 1 m/m."},
+        {{{10, 1.5, true}},
+         "A peça 1 do canal tem declividade 1.5 m/m: a declividade deve ser maior que 0 e no "
+         "máximo 1 m/m."},
         {{{10, std::nan(""), true}},
-         "A peça 1 do canal tem declividade indefinida ou infinita: a declividade deve ser um "
-         "número positivo."},
+         "A peça 1 do canal tem declividade indefinida ou infinita: a declividade deve ser maior "
+         "que 0 e no máximo 1 m/m."},
         {{{10, INFINITY, true}},
-         "A peça 1 do canal tem declividade indefinida ou infinita: a declividade deve ser um "
-         "número positivo."},
+         "A peça 1 do canal tem declividade indefinida ou infinita: a declividade deve ser maior "
+         "que 0 e no máximo 1 m/m."},
         {{{60000, 0.02, true}, {40001, 0.02, true}},
          "O canal das peças passa do limite de 100000 m de comprimento."},
     };
@@ -289,9 +293,17 @@ TEST(CanalDescida, PecasInvalidasSaoRecusadas) {
             EXPECT_STREQ(e.what(), c.Mensagem);
         }
     }
-    // Uma declividade que estoura a conta não sai como resultado.
+    // O separador decimal do acompanhamento vale na mensagem.
+    struct TVirgula : IAcompanhamento {
+        char SeparadorDecimal() const override { return ','; }
+    } virgula;
     TResultadoDescida r;
-    EXPECT_THROW(CalcularDescida(lido.P, planos, {{20, 1e308, true}}, true, nullptr, r), EMorvendo);
+    try {
+        CalcularDescida(lido.P, planos, {{5, 0.02, true}, {5, 2.5, true}}, true, &virgula, r);
+        ADD_FAILURE() << "aceitou 2,5 m/m";
+    } catch (const EMorvendo& e) {
+        EXPECT_NE(std::string(e.what()).find("declividade 2,5 m/m"), std::string::npos) << e.what();
+    }
 }
 
 // Várias linhas de execução com o mesmo projeto e os mesmos planos dão o resultado de uma só.
