@@ -23,6 +23,10 @@
 #include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
+#include "geo/ExportarMapa.h"
+#include "geo/LinhaEstrada.h"
+#include "geo/LocacaoMapa.h"
+#include "geo/ModeloTerreno.h"
 #include "idf/AjusteIdf.h"
 #include "idf/ConsultaIdf.h"
 #include "idf/EstacoesUsuario.h"
@@ -58,6 +62,9 @@ const char* const USO =
     "     morvendo-calc PROJETO.mvd --estudo PARAMETRO INICIO FIM PASSO [--threads N]\n"
     "     morvendo-calc PROJETO.mvd --trechos TRECHOS.csv [--threads N]\n"
     "     morvendo-calc PROJETO.mvd --perfil PERFIL.csv [--fator F] [--threads N]\n"
+    "     morvendo-calc PROJETO.mvd --estrada LINHA [--mde TERRENO] [--camada NOME]\n"
+    "                   [--feicao N] [--do-fim] [--suavizar M] [--saida MAPA]\n"
+    "                   [--fator F] [--threads N]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE [--raio KM]\n"
     "     morvendo-calc --ajustar-idf TABELA.csv\n"
     "     morvendo-calc --chuva-diaria SERIE.csv [--excluir-anos 1950,1961]\n"
@@ -85,6 +92,19 @@ const char* const USO =
     "                       volume_bacia_m3,avisos)\n"
     "  --fator F            fator de segurança do espaçamento adotado de --perfil, maior que\n"
     "                       0 e no máximo 1 (padrão: o do projeto, 0.8 se ele não diz)\n"
+    "  --estrada LINHA      loca os desaguadouros como --perfil, com o perfil tirado de um\n"
+    "                       mapa: a linha da estrada em GPX, KML, KMZ, GeoJSON, GeoPackage\n"
+    "                       ou Shapefile, estaqueada em metros na zona UTM; as cotas da\n"
+    "                       própria linha (GPX com <ele>, linha 3D) ou do modelo de terreno\n"
+    "  --mde TERRENO        modelo de terreno (GeoTIFF, .hgt, grade ASCII...) de onde tirar\n"
+    "                       as cotas a cada metro ao longo da linha\n"
+    "  --camada NOME        a camada da estrada, num arquivo com linhas em várias\n"
+    "  --feicao N           só a linha de identificador N (sem ela, as linhas da camada são\n"
+    "                       emendadas pelas pontas)\n"
+    "  --do-fim             estaqueamento a partir do último ponto da linha\n"
+    "  --suavizar M         janela da média móvel do perfil, em metros (padrão: 20)\n"
+    "  --saida MAPA         grava também os desaguadouros, com coordenadas, e os canais\n"
+    "                       que chegam a eles em MAPA: .gpkg, .kml, .gpx, .geojson ou .csv\n"
     "  --threads N          linhas de execução do estudo, dos trechos ou do perfil (padrão: os\n"
     "                       núcleos)\n"
     "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (20°45'14\"\n"
@@ -299,6 +319,11 @@ void GravarSaida(const std::string& destino, const std::string& conteudo) {
 struct TOpcoes {
     std::string Projeto, Relatorio, Csv, Html, Trechos, Perfil;
     std::optional<double> Fator;
+    // A estrada a partir do mapa.
+    std::string Estrada, Mde, Camada, Saida;
+    std::optional<long long> Feicao;
+    std::optional<double> Suavizar;
+    bool DoFim = false;
     bool Json = false;
     bool CurvaDescargaOriginal = false;
     std::optional<TParametroEstudo> Estudo;
@@ -366,6 +391,40 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
                     return 2;
                 }
             i += 4;
+        } else if (a == "--estrada" || a == "--mde" || a == "--camada" || a == "--saida") {
+            if (++i >= argc)
+                return falta(a.c_str(), a == "--camada" ? "o nome da camada" : "o nome do arquivo");
+            std::string& valor = a == "--estrada"  ? o.Estrada
+                                 : a == "--mde"    ? o.Mde
+                                 : a == "--camada" ? o.Camada
+                                                   : o.Saida;
+            if (!valor.empty()) return repetida(a);
+            if (!*argv[i]) {
+                std::cerr << "O valor depois de " << a << " está vazio.\n";
+                return 2;
+            }
+            valor = argv[i];
+        } else if (a == "--do-fim") {
+            o.DoFim = true;
+        } else if (a == "--feicao" || a == "--suavizar") {
+            if (++i >= argc) return falta(a.c_str(), "um número");
+            if (a == "--feicao" ? bool(o.Feicao) : bool(o.Suavizar)) return repetida(a);
+            double v = 0;
+            if (a == "--feicao") {
+                if (!LerNumero(argv[i], v) || v < 0 || v > 9e15 || v != std::floor(v)) {
+                    std::cerr << "O identificador da linha (--feicao) deve ser um inteiro "
+                                 "não negativo.\n";
+                    return 2;
+                }
+                o.Feicao = static_cast<long long>(v);
+            } else {
+                if (!LerNumero(argv[i], v) || v < 0 || v > 1000) {
+                    std::cerr << "A janela da média móvel (--suavizar) deve ser de 0 a 1000 "
+                                 "m.\n";
+                    return 2;
+                }
+                o.Suavizar = v;
+            }
         } else if (a == "--fator") {
             double f = 0;
             if (++i >= argc) return falta("--fator", "o fator de segurança");
@@ -401,6 +460,31 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
     }
     if (o.Projeto.empty()) {
         std::cerr << USO;
+        return 2;
+    }
+    // A estrada do mapa: a locação de --perfil com o perfil tirado dela; --fator e --threads
+    // servem, as saídas do cálculo de um canal não.
+    if (!o.Estrada.empty()) {
+        if (o.Estudo || !o.Trechos.empty() || !o.Perfil.empty()) {
+            std::cerr << "A opção --estrada não serve com --estudo, --trechos nem --perfil.\n";
+            return 2;
+        }
+        for (const auto& [dada, opcao] : {std::pair{!o.Relatorio.empty(), "--relatorio"},
+                                          {!o.Csv.empty(), "--csv"},
+                                          {!o.Html.empty(), "--html"},
+                                          {o.Json, "--json"}})
+            if (dada) {
+                std::cerr << "A opção " << opcao
+                          << " não serve com --estrada, que escreve a nota de locação na "
+                             "saída padrão (e o mapa em --saida).\n";
+                return 2;
+            }
+        return -1;
+    }
+    if (!o.Mde.empty() || !o.Camada.empty() || o.Feicao || o.DoFim || o.Suavizar ||
+        !o.Saida.empty()) {
+        std::cerr << "As opções --mde, --camada, --feicao, --do-fim, --suavizar e --saida só "
+                     "servem com --estrada.\n";
         return 2;
     }
     if (int(bool(o.Estudo)) + int(!o.Trechos.empty()) + int(!o.Perfil.empty()) > 1) {
@@ -568,6 +652,9 @@ int ExecutarTrechosCli(const TOpcoes& o, const TArquivoIni& documento) {
 
 // A nota de locação dos desaguadouros de um perfil; status 4 quando em alguma descida nenhum
 // espaçamento atende.
+int LocarENotar(const TOpcoes& o, TProjeto& p, const std::vector<TTrecho>& trechos,
+                TResultadoLocacao& r);
+
 int ExecutarPerfilCli(const TOpcoes& o, TProjeto& p) {
     std::vector<TTrecho> trechos;
     try {
@@ -580,6 +667,14 @@ int ExecutarPerfilCli(const TOpcoes& o, TProjeto& p) {
         std::cerr << o.Perfil << ": " << e.what() << '\n';
         return 2;
     }
+    TResultadoLocacao r;
+    return LocarENotar(o, p, trechos, r);
+}
+
+// A locação dos trechos e a nota de locação na saída padrão; 'r' fica com a locação. Status 4
+// quando em alguma descida nenhum espaçamento atende.
+int LocarENotar(const TOpcoes& o, TProjeto& p, const std::vector<TTrecho>& trechos,
+                TResultadoLocacao& r) {
     if (auto falha = ValidarDados(p)) {
         std::cerr << MensagemComLugarNoArquivo(*falha, p) << '\n';
         return 1;
@@ -589,7 +684,6 @@ int ExecutarPerfilCli(const TOpcoes& o, TProjeto& p) {
     opcoes.Fator = o.Fator ? *o.Fator : p.FatorEspacamento;
     opcoes.Linhas = o.Linhas ? o.Linhas : LinhasPadrao();
     opcoes.SeparadorDecimal = SeparadorDoAmbiente();
-    TResultadoLocacao r;
     try {
         r = LocarDesaguadouros(p, trechos, opcoes, &lote, &GCancelamento);
     } catch (const EMorvendo& e) {
@@ -601,6 +695,59 @@ int ExecutarPerfilCli(const TOpcoes& o, TProjeto& p) {
     for (const TDesaguadouro& d : r.Desaguadouros)
         semEspacamento = semEspacamento || d.NenhumEspacamento;
     return Concluir(r.Cancelado ? std::string() : NotaLocacaoCsv(r), "", 0, semEspacamento);
+}
+
+// O perfil tirado do mapa, a locação e a nota na saída padrão; com --saida, os desaguadouros e
+// os canais também no mapa.
+int ExecutarEstradaCli(const TOpcoes& o, TProjeto& p) {
+    const char* recusa = "Os desaguadouros não podem ser gravados em ";
+    if (!o.Saida.empty()) {
+        if (!FormatoPelaExtensao(o.Saida)) {
+            std::cerr << recusa << o.Saida << ": use .gpkg, .kml, .gpx, .geojson ou .csv.\n";
+            return 2;
+        }
+        if (auto erro = DestinoRecusado(o.Saida, o.Projeto, recusa)) {
+            std::cerr << *erro << '\n';
+            return 2;
+        }
+    }
+    std::optional<TLinhaEstrada> linha;
+    TPerfilEstrada perfil;
+    std::vector<TTrecho> trechos;
+    try {
+        linha = TLinhaEstrada::Abrir(o.Estrada, {o.Camada, o.Feicao, o.DoFim});
+        TOpcoesPerfil opcoesPerfil;
+        if (o.Suavizar) opcoesPerfil.Janela = *o.Suavizar;
+        perfil = PerfilDaEstrada(*linha, o.Mde, opcoesPerfil);
+        std::vector<TPontoPerfilLados> pontos;
+        for (const TPontoPerfil& ponto : perfil.Perfil)
+            pontos.push_back({ponto, {}, {}});
+        trechos = TrechosDasRampas(pontos);
+    } catch (const EArquivoNaoExiste& e) {
+        std::cerr << e.what() << '\n';
+        return 2;
+    } catch (const EEntradaSaida& e) {
+        std::cerr << e.what() << '\n';
+        return 2;
+    } catch (const EArquivoRecusado& e) {
+        std::cerr << e.what() << '\n';
+        return 2;
+    } catch (const EMorvendo& e) {
+        std::cerr << e.what() << '\n';
+        return 1;
+    }
+    TResultadoLocacao r;
+    const int status = LocarENotar(o, p, trechos, r);
+    if (o.Saida.empty() || r.Cancelado || (status != 0 && status != SAIDA_NENHUM_ESPACAMENTO))
+        return status;
+    try {
+        const TLocacaoMapa mapa = LocacaoParaMapa(r, perfil.Suavizado);
+        GravarMapa(o.Saida, *linha, mapa.Desaguadouros, mapa.Trechos);
+    } catch (const EMorvendo& e) {
+        std::cerr << e.what() << '\n';
+        return 1;
+    }
+    return status;
 }
 
 int Principal(int argc, char** argv) {
@@ -672,6 +819,7 @@ int Principal(int argc, char** argv) {
     if (o.Estudo) return ExecutarEstudoCli(o, documento);
     if (!o.Trechos.empty()) return ExecutarTrechosCli(o, documento);
     if (!o.Perfil.empty()) return ExecutarPerfilCli(o, p);
+    if (!o.Estrada.empty()) return ExecutarEstradaCli(o, p);
 
     if (auto falha = ValidarDados(p)) {
         std::cerr << MensagemComLugarNoArquivo(*falha, p) << '\n';

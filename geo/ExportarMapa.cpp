@@ -242,8 +242,10 @@ void GravarMapa(const std::string& caminho, const TLinhaEstrada& linha,
         throw EMorvendo("O arquivo " + caminho +
                         " não tem uma extensão de mapa conhecida: use .gpkg, .kml, .gpx, "
                         ".geojson ou .csv.");
+    // A locação trabalha em metros inteiros: o último desaguadouro pode ficar até meio metro
+    // depois do fim da linha, e vai para o fim dela.
     for (const TDesaguadouroMapa& d : desaguadouros)
-        if (!(d.Posicao >= 0 && d.Posicao <= linha.Comprimento() + 1e-6))
+        if (!(d.Posicao >= 0 && d.Posicao <= linha.Comprimento() + 0.5))
             throw EMorvendo("O desaguadouro " + std::to_string(d.Numero) +
                             " fica fora da linha da estrada.");
     if (*formato == TFormatoMapa::Csv) {

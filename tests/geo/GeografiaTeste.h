@@ -85,6 +85,20 @@ inline void CriarCamada(const std::string& caminho, const char* driver, int epsg
     }
 }
 
+// Campos de uma linha de CSV com ',' (campos entre aspas podem ter vírgulas, como a estaca).
+inline std::vector<std::string> CamposCsv(const std::string& linha) {
+    std::vector<std::string> c{""};
+    bool aspas = false;
+    for (char ch : linha)
+        if (ch == '"')
+            aspas = !aspas;
+        else if (ch == ',' && !aspas)
+            c.emplace_back();
+        else
+            c.back() += ch;
+    return c;
+}
+
 // Converte pontos entre dois sistemas (x = longitude ou leste).
 inline std::pair<double, double> Converter(int de, int para, double x, double y) {
     OGRSpatialReference a = Sistema(de), b = Sistema(para);

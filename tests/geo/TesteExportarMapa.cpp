@@ -19,7 +19,8 @@ protected:
         Desaguadouros = {{1, 'D', 64.25, 0.031, 64.25, 12.5, 4.8, "3,0 × 1,6 × 1,0 m", ""},
                          {2, 'E', 1234.5, -0.0425, 1170.25, 31.75, std::nullopt, "",
                           "Vazão acima da capacidade do canal"},
-                         {3, 'D', Linha->Comprimento(), 0.01, 100, 5, 1.25, "", ""}};
+                         // Até meio metro depois do fim da linha: a locação arredonda ao metro.
+                         {3, 'D', Linha->Comprimento() + 0.4, 0.01, 100, 5, 1.25, "", ""}};
         Trechos = {{"Trecho 1", 0, 2000, 0.031, 64},
                    {"Trecho 2", 2000, Linha->Comprimento(), -0.0425, {}}};
     }
@@ -156,16 +157,7 @@ TEST_F(ExportarMapa, CsvComLatitudeLongitudeEUtm) {
               0u);
     for (const TDesaguadouroMapa& d : Desaguadouros) {
         ASSERT_TRUE(std::getline(in, linha));
-        // Campos entre aspas podem ter vírgulas (a estaca).
-        std::vector<std::string> c{""};
-        bool aspas = false;
-        for (char ch : linha)
-            if (ch == '"')
-                aspas = !aspas;
-            else if (ch == ',' && !aspas)
-                c.emplace_back();
-            else
-                c.back() += ch;
+        const auto c = geoteste::CamposCsv(linha);
         ASSERT_GE(c.size(), 10u) << linha;
         ConferirLugar(std::stod(c[5]), std::stod(c[4]), d.Posicao, linha);
         const TPontoMapa p = Linha->PontoNaPosicao(d.Posicao);
