@@ -23,8 +23,21 @@ void ZerarVariaveis(TProjeto& p) {
     p.OrigemChuva = {};
     p.Trechos.clear();
     p.FatorEspacamento = FATOR_ESPACAMENTO_PADRAO;
+    p.CotaInicial.reset();
     p.Estrada.Limpar();
+    // A limpeza do motor deixa o solo, os períodos de retorno e a seção do projeto anterior:
+    // "Novo" começaria com eles, calados. Um projeto novo tem os de um canal novo.
+    const TCanalEstrada canalNovo("_ESTRADA");
+    p.Estrada.Aprofundamento = canalNovo.Aprofundamento;
+    p.Estrada.TalCritica = canalNovo.TalCritica;
+    p.Estrada.Erodibilidade = canalNovo.Erodibilidade;
+    p.Estrada.Densidade = canalNovo.Densidade;
+    p.Estrada.IndSecao = canalNovo.IndSecao;
+    p.Estrada.TrDim = canalNovo.TrDim;
+    p.Estrada.TrEsp = canalNovo.TrEsp;
+    p.Estrada.Equivalente = canalNovo.Equivalente;
     p.Estrada.Talude.DefinirNumSecoes(1);
+    p.StrCoberVeg.clear();
     p.Estrada.TipoCanal.Valor = CANAL_TRIANGULAR;
     p.Estrada.Bacia.CanalConducao.TipoCanal.Valor = CANAL_TRIANGULAR;
     p.Tarsio1.Limpar();
@@ -109,8 +122,10 @@ TIdentificacao LerIdentificacao(const TArquivoIni& ini) {
 const std::pair<const char*, std::optional<TCanalLado> TTrecho::*> LADOS_TRECHO[] = {
     {"CanalEsquerdo", &TTrecho::Esquerdo}, {"CanalDireito", &TTrecho::Direito}};
 
-void GravarTrechos(const std::vector<TTrecho>& trechos, double fator, TArquivoIni& ini) {
-    if (trechos.empty() && fator == FATOR_ESPACAMENTO_PADRAO && !ini.ExisteSecao(SECAO_TRECHOS))
+void GravarTrechos(const std::vector<TTrecho>& trechos, double fator,
+                   const std::optional<double>& cota, TArquivoIni& ini) {
+    if (trechos.empty() && fator == FATOR_ESPACAMENTO_PADRAO && !cota &&
+        !ini.ExisteSecao(SECAO_TRECHOS))
         return;
     const long antes = ini.LerInteiro(SECAO_TRECHOS, "Count", 0);
     ini.EscreverInteiro(SECAO_TRECHOS, "Count", long(trechos.size()));
@@ -138,6 +153,10 @@ void GravarTrechos(const std::vector<TTrecho>& trechos, double fator, TArquivoIn
             ini.ApagarChave(SECAO_TRECHOS, k + std::to_string(i));
     if (fator != FATOR_ESPACAMENTO_PADRAO || ini.ExisteChave(SECAO_TRECHOS, "FatorEspacamento"))
         GravarReal(ini, SECAO_TRECHOS, "FatorEspacamento", fator);
+    if (cota)
+        GravarReal(ini, SECAO_TRECHOS, "CotaInicial", *cota);
+    else
+        ini.ApagarChave(SECAO_TRECHOS, "CotaInicial");
 }
 
 std::vector<TTrecho> LerTrechos(const TArquivoIni& documento) {
@@ -191,7 +210,7 @@ void EscreverProjeto(TProjeto& p, TArquivoIni& ini) {
     ini.EscreverTexto("PRINCIPAL", "StrCoberVeg", p.StrCoberVeg);
     GravarIdentificacao(p.Identificacao, ini);
     GravarProtecao(p.Protecao, ini);
-    GravarTrechos(p.Trechos, p.FatorEspacamento, ini);
+    GravarTrechos(p.Trechos, p.FatorEspacamento, p.CotaInicial, ini);
     ini.EscreverTexto("VERSAO", "Versao", "1");
 }
 
@@ -273,6 +292,14 @@ bool LerConferido(TProjeto& p, TArquivoIni& ini) {
             p.Trechos = LerTrechos(ini);
             p.FatorEspacamento =
                 ini.LerReal(SECAO_TRECHOS, "FatorEspacamento", FATOR_ESPACAMENTO_PADRAO);
+            p.CotaInicial.reset();
+            if (ini.ExisteChave(SECAO_TRECHOS, "CotaInicial")) {
+                const double cota = ini.LerReal(SECAO_TRECHOS, "CotaInicial", 0);
+                if (!std::isfinite(cota))
+                    throw EMorvendo("Valor fora da faixa no arquivo do projeto: Trechos, "
+                                    "CotaInicial (um número de metros).");
+                p.CotaInicial = cota;
+            }
         } catch (...) {
             erro = std::current_exception();
         }

@@ -72,6 +72,8 @@ struct TProjeto {
     std::vector<TTrecho> Trechos;
     // Espaçamento adotado na locação = fator × calculado; 0 < fator ≤ 1.
     double FatorEspacamento = FATOR_ESPACAMENTO_PADRAO;
+    // Cota do início do primeiro trecho, m, de onde o perfil desenhado parte; vazio: 0.
+    std::optional<double> CotaInicial;
     // Dados das alternativas de proteção do canal (os padrões num arquivo sem eles).
     TConfiguracaoProtecao Protecao;
     // Lido num leiaute antigo e convertido em memória: ainda não gravado no novo.

@@ -1,5 +1,7 @@
 #include "mainwindow/estudos/PaginaTrechos.h"
 
+#include <QBuffer>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
@@ -13,10 +15,14 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
+#include <QStyledItemDelegate>
+#include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <cmath>
 #include <memory>
@@ -44,8 +50,13 @@ QString Real(double v, char sep) {
     return QString::fromStdString(FloatToStr(v, sep));
 }
 
+QString Mascara(const char* mascara, double v, char sep) {
+    return QString::fromStdString(FormatFloat(mascara, v, sep));
+}
+
+// Sem o ruído das contas do perfil (0,0210000000000036): seis casas bastam em m/m.
 QString Declividade(double mm, const TUnidades& u, char sep) {
-    return Real(mm * u.FatorDeclividade, sep);
+    return Mascara("0.######", mm * u.FatorDeclividade, sep);
 }
 
 QString UnidadeDecl(const TUnidades& u) {
@@ -63,12 +74,39 @@ std::string Descrever(const TTrecho& t, char sep) {
            FloatToStr(t.Inicio + t.Comprimento, sep) + " m)";
 }
 
-QString Posicoes(const std::vector<double>& p, char sep, const QString& separador) {
-    QStringList t;
-    for (const double x : p)
-        t << Real(x, sep);
-    return t.join(separador);
+// A queda real de um trecho unido do perfil é a da média; a declividade guardada é a da rampa
+// mais íngreme, que só vale para o cálculo.
+double QuedaPorMetro(const TTrecho& t) {
+    return t.DeclividadeMedia.value_or(t.Declividade);
 }
+
+// Cotas nos limites dos trechos (n + 1), a partir da cota do início do primeiro.
+std::vector<double> CotasDosLimites(const std::vector<TTrecho>& trechos, double cotaInicial) {
+    std::vector<double> c{cotaInicial};
+    c.reserve(trechos.size() + 1);
+    for (const TTrecho& t : trechos)
+        c.push_back(c.back() - QuedaPorMetro(t) * t.Comprimento);
+    return c;
+}
+
+// As três escolhas de canal de um lado, na ordem da lista.
+const std::pair<TCanalLado, const char*> OPCOES_LADO[] = {
+    {TCanalLado::Corte, "Em corte (seção 1)"},
+    {TCanalLado::SemCorte, "Sem corte (seção 3)"},
+    {TCanalLado::Nenhum, "Sem canal"}};
+
+QString TextoLado(TCanalLado lado) {
+    for (const auto& [l, texto] : OPCOES_LADO)
+        if (l == lado) return QString::fromUtf8(texto);
+    return {};
+}
+
+QFont FontePixels(QFont base, double pixels) {
+    base.setPixelSize(std::max(1, int(std::lround(pixels))));
+    return base;
+}
+
+constexpr int COL_COTA_INICIAL = 6, COL_COTA_FINAL = 7, COL_ESQUERDO = 8, COL_DIREITO = 9;
 
 } // namespace
 
@@ -82,26 +120,30 @@ public:
     std::function<void()> Mudou;
 
     std::vector<TTrecho>& Trechos() { return FP.Trechos; }
+    double CotaInicial() const { return FP.CotaInicial.value_or(0); }
     void Inserir(TTrecho t) {
         const int n = rowCount();
         beginInsertRows({}, n, n);
         FP.Trechos.push_back(std::move(t));
+        FCotas.clear();
         endInsertRows();
     }
     void RemoverLinha(int l) {
         beginRemoveRows({}, l, l);
         FP.Trechos.erase(FP.Trechos.begin() + l);
+        FCotas.clear();
         endRemoveRows();
     }
     void Recarregar() {
         beginResetModel();
+        FCotas.clear();
         endResetModel();
     }
 
     int rowCount(const QModelIndex& pai = {}) const override {
         return pai.isValid() ? 0 : int(FP.Trechos.size());
     }
-    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 6; }
+    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 10; }
     QString Titulo(int c) const override {
         switch (c) {
         case 0:
@@ -114,12 +156,23 @@ public:
             return QStringLiteral("Declividade (%1)").arg(UnidadeDecl(FU));
         case 4:
             return QStringLiteral("Estaca inicial");
-        default:
+        case 5:
             return QStringLiteral("Declividade média (%1)").arg(UnidadeDecl(FU));
+        case COL_COTA_INICIAL:
+            return QStringLiteral("Cota inicial (m)");
+        case COL_COTA_FINAL:
+            return QStringLiteral("Cota final (m)");
+        case COL_ESQUERDO:
+            return QStringLiteral("Canal esquerdo");
+        default:
+            return QStringLiteral("Canal direito");
         }
     }
-    QString Texto(int l, int c, char sep, bool) const override {
+    // completo: todos os algarismos, para a edição (a tela arredonda a declividade).
+    QString Texto(int l, int c, char sep, bool completo) const override {
         const TTrecho& t = FP.Trechos[std::size_t(l)];
+        if (completo && (c == 3 || c == 5) && (c == 3 || t.DeclividadeMedia))
+            return Real((c == 3 ? t.Declividade : *t.DeclividadeMedia) * FU.FatorDeclividade, sep);
         switch (c) {
         case 0:
             return QString::fromStdString(t.Nome);
@@ -131,236 +184,357 @@ public:
             return Declividade(t.Declividade, FU, sep);
         case 4:
             return EstacaDe(t.Inicio, sep);
-        default:
+        case 5:
             return t.DeclividadeMedia ? Declividade(*t.DeclividadeMedia, FU, sep) : QString();
+        case COL_COTA_INICIAL:
+        case COL_COTA_FINAL:
+            return Mascara("0.00", Cotas()[std::size_t(l + (c == COL_COTA_FINAL))], sep);
+        default:
+            return TextoLado(CanalDoLado(Lado(t, c), FP.Estrada.IndSecao));
         }
     }
     QVariant data(const QModelIndex& i, int papel) const override {
-        if (papel == Qt::EditRole) return Texto(i.row(), i.column(), SeparadorDecimal(), false);
-        if (papel == Qt::ForegroundRole) return {};
+        if (papel == Qt::EditRole) return Texto(i.row(), i.column(), SeparadorDecimal(), true);
+        // O lado sem escolha segue a seção transversal do projeto: fica em cinza.
+        if (papel == Qt::ForegroundRole)
+            return i.column() >= COL_ESQUERDO && !Lado(FP.Trechos[std::size_t(i.row())], i.column())
+                       ? QVariant(QColor(110, 110, 110))
+                       : QVariant();
+        if (papel == Qt::ToolTipRole && i.column() >= COL_ESQUERDO)
+            return QStringLiteral("Olhando no sentido do estaqueamento. Em cinza: a seção "
+                                  "transversal da página de dados.");
+        if (papel == Qt::ToolTipRole && i.column() == COL_COTA_FINAL)
+            return QStringLiteral("Digitar a cota final dá a declividade do trecho; os trechos "
+                                  "seguintes mantêm as suas.");
         return TModeloTexto::data(i, papel);
     }
-    // A estaca e a média saem dos outros valores: só se leem.
+    // A estaca e a média saem dos outros valores: só se leem; a cota inicial é a final do
+    // trecho anterior, e só a do primeiro se digita.
     Qt::ItemFlags flags(const QModelIndex& i) const override {
-        return TModeloTexto::flags(i) | (i.column() < 4 ? Qt::ItemIsEditable : Qt::NoItemFlags);
+        const bool editavel = i.column() < 4 || i.column() >= COL_COTA_FINAL ||
+                              (i.column() == COL_COTA_INICIAL && i.row() == 0);
+        return TModeloTexto::flags(i) | (editavel ? Qt::ItemIsEditable : Qt::NoItemFlags);
     }
 
     bool setData(const QModelIndex& i, const QVariant& valor, int papel) override {
-        if (papel != Qt::EditRole || !i.isValid() || i.column() >= 4) return false;
-        TTrecho& t = FP.Trechos[std::size_t(i.row())];
+        if (papel != Qt::EditRole || !i.isValid() || !(flags(i) & Qt::ItemIsEditable)) return false;
         const QString texto = valor.toString().trimmed();
-        if (i.column() == 0) {
-            if (texto.toStdString() == t.Nome) return false;
+        const int c = i.column();
+        // O texto que já estava (Enter sem mudar nada) não mexe no trecho.
+        if (texto == Texto(i.row(), c, SeparadorDecimal(), true)) return true;
+        FFalhou = false;
+        bool mudou = false;
+        if (c == 0) {
+            TTrecho& t = FP.Trechos[std::size_t(i.row())];
+            mudou = texto.toStdString() != t.Nome;
             t.Nome = texto.toStdString();
+        } else if (c >= COL_ESQUERDO) {
+            mudou = DefinirLado(i.row(), c, texto);
+        } else if (c >= COL_COTA_INICIAL) {
+            mudou = DefinirCota(i.row(), c, texto);
         } else {
-            // Mesma faixa e mesma mensagem dos campos da página de dados.
-            const std::string grupo = "trecho " + std::to_string(i.row() + 1);
-            const TCampoProjeto campos[3] = {{CAMPO_NENHUM, "Início", grupo.c_str(), "Trechos",
-                                              TUnidadeCampo::Fixa, "m", 0, true,
-                                              INICIO_MAXIMO_TRECHO, false},
-                                             {CAMPO_NENHUM, "Comprimento", grupo.c_str(), "Trechos",
-                                              TUnidadeCampo::Fixa, "m", 1, true, 100000, true},
-                                             {CAMPO_NENHUM, "Declividade", grupo.c_str(), "Trechos",
-                                              TUnidadeCampo::Declividade, "", -1, true, 1, false}};
-            const TCampoProjeto& c = campos[i.column() - 1];
-            const auto v = TentarTextoParaReal(texto.toStdString(), SeparadorDecimal());
-            std::optional<TMotivoFalha> motivo;
-            if (texto.isEmpty())
-                motivo = TMotivoFalha::Vazio;
-            else if (!v || !std::isfinite(*v))
-                motivo = TMotivoFalha::NaoNumero;
-            else if (c.Inteiro && *v != std::floor(*v))
-                motivo = TMotivoFalha::NaoInteiro;
-            else if (!DentroDaFaixa(c, *v, FU))
-                motivo = TMotivoFalha::Faixa;
-            else if (i.column() == 3 && *v == 0)
-                motivo = TMotivoFalha::Faixa;
-            if (motivo) {
-                std::string m = MensagemCampo(c, FU, *motivo, texto.toStdString());
-                // Com sinal: negativa onde a estrada sobe no sentido do estaqueamento.
-                const std::string faixa = "deve estar entre";
-                if (const auto p = m.find(faixa); i.column() == 3 && p != std::string::npos)
-                    m.replace(p, faixa.size(), "deve ser diferente de zero e estar entre");
-                if (Erro) Erro(m);
-                return false;
-            }
-            const std::size_t l = std::size_t(i.row());
-            if (i.column() == 1 && l > 0) {
-                // A estrada não tem buracos nem trechos sobrepostos: o início de um trecho é o
-                // fim do anterior.
-                const TTrecho& a = FP.Trechos[l - 1];
-                if (const char* falta = FaltaDeContinuidade(a, *v)) {
-                    TTrecho novo = t;
-                    novo.Inicio = *v;
-                    const char sep = SeparadorDecimal();
-                    if (Erro)
-                        Erro("Os trechos " + Descrever(a, sep) + " e " + Descrever(novo, sep) +
-                             " " + falta + ": o trecho " + std::to_string(l + 1) +
-                             " começa onde o anterior "
-                             "termina, em " +
-                             FloatToStr(a.Inicio + a.Comprimento, sep) + " m.");
-                    return false;
-                }
-            }
-            // O primeiro início move a estrada inteira; um comprimento, os trechos seguintes.
-            double deslocamento = 0;
-            std::size_t desde = l + 1;
-            if (i.column() == 1 && l == 0) {
-                deslocamento = *v - t.Inicio;
-                desde = 0;
-            }
-            if (i.column() == 2) deslocamento = *v - t.Comprimento;
-            for (std::size_t k = desde; deslocamento != 0 && k < FP.Trechos.size(); ++k) {
-                const double novo = FP.Trechos[k].Inicio + deslocamento;
-                if (!(novo >= 0 && novo <= INICIO_MAXIMO_TRECHO)) {
-                    if (Erro)
-                        Erro("O trecho " + std::to_string(k + 1) + " passaria a começar em " +
-                             FloatToStr(novo, SeparadorDecimal()) + " m, fora da faixa de 0 a " +
-                             FloatToStr(INICIO_MAXIMO_TRECHO) + " m.");
-                    return false;
-                }
-            }
-            if (i.column() == 1 && l > 0) t.Inicio = *v;
-            if (i.column() == 2) t.Comprimento = int(*v);
-            if (i.column() == 3) t.Declividade = *v / FU.FatorDeclividade;
-            if (deslocamento != 0) {
-                for (std::size_t k = desde; k < FP.Trechos.size(); ++k)
-                    FP.Trechos[k].Inicio += deslocamento;
-                emit dataChanged(index(int(desde), 1), index(rowCount() - 1, columnCount() - 1));
-            }
+            mudou = DefinirNumero(i.row(), c, texto);
         }
-        emit dataChanged(i, i);
+        // Um valor recusado devolve falso; o mesmo valor com outra grafia, verdadeiro.
+        if (FFalhou || !mudou) return !FFalhou;
+        FCotas.clear();
+        emit dataChanged(index(i.row(), 0), index(rowCount() - 1, columnCount() - 1));
         if (Mudou) Mudou();
         return true;
     }
 
 private:
+    static const std::optional<TCanalLado>& Lado(const TTrecho& t, int coluna) {
+        return coluna == COL_ESQUERDO ? t.Esquerdo : t.Direito;
+    }
+    const std::vector<double>& Cotas() const {
+        if (FCotas.size() != FP.Trechos.size() + 1)
+            FCotas = CotasDosLimites(FP.Trechos, CotaInicial());
+        return FCotas;
+    }
+    void Falhar(const std::string& m) {
+        FFalhou = true;
+        if (Erro) Erro(m);
+    }
+
+    bool DefinirLado(int l, int c, const QString& texto) {
+        TTrecho& t = FP.Trechos[std::size_t(l)];
+        for (const auto& [lado, nome] : OPCOES_LADO) {
+            if (texto != QString::fromUtf8(nome)) continue;
+            // A mesma escolha da seção do projeto não o prende a ela.
+            if (CanalDoLado(Lado(t, c), FP.Estrada.IndSecao) == lado) return false;
+            (c == COL_ESQUERDO ? t.Esquerdo : t.Direito) = lado;
+            return true;
+        }
+        Falhar("\"" + texto.toStdString() +
+               "\" não é um canal: escolha \"Em corte (seção 1)\", "
+               "\"Sem corte (seção 3)\" ou \"Sem canal\".");
+        return false;
+    }
+
+    bool DefinirCota(int l, int c, const QString& texto) {
+        const char sep = SeparadorDecimal();
+        const std::string nome = c == COL_COTA_INICIAL ? "Cota inicial" : "Cota final";
+        const std::string lugar = "\"" + nome + "\" (trecho " + std::to_string(l + 1) + ")";
+        if (texto.isEmpty() && c == COL_COTA_INICIAL) {
+            // Sem cota digitada, o perfil parte de zero.
+            if (!FP.CotaInicial) return false;
+            FP.CotaInicial.reset();
+            return true;
+        }
+        const auto v = TentarTextoParaReal(texto.toStdString(), sep);
+        if (!v || !std::isfinite(*v) || std::abs(*v) > 1e5) {
+            Falhar("\"" + texto.toStdString() + "\" não serve como " + lugar +
+                   ": a cota deve ser um número de metros.");
+            return false;
+        }
+        if (c == COL_COTA_INICIAL) {
+            if (FP.CotaInicial == *v) return false;
+            FP.CotaInicial = *v;
+            return true;
+        }
+        TTrecho& t = FP.Trechos[std::size_t(l)];
+        const double inicio = Cotas()[std::size_t(l)];
+        const double d = (inicio - *v) / t.Comprimento;
+        const double fd = FU.FatorDeclividade;
+        const std::string ud = FU.UnidadeDeclividade;
+        if (d == 0) {
+            Falhar("A " + lugar + " de " + FloatToStr(*v, sep) +
+                   " m é igual à cota inicial: o trecho ficaria plano, e a água não corre por "
+                   "um trecho plano até um desaguadouro.");
+            return false;
+        }
+        const TCampoProjeto campo{
+            CAMPO_NENHUM, "Declividade", "", "Trechos", TUnidadeCampo::Declividade, "",
+            -1,           true,          1,  false};
+        if (!DentroDaFaixa(campo, d * fd, FU)) {
+            Falhar("A " + lugar + " de " + FloatToStr(*v, sep) +
+                   " m daria ao trecho a "
+                   "declividade de " +
+                   FloatToStr(d * fd, sep) + " " + ud + ", fora da faixa de " +
+                   FloatToStr(-fd, sep) + " a " + FloatToStr(fd, sep) + " " + ud + ".");
+            return false;
+        }
+        t.Declividade = d;
+        // A cota digitada faz do trecho uma rampa só: a média de rampas unidas não vale mais.
+        t.DeclividadeMedia.reset();
+        return true;
+    }
+
+    bool DefinirNumero(int linha, int coluna, const QString& texto) {
+        TTrecho& t = FP.Trechos[std::size_t(linha)];
+        // Mesma faixa e mesma mensagem dos campos da página de dados.
+        const std::string grupo = "trecho " + std::to_string(linha + 1);
+        const TCampoProjeto campos[3] = {{CAMPO_NENHUM, "Início", grupo.c_str(), "Trechos",
+                                          TUnidadeCampo::Fixa, "m", 0, true, INICIO_MAXIMO_TRECHO,
+                                          false},
+                                         {CAMPO_NENHUM, "Comprimento", grupo.c_str(), "Trechos",
+                                          TUnidadeCampo::Fixa, "m", 1, true, 100000, true},
+                                         {CAMPO_NENHUM, "Declividade", grupo.c_str(), "Trechos",
+                                          TUnidadeCampo::Declividade, "", -1, true, 1, false}};
+        const TCampoProjeto& c = campos[coluna - 1];
+        const auto v = TentarTextoParaReal(texto.toStdString(), SeparadorDecimal());
+        std::optional<TMotivoFalha> motivo;
+        if (texto.isEmpty())
+            motivo = TMotivoFalha::Vazio;
+        else if (!v || !std::isfinite(*v))
+            motivo = TMotivoFalha::NaoNumero;
+        else if (c.Inteiro && *v != std::floor(*v))
+            motivo = TMotivoFalha::NaoInteiro;
+        else if (!DentroDaFaixa(c, *v, FU))
+            motivo = TMotivoFalha::Faixa;
+        else if (coluna == 3 && *v == 0)
+            motivo = TMotivoFalha::Faixa;
+        if (motivo) {
+            std::string m = MensagemCampo(c, FU, *motivo, texto.toStdString());
+            // Com sinal: negativa onde a estrada sobe no sentido do estaqueamento.
+            const std::string faixa = "deve estar entre";
+            if (const auto p = m.find(faixa); coluna == 3 && p != std::string::npos)
+                m.replace(p, faixa.size(), "deve ser diferente de zero e estar entre");
+            Falhar(m);
+            return false;
+        }
+        const std::size_t l = std::size_t(linha);
+        if (coluna == 1 && l > 0) {
+            // A estrada não tem buracos nem trechos sobrepostos: o início de um trecho é o
+            // fim do anterior.
+            const TTrecho& a = FP.Trechos[l - 1];
+            if (const char* falta = FaltaDeContinuidade(a, *v)) {
+                TTrecho novo = t;
+                novo.Inicio = *v;
+                const char sep = SeparadorDecimal();
+                Falhar("Os trechos " + Descrever(a, sep) + " e " + Descrever(novo, sep) + " " +
+                       falta + ": o trecho " + std::to_string(l + 1) +
+                       " começa onde o anterior termina, em " +
+                       FloatToStr(a.Inicio + a.Comprimento, sep) + " m.");
+                return false;
+            }
+        }
+        // O primeiro início move a estrada inteira; um comprimento, os trechos seguintes.
+        double deslocamento = 0;
+        std::size_t desde = l + 1;
+        if (coluna == 1 && l == 0) {
+            deslocamento = *v - t.Inicio;
+            desde = 0;
+        }
+        if (coluna == 2) deslocamento = *v - t.Comprimento;
+        for (std::size_t k = desde; deslocamento != 0 && k < FP.Trechos.size(); ++k) {
+            const double novo = FP.Trechos[k].Inicio + deslocamento;
+            if (!(novo >= 0 && novo <= INICIO_MAXIMO_TRECHO)) {
+                Falhar("O trecho " + std::to_string(k + 1) + " passaria a começar em " +
+                       FloatToStr(novo, SeparadorDecimal()) + " m, fora da faixa de 0 a " +
+                       FloatToStr(INICIO_MAXIMO_TRECHO) + " m.");
+                return false;
+            }
+        }
+        if (coluna == 1 && l > 0) t.Inicio = *v;
+        if (coluna == 2) t.Comprimento = int(*v);
+        if (coluna == 3) {
+            t.Declividade = *v / FU.FatorDeclividade;
+            // A declividade digitada vale para o trecho inteiro, também no perfil desenhado.
+            t.DeclividadeMedia.reset();
+        }
+        for (std::size_t k = desde; deslocamento != 0 && k < FP.Trechos.size(); ++k)
+            FP.Trechos[k].Inicio += deslocamento;
+        return true;
+    }
+
     TProjeto& FP;
     const TUnidades& FU;
-};
-
-// Resultado por trecho; o que falhou leva a mensagem depois dos dados do trecho.
-class TModeloResultadoTrechos : public TModeloTexto {
-public:
-    TModeloResultadoTrechos(const TUnidades& u, QObject* pai) : TModeloTexto(pai), FU(u) {}
-
-    void Definir(std::vector<TResultadoTrecho> r) {
-        beginResetModel();
-        FR = std::move(r);
-        endResetModel();
-    }
-    const std::vector<TResultadoTrecho>& Resultados() const { return FR; }
-
-    int rowCount(const QModelIndex& pai = {}) const override {
-        return pai.isValid() ? 0 : int(FR.size());
-    }
-    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 10; }
-    int ColunaMensagem() const override { return 4; }
-    bool Falhou(int l) const override { return !FR[std::size_t(l)].Resultado.Ok; }
-    QString Titulo(int c) const override {
-        static const char* const T[10] = {"Trecho",
-                                          "Início (m)",
-                                          "Comprimento (m)",
-                                          "",
-                                          "Espaçamento máximo (m)",
-                                          "Desaguadouros",
-                                          "Posições (m)",
-                                          "Estacas",
-                                          "Volume escoado da bacia (m³)",
-                                          "Avisos"};
-        if (c == 3) return QStringLiteral("Declividade (%1)").arg(UnidadeDecl(FU));
-        return QString::fromUtf8(T[c]);
-    }
-    QString Texto(int l, int c, char sep, bool completo) const override {
-        const TResultadoTrecho& r = FR[std::size_t(l)];
-        const TResultadoExecucao& e = r.Resultado;
-        switch (c) {
-        case 0:
-            return QString::fromStdString(r.Trecho.Nome);
-        case 1:
-            return Real(r.Trecho.Inicio, sep);
-        case 2:
-            return QString::number(r.Trecho.Comprimento);
-        case 3:
-            return Declividade(r.Trecho.Declividade, FU, sep);
-        default:
-            break;
-        }
-        if (!e.Ok) return c == 4 ? QString::fromStdString(e.Erro) : QString();
-        switch (c) {
-        case 4:
-            // Nunca "0" nem "1": a frase inteira vai nos avisos.
-            return e.NenhumEspacamento ? QStringLiteral("nenhum atende")
-                                       : QString::number(e.Espacamento);
-        case 5:
-            return QString::number(r.Posicoes.size());
-        case 6:
-            return Posicoes(r.Posicoes, sep, QStringLiteral(" | "));
-        case 7: {
-            QStringList estacas;
-            for (const double x : r.Posicoes)
-                estacas << EstacaDe(x, sep);
-            return estacas.join(QStringLiteral(" | "));
-        }
-        case 9:
-            return QString::fromStdString(AvisosNumaCelula(e.Avisos));
-        default:
-            if (!e.VolumeBacia) return completo ? QString() : QStringLiteral("---");
-            return completo ? Real(*e.VolumeBacia, sep)
-                            : QString::fromStdString(FormatFloat("0.0##", *e.VolumeBacia, sep));
-        }
-    }
-
-private:
-    const TUnidades& FU;
-    std::vector<TResultadoTrecho> FR;
+    mutable std::vector<double> FCotas;
+    bool FFalhou = false;
 };
 
 namespace {
 
-// A lista dos desaguadouros ao longo da estrada, para o CSV: um por linha.
-class TModeloDesaguadouros : public TModeloTexto {
+// Lista de três escolhas para o canal de cada lado.
+class TDelegadoLado : public QStyledItemDelegate {
 public:
-    struct TLinha {
-        const TResultadoTrecho* R;
-        int Numero; // 0: trecho que falhou ou sem espaçamento que atenda
-        double Posicao;
-    };
-    explicit TModeloDesaguadouros(const std::vector<TResultadoTrecho>& rs) {
-        int n = 0;
-        for (const TResultadoTrecho& r : rs) {
-            if (!r.Resultado.Ok || r.Resultado.NenhumEspacamento) FL.push_back({&r, 0, 0});
-            for (const double p : r.Posicoes)
-                FL.push_back({&r, ++n, p});
-        }
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QWidget* createEditor(QWidget* pai, const QStyleOptionViewItem&,
+                          const QModelIndex&) const override {
+        auto* lista = new QComboBox(pai);
+        for (const auto& [lado, texto] : OPCOES_LADO)
+            lista->addItem(QString::fromUtf8(texto));
+        // Escolher basta: a lista não espera o Enter.
+        connect(lista, &QComboBox::activated, this, [this, lista] {
+            auto* eu = const_cast<TDelegadoLado*>(this);
+            emit eu->commitData(lista);
+            emit eu->closeEditor(lista);
+        });
+        return lista;
     }
-    int rowCount(const QModelIndex& = {}) const override { return int(FL.size()); }
-    int columnCount(const QModelIndex& = {}) const override { return 5; }
-    int ColunaMensagem() const override { return 2; }
-    bool Falhou(int l) const override { return FL[std::size_t(l)].Numero == 0; }
+    void setEditorData(QWidget* editor, const QModelIndex& i) const override {
+        static_cast<QComboBox*>(editor)->setCurrentText(i.data(Qt::EditRole).toString());
+    }
+    void setModelData(QWidget* editor, QAbstractItemModel* m, const QModelIndex& i) const override {
+        m->setData(i, static_cast<QComboBox*>(editor)->currentText(), Qt::EditRole);
+    }
+};
+
+} // namespace
+
+// A nota de locação: um desaguadouro por linha, na ordem do estaqueamento.
+class TModeloNotaLocacao : public TModeloTexto {
+public:
+    TModeloNotaLocacao(const TUnidades& u, QObject* pai) : TModeloTexto(pai), FU(u) {}
+
+    void Definir(TResultadoLocacao r, bool semicircular) {
+        beginResetModel();
+        FR = std::move(r);
+        FSemicircular = semicircular;
+        endResetModel();
+    }
+    const TResultadoLocacao& Resultado() const { return FR; }
+    void Recarregar() {
+        beginResetModel();
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& pai = {}) const override {
+        return pai.isValid() ? 0 : int(FR.Desaguadouros.size());
+    }
+    int columnCount(const QModelIndex& pai = {}) const override { return pai.isValid() ? 0 : 12; }
     QString Titulo(int c) const override {
-        // A estaca no fim: quem lê as colunas pela posição continua lendo as mesmas.
-        static const char* const T[5] = {"Desaguadouro", "Trecho", "Posição (m)",
-                                         "Espaçamento do trecho (m)", "Estaca"};
+        static const char* const T[12] = {"Nº",
+                                          "Lado",
+                                          "Estaca",
+                                          "Distância (m)",
+                                          "",
+                                          "Trecho servido (m)",
+                                          "Vazão de pico (L/s)",
+                                          "Volume da bacia (m³)",
+                                          "Dimensões da bacia (m)",
+                                          "Profundidade do canal de condução (cm)",
+                                          "Espaçamento limitado por",
+                                          "Avisos"};
+        if (c == 4) return QStringLiteral("Declividade a montante (%1)").arg(UnidadeDecl(FU));
         return QString::fromUtf8(T[c]);
     }
-    QString Texto(int l, int c, char sep, bool) const override {
-        const TLinha& x = FL[std::size_t(l)];
-        if (c == 1) return QString::fromStdString(x.R->Trecho.Nome);
-        if (x.Numero == 0) {
-            if (c != 2) return {};
-            const TResultadoExecucao& e = x.R->Resultado;
-            return QString::fromUtf8(e.Ok ? TEXTO_NENHUM_ESPACAMENTO : e.Erro.c_str());
+    QString Texto(int l, int c, char sep, bool completo) const override {
+        const TDesaguadouro& d = FR.Desaguadouros[std::size_t(l)];
+        auto numero = [&](const char* mascara, double v) {
+            return completo ? Real(v, sep) : Mascara(mascara, v, sep);
+        };
+        switch (c) {
+        case 0:
+            return QString::number(d.Numero);
+        case 1:
+            return QString::fromLatin1(SiglaLado(d.Lado));
+        case 2:
+            return EstacaDe(d.Posicao, sep);
+        case 3:
+            return numero("0.0#", d.Posicao);
+        case 4:
+            return Declividade(d.DeclividadeMontante, FU, sep);
+        case 5: {
+            // Numa baixada, o que vem de cada descida.
+            QStringList partes;
+            for (const TContribuicao& k : d.Contribuicoes)
+                partes << QString::number(k.Comprimento);
+            return partes.join(QStringLiteral(" + "));
         }
-        if (c == 0) return QString::number(x.Numero);
-        if (c == 2) return Real(x.Posicao, sep);
-        if (c == 4) return EstacaDe(x.Posicao, sep);
-        return QString::number(x.R->Resultado.Espacamento);
+        case 6:
+            return numero("0.0#", d.Chegada.VazaoPico);
+        case 7:
+            return numero("0.0##", d.Chegada.Volume);
+        case 8:
+            if (!d.Bacia) return QStringLiteral("---");
+            if (FSemicircular) return QStringLiteral("raio ") + numero("0.0#", d.Bacia->Raio);
+            return numero("0.0#", d.Bacia->Largura) + QStringLiteral(" × ") +
+                   numero("0.0#", d.Bacia->Comprimento);
+        case 9:
+            return d.Bacia ? numero("0.0", d.Bacia->ProfundidadeCanal) : QStringLiteral("---");
+        case 10:
+            if (d.NenhumEspacamento) return QStringLiteral("nenhum atende");
+            return d.LimitadoPeloComprimento ? QStringLiteral("comprimento")
+                                             : QStringLiteral("erosão");
+        default:
+            return QString::fromStdString(AvisosDoDesaguadouro(d));
+        }
+    }
+    QVariant data(const QModelIndex& i, int papel) const override {
+        if (!i.isValid()) return {};
+        const TDesaguadouro& d = FR.Desaguadouros[std::size_t(i.row())];
+        if (papel == Qt::ForegroundRole && d.NenhumEspacamento) return QColor(170, 0, 0);
+        if (papel == Qt::ToolTipRole && i.column() == 11)
+            return Texto(i.row(), i.column(), SeparadorDecimal(), false);
+        if (papel == Qt::ForegroundRole && i.column() == 1)
+            return TDesenhoEstrada::CorDoLado(d.Lado);
+        if (papel == Qt::TextAlignmentRole && i.column() >= 10)
+            return int(Qt::AlignLeft | Qt::AlignVCenter);
+        if (papel == Qt::TextAlignmentRole && i.column() == 1)
+            return int(Qt::AlignCenter | Qt::AlignVCenter);
+        return TModeloTexto::data(i, papel);
     }
 
 private:
-    std::vector<TLinha> FL;
+    const TUnidades& FU;
+    TResultadoLocacao FR;
+    bool FSemicircular = false;
 };
+
+namespace {
 
 std::string LerArquivoTexto(const QString& caminho) {
     return LerArquivoComum(QFile::encodeName(caminho).toStdString());
@@ -370,163 +544,319 @@ std::string LerArquivoTexto(const QString& caminho) {
 
 // --- Desenho -----------------------------------------------------------------------------
 
-TDesenhoEstrada::TDesenhoEstrada(const TUnidades& unidades, QWidget* pai)
-    : QWidget(pai), FUnidades(unidades) {
+TDesenhoEstrada::TDesenhoEstrada(QWidget* pai) : QWidget(pai) {
     setObjectName(QStringLiteral("DesenhoEstrada"));
-    setMinimumHeight(140);
+    setMinimumHeight(190);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 
-void TDesenhoEstrada::Definir(std::vector<TTrecho> trechos,
-                              std::vector<TResultadoTrecho> resultados) {
+void TDesenhoEstrada::Definir(std::vector<TTrecho> trechos, double cotaInicial,
+                              std::vector<TDesaguadouro> desaguadouros) {
     FTrechos = std::move(trechos);
-    FResultados = std::move(resultados);
+    FCotas = CotasDosLimites(FTrechos, cotaInicial);
+    FDesaguadouros = std::move(desaguadouros);
     update();
+}
+
+QColor TDesenhoEstrada::CorDoLado(TLado lado) {
+    return lado == TLado::Esquerdo ? QColor(20, 90, 200) : QColor(225, 110, 0);
 }
 
 namespace {
 
-struct TEscalaEstrada {
-    double Inicio = 0, Fim = 1;
-    bool Km = false;
-    std::vector<double> Marcas;
+struct TEscalaEstacas {
+    double Inicio = 0, Fim = 1; // m
+    long long Passo = 1;        // estacas entre marcas com rótulo
+    long long Miudo = 0;        // estacas entre marcas sem rótulo; 0: nenhuma
+    std::vector<long long> Marcas;
 };
 
-TEscalaEstrada Escala(const std::vector<TTrecho>& trechos) {
-    TEscalaEstrada e;
+// Marcas em estacas inteiras, tantas quantas cabem com folga entre os rótulos.
+TEscalaEstacas EscalaEstacas(const std::vector<TTrecho>& trechos, double largura,
+                             double larguraRotulo) {
+    TEscalaEstacas e;
     if (!trechos.empty()) {
         e.Inicio = trechos.front().Inicio;
-        e.Fim = e.Inicio + 1;
-        for (const TTrecho& t : trechos) {
-            e.Inicio = std::min(e.Inicio, t.Inicio);
-            e.Fim = std::max(e.Fim, t.Inicio + t.Comprimento);
-        }
+        e.Fim = trechos.back().Inicio + trechos.back().Comprimento;
+        if (e.Fim <= e.Inicio) e.Fim = e.Inicio + 1;
     }
-    // Estradas de alguns quilômetros: marcas em km.
-    e.Km = e.Fim - e.Inicio >= 2000;
-    const double f = e.Km ? 1000 : 1;
-    e.Marcas = MarcasDoEixo(e.Inicio / f, e.Fim / f, 9, e.Km ? 0.1 : 1);
-    for (double& m : e.Marcas)
-        m *= f;
-    e.Inicio = std::min(e.Inicio, e.Marcas.front());
-    e.Fim = std::max(e.Fim, e.Marcas.back());
+    const double estacas = (e.Fim - e.Inicio) / double(METROS_POR_ESTACA);
+    const double cabem = std::clamp(largura / (2.2 * larguraRotulo), 2.0, 12.0);
+    for (long long base = 1;; base *= 10) {
+        bool achou = false;
+        for (const long long f : {1, 2, 5}) {
+            e.Passo = base * f;
+            if (estacas / double(e.Passo) <= cabem) {
+                achou = true;
+                break;
+            }
+        }
+        if (achou || base > 1000000) break;
+    }
+    const double pxPorEstaca = largura / std::max(estacas, 1e-9);
+    for (const long long m : {e.Passo / 10, e.Passo / 5, e.Passo / 2})
+        if (m >= 1 && e.Passo % m == 0 && m * pxPorEstaca >= 6) {
+            e.Miudo = m;
+            break;
+        }
+    const long long primeira =
+        (long long)std::ceil(e.Inicio / double(METROS_POR_ESTACA) / double(e.Passo) - 1e-9) *
+        e.Passo;
+    for (long long k = primeira; double(k * METROS_POR_ESTACA) <= e.Fim + 1e-6; k += e.Passo)
+        e.Marcas.push_back(k);
     return e;
 }
 
-QString RotuloMarca(double m, bool km) {
-    if (!km) return QString::number(std::lround(m));
-    const double v = m / 1000;
-    const int casas = std::abs(v * 10 - std::round(v * 10)) < 1e-6 ? 1 : 2;
-    return FormatarCasas(v, casas);
+// Largura de referência dos rótulos das estacas: quatro algarismos.
+double LarguraRotuloEstaca(const QFontMetricsF& fm) {
+    return fm.horizontalAdvance(QStringLiteral("0000"));
+}
+
+// Triângulo de um desaguadouro com a ponta em (x, y): para baixo acima do perfil (esquerdo),
+// para cima abaixo dele (direito).
+QPainterPath Seta(double x, double y, double tamanho, bool paraBaixo) {
+    const double s = paraBaixo ? -1 : 1;
+    QPainterPath seta;
+    seta.moveTo(x, y);
+    seta.lineTo(x - tamanho / 2, y + s * tamanho);
+    seta.lineTo(x + tamanho / 2, y + s * tamanho);
+    seta.closeSubpath();
+    return seta;
 }
 
 } // namespace
 
 QStringList TDesenhoEstrada::MarcasEixo() const {
-    const TEscalaEstrada e = Escala(FTrechos);
+    const QFontMetricsF fm(font());
+    const TEscalaEstacas e =
+        EscalaEstacas(FTrechos, std::max(100, width()) - 4 * fm.height(), LarguraRotuloEstaca(fm));
     QStringList r;
-    for (const double m : e.Marcas)
-        r << RotuloMarca(m, e.Km);
+    for (const long long m : e.Marcas)
+        r << QString::number(m);
     return r;
 }
 
 QString TDesenhoEstrada::TituloEixo() const {
-    return Escala(FTrechos).Km ? QStringLiteral("Posição ao longo da estrada (km)")
-                               : QStringLiteral("Posição ao longo da estrada (m)");
+    return QStringLiteral("Estacas de 20 m");
 }
 
-QImage TDesenhoEstrada::Imagem(QSize tamanho) {
-    const QSize antes = size();
-    resize(tamanho);
+QImage TDesenhoEstrada::Imagem(QSize tamanho) const {
     QImage imagem(tamanho, QImage::Format_ARGB32);
     imagem.fill(Qt::white);
-    render(&imagem);
-    resize(antes);
+    QPainter p(&imagem);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setFont(FontePixels(font(), QFontInfo(font()).pixelSize()));
+    Desenhar(p, QRectF(QPointF(0, 0), QSizeF(tamanho)));
     return imagem;
+}
+
+QByteArray TDesenhoEstrada::Svg(QSize tamanho) const {
+    QBuffer saida;
+    saida.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&saida);
+    svg.setSize(tamanho);
+    svg.setViewBox(QRect(QPoint(0, 0), tamanho));
+    svg.setTitle(QStringLiteral("Perfil da estrada com os desaguadouros"));
+    QPainter p(&svg);
+    p.setFont(FontePixels(font(), QFontInfo(font()).pixelSize()));
+    Desenhar(p, QRectF(QPointF(0, 0), QSizeF(tamanho)));
+    p.end();
+    return saida.data();
 }
 
 void TDesenhoEstrada::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(rect(), Qt::white);
-    const QFontMetrics fm(font());
+    p.setFont(FontePixels(font(), QFontInfo(font()).pixelSize()));
+    Desenhar(p, rect());
+}
+
+void TDesenhoEstrada::Desenhar(QPainter& p, const QRectF& area) const {
+    p.save();
+    p.setClipRect(area);
+    p.fillRect(area, Qt::white);
+    const QFontMetricsF fm(p.font());
+    const double h = fm.height(), u = h / 14;
     if (FTrechos.empty()) {
         p.setPen(Qt::darkGray);
-        p.drawText(rect(), Qt::AlignCenter,
+        p.drawText(area, Qt::AlignCenter,
                    QStringLiteral("Sem trechos: digite-os, importe um CSV ou use o perfil."));
+        p.restore();
         return;
     }
-    const TEscalaEstrada e = Escala(FTrechos);
-    const double esquerda = 14, direita = width() - 14;
+    const char sep = SeparadorDecimal();
+
+    // Cotas: marcas redondas que cobrem o perfil.
+    double cMin = *std::min_element(FCotas.begin(), FCotas.end());
+    double cMax = *std::max_element(FCotas.begin(), FCotas.end());
+    if (cMax - cMin < 0.01) {
+        cMin -= 1;
+        cMax += 1;
+    }
+    const std::vector<double> marcasCota = MarcasDoEixo(cMin, cMax, 5, 0.01);
+    cMin = std::min(cMin, marcasCota.front());
+    cMax = std::max(cMax, marcasCota.back());
+    const double passoCota = marcasCota.size() > 1 ? marcasCota[1] - marcasCota[0] : 1;
+    const int casas = passoCota >= 1 - 1e-9 ? 0 : (passoCota >= 0.1 - 1e-9 ? 1 : 2);
+    double larguraCotas = fm.horizontalAdvance(QStringLiteral("Cota (m)"));
+    for (const double m : marcasCota)
+        larguraCotas = std::max(larguraCotas, fm.horizontalAdvance(FormatarCasas(m, casas)));
+
+    const double esquerda = area.left() + larguraCotas + 0.8 * h;
+    const double direita = area.right() - 1.2 * h;
+    // De cima para baixo: legenda, setas da esquerda, perfil, setas da direita, faixa das
+    // declividades, eixo das estacas.
+    const double topo = area.top() + 2.4 * h;
+    const double yEixo = area.bottom() - 2.4 * h;
+    const double yRampas = yEixo - 1.25 * h;
+    const double base = yRampas - 1.1 * h;
+    const TEscalaEstacas e = EscalaEstacas(FTrechos, direita - esquerda, LarguraRotuloEstaca(fm));
     auto x = [&](double pos) {
         return esquerda + (pos - e.Inicio) / (e.Fim - e.Inicio) * (direita - esquerda);
     };
-    const int h = fm.height();
-    const double yEstrada = 2.2 * h + 14;
-    const double yEixo = height() - 2 * h - 12;
-
-    // Trechos: faixa da estrada, limites, nome acima e declividade abaixo.
-    const char sep = SeparadorDecimal();
-    const QString ud = UnidadeDecl(FUnidades);
-    for (std::size_t i = 0; i < FTrechos.size(); ++i) {
+    auto y = [&](double cota) {
+        return base - (cota - cMin) / (cMax - cMin) * std::max(1.0, base - topo);
+    };
+    // Cota num ponto da estrada, entre os limites dos trechos.
+    auto cotaEm = [&](double pos) {
+        // O primeiro trecho que termina em pos ou depois (trechos encostados, em ordem).
+        const auto achado = std::partition_point(
+            FTrechos.begin(), FTrechos.end() - 1,
+            [&](const TTrecho& t) { return t.Inicio + t.Comprimento < pos; });
+        const std::size_t i = std::size_t(achado - FTrechos.begin());
         const TTrecho& t = FTrechos[i];
-        // Um trecho sem espaçamento que atenda, sem desaguadouros, fica como o que falhou.
-        const bool falhou = i < FResultados.size() && (!FResultados[i].Resultado.Ok ||
-                                                       FResultados[i].Resultado.NenhumEspacamento);
-        const QRectF faixa(QPointF(x(t.Inicio), yEstrada - 5),
-                           QPointF(x(t.Inicio + t.Comprimento), yEstrada + 5));
-        p.fillRect(faixa, falhou ? QColor(220, 120, 110)
-                                 : (i % 2 ? QColor(150, 150, 150) : QColor(185, 185, 185)));
-        p.setPen(QPen(Qt::black, 1));
-        for (const double limite : {faixa.left(), faixa.right()})
-            p.drawLine(QPointF(limite, yEstrada - 14), QPointF(limite, yEstrada + 14));
-        const QString nome = QString::fromStdString(t.Nome);
-        const QString decl = Declividade(t.Declividade, FUnidades, sep) + ' ' + ud;
-        // Só o que cabe no trecho: com muitos trechos curtos os textos se atropelariam.
-        p.setPen(Qt::black);
-        if (fm.horizontalAdvance(nome) < faixa.width() - 4)
-            p.drawText(QRectF(faixa.left(), yEstrada - 14 - h, faixa.width(), h), Qt::AlignCenter,
-                       nome);
+        const double f = std::clamp((pos - t.Inicio) / std::max(1, t.Comprimento), 0.0, 1.0);
+        return FCotas[i] + f * (FCotas[i + 1] - FCotas[i]);
+    };
+
+    // Grade das cotas.
+    p.setPen(QColor(60, 60, 60));
+    p.drawText(QRectF(area.left() + 2, area.top() + 0.2 * h, larguraCotas + h, h),
+               Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Cota (m)"));
+    for (const double m : marcasCota) {
+        const double py = y(m);
+        p.setPen(QPen(QColor(225, 225, 225), u));
+        p.drawLine(QPointF(esquerda, py), QPointF(direita, py));
         p.setPen(QColor(60, 60, 60));
-        if (fm.horizontalAdvance(decl) < faixa.width() - 4)
-            p.drawText(QRectF(faixa.left(), yEstrada + 14, faixa.width(), h), Qt::AlignCenter,
-                       decl);
+        p.drawText(QRectF(area.left() + 2, py - h / 2, larguraCotas, h),
+                   Qt::AlignRight | Qt::AlignVCenter, FormatarCasas(m, casas));
     }
 
-    // Desaguadouros: triângulos azuis sobre a estrada.
-    p.setPen(QPen(QColor(0, 60, 160), 1));
-    p.setBrush(QColor(40, 110, 220));
-    int total = 0;
-    for (const TResultadoTrecho& r : FResultados)
-        for (const double pos : r.Posicoes) {
-            const double px = x(pos);
-            QPainterPath seta;
-            seta.moveTo(px, yEstrada + 1);
-            seta.lineTo(px - 4.5, yEstrada - 9);
-            seta.lineTo(px + 4.5, yEstrada - 9);
-            seta.closeSubpath();
-            p.drawPath(seta);
-            ++total;
-        }
+    // O perfil pelos limites dos trechos.
+    QPolygonF linha;
+    for (std::size_t i = 0; i < FCotas.size(); ++i) {
+        const double pos = i < FTrechos.size()
+                               ? FTrechos[i].Inicio
+                               : FTrechos.back().Inicio + FTrechos.back().Comprimento;
+        linha << QPointF(x(pos), y(FCotas[i]));
+    }
+    // Os limites, do perfil ao eixo; com muitos trechos curtos, só os que não se encostam (o
+    // tracejado suavizado custa caro na tela).
+    p.setPen(QPen(QColor(190, 190, 190), u, Qt::DashLine));
+    p.setRenderHint(QPainter::Antialiasing, false);
+    double ultimoLimite = -1e9;
+    for (const QPointF& ponto : linha) {
+        if (ponto.x() - ultimoLimite < 0.5 * h) continue;
+        ultimoLimite = ponto.x();
+        p.drawLine(ponto, QPointF(ponto.x(), yEixo));
+    }
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(QColor(70, 70, 70), 2 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPolyline(linha);
+
+    // Declividade de cada trecho em %, numa faixa acima do eixo, onde cabe.
+    p.setPen(QColor(40, 40, 40));
+    for (std::size_t i = 0; i < FTrechos.size(); ++i) {
+        const QString d =
+            Mascara("0.0#", FTrechos[i].Declividade * 100, sep) + QStringLiteral(" %");
+        const double de = linha[int(i)].x(), ate = linha[int(i) + 1].x();
+        const double w = fm.horizontalAdvance(d);
+        if (w > ate - de - 4) continue;
+        p.drawText(QRectF((de + ate - w) / 2 - 1, yRampas, w + 2, h), Qt::AlignCenter, d);
+    }
+
+    // Cristas e baixadas: onde a declividade muda de sinal; a legenda diz qual é qual.
+    p.setPen(QPen(Qt::black, u));
+    for (std::size_t i = 1; i < FTrechos.size(); ++i) {
+        const double a = FTrechos[i - 1].Declividade, b = FTrechos[i].Declividade;
+        if ((a < 0) == (b < 0) || a == 0 || b == 0) continue;
+        p.setBrush(a < 0 ? Qt::white : Qt::black);
+        p.drawEllipse(linha[int(i)], 3.5 * u, 3.5 * u);
+    }
     p.setBrush(Qt::NoBrush);
-    if (total > 0) {
-        p.setPen(QColor(0, 60, 160));
-        p.drawText(QRectF(0, 2, width() - 4, h), Qt::AlignRight,
-                   QStringLiteral("▼ %1 desaguadouros").arg(total));
+
+    // Desaguadouros: os da esquerda acima do perfil, os da direita abaixo.
+    const double tamanho = 9 * u;
+    std::size_t esquerdos = 0, direitos = 0;
+    for (const TDesaguadouro& d : FDesaguadouros) {
+        const bool esquerdo = d.Lado == TLado::Esquerdo;
+        (esquerdo ? esquerdos : direitos)++;
+        const double px = x(d.Posicao), py = y(cotaEm(d.Posicao));
+        const QColor cor = CorDoLado(d.Lado);
+        p.setPen(QPen(cor.darker(140), u));
+        p.setBrush(cor);
+        p.drawPath(Seta(px, esquerdo ? py - 2 * u : py + 2 * u, tamanho, esquerdo));
+    }
+    p.setBrush(Qt::NoBrush);
+
+    // Legenda no alto, à direita: os lados com as contagens, a crista e a baixada.
+    {
+        const double meio = area.top() + 0.7 * h;
+        double px = direita;
+        auto texto = [&](const QString& t) {
+            const double w = fm.horizontalAdvance(t);
+            px -= w;
+            p.setPen(QColor(40, 40, 40));
+            p.drawText(QRectF(px, meio - h / 2, w + 1, h), Qt::AlignLeft | Qt::AlignVCenter, t);
+            px -= 0.3 * h;
+        };
+        for (const bool crista : {false, true}) {
+            texto(crista ? QStringLiteral("crista") : QStringLiteral("baixada"));
+            p.setPen(QPen(Qt::black, u));
+            p.setBrush(crista ? Qt::white : Qt::black);
+            px -= 3.5 * u;
+            p.drawEllipse(QPointF(px, meio), 3.5 * u, 3.5 * u);
+            px -= 3.5 * u + 1.0 * h;
+        }
+        for (const TLado lado : {TLado::Direito, TLado::Esquerdo}) {
+            const bool esq = lado == TLado::Esquerdo;
+            texto(esq ? QStringLiteral("desaguadouro à esquerda (E): %1").arg(esquerdos)
+                      : QStringLiteral("à direita (D): %1").arg(direitos));
+            p.setPen(QPen(CorDoLado(lado).darker(140), u));
+            p.setBrush(CorDoLado(lado));
+            px -= tamanho / 2;
+            p.drawPath(esq ? Seta(px, meio + tamanho / 2, tamanho, true)
+                           : Seta(px, meio - tamanho / 2, tamanho, false));
+            px -= tamanho / 2 + 1.0 * h;
+        }
+        p.setBrush(Qt::NoBrush);
     }
 
-    // Eixo das posições.
-    p.setPen(Qt::black);
+    // Eixo das estacas.
+    p.setPen(QPen(Qt::black, u));
     p.drawLine(QPointF(esquerda, yEixo), QPointF(direita, yEixo));
-    for (const double m : e.Marcas) {
-        const double px = x(m);
-        p.drawLine(QPointF(px, yEixo), QPointF(px, yEixo + 4));
-        const QString r = RotuloMarca(m, e.Km);
+    if (e.Miudo > 0) {
+        const long long primeira =
+            (long long)std::ceil(e.Inicio / double(METROS_POR_ESTACA) / double(e.Miudo) - 1e-9);
+        for (long long k = primeira * e.Miudo; double(k * METROS_POR_ESTACA) <= e.Fim + 1e-6;
+             k += e.Miudo) {
+            const double px = x(double(k * METROS_POR_ESTACA));
+            p.drawLine(QPointF(px, yEixo), QPointF(px, yEixo + 0.2 * h));
+        }
+    }
+    for (const long long k : e.Marcas) {
+        const double px = x(double(k * METROS_POR_ESTACA));
+        p.drawLine(QPointF(px, yEixo), QPointF(px, yEixo + 0.4 * h));
+        const QString r = QString::number(k);
         const double w = fm.horizontalAdvance(r);
-        p.drawText(QRectF(std::clamp(px - w / 2, 0.0, width() - w), yEixo + 5, w + 1, h),
+        p.drawText(QRectF(std::clamp(px - w / 2, area.left(), area.right() - w - 1),
+                          yEixo + 0.4 * h, w + 1, h),
                    Qt::AlignCenter, r);
     }
-    p.drawText(QRectF(0, yEixo + 5 + h, width(), h), Qt::AlignCenter, TituloEixo());
+    p.drawText(QRectF(esquerda, yEixo + 1.3 * h, direita - esquerda, h), Qt::AlignCenter,
+               TituloEixo());
+    p.restore();
 }
 
 // --- Página ------------------------------------------------------------------------------
@@ -535,7 +865,7 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     : QWidget(pai), Linhas(LinhasPadrao()), FAmb(std::move(ambiente)),
       FLote(new TExecucaoLote(this)),
       FModelo(new TModeloTrechos(*FAmb.Projeto, *FAmb.Unidades, this)),
-      FResultado(new TModeloResultadoTrechos(*FAmb.Unidades, this)) {
+      FNota(new TModeloNotaLocacao(*FAmb.Unidades, this)) {
     setObjectName(QStringLiteral("Trechos"));
     FModelo->Erro = [this](const std::string& m) { FAmb.Erro(m); };
     FModelo->Mudou = [this] { Alterados(); };
@@ -555,6 +885,9 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
                                QAbstractItemView::EditKeyPressed |
                                QAbstractItemView::AnyKeyPressed);
     tbTrechos->verticalHeader()->show();
+    auto* lados = new TDelegadoLado(tbTrechos);
+    tbTrechos->setItemDelegateForColumn(COL_ESQUERDO, lados);
+    tbTrechos->setItemDelegateForColumn(COL_DIREITO, lados);
     btnAcrescentarTrecho = Botao("&Acrescentar", "btnAcrescentarTrecho");
     btnRemoverTrecho = Botao("&Remover", "btnRemoverTrecho");
     btnImportarTrechos = Botao("Importar &CSV...", "btnImportarTrechos");
@@ -562,51 +895,37 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
         QStringLiteral("CSV com o cabeçalho nome,inicio_m,comprimento_m,declividade "
                        "(ponto decimal; ou ';' e vírgula decimal). Declividade em m/m, "
                        "positiva onde a estrada desce no sentido do estaqueamento; trechos "
-                       "encostados, sem intervalos. Ctrl+Z desfaz a importação."));
+                       "encostados, sem intervalos. Os canais ficam com a seção do projeto. "
+                       "Ctrl+Z desfaz a importação."));
     btnPerfil = Botao("Do &perfil...", "btnPerfil");
     btnPerfil->setToolTip(
         QStringLiteral("CSV do perfil longitudinal levantado: posicao_m,cota_m (ponto decimal; "
                        "ou ';' e vírgula decimal). Rampas cujas declividades diferem menos que "
                        "a tolerância viram um trecho só, calculado com a declividade da mais "
-                       "íngreme; a média fica ao lado."));
+                       "íngreme; a média fica ao lado. A cota do primeiro ponto é a inicial."));
     eTolerancia = new QLineEdit;
     eTolerancia->setObjectName(QStringLiteral("eTolerancia"));
     eTolerancia->setMaximumWidth(70);
     eTolerancia->setAlignment(Qt::AlignRight);
     lblTolerancia = Rotulo("", "lblTolerancia");
+    eFator = new QLineEdit;
+    eFator->setObjectName(QStringLiteral("eFator"));
+    eFator->setMaximumWidth(60);
+    eFator->setAlignment(Qt::AlignRight);
+    eFator->setToolTip(QStringLiteral(
+        "Espaçamento adotado = fator × espaçamento calculado (maior que 0 e no máximo 1). "
+        "Guardado com o projeto."));
 
-    auto* edicao = new QGridLayout;
-    edicao->addWidget(btnAcrescentarTrecho, 0, 0);
-    edicao->addWidget(btnRemoverTrecho, 0, 1);
-    edicao->addWidget(btnImportarTrechos, 0, 2);
-    edicao->addWidget(btnPerfil, 1, 0);
-    auto* tol = new QHBoxLayout;
+    auto* edicao = new QHBoxLayout;
+    for (QPushButton* b : {btnAcrescentarTrecho, btnRemoverTrecho, btnImportarTrechos, btnPerfil})
+        edicao->addWidget(b);
     auto* rTol = Rotulo("&Tolerância");
     rTol->setBuddy(eTolerancia);
     rTol->setToolTip(btnPerfil->toolTip());
-    tol->addWidget(rTol);
-    tol->addWidget(eTolerancia);
-    tol->addWidget(lblTolerancia);
-    tol->addStretch();
-    edicao->addLayout(tol, 1, 1, 1, 2);
-    auto* gTrechos = Grupo(" Trechos da estrada ", "gbTrechos");
-    auto* ht = new QVBoxLayout(gTrechos);
-    ht->setContentsMargins(4, 4, 4, 4);
-    ht->addWidget(tbTrechos, 1);
-    ht->addLayout(edicao);
-
-    tbResultadoTrechos = new TTabelaResultados("tbResultadoTrechos");
-    tbResultadoTrechos->setModel(FResultado);
-    auto* gResultado = Grupo(" Desaguadouros por trecho ", "gbResultadoTrechos");
-    auto* hr = new QHBoxLayout(gResultado);
-    hr->setContentsMargins(4, 4, 4, 4);
-    hr->addWidget(tbResultadoTrechos);
-
-    auto* divisor = new QSplitter(Qt::Horizontal);
-    divisor->addWidget(gTrechos);
-    divisor->addWidget(gResultado);
-    divisor->setStretchFactor(0, 2);
-    divisor->setStretchFactor(1, 3);
+    edicao->addWidget(rTol);
+    edicao->addWidget(eTolerancia);
+    edicao->addWidget(lblTolerancia);
+    edicao->addStretch();
 
     btnCalcularTrechos = Botao("&Calcular", "btnCalcularTrechos");
     btnCancelarTrechos = Botao("Ca&ncelar", "btnCancelarTrechos");
@@ -614,30 +933,60 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     pbTrechos->setObjectName(QStringLiteral("pbTrechos"));
     pbTrechos->setRange(0, 1);
     pbTrechos->setValue(0);
+    pbTrechos->setMaximumWidth(200);
     lblSituacaoTrechos = Rotulo("", "lblSituacaoTrechos");
+    lblSituacaoTrechos->setWordWrap(true);
     auto* calc = new QHBoxLayout;
+    auto* rFator = Rotulo("&Fator de segurança do espaçamento");
+    rFator->setBuddy(eFator);
+    rFator->setToolTip(eFator->toolTip());
+    calc->addWidget(rFator);
+    calc->addWidget(eFator);
     calc->addWidget(btnCalcularTrechos);
     calc->addWidget(btnCancelarTrechos);
     calc->addWidget(pbTrechos, 1);
     calc->addWidget(lblSituacaoTrechos, 2);
 
-    DesenhoEstrada = new TDesenhoEstrada(*FAmb.Unidades);
+    auto* gTrechos = Grupo(" Trechos da estrada ", "gbTrechos");
+    auto* ht = new QVBoxLayout(gTrechos);
+    ht->setContentsMargins(4, 4, 4, 4);
+    ht->addWidget(tbTrechos, 1);
+    ht->addLayout(edicao);
+    ht->addLayout(calc);
+
+    DesenhoEstrada = new TDesenhoEstrada;
+
+    tbNota = new TTabelaResultados("tbNota");
+    tbNota->setModel(FNota);
+    tbNota->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    auto* gNota = Grupo(" Nota de locação dos desaguadouros ", "gbNota");
+    auto* hn = new QVBoxLayout(gNota);
+    hn->setContentsMargins(4, 4, 4, 4);
+    hn->addWidget(tbNota);
+
+    auto* divisor = new QSplitter(Qt::Vertical);
+    divisor->setChildrenCollapsible(false);
+    divisor->addWidget(gTrechos);
+    divisor->addWidget(DesenhoEstrada);
+    divisor->addWidget(gNota);
+    divisor->setStretchFactor(0, 3);
+    divisor->setStretchFactor(1, 2);
+    divisor->setStretchFactor(2, 3);
 
     btnCopiarTrechos = Botao("C&opiar", "btnCopiarTrechos");
-    btnExportarTrechos = Botao("&Exportar desaguadouros...", "btnExportarTrechos");
+    btnExportarTrechos = Botao("&Exportar nota...", "btnExportarTrechos");
+    btnExportarDesenho = Botao("Exportar &desenho...", "btnExportarDesenho");
     btnImprimirTrechos = Botao("&Imprimir...", "btnImprimirTrechos");
     btnVoltarTrechos = Botao("&Voltar", "btnVoltarTrechos");
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
-    for (QPushButton* b :
-         {btnCopiarTrechos, btnExportarTrechos, btnImprimirTrechos, btnVoltarTrechos})
+    for (QPushButton* b : {btnCopiarTrechos, btnExportarTrechos, btnExportarDesenho,
+                           btnImprimirTrechos, btnVoltarTrechos})
         botoes->addWidget(b);
 
     auto* v = new QVBoxLayout(this);
     v->setContentsMargins(6, 4, 6, 4);
     v->addWidget(divisor, 1);
-    v->addLayout(calc);
-    v->addWidget(DesenhoEstrada);
     v->addLayout(botoes);
 
     auto proteger = [this](std::function<void()> acao) {
@@ -659,24 +1008,50 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
                 const QString c = EscolherArquivo(QStringLiteral("Perfil longitudinal"));
                 if (!c.isEmpty()) DerivarDoPerfil(c);
             }));
+    connect(eFator, &QLineEdit::editingFinished, this, [this] {
+        try {
+            AplicarFator();
+        } catch (const std::exception& e) {
+            // O valor guardado volta antes da caixa, que tira o foco do campo.
+            eFator->setText(Real(FAmb.Projeto->FatorEspacamento, SeparadorDecimal()));
+            FAmb.Erro(MensagemParaUsuario(e));
+        }
+    });
     connect(btnCalcularTrechos, &QPushButton::clicked, this, proteger([this] { Calcular(); }));
     connect(btnCancelarTrechos, &QPushButton::clicked, this, &TPaginaTrechos::Cancelar);
-    connect(btnCopiarTrechos, &QPushButton::clicked, tbResultadoTrechos,
-            &TTabelaResultados::Copiar);
+    connect(btnCopiarTrechos, &QPushButton::clicked, tbNota, &TTabelaResultados::Copiar);
     connect(btnExportarTrechos, &QPushButton::clicked, this, proteger([this] {
                 QString nome = QFileDialog::getSaveFileName(
-                    this, QStringLiteral("Exportar os desaguadouros"),
-                    QStringLiteral("desaguadouros.csv"), QStringLiteral("Planilha CSV (*.csv)"));
+                    this, QStringLiteral("Exportar a nota de locação"),
+                    QStringLiteral("nota-de-locacao.csv"), QStringLiteral("Planilha CSV (*.csv)"));
                 if (nome.isEmpty()) return;
                 if (!nome.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) nome += ".csv";
                 ExportarCsv(nome);
             }));
-    connect(btnImprimirTrechos, &QPushButton::clicked, this, [this] {
-        ImprimirHtml(this, FAmb.Impressora(), QStringLiteral("Imprimir os desaguadouros"),
-                     HtmlImpressao(), DesenhoEstrada->Imagem(QSize(1000, 170)));
-    });
+    connect(btnExportarDesenho, &QPushButton::clicked, this, proteger([this] {
+                QString filtro;
+                QString nome = QFileDialog::getSaveFileName(
+                    this, QStringLiteral("Exportar o perfil"), QStringLiteral("perfil.png"),
+                    QStringLiteral("Imagem PNG (*.png);;Desenho SVG (*.svg)"), &filtro);
+                if (nome.isEmpty()) return;
+                const QString sufixo = QFileInfo(nome).suffix().toLower();
+                if (sufixo != QStringLiteral("png") && sufixo != QStringLiteral("svg"))
+                    nome += filtro.contains(QStringLiteral("svg")) ? ".svg" : ".png";
+                ExportarDesenho(nome);
+            }));
+    connect(btnImprimirTrechos, &QPushButton::clicked, this, proteger([this] {
+                QPrintPreviewDialog dialogo(&FAmb.Impressora(), this);
+                dialogo.setWindowTitle(QStringLiteral("Imprimir a nota de locação"));
+                connect(&dialogo, &QPrintPreviewDialog::paintRequested, this,
+                        [this](QPrinter* p) { ImprimirEm(*p); });
+                dialogo.exec();
+            }));
     connect(btnVoltarTrechos, &QPushButton::clicked, this, [this] { FAmb.Voltar(); });
     connect(FLote, &TExecucaoLote::Andamento, this, [this](int feitos, int total) {
+        // A barra se redesenha na hora a cada valor: com centenas de descidas, no máximo a
+        // cada 50 ms.
+        if (feitos < total && FUltimoAndamento.isValid() && FUltimoAndamento.elapsed() < 50) return;
+        FUltimoAndamento.start();
         pbTrechos->setRange(0, total);
         pbTrechos->setValue(std::max(pbTrechos->value(), feitos));
     });
@@ -699,34 +1074,41 @@ void TPaginaTrechos::Atualizar() {
         // Meio por cento: rampas de 2,3 % e 2,6 % são um trecho só.
         eTolerancia->setText(Real(0.005 * FAmb.Unidades->FatorDeclividade, SeparadorDecimal()));
     FModelo->Recarregar();
-    FResultado->Definir(FResultado->Resultados());
-    DesenhoEstrada->update();
+    FNota->Recarregar();
+    Redesenhar();
 }
 
 void TPaginaTrechos::Recarregar() {
     FAntesDaImportacao.reset();
     FLote->Abandonar();
     FModelo->Recarregar();
-    FResultado->Definir({});
+    FNota->Definir({}, false);
+    eFator->setText(Real(FAmb.Projeto->FatorEspacamento, SeparadorDecimal()));
     lblSituacaoTrechos->clear();
     pbTrechos->setRange(0, 1);
     pbTrechos->setValue(0);
-    DesenhoEstrada->Definir(FModelo->Trechos(), {});
+    Redesenhar();
     Habilitar();
+}
+
+void TPaginaTrechos::Redesenhar() {
+    DesenhoEstrada->Definir(FModelo->Trechos(), FModelo->CotaInicial(),
+                            FNota->Resultado().Desaguadouros);
 }
 
 void TPaginaTrechos::Alterados() {
     // Depois de outra mudança, desfazer a importação levaria essa junto.
     FAntesDaImportacao.reset();
-    // Resultados de outros trechos não podem ficar na tela.
-    FResultado->Definir({});
+    // Uma nota de outros trechos não pode ficar na tela.
+    FNota->Definir({}, false);
     lblSituacaoTrechos->clear();
-    DesenhoEstrada->Definir(FModelo->Trechos(), {});
+    Redesenhar();
     FAmb.MarcarAlterado();
     Habilitar();
 }
 
-bool TPaginaTrechos::Substituir(std::vector<TTrecho> trechos, const QString& origem) {
+bool TPaginaTrechos::Substituir(std::vector<TTrecho> trechos, std::optional<double> cota,
+                                const QString& origem) {
     std::vector<TTrecho>& atuais = FModelo->Trechos();
     if (!atuais.empty() &&
         !Confirmar(QStringLiteral("Substituir os %1 trechos da tabela pelos %2 %3? Ctrl+Z "
@@ -735,7 +1117,8 @@ bool TPaginaTrechos::Substituir(std::vector<TTrecho> trechos, const QString& ori
                        .arg(trechos.size())
                        .arg(origem)))
         return false;
-    std::vector<TTrecho> antes = std::exchange(atuais, std::move(trechos));
+    TAntes antes{std::exchange(atuais, std::move(trechos)), FAmb.Projeto->CotaInicial};
+    FAmb.Projeto->CotaInicial = cota;
     FModelo->Recarregar();
     Alterados();
     FAntesDaImportacao = std::move(antes);
@@ -744,8 +1127,9 @@ bool TPaginaTrechos::Substituir(std::vector<TTrecho> trechos, const QString& ori
 
 void TPaginaTrechos::Desfazer() {
     if (!FAntesDaImportacao || Calculando()) return;
-    std::vector<TTrecho> antes = std::move(*FAntesDaImportacao);
-    FModelo->Trechos() = std::move(antes);
+    TAntes antes = std::move(*FAntesDaImportacao);
+    FModelo->Trechos() = std::move(antes.Trechos);
+    FAmb.Projeto->CotaInicial = antes.Cota;
     FModelo->Recarregar();
     Alterados();
     lblSituacaoTrechos->setText(QStringLiteral("Importação desfeita."));
@@ -791,7 +1175,9 @@ void TPaginaTrechos::ImportarCsv(const QString& caminho) {
         throw EMorvendo(QFileInfo(caminho).fileName().toStdString() + ": " + e.what());
     }
     const QString nome = QFileInfo(caminho).fileName();
-    if (!Substituir(std::move(trechos), QStringLiteral("de %1").arg(nome))) return;
+    if (!Substituir(std::move(trechos), FAmb.Projeto->CotaInicial,
+                    QStringLiteral("de %1").arg(nome)))
+        return;
     lblSituacaoTrechos->setText(
         QStringLiteral("%1 trechos importados.").arg(FModelo->Trechos().size()));
 }
@@ -808,70 +1194,134 @@ void TPaginaTrechos::DerivarDoPerfil(const QString& caminho) {
     }
     std::istringstream entrada(LerArquivoTexto(caminho));
     std::vector<TTrecho> trechos;
+    std::optional<double> cota;
     try {
-        trechos = TrechosDoPerfil(LerPerfilCsv(entrada), *tol / FAmb.Unidades->FatorDeclividade);
+        const std::vector<TPontoPerfil> perfil = LerPerfilCsv(entrada);
+        trechos = TrechosDoPerfil(perfil, *tol / FAmb.Unidades->FatorDeclividade);
+        // O perfil desenhado parte da cota levantada.
+        if (!perfil.empty()) cota = perfil.front().Cota;
     } catch (const EMorvendo& e) {
         throw EMorvendo(QFileInfo(caminho).fileName().toStdString() + ": " + e.what());
     }
     if (trechos.empty()) throw EMorvendo("O perfil não forma nenhum trecho de 1 m ou mais.");
-    if (!Substituir(std::move(trechos),
+    if (!Substituir(std::move(trechos), cota,
                     QStringLiteral("do perfil %1").arg(QFileInfo(caminho).fileName())))
         return;
     lblSituacaoTrechos->setText(
         QStringLiteral("%1 trechos tirados do perfil.").arg(FModelo->Trechos().size()));
 }
 
+void TPaginaTrechos::AplicarFator() {
+    const std::string texto = eFator->text().trimmed().toStdString();
+    const auto f = TentarTextoParaReal(texto, SeparadorDecimal());
+    if (!f || !(*f > 0 && *f <= 1)) {
+        throw EMorvendo("\"" + texto +
+                        "\" não serve como \"Fator de segurança do espaçamento\": deve ser um "
+                        "número maior que 0 e no máximo 1.");
+    }
+    if (*f == FAmb.Projeto->FatorEspacamento) return;
+    FAmb.Projeto->FatorEspacamento = *f;
+    Alterados();
+}
+
 bool TPaginaTrechos::Calculando() const {
     return FLote->Executando();
 }
+
+namespace {
+
+// O que a linha do cálculo devolve à janela.
+struct TSaidaLocacao {
+    TResultadoLocacao Resultado;
+    bool Semicircular = false;
+    std::string Erro;
+};
+
+// Nada que não seja número chega à nota.
+void ConferirFinitos(const TResultadoLocacao& r) {
+    for (const TDesaguadouro& d : r.Desaguadouros)
+        for (const double v :
+             {d.Posicao, d.DeclividadeMontante, d.Chegada.VazaoPico, d.Chegada.Volume})
+            if (!std::isfinite(v))
+                throw EMorvendo("A vazão ou o volume que chega ao desaguadouro " +
+                                std::to_string(d.Numero) +
+                                " não é um número finito; verifique os dados do projeto.");
+}
+
+} // namespace
 
 void TPaginaTrechos::Calcular() {
     if (Calculando()) return;
     if (FModelo->Trechos().empty())
         throw EMorvendo("Não há trechos: acrescente-os, importe um CSV ou use o perfil "
                         "longitudinal.");
+    AplicarFator();
     TArquivoIni projeto = FAmb.Instantaneo();
     std::vector<TTrecho> trechos = FModelo->Trechos();
-    FResultado->Definir({});
-    DesenhoEstrada->Definir(trechos, {});
-    pbTrechos->setRange(0, int(trechos.size()));
+    TOpcoesLocacao opcoes;
+    opcoes.Fator = FAmb.Projeto->FatorEspacamento;
+    opcoes.Linhas = std::max(1u, Linhas);
+    FNota->Definir({}, false);
+    Redesenhar();
+    // Os hidrogramas dos planos vêm antes das descidas: até lá, sem número de etapas.
+    pbTrechos->setRange(0, 0);
     pbTrechos->setValue(0);
-    lblSituacaoTrechos->setText(QStringLiteral("Calculando %1 trechos...").arg(trechos.size()));
-    auto saida = std::make_shared<std::vector<TResultadoTrecho>>();
+    lblSituacaoTrechos->setText(
+        QStringLiteral("Locando os desaguadouros de %1 trechos...").arg(trechos.size()));
+    auto saida = std::make_shared<TSaidaLocacao>();
     auto relogio = std::make_shared<QElapsedTimer>();
     relogio->start();
     FLote->Iniciar(
-        [projeto = std::move(projeto), trechos, saida,
-         linhas = Linhas](IAndamentoLote& a, const TCancelamentoLote& c) {
-            *saida = ExecutarTrechos(projeto, trechos, linhas, &a, &c);
-        },
-        [this, saida, relogio, trechos](bool cancelado) {
-            FResultado->Definir(*saida);
-            DesenhoEstrada->Definir(trechos, std::move(*saida));
-            std::size_t ok = 0, desag = 0, semEspacamento = 0;
-            for (const TResultadoTrecho& r : FResultado->Resultados()) {
-                ok += r.Resultado.Ok;
-                semEspacamento += r.Resultado.Ok && r.Resultado.NenhumEspacamento;
-                desag += r.Posicoes.size();
+        [projeto = std::move(projeto), trechos, opcoes, saida](IAndamentoLote& a,
+                                                               const TCancelamentoLote& c) {
+            // Uma cópia do projeto só desta linha: a janela continua com o seu.
+            try {
+                TUnidades unidades;
+                TProjeto p(unidades);
+                ZerarVariaveis(p);
+                TArquivoIni copia = projeto;
+                if (!LerProjeto(p, copia)) throw EMorvendo("O projeto não pôde ser lido.");
+                if (auto falha = ValidarDados(p)) throw EMorvendo(falha->Mensagem);
+                saida->Semicircular = p.Estrada.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR;
+                saida->Resultado = LocarDesaguadouros(p, trechos, opcoes, &a, &c);
+                ConferirFinitos(saida->Resultado);
+            } catch (const std::bad_alloc&) {
+                saida->Erro = "Memória insuficiente para o cálculo.";
+            } catch (const std::exception& e) {
+                saida->Erro = e.what();
             }
-            const std::size_t n = FResultado->Resultados().size();
-            if (cancelado)
+        },
+        [this, saida, relogio](bool cancelado) {
+            pbTrechos->setRange(0, 1);
+            pbTrechos->setValue(0);
+            if (!cancelado && saida->Erro.empty()) pbTrechos->setValue(1);
+            if (cancelado || saida->Resultado.Cancelado) {
+                lblSituacaoTrechos->setText(QStringLiteral("Cálculo cancelado."));
+            } else if (!saida->Erro.empty()) {
+                lblSituacaoTrechos->setText(QStringLiteral("Cálculo não concluído."));
+                FAmb.Erro(saida->Erro);
+            } else {
+                FNota->Definir(std::move(saida->Resultado), saida->Semicircular);
+                Redesenhar();
+                int esquerda = 0, direita = 0, semEspacamento = 0;
+                for (const TDesaguadouro& d : FNota->Resultado().Desaguadouros) {
+                    (d.Lado == TLado::Esquerdo ? esquerda : direita)++;
+                    semEspacamento += d.NenhumEspacamento;
+                }
+                const char sep = SeparadorDecimal();
                 lblSituacaoTrechos->setText(
-                    QStringLiteral("Cálculo cancelado: %1 de %2 trechos calculados.")
-                        .arg(ok)
-                        .arg(n));
-            else
-                lblSituacaoTrechos->setText(
-                    QStringLiteral("%1 desaguadouros em %2 trechos%3%4 (%5 s).")
-                        .arg(desag)
-                        .arg(n)
-                        .arg(ok < n ? QStringLiteral("; %1 trechos sem resultado").arg(n - ok)
-                                    : QString())
-                        .arg(semEspacamento
-                                 ? QStringLiteral("; %1 trechos sem espaçamento que atenda")
-                                       .arg(semEspacamento)
-                                 : QString())
+                    QStringLiteral("%1 desaguadouros (%2 à esquerda, %3 à direita), espaçamento "
+                                   "adotado de %4 × o calculado%5 (%6 s).")
+                        .arg(esquerda + direita)
+                        .arg(esquerda)
+                        .arg(direita)
+                        .arg(Real(FAmb.Projeto->FatorEspacamento, sep))
+                        .arg(semEspacamento ? QStringLiteral("; %1 sem espaçamento que atenda")
+                                                  .arg(semEspacamento)
+                                            : QString())
                         .arg(FormatarCasas(relogio->elapsed() / 1000.0, 1)));
+            }
+            tbNota->resizeColumnsToContents();
             Habilitar();
         });
     Habilitar();
@@ -883,50 +1333,199 @@ void TPaginaTrechos::Cancelar() {
 
 void TPaginaTrechos::Habilitar() {
     const bool calculando = Calculando();
-    const bool ha = FResultado->rowCount() > 0;
+    const bool ha = FNota->rowCount() > 0;
     btnCalcularTrechos->setEnabled(!calculando);
     btnCancelarTrechos->setEnabled(calculando);
     for (QWidget* w :
          std::initializer_list<QWidget*>{tbTrechos, btnAcrescentarTrecho, btnRemoverTrecho,
-                                         btnImportarTrechos, btnPerfil, eTolerancia})
+                                         btnImportarTrechos, btnPerfil, eTolerancia, eFator})
         w->setEnabled(!calculando);
     for (QPushButton* b : {btnCopiarTrechos, btnExportarTrechos, btnImprimirTrechos})
         b->setEnabled(ha && !calculando);
+    btnExportarDesenho->setEnabled(!FModelo->Trechos().empty() && !calculando);
 }
 
-const std::vector<TResultadoTrecho>& TPaginaTrechos::Resultados() const {
-    return FResultado->Resultados();
+const TResultadoLocacao& TPaginaTrechos::Nota() const {
+    return FNota->Resultado();
 }
 
 void TPaginaTrechos::ExportarCsv(const QString& caminho) {
-    const TModeloDesaguadouros m(FResultado->Resultados());
-    GravarCsv(caminho, CsvDaTabela(m));
+    const std::string csv = NotaLocacaoCsv(FNota->Resultado(), ';', ',');
+    GravarCsv(caminho, QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(csv));
 }
 
-QString TPaginaTrechos::HtmlImpressao() const {
-    QString h = QStringLiteral("<html><body><h2>Desaguadouros ao longo da estrada</h2>");
-    const QString nome = QString::fromStdString(FAmb.NomeProjeto());
-    h += QStringLiteral("<p>Projeto: <b>%1</b><br>%2</p>")
-             .arg(Html(nome.isEmpty() ? QStringLiteral("(sem nome)") : nome),
-                  Html(lblSituacaoTrechos->text()));
-    h += QStringLiteral("<p><img src=\"figura:grafico\" width=\"620\"></p>");
-    h += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>");
-    const TModeloResultadoTrechos& m = *FResultado;
-    for (int c = 0; c < m.columnCount(); ++c)
-        h += QStringLiteral("<th>%1</th>").arg(Html(m.Titulo(c)));
-    h += QStringLiteral("</tr>");
-    const char sep = SeparadorDecimal();
-    for (int l = 0; l < m.rowCount(); ++l) {
-        h += QStringLiteral("<tr>");
-        const int ultima = m.Falhou(l) ? m.ColunaMensagem() : m.columnCount() - 1;
-        for (int c = 0; c <= ultima; ++c) {
-            const bool mensagem = m.Falhou(l) && c == ultima;
-            h += QStringLiteral("<td%1>%2</td>")
-                     .arg(mensagem ? QStringLiteral(" colspan=\"%1\"").arg(m.columnCount() - c)
-                                   : (c == 0 ? QString() : QStringLiteral(" align=\"right\"")),
-                          Html(m.Texto(l, c, sep, false)));
-        }
-        h += QStringLiteral("</tr>");
+void TPaginaTrechos::ExportarDesenho(const QString& caminho) {
+    const QSize tamanho(1400, 480);
+    QByteArray dados;
+    if (QFileInfo(caminho).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
+        dados = DesenhoEstrada->Svg(tamanho);
+    } else {
+        QBuffer saida(&dados);
+        saida.open(QIODevice::WriteOnly);
+        if (!DesenhoEstrada->Imagem(tamanho).save(&saida, "PNG"))
+            throw EMorvendo("Não foi possível montar a imagem do perfil.");
     }
-    return h + QStringLiteral("</table></body></html>");
+    GravarArquivoAtomico(QFile::encodeName(caminho).toStdString(),
+                         std::string_view(dados.data(), std::size_t(dados.size())));
+}
+
+namespace {
+
+// Palavras de um título em linhas que cabem na largura; uma palavra nunca é partida.
+QStringList QuebrarPalavras(const QString& texto, const QFontMetricsF& fm, double largura) {
+    QStringList linhas;
+    for (const QString& p : texto.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (!linhas.isEmpty() &&
+            fm.horizontalAdvance(linhas.back() + QLatin1Char(' ') + p) <= largura)
+            linhas.back() += QLatin1Char(' ') + p;
+        else
+            linhas << p;
+    }
+    return linhas;
+}
+
+double PalavraMaisLarga(const QString& texto, const QFontMetricsF& fm) {
+    double w = 0;
+    for (const QString& p : texto.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+        w = std::max(w, fm.horizontalAdvance(p));
+    return w;
+}
+
+} // namespace
+
+int TPaginaTrechos::DesenharImpressao(QPainter& p, const QRectF& pagina,
+                                      const std::function<void()>& novaPagina) const {
+    const QFont base = font();
+    int paginas = 1;
+    double y = pagina.top();
+
+    QFont titulo = FontePixels(base, 13);
+    titulo.setBold(true);
+    p.setFont(titulo);
+    p.setPen(Qt::black);
+    const double hTitulo = QFontMetricsF(titulo).height();
+    p.drawText(QRectF(pagina.left(), y, pagina.width(), hTitulo), Qt::AlignLeft,
+               QStringLiteral("Nota de locação dos desaguadouros"));
+    y += hTitulo * 1.3;
+
+    const QFont texto = FontePixels(base, 9);
+    p.setFont(texto);
+    const QString nome = QString::fromStdString(FAmb.NomeProjeto());
+    const QString cabeca =
+        QStringLiteral("Projeto: %1. %2")
+            .arg(nome.isEmpty() ? QStringLiteral("(sem nome)") : nome, lblSituacaoTrechos->text());
+    const QRectF caixa = QFontMetricsF(texto).boundingRect(
+        QRectF(pagina.left(), y, pagina.width(), 1e6), Qt::TextWordWrap, cabeca);
+    p.drawText(QRectF(pagina.left(), y, pagina.width(), caixa.height()), Qt::TextWordWrap, cabeca);
+    y += caixa.height() + 6;
+
+    // O perfil na largura da página.
+    const double altura = std::min(pagina.width() * 0.36, pagina.height() * 0.4);
+    p.setFont(FontePixels(base, 7.5));
+    DesenhoEstrada->Desenhar(p, QRectF(pagina.left(), y, pagina.width(), altura));
+    y += altura + 10;
+
+    // A tabela: a fonte diminui até as colunas caberem na largura da página.
+    const TModeloNotaLocacao& m = *FNota;
+    const int n = m.columnCount(), avisos = n - 1;
+    const char sep = SeparadorDecimal();
+    QFont fonte = texto;
+    std::vector<double> larguras(std::size_t(n), 0.0);
+    double folga = 0;
+    for (double px = 9; px >= 4.5; px -= 0.5) {
+        fonte = FontePixels(base, px);
+        const QFontMetricsF fm(fonte);
+        folga = 0.35 * px;
+        double soma = 0;
+        for (int c = 0; c < n; ++c) {
+            double w = PalavraMaisLarga(m.Titulo(c), fm);
+            for (int l = 0; l < m.rowCount(); ++l) {
+                const QString t = m.Texto(l, c, sep, false);
+                w = std::max(w, c == avisos ? PalavraMaisLarga(t, fm) : fm.horizontalAdvance(t));
+            }
+            // Um ponto a mais: o arredondamento do texto não o quebra na coluna.
+            larguras[std::size_t(c)] = w + 2 * folga + 1;
+            soma += larguras[std::size_t(c)];
+        }
+        if (soma <= pagina.width()) break;
+    }
+    double fixas = 0;
+    for (int c = 0; c < avisos; ++c)
+        fixas += larguras[std::size_t(c)];
+    larguras[std::size_t(avisos)] = std::max(larguras[std::size_t(avisos)], pagina.width() - fixas);
+    p.setFont(fonte);
+    const QFontMetricsF fm(fonte);
+    const double lh = fm.height();
+    auto alinhamento = [&](int c) {
+        if (c == 1) return Qt::AlignHCenter;
+        return c >= 10 ? Qt::AlignLeft : Qt::AlignRight;
+    };
+    const QPen grade(QColor(120, 120, 120), 0.4);
+
+    std::vector<QStringList> titulos;
+    double hCabecalho = 0;
+    for (int c = 0; c < n; ++c) {
+        titulos.push_back(QuebrarPalavras(m.Titulo(c), fm, larguras[std::size_t(c)] - 2 * folga));
+        hCabecalho = std::max(hCabecalho, titulos.back().size() * lh + 2 * folga);
+    }
+    auto cabecalho = [&] {
+        double x = pagina.left();
+        for (int c = 0; c < n; ++c) {
+            const QRectF r(x, y, larguras[std::size_t(c)], hCabecalho);
+            p.fillRect(r, QColor(230, 230, 230));
+            p.setPen(grade);
+            p.drawRect(r);
+            p.setPen(Qt::black);
+            p.drawText(r.adjusted(folga, folga, -folga, -folga), Qt::AlignCenter,
+                       titulos[std::size_t(c)].join(QLatin1Char('\n')));
+            x += larguras[std::size_t(c)];
+        }
+        y += hCabecalho;
+    };
+    cabecalho();
+    for (int l = 0; l < m.rowCount(); ++l) {
+        const QString aviso = m.Texto(l, avisos, sep, false);
+        const double hAviso =
+            aviso.isEmpty()
+                ? lh
+                : fm.boundingRect(QRectF(0, 0, larguras[std::size_t(avisos)] - 2 * folga, 1e6),
+                                  Qt::TextWordWrap, aviso)
+                      .height();
+        const double hLinha = std::max(lh, hAviso) + folga;
+        if (y + hLinha > pagina.bottom()) {
+            novaPagina();
+            ++paginas;
+            y = pagina.top();
+            cabecalho();
+        }
+        double x = pagina.left();
+        const bool vermelha = m.Resultado().Desaguadouros[std::size_t(l)].NenhumEspacamento;
+        for (int c = 0; c < n; ++c) {
+            const QRectF r(x, y, larguras[std::size_t(c)], hLinha);
+            p.setPen(grade);
+            p.drawRect(r);
+            p.setPen(vermelha ? QColor(170, 0, 0) : QColor(Qt::black));
+            p.drawText(r.adjusted(folga, folga / 2, -folga, -folga / 2),
+                       int(alinhamento(c)) | Qt::AlignTop |
+                           (c == avisos ? int(Qt::TextWordWrap) : 0),
+                       m.Texto(l, c, sep, false));
+            x += larguras[std::size_t(c)];
+        }
+        y += hLinha;
+    }
+    return paginas;
+}
+
+void TPaginaTrechos::ImprimirEm(QPrinter& impressora) {
+    impressora.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    QPainter p;
+    if (!p.begin(&impressora)) throw EMorvendo("Não foi possível iniciar a impressão.");
+    p.setRenderHint(QPainter::Antialiasing);
+    // Em pontos: as fontes em pixels da página ficam do mesmo tamanho em qualquer impressora.
+    const double escala = impressora.resolution() / 72.0;
+    p.scale(escala, escala);
+    const QRectF pagina(QPointF(0, 0),
+                        impressora.pageLayout().paintRect(QPageLayout::Point).size());
+    DesenharImpressao(p, pagina, [&] { impressora.newPage(); });
+    p.end();
 }

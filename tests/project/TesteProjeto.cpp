@@ -18,6 +18,29 @@ struct TAberto {
     TAberto() { ZerarVariaveis(p); }
 };
 
+// "Novo" depois de um projeto aberto dá o mesmo projeto que "Novo" ao começar: cada dado do
+// arquivo, inclusive o solo, os períodos de retorno e a seção, volta ao de um projeto novo.
+TEST(Projeto, NovoNaoHerdaNadaDoProjetoAnterior) {
+    TPastaTemporaria pasta("novo");
+    TUnidades unidades;
+    TProjeto novo(unidades), depois(unidades);
+    for (const char* caso : {"c02_trap_secao3_50m", "c03_equiv_200m", "c13_perda_sobe_e_desce"}) {
+        SCOPED_TRACE(caso);
+        ZerarVariaveis(depois);
+        ASSERT_TRUE(LerProjeto(depois, DADOS_REFERENCIA + caso + ".mvd"));
+        depois.Trechos = {{"A", 0, 200, 0.05}};
+        depois.FatorEspacamento = 0.6;
+        depois.Identificacao.Estrada = "MG-123";
+        ZerarVariaveis(depois);
+        // As unidades (e o estado da consulta, que vem delas) são da configuração do usuário,
+        // não do projeto: as mesmas nos dois.
+        ZerarVariaveis(novo);
+        EscreverProjeto(novo, (pasta / "novo.mvd").string());
+        EscreverProjeto(depois, (pasta / "depois.mvd").string());
+        EXPECT_EQ(LerBytes(pasta / "novo.mvd"), LerBytes(pasta / "depois.mvd"));
+    }
+}
+
 TEST(Projeto, GravadoELidoDeNovoDaOsMesmosValores) {
     TPastaTemporaria pasta("ida-e-volta");
     const fs::path original = DADOS_REFERENCIA + "c02_trap_secao3_50m.mvd";

@@ -8,11 +8,14 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <deque>
+#include <functional>
 #include <limits>
 
 #include "ajuda/Ajuda.h"
@@ -24,6 +27,8 @@
 #include "mainwindow/estudos/PaginaTrechos.h"
 #include "mainwindow/estudos/Tabelas.h"
 #include "project/Estudos.h"
+#include "project/Locacao.h"
+#include "project/Projeto.h"
 
 namespace {
 
@@ -122,6 +127,51 @@ class TesteEstudosJanela : public QObject {
         QTest::mouseClick(e->btnCalcularEstudo, Qt::LeftButton);
         QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
         QTRY_VERIFY_WITH_TIMEOUT(!e->Calculando(), 60000);
+    }
+
+    // Calcula, cancela depois de 'apos' ms e confere que o laço de eventos nunca pára mais de
+    // 100 ms e que o "Cancelar" devolve a página em menos de 200 ms. Medidas no relógio de
+    // parede: quando a máquina tira o processador do teste, uma tentativa passa do limite sem
+    // culpa da página. Até três tentativas; uma página que deixa de atender eventos passa do
+    // limite em todas.
+    void MedirCancelamento(QPushButton* calcular, QPushButton* cancelar,
+                           const std::function<bool()>& calculando, qint64 apos) {
+        QElapsedTimer relogio;
+        qint64 ultimo = -1, maiorPausa = 0, clique = -1, fim = -1;
+        QTimer vigia;
+        vigia.setInterval(5);
+        QObject::connect(&vigia, &QTimer::timeout, [&] {
+            const qint64 agora = relogio.elapsed();
+            if (ultimo >= 0) maiorPausa = std::max(maiorPausa, agora - ultimo);
+            ultimo = agora;
+            if (clique < 0 && agora > apos && calculando()) {
+                clique = relogio.elapsed();
+                QTest::mouseClick(cancelar, Qt::LeftButton);
+            }
+            if (clique >= 0 && fim < 0 && !calculando()) fim = relogio.elapsed();
+        });
+        qint64 menorPausa = std::numeric_limits<qint64>::max();
+        qint64 menorCancelamento = std::numeric_limits<qint64>::max();
+        relogio.start();
+        for (int t = 0; t < 3 && (menorPausa >= 100 || menorCancelamento >= 200); ++t) {
+            ultimo = clique = fim = -1;
+            maiorPausa = 0;
+            relogio.restart();
+            vigia.start();
+            QTest::mouseClick(calcular, Qt::LeftButton);
+            QVERIFY(calculando());
+            QTRY_VERIFY_WITH_TIMEOUT(!calculando(), 60000);
+            vigia.stop();
+            // O fim pode chegar entre dois toques do vigia.
+            if (fim < 0) fim = relogio.elapsed();
+            QVERIFY2(clique >= 0, "o cálculo terminou antes do cancelamento");
+            menorPausa = std::min(menorPausa, maiorPausa);
+            menorCancelamento = std::min(menorCancelamento, fim - clique);
+        }
+        qInfo("maior pausa do laço de eventos: %lld ms; cancelamento em %lld ms", menorPausa,
+              menorCancelamento);
+        QVERIFY2(menorPausa < 100, qPrintable(QString::number(menorPausa)));
+        QVERIFY2(menorCancelamento < 200, qPrintable(QString::number(menorCancelamento)));
     }
 
 private slots:
@@ -261,43 +311,9 @@ private slots:
         Digitar(e->eInicio, Texto(tc));
         Digitar(e->eFim, Texto(tc * 1.3));
         Digitar(e->ePasso, Texto(tc * 0.1));
-        QElapsedTimer relogio;
-        qint64 ultimo = -1, maiorPausa = 0, clique = -1, fim = -1;
-        QTimer vigia;
-        vigia.setInterval(5);
-        QObject::connect(&vigia, &QTimer::timeout, [&] {
-            const qint64 agora = relogio.elapsed();
-            if (ultimo >= 0) maiorPausa = std::max(maiorPausa, agora - ultimo);
-            ultimo = agora;
-            if (clique < 0 && agora > 1500) {
-                QVERIFY(e->Calculando());
-                clique = relogio.elapsed();
-                QTest::mouseClick(e->btnCancelarEstudo, Qt::LeftButton);
-            }
-            if (clique >= 0 && fim < 0 && !e->Calculando()) fim = relogio.elapsed();
-        });
-        // Medidas no relógio de parede: quando a máquina tira o processador do teste, uma
-        // tentativa passa do limite sem culpa da página. Até três tentativas; uma página que
-        // deixa de atender eventos passa do limite em todas.
-        qint64 menorPausa = std::numeric_limits<qint64>::max();
-        qint64 menorCancelamento = std::numeric_limits<qint64>::max();
-        relogio.start();
-        for (int t = 0; t < 3 && (menorPausa >= 100 || menorCancelamento >= 200); ++t) {
-            ultimo = clique = fim = -1;
-            maiorPausa = 0;
-            relogio.restart();
-            vigia.start();
-            QTest::mouseClick(e->btnCalcularEstudo, Qt::LeftButton);
-            QVERIFY(e->Calculando());
-            QTRY_VERIFY_WITH_TIMEOUT(fim >= 0, 30000);
-            vigia.stop();
-            menorPausa = std::min(menorPausa, maiorPausa);
-            menorCancelamento = std::min(menorCancelamento, fim - clique);
-        }
-        qInfo("maior pausa do laço de eventos: %lld ms; cancelamento em %lld ms", menorPausa,
-              menorCancelamento);
-        QVERIFY2(menorPausa < 100, qPrintable(QString::number(menorPausa)));
-        QVERIFY2(menorCancelamento < 200, qPrintable(QString::number(menorCancelamento)));
+        MedirCancelamento(
+            e->btnCalcularEstudo, e->btnCancelarEstudo, [e] { return e->Calculando(); }, 1500);
+        if (QTest::currentTestFailed()) return;
         QVERIFY(!e->Pontos().empty());
         for (const TPontoEstudo& p : e->Pontos())
             QVERIFY(!p.Resultado.Ok && p.Resultado.Erro == "Cálculo cancelado.");
@@ -493,58 +509,254 @@ private slots:
                  3600.0);
     }
 
-    // Os trechos do exemplo calculados na janela: os do núcleo, desenhados e exportados.
-    void trechosComoONucleo() {
-        Abrir(MORVENDO_EXEMPLOS "/Trechos_MG.mvd", "m.mvd");
+    // Lados, cotas e fator digitados na página marcam o projeto, vão para o arquivo e voltam;
+    // a cota final dá a declividade do trecho e os seguintes guardam as suas.
+    void ladosCotasEFatorSobrevivemAGravacao() {
+        Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "l.mvd");
         TPaginaTrechos* t = Trechos();
-        QTest::mouseClick(t->btnCalcularTrechos, Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(!t->Calculando(), 60000);
-        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
-        TArquivoIni doc;
-        doc.Carregar(Caminho("m.mvd").toStdString());
-        const auto nucleo = ExecutarTrechos(doc, J->Projeto().Trechos, 1);
-        const auto& janela = t->Resultados();
-        QCOMPARE(janela.size(), nucleo.size());
-        for (std::size_t i = 0; i < nucleo.size(); ++i) {
-            QVERIFY(janela[i].Resultado.Ok);
-            QCOMPARE(janela[i].Resultado.Espacamento, nucleo[i].Resultado.Espacamento);
-            QCOMPARE(janela[i].Posicoes, nucleo[i].Posicoes);
-        }
-        QCOMPARE(t->DesenhoEstrada->TituloEixo(),
-                 QStringLiteral("Posição ao longo da estrada (km)"));
-        QVERIFY2(t->DesenhoEstrada->MarcasEixo().contains(QStringLiteral("0,5")),
-                 qPrintable(t->DesenhoEstrada->MarcasEixo().join(' ')));
-        t->ExportarCsv(Caminho("d.csv"));
-        QFile f(Caminho("d.csv"));
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        const QStringList l =
-            QString::fromUtf8(f.readAll().mid(3)).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
-        std::size_t total = 0;
-        for (const auto& r : nucleo)
-            total += r.Posicoes.size();
-        QCOMPARE(std::size_t(l.size()), total + 1);
-        QCOMPARE(l[0], QStringLiteral(
-                           "Desaguadouro;Trecho;Posição (m);Espaçamento do trecho (m);Estaca"));
-        QCOMPARE(l[1], QStringLiteral("1;Baixada do córrego;420;420;21 + 0,00"));
+        for (int i = 0; i < 3; ++i)
+            t->btnAcrescentarTrecho->click();
+        J->MSalvarClick();
+        QVERIFY(!J->Alterado());
+        auto* m = t->tbTrechos->model();
+        const int esq = 8, dir = 9, cotaIni = 6, cotaFim = 7;
+        QCOMPARE(m->headerData(esq, Qt::Horizontal).toString().replace('\n', ' '),
+                 QStringLiteral("Canal esquerdo"));
+        // Sem escolha, a seção do projeto (1, em corte), em cinza; escolhê-la não prende o
+        // trecho a ela.
+        QCOMPARE(m->index(2, esq).data().toString(), QStringLiteral("Em corte (seção 1)"));
+        QVERIFY(m->index(2, esq).data(Qt::ForegroundRole).isValid());
+        QVERIFY(m->setData(m->index(2, esq), QStringLiteral("Em corte (seção 1)")));
+        QVERIFY(!J->Alterado());
+        QVERIFY(!J->Projeto().Trechos[2].Esquerdo);
+        QVERIFY(m->setData(m->index(0, esq), QStringLiteral("Sem canal")));
+        QVERIFY(m->setData(m->index(1, dir), QStringLiteral("Sem corte (seção 3)")));
+        QVERIFY(J->Alterado());
+        QVERIFY(!m->index(0, esq).data(Qt::ForegroundRole).isValid());
+        R->Erros.clear();
+        QVERIFY(!m->setData(m->index(1, esq), QStringLiteral("Seção 2")));
+        QCOMPARE(R->Erros.size(), 1);
 
-        // Copiar leva a tabela inteira, ou só as linhas escolhidas, com a vírgula decimal.
+        // Cotas: a inicial só no primeiro trecho; a final dá a declividade com sinal.
+        QVERIFY(!(m->flags(m->index(1, cotaIni)) & Qt::ItemIsEditable));
+        QVERIFY(m->setData(m->index(0, cotaIni), QStringLiteral("812,4")));
+        QCOMPARE(m->index(1, cotaIni).data().toString(), QStringLiteral("804,40"));
+        QVERIFY(m->setData(m->index(1, cotaFim), QStringLiteral("810,4")));
+        const std::vector<TTrecho>& ts = J->Projeto().Trechos;
+        QVERIFY(std::abs(ts[1].Declividade - (804.4 - 810.4) / 200) < 1e-12);
+        QCOMPARE(ts[2].Declividade, ts[0].Declividade);
+        QCOMPARE(m->index(1, cotaFim).data().toString(), QStringLiteral("810,40"));
+        QCOMPARE(m->index(2, cotaIni).data().toString(), QStringLiteral("810,40"));
+        const double fd = J->Unidades().FatorDeclividade;
+        QCOMPARE(m->index(1, 3).data().toString(), Texto(ts[1].Declividade * fd));
+        // Cota final igual à inicial (trecho plano) ou que passa da faixa: recusadas.
+        const std::pair<QString, const char*> ruins[] = {{QStringLiteral("810,4"), "plano"},
+                                                         {QStringLiteral("1100"), "fora da faixa"}};
+        for (const auto& [cota, trecho] : ruins) {
+            R->Erros.clear();
+            QVERIFY(!m->setData(m->index(2, cotaFim), cota));
+            QVERIFY2(R->Erros.size() == 1 && R->Erros[0].contains(QString::fromUtf8(trecho)) &&
+                         R->Erros[0].contains(QStringLiteral("trecho 3")),
+                     qPrintable(R->Erros.join('|')));
+        }
+        QCOMPARE(ts[2].Declividade, ts[0].Declividade);
+
+        // Fator: digitado com a vírgula; fora de (0, 1] volta ao guardado com a mensagem.
+        QCOMPARE(t->eFator->text(), QStringLiteral("0,8"));
+        R->Erros.clear();
+        Digitar(t->eFator, QStringLiteral("0,7"));
+        QTest::keyClick(t->eFator, Qt::Key_Return);
+        QCOMPARE(J->Projeto().FatorEspacamento, 0.7);
+        for (const char* ruim : {"1,2", "0", "x"}) {
+            Digitar(t->eFator, QString::fromLatin1(ruim));
+            QTest::keyClick(t->eFator, Qt::Key_Return);
+            QCOMPARE(t->eFator->text(), QStringLiteral("0,7"));
+        }
+        QCOMPARE(R->Erros.size(), 3);
+        QVERIFY2(R->Erros[0].contains(QStringLiteral("Fator de segurança do espaçamento")),
+                 qPrintable(R->Erros[0]));
+        QCOMPARE(J->Projeto().FatorEspacamento, 0.7);
+
+        R->Erros.clear();
+        J->MSalvarClick();
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+        J->MFecharClick();
+        QVERIFY(J->AbrirProjeto(Caminho("l.mvd").toStdString()));
+        t = Trechos();
+        m = t->tbTrechos->model();
+        QCOMPARE(t->eFator->text(), QStringLiteral("0,7"));
+        QCOMPARE(m->index(0, esq).data().toString(), QStringLiteral("Sem canal"));
+        QCOMPARE(m->index(1, dir).data().toString(), QStringLiteral("Sem corte (seção 3)"));
+        QVERIFY(m->index(1, esq).data(Qt::ForegroundRole).isValid());
+        QCOMPARE(m->index(0, cotaIni).data().toString(), QStringLiteral("812,40"));
+        QCOMPARE(m->index(2, cotaIni).data().toString(), QStringLiteral("810,40"));
+        QCOMPARE(J->Projeto().Trechos[0].Esquerdo, std::optional(TCanalLado::Nenhum));
+        QVERIFY(!J->Projeto().Trechos[0].Direito);
+        QVERIFY(!J->Alterado());
+        // Desfazer uma importação devolve também a cota inicial.
+        t->Confirmar = [](const QString&) { return true; };
+        t->DerivarDoPerfil(MORVENDO_EXEMPLOS "/Perfil_MG.csv");
+        QCOMPARE(m->index(0, cotaIni).data().toString(), QStringLiteral("711,99"));
+        t->Desfazer();
+        QCOMPARE(m->index(0, cotaIni).data().toString(), QStringLiteral("812,40"));
+        QCOMPARE(m->rowCount(), 3);
+    }
+
+    // Crista e baixada: a nota da janela é a do núcleo, com desaguadouros na ponta baixa e na
+    // baixada (que recebe as duas descidas) e nenhum na crista nem na ponta alta; o CSV, a
+    // cópia, o desenho e a impressão saem dela.
+    void notaDeLocacaoComoONucleo() {
+        Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "n.mvd");
+        TPaginaTrechos* t = Trechos();
+        // Sobe até a crista em 150 m, desce até a baixada em 300 m, sobe até 400 m.
+        J->Projeto().Trechos = {
+            {"Subida", 0, 150, -0.04}, {"Descida", 150, 150, 0.04}, {"Rampa", 300, 100, -0.03}};
+        J->Projeto().Trechos[2].Direito = TCanalLado::Nenhum;
+        t->Recarregar();
+        t->Linhas = 2;
+        QTest::mouseClick(t->btnCalcularTrechos, Qt::LeftButton);
+        QVERIFY(t->Calculando());
+        QTRY_VERIFY_WITH_TIMEOUT(!t->Calculando(), 120000);
+        QVERIFY2(R->Erros.isEmpty(), qPrintable(R->Erros.join('|')));
+
+        TUnidades u;
+        TProjeto p(u);
+        ZerarVariaveis(p);
+        QVERIFY(LerProjeto(p, Caminho("n.mvd").toStdString()));
+        TOpcoesLocacao o;
+        o.Fator = 0.8;
+        const TResultadoLocacao nucleo = LocarDesaguadouros(p, J->Projeto().Trechos, o);
+        const TResultadoLocacao& janela = t->Nota();
+        QCOMPARE(janela.Desaguadouros.size(), nucleo.Desaguadouros.size());
+        bool baixadaEsquerda = false;
+        for (std::size_t i = 0; i < nucleo.Desaguadouros.size(); ++i) {
+            const TDesaguadouro &a = janela.Desaguadouros[i], &b = nucleo.Desaguadouros[i];
+            QCOMPARE(a.Posicao, b.Posicao);
+            QCOMPARE(a.Lado, b.Lado);
+            QCOMPARE(a.ComprimentoServido(), b.ComprimentoServido());
+            QCOMPARE(a.Chegada.Volume, b.Chegada.Volume);
+            QVERIFY2(a.Posicao != 150 && a.Posicao != 400, qPrintable(QString::number(a.Posicao)));
+            if (a.Posicao == 300 && a.Lado == TLado::Esquerdo) {
+                baixadaEsquerda = true;
+                QCOMPARE(a.Contribuicoes.size(), std::size_t(2));
+                // A bacia da baixada recebe as duas descidas.
+                QCOMPARE(a.Chegada.Volume,
+                         a.Contribuicoes[0].Chegada.Volume + a.Contribuicoes[1].Chegada.Volume);
+                const QString servido = t->tbNota->model()->index(int(i), 5).data().toString();
+                QCOMPARE(servido, QStringLiteral("%1 + %2")
+                                      .arg(a.Contribuicoes[0].Comprimento)
+                                      .arg(a.Contribuicoes[1].Comprimento));
+            }
+        }
+        QVERIFY(baixadaEsquerda);
+        // Sem canal à direita na rampa final: a baixada da direita recebe só a descida.
+        for (const TDesaguadouro& d : janela.Desaguadouros)
+            if (d.Lado == TLado::Direito) QCOMPARE(d.Contribuicoes.size(), std::size_t(1));
+        QCOMPARE(janela.Desaguadouros.front().Posicao, 0.0);
+        auto* m = t->tbNota->model();
+        QCOMPARE(m->index(0, 2).data().toString(), QStringLiteral("0 + 0,00"));
+        QVERIFY(!m->index(0, 6).data().toString().contains('.'));
+
+        // CSV da nota: o do núcleo com ';' e vírgula decimal, depois do BOM.
+        t->ExportarCsv(Caminho("nota.csv"));
+        QFile f(Caminho("nota.csv"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), QByteArray("\xEF\xBB\xBF") +
+                                  QByteArray::fromStdString(NotaLocacaoCsv(nucleo, ';', ',')));
+
+        // Copiar leva a nota inteira, ou só as linhas escolhidas, com tabulações.
         QTest::mouseClick(t->btnCopiarTrechos, Qt::LeftButton);
         QStringList c = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
-        QCOMPARE(std::size_t(c.size()), nucleo.size() + 1);
-        QVERIFY2(c[0].startsWith(QStringLiteral("Trecho\tInício (m)\tComprimento (m)\t")),
+        QCOMPARE(std::size_t(c.size()), nucleo.Desaguadouros.size() + 1);
+        QVERIFY2(c[0].startsWith(QStringLiteral("Nº\tLado\tEstaca\tDistância (m)\t")),
                  qPrintable(c[0]));
-        QCOMPARE(c[1].split('\t').size(), t->tbResultadoTrechos->model()->columnCount());
-        // As posições também em estacas, uma para cada desaguadouro.
-        const QStringList estacas = c[1].split('\t')[7].split(QStringLiteral(" | "));
-        QCOMPARE(std::size_t(estacas.size()), nucleo[0].Posicoes.size());
-        QCOMPARE(estacas[0], QStringLiteral("21 + 0,00"));
-        t->tbResultadoTrechos->selectRow(2);
+        QCOMPARE(c[1].split('\t').size(), m->columnCount());
+        t->tbNota->selectRow(1);
         QTest::mouseClick(t->btnCopiarTrechos, Qt::LeftButton);
         c = QApplication::clipboard()->text().split('\n', Qt::SkipEmptyParts);
         QCOMPARE(c.size(), 2);
-        QVERIFY2(c[1].startsWith(QString::fromStdString(nucleo[2].Trecho.Nome) + '\t'),
-                 qPrintable(c[1]));
-        QVERIFY(t->HtmlImpressao().contains(QStringLiteral("Subida da fazenda")));
+        QVERIFY(c[1].startsWith(QStringLiteral("2\t")));
+
+        // O desenho traz os desaguadouros dos dois lados, nas suas cores, no PNG e no SVG.
+        const QImage imagem = t->DesenhoEstrada->Imagem(QSize(900, 300));
+        for (const TLado lado : {TLado::Esquerdo, TLado::Direito}) {
+            const QRgb cor = TDesenhoEstrada::CorDoLado(lado).rgb();
+            int pixels = 0;
+            for (int yy = 0; yy < imagem.height(); ++yy)
+                for (int xx = 0; xx < imagem.width(); ++xx)
+                    pixels += imagem.pixel(xx, yy) == cor;
+            QVERIFY2(pixels > 20, qPrintable(QString::number(pixels)));
+        }
+        QCOMPARE(t->DesenhoEstrada->TituloEixo(), QStringLiteral("Estacas de 20 m"));
+        QVERIFY2(t->DesenhoEstrada->MarcasEixo().contains(QStringLiteral("10")),
+                 qPrintable(t->DesenhoEstrada->MarcasEixo().join(' ')));
+        t->ExportarDesenho(Caminho("perfil.svg"));
+        QFile svg(Caminho("perfil.svg"));
+        QVERIFY(svg.open(QIODevice::ReadOnly));
+        const QByteArray s = svg.readAll();
+        QVERIFY(s.contains("<svg") &&
+                s.contains(TDesenhoEstrada::CorDoLado(TLado::Direito).name().toLatin1()));
+        t->ExportarDesenho(Caminho("perfil.png"));
+        QImage png(Caminho("perfil.png"));
+        QVERIFY(!png.isNull() && png.width() > 1000);
+
+        // Impressão numa página estreita: nada passa das margens; o PDF sai em A4.
+        QImage folha(QSize(420, 900), QImage::Format_ARGB32);
+        folha.fill(Qt::white);
+        {
+            QPainter pintor(&folha);
+            const QRectF pagina(20, 20, 380, 860);
+            int novas = 0;
+            QCOMPARE(t->DesenharImpressao(pintor, pagina, [&] { ++novas; }), 1 + novas);
+        }
+        int fora = 0, dentro = 0;
+        for (int yy = 0; yy < folha.height(); ++yy)
+            for (int xx = 0; xx < folha.width(); ++xx) {
+                const bool margem = xx < 19 || xx > 400 || yy < 19 || yy > 880;
+                (margem ? fora : dentro) += folha.pixel(xx, yy) != qRgb(255, 255, 255);
+            }
+        QCOMPARE(fora, 0);
+        QVERIFY(dentro > 1000);
+        QPrinter impressora(QPrinter::HighResolution);
+        impressora.setOutputFormat(QPrinter::PdfFormat);
+        impressora.setOutputFileName(Caminho("nota.pdf"));
+        impressora.setPageSize(QPageSize(QPageSize::A4));
+        t->ImprimirEm(impressora);
+        QFile pdf(Caminho("nota.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray conteudo = pdf.readAll();
+        QVERIFY(conteudo.startsWith("%PDF"));
+        QCOMPARE(conteudo.count("/Type /Page\n"), 1);
+        QVERIFY(conteudo.contains("/MediaBox [0 0 595.000000 842.000000]"));
+        QVERIFY(R->Erros.isEmpty());
+    }
+
+    // Uma estrada longa de muitas descidas: a locação corre fora da linha da janela, que
+    // continua atendendo; "Cancelar" a devolve logo, sem nota.
+    void locacaoLongaRespondeECancela() {
+        Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "c.mvd");
+        TPaginaTrechos* t = Trechos();
+        std::vector<TTrecho> ts;
+        for (int i = 0; i < 150; ++i)
+            ts.push_back({"T" + std::to_string(i + 1), 400.0 * i, 400,
+                          (i % 2 ? -1 : 1) * (0.02 + 0.001 * (i % 7))});
+        J->Projeto().Trechos = ts;
+        t->Recarregar();
+        t->Linhas = 1;
+        // Durante o cálculo, os trechos e o fator não mudam.
+        QTest::mouseClick(t->btnCalcularTrechos, Qt::LeftButton);
+        QVERIFY(t->Calculando());
+        QVERIFY(!t->tbTrechos->isEnabled() && !t->eFator->isEnabled());
+        t->Cancelar();
+        QTRY_VERIFY_WITH_TIMEOUT(!t->Calculando(), 60000);
+        MedirCancelamento(
+            t->btnCalcularTrechos, t->btnCancelarTrechos, [t] { return t->Calculando(); }, 300);
+        if (QTest::currentTestFailed()) return;
+        QVERIFY(t->Nota().Desaguadouros.empty());
+        QCOMPARE(t->tbNota->model()->rowCount(), 0);
+        QCOMPARE(t->lblSituacaoTrechos->text(), QStringLiteral("Cálculo cancelado."));
+        QVERIFY(t->btnCalcularTrechos->isEnabled() && !t->btnExportarTrechos->isEnabled());
+        QVERIFY(R->Erros.isEmpty());
     }
 };
 
