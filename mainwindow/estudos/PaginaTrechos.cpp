@@ -200,6 +200,8 @@ public:
             return i.column() >= COL_ESQUERDO && !Lado(FP.Trechos[std::size_t(i.row())], i.column())
                        ? QVariant(QColor(110, 110, 110))
                        : QVariant();
+        if (papel == Qt::TextAlignmentRole && i.column() >= COL_ESQUERDO)
+            return int(Qt::AlignLeft | Qt::AlignVCenter);
         if (papel == Qt::ToolTipRole && i.column() >= COL_ESQUERDO)
             return QStringLiteral("Olhando no sentido do estaqueamento. Em cinza: a seção "
                                   "transversal da página de dados.");
@@ -721,9 +723,9 @@ void TDesenhoEstrada::Desenhar(QPainter& p, const QRectF& area) const {
     // Cota num ponto da estrada, entre os limites dos trechos.
     auto cotaEm = [&](double pos) {
         // O primeiro trecho que termina em pos ou depois (trechos encostados, em ordem).
-        const auto achado = std::partition_point(
-            FTrechos.begin(), FTrechos.end() - 1,
-            [&](const TTrecho& t) { return t.Inicio + t.Comprimento < pos; });
+        const auto achado =
+            std::partition_point(FTrechos.begin(), FTrechos.end() - 1,
+                                 [&](const TTrecho& t) { return t.Inicio + t.Comprimento < pos; });
         const std::size_t i = std::size_t(achado - FTrechos.begin());
         const TTrecho& t = FTrechos[i];
         const double f = std::clamp((pos - t.Inicio) / std::max(1, t.Comprimento), 0.0, 1.0);

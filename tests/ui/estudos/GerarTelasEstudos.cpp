@@ -1,5 +1,6 @@
 // Grava as telas das páginas de estudo e de trechos em PNG (docs/telas).
-// Uso: gerar_telas_estudos PASTA_SAIDA PROJETO_COM_TRECHOS.mvd
+// Uso: gerar_telas_estudos PASTA_SAIDA PROJETO_COM_TRECHOS.mvd [PERFIL.csv]
+// Com o perfil, os trechos da página saem dele (com a crista e a baixada do levantamento).
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -59,9 +60,16 @@ int main(int argc, char* argv[]) {
 
     j.findChild<QAction*>(QStringLiteral("MTrechos"))->trigger();
     TPaginaTrechos* t = j.PaginaTrechos();
+    if (argc > 3) {
+        t->Confirmar = [](const QString&) { return true; };
+        t->DerivarDoPerfil(QString::fromLocal8Bit(argv[3]));
+    }
+    // A página dos trechos leva a tabela, o perfil e a nota: a janela maior.
+    j.resize(1180, 860);
     t->Calcular();
     while (t->Calculando())
         Esperar(50);
     Gravar(&j, saida, "21-trechos");
+    j.resize(900, 640);
     return 0;
 }
