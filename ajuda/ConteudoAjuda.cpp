@@ -30,6 +30,7 @@ const std::vector<TContextoAjuda>& ContextosAjuda() {
         {CONTEXTO_RUGOSIDADE_TERRENO, "rugosidade-terreno.html",
          "Diálogo \"Consulta a valores de rugosidade do terreno\""},
         {CONTEXTO_TALUDE_CANAL, "talude-canal.html", "Botões \"...\" do Z dos canais trapezoidais"},
+        {CONTEXTO_PROTECAO, "protecao-canal.html", "Página da proteção do canal (tecla F1)"},
     };
     return contextos;
 }
@@ -73,6 +74,7 @@ const std::vector<TItemConteudo>& ConteudoAjuda() {
         {1, "Relatório da estrada", "relatorio.html"},
         {1, "Exemplo resolvido: Estrada.mvd", "exemplo-estrada.html"},
         {1, "Estudos de sensibilidade e trechos da estrada", "estudos.html"},
+        {1, "Proteção do canal: grama, manta, pedra e concreto", "protecao-canal.html"},
         {0, "Configuração das unidades", "unidades.html"},
         {0, "O método de cálculo", "metodo.html"},
         {1, "Chuva de projeto", "metodo-chuva.html"},

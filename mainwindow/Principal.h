@@ -39,6 +39,7 @@ class TModeloSecoes;
 class TPaginaEstudo;
 class TPainelGrafico;
 class TPaginaSimulacao;
+class TPaginaProtecao;
 class TPaginaTrechos;
 struct TResultadoCalculo;
 
@@ -83,7 +84,8 @@ enum TPagina {
     PAG_RESULTADO = 2,
     PAG_SIMULACAO = 3,
     PAG_ESTUDO = 4,
-    PAG_TRECHOS = 5
+    PAG_TRECHOS = 5,
+    PAG_PROTECAO = 6
 };
 
 // Janela principal: dona do motor, das unidades, do gerente de projetos e da consulta IDF.
@@ -105,6 +107,7 @@ public:
     TPaginaSimulacao* PaginaSimulacao() const { return FPaginaSimulacao; }
     TPaginaEstudo* PaginaEstudo() const { return FPaginaEstudo; }
     TPaginaTrechos* PaginaTrechos() const { return FPaginaTrechos; }
+    TPaginaProtecao* PaginaProtecao() const { return FPaginaProtecao; }
     QPrinter& Impressora();
     void MostrarPagina(TPagina pagina);
     int PaginaAtual() const;
@@ -325,6 +328,7 @@ private:
     TPaginaSimulacao* FPaginaSimulacao;
     TPaginaEstudo* FPaginaEstudo = nullptr;
     TPaginaTrechos* FPaginaTrechos = nullptr;
+    TPaginaProtecao* FPaginaProtecao = nullptr;
     std::unique_ptr<QPrinter> FImpressora;
     TFAcompanhamento* FAcompanhamento = nullptr;
     std::unique_ptr<TResultadoCalculo> FResultado;

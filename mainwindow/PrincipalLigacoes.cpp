@@ -11,6 +11,7 @@
 #include "comum/Numeros.h"
 #include "idf/ui/Tarsio21Ui.h"
 #include "mainwindow/Principal.h"
+#include "mainwindow/estudos/PaginaProtecao.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
 #include "project/Avisos.h"
@@ -110,7 +111,9 @@ void TFPrincipal::bConsultaClick() {
 }
 
 void TFPrincipal::bRelatorioClick() {
-    if (FResultado) MostrarRelatorio(*FProjeto, *FResultado, this);
+    if (FResultado)
+        MostrarRelatorio(*FProjeto, *FResultado, this,
+                         FPaginaProtecao ? FPaginaProtecao->ParaRelatorio() : nullptr);
 }
 
 void TFPrincipal::bSimulClick() {

@@ -270,32 +270,19 @@ template <class Condicao> int UltimaSecao(const std::vector<TLinhaSecao>& secoes
     return 0;
 }
 
-// O canal da cópia com a rugosidade n, sem perda de solo ou com a tensão que erode
-// multiplicada por 'fator'.
-TResultadoEspacamento CalcularCanal(TCopia& c, const TBase& base, double n,
-                                    std::optional<double> fator, TCancelamentoMotor& acomp) {
+// O canal da cópia com a rugosidade n e a fração 'fator' de γS·y na tensão que erode o solo
+// (0: sem perda nenhuma).
+TResultadoEspacamento CalcularCanal(TCopia& c, const TBase& base, double n, double fator,
+                                    TCancelamentoMotor& acomp) {
     TCanalEstrada& e = c.P.Estrada;
     e.nc.Valor = n;
-    if (!fator || *fator <= 0) {
-        e.Erodibilidade = 0;
-    } else if (*fator != 1) {
-        // K·∫(f·γS·y − τc)dt = f·K·∫(γS·y − τc/f)dt: o termo de cada passo é homogêneo no
-        // excesso, e a lâmina crítica não entra na integral.
-        e.Erodibilidade *= *fator;
-        e.TalCritica /= *fator;
-    }
     c.P.Chuva().Tr(e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp);
-    const double vib = e.Estrada.NumSecoes() > 0 ? e.Estrada.Secao(0).VIB() : 0;
     TResultadoEspacamento r;
-    if (!e.CalcularEspacamento(c.P.Chuva(), base.Estrada, base.Talude, vib, c.Comprimento, &acomp,
-                               c.P.Unidades.FatorErodibilidade, r))
+    std::unique_ptr<THidrograma> saida;
+    if (!CalcularCanalEmPecas(c.P, c.P.Chuva(), base.Estrada, base.Talude,
+                              {{c.Comprimento, e.Sc, e.IndSecao != 3}}, true, fator, &acomp, r,
+                              saida))
         throw EMorvendo("Cálculo cancelado.");
-    for (const TLinhaSecao& l : r.Secoes)
-        if (!std::isfinite(l.Lamina) || !std::isfinite(l.Vazao) || !std::isfinite(l.Tensao) ||
-            !std::isfinite(l.Perda))
-            throw EMorvendo("A rugosidade " + FloatToStr(n, ',') +
-                            " leva a um valor infinito ou indefinido na seção " +
-                            std::to_string(l.Secao) + ".");
     return r;
 }
 
@@ -368,7 +355,7 @@ double TensaoUniforme(const TContexto& x, const TEscoamentoUniforme& e) {
 template <class Projetar>
 TResultadoEspacamento
 ComRugosidadeDoPico(TContexto& x, TCopia& c, TCancelamentoMotor& acomp, Projetar&& projetar,
-                    std::optional<double> (*fator)(const TContexto&, double),
+                    double (*fator)(const TContexto&, double),
                     int (*espacamento)(const TContexto&, const TResultadoEspacamento&), double& n) {
     n = projetar(VazaoNaSecao(x.Base.Secoes, x.Comprimento));
     TResultadoEspacamento r = CalcularCanal(c, x.Base, n, fator(x, n), acomp);
@@ -376,9 +363,8 @@ ComRugosidadeDoPico(TContexto& x, TCopia& c, TCancelamentoMotor& acomp, Projetar
     if (s >= 1 && s < x.Comprimento) {
         const double novo = projetar(VazaoNaSecao(r.Secoes, s));
         if (std::fabs(novo - n) > 0.01 * n) {
-            TCopia outra(x.Documento, x.Trecho);
             n = novo;
-            r = CalcularCanal(outra, x.Base, n, fator(x, n), acomp);
+            r = CalcularCanal(c, x.Base, n, fator(x, n), acomp);
         }
     }
     return r;
@@ -390,12 +376,13 @@ double RugosidadeSoloSobGrama(const TContexto& x) {
     return std::min(RUGOSIDADE_SOLO_SOB_GRAMA, x.Base.Rugosidade);
 }
 
-std::optional<double> FatorGrama(const TContexto& x, double n) {
+double FatorGrama(const TContexto& x, double n) {
     return FatorTensaoEfetivaGrama(x.Config.FatorCobertura, RugosidadeSoloSobGrama(x), n);
 }
 
-std::optional<double> SemPerda(const TContexto&, double) {
-    return std::nullopt;
+// Revestimento que aguenta: nada chega ao solo.
+double SemPerda(const TContexto&, double) {
+    return 0;
 }
 
 int EspacamentoPelaPerda(const TContexto&, const TResultadoEspacamento& r) {
@@ -416,7 +403,7 @@ void CalcularGrama(TContexto& x, TCopia& c, TCancelamentoMotor& acomp, TResultad
     };
     const TResultadoEspacamento canal =
         ComRugosidadeDoPico(x, c, acomp, projetar, FatorGrama, EspacamentoPelaPerda, r.Rugosidade);
-    r.FatorTensao = *FatorGrama(x, r.Rugosidade);
+    r.FatorTensao = FatorGrama(x, r.Rugosidade);
     r.TensaoAdmissivel = DadosClasseGrama(classe).TensaoAdmissivel;
     Avaliar(x, canal, true, std::nullopt, r);
     if (r.NenhumEspacamento) return;
@@ -430,8 +417,7 @@ void CalcularGrama(TContexto& x, TCopia& c, TCancelamentoMotor& acomp, TResultad
 void CalcularManta(TContexto& x, TCopia& c, TCancelamentoMotor& acomp, TResultadoAlternativa& r) {
     r.Rugosidade = x.Config.RugosidadeManta;
     r.TensaoAdmissivel = x.Config.TensaoManta;
-    Avaliar(x, CalcularCanal(c, x.Base, r.Rugosidade, std::nullopt, acomp), false,
-            r.TensaoAdmissivel, r);
+    Avaliar(x, CalcularCanal(c, x.Base, r.Rugosidade, 0, acomp), false, r.TensaoAdmissivel, r);
 }
 
 void CalcularEnrocamento(TContexto& x, TCopia& c, TCancelamentoMotor& acomp,
@@ -457,7 +443,7 @@ void CalcularEnrocamento(TContexto& x, TCopia& c, TCancelamentoMotor& acomp,
 void CalcularConcreto(TContexto& x, TCopia& c, TCancelamentoMotor& acomp,
                       TResultadoAlternativa& r) {
     r.Rugosidade = RUGOSIDADE_CONCRETO;
-    Avaliar(x, CalcularCanal(c, x.Base, r.Rugosidade, std::nullopt, acomp), false, std::nullopt, r);
+    Avaliar(x, CalcularCanal(c, x.Base, r.Rugosidade, 0, acomp), false, std::nullopt, r);
 }
 
 void Custear(const TCustosProtecao& custos, TResultadoAlternativa& r) {
@@ -576,4 +562,38 @@ std::string CsvProtecao(const TResultadoProtecao& r) {
                (a.CustoPorKm ? RealExato(*a.CustoPorKm) : std::string()) + '\n';
     }
     return csv;
+}
+
+const char* TextoLimite(TLimiteEspacamento l) {
+    switch (l) {
+    case TLimiteEspacamento::PerdaSolo:
+        return "perda de solo";
+    case TLimiteEspacamento::Capacidade:
+        return "capacidade";
+    case TLimiteEspacamento::TensaoAdmissivel:
+        return "tensão admissível";
+    default:
+        return "nada: o canal todo";
+    }
+}
+
+std::string SituacaoAlternativa(const TResultadoAlternativa& r, double laminaMaxima, char sep) {
+    std::vector<std::string> partes;
+    auto num = [&](double v) { return FormatFloat("0.0", v, sep); };
+    if (r.NenhumEspacamento) partes.push_back("nenhum espaçamento atende");
+    if (!r.Resiste && r.TensaoAdmissivel)
+        partes.push_back("a grama se rompe além de " + std::to_string(r.ResisteAte) + " m (" +
+                         num(r.TensaoProjeto) + " Pa, admissível " + num(*r.TensaoAdmissivel) +
+                         " Pa)");
+    if (!r.NenhumEspacamento && !r.CapacidadeOk)
+        partes.push_back("a lâmina passa da capacidade (" + num(r.Lamina) + " cm, máximo " +
+                         num(laminaMaxima) + " cm)");
+    if (r.D50) partes.push_back("pedra com D50 de " + num(*r.D50 * 100) + " cm");
+    if (r.FatorTensao)
+        partes.push_back("ao solo chega " + FormatFloat("0.0##", *r.FatorTensao * 100, sep) +
+                         " % da tensão");
+    std::string t = r.MaisBarata ? "a mais barata que atende" : r.Atende ? "atende" : "não atende";
+    for (std::size_t i = 0; i < partes.size(); ++i)
+        t += (i ? "; " : ": ") + partes[i];
+    return t;
 }

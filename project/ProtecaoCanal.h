@@ -74,6 +74,13 @@ TResultadoProtecao ExecutarProtecao(const TArquivoIni& projeto, const TConfigura
                                     unsigned linhas = 1, IAndamentoLote* andamento = nullptr,
                                     const TCancelamentoLote* cancelamento = nullptr);
 
+// "perda de solo", "capacidade", "tensão admissível" ou "nada: o canal todo".
+const char* TextoLimite(TLimiteEspacamento limite);
+// "a mais barata que atende", "atende" ou "não atende", com os motivos e o que mais a linha
+// tem a dizer (a grama que se rompe, a lâmina acima da capacidade, o D50 da pedra).
+std::string SituacaoAlternativa(const TResultadoAlternativa& r, double laminaMaxima,
+                                char separadorDecimal);
+
 // O CSV da linha de comando: alternativa,espacamento_m,desaguadouros_por_km,
 // tensao_efetiva_max_Pa,lamina_cm,velocidade_m_s,capacidade_ok,custo_por_km (ponto decimal,
 // precisão completa; campos vazios sem espaçamento ou sem custo; capacidade_ok 1 ou 0).

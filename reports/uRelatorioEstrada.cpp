@@ -163,6 +163,7 @@ private:
     void Solo();
     void Bacia();
     void Resultados();
+    void Protecao();
     void Graficos();
     void TabelaSecoes();
 
@@ -360,6 +361,54 @@ void TDocumento::Resultados() {
          "a um desaguadouro e a bacia acumula.</p>";
 }
 
+void TDocumento::Protecao() {
+    const TResultadoProtecao* p = Opcoes.Protecao;
+    if (!p) return;
+    Titulo("Proteção do canal");
+    S << "<p style=\"margin-top:2px; margin-bottom:4px\">Canal de " << p->Comprimento
+      << " m com declividade " << ValorDigitado(p->Declividade) << " m/m; lâmina máxima "
+      << DecimalRelatorio("0.0", p->LaminaMaxima)
+      << " cm (a profundidade do canal menos a borda livre).</p>";
+    static const char* const colunas[] = {"Alternativa",
+                                          "Espaçamento<br>(m)",
+                                          "Limitado por",
+                                          "Desaguadouros<br>e bacias por km",
+                                          "Lâmina<br>(cm)",
+                                          "Velocidade<br>(m·s⁻¹)",
+                                          "Tensão de<br>projeto (Pa)",
+                                          "Tensão efetiva<br>máxima (Pa)",
+                                          "Custo por km<br>(R$)",
+                                          "Situação"};
+    S << "<table border=\"1\" cellspacing=\"0\" cellpadding=\"2\" width=\"100%\" "
+         "style=\"border-collapse:collapse\"><tr>";
+    for (const char* c : colunas)
+        S << "<th bgcolor=\"#e8e8e8\">" << c << "</th>";
+    S << "</tr>";
+    for (const TResultadoAlternativa& a : p->Alternativas) {
+        S << "<tr><td>" << RotuloAlternativa(a.Alternativa) << "</td>";
+        if (!a.Ok) {
+            S << "<td colspan=\"9\">" << EscaparHtml(a.Erro) << "</td></tr>";
+            continue;
+        }
+        const bool ha = !a.NenhumEspacamento;
+        auto celula = [&](const std::string& v) { S << "<td align=\"center\">" << v << "</td>"; };
+        celula(ha ? std::to_string(a.Espacamento) : "---");
+        celula(ha ? TextoLimite(a.Limite) : "---");
+        celula(ha ? DecimalRelatorio("0.0#", a.DesaguadourosPorKm) : "---");
+        celula(ha ? DecimalRelatorio("0.0", a.Lamina) : "---");
+        celula(ha ? DecimalRelatorio("0.00", a.Velocidade) : "---");
+        celula(ha ? DecimalRelatorio("0.0", a.TensaoProjeto) : "---");
+        celula(ha ? DecimalRelatorio("0.0", a.TensaoEfetiva) : "---");
+        celula(a.CustoPorKm ? FormatFloat("#,##0.00", *a.CustoPorKm, ',', '.') : "---");
+        S << "<td" << (a.MaisBarata ? " style=\"font-weight:bold\"" : "") << ">"
+          << EscaparHtml(SituacaoAlternativa(a, p->LaminaMaxima, ',')) << "</td></tr>";
+    }
+    S << "</table><p style=\"font-size:8pt\">Tensão efetiva: a que chega ao solo (solo exposto e "
+         "grama) ou ao revestimento (manta, pedra e concreto). Custo por km: o do revestimento por "
+         "metro vezes 1000 mais os desaguadouros por km vezes o custo de um desaguadouro com a "
+         "bacia.</p>";
+}
+
 void TDocumento::Graficos() {
     S << "<h3 style=\"margin-top:10px\">Gráficos</h3>";
     for (const std::string& svg : GraficosRelatorioEstrada(P, Resultado))
@@ -422,6 +471,7 @@ std::string TDocumento::Montar() {
     Solo();
     Bacia();
     Resultados();
+    Protecao();
     Graficos();
     TabelaSecoes();
     S << "</body></html>";

@@ -5,6 +5,7 @@
 
 #include "project/Calculo.h"
 #include "project/Projeto.h"
+#include "project/ProtecaoCanal.h"
 
 // Relatório da estrada: um documento HTML, em Windows-1252 e numa linha só, com a
 // identificação e os dados de entrada do projeto, os resultados do cálculo com os avisos, os
@@ -16,6 +17,9 @@ struct TOpcoesRelatorioEstrada {
     std::string PastaPrograma;
     // Data de emissão, já no formato curto do sistema.
     std::string Data;
+    // As alternativas de proteção do canal do projeto, quando pedidas: a sua tabela vem depois
+    // dos resultados.
+    const TResultadoProtecao* Protecao = nullptr;
 };
 
 // Monta o documento com os dados do projeto e os resultados do cálculo. Erro (EMorvendo)

@@ -6,6 +6,7 @@
 
 #include "mainwindow/Principal.h"
 #include "mainwindow/estudos/PaginaEstudo.h"
+#include "mainwindow/estudos/PaginaProtecao.h"
 #include "mainwindow/estudos/PaginaTrechos.h"
 
 void TFPrincipal::InstalarEstudos() {
@@ -29,6 +30,8 @@ void TFPrincipal::InstalarEstudos() {
     FPaginaTrechos = new TPaginaTrechos(a);
     nbPrincipal->insertWidget(PAG_ESTUDO, FPaginaEstudo);
     nbPrincipal->insertWidget(PAG_TRECHOS, FPaginaTrechos);
+    FPaginaProtecao = new TPaginaProtecao(a);
+    nbPrincipal->insertWidget(PAG_PROTECAO, FPaginaProtecao);
 
     auto* menu = new QMenu(QStringLiteral("&Estudos"), this);
     menu->setObjectName(QStringLiteral("MEstudos"));
@@ -41,12 +44,20 @@ void TFPrincipal::InstalarEstudos() {
     trechos->setObjectName(QStringLiteral("MTrechos"));
     trechos->setStatusTip(
         QStringLiteral("Calcula cada trecho da estrada e posiciona os desaguadouros"));
+    auto* protecao = menu->addAction(QStringLiteral("&Proteção do canal"));
+    protecao->setObjectName(QStringLiteral("MProtecao"));
+    protecao->setStatusTip(QStringLiteral(
+        "Compara o canal sem revestimento com grama, manta, pedra e concreto, com os custos"));
     QAction* antes = nullptr;
     if (auto* conf = menuBar()->findChild<QMenu*>(QStringLiteral("Configuraes1")))
         antes = conf->menuAction();
     menuBar()->insertMenu(antes, menu);
-    for (QAction* acao : {estudo, trechos})
+    for (QAction* acao : {estudo, trechos, protecao})
         acao->setEnabled(false);
+    connect(protecao, &QAction::triggered, this, [this] {
+        FPaginaProtecao->Atualizar();
+        MostrarPagina(PAG_PROTECAO);
+    });
     connect(estudo, &QAction::triggered, this, [this] {
         FPaginaEstudo->Atualizar();
         MostrarPagina(PAG_ESTUDO);
@@ -66,16 +77,19 @@ void TFPrincipal::InstalarEstudos() {
     auto projetoMudou = [this] {
         FPaginaEstudo->Limpar();
         FPaginaTrechos->Recarregar();
+        FPaginaProtecao->Limpar();
     };
     depois(FGerente.OnPreencherCamposDados, projetoMudou);
     depois(FGerente.OnLimparCamposDados, projetoMudou);
-    depois(FGerente.OnAbilitarCampos, [estudo, trechos] {
-        estudo->setEnabled(true);
-        trechos->setEnabled(true);
+    depois(FGerente.OnAbilitarCampos, [estudo, trechos, protecao] {
+        for (QAction* acao : {estudo, trechos, protecao})
+            acao->setEnabled(true);
     });
-    depois(FGerente.OnDesabilitarCampos, [this, estudo, trechos] {
-        estudo->setEnabled(false);
-        trechos->setEnabled(false);
-        if (PaginaAtual() == PAG_ESTUDO || PaginaAtual() == PAG_TRECHOS) MostrarPagina(PAG_INICIAL);
+    depois(FGerente.OnDesabilitarCampos, [this, estudo, trechos, protecao] {
+        for (QAction* acao : {estudo, trechos, protecao})
+            acao->setEnabled(false);
+        if (PaginaAtual() == PAG_ESTUDO || PaginaAtual() == PAG_TRECHOS ||
+            PaginaAtual() == PAG_PROTECAO)
+            MostrarPagina(PAG_INICIAL);
     });
 }

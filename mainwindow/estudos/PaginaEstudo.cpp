@@ -251,19 +251,7 @@ TPaginaEstudo::TPaginaEstudo(TAmbienteEstudos ambiente, QWidget* pai)
     tbEstudo = new TTabelaResultados("tbEstudo");
     tbEstudo->setModel(FModelo);
 
-    auto* esquerda = new QWidget;
-    auto* ve = new QVBoxLayout(esquerda);
-    ve->setContentsMargins(0, 0, 0, 0);
-    auto* hg = new QHBoxLayout;
-    hg->addWidget(Rotulo("Traçar"));
-    hg->addWidget(cbGrandeza, 1);
-    ve->addLayout(hg);
-    ve->addWidget(grEstudo, 1);
-    auto* divisor = new QSplitter(Qt::Horizontal);
-    divisor->addWidget(esquerda);
-    divisor->addWidget(tbEstudo);
-    divisor->setStretchFactor(0, 1);
-    divisor->setStretchFactor(1, 1);
+    QSplitter* divisor = GraficoETabela(cbGrandeza, grEstudo, tbEstudo, 1, 1);
 
     btnCopiarEstudo = Botao("C&opiar", "btnCopiarEstudo");
     btnCopiarEstudo->setToolTip(
@@ -540,12 +528,7 @@ void TPaginaEstudo::ExportarCsv(const QString& caminho) {
 }
 
 QImage TPaginaEstudo::ImagemGrafico(QSize tamanho) const {
-    QImage imagem(tamanho, QImage::Format_ARGB32);
-    imagem.fill(Qt::white);
-    QPainter p(&imagem);
-    p.setRenderHint(QPainter::Antialiasing);
-    grEstudo->render(&p, QRectF(QPointF(0, 0), tamanho));
-    return imagem;
+    return ImagemDoGrafico(grEstudo, tamanho);
 }
 
 QString TPaginaEstudo::HtmlImpressao() const {
@@ -555,23 +538,6 @@ QString TPaginaEstudo::HtmlImpressao() const {
              .arg(Html(nome.isEmpty() ? QStringLiteral("(sem nome)") : nome),
                   Html(FModelo->Titulo(0)), Html(lblSituacao->text()));
     h += QStringLiteral("<p><img src=\"figura:grafico\" width=\"560\"></p>");
-    h += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>");
-    for (int c = 0; c < FModelo->columnCount(); ++c)
-        h += QStringLiteral("<th>%1</th>").arg(Html(FModelo->Titulo(c)));
-    h += QStringLiteral("</tr>");
-    const char sep = SeparadorDecimal();
-    for (int l = 0; l < FModelo->rowCount(); ++l) {
-        h += QStringLiteral("<tr><td align=\"right\">%1</td>")
-                 .arg(Html(FModelo->Texto(l, 0, sep, false)));
-        if (FModelo->Falhou(l))
-            h += QStringLiteral("<td colspan=\"%1\">%2</td>")
-                     .arg(FModelo->columnCount() - 1)
-                     .arg(Html(FModelo->Texto(l, 1, sep, false)));
-        else
-            for (int c = 1; c < FModelo->columnCount(); ++c)
-                h += QStringLiteral("<td align=\"right\">%1</td>")
-                         .arg(Html(FModelo->Texto(l, c, sep, false)));
-        h += QStringLiteral("</tr>");
-    }
-    return h + QStringLiteral("</table></body></html>");
+    h += HtmlDaTabela(*FModelo, SeparadorDecimal());
+    return h + QStringLiteral("</body></html>");
 }

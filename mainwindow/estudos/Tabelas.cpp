@@ -1,15 +1,23 @@
 #include "mainwindow/estudos/Tabelas.h"
 
 #include <QApplication>
+#include <QChartView>
 #include <QClipboard>
+#include <QComboBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSplitter>
 #include <QTextDocument>
+#include <QVBoxLayout>
 
 #include "comum/ArquivoIni.h"
+#include "mainwindow/Controles.h"
 #include "mainwindow/uRotinasComuns.h"
 
 QVariant TModeloTexto::data(const QModelIndex& i, int papel) const {
@@ -140,6 +148,52 @@ void ImprimirHtml(QWidget* pai, QPrinter& impressora, const QString& titulo, con
         doc.print(p);
     });
     dialogo.exec();
+}
+
+QSplitter* GraficoETabela(QComboBox* escolha, QChartView* grafico, QTableView* tabela,
+                          int esticarGrafico, int esticarTabela) {
+    auto* esquerda = new QWidget;
+    auto* ve = new QVBoxLayout(esquerda);
+    ve->setContentsMargins(0, 0, 0, 0);
+    auto* hg = new QHBoxLayout;
+    hg->addWidget(Rotulo("Traçar"));
+    hg->addWidget(escolha, 1);
+    ve->addLayout(hg);
+    ve->addWidget(grafico, 1);
+    auto* divisor = new QSplitter(Qt::Horizontal);
+    divisor->addWidget(esquerda);
+    divisor->addWidget(tabela);
+    divisor->setStretchFactor(0, esticarGrafico);
+    divisor->setStretchFactor(1, esticarTabela);
+    return divisor;
+}
+
+QImage ImagemDoGrafico(QChartView* grafico, QSize tamanho) {
+    QImage imagem(tamanho, QImage::Format_ARGB32);
+    imagem.fill(Qt::white);
+    QPainter p(&imagem);
+    p.setRenderHint(QPainter::Antialiasing);
+    grafico->render(&p, QRectF(QPointF(0, 0), tamanho));
+    return imagem;
+}
+
+QString HtmlDaTabela(const TModeloTexto& m, char sep) {
+    QString h = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>");
+    for (int c = 0; c < m.columnCount(); ++c)
+        h += QStringLiteral("<th>%1</th>").arg(Html(m.Titulo(c)));
+    h += QStringLiteral("</tr>");
+    for (int l = 0; l < m.rowCount(); ++l) {
+        h += QStringLiteral("<tr>");
+        const int ate = m.Falhou(l) ? m.ColunaMensagem() : m.columnCount();
+        for (int c = 0; c < ate; ++c)
+            h += QStringLiteral("<td align=\"right\">%1</td>").arg(Html(m.Texto(l, c, sep, false)));
+        if (m.Falhou(l))
+            h += QStringLiteral("<td colspan=\"%1\">%2</td>")
+                     .arg(m.columnCount() - m.ColunaMensagem())
+                     .arg(Html(m.Texto(l, m.ColunaMensagem(), sep, false)));
+        h += QStringLiteral("</tr>");
+    }
+    return h + QStringLiteral("</table>");
 }
 
 QString Html(const QString& texto) {

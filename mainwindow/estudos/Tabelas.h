@@ -2,8 +2,11 @@
 #include <QAbstractTableModel>
 #include <QTableView>
 
+class QChartView;
+class QComboBox;
 class QImage;
 class QPrinter;
+class QSplitter;
 
 // Tabela de resultados cujo texto serve à tela, à área de transferência e ao CSV, cada um
 // com o seu separador decimal.
@@ -48,6 +51,17 @@ protected:
 // Visualização de impressão de um documento HTML com uma figura ("figura:grafico").
 void ImprimirHtml(QWidget* pai, QPrinter& impressora, const QString& titulo, const QString& html,
                   const QImage& figura);
+
+// O gráfico com a escolha do que traçar em cima, à esquerda, e a tabela à direita, com a
+// proporção dada entre as larguras.
+QSplitter* GraficoETabela(QComboBox* escolha, QChartView* grafico, QTableView* tabela,
+                          int esticarGrafico, int esticarTabela);
+// O gráfico desenhado sobre fundo branco, para a impressão.
+QImage ImagemDoGrafico(QChartView* grafico, QSize tamanho);
+
+// A tabela em HTML, para a impressão: a linha que falhou leva a mensagem de ColunaMensagem em
+// diante.
+QString HtmlDaTabela(const TModeloTexto& modelo, char separadorDecimal);
 
 // Texto seguro para HTML.
 QString Html(const QString& texto);

@@ -291,12 +291,14 @@ TOpcoesRelatorioEstrada OpcoesRelatorioDoPrograma() {
     return o;
 }
 
-bool MostrarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado, QWidget* pai) {
+bool MostrarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado, QWidget* pai,
+                      const TResultadoProtecao* protecao) {
     std::string documento;
     {
         TCursorEspera espera;
-        if (!GerarRelatorio(projeto, resultado, OpcoesRelatorioDoPrograma(), documento))
-            return false;
+        TOpcoesRelatorioEstrada opcoes = OpcoesRelatorioDoPrograma();
+        opcoes.Protecao = protecao;
+        if (!GerarRelatorio(projeto, resultado, opcoes, documento)) return false;
     }
     TFRelatorioEstrada janela(std::move(documento), pai);
     janela.exec();

@@ -57,5 +57,7 @@ QString GraficosComoImagens(const QString& html, QList<QPair<QUrl, QImage>>& ima
 TOpcoesRelatorioEstrada OpcoesRelatorioDoPrograma();
 
 // Ação "&Relatório" da página de resultados: cursor de espera durante a montagem, a janela
-// modal só quando o documento foi montado. Devolve falso quando a montagem falhou.
-bool MostrarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado, QWidget* pai);
+// modal só quando o documento foi montado. Devolve falso quando a montagem falhou. Com
+// 'protecao', a tabela das alternativas de proteção do canal entra depois dos resultados.
+bool MostrarRelatorio(const TProjeto& projeto, const TResultadoCalculo& resultado, QWidget* pai,
+                      const TResultadoProtecao* protecao = nullptr);

@@ -488,7 +488,8 @@ TEST(LinhaDeComandoUso, OpcoesQueNaoFariamNadaSaoRecusadas) {
         {"--estudo k 1 2 1 --html x.html",
          "A opção --html não serve com --estudo, que escreve só a sua tabela CSV, na saída "
          "padrão.\n"},
-        {"--threads 2", "A opção --threads só serve com --estudo, --trechos ou --perfil.\n"},
+        {"--threads 2", "A opção --threads só serve com --estudo, --trechos, --perfil ou "
+                         "--protecao.\n"},
         {"--csv ''", "O nome do arquivo depois de --csv está vazio.\n"},
         {"--html ''", "O nome do arquivo depois de --html está vazio.\n"},
         {"--relatorio ''", "O nome do arquivo depois de --relatorio está vazio.\n"},

@@ -11,6 +11,7 @@
 
 #include "mainwindow/Principal.h"
 #include "mainwindow/estudos/PaginaEstudo.h"
+#include "mainwindow/estudos/PaginaProtecao.h"
 #include "mainwindow/estudos/PaginaTrechos.h"
 #include "project/Estudos.h"
 
@@ -71,5 +72,18 @@ int main(int argc, char* argv[]) {
         Esperar(50);
     Gravar(&j, saida, "21-trechos");
     j.resize(900, 640);
+
+    j.findChild<QAction*>(QStringLiteral("MProtecao"))->trigger();
+    TPaginaProtecao* p = j.PaginaProtecao();
+    p->eProfundidadeCanal->setText("0,5");
+    p->eCustoGrama->setText("12");
+    p->eCustoManta->setText("35");
+    p->eCustoEnrocamento->setText("90");
+    p->eCustoConcreto->setText("140");
+    p->eCustoDesaguadouro->setText("2500");
+    p->Calcular();
+    while (p->Calculando())
+        Esperar(50);
+    Gravar(&j, saida, "22-protecao");
     return 0;
 }
