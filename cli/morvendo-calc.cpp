@@ -23,10 +23,8 @@
 #include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
+#include "geo/EstradaDoMapa.h"
 #include "geo/ExportarMapa.h"
-#include "geo/LinhaEstrada.h"
-#include "geo/LocacaoMapa.h"
-#include "geo/ModeloTerreno.h"
 #include "idf/AjusteIdf.h"
 #include "idf/ConsultaIdf.h"
 #include "idf/EstacoesUsuario.h"
@@ -38,7 +36,6 @@
 #include "project/Estudos.h"
 #include "project/Locacao.h"
 #include "project/Projeto.h"
-#include "project/ProtecaoCanal.h"
 #include "project/ResultadoJson.h"
 #include "project/RotulosResultado.h"
 #include "reports/RelatorioTexto.h"
@@ -66,7 +63,6 @@ const char* const USO =
     "     morvendo-calc PROJETO.mvd --estrada LINHA [--mde TERRENO] [--camada NOME]\n"
     "                   [--feicao N] [--do-fim] [--suavizar M] [--saida MAPA]\n"
     "                   [--fator F] [--threads N]\n"
-    "     morvendo-calc PROJETO.mvd --protecao [--custos CUSTOS.csv] [--threads N]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE [--raio KM]\n"
     "     morvendo-calc --ajustar-idf TABELA.csv\n"
     "     morvendo-calc --chuva-diaria SERIE.csv [--excluir-anos 1950,1961]\n"
@@ -107,17 +103,8 @@ const char* const USO =
     "  --suavizar M         janela da média móvel do perfil, em metros (padrão: 20)\n"
     "  --saida MAPA         grava também os desaguadouros, com coordenadas, e os canais\n"
     "                       que chegam a eles em MAPA: .gpkg, .kml, .gpx, .geojson ou .csv\n"
-    "  --protecao           compara o canal com o solo exposto, gramado, com manta, com\n"
-    "                       enrocamento e com concreto, com os dados da proteção do projeto, e\n"
-    "                       escreve um CSV (alternativa,espacamento_m,desaguadouros_por_km,\n"
-    "                       tensao_efetiva_max_Pa,lamina_cm,velocidade_m_s,capacidade_ok,\n"
-    "                       custo_por_km; capacidade_ok 1 ou 0; sem desaguadouro no meio do\n"
-    "                       canal, o espaçamento é o comprimento)\n"
-    "  --custos ARQUIVO     custos de --protecao (CSV alternativa,custo: grama, manta,\n"
-    "                       enrocamento e concreto em R$/m, desaguadouro em R$ com a bacia) no\n"
-    "                       lugar dos do projeto\n"
-    "  --threads N          linhas de execução do estudo, dos trechos ou da proteção (padrão:\n"
-    "                       os núcleos)\n"
+    "  --threads N          linhas de execução do estudo, dos trechos ou do perfil (padrão: os\n"
+    "                       núcleos)\n"
     "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (20°45'14\"\n"
     "                       42°52'55\", 7°20'58\" 37°17'10\", -22.5 -47.3 ou 22,5 S 47,3 O;\n"
     "                       sem letra, latitude sul e longitude oeste); usa também as suas\n"
@@ -142,13 +129,10 @@ const char* const USO =
     "                       em que começa (padrão: ano civil)\n"
     "Saída: 0 sucesso; 1 erro nos dados ou no cálculo; 2 uso incorreto ou arquivo ilegível;\n"
     "  3 nenhuma equação serve à tabela (--ajustar-idf); 4 nenhum espaçamento atende (no\n"
-    "  projeto, em algum trecho de --trechos ou descida de --perfil); 5 nenhuma\n"
-    "  alternativa atende (--protecao); 130 cálculo cancelado\n";
+    "  projeto, em algum trecho de --trechos ou descida de --perfil); 130 cálculo cancelado\n";
 
 // Nenhum espaçamento atende: há resultado (a tabela, o resumo), mas não há desaguadouro.
 constexpr int SAIDA_NENHUM_ESPACAMENTO = 4;
-// Nenhuma alternativa de proteção atende: a tabela sai, mas nenhuma linha serve.
-constexpr int SAIDA_NENHUMA_PROTECAO = 5;
 
 // Pasta dos dados comuns: irmã da pasta do programa.
 std::string PastaComuns() {
@@ -331,7 +315,7 @@ void GravarSaida(const std::string& destino, const std::string& conteudo) {
 }
 
 struct TOpcoes {
-    std::string Projeto, Relatorio, Csv, Html, Trechos, Custos, Perfil;
+    std::string Projeto, Relatorio, Csv, Html, Trechos, Perfil;
     std::optional<double> Fator;
     // A estrada a partir do mapa.
     std::string Estrada, Mde, Camada, Saida;
@@ -339,7 +323,6 @@ struct TOpcoes {
     std::optional<double> Suavizar;
     bool DoFim = false;
     bool Json = false;
-    bool Protecao = false;
     bool CurvaDescargaOriginal = false;
     std::optional<TParametroEstudo> Estudo;
     double Inicio = 0, Fim = 0, Passo = 0;
@@ -371,16 +354,12 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
             o.Json = true;
         } else if (a == "--curva-descarga-original") {
             o.CurvaDescargaOriginal = true;
-        } else if (a == "--protecao") {
-            if (o.Protecao) return repetida(a);
-            o.Protecao = true;
         } else if (a == "--relatorio" || a == "--csv" || a == "--html" || a == "--trechos" ||
-                   a == "--custos" || a == "--perfil") {
+                   a == "--perfil") {
             if (++i >= argc) return falta(a.c_str(), "o nome do arquivo");
             std::string& arquivo = a == "--relatorio" ? o.Relatorio
                                    : a == "--csv"     ? o.Csv
                                    : a == "--html"    ? o.Html
-                                   : a == "--custos"  ? o.Custos
                                    : a == "--perfil"  ? o.Perfil
                                                       : o.Trechos;
             if (!arquivo.empty()) return repetida(a);
@@ -484,11 +463,8 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
     // A estrada do mapa: a locação de --perfil com o perfil tirado dela; --fator e --threads
     // servem, as saídas do cálculo de um canal não.
     if (!o.Estrada.empty()) {
-        if (o.Estudo || !o.Trechos.empty() || !o.Perfil.empty() || o.Protecao ||
-            !o.Custos.empty()) {
-            std::cerr
-                << "A opção --estrada não serve com --estudo, --trechos, --perfil, --protecao nem "
-                   "--custos.\n";
+        if (o.Estudo || !o.Trechos.empty() || !o.Perfil.empty()) {
+            std::cerr << "A opção --estrada não serve com --estudo, --trechos nem --perfil.\n";
             return 2;
         }
         for (const auto& [dada, opcao] : {std::pair{!o.Relatorio.empty(), "--relatorio"},
@@ -509,25 +485,17 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
                      "servem com --estrada.\n";
         return 2;
     }
-    if (int(bool(o.Estudo)) + int(!o.Trechos.empty()) + int(o.Protecao) + int(!o.Perfil.empty()) >
-        1) {
-        std::cerr << "Use só um de --estudo, --trechos, --perfil e --protecao.\n";
+    if (int(bool(o.Estudo)) + int(!o.Trechos.empty()) + int(!o.Perfil.empty()) > 1) {
+        std::cerr << "Use só um de --estudo, --trechos e --perfil.\n";
         return 2;
     }
     if (o.Fator && o.Perfil.empty()) {
         std::cerr << "A opção --fator só serve com --perfil.\n";
         return 2;
     }
-    if (!o.Custos.empty() && !o.Protecao) {
-        std::cerr << "A opção --custos só serve com --protecao.\n";
-        return 2;
-    }
     // Opções que o modo pedido não usaria: recusadas em vez de esquecidas.
-    if (o.Estudo || !o.Trechos.empty() || o.Protecao || !o.Perfil.empty()) {
-        const char* modo = o.Estudo           ? "--estudo"
-                           : o.Protecao       ? "--protecao"
-                           : o.Perfil.empty() ? "--trechos"
-                                              : "--perfil";
+    if (o.Estudo || !o.Trechos.empty() || !o.Perfil.empty()) {
+        const char* modo = o.Estudo ? "--estudo" : o.Perfil.empty() ? "--trechos" : "--perfil";
         const std::pair<bool, const char*> saidas[] = {{!o.Relatorio.empty(), "--relatorio"},
                                                        {!o.Csv.empty(), "--csv"},
                                                        {!o.Html.empty(), "--html"},
@@ -539,8 +507,7 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
                 return 2;
             }
     } else if (o.Linhas) {
-        std::cerr << "A opção --threads só serve com --estudo, --trechos, --perfil ou "
-                     "--protecao.\n";
+        std::cerr << "A opção --threads só serve com --estudo, --trechos ou --perfil.\n";
         return 2;
     }
     return -1;
@@ -635,25 +602,20 @@ int ExecutarEstudoCli(const TOpcoes& o, const TArquivoIni& documento) {
     return Concluir(out.str(), erros.str(), falhas);
 }
 
-// Lê uma tabela de entrada com 'ler'; falso (a mensagem já dita, com o nome do arquivo) quando
-// ela não abre ou não serve. Só um arquivo comum: um FIFO prenderia o programa.
-template <class Leitor> bool LerEntrada(const std::string& caminho, Leitor&& ler) {
-    try {
-        TEntradaArquivoComum f(caminho);
-        ler(f);
-        return true;
-    } catch (const EEntradaSaida& e) {
-        std::cerr << e.what() << '\n';
-    } catch (const EMorvendo& e) {
-        std::cerr << caminho << ": " << e.what() << '\n';
-    }
-    return false;
-}
-
 int ExecutarTrechosCli(const TOpcoes& o, const TArquivoIni& documento) {
     std::vector<TTrecho> trechos;
-    // Lido aos pedaços: um arquivo enorme pára no limite de trechos sem ser guardado inteiro.
-    if (!LerEntrada(o.Trechos, [&](std::istream& f) { trechos = LerTrechosCsv(f); })) return 2;
+    try {
+        // Só um arquivo comum (um FIFO prenderia o programa), lido aos pedaços: um arquivo
+        // enorme pára no limite de trechos sem ser guardado inteiro.
+        TEntradaArquivoComum f(o.Trechos);
+        trechos = LerTrechosCsv(f);
+    } catch (const EEntradaSaida& e) {
+        std::cerr << e.what() << '\n';
+        return 2;
+    } catch (const EMorvendo& e) {
+        std::cerr << o.Trechos << ": " << e.what() << '\n';
+        return 2;
+    }
     TLoteTerminal lote;
     const auto r = ExecutarTrechos(DocumentoDoProjeto(o, documento), trechos,
                                    o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
@@ -747,16 +709,14 @@ int ExecutarEstradaCli(const TOpcoes& o, TProjeto& p) {
             return 2;
         }
     }
-    std::optional<TLinhaEstrada> linha;
-    TPerfilEstrada perfil;
+    std::unique_ptr<IEstradaDoMapa> estrada;
     std::vector<TTrecho> trechos;
     try {
-        linha = TLinhaEstrada::Abrir(o.Estrada, {o.Camada, o.Feicao, o.DoFim});
-        TOpcoesPerfil opcoesPerfil;
-        if (o.Suavizar) opcoesPerfil.Janela = *o.Suavizar;
-        perfil = PerfilDaEstrada(*linha, o.Mde, opcoesPerfil);
+        TPedidoEstrada pedido{o.Estrada, o.Mde, {o.Camada, o.Feicao, o.DoFim}, {}};
+        if (o.Suavizar) pedido.OpcoesPerfil.Janela = *o.Suavizar;
+        estrada = AbrirEstradaDoMapa(pedido);
         std::vector<TPontoPerfilLados> pontos;
-        for (const TPontoPerfil& ponto : perfil.Perfil)
+        for (const TPontoPerfil& ponto : estrada->Perfil().Perfil)
             pontos.push_back({ponto, {}, {}});
         trechos = TrechosDasRampas(pontos);
     } catch (const EArquivoNaoExiste& e) {
@@ -777,45 +737,12 @@ int ExecutarEstradaCli(const TOpcoes& o, TProjeto& p) {
     if (o.Saida.empty() || r.Cancelado || (status != 0 && status != SAIDA_NENHUM_ESPACAMENTO))
         return status;
     try {
-        const TLocacaoMapa mapa = LocacaoParaMapa(r, perfil.Suavizado);
-        GravarMapa(o.Saida, *linha, mapa.Desaguadouros, mapa.Trechos);
+        estrada->GravarLocacao(o.Saida, r);
     } catch (const EMorvendo& e) {
         std::cerr << e.what() << '\n';
         return 1;
     }
     return status;
-}
-
-int ExecutarProtecaoCli(const TOpcoes& o, const TProjeto& p, const TArquivoIni& documento) {
-    TConfiguracaoProtecao config = p.Protecao;
-    if (!o.Custos.empty() &&
-        !LerEntrada(o.Custos, [&](std::istream& f) { config.Custos = LerCustosCsv(f); }))
-        return 2;
-    TLoteTerminal lote;
-    TResultadoProtecao r;
-    try {
-        r = ExecutarProtecao(DocumentoDoProjeto(o, documento), config, std::nullopt,
-                             o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
-    } catch (const EMorvendo& e) {
-        if (isatty(STDERR_FILENO)) std::cerr << "\r\033[K" << std::flush;
-        if (GCancelamento.Pedido || GInterrompido) {
-            std::cerr << "Cálculo cancelado.\n";
-            return 130;
-        }
-        std::cerr << e.what() << '\n';
-        return 1;
-    }
-    std::ostringstream erros;
-    std::size_t falhas = 0;
-    bool alguma = false;
-    for (const TResultadoAlternativa& a : r.Alternativas) {
-        alguma = alguma || a.Atende;
-        if (a.Ok) continue;
-        erros << RotuloAlternativa(a.Alternativa) << ": " << a.Erro << '\n';
-        ++falhas;
-    }
-    const int status = Concluir(CsvProtecao(r), erros.str(), falhas);
-    return status == 0 && !alguma ? SAIDA_NENHUMA_PROTECAO : status;
 }
 
 int Principal(int argc, char** argv) {
@@ -888,7 +815,6 @@ int Principal(int argc, char** argv) {
     if (!o.Trechos.empty()) return ExecutarTrechosCli(o, documento);
     if (!o.Perfil.empty()) return ExecutarPerfilCli(o, p);
     if (!o.Estrada.empty()) return ExecutarEstradaCli(o, p);
-    if (o.Protecao) return ExecutarProtecaoCli(o, p, documento);
 
     if (auto falha = ValidarDados(p)) {
         std::cerr << MensagemComLugarNoArquivo(*falha, p) << '\n';

@@ -1,7 +1,6 @@
 #include "geo/ExportarMapa.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <fcntl.h>
@@ -218,21 +217,6 @@ void GravarOgr(const std::string& temporario, TFormatoMapa formato, const TLinha
 }
 
 } // namespace
-
-std::optional<TFormatoMapa> FormatoPelaExtensao(const std::string& caminho) {
-    const auto ponto = caminho.rfind('.');
-    if (ponto == std::string::npos || caminho.find('/', ponto) != std::string::npos)
-        return std::nullopt;
-    std::string ext = caminho.substr(ponto + 1);
-    std::transform(ext.begin(), ext.end(), ext.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    if (ext == "gpkg") return TFormatoMapa::GeoPackage;
-    if (ext == "kml") return TFormatoMapa::Kml;
-    if (ext == "gpx") return TFormatoMapa::Gpx;
-    if (ext == "geojson" || ext == "json") return TFormatoMapa::GeoJson;
-    if (ext == "csv") return TFormatoMapa::Csv;
-    return std::nullopt;
-}
 
 void GravarMapa(const std::string& caminho, const TLinhaEstrada& linha,
                 const std::vector<TDesaguadouroMapa>& desaguadouros,

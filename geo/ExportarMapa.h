@@ -31,8 +31,22 @@ struct TTrechoMapa {
 enum class TFormatoMapa { GeoPackage, Kml, Gpx, GeoJson, Csv };
 
 // Pela extensão do nome (.gpkg, .kml, .gpx, .geojson ou .json, .csv), sem distinguir
-// maiúsculas; nullopt para as outras.
-std::optional<TFormatoMapa> FormatoPelaExtensao(const std::string& caminho);
+// maiúsculas; nullopt para as outras. Aqui, sem o GDAL, para a linha de comando conferir o
+// destino antes de carregar o módulo do mapa.
+inline std::optional<TFormatoMapa> FormatoPelaExtensao(const std::string& caminho) {
+    const auto ponto = caminho.rfind('.');
+    if (ponto == std::string::npos || caminho.find('/', ponto) != std::string::npos)
+        return std::nullopt;
+    std::string ext = caminho.substr(ponto + 1);
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    if (ext == "gpkg") return TFormatoMapa::GeoPackage;
+    if (ext == "kml") return TFormatoMapa::Kml;
+    if (ext == "gpx") return TFormatoMapa::Gpx;
+    if (ext == "geojson" || ext == "json") return TFormatoMapa::GeoJson;
+    if (ext == "csv") return TFormatoMapa::Csv;
+    return std::nullopt;
+}
 
 // Grava os desaguadouros como pontos e, onde o formato aceita linhas (GeoPackage, KML, GPX),
 // os trechos. O GeoPackage fica na zona UTM da estrada; os outros em longitude e latitude.

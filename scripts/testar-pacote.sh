@@ -18,6 +18,7 @@ dpkg -x "$deb" "$rascunho/raiz"
 usr="$rascunho/raiz/usr"
 
 for f in bin/morvendo-calc lib/morvendo/Morvendo/morvendo-calc \
+         lib/morvendo/Morvendo/morvendo_mapa.so \
          "lib/morvendo/Arquivos Comuns/Estados_Tar21.bin" share/applications/morvendo.desktop \
          share/mime/packages/morvendo.xml share/icons/hicolor/scalable/apps/morvendo.svg; do
     [ -e "$usr/$f" ] || { echo "Falta no pacote: $f"; exit 1; }
@@ -27,6 +28,10 @@ cd "$rascunho"
 cp "$usr/share/doc/morvendo/exemplos/Estrada.mvd" .
 "$usr/bin/morvendo-calc" Estrada.mvd --json > resultado.json
 grep -q '"Espacamento": 88' resultado.json || { echo "Cálculo errado pelo programa instalado"; exit 1; }
+# --estrada carrega o módulo do mapa (GDAL): a mensagem do arquivo que falta vem de dentro dele.
+"$usr/bin/morvendo-calc" Estrada.mvd --estrada falta.gpx > /dev/null 2> estrada.txt || true
+grep -q "O arquivo falta.gpx não existe." estrada.txt || {
+    cat estrada.txt; echo "O módulo do mapa instalado não carregou"; exit 1; }
 "$usr/bin/morvendo-calc" --idf "27°11'36\"" "53°15'02\"" > /dev/null 2>&1 || [ $? -eq 1 ]
 
 if [ -e "$usr/lib/morvendo/Morvendo/morvendo" ]; then
