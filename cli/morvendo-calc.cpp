@@ -36,6 +36,7 @@
 #include "project/Estudos.h"
 #include "project/Locacao.h"
 #include "project/Projeto.h"
+#include "project/ProtecaoCanal.h"
 #include "project/ResultadoJson.h"
 #include "project/RotulosResultado.h"
 #include "reports/RelatorioTexto.h"
@@ -63,6 +64,7 @@ const char* const USO =
     "     morvendo-calc PROJETO.mvd --estrada LINHA [--mde TERRENO] [--camada NOME]\n"
     "                   [--feicao N] [--do-fim] [--suavizar M] [--saida MAPA]\n"
     "                   [--fator F] [--threads N]\n"
+    "     morvendo-calc PROJETO.mvd --protecao [--custos CUSTOS.csv] [--threads N]\n"
     "     morvendo-calc --idf LATITUDE LONGITUDE [--raio KM]\n"
     "     morvendo-calc --ajustar-idf TABELA.csv\n"
     "     morvendo-calc --chuva-diaria SERIE.csv [--excluir-anos 1950,1961]\n"
@@ -103,8 +105,17 @@ const char* const USO =
     "  --suavizar M         janela da média móvel do perfil, em metros (padrão: 20)\n"
     "  --saida MAPA         grava também os desaguadouros, com coordenadas, e os canais\n"
     "                       que chegam a eles em MAPA: .gpkg, .kml, .gpx, .geojson ou .csv\n"
-    "  --threads N          linhas de execução do estudo, dos trechos ou do perfil (padrão: os\n"
-    "                       núcleos)\n"
+    "  --protecao           compara o canal com o solo exposto, gramado, com manta, com\n"
+    "                       enrocamento e com concreto, com os dados da proteção do projeto, e\n"
+    "                       escreve um CSV (alternativa,espacamento_m,desaguadouros_por_km,\n"
+    "                       tensao_efetiva_max_Pa,lamina_cm,velocidade_m_s,capacidade_ok,\n"
+    "                       custo_por_km; capacidade_ok 1 ou 0; sem desaguadouro no meio do\n"
+    "                       canal, o espaçamento é o comprimento)\n"
+    "  --custos ARQUIVO     custos de --protecao (CSV alternativa,custo: grama, manta,\n"
+    "                       enrocamento e concreto em R$/m, desaguadouro em R$ com a bacia) no\n"
+    "                       lugar dos do projeto\n"
+    "  --threads N          linhas de execução do estudo, dos trechos ou da proteção (padrão:\n"
+    "                       os núcleos)\n"
     "  --idf LAT LON        parâmetros K, a, b, c da equação IDF no ponto (20°45'14\"\n"
     "                       42°52'55\", 7°20'58\" 37°17'10\", -22.5 -47.3 ou 22,5 S 47,3 O;\n"
     "                       sem letra, latitude sul e longitude oeste); usa também as suas\n"
@@ -129,10 +140,13 @@ const char* const USO =
     "                       em que começa (padrão: ano civil)\n"
     "Saída: 0 sucesso; 1 erro nos dados ou no cálculo; 2 uso incorreto ou arquivo ilegível;\n"
     "  3 nenhuma equação serve à tabela (--ajustar-idf); 4 nenhum espaçamento atende (no\n"
-    "  projeto, em algum trecho de --trechos ou descida de --perfil); 130 cálculo cancelado\n";
+    "  projeto, em algum trecho de --trechos ou descida de --perfil); 5 nenhuma\n"
+    "  alternativa atende (--protecao); 130 cálculo cancelado\n";
 
 // Nenhum espaçamento atende: há resultado (a tabela, o resumo), mas não há desaguadouro.
 constexpr int SAIDA_NENHUM_ESPACAMENTO = 4;
+// Nenhuma alternativa de proteção atende: a tabela sai, mas nenhuma linha serve.
+constexpr int SAIDA_NENHUMA_PROTECAO = 5;
 
 // Pasta dos dados comuns: irmã da pasta do programa.
 std::string PastaComuns() {
@@ -315,7 +329,7 @@ void GravarSaida(const std::string& destino, const std::string& conteudo) {
 }
 
 struct TOpcoes {
-    std::string Projeto, Relatorio, Csv, Html, Trechos, Perfil;
+    std::string Projeto, Relatorio, Csv, Html, Trechos, Custos, Perfil;
     std::optional<double> Fator;
     // A estrada a partir do mapa.
     std::string Estrada, Mde, Camada, Saida;
@@ -323,6 +337,7 @@ struct TOpcoes {
     std::optional<double> Suavizar;
     bool DoFim = false;
     bool Json = false;
+    bool Protecao = false;
     bool CurvaDescargaOriginal = false;
     std::optional<TParametroEstudo> Estudo;
     double Inicio = 0, Fim = 0, Passo = 0;
@@ -354,12 +369,16 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
             o.Json = true;
         } else if (a == "--curva-descarga-original") {
             o.CurvaDescargaOriginal = true;
+        } else if (a == "--protecao") {
+            if (o.Protecao) return repetida(a);
+            o.Protecao = true;
         } else if (a == "--relatorio" || a == "--csv" || a == "--html" || a == "--trechos" ||
-                   a == "--perfil") {
+                   a == "--custos" || a == "--perfil") {
             if (++i >= argc) return falta(a.c_str(), "o nome do arquivo");
             std::string& arquivo = a == "--relatorio" ? o.Relatorio
                                    : a == "--csv"     ? o.Csv
                                    : a == "--html"    ? o.Html
+                                   : a == "--custos"  ? o.Custos
                                    : a == "--perfil"  ? o.Perfil
                                                       : o.Trechos;
             if (!arquivo.empty()) return repetida(a);
@@ -463,8 +482,11 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
     // A estrada do mapa: a locação de --perfil com o perfil tirado dela; --fator e --threads
     // servem, as saídas do cálculo de um canal não.
     if (!o.Estrada.empty()) {
-        if (o.Estudo || !o.Trechos.empty() || !o.Perfil.empty()) {
-            std::cerr << "A opção --estrada não serve com --estudo, --trechos nem --perfil.\n";
+        if (o.Estudo || !o.Trechos.empty() || !o.Perfil.empty() || o.Protecao ||
+            !o.Custos.empty()) {
+            std::cerr
+                << "A opção --estrada não serve com --estudo, --trechos, --perfil, --protecao nem "
+                   "--custos.\n";
             return 2;
         }
         for (const auto& [dada, opcao] : {std::pair{!o.Relatorio.empty(), "--relatorio"},
@@ -485,17 +507,25 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
                      "servem com --estrada.\n";
         return 2;
     }
-    if (int(bool(o.Estudo)) + int(!o.Trechos.empty()) + int(!o.Perfil.empty()) > 1) {
-        std::cerr << "Use só um de --estudo, --trechos e --perfil.\n";
+    if (int(bool(o.Estudo)) + int(!o.Trechos.empty()) + int(o.Protecao) + int(!o.Perfil.empty()) >
+        1) {
+        std::cerr << "Use só um de --estudo, --trechos, --perfil e --protecao.\n";
         return 2;
     }
     if (o.Fator && o.Perfil.empty()) {
         std::cerr << "A opção --fator só serve com --perfil.\n";
         return 2;
     }
+    if (!o.Custos.empty() && !o.Protecao) {
+        std::cerr << "A opção --custos só serve com --protecao.\n";
+        return 2;
+    }
     // Opções que o modo pedido não usaria: recusadas em vez de esquecidas.
-    if (o.Estudo || !o.Trechos.empty() || !o.Perfil.empty()) {
-        const char* modo = o.Estudo ? "--estudo" : o.Perfil.empty() ? "--trechos" : "--perfil";
+    if (o.Estudo || !o.Trechos.empty() || o.Protecao || !o.Perfil.empty()) {
+        const char* modo = o.Estudo           ? "--estudo"
+                           : o.Protecao       ? "--protecao"
+                           : o.Perfil.empty() ? "--trechos"
+                                              : "--perfil";
         const std::pair<bool, const char*> saidas[] = {{!o.Relatorio.empty(), "--relatorio"},
                                                        {!o.Csv.empty(), "--csv"},
                                                        {!o.Html.empty(), "--html"},
@@ -507,7 +537,8 @@ int LerOpcoes(int argc, char** argv, TOpcoes& o) {
                 return 2;
             }
     } else if (o.Linhas) {
-        std::cerr << "A opção --threads só serve com --estudo, --trechos ou --perfil.\n";
+        std::cerr << "A opção --threads só serve com --estudo, --trechos, --perfil ou "
+                     "--protecao.\n";
         return 2;
     }
     return -1;
@@ -602,20 +633,25 @@ int ExecutarEstudoCli(const TOpcoes& o, const TArquivoIni& documento) {
     return Concluir(out.str(), erros.str(), falhas);
 }
 
-int ExecutarTrechosCli(const TOpcoes& o, const TArquivoIni& documento) {
-    std::vector<TTrecho> trechos;
+// Lê uma tabela de entrada com 'ler'; falso (a mensagem já dita, com o nome do arquivo) quando
+// ela não abre ou não serve. Só um arquivo comum: um FIFO prenderia o programa.
+template <class Leitor> bool LerEntrada(const std::string& caminho, Leitor&& ler) {
     try {
-        // Só um arquivo comum (um FIFO prenderia o programa), lido aos pedaços: um arquivo
-        // enorme pára no limite de trechos sem ser guardado inteiro.
-        TEntradaArquivoComum f(o.Trechos);
-        trechos = LerTrechosCsv(f);
+        TEntradaArquivoComum f(caminho);
+        ler(f);
+        return true;
     } catch (const EEntradaSaida& e) {
         std::cerr << e.what() << '\n';
-        return 2;
     } catch (const EMorvendo& e) {
-        std::cerr << o.Trechos << ": " << e.what() << '\n';
-        return 2;
+        std::cerr << caminho << ": " << e.what() << '\n';
     }
+    return false;
+}
+
+int ExecutarTrechosCli(const TOpcoes& o, const TArquivoIni& documento) {
+    std::vector<TTrecho> trechos;
+    // Lido aos pedaços: um arquivo enorme pára no limite de trechos sem ser guardado inteiro.
+    if (!LerEntrada(o.Trechos, [&](std::istream& f) { trechos = LerTrechosCsv(f); })) return 2;
     TLoteTerminal lote;
     const auto r = ExecutarTrechos(DocumentoDoProjeto(o, documento), trechos,
                                    o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
@@ -745,6 +781,38 @@ int ExecutarEstradaCli(const TOpcoes& o, TProjeto& p) {
     return status;
 }
 
+int ExecutarProtecaoCli(const TOpcoes& o, const TProjeto& p, const TArquivoIni& documento) {
+    TConfiguracaoProtecao config = p.Protecao;
+    if (!o.Custos.empty() &&
+        !LerEntrada(o.Custos, [&](std::istream& f) { config.Custos = LerCustosCsv(f); }))
+        return 2;
+    TLoteTerminal lote;
+    TResultadoProtecao r;
+    try {
+        r = ExecutarProtecao(DocumentoDoProjeto(o, documento), config, std::nullopt,
+                             o.Linhas ? o.Linhas : LinhasPadrao(), &lote, &GCancelamento);
+    } catch (const EMorvendo& e) {
+        if (isatty(STDERR_FILENO)) std::cerr << "\r\033[K" << std::flush;
+        if (GCancelamento.Pedido || GInterrompido) {
+            std::cerr << "Cálculo cancelado.\n";
+            return 130;
+        }
+        std::cerr << e.what() << '\n';
+        return 1;
+    }
+    std::ostringstream erros;
+    std::size_t falhas = 0;
+    bool alguma = false;
+    for (const TResultadoAlternativa& a : r.Alternativas) {
+        alguma = alguma || a.Atende;
+        if (a.Ok) continue;
+        erros << RotuloAlternativa(a.Alternativa) << ": " << a.Erro << '\n';
+        ++falhas;
+    }
+    const int status = Concluir(CsvProtecao(r), erros.str(), falhas);
+    return status == 0 && !alguma ? SAIDA_NENHUMA_PROTECAO : status;
+}
+
 int Principal(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--idf") {
         double raio = RaioInterpolacaoPadraoKm;
@@ -815,6 +883,7 @@ int Principal(int argc, char** argv) {
     if (!o.Trechos.empty()) return ExecutarTrechosCli(o, documento);
     if (!o.Perfil.empty()) return ExecutarPerfilCli(o, p);
     if (!o.Estrada.empty()) return ExecutarEstradaCli(o, p);
+    if (o.Protecao) return ExecutarProtecaoCli(o, p, documento);
 
     if (auto falha = ValidarDados(p)) {
         std::cerr << MensagemComLugarNoArquivo(*falha, p) << '\n';
