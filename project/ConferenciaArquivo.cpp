@@ -377,6 +377,8 @@ void ConferirSecoesNovas(TConferencia& c, const TIndiceIni& ini) {
                 }
             }
         }
+        // A cota do começo da estrada, de onde parte o perfil desenhado.
+        if (c.Existe(s, "CotaInicial")) c.Real(s, "CotaInicial", "cota do início da estrada");
         if (c.Existe(s, "FatorEspacamento")) {
             const std::string rotulo = "fator de segurança do espaçamento";
             const double f = c.Real(s, "FatorEspacamento", rotulo);

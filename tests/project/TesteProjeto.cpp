@@ -455,6 +455,7 @@ const TRespostaChave RESPOSTAS_ESPECIAIS[] = {
     {"TRECHOS", "CanalEsquerdo1", Aceita, Recusa, Recusa},
     {"TRECHOS", "CanalDireito1", Aceita, Recusa, Recusa},
     {"TRECHOS", "FatorEspacamento", Aceita, Recusa, Recusa},
+    {"TRECHOS", "CotaInicial", Aceita, Recusa, Recusa},
     {"ORIGEM_CHUVA", "Descricao", Recusa, Aceita, Aceita},
     {"ORIGEM_CHUVA", "Lugar", Recusa, Aceita, Aceita},
     {"ORIGEM_CHUVA", "Autoria", Recusa, Aceita, Aceita},
@@ -513,6 +514,7 @@ TEST(Projeto, CadaChaveAusenteVaziaOuIlegivel) {
     base.p.Trechos[0].Esquerdo = TCanalLado::Corte;
     base.p.Trechos[0].Direito = TCanalLado::Nenhum;
     base.p.FatorEspacamento = 0.7;
+    base.p.CotaInicial = 350.5;
     base.p.OrigemChuva = {
         TTipoOrigemChuva::Interpolacao, "Interpolação", "ponto", "", 1, 0.1, 10, 0.8, 30, 100};
     const fs::path completo = pasta / "completo.mvd";
