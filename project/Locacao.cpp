@@ -288,6 +288,11 @@ TResultadoLocacao LocarDesaguadouros(const std::vector<TTrecho>& trechos, int se
                                      IAndamentoLote* andamento,
                                      const TCancelamentoLote* cancelamento) {
     const TCanalComMemoria canal(canalDado);
+    // As descidas supõem a estrada sem buracos nem trechos sobrepostos, na ordem.
+    for (std::size_t i = 1; i < trechos.size(); ++i)
+        if (const char* falta = FaltaDeContinuidade(trechos[i - 1], trechos[i].Inicio))
+            throw EMorvendo("Os trechos \"" + trechos[i - 1].Nome + "\" e \"" + trechos[i].Nome +
+                            "\" " + falta + ": a locação precisa da estrada contínua.");
     if (!(opcoes.Fator > 0 && opcoes.Fator <= 1))
         throw EMorvendo("O fator de segurança do espaçamento deve ser maior que 0 e no máximo "
                         "1.");

@@ -130,7 +130,11 @@ public:
     }
     void RemoverLinha(int l) {
         beginRemoveRows({}, l, l);
+        // A estrada fica sem buraco: os trechos seguintes recuam o comprimento do que saiu.
+        const int removido = FP.Trechos[std::size_t(l)].Comprimento;
         FP.Trechos.erase(FP.Trechos.begin() + l);
+        for (std::size_t i = std::size_t(l); i < FP.Trechos.size(); ++i)
+            FP.Trechos[i].Inicio -= removido;
         FCotas.clear();
         endRemoveRows();
     }

@@ -171,6 +171,10 @@ TEST(Locacao, DescidaLimitadaPeloComprimentoENenhumEspacamento) {
     EXPECT_NE(r.Desaguadouros[0].Avisos[0].find("Nenhum espaçamento atende"), std::string::npos);
     o.Fator = 0;
     EXPECT_THROW(LocarDesaguadouros({T(0, 30, 0.04)}, 1, canal, o), EMorvendo);
+    o.Fator = 1;
+    // Um buraco ou uma sobreposição entre trechos daria descidas em lugares errados.
+    EXPECT_THROW(LocarDesaguadouros({T(0, 30, 0.04), T(40, 30, 0.04)}, 1, canal, o), EMorvendo);
+    EXPECT_THROW(LocarDesaguadouros({T(0, 30, 0.04), T(20, 30, 0.04)}, 1, canal, o), EMorvendo);
 }
 
 // A linha de comando: o perfil que sobe 4 % até a crista em 400 m, desce até a baixada em

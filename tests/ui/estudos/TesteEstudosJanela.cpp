@@ -421,6 +421,10 @@ private slots:
         QVERIFY2(R->Erros.size() == 1 && R->Erros[0].contains(QStringLiteral("diferente de zero")),
                  qPrintable(R->Erros.join('|')));
         QVERIFY(!m->setData(m->index(1, 4), QStringLiteral("3 + 0,00")));
+        // Remover um trecho do meio não deixa buraco: os seguintes recuam.
+        t->tbTrechos->setCurrentIndex(m->index(1, 0));
+        t->btnRemoverTrecho->click();
+        QCOMPARE(inicios(), QStringLiteral("1000 1150"));
     }
 
     // Importar sobre trechos digitados pergunta antes; Ctrl+Z na página devolve os de antes,
