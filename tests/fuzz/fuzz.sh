@@ -31,9 +31,10 @@ declare -A sementes=(
     [FuzzEstacoesUsuario]="$raiz/tests/dados/fuzz/estacoes_usuario"
     [FuzzSerieDiaria]="$raiz/tests/dados/fuzz/serie_diaria"
     [FuzzPerfilLinha]="$raiz/tests/dados/fuzz/perfil_linha"
+    [FuzzCustos]="$raiz/tests/dados/fuzz/custos"
 )
 for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD FuzzTabelaIdf FuzzTrechos \
-    FuzzEstacoesUsuario FuzzSerieDiaria FuzzPerfilLinha; do
+    FuzzEstacoesUsuario FuzzSerieDiaria FuzzPerfilLinha FuzzCustos; do
     # O ajuste da equação IDF, entre os objetos, usa a GSL.
     clang++ "${flags[@]}" -fsanitize=fuzzer "$raiz/tests/fuzz/$alvo.cpp" "${objetos[@]}" \
         -lgsl -lgslcblas -o "$alvo"
