@@ -191,7 +191,7 @@ TPaginaProtecao::TPaginaProtecao(TAmbienteEstudos ambiente, QWidget* pai)
     auto campo = [](const char* nome) {
         auto* e = new QLineEdit;
         e->setObjectName(QString::fromLatin1(nome));
-        e->setMaximumWidth(80);
+        e->setMaximumWidth(70);
         e->setAlignment(Qt::AlignRight);
         return e;
     };
@@ -223,6 +223,11 @@ TPaginaProtecao::TPaginaProtecao(TAmbienteEstudos ambiente, QWidget* pai)
     eCustoConcreto = campo("eCustoConcreto");
     eCustoDesaguadouro = campo("eCustoDesaguadouro");
 
+    // As listas não alargam a página com o texto do item mais comprido.
+    for (QComboBox* c : {cbCanal, cbClasseGrama, cbManta}) {
+        c->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        c->setMinimumContentsLength(16);
+    }
     auto* dados = Grupo(" Proteção do canal ", "gbProtecao");
     auto* g = new QGridLayout(dados);
     g->addWidget(Rotulo("Canal"), 0, 0);
@@ -246,15 +251,15 @@ TPaginaProtecao::TPaginaProtecao(TAmbienteEstudos ambiente, QWidget* pai)
     par(4, 0, "Massa específica da pedra", eMassaPedra, "g/cm³");
     auto* custos = new QHBoxLayout;
     custos->addWidget(Rotulo("Custos (R$): grama/m"));
-    const std::pair<const char*, QLineEdit*> camposCusto[] = {
-        {nullptr, eCustoGrama},
-        {"manta/m", eCustoManta},
-        {"pedra/m", eCustoEnrocamento},
-        {"concreto/m", eCustoConcreto},
-        {"desaguadouro com bacia", eCustoDesaguadouro}};
+    const std::pair<const char*, QLineEdit*> camposCusto[] = {{nullptr, eCustoGrama},
+                                                              {"manta/m", eCustoManta},
+                                                              {"pedra/m", eCustoEnrocamento},
+                                                              {"concreto/m", eCustoConcreto},
+                                                              {"desaguadouro", eCustoDesaguadouro}};
     for (const auto& [legenda, e] : camposCusto) {
         if (legenda) custos->addWidget(Rotulo(legenda));
-        e->setToolTip(QStringLiteral("Vazio: sem custo"));
+        e->setToolTip(
+            QStringLiteral("Vazio: sem custo. O desaguadouro com a sua bacia, por unidade"));
         custos->addWidget(e);
     }
     custos->addStretch();
@@ -278,8 +283,7 @@ TPaginaProtecao::TPaginaProtecao(TAmbienteEstudos ambiente, QWidget* pai)
     lblSituacaoProtecao = Rotulo("", "lblSituacaoProtecao");
     lblSituacaoProtecao->setWordWrap(true);
     g->addWidget(lblSituacaoProtecao, 7, 0, 1, 6);
-    g->setColumnStretch(2, 1);
-    g->setColumnStretch(5, 1);
+    g->setColumnStretch(1, 1);
 
     cbGraficoProtecao = new QComboBox;
     cbGraficoProtecao->setObjectName(QStringLiteral("cbGraficoProtecao"));
@@ -307,11 +311,11 @@ TPaginaProtecao::TPaginaProtecao(TAmbienteEstudos ambiente, QWidget* pai)
     grProtecao = new QChartView(FGrafico);
     grProtecao->setObjectName(QStringLiteral("grProtecao"));
     grProtecao->setRenderHint(QPainter::Antialiasing);
-    grProtecao->setMinimumSize(360, 200);
+    grProtecao->setMinimumSize(240, 150);
 
     tbProtecao = new TTabelaResultados("tbProtecao");
     tbProtecao->setModel(FModelo);
-    QSplitter* divisor = GraficoETabela(cbGraficoProtecao, grProtecao, tbProtecao, 1, 3);
+    QSplitter* divisor = GraficoETabela(cbGraficoProtecao, grProtecao, tbProtecao, 2, 3);
 
     btnCopiarProtecao = Botao("C&opiar", "btnCopiarProtecao");
     btnExportarProtecao = Botao("&Exportar CSV...", "btnExportarProtecao");
