@@ -741,9 +741,11 @@ private slots:
         Abrir(DADOS + "/referencia/c03_equiv_200m.mvd", "c.mvd");
         TPaginaTrechos* t = Trechos();
         std::vector<TTrecho> ts;
-        for (int i = 0; i < 150; ++i)
+        // Declividades todas diferentes: nenhum pedaço de canal se repete, e a locação leva
+        // segundos mesmo numa máquina folgada (descidas iguais seriam calculadas uma vez só).
+        for (int i = 0; i < 300; ++i)
             ts.push_back({"T" + std::to_string(i + 1), 400.0 * i, 400,
-                          (i % 2 ? -1 : 1) * (0.02 + 0.001 * (i % 7))});
+                          (i / 5 % 2 ? -1 : 1) * (0.02 + 0.00013 * i)});
         J->Projeto().Trechos = ts;
         t->Recarregar();
         t->Linhas = 1;
