@@ -532,12 +532,7 @@ QImage TPaginaEstudo::ImagemGrafico(QSize tamanho) const {
 }
 
 QString TPaginaEstudo::HtmlImpressao() const {
-    QString h = QStringLiteral("<html><body><h2>Estudo de sensibilidade</h2>");
-    const QString nome = QString::fromStdString(FAmb.NomeProjeto());
-    h += QStringLiteral("<p>Projeto: <b>%1</b><br>Dado variado: <b>%2</b><br>%3</p>")
-             .arg(Html(nome.isEmpty() ? QStringLiteral("(sem nome)") : nome),
-                  Html(FModelo->Titulo(0)), Html(lblSituacao->text()));
-    h += QStringLiteral("<p><img src=\"figura:grafico\" width=\"560\"></p>");
-    h += HtmlDaTabela(*FModelo, SeparadorDecimal());
-    return h + QStringLiteral("</body></html>");
+    return HtmlImpressaoDeEstudo(QStringLiteral("Estudo de sensibilidade"), FAmb.NomeProjeto(),
+                                 QStringLiteral("Dado variado"), FModelo->Titulo(0),
+                                 lblSituacao->text(), *FModelo, SeparadorDecimal());
 }

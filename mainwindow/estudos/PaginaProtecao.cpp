@@ -610,12 +610,7 @@ QImage TPaginaProtecao::ImagemGrafico(QSize tamanho) const {
 }
 
 QString TPaginaProtecao::HtmlImpressao() const {
-    QString h = QStringLiteral("<html><body><h2>Proteção do canal</h2>");
-    const QString nome = QString::fromStdString(FAmb.NomeProjeto());
-    h += QStringLiteral("<p>Projeto: <b>%1</b><br>Canal: <b>%2</b><br>%3</p>")
-             .arg(Html(nome.isEmpty() ? QStringLiteral("(sem nome)") : nome),
-                  Html(cbCanal->currentText()), Html(lblSituacaoProtecao->text()));
-    h += QStringLiteral("<p><img src=\"figura:grafico\" width=\"560\"></p>");
-    h += HtmlDaTabela(*FModelo, SeparadorDecimal());
-    return h + QStringLiteral("</body></html>");
+    return HtmlImpressaoDeEstudo(QStringLiteral("Proteção do canal"), FAmb.NomeProjeto(),
+                                 QStringLiteral("Canal"), cbCanal->currentText(),
+                                 lblSituacaoProtecao->text(), *FModelo, SeparadorDecimal());
 }

@@ -177,6 +177,19 @@ QImage ImagemDoGrafico(QChartView* grafico, QSize tamanho) {
     return imagem;
 }
 
+QString HtmlImpressaoDeEstudo(const QString& titulo, const std::string& projeto,
+                              const QString& rotulo, const QString& valor, const QString& situacao,
+                              const TModeloTexto& tabela, char sep) {
+    const QString nome = QString::fromStdString(projeto);
+    QString h = QStringLiteral("<html><body><h2>%1</h2>").arg(Html(titulo));
+    h += QStringLiteral("<p>Projeto: <b>%1</b><br>%2: <b>%3</b><br>%4</p>")
+             .arg(Html(nome.isEmpty() ? QStringLiteral("(sem nome)") : nome), Html(rotulo),
+                  Html(valor), Html(situacao));
+    h += QStringLiteral("<p><img src=\"figura:grafico\" width=\"560\"></p>");
+    h += HtmlDaTabela(tabela, sep);
+    return h + QStringLiteral("</body></html>");
+}
+
 QString HtmlDaTabela(const TModeloTexto& m, char sep) {
     QString h = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\"><tr>");
     for (int c = 0; c < m.columnCount(); ++c)

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include <QAbstractTableModel>
 #include <QTableView>
 
@@ -65,3 +67,9 @@ QString HtmlDaTabela(const TModeloTexto& modelo, char separadorDecimal);
 
 // Texto seguro para HTML.
 QString Html(const QString& texto);
+
+// Documento de impressão de uma página de estudo: título, projeto, o que foi calculado
+// ("Dado variado", "Canal"), a situação, o gráfico e a tabela.
+QString HtmlImpressaoDeEstudo(const QString& titulo, const std::string& projeto,
+                              const QString& rotulo, const QString& valor, const QString& situacao,
+                              const TModeloTexto& tabela, char separadorDecimal);
