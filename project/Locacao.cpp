@@ -300,41 +300,23 @@ TResultadoLocacao LocarDesaguadouros(const std::vector<TTrecho>& trechos, int se
     r.PerdaToleravel = canal.PerdaToleravel();
     std::vector<TDescida> descidas = DescidasDoLado(trechos, TLado::Esquerdo, secaoProjeto);
     const std::vector<TDescida> direitas = DescidasDoLado(trechos, TLado::Direito, secaoProjeto);
-    // Os dois lados iguais (a estrada abaulada de sempre): um cálculo serve aos dois.
-    auto mesmas = [&] {
-        if (direitas.size() != descidas.size()) return false;
-        for (std::size_t i = 0; i < descidas.size(); ++i) {
-            const TDescida &a = descidas[i], &b = direitas[i];
-            if (a.Sentido != b.Sentido || a.Topo != b.Topo || a.Fim != b.Fim ||
-                a.Pecas.size() != b.Pecas.size())
-                return false;
-            for (std::size_t k = 0; k < a.Pecas.size(); ++k)
-                if (a.Pecas[k].Comprimento != b.Pecas[k].Comprimento ||
-                    a.Pecas[k].Declividade != b.Pecas[k].Declividade ||
-                    a.Pecas[k].AreaExterna != b.Pecas[k].AreaExterna)
-                    return false;
-        }
-        return true;
-    }();
-    const std::size_t calculadas = descidas.size();
+    // Os dois lados iguais (a estrada abaulada de sempre) dão os mesmos pedaços de canal: a
+    // memória do canal calcula cada um uma vez só.
     descidas.insert(descidas.end(), direitas.begin(), direitas.end());
 
     // Primeiro onde ficam os desaguadouros, descida por descida; depois o que chega a cada um.
     std::vector<std::vector<TSegmento>> segmentos(descidas.size());
-    Repartir(mesmas ? calculadas : descidas.size(), opcoes.Linhas, andamento, [&](std::size_t i) {
+    Repartir(descidas.size(), opcoes.Linhas, andamento, [&](std::size_t i) {
         segmentos[i] = SegmentosDaDescida(descidas[i], opcoes.Fator, canal, cancelamento);
     });
     if (cancelamento && cancelamento->Pedido) {
         r.Cancelado = true;
         return r;
     }
-    if (mesmas)
-        for (std::size_t i = 0; i < calculadas; ++i)
-            segmentos[calculadas + i] = segmentos[i];
     std::vector<std::pair<std::size_t, std::size_t>> lista; // (descida, segmento)
     for (std::size_t i = 0; i < descidas.size(); ++i)
         for (std::size_t k = 0; k < segmentos[i].size(); ++k)
-            if (!mesmas || i < calculadas) lista.emplace_back(i, k);
+            lista.emplace_back(i, k);
     std::vector<std::vector<TChegada>> chegadas(descidas.size());
     for (std::size_t i = 0; i < descidas.size(); ++i)
         chegadas[i].resize(segmentos[i].size());
@@ -348,9 +330,6 @@ TResultadoLocacao LocarDesaguadouros(const std::vector<TTrecho>& trechos, int se
         r.Cancelado = true;
         return r;
     }
-    if (mesmas)
-        for (std::size_t i = 0; i < calculadas; ++i)
-            chegadas[calculadas + i] = chegadas[i];
 
     // Um desaguadouro por fim de segmento; numa baixada as duas descidas do mesmo lado chegam
     // ao mesmo ponto e ele é um só.
