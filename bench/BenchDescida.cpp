@@ -26,7 +26,7 @@ void BM_Descida(benchmark::State& state) {
             pecas.push_back({20, k % 2 ? 0.05 : 0.02, k % 3 != 0});
     for (auto _ : state) {
         TResultadoDescida r;
-        CalcularDescida(p, planos, pecas, true, nullptr, r);
+        CalcularDescida(p, planos, pecas, TPedidoCanal::PerdasEHidrograma, nullptr, r);
         benchmark::DoNotOptimize(r.Balanco.Saida);
     }
 }

@@ -1,5 +1,6 @@
 #include "engine/PropagacaoCanal.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -30,6 +31,8 @@ const char* const MSG_AREA_SEM_CONVERGENCIA =
 
 // Curva de potência: F(A) = A^m.
 struct TFormaPotencia {
+    // A área é a inversa exata do fluxo: onde o esquema dá o fluxo, ele fica como veio.
+    static constexpr bool AreaInversaExata = true;
     double M, UmSobreM;
     double Fluxo(double area) const { return std::pow(area, M); }
     double Area(double fluxo, double /*palpite*/) const { return std::pow(fluxo, UmSobreM); }
@@ -41,6 +44,8 @@ struct TFormaPotencia {
 
 // Relação de Manning no trapézio: F(A) = A^(5/3)/P^(2/3) = A·(A/P)^(2/3).
 struct TFormaManningTrapezio {
+    // A área sai de um Newton com tolerância: o fluxo é recalculado dela.
+    static constexpr bool AreaInversaExata = false;
     double B, Z, FatorParede, B2, QuatroZ, DoisZ;
     explicit TFormaManningTrapezio(const TCurvaDescarga& c)
         : B(c.Base), Z(c.Talude), FatorParede(2 * std::sqrt(c.Talude * c.Talude + 1)),
@@ -239,6 +244,17 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
         return !(acomp && acomp->Cancelado());
     }
     const double dtEstrada = passoProprio(hEstrada), dtTalude = passoProprio(hTalude);
+    // Depois deste tempo a entrada lateral só diminui (entre os pontos ela é linear).
+    double tEntradaDecrescente = t;
+    for (const THidrograma* h : {&hEstrada, &hTalude}) {
+        const std::vector<TPontoHidrograma>& pontos = h->Pontos;
+        if (pontos.empty()) continue;
+        std::size_t k = pontos.size() - 1;
+        while (k > 0 && !(pontos[k].Vazao > pontos[k - 1].Vazao))
+            --k;
+        tEntradaDecrescente = std::max(tEntradaDecrescente, pontos[k].Tempo);
+    }
+    const bool pararSemExcesso = d.AcumularTensao && d.SoPerdas;
     // Um ponto de saída por passo enquanto há entrada, e folga para o esvaziamento.
     const double previstos = (tFim - t) / Dt * 1.25 + 16;
     S.Pontos.reserve(previstos < 1e6 ? std::size_t(previstos) : std::size_t(1000000));
@@ -337,6 +353,8 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
         }
 
         bool algumMolhado = false;
+        // Algum nó está acima da tensão crítica ou subiu neste passo.
+        bool podeExceder = false;
         novosEmAnov = false;
         if (n <= 1) {
             terminar = true;
@@ -367,8 +385,11 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
                 for (std::size_t i = g.Inicio; i < g.Fim; ++i) {
                     if (infiltra) q = Aant[i] > 0 ? largura(Aant[i]) * w / MM_H_PARA_M_S : 0;
                     double perda = infiltra ? -q * dts : 0;
+                    // Fluxo F(A) já dado pela forma não linear do esquema (0 na forma linear).
+                    double fluxoDoEsquema = 0;
                     if (Anov[i - 1] + Aant[i] > aLim) {
                         X = q * c3 + (Aant[i - 1] - Anov[i - 1]) * c2 + Pnov[i - 1] * razao;
+                        fluxoDoEsquema = X;
                         X = X > 0 ? forma.Area(X, Aant[i]) : 0;
                     } else {
                         X = q * dts + Aant[i] + (Pant[i - 1] * razao - Pant[i]) * c1;
@@ -385,7 +406,10 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
                     double y = 0;
                     if (X > 0) {
                         Anov[i] = X;
-                        const double p = forma.Fluxo(X);
+                        // Na potência, F(F⁻¹(v)) = v: uma potência a menos por nó e por passo.
+                        const double p = TForma::AreaInversaExata && fluxoDoEsquema > 0
+                                             ? fluxoDoEsquema
+                                             : forma.Fluxo(X);
                         Pnov[i] = p;
                         y = profundidade(X);
                         TSecaoCanal& no = r.Nos[i];
@@ -402,6 +426,7 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
                         const double excesso = gamaS * y - talCritica;
                         r.SomasTensao[i] += TermoExcessoTensao(excessoAnterior[i], excesso);
                         excessoAnterior[i] = excesso;
+                        if (excesso >= 0 || Anov[i] > Aant[i]) podeExceder = true;
                     }
                 }
             }
@@ -416,6 +441,9 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
             std::swap(Pant, Pnov);
             if (n > 0) Anov[0] = Pnov[0] = 0;
             novosEmAnov = false;
+            // Só as perdas: com a entrada diminuindo e todos os nós descendo abaixo da tensão
+            // crítica, a onda cinemática não sobe mais, e os termos que faltam são zero.
+            if (pararSemExcesso && !podeExceder && t > tEntradaDecrescente) terminar = true;
         }
         if (aposEntrada && !algumMolhado) terminar = true;
         pontoflutuante::Verificar();

@@ -48,6 +48,13 @@ struct TTrechoPropagacao {
     bool AreaExterna = true;
 };
 
+// O que quem chama quer da propagação num canal de peças.
+enum class TPedidoCanal {
+    Hidrograma,        // só o hidrograma da saída (o de projeto, para a bacia)
+    PerdasEHidrograma, // a perda de cada seção, o hidrograma e o balanço
+    SoPerdas,          // só as perdas: pode parar quando nenhum nó pode mais erodir
+};
+
 struct TDadosPropagacao {
     int Comprimento = 0; // m
     TCurvaDescarga Curva;
@@ -59,6 +66,9 @@ struct TDadosPropagacao {
     // Acumula a integral da tensão excedente de cada nó (o cálculo do espaçamento; o do
     // hidrograma de projeto não precisa dela).
     bool AcumularTensao = false;
+    // Quem chama só quer as perdas: a propagação para quando nenhum nó pode mais passar da
+    // tensão crítica, e o hidrograma da saída e o balanço ficam incompletos.
+    bool SoPerdas = false;
     double GamaS = 0;
     double ProfundidadeCritica = 0; // m
     double TalCritica = 0;          // Pa

@@ -226,7 +226,7 @@ bool TCanalEstrada::PerdaDaPropagacao(const TDadosPropagacao& dp, double tolerav
 
 bool TCanalEstrada::CalcularCanalEmPecas(TPrecipitacao& chuva, const THidrograma& hEstrada,
                                          const THidrograma& hTalude, double vibEstrada,
-                                         const std::vector<TPecaCanal>& pecas, bool acumularTensao,
+                                         const std::vector<TPecaCanal>& pecas, TPedidoCanal pedido,
                                          double fatorErodibilidade, double fatorTensaoEfetiva,
                                          IAcompanhamento* acomp, TResultadoEspacamento& r,
                                          std::unique_ptr<THidrograma>& saida) const {
@@ -234,6 +234,8 @@ bool TCanalEstrada::CalcularCanalEmPecas(TPrecipitacao& chuva, const THidrograma
     const int comprimento = ComprimentoDasPecas(pecas, acomp ? acomp->SeparadorDecimal() : '.');
     TDadosPropagacao dp;
     dp.FatorTensaoEfetiva = fatorTensaoEfetiva;
+    dp.SoPerdas = pedido == TPedidoCanal::SoPerdas;
+    const bool acumularTensao = pedido != TPedidoCanal::Hidrograma;
     TResultadoPropagacao propagacao;
     double toleravel;
     const bool propagou =

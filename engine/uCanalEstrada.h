@@ -59,7 +59,7 @@ public:
     // acima do limite de comprimento. Devolve falso quando cancelado.
     bool CalcularCanalEmPecas(TPrecipitacao& chuva, const THidrograma& hEstrada,
                               const THidrograma& hTalude, double vibEstrada,
-                              const std::vector<TPecaCanal>& pecas, bool acumularTensao,
+                              const std::vector<TPecaCanal>& pecas, TPedidoCanal pedido,
                               double fatorErodibilidade, double fatorTensaoEfetiva,
                               IAcompanhamento* acomp, TResultadoEspacamento& resultado,
                               std::unique_ptr<THidrograma>& saida) const;

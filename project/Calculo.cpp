@@ -213,12 +213,12 @@ private:
 
 bool CalcularCanalEmPecas(const TProjeto& p, TPrecipitacao& chuva, const THidrograma& hEstrada,
                           const THidrograma& hTalude, const std::vector<TPecaCanal>& pecas,
-                          bool acumularTensao, double fatorTensaoEfetiva, IAcompanhamento* a,
+                          TPedidoCanal pedido, double fatorTensaoEfetiva, IAcompanhamento* a,
                           TResultadoEspacamento& r, std::unique_ptr<THidrograma>& saida) {
     const TCanalEstrada& e = p.Estrada;
     const double vibLeito = PrimeiroPlano(e.Estrada).VIB();
     if (!NaEtapa("a propagação no canal da estrada", DADOS_CANAL, [&] {
-            return e.CalcularCanalEmPecas(chuva, hEstrada, hTalude, vibLeito, pecas, acumularTensao,
+            return e.CalcularCanalEmPecas(chuva, hEstrada, hTalude, vibLeito, pecas, pedido,
                                           p.Unidades.FatorErodibilidade, fatorTensaoEfetiva, a, r,
                                           saida);
         }))

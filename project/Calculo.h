@@ -103,6 +103,6 @@ void CalcularPlanos(TProjeto& projeto, double tr, bool areaExterna, IAcompanhame
 // falso quando cancelado.
 bool CalcularCanalEmPecas(const TProjeto& projeto, TPrecipitacao& chuva,
                           const THidrograma& hEstrada, const THidrograma& hTalude,
-                          const std::vector<TPecaCanal>& pecas, bool acumularTensao,
+                          const std::vector<TPecaCanal>& pecas, TPedidoCanal pedido,
                           double fatorTensaoEfetiva, IAcompanhamento* acomp,
                           TResultadoEspacamento& resultado, std::unique_ptr<THidrograma>& saida);

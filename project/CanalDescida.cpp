@@ -14,7 +14,7 @@ THidrogramasPlanos CalcularHidrogramasPlanos(TProjeto& projeto, double tr, bool 
 }
 
 bool CalcularDescida(const TProjeto& projeto, const THidrogramasPlanos& planos,
-                     const std::vector<TPecaCanal>& pecas, bool acumularTensao,
+                     const std::vector<TPecaCanal>& pecas, TPedidoCanal pedido,
                      IAcompanhamento* acomp, TResultadoDescida& resultado,
                      double fatorTensaoEfetiva) {
     resultado = TResultadoDescida{};
@@ -25,7 +25,7 @@ bool CalcularDescida(const TProjeto& projeto, const THidrogramasPlanos& planos,
     TResultadoEspacamento canal;
     std::unique_ptr<THidrograma> saida;
     const bool ok = CalcularCanalEmPecas(projeto, chuva, planos.Estrada, planos.Talude, pecas,
-                                         acumularTensao, fatorTensaoEfetiva, acomp, canal, saida);
+                                         pedido, fatorTensaoEfetiva, acomp, canal, saida);
     resultado.PerdaToleravel = canal.PerdaToleravel;
     resultado.Secoes = std::move(canal.Secoes);
     resultado.Balanco = canal.Balanco;

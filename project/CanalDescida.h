@@ -35,15 +35,16 @@ struct TResultadoDescida {
     TBalancoCanal Balanco;
 };
 
-// Canal que começa seco e segue as peças em sequência, um nó por metro. Com 'acumularTensao',
-// a perda de cada seção (a do cálculo do espaçamento); sem ela só a propagação, para o
-// hidrograma da saída, e as seções ficam vazias. 'fatorTensaoEfetiva' multiplica γS só na
+// Canal que começa seco e segue as peças em sequência, um nó por metro. Com as perdas, a de
+// cada seção (a do cálculo do espaçamento); só o hidrograma, as seções ficam vazias; só as
+// perdas, a propagação para quando nenhum nó pode mais erodir, e a saída e o balanço ficam
+// incompletos. 'fatorTensaoEfetiva' multiplica γS só na
 // tensão excedente que erode o solo (1: a tensão do escoamento). Pode ser chamado por várias
 // linhas de execução ao mesmo tempo com o mesmo projeto e os mesmos planos: cada chamada
 // tem a sua cópia da chuva. Erro (EMorvendo) para peça de menos de 1 m, declividade fora de
 // (0, 1] m/m (a faixa do campo), canal acima do limite de comprimento ou resultado não finito.
 // Devolve falso quando cancelado (o resultado não serve).
 bool CalcularDescida(const TProjeto& projeto, const THidrogramasPlanos& planos,
-                     const std::vector<TPecaCanal>& pecas, bool acumularTensao,
+                     const std::vector<TPecaCanal>& pecas, TPedidoCanal pedido,
                      IAcompanhamento* acomp, TResultadoDescida& resultado,
                      double fatorTensaoEfetiva = 1.0);

@@ -403,7 +403,8 @@ public:
     double PerdaToleravel() const override { return Toleravel; }
     std::vector<double> Perdas(const TDescida& d, int inicio, int comprimento) const override {
         TResultadoDescida r;
-        CalcularDescida(P, Espacamento, Pecas(d, inicio, comprimento), true, nullptr, r);
+        CalcularDescida(P, Espacamento, Pecas(d, inicio, comprimento), TPedidoCanal::SoPerdas,
+                        nullptr, r);
         std::vector<double> perdas(r.Secoes.size());
         for (std::size_t i = 0; i < perdas.size(); ++i)
             perdas[i] = r.Secoes[i].Perda;
@@ -411,7 +412,8 @@ public:
     }
     TChegada Chegada(const TDescida& d, int inicio, int comprimento) const override {
         TResultadoDescida r;
-        CalcularDescida(P, Dimensionamento, Pecas(d, inicio, comprimento), false, nullptr, r);
+        CalcularDescida(P, Dimensionamento, Pecas(d, inicio, comprimento), TPedidoCanal::Hidrograma,
+                        nullptr, r);
         r.Saida.Analisar(1.0);
         // O hidrograma em L/s integra em litros.
         return {r.Saida.VazaoMaxima, r.Saida.IntegrarVolume() / 1000};

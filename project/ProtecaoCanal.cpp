@@ -280,8 +280,8 @@ TResultadoEspacamento CalcularCanal(TCopia& c, const TBase& base, double n, doub
     TResultadoEspacamento r;
     std::unique_ptr<THidrograma> saida;
     if (!CalcularCanalEmPecas(c.P, c.P.Chuva(), base.Estrada, base.Talude,
-                              {{c.Comprimento, e.Sc, e.IndSecao != 3}}, true, fator, &acomp, r,
-                              saida))
+                              {{c.Comprimento, e.Sc, e.IndSecao != 3}},
+                              TPedidoCanal::PerdasEHidrograma, fator, &acomp, r, saida))
         throw EMorvendo("Cálculo cancelado.");
     return r;
 }

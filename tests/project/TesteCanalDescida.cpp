@@ -3,6 +3,7 @@
 // e mudam a perda no sentido que a física pede.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <thread>
@@ -43,7 +44,8 @@ struct TProjetoLido {
 TResultadoDescida Descida(const TProjeto& p, const THidrogramasPlanos& planos,
                           const std::vector<TPecaCanal>& pecas, double fatorTensao = 1.0) {
     TResultadoDescida r;
-    EXPECT_TRUE(CalcularDescida(p, planos, pecas, true, nullptr, r, fatorTensao));
+    EXPECT_TRUE(CalcularDescida(p, planos, pecas, TPedidoCanal::PerdasEHidrograma, nullptr, r,
+                                fatorTensao));
     return r;
 }
 
@@ -105,7 +107,7 @@ TEST(CanalDescida, UmaPecaEhOCalculoDoEspacamento) {
             CalcularHidrogramasPlanos(p, p.Estrada.TrDim, p.Estrada.IndSecao == 1);
         TResultadoDescida projeto;
         ASSERT_TRUE(CalcularDescida(p, dim, {{calculo.Bacia->Espacamento, p.Estrada.Sc, true}},
-                                    false, nullptr, projeto));
+                                    TPedidoCanal::Hidrograma, nullptr, projeto));
         EXPECT_TRUE(projeto.Secoes.empty());
         const auto& esperado = calculo.Bacia->HidrogramaProjeto.Pontos;
         ASSERT_EQ(projeto.Saida.Pontos.size(), esperado.size());
@@ -232,6 +234,36 @@ TEST(CanalDescida, BalancoFechaComDeclividadeQueVariaANoANo) {
     }
 }
 
+// Só as perdas: a propagação para depois que nenhum nó pode mais erodir, e cada seção tem a
+// mesma lâmina, vazão, tensão e perda, bit a bit, também com a perda que sobe e desce (c13) e
+// com declividades que mudam ao longo do canal.
+TEST(CanalDescida, SoAsPerdasParaAntesComAsMesmasPerdas) {
+    int pararamAntes = 0;
+    for (const char* caso : CASOS) {
+        SCOPED_TRACE(caso);
+        TProjetoLido lido(caso);
+        const THidrogramasPlanos planos = lido.Planos();
+        const int comprimento = lido.P.Estrada.Comprimento();
+        std::vector<TPecaCanal> variadas;
+        for (int k = 0, resta = comprimento; resta > 0; ++k) {
+            variadas.push_back({std::min(resta, 1 + k % 9), 0.01 + 0.02 * (k % 4), k % 3 != 0});
+            resta -= variadas.back().Comprimento;
+        }
+        for (const auto& pecas :
+             {std::vector<TPecaCanal>{{comprimento, lido.P.Estrada.Sc, true}}, variadas}) {
+            const TResultadoDescida inteira = Descida(lido.P, planos, pecas);
+            TResultadoDescida soPerdas;
+            ASSERT_TRUE(
+                CalcularDescida(lido.P, planos, pecas, TPedidoCanal::SoPerdas, nullptr, soPerdas));
+            ASSERT_EQ(soPerdas.Secoes.size(), inteira.Secoes.size());
+            LinhasIguais(soPerdas.Secoes, inteira.Secoes, inteira.Secoes.size());
+            EXPECT_LE(soPerdas.Saida.NumPontos(), inteira.Saida.NumPontos());
+            pararamAntes += soPerdas.Saida.NumPontos() < inteira.Saida.NumPontos();
+        }
+    }
+    EXPECT_GT(pararamAntes, 7);
+}
+
 // A tensão efetiva multiplica γS só na tensão que erode: as lâminas, as vazões e a tensão
 // mostrada ficam; a perda cai com o fator e some com ele em zero.
 TEST(CanalDescida, FatorDaTensaoEfetivaSoNaPerda) {
@@ -287,7 +319,7 @@ TEST(CanalDescida, PecasInvalidasSaoRecusadas) {
     for (const auto& c : casos) {
         TResultadoDescida r;
         try {
-            CalcularDescida(lido.P, planos, c.Pecas, true, nullptr, r);
+            CalcularDescida(lido.P, planos, c.Pecas, TPedidoCanal::PerdasEHidrograma, nullptr, r);
             ADD_FAILURE() << "aceitou: " << c.Mensagem;
         } catch (const EMorvendo& e) {
             EXPECT_STREQ(e.what(), c.Mensagem);
@@ -299,7 +331,8 @@ TEST(CanalDescida, PecasInvalidasSaoRecusadas) {
     } virgula;
     TResultadoDescida r;
     try {
-        CalcularDescida(lido.P, planos, {{5, 0.02, true}, {5, 2.5, true}}, true, &virgula, r);
+        CalcularDescida(lido.P, planos, {{5, 0.02, true}, {5, 2.5, true}},
+                        TPedidoCanal::PerdasEHidrograma, &virgula, r);
         ADD_FAILURE() << "aceitou 2,5 m/m";
     } catch (const EMorvendo& e) {
         EXPECT_NE(std::string(e.what()).find("declividade 2,5 m/m"), std::string::npos) << e.what();
@@ -315,7 +348,9 @@ TEST(CanalDescida, ChamadasSimultaneasDaoOMesmoResultado) {
     std::vector<TResultadoDescida> r(4);
     std::vector<std::thread> linhas;
     for (auto& ri : r)
-        linhas.emplace_back([&] { CalcularDescida(lido.P, planos, pecas, true, nullptr, ri); });
+        linhas.emplace_back([&] {
+            CalcularDescida(lido.P, planos, pecas, TPedidoCanal::PerdasEHidrograma, nullptr, ri);
+        });
     for (auto& l : linhas)
         l.join();
     for (const auto& ri : r) {
