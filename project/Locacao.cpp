@@ -303,6 +303,24 @@ TResultadoLocacao LocarDesaguadouros(const std::vector<TTrecho>& trechos, int se
     // Os dois lados iguais (a estrada abaulada de sempre) dão os mesmos pedaços de canal: a
     // memória do canal calcula cada um uma vez só.
     descidas.insert(descidas.end(), direitas.begin(), direitas.end());
+    if (descidas.empty()) {
+        // Sem descida não há desaguadouro: uma nota vazia sem dizer por quê enganaria.
+        bool temCanal = false, temDeclividade = false;
+        for (const TTrecho& t : trechos) {
+            const bool canal = CanalDoLado(t.Esquerdo, secaoProjeto) != TCanalLado::Nenhum ||
+                               CanalDoLado(t.Direito, secaoProjeto) != TCanalLado::Nenhum;
+            temCanal = temCanal || canal;
+            temDeclividade = temDeclividade || t.Declividade != 0;
+        }
+        if (trechos.empty()) throw EMorvendo("Não há trechos para locar os desaguadouros.");
+        if (!temCanal)
+            throw EMorvendo("Nenhum trecho tem canal de nenhum lado: não há desaguadouros a "
+                            "locar.");
+        throw EMorvendo(std::string(temDeclividade ? "Os trechos com canal são todos planos"
+                                                   : "Todos os trechos são planos") +
+                        " (declividade 0): a água não corre pelos canais e não há "
+                        "desaguadouros a locar; dê a declividade dos trechos.");
+    }
 
     // Primeiro onde ficam os desaguadouros, descida por descida; depois o que chega a cada um.
     std::vector<std::vector<TSegmento>> segmentos(descidas.size());

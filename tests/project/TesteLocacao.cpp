@@ -177,6 +177,31 @@ TEST(Locacao, DescidaLimitadaPeloComprimentoENenhumEspacamento) {
     EXPECT_THROW(LocarDesaguadouros({T(0, 30, 0.04), T(20, 30, 0.04)}, 1, canal, o), EMorvendo);
 }
 
+// Sem descida nenhuma a nota ficaria vazia: a mensagem diz por quê.
+TEST(Locacao, SemDescidaDizPorQue) {
+    TCanalConhecido canal;
+    std::vector<TTrecho> semCanal = {T(0, 30, 0.04)};
+    semCanal[0].Esquerdo = semCanal[0].Direito = TCanalLado::Nenhum;
+    std::vector<TTrecho> planoComCanal = semCanal;
+    planoComCanal.push_back(T(30, 30, 0));
+    const struct {
+        std::vector<TTrecho> Trechos;
+        const char* Trecho;
+    } casos[] = {{{T(0, 30, 0), T(30, 20, 0)}, "Todos os trechos são planos"},
+                 {semCanal, "Nenhum trecho tem canal"},
+                 {planoComCanal, "Os trechos com canal são todos planos"},
+                 {{}, "Não há trechos"}};
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Trecho);
+        try {
+            LocarDesaguadouros(c.Trechos, 1, canal, TOpcoesLocacao{});
+            ADD_FAILURE() << "não recusou";
+        } catch (const EMorvendo& e) {
+            EXPECT_NE(std::string(e.what()).find(c.Trecho), std::string::npos) << e.what();
+        }
+    }
+}
+
 // A linha de comando: o perfil que sobe 4 % até a crista em 400 m, desce até a baixada em
 // 1 000 m e sobe até 1 200 m, só do lado esquerdo. Nenhum desaguadouro na crista, um na
 // baixada servindo às duas descidas, um no começo da estrada; a nota é a da locação do núcleo.
