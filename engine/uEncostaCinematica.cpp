@@ -64,7 +64,6 @@ void TEncostaCinematicaCustom::Limpar() {
     TTerreno::Limpar();
     FComprimento = 0;
     Versao = "1";
-    LaminaEscoada = 0;
 }
 
 void TEncostaCinematicaCustom::Comprimento(int v) {
@@ -318,8 +317,8 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     R.Analisar(1.0);
     const double volumeExcesso = N * v1;
     if (R.Volume > volumeExcesso) R.Volume = volumeExcesso;
-    plano.LaminaEscoada = R.Volume / (N * dx * 1000);
-    R.VolumeUnitario = plano.LaminaEscoada;
+    // A lâmina escoada fica no resultado; o plano não muda com o cálculo.
+    R.VolumeUnitario = R.Volume / (N * dx * 1000);
     return resultado;
 }
 

@@ -26,7 +26,6 @@ public:
 
     // "1": plano do arquivo antigo de um só plano; "2": trecho de uma encosta.
     std::string Versao = "1";
-    double LaminaEscoada = 0;
 
 protected:
     int FComprimento = 0;

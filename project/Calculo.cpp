@@ -68,11 +68,16 @@ private:
 
 } // namespace
 
+TPrecipitacaoExponencialNegativa ChuvaNoPeriodo(const TProjeto& p, double tr) {
+    TPrecipitacaoExponencialNegativa chuva = p.Tarsio1.Precipitacao();
+    chuva.Tr(tr);
+    return chuva;
+}
+
 void CalcularPlanos(TProjeto& p, double tr, bool areaExterna, IAcompanhamentoCalculo* a,
                     TParHidrogramas& par) {
     TCanalEstrada& e = p.Estrada;
-    TPrecipitacaoExponencialNegativa& chuva = p.Chuva();
-    chuva.Tr(tr);
+    TPrecipitacaoExponencialNegativa chuva = ChuvaNoPeriodo(p, tr);
     if (a) a->DestacarEtapa(1);
     TEncostaCinematica& leito = PrimeiroPlano(e.Estrada);
     TMostrarTempo tempoEstrada;
@@ -240,6 +245,7 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
 
     const double trEspacamento = e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
     {
+        TPrecipitacaoExponencialNegativa chuvaEspacamento = ChuvaNoPeriodo(p, trEspacamento);
         TParHidrogramas par;
         if (!CalcularPar(p, trEspacamento, a, par)) return;
         if (CanceladoPor(a)) {
@@ -250,7 +256,7 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
         const double vibLeito = PrimeiroPlano(e.Estrada).VIB();
         TResultadoEspacamento canalResultado;
         if (!NaEtapa("a propagação no canal da estrada", DADOS_CANAL, [&] {
-                return e.CalcularEspacamento(p.Chuva(), *par.Estrada, *par.Talude, vibLeito,
+                return e.CalcularEspacamento(chuvaEspacamento, *par.Estrada, *par.Talude, vibLeito,
                                              comprimentoCanal, a, p.Unidades.FatorErodibilidade,
                                              canalResultado);
             })) {
@@ -264,8 +270,8 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
             TSoCancelamento cancelamento(a);
             TResultadoEspacamento original;
             if (!NaEtapa("a propagação no canal da estrada", DADOS_CANAL, [&] {
-                    return e.CalcularEspacamento(p.Chuva(), *par.Estrada, *par.Talude, vibLeito,
-                                                 comprimentoCanal, &cancelamento,
+                    return e.CalcularEspacamento(chuvaEspacamento, *par.Estrada, *par.Talude,
+                                                 vibLeito, comprimentoCanal, &cancelamento,
                                                  p.Unidades.FatorErodibilidade, original, true);
                 })) {
                 r.Situacao = TResultadoCalculo::Cancelado;
@@ -292,10 +298,11 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
         }
         if (a) a->DestacarEtapa(3);
         const int espacamento = r.Canal.Espacamento;
+        TPrecipitacaoExponencialNegativa chuvaBacia = ChuvaNoPeriodo(p, e.TrDim);
         std::unique_ptr<THidrograma> projeto;
         if (!NaEtapa("a propagação no canal da estrada para a bacia de acumulação", DADOS_CANAL,
                      [&] {
-                         return e.CalcularHidrogramaProjeto(p.Chuva(), *par.Estrada, *par.Talude,
+                         return e.CalcularHidrogramaProjeto(chuvaBacia, *par.Estrada, *par.Talude,
                                                             espacamento, a, projeto);
                      })) {
             r.Situacao = TResultadoCalculo::Cancelado;

@@ -90,7 +90,11 @@ struct TParHidrogramas {
     TBalancoEncosta BalancoEstrada, BalancoTalude;
 };
 
-// Os dois planos no período de retorno 'tr', que a chuva do projeto passa a ter; sem
+// A chuva do projeto no período de retorno dado, numa cópia: um cálculo nunca muda o projeto
+// (o período de retorno da chuva é gravado com ele).
+TPrecipitacaoExponencialNegativa ChuvaNoPeriodo(const TProjeto& projeto, double tr);
+
+// Os dois planos no período de retorno 'tr' (a chuva do projeto fica como estava); sem
 // 'areaExterna' o hidrograma da área externa fica vazio. Um erro sai com a etapa e os dados que
 // a alimentam. Cancelado depois do leito, o da área externa fica nulo.
 void CalcularPlanos(TProjeto& projeto, double tr, bool areaExterna, IAcompanhamentoCalculo* a,

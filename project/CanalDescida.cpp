@@ -20,8 +20,7 @@ bool CalcularDescida(const TProjeto& projeto, const THidrogramasPlanos& planos,
     resultado = TResultadoDescida{};
     // A infiltração depois da entrada lê a chuva: uma cópia por chamada, no período de
     // retorno dos planos.
-    TPrecipitacaoExponencialNegativa chuva = projeto.Tarsio1.Precipitacao();
-    chuva.Tr(planos.Tr);
+    TPrecipitacaoExponencialNegativa chuva = ChuvaNoPeriodo(projeto, planos.Tr);
     TResultadoEspacamento canal;
     std::unique_ptr<THidrograma> saida;
     const bool ok = CalcularCanalEmPecas(projeto, chuva, planos.Estrada, planos.Talude, pecas,

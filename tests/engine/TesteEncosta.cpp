@@ -76,10 +76,9 @@ TEST(Encosta, FormaDoHidrograma) {
     EXPECT_EQ(h->Pontos.back().Vazao, 0);
     EXPECT_EQ(h->Local, THidrograma::LocalEncosta);
     EXPECT_GT(h->Volume, 0);
-    EXPECT_DOUBLE_EQ(h->VolumeUnitario, p.LaminaEscoada);
-    EXPECT_DOUBLE_EQ(p.LaminaEscoada, h->Volume / (100 * 0.04 * 1000));
+    EXPECT_DOUBLE_EQ(h->VolumeUnitario, h->Volume / (100 * 0.04 * 1000));
     // O volume escoado não passa da chuva excedente sobre o plano.
-    EXPECT_LE(p.LaminaEscoada * 1000, chuva.Lamina(h->Pontos.back().Tempo));
+    EXPECT_LE(h->VolumeUnitario * 1000, chuva.Lamina(h->Pontos.back().Tempo));
     EXPECT_FALSE(tempos.empty());
     EXPECT_EQ(reg.ocupado, 0);
     EXPECT_GT(reg.eventos, 0);

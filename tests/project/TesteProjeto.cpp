@@ -5,6 +5,8 @@
 #include "comum/EMorvendo.h"
 #include "comum/Win1252.h"
 #include "engine/uPersistencia.h"
+#include "project/Calculo.h"
+#include "project/Locacao.h"
 #include "project/Projeto.h"
 
 #include <sstream>
@@ -38,6 +40,24 @@ TEST(Projeto, NovoNaoHerdaNadaDoProjetoAnterior) {
         EscreverProjeto(novo, (pasta / "novo.mvd").string());
         EscreverProjeto(depois, (pasta / "depois.mvd").string());
         EXPECT_EQ(LerBytes(pasta / "novo.mvd"), LerBytes(pasta / "depois.mvd"));
+    }
+}
+
+// Um cálculo, a locação dos desaguadouros e as suas etapas nunca mudam o projeto: gravado
+// depois, o arquivo é o mesmo de antes (o período de retorno da chuva ficava o da bacia).
+TEST(Projeto, CalculoELocacaoNaoMudamOProjeto) {
+    TPastaTemporaria pasta("calculo-nao-muda");
+    for (const char* caso : {"c02_trap_secao3_50m", "c03_equiv_200m"}) {
+        SCOPED_TRACE(caso);
+        TAberto a;
+        ASSERT_TRUE(LerProjeto(a.p, DADOS_REFERENCIA + caso + ".mvd"));
+        EscreverProjeto(a.p, (pasta / "antes.mvd").string());
+        TResultadoCalculo r;
+        ExecutarCalculo(a.p, a.p.Estrada.Comprimento(), nullptr, r);
+        ASSERT_TRUE(r.Bacia);
+        LocarDesaguadouros(a.p, {{"A", 0, 60, 0.04}, {"B", 60, 40, -0.03}}, TOpcoesLocacao{});
+        EscreverProjeto(a.p, (pasta / "depois.mvd").string());
+        EXPECT_EQ(LerBytes(pasta / "antes.mvd"), LerBytes(pasta / "depois.mvd"));
     }
 }
 
