@@ -33,6 +33,10 @@ public:
 
     // Período de retorno equivalente de TrEsp.
     double TempoRetornoEquivalente() const;
+    // O período de retorno do cálculo do espaçamento: TrEsp, ou o seu equivalente quando pedido.
+    double PeriodoRetornoEspacamento() const {
+        return Equivalente ? TempoRetornoEquivalente() : TrEsp;
+    }
 
     // Propaga as contribuições laterais por um canal de 'comprimento' metros. Devolve falso
     // quando cancelado; o hidrograma da saída fica em 'saida'.

@@ -243,7 +243,7 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
     if (a) a->Rearmar();
     const TVerificacaoFinitos finitos(p, a ? a->SeparadorDecimal() : '.');
 
-    const double trEspacamento = e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
+    const double trEspacamento = e.PeriodoRetornoEspacamento();
     {
         TPrecipitacaoExponencialNegativa chuvaEspacamento = ChuvaNoPeriodo(p, trEspacamento);
         TParHidrogramas par;

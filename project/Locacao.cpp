@@ -413,7 +413,7 @@ class TCanalDoProjeto : public ICanalLocacao {
 public:
     TCanalDoProjeto(TProjeto& p, bool areaExterna) : P(p) {
         const TCanalEstrada& e = p.Estrada;
-        const double trEspacamento = e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
+        const double trEspacamento = e.PeriodoRetornoEspacamento();
         Espacamento = CalcularHidrogramasPlanos(p, trEspacamento, areaExterna);
         Dimensionamento = CalcularHidrogramasPlanos(p, e.TrDim, areaExterna);
         Toleravel = ::PerdaToleravel(e.Aprofundamento, e.Densidade);

@@ -276,7 +276,7 @@ TResultadoEspacamento CalcularCanal(TCopia& c, const TBase& base, double n, doub
                                     TCancelamentoMotor& acomp) {
     TCanalEstrada& e = c.P.Estrada;
     e.nc.Valor = n;
-    c.P.Chuva().Tr(e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp);
+    c.P.Chuva().Tr(e.PeriodoRetornoEspacamento());
     TResultadoEspacamento r;
     std::unique_ptr<THidrograma> saida;
     if (!CalcularCanalEmPecas(c.P, c.P.Chuva(), base.Estrada, base.Talude,

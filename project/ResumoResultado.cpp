@@ -20,9 +20,8 @@ std::string N(const char* mascara, double v, char sep) {
 } // namespace
 
 double PeriodoRetornoEspacamento(const TCanalEstrada& e) {
-    if (!e.Equivalente) return e.TrEsp;
     try {
-        return e.TempoRetornoEquivalente();
+        return e.PeriodoRetornoEspacamento();
     } catch (const EMorvendo&) {
         return e.TrEsp; // a verificação dos dados recusa o valor antes do cálculo
     }

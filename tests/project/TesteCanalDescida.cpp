@@ -31,12 +31,8 @@ struct TProjetoLido {
         P.Estrada.CurvaDescargaOriginal =
             curvaOriginal && P.Estrada.TipoCanal.Valor == CANAL_TRAPEZOIDAL;
     }
-    double TrEspacamento() const {
-        const TCanalEstrada& e = P.Estrada;
-        return e.Equivalente ? e.TempoRetornoEquivalente() : e.TrEsp;
-    }
     THidrogramasPlanos Planos(bool areaExterna = true) {
-        return CalcularHidrogramasPlanos(P, TrEspacamento(),
+        return CalcularHidrogramasPlanos(P, P.Estrada.PeriodoRetornoEspacamento(),
                                          areaExterna && P.Estrada.IndSecao == 1);
     }
 };
