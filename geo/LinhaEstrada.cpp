@@ -144,6 +144,38 @@ bool GpxSemAltitudeEmAlgumPonto(GDALDataset& ds, const std::string& camada,
     return falta;
 }
 
+GDALDatasetUniquePtr AbrirMapa(const std::string& caminho) {
+    ConferirArquivoDeEntrada(caminho);
+    GDALDatasetUniquePtr ds(GDALDataset::Open(caminho.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
+    if (!ds)
+        throw EArquivoRecusado("O arquivo " + caminho +
+                               " não é um mapa que o programa leia (GPX, KML, KMZ, GeoJSON, "
+                               "GeoPackage ou Shapefile) ou está corrompido.");
+    return ds;
+}
+
+// O campo que dá nome às feições ("name" no GPX e no KML, "nome" nos mapas brasileiros).
+int CampoDoNome(OGRFeatureDefn& definicao) {
+    for (const char* nome : {"name", "nome", "Name", "NAME", "Nome", "NOME"})
+        if (const int i = definicao.GetFieldIndex(nome); i >= 0) return i;
+    return -1;
+}
+
+// Comprimento sobre a esfera de mesmo volume do elipsoide, m: só para a escolha da linha.
+double ComprimentoAproximado(const std::vector<TPeca>& pecas) {
+    constexpr double raio = 6371008.8, grau = M_PI / 180;
+    double soma = 0;
+    for (const TPeca& p : pecas)
+        for (std::size_t i = 1; i < p.size(); ++i) {
+            const double f1 = p[i - 1].Latitude * grau, f2 = p[i].Latitude * grau;
+            const double df = f2 - f1, dl = (p[i].Longitude - p[i - 1].Longitude) * grau;
+            const double h = std::sin(df / 2) * std::sin(df / 2) +
+                             std::cos(f1) * std::cos(f2) * std::sin(dl / 2) * std::sin(dl / 2);
+            soma += 2 * raio * std::asin(std::min(1.0, std::sqrt(h)));
+        }
+    return soma;
+}
+
 double Distancia(const TVerticeUtm& a, const TVerticeUtm& b) {
     return std::hypot(b.E - a.E, b.N - a.N);
 }
@@ -198,13 +230,8 @@ TLinhaEstrada::~TLinhaEstrada() = default;
 
 TLinhaEstrada TLinhaEstrada::Abrir(const std::string& caminho, const TOpcoesLinha& opcoes) {
     TErrosGdal erros;
-    ConferirArquivoDeEntrada(caminho);
     TOpcaoGdal altitudeDoGps("GPX_ELE_AS_25D", "YES");
-    GDALDatasetUniquePtr ds(GDALDataset::Open(caminho.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY));
-    if (!ds)
-        throw EArquivoRecusado("O arquivo " + caminho +
-                               " não é um mapa que o programa leia (GPX, KML, KMZ, GeoJSON, "
-                               "GeoPackage ou Shapefile) ou está corrompido.");
+    GDALDatasetUniquePtr ds = AbrirMapa(caminho);
     OGRLayer& camada = EscolherCamada(*ds, caminho, opcoes.Camada);
     const std::string nome = camada.GetName();
     const std::string origem = "da camada " + Aspas(nome) + " de " + caminho;
@@ -261,6 +288,51 @@ TLinhaEstrada TLinhaEstrada::Abrir(const std::string& caminho, const TOpcoesLinh
     TLinhaEstrada linha = Montar(std::move(pecas), origem, opcoes.DoFim);
     linha.FCamada = nome;
     return linha;
+}
+
+std::vector<TCamadaDoMapa> TLinhaEstrada::Listar(const std::string& caminho) {
+    TErrosGdal erros;
+    TOpcaoGdal altitudeDoGps("GPX_ELE_AS_25D", "YES");
+    GDALDatasetUniquePtr ds = AbrirMapa(caminho);
+    const bool gpx = std::string(ds->GetDriverName()) == "GPX";
+    const OGRSpatialReference wgs84 = SistemaEpsg(4326);
+    std::vector<TCamadaDoMapa> camadas;
+    for (OGRLayer* c : ds->GetLayers()) {
+        TCamadaDoMapa camada{c->GetName(), {}};
+        const OGRSpatialReference* sistema = c->GetSpatialRef();
+        // Sem sistema, sem comprimento: a abertura da linha diz o que falta.
+        TTransformacao paraGeo = sistema ? Transformacao(*sistema, wgs84) : nullptr;
+        const int campoNome = CampoDoNome(*c->GetLayerDefn());
+        c->ResetReading();
+        for (auto& f : *c) {
+            std::vector<TPeca> pecas;
+            PecasDaGeometria(f->GetGeometryRef(), pecas);
+            if (pecas.empty()) continue;
+            TLinhaDoMapa linha;
+            linha.Feicao = f->GetFID();
+            if (campoNome >= 0 && f->IsFieldSetAndNotNull(campoNome))
+                linha.Nome = f->GetFieldAsString(campoNome);
+            bool todas = true, algumaNaoZero = false, convertida = bool(paraGeo);
+            for (TPeca& p : pecas)
+                for (TVerticeGeo& v : p) {
+                    todas = todas && std::isfinite(v.Z);
+                    algumaNaoZero = algumaNaoZero || (std::isfinite(v.Z) && v.Z != 0);
+                    convertida = convertida && paraGeo->Transform(1, &v.Longitude, &v.Latitude);
+                }
+            linha.TemCotas = todas && algumaNaoZero &&
+                             !(gpx && GpxSemAltitudeEmAlgumPonto(*ds, camada.Nome, linha.Feicao));
+            if (convertida) linha.Comprimento = ComprimentoAproximado(pecas);
+            camada.Linhas.push_back(std::move(linha));
+        }
+        if (!camada.Linhas.empty()) camadas.push_back(std::move(camada));
+    }
+    if (erros.Houve())
+        throw EArquivoRecusado("O arquivo " + caminho +
+                               " está corrompido: as camadas não "
+                               "puderam ser lidas.");
+    // Sem linhas: a mesma recusa da abertura (camada vazia, só pontos...).
+    if (camadas.empty()) EscolherCamada(*ds, caminho, {});
+    return camadas;
 }
 
 TLinhaEstrada TLinhaEstrada::DeVertices(std::vector<TVerticeGeo> vertices, bool doFim) {

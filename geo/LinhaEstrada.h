@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "geo/PerfilLinha.h"
+#include "geo/Planta.h"
 
 // A linha da estrada lida de um arquivo de mapa (GPX, KML/KMZ, GeoJSON, GeoPackage, Shapefile,
 // em qualquer sistema de coordenadas que o GDAL conheça), levada à zona UTM do lugar e
@@ -41,6 +42,9 @@ public:
     // ou está corrompido) ou EMorvendo com o motivo (camada vazia, de pontos, linha de um
     // vértice, que volta sobre si mesma, sistema de coordenadas que não se converte).
     static TLinhaEstrada Abrir(const std::string& caminho, const TOpcoesLinha& opcoes = {});
+    // As camadas com linhas e as linhas de cada uma, para a escolha. As mesmas recusas de
+    // Abrir para arquivo que não é mapa e para arquivo sem linhas.
+    static std::vector<TCamadaDoMapa> Listar(const std::string& caminho);
     // A partir dos vértices já em longitude e latitude; a zona UTM é a do meio da linha.
     static TLinhaEstrada DeVertices(std::vector<TVerticeGeo> vertices, bool doFim = false);
 

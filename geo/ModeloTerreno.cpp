@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <gdal_priv.h>
+#include <gdal_utils.h>
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
@@ -66,16 +68,47 @@ TCelulas Celulas(const TRaster& r, double u, double v) {
     return c;
 }
 
-} // namespace
-
-std::vector<TPontoPerfil> PerfilDoTerreno(const std::string& caminho, const TLinhaEstrada& linha) {
-    TErrosGdal erros;
+GDALDatasetUniquePtr AbrirTerreno(const std::string& caminho) {
     ConferirArquivoDeEntrada(caminho);
     GDALDatasetUniquePtr ds(GDALDataset::Open(caminho.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY));
     if (!ds || ds->GetRasterCount() < 1)
         throw EArquivoRecusado("O arquivo " + caminho +
                                " não é um modelo de terreno que o programa leia (GeoTIFF, .hgt, "
                                "grade ASCII ou outro raster) ou está corrompido.");
+    return ds;
+}
+
+// Argumentos de linha de comando dos utilitários do GDAL.
+class TArgumentos {
+public:
+    TArgumentos(std::initializer_list<std::string> a) : FTextos(a) {
+        for (std::string& t : FTextos)
+            FPonteiros.push_back(t.data());
+        FPonteiros.push_back(nullptr);
+    }
+    char** Lista() { return FPonteiros.data(); }
+
+private:
+    std::vector<std::string> FTextos;
+    std::vector<char*> FPonteiros;
+};
+
+std::string Numero(double v) {
+    char texto[40];
+    std::snprintf(texto, sizeof texto, "%.17g", v);
+    return texto;
+}
+
+struct TFechaDataset {
+    void operator()(GDALDatasetH d) const { GDALClose(d); }
+};
+using TDataset = std::unique_ptr<void, TFechaDataset>;
+
+} // namespace
+
+std::vector<TPontoPerfil> PerfilDoTerreno(const std::string& caminho, const TLinhaEstrada& linha) {
+    TErrosGdal erros;
+    GDALDatasetUniquePtr ds = AbrirTerreno(caminho);
     TRaster r;
     r.Banda = ds->GetRasterBand(1);
     r.Largura = ds->GetRasterXSize();
@@ -179,4 +212,142 @@ TPerfilEstrada PerfilDaEstrada(const TLinhaEstrada& linha, const std::string& te
     ConferirOpcoesPerfil(opcoes);
     return DerivarPerfil(terreno.empty() ? linha.PerfilDaLinha() : PerfilDoTerreno(terreno, linha),
                          opcoes);
+}
+
+TRelevo RelevoDoTerreno(const std::string& caminho, const TLinhaEstrada& linha, int ladoMaximo) {
+    TErrosGdal erros;
+    GDALDatasetUniquePtr ds = AbrirTerreno(caminho);
+    const OGRSpatialReference* sistema = ds->GetSpatialRef();
+    double gt[6], inversa[6];
+    if (!sistema || sistema->IsEmpty() || ds->GetGeoTransform(gt) != CE_None ||
+        !GDALInvGeoTransform(gt, inversa))
+        throw EMorvendo("O modelo de terreno " + caminho + " não diz onde fica.");
+    GDALRasterBand& banda = *ds->GetRasterBand(1);
+    int tem = 0;
+    const double escala = banda.GetScale(&tem);
+    const double metros = MetrosPorUnidade(banda, *sistema, caminho) * (tem ? escala : 1);
+
+    // A estrada e uma folga em volta, em pixels quadrados no plano UTM dela.
+    TRelevo relevo;
+    relevo.Oeste = relevo.Sul = INFINITY;
+    relevo.Leste = relevo.Norte = -INFINITY;
+    for (const TVerticeUtm& v : linha.Vertices()) {
+        relevo.Oeste = std::min(relevo.Oeste, v.E);
+        relevo.Leste = std::max(relevo.Leste, v.E);
+        relevo.Sul = std::min(relevo.Sul, v.N);
+        relevo.Norte = std::max(relevo.Norte, v.N);
+    }
+    // Um quadrado em volta da estrada, com folga: a planta o mostra em janelas de qualquer
+    // proporção sem faixas brancas.
+    const double lado =
+        std::max(200.0, 1.25 * std::max(relevo.Leste - relevo.Oeste, relevo.Norte - relevo.Sul));
+    const double centroE = (relevo.Oeste + relevo.Leste) / 2;
+    const double centroN = (relevo.Sul + relevo.Norte) / 2;
+    relevo.Oeste = centroE - lado / 2;
+    relevo.Leste = centroE + lado / 2;
+    relevo.Sul = centroN - lado / 2;
+    relevo.Norte = centroN + lado / 2;
+    const double celula =
+        std::max(relevo.Leste - relevo.Oeste, relevo.Norte - relevo.Sul) / std::max(ladoMaximo, 2);
+    const int largura = std::max(2, int(std::ceil((relevo.Leste - relevo.Oeste) / celula)));
+    const int altura = std::max(2, int(std::ceil((relevo.Norte - relevo.Sul) / celula)));
+    relevo.Leste = relevo.Oeste + largura * celula;
+    relevo.Sul = relevo.Norte - altura * celula;
+
+    // A janela do raster que cobre esse retângulo (as bordas, ponto a ponto: a projeção as
+    // encurva).
+    TTransformacao paraRaster = Transformacao(SistemaEpsg(linha.Epsg()), *sistema);
+    if (!paraRaster) return {};
+    std::vector<double> x, y;
+    constexpr int pontos = 24;
+    for (int k = 0; k <= pontos; ++k) {
+        const double f = double(k) / pontos;
+        const double e = relevo.Oeste + f * (relevo.Leste - relevo.Oeste);
+        const double n = relevo.Sul + f * (relevo.Norte - relevo.Sul);
+        for (const auto& [a, b] : {std::pair(e, relevo.Sul), std::pair(e, relevo.Norte),
+                                   std::pair(relevo.Oeste, n), std::pair(relevo.Leste, n)}) {
+            x.push_back(a);
+            y.push_back(b);
+        }
+    }
+    std::vector<int> certo(x.size(), 0);
+    paraRaster->Transform(x.size(), x.data(), y.data(), nullptr, certo.data());
+    double u0 = INFINITY, u1 = -INFINITY, v0 = INFINITY, v1 = -INFINITY;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        if (!certo[i]) continue;
+        const double u = inversa[0] + inversa[1] * x[i] + inversa[2] * y[i];
+        const double v = inversa[3] + inversa[4] * x[i] + inversa[5] * y[i];
+        u0 = std::min(u0, u), u1 = std::max(u1, u);
+        v0 = std::min(v0, v), v1 = std::max(v1, v);
+    }
+    const int i0 = std::max(0, int(std::floor(u0)) - 1);
+    const int j0 = std::max(0, int(std::floor(v0)) - 1);
+    const int i1 = std::min(ds->GetRasterXSize(), int(std::ceil(u1)) + 1);
+    const int j1 = std::min(ds->GetRasterYSize(), int(std::ceil(v1)) + 1);
+    if (!(i1 - i0 >= 2 && j1 - j0 >= 2)) return {};
+
+    // Só a janela, já reduzida à resolução da imagem (média das células); depois levada ao
+    // plano UTM e sombreada. O raster inteiro nunca é lido na resolução dele.
+    const double reducao = std::max(1.0, double(std::max(i1 - i0, j1 - j0)) / ladoMaximo);
+    TArgumentos recorte{"-of",
+                        "MEM",
+                        "-srcwin",
+                        std::to_string(i0),
+                        std::to_string(j0),
+                        std::to_string(i1 - i0),
+                        std::to_string(j1 - j0),
+                        "-outsize",
+                        std::to_string(std::max(2, int(std::lround((i1 - i0) / reducao)))),
+                        std::to_string(std::max(2, int(std::lround((j1 - j0) / reducao)))),
+                        "-r",
+                        reducao > 1 ? "average" : "nearest",
+                        "-ot",
+                        "Float32"};
+    TArgumentos plano{"-of",
+                      "MEM",
+                      "-t_srs",
+                      "EPSG:" + std::to_string(linha.Epsg()),
+                      "-te",
+                      Numero(relevo.Oeste),
+                      Numero(relevo.Sul),
+                      Numero(relevo.Leste),
+                      Numero(relevo.Norte),
+                      "-ts",
+                      std::to_string(largura),
+                      std::to_string(altura),
+                      "-r",
+                      "bilinear",
+                      "-ot",
+                      "Float32",
+                      "-dstnodata",
+                      "-3.4e38"};
+    // O relevo exagerado duas vezes: nas estradas de terra, morros suaves que senão somem.
+    TArgumentos sombra{
+        "-of", "MEM", "-compute_edges", "-multidirectional", "-z", Numero(2 * metros)};
+    auto* opRecorte = GDALTranslateOptionsNew(recorte.Lista(), nullptr);
+    TDataset janela(GDALTranslate("", ds.get(), opRecorte, nullptr));
+    GDALTranslateOptionsFree(opRecorte);
+    TDataset emUtm;
+    if (janela) {
+        auto* opPlano = GDALWarpAppOptionsNew(plano.Lista(), nullptr);
+        GDALDatasetH fonte = janela.get();
+        emUtm.reset(GDALWarp("", nullptr, 1, &fonte, opPlano, nullptr));
+        GDALWarpAppOptionsFree(opPlano);
+    }
+    TDataset sombreado;
+    if (emUtm) {
+        auto* opSombra = GDALDEMProcessingOptionsNew(sombra.Lista(), nullptr);
+        sombreado.reset(
+            GDALDEMProcessing("", emUtm.get(), "hillshade", nullptr, opSombra, nullptr));
+        GDALDEMProcessingOptionsFree(opSombra);
+    }
+    relevo.Largura = largura;
+    relevo.Altura = altura;
+    relevo.Cinza.resize(std::size_t(largura) * std::size_t(altura));
+    if (!sombreado ||
+        GDALRasterIO(GDALGetRasterBand(sombreado.get(), 1), GF_Read, 0, 0, largura, altura,
+                     relevo.Cinza.data(), largura, altura, GDT_Byte, 0, 0) != CE_None)
+        throw EArquivoRecusado("O relevo do modelo de terreno " + caminho +
+                               " não pôde ser feito: o arquivo está corrompido.");
+    return relevo;
 }

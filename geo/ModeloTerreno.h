@@ -21,3 +21,7 @@ std::vector<TPontoPerfil> PerfilDoTerreno(const std::string& caminho, const TLin
 // outros dois a partir dele.
 TPerfilEstrada PerfilDaEstrada(const TLinhaEstrada& linha, const std::string& terreno,
                                const TOpcoesPerfil& opcoes);
+
+// O relevo sombreado do modelo em volta da estrada, no plano UTM dela, com no máximo
+// 'ladoMaximo' pixels no lado maior. Vazio quando o modelo não chega à estrada.
+TRelevo RelevoDoTerreno(const std::string& caminho, const TLinhaEstrada& linha, int ladoMaximo);

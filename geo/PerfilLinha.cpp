@@ -191,13 +191,6 @@ std::vector<TPontoPerfil> PerfilPorTrechoMinimo(const std::vector<TPontoPerfil>&
     return perfil;
 }
 
-void ConferirOpcoesPerfil(const TOpcoesPerfil& opcoes) {
-    if (!(opcoes.Janela >= 0 && opcoes.Janela <= 1000))
-        throw EMorvendo("A janela de suavização deve ficar entre 0 e 1000 m.");
-    if (!(opcoes.TrechoMinimo >= 1 && opcoes.TrechoMinimo <= 10000))
-        throw EMorvendo("O trecho mínimo deve ficar entre 1 e 10000 m.");
-}
-
 TPerfilEstrada DerivarPerfil(std::vector<TPontoPerfil> bruto, const TOpcoesPerfil& opcoes) {
     ConferirOpcoesPerfil(opcoes);
     if (bruto.size() < 2) throw EMorvendo("O perfil precisa de pelo menos dois pontos.");

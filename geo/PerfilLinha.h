@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "comum/EMorvendo.h"
 #include "project/Estudos.h"
 
 // O caminho da linha da estrada (já em UTM) até o perfil que a locação usa: estaqueamento,
@@ -79,8 +80,14 @@ struct TPerfilEstrada {
     std::vector<TPontoPerfil> Perfil;
 };
 
-// Confere as opções (EMorvendo com a mensagem do campo).
-void ConferirOpcoesPerfil(const TOpcoesPerfil& opcoes);
+// Confere as opções (EMorvendo com a mensagem do campo). Aqui, sem o GDAL, para que a janela
+// confira o que se digitou antes de carregar o módulo do mapa.
+inline void ConferirOpcoesPerfil(const TOpcoesPerfil& opcoes) {
+    if (!(opcoes.Janela >= 0 && opcoes.Janela <= 1000))
+        throw EMorvendo("A janela de suavização deve ficar entre 0 e 1000 m.");
+    if (!(opcoes.TrechoMinimo >= 1 && opcoes.TrechoMinimo <= 10000))
+        throw EMorvendo("O trecho mínimo deve ficar entre 1 e 10000 m.");
+}
 
 // Do perfil bruto a cada metro aos outros dois. EMorvendo para cota que não é número.
 TPerfilEstrada DerivarPerfil(std::vector<TPontoPerfil> bruto, const TOpcoesPerfil& opcoes);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPrintPreviewDialog>
@@ -22,7 +23,6 @@
 #include <QShortcut>
 #include <QSplitter>
 #include <QStyledItemDelegate>
-#include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <cmath>
 #include <memory>
@@ -36,8 +36,11 @@
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
 #include "comum/ui/RotinasUi.h"
+#include "geo/ExportarMapa.h"
 #include "mainwindow/Controles.h"
+#include "mainwindow/estudos/DialogoEstradaMapa.h"
 #include "mainwindow/estudos/Lote.h"
+#include "mainwindow/estudos/PlantaEstrada.h"
 #include "mainwindow/estudos/Tabelas.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "mainwindow/uRotinasComuns.h"
@@ -618,6 +621,48 @@ double LarguraRotuloEstaca(const QFontMetricsF& fm) {
     return fm.horizontalAdvance(QStringLiteral("0000"));
 }
 
+// As marcas das cotas e o eixo horizontal do perfil num retângulo: o desenho e o clique.
+struct TGeometriaPerfil {
+    double CMin = 0, CMax = 1;
+    std::vector<double> MarcasCota;
+    int Casas = 0;
+    double LarguraCotas = 0, Esquerda = 0, Direita = 1;
+    TEscalaEstacas Estacas;
+    double X(double pos) const {
+        return Esquerda +
+               (pos - Estacas.Inicio) / (Estacas.Fim - Estacas.Inicio) * (Direita - Esquerda);
+    }
+    double Posicao(double x) const {
+        return Estacas.Inicio +
+               (x - Esquerda) / std::max(1.0, Direita - Esquerda) * (Estacas.Fim - Estacas.Inicio);
+    }
+};
+
+TGeometriaPerfil Geometria(const std::vector<TTrecho>& trechos, const std::vector<double>& cotas,
+                           const QRectF& area, const QFontMetricsF& fm) {
+    TGeometriaPerfil g;
+    // Cotas: marcas redondas que cobrem o perfil.
+    g.CMin = *std::min_element(cotas.begin(), cotas.end());
+    g.CMax = *std::max_element(cotas.begin(), cotas.end());
+    if (g.CMax - g.CMin < 0.01) {
+        g.CMin -= 1;
+        g.CMax += 1;
+    }
+    g.MarcasCota = MarcasDoEixo(g.CMin, g.CMax, 5, 0.01);
+    g.CMin = std::min(g.CMin, g.MarcasCota.front());
+    g.CMax = std::max(g.CMax, g.MarcasCota.back());
+    const double passoCota = g.MarcasCota.size() > 1 ? g.MarcasCota[1] - g.MarcasCota[0] : 1;
+    g.Casas = passoCota >= 1 - 1e-9 ? 0 : (passoCota >= 0.1 - 1e-9 ? 1 : 2);
+    g.LarguraCotas = fm.horizontalAdvance(QStringLiteral("Cota (m)"));
+    for (const double m : g.MarcasCota)
+        g.LarguraCotas = std::max(g.LarguraCotas, fm.horizontalAdvance(FormatarCasas(m, g.Casas)));
+    const double h = fm.height();
+    g.Esquerda = area.left() + g.LarguraCotas + 0.8 * h;
+    g.Direita = area.right() - 1.2 * h;
+    g.Estacas = EscalaEstacas(trechos, g.Direita - g.Esquerda, LarguraRotuloEstaca(fm));
+    return g;
+}
+
 // Triângulo de um desaguadouro com a ponta em (x, y): para baixo acima do perfil (esquerdo),
 // para cima abaixo dele (direito).
 QPainterPath Seta(double x, double y, double tamanho, bool paraBaixo) {
@@ -642,39 +687,48 @@ QStringList TDesenhoEstrada::MarcasEixo() const {
     return r;
 }
 
+void TDesenhoEstrada::Marcar(std::optional<double> posicao) {
+    FMarca = posicao;
+    update();
+}
+
+QFont TDesenhoEstrada::FonteTela() const {
+    return FontePixels(font(), QFontInfo(font()).pixelSize());
+}
+
+double TDesenhoEstrada::XDaPosicao(double posicao) const {
+    if (FTrechos.empty()) return 0;
+    return Geometria(FTrechos, FCotas, rect(), QFontMetricsF(FonteTela())).X(posicao);
+}
+
+void TDesenhoEstrada::mouseReleaseEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton || FTrechos.empty()) return;
+    const TGeometriaPerfil g = Geometria(FTrechos, FCotas, rect(), QFontMetricsF(FonteTela()));
+    const double posicao = std::clamp(g.Posicao(e->position().x()), g.Estacas.Inicio,
+                                      FTrechos.back().Inicio + FTrechos.back().Comprimento);
+    Marcar(posicao);
+    if (LugarEscolhido) LugarEscolhido(posicao);
+}
+
 QString TDesenhoEstrada::TituloEixo() const {
     return QStringLiteral("Estacas de 20 m");
 }
 
 QImage TDesenhoEstrada::Imagem(QSize tamanho) const {
-    QImage imagem(tamanho, QImage::Format_ARGB32);
-    imagem.fill(Qt::white);
-    QPainter p(&imagem);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setFont(FontePixels(font(), QFontInfo(font()).pixelSize()));
-    Desenhar(p, QRectF(QPointF(0, 0), QSizeF(tamanho)));
-    return imagem;
+    return ImagemDoDesenho(tamanho, FonteTela(),
+                           [this](QPainter& p, const QRectF& a) { Desenhar(p, a); });
 }
 
 QByteArray TDesenhoEstrada::Svg(QSize tamanho) const {
-    QBuffer saida;
-    saida.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&saida);
-    svg.setSize(tamanho);
-    svg.setViewBox(QRect(QPoint(0, 0), tamanho));
-    svg.setTitle(QStringLiteral("Perfil da estrada com os desaguadouros"));
-    QPainter p(&svg);
-    p.setFont(FontePixels(font(), QFontInfo(font()).pixelSize()));
-    Desenhar(p, QRectF(QPointF(0, 0), QSizeF(tamanho)));
-    p.end();
-    return saida.data();
+    return SvgDoDesenho(tamanho, FonteTela(),
+                        QStringLiteral("Perfil da estrada com os desaguadouros"),
+                        [this](QPainter& p, const QRectF& a) { Desenhar(p, a); });
 }
 
 void TDesenhoEstrada::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setFont(FontePixels(font(), QFontInfo(font()).pixelSize()));
+    p.setFont(FonteTela());
     Desenhar(p, rect());
 }
 
@@ -692,35 +746,19 @@ void TDesenhoEstrada::Desenhar(QPainter& p, const QRectF& area) const {
         return;
     }
     const char sep = SeparadorDecimal();
-
-    // Cotas: marcas redondas que cobrem o perfil.
-    double cMin = *std::min_element(FCotas.begin(), FCotas.end());
-    double cMax = *std::max_element(FCotas.begin(), FCotas.end());
-    if (cMax - cMin < 0.01) {
-        cMin -= 1;
-        cMax += 1;
-    }
-    const std::vector<double> marcasCota = MarcasDoEixo(cMin, cMax, 5, 0.01);
-    cMin = std::min(cMin, marcasCota.front());
-    cMax = std::max(cMax, marcasCota.back());
-    const double passoCota = marcasCota.size() > 1 ? marcasCota[1] - marcasCota[0] : 1;
-    const int casas = passoCota >= 1 - 1e-9 ? 0 : (passoCota >= 0.1 - 1e-9 ? 1 : 2);
-    double larguraCotas = fm.horizontalAdvance(QStringLiteral("Cota (m)"));
-    for (const double m : marcasCota)
-        larguraCotas = std::max(larguraCotas, fm.horizontalAdvance(FormatarCasas(m, casas)));
-
-    const double esquerda = area.left() + larguraCotas + 0.8 * h;
-    const double direita = area.right() - 1.2 * h;
+    const TGeometriaPerfil g = Geometria(FTrechos, FCotas, area, fm);
+    const double cMin = g.CMin, cMax = g.CMax;
+    const std::vector<double>& marcasCota = g.MarcasCota;
+    const int casas = g.Casas;
+    const double larguraCotas = g.LarguraCotas, esquerda = g.Esquerda, direita = g.Direita;
     // De cima para baixo: legenda, setas da esquerda, perfil, setas da direita, faixa das
     // declividades, eixo das estacas.
     const double topo = area.top() + 2.4 * h;
     const double yEixo = area.bottom() - 2.4 * h;
     const double yRampas = yEixo - 1.25 * h;
     const double base = yRampas - 1.1 * h;
-    const TEscalaEstacas e = EscalaEstacas(FTrechos, direita - esquerda, LarguraRotuloEstaca(fm));
-    auto x = [&](double pos) {
-        return esquerda + (pos - e.Inicio) / (e.Fim - e.Inicio) * (direita - esquerda);
-    };
+    const TEscalaEstacas& e = g.Estacas;
+    auto x = [&](double pos) { return g.X(pos); };
     auto y = [&](double cota) {
         return base - (cota - cMin) / (cMax - cMin) * std::max(1.0, base - topo);
     };
@@ -805,6 +843,19 @@ void TDesenhoEstrada::Desenhar(QPainter& p, const QRectF& area) const {
         p.drawPath(Seta(px, esquerdo ? py - 2 * u : py + 2 * u, tamanho, esquerdo));
     }
     p.setBrush(Qt::NoBrush);
+
+    // O lugar marcado (aqui ou na planta): linha vermelha e o texto acima do perfil.
+    if (FMarca) {
+        const double px = x(*FMarca);
+        p.setPen(QPen(QColor(200, 0, 0), 1.5 * u, Qt::DashLine));
+        p.drawLine(QPointF(px, topo - 0.2 * h), QPointF(px, yEixo));
+        const QString t = TextoDoLugar(*FMarca);
+        const double w = fm.horizontalAdvance(t) + 2;
+        p.setPen(QColor(170, 0, 0));
+        p.drawText(
+            QRectF(std::clamp(px - w / 2, area.left(), area.right() - w), topo - 1.3 * h, w, h),
+            Qt::AlignCenter, t);
+    }
 
     // Legenda no alto, à direita: os lados com as contagens, a crista e a baixada.
     {
@@ -904,6 +955,12 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
                        "encostados, sem intervalos. Os canais ficam com a seção do projeto. "
                        "Ctrl+Z desfaz a importação."));
     btnPerfil = Botao("Do &perfil...", "btnPerfil");
+    btnEstradaMapa = Botao("Da estrada no &mapa...", "btnEstradaMapa");
+    btnEstradaMapa->setToolTip(
+        QStringLiteral("A linha da estrada num mapa (GPX, KML, KMZ, GeoJSON, GeoPackage ou "
+                       "Shapefile), com as cotas dela ou de um modelo de terreno: os trechos "
+                       "saem do perfil suavizado, unidos pela tolerância, e a planta mostra a "
+                       "estrada. Ctrl+Z desfaz a substituição."));
     btnPerfil->setToolTip(
         QStringLiteral("CSV do perfil longitudinal levantado: posicao_m,cota_m (ponto decimal; "
                        "ou ';' e vírgula decimal). Rampas cujas declividades diferem menos que "
@@ -923,7 +980,8 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
         "Guardado com o projeto."));
 
     auto* edicao = new QHBoxLayout;
-    for (QPushButton* b : {btnAcrescentarTrecho, btnRemoverTrecho, btnImportarTrechos, btnPerfil})
+    for (QPushButton* b :
+         {btnAcrescentarTrecho, btnRemoverTrecho, btnImportarTrechos, btnPerfil, btnEstradaMapa})
         edicao->addWidget(b);
     auto* rTol = Rotulo("&Tolerância");
     rTol->setBuddy(eTolerancia);
@@ -961,6 +1019,15 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     ht->addLayout(calc);
 
     DesenhoEstrada = new TDesenhoEstrada;
+    PlantaEstrada = new TPlantaEstrada;
+    PlantaEstrada->hide();
+    DesenhoEstrada->LugarEscolhido = [this](double posicao) { MarcarLugar(posicao); };
+    PlantaEstrada->LugarEscolhido = [this](double posicao) { MarcarLugar(posicao); };
+    // O perfil e a planta lado a lado: um clique num marca o lugar nos dois.
+    FDesenhos = new QSplitter(Qt::Horizontal);
+    FDesenhos->setChildrenCollapsible(false);
+    FDesenhos->addWidget(DesenhoEstrada);
+    FDesenhos->addWidget(PlantaEstrada);
 
     tbNota = new TTabelaResultados("tbNota");
     tbNota->setModel(FNota);
@@ -973,7 +1040,7 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     auto* divisor = new QSplitter(Qt::Vertical);
     divisor->setChildrenCollapsible(false);
     divisor->addWidget(gTrechos);
-    divisor->addWidget(DesenhoEstrada);
+    divisor->addWidget(FDesenhos);
     divisor->addWidget(gNota);
     divisor->setStretchFactor(0, 3);
     divisor->setStretchFactor(1, 2);
@@ -982,12 +1049,19 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
     btnCopiarTrechos = Botao("C&opiar", "btnCopiarTrechos");
     btnExportarTrechos = Botao("&Exportar nota...", "btnExportarTrechos");
     btnExportarDesenho = Botao("Exportar &desenho...", "btnExportarDesenho");
+    btnExportarPlanta = Botao("Exportar p&lanta...", "btnExportarPlanta");
+    btnExportarMapa = Botao("E&xportar para o mapa...", "btnExportarMapa");
+    btnExportarMapa->setToolTip(
+        QStringLiteral("Os desaguadouros e os canais que chegam a eles, na estrada do mapa: "
+                       "GeoPackage (QGIS), KML (Google Earth), GPX (GPS de campo), GeoJSON ou "
+                       "CSV com latitude, longitude e UTM."));
     btnImprimirTrechos = Botao("&Imprimir...", "btnImprimirTrechos");
     btnVoltarTrechos = Botao("&Voltar", "btnVoltarTrechos");
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
-    for (QPushButton* b : {btnCopiarTrechos, btnExportarTrechos, btnExportarDesenho,
-                           btnImprimirTrechos, btnVoltarTrechos})
+    for (QPushButton* b :
+         {btnCopiarTrechos, btnExportarTrechos, btnExportarDesenho, btnExportarPlanta,
+          btnExportarMapa, btnImprimirTrechos, btnVoltarTrechos})
         botoes->addWidget(b);
 
     auto* v = new QVBoxLayout(this);
@@ -1014,6 +1088,15 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
                 const QString c = EscolherArquivo(QStringLiteral("Perfil longitudinal"));
                 if (!c.isEmpty()) DerivarDoPerfil(c);
             }));
+    PedirEstrada = [this](const TPedidoEstrada& anterior) -> std::optional<TPedidoEstrada> {
+        TDialogoEstradaMapa dialogo(anterior, this);
+        dialogo.Erro = FAmb.Erro;
+        if (dialogo.exec() != QDialog::Accepted) return std::nullopt;
+        return dialogo.Aceito();
+    };
+    connect(btnEstradaMapa, &QPushButton::clicked, this, proteger([this] {
+                if (const auto pedido = PedirEstrada(FPedidoMapa)) AbrirDoMapa(*pedido);
+            }));
     connect(eFator, &QLineEdit::editingFinished, this, [this] {
         try {
             AplicarFator();
@@ -1035,15 +1118,27 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
                 ExportarCsv(nome);
             }));
     connect(btnExportarDesenho, &QPushButton::clicked, this, proteger([this] {
+                const QString nome = EscolherImagem(QStringLiteral("Exportar o perfil"),
+                                                    QStringLiteral("perfil.png"));
+                if (!nome.isEmpty()) ExportarDesenho(nome);
+            }));
+    connect(btnExportarPlanta, &QPushButton::clicked, this, proteger([this] {
+                const QString nome = EscolherImagem(QStringLiteral("Exportar a planta"),
+                                                    QStringLiteral("planta.png"));
+                if (!nome.isEmpty()) ExportarPlanta(nome);
+            }));
+    connect(btnExportarMapa, &QPushButton::clicked, this, proteger([this] {
                 QString filtro;
                 QString nome = QFileDialog::getSaveFileName(
-                    this, QStringLiteral("Exportar o perfil"), QStringLiteral("perfil.png"),
-                    QStringLiteral("Imagem PNG (*.png);;Desenho SVG (*.svg)"), &filtro);
+                    this, QStringLiteral("Exportar os desaguadouros para o mapa"),
+                    QStringLiteral("desaguadouros.gpkg"),
+                    QStringLiteral("GeoPackage (*.gpkg);;KML (*.kml);;GPX (*.gpx);;"
+                                   "GeoJSON (*.geojson);;CSV (*.csv)"),
+                    &filtro);
                 if (nome.isEmpty()) return;
-                const QString sufixo = QFileInfo(nome).suffix().toLower();
-                if (sufixo != QStringLiteral("png") && sufixo != QStringLiteral("svg"))
-                    nome += filtro.contains(QStringLiteral("svg")) ? ".svg" : ".png";
-                ExportarDesenho(nome);
+                if (!FormatoPelaExtensao(QFile::encodeName(nome).toStdString()))
+                    nome += QLatin1Char('.') + filtro.section(QStringLiteral("*."), 1).chopped(1);
+                ExportarParaMapa(nome);
             }));
     connect(btnImprimirTrechos, &QPushButton::clicked, this, proteger([this] {
                 QPrintPreviewDialog dialogo(&FAmb.Impressora(), this);
@@ -1069,6 +1164,17 @@ TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
 
 TPaginaTrechos::~TPaginaTrechos() = default;
 
+QString TPaginaTrechos::EscolherImagem(const QString& titulo, const QString& padrao) {
+    QString filtro;
+    QString nome = QFileDialog::getSaveFileName(
+        this, titulo, padrao, QStringLiteral("Imagem PNG (*.png);;Desenho SVG (*.svg)"), &filtro);
+    if (nome.isEmpty()) return nome;
+    const QString sufixo = QFileInfo(nome).suffix().toLower();
+    if (sufixo != QStringLiteral("png") && sufixo != QStringLiteral("svg"))
+        nome += filtro.contains(QStringLiteral("svg")) ? ".svg" : ".png";
+    return nome;
+}
+
 QString TPaginaTrechos::EscolherArquivo(const QString& titulo) {
     return QFileDialog::getOpenFileName(this, titulo, QString(),
                                         QStringLiteral("Planilha CSV (*.csv);;Todos (*)"));
@@ -1086,6 +1192,8 @@ void TPaginaTrechos::Atualizar() {
 
 void TPaginaTrechos::Recarregar() {
     FAntesDaImportacao.reset();
+    FEstrada.reset();
+    MostrarEstrada();
     FLote->Abandonar();
     FModelo->Recarregar();
     FNota->Definir({}, false);
@@ -1100,6 +1208,33 @@ void TPaginaTrechos::Recarregar() {
 void TPaginaTrechos::Redesenhar() {
     DesenhoEstrada->Definir(FModelo->Trechos(), FModelo->CotaInicial(),
                             FNota->Resultado().Desaguadouros);
+    PlantaEstrada->DefinirLocacao(FModelo->Trechos(), FNota->Resultado().Desaguadouros);
+}
+
+void TPaginaTrechos::MostrarEstrada() {
+    DesenhoEstrada->Marcar(std::nullopt);
+    if (!FEstrada) {
+        PlantaEstrada->Esvaziar();
+        PlantaEstrada->hide();
+        return;
+    }
+    std::vector<QPointF> linha;
+    for (const TVerticeUtm& v : FEstrada->Vertices())
+        linha.emplace_back(v.E, v.N);
+    PlantaEstrada->DefinirEstrada(
+        std::move(linha), FEstrada->Posicoes(), FEstrada->Relevo(),
+        QStringLiteral("UTM %1 %2").arg(FEstrada->Zona()).arg(FEstrada->Sul() ? 'S' : 'N'));
+    if (PlantaEstrada->isHidden()) {
+        // A planta aparece com metade da largura: com menos, as estacas se amontoam.
+        PlantaEstrada->show();
+        const int metade = std::max(1, FDesenhos->width() / 2);
+        FDesenhos->setSizes({metade, metade});
+    }
+}
+
+void TPaginaTrechos::MarcarLugar(double posicao) {
+    DesenhoEstrada->Marcar(posicao);
+    PlantaEstrada->Marcar(posicao);
 }
 
 void TPaginaTrechos::Alterados() {
@@ -1114,7 +1249,8 @@ void TPaginaTrechos::Alterados() {
 }
 
 bool TPaginaTrechos::Substituir(std::vector<TTrecho> trechos, std::optional<double> cota,
-                                const QString& origem) {
+                                const QString& origem,
+                                std::shared_ptr<const IEstradaDoMapa> estrada) {
     std::vector<TTrecho>& atuais = FModelo->Trechos();
     if (!atuais.empty() &&
         !Confirmar(QStringLiteral("Substituir os %1 trechos da tabela pelos %2 %3? Ctrl+Z "
@@ -1123,9 +1259,11 @@ bool TPaginaTrechos::Substituir(std::vector<TTrecho> trechos, std::optional<doub
                        .arg(trechos.size())
                        .arg(origem)))
         return false;
-    TAntes antes{std::exchange(atuais, std::move(trechos)), FAmb.Projeto->CotaInicial};
+    TAntes antes{std::exchange(atuais, std::move(trechos)), FAmb.Projeto->CotaInicial,
+                 std::exchange(FEstrada, std::move(estrada))};
     FAmb.Projeto->CotaInicial = cota;
     FModelo->Recarregar();
+    MostrarEstrada();
     Alterados();
     FAntesDaImportacao = std::move(antes);
     return true;
@@ -1136,7 +1274,9 @@ void TPaginaTrechos::Desfazer() {
     TAntes antes = std::move(*FAntesDaImportacao);
     FModelo->Trechos() = std::move(antes.Trechos);
     FAmb.Projeto->CotaInicial = antes.Cota;
+    FEstrada = std::move(antes.Estrada);
     FModelo->Recarregar();
+    MostrarEstrada();
     Alterados();
     lblSituacaoTrechos->setText(QStringLiteral("Importação desfeita."));
 }
@@ -1188,7 +1328,7 @@ void TPaginaTrechos::ImportarCsv(const QString& caminho) {
         QStringLiteral("%1 trechos importados.").arg(FModelo->Trechos().size()));
 }
 
-void TPaginaTrechos::DerivarDoPerfil(const QString& caminho) {
+double TPaginaTrechos::Tolerancia() {
     const std::string texto = eTolerancia->text().trimmed().toStdString();
     const auto tol = TentarTextoParaReal(texto, SeparadorDecimal());
     const std::string unidade = FAmb.Unidades->UnidadeDeclividade;
@@ -1198,12 +1338,17 @@ void TPaginaTrechos::DerivarDoPerfil(const QString& caminho) {
                         "): a diferença de declividade que une rampas num trecho deve ser um "
                         "número maior ou igual a zero.");
     }
+    return *tol / FAmb.Unidades->FatorDeclividade;
+}
+
+void TPaginaTrechos::DerivarDoPerfil(const QString& caminho) {
+    const double tol = Tolerancia();
     std::istringstream entrada(LerArquivoTexto(caminho));
     std::vector<TTrecho> trechos;
     std::optional<double> cota;
     try {
         const std::vector<TPontoPerfil> perfil = LerPerfilCsv(entrada);
-        trechos = TrechosDoPerfil(perfil, *tol / FAmb.Unidades->FatorDeclividade);
+        trechos = TrechosDoPerfil(perfil, tol);
         // O perfil desenhado parte da cota levantada.
         if (!perfil.empty()) cota = perfil.front().Cota;
     } catch (const EMorvendo& e) {
@@ -1215,6 +1360,71 @@ void TPaginaTrechos::DerivarDoPerfil(const QString& caminho) {
         return;
     lblSituacaoTrechos->setText(
         QStringLiteral("%1 trechos tirados do perfil.").arg(FModelo->Trechos().size()));
+}
+
+void TPaginaTrechos::AbrirDoMapa(const TPedidoEstrada& pedido) {
+    if (Calculando()) return;
+    const double tol = Tolerancia();
+    FPedidoMapa = pedido;
+    TPedidoEstrada completo = pedido;
+    // A imagem do relevo, reduzida no módulo: nunca o modelo inteiro na resolução dele.
+    completo.LadoRelevo = 1500;
+    const QString nome = QFileInfo(QFile::decodeName(pedido.Linha.c_str())).fileName();
+    pbTrechos->setRange(0, 0);
+    lblSituacaoTrechos->setText(QStringLiteral("Lendo a estrada de %1...").arg(nome));
+    struct TSaida {
+        std::unique_ptr<IEstradaDoMapa> Estrada;
+        std::string Erro;
+    };
+    auto saida = std::make_shared<TSaida>();
+    FLote->Iniciar(
+        [completo, saida](IAndamentoLote&, const TCancelamentoLote&) {
+            try {
+                saida->Estrada = AbrirEstradaDoMapa(completo);
+            } catch (const std::bad_alloc&) {
+                saida->Erro = "Memória insuficiente para ler a estrada.";
+            } catch (const std::exception& e) {
+                saida->Erro = e.what();
+            }
+        },
+        [this, saida, tol, nome](bool cancelado) {
+            pbTrechos->setRange(0, 1);
+            pbTrechos->setValue(0);
+            lblSituacaoTrechos->clear();
+            Habilitar();
+            if (cancelado) {
+                lblSituacaoTrechos->setText(QStringLiteral("Leitura da estrada cancelada."));
+                return;
+            }
+            if (!saida->Erro.empty()) {
+                lblSituacaoTrechos->setText(QStringLiteral("A estrada não foi aberta."));
+                FAmb.Erro(saida->Erro);
+                return;
+            }
+            std::shared_ptr<const IEstradaDoMapa> estrada = std::move(saida->Estrada);
+            const std::vector<TPontoPerfil>& perfil = estrada->Perfil().Perfil;
+            std::vector<TTrecho> trechos;
+            try {
+                trechos = TrechosDoPerfil(perfil, tol);
+            } catch (const EMorvendo& e) {
+                FAmb.Erro(nome.toStdString() + ": " + e.what());
+                return;
+            }
+            if (trechos.empty()) {
+                FAmb.Erro("O perfil da estrada não forma nenhum trecho de 1 m ou mais.");
+                return;
+            }
+            if (!Substituir(std::move(trechos), perfil.front().Cota,
+                            QStringLiteral("da estrada de %1").arg(nome), std::move(estrada)))
+                return;
+            lblSituacaoTrechos->setText(
+                QStringLiteral("%1 trechos tirados da estrada de %2 (%3 m).")
+                    .arg(FModelo->Trechos().size())
+                    .arg(nome)
+                    .arg(QString::fromStdString(
+                        FormatFloat("0.0", FEstrada->Posicoes().back(), SeparadorDecimal()))));
+        });
+    Habilitar();
 }
 
 void TPaginaTrechos::AplicarFator() {
@@ -1342,13 +1552,15 @@ void TPaginaTrechos::Habilitar() {
     const bool ha = FNota->rowCount() > 0;
     btnCalcularTrechos->setEnabled(!calculando);
     btnCancelarTrechos->setEnabled(calculando);
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{tbTrechos, btnAcrescentarTrecho, btnRemoverTrecho,
-                                         btnImportarTrechos, btnPerfil, eTolerancia, eFator})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             tbTrechos, btnAcrescentarTrecho, btnRemoverTrecho, btnImportarTrechos, btnPerfil,
+             btnEstradaMapa, eTolerancia, eFator})
         w->setEnabled(!calculando);
     for (QPushButton* b : {btnCopiarTrechos, btnExportarTrechos, btnImprimirTrechos})
         b->setEnabled(ha && !calculando);
     btnExportarDesenho->setEnabled(!FModelo->Trechos().empty() && !calculando);
+    btnExportarPlanta->setEnabled(FEstrada && !calculando);
+    btnExportarMapa->setEnabled(FEstrada && ha && !calculando);
 }
 
 const TResultadoLocacao& TPaginaTrechos::Nota() const {
@@ -1360,19 +1572,41 @@ void TPaginaTrechos::ExportarCsv(const QString& caminho) {
     GravarCsv(caminho, QByteArray("\xEF\xBB\xBF") + QByteArray::fromStdString(csv));
 }
 
-void TPaginaTrechos::ExportarDesenho(const QString& caminho) {
-    const QSize tamanho(1400, 480);
+namespace {
+
+// Um desenho (perfil ou planta) em PNG ou SVG, pela extensão.
+template <typename TDesenho>
+void GravarDesenho(const QString& caminho, const TDesenho& desenho, QSize tamanho,
+                   const char* falha) {
     QByteArray dados;
     if (QFileInfo(caminho).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {
-        dados = DesenhoEstrada->Svg(tamanho);
+        dados = desenho.Svg(tamanho);
     } else {
         QBuffer saida(&dados);
         saida.open(QIODevice::WriteOnly);
-        if (!DesenhoEstrada->Imagem(tamanho).save(&saida, "PNG"))
-            throw EMorvendo("Não foi possível montar a imagem do perfil.");
+        if (!desenho.Imagem(tamanho).save(&saida, "PNG")) throw EMorvendo(falha);
     }
     GravarArquivoAtomico(QFile::encodeName(caminho).toStdString(),
                          std::string_view(dados.data(), std::size_t(dados.size())));
+}
+
+} // namespace
+
+void TPaginaTrechos::ExportarDesenho(const QString& caminho) {
+    GravarDesenho(caminho, *DesenhoEstrada, QSize(1400, 480),
+                  "Não foi possível montar a imagem do perfil.");
+}
+
+void TPaginaTrechos::ExportarPlanta(const QString& caminho) {
+    GravarDesenho(caminho, *PlantaEstrada, QSize(1400, 1000),
+                  "Não foi possível montar a imagem da planta.");
+}
+
+void TPaginaTrechos::ExportarParaMapa(const QString& caminho) {
+    if (!FEstrada) throw EMorvendo("Os trechos não vieram de uma estrada do mapa.");
+    if (FNota->rowCount() == 0)
+        throw EMorvendo("Não há desaguadouros: calcule a locação antes de exportá-la.");
+    FEstrada->GravarLocacao(QFile::encodeName(caminho).toStdString(), FNota->Resultado());
 }
 
 namespace {
@@ -1518,6 +1752,34 @@ int TPaginaTrechos::DesenharImpressao(QPainter& p, const QRectF& pagina,
             x += larguras[std::size_t(c)];
         }
         y += hLinha;
+    }
+
+    // A planta da estrada do mapa numa folha própria, na largura da página.
+    if (FEstrada) {
+        novaPagina();
+        ++paginas;
+        y = pagina.top();
+        p.setFont(titulo);
+        p.setPen(Qt::black);
+        p.drawText(QRectF(pagina.left(), y, pagina.width(), hTitulo), Qt::AlignLeft,
+                   QStringLiteral("Planta da estrada"));
+        y += hTitulo * 1.3;
+        p.setFont(texto);
+        const QString legenda =
+            QStringLiteral("Estacas de 20 m; desaguadouros à esquerda (E) em azul e à direita "
+                           "(D) em laranja, no sentido do estaqueamento; crista em branco, "
+                           "baixada em preto.");
+        const QRectF caixaLegenda = QFontMetricsF(texto).boundingRect(
+            QRectF(pagina.left(), y, pagina.width(), 1e6), Qt::TextWordWrap, legenda);
+        p.drawText(QRectF(pagina.left(), y, pagina.width(), caixaLegenda.height()),
+                   Qt::TextWordWrap, legenda);
+        y += caixaLegenda.height() + 6;
+        p.setFont(FontePixels(base, 7.5));
+        const QRectF area(pagina.left(), y, pagina.width(),
+                          std::min(pagina.bottom() - y, pagina.width() * 1.2));
+        PlantaEstrada->Desenhar(p, area);
+        p.setPen(QPen(QColor(120, 120, 120), 0.5));
+        p.drawRect(area);
     }
     return paginas;
 }

@@ -2,9 +2,11 @@
 #include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
+#include "geo/EstradaDoMapa.h"
 #include "mainwindow/estudos/Ambiente.h"
 #include "project/Estudos.h"
 #include "project/Locacao.h"
@@ -14,11 +16,13 @@ class QLineEdit;
 class QPainter;
 class QPrinter;
 class QProgressBar;
+class QSplitter;
 class QPushButton;
 class QTableView;
 class TExecucaoLote;
 class TModeloTrechos;
 class TModeloNotaLocacao;
+class TPlantaEstrada;
 class TTabelaResultados;
 
 // O perfil da estrada: as cotas ao longo do estaqueamento tiradas das declividades dos
@@ -39,14 +43,25 @@ public:
     QImage Imagem(QSize tamanho) const;
     QByteArray Svg(QSize tamanho) const;
     static QColor CorDoLado(TLado lado);
+    const std::vector<TDesaguadouro>& Desaguadouros() const { return FDesaguadouros; }
+    // O lugar marcado, m ao longo da estrada; nullopt apaga a marca.
+    void Marcar(std::optional<double> posicao);
+    std::optional<double> Marca() const { return FMarca; }
+    // Um clique no perfil escolheu este lugar.
+    std::function<void(double)> LugarEscolhido;
+    // Abscissa, na tela, de um lugar da estrada.
+    double XDaPosicao(double posicao) const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    QFont FonteTela() const;
     std::vector<TTrecho> FTrechos;
     std::vector<double> FCotas; // nos limites dos trechos
     std::vector<TDesaguadouro> FDesaguadouros;
+    std::optional<double> FMarca;
 };
 
 // Página dos trechos de uma estrada: a lista de trechos do projeto (digitada, importada de
@@ -69,6 +84,13 @@ public:
     // de Confirmar, e Desfazer (Ctrl+Z na página) os devolve.
     void ImportarCsv(const QString& caminho);
     void DerivarDoPerfil(const QString& caminho);
+    // A estrada do mapa: lida numa linha própria (o modelo de terreno pode ser grande); os
+    // trechos do perfil dela substituem os da tabela como em DerivarDoPerfil, e a planta
+    // aparece. Os erros da leitura vão para a caixa de erro e nada muda.
+    void AbrirDoMapa(const TPedidoEstrada& pedido);
+    bool TemEstradaDoMapa() const { return FEstrada != nullptr; }
+    // O diálogo da estrada do mapa; os testes respondem sem ele.
+    std::function<std::optional<TPedidoEstrada>(const TPedidoEstrada& anterior)> PedirEstrada;
     void Desfazer();
     bool PodeDesfazer() const { return FAntesDaImportacao.has_value(); }
     // Pergunta sim ou não; os testes respondem sem caixa.
@@ -82,6 +104,13 @@ public:
     void ExportarCsv(const QString& caminho);
     // O perfil em PNG ou SVG, pela extensão.
     void ExportarDesenho(const QString& caminho);
+    // A planta da estrada em PNG ou SVG, pela extensão.
+    void ExportarPlanta(const QString& caminho);
+    // Os desaguadouros e os canais no mapa (GeoPackage, KML, GPX, GeoJSON ou CSV, pela
+    // extensão), pelo módulo do mapa.
+    void ExportarParaMapa(const QString& caminho);
+    // Marca o lugar na planta e no perfil.
+    void MarcarLugar(double posicao);
     void ImprimirEm(QPrinter& impressora);
     // Título, perfil e nota em páginas do tamanho de 'pagina' (unidades do pintor, em pontos
     // na impressora); novaPagina passa à folha seguinte. Devolve o número de páginas.
@@ -92,25 +121,35 @@ public:
     unsigned Linhas;
 
     TTabelaResultados* tbTrechos;
-    QPushButton *btnAcrescentarTrecho, *btnRemoverTrecho, *btnImportarTrechos, *btnPerfil;
+    QPushButton *btnAcrescentarTrecho, *btnRemoverTrecho, *btnImportarTrechos, *btnPerfil,
+        *btnEstradaMapa;
     QLineEdit *eTolerancia, *eFator;
     QLabel *lblTolerancia, *lblSituacaoTrechos;
     QPushButton *btnCalcularTrechos, *btnCancelarTrechos, *btnCopiarTrechos, *btnExportarTrechos,
-        *btnExportarDesenho, *btnImprimirTrechos, *btnVoltarTrechos;
+        *btnExportarDesenho, *btnExportarPlanta, *btnExportarMapa, *btnImprimirTrechos,
+        *btnVoltarTrechos;
     QProgressBar* pbTrechos;
     TDesenhoEstrada* DesenhoEstrada;
+    TPlantaEstrada* PlantaEstrada;
     TTabelaResultados* tbNota;
 
 private:
     void Habilitar();
     void Alterados();
     void Redesenhar();
-    bool Substituir(std::vector<TTrecho> trechos, std::optional<double> cota,
-                    const QString& origem);
+    // 'estrada': a do mapa de onde vieram os trechos; nenhuma para os de outra origem.
+    bool Substituir(std::vector<TTrecho> trechos, std::optional<double> cota, const QString& origem,
+                    std::shared_ptr<const IEstradaDoMapa> estrada = {});
     QString EscolherArquivo(const QString& titulo);
+    // Nome de um PNG ou SVG a gravar, com a extensão do filtro quando falta.
+    QString EscolherImagem(const QString& titulo, const QString& padrao);
+    // A tolerância digitada, m/m; EMorvendo quando não serve.
+    double Tolerancia();
+    void MostrarEstrada();
 
     TAmbienteEstudos FAmb;
     TExecucaoLote* FLote;
+    QSplitter* FDesenhos; // o perfil e a planta lado a lado
     TModeloTrechos* FModelo;
     TModeloNotaLocacao* FNota;
     QElapsedTimer FUltimoAndamento;
@@ -118,6 +157,10 @@ private:
     struct TAntes {
         std::vector<TTrecho> Trechos;
         std::optional<double> Cota;
+        std::shared_ptr<const IEstradaDoMapa> Estrada;
     };
     std::optional<TAntes> FAntesDaImportacao;
+    // A estrada do mapa dos trechos da tabela e o pedido da última abertura.
+    std::shared_ptr<const IEstradaDoMapa> FEstrada;
+    TPedidoEstrada FPedidoMapa;
 };

@@ -1,6 +1,7 @@
 // Grava as telas das páginas de estudo e de trechos em PNG (docs/telas).
 // Uso: gerar_telas_estudos PASTA_SAIDA PROJETO_COM_TRECHOS.mvd [PERFIL.csv]
 // Com o perfil, os trechos da página saem dele (com a crista e a baixada do levantamento).
+// A planta usa a estrada inventada dos testes (modelo de terreno e linha feitos aqui).
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include "mainwindow/estudos/PaginaProtecao.h"
 #include "mainwindow/estudos/PaginaTrechos.h"
 #include "project/Estudos.h"
+#include "tests/ui/estudos/GeografiaSintetica.h"
 
 namespace {
 
@@ -71,6 +73,26 @@ int main(int argc, char* argv[]) {
     while (t->Calculando())
         Esperar(50);
     Gravar(&j, saida, "21-trechos");
+
+    // A estrada do mapa: a planta ao lado do perfil, com um lugar marcado, numa janela maior.
+    j.resize(1360, 920);
+    const std::string terreno = QDir(temp.path()).filePath("terreno.tif").toStdString();
+    const std::string linhas = QDir(temp.path()).filePath("estradas.gpkg").toStdString();
+    if (!geografia::CriarTerreno(terreno) || !geografia::CriarLinhas(linhas)) return 1;
+    TPedidoEstrada pedido;
+    pedido.Linha = linhas;
+    pedido.Terreno = terreno;
+    pedido.OpcoesLinha.Camada = "estradas";
+    pedido.OpcoesLinha.Feicao = 1;
+    t->Confirmar = [](const QString&) { return true; };
+    t->AbrirDoMapa(pedido);
+    while (t->Calculando())
+        Esperar(50);
+    t->Calcular();
+    while (t->Calculando())
+        Esperar(50);
+    t->MarcarLugar(505);
+    Gravar(&j, saida, "22-planta");
     j.resize(900, 640);
 
     j.findChild<QAction*>(QStringLiteral("MProtecao"))->trigger();
