@@ -11,8 +11,7 @@ TBaciaAcumulacao::TBaciaAcumulacao(const std::string& nome)
 }
 
 void TBaciaAcumulacao::Limpar() {
-    Largura = Raio = m1 = m2 = Profundidade = VolumePorMetro = 0;
-    Espacamento = 0;
+    m1 = m2 = Profundidade = 0;
     CanalConducao.Limpar();
     Formato = SEMICIRCULAR;
     CalcularVolume = true;
@@ -29,18 +28,6 @@ TDimensoesBacia TBaciaAcumulacao::Dimensoes(double q, double v, double profundid
         d.Comprimento = d.Raio;
     }
     return d;
-}
-
-void TBaciaAcumulacao::Dimensionar(double q) {
-    const TDimensoesBacia d = Dimensoes(q, Espacamento * VolumePorMetro, Profundidade);
-    ProfundidadeCanal = d.ProfundidadeCanal;
-    if (Formato == RETANGULAR) {
-        Comprimento = d.Comprimento;
-        Largura = d.Largura;
-    } else if (Formato == SEMICIRCULAR) {
-        Raio = d.Raio;
-        Comprimento = d.Comprimento;
-    }
 }
 
 bool TBaciaAcumulacao::Ler(TArquivoIni& ini) {

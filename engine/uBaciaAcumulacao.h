@@ -20,25 +20,17 @@ public:
     void Limpar();
     // Medidas para a vazão de pico Q (m³/s), o volume (m³) e a profundidade (m) dados.
     TDimensoesBacia Dimensoes(double q, double volume, double profundidade) const;
-    // Dimensiona para a vazão de pico Q (m³/s) com VolumePorMetro, Espacamento e
-    // Profundidade, e guarda as medidas nos campos.
-    void Dimensionar(double q);
     bool Ler(TArquivoIni& ini);
     bool Gravar(TArquivoIni& ini);
 
     static constexpr std::uint8_t RETANGULAR = 0;
     static constexpr std::uint8_t SEMICIRCULAR = 1;
 
+    // Os dados da bacia; as medidas calculadas ficam no resultado (TDimensoesBacia).
     std::string Nome;
-    double Comprimento = 0;
-    double Largura = 0;
-    double Raio = 0;
     double m1 = 0;
     double m2 = 0;
-    double ProfundidadeCanal = 0; // cm
-    double Profundidade = 0;      // m
-    double VolumePorMetro = 0;    // m³ por metro de canal
-    int Espacamento = 0;
+    double Profundidade = 0; // m
     TCanalGradienteCustom CanalConducao;
     std::uint8_t Formato = SEMICIRCULAR;
     bool CalcularVolume = true;

@@ -57,7 +57,7 @@ void FixarCoberturaLeito(TEncostaCinematica& plano) {
 }
 
 TCanalEstrada::TCanalEstrada(const std::string& nome)
-    : TCanalCinematicoCustom(nome), Estrada(NomeSub(nome, "_Estrada")),
+    : TCanalGradienteCustom(nome), Estrada(NomeSub(nome, "_Estrada")),
       Talude(NomeSub(nome, "_Talude")), Bacia(ContemTrecho(nome) ? nome : std::string()) {
     FixarCoberturaEstrada();
     TCanalEstrada::Limpar();
@@ -74,11 +74,11 @@ void TCanalEstrada::Limpar() {
     FixarCoberturaEstrada();
     Bacia.Limpar();
     CurvaDescargaOriginal = false;
-    TCanalCinematicoCustom::Limpar();
+    TCanalGradienteCustom::Limpar();
 }
 
 bool TCanalEstrada::Ler(TArquivoIni& ini) {
-    if (!TCanalCinematicoCustom::Ler(ini)) return false;
+    if (!TCanalGradienteCustom::Ler(ini)) return false;
     const std::string secao = "CanalEstrada" + Nome;
     if (ini.LerTexto(secao, "Versao", "0") != "1") return false;
     Aprofundamento = ini.LerReal(secao, "Aprofundamento", 0);
@@ -111,7 +111,7 @@ bool TCanalEstrada::Ler(TArquivoIni& ini) {
 }
 
 bool TCanalEstrada::Gravar(TArquivoIni& ini) {
-    if (!TCanalCinematicoCustom::Gravar(ini)) return false;
+    if (!TCanalGradienteCustom::Gravar(ini)) return false;
     const std::string secao = "CanalEstrada" + Nome;
     ini.EscreverTexto(secao, "Versao", "1");
     GravarReal(ini, secao, "Aprofundamento", Aprofundamento);

@@ -23,7 +23,7 @@ struct TPecaCanal {
 };
 
 // Canal da estrada: o motor do cálculo do espaçamento entre desaguadouros.
-class TCanalEstrada : public TCanalCinematicoCustom {
+class TCanalEstrada : public TCanalGradienteCustom {
 public:
     explicit TCanalEstrada(const std::string& nome);
 

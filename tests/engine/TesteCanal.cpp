@@ -117,20 +117,17 @@ TEST(Bacia, Dimensionamento) {
     b.CanalConducao.Sm.Valor = 1;
     b.CanalConducao.nc.Valor = 0.025;
     b.CanalConducao.Sc = 0.01;
-    b.Profundidade = 1.5;
-    b.Espacamento = 30;
-    b.VolumePorMetro = 1; // 30 m³
-    b.Dimensionar(0);
-    EXPECT_EQ(b.ProfundidadeCanal, 0);
-    EXPECT_NEAR(b.Raio, 5.0463, 1e-4);
-    EXPECT_EQ(b.Comprimento, b.Raio);
+    TDimensoesBacia d = b.Dimensoes(0, 30, 1.5);
+    EXPECT_EQ(d.ProfundidadeCanal, 0);
+    EXPECT_NEAR(d.Raio, 5.0463, 1e-4);
+    EXPECT_EQ(d.Comprimento, d.Raio);
 
     b.Formato = TBaciaAcumulacao::RETANGULAR;
     b.m1 = 2;
     b.m2 = 3;
-    b.Dimensionar(0);
-    EXPECT_DOUBLE_EQ(b.Comprimento, 7.5);
-    EXPECT_NEAR(b.Largura, 5.3333, 1e-4);
+    d = b.Dimensoes(0, 30, 1.5);
+    EXPECT_DOUBLE_EQ(d.Comprimento, 7.5);
+    EXPECT_NEAR(d.Largura, 5.3333, 1e-4);
 
     b.Limpar();
     EXPECT_EQ(b.Formato, TBaciaAcumulacao::SEMICIRCULAR);

@@ -1252,11 +1252,11 @@ private slots:
 
         QTest::mouseClick(J->bSimul, Qt::LeftButton);
         TPaginaSimulacao* s = J->PaginaSimulacao();
-        const int antes = J->Projeto().Estrada.Bacia.Espacamento;
+        const double antes = J->Projeto().Estrada.Bacia.Profundidade;
         for (const char* texto : {"0", "201", "1e3"}) {
             s->eEspacamento->setText(texto);
             s->bRecalc->click();
-            QCOMPARE(J->Projeto().Estrada.Bacia.Espacamento, antes);
+            QCOMPARE(J->Projeto().Estrada.Bacia.Profundidade, antes);
             QCOMPARE(s->Series1->count(), 0);
         }
         QCOMPARE(R->Erros[0], QStringLiteral("Valor incorreto: \"Espaçamento\" deve ser um número "
@@ -1266,7 +1266,7 @@ private slots:
         s->eEspacamento->setText("200");
         s->bRecalc->click();
         QVERIFY(s->Series1->count() > 0);
-        QCOMPARE(J->Projeto().Estrada.Bacia.Espacamento, antes); // a simulação só lê a bacia
+        QCOMPARE(J->Projeto().Estrada.Bacia.Profundidade, antes); // a simulação só lê a bacia
         QCOMPARE(R->Erros.size(), 3);
     }
 
