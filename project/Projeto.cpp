@@ -1,7 +1,9 @@
 #include "project/Projeto.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <new>
@@ -24,6 +26,7 @@ void ZerarVariaveis(TProjeto& p) {
     p.Trechos.clear();
     p.FatorEspacamento = FATOR_ESPACAMENTO_PADRAO;
     p.CotaInicial.reset();
+    p.EstradaMapa.reset();
     p.Estrada.Limpar();
     // A limpeza do motor deixa o solo, os períodos de retorno e a seção do projeto anterior:
     // "Novo" começaria com eles, calados. Um projeto novo tem os de um canal novo.
@@ -199,6 +202,72 @@ std::vector<TTrecho> LerTrechos(const TArquivoIni& documento) {
     return trechos;
 }
 
+constexpr const char* SECAO_ESTRADA_MAPA = "EstradaMapa";
+
+// Pasta do arquivo do projeto; vazia para um documento só na memória.
+std::filesystem::path PastaDoProjeto(const TArquivoIni& ini) {
+    std::error_code erro;
+    if (ini.Caminho().empty()) return {};
+    const auto absoluto = std::filesystem::absolute(ini.Caminho(), erro);
+    return erro ? std::filesystem::path() : absoluto.parent_path();
+}
+
+void GravarEstradaMapa(const std::optional<TEstradaMapaProjeto>& e, TArquivoIni& ini) {
+    const std::string s = SECAO_ESTRADA_MAPA;
+    if (!e) {
+        for (const char* k :
+             {"Linha", "Terreno", "Camada", "Feicao", "DoFim", "Janela", "TrechoMinimo"})
+            ini.ApagarChave(s, k);
+        return;
+    }
+    const std::filesystem::path pasta = PastaDoProjeto(ini);
+    auto relativo = [&](const std::string& caminho) {
+        if (caminho.empty() || pasta.empty()) return caminho;
+        const auto r = std::filesystem::path(caminho).lexically_relative(pasta);
+        return r.empty() ? caminho : r.generic_string();
+    };
+    ini.EscreverTexto(s, "Linha", relativo(e->Linha));
+    ini.EscreverTexto(s, "Terreno", relativo(e->Terreno));
+    ini.EscreverTexto(s, "Camada", e->Camada);
+    if (e->Feicao)
+        ini.EscreverTexto(s, "Feicao", std::to_string(*e->Feicao));
+    else
+        ini.ApagarChave(s, "Feicao");
+    ini.EscreverLogico(s, "DoFim", e->DoFim);
+    GravarReal(ini, s, "Janela", e->Janela);
+    GravarReal(ini, s, "TrechoMinimo", e->TrechoMinimo);
+}
+
+// Sem a linha, nada: os trechos não vieram de um mapa.
+std::optional<TEstradaMapaProjeto> LerEstradaMapa(const TArquivoIni& ini) {
+    const char* const s = SECAO_ESTRADA_MAPA;
+    const std::string linha = ini.LerTexto(s, "Linha", "");
+    if (linha.empty()) return std::nullopt;
+    const std::filesystem::path pasta = PastaDoProjeto(ini);
+    auto absoluto = [&](const std::string& gravado) {
+        if (gravado.empty() || pasta.empty() || std::filesystem::path(gravado).is_absolute())
+            return gravado;
+        return (pasta / gravado).lexically_normal().string();
+    };
+    TEstradaMapaProjeto e;
+    e.Linha = absoluto(linha);
+    e.Terreno = absoluto(ini.LerTexto(s, "Terreno", ""));
+    e.Camada = ini.LerTexto(s, "Camada", "");
+    if (const std::string f = ini.LerTexto(s, "Feicao", ""); !f.empty()) {
+        char* fim = nullptr;
+        errno = 0;
+        const long long v = std::strtoll(f.c_str(), &fim, 10);
+        if (errno != 0 || *fim != '\0')
+            throw EMorvendo("Valor fora da faixa no arquivo do projeto: EstradaMapa, Feicao (o "
+                            "número inteiro da linha no mapa).");
+        e.Feicao = v;
+    }
+    e.DoFim = ini.LerLogico(s, "DoFim", false);
+    e.Janela = ini.LerReal(s, "Janela", e.Janela);
+    e.TrechoMinimo = ini.LerReal(s, "TrechoMinimo", e.TrechoMinimo);
+    return e;
+}
+
 } // namespace
 
 void EscreverProjeto(TProjeto& p, TArquivoIni& ini) {
@@ -211,6 +280,7 @@ void EscreverProjeto(TProjeto& p, TArquivoIni& ini) {
     GravarIdentificacao(p.Identificacao, ini);
     GravarProtecao(p.Protecao, ini);
     GravarTrechos(p.Trechos, p.FatorEspacamento, p.CotaInicial, ini);
+    GravarEstradaMapa(p.EstradaMapa, ini);
     ini.EscreverTexto("VERSAO", "Versao", "1");
 }
 
@@ -300,6 +370,7 @@ bool LerConferido(TProjeto& p, TArquivoIni& ini) {
                                     "CotaInicial (um número de metros).");
                 p.CotaInicial = cota;
             }
+            p.EstradaMapa = LerEstradaMapa(ini);
         } catch (...) {
             erro = std::current_exception();
         }

@@ -56,6 +56,18 @@ struct TIdentificacao {
     }
 };
 
+// A estrada do mapa de onde vieram os trechos, para que a planta volte com o projeto. Na memória
+// os caminhos são absolutos; no arquivo, relativos à pasta dele (o projeto muda de lugar com os
+// mapas ao lado).
+struct TEstradaMapaProjeto {
+    std::string Linha, Terreno; // Terreno vazio: as cotas da própria linha
+    std::string Camada;
+    std::optional<long long> Feicao;
+    bool DoFim = false;
+    double Janela = 20, TrechoMinimo = 20; // m
+    bool operator==(const TEstradaMapaProjeto&) const = default;
+};
+
 // Os objetos de um projeto: o motor, a consulta IDF com a chuva, as unidades e a descrição
 // da cobertura vegetal da área externa.
 struct TProjeto {
@@ -74,6 +86,8 @@ struct TProjeto {
     double FatorEspacamento = FATOR_ESPACAMENTO_PADRAO;
     // Cota do início do primeiro trecho, m, de onde o perfil desenhado parte; vazio: 0.
     std::optional<double> CotaInicial;
+    // Os trechos vieram desta estrada do mapa.
+    std::optional<TEstradaMapaProjeto> EstradaMapa;
     // Dados das alternativas de proteção do canal (os padrões num arquivo sem eles).
     TConfiguracaoProtecao Protecao;
     // Lido num leiaute antigo e convertido em memória: ainda não gravado no novo.

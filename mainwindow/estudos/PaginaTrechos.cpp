@@ -916,6 +916,36 @@ void TDesenhoEstrada::Desenhar(QPainter& p, const QRectF& area) const {
     p.restore();
 }
 
+namespace {
+
+// Como a estrada fica no projeto: os caminhos absolutos (o arquivo os grava relativos a ele).
+TEstradaMapaProjeto RegistroDe(const TPedidoEstrada& p) {
+    auto absoluto = [](const std::string& c) {
+        return c.empty()
+                   ? c
+                   : QFile::encodeName(QFileInfo(QFile::decodeName(c.c_str())).absoluteFilePath())
+                         .toStdString();
+    };
+    return {absoluto(p.Linha),          absoluto(p.Terreno), p.OpcoesLinha.Camada,
+            p.OpcoesLinha.Feicao,       p.OpcoesLinha.DoFim, p.OpcoesPerfil.Janela,
+            p.OpcoesPerfil.TrechoMinimo};
+}
+
+TPedidoEstrada PedidoDe(const TEstradaMapaProjeto& r) {
+    TPedidoEstrada p;
+    p.Linha = r.Linha;
+    p.Terreno = r.Terreno;
+    p.OpcoesLinha = {r.Camada, r.Feicao, r.DoFim};
+    p.OpcoesPerfil = {r.Janela, r.TrechoMinimo};
+    return p;
+}
+
+QString NomeDaLinha(const TPedidoEstrada& p) {
+    return QFileInfo(QFile::decodeName(p.Linha.c_str())).fileName();
+}
+
+} // namespace
+
 // --- Página ------------------------------------------------------------------------------
 
 TPaginaTrechos::TPaginaTrechos(TAmbienteEstudos ambiente, QWidget* pai)
@@ -1203,6 +1233,20 @@ void TPaginaTrechos::Recarregar() {
     pbTrechos->setValue(0);
     Redesenhar();
     Habilitar();
+    // A estrada do mapa gravada com o projeto volta para a planta; sem os arquivos, uma
+    // mensagem, e os trechos ficam como estão.
+    if (const auto& registro = FAmb.Projeto->EstradaMapa) {
+        FPedidoMapa = PedidoDe(*registro);
+        LerEstrada(FPedidoMapa,
+                   "A planta da estrada do mapa não pôde ser mostrada (os trechos do projeto "
+                   "ficam como estão): ",
+                   [this](std::shared_ptr<const IEstradaDoMapa> estrada) {
+                       FEstrada = std::move(estrada);
+                       MostrarEstrada();
+                       Redesenhar();
+                       Habilitar();
+                   });
+    }
 }
 
 void TPaginaTrechos::Redesenhar() {
@@ -1250,7 +1294,8 @@ void TPaginaTrechos::Alterados() {
 
 bool TPaginaTrechos::Substituir(std::vector<TTrecho> trechos, std::optional<double> cota,
                                 const QString& origem,
-                                std::shared_ptr<const IEstradaDoMapa> estrada) {
+                                std::shared_ptr<const IEstradaDoMapa> estrada,
+                                std::optional<TEstradaMapaProjeto> registro) {
     std::vector<TTrecho>& atuais = FModelo->Trechos();
     if (!atuais.empty() &&
         !Confirmar(QStringLiteral("Substituir os %1 trechos da tabela pelos %2 %3? Ctrl+Z "
@@ -1260,7 +1305,8 @@ bool TPaginaTrechos::Substituir(std::vector<TTrecho> trechos, std::optional<doub
                        .arg(origem)))
         return false;
     TAntes antes{std::exchange(atuais, std::move(trechos)), FAmb.Projeto->CotaInicial,
-                 std::exchange(FEstrada, std::move(estrada))};
+                 std::exchange(FEstrada, std::move(estrada)),
+                 std::exchange(FAmb.Projeto->EstradaMapa, std::move(registro))};
     FAmb.Projeto->CotaInicial = cota;
     FModelo->Recarregar();
     MostrarEstrada();
@@ -1275,6 +1321,7 @@ void TPaginaTrechos::Desfazer() {
     FModelo->Trechos() = std::move(antes.Trechos);
     FAmb.Projeto->CotaInicial = antes.Cota;
     FEstrada = std::move(antes.Estrada);
+    FAmb.Projeto->EstradaMapa = std::move(antes.Registro);
     FModelo->Recarregar();
     MostrarEstrada();
     Alterados();
@@ -1362,16 +1409,14 @@ void TPaginaTrechos::DerivarDoPerfil(const QString& caminho) {
         QStringLiteral("%1 trechos tirados do perfil.").arg(FModelo->Trechos().size()));
 }
 
-void TPaginaTrechos::AbrirDoMapa(const TPedidoEstrada& pedido) {
-    if (Calculando()) return;
-    const double tol = Tolerancia();
-    FPedidoMapa = pedido;
+void TPaginaTrechos::LerEstrada(const TPedidoEstrada& pedido, const std::string& falha,
+                                std::function<void(std::shared_ptr<const IEstradaDoMapa>)> aberta) {
     TPedidoEstrada completo = pedido;
     // A imagem do relevo, reduzida no módulo: nunca o modelo inteiro na resolução dele.
     completo.LadoRelevo = 1500;
-    const QString nome = QFileInfo(QFile::decodeName(pedido.Linha.c_str())).fileName();
     pbTrechos->setRange(0, 0);
-    lblSituacaoTrechos->setText(QStringLiteral("Lendo a estrada de %1...").arg(nome));
+    lblSituacaoTrechos->setText(
+        QStringLiteral("Lendo a estrada de %1...").arg(NomeDaLinha(pedido)));
     struct TSaida {
         std::unique_ptr<IEstradaDoMapa> Estrada;
         std::string Erro;
@@ -1387,44 +1432,52 @@ void TPaginaTrechos::AbrirDoMapa(const TPedidoEstrada& pedido) {
                 saida->Erro = e.what();
             }
         },
-        [this, saida, tol, nome](bool cancelado) {
+        [this, saida, falha, aberta = std::move(aberta)](bool cancelado) {
             pbTrechos->setRange(0, 1);
             pbTrechos->setValue(0);
             lblSituacaoTrechos->clear();
             Habilitar();
             if (cancelado) {
                 lblSituacaoTrechos->setText(QStringLiteral("Leitura da estrada cancelada."));
-                return;
+            } else if (!saida->Erro.empty()) {
+                lblSituacaoTrechos->setText(QStringLiteral("A estrada do mapa não foi aberta."));
+                FAmb.Erro(falha + saida->Erro);
+            } else {
+                aberta(std::move(saida->Estrada));
             }
-            if (!saida->Erro.empty()) {
-                lblSituacaoTrechos->setText(QStringLiteral("A estrada não foi aberta."));
-                FAmb.Erro(saida->Erro);
-                return;
-            }
-            std::shared_ptr<const IEstradaDoMapa> estrada = std::move(saida->Estrada);
-            const std::vector<TPontoPerfil>& perfil = estrada->Perfil().Perfil;
-            std::vector<TTrecho> trechos;
-            try {
-                trechos = TrechosDoPerfil(perfil, tol);
-            } catch (const EMorvendo& e) {
-                FAmb.Erro(nome.toStdString() + ": " + e.what());
-                return;
-            }
-            if (trechos.empty()) {
-                FAmb.Erro("O perfil da estrada não forma nenhum trecho de 1 m ou mais.");
-                return;
-            }
-            if (!Substituir(std::move(trechos), perfil.front().Cota,
-                            QStringLiteral("da estrada de %1").arg(nome), std::move(estrada)))
-                return;
-            lblSituacaoTrechos->setText(
-                QStringLiteral("%1 trechos tirados da estrada de %2 (%3 m).")
-                    .arg(FModelo->Trechos().size())
-                    .arg(nome)
-                    .arg(QString::fromStdString(
-                        FormatFloat("0.0", FEstrada->Posicoes().back(), SeparadorDecimal()))));
         });
     Habilitar();
+}
+
+void TPaginaTrechos::AbrirDoMapa(const TPedidoEstrada& pedido) {
+    if (Calculando()) return;
+    const double tol = Tolerancia();
+    FPedidoMapa = pedido;
+    LerEstrada(pedido, "", [this, tol, pedido](std::shared_ptr<const IEstradaDoMapa> estrada) {
+        const QString nome = NomeDaLinha(pedido);
+        const std::vector<TPontoPerfil>& perfil = estrada->Perfil().Perfil;
+        std::vector<TTrecho> trechos;
+        try {
+            trechos = TrechosDoPerfil(perfil, tol);
+        } catch (const EMorvendo& e) {
+            FAmb.Erro(nome.toStdString() + ": " + e.what());
+            return;
+        }
+        if (trechos.empty()) {
+            FAmb.Erro("O perfil da estrada não forma nenhum trecho de 1 m ou mais.");
+            return;
+        }
+        if (!Substituir(std::move(trechos), perfil.front().Cota,
+                        QStringLiteral("da estrada de %1").arg(nome), std::move(estrada),
+                        RegistroDe(pedido)))
+            return;
+        lblSituacaoTrechos->setText(
+            QStringLiteral("%1 trechos tirados da estrada de %2 (%3 m).")
+                .arg(FModelo->Trechos().size())
+                .arg(nome)
+                .arg(QString::fromStdString(
+                    FormatFloat("0.0", FEstrada->Posicoes().back(), SeparadorDecimal()))));
+    });
 }
 
 void TPaginaTrechos::AplicarFator() {

@@ -10,6 +10,7 @@
 #include "mainwindow/estudos/Ambiente.h"
 #include "project/Estudos.h"
 #include "project/Locacao.h"
+#include "project/Projeto.h"
 
 class QLabel;
 class QLineEdit;
@@ -139,7 +140,12 @@ private:
     void Redesenhar();
     // 'estrada': a do mapa de onde vieram os trechos; nenhuma para os de outra origem.
     bool Substituir(std::vector<TTrecho> trechos, std::optional<double> cota, const QString& origem,
-                    std::shared_ptr<const IEstradaDoMapa> estrada = {});
+                    std::shared_ptr<const IEstradaDoMapa> estrada = {},
+                    std::optional<TEstradaMapaProjeto> registro = {});
+    // Abre a estrada numa linha própria; 'aberta' roda na linha da janela. Um erro vai para a
+    // caixa, depois de 'falha'.
+    void LerEstrada(const TPedidoEstrada& pedido, const std::string& falha,
+                    std::function<void(std::shared_ptr<const IEstradaDoMapa>)> aberta);
     QString EscolherArquivo(const QString& titulo);
     // Nome de um PNG ou SVG a gravar, com a extensão do filtro quando falta.
     QString EscolherImagem(const QString& titulo, const QString& padrao);
@@ -158,6 +164,7 @@ private:
         std::vector<TTrecho> Trechos;
         std::optional<double> Cota;
         std::shared_ptr<const IEstradaDoMapa> Estrada;
+        std::optional<TEstradaMapaProjeto> Registro;
     };
     std::optional<TAntes> FAntesDaImportacao;
     // A estrada do mapa dos trechos da tabela e o pedido da última abertura.

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
@@ -244,7 +245,7 @@ private slots:
         QTest::keyClick(P->tbTrechos, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(FProjeto->Trechos.size(), antes.size());
         QCOMPARE(FProjeto->Trechos.front().Nome, antes.front().Nome);
-        QVERIFY(!P->TemEstradaDoMapa());
+        QVERIFY(!P->TemEstradaDoMapa() && !FProjeto->EstradaMapa);
         QVERIFY(!P->PlantaEstrada->isVisible());
     }
 
@@ -346,13 +347,64 @@ private slots:
         f.write("nome,inicio_m,comprimento_m,declividade\nA,0,300,0.03\nB,300,200,-0.02\n");
         f.close();
         P->ImportarCsv(csv);
-        QVERIFY(!P->TemEstradaDoMapa());
+        QVERIFY(!P->TemEstradaDoMapa() && !FProjeto->EstradaMapa);
         P->Calcular();
         QTRY_VERIFY_WITH_TIMEOUT(!P->Calculando(), 60000);
         QVERIFY(comPlanta >= 2);
         QCOMPARE(paginas(), 1);
         QVERIFY_THROWS_EXCEPTION(EMorvendo,
                                  P->ExportarParaMapa(QString::fromStdString(Caminho("x.kml"))));
+    }
+
+    // A estrada vai para o projeto com os caminhos relativos à pasta dele e volta com ele: a
+    // planta reaparece ao reabrir; um mapa que sumiu dá uma mensagem, e o projeto fica com os
+    // seus trechos e com a estrada gravada, sem a planta.
+    void estradaVoltaComOProjeto() {
+        AbrirECalcular();
+        TEstradaMapaProjeto esperado{
+            Caminho("estradas.gpkg"), Caminho("terreno.tif"), "estradas", 1, false, 20, 20};
+        QVERIFY(FProjeto->EstradaMapa == esperado);
+        // Noutra pasta, com os mapas numa subpasta.
+        QTemporaryDir outra;
+        const QDir pasta(outra.path());
+        QVERIFY(pasta.mkdir(QStringLiteral("mapas")));
+        for (const char* nome : {"estradas.gpkg", "terreno.tif"})
+            QVERIFY(QFile::copy(QString::fromStdString(Caminho(nome)),
+                                pasta.filePath(QStringLiteral("mapas/") + QLatin1String(nome))));
+        esperado.Linha = pasta.filePath(QStringLiteral("mapas/estradas.gpkg")).toStdString();
+        esperado.Terreno = pasta.filePath(QStringLiteral("mapas/terreno.tif")).toStdString();
+        esperado.DoFim = true;
+        esperado.Janela = 12.5;
+        FProjeto->EstradaMapa = esperado;
+        const std::string projeto = pasta.filePath(QStringLiteral("p.mvd")).toStdString();
+        EscreverProjeto(*FProjeto, projeto);
+        const TArquivoIni gravado(projeto);
+        QCOMPARE(gravado.LerTexto("EstradaMapa", "Linha", ""), std::string("mapas/estradas.gpkg"));
+        QCOMPARE(gravado.LerTexto("EstradaMapa", "Terreno", ""), std::string("mapas/terreno.tif"));
+        TProjeto lido(*FUnidades);
+        ZerarVariaveis(lido);
+        QVERIFY(LerProjeto(lido, projeto));
+        QVERIFY(lido.EstradaMapa == esperado);
+
+        const std::size_t trechos = FProjeto->Trechos.size();
+        FProjeto->EstradaMapa = lido.EstradaMapa;
+        P->Recarregar();
+        QTRY_VERIFY_WITH_TIMEOUT(!P->Calculando(), 30000);
+        QVERIFY2(Erros.isEmpty(), qPrintable(Erros.join('|')));
+        QVERIFY(P->TemEstradaDoMapa() && P->PlantaEstrada->isVisible());
+        QCOMPARE(FProjeto->Trechos.size(), trechos);
+
+        QVERIFY(QFile::remove(QString::fromStdString(esperado.Terreno)));
+        P->Recarregar();
+        QTRY_VERIFY_WITH_TIMEOUT(!P->Calculando(), 30000);
+        QCOMPARE(Erros.size(), 1);
+        QVERIFY2(Erros[0].startsWith(QStringLiteral("A planta da estrada do mapa não pôde ser "
+                                                    "mostrada")) &&
+                     Erros[0].contains(QStringLiteral("terreno.tif")),
+                 qPrintable(Erros[0]));
+        QVERIFY(!P->TemEstradaDoMapa() && !P->PlantaEstrada->isVisible());
+        QCOMPARE(FProjeto->Trechos.size(), trechos);
+        QVERIFY(FProjeto->EstradaMapa == esperado);
     }
 };
 
