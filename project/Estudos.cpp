@@ -535,8 +535,33 @@ std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfilLados>& perf
     return trechos;
 }
 
+std::vector<TPontoPerfilLados> LerPerfilComLadosOuNaoCsv(std::istream& entrada) {
+    std::string primeira;
+    const std::streampos inicio = entrada.tellg();
+    std::getline(entrada, primeira);
+    entrada.clear();
+    entrada.seekg(inicio);
+    if (primeira.rfind("\xEF\xBB\xBF", 0) == 0) primeira.erase(0, 3);
+    if (primeira.rfind("distancia_m", 0) == 0) return LerPerfilLadosCsv(entrada);
+    std::vector<TPontoPerfilLados> perfil;
+    for (const TPontoPerfil& p : LerPerfilCsv(entrada))
+        perfil.push_back({p, {}, {}});
+    return perfil;
+}
+
 std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, double tolerancia) {
-    if (perfil.size() < 2) throw EMorvendo("O perfil precisa de pelo menos dois pontos.");
+    std::vector<TPontoPerfilLados> semLados;
+    for (const TPontoPerfil& p : perfil)
+        semLados.push_back({p, {}, {}});
+    return TrechosDoPerfil(semLados, tolerancia);
+}
+
+std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfilLados>& pontos,
+                                     double tolerancia) {
+    if (pontos.size() < 2) throw EMorvendo("O perfil precisa de pelo menos dois pontos.");
+    std::vector<TPontoPerfil> perfil;
+    for (const TPontoPerfilLados& p : pontos)
+        perfil.push_back(p.Ponto);
     if (!(tolerancia >= 0)) throw EMorvendo("A tolerância não pode ser negativa.");
     std::vector<TTrecho> trechos;
     std::size_t inicio = 0;
@@ -553,6 +578,8 @@ std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, do
         TTrecho t;
         t.Nome = "T" + std::to_string(trechos.size() + 1);
         t.Inicio = limite(inicio);
+        t.Esquerdo = pontos[inicio].Esquerdo;
+        t.Direito = pontos[inicio].Direito;
         const double comprimento = perfil[fim].Posicao - perfil[inicio].Posicao;
         // A rampa mais íngreme dá a declividade do cálculo, a favor da segurança: pela média,
         // uma rampa de 3,5 % num trecho de 3 % teria 88 m de espaçamento onde pede 64 m. A
@@ -586,7 +613,11 @@ std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, do
         const double antes = perfil[i].Cota - perfil[i - 1].Cota;
         const double depois = perfil[i + 1].Cota - perfil[i].Cota;
         const bool inverte = (antes > 0 && depois < 0) || (antes < 0 && depois > 0);
-        if (inverte || std::abs(declividade(i, i + 1) - declividade(inicio, i)) >= tolerancia)
+        // Onde os canais mudam de um lado o trecho muda também.
+        const bool outrosLados = pontos[i].Esquerdo != pontos[inicio].Esquerdo ||
+                                 pontos[i].Direito != pontos[inicio].Direito;
+        if (inverte || outrosLados ||
+            std::abs(declividade(i, i + 1) - declividade(inicio, i)) >= tolerancia)
             fechar(i);
     }
     fechar(perfil.size() - 1);

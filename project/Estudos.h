@@ -150,11 +150,18 @@ std::vector<TPontoPerfilLados> LerPerfilLadosCsv(std::istream& entrada);
 // limites em metros inteiros desde o primeiro ponto; rampas de menos de meio metro somem.
 std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfilLados>& perfil);
 
+// O perfil que "Do perfil…" abre: o do levantamento ("posicao_m,cota_m", cabeçalho opcional)
+// ou o da locação pela linha de comando, com os lados ("distancia_m,cota_m[,lado][,secao]"),
+// pelo cabeçalho.
+std::vector<TPontoPerfilLados> LerPerfilComLadosOuNaoCsv(std::istream& entrada);
+
 // Trechos de um perfil: rampas consecutivas cujas declividades diferem menos que a
-// tolerância (m/m) da do trecho em formação são unidas. O trecho unido é calculado com a
-// declividade da rampa mais íngreme e guarda a média (desnível sobre comprimento) ao lado.
-// Declividades com sinal; trechos encostados, de limites em metros inteiros desde o primeiro
-// ponto.
+// tolerância (m/m) da do trecho em formação, e com os mesmos canais dos dois lados, são
+// unidas. O trecho unido é calculado com a declividade da rampa mais íngreme e guarda a média
+// (desnível sobre comprimento) ao lado. Declividades com sinal; trechos encostados, de limites
+// em metros inteiros desde o primeiro ponto.
+std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfilLados>& perfil,
+                                     double tolerancia);
 std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, double tolerancia);
 
 // Estacas de 20 m, como se estaqueiam as estradas.

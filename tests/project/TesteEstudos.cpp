@@ -295,6 +295,34 @@ TEST(Trechos, PerfilLongitudinalViraTrechos) {
     EXPECT_THROW(LerPerfilCsv(voltando), EMorvendo);
 }
 
+// "Do perfil…" abre também o perfil da linha de comando, com os lados: as rampas da mesma
+// declividade se unem só enquanto os canais dos dois lados são os mesmos.
+TEST(Trechos, PerfilComLadosViraTrechos) {
+    std::istringstream entrada("\xEF\xBB\xBF"
+                               "distancia_m;cota_m;lado;secao\n0;10;D;1\n50;9;D;1\n"
+                               "100;8;ambos;3\n150;7;;\n200;8;;\n");
+    const auto perfil = LerPerfilComLadosOuNaoCsv(entrada);
+    ASSERT_EQ(perfil.size(), 5u);
+    const auto t = TrechosDoPerfil(perfil, 0.005);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].Comprimento, 100); // as duas rampas do lado direito em corte
+    EXPECT_EQ(t[0].Esquerdo, TCanalLado::Nenhum);
+    EXPECT_EQ(t[0].Direito, TCanalLado::Corte);
+    EXPECT_EQ(t[1].Comprimento, 50); // a mesma declividade, outros canais
+    EXPECT_EQ(t[1].Esquerdo, TCanalLado::SemCorte);
+    EXPECT_EQ(t[1].Direito, TCanalLado::SemCorte);
+    EXPECT_FALSE(t[2].Esquerdo); // a seção do projeto
+    EXPECT_DOUBLE_EQ(t[2].Declividade, -0.02);
+    // O perfil do levantamento continua servindo, com ou sem cabeçalho.
+    for (const char* texto : {"posicao_m,cota_m\n0,100\n100,95\n", "0,100\n100,95\n"}) {
+        std::istringstream levantamento(texto);
+        const auto semLados = LerPerfilComLadosOuNaoCsv(levantamento);
+        ASSERT_EQ(semLados.size(), 2u) << texto;
+        EXPECT_DOUBLE_EQ(semLados[1].Ponto.Cota, 95);
+        EXPECT_FALSE(semLados[0].Esquerdo);
+    }
+}
+
 // O que o CSV e o perfil põem na tabela de trechos o projeto grava e reabre; o que ele não
 // reabriria é recusado na entrada, com o motivo.
 TEST(Trechos, TodoTrechoAceitoReabreComOProjeto) {
