@@ -1,4 +1,7 @@
+// A perda de solo de cada seção do canal a partir da integral da tensão excedente, e o
+// espaçamento: a última seção antes da primeira cuja perda passa da tolerável.
 #include "engine/PerdaSolo.h"
+#include "engine/Unidades.h"
 
 #include <string>
 
@@ -51,7 +54,8 @@ bool CalcularPerdaSolo(const TDadosPerdaSolo& d, const std::vector<TSecaoCanal>&
         }
         const TSecaoCanal& no = nos[std::size_t(s - 1)];
         declividade.Ir(std::size_t(s - 1));
-        r.Secoes.push_back({s, no.LaminaPico * 100, declividade.Alfa * 1000 * no.AmMax,
+        r.Secoes.push_back({s, no.LaminaPico * CM_POR_M,
+                            declividade.Alfa * LITROS_POR_M3 * no.AmMax,
                             no.LaminaTensao * declividade.GamaS, perda});
         if (acomp) {
             acomp->MostrarSecao(std::to_string(s));
@@ -76,7 +80,7 @@ bool CalcularPerdaSolo(const TDadosPerdaSolo& d, const std::vector<TSecaoCanal>&
         const TSecaoCanal& no = nos[std::size_t(k - 1)];
         TDeclividadeDosNos doEspacamento(d);
         doEspacamento.Ir(std::size_t(k - 1));
-        r.QMax = doEspacamento.Alfa * 1000 * no.AmMax;
+        r.QMax = doEspacamento.Alfa * LITROS_POR_M3 * no.AmMax;
         r.TensaoMax = no.LaminaTensao * doEspacamento.GamaS;
     } else {
         r.QMax = r.TensaoMax = 0;

@@ -1,3 +1,5 @@
+// O esquema de onda cinemática do canal (uma forma linear e outra não linear, escolhidas pelo
+// número de Courant) e o ajuste da curva de descarga de cada seção.
 #include "engine/PropagacaoCanal.h"
 
 #include <algorithm>
@@ -7,6 +9,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "engine/PerdaSolo.h"
+#include "engine/Unidades.h"
 #include "engine/uPontoFlutuante.h"
 #include "engine/uPrecipitacao.h"
 #include "engine/uRegressao.h"
@@ -17,8 +20,6 @@ constexpr long PASSOS_MAXIMOS = 5000000;
 // O tempo vai à interface a cada 23 passos: mostrar a cada passo custaria mais que a conta, e
 // 23 × 0,2 min = 4,6 min faz o décimo mostrado mudar de uma vez para outra.
 constexpr long PASSOS_ENTRE_TEMPOS = 23;
-// mm/h × m → m²/s
-constexpr double MM_H_PARA_M_S = 3600000;
 // Ajuste original da curva de descarga da seção trapezoidal: lâminas de 0,2 m em 0,2 m.
 constexpr int LAMINAS_AJUSTE = 25;
 constexpr double PASSO_LAMINA_AJUSTE = 0.2;
@@ -224,7 +225,7 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
     r.Saida->Alfa = alfa;
     r.Saida->Local = THidrograma::LocalCanal;
     THidrograma& S = *r.Saida;
-    const double alfa1000 = alfa * 1000;
+    const double alfa1000 = alfa * LITROS_POR_M3;
     TBalancoCanal& balanco = r.Balanco;
     balanco = TBalancoCanal{};
 
@@ -270,7 +271,7 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
     const double previstos = (tFim - t) / Dt * 1.25 + 16;
     S.Pontos.reserve(previstos < 1e6 ? std::size_t(previstos) : std::size_t(1000000));
 
-    const double dts = 60 * Dt;
+    const double dts = SEGUNDOS_POR_MINUTO * Dt;
     const double c3Montante = Dx / alfaMontante;
     // Cada trecho com as constantes do seu α; o limite entre as duas formas do esquema é duas
     // vezes a área em que α·F'(A)·Δt/Δx = 1, calculado uma vez por α.
@@ -344,8 +345,8 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
         double qExterna = 0, qLeito = 0;
         if (!aposEntrada) {
             const double leito = hEstrada.Interpolar(t, dtEstrada);
-            qExterna = (leito + hTalude.Interpolar(t, dtTalude)) / 1000;
-            qLeito = leito / 1000;
+            qExterna = (leito + hTalude.Interpolar(t, dtTalude)) / LITROS_POR_M3;
+            qLeito = leito / LITROS_POR_M3;
             const double q = montanteExterna ? qExterna : qLeito;
             if (q > 0 && n > 0) {
                 Pant[0] = q * c3Montante;
@@ -394,7 +395,7 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
                 // inteira de um para o outro.
                 double razao = g.Razao;
                 for (std::size_t i = g.Inicio; i < g.Fim; ++i) {
-                    if (infiltra) q = Aant[i] > 0 ? largura(Aant[i]) * w / MM_H_PARA_M_S : 0;
+                    if (infiltra) q = Aant[i] > 0 ? largura(Aant[i]) * w / MM_H_POR_M_S : 0;
                     double perda = infiltra ? -q * dts : 0;
                     // Fluxo F(A) já dado pela forma não linear do esquema (0 na forma linear).
                     double fluxoDoEsquema = 0;

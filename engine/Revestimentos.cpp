@@ -1,3 +1,5 @@
+// As fórmulas dos revestimentos do canal: rugosidade e tensão efetiva da grama, da pedra e
+// dos revestimentos rígidos, e a tensão admissível de cada um.
 #include "engine/Revestimentos.h"
 
 #include <algorithm>

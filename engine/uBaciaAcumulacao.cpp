@@ -1,3 +1,5 @@
+// A bacia de acumulação de um desaguadouro: as medidas para o volume e o pico que chegam, e
+// a leitura e gravação dos seus dados no arquivo do projeto.
 #include "engine/uBaciaAcumulacao.h"
 
 #include <cmath>

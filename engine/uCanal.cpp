@@ -1,3 +1,5 @@
+// A seção de um canal (trapezoidal ou triangular): área, profundidade, profundidade normal
+// pela vazão, e os seus dados no arquivo do projeto.
 #include "engine/uCanal.h"
 
 #include <cmath>

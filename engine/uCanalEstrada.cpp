@@ -1,3 +1,5 @@
+// O canal da estrada: os seus dados no arquivo do projeto e as chamadas do motor (espaçamento,
+// hidrograma de projeto da bacia, canal em peças de declividade própria).
 #include "engine/uCanalEstrada.h"
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
+#include "engine/Unidades.h"
 #include "engine/uPersistencia.h"
 #include "engine/uPontoFlutuante.h"
 
@@ -203,7 +206,7 @@ bool TCanalEstrada::CalcularEspacamento(TPrecipitacao& chuva, const THidrograma&
         return false;
     propagacao.Saida.reset();
     const bool ok = PerdaDaPropagacao(dp, toleravel, fatorErodibilidade, propagacao, acomp, r);
-    r.Volume = (hEstrada.Volume + hTalude.Volume) * r.Espacamento / 1000;
+    r.Volume = (hEstrada.Volume + hTalude.Volume) * r.Espacamento / LITROS_POR_M3;
     return ok;
 }
 
@@ -254,7 +257,8 @@ bool TCanalEstrada::CalcularCanalEmPecas(TPrecipitacao& chuva, const THidrograma
         (p.AreaExterna ? comExterna : soLeito) += m;
         resta -= m;
     }
-    r.Volume = ((hEstrada.Volume + hTalude.Volume) * comExterna + hEstrada.Volume * soLeito) / 1000;
+    r.Volume = ((hEstrada.Volume + hTalude.Volume) * comExterna + hEstrada.Volume * soLeito) /
+               LITROS_POR_M3;
     return ok;
 }
 

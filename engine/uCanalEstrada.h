@@ -1,4 +1,5 @@
 #pragma once
+// O canal da estrada com o leito, a área externa e a bacia: o projeto que o motor calcula.
 #include <memory>
 #include <optional>
 #include <string>

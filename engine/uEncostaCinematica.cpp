@@ -1,3 +1,5 @@
+// O escoamento num plano (o leito da estrada ou a área externa) pela onda cinemática: do
+// excesso de chuva ao hidrograma por metro de largura que chega ao canal.
 #include "engine/uEncostaCinematica.h"
 
 #include <cmath>
@@ -5,6 +7,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "engine/RaizNewton.h"
+#include "engine/Unidades.h"
 #include "engine/uPersistencia.h"
 #include "engine/uPontoFlutuante.h"
 #include "engine/uPrecipitacao.h"
@@ -169,7 +172,7 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     if (dx > 0.5) dx = 0.5;
     const int N = numCelulas;
     const double dt = PassoDeTempo(vib);
-    const double dts = 60 * dt;
+    const double dts = SEGUNDOS_POR_MINUTO * dt;
 
     if (acomp) acomp->ProcessarEventos();
 
@@ -184,7 +187,7 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
         long passos = 0;
         do {
             t = t + dt;
-            q = (chuva.IntensidadeInstantanea(t) - vib) * dx / 3600;
+            q = (chuva.IntensidadeInstantanea(t) - vib) * dx / SEGUNDOS_POR_HORA;
             celula.Adicionar(t, q > 0 ? q : 0);
             if (++passos > PASSOS_MAXIMOS) throw EMorvendo(MSG_NAO_TERMINA);
         } while (q > 0);
@@ -195,13 +198,13 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     THidrograma& R = *resultado;
     // Balanço em metros de lâmina × metros de plano; vira litros por metro no fim.
     TBalancoEncosta b;
-    b.AbstracaoInicial = chuva.Lamina(tIa) / 1000 * (N * dx);
+    b.AbstracaoInicial = chuva.Lamina(tIa) / MM_POR_M * (N * dx);
     b.Chuva = b.AbstracaoInicial;
     try {
         pontoflutuante::Limpar();
         const double alfa = std::sqrt(plano.St()) / plano.nt.Valor;
-        const double milAlfa = 1000 * alfa;
-        const double cincoTercos = 5.0 / 3.0;
+        const double milAlfa = LITROS_POR_M3 * alfa;
+        const double cincoTercos = EXPOENTE_MANNING_PLANO;
         std::vector<double> hOld(N, 0.0), QOld(N, 0.0), hNew(N, 0.0), QNew(N, 0.0);
 
         // Um ponto por passo até o fim do escoamento: reservado antes do laço.
@@ -211,14 +214,14 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
         double intensidade = chuva.IntensidadeInstantanea(t);
         auto montante = [&](double q0) {
             if (q0 > 0) {
-                QNew[0] = q0 / (1000 * alfa);
-                hNew[0] = std::pow(QNew[0], 0.6);
+                QNew[0] = q0 / (LITROS_POR_M3 * alfa);
+                hNew[0] = std::pow(QNew[0], INVERSO_EXPOENTE_MANNING_PLANO);
             } else {
                 QNew[0] = 0;
                 hNew[0] = 0;
             }
         };
-        double q0 = (intensidade - vib) * dx / 3600;
+        double q0 = (intensidade - vib) * dx / SEGUNDOS_POR_HORA;
         montante(q0);
         const double r = alfa * dts / dx;
         const double rInv = dx / (alfa * dts);
@@ -240,13 +243,13 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
                 if (acomp) acomp->ProcessarEventos();
                 pontoflutuante::Limpar();
             }
-            const double ie = (intensidade - vib) / 3600000;
+            const double ie = (intensidade - vib) / MM_H_POR_M_S;
             const double ieDts = ie * dts;
             const double ieDxAlfa = ie * dx / alfa;
             // Cada célula recebe a chuva e infiltra até a taxa estável; a célula de montante,
             // seca quando a chuva não vence a infiltração, infiltra só a chuva.
-            const double chuvaPasso = intensidade / 3600000 * dts;
-            const double infiltracaoPasso = vib / 3600000 * dts;
+            const double chuvaPasso = intensidade / MM_H_POR_M_S * dts;
+            const double infiltracaoPasso = vib / MM_H_POR_M_S * dts;
             b.Chuva += chuvaPasso * (N * dx);
             b.Infiltracao += (ie >= 0 ? infiltracaoPasso : chuvaPasso) * dx;
             double x = 0;
@@ -254,7 +257,7 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
                 double infiltrada = infiltracaoPasso;
                 if (hNew[j - 1] + hOld[j] > hc) {
                     x = (hOld[j - 1] - hNew[j - 1]) * rInv + ieDxAlfa + QNew[j - 1];
-                    x = x > 0 ? std::pow(x, 0.6) : 0;
+                    x = x > 0 ? std::pow(x, INVERSO_EXPOENTE_MANNING_PLANO) : 0;
                 } else {
                     x = hOld[j] + ieDts + (QOld[j - 1] - QOld[j]) * r;
                     // A água que faltou na célula não infiltrou.
@@ -283,7 +286,7 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
             std::fill(hNew.begin() + 1, hNew.end(), 0.0);
             std::fill(QNew.begin() + 1, QNew.end(), 0.0);
             intensidade = chuva.IntensidadeInstantanea(t);
-            q0 = (intensidade - vib) * dx / 3600;
+            q0 = (intensidade - vib) * dx / SEGUNDOS_POR_HORA;
             montante(q0);
             pontoflutuante::Verificar();
         }
@@ -318,7 +321,7 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematicaCustom& plano,
     const double volumeExcesso = N * v1;
     if (R.Volume > volumeExcesso) R.Volume = volumeExcesso;
     // A lâmina escoada fica no resultado; o plano não muda com o cálculo.
-    R.VolumeUnitario = R.Volume / (N * dx * 1000);
+    R.VolumeUnitario = R.Volume / (N * dx * LITROS_POR_M3);
     return resultado;
 }
 

@@ -1,4 +1,6 @@
+// Hidrogramas a passo constante: interpolação, volume, pico e a correção da recessão.
 #include "engine/uHidrograma.h"
+#include "engine/Unidades.h"
 
 #include <cmath>
 
@@ -49,7 +51,7 @@ void THidrograma::Analisar(double divisor) {
         if (Pontos[k].Vazao > VazaoMaxima) VazaoMaxima = Pontos[k].Vazao;
     }
     if (Alfa > 0 && Expoente > 0 && VazaoMaxima > 0)
-        ProfundidadeMaxima = std::pow(VazaoMaxima / (1000 * Alfa), 1 / Expoente);
+        ProfundidadeMaxima = std::pow(VazaoMaxima / (LITROS_POR_M3 * Alfa), 1 / Expoente);
     else
         ProfundidadeMaxima = 0;
     // No canal a lei de escoamento deu a área molhada; a função a converte em profundidade.

@@ -1,4 +1,5 @@
 #pragma once
+// Hidrograma: vazões no tempo, a passo constante, com o pico e o volume.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -1,3 +1,4 @@
+// O separador decimal com que o motor grava os números dos arquivos e escreve as mensagens.
 #include "engine/uPersistencia.h"
 
 #include "comum/EMorvendo.h"

@@ -1,3 +1,5 @@
+// A chuva de projeto da equação IDF (i = K·T^a / (t + b)^c): intensidades, lâminas e a
+// leitura e gravação, com a migração dos arquivos antigos.
 #include "engine/uPrecipitacao.h"
 
 #include <cmath>
@@ -5,6 +7,7 @@
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
+#include "engine/Unidades.h"
 #include "engine/uPersistencia.h"
 
 namespace {
@@ -178,5 +181,5 @@ double TPrecipitacaoExponencialNegativa::IntensidadeInstantanea(double t) {
 }
 
 double TPrecipitacaoExponencialNegativa::Lamina(double t) {
-    return IntensidadeMedia(t) * t / 60;
+    return IntensidadeMedia(t) * t / MINUTOS_POR_HORA;
 }

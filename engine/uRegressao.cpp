@@ -1,3 +1,4 @@
+// Mínimos quadrados de uma reta e de uma potência (a reta dos logaritmos).
 #include "engine/uRegressao.h"
 
 #include <cmath>

@@ -1,9 +1,12 @@
+// A superfície de um plano (cobertura, uso e tipo de solo): número de curva, abstração inicial
+// e o tempo em que a chuva a preenche.
 #include "engine/uTerreno.h"
 
 #include <cmath>
 
 #include "comum/EMorvendo.h"
 #include "engine/RaizNewton.h"
+#include "engine/Unidades.h"
 #include "engine/uPersistencia.h"
 #include "engine/uPrecipitacao.h"
 
@@ -131,7 +134,7 @@ int NumeroDeCurva(const TTerreno& s) {
 double AbstracaoInicial(const TTerreno& s) {
     const int cn = NumeroDeCurva(s);
     if (cn == 0) return 0;
-    return 50.8 * (100.0 / cn - 1);
+    return ABSTRACAO_INICIAL_POR_CN_MM * (100.0 / cn - 1);
 }
 
 namespace {
@@ -150,8 +153,8 @@ double TempoAbstracaoInicial(const TTerreno& s, TPrecipitacao& chuva) {
     const double ia = AbstracaoInicial(s);
     // Sem convergência não há abstração a descontar.
     const TRaizNewton r = RaizNewton(1, TOpcoesNewton{}, [&](double t) {
-        const double passo =
-            (chuva.IntensidadeMedia(t) * t - 60 * ia) / chuva.IntensidadeInstantanea(t);
+        const double passo = (chuva.IntensidadeMedia(t) * t - MINUTOS_POR_HORA * ia) /
+                             chuva.IntensidadeInstantanea(t);
         // Com b pequeno a lâmina é muito curva perto de t = 0 e o passo cai antes de t = −b,
         // onde a chuva não existe; a raiz não é negativa, então o passo vai só até a metade.
         if (t > 0 && !ChuvaDefinidaEm(chuva, t - passo)) return t / 2;
@@ -164,9 +167,10 @@ double TempoAbstracaoInicial(const TTerreno& s, TPrecipitacao& chuva) {
     if (idf && idf->C() > 1) {
         const double pico = idf->B() / (idf->C() - 1);
         if (!r.Convergiu || r.Valor > pico) {
-            if (chuva.IntensidadeMedia(pico) * pico <= 60 * ia) return pico;
-            return RaizCercada(0, pico,
-                               [&](double t) { return chuva.IntensidadeMedia(t) * t < 60 * ia; });
+            if (chuva.IntensidadeMedia(pico) * pico <= MINUTOS_POR_HORA * ia) return pico;
+            return RaizCercada(0, pico, [&](double t) {
+                return chuva.IntensidadeMedia(t) * t < MINUTOS_POR_HORA * ia;
+            });
         }
     }
     return r.Convergiu ? r.Valor : 0;

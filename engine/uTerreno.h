@@ -1,4 +1,6 @@
 #pragma once
+// A superfície de um plano de escoamento: cobertura, uso da terra e solo, e a abstração
+// inicial da chuva que eles dão.
 #include <cstdint>
 #include <string>
 
