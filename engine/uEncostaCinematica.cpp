@@ -48,13 +48,20 @@ std::size_t PontosPrevistos(double duracao, double dt) {
     return n < 1e6 ? std::size_t(n) : std::size_t(1000000);
 }
 
+// Passo de tempo do plano (min) pela taxa de infiltração estável (mm/h): quanto mais o solo
+// infiltra, mais curto o passo. Até cada taxa, o seu passo; acima da última, 0,1 min.
+struct TPassoPorInfiltracao {
+    double AteVib; // mm/h
+    double Passo;  // min
+};
+constexpr TPassoPorInfiltracao PASSOS_POR_INFILTRACAO[] = {
+    {10, 0.35}, {30, 0.30}, {60, 0.25}, {90, 0.20}, {120, 0.15}};
+constexpr double PASSO_INFILTRACAO_ALTA = 0.10;
+
 double PassoDeTempo(double vib) {
-    if (vib <= 10) return 0.35;
-    if (vib <= 30) return 0.30;
-    if (vib <= 60) return 0.25;
-    if (vib <= 90) return 0.20;
-    if (vib <= 120) return 0.15;
-    return 0.10;
+    for (const TPassoPorInfiltracao& p : PASSOS_POR_INFILTRACAO)
+        if (vib <= p.AteVib) return p.Passo;
+    return PASSO_INFILTRACAO_ALTA;
 }
 
 } // namespace
