@@ -751,10 +751,7 @@ int ExecutarEstradaCli(const TOpcoes& o, TProjeto& p) {
         TPedidoEstrada pedido{o.Estrada, o.Mde, {o.Camada, o.Feicao, o.DoFim}, {}};
         if (o.Suavizar) pedido.OpcoesPerfil.Janela = *o.Suavizar;
         estrada = AbrirEstradaDoMapa(pedido);
-        std::vector<TPontoPerfilLados> pontos;
-        for (const TPontoPerfil& ponto : estrada->Perfil().Perfil)
-            pontos.push_back({ponto, {}, {}});
-        trechos = TrechosDasRampas(pontos);
+        trechos = TrechosDasRampas(estrada->Perfil().Perfil);
     } catch (const EArquivoNaoExiste& e) {
         std::cerr << e.what() << '\n';
         return 2;

@@ -507,6 +507,13 @@ std::vector<TPontoPerfilLados> LerPerfilLadosCsv(std::istream& entrada) {
     return perfil;
 }
 
+std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfil>& perfil) {
+    std::vector<TPontoPerfilLados> pontos;
+    for (const TPontoPerfil& ponto : perfil)
+        pontos.push_back({ponto, {}, {}});
+    return TrechosDasRampas(pontos);
+}
+
 std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfilLados>& perfil) {
     if (perfil.size() < 2) throw EMorvendo("O perfil precisa de pelo menos dois pontos.");
     std::vector<TTrecho> trechos;

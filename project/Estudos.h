@@ -149,6 +149,8 @@ std::vector<TPontoPerfilLados> LerPerfilLadosCsv(std::istream& entrada);
 // Um trecho por rampa do perfil (uma descida de várias rampas é um canal só na locação), de
 // limites em metros inteiros desde o primeiro ponto; rampas de menos de meio metro somem.
 std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfilLados>& perfil);
+// O mesmo com os canais da seção do projeto dos dois lados (a estrada do mapa).
+std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfil>& perfil);
 
 // O perfil que "Do perfil…" abre: o do levantamento ("posicao_m,cota_m", cabeçalho opcional)
 // ou o da locação pela linha de comando, com os lados ("distancia_m,cota_m[,lado][,secao]"),

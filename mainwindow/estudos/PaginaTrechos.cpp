@@ -1394,10 +1394,11 @@ void TPaginaTrechos::DerivarDoPerfil(const QString& caminho) {
     std::vector<TTrecho> trechos;
     std::optional<double> cota;
     try {
-        const std::vector<TPontoPerfil> perfil = LerPerfilCsv(entrada);
+        // O do levantamento ou o da linha de comando, com os canais de cada lado.
+        const std::vector<TPontoPerfilLados> perfil = LerPerfilComLadosOuNaoCsv(entrada);
         trechos = TrechosDoPerfil(perfil, tol);
         // O perfil desenhado parte da cota levantada.
-        if (!perfil.empty()) cota = perfil.front().Cota;
+        if (!perfil.empty()) cota = perfil.front().Ponto.Cota;
     } catch (const EMorvendo& e) {
         throw EMorvendo(QFileInfo(caminho).fileName().toStdString() + ": " + e.what());
     }
@@ -1451,14 +1452,15 @@ void TPaginaTrechos::LerEstrada(const TPedidoEstrada& pedido, const std::string&
 
 void TPaginaTrechos::AbrirDoMapa(const TPedidoEstrada& pedido) {
     if (Calculando()) return;
-    const double tol = Tolerancia();
     FPedidoMapa = pedido;
-    LerEstrada(pedido, "", [this, tol, pedido](std::shared_ptr<const IEstradaDoMapa> estrada) {
+    LerEstrada(pedido, "", [this, pedido](std::shared_ptr<const IEstradaDoMapa> estrada) {
         const QString nome = NomeDaLinha(pedido);
         const std::vector<TPontoPerfil>& perfil = estrada->Perfil().Perfil;
         std::vector<TTrecho> trechos;
         try {
-            trechos = TrechosDoPerfil(perfil, tol);
+            // Um trecho por rampa do perfil já suavizado e de trecho mínimo: a mesma locação
+            // que a linha de comando dá para a mesma estrada.
+            trechos = TrechosDasRampas(perfil);
         } catch (const EMorvendo& e) {
             FAmb.Erro(nome.toStdString() + ": " + e.what());
             return;

@@ -511,6 +511,15 @@ private slots:
         QCOMPARE(J->Projeto().Trechos.size(), std::size_t(9));
         QCOMPARE(J->Projeto().Trechos.back().Inicio + J->Projeto().Trechos.back().Comprimento,
                  3600.0);
+        // O perfil da linha de comando, com os canais de cada lado, serve igual.
+        Gravar(Caminho("lados.csv"), "distancia_m,cota_m,lado,secao\n0,100,D,3\n50,99,D,3\n"
+                                     "100,98,ambos,1\n");
+        t->DerivarDoPerfil(Caminho("lados.csv"));
+        const std::vector<TTrecho>& lados = J->Projeto().Trechos;
+        QCOMPARE(lados.size(), std::size_t(1));
+        QCOMPARE(lados[0].Comprimento, 100);
+        QVERIFY(lados[0].Esquerdo == TCanalLado::Nenhum);
+        QVERIFY(lados[0].Direito == TCanalLado::SemCorte);
     }
 
     // Lados, cotas e fator digitados na página marcam o projeto, vão para o arquivo e voltam;
