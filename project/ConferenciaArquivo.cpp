@@ -282,6 +282,30 @@ void ConferirUnidades(TConferencia& c) {
               DeAte(-1, NumeroEstados - 1));
 }
 
+// A estrada do mapa de onde vieram os trechos: só com a linha; as opções nas faixas da janela.
+void ConferirEstradaMapa(TConferencia& c, const TIndiceIni& ini) {
+    const std::string s = "EstradaMapa";
+    if (!c.Existe(s, "Linha") || ini.LerTexto(s, "Linha", "").empty()) return;
+    if (c.Existe(s, "Feicao"))
+        c.Inteiro(s, "Feicao", "número da linha no mapa", LONG_MIN, LONG_MAX, "um número inteiro");
+    if (c.Existe(s, "DoFim")) c.Logico(s, "DoFim", "estaqueamento a partir do fim da linha");
+    const struct {
+        const char* Chave;
+        const char* Rotulo;
+        double Minimo, Maximo;
+        const char* Faixa;
+    } reais[] = {{"Janela", "janela de suavização, m", 0, 1000, "de 0 a 1000"},
+                 {"TrechoMinimo", "trecho mínimo, m", 1, 10000, "de 1 a 10000"}};
+    for (const auto& r : reais) {
+        if (!c.Existe(s, r.Chave)) continue;
+        const double v = c.Real(s, r.Chave, r.Rotulo);
+        if (!(v >= r.Minimo && v <= r.Maximo)) {
+            const std::string t = ini.LerTexto(s, r.Chave, "");
+            c.Recusar("Valor fora da faixa", s, r.Chave, &t, r.Rotulo, r.Faixa);
+        }
+    }
+}
+
 // Dados da proteção do canal: cada chave é opcional (vale o padrão), mas a que está no arquivo
 // tem de servir.
 void ConferirProtecao(TConferencia& c, const TIndiceIni& ini) {
@@ -302,8 +326,8 @@ void ConferirProtecao(TConferencia& c, const TIndiceIni& ini) {
     if (c.Existe(s, "ClasseGrama")) {
         const std::string rotulo = "\"Classe da grama\"" + protecao;
         const std::string v = c.Texto(s, "ClasseGrama", rotulo);
-        faixa("ClasseGrama", rotulo, v.size() == 1 && std::string("ABCDEabcde").find(v) !=
-                                                          std::string::npos,
+        faixa("ClasseGrama", rotulo,
+              v.size() == 1 && std::string("ABCDEabcde").find(v) != std::string::npos,
               "uma letra de A a E");
     }
     for (const TChaveCusto& k : ChavesCustos()) {
@@ -390,6 +414,7 @@ void ConferirSecoesNovas(TConferencia& c, const TIndiceIni& ini) {
         }
     }
     if (ini.ExisteSecao(SECAO_PROTECAO)) ConferirProtecao(c, ini);
+    ConferirEstradaMapa(c, ini);
 }
 
 } // namespace

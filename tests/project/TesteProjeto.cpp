@@ -61,6 +61,44 @@ TEST(Projeto, CalculoELocacaoNaoMudamOProjeto) {
     }
 }
 
+// A estrada do mapa gravada com o projeto: os caminhos relativos à pasta do projeto voltam
+// absolutos; uma opção ilegível ou fora da faixa da janela recusa o arquivo com a chave.
+TEST(Projeto, EstradaDoMapaVoltaOuERecusada) {
+    TPastaTemporaria pasta("estrada-mapa");
+    const fs::path f = pasta / "m.mvd";
+    TAberto a;
+    ASSERT_TRUE(LerProjeto(a.p, DADOS_REFERENCIA + "c03_equiv_200m.mvd"));
+    TEstradaMapaProjeto e;
+    e.Linha = (pasta / "mapas" / "estrada.gpx").string();
+    e.Feicao = 3;
+    e.DoFim = true;
+    e.Janela = 35;
+    a.p.EstradaMapa = e;
+    EscreverProjeto(a.p, f.string());
+    const std::string texto = LerBytes(f);
+    EXPECT_NE(texto.find("Linha=mapas/estrada.gpx"), std::string::npos);
+    TAberto b;
+    ASSERT_TRUE(LerProjeto(b.p, f.string()));
+    ASSERT_TRUE(b.p.EstradaMapa);
+    EXPECT_EQ(*b.p.EstradaMapa, e);
+    for (const auto& [de, para] : {std::pair{"Janela=35", "Janela=abc"},
+                                   {"Janela=35", "Janela=5000"},
+                                   {"TrechoMinimo=20", "TrechoMinimo=0"},
+                                   {"DoFim=1", "DoFim=sim"},
+                                   {"Feicao=3", "Feicao=3.5"}}) {
+        GravarBytes(f, Trocar(texto, de, para));
+        TAberto c;
+        try {
+            LerProjeto(c.p, f.string());
+            ADD_FAILURE() << para;
+        } catch (const EMorvendo& x) {
+            const std::string chave = std::string(para).substr(0, std::string(para).find('='));
+            EXPECT_NE(std::string(x.what()).find("[EstradaMapa] " + chave), std::string::npos)
+                << x.what();
+        }
+    }
+}
+
 TEST(Projeto, GravadoELidoDeNovoDaOsMesmosValores) {
     TPastaTemporaria pasta("ida-e-volta");
     const fs::path original = DADOS_REFERENCIA + "c02_trap_secao3_50m.mvd";
