@@ -567,6 +567,31 @@ void TDesenhoEstrada::Definir(std::vector<TTrecho> trechos, double cotaInicial,
     update();
 }
 
+void TDesenhoEstrada::DefinirPerfilLido(const std::vector<TPontoPerfil>& lido) {
+    FLido.clear();
+    // Um ponto a cada tantos metros, e em cada trecho o mais alto e o mais baixo: o ruído que
+    // a suavização tira continua visível sem desenhar 50 000 pontos.
+    constexpr std::size_t PONTOS_MAXIMOS = 4000;
+    const std::size_t passo = std::max<std::size_t>(1, lido.size() / (PONTOS_MAXIMOS / 2));
+    for (std::size_t i = 0; i < lido.size(); i += passo) {
+        const std::size_t fim = std::min(lido.size(), i + passo);
+        auto [menor, maior] = std::minmax_element(
+            lido.begin() + long(i), lido.begin() + long(fim),
+            [](const TPontoPerfil& a, const TPontoPerfil& b) { return a.Cota < b.Cota; });
+        if (menor->Posicao > maior->Posicao) std::swap(menor, maior);
+        FLido.emplace_back(menor->Posicao, menor->Cota);
+        if (maior != menor) FLido.emplace_back(maior->Posicao, maior->Cota);
+    }
+    update();
+}
+
+std::vector<double> TDesenhoEstrada::CotasDaEscala() const {
+    std::vector<double> cotas = FCotas;
+    for (const QPointF& p : FLido)
+        cotas.push_back(p.y());
+    return cotas;
+}
+
 QColor TDesenhoEstrada::CorDoLado(TLado lado) {
     return lado == TLado::Esquerdo ? QColor(20, 90, 200) : QColor(225, 110, 0);
 }
@@ -698,12 +723,13 @@ QFont TDesenhoEstrada::FonteTela() const {
 
 double TDesenhoEstrada::XDaPosicao(double posicao) const {
     if (FTrechos.empty()) return 0;
-    return Geometria(FTrechos, FCotas, rect(), QFontMetricsF(FonteTela())).X(posicao);
+    return Geometria(FTrechos, CotasDaEscala(), rect(), QFontMetricsF(FonteTela())).X(posicao);
 }
 
 void TDesenhoEstrada::mouseReleaseEvent(QMouseEvent* e) {
     if (e->button() != Qt::LeftButton || FTrechos.empty()) return;
-    const TGeometriaPerfil g = Geometria(FTrechos, FCotas, rect(), QFontMetricsF(FonteTela()));
+    const TGeometriaPerfil g =
+        Geometria(FTrechos, CotasDaEscala(), rect(), QFontMetricsF(FonteTela()));
     const double posicao = std::clamp(g.Posicao(e->position().x()), g.Estacas.Inicio,
                                       FTrechos.back().Inicio + FTrechos.back().Comprimento);
     Marcar(posicao);
@@ -746,7 +772,7 @@ void TDesenhoEstrada::Desenhar(QPainter& p, const QRectF& area) const {
         return;
     }
     const char sep = SeparadorDecimal();
-    const TGeometriaPerfil g = Geometria(FTrechos, FCotas, area, fm);
+    const TGeometriaPerfil g = Geometria(FTrechos, CotasDaEscala(), area, fm);
     const double cMin = g.CMin, cMax = g.CMax;
     const std::vector<double>& marcasCota = g.MarcasCota;
     const int casas = g.Casas;
@@ -806,6 +832,14 @@ void TDesenhoEstrada::Desenhar(QPainter& p, const QRectF& area) const {
         p.drawLine(ponto, QPointF(ponto.x(), yEixo));
     }
     p.setRenderHint(QPainter::Antialiasing, true);
+    // O perfil lido do mapa, fino e claro, sob o dos trechos.
+    if (!FLido.empty()) {
+        QPolygonF lido;
+        for (const QPointF& ponto : FLido)
+            lido << QPointF(x(ponto.x()), y(ponto.y()));
+        p.setPen(QPen(QColor(120, 170, 120), u));
+        p.drawPolyline(lido);
+    }
     p.setPen(QPen(QColor(70, 70, 70), 2 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPolyline(linha);
 
@@ -857,38 +891,52 @@ void TDesenhoEstrada::Desenhar(QPainter& p, const QRectF& area) const {
             Qt::AlignCenter, t);
     }
 
-    // Legenda no alto, à direita: os lados com as contagens, a crista e a baixada.
-    {
+    // Legenda no alto, à direita: os lados com as contagens, a crista e a baixada (e o perfil
+    // lido do mapa). Sem espaço ao lado do título das cotas, os textos curtos.
+    auto legenda = [&](bool curto, bool desenhar) {
         const double meio = area.top() + 0.7 * h;
         double px = direita;
         auto texto = [&](const QString& t) {
             const double w = fm.horizontalAdvance(t);
             px -= w;
             p.setPen(QColor(40, 40, 40));
-            p.drawText(QRectF(px, meio - h / 2, w + 1, h), Qt::AlignLeft | Qt::AlignVCenter, t);
+            if (desenhar)
+                p.drawText(QRectF(px, meio - h / 2, w + 1, h), Qt::AlignLeft | Qt::AlignVCenter, t);
             px -= 0.3 * h;
         };
+        if (!FLido.empty()) {
+            texto(curto ? QStringLiteral("lido") : QStringLiteral("perfil lido, sem suavização"));
+            p.setPen(QPen(QColor(120, 170, 120), 2 * u));
+            px -= 1.2 * h;
+            if (desenhar) p.drawLine(QPointF(px, meio), QPointF(px + h, meio));
+            px -= 1.0 * h;
+        }
         for (const bool crista : {false, true}) {
             texto(crista ? QStringLiteral("crista") : QStringLiteral("baixada"));
             p.setPen(QPen(Qt::black, u));
             p.setBrush(crista ? Qt::white : Qt::black);
             px -= 3.5 * u;
-            p.drawEllipse(QPointF(px, meio), 3.5 * u, 3.5 * u);
+            if (desenhar) p.drawEllipse(QPointF(px, meio), 3.5 * u, 3.5 * u);
             px -= 3.5 * u + 1.0 * h;
         }
         for (const TLado lado : {TLado::Direito, TLado::Esquerdo}) {
             const bool esq = lado == TLado::Esquerdo;
-            texto(esq ? QStringLiteral("desaguadouro à esquerda (E): %1").arg(esquerdos)
-                      : QStringLiteral("à direita (D): %1").arg(direitos));
+            const std::size_t n = esq ? esquerdos : direitos;
+            texto(curto ? QStringLiteral("%1: %2").arg(esq ? 'E' : 'D').arg(n)
+                  : esq ? QStringLiteral("desaguadouro à esquerda (E): %1").arg(n)
+                        : QStringLiteral("à direita (D): %1").arg(n));
             p.setPen(QPen(CorDoLado(lado).darker(140), u));
             p.setBrush(CorDoLado(lado));
             px -= tamanho / 2;
-            p.drawPath(esq ? Seta(px, meio + tamanho / 2, tamanho, true)
-                           : Seta(px, meio - tamanho / 2, tamanho, false));
+            if (desenhar)
+                p.drawPath(esq ? Seta(px, meio + tamanho / 2, tamanho, true)
+                               : Seta(px, meio - tamanho / 2, tamanho, false));
             px -= tamanho / 2 + 1.0 * h;
         }
         p.setBrush(Qt::NoBrush);
-    }
+        return px + 1.0 * h;
+    };
+    legenda(legenda(false, false) < area.left() + larguraCotas + h, true);
 
     // Eixo das estacas.
     p.setPen(QPen(Qt::black, u));
@@ -1252,6 +1300,8 @@ void TPaginaTrechos::Recarregar() {
 void TPaginaTrechos::Redesenhar() {
     DesenhoEstrada->Definir(FModelo->Trechos(), FModelo->CotaInicial(),
                             FNota->Resultado().Desaguadouros);
+    DesenhoEstrada->DefinirPerfilLido(FEstrada ? FEstrada->Perfil().Bruto
+                                               : std::vector<TPontoPerfil>{});
     PlantaEstrada->DefinirLocacao(FModelo->Trechos(), FNota->Resultado().Desaguadouros);
 }
 

@@ -34,6 +34,10 @@ public:
     explicit TDesenhoEstrada(QWidget* pai = nullptr);
     void Definir(std::vector<TTrecho> trechos, double cotaInicial,
                  std::vector<TDesaguadouro> desaguadouros);
+    // O perfil lido do mapa a cada metro, antes da suavização, desenhado fino sob o perfil dos
+    // trechos para mostrar o que a suavização tirou; vazio: nenhum.
+    void DefinirPerfilLido(const std::vector<TPontoPerfil>& lido);
+    const std::vector<QPointF>& PerfilLido() const { return FLido; }
     QSize sizeHint() const override { return {600, 230}; }
     // Textos das marcas do eixo das estacas, como desenhados, e o título dele.
     QStringList MarcasEixo() const;
@@ -61,6 +65,9 @@ private:
     QFont FonteTela() const;
     std::vector<TTrecho> FTrechos;
     std::vector<double> FCotas; // nos limites dos trechos
+    std::vector<QPointF> FLido; // (posição, cota) do perfil lido, reduzido para o desenho
+    // As cotas que a escala vertical cobre: as dos trechos e os extremos do perfil lido.
+    std::vector<double> CotasDaEscala() const;
     std::vector<TDesaguadouro> FDesaguadouros;
     std::optional<double> FMarca;
 };

@@ -192,6 +192,10 @@ private slots:
         QCOMPARE(Perguntas, 1);
         QVERIFY(P->PlantaEstrada->isVisible());
         QVERIFY(P->PlantaEstrada->TemRelevo());
+        // O perfil lido, antes da suavização, fica sob o dos trechos, do começo ao fim.
+        const std::vector<QPointF>& lido = P->DesenhoEstrada->PerfilLido();
+        QVERIFY(lido.size() > 10 && lido.size() <= 4002);
+        QCOMPARE(lido.front().x(), 0.0);
         // Duas cristas e um vale: a declividade muda de sinal pelo menos duas vezes.
         int mudancas = 0;
         const std::vector<TTrecho>& ts = FProjeto->Trechos;
@@ -348,6 +352,7 @@ private slots:
         f.close();
         P->ImportarCsv(csv);
         QVERIFY(!P->TemEstradaDoMapa() && !FProjeto->EstradaMapa);
+        QVERIFY(P->DesenhoEstrada->PerfilLido().empty());
         P->Calcular();
         QTRY_VERIFY_WITH_TIMEOUT(!P->Calculando(), 60000);
         QVERIFY(comPlanta >= 2);
