@@ -12,7 +12,7 @@
 
 namespace {
 
-const char* const SECAO_TARSIO = "TARSIO";
+const char* const SECAO_CONSULTA = "TARSIO";
 
 // Lê a versão de uma seção da chuva; "TARSIO" quando ausente (arquivo antigo).
 std::string VersaoChuva(const TArquivoIni& ini, const std::string& secao) {
@@ -23,10 +23,10 @@ std::string VersaoChuva(const TArquivoIni& ini, const std::string& secao) {
 // própria, só no documento em memória (quem lê nunca grava o arquivo). Sem a chave antiga,
 // vale a da seção própria: um "Versao" apagado não pode zerar uma chuva válida.
 double LerEMigrar(TArquivoIni& ini, const std::string& secao, const char* chave) {
-    if (!ini.ExisteChave(SECAO_TARSIO, chave)) return ini.LerReal(secao, chave, 0);
-    const double v = ini.LerReal(SECAO_TARSIO, chave, 0);
+    if (!ini.ExisteChave(SECAO_CONSULTA, chave)) return ini.LerReal(secao, chave, 0);
+    const double v = ini.LerReal(SECAO_CONSULTA, chave, 0);
     GravarReal(ini, secao, chave, v);
-    ini.ApagarChave(SECAO_TARSIO, chave);
+    ini.ApagarChave(SECAO_CONSULTA, chave);
     return v;
 }
 
@@ -34,7 +34,7 @@ double LerEMigrar(TArquivoIni& ini, const std::string& secao, const char* chave)
 // feito a migração no disco.
 void ApagarChavesAntigas(TArquivoIni& ini, std::initializer_list<const char*> chaves) {
     for (const char* chave : chaves)
-        ini.ApagarChave(SECAO_TARSIO, chave);
+        ini.ApagarChave(SECAO_CONSULTA, chave);
 }
 
 } // namespace

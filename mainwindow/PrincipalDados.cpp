@@ -663,8 +663,8 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
 
     for (TCampo id : {CAMPO_K, CAMPO_A, CAMPO_B, CAMPO_C})
         mostrar(id);
-    PrecLo1->setText(QString::fromStdString(FProjeto->Tarsio1.Longitude));
-    PrecLa1->setText(QString::fromStdString(FProjeto->Tarsio1.Latitude));
+    PrecLo1->setText(QString::fromStdString(FProjeto->ChuvaDeProjeto.Longitude));
+    PrecLa1->setText(QString::fromStdString(FProjeto->ChuvaDeProjeto.Latitude));
     MostrarOrigemChuva();
 
     for (TCampo id :
@@ -811,9 +811,9 @@ void TFPrincipal::LerCampos(bool validar) {
     };
 
     if (PrecLo1->displayText() != COORDENADA_VAZIA)
-        FProjeto->Tarsio1.Longitude = PrecLo1->displayText().toStdString();
+        FProjeto->ChuvaDeProjeto.Longitude = PrecLo1->displayText().toStdString();
     if (PrecLa1->displayText() != COORDENADA_VAZIA)
-        FProjeto->Tarsio1.Latitude = PrecLa1->displayText().toStdString();
+        FProjeto->ChuvaDeProjeto.Latitude = PrecLa1->displayText().toStdString();
 
     ler(CAMPO_TR_DIM);
     ler(CAMPO_TR_ESP);
@@ -954,8 +954,8 @@ void TFPrincipal::MostrarParametrosIdf() {
     eA->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.A()));
     eB->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.B()));
     eC->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.C()));
-    PrecLo1->setText(QString::fromStdString(FProjeto->Tarsio1.Longitude));
-    PrecLa1->setText(QString::fromStdString(FProjeto->Tarsio1.Latitude));
+    PrecLo1->setText(QString::fromStdString(FProjeto->ChuvaDeProjeto.Longitude));
+    PrecLa1->setText(QString::fromStdString(FProjeto->ChuvaDeProjeto.Latitude));
     MostrarOrigemChuva();
 }
 

@@ -9,7 +9,7 @@
 #include "ajuda/Ajuda.h"
 #include "comum/ContextosAjuda.h"
 #include "comum/Numeros.h"
-#include "idf/ui/Tarsio21Ui.h"
+#include "idf/ui/ConsultaChuva.h"
 #include "mainwindow/Principal.h"
 #include "mainwindow/estudos/PaginaProtecao.h"
 #include "mainwindow/simulacao/Simulacao.h"
@@ -105,8 +105,9 @@ void TFPrincipal::bConsultaClick() {
     ambiente.DuracoesProjeto = [this](double K, double a, double b, double c) {
         return DuracoesChuvaDoProjeto(*FProjeto, K, a, b, c);
     };
-    if (!ExecutarTarsio(FProjeto->Tarsio1, this, ambiente)) return;
-    FProjeto->OrigemChuva = OrigemDaConsulta(FProjeto->Tarsio1, ambiente.PastaComuns.toStdString());
+    if (!ExecutarConsultaChuva(FProjeto->ChuvaDeProjeto, this, ambiente)) return;
+    FProjeto->OrigemChuva =
+        OrigemDaConsulta(FProjeto->ChuvaDeProjeto, ambiente.PastaComuns.toStdString());
     MostrarParametrosIdf();
 }
 

@@ -195,7 +195,7 @@ std::string AvisoInterpolacaoPertoDoRaio(const TProjeto& p, char sep) {
     // A partir daqui a estação mais próxima já pesa pouco como chuva do lugar.
     constexpr double FRACAO_DO_RAIO = 0.75;
     const TOrigemChuva& o = p.OrigemChuva;
-    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
+    const TPrecipitacaoExponencialNegativa& chuva = p.ChuvaDeProjeto.Precipitacao();
     if (o.Tipo != TTipoOrigemChuva::Interpolacao || !(o.RaioKm > 0) ||
         !OrigemValePara(o, chuva.K(), chuva.A(), chuva.B(), chuva.C()) ||
         o.DistanciaMinimaKm <= FRACAO_DO_RAIO * o.RaioKm)
@@ -208,7 +208,7 @@ std::string AvisoInterpolacaoPertoDoRaio(const TProjeto& p, char sep) {
 }
 
 std::string AvisoDuracaoForaDaFaixa(const TProjeto& p, const TInfoEstacaoIdf& estacao) {
-    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
+    const TPrecipitacaoExponencialNegativa& chuva = p.ChuvaDeProjeto.Precipitacao();
     return AvisoFaixaDuracoes(
         estacao, DuracoesChuvaDoProjeto(p, chuva.K(), chuva.A(), chuva.B(), chuva.C()));
 }
@@ -236,7 +236,7 @@ void AvisosDaChuvaEDasFaixas(const TProjeto& p, char sep, const TJuntarAviso& ju
         juntar("fora_da_faixa_tipica", Atencao, std::move(a));
     // A estação cuja equação está em uso (a consulta copia os parâmetros dela), procurada uma
     // vez: a busca relê o arquivo das estações do usuário.
-    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
+    const TPrecipitacaoExponencialNegativa& chuva = p.ChuvaDeProjeto.Precipitacao();
     if (const TInfoEstacaoIdf* estacao =
             ProcurarInfoEstacao("", chuva.K(), chuva.A(), chuva.B(), chuva.C())) {
         juntar("duracao_fora_da_faixa", Atencao, AvisoDuracaoForaDaFaixa(p, *estacao));

@@ -69,7 +69,7 @@ private:
 } // namespace
 
 TPrecipitacaoExponencialNegativa ChuvaNoPeriodo(const TProjeto& p, double tr) {
-    TPrecipitacaoExponencialNegativa chuva = p.Tarsio1.Precipitacao();
+    TPrecipitacaoExponencialNegativa chuva = p.ChuvaDeProjeto.Precipitacao();
     chuva.Tr(tr);
     return chuva;
 }

@@ -39,7 +39,7 @@ const char* const GRADIENTE_CONDUCAO = "CanalGradiente_BaciaAcumulacao";
 const char* const EXPONENCIAL = "PREC_EXPONENCIAL_NEGATIVA";
 
 const TPrecipitacaoExponencialNegativa& Chuva(const TProjeto& p) {
-    return p.Tarsio1.Precipitacao();
+    return p.ChuvaDeProjeto.Precipitacao();
 }
 
 // Primeiro plano de uma encosta: lido, um projeto sem planos dá zero (a verificação o

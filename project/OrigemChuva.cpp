@@ -52,8 +52,8 @@ std::string LugarDaEstacao(const TInfoEstacaoIdf& e) {
 
 // Estação com esse nome (no estado dado, quando há) e esses parâmetros, das publicadas ou
 // das do usuário. Uma cópia: os estudos leem projetos em várias linhas de execução.
-std::optional<TInfoEstacaoIdf> EstacaoNomeada(const TTarsio21& t, double K, double a, double b,
-                                              double c) {
+std::optional<TInfoEstacaoIdf> EstacaoNomeada(const TChuvaDeProjeto& t, double K, double a,
+                                              double b, double c) {
     if (t.StrCidade.empty()) return std::nullopt;
     const std::string uf =
         t.IndEstado >= 0 && t.IndEstado < NumeroEstados ? CodigoEstado(t.IndEstado) : "";
@@ -77,7 +77,7 @@ std::string FraseEstacao(const TInfoEstacaoIdf& e) {
 
 } // namespace
 
-TOrigemChuva OrigemDaConsulta(const TTarsio21& t, const std::string& pastaComuns) {
+TOrigemChuva OrigemDaConsulta(const TChuvaDeProjeto& t, const std::string& pastaComuns) {
     const auto& chuva = t.Precipitacao();
     TOrigemChuva o;
     o.Autoria = t.Autoria();
@@ -174,7 +174,7 @@ void GravarOrigemChuva(const TOrigemChuva& o, TArquivoIni& ini) {
     }
 }
 
-TOrigemChuva LerOrigemChuva(const TArquivoIni& ini, const TTarsio21& t) {
+TOrigemChuva LerOrigemChuva(const TArquivoIni& ini, const TChuvaDeProjeto& t) {
     TOrigemChuva o;
     if (ini.LerTexto(SECAO, "Versao", "") == "1") {
         const std::string tipo = ini.LerTexto(SECAO, "Tipo", "");

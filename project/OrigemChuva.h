@@ -2,7 +2,7 @@
 #include <string>
 
 #include "comum/ArquivoIni.h"
-#include "idf/Tarsio21Comp.h"
+#include "idf/ChuvaDeProjeto.h"
 
 // De onde vieram K, a, b, c da chuva de projeto. Guarda os valores que a consulta deu: quando
 // os do projeto deixam de ser esses, os parâmetros passam a ser digitados, e a frase diz de
@@ -26,7 +26,7 @@ struct TOrigemChuva {
 // A origem de uma consulta aceita, a partir do componente que acabou de recebê-la. Com a
 // pasta dos dados, a de uma interpolação diz as estações usadas, a distância e o peso de cada
 // uma, como a consulta as usou.
-TOrigemChuva OrigemDaConsulta(const TTarsio21& consulta, const std::string& pastaComuns = {});
+TOrigemChuva OrigemDaConsulta(const TChuvaDeProjeto& consulta, const std::string& pastaComuns = {});
 
 // Frase da origem para os valores dados: a da consulta quando são os dela (na precisão com
 // que a janela os mostra), "Parâmetros digitados (alterados depois da consulta de …)." quando
@@ -42,4 +42,4 @@ void GravarOrigemChuva(const TOrigemChuva& origem, TArquivoIni& ini);
 
 // Lê a origem gravada. Arquivo sem ela: digitados, salvo quando K, a, b, c são os da estação
 // cujo nome a consulta guardou (consulta feita antes de a origem ser gravada).
-TOrigemChuva LerOrigemChuva(const TArquivoIni& ini, const TTarsio21& consulta);
+TOrigemChuva LerOrigemChuva(const TArquivoIni& ini, const TChuvaDeProjeto& consulta);

@@ -43,9 +43,9 @@ void ZerarVariaveis(TProjeto& p) {
     p.StrCoberVeg.clear();
     p.Estrada.TipoCanal.Valor = CANAL_TRIANGULAR;
     p.Estrada.Bacia.CanalConducao.TipoCanal.Valor = CANAL_TRIANGULAR;
-    p.Tarsio1.Limpar();
+    p.ChuvaDeProjeto.Limpar();
     p.Chuva().Tr(0);
-    p.Tarsio1.IndEstado = std::int16_t(p.Unidades.Estado);
+    p.ChuvaDeProjeto.IndEstado = std::int16_t(p.Unidades.Estado);
 }
 
 TCanalLado CanalDoLado(const std::optional<TCanalLado>& lado, int secaoProjeto) {
@@ -54,7 +54,7 @@ TCanalLado CanalDoLado(const std::optional<TCanalLado>& lado, int secaoProjeto) 
 }
 
 std::string FraseOrigemChuva(const TProjeto& p) {
-    const auto& chuva = p.Tarsio1.Precipitacao();
+    const auto& chuva = p.ChuvaDeProjeto.Precipitacao();
     return FraseOrigemChuva(p.OrigemChuva, chuva.K(), chuva.A(), chuva.B(), chuva.C());
 }
 
@@ -273,7 +273,7 @@ std::optional<TEstradaMapaProjeto> LerEstradaMapa(const TArquivoIni& ini) {
 void EscreverProjeto(TProjeto& p, TArquivoIni& ini) {
     FixarCoberturaLeitoProjeto(p);
     p.Estrada.Gravar(ini);
-    p.Tarsio1.Gravar(ini);
+    p.ChuvaDeProjeto.Gravar(ini);
     GravarOrigemChuva(p.OrigemChuva, ini);
     p.Unidades.Gravar(ini);
     ini.EscreverTexto("PRINCIPAL", "StrCoberVeg", p.StrCoberVeg);
@@ -348,12 +348,12 @@ bool LerConferido(TProjeto& p, TArquivoIni& ini) {
     bool leuCerto = false;
     std::exception_ptr erro;
     try {
-        leuCerto = p.Tarsio1.Ler(ini) && p.Estrada.Ler(ini) && p.Unidades.Ler(ini);
+        leuCerto = p.ChuvaDeProjeto.Ler(ini) && p.Estrada.Ler(ini) && p.Unidades.Ler(ini);
     } catch (...) {
         erro = std::current_exception();
     }
     p.StrCoberVeg = ini.LerTexto("PRINCIPAL", "StrCoberVeg", "");
-    p.OrigemChuva = LerOrigemChuva(ini, p.Tarsio1);
+    p.OrigemChuva = LerOrigemChuva(ini, p.ChuvaDeProjeto);
     FixarCoberturaLeitoProjeto(p);
     p.Identificacao = LerIdentificacao(ini);
     p.Protecao = LerProtecao(ini);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/uCanalEstrada.h"
-#include "idf/Tarsio21Comp.h"
+#include "idf/ChuvaDeProjeto.h"
 #include "project/CamposProjeto.h"
 #include "project/ConfUnidades.h"
 #include "project/ConferenciaArquivo.h"
@@ -74,7 +74,7 @@ struct TProjeto {
     explicit TProjeto(TUnidades& unidades) : Unidades(unidades) {}
 
     TCanalEstrada Estrada{"_ESTRADA"};
-    TTarsio21 Tarsio1;
+    TChuvaDeProjeto ChuvaDeProjeto;
     TUnidades& Unidades;
     std::string StrCoberVeg;
     TIdentificacao Identificacao;
@@ -95,7 +95,7 @@ struct TProjeto {
     // Chaves que o arquivo lido não tinha (gravado antes delas) e o padrão que valeu.
     std::vector<TPadraoAplicado> PadroesAplicados;
 
-    TPrecipitacaoExponencialNegativa& Chuva() { return Tarsio1.Precipitacao(); }
+    TPrecipitacaoExponencialNegativa& Chuva() { return ChuvaDeProjeto.Precipitacao(); }
 };
 
 // Frase da origem de K, a, b, c do projeto.

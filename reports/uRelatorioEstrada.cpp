@@ -211,7 +211,7 @@ void TDocumento::Identificacao() {
 }
 
 void TDocumento::Chuva() {
-    const auto& t = P.Tarsio1;
+    const auto& t = P.ChuvaDeProjeto;
     const auto& chuva = t.Precipitacao();
     Titulo("Precipitação");
     // Origem dos parâmetros: a consulta que os deu, enquanto são os dela; a estação só

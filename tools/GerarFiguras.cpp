@@ -2,8 +2,8 @@
 // dados já gerados:
 //   gerar_figuras contornos_estados.geojson Estados_Tar21.bin Localidades_Tar21.bin <pasta>
 // Mapas dos sete estados (BA, ES, MG, PR, RJ, SP, TO .bmp), mapa do Brasil (Brasil.bmp),
-// cabeçalho do relatório (Cabecalho_Tarsio21.jpg) e figura da caixa "Sobre"
-// (SobreTarsio21.png). Tudo determinístico: rodar de novo dá os mesmos bytes.
+// cabeçalho do relatório (CabecalhoConsulta.jpg) e figura da caixa "Sobre"
+// (FiguraSobreConsulta.png). Tudo determinístico: rodar de novo dá os mesmos bytes.
 #include "comum/EMorvendo.h"
 #include "idf/UnBD.h"
 
@@ -491,8 +491,8 @@ void Cabecalho(const TContornos& contornos, const QString& pasta, const QFont& f
     p.drawText(QRectF(81, 55, 460, 14), Qt::AlignLeft | Qt::AlignVCenter,
                "i = K·T\u1D43 / (t + b)\u1D9C   —   estações, localidades e interpolação");
     p.end();
-    Salvar(img, pasta + "/Cabecalho_Tarsio21.jpg", "JPG", 92);
-    std::cout << "Cabecalho_Tarsio21.jpg\n";
+    Salvar(img, pasta + "/CabecalhoConsulta.jpg", "JPG", 92);
+    std::cout << "CabecalhoConsulta.jpg\n";
 }
 
 void Sobre(const TContornos& contornos, const TDados& dados, const QString& pasta,
@@ -561,8 +561,8 @@ void Sobre(const TContornos& contornos, const TDados& dados, const QString& past
     p.drawText(QRectF(298, 296, 250, 40), Qt::AlignLeft | Qt::TextWordWrap,
                "Localidades: GeoNames (CC BY 4.0). Contornos: Natural Earth.");
     p.end();
-    Salvar(img, pasta + "/SobreTarsio21.png", "PNG");
-    std::cout << "SobreTarsio21.png\n";
+    Salvar(img, pasta + "/FiguraSobreConsulta.png", "PNG");
+    std::cout << "FiguraSobreConsulta.png\n";
 }
 
 } // namespace

@@ -372,7 +372,7 @@ TEST(Geradores, RodarDeNovoDaOsMesmosBytes) {
                     Aspas(pasta.Arquivo("Localidades_Tar21.bin")) + " " + Aspas(pasta.Caminho())),
               0);
     for (const char* n : {"BA.bmp", "ES.bmp", "MG.bmp", "PR.bmp", "RJ.bmp", "SP.bmp", "TO.bmp",
-                          "Brasil.bmp", "Cabecalho_Tarsio21.jpg", "SobreTarsio21.png"})
+                          "Brasil.bmp", "CabecalhoConsulta.jpg", "FiguraSobreConsulta.png"})
         nomes.push_back(n);
 #endif
     for (const auto& n : nomes) {

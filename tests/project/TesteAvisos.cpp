@@ -277,7 +277,7 @@ TEST(Avisos, InterpolacaoPertoDoRaio) {
     TPastaTemporaria pasta("avisos-raio");
     auto l = Ler(EXEMPLOS + "Estrada.mvd");
     TProjeto& p = l->P;
-    const TPrecipitacaoExponencialNegativa& chuva = p.Tarsio1.Precipitacao();
+    const TPrecipitacaoExponencialNegativa& chuva = p.ChuvaDeProjeto.Precipitacao();
     TOrigemChuva& o = p.OrigemChuva;
     o.Tipo = TTipoOrigemChuva::Interpolacao;
     o.Descricao = "Interpolada no ponto.";

@@ -31,11 +31,11 @@ void Definir(TProjeto& p, const TParametros& v) {
 // Como a consulta deixa o componente ao aceitar a estação Iraí.
 void ConsultarIrai(TProjeto& p) {
     Definir(p, IRAI);
-    p.Tarsio1.DefinirAutoria(ProcurarInfoEstacao("", IRAI.K, IRAI.A, IRAI.B, IRAI.C)->Chave);
-    p.Tarsio1.StrCidade = "Iraí";
-    p.Tarsio1.IndEstado = 20;
-    p.Tarsio1.StrEstado = "Rio Grande do Sul";
-    p.OrigemChuva = OrigemDaConsulta(p.Tarsio1);
+    p.ChuvaDeProjeto.DefinirAutoria(ProcurarInfoEstacao("", IRAI.K, IRAI.A, IRAI.B, IRAI.C)->Chave);
+    p.ChuvaDeProjeto.StrCidade = "Iraí";
+    p.ChuvaDeProjeto.IndEstado = 20;
+    p.ChuvaDeProjeto.StrEstado = "Rio Grande do Sul";
+    p.OrigemChuva = OrigemDaConsulta(p.ChuvaDeProjeto);
 }
 
 const std::string ESTACAO_IRAI = "Estação Iraí (RS); fonte: ";
@@ -107,11 +107,11 @@ TEST(OrigemChuva, ConsultaGravadaEAlteradaDepois) {
 
     // Interpolação num ponto, depois da estação.
     p.Chuva().K(1500.123);
-    p.Tarsio1.DefinirAutoria(AutorInterpolacao);
-    p.Tarsio1.IndLocalidade = -1;
-    p.Tarsio1.Latitude = "27°00'00\"";
-    p.Tarsio1.Longitude = "53°00'00\"";
-    p.OrigemChuva = OrigemDaConsulta(p.Tarsio1);
+    p.ChuvaDeProjeto.DefinirAutoria(AutorInterpolacao);
+    p.ChuvaDeProjeto.IndLocalidade = -1;
+    p.ChuvaDeProjeto.Latitude = "27°00'00\"";
+    p.ChuvaDeProjeto.Longitude = "53°00'00\"";
+    p.OrigemChuva = OrigemDaConsulta(p.ChuvaDeProjeto);
     EXPECT_EQ(p.OrigemChuva.Tipo, TTipoOrigemChuva::Interpolacao);
     EXPECT_EQ(FraseOrigemChuva(p), p.OrigemChuva.Descricao);
     EscreverProjeto(p, arquivo.string());
@@ -132,13 +132,13 @@ TEST(OrigemChuva, InterpolacaoComAsEstacoes) {
     TProjeto p(u);
     ZerarVariaveis(p);
     Definir(p, {r.Resultado.K, r.Resultado.A, r.Resultado.B, r.Resultado.C});
-    p.Tarsio1.DefinirAutoria(AutorInterpolacao);
-    p.Tarsio1.IndLocalidade = -1;
-    p.Tarsio1.StrCidade = "Não definida";
-    p.Tarsio1.StrEstado = "Rio Grande do Sul";
-    p.Tarsio1.Latitude = "27°25'00\"";
-    p.Tarsio1.Longitude = "53°15'00\"";
-    p.OrigemChuva = OrigemDaConsulta(p.Tarsio1, MORVENDO_PASTA_COMUNS);
+    p.ChuvaDeProjeto.DefinirAutoria(AutorInterpolacao);
+    p.ChuvaDeProjeto.IndLocalidade = -1;
+    p.ChuvaDeProjeto.StrCidade = "Não definida";
+    p.ChuvaDeProjeto.StrEstado = "Rio Grande do Sul";
+    p.ChuvaDeProjeto.Latitude = "27°25'00\"";
+    p.ChuvaDeProjeto.Longitude = "53°15'00\"";
+    p.OrigemChuva = OrigemDaConsulta(p.ChuvaDeProjeto, MORVENDO_PASTA_COMUNS);
     const std::string frase = FraseOrigemChuva(p);
     EXPECT_EQ(frase.rfind("Interpolada no ponto 27°25'00\" S, 53°15'00\" W (Rio Grande do Sul). "
                           "Interpolação pelo inverso da quinta potência da distância",
@@ -149,7 +149,7 @@ TEST(OrigemChuva, InterpolacaoComAsEstacoes) {
     EXPECT_NE(frase.find(", peso "), std::string::npos) << frase;
     EXPECT_EQ(frase.find('\n'), std::string::npos);
     // Sem a pasta dos dados, a frase curta da consulta.
-    EXPECT_EQ(OrigemDaConsulta(p.Tarsio1).Descricao.find("peso"), std::string::npos);
+    EXPECT_EQ(OrigemDaConsulta(p.ChuvaDeProjeto).Descricao.find("peso"), std::string::npos);
 }
 
 // Os parâmetros passam pelos campos da janela com sete casas: uma equação ajustada com quinze
@@ -159,8 +159,8 @@ TEST(OrigemChuva, AjusteNaPrecisaoDosCampos) {
     TProjeto p(u);
     ZerarVariaveis(p);
     Definir(p, {1234.56789012345, 0.123456789012, 10.9876543210987, 0.76543210987654});
-    p.Tarsio1.DefinirAutoria(AutorAjuste);
-    p.OrigemChuva = OrigemDaConsulta(p.Tarsio1);
+    p.ChuvaDeProjeto.DefinirAutoria(AutorAjuste);
+    p.OrigemChuva = OrigemDaConsulta(p.ChuvaDeProjeto);
     const std::string ajustada = FraseOrigemChuva(p);
     EXPECT_EQ(p.OrigemChuva.Tipo, TTipoOrigemChuva::Ajuste);
     Definir(p, {1234.5678901, 0.1234568, 10.9876543, 0.7654321});

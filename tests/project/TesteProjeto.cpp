@@ -104,8 +104,8 @@ TEST(Projeto, GravadoELidoDeNovoDaOsMesmosValores) {
     const fs::path original = DADOS_REFERENCIA + "c02_trap_secao3_50m.mvd";
     TAberto a;
     ASSERT_TRUE(LerProjeto(a.p, original.string()));
-    EXPECT_EQ(a.p.Tarsio1.StrEstado, "São Paulo");
-    EXPECT_EQ(a.p.Tarsio1.Latitude, "22°54'20\"");
+    EXPECT_EQ(a.p.ChuvaDeProjeto.StrEstado, "São Paulo");
+    EXPECT_EQ(a.p.ChuvaDeProjeto.Latitude, "22°54'20\"");
 
     // Um arquivo novo sai na mesma ordem e com os mesmos textos do arquivo de origem, mais a
     // curva de descarga, que os arquivos antigos não tinham (ausente: a exata).

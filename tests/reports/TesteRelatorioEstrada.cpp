@@ -371,10 +371,10 @@ TEST_F(RelatorioEstrada, CadaCampoDaTabelaQueEntraNoCalculoApareceNosDados) {
 TEST_F(RelatorioEstrada, UnidadesCorrigidasETextosDeArquivoEscapados) {
     Secoes({});
     unidades.SetErodibilidade(0);
-    p.Tarsio1.StrEstado = "São Paulo";
-    p.Tarsio1.StrCidade = "Campinas & região";
-    p.Tarsio1.Latitude = "22°54'20\"";
-    p.Tarsio1.Longitude = "47°03'39\"";
+    p.ChuvaDeProjeto.StrEstado = "São Paulo";
+    p.ChuvaDeProjeto.StrCidade = "Campinas & região";
+    p.ChuvaDeProjeto.Latitude = "22°54'20\"";
+    p.ChuvaDeProjeto.Longitude = "47°03'39\"";
     p.StrCoberVeg = "<img src=\"file:///etc/passwd\">";
     // A frase da origem vem do arquivo: sai escapada como os demais textos.
     p.Chuva().K(1200);
@@ -444,9 +444,9 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
     EXPECT_EQ(doc.find("Estação:"), std::string::npos);
 
     // Trazidos da estação pela consulta.
-    p.Tarsio1.DefinirAutoria(ProcurarInfoEstacao("", 1114.32, 0.1663, 13.8, 0.7573)->Chave);
-    p.Tarsio1.StrCidade = "Araraquara";
-    p.OrigemChuva = OrigemDaConsulta(p.Tarsio1);
+    p.ChuvaDeProjeto.DefinirAutoria(ProcurarInfoEstacao("", 1114.32, 0.1663, 13.8, 0.7573)->Chave);
+    p.ChuvaDeProjeto.StrCidade = "Araraquara";
+    p.OrigemChuva = OrigemDaConsulta(p.ChuvaDeProjeto);
     doc = Documento();
     EXPECT_NE(doc.find("Origem dos parâmetros: <b>Estação Araraquara (posto Chibarro, DAEE "
                        "C5-017R), trecho 10-105 min (SP); fonte: Martinez Júnior"),
@@ -627,8 +627,8 @@ TEST_F(RelatorioEstrada, EstacoesDaInterpolacaoComDistanciaEPeso) {
              TEstacao{"Longe", 2000, 0.3, 20, 0.9, "F", "22°30'00\"", "47°00'00\""}};
     GravarBytes(pasta / "Arquivos Comuns" / NomeArquivoEstacoes, ArquivoEstacoes(e));
     opcoes.PastaPrograma = (pasta / "Morvendo").string() + "/";
-    p.Tarsio1.Latitude = "22°10'00\"";
-    p.Tarsio1.Longitude = "47°00'00\"";
+    p.ChuvaDeProjeto.Latitude = "22°10'00\"";
+    p.ChuvaDeProjeto.Longitude = "47°00'00\"";
     // Com as três casas com que a janela entrega a interpolação.
     p.Chuva().K(1030.303);
     p.Chuva().A(0.203);

@@ -88,7 +88,7 @@ public:
         Gravar(NomeArquivoEstacoes, ArquivoEstacoes(me.Estacoes));
         Gravar(NomeArquivoLocalidades, ArquivoLocalidades(ml.Localidades));
         for (const char* nome :
-             {"PR.bmp", "MG.bmp", "Brasil.bmp", "Cabecalho_Tarsio21.jpg", "SobreTarsio21.png"})
+             {"PR.bmp", "MG.bmp", "Brasil.bmp", "CabecalhoConsulta.jpg", "FiguraSobreConsulta.png"})
             if (!QFile::copy(PastaComunsGerada() + "/" + nome, Pasta() + "/" + nome))
                 throw std::runtime_error(std::string("falta a figura gerada ") + nome);
     }

@@ -11,10 +11,10 @@
 #include "BancoTeste.h"
 
 #include "engine/uPersistencia.h"
-#include "idf/ui/FoAjusteIdf.h"
-#include "idf/ui/FoConsulta.h"
-#include "idf/ui/FoMinhasEstacoes.h"
-#include "idf/ui/FoRelatTarsio.h"
+#include "idf/ui/DialogoAjusteIdf.h"
+#include "idf/ui/DialogoConsulta.h"
+#include "idf/ui/DialogoMinhasEstacoes.h"
+#include "idf/ui/DialogoRelatorioConsulta.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -46,7 +46,7 @@ int GravarTelas(const QString& pasta) {
     ambiente.PastaUsuario = usuario.path();
     bool ok = true;
     {
-        TfrmFoConsulta d(ambiente);
+        TDialogoConsulta d(ambiente);
         d.DefinirEstado(24);
         d.show();
         QApplication::processEvents();
@@ -72,17 +72,17 @@ int GravarTelas(const QString& pasta) {
     exemplo.Fonte = "Exemplo da documentação, sem fonte: não use estes números";
     minhas.Adicionar(exemplo);
     {
-        TfrmFoMinhasEstacoes lista(minhas, ambiente.Avisos());
+        TDialogoMinhasEstacoes lista(minhas, ambiente.Avisos());
         ok = Gravar(lista, pasta + "/minhas-estacoes.png") && ok;
     }
     {
-        TfrmFoEstacaoUsuario editor(ambiente.Avisos());
+        TDialogoEstacaoUsuario editor(ambiente.Avisos());
         editor.DefinirEstacao(exemplo);
         ok = Gravar(editor, pasta + "/estacao-editor.png") && ok;
     }
     {
         // A equação de duplo logaritmo publicada para Andradina (mm/min, 10 a 1440 min).
-        TfrmFoAjusteIdf ajuste(ambiente.Avisos());
+        TDialogoAjusteIdf ajuste(ambiente.Avisos());
         ajuste.SalvarComoEstacao = [](const TResultadoAjusteIdf&, double, double) {};
         ajuste.Origem->setCurrentIndex(1);
         const std::pair<QLineEdit*, const char*> valores[] = {
@@ -116,15 +116,15 @@ int main(int argc, char** argv) {
         banco = std::make_unique<TBancoTeste>();
         ambiente = banco->Ambiente();
     }
-    TfrmFoConsulta d(ambiente);
+    TDialogoConsulta d(ambiente);
     d.DefinirEstado(comBanco ? 15 : 20);
     d.DefinirPosicoes(comBanco ? -1 : 0, comBanco ? 1 : -1);
     d.show();
-    std::unique_ptr<TfrmFoRelatTarsio> relatorio;
+    std::unique_ptr<TDialogoRelatorioConsulta> relatorio;
     if (tela == "relatorio")
         QTimer::singleShot(200, [&] {
-            relatorio = std::make_unique<TfrmFoRelatTarsio>([&] { return d.DadosRelatorio(); },
-                                                            ambiente, &d);
+            relatorio = std::make_unique<TDialogoRelatorioConsulta>(
+                [&] { return d.DadosRelatorio(); }, ambiente, &d);
             relatorio->show();
             QPrinter pdf;
             pdf.setOutputFormat(QPrinter::PdfFormat);

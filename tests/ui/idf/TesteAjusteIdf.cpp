@@ -7,10 +7,10 @@
 #include "engine/uPersistencia.h"
 #include "idf/AjusteIdf.h"
 #include "idf/VerificacaoIdf.h"
-#include "idf/ui/FoAjusteIdf.h"
-#include "idf/ui/FoAutor.h"
-#include "idf/ui/FoConsulta.h"
-#include "idf/ui/FoMinhasEstacoes.h"
+#include "idf/ui/DialogoAjusteIdf.h"
+#include "idf/ui/DialogoAutor.h"
+#include "idf/ui/DialogoConsulta.h"
+#include "idf/ui/DialogoMinhasEstacoes.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -55,7 +55,7 @@ private slots:
 
     void ColarTabelaEAjustar() {
         TMensagensRegistradas avisos;
-        TfrmFoAjusteIdf d(avisos);
+        TDialogoAjusteIdf d(avisos);
         d.show();
         QVERIFY(!d.btnUsar->isEnabled());
         const TParametrosIdf p{1285.65, 0.133, 14.2, 0.87};
@@ -86,7 +86,7 @@ private slots:
 
     void LinhaRuimNaCaixaSemResultado() {
         TMensagensRegistradas avisos;
-        TfrmFoAjusteIdf d(avisos);
+        TDialogoAjusteIdf d(avisos);
         d.eTabela->setPlainText(QStringLiteral("duracao_min,tr_anos,intensidade_mm_h\n"
                                                "10,2,96.1\n20,2,x\n"));
         QTest::mouseClick(d.btnAjustar, Qt::LeftButton);
@@ -99,7 +99,7 @@ private slots:
 
     void EquacaoDeDuploLogaritmo() {
         TMensagensRegistradas avisos;
-        TfrmFoAjusteIdf d(avisos);
+        TDialogoAjusteIdf d(avisos);
         d.Origem->setCurrentIndex(1);
         // Andradina, como publicada (mm/min), de 10 a 1440 min.
         const char* coeficientes[] = {"34,5743", "20",      "-0,8809", "2,6906", "10",
@@ -132,7 +132,7 @@ private slots:
         ambiente.PastaComuns = PastaComunsGerada();
         TMensagensRegistradas avisos;
         ambiente.Mensagens = &avisos;
-        TfrmFoConsulta consulta(ambiente);
+        TDialogoConsulta consulta(ambiente);
         QVERIFY(consulta.BtnAjustarIdf->isEnabled());
         const TParametrosIdf p{1114.3162448705045, 0.16629236563715113, 13.803075513436786,
                                0.7572984241136436};
@@ -153,7 +153,7 @@ private slots:
     // os erros, a "Salvar como minha estação".
     void ColarTabelaDaPublicacao() {
         TMensagensRegistradas avisos;
-        TfrmFoAjusteIdf d(avisos);
+        TDialogoAjusteIdf d(avisos);
         std::optional<TResultadoAjusteIdf> salvo;
         d.SalvarComoEstacao = [&](const TResultadoAjusteIdf& r, double, double) { salvo = r; };
         d.show();
@@ -189,7 +189,7 @@ private slots:
     // janela diz o parâmetro preso e o erro sem limites, sem mostrar a equação que sai da faixa.
     void PotenciaPuraFicaComBNoPiso() {
         TMensagensRegistradas avisos;
-        TfrmFoAjusteIdf d(avisos);
+        TDialogoAjusteIdf d(avisos);
         d.eTabela->setPlainText(TabelaColada({800, 0.25, 0, 0.6}));
         QTest::mouseClick(d.btnAjustar, Qt::LeftButton);
         QVERIFY2(avisos.Erros.isEmpty(), qPrintable(avisos.Erros.join('\n')));
@@ -207,7 +207,7 @@ private slots:
     // período de retorno): nada para usar, e a razão na janela e na caixa.
     void SemEquacaoNaFaixaDizPorQue() {
         TMensagensRegistradas avisos;
-        TfrmFoAjusteIdf d(avisos);
+        TDialogoAjusteIdf d(avisos);
         d.eTabela->setPlainText(TabelaColada({1000, -0.2, 10, 0.8}));
         QTest::mouseClick(d.btnAjustar, Qt::LeftButton);
         QCOMPARE(avisos.Erros.size(), 1);
@@ -241,7 +241,7 @@ private slots:
                                 2.1,
                                 6.24,
                                 {{"Bacia", "Piracicaba"}}};
-        TfrmFoEstacaoUsuario editor(avisos);
+        TDialogoEstacaoUsuario editor(avisos);
         editor.DefinirEstacao(e);
         QCOMPARE(editor.eTrMax->text(), QStringLiteral("100"));
         QVERIFY2(editor.lAjuste->text().contains(QStringLiteral("RMS 2,1 %, maior 6,24 %")),
@@ -259,7 +259,7 @@ private slots:
         QCOMPARE(lida.OutrasColunas, e.OutrasColunas);
 
         // A janela Autor da consulta mostra os erros da estação ajustada.
-        TfrmFoAutor autor;
+        TDialogoAutor autor;
         autor.MostrarEstacao(InfoEstacaoUsuario(e), {});
         QVERIFY2(autor.Estacao->text().contains(
                      QStringLiteral("Erro do ajuste à tabela: RMS 2,1 %, maior 6,24 %.")),
@@ -270,7 +270,7 @@ private slots:
         const TInfoEstacaoIdf* e =
             ProcurarInfoEstacao("DAEE1999-SP", 1114.32, 0.1663, 13.80, 0.7573);
         QVERIFY(e);
-        TfrmFoAutor janela;
+        TDialogoAutor janela;
         janela.MostrarEstacao(*e, {30, 60});
         const QString texto = janela.Estacao->text();
         QVERIFY2(texto.contains(QStringLiteral("Araraquara")), qPrintable(texto));

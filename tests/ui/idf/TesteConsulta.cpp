@@ -5,11 +5,11 @@
 #include "comum/ArquivoIni.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
-#include "idf/ui/FoAutor.h"
-#include "idf/ui/FoConsulta.h"
-#include "idf/ui/FoRelatTarsio.h"
-#include "idf/ui/FoSobreTarsio.h"
-#include "idf/ui/Tarsio21Ui.h"
+#include "idf/ui/ConsultaChuva.h"
+#include "idf/ui/DialogoAutor.h"
+#include "idf/ui/DialogoConsulta.h"
+#include "idf/ui/DialogoRelatorioConsulta.h"
+#include "idf/ui/DialogoSobreConsulta.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -37,7 +37,7 @@ struct TQuadros {
     bool operator==(const TQuadros&) const = default;
 };
 
-TQuadros Quadros(const TfrmFoConsulta& d) {
+TQuadros Quadros(const TDialogoConsulta& d) {
     return {d.PrecK->text(), d.PrecA->text(), d.PrecB->text(), d.PrecC->text()};
 }
 
@@ -54,12 +54,12 @@ void Clicar(TFiguraMapa* mapa, int x, int y) {
     QTest::mouseClick(mapa, Qt::LeftButton, {}, QPoint(x, y));
 }
 
-void Escolher(TfrmFoConsulta& d, int estado) {
+void Escolher(TDialogoConsulta& d, int estado) {
     d.Estados->setCurrentIndex(estado);
     emit d.Estados->activated(estado);
 }
 
-bool CruzEm(const TfrmFoConsulta& d, int x, int y) {
+bool CruzEm(const TDialogoConsulta& d, int x, int y) {
     return d.EixoX->isVisible() && d.EixoY->isVisible() && d.EixoY->x() == x && d.EixoX->y() == y;
 }
 
@@ -95,8 +95,8 @@ void QuandoAbrir(std::function<void(T&)> acao, std::function<bool(T&)> pronta = 
     relogio->start(10);
 }
 
-void ComDialogo(std::function<void(TfrmFoConsulta&)> acao) {
-    QuandoAbrir<TfrmFoConsulta>(acao, [](TfrmFoConsulta& d) { return d.Restaurado(); });
+void ComDialogo(std::function<void(TDialogoConsulta&)> acao) {
+    QuandoAbrir<TDialogoConsulta>(acao, [](TDialogoConsulta& d) { return d.Restaurado(); });
 }
 
 } // namespace
@@ -107,10 +107,11 @@ class TesteConsulta : public QObject {
     std::unique_ptr<TBancoTeste> FBanco;
     QTemporaryDir FTrabalho;
 
-    std::unique_ptr<TfrmFoConsulta> Abrir(int estado, std::int16_t estacao = -1,
-                                          std::int16_t localidade = -1, const std::string& lat = {},
-                                          const std::string& lon = {}) {
-        auto d = std::make_unique<TfrmFoConsulta>(FBanco->Ambiente());
+    std::unique_ptr<TDialogoConsulta> Abrir(int estado, std::int16_t estacao = -1,
+                                            std::int16_t localidade = -1,
+                                            const std::string& lat = {},
+                                            const std::string& lon = {}) {
+        auto d = std::make_unique<TDialogoConsulta>(FBanco->Ambiente());
         d->DefinirEstado(estado);
         d->DefinirPosicoes(estacao, localidade);
         if (!lat.empty()) d->LerLatitude(lat);
@@ -456,11 +457,11 @@ private slots:
         else if (!falta.isEmpty())
             QFile::remove(a.PastaComuns + "/" + falta);
 
-        TTarsio21 t;
+        TChuvaDeProjeto t;
         t.IndEstado = static_cast<std::int16_t>(estado);
         t.Precipitacao().K(700);
         try {
-            ExecutarTarsio(t, nullptr, a);
+            ExecutarConsultaChuva(t, nullptr, a);
             QFAIL("Executar deveria falhar");
         } catch (const EMorvendo& e) {
             QCOMPARE(QString::fromUtf8(e.what()), mensagem);
@@ -471,7 +472,7 @@ private slots:
     }
 
     void cancelarNaoMudaNada() {
-        TTarsio21 t;
+        TChuvaDeProjeto t;
         t.IndEstado = 15;
         t.IndEstacao = 1;
         t.Latitude = "25°00'00\"";
@@ -482,13 +483,13 @@ private slots:
         TArquivoIni antes;
         t.Gravar(antes);
 
-        ComDialogo([](TfrmFoConsulta& d) {
+        ComDialogo([](TDialogoConsulta& d) {
             QCOMPARE(d.LBEstacao->currentRow(), 1);
             Clicar(d.EstadoBMP, TPontosParana::LocalidadeX, TPontosParana::LocalidadeY);
             Escolher(d, 12);
             QTest::mouseClick(d.BtnCancel, Qt::LeftButton);
         });
-        QVERIFY(!ExecutarTarsio(t, nullptr, FBanco->Ambiente()));
+        QVERIFY(!ExecutarConsultaChuva(t, nullptr, FBanco->Ambiente()));
         TArquivoIni depois;
         t.Gravar(depois);
         QCOMPARE(depois.Texto(), antes.Texto());
@@ -496,13 +497,13 @@ private slots:
     }
 
     void aceitarEstacao() {
-        TTarsio21 t;
+        TChuvaDeProjeto t;
         t.IndEstado = 15; // IndEstacao 0 e IndLocalidade 0, como depois de Limpar
-        ComDialogo([](TfrmFoConsulta& d) {
+        ComDialogo([](TDialogoConsulta& d) {
             QCOMPARE(d.StrCidade, std::string("Estação Teste Alfa"));
             QTest::mouseClick(d.BtnOk, Qt::LeftButton);
         });
-        QVERIFY(ExecutarTarsio(t, nullptr, FBanco->Ambiente()));
+        QVERIFY(ExecutarConsultaChuva(t, nullptr, FBanco->Ambiente()));
         QCOMPARE(t.Precipitacao().K(), 1234.5678);
         QCOMPARE(t.Precipitacao().A(), 0.15);
         QCOMPARE(t.Precipitacao().B(), 12.3);
@@ -519,16 +520,16 @@ private slots:
     // Um clique no mapa aceito, gravado no projeto e relido: reabrir repete a interpolação.
     void reabrirDepoisDeCliqueGravadoNoProjeto() {
         const int x = TPontosParana::EstacaoBetaX - 40, y = TPontosParana::EstacaoBetaY + 20;
-        TTarsio21 t;
+        TChuvaDeProjeto t;
         t.IndEstado = 12;
         TQuadros vistos;
-        ComDialogo([&](TfrmFoConsulta& d) {
+        ComDialogo([&](TDialogoConsulta& d) {
             Escolher(d, 15);
             Clicar(d.EstadoBMP, x, y);
             vistos = Quadros(d);
             QTest::mouseClick(d.BtnOk, Qt::LeftButton);
         });
-        QVERIFY(ExecutarTarsio(t, nullptr, FBanco->Ambiente()));
+        QVERIFY(ExecutarConsultaChuva(t, nullptr, FBanco->Ambiente()));
         QCOMPARE(t.StrCidade, std::string("Não definida"));
         QCOMPARE(t.Autoria(), std::string("Interpolação"));
         QCOMPARE(t.IndEstacao, std::int16_t(-1));
@@ -539,16 +540,16 @@ private slots:
 
         TArquivoIni projeto;
         t.Gravar(projeto);
-        TTarsio21 relido;
+        TChuvaDeProjeto relido;
         QVERIFY(relido.Ler(projeto));
         TQuadros reabertos;
         bool cruz = false;
-        ComDialogo([&](TfrmFoConsulta& d) {
+        ComDialogo([&](TDialogoConsulta& d) {
             reabertos = Quadros(d);
             cruz = CruzEm(d, x, y);
             QTest::mouseClick(d.BtnOk, Qt::LeftButton);
         });
-        QVERIFY(ExecutarTarsio(relido, nullptr, FBanco->Ambiente()));
+        QVERIFY(ExecutarConsultaChuva(relido, nullptr, FBanco->Ambiente()));
         QCOMPARE(reabertos, vistos);
         QVERIFY(cruz);
         QCOMPARE(relido.Latitude, t.Latitude);
@@ -558,12 +559,12 @@ private slots:
 
     // Fechar com os quadros vazios (ponto fora da área azul) é um erro e nada muda.
     void aceitarComQuadrosVaziosNaoMudaNada() {
-        TTarsio21 t;
+        TChuvaDeProjeto t;
         t.IndEstado = 12;
         t.Precipitacao().K(700);
         TArquivoIni antes;
         t.Gravar(antes);
-        ComDialogo([](TfrmFoConsulta& d) {
+        ComDialogo([](TDialogoConsulta& d) {
             Escolher(d, 15);
             d.PrecLaAux->setText(QStringLiteral("22°40'00\""));
             d.PrecLoAux->setText(QStringLiteral("48°10'00\""));
@@ -571,7 +572,7 @@ private slots:
             QTest::mouseClick(d.BtnOk, Qt::LeftButton);
         });
         try {
-            ExecutarTarsio(t, nullptr, FBanco->Ambiente());
+            ExecutarConsultaChuva(t, nullptr, FBanco->Ambiente());
             QFAIL("quadros vazios deveriam ser recusados");
         } catch (const EMorvendo& e) {
             QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("'' não é um número válido"));
@@ -587,7 +588,8 @@ private slots:
         Clicar(d->EstadoBMP, x, y);
         const QString bit = QDir::current().absoluteFilePath("Bit.bmp");
         {
-            TfrmFoRelatTarsio r([&] { return d->DadosRelatorio(); }, d->Ambiente(), d.get());
+            TDialogoRelatorioConsulta r([&] { return d->DadosRelatorio(); }, d->Ambiente(),
+                                        d.get());
             r.show();
             const QString texto = r.Viewer->toPlainText();
             QVERIFY(texto.contains("Localidade: Não definida"));
@@ -624,7 +626,8 @@ private slots:
     void relatorioSemMapaEscapaOsTextos() {
         auto d = Abrir(8, 0);
         {
-            TfrmFoRelatTarsio r([&] { return d->DadosRelatorio(); }, d->Ambiente(), d.get());
+            TDialogoRelatorioConsulta r([&] { return d->DadosRelatorio(); }, d->Ambiente(),
+                                        d.get());
             r.show();
             const QString texto = r.Viewer->toPlainText();
             QVERIFY(texto.contains("Localidade: Estação Teste Goiânia"));
@@ -642,7 +645,7 @@ private slots:
     void referencias() {
         auto d = Abrir(15, 0);
         QStringList rotulos;
-        QuandoAbrir<TfrmFoAutor>([&](TfrmFoAutor& j) {
+        QuandoAbrir<TDialogoAutor>([&](TDialogoAutor& j) {
             rotulos << j.Autor->text() << j.Livro->text() << j.Pagina->text();
             QTest::mouseClick(j.OK, Qt::LeftButton);
         });
@@ -668,17 +671,17 @@ private slots:
     }
 
     void sobreNaPrimeiraAtivacao() {
-        TTarsio21 t;
+        TChuvaDeProjeto t;
         t.IndEstado = 0;
         t.ShowAbout = true;
         bool figura = false, fechou = false;
-        QuandoAbrir<TfrmFoSobreTarsio>([&](TfrmFoSobreTarsio& s) {
+        QuandoAbrir<TDialogoSobreConsulta>([&](TDialogoSobreConsulta& s) {
             figura = s.imgSplash->pixmap().width() == 559;
             QTest::keyClick(&s, Qt::Key_Space);
             fechou = !s.isVisible();
         });
-        ComDialogo([](TfrmFoConsulta& d) { QTest::mouseClick(d.BtnCancel, Qt::LeftButton); });
-        QVERIFY(!ExecutarTarsio(t, nullptr, FBanco->Ambiente()));
+        ComDialogo([](TDialogoConsulta& d) { QTest::mouseClick(d.BtnCancel, Qt::LeftButton); });
+        QVERIFY(!ExecutarConsultaChuva(t, nullptr, FBanco->Ambiente()));
         QVERIFY(figura);
         QVERIFY(fechou);
     }

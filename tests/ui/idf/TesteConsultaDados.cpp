@@ -6,7 +6,7 @@
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/ConsultaIdf.h"
-#include "idf/ui/FoConsulta.h"
+#include "idf/ui/DialogoConsulta.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -46,12 +46,12 @@ TRespostaLinhaDeComando PelaLinhaDeComando(const std::string& lat, const std::st
     return r;
 }
 
-QStringList Quadros(const TfrmFoConsulta& d) {
+QStringList Quadros(const TDialogoConsulta& d) {
     return {d.PrecK->text(), d.PrecA->text(), d.PrecB->text(), d.PrecC->text()};
 }
 
 // Pixel azul mais perto do centro da moldura do estado.
-QPoint PixelAzul(const TfrmFoConsulta& d, const TMolduraMapa& m) {
+QPoint PixelAzul(const TDialogoConsulta& d, const TMolduraMapa& m) {
     const QPoint centro(m.XMapa + m.LarguraMapa / 2, m.YMapa + m.AlturaMapa / 2);
     for (int raio = 0; raio < LadoFigura; ++raio)
         for (int dy = -raio; dy <= raio; ++dy)
@@ -79,7 +79,7 @@ class TesteConsultaDados : public QObject {
     // Os quadros conferem com a linha de comando para o mesmo ponto (a estação com todas as
     // casas, a interpolação com as máscaras), ou a consulta disse que não há estações perto
     // e deixou os quadros como estavam.
-    void ConferirComALinhaDeComando(const TfrmFoConsulta& d, const std::string& lat,
+    void ConferirComALinhaDeComando(const TDialogoConsulta& d, const std::string& lat,
                                     const std::string& lon, const QStringList& antes,
                                     const char* mK, const char* mB) {
         const auto r = PelaLinhaDeComando(lat, lon);
@@ -125,7 +125,7 @@ private slots:
     void todoEstadoMostraSuasEstacoes() {
         TBDPrecipitacao bd(PastaComunsGerada().toStdString());
         bd.CarregarEstacoes();
-        TfrmFoConsulta d(Ambiente());
+        TDialogoConsulta d(Ambiente());
         d.show();
         QVERIFY(QTest::qWaitFor([&] { return d.Restaurado(); }));
         for (int i = 0; i < NumeroEstados; ++i) {
@@ -158,7 +158,7 @@ private slots:
 
     void cliqueELocalidadeEmCadaMapa() {
         QFETCH(int, estado);
-        TfrmFoConsulta d(Ambiente());
+        TDialogoConsulta d(Ambiente());
         d.DefinirEstado(estado);
         d.show();
         QVERIFY(QTest::qWaitFor([&] { return d.Restaurado(); }));
@@ -199,7 +199,7 @@ private slots:
         minhas.close();
         TAmbienteConsulta a = Ambiente();
         a.PastaUsuario = usuario.path();
-        TfrmFoConsulta d(a);
+        TDialogoConsulta d(a);
         d.show();
         QVERIFY(QTest::qWaitFor([&] { return d.Restaurado(); }));
         int exatas = 0, nomeadas = 0;
@@ -237,7 +237,7 @@ private slots:
     // raio padrão, nada de média e a mensagem das três mais próximas; com 200 km, a média
     // das duas, listadas com a distância e o peso abaixo dos quadros e na janela Autor.
     void pontoLongeSoInterpolaComORaioMaior() {
-        TfrmFoConsulta d(Ambiente());
+        TDialogoConsulta d(Ambiente());
         d.DefinirEstado(12);
         d.show();
         QVERIFY(QTest::qWaitFor([&] { return d.Restaurado(); }));
@@ -290,7 +290,7 @@ private slots:
 
     void localidadeSemEstacoesAvisaUmaVez() {
         QFETCH(int, estado);
-        TfrmFoConsulta d(AmbienteConsultaPadrao());
+        TDialogoConsulta d(AmbienteConsultaPadrao());
         d.DefinirEstado(estado);
         d.show();
         QVERIFY(QTest::qWaitForWindowActive(&d));

@@ -7,8 +7,8 @@
 #include "engine/uPersistencia.h"
 #include "idf/EstacoesUsuario.h"
 #include "idf/VerificacaoIdf.h"
-#include "idf/ui/FoConsulta.h"
-#include "idf/ui/FoMinhasEstacoes.h"
+#include "idf/ui/DialogoConsulta.h"
+#include "idf/ui/DialogoMinhasEstacoes.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -31,7 +31,7 @@ void Clicar(TFiguraMapa* mapa, int x, int y) {
     QTest::mouseClick(mapa, Qt::LeftButton, {}, QPoint(x, y));
 }
 
-QStringList Quadros(const TfrmFoConsulta& d) {
+QStringList Quadros(const TDialogoConsulta& d) {
     return {d.PrecK->text(), d.PrecA->text(), d.PrecB->text(), d.PrecC->text()};
 }
 
@@ -85,8 +85,8 @@ class TesteMinhasEstacoes : public QObject {
         return a;
     }
 
-    std::unique_ptr<TfrmFoConsulta> Abrir(const TAmbienteConsulta& a, int estado) {
-        auto d = std::make_unique<TfrmFoConsulta>(a);
+    std::unique_ptr<TDialogoConsulta> Abrir(const TAmbienteConsulta& a, int estado) {
+        auto d = std::make_unique<TDialogoConsulta>(a);
         d->DefinirEstado(estado);
         d->show();
         if (!QTest::qWaitFor([&] { return d->Restaurado(); })) return nullptr;
@@ -141,8 +141,8 @@ private slots:
         QVERIFY(!semMinhas.front().isEmpty());
 
         int estadoDoEditor = -1;
-        QuandoAbrir<TfrmFoMinhasEstacoes>([&](TfrmFoMinhasEstacoes& lista) {
-            QuandoAbrir<TfrmFoEstacaoUsuario>([&](TfrmFoEstacaoUsuario& editor) {
+        QuandoAbrir<TDialogoMinhasEstacoes>([&](TDialogoMinhasEstacoes& lista) {
+            QuandoAbrir<TDialogoEstacaoUsuario>([&](TDialogoEstacaoUsuario& editor) {
                 estadoDoEditor = editor.cbEstado->currentIndex();
                 editor.DefinirEstacao(MinhaCuritiba);
                 // A coordenada digitada como a pessoa a digita, em graus e minutos.
@@ -203,7 +203,7 @@ private slots:
     void csvComLinhaRuimNaoImportaNada() {
         TEstacoesUsuario minhas(FUsuario->path().toStdString());
         TMensagensRegistradas mensagens;
-        TfrmFoMinhasEstacoes lista(minhas, mensagens);
+        TDialogoMinhasEstacoes lista(minhas, mensagens);
         const QString ruim = FUsuario->path() + "/ruim.csv";
         {
             QFile f(ruim);
@@ -242,7 +242,7 @@ private slots:
     // O editor recusa um campo fora da faixa com o nome dele e fica aberto.
     void editorNomeiaOCampoRecusado() {
         TMensagensRegistradas mensagens;
-        TfrmFoEstacaoUsuario editor(mensagens);
+        TDialogoEstacaoUsuario editor(mensagens);
         editor.DefinirEstacao(MinhaCuritiba);
         editor.eC->setText(QStringLiteral("0"));
         editor.OkClick();
@@ -260,7 +260,7 @@ private slots:
     // equador, aceito como no arquivo, e volta igual ao reabrir.
     void latitudeNaoDigitadaNaoViraOEquador() {
         TMensagensRegistradas mensagens;
-        TfrmFoEstacaoUsuario editor(mensagens);
+        TDialogoEstacaoUsuario editor(mensagens);
         TEstacaoUsuario daSerie = MinhaCuritiba;
         daSerie.Latitude = daSerie.Longitude = 0;
         editor.DefinirEstacao(daSerie);
@@ -288,11 +288,11 @@ private slots:
         TEstacoesUsuario minhas(FUsuario->path().toStdString());
         minhas.Adicionar(MinhaCuritiba);
         TMensagensRegistradas mensagens;
-        TfrmFoMinhasEstacoes lista(minhas, mensagens);
+        TDialogoMinhasEstacoes lista(minhas, mensagens);
         // O que o editor disse a cada OK e se continuou aberto; comparado depois que ele fecha.
         QStringList ditas;
         bool abertoDepoisDaRepetida = false;
-        QuandoAbrir<TfrmFoEstacaoUsuario>([&](TfrmFoEstacaoUsuario& editor) {
+        QuandoAbrir<TDialogoEstacaoUsuario>([&](TDialogoEstacaoUsuario& editor) {
             editor.DefinirEstacao(MinhaCuritiba);
             for (QLineEdit* campo : {editor.eK, editor.eB}) {
                 const QString antes = campo->text();

@@ -7,9 +7,9 @@
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/EstacoesUsuario.h"
-#include "idf/ui/FoConsulta.h"
-#include "idf/ui/FoMinhasEstacoes.h"
-#include "idf/ui/FoSerieDiaria.h"
+#include "idf/ui/DialogoConsulta.h"
+#include "idf/ui/DialogoMinhasEstacoes.h"
+#include "idf/ui/DialogoSerieDiaria.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -33,9 +33,9 @@ QString Gravar(const QTemporaryDir& pasta, const char* nome, const std::string& 
 }
 
 // A janela com o registro de teste aberto; salvar como estação não faz nada.
-std::unique_ptr<TfrmFoSerieDiaria> JanelaComRegistro(TMensagensRegistradas& mensagens,
-                                                     const QTemporaryDir& pasta, const char* nome) {
-    auto j = std::make_unique<TfrmFoSerieDiaria>(mensagens);
+std::unique_ptr<TDialogoSerieDiaria>
+JanelaComRegistro(TMensagensRegistradas& mensagens, const QTemporaryDir& pasta, const char* nome) {
+    auto j = std::make_unique<TDialogoSerieDiaria>(mensagens);
     j->SalvarComoEstacao = [](const TEstacaoUsuario&) {};
     j->CarregarSerie(Gravar(pasta, nome, ArquivoRegistro));
     return j;
@@ -65,7 +65,7 @@ private slots:
         semUmAno.AnosExcluidos = {1965};
         const TIdfDaSerie esperado = IdfDaSerieDiaria(LerSerieDiaria(ArquivoRegistro), semUmAno);
 
-        TfrmFoConsulta d(a);
+        TDialogoConsulta d(a);
         d.DefinirEstado(15);
         d.show();
         QVERIFY(QTest::qWaitFor([&] { return d.Restaurado(); }));
@@ -73,15 +73,15 @@ private slots:
 
         double kTodos = 0, kSem = 0;
         QString fonteNoEditor, periodosNaLista;
-        QuandoAbrir<TfrmFoMinhasEstacoes>([&](TfrmFoMinhasEstacoes& lista) {
-            QuandoAbrir<TfrmFoSerieDiaria>([&](TfrmFoSerieDiaria& j) {
+        QuandoAbrir<TDialogoMinhasEstacoes>([&](TDialogoMinhasEstacoes& lista) {
+            QuandoAbrir<TDialogoSerieDiaria>([&](TDialogoSerieDiaria& j) {
                 j.CarregarSerie(serie);
                 if (j.Resultado()) kTodos = j.Resultado()->Ajuste.Parametros.K;
                 // A caixa "Fora" do ano, como a pessoa a marca.
                 const int linha = LinhaDoAno(j.tbAnos, 1965);
                 if (linha >= 0) j.tbAnos->item(linha, 0)->setCheckState(Qt::Checked);
                 if (j.Resultado()) kSem = j.Resultado()->Ajuste.Parametros.K;
-                QuandoAbrir<TfrmFoEstacaoUsuario>([&](TfrmFoEstacaoUsuario& editor) {
+                QuandoAbrir<TDialogoEstacaoUsuario>([&](TDialogoEstacaoUsuario& editor) {
                     fonteNoEditor = editor.eFonte->text();
                     editor.eNome->setText(QStringLiteral("Posto da série"));
                     editor.eLatitude->setText(QStringLiteral("25°25'48\""));
@@ -142,7 +142,7 @@ private slots:
         };
         for (const auto& caso : casos) {
             TMensagensRegistradas mensagens;
-            TfrmFoSerieDiaria j(mensagens);
+            TDialogoSerieDiaria j(mensagens);
             j.SalvarComoEstacao = [](const TEstacaoUsuario&) {};
             j.CarregarSerie(Gravar(pasta, caso.Nome, caso.Bytes));
             QCOMPARE(mensagens.Erros.size(), 1);
@@ -158,7 +158,7 @@ private slots:
         QTemporaryDir pasta;
         TMensagensRegistradas mensagens;
         const auto janela = JanelaComRegistro(mensagens, pasta, "chuvas.txt");
-        TfrmFoSerieDiaria& j = *janela;
+        TDialogoSerieDiaria& j = *janela;
         QVERIFY(j.Resultado());
         const double k = j.Resultado()->Ajuste.Parametros.K;
         j.tbRelacoes->item(2, 2)->setText(QStringLiteral("0,8x"));
@@ -181,7 +181,7 @@ private slots:
         QTemporaryDir pasta;
         TMensagensRegistradas mensagens;
         const auto janela = JanelaComRegistro(mensagens, pasta, "chuvas.csv");
-        TfrmFoSerieDiaria& j = *janela;
+        TDialogoSerieDiaria& j = *janela;
         QVERIFY(j.Resultado());
         const auto linhaDe = [&](const QString& duracao) {
             for (int i = 0; i < j.tbRelacoes->rowCount(); ++i)

@@ -244,10 +244,10 @@ class TestePrincipal : public QObject {
         Digitar(J->eTrDim, Texto(e.TrDim));
         Digitar(J->eTrEsp, Texto(e.TrEsp));
         if (e.Equivalente) J->cbEquivalente->click();
-        Digitar(J->eK, Texto(p.Tarsio1.Precipitacao().K()));
-        Digitar(J->eA, Texto(p.Tarsio1.Precipitacao().A()));
-        Digitar(J->eB, Texto(p.Tarsio1.Precipitacao().B()));
-        Digitar(J->eC, Texto(p.Tarsio1.Precipitacao().C()));
+        Digitar(J->eK, Texto(p.ChuvaDeProjeto.Precipitacao().K()));
+        Digitar(J->eA, Texto(p.ChuvaDeProjeto.Precipitacao().A()));
+        Digitar(J->eB, Texto(p.ChuvaDeProjeto.Precipitacao().B()));
+        Digitar(J->eC, Texto(p.ChuvaDeProjeto.Precipitacao().C()));
         Digitar(J->eVIBEstrada, Texto(leito.VIB() * fvi));
         Digitar(J->eStEstrada, Texto(leito.St() * fd));
         Digitar(J->eCompEstrada, Texto(leito.Comprimento()));

@@ -1,4 +1,4 @@
-#include "idf/ui/FoRelatTarsio.h"
+#include "idf/ui/DialogoRelatorioConsulta.h"
 
 #include <QDate>
 #include <QDir>
@@ -98,10 +98,11 @@ void ImprimirDocumento(const QTextDocument& documento, QPrinter& impressora) {
     copia->print(&impressora);
 }
 
-TfrmFoRelatTarsio::TfrmFoRelatTarsio(std::function<TDadosRelatorioConsulta()> dados,
-                                     const TAmbienteConsulta& ambiente, QWidget* pai)
+TDialogoRelatorioConsulta::TDialogoRelatorioConsulta(std::function<TDadosRelatorioConsulta()> dados,
+                                                     const TAmbienteConsulta& ambiente,
+                                                     QWidget* pai)
     : QDialog(pai), FDados(std::move(dados)), FAmbiente(ambiente) {
-    setObjectName("FoRelatTarsio");
+    setObjectName("DialogoRelatorioConsulta");
     setWindowTitle(QStringLiteral("Relatório - ") + TituloRelatorioConsulta);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
@@ -163,13 +164,13 @@ TfrmFoRelatTarsio::TfrmFoRelatTarsio(std::function<TDadosRelatorioConsulta()> da
     setWindowState(Qt::WindowMaximized);
 }
 
-TfrmFoRelatTarsio::~TfrmFoRelatTarsio() {
+TDialogoRelatorioConsulta::~TDialogoRelatorioConsulta() {
     if (!FArquivoMapa.isEmpty()) QFile::remove(FArquivoMapa);
 }
 
-void TfrmFoRelatTarsio::FormActivate() {
+void TDialogoRelatorioConsulta::FormActivate() {
     const TDadosRelatorioConsulta d = FDados();
-    const QString cabecalho = FAmbiente.Arquivo(QStringLiteral("Cabecalho_Tarsio21.jpg"));
+    const QString cabecalho = FAmbiente.Arquivo(QStringLiteral("CabecalhoConsulta.jpg"));
     const QString data = QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat);
 
     auto* doc = new QTextDocument(Viewer);
@@ -198,7 +199,7 @@ void TfrmFoRelatTarsio::FormActivate() {
     if (antigo && antigo->parent() == Viewer) antigo->deleteLater();
 }
 
-void TfrmFoRelatTarsio::ToolButton1Click() {
+void TDialogoRelatorioConsulta::ToolButton1Click() {
     QPrinter impressora(QPrinter::HighResolution);
     QPrintDialog dialogo(&impressora, this);
     dialogo.setOption(QAbstractPrintDialog::PrintPageRange, true);
@@ -207,12 +208,12 @@ void TfrmFoRelatTarsio::ToolButton1Click() {
     ImprimirDocumento(*Viewer->document(), impressora);
 }
 
-void TfrmFoRelatTarsio::showEvent(QShowEvent* e) {
+void TDialogoRelatorioConsulta::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     FormActivate();
 }
 
-void TfrmFoRelatTarsio::changeEvent(QEvent* e) {
+void TDialogoRelatorioConsulta::changeEvent(QEvent* e) {
     QDialog::changeEvent(e);
     if (e->type() == QEvent::ActivationChange && isActiveWindow() && isVisible()) FormActivate();
     // Restaurada, a janela volta ao centro da tela.

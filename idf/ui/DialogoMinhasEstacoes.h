@@ -12,10 +12,10 @@ class QTableWidget;
 
 // Uma estação do usuário: estado, nome, coordenadas, K, a, b, c, faixas de durações e de
 // períodos de retorno e fonte.
-class TfrmFoEstacaoUsuario : public QDialog {
+class TDialogoEstacaoUsuario : public QDialog {
     Q_OBJECT
 public:
-    TfrmFoEstacaoUsuario(IMensagensConsulta& mensagens, QWidget* pai = nullptr);
+    TDialogoEstacaoUsuario(IMensagensConsulta& mensagens, QWidget* pai = nullptr);
 
     void DefinirEstacao(const TEstacaoUsuario& e);
     // O que está nos campos; EMorvendo nomeando o campo quando algo não serve.
@@ -49,11 +49,11 @@ private:
 
 // "Minhas estações": lista, inclui, edita, exclui e importa as estações do usuário, e cria
 // uma a partir da série de chuvas diárias de um posto.
-class TfrmFoMinhasEstacoes : public QDialog {
+class TDialogoMinhasEstacoes : public QDialog {
     Q_OBJECT
 public:
-    TfrmFoMinhasEstacoes(TEstacoesUsuario& minhas, IMensagensConsulta& mensagens,
-                         QWidget* pai = nullptr);
+    TDialogoMinhasEstacoes(TEstacoesUsuario& minhas, IMensagensConsulta& mensagens,
+                           QWidget* pai = nullptr);
 
     void AdicionarClick();
     void EditarClick();

@@ -6,10 +6,10 @@
 class QLabel;
 
 // Caixa "Sobre" da consulta: só a figura; um clique ou uma tecla a fecha.
-class TfrmFoSobreTarsio : public QDialog {
+class TDialogoSobreConsulta : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmFoSobreTarsio(const TAmbienteConsulta& ambiente, QWidget* pai = nullptr);
+    explicit TDialogoSobreConsulta(const TAmbienteConsulta& ambiente, QWidget* pai = nullptr);
 
     QLabel* imgSplash;
 

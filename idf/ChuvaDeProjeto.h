@@ -39,9 +39,9 @@ public:
 using TCriarDialogoConsulta = std::function<std::unique_ptr<IDialogoConsulta>()>;
 
 // Componente da consulta IDF: dono da chuva de projeto e da origem dos seus parâmetros.
-class TTarsio21 {
+class TChuvaDeProjeto {
 public:
-    TTarsio21() : FPrecipitacao(std::make_unique<TPrecipitacaoExponencialNegativa>()) {
+    TChuvaDeProjeto() : FPrecipitacao(std::make_unique<TPrecipitacaoExponencialNegativa>()) {
         Limpar();
     }
 

@@ -1,6 +1,6 @@
 #pragma once
 #include "idf/ui/AmbienteConsulta.h"
-#include "idf/ui/FoConsulta.h"
+#include "idf/ui/DialogoConsulta.h"
 
 #include <QDialog>
 #include <QImage>
@@ -30,12 +30,12 @@ void ImprimirDocumento(const QTextDocument& documento, QPrinter& impressora);
 
 // Janela do relatório da consulta. O documento é refeito a cada ativação, com o estado do
 // diálogo naquele momento; o mapa marcado "Bit.bmp" é apagado quando a janela é destruída.
-class TfrmFoRelatTarsio : public QDialog {
+class TDialogoRelatorioConsulta : public QDialog {
     Q_OBJECT
 public:
-    TfrmFoRelatTarsio(std::function<TDadosRelatorioConsulta()> dados,
-                      const TAmbienteConsulta& ambiente, QWidget* pai = nullptr);
-    ~TfrmFoRelatTarsio() override;
+    TDialogoRelatorioConsulta(std::function<TDadosRelatorioConsulta()> dados,
+                              const TAmbienteConsulta& ambiente, QWidget* pai = nullptr);
+    ~TDialogoRelatorioConsulta() override;
 
     void FormActivate();
     void ToolButton1Click();

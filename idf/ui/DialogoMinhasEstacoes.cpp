@@ -1,11 +1,11 @@
-#include "idf/ui/FoMinhasEstacoes.h"
+#include "idf/ui/DialogoMinhasEstacoes.h"
 
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/VerificacaoIdf.h"
-#include "idf/ui/FoSerieDiaria.h"
+#include "idf/ui/DialogoSerieDiaria.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -99,9 +99,9 @@ QString ComHemisferio(const QString& coordenada, bool latitude) {
 
 // ---- Editor ----
 
-TfrmFoEstacaoUsuario::TfrmFoEstacaoUsuario(IMensagensConsulta& mensagens, QWidget* pai)
+TDialogoEstacaoUsuario::TDialogoEstacaoUsuario(IMensagensConsulta& mensagens, QWidget* pai)
     : QDialog(pai), FMensagens(mensagens) {
-    setObjectName("FoEstacaoUsuario");
+    setObjectName("DialogoEstacaoUsuario");
     setWindowTitle(QStringLiteral("Minha estação"));
     auto* raiz = new QVBoxLayout(this);
     auto* f = new QFormLayout;
@@ -164,12 +164,12 @@ TfrmFoEstacaoUsuario::TfrmFoEstacaoUsuario(IMensagensConsulta& mensagens, QWidge
     DefinirEstacao(TEstacaoUsuario{});
 }
 
-QString TfrmFoEstacaoUsuario::TextoEquacao() const {
+QString TDialogoEstacaoUsuario::TextoEquacao() const {
     return eK->text() + QLatin1Char(';') + eA->text() + QLatin1Char(';') + eB->text() +
            QLatin1Char(';') + eC->text();
 }
 
-void TfrmFoEstacaoUsuario::DefinirEstacao(const TEstacaoUsuario& e) {
+void TDialogoEstacaoUsuario::DefinirEstacao(const TEstacaoUsuario& e) {
     FModelo = e;
     cbEstado->setCurrentIndex(e.Estado);
     eNome->setText(Q(e.Nome));
@@ -200,7 +200,7 @@ void TfrmFoEstacaoUsuario::DefinirEstacao(const TEstacaoUsuario& e) {
     FTextoEquacao = TextoEquacao();
 }
 
-TEstacaoUsuario TfrmFoEstacaoUsuario::Estacao() const {
+TEstacaoUsuario TDialogoEstacaoUsuario::Estacao() const {
     TEstacaoUsuario e = FModelo;
     // Outra equação: os erros eram os da ajustada.
     if (TextoEquacao() != FTextoEquacao) e.ErroRmsPct = e.ErroMaximoPct = std::nullopt;
@@ -227,7 +227,7 @@ TEstacaoUsuario TfrmFoEstacaoUsuario::Estacao() const {
     return e;
 }
 
-void TfrmFoEstacaoUsuario::OkClick() {
+void TDialogoEstacaoUsuario::OkClick() {
     try {
         (void)Estacao();
     } catch (const std::exception& e) {
@@ -239,10 +239,10 @@ void TfrmFoEstacaoUsuario::OkClick() {
 
 // ---- Lista ----
 
-TfrmFoMinhasEstacoes::TfrmFoMinhasEstacoes(TEstacoesUsuario& minhas, IMensagensConsulta& mensagens,
-                                           QWidget* pai)
+TDialogoMinhasEstacoes::TDialogoMinhasEstacoes(TEstacoesUsuario& minhas,
+                                               IMensagensConsulta& mensagens, QWidget* pai)
     : QDialog(pai), FMinhas(minhas), FMensagens(mensagens) {
-    setObjectName("FoMinhasEstacoes");
+    setObjectName("DialogoMinhasEstacoes");
     setWindowTitle(QStringLiteral("Minhas estações"));
     auto* raiz = new QVBoxLayout(this);
     auto* explicacao = new QLabel(
@@ -302,7 +302,7 @@ TfrmFoMinhasEstacoes::TfrmFoMinhasEstacoes(TEstacoesUsuario& minhas, IMensagensC
     Preencher();
 }
 
-template <class F> void TfrmFoMinhasEstacoes::Protegido(F&& f) {
+template <class F> void TDialogoMinhasEstacoes::Protegido(F&& f) {
     try {
         f();
     } catch (const std::exception& e) {
@@ -310,7 +310,7 @@ template <class F> void TfrmFoMinhasEstacoes::Protegido(F&& f) {
     }
 }
 
-void TfrmFoMinhasEstacoes::Preencher() {
+void TDialogoMinhasEstacoes::Preencher() {
     const auto& lista = FMinhas.Lista();
     Tabela->setRowCount(static_cast<int>(lista.size()));
     for (int i = 0; i < static_cast<int>(lista.size()); ++i) {
@@ -340,14 +340,14 @@ void TfrmFoMinhasEstacoes::Preencher() {
     btnExcluir->setEnabled(false);
 }
 
-void TfrmFoMinhasEstacoes::AdicionarClick() {
+void TDialogoMinhasEstacoes::AdicionarClick() {
     TEstacaoUsuario nova;
     nova.Estado = EstadoInicial;
     IncluirPeloEditor(nova, this);
 }
 
-void TfrmFoMinhasEstacoes::IncluirPeloEditor(const TEstacaoUsuario& modelo, QWidget* pai) {
-    TfrmFoEstacaoUsuario editor(FMensagens, pai);
+void TDialogoMinhasEstacoes::IncluirPeloEditor(const TEstacaoUsuario& modelo, QWidget* pai) {
+    TDialogoEstacaoUsuario editor(FMensagens, pai);
     editor.DefinirEstacao(modelo);
     editor.Minhas = &FMinhas;
     editor.Posicao = FMinhas.Lista().size();
@@ -359,8 +359,8 @@ void TfrmFoMinhasEstacoes::IncluirPeloEditor(const TEstacaoUsuario& modelo, QWid
     });
 }
 
-void TfrmFoMinhasEstacoes::SerieDiariaClick() {
-    TfrmFoSerieDiaria janela(FMensagens, this);
+void TDialogoMinhasEstacoes::SerieDiariaClick() {
+    TDialogoSerieDiaria janela(FMensagens, this);
     // O nome, o estado e as coordenadas ficam com o editor: a série não os traz.
     janela.SalvarComoEstacao = [this, &janela](const TEstacaoUsuario& e) {
         TEstacaoUsuario modelo = e;
@@ -370,10 +370,10 @@ void TfrmFoMinhasEstacoes::SerieDiariaClick() {
     janela.exec();
 }
 
-void TfrmFoMinhasEstacoes::EditarClick() {
+void TDialogoMinhasEstacoes::EditarClick() {
     const int linha = Tabela->currentRow();
     if (linha < 0 || linha >= static_cast<int>(FMinhas.Lista().size())) return;
-    TfrmFoEstacaoUsuario editor(FMensagens, this);
+    TDialogoEstacaoUsuario editor(FMensagens, this);
     editor.DefinirEstacao(FMinhas.Lista()[linha]);
     editor.Minhas = &FMinhas;
     editor.Posicao = static_cast<std::size_t>(linha);
@@ -385,7 +385,7 @@ void TfrmFoMinhasEstacoes::EditarClick() {
     });
 }
 
-void TfrmFoMinhasEstacoes::ExcluirClick() {
+void TDialogoMinhasEstacoes::ExcluirClick() {
     const int linha = Tabela->currentRow();
     if (linha < 0 || linha >= static_cast<int>(FMinhas.Lista().size())) return;
     const auto& e = FMinhas.Lista()[linha];
@@ -400,14 +400,14 @@ void TfrmFoMinhasEstacoes::ExcluirClick() {
     });
 }
 
-void TfrmFoMinhasEstacoes::ImportarClick() {
+void TDialogoMinhasEstacoes::ImportarClick() {
     const QString caminho =
         QFileDialog::getOpenFileName(this, QStringLiteral("Importar estações"), QString(),
                                      QStringLiteral("Tabelas CSV (*.csv);;Todos os arquivos (*)"));
     if (!caminho.isEmpty()) ImportarCsv(caminho);
 }
 
-void TfrmFoMinhasEstacoes::ImportarCsv(const QString& caminho) {
+void TDialogoMinhasEstacoes::ImportarCsv(const QString& caminho) {
     Protegido([&] {
         const std::size_t n = FMinhas.Importar(caminho.toStdString());
         FMudou = true;

@@ -1,4 +1,4 @@
-#include "idf/ui/FoAutor.h"
+#include "idf/ui/DialogoAutor.h"
 #include "idf/EstacoesUsuario.h"
 #include "idf/VerificacaoIdf.h"
 
@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-TfrmFoAutor::TfrmFoAutor(QWidget* pai) : QDialog(pai) {
-    setObjectName("FoAutor");
+TDialogoAutor::TDialogoAutor(QWidget* pai) : QDialog(pai) {
+    setObjectName("DialogoAutor");
     setWindowTitle(QStringLiteral("Autor"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
@@ -46,27 +46,27 @@ TfrmFoAutor::TfrmFoAutor(QWidget* pai) : QDialog(pai) {
     if (const QScreen* tela = screen()) move(tela->availableGeometry().center() - rect().center());
 }
 
-void TfrmFoAutor::Limpar() {
+void TDialogoAutor::Limpar() {
     Autor->clear();
     Livro->clear();
     Pagina->clear();
     Estacao->clear();
 }
 
-void TfrmFoAutor::Mostrar(const TReferencia& r) {
+void TDialogoAutor::Mostrar(const TReferencia& r) {
     Autor->setText(QString::fromStdString(r.Autores));
     Livro->setText(QString::fromStdString(r.Titulo));
     Pagina->setText(QString::fromStdString(r.Publicacao));
 }
 
-void TfrmFoAutor::MostrarUsuario(const TInfoEstacaoIdf& e) {
+void TDialogoAutor::MostrarUsuario(const TInfoEstacaoIdf& e) {
     Autor->setText(QString::fromUtf8(AutorEstacaoUsuario));
     Livro->setText(QString::fromStdString(e.Fonte));
     Pagina->clear();
 }
 
-void TfrmFoAutor::MostrarEstacao(const TInfoEstacaoIdf& e,
-                                 const std::vector<double>& duracoesProjeto) {
+void TDialogoAutor::MostrarEstacao(const TInfoEstacaoIdf& e,
+                                   const std::vector<double>& duracoesProjeto) {
     QString texto = QStringLiteral("Estação: %1 (%2)%3. Verificação: %4. Durações: %5.")
                         .arg(QString::fromStdString(e.Estacao), QString::fromStdString(e.Uf),
                              e.DoUsuario ? QString::fromUtf8(MarcaEstacaoUsuario) : QString(),

@@ -18,10 +18,10 @@ class QTabWidget;
 // lida de um CSV) ou de uma equação de duplo logaritmo publicada com a sua faixa de durações.
 // Aceito com "Usar no projeto", Resultado() traz os parâmetros ajustados; "Salvar como minha
 // estação" os entrega a SalvarComoEstacao.
-class TfrmFoAjusteIdf : public QDialog {
+class TDialogoAjusteIdf : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmFoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai = nullptr);
+    explicit TDialogoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai = nullptr);
 
     // Ajusta com o que está na página à mostra; erro na caixa do programa.
     void AjustarClick();

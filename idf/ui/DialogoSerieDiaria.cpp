@@ -1,6 +1,6 @@
-#include "idf/ui/FoSerieDiaria.h"
+#include "idf/ui/DialogoSerieDiaria.h"
 
-#include "idf/ui/FoAjusteIdf.h"
+#include "idf/ui/DialogoAjusteIdf.h"
 
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
@@ -81,9 +81,9 @@ QString DataTexto(const TData& d) {
 
 } // namespace
 
-TfrmFoSerieDiaria::TfrmFoSerieDiaria(IMensagensConsulta& mensagens, QWidget* pai)
+TDialogoSerieDiaria::TDialogoSerieDiaria(IMensagensConsulta& mensagens, QWidget* pai)
     : QDialog(pai), FMensagens(mensagens) {
-    setObjectName("FoSerieDiaria");
+    setObjectName("DialogoSerieDiaria");
     setWindowTitle(QStringLiteral("Equação da série de chuvas diárias"));
     auto* raiz = new QVBoxLayout(this);
 
@@ -235,14 +235,14 @@ TfrmFoSerieDiaria::TfrmFoSerieDiaria(IMensagensConsulta& mensagens, QWidget* pai
     });
 }
 
-void TfrmFoSerieDiaria::AbrirClick() {
+void TDialogoSerieDiaria::AbrirClick() {
     const QString caminho = QFileDialog::getOpenFileName(
         this, QStringLiteral("Abrir série de chuvas diárias"), QString(),
         QStringLiteral("Séries do portal (*.csv *.txt);;Todos os arquivos (*)"));
     if (!caminho.isEmpty()) CarregarSerie(caminho);
 }
 
-void TfrmFoSerieDiaria::CarregarSerie(const QString& caminho) {
+void TDialogoSerieDiaria::CarregarSerie(const QString& caminho) {
     try {
         TSerieDiaria s = LerSerieDiaria(LerArquivoComum(QFile::encodeName(caminho).toStdString()));
         FSerie = std::move(s);
@@ -261,19 +261,19 @@ void TfrmFoSerieDiaria::CarregarSerie(const QString& caminho) {
     Calcular();
 }
 
-void TfrmFoSerieDiaria::ExcluirAno(int ano, bool excluir) {
+void TDialogoSerieDiaria::ExcluirAno(int ano, bool excluir) {
     const auto i = std::find(FExcluidos.begin(), FExcluidos.end(), ano);
     if (excluir && i == FExcluidos.end()) FExcluidos.push_back(ano);
     if (!excluir && i != FExcluidos.end()) FExcluidos.erase(i);
     Calcular();
 }
 
-void TfrmFoSerieDiaria::RestaurarRelacoesClick() {
+void TDialogoSerieDiaria::RestaurarRelacoesClick() {
     PreencherRelacoes(RelacoesDuracaoPadrao());
     Calcular();
 }
 
-void TfrmFoSerieDiaria::IncluirRelacaoClick() {
+void TDialogoSerieDiaria::IncluirRelacaoClick() {
     const int atual = tbRelacoes->currentRow();
     const int nova = atual >= 0 ? atual + 1 : tbRelacoes->rowCount();
     FPreenchendo = true;
@@ -286,7 +286,7 @@ void TfrmFoSerieDiaria::IncluirRelacaoClick() {
     tbRelacoes->editItem(tbRelacoes->item(nova, 0));
 }
 
-void TfrmFoSerieDiaria::ExcluirRelacaoClick() {
+void TDialogoSerieDiaria::ExcluirRelacaoClick() {
     const int linha = tbRelacoes->currentRow();
     if (linha < 0 || linha >= tbRelacoes->rowCount()) return;
     // Com a tabela legível, a cadeia até a chuva de um dia é conferida antes; com uma linha
@@ -307,7 +307,7 @@ void TfrmFoSerieDiaria::ExcluirRelacaoClick() {
     Calcular();
 }
 
-void TfrmFoSerieDiaria::PreencherRelacoes(const std::vector<TRelacaoDuracao>& relacoes) {
+void TDialogoSerieDiaria::PreencherRelacoes(const std::vector<TRelacaoDuracao>& relacoes) {
     FPreenchendo = true;
     tbRelacoes->setRowCount(static_cast<int>(relacoes.size()));
     for (int i = 0; i < static_cast<int>(relacoes.size()); ++i) {
@@ -321,7 +321,7 @@ void TfrmFoSerieDiaria::PreencherRelacoes(const std::vector<TRelacaoDuracao>& re
 }
 
 std::optional<std::vector<TRelacaoDuracao>>
-TfrmFoSerieDiaria::RelacoesDaTabela(QString& incompleta) const {
+TDialogoSerieDiaria::RelacoesDaTabela(QString& incompleta) const {
     auto texto = [&](int i, int c) {
         const QTableWidgetItem* item = tbRelacoes->item(i, c);
         return item ? item->text().trimmed().toStdString() : std::string();
@@ -359,7 +359,7 @@ TfrmFoSerieDiaria::RelacoesDaTabela(QString& incompleta) const {
     return relacoes;
 }
 
-void TfrmFoSerieDiaria::Limpar() {
+void TDialogoSerieDiaria::Limpar() {
     FResultado.reset();
     for (auto* e : {lK, lA, lB, lC})
         e->clear();
@@ -375,7 +375,7 @@ void TfrmFoSerieDiaria::Limpar() {
     btnSalvarEstacao->setEnabled(false);
 }
 
-void TfrmFoSerieDiaria::Calcular() {
+void TDialogoSerieDiaria::Calcular() {
     Limpar();
     if (!FSerie) return;
     TOpcoesIdfSerie opcoes;
@@ -406,7 +406,7 @@ void TfrmFoSerieDiaria::Calcular() {
     MostrarResultado();
 }
 
-void TfrmFoSerieDiaria::PreencherAnos(const std::vector<TAnoChuva>& anos) {
+void TDialogoSerieDiaria::PreencherAnos(const std::vector<TAnoChuva>& anos) {
     FPreenchendo = true;
     tbAnos->setRowCount(static_cast<int>(anos.size()));
     const QBrush destaque(QColor(255, 224, 160));
@@ -460,7 +460,7 @@ void TfrmFoSerieDiaria::PreencherAnos(const std::vector<TAnoChuva>& anos) {
     FPreenchendo = false;
 }
 
-void TfrmFoSerieDiaria::MostrarResultado() {
+void TDialogoSerieDiaria::MostrarResultado() {
     const TIdfDaSerie& r = *FResultado;
     const TGumbel& g = r.Gumbel;
     lGumbel->setText(
@@ -580,7 +580,7 @@ void TfrmFoSerieDiaria::MostrarResultado() {
     btnSalvarEstacao->setEnabled(static_cast<bool>(SalvarComoEstacao));
 }
 
-TEstacaoUsuario TfrmFoSerieDiaria::EstacaoDoResultado() const {
+TEstacaoUsuario TDialogoSerieDiaria::EstacaoDoResultado() const {
     TEstacaoUsuario e;
     if (!FResultado) return e;
     DefinirAjuste(e, FResultado->Ajuste);
@@ -590,7 +590,7 @@ TEstacaoUsuario TfrmFoSerieDiaria::EstacaoDoResultado() const {
     return e;
 }
 
-void TfrmFoSerieDiaria::SalvarEstacaoClick() {
+void TDialogoSerieDiaria::SalvarEstacaoClick() {
     if (!FResultado || !SalvarComoEstacao) return;
     // Período de retorno além do dobro da série: a equação o cobre, mas por extrapolação.
     const double trMaior = FResultado->Opcoes.PeriodosRetorno.back();

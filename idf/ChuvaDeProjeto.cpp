@@ -1,4 +1,4 @@
-#include "idf/Tarsio21Comp.h"
+#include "idf/ChuvaDeProjeto.h"
 
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
@@ -21,7 +21,7 @@ bool CoordenadaDada(const std::string& texto) {
 
 } // namespace
 
-void TTarsio21::Limpar() {
+void TChuvaDeProjeto::Limpar() {
     FPrecipitacao->Limpar();
     Latitude.clear();
     Longitude.clear();
@@ -35,7 +35,7 @@ void TTarsio21::Limpar() {
     ShowAbout = false;
 }
 
-bool TTarsio21::Ler(TArquivoIni& ini) {
+bool TChuvaDeProjeto::Ler(TArquivoIni& ini) {
     const std::string secao = "TARSIO" + Secao;
     try {
         if (ini.LerTexto(secao, "Versao", "0") != "1") return false;
@@ -53,7 +53,7 @@ bool TTarsio21::Ler(TArquivoIni& ini) {
     }
 }
 
-bool TTarsio21::Gravar(TArquivoIni& ini) {
+bool TChuvaDeProjeto::Gravar(TArquivoIni& ini) {
     const std::string secao = "TARSIO" + Secao;
     ini.EscreverTexto(secao, "Versao", "1");
     FPrecipitacao->Gravar(ini);
@@ -67,8 +67,8 @@ bool TTarsio21::Gravar(TArquivoIni& ini) {
     return true;
 }
 
-bool TTarsio21::Executar(const std::string& pastaComuns,
-                         const TCriarDialogoConsulta& criarDialogo) {
+bool TChuvaDeProjeto::Executar(const std::string& pastaComuns,
+                               const TCriarDialogoConsulta& criarDialogo) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (!fs::is_directory(pastaComuns, ec))

@@ -1,7 +1,7 @@
 #pragma once
 #include "idf/AjusteIdf.h"
+#include "idf/ChuvaDeProjeto.h"
 #include "idf/EstacoesUsuario.h"
-#include "idf/Tarsio21Comp.h"
 #include "idf/UnBD.h"
 #include "idf/ui/AmbienteConsulta.h"
 
@@ -58,12 +58,12 @@ struct TDadosRelatorioConsulta {
 
 // Diálogo da consulta IDF: estado pela lista ou pelo mapa do Brasil; estação, localidade,
 // ponto no mapa do estado ou coordenadas digitadas; mostra K, a, b, c.
-class TfrmFoConsulta : public QDialog, public IDialogoConsulta {
+class TDialogoConsulta : public QDialog, public IDialogoConsulta {
     Q_OBJECT
 public:
     // Carrega todas as estações (erro do banco quando o arquivo falta ou está corrompido).
-    explicit TfrmFoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai = nullptr);
-    ~TfrmFoConsulta() override;
+    explicit TDialogoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai = nullptr);
+    ~TDialogoConsulta() override;
 
     // ---- Preparação e leitura pelo componente ----
     void DefinirHelpContext(int contexto) override { FHelpContext = contexto; }
@@ -167,7 +167,7 @@ private:
     // Roda o tratador e mostra o erro na caixa de erro, com o diálogo aberto.
     template <class F> void Protegido(F&& f);
     // Escolha de uma linha pelo usuário; recusada, a caixa de erro vem depois do clique.
-    void EscolherNaLista(QListWidget* lista, void (TfrmFoConsulta::*tratador)());
+    void EscolherNaLista(QListWidget* lista, void (TDialogoConsulta::*tratador)());
     // Volta a marca da lista à linha cujos dados estão nos quadros.
     void RestaurarMarca(QListWidget* lista);
 

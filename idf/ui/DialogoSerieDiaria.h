@@ -21,10 +21,10 @@ class QTabWidget;
 // históricas: a tabela dos anos (cada um pode ficar de fora), o início do ano, Gumbel, a
 // tabela das relações entre durações, as intensidades e K, a, b, c com as curvas sobre os
 // pontos. Tudo é recalculado a cada mudança.
-class TfrmFoSerieDiaria : public QDialog {
+class TDialogoSerieDiaria : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmFoSerieDiaria(IMensagensConsulta& mensagens, QWidget* pai = nullptr);
+    explicit TDialogoSerieDiaria(IMensagensConsulta& mensagens, QWidget* pai = nullptr);
 
     void AbrirClick();
     // Lê a série e calcula; arquivo recusado: a caixa de erro com a linha e o motivo.

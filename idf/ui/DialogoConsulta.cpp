@@ -1,15 +1,15 @@
-#include "idf/ui/FoConsulta.h"
+#include "idf/ui/DialogoConsulta.h"
 
 #include "comum/ContextosAjuda.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
 #include "engine/uPersistencia.h"
 #include "idf/VerificacaoIdf.h"
-#include "idf/ui/FoAjusteIdf.h"
-#include "idf/ui/FoAutor.h"
-#include "idf/ui/FoMinhasEstacoes.h"
-#include "idf/ui/FoRelatTarsio.h"
-#include "idf/ui/FoSobreTarsio.h"
+#include "idf/ui/DialogoAjusteIdf.h"
+#include "idf/ui/DialogoAutor.h"
+#include "idf/ui/DialogoMinhasEstacoes.h"
+#include "idf/ui/DialogoRelatorioConsulta.h"
+#include "idf/ui/DialogoSobreConsulta.h"
 
 #include <QAction>
 #include <QApplication>
@@ -134,10 +134,10 @@ void TFiguraMapa::mouseReleaseEvent(QMouseEvent* e) {
 
 // ---- Criação ----
 
-TfrmFoConsulta::TfrmFoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai)
+TDialogoConsulta::TDialogoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai)
     : QDialog(pai), BD(ambiente.PastaComuns.toStdString()),
       Minhas(ambiente.PastaUsuario.toStdString()), FAmbiente(ambiente) {
-    setObjectName("FoConsulta");
+    setObjectName("DialogoConsulta");
     MontarTela();
     LigarSinais();
     {
@@ -154,9 +154,9 @@ TfrmFoConsulta::TfrmFoConsulta(const TAmbienteConsulta& ambiente, QWidget* pai)
     AplicarMinhasEstacoes();
 }
 
-TfrmFoConsulta::~TfrmFoConsulta() = default;
+TDialogoConsulta::~TDialogoConsulta() = default;
 
-void TfrmFoConsulta::MontarTela() {
+void TDialogoConsulta::MontarTela() {
     setWindowTitle(TituloConsulta);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -385,26 +385,26 @@ void TfrmFoConsulta::MontarTela() {
     ObterAjudaSobre1->setEnabled(static_cast<bool>(FAmbiente.Ajuda.Procurar));
 }
 
-void TfrmFoConsulta::LigarSinais() {
+void TDialogoConsulta::LigarSinais() {
     connect(Estados, &QComboBox::activated, this,
             [this] { Protegido([this] { EstadosClick(); }); });
     // Teclado muda a linha atual; o clique também vale na linha já marcada que ainda não
     // foi aplicada (a primeira localidade fica marcada ao escolher o estado).
     connect(LBEstacao, &QListWidget::currentRowChanged, this, [this](int linha) {
         if (linha >= 0 && linha != FLinhaEstacao)
-            EscolherNaLista(LBEstacao, &TfrmFoConsulta::LBEstacaoClick);
+            EscolherNaLista(LBEstacao, &TDialogoConsulta::LBEstacaoClick);
     });
     connect(LBEstacao, &QListWidget::itemClicked, this, [this] {
         if (LBEstacao->currentRow() != FLinhaEstacao)
-            EscolherNaLista(LBEstacao, &TfrmFoConsulta::LBEstacaoClick);
+            EscolherNaLista(LBEstacao, &TDialogoConsulta::LBEstacaoClick);
     });
     connect(LBLocalidade, &QListWidget::currentRowChanged, this, [this](int linha) {
         if (linha >= 0 && linha != FLinhaLocalidade)
-            EscolherNaLista(LBLocalidade, &TfrmFoConsulta::LBLocalidadeClick);
+            EscolherNaLista(LBLocalidade, &TDialogoConsulta::LBLocalidadeClick);
     });
     connect(LBLocalidade, &QListWidget::itemClicked, this, [this] {
         if (LBLocalidade->currentRow() != FLinhaLocalidade)
-            EscolherNaLista(LBLocalidade, &TfrmFoConsulta::LBLocalidadeClick);
+            EscolherNaLista(LBLocalidade, &TDialogoConsulta::LBLocalidadeClick);
     });
     connect(EstadoBMP, &TFiguraMapa::Movido, this,
             [this](int x, int y) { Protegido([=, this] { EstadoBMPMouseMove(x, y); }); });
@@ -445,7 +445,7 @@ void TfrmFoConsulta::LigarSinais() {
     });
 }
 
-template <class F> void TfrmFoConsulta::Protegido(F&& f) {
+template <class F> void TDialogoConsulta::Protegido(F&& f) {
     try {
         f();
     } catch (const std::exception& e) {
@@ -453,7 +453,7 @@ template <class F> void TfrmFoConsulta::Protegido(F&& f) {
     }
 }
 
-void TfrmFoConsulta::EscolherNaLista(QListWidget* lista, void (TfrmFoConsulta::*tratador)()) {
+void TDialogoConsulta::EscolherNaLista(QListWidget* lista, void (TDialogoConsulta::*tratador)()) {
     // O clique recusado ainda termina (o soltar do botão) antes do aviso: não é outra escolha.
     if (FRecusaPendente) return;
     try {
@@ -471,7 +471,7 @@ void TfrmFoConsulta::EscolherNaLista(QListWidget* lista, void (TfrmFoConsulta::*
     }
 }
 
-void TfrmFoConsulta::RestaurarMarca(QListWidget* lista) {
+void TDialogoConsulta::RestaurarMarca(QListWidget* lista) {
     const int aplicada = lista == LBEstacao ? FLinhaEstacao : FLinhaLocalidade;
     const QSignalBlocker b(lista);
     if (aplicada >= 0 && aplicada < lista->count()) {
@@ -485,53 +485,53 @@ void TfrmFoConsulta::RestaurarMarca(QListWidget* lista) {
 
 // ---- Preparação e leitura ----
 
-void TfrmFoConsulta::DefinirPosicoes(std::int16_t indEstacao, std::int16_t indLocalidade) {
+void TDialogoConsulta::DefinirPosicoes(std::int16_t indEstacao, std::int16_t indLocalidade) {
     IndEstacao = indEstacao;
     IndLocalidade = indLocalidade;
 }
 
-double TfrmFoConsulta::ConferirLatitude(const std::string& texto) const {
+double TDialogoConsulta::ConferirLatitude(const std::string& texto) const {
     double v = GrausDecimais(texto);
     if (MapaDoEstadoVisivel() && !NaFaixa(v, FMoldura.LatMin, FMoldura.LatMax))
         throw EMorvendo("Latitude " + texto + " não definida.");
     return v;
 }
 
-double TfrmFoConsulta::ConferirLongitude(const std::string& texto) const {
+double TDialogoConsulta::ConferirLongitude(const std::string& texto) const {
     double v = GrausDecimais(texto);
     if (MapaDoEstadoVisivel() && !NaFaixa(v, FMoldura.LonMin, FMoldura.LonMax))
         throw EMorvendo("Longitude " + texto + " não definida.");
     return v;
 }
 
-void TfrmFoConsulta::LerLatitude(const std::string& texto) {
+void TDialogoConsulta::LerLatitude(const std::string& texto) {
     Latitude = ConferirLatitude(texto);
     StrLatitude = texto;
 }
 
-void TfrmFoConsulta::LerLongitude(const std::string& texto) {
+void TDialogoConsulta::LerLongitude(const std::string& texto) {
     Longitude = ConferirLongitude(texto);
     StrLongitude = texto;
 }
 
-void TfrmFoConsulta::DefinirLatitude(double v) {
+void TDialogoConsulta::DefinirLatitude(double v) {
     if (!NaFaixa(v, FMoldura.LatMin, FMoldura.LatMax)) return;
     Latitude = v;
     StrLatitude = TextoGraus(v);
 }
 
-void TfrmFoConsulta::DefinirLongitude(double v) {
+void TDialogoConsulta::DefinirLongitude(double v) {
     if (!NaFaixa(v, FMoldura.LonMin, FMoldura.LonMax)) return;
     Longitude = v;
     StrLongitude = TextoGraus(v);
 }
 
-std::optional<TRespostaConsulta> TfrmFoConsulta::Mostrar() {
+std::optional<TRespostaConsulta> TDialogoConsulta::Mostrar() {
     if (exec() != QDialog::Accepted) return std::nullopt;
     return Resposta();
 }
 
-TRespostaConsulta TfrmFoConsulta::Resposta() const {
+TRespostaConsulta TDialogoConsulta::Resposta() const {
     TRespostaConsulta r;
     r.IndEstado = EstadoEscolhido.Indice();
     r.PrecK = PrecK->text().toStdString();
@@ -549,19 +549,19 @@ TRespostaConsulta TfrmFoConsulta::Resposta() const {
 
 // ---- Apoio da tela ----
 
-bool TfrmFoConsulta::MapaDoEstadoVisivel() const {
+bool TDialogoConsulta::MapaDoEstadoVisivel() const {
     return Notebook1->currentIndex() == 1 && MolduraEstado(EstadoEscolhido.Indice()) != nullptr;
 }
 
-void TfrmFoConsulta::GuardarCoordenadas(double lat, const std::string& strLat, double lon,
-                                        const std::string& strLon) {
+void TDialogoConsulta::GuardarCoordenadas(double lat, const std::string& strLat, double lon,
+                                          const std::string& strLon) {
     Latitude = lat;
     StrLatitude = strLat;
     Longitude = lon;
     StrLongitude = strLon;
 }
 
-void TfrmFoConsulta::MarcarPontoAtual(const QString& autor) {
+void TDialogoConsulta::MarcarPontoAtual(const QString& autor) {
     // A fonte vale para os parâmetros mostrados, com ou sem a cruz no mapa.
     MostrarAutor(autor);
     CalcularPixel();
@@ -574,17 +574,17 @@ void TfrmFoConsulta::MarcarPontoAtual(const QString& autor) {
     PosicionarCruz(FX, FY);
 }
 
-void TfrmFoConsulta::AutorSemFonte() {
+void TDialogoConsulta::AutorSemFonte() {
     Autor->setText(TextoAutor);
     Autor->setEnabled(false);
 }
 
-void TfrmFoConsulta::MostrarAutor(const QString& autor) {
+void TDialogoConsulta::MostrarAutor(const QString& autor) {
     Autor->setText(autor);
     Autor->setEnabled(!autor.isEmpty());
 }
 
-void TfrmFoConsulta::PreencherListaEstacoes() {
+void TDialogoConsulta::PreencherListaEstacoes() {
     LBEstacao->clear();
     FLinhaEstacao = -1;
     for (const auto& e : BD.Estacoes[EstadoEscolhido.Indice()])
@@ -592,7 +592,7 @@ void TfrmFoConsulta::PreencherListaEstacoes() {
                            (e.DoUsuario ? QString::fromUtf8(MarcaEstacaoUsuario) : QString()));
 }
 
-const TEstacaoUsuario* TfrmFoConsulta::MinhaEstacaoEmUso() const {
+const TEstacaoUsuario* TDialogoConsulta::MinhaEstacaoEmUso() const {
     if (!Registro.DoUsuario) return nullptr;
     // Estado e nome são a chave: o da consulta que achou a estação, ou o da lista escolhida.
     const int estado = FConsulta && !FConsulta->Interpolada && !FConsulta->Usadas.empty()
@@ -604,12 +604,12 @@ const TEstacaoUsuario* TfrmFoConsulta::MinhaEstacaoEmUso() const {
     return b.Latitude == Registro.Latitude && b.Longitude == Registro.Longitude ? e : nullptr;
 }
 
-void TfrmFoConsulta::AplicarMinhasEstacoes() {
+void TDialogoConsulta::AplicarMinhasEstacoes() {
     AplicarEstacoesUsuario(BD, Minhas.Lista());
 }
 
-bool TfrmFoConsulta::SalvarMinhaEstacao(const TEstacaoUsuario& modelo, QWidget* pai) {
-    TfrmFoEstacaoUsuario editor(FAmbiente.Avisos(), pai);
+bool TDialogoConsulta::SalvarMinhaEstacao(const TEstacaoUsuario& modelo, QWidget* pai) {
+    TDialogoEstacaoUsuario editor(FAmbiente.Avisos(), pai);
     editor.DefinirEstacao(modelo);
     editor.Minhas = &Minhas;
     editor.Posicao = Minhas.Lista().size();
@@ -624,7 +624,7 @@ bool TfrmFoConsulta::SalvarMinhaEstacao(const TEstacaoUsuario& modelo, QWidget* 
     return true;
 }
 
-void TfrmFoConsulta::MinhasMudaram() {
+void TDialogoConsulta::MinhasMudaram() {
     AplicarMinhasEstacoes();
     // As posições da lista mudaram: nada fica marcado, e os quadros guardam o que tinham.
     const QSignalBlocker b(LBEstacao);
@@ -633,25 +633,25 @@ void TfrmFoConsulta::MinhasMudaram() {
     IndEstacao = -1;
 }
 
-void TfrmFoConsulta::MinhasEstacoesClick() {
-    TfrmFoMinhasEstacoes janela(Minhas, FAmbiente.Avisos(), this);
+void TDialogoConsulta::MinhasEstacoesClick() {
+    TDialogoMinhasEstacoes janela(Minhas, FAmbiente.Avisos(), this);
     janela.EstadoInicial = EstadoEscolhido.Indice();
     janela.exec();
     if (janela.Mudou()) MinhasMudaram();
 }
 
-void TfrmFoConsulta::CalcularPixel() {
+void TDialogoConsulta::CalcularPixel() {
     const TPixel p = PontoParaPixel(FMoldura, Latitude, Longitude);
     FX = std::isfinite(p.X) && std::abs(p.X) < 1e6 ? PixelInteiro(p.X) : -1;
     FY = std::isfinite(p.Y) && std::abs(p.Y) < 1e6 ? PixelInteiro(p.Y) : -1;
 }
 
-bool TfrmFoConsulta::DentroDoEstado(int x, int y) const {
+bool TDialogoConsulta::DentroDoEstado(int x, int y) const {
     const auto cor = EstadoBMP->Cor(x, y);
     return cor && *cor == CorEstadoNoMapa;
 }
 
-void TfrmFoConsulta::PosicionarCruz(int x, int y) {
+void TDialogoConsulta::PosicionarCruz(int x, int y) {
     EixoY->move(x, 0);
     EixoX->move(0, y);
     LabelLat->adjustSize();
@@ -665,25 +665,25 @@ void TfrmFoConsulta::PosicionarCruz(int x, int y) {
     }
 }
 
-void TfrmFoConsulta::EsconderCruz() {
+void TDialogoConsulta::EsconderCruz() {
     EixoX->hide();
     EixoY->hide();
     LabelLat->hide();
     LabelLon->hide();
 }
 
-void TfrmFoConsulta::EsconderRotulosEstacao() {
+void TDialogoConsulta::EsconderRotulosEstacao() {
     for (QWidget* w : {NomeCid, LatCid, LonCid, LabelLatitude, LabelLongitude})
         w->hide();
 }
 
-void TfrmFoConsulta::LimparQuadros() {
+void TDialogoConsulta::LimparQuadros() {
     for (auto* q : {PrecK, PrecA, PrecB, PrecC})
         q->clear();
 }
 
-void TfrmFoConsulta::MostrarParametros(const TEstacao& e, const char* mK, const char* mA,
-                                       const char* mB, const char* mC) {
+void TDialogoConsulta::MostrarParametros(const TEstacao& e, const char* mK, const char* mA,
+                                         const char* mB, const char* mC) {
     const char sep = SeparadorDecimalLocal();
     auto texto = [sep](const char* mascara, double v) {
         return Q(mascara ? FormatFloat(mascara, v, sep) : FloatToStr(v, sep));
@@ -694,14 +694,14 @@ void TfrmFoConsulta::MostrarParametros(const TEstacao& e, const char* mK, const 
     PrecC->setText(texto(mC, e.C));
 }
 
-void TfrmFoConsulta::Desmarcar(QListWidget* lista) {
+void TDialogoConsulta::Desmarcar(QListWidget* lista) {
     const QSignalBlocker b(lista);
     lista->setCurrentRow(-1);
     lista->clearSelection();
     (lista == LBEstacao ? FLinhaEstacao : FLinhaLocalidade) = -1;
 }
 
-void TfrmFoConsulta::Marcar(QListWidget* lista, int linha) {
+void TDialogoConsulta::Marcar(QListWidget* lista, int linha) {
     const QSignalBlocker b(lista);
     if (linha >= 0 && linha < lista->count())
         lista->setCurrentRow(linha);
@@ -711,13 +711,13 @@ void TfrmFoConsulta::Marcar(QListWidget* lista, int linha) {
     }
 }
 
-void TfrmFoConsulta::AtualizarAviso() {
+void TDialogoConsulta::AtualizarAviso() {
     const auto& chave = FAmbiente.ChaveFonteGoiasDF;
     lAviso->setVisible(EstadoEscolhido.Indice() == 8 && !chave.empty() &&
                        Autor->text() == Q(chave));
 }
 
-std::string TfrmFoConsulta::LerTextoCoordenada(const QLineEdit* edit, bool latitude) const {
+std::string TDialogoConsulta::LerTextoCoordenada(const QLineEdit* edit, bool latitude) const {
     const std::string t = edit->text().trimmed().toStdString();
     const char* campo = latitude ? "Latitude" : "Longitude";
     const auto v = LerCoordenada(t, latitude);
@@ -733,12 +733,12 @@ std::string TfrmFoConsulta::LerTextoCoordenada(const QLineEdit* edit, bool latit
     return TextoCoordenada(*v);
 }
 
-TConsultaPonto TfrmFoConsulta::ConsultarPonto(const std::string& lat,
-                                              const std::string& lon) const {
+TConsultaPonto TDialogoConsulta::ConsultarPonto(const std::string& lat,
+                                                const std::string& lon) const {
     return BD.Consultar(lat, lon, RaioInterpolacaoKm());
 }
 
-QString TfrmFoConsulta::MostrarConsulta(const TConsultaPonto& c, const char* mK, const char* mB) {
+QString TDialogoConsulta::MostrarConsulta(const TConsultaPonto& c, const char* mK, const char* mB) {
     FConsulta = c;
     Registro = c.Resultado;
     if (c.Interpolada)
@@ -751,13 +751,13 @@ QString TfrmFoConsulta::MostrarConsulta(const TConsultaPonto& c, const char* mK,
     return c.Interpolada ? Q(AutorInterpolacao) : SemBrancosADireita(c.Resultado.Autor);
 }
 
-void TfrmFoConsulta::LimparOrigem() {
+void TDialogoConsulta::LimparOrigem() {
     FConsulta.reset();
     LabelOrigem->clear();
     LabelOrigem->setToolTip(QString());
 }
 
-void TfrmFoConsulta::SelecionarEstado(int indice) {
+void TDialogoConsulta::SelecionarEstado(int indice) {
     {
         const QSignalBlocker b(Estados);
         Estados->setCurrentIndex(indice);
@@ -767,7 +767,7 @@ void TfrmFoConsulta::SelecionarEstado(int indice) {
 
 // ---- Tratadores ----
 
-void TfrmFoConsulta::EstadosClick() {
+void TDialogoConsulta::EstadosClick() {
     const int indice = Estados->currentIndex();
     TCursorEspera espera;
 
@@ -858,7 +858,7 @@ void TfrmFoConsulta::EstadosClick() {
     if (!AtivandoFormulario && !BD.Estacoes[indice].empty()) LBEstacaoClick();
 }
 
-void TfrmFoConsulta::LBEstacaoClick() {
+void TDialogoConsulta::LBEstacaoClick() {
     const int linha = LBEstacao->currentRow();
     const auto& estacoes = BD.Estacoes[EstadoEscolhido.Indice()];
     if (linha < 0 || linha >= static_cast<int>(estacoes.size())) return;
@@ -903,7 +903,7 @@ void TfrmFoConsulta::LBEstacaoClick() {
     AtualizarAviso();
 }
 
-void TfrmFoConsulta::LBLocalidadeClick() {
+void TDialogoConsulta::LBLocalidadeClick() {
     const int linha = LBLocalidade->currentRow();
     if (linha < 0 || linha >= static_cast<int>(BD.Localidades.size())) return;
     const TLocalidade& localidade = BD.Localidades[linha];
@@ -931,7 +931,7 @@ void TfrmFoConsulta::LBLocalidadeClick() {
     AtualizarAviso();
 }
 
-void TfrmFoConsulta::EstadoBMPMouseMove(int x, int y) {
+void TDialogoConsulta::EstadoBMPMouseMove(int x, int y) {
     // Só o rótulo do ponteiro acompanha o movimento: as coordenadas digitadas ficam nos
     // quadros até o clique.
     if (!DentroDoEstado(x, y)) {
@@ -950,7 +950,7 @@ void TfrmFoConsulta::EstadoBMPMouseMove(int x, int y) {
                                         ComHemisferio(Q(TextoGraus(lon)), false)));
 }
 
-void TfrmFoConsulta::EstadoBMPMouseUp(int x, int y) {
+void TDialogoConsulta::EstadoBMPMouseUp(int x, int y) {
     if (!FCruz) {
         EsconderCruz();
         return;
@@ -989,7 +989,7 @@ void TfrmFoConsulta::EstadoBMPMouseUp(int x, int y) {
     AtualizarAviso();
 }
 
-void TfrmFoConsulta::BrasilBMPMouseMove(int x, int y) {
+void TDialogoConsulta::BrasilBMPMouseMove(int x, int y) {
     const auto cor = BrasilBMP->Cor(x, y);
     bool nada = false;
     if (cor) {
@@ -1000,7 +1000,7 @@ void TfrmFoConsulta::BrasilBMPMouseMove(int x, int y) {
     BrasilBMP->setCursor(nada ? Qt::ArrowCursor : Qt::PointingHandCursor);
 }
 
-void TfrmFoConsulta::BrasilBMPMouseUp(int x, int y) {
+void TDialogoConsulta::BrasilBMPMouseUp(int x, int y) {
     if (const auto cor = BrasilBMP->Cor(x, y)) {
         const int estado = EstadoPelaCor(*cor);
         if (estado >= 0) {
@@ -1011,7 +1011,7 @@ void TfrmFoConsulta::BrasilBMPMouseUp(int x, int y) {
     EstadosClick();
 }
 
-void TfrmFoConsulta::CalculalaloClick() {
+void TDialogoConsulta::CalculalaloClick() {
     const std::string strLat = LerTextoCoordenada(PrecLaAux, true);
     const std::string strLon = LerTextoCoordenada(PrecLoAux, false);
     const double lat = ConferirLatitude(strLat);
@@ -1054,8 +1054,8 @@ void TfrmFoConsulta::CalculalaloClick() {
     }
 }
 
-void TfrmFoConsulta::CalcularSemMapa(double lat, const std::string& strLat, double lon,
-                                     const std::string& strLon) {
+void TDialogoConsulta::CalcularSemMapa(double lat, const std::string& strLat, double lon,
+                                       const std::string& strLon) {
     const TConsultaPonto c = ConsultarPonto(strLat, strLon);
     Desmarcar(LBEstacao);
     Desmarcar(LBLocalidade);
@@ -1079,22 +1079,22 @@ void TfrmFoConsulta::CalcularSemMapa(double lat, const std::string& strLat, doub
     AtualizarAviso();
 }
 
-void TfrmFoConsulta::PrecLaAuxKeyPress() {
+void TDialogoConsulta::PrecLaAuxKeyPress() {
     EsconderRotulosEstacao();
     EsconderCruz();
 }
 
-void TfrmFoConsulta::MapadoBrasil1Click() {
+void TDialogoConsulta::MapadoBrasil1Click() {
     if (MolduraEstado(EstadoEscolhido.Indice())) SelecionarEstado(0);
     Notebook1->setCurrentIndex(0);
 }
 
-void TfrmFoConsulta::BtnRelatClick() {
-    TfrmFoRelatTarsio relatorio([this] { return DadosRelatorio(); }, FAmbiente, this);
+void TDialogoConsulta::BtnRelatClick() {
+    TDialogoRelatorioConsulta relatorio([this] { return DadosRelatorio(); }, FAmbiente, this);
     relatorio.exec();
 }
 
-TDadosRelatorioConsulta TfrmFoConsulta::DadosRelatorio() const {
+TDadosRelatorioConsulta TDialogoConsulta::DadosRelatorio() const {
     TDadosRelatorioConsulta d;
     d.Localidade = Q(StrCidade);
     d.Estado = Q(EstadoEscolhido.NomeEstado());
@@ -1117,8 +1117,8 @@ TDadosRelatorioConsulta TfrmFoConsulta::DadosRelatorio() const {
     return d;
 }
 
-void TfrmFoConsulta::AutorClick() {
-    TfrmFoAutor janela(this);
+void TDialogoConsulta::AutorClick() {
+    TDialogoAutor janela(this);
     janela.Limpar();
     const std::string chave = Autor->text().toStdString();
     if (chave == AutorEstacaoUsuario) {
@@ -1149,12 +1149,12 @@ void TfrmFoConsulta::AutorClick() {
     janela.Limpar();
 }
 
-void TfrmFoConsulta::Sobre1Click() {
-    TfrmFoSobreTarsio sobre(FAmbiente, this);
+void TDialogoConsulta::Sobre1Click() {
+    TDialogoSobreConsulta sobre(FAmbiente, this);
     sobre.exec();
 }
 
-void TfrmFoConsulta::BtnOkClick() {
+void TDialogoConsulta::BtnOkClick() {
     IndEstacao = static_cast<std::int16_t>(
         LBEstacao->selectedItems().isEmpty() ? -1 : LBEstacao->currentRow());
     IndLocalidade = static_cast<std::int16_t>(
@@ -1163,7 +1163,7 @@ void TfrmFoConsulta::BtnOkClick() {
     accept();
 }
 
-void TfrmFoConsulta::FormActivate() {
+void TDialogoConsulta::FormActivate() {
     if (FAtivado) return;
     FAtivado = true;
     if (!FErroMinhas.isEmpty()) FAmbiente.Avisos().Erro(this, FErroMinhas);
@@ -1194,7 +1194,7 @@ void TfrmFoConsulta::FormActivate() {
     }
 }
 
-void TfrmFoConsulta::showEvent(QShowEvent* e) {
+void TDialogoConsulta::showEvent(QShowEvent* e) {
     QDialog::showEvent(e);
     if (FAtivado) return;
     // Depois que a janela aparece: a caixa "Sobre" e as mensagens de erro ficam por cima.
@@ -1207,7 +1207,7 @@ void TfrmFoConsulta::showEvent(QShowEvent* e) {
     });
 }
 
-void TfrmFoConsulta::keyPressEvent(QKeyEvent* e) {
+void TDialogoConsulta::keyPressEvent(QKeyEvent* e) {
     if (e->key() == Qt::Key_F1 && FAmbiente.Ajuda.Topico) {
         FAmbiente.Ajuda.Topico(FHelpContext != 0 ? FHelpContext : CONTEXTO_CONSULTA_IDF);
         return;
@@ -1215,8 +1215,8 @@ void TfrmFoConsulta::keyPressEvent(QKeyEvent* e) {
     QDialog::keyPressEvent(e);
 }
 
-void TfrmFoConsulta::AjustarEquacaoClick() {
-    TfrmFoAjusteIdf ajuste(FAmbiente.Avisos(), this);
+void TDialogoConsulta::AjustarEquacaoClick() {
+    TDialogoAjusteIdf ajuste(FAmbiente.Avisos(), this);
     ajuste.SalvarComoEstacao = [this, &ajuste](const TResultadoAjusteIdf& r, double, double) {
         TEstacaoUsuario e;
         e.Estado = EstadoEscolhido.Indice();
@@ -1230,7 +1230,7 @@ void TfrmFoConsulta::AjustarEquacaoClick() {
         UsarEquacaoAjustada(ajuste.Resultado()->Parametros);
 }
 
-void TfrmFoConsulta::UsarEquacaoAjustada(const TParametrosIdf& p) {
+void TDialogoConsulta::UsarEquacaoAjustada(const TParametrosIdf& p) {
     // A equação não é de estação nem de localidade: nada fica marcado nas listas.
     Desmarcar(LBEstacao);
     Desmarcar(LBLocalidade);

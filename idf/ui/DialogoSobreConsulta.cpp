@@ -1,11 +1,11 @@
-#include "idf/ui/FoSobreTarsio.h"
+#include "idf/ui/DialogoSobreConsulta.h"
 
 #include <QLabel>
 #include <QScreen>
 
-TfrmFoSobreTarsio::TfrmFoSobreTarsio(const TAmbienteConsulta& ambiente, QWidget* pai)
+TDialogoSobreConsulta::TDialogoSobreConsulta(const TAmbienteConsulta& ambiente, QWidget* pai)
     : QDialog(pai) {
-    setObjectName("FoSobreTarsio");
+    setObjectName("DialogoSobreConsulta");
     setWindowTitle(QStringLiteral("Sobre"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setFixedSize(559, 340);
@@ -16,7 +16,7 @@ TfrmFoSobreTarsio::TfrmFoSobreTarsio(const TAmbienteConsulta& ambiente, QWidget*
     imgSplash->setAlignment(Qt::AlignCenter);
     // O clique na figura fecha a caixa como o clique na janela.
     imgSplash->setAttribute(Qt::WA_TransparentForMouseEvents);
-    const QPixmap figura(ambiente.Arquivo(QStringLiteral("SobreTarsio21.png")));
+    const QPixmap figura(ambiente.Arquivo(QStringLiteral("FiguraSobreConsulta.png")));
     if (!figura.isNull())
         imgSplash->setPixmap(figura);
     else
@@ -27,10 +27,10 @@ TfrmFoSobreTarsio::TfrmFoSobreTarsio(const TAmbienteConsulta& ambiente, QWidget*
     if (const QScreen* tela = screen()) move(tela->availableGeometry().center() - rect().center());
 }
 
-void TfrmFoSobreTarsio::mousePressEvent(QMouseEvent*) {
+void TDialogoSobreConsulta::mousePressEvent(QMouseEvent*) {
     accept();
 }
 
-void TfrmFoSobreTarsio::keyPressEvent(QKeyEvent*) {
+void TDialogoSobreConsulta::keyPressEvent(QKeyEvent*) {
     accept();
 }

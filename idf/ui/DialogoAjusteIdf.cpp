@@ -1,4 +1,4 @@
-#include "idf/ui/FoAjusteIdf.h"
+#include "idf/ui/DialogoAjusteIdf.h"
 
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
@@ -70,9 +70,9 @@ QGroupBox* CaixaEquacaoAjustada(QWidget* pai, QLineEdit*& k, QLineEdit*& a, QLin
     return resultado;
 }
 
-TfrmFoAjusteIdf::TfrmFoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai)
+TDialogoAjusteIdf::TDialogoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai)
     : QDialog(pai), FMensagens(mensagens) {
-    setObjectName("FoAjusteIdf");
+    setObjectName("DialogoAjusteIdf");
     setWindowTitle(QStringLiteral("Ajustar equação"));
     auto* raiz = new QVBoxLayout(this);
 
@@ -201,7 +201,7 @@ TfrmFoAjusteIdf::TfrmFoAjusteIdf(IMensagensConsulta& mensagens, QWidget* pai)
     connect(Origem, &QTabWidget::currentChanged, this, [this] { Limpar(); });
 }
 
-void TfrmFoAjusteIdf::Limpar() {
+void TDialogoAjusteIdf::Limpar() {
     FResultado.reset();
     for (auto* e : {lK, lA, lB, lC})
         e->clear();
@@ -210,11 +210,11 @@ void TfrmFoAjusteIdf::Limpar() {
     btnSalvarEstacao->setEnabled(false);
 }
 
-void TfrmFoAjusteIdf::SalvarEstacaoClick() {
+void TDialogoAjusteIdf::SalvarEstacaoClick() {
     if (FResultado && SalvarComoEstacao) SalvarComoEstacao(*FResultado, FDuracaoMin, FDuracaoMax);
 }
 
-void TfrmFoAjusteIdf::AjustarClick() {
+void TDialogoAjusteIdf::AjustarClick() {
     try {
         Ajustar();
     } catch (const EAjusteSemEquacao& e) {
@@ -228,7 +228,7 @@ void TfrmFoAjusteIdf::AjustarClick() {
     }
 }
 
-void TfrmFoAjusteIdf::Ajustar() {
+void TDialogoAjusteIdf::Ajustar() {
     Limpar();
     if (Origem->currentIndex() == 0) {
         FResultado = AjustarIdf(LerTabelaIdf(eTabela->toPlainText().toStdString()));
@@ -262,7 +262,7 @@ void TfrmFoAjusteIdf::Ajustar() {
     MostrarResultado();
 }
 
-void TfrmFoAjusteIdf::MostrarResultado() {
+void TDialogoAjusteIdf::MostrarResultado() {
     const auto& r = *FResultado;
     lK->setText(Numero(r.Parametros.K));
     lA->setText(Numero(r.Parametros.A));
@@ -307,14 +307,14 @@ void TfrmFoAjusteIdf::MostrarResultado() {
     btnSalvarEstacao->setEnabled(static_cast<bool>(SalvarComoEstacao));
 }
 
-void TfrmFoAjusteIdf::AbrirCsvClick() {
+void TDialogoAjusteIdf::AbrirCsvClick() {
     const QString caminho = QFileDialog::getOpenFileName(
         this, QStringLiteral("Abrir tabela de intensidades"), QString(),
         QStringLiteral("Tabelas CSV (*.csv *.txt);;Todos os arquivos (*)"));
     if (!caminho.isEmpty()) CarregarCsv(caminho);
 }
 
-void TfrmFoAjusteIdf::CarregarCsv(const QString& caminho) {
+void TDialogoAjusteIdf::CarregarCsv(const QString& caminho) {
     std::string texto;
     try {
         texto = LerArquivoComum(QFile::encodeName(caminho).toStdString());

@@ -9,10 +9,10 @@ class QLabel;
 class QPushButton;
 
 // Referência bibliográfica dos parâmetros mostrados na consulta.
-class TfrmFoAutor : public QDialog {
+class TDialogoAutor : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmFoAutor(QWidget* pai = nullptr);
+    explicit TDialogoAutor(QWidget* pai = nullptr);
     void Limpar();
     void Mostrar(const TReferencia& r);
     // Estação do próprio usuário: a fonte que ele escreveu no lugar da referência.
