@@ -89,7 +89,7 @@ QPair<QString, QString> SepararDestino(const QString& destino) {
 
 } // namespace
 
-TFAjuda::TFAjuda(const QString& pastaPaginas, QWidget* parent)
+TJanelaAjuda::TJanelaAjuda(const QString& pastaPaginas, QWidget* parent)
     : QMainWindow(parent), pasta(QDir(pastaPaginas).absolutePath()) {
     setObjectName(QStringLiteral("FAjuda"));
     setWindowTitle(QStringLiteral("Ajuda do Morvendo"));
@@ -100,7 +100,7 @@ TFAjuda::TFAjuda(const QString& pastaPaginas, QWidget* parent)
     MontarIndice();
 }
 
-void TFAjuda::MontarJanela() {
+void TJanelaAjuda::MontarJanela() {
     auto* barra = addToolBar(QStringLiteral("Navegação"));
     barra->setObjectName(QStringLiteral("barraAjuda"));
     barra->setMovable(false);
@@ -183,10 +183,10 @@ void TFAjuda::MontarJanela() {
     connect(aVoltar, &QAction::triggered, navegador, &QTextBrowser::backward);
     connect(aAvancar, &QAction::triggered, navegador, &QTextBrowser::forward);
     connect(aInicio, &QAction::triggered, this, [this] { MostrarDestino(Texto(PAGINA_INICIAL)); });
-    connect(aImprimir, &QAction::triggered, this, &TFAjuda::Imprimir);
+    connect(aImprimir, &QAction::triggered, this, &TJanelaAjuda::Imprimir);
     connect(navegador, &QTextBrowser::backwardAvailable, aVoltar, &QAction::setEnabled);
     connect(navegador, &QTextBrowser::forwardAvailable, aAvancar, &QAction::setEnabled);
-    connect(navegador, &QTextBrowser::sourceChanged, this, &TFAjuda::PaginaMudou);
+    connect(navegador, &QTextBrowser::sourceChanged, this, &TJanelaAjuda::PaginaMudou);
 
     auto abrirItemArvore = [this](QTreeWidgetItem* item) {
         if (item) MostrarDestino(item->data(0, Qt::UserRole).toString());
@@ -194,20 +194,20 @@ void TFAjuda::MontarJanela() {
     connect(arvore, &QTreeWidget::itemClicked, this, abrirItemArvore);
     connect(arvore, &QTreeWidget::itemActivated, this, abrirItemArvore);
 
-    connect(eIndice, &QLineEdit::textEdited, this, &TFAjuda::IndiceDigitado);
-    connect(eIndice, &QLineEdit::returnPressed, this, &TFAjuda::AbrirItemIndice);
-    connect(lstIndice, &QListWidget::itemActivated, this, &TFAjuda::AbrirItemIndice);
-    connect(bExibirIndice, &QPushButton::clicked, this, &TFAjuda::AbrirItemIndice);
+    connect(eIndice, &QLineEdit::textEdited, this, &TJanelaAjuda::IndiceDigitado);
+    connect(eIndice, &QLineEdit::returnPressed, this, &TJanelaAjuda::AbrirItemIndice);
+    connect(lstIndice, &QListWidget::itemActivated, this, &TJanelaAjuda::AbrirItemIndice);
+    connect(bExibirIndice, &QPushButton::clicked, this, &TJanelaAjuda::AbrirItemIndice);
 
-    connect(ePesquisa, &QLineEdit::returnPressed, this, &TFAjuda::ExecutarPesquisa);
-    connect(bPesquisar, &QPushButton::clicked, this, &TFAjuda::ExecutarPesquisa);
-    connect(lstPesquisa, &QListWidget::itemActivated, this, &TFAjuda::AbrirResultado);
+    connect(ePesquisa, &QLineEdit::returnPressed, this, &TJanelaAjuda::ExecutarPesquisa);
+    connect(bPesquisar, &QPushButton::clicked, this, &TJanelaAjuda::ExecutarPesquisa);
+    connect(lstPesquisa, &QListWidget::itemActivated, this, &TJanelaAjuda::AbrirResultado);
 
     auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(esc, &QShortcut::activated, this, &QWidget::close);
 }
 
-void TFAjuda::CarregarPaginas() {
+void TJanelaAjuda::CarregarPaginas() {
     const QDir dir(pasta);
     for (const QString& arquivo : dir.entryList({QStringLiteral("*.html")}, QDir::Files)) {
         QFile f(dir.filePath(arquivo));
@@ -219,7 +219,7 @@ void TFAjuda::CarregarPaginas() {
     }
 }
 
-void TFAjuda::MontarConteudo() {
+void TJanelaAjuda::MontarConteudo() {
     QList<QTreeWidgetItem*> pais;
     for (const TItemConteudo& item : ConteudoAjuda()) {
         const int nivel = std::min<int>(item.Nivel, int(pais.size()));
@@ -232,7 +232,7 @@ void TFAjuda::MontarConteudo() {
     }
 }
 
-void TFAjuda::MontarIndice() {
+void TJanelaAjuda::MontarIndice() {
     QList<QPair<QString, QListWidgetItem*>> itens;
     for (const TPalavraChave& p : IndiceAjuda()) {
         auto* item = new QListWidgetItem(Texto(p.Palavra));
@@ -246,7 +246,7 @@ void TFAjuda::MontarIndice() {
     if (lstIndice->count() > 0) lstIndice->setCurrentRow(0);
 }
 
-bool TFAjuda::MostrarDestino(const QString& destino) {
+bool TJanelaAjuda::MostrarDestino(const QString& destino) {
     const auto [pagina, ancora] = SepararDestino(destino);
     const QString caminho = QDir(pasta).filePath(pagina);
     if (pagina.isEmpty() || !QFileInfo::exists(caminho)) {
@@ -259,7 +259,7 @@ bool TFAjuda::MostrarDestino(const QString& destino) {
     return true;
 }
 
-bool TFAjuda::MostrarContexto(int contexto) {
+bool TJanelaAjuda::MostrarContexto(int contexto) {
     const TContextoAjuda* c = ProcurarContexto(contexto);
     abas->setCurrentWidget(arvore);
     if (!c) {
@@ -269,13 +269,13 @@ bool TFAjuda::MostrarContexto(int contexto) {
     return MostrarDestino(Texto(c->Destino));
 }
 
-void TFAjuda::MostrarConteudo() {
+void TJanelaAjuda::MostrarConteudo() {
     abas->setCurrentWidget(arvore);
     MostrarDestino(Texto(PAGINA_INICIAL));
     arvore->setFocus();
 }
 
-void TFAjuda::MostrarIndice(const QString& chave) {
+void TJanelaAjuda::MostrarIndice(const QString& chave) {
     abas->setCurrentWidget(lstIndice->parentWidget());
     eIndice->setText(chave);
     IndiceDigitado(chave);
@@ -284,7 +284,7 @@ void TFAjuda::MostrarIndice(const QString& chave) {
     eIndice->selectAll();
 }
 
-void TFAjuda::MostrarPesquisa(const QString& texto) {
+void TJanelaAjuda::MostrarPesquisa(const QString& texto) {
     abas->setCurrentWidget(lstPesquisa->parentWidget());
     ePesquisa->setText(texto);
     if (!texto.isEmpty()) ExecutarPesquisa();
@@ -292,15 +292,15 @@ void TFAjuda::MostrarPesquisa(const QString& texto) {
     ePesquisa->setFocus();
 }
 
-QString TFAjuda::PaginaAtual() const {
+QString TJanelaAjuda::PaginaAtual() const {
     return navegador->source().fileName();
 }
 
-QString TFAjuda::TituloAtual() const {
+QString TJanelaAjuda::TituloAtual() const {
     return navegador->documentTitle();
 }
 
-void TFAjuda::PaginaMudou(const QUrl& url) {
+void TJanelaAjuda::PaginaMudou(const QUrl& url) {
     const QString titulo = navegador->documentTitle();
     setWindowTitle(titulo.isEmpty() ? QStringLiteral("Ajuda do Morvendo")
                                     : QStringLiteral("Ajuda do Morvendo - ") + titulo);
@@ -327,7 +327,7 @@ void TFAjuda::PaginaMudou(const QUrl& url) {
     palavrasDestacadas.clear();
 }
 
-void TFAjuda::IndiceDigitado(const QString& texto) {
+void TJanelaAjuda::IndiceDigitado(const QString& texto) {
     const QString chave = Normalizar(texto.trimmed());
     if (chave.isEmpty()) return;
     for (int i = 0; i < lstIndice->count(); ++i) {
@@ -339,12 +339,12 @@ void TFAjuda::IndiceDigitado(const QString& texto) {
     }
 }
 
-void TFAjuda::AbrirItemIndice() {
+void TJanelaAjuda::AbrirItemIndice() {
     if (QListWidgetItem* item = lstIndice->currentItem())
         MostrarDestino(item->data(Qt::UserRole).toString());
 }
 
-QList<TResultadoPesquisa> TFAjuda::Pesquisar(const QString& texto) const {
+QList<TResultadoPesquisa> TJanelaAjuda::Pesquisar(const QString& texto) const {
     QList<TResultadoPesquisa> resultados;
     const QStringList palavras = PalavrasDe(texto);
     if (palavras.isEmpty()) return resultados;
@@ -371,7 +371,7 @@ QList<TResultadoPesquisa> TFAjuda::Pesquisar(const QString& texto) const {
     return resultados;
 }
 
-void TFAjuda::ExecutarPesquisa() {
+void TJanelaAjuda::ExecutarPesquisa() {
     lstPesquisa->clear();
     auto* lSituacao = findChild<QLabel*>(QStringLiteral("lSituacaoPesquisa"));
     const QString texto = ePesquisa->text().trimmed();
@@ -393,7 +393,7 @@ void TFAjuda::ExecutarPesquisa() {
     if (!resultados.isEmpty()) lstPesquisa->setCurrentRow(0);
 }
 
-void TFAjuda::AbrirResultado() {
+void TJanelaAjuda::AbrirResultado() {
     QListWidgetItem* item = lstPesquisa->currentItem();
     if (!item) return;
     palavrasDestacadas = PalavrasDe(ePesquisa->text());
@@ -407,7 +407,7 @@ void TFAjuda::AbrirResultado() {
     MostrarDestino(pagina);
 }
 
-void TFAjuda::DestacarPalavras(const QStringList& palavras) {
+void TJanelaAjuda::DestacarPalavras(const QStringList& palavras) {
     QList<QTextEdit::ExtraSelection> destaques;
     QTextCursor primeiro;
     for (const QString& palavra : palavras) {
@@ -430,7 +430,7 @@ void TFAjuda::DestacarPalavras(const QStringList& palavras) {
     }
 }
 
-void TFAjuda::Imprimir() {
+void TJanelaAjuda::Imprimir() {
     QPrinter impressora(QPrinter::HighResolution);
     impressora.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
     QPrintDialog dialogo(&impressora, this);
@@ -438,7 +438,7 @@ void TFAjuda::Imprimir() {
     if (dialogo.exec() == QDialog::Accepted) navegador->print(&impressora);
 }
 
-void TFAjuda::MostrarFaltaDeArquivos() {
+void TJanelaAjuda::MostrarFaltaDeArquivos() {
     navegador->setHtml(
         QStringLiteral("<h2>Ajuda não encontrada</h2><p>As páginas da ajuda não foram "
                        "encontradas na pasta <b>%1</b>.</p><p>Elas são instaladas junto com o "
@@ -449,11 +449,11 @@ void TFAjuda::MostrarFaltaDeArquivos() {
 namespace {
 
 QString pastaDefinida;
-QPointer<TFAjuda> janelaAjuda;
+QPointer<TJanelaAjuda> janelaAjuda;
 
 // Aberta a partir de um diálogo modal, a janela também precisa ser modal, senão fica
 // bloqueada pelo diálogo.
-void Exibir(TFAjuda* janela) {
+void Exibir(TJanelaAjuda* janela) {
     QWidget* modal = QApplication::activeModalWidget();
     const Qt::WindowModality modalidade =
         modal && modal != janela ? Qt::ApplicationModal : Qt::NonModal;
@@ -528,9 +528,9 @@ QString Ajuda::Pasta() {
                : pastaDefinida;
 }
 
-TFAjuda* Ajuda::Janela() {
+TJanelaAjuda* Ajuda::Janela() {
     if (!janelaAjuda) {
-        janelaAjuda = new TFAjuda(Pasta());
+        janelaAjuda = new TJanelaAjuda(Pasta());
         // A ajuda aberta não impede o programa de terminar com a janela principal.
         janelaAjuda->setAttribute(Qt::WA_QuitOnClose, false);
         QObject::connect(qApp, &QCoreApplication::aboutToQuit, janelaAjuda,
@@ -540,20 +540,20 @@ TFAjuda* Ajuda::Janela() {
 }
 
 bool Ajuda::AbrirContexto(int contexto) {
-    TFAjuda* janela = Janela();
+    TJanelaAjuda* janela = Janela();
     const bool achou = janela->MostrarContexto(contexto);
     Exibir(janela);
     return achou;
 }
 
 void Ajuda::AbrirConteudo() {
-    TFAjuda* janela = Janela();
+    TJanelaAjuda* janela = Janela();
     janela->MostrarConteudo();
     Exibir(janela);
 }
 
 void Ajuda::AbrirIndice(const QString& chave) {
-    TFAjuda* janela = Janela();
+    TJanelaAjuda* janela = Janela();
     janela->MostrarIndice(chave);
     Exibir(janela);
 }

@@ -21,10 +21,10 @@ struct TResultadoPesquisa {
 
 // Janela de ajuda: conteúdo em árvore, índice de palavras-chave, pesquisa no texto das
 // páginas, voltar e avançar. As páginas ficam na pasta dada (Ajuda/, ao lado do programa).
-class TFAjuda : public QMainWindow {
+class TJanelaAjuda : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFAjuda(const QString& pasta, QWidget* parent = nullptr);
+    explicit TJanelaAjuda(const QString& pasta, QWidget* parent = nullptr);
 
     // Página do contexto; um número desconhecido mostra o conteúdo e devolve falso.
     bool MostrarContexto(int contexto);
@@ -83,7 +83,7 @@ namespace Ajuda {
 // Pasta das páginas; sem definição, "Ajuda" ao lado do programa. Os testes usam outra.
 void DefinirPasta(const QString& pasta);
 QString Pasta();
-TFAjuda* Janela();
+TJanelaAjuda* Janela();
 
 // Abre a janela na página do contexto (o 0 e os desconhecidos levam ao conteúdo).
 bool AbrirContexto(int contexto);

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "engine/uCanalEstrada.h"
-#include "engine/uPrecipitacao.h"
+#include "engine/CanalEstrada.h"
+#include "engine/Precipitacao.h"
 
 namespace {
 

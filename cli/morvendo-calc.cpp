@@ -22,14 +22,14 @@
 #include "comum/EMorvendo.h"
 #include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "geo/EstradaDoMapa.h"
 #include "geo/ExportarMapa.h"
 #include "idf/AjusteIdf.h"
+#include "idf/BancoEstacoes.h"
 #include "idf/ConsultaIdf.h"
 #include "idf/EstacoesUsuario.h"
 #include "idf/SerieDiaria.h"
-#include "idf/UnBD.h"
 #include "project/Avisos.h"
 #include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
@@ -39,8 +39,8 @@
 #include "project/ProtecaoCanal.h"
 #include "project/ResultadoJson.h"
 #include "project/RotulosResultado.h"
+#include "reports/RelatorioEstrada.h"
 #include "reports/RelatorioTexto.h"
-#include "reports/uRelatorioEstrada.h"
 
 namespace {
 

@@ -45,7 +45,7 @@ void Desmarcar(QButtonGroup* g) {
 
 } // namespace
 
-TFCober::TFCober(QWidget* pai, int helpContext) : QDialog(pai) {
+TDialogoCobertura::TDialogoCobertura(QWidget* pai, int helpContext) : QDialog(pai) {
     setWindowTitle("Definição da cobertura vegetal");
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
@@ -89,8 +89,8 @@ TFCober::TFCober(QWidget* pai, int helpContext) : QDialog(pai) {
         if (marcado) RGUsoTerraClick(id);
     });
     connect(condicoes, &QButtonGroup::idToggled, this, [this] { AtualizarOk(); });
-    connect(btnOk, &QPushButton::clicked, this, &TFCober::OKClick);
-    connect(btnCancelar, &QPushButton::clicked, this, &TFCober::reject);
+    connect(btnOk, &QPushButton::clicked, this, &TDialogoCobertura::OKClick);
+    connect(btnCancelar, &QPushButton::clicked, this, &TDialogoCobertura::reject);
     connect(btnAjuda, &QPushButton::clicked, this,
             [helpContext] { Ajuda::AbrirContexto(helpContext); });
     setTabOrder(gUso, gTrat);
@@ -100,7 +100,7 @@ TFCober::TFCober(QWidget* pai, int helpContext) : QDialog(pai) {
     setTabOrder(btnCancelar, btnAjuda);
 }
 
-void TFCober::RGUsoTerraClick(int uso) {
+void TDialogoCobertura::RGUsoTerraClick(int uso) {
     Desmarcar(tratamentos);
     Desmarcar(condicoes);
     const TReacaoUsoTerra r = ReacaoUsoTerra(uso);
@@ -121,7 +121,7 @@ void TFCober::RGUsoTerraClick(int uso) {
     AtualizarOk();
 }
 
-void TFCober::AtualizarOk() {
+void TDialogoCobertura::AtualizarOk() {
     bool precisa = false;
     for (auto* b : condicoes->buttons())
         precisa |= b->isEnabled();
@@ -130,7 +130,7 @@ void TFCober::AtualizarOk() {
     btnOk->setToolTip(pronto ? QString() : QStringLiteral("Escolha a condição hidrológica."));
 }
 
-void TFCober::showEvent(QShowEvent* evento) {
+void TDialogoCobertura::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (mostrado) return;
     mostrado = true;
@@ -152,7 +152,7 @@ void TFCober::showEvent(QShowEvent* evento) {
     if (const QScreen* tela = screen()) move(tela->availableGeometry().center() - rect().center());
 }
 
-void TFCober::OKClick() {
+void TDialogoCobertura::OKClick() {
     const TIndicesCobertura r =
         IndicesConfirmados(Marcado(usos), Marcado(tratamentos), Marcado(condicoes));
     UsoTerra.Indice = std::uint8_t(r.UsoTerra);
@@ -161,7 +161,7 @@ void TFCober::OKClick() {
     accept();
 }
 
-void TFCober::done(int resultado) {
+void TDialogoCobertura::done(int resultado) {
     Descricao = resultado == QDialog::Accepted
                     ? DescricaoCobertura(Marcado(usos), Marcado(tratamentos), Marcado(condicoes))
                     : DescricaoCobertura(usoAberto, tratamentoAberto - 1, condicaoAberta - 1);
@@ -171,7 +171,7 @@ void TFCober::done(int resultado) {
 namespace Dialogos {
 
 bool TCobertura::Executar(::TCobertura& registro, QWidget* pai) {
-    TFCober dialogo(pai, HelpContext);
+    TDialogoCobertura dialogo(pai, HelpContext);
     dialogo.Tratamento.Assign(registro.Tratamento);
     dialogo.CondicaoHidrologica.Assign(registro.CondicaoHidrologica);
     dialogo.UsoTerra.Assign(registro.UsoTerra);

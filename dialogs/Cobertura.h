@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/uTerreno.h"
+#include "engine/Terreno.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -12,10 +12,10 @@ class QRadioButton;
 
 // Definição da cobertura vegetal da área externa: uso da terra, tratamento e condição
 // hidrológica, com só as combinações que a tabela dos números de curva cobre habilitadas.
-class TFCober : public QDialog {
+class TDialogoCobertura : public QDialog {
     Q_OBJECT
 public:
-    explicit TFCober(QWidget* pai = nullptr, int helpContext = 0);
+    explicit TDialogoCobertura(QWidget* pai = nullptr, int helpContext = 0);
 
     // Índices do registro (tratamento e condição de 0 a 3; 0 = nenhum).
     TUsoTerra UsoTerra;
@@ -50,7 +50,7 @@ private:
     int usoAberto = 0, tratamentoAberto = 0, condicaoAberta = 0;
 };
 
-// O nome TCobertura também é o do registro da cobertura no motor (engine/uTerreno.h); o
+// O nome TCobertura também é o do registro da cobertura no motor (engine/Terreno.h); o
 // componente do diálogo fica no espaço de nomes Dialogos.
 namespace Dialogos {
 

@@ -65,8 +65,8 @@ void TCampoValor::keyPressEvent(QKeyEvent* evento) {
     evento->accept();
 }
 
-TFDialogoTabela::TFDialogoTabela(QWidget* pai, const QString& titulo, int helpContext,
-                                 const QString& mensagemVazio)
+TDialogoTabela::TDialogoTabela(QWidget* pai, const QString& titulo, int helpContext,
+                               const QString& mensagemVazio)
     : QDialog(pai), mensagemVazio(mensagemVazio), helpContext(helpContext) {
     setWindowTitle(titulo);
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -79,7 +79,7 @@ TFDialogoTabela::TFDialogoTabela(QWidget* pai, const QString& titulo, int helpCo
     connect(grupo, &QButtonGroup::idClicked, this, [this](int id) { EscolherLinha(id); });
 }
 
-void TFDialogoTabela::Cabecalhos(const QStringList& colunas) {
+void TDialogoTabela::Cabecalhos(const QStringList& colunas) {
     const int linha = grade->rowCount();
     for (int i = 0; i < colunas.size(); ++i) {
         auto* l = new QLabel("<b>" + colunas[i].toHtmlEscaped() + "</b>");
@@ -88,14 +88,14 @@ void TFDialogoTabela::Cabecalhos(const QStringList& colunas) {
     }
 }
 
-void TFDialogoTabela::Grupo(const QString& texto, int recuo) {
+void TDialogoTabela::Grupo(const QString& texto, int recuo) {
     auto* l = new QLabel(recuo ? "<i>" + texto.toHtmlEscaped() + "</i>"
                                : "<b>" + texto.toHtmlEscaped() + "</b>");
     l->setIndent(recuo);
     grade->addWidget(l, grade->rowCount(), 0, 1, -1);
 }
 
-void TFDialogoTabela::AdicionarLinha(const QString& rotulo, const QStringList& colunas, int recuo) {
+void TDialogoTabela::AdicionarLinha(const QString& rotulo, const QStringList& colunas, int recuo) {
     const int r = grade->rowCount();
     auto* b = new QRadioButton(rotulo);
     linhas.append(b);
@@ -111,7 +111,7 @@ void TFDialogoTabela::AdicionarLinha(const QString& rotulo, const QStringList& c
     }
 }
 
-void TFDialogoTabela::Finalizar(const QString& rotuloCampo, const QString& citacao) {
+void TDialogoTabela::Finalizar(const QString& rotuloCampo, const QString& citacao) {
     campo = new TCampoValor;
     campo->setMaximumWidth(120);
     auto* rotulo = new QLabel(rotuloCampo);
@@ -127,8 +127,8 @@ void TFDialogoTabela::Finalizar(const QString& rotuloCampo, const QString& citac
     btnAjuda = new QPushButton("Aj&uda");
     for (auto* b : {btnOk, btnCancelar, btnAjuda})
         b->setMinimumWidth(87);
-    connect(btnOk, &QPushButton::clicked, this, &TFDialogoTabela::Confirmar);
-    connect(btnCancelar, &QPushButton::clicked, this, &TFDialogoTabela::reject);
+    connect(btnOk, &QPushButton::clicked, this, &TDialogoTabela::Confirmar);
+    connect(btnCancelar, &QPushButton::clicked, this, &TDialogoTabela::reject);
     connect(btnAjuda, &QPushButton::clicked, this, [this] { Ajuda::AbrirContexto(helpContext); });
 
     auto* linhaCampo = new QHBoxLayout;
@@ -168,20 +168,20 @@ void TFDialogoTabela::Finalizar(const QString& rotuloCampo, const QString& citac
     setTabOrder(btnCancelar, btnAjuda);
 }
 
-QRadioButton* TFDialogoTabela::Linha(int indice) const {
+QRadioButton* TDialogoTabela::Linha(int indice) const {
     return indice >= 1 && indice <= linhas.size() ? linhas[indice - 1] : nullptr;
 }
 
-int TFDialogoTabela::LinhaMarcada() const {
+int TDialogoTabela::LinhaMarcada() const {
     return std::max(0, grupo->checkedId());
 }
 
-void TFDialogoTabela::Iniciar(int linha, double valor) {
+void TDialogoTabela::Iniciar(int linha, double valor) {
     linhaInicial = linha;
     valorInicial = valor;
 }
 
-void TFDialogoTabela::DesmarcarTodas() {
+void TDialogoTabela::DesmarcarTodas() {
     // Num grupo exclusivo um botão marcado não se desmarca sozinho.
     grupo->setExclusive(false);
     for (auto* b : linhas)
@@ -189,25 +189,25 @@ void TFDialogoTabela::DesmarcarTodas() {
     grupo->setExclusive(true);
 }
 
-void TFDialogoTabela::Marcar(int linha) {
+void TDialogoTabela::Marcar(int linha) {
     if (auto* b = Linha(linha)) b->setChecked(true);
 }
 
-void TFDialogoTabela::EscolherLinha(int linha) {
+void TDialogoTabela::EscolherLinha(int linha) {
     linhaAtual = linha;
     campo->setText(TextoDaLinha(linha));
 }
 
-void TFDialogoTabela::ValorDigitado() {
+void TDialogoTabela::ValorDigitado() {
     DesmarcarTodas();
     linhaAtual = 0;
 }
 
-int TFDialogoTabela::LinhaAoConfirmar() const {
+int TDialogoTabela::LinhaAoConfirmar() const {
     return LinhaMarcada() ? LinhaMarcada() : linhaAtual;
 }
 
-void TFDialogoTabela::showEvent(QShowEvent* evento) {
+void TDialogoTabela::showEvent(QShowEvent* evento) {
     QDialog::showEvent(evento);
     if (mostrado) return;
     mostrado = true;
@@ -228,7 +228,7 @@ void TFDialogoTabela::showEvent(QShowEvent* evento) {
     }
 }
 
-void TFDialogoTabela::Confirmar() {
+void TDialogoTabela::Confirmar() {
     const QString texto = campo->text();
     if (texto.isEmpty()) {
         MostrarErroDialogos(this, mensagemVazio);
@@ -246,12 +246,12 @@ void TFDialogoTabela::Confirmar() {
     accept();
 }
 
-void TFDialogoTabela::reject() {
+void TDialogoTabela::reject() {
     AoCancelar();
     QDialog::reject();
 }
 
-bool TComponenteParametro::ExecutarDialogo(TFDialogoTabela& dialogo, TReal& alvo, int linha,
+bool TComponenteParametro::ExecutarDialogo(TDialogoTabela& dialogo, TReal& alvo, int linha,
                                            double valor) {
     dialogo.Iniciar(linha, valor);
     if (dialogo.exec() != QDialog::Accepted) return false;

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "engine/uTerreno.h"
+#include "engine/Terreno.h"
 
 class QButtonGroup;
 class QGridLayout;
@@ -42,7 +42,7 @@ protected:
 // Diálogo de escolha de um valor numa tabela publicada: uma linha por botão de opção, o
 // campo do valor, "&Ok", "&Cancelar", "Aj&uda" e a linha com a fonte dos valores. As
 // subclasses montam a tabela e ajustam as diferenças de cada diálogo.
-class TFDialogoTabela : public QDialog {
+class TDialogoTabela : public QDialog {
     Q_OBJECT
 public:
     // Linha e valor com que o diálogo abre (linha fora da tabela: nenhuma marcada).
@@ -63,8 +63,8 @@ public:
     void reject() override;
 
 protected:
-    TFDialogoTabela(QWidget* pai, const QString& titulo, int helpContext,
-                    const QString& mensagemVazio);
+    TDialogoTabela(QWidget* pai, const QString& titulo, int helpContext,
+                   const QString& mensagemVazio);
 
     // Montagem da tabela.
     void Cabecalhos(const QStringList& colunas);
@@ -120,5 +120,5 @@ public:
 protected:
     // Abre o diálogo com a linha e o valor dados; confirmado, o componente e o alvo recebem
     // a linha e o valor do diálogo.
-    bool ExecutarDialogo(TFDialogoTabela& dialogo, TReal& alvo, int linha, double valor);
+    bool ExecutarDialogo(TDialogoTabela& dialogo, TReal& alvo, int linha, double valor);
 };

@@ -1,6 +1,6 @@
 #include "dialogs/TabelasParametros.h"
 
-#include "engine/uTerreno.h"
+#include "engine/Terreno.h"
 
 const std::array<TLinhaRugCan, 9> TABELA_RUGCAN = {{
     {"Canal de terra retilíneo e uniforme", "&Limpo, recentemente construído", "0,016", "0,018",

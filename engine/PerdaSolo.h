@@ -1,9 +1,9 @@
 #pragma once
 #include <vector>
 
+#include "engine/Acompanhamento.h"
+#include "engine/NoCanal.h"
 #include "engine/PropagacaoCanal.h"
-#include "engine/uAcompanhamento.h"
-#include "engine/uCanalCinematico.h"
 
 // Perda de solo no leito do canal: a tensão que passa da crítica, integrada no tempo, vezes a
 // erodibilidade. É aqui que se muda a fórmula da perda, a tolerável e a busca do espaçamento.

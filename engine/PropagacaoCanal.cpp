@@ -9,10 +9,10 @@
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
 #include "engine/PerdaSolo.h"
+#include "engine/PontoFlutuante.h"
+#include "engine/Precipitacao.h"
+#include "engine/Regressao.h"
 #include "engine/Unidades.h"
-#include "engine/uPontoFlutuante.h"
-#include "engine/uPrecipitacao.h"
-#include "engine/uRegressao.h"
 
 namespace {
 
@@ -122,7 +122,7 @@ struct TFormaManningTrapezio {
 
 } // namespace
 
-TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal, bool ajusteOriginal) {
+TCurvaDescarga AjustarCurvaDescarga(const TCanalGradiente& canal, bool ajusteOriginal) {
     const double z = canal.Z.Valor, sm = canal.Sm.Valor, n = canal.nc.Valor, fb = canal.B();
     const double sc = canal.Sc;
     TCurvaDescarga c;
@@ -196,7 +196,7 @@ std::vector<TTrechoPropagacao> TrechosDoCanal(const TDadosPropagacao& d, std::si
 }
 
 template <class TForma>
-bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, const TForma& forma,
+bool Propagar(const TCanalGradiente& canal, const TDadosPropagacao& d, const TForma& forma,
               const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
               IAcompanhamento* acomp, TResultadoPropagacao& r) {
     const double Dx = PASSO_ESPACO_CANAL, Dt = PASSO_TEMPO_CANAL;
@@ -477,7 +477,7 @@ bool Propagar(const TCanalGradienteCustom& canal, const TDadosPropagacao& d, con
 
 } // namespace
 
-bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& d,
+bool PropagarCanal(const TCanalGradiente& canal, const TDadosPropagacao& d,
                    const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
                    IAcompanhamento* acomp, TResultadoPropagacao& r) {
     if (d.Curva.Forma == TCurvaDescarga::ManningTrapezio)

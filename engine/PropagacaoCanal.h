@@ -2,10 +2,10 @@
 #include <memory>
 #include <vector>
 
+#include "engine/Acompanhamento.h"
 #include "engine/BalancoHidrico.h"
-#include "engine/uAcompanhamento.h"
-#include "engine/uCanalCinematico.h"
-#include "engine/uHidrograma.h"
+#include "engine/Hidrograma.h"
+#include "engine/NoCanal.h"
 
 class TPrecipitacao;
 
@@ -32,7 +32,7 @@ struct TCurvaDescarga {
 // 'ajusteOriginal', pela potência ajustada ao perímetro em 25 lâminas de 0,2 m a 5 m, que
 // superestima a vazão nas lâminas de canal de estrada (1 a 30 cm) e fica para reproduzir
 // projetos feitos com ela. O triângulo é exato nas duas.
-TCurvaDescarga AjustarCurvaDescarga(const TCanalGradienteCustom& canal, bool ajusteOriginal);
+TCurvaDescarga AjustarCurvaDescarga(const TCanalGradiente& canal, bool ajusteOriginal);
 
 // Q/Alfa da curva para a área A (m²), e a área de um Q/Alfa dado.
 double FluxoPelaArea(const TCurvaDescarga& curva, double area);
@@ -89,6 +89,6 @@ struct TResultadoPropagacao {
 // Devolve falso quando cancelado pela interface de acompanhamento. Quem chama limpa os
 // sinalizadores de ponto flutuante antes de preparar os dados: um erro na preparação (a
 // curva de descarga, γS) é levantado junto com os da propagação.
-bool PropagarCanal(const TCanalGradienteCustom& canal, const TDadosPropagacao& dados,
+bool PropagarCanal(const TCanalGradiente& canal, const TDadosPropagacao& dados,
                    const THidrograma& hEstrada, const THidrograma& hTalude, TPrecipitacao& chuva,
                    IAcompanhamento* acomp, TResultadoPropagacao& resultado);

@@ -113,11 +113,11 @@ double RugosidadePedra(double profundidadeMedia, double d50) {
     return 0.319 * std::pow(da > 0 ? da : 0, 1.0 / 6.0) / (2.25 + 5.23 * std::log10(r));
 }
 
-TEscoamentoUniforme EscoamentoUniforme(const TCanalGradienteCustom& canal, double rugosidade,
+TEscoamentoUniforme EscoamentoUniforme(const TCanalGradiente& canal, double rugosidade,
                                        double vazao, bool curvaOriginal) {
     TEscoamentoUniforme e;
     if (!(vazao > 0)) return e;
-    TCanalGradienteCustom c = canal;
+    TCanalGradiente c = canal;
     c.nc.Valor = rugosidade;
     const TCurvaDescarga curva = AjustarCurvaDescarga(c, curvaOriginal);
     e.Area = AreaPeloFluxo(curva, vazao / curva.Alfa);
@@ -128,7 +128,7 @@ TEscoamentoUniforme EscoamentoUniforme(const TCanalGradienteCustom& canal, doubl
     return e;
 }
 
-double RugosidadeNoPontoFixo(const TCanalGradienteCustom& canal, double vazao, bool curvaOriginal,
+double RugosidadeNoPontoFixo(const TCanalGradiente& canal, double vazao, bool curvaOriginal,
                              double n0,
                              const std::function<double(const TEscoamentoUniforme&)>& rugosidade) {
     // Sem vazão não há lâmina que mude o n.

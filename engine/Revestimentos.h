@@ -2,7 +2,7 @@
 #include <array>
 #include <functional>
 
-#include "engine/uCanal.h"
+#include "engine/Canal.h"
 
 // Revestimentos do canal da estrada: as fórmulas do dimensionamento pela tensão trativa com
 // revestimentos flexíveis e rígidos (o manual da agência federal de rodovias dos EUA sobre
@@ -71,11 +71,11 @@ struct TEscoamentoUniforme {
     double Velocidade = 0;   // m/s
     double Raio = 0;         // m, hidráulico
 };
-TEscoamentoUniforme EscoamentoUniforme(const TCanalGradienteCustom& canal, double rugosidade,
+TEscoamentoUniforme EscoamentoUniforme(const TCanalGradiente& canal, double rugosidade,
                                        double vazao, bool curvaOriginal);
 
 // n que a lâmina do próprio escoamento dá: ponto fixo de n = rugosidade(escoamento(n)), a
 // partir de n0. EMorvendo quando não converge.
-double RugosidadeNoPontoFixo(const TCanalGradienteCustom& canal, double vazao, bool curvaOriginal,
+double RugosidadeNoPontoFixo(const TCanalGradiente& canal, double vazao, bool curvaOriginal,
                              double n0,
                              const std::function<double(const TEscoamentoUniforme&)>& rugosidade);

@@ -1,8 +1,8 @@
 #include "idf/ChuvaDeProjeto.h"
 
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
-#include "idf/UnBD.h"
+#include "engine/Persistencia.h"
+#include "idf/BancoEstacoes.h"
 
 #include <filesystem>
 
@@ -73,7 +73,7 @@ bool TChuvaDeProjeto::Executar(const std::string& pastaComuns,
     std::error_code ec;
     if (!fs::is_directory(pastaComuns, ec))
         throw EMorvendo("Erro. Não foi possível localizar a pasta contendo o banco de dados.");
-    TBDPrecipitacao bd(pastaComuns);
+    TBancoEstacoes bd(pastaComuns);
     if (!fs::exists(bd.CaminhoEstacoes(), ec))
         throw EMorvendo("Erro. Não foi possível localizar o banco de dados contendo os estados.");
     if (!fs::exists(bd.CaminhoLocalidades(), ec))

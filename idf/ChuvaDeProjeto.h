@@ -6,7 +6,7 @@
 #include <string>
 
 #include "comum/ArquivoIni.h"
-#include "engine/uPrecipitacao.h"
+#include "engine/Precipitacao.h"
 
 // O que o diálogo da consulta devolve quando o usuário o fecha com "&Fechar".
 struct TRespostaConsulta {

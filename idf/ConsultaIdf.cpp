@@ -1,8 +1,8 @@
 #include "idf/ConsultaIdf.h"
 
 #include "comum/Numeros.h"
+#include "idf/BancoEstacoes.h"
 #include "idf/EstacoesUsuario.h"
-#include "idf/UnBD.h"
 #include "idf/VerificacaoIdf.h"
 
 #include <ostream>
@@ -48,7 +48,7 @@ int ConsultarIdf(const std::string& latitude, const std::string& longitude,
         erros << e.what() << '\n';
         return 2;
     }
-    TBDPrecipitacao bd(pastaComuns);
+    TBancoEstacoes bd(pastaComuns);
     TEstacoesUsuario minhas(pastaUsuario);
     try {
         bd.CarregarEstacoes();

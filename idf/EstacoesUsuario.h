@@ -1,6 +1,6 @@
 #pragma once
+#include "idf/BancoEstacoes.h"
 #include "idf/ReferenciasIdf.h"
-#include "idf/UnBD.h"
 
 #include <optional>
 #include <string>

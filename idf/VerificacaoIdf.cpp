@@ -1,11 +1,11 @@
 #include "idf/VerificacaoIdf.h"
 
 #include "comum/Numeros.h"
-#include "engine/uEncostaCinematica.h"
-#include "engine/uPrecipitacao.h"
+#include "engine/EncostaCinematica.h"
+#include "engine/Precipitacao.h"
 #include "idf/AjusteIdf.h"
+#include "idf/BancoEstacoes.h"
 #include "idf/EstacoesUsuario.h"
-#include "idf/UnBD.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,7 +71,7 @@ std::string OrigemChuva(const std::string& autoria, std::int16_t indLocalidade,
     return "Parâmetros digitados.";
 }
 
-void AplicarEstacoesUsuario(TBDPrecipitacao& bd, const std::vector<TEstacaoUsuario>& lista) {
+void AplicarEstacoesUsuario(TBancoEstacoes& bd, const std::vector<TEstacaoUsuario>& lista) {
     std::vector<TEstacao> estacoes;
     std::vector<int> estados;
     for (const auto& e : lista) {
@@ -87,7 +87,7 @@ std::optional<TConsultaPonto> RefazerConsulta(const std::string& pastaComuns,
                                               double b, double c) {
     if (latitude.empty() || longitude.empty() || !(K > 0)) return std::nullopt;
     try {
-        TBDPrecipitacao bd(pastaComuns);
+        TBancoEstacoes bd(pastaComuns);
         bd.CarregarEstacoes();
         if (!PastaDadosUsuario().empty()) {
             TEstacoesUsuario minhas(PastaDadosUsuario());

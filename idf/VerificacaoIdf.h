@@ -1,6 +1,6 @@
 #pragma once
+#include "idf/BancoEstacoes.h"
 #include "idf/ReferenciasIdf.h"
-#include "idf/UnBD.h"
 
 #include <cstdint>
 #include <optional>
@@ -28,7 +28,7 @@ std::string OrigemChuva(const std::string& autoria, std::int16_t indLocalidade,
 
 struct TEstacaoUsuario;
 // Põe as estações do usuário no banco, cada uma no seu estado.
-void AplicarEstacoesUsuario(TBDPrecipitacao& bd, const std::vector<TEstacaoUsuario>& lista);
+void AplicarEstacoesUsuario(TBancoEstacoes& bd, const std::vector<TEstacaoUsuario>& lista);
 
 // A consulta no ponto de um projeto refeita com o banco da pasta dada, as estações do usuário
 // e o raio do programa, quando ela dá os K, a, b, c do projeto (na precisão de três casas com

@@ -10,7 +10,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ QLabel* Rotulo(const char* nome, const char* texto) {
 
 } // namespace
 
-TFAcompanhamento::TFAcompanhamento(std::function<void(const std::string&)> mensagem)
+TJanelaAcompanhamento::TJanelaAcompanhamento(std::function<void(const std::string&)> mensagem)
     : QDialog(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       FMensagem(std::move(mensagem)) {
     setObjectName(QStringLiteral("FAcompanhamento"));
@@ -96,67 +96,67 @@ TFAcompanhamento::TFAcompanhamento(std::function<void(const std::string&)> mensa
     FRelogio.start();
 }
 
-TFAcompanhamento::~TFAcompanhamento() {
+TJanelaAcompanhamento::~TJanelaAcompanhamento() {
     while (FOcupado > 0)
         Ocupado(false);
 }
 
-void TFAcompanhamento::Button1Click() {
+void TJanelaAcompanhamento::Button1Click() {
     Cancelar();
 }
 
-char TFAcompanhamento::SeparadorDecimal() const {
+char TJanelaAcompanhamento::SeparadorDecimal() const {
     return SeparadorDecimalLocal();
 }
 
 // Esc e o botão de fechar pedem o cancelamento; a janela fecha quando o cálculo termina.
-void TFAcompanhamento::reject() {
+void TJanelaAcompanhamento::reject() {
     Button1Click();
 }
 
-void TFAcompanhamento::closeEvent(QCloseEvent* evento) {
+void TJanelaAcompanhamento::closeEvent(QCloseEvent* evento) {
     Button1Click();
     evento->ignore();
 }
 
-void TFAcompanhamento::ProcessarEventosAgora() {
+void TJanelaAcompanhamento::ProcessarEventosAgora() {
     QCoreApplication::processEvents();
     FRelogio.restart();
 }
 
-void TFAcompanhamento::ProcessarEventos() {
+void TJanelaAcompanhamento::ProcessarEventos() {
     if (FRelogio.elapsed() >= INTERVALO_EVENTOS_MS) ProcessarEventosAgora();
 }
 
-void TFAcompanhamento::MostrarTempoCanal(const std::string& tempo) {
+void TJanelaAcompanhamento::MostrarTempoCanal(const std::string& tempo) {
     etCanal->setText(QString::fromStdString(tempo));
 }
 
-void TFAcompanhamento::MostrarTempoEstrada(const std::string& tempo) {
+void TJanelaAcompanhamento::MostrarTempoEstrada(const std::string& tempo) {
     etEstrada->setText(QString::fromStdString(tempo));
 }
 
-void TFAcompanhamento::MostrarTempoTalude(const std::string& tempo) {
+void TJanelaAcompanhamento::MostrarTempoTalude(const std::string& tempo) {
     etTalude->setText(QString::fromStdString(tempo));
 }
 
-void TFAcompanhamento::MostrarSecao(const std::string& secao) {
+void TJanelaAcompanhamento::MostrarSecao(const std::string& secao) {
     eSecao->setText(QString::fromStdString(secao));
 }
 
-void TFAcompanhamento::MostrarProgresso(int porcentagem) {
+void TJanelaAcompanhamento::MostrarProgresso(int porcentagem) {
     // A perda de solo percorre as seções: aí a barra mede o andamento.
     if (ProgressBar1->maximum() == 0) ProgressBar1->setRange(0, 100);
     if (ProgressBar1->value() != porcentagem) ProgressBar1->setValue(porcentagem);
 }
 
-void TFAcompanhamento::BarraOcupada() {
+void TJanelaAcompanhamento::BarraOcupada() {
     // Os escoamentos e a propagação não sabem quando terminam (até a água acabar): a barra
     // mostra que o cálculo anda, em vez de parar em 0 %.
     ProgressBar1->setRange(0, 0);
 }
 
-void TFAcompanhamento::Ocupado(bool ligado) {
+void TJanelaAcompanhamento::Ocupado(bool ligado) {
     if (ligado) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         ++FOcupado;
@@ -166,11 +166,11 @@ void TFAcompanhamento::Ocupado(bool ligado) {
     }
 }
 
-void TFAcompanhamento::MostrarMensagem(const std::string& texto) {
+void TJanelaAcompanhamento::MostrarMensagem(const std::string& texto) {
     if (FMensagem) FMensagem(texto);
 }
 
-void TFAcompanhamento::Estilo(int etapa, bool destacada) {
+void TJanelaAcompanhamento::Estilo(int etapa, bool destacada) {
     if (etapa < 1 || etapa > 3) return;
     QWidget* w[3][3] = {
         {Label1, etEstrada, Label2}, {Label3, etTalude, Label4}, {Label5, etCanal, Label6}};
@@ -186,7 +186,7 @@ void TFAcompanhamento::Estilo(int etapa, bool destacada) {
     }
 }
 
-void TFAcompanhamento::DestacarEtapa(int etapa) {
+void TJanelaAcompanhamento::DestacarEtapa(int etapa) {
     BarraOcupada();
     Estilo(FEtapa, false);
     FEtapa = etapa;
@@ -195,7 +195,7 @@ void TFAcompanhamento::DestacarEtapa(int etapa) {
     ProcessarEventosAgora();
 }
 
-void TFAcompanhamento::IniciarDimensionamento() {
+void TJanelaAcompanhamento::IniciarDimensionamento() {
     FDimensionamento = true;
     setWindowTitle(QStringLiteral("Dimensionando canal e bacia de acumulação…"));
     for (QLineEdit* e : {etEstrada, etTalude, etCanal, eSecao})

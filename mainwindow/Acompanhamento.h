@@ -11,11 +11,11 @@ class QProgressBar;
 class QPushButton;
 
 // Janela de andamento de um cálculo: o que está sendo calculado, a barra e "Cancelar".
-class TFAcompanhamento : public QDialog, public IAcompanhamentoCalculo {
+class TJanelaAcompanhamento : public QDialog, public IAcompanhamentoCalculo {
     Q_OBJECT
 public:
-    explicit TFAcompanhamento(std::function<void(const std::string&)> mensagem);
-    ~TFAcompanhamento() override;
+    explicit TJanelaAcompanhamento(std::function<void(const std::string&)> mensagem);
+    ~TJanelaAcompanhamento() override;
 
     void MostrarTempoCanal(const std::string& tempo) override;
     void MostrarSecao(const std::string& secao) override;

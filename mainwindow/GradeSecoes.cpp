@@ -7,7 +7,7 @@
 #include <QKeyEvent>
 #include <algorithm>
 
-#include "mainwindow/uRotinasComuns.h"
+#include "mainwindow/RotinasComuns.h"
 
 namespace {
 

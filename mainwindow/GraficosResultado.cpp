@@ -21,7 +21,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "mainwindow/uRotinasComuns.h"
+#include "mainwindow/RotinasComuns.h"
 #include "project/Avisos.h"
 #include "project/ConfUnidades.h"
 

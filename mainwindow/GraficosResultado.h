@@ -4,7 +4,7 @@
 #include <QWidget>
 #include <vector>
 
-#include "engine/uCanalEstrada.h"
+#include "engine/CanalEstrada.h"
 #include "project/ResumoResultado.h"
 
 class QAction;

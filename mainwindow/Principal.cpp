@@ -37,16 +37,16 @@
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "figuras/Desenhos.h"
-#include "idf/UnBD.h"
+#include "idf/BancoEstacoes.h"
 #include "mainwindow/Acompanhamento.h"
+#include "mainwindow/RotinasComuns.h"
 #include "mainwindow/Sobre.h"
-#include "mainwindow/uRotinasComuns.h"
+#include "project/ui/DialogoUnidades.h"
 #include "project/ui/DialogosGerenteQt.h"
-#include "project/ui/FConfUnidades.h"
 
-const std::array<const char*, 4> TFPrincipal::Enderecos = {
+const std::array<const char*, 4> TJanelaPrincipal::Enderecos = {
     "https://www.gov.br/dnit/pt-br/assuntos/planejamento-e-pesquisa/ipr/coletanea-de-manuais",
     "https://rigeo.cprm.gov.br/",
     "https://www.snirh.gov.br/hidroweb/",
@@ -81,7 +81,7 @@ public:
     }
     void MostrarInformacao(const std::string& mensagem) override {
         QMessageBox caixa(QMessageBox::Information,
-                          QString::fromLatin1(TFPrincipal::TituloPrograma),
+                          QString::fromLatin1(TJanelaPrincipal::TituloPrograma),
                           QString::fromStdString(mensagem), QMessageBox::Ok, Janela());
         caixa.exec();
     }
@@ -222,7 +222,7 @@ std::string CaminhoConfiguracaoPadrao() {
 
 } // namespace
 
-TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
+TJanelaPrincipal::TJanelaPrincipal(TOpcoesPrincipal opcoes)
     : FOpcoes(std::move(opcoes)),
       FInteracaoPropria(FOpcoes.Interacao ? nullptr : std::make_unique<TInteracaoQt>(this)),
       FInteracao(FOpcoes.Interacao ? FOpcoes.Interacao : FInteracaoPropria.get()),
@@ -250,15 +250,15 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     // Início.
     FGerente.TituloPrograma = TituloPrograma;
     FGerente.PastaPrograma = FPastaPrograma.toStdString();
-    FGerente.OnConferirArquivo = [this](const std::string& c) { GerenteSys1ConferirArquivo(c); };
-    FGerente.OnZerarVariaveis = [this] { GerenteSys1ZerarVariaveis(); };
-    FGerente.OnLerArquivo = [this](bool& leu) { GerenteSys1LerArquivo(leu); };
-    FGerente.OnEscreverArquivo = [this] { GerenteSys1EscreverArquivo(); };
-    FGerente.OnAbilitarCampos = [this] { GerenteSys1AbilitarCampos(); };
-    FGerente.OnDesabilitarCampos = [this] { GerenteSys1DesabilitarCampos(); };
-    FGerente.OnLerCamposDados = [this] { GerenteSys1LerCamposDados(); };
-    FGerente.OnPreencherCamposDados = [this] { GerenteSys1PreencherCamposDados(); };
-    FGerente.OnLimparCamposDados = [this] { GerenteSys1LimparCamposDados(); };
+    FGerente.OnConferirArquivo = [this](const std::string& c) { QuandoConferirArquivo(c); };
+    FGerente.OnZerarVariaveis = [this] { QuandoZerarVariaveis(); };
+    FGerente.OnLerArquivo = [this](bool& leu) { QuandoLerArquivo(leu); };
+    FGerente.OnEscreverArquivo = [this] { QuandoEscreverArquivo(); };
+    FGerente.OnAbilitarCampos = [this] { QuandoHabilitarCampos(); };
+    FGerente.OnDesabilitarCampos = [this] { QuandoDesabilitarCampos(); };
+    FGerente.OnLerCamposDados = [this] { QuandoLerCamposDados(); };
+    FGerente.OnPreencherCamposDados = [this] { QuandoPreencherCamposDados(); };
+    FGerente.OnLimparCamposDados = [this] { QuandoLimparCamposDados(); };
     FGerente.OnTitulo = [this](const std::string& t) { setWindowTitle(QString::fromStdString(t)); };
 
     Timer1Timer();
@@ -279,7 +279,7 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
     InstalarEstudos();
     MSobreMorvendo->setText(QStringLiteral("&Sobre o ") + QString::fromLatin1(TituloPrograma));
     setWindowTitle(QString::fromLatin1(TituloPrograma));
-    GerenteSys1ZerarVariaveis();
+    QuandoZerarVariaveis();
     AtualizarDeclividades();
     AtualizarInfiltracoes();
     lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
@@ -289,18 +289,18 @@ TFPrincipal::TFPrincipal(TOpcoesPrincipal opcoes)
         move(tela->availableGeometry().center() - rect().center());
 }
 
-TFPrincipal::~TFPrincipal() {
+TJanelaPrincipal::~TJanelaPrincipal() {
     // As páginas de estudos param os seus lotes e usam o projeto, que morre antes delas.
     delete FPaginaEstudo;
     delete FPaginaTrechos;
 }
 
-QPrinter& TFPrincipal::Impressora() {
+QPrinter& TJanelaPrincipal::Impressora() {
     if (!FImpressora) FImpressora = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *FImpressora;
 }
 
-void TFPrincipal::Proteger(const std::function<void()>& acao) {
+void TJanelaPrincipal::Proteger(const std::function<void()>& acao) {
     try {
         acao();
     } catch (const std::exception& e) {
@@ -308,19 +308,19 @@ void TFPrincipal::Proteger(const std::function<void()>& acao) {
     }
 }
 
-void TFPrincipal::MostrarPagina(TPagina pagina) {
+void TJanelaPrincipal::MostrarPagina(TPagina pagina) {
     nbPrincipal->setCurrentIndex(pagina);
 }
 
-int TFPrincipal::PaginaAtual() const {
+int TJanelaPrincipal::PaginaAtual() const {
     return nbPrincipal->currentIndex();
 }
 
-void TFPrincipal::MarcarAlterado() {
+void TJanelaPrincipal::MarcarAlterado() {
     FGerente.Alterado = true;
 }
 
-void TFPrincipal::DefinirAjuda(TServicoAjuda servico) {
+void TJanelaPrincipal::DefinirAjuda(TServicoAjuda servico) {
     FAjuda = std::move(servico);
     const bool ha = bool(FAjuda.AbrirContexto);
     for (QAction* a : {MConteudo, MObterAjuda})
@@ -332,7 +332,7 @@ void TFPrincipal::DefinirAjuda(TServicoAjuda servico) {
 
 // --- Menus, barras e status ----------------------------------------------------------------
 
-void TFPrincipal::CriarMenus() {
+void TJanelaPrincipal::CriarMenus() {
     // Atalhos da plataforma primeiro (o menu mostra o primeiro); F2, F3 e F4 continuam.
     auto acao = [this](const char* nome, const char* texto, const char* dica,
                        QList<QKeySequence> atalhos = {}) {
@@ -380,12 +380,12 @@ void TFPrincipal::CriarMenus() {
     arquivo->addAction(MSair);
     for (QAction* a : {MSalvar, MSalvarComo, MFechar})
         a->setEnabled(false);
-    connect(MNovo, &QAction::triggered, this, &TFPrincipal::MNovoClick);
-    connect(MAbrir, &QAction::triggered, this, &TFPrincipal::MAbrirClick);
-    connect(MSalvar, &QAction::triggered, this, &TFPrincipal::MSalvarClick);
-    connect(MSalvarComo, &QAction::triggered, this, &TFPrincipal::MSalvarComoClick);
-    connect(MFechar, &QAction::triggered, this, &TFPrincipal::MFecharClick);
-    connect(MSair, &QAction::triggered, this, &TFPrincipal::MSairClick);
+    connect(MNovo, &QAction::triggered, this, &TJanelaPrincipal::MNovoClick);
+    connect(MAbrir, &QAction::triggered, this, &TJanelaPrincipal::MAbrirClick);
+    connect(MSalvar, &QAction::triggered, this, &TJanelaPrincipal::MSalvarClick);
+    connect(MSalvarComo, &QAction::triggered, this, &TJanelaPrincipal::MSalvarComoClick);
+    connect(MFechar, &QAction::triggered, this, &TJanelaPrincipal::MFecharClick);
+    connect(MSair, &QAction::triggered, this, &TJanelaPrincipal::MSairClick);
 
     QMenu* conf = barra->addMenu(QStringLiteral("C&onfigurações"));
     conf->setObjectName(QStringLiteral("Configuraes1"));
@@ -395,8 +395,9 @@ void TFPrincipal::CriarMenus() {
     Configurarunidades1 =
         acao("Configurarunidades1", "Configurar &unidades", "Configura as unidades");
     conf->addActions({MConfigImpres, Configurarunidades1});
-    connect(MConfigImpres, &QAction::triggered, this, &TFPrincipal::MConfigImpresClick);
-    connect(Configurarunidades1, &QAction::triggered, this, &TFPrincipal::Configurarunidades1Click);
+    connect(MConfigImpres, &QAction::triggered, this, &TJanelaPrincipal::MConfigImpresClick);
+    connect(Configurarunidades1, &QAction::triggered, this,
+            &TJanelaPrincipal::Configurarunidades1Click);
 
     QMenu* ajuda = barra->addMenu(QStringLiteral("Aj&uda"));
     ajuda->setObjectName(QStringLiteral("MAjuda"));
@@ -419,10 +420,10 @@ void TFPrincipal::CriarMenus() {
     connect(MObterAjuda, &QAction::triggered, this, [this] {
         if (FAjuda.Pesquisar) FAjuda.Pesquisar();
     });
-    connect(MSobreMorvendo, &QAction::triggered, this, &TFPrincipal::MSobreMorvendoClick);
+    connect(MSobreMorvendo, &QAction::triggered, this, &TJanelaPrincipal::MSobreMorvendoClick);
 }
 
-void TFPrincipal::CriarBarras() {
+void TJanelaPrincipal::CriarBarras() {
     auto barra = [this](const char* titulo, const char* nome) {
         auto* b = new QToolBar(QString::fromUtf8(titulo), this);
         b->setObjectName(QString::fromLatin1(nome));
@@ -453,10 +454,10 @@ void TFPrincipal::CriarBarras() {
     BFechar = botao(projeto, "BFechar", IconeFecharProjeto(), "Fechar projeto");
     BtnSalvar->setEnabled(false);
     BFechar->setEnabled(false);
-    connect(BtnNovo, &QToolButton::clicked, this, &TFPrincipal::MNovoClick);
-    connect(BtnAbrir, &QToolButton::clicked, this, &TFPrincipal::MAbrirClick);
-    connect(BtnSalvar, &QToolButton::clicked, this, &TFPrincipal::MSalvarClick);
-    connect(BFechar, &QToolButton::clicked, this, &TFPrincipal::MFecharClick);
+    connect(BtnNovo, &QToolButton::clicked, this, &TJanelaPrincipal::MNovoClick);
+    connect(BtnAbrir, &QToolButton::clicked, this, &TJanelaPrincipal::MAbrirClick);
+    connect(BtnSalvar, &QToolButton::clicked, this, &TJanelaPrincipal::MSalvarClick);
+    connect(BFechar, &QToolButton::clicked, this, &TJanelaPrincipal::MFecharClick);
 
     QToolBar* ajuda = barra("Ajuda", "tbAjuda");
     BtnConteudo = botao(ajuda, "BtnConteudo", IconeAjuda(), "Ajuda");
@@ -465,11 +466,11 @@ void TFPrincipal::CriarBarras() {
         if (FAjuda.Conteudo) FAjuda.Conteudo();
     });
     BtnSobre = botao(ajuda, "BtnSobre", Icone("help-about", QStyle::SP_MessageBoxInformation), "");
-    connect(BtnSobre, &QToolButton::clicked, this, &TFPrincipal::MSobreMorvendoClick);
+    connect(BtnSobre, &QToolButton::clicked, this, &TJanelaPrincipal::MSobreMorvendoClick);
 
     QToolBar* sair = barra("Sair", "tbSair");
     ToolbarButton974 = botao(sair, "ToolbarButton974", IconeSair(), "Sair");
-    connect(ToolbarButton974, &QToolButton::clicked, this, &TFPrincipal::MSairClick);
+    connect(ToolbarButton974, &QToolButton::clicked, this, &TJanelaPrincipal::MSairClick);
 
     QToolBar* internet = barra("Internet", "tbInternet");
     for (int k = 0; k < 4; ++k) {
@@ -480,7 +481,7 @@ void TFPrincipal::CriarBarras() {
     }
 }
 
-void TFPrincipal::CriarBarraDeStatus() {
+void TJanelaPrincipal::CriarBarraDeStatus() {
     QStatusBar* barra = statusBar();
     barra->setObjectName(QStringLiteral("BarraHints"));
     barra->setSizeGripEnabled(false);
@@ -496,21 +497,21 @@ void TFPrincipal::CriarBarraDeStatus() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TFPrincipal::Timer1Timer);
+    connect(Timer1, &QTimer::timeout, this, &TJanelaPrincipal::Timer1Timer);
     Timer1->start();
 }
 
-void TFPrincipal::Timer1Timer() {
+void TJanelaPrincipal::Timer1Timer() {
     PainelRelogio->setText(QTime::currentTime().toString(QStringLiteral("hh:mm")));
 }
 
-void TFPrincipal::resizeEvent(QResizeEvent* evento) {
+void TJanelaPrincipal::resizeEvent(QResizeEvent* evento) {
     QMainWindow::resizeEvent(evento);
     // 100 pixels ficam reservados ao relógio, à direita.
     PainelHint->setFixedWidth(qMax(0, statusBar()->width() - 100));
 }
 
-bool TFPrincipal::event(QEvent* evento) {
+bool TJanelaPrincipal::event(QEvent* evento) {
     if (evento->type() == QEvent::StatusTip) {
         PainelHint->setText(static_cast<QStatusTipEvent*>(evento)->tip());
         return true;
@@ -518,12 +519,12 @@ bool TFPrincipal::event(QEvent* evento) {
     return QMainWindow::event(evento);
 }
 
-void TFPrincipal::mouseDoubleClickEvent(QMouseEvent* evento) {
+void TJanelaPrincipal::mouseDoubleClickEvent(QMouseEvent* evento) {
     QMainWindow::mouseDoubleClickEvent(evento);
     MSobreMorvendoClick();
 }
 
-QWidget* TFPrincipal::CriarPaginaInicial() {
+QWidget* TJanelaPrincipal::CriarPaginaInicial() {
     auto* pagina = new QLabel;
     pagina->setObjectName(QStringLiteral("Inicial"));
     pagina->setAlignment(Qt::AlignCenter);
@@ -533,7 +534,7 @@ QWidget* TFPrincipal::CriarPaginaInicial() {
 
 // --- Configuração -------------------------------------------------------------------------
 
-void TFPrincipal::LerConfiguracao() {
+void TJanelaPrincipal::LerConfiguracao() {
     TArquivoIni ini;
     try {
         if (QFileInfo::exists(QString::fromStdString(FArquivoConfiguracao)))
@@ -550,14 +551,14 @@ void TFPrincipal::LerConfiguracao() {
     }
     FUnidades.Ler(ini);
     FUnidadesConfiguracao = FUnidades;
-    std::array<std::string, TGerenteSys::NumRecentes> r;
-    for (int k = 0; k < TGerenteSys::NumRecentes; ++k)
+    std::array<std::string, TGerenteArquivo::NumRecentes> r;
+    for (int k = 0; k < TGerenteArquivo::NumRecentes; ++k)
         r[k] = ini.LerTexto("PRINCIPAL", "path" + std::to_string(k + 1), "");
     FGerente.DefinirRecentes(r);
     AtualizarRecentes();
 }
 
-void TFPrincipal::GravarConfiguracao(bool completa) {
+void TJanelaPrincipal::GravarConfiguracao(bool completa) {
     const QString caminho = QString::fromStdString(FArquivoConfiguracao);
     QDir().mkpath(QFileInfo(caminho).absolutePath());
     TArquivoIni ini(FArquivoConfiguracao);
@@ -565,13 +566,13 @@ void TFPrincipal::GravarConfiguracao(bool completa) {
     FUnidadesConfiguracao.Gravar(ini);
     GravarRaioInterpolacao(ini, RaioInterpolacaoKm());
     if (completa)
-        for (int k = 0; k < TGerenteSys::NumRecentes; ++k)
+        for (int k = 0; k < TGerenteArquivo::NumRecentes; ++k)
             ini.EscreverTexto("PRINCIPAL", "path" + std::to_string(k + 1), FGerente.Recentes()[k]);
     ini.Salvar();
 }
 
-void TFPrincipal::AtualizarRecentes() {
-    for (int k = 0; k < TGerenteSys::NumRecentes; ++k) {
+void TJanelaPrincipal::AtualizarRecentes() {
+    for (int k = 0; k < TGerenteArquivo::NumRecentes; ++k) {
         const std::string& caminho = FGerente.Recentes()[k];
         QString nome = QString::fromStdString(NomeSemPasta(caminho));
         nome.replace(QLatin1Char('&'), QStringLiteral("&&"));
@@ -583,7 +584,7 @@ void TFPrincipal::AtualizarRecentes() {
 
 // --- Comandos -----------------------------------------------------------------------------
 
-void TFPrincipal::MNovoClick() {
+void TJanelaPrincipal::MNovoClick() {
     Proteger([this] {
         FGerente.Novo();
         nbDados->setCurrentIndex(0);
@@ -592,7 +593,7 @@ void TFPrincipal::MNovoClick() {
     AtualizarRecentes();
 }
 
-void TFPrincipal::MAbrirClick() {
+void TJanelaPrincipal::MAbrirClick() {
     Proteger([this] {
         if (FGerente.Abrir()) {
             nbDados->setCurrentIndex(0);
@@ -604,24 +605,24 @@ void TFPrincipal::MAbrirClick() {
     AtualizarRecentes();
 }
 
-void TFPrincipal::MSalvarClick() {
+void TJanelaPrincipal::MSalvarClick() {
     Proteger([this] { FGerente.Salvar(); });
     AtualizarRecentes();
 }
 
-void TFPrincipal::MSalvarComoClick() {
+void TJanelaPrincipal::MSalvarComoClick() {
     Proteger([this] { FGerente.SalvarComo(); });
     AtualizarRecentes();
 }
 
-void TFPrincipal::MFecharClick() {
+void TJanelaPrincipal::MFecharClick() {
     Proteger([this] {
         if (FGerente.Fechar()) MostrarPagina(PAG_INICIAL);
     });
     AtualizarRecentes();
 }
 
-void TFPrincipal::Proj1Click(int tag) {
+void TJanelaPrincipal::Proj1Click(int tag) {
     Proteger([this, tag] {
         if (FGerente.AbrirArquivo(FGerente.Recentes()[tag - 1])) MostrarPagina(PAG_DADOS);
     });
@@ -630,11 +631,11 @@ void TFPrincipal::Proj1Click(int tag) {
     AtualizarRecentes();
 }
 
-void TFPrincipal::MSairClick() {
+void TJanelaPrincipal::MSairClick() {
     close();
 }
 
-void TFPrincipal::closeEvent(QCloseEvent* evento) {
+void TJanelaPrincipal::closeEvent(QCloseEvent* evento) {
     if (FAcompanhamento) {
         evento->ignore();
         return;
@@ -651,13 +652,13 @@ void TFPrincipal::closeEvent(QCloseEvent* evento) {
     evento->accept();
 }
 
-void TFPrincipal::MConfigImpresClick() {
+void TJanelaPrincipal::MConfigImpresClick() {
     QPageSetupDialog d(&Impressora(), this);
     d.setWindowTitle(QStringLiteral("Configurar impressora"));
     d.exec();
 }
 
-void TFPrincipal::Configurarunidades1Click() {
+void TJanelaPrincipal::Configurarunidades1Click() {
     Proteger([this] {
         LerCampos(false);
         if (!ConfigurarUnidades(FUnidades, this)) return;
@@ -667,12 +668,12 @@ void TFPrincipal::Configurarunidades1Click() {
     lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
 }
 
-void TFPrincipal::MSobreMorvendoClick() {
-    TFSobre sobre(this);
+void TJanelaPrincipal::MSobreMorvendoClick() {
+    TDialogoSobre sobre(this);
     sobre.exec();
 }
 
-void TFPrincipal::PaginaInternetClick(int tag) {
+void TJanelaPrincipal::PaginaInternetClick(int tag) {
     Proteger([this, tag] {
         if (tag < 1 || tag > 4 ||
             !FInteracao->AbrirEndereco(QUrl(QString::fromLatin1(Enderecos[tag - 1]))))
@@ -682,18 +683,18 @@ void TFPrincipal::PaginaInternetClick(int tag) {
 
 // --- Eventos do gerente -------------------------------------------------------------------
 
-void TFPrincipal::GerenteSys1ConferirArquivo(const std::string& caminho) {
+void TJanelaPrincipal::QuandoConferirArquivo(const std::string& caminho) {
     // Lido num projeto à parte, com unidades à parte: um arquivo ruim não toca no aberto.
     TUnidades unidades;
-    static_cast<TUnidadesCustom&>(unidades) = FUnidades;
+    static_cast<TEscolhaUnidades&>(unidades) = FUnidades;
     TProjeto lido(unidades);
     ZerarVariaveis(lido);
     if (!LerProjeto(lido, caminho))
         throw EArquivoRecusado("Ocorreu um erro ao tentar ler o arquivo " + caminho + ".");
 }
 
-void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
-    const TUnidadesCustom antes = FUnidades;
+void TJanelaPrincipal::QuandoLerArquivo(bool& leuCerto) {
+    const TEscolhaUnidades antes = FUnidades;
     try {
         leuCerto = LerProjeto(*FProjeto, FGerente.PathProjeto);
     } catch (...) {
@@ -712,24 +713,24 @@ void TFPrincipal::GerenteSys1LerArquivo(bool& leuCerto) {
             FUnidades.UnidadeVI + " e erodibilidade em " + FUnidades.UnidadeErodibilidade + ".");
 }
 
-void TFPrincipal::GerenteSys1EscreverArquivo() {
+void TJanelaPrincipal::QuandoEscreverArquivo() {
     EscreverProjeto(*FProjeto, FGerente.PathProjeto);
 }
 
-void TFPrincipal::GerenteSys1AbilitarCampos() {
+void TJanelaPrincipal::QuandoHabilitarCampos() {
     for (QAction* a : {MSalvar, MSalvarComo, MFechar})
         a->setEnabled(true);
     BtnSalvar->setEnabled(true);
     BFechar->setEnabled(true);
 }
 
-void TFPrincipal::GerenteSys1DesabilitarCampos() {
+void TJanelaPrincipal::QuandoDesabilitarCampos() {
     for (QAction* a : {MSalvar, MSalvarComo, MFechar})
         a->setEnabled(false);
     BtnSalvar->setEnabled(false);
     BFechar->setEnabled(false);
 }
 
-void TFPrincipal::GerenteSys1LerCamposDados() {
+void TJanelaPrincipal::QuandoLerCamposDados() {
     LerCampos(false);
 }

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "dialogs/Cobertura.h"
-#include "dialogs/RugCan.h"
-#include "dialogs/RugTer.h"
-#include "dialogs/Z.h"
-#include "project/GerenteSys.h"
+#include "dialogs/DialogoInclinacaoTalude.h"
+#include "dialogs/DialogoRugosidadeCanal.h"
+#include "dialogs/DialogoRugosidadeTerreno.h"
+#include "project/GerenteArquivo.h"
 #include "project/Projeto.h"
 
 class QAction;
@@ -31,7 +31,7 @@ class QTableView;
 class QTimer;
 class QToolButton;
 class QUrl;
-class TFAcompanhamento;
+class TJanelaAcompanhamento;
 class QTextBrowser;
 class TFiltroNumerico;
 class TGradeSecoes;
@@ -89,18 +89,18 @@ enum TPagina {
 };
 
 // Janela principal: dona do motor, das unidades, do gerente de projetos e da consulta IDF.
-class TFPrincipal : public QMainWindow {
+class TJanelaPrincipal : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFPrincipal(TOpcoesPrincipal opcoes = {});
-    ~TFPrincipal() override;
+    explicit TJanelaPrincipal(TOpcoesPrincipal opcoes = {});
+    ~TJanelaPrincipal() override;
 
     static constexpr const char* TituloPrograma = "Morvendo";
 
     // Acesso para quem liga os diálogos, o relatório, a simulação e a ajuda.
     TProjeto& Projeto() { return *FProjeto; }
     TUnidades& Unidades() { return FUnidades; }
-    TGerenteSys& GerenteSys1() { return FGerente; }
+    TGerenteArquivo& GerenteArquivo() { return FGerente; }
     template <class T = QWidget> T* Controle(const QString& nome) const {
         return findChild<T*>(nome);
     }
@@ -123,7 +123,7 @@ public:
     // Onde "Calcular" grava a tabela de texto: a pasta de cache do usuário.
     static QString ArquivoTabelaTexto();
     // Janela de andamento do cálculo em curso (nula fora de um cálculo).
-    TFAcompanhamento* Acompanhamento() const { return FAcompanhamento; }
+    TJanelaAcompanhamento* Acompanhamento() const { return FAcompanhamento; }
     // Executa uma ação de comando e mostra na caixa de erro o erro que ela levantar.
     void Proteger(const std::function<void()>& acao);
     IInteracaoPrincipal& Interacao() { return *FInteracao; }
@@ -133,15 +133,15 @@ public:
     void ValidarDados();
 
     // Eventos do gerente de projetos.
-    void GerenteSys1ZerarVariaveis();
-    void GerenteSys1ConferirArquivo(const std::string& caminho);
-    void GerenteSys1LerArquivo(bool& leuCerto);
-    void GerenteSys1EscreverArquivo();
-    void GerenteSys1AbilitarCampos();
-    void GerenteSys1DesabilitarCampos();
-    void GerenteSys1LerCamposDados();
-    void GerenteSys1PreencherCamposDados();
-    void GerenteSys1LimparCamposDados();
+    void QuandoZerarVariaveis();
+    void QuandoConferirArquivo(const std::string& caminho);
+    void QuandoLerArquivo(bool& leuCerto);
+    void QuandoEscreverArquivo();
+    void QuandoHabilitarCampos();
+    void QuandoDesabilitarCampos();
+    void QuandoLerCamposDados();
+    void QuandoPreencherCamposDados();
+    void QuandoLimparCamposDados();
     void AtualizarDeclividades();
     void AtualizarInfiltracoes();
     // Converte a erodibilidade mostrada da unidade de fator fatorAnterior para a atual, para
@@ -180,10 +180,10 @@ public:
     void bSimulClick();
 
     // Componentes dos diálogos de parâmetros.
-    TRugCan RugCan1;
-    TRugTer RugTer1;
+    TRugosidadeCanal EscolhaRugosidadeCanal;
+    TRugosidadeTerreno EscolhaRugosidadeTerreno;
     Dialogos::TCobertura Cobertura1;
-    TZ Z1;
+    TInclinacaoTalude EscolhaInclinacaoTalude;
 
     // Página de dados.
     QTabWidget* nbDados;
@@ -318,9 +318,9 @@ private:
     IInteracaoPrincipal* FInteracao;
     TUnidades FUnidades;
     // As unidades do arquivo de configuração: as de um projeto aberto valem só para ele.
-    TUnidadesCustom FUnidadesConfiguracao;
+    TEscolhaUnidades FUnidadesConfiguracao;
     std::unique_ptr<TProjeto> FProjeto;
-    TGerenteSys FGerente;
+    TGerenteArquivo FGerente;
     std::string FArquivoConfiguracao;
     QString FPastaPrograma;
     TFiltroNumerico* FFiltro;
@@ -330,7 +330,7 @@ private:
     TPaginaTrechos* FPaginaTrechos = nullptr;
     TPaginaProtecao* FPaginaProtecao = nullptr;
     std::unique_ptr<QPrinter> FImpressora;
-    TFAcompanhamento* FAcompanhamento = nullptr;
+    TJanelaAcompanhamento* FAcompanhamento = nullptr;
     std::unique_ptr<TResultadoCalculo> FResultado;
     TServicoAjuda FAjuda;
     bool FPreenchendo = false;

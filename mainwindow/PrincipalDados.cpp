@@ -26,8 +26,8 @@
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/Controles.h"
 #include "mainwindow/Principal.h"
+#include "mainwindow/RotinasComuns.h"
 #include "mainwindow/simulacao/Simulacao.h"
-#include "mainwindow/uRotinasComuns.h"
 #include "project/CamposProjeto.h"
 
 namespace {
@@ -80,11 +80,11 @@ QWidget* PaginaComFigura(const char* nome, const QImage& figura, QGridLayout*& c
 
 } // namespace
 
-QWidget* TFPrincipal::Controle(TCampo id) const {
+QWidget* TJanelaPrincipal::Controle(TCampo id) const {
     return id >= 0 && id < NUM_CAMPOS ? FControles[std::size_t(id)] : nullptr;
 }
 
-QLineEdit* TFPrincipal::CampoNumerico(TCampo id, const char* nome) {
+QLineEdit* TJanelaPrincipal::CampoNumerico(TCampo id, const char* nome) {
     auto* e = new QLineEdit;
     e->setObjectName(QString::fromLatin1(nome));
     e->setFixedWidth(72);
@@ -93,15 +93,15 @@ QLineEdit* TFPrincipal::CampoNumerico(TCampo id, const char* nome) {
     if (id == CAMPO_TR_ESP)
         connect(e, &QLineEdit::textChanged, this, [this] { Reagir([this] { eTrEspChange(); }); });
     else
-        connect(e, &QLineEdit::textChanged, this, &TFPrincipal::eTrDimChange);
+        connect(e, &QLineEdit::textChanged, this, &TJanelaPrincipal::eTrDimChange);
     return e;
 }
 
 // Tipo de canal e o caderno com as páginas trapezoidal e triangular, cada uma com o seu
 // desenho; o mesmo para o canal da estrada e o de condução.
-TFPrincipal::TCamposCanal TFPrincipal::CriarCanal(QGridLayout* grade,
-                                                  const std::array<const char*, 7>& nomes,
-                                                  const std::array<TCampo, 4>& ids) {
+TJanelaPrincipal::TCamposCanal TJanelaPrincipal::CriarCanal(QGridLayout* grade,
+                                                            const std::array<const char*, 7>& nomes,
+                                                            const std::array<TCampo, 4>& ids) {
     TCamposCanal c;
     c.Tipo = Lista(nomes[0], {"Trapezoidal", "Triangular"});
     c.Tipo->setToolTip(QStringLiteral("Tipo de canal"));
@@ -130,7 +130,7 @@ TFPrincipal::TCamposCanal TFPrincipal::CriarCanal(QGridLayout* grade,
     return c;
 }
 
-QWidget* TFPrincipal::CriarPaginaDados() {
+QWidget* TJanelaPrincipal::CriarPaginaDados() {
     auto* pagina = new QWidget;
     pagina->setObjectName(QStringLiteral("Dados"));
     nbDados = new QTabWidget;
@@ -153,7 +153,7 @@ QWidget* TFPrincipal::CriarPaginaDados() {
     });
     btnTracarCanalEstrada = Botao("&Calcular", "btnTracarCanalEstrada");
     connect(btnTracarCanalEstrada, &QPushButton::clicked, this,
-            &TFPrincipal::btnTracarCanalEstradaClick);
+            &TJanelaPrincipal::btnTracarCanalEstradaClick);
     btnVerificarDados = Botao("&Verificar dados", "btnVerificarDados");
     btnVerificarDados->setToolTip(
         QStringLiteral("Lista todos os problemas dos dados, cada um com um link para o campo"));
@@ -174,7 +174,7 @@ QWidget* TFPrincipal::CriarPaginaDados() {
     return pagina;
 }
 
-QWidget* TFPrincipal::CriarAbaEstrada() {
+QWidget* TJanelaPrincipal::CriarAbaEstrada() {
     auto* aba = new QWidget;
     aba->setObjectName(QStringLiteral("tsEstrada"));
 
@@ -320,11 +320,11 @@ QWidget* TFPrincipal::CriarAbaEstrada() {
     h->addLayout(esquerda, 1);
     h->addLayout(direita, 1);
 
-    connect(cbCanal, &QComboBox::currentIndexChanged, this, &TFPrincipal::cbCanalChange);
+    connect(cbCanal, &QComboBox::currentIndexChanged, this, &TJanelaPrincipal::cbCanalChange);
     return aba;
 }
 
-QWidget* TFPrincipal::CriarAbaBacias() {
+QWidget* TJanelaPrincipal::CriarAbaBacias() {
     auto* aba = new QWidget;
     aba->setObjectName(QStringLiteral("tsBacias"));
 
@@ -389,13 +389,14 @@ QWidget* TFPrincipal::CriarAbaBacias() {
     h->addLayout(esquerda, 1);
     h->addLayout(direita, 1);
 
-    connect(cbCanalBacia, &QComboBox::currentIndexChanged, this, &TFPrincipal::cbCanalBaciaChange);
-    connect(cbFormato, &QComboBox::currentIndexChanged, this, &TFPrincipal::cbFormatoChange);
-    connect(cbCalcVolume, &QCheckBox::toggled, this, &TFPrincipal::cbCalcVolumeClick);
+    connect(cbCanalBacia, &QComboBox::currentIndexChanged, this,
+            &TJanelaPrincipal::cbCanalBaciaChange);
+    connect(cbFormato, &QComboBox::currentIndexChanged, this, &TJanelaPrincipal::cbFormatoChange);
+    connect(cbCalcVolume, &QCheckBox::toggled, this, &TJanelaPrincipal::cbCalcVolumeClick);
     return aba;
 }
 
-QWidget* TFPrincipal::CriarAbaPrecipitacao() {
+QWidget* TJanelaPrincipal::CriarAbaPrecipitacao() {
     auto* aba = new QWidget;
     aba->setObjectName(QStringLiteral("tsPrecipitacao"));
 
@@ -414,7 +415,7 @@ QWidget* TFPrincipal::CriarAbaPrecipitacao() {
     eTrEsp1->setReadOnly(true);
     eTrEsp1->setFixedWidth(72);
     eTrEsp1->setFocusPolicy(Qt::ClickFocus);
-    connect(eTrEsp1, &QLineEdit::textChanged, this, &TFPrincipal::eTrDimChange);
+    connect(eTrEsp1, &QLineEdit::textChanged, this, &TJanelaPrincipal::eTrDimChange);
     Label51 = Rotulo("anos", "Label51");
     Linha(gt, 3, Label50, eTrEsp1, Label51);
     for (QWidget* w : std::initializer_list<QWidget*>{Label50, eTrEsp1, Label51})
@@ -446,7 +447,7 @@ QWidget* TFPrincipal::CriarAbaPrecipitacao() {
     gi->addWidget(lOrigemChuva, 8, 0, 1, 4);
     // A origem segue o que está nos campos: mudar um parâmetro da consulta o torna digitado.
     for (auto* e : {eK, eA, eB, eC})
-        connect(e, &QLineEdit::textEdited, this, &TFPrincipal::MostrarOrigemChuva);
+        connect(e, &QLineEdit::textEdited, this, &TJanelaPrincipal::MostrarOrigemChuva);
 
     auto* h = new QHBoxLayout(aba);
     h->setContentsMargins(4, 4, 4, 4);
@@ -468,11 +469,11 @@ QWidget* TFPrincipal::CriarAbaPrecipitacao() {
 
 // --- Reações ------------------------------------------------------------------------------
 
-void TFPrincipal::eTrDimChange() {
+void TJanelaPrincipal::eTrDimChange() {
     FGerente.Alterado = true;
 }
 
-void TFPrincipal::eTrEspChange() {
+void TJanelaPrincipal::eTrEspChange() {
     FGerente.Alterado = true;
     // Texto incompleto ("1e", "-") espera o fim da digitação; o cálculo o recusa com a
     // mensagem do campo.
@@ -482,7 +483,7 @@ void TFPrincipal::eTrEspChange() {
     if (cbEquivalente->isChecked()) cbEquivalenteClick();
 }
 
-void TFPrincipal::cbEquivalenteClick() {
+void TJanelaPrincipal::cbEquivalenteClick() {
     const bool marcado = cbEquivalente->isChecked();
     for (QWidget* w : std::initializer_list<QWidget*>{Label50, eTrEsp1, Label51})
         w->setVisible(marcado);
@@ -494,11 +495,11 @@ void TFPrincipal::cbEquivalenteClick() {
         eTrEsp1->clear();
 }
 
-void TFPrincipal::cbCalcVolumeClick() {
+void TJanelaPrincipal::cbCalcVolumeClick() {
     FGerente.Alterado = true;
 }
 
-void TFPrincipal::cbCanalChange() {
+void TJanelaPrincipal::cbCanalChange() {
     TCanalEstrada& e = FProjeto->Estrada;
     if (cbCanal->currentText() == QStringLiteral("Triangular")) {
         e.TipoCanal.Valor = CANAL_TRIANGULAR;
@@ -515,8 +516,8 @@ void TFPrincipal::cbCanalChange() {
     FGerente.Alterado = true;
 }
 
-void TFPrincipal::cbCanalBaciaChange() {
-    TCanalGradienteCustom& cc = FProjeto->Estrada.Bacia.CanalConducao;
+void TJanelaPrincipal::cbCanalBaciaChange() {
+    TCanalGradiente& cc = FProjeto->Estrada.Bacia.CanalConducao;
     if (cbCanalBacia->currentText() == QStringLiteral("Triangular")) {
         cc.TipoCanal.Valor = CANAL_TRIANGULAR;
         nbBacia->setCurrentIndex(1);
@@ -527,7 +528,7 @@ void TFPrincipal::cbCanalBaciaChange() {
     FGerente.Alterado = true;
 }
 
-void TFPrincipal::MostrarFormato() {
+void TJanelaPrincipal::MostrarFormato() {
     const int formato = FProjeto->Estrada.Bacia.Formato;
     if (formato <= 1) nbFormato->setCurrentIndex(formato);
     const bool retangular = formato == TBaciaAcumulacao::RETANGULAR;
@@ -536,14 +537,14 @@ void TFPrincipal::MostrarFormato() {
         w->setVisible(retangular);
 }
 
-void TFPrincipal::cbFormatoChange() {
+void TJanelaPrincipal::cbFormatoChange() {
     if (cbFormato->currentIndex() >= 0)
         FProjeto->Estrada.Bacia.Formato = std::uint8_t(cbFormato->currentIndex());
     MostrarFormato();
     FGerente.Alterado = true;
 }
 
-void TFPrincipal::rbSecao1Click(int tag) {
+void TJanelaPrincipal::rbSecao1Click(int tag) {
     FProjeto->Estrada.IndSecao = tag;
     const bool ativa = tag != 3;
     bgSecaoCorte->setEnabled(ativa);
@@ -558,28 +559,28 @@ void TFPrincipal::rbSecao1Click(int tag) {
         QString::fromUtf8(RotuloNaTela(*CampoProjeto(CAMPO_COMP_ESTRADA), *FProjeto)));
 }
 
-void TFPrincipal::SelecionarSemSinal(QComboBox* cb, int indice) {
+void TJanelaPrincipal::SelecionarSemSinal(QComboBox* cb, int indice) {
     const QSignalBlocker bloqueio(cb);
     cb->setCurrentIndex(indice);
 }
 
 // --- Unidades -----------------------------------------------------------------------------
 
-void TFPrincipal::AtualizarDeclividades() {
+void TJanelaPrincipal::AtualizarDeclividades() {
     const QString u = QString::fromStdString(FUnidades.UnidadeDeclividade);
     for (QLabel* l : {lblSc, lblStEstrada, lblStTalude, lblScBacia})
         l->setText(u);
     MostrarNaUnidade(TUnidadeCampo::Declividade);
 }
 
-void TFPrincipal::AtualizarInfiltracoes() {
+void TJanelaPrincipal::AtualizarInfiltracoes() {
     const QString u = QString::fromStdString(FUnidades.UnidadeVI);
     for (QLabel* l : {lblVIBTalude, lblVIBEstrada})
         l->setText(u);
     MostrarNaUnidade(TUnidadeCampo::Infiltracao);
 }
 
-void TFPrincipal::MostrarNaUnidade(TUnidadeCampo unidade) {
+void TJanelaPrincipal::MostrarNaUnidade(TUnidadeCampo unidade) {
     // Com todos os algarismos: o campo é o que o cálculo lê. Valor vazio fica vazio.
     for (const TCampoProjeto& c : TodosCamposProjeto())
         if (c.Unidade == unidade && c.Valor(*FProjeto) > 0)
@@ -588,7 +589,7 @@ void TFPrincipal::MostrarNaUnidade(TUnidadeCampo unidade) {
                     FloatToStr(ValorMostrado(c, *FProjeto, FUnidades), SeparadorDecimal())));
 }
 
-void TFPrincipal::AtualizarErodibilidade(double fatorAnterior) {
+void TJanelaPrincipal::AtualizarErodibilidade(double fatorAnterior) {
     lblErod->setText(QString::fromStdString(FUnidades.UnidadeErodibilidade));
     TCanalEstrada& e = FProjeto->Estrada;
     if (e.Erodibilidade <= 0 || fatorAnterior == FUnidades.FatorErodibilidade) return;
@@ -599,7 +600,7 @@ void TFPrincipal::AtualizarErodibilidade(double fatorAnterior) {
 
 // --- Novo, preencher, limpar --------------------------------------------------------------
 
-void TFPrincipal::GerenteSys1ZerarVariaveis() {
+void TJanelaPrincipal::QuandoZerarVariaveis() {
     ZerarVariaveis(*FProjeto);
     LimparResultados();
 }
@@ -614,7 +615,7 @@ TEncostaCinematica& Plano(TEncostaCinematicaSecoes& encosta) {
 
 } // namespace
 
-void TFPrincipal::Reagir(const std::function<void()>& reacao) {
+void TJanelaPrincipal::Reagir(const std::function<void()>& reacao) {
     if (!FPreenchendo) {
         Proteger(reacao);
         return;
@@ -627,7 +628,7 @@ void TFPrincipal::Reagir(const std::function<void()>& reacao) {
     }
 }
 
-void TFPrincipal::GerenteSys1PreencherCamposDados() {
+void TJanelaPrincipal::QuandoPreencherCamposDados() {
     FPreenchendo = true;
     struct TFim {
         bool& f;
@@ -638,7 +639,7 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     Plano(e.Estrada);
     Plano(e.Talude);
     TBaciaAcumulacao& bacia = e.Bacia;
-    TCanalGradienteCustom& cc = bacia.CanalConducao;
+    TCanalGradiente& cc = bacia.CanalConducao;
     auto real = [](double v) { return FormatarNaoNuloQ(MASCARA_REAL, v); };
     // Valor pela tabela de campos: a máscara comum, os comprimentos em metros inteiros.
     auto mostrar = [&](TCampo id) {
@@ -727,13 +728,13 @@ void TFPrincipal::GerenteSys1PreencherCamposDados() {
     FGerente.Alterado = FProjeto->Migrado;
 }
 
-void TFPrincipal::MostrarCobertura() {
+void TJanelaPrincipal::MostrarCobertura() {
     const std::string& c = FProjeto->StrCoberVeg;
     lblCoberVeg->setText(c.empty() ? QString()
                                    : QStringLiteral("Cobertura: ") + QString::fromStdString(c));
 }
 
-void TFPrincipal::GerenteSys1LimparCamposDados() {
+void TJanelaPrincipal::QuandoLimparCamposDados() {
     if (!isVisible() || !isEnabled()) return;
     PrecLa1->clear();
     PrecLo1->clear();
@@ -764,14 +765,14 @@ void TFPrincipal::GerenteSys1LimparCamposDados() {
 
 // --- Leitura e verificação ----------------------------------------------------------------
 
-void TFPrincipal::MostrarCampo(QWidget* campo) {
+void TJanelaPrincipal::MostrarCampo(QWidget* campo) {
     MostrarPagina(PAG_DADOS);
     for (int i = 0; i < nbDados->count(); ++i)
         if (nbDados->widget(i)->isAncestorOf(campo)) nbDados->setCurrentIndex(i);
     campo->setFocus();
 }
 
-std::optional<double> TFPrincipal::LerCampo(TCampo id, bool validar) {
+std::optional<double> TJanelaPrincipal::LerCampo(TCampo id, bool validar) {
     const TCampoProjeto& c = *CampoProjeto(id);
     auto* campo = static_cast<QLineEdit*>(Controle(id));
     const std::string texto = campo->text().trimmed().toStdString();
@@ -802,7 +803,7 @@ std::optional<double> TFPrincipal::LerCampo(TCampo id, bool validar) {
     throw EMorvendo(mensagem);
 }
 
-void TFPrincipal::LerCampos(bool validar) {
+void TJanelaPrincipal::LerCampos(bool validar) {
     TCanalEstrada& e = FProjeto->Estrada;
     // O valor lido vai para o projeto pela tabela de campos; o que não pôde ser lido fica.
     auto ler = [&](TCampo id) {
@@ -838,7 +839,7 @@ void TFPrincipal::LerCampos(bool validar) {
     }
 
     TBaciaAcumulacao& bacia = e.Bacia;
-    TCanalGradienteCustom& cc = bacia.CanalConducao;
+    TCanalGradiente& cc = bacia.CanalConducao;
     if (cc.TipoCanal.Valor <= 1) SelecionarSemSinal(cbCanalBacia, cc.TipoCanal.Valor);
     if (cc.TipoCanal.Valor == CANAL_TRAPEZOIDAL) {
         ler(CAMPO_Z_CONDUCAO);
@@ -877,14 +878,14 @@ void TFPrincipal::LerCampos(bool validar) {
     ler(CAMPO_DENSIDADE);
 }
 
-void TFPrincipal::ValidarDados() {
+void TJanelaPrincipal::ValidarDados() {
     const auto falha = ::ValidarDados(*FProjeto, bgSecaoCorte->isEnabledTo(this));
     if (!falha) return;
     if (QWidget* campo = Controle(falha->Campo)) MostrarCampo(campo);
     throw EMorvendo(falha->Mensagem);
 }
 
-std::vector<TFalhaValidacao> TFPrincipal::VerificarDados() {
+std::vector<TFalhaValidacao> TJanelaPrincipal::VerificarDados() {
     std::vector<TFalhaValidacao> falhas;
     FColetadas = &falhas;
     struct TFim {
@@ -903,7 +904,7 @@ std::vector<TFalhaValidacao> TFPrincipal::VerificarDados() {
     return falhas;
 }
 
-void TFPrincipal::btnVerificarDadosClick() {
+void TJanelaPrincipal::btnVerificarDadosClick() {
     const std::vector<TFalhaValidacao> falhas = VerificarDados();
     if (!FVerificacao) {
         FVerificacao = new QDialog(this);
@@ -948,7 +949,7 @@ void TFPrincipal::btnVerificarDadosClick() {
     FVerificacao->raise();
 }
 
-void TFPrincipal::MostrarParametrosIdf() {
+void TJanelaPrincipal::MostrarParametrosIdf() {
     TPrecipitacaoExponencialNegativa& chuva = FProjeto->Chuva();
     eK->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.K()));
     eA->setText(FormatarNaoNuloQ(MASCARA_REAL, chuva.A()));
@@ -959,7 +960,7 @@ void TFPrincipal::MostrarParametrosIdf() {
     MostrarOrigemChuva();
 }
 
-void TFPrincipal::MostrarOrigemChuva() {
+void TJanelaPrincipal::MostrarOrigemChuva() {
     // Um campo vazio ou que não é número não é o valor da consulta.
     auto valor = [this](QLineEdit* e) {
         return TentarTextoParaReal(e->text().trimmed().toStdString(), SeparadorDecimal())

@@ -11,13 +11,13 @@
 #include "comum/Numeros.h"
 #include "idf/ui/ConsultaChuva.h"
 #include "mainwindow/Principal.h"
+#include "mainwindow/RotinasComuns.h"
 #include "mainwindow/estudos/PaginaProtecao.h"
 #include "mainwindow/simulacao/Simulacao.h"
-#include "mainwindow/uRotinasComuns.h"
 #include "project/Avisos.h"
 #include "project/Calculo.h"
-#include "reports/uRelatorioEstrada.h"
-#include "reports/ui/uRelatorioEstradaUi.h"
+#include "reports/RelatorioEstrada.h"
+#include "reports/ui/RelatorioEstradaUi.h"
 
 namespace {
 
@@ -25,23 +25,23 @@ const char* const MASCARA_REAL = "0.0######";
 
 } // namespace
 
-void TFPrincipal::LigarComponentes() {
-    RugCan1.HelpContext = CONTEXTO_RUGOSIDADE_CANAL;
-    RugTer1.HelpContext = CONTEXTO_RUGOSIDADE_TERRENO;
+void TJanelaPrincipal::LigarComponentes() {
+    EscolhaRugosidadeCanal.HelpContext = CONTEXTO_RUGOSIDADE_CANAL;
+    EscolhaRugosidadeTerreno.HelpContext = CONTEXTO_RUGOSIDADE_TERRENO;
     Cobertura1.HelpContext = CONTEXTO_COBERTURA;
     // O botão "..." tem o contexto 2220; o diálogo abre a mesma página de ajuda.
-    Z1.HelpContext = CONTEXTO_TALUDE_CANAL;
+    EscolhaInclinacaoTalude.HelpContext = CONTEXTO_TALUDE_CANAL;
 
-    const std::pair<QPushButton*, void (TFPrincipal::*)()> botoes[] = {
-        {btnBRugCan, &TFPrincipal::btnBRugCanClick},
-        {bRugCanBacia, &TFPrincipal::bRugCanBaciaClick},
-        {btnRugTalude, &TFPrincipal::btnRugTaludeClick},
-        {btnCoberVegTalude, &TFPrincipal::btnCoberVegTaludeClick},
-        {bZCan, &TFPrincipal::bZCanClick},
-        {Button3, &TFPrincipal::Button3Click},
-        {bConsulta, &TFPrincipal::bConsultaClick},
-        {bRelatorio, &TFPrincipal::bRelatorioClick},
-        {bSimul, &TFPrincipal::bSimulClick},
+    const std::pair<QPushButton*, void (TJanelaPrincipal::*)()> botoes[] = {
+        {btnBRugCan, &TJanelaPrincipal::btnBRugCanClick},
+        {bRugCanBacia, &TJanelaPrincipal::bRugCanBaciaClick},
+        {btnRugTalude, &TJanelaPrincipal::btnRugTaludeClick},
+        {btnCoberVegTalude, &TJanelaPrincipal::btnCoberVegTaludeClick},
+        {bZCan, &TJanelaPrincipal::bZCanClick},
+        {Button3, &TJanelaPrincipal::Button3Click},
+        {bConsulta, &TJanelaPrincipal::bConsultaClick},
+        {bRelatorio, &TJanelaPrincipal::bRelatorioClick},
+        {bSimul, &TJanelaPrincipal::bSimulClick},
     };
     for (const auto& [botao, acao] : botoes) {
         botao->setEnabled(true);
@@ -64,40 +64,42 @@ void TFPrincipal::LigarComponentes() {
     Ajuda::DefinirContexto(nbPrincipal->widget(PAG_RESULTADO), CONTEXTO_RESULTADOS);
 }
 
-void TFPrincipal::btnBRugCanClick() {
-    if (RugCan1.Executar(FProjeto->Estrada.nc, this))
+void TJanelaPrincipal::btnBRugCanClick() {
+    if (EscolhaRugosidadeCanal.Executar(FProjeto->Estrada.nc, this))
         enc->setText(FormatarQ(MASCARA_REAL, FProjeto->Estrada.nc.Valor));
 }
 
-void TFPrincipal::bRugCanBaciaClick() {
+void TJanelaPrincipal::bRugCanBaciaClick() {
     TReal& nc = FProjeto->Estrada.Bacia.CanalConducao.nc;
-    if (RugCan1.Executar(nc, this)) edtNcCanalBacia->setText(FormatarQ(MASCARA_REAL, nc.Valor));
+    if (EscolhaRugosidadeCanal.Executar(nc, this))
+        edtNcCanalBacia->setText(FormatarQ(MASCARA_REAL, nc.Valor));
 }
 
-void TFPrincipal::btnRugTaludeClick() {
+void TJanelaPrincipal::btnRugTaludeClick() {
     TReal& nt = FProjeto->Estrada.Talude.Secao(0).nt;
-    RugTer1.Executar(nt, this);
+    EscolhaRugosidadeTerreno.Executar(nt, this);
     // Confirmado ou não, o campo mostra o valor do plano.
     eRugTalude->setText(QString::fromStdString(FloatToStr(nt.Valor, SeparadorDecimal())));
 }
 
-void TFPrincipal::btnCoberVegTaludeClick() {
+void TJanelaPrincipal::btnCoberVegTaludeClick() {
     if (Cobertura1.Executar(FProjeto->Estrada.Talude.Secao(0).Cobertura, this))
         FGerente.Alterado = true;
     FProjeto->StrCoberVeg = Cobertura1.Descricao;
     MostrarCobertura();
 }
 
-void TFPrincipal::bZCanClick() {
-    if (Z1.Executar(FProjeto->Estrada.Z, this)) ValorZ->setText(FormatarQ(MASCARA_REAL, Z1.Valor));
+void TJanelaPrincipal::bZCanClick() {
+    if (EscolhaInclinacaoTalude.Executar(FProjeto->Estrada.Z, this))
+        ValorZ->setText(FormatarQ(MASCARA_REAL, EscolhaInclinacaoTalude.Valor));
 }
 
-void TFPrincipal::Button3Click() {
-    if (Z1.Executar(FProjeto->Estrada.Bacia.CanalConducao.Z, this))
-        edtZCanalBacia->setText(FormatarQ(MASCARA_REAL, Z1.Valor));
+void TJanelaPrincipal::Button3Click() {
+    if (EscolhaInclinacaoTalude.Executar(FProjeto->Estrada.Bacia.CanalConducao.Z, this))
+        edtZCanalBacia->setText(FormatarQ(MASCARA_REAL, EscolhaInclinacaoTalude.Valor));
 }
 
-void TFPrincipal::bConsultaClick() {
+void TJanelaPrincipal::bConsultaClick() {
     TAmbienteConsulta ambiente = AmbienteConsultaPadrao();
     ambiente.Ajuda.Topico = [](int c) { Ajuda::AbrirContexto(c); };
     ambiente.Ajuda.Conteudo = [] { Ajuda::AbrirConteudo(); };
@@ -111,13 +113,13 @@ void TFPrincipal::bConsultaClick() {
     MostrarParametrosIdf();
 }
 
-void TFPrincipal::bRelatorioClick() {
+void TJanelaPrincipal::bRelatorioClick() {
     if (FResultado)
         MostrarRelatorio(*FProjeto, *FResultado, this,
                          FPaginaProtecao ? FPaginaProtecao->ParaRelatorio() : nullptr);
 }
 
-void TFPrincipal::bSimulClick() {
+void TJanelaPrincipal::bSimulClick() {
     MostrarPagina(PAG_SIMULACAO);
     // Sem dimensionamento da bacia a simulação parte de um espaçamento nulo.
     const TResultadoBacia vazio;
@@ -126,7 +128,7 @@ void TFPrincipal::bSimulClick() {
     FPaginaSimulacao->bSimulClick(b.Espacamento, b.VolumePorMetro);
 }
 
-bool TFPrincipal::AbrirProjeto(const std::string& caminho) {
+bool TJanelaPrincipal::AbrirProjeto(const std::string& caminho) {
     bool aberto = false;
     Proteger([&] {
         aberto = FGerente.AbrirArquivo(caminho);

@@ -30,7 +30,7 @@
 #include "mainwindow/GradeSecoes.h"
 #include "mainwindow/GraficosResultado.h"
 #include "mainwindow/Principal.h"
-#include "mainwindow/uRotinasComuns.h"
+#include "mainwindow/RotinasComuns.h"
 #include "project/Avisos.h"
 #include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
@@ -85,7 +85,7 @@ QWidget* ItemLegenda(const QColor& fundo, const QColor& letra, const char* texto
 
 } // namespace
 
-QWidget* TFPrincipal::CriarPaginaResultado() {
+QWidget* TJanelaPrincipal::CriarPaginaResultado() {
     auto* pagina = new QWidget;
     pagina->setObjectName(QStringLiteral("Resultado"));
 
@@ -145,7 +145,7 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     Linha(gb, 3, RotuloDe(G::Espacamento), eCompMax1, UnidadeDe(G::Espacamento));
     Linha(gb, 4, lResult, eResult, UnidadeDe(G::LarguraBacia));
     Linha(gb, 5, Label69, eCompBacia, Label70);
-    connect(eCompMax, &QLineEdit::textChanged, this, &TFPrincipal::eCompMaxChange);
+    connect(eCompMax, &QLineEdit::textChanged, this, &TJanelaPrincipal::eCompMaxChange);
 
     // O resumo em palavras: a primeira aba, a resposta antes dos números.
     mResumo = new QTextBrowser;
@@ -204,8 +204,9 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     bExportar->setMenu(menuExportar);
     bExportar->setToolTip(QStringLiteral("Grava a tabela das seções ou os hidrogramas para uma "
                                          "planilha (CSV com ponto e vírgula e vírgula decimal)"));
-    connect(aExportarSecoes, &QAction::triggered, this, &TFPrincipal::ExportarSecoes);
-    connect(aExportarHidrogramas, &QAction::triggered, this, &TFPrincipal::ExportarHidrogramas);
+    connect(aExportarSecoes, &QAction::triggered, this, &TJanelaPrincipal::ExportarSecoes);
+    connect(aExportarHidrogramas, &QAction::triggered, this,
+            &TJanelaPrincipal::ExportarHidrogramas);
     // A tabela também sai pelo menu de contexto da grade.
     auto* separador = new QAction(grade);
     separador->setSeparator(true);
@@ -215,7 +216,7 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     bRelatorio = Botao("&Relatório", "bRelatorio");
     bSimul = Botao("&Simulação", "bSimul");
     btnVoltarResult = Botao("&Voltar", "btnVoltarResult");
-    connect(btnVoltarResult, &QPushButton::clicked, this, &TFPrincipal::btnVoltarResultClick);
+    connect(btnVoltarResult, &QPushButton::clicked, this, &TJanelaPrincipal::btnVoltarResultClick);
     bExportar->setEnabled(false);
 
     auto* esquerda = new QWidget;
@@ -242,15 +243,15 @@ QWidget* TFPrincipal::CriarPaginaResultado() {
     return pagina;
 }
 
-void TFPrincipal::eCompMaxChange() {
+void TJanelaPrincipal::eCompMaxChange() {
     eCompMax1->setText(eCompMax->text());
 }
 
-void TFPrincipal::btnVoltarResultClick() {
+void TJanelaPrincipal::btnVoltarResultClick() {
     MostrarPagina(PAG_DADOS);
 }
 
-void TFPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
+void TJanelaPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
     const TCanalEstrada& e = FProjeto->Estrada;
     const bool semicircular = e.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR;
     lResult->setText(
@@ -271,7 +272,7 @@ void TFPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
     }
 }
 
-void TFPrincipal::LimparResultados() {
+void TJanelaPrincipal::LimparResultados() {
     FModeloSecoes->Definir(0, {}, 0);
     for (QLineEdit* c : {ePerdaToleravelSolo, eCompMax, eTensao, ePerdaSolo, eQCanal, eVolCanal,
                          eVolBacia, eQBacia, edtProfCanalBacia, eCompMax1, eResult, eCompBacia})
@@ -287,7 +288,7 @@ void TFPrincipal::LimparResultados() {
         MostrarPagina(PAG_INICIAL);
 }
 
-void TFPrincipal::CarregarGrade(int comprimento, const TResultadoCalculo& r) {
+void TJanelaPrincipal::CarregarGrade(int comprimento, const TResultadoCalculo& r) {
     // Os valores como a tabela de texto os guarda; a marca das seções acima da tolerável vem
     // dos valores calculados, como o aviso.
     std::set<int> acima;
@@ -299,7 +300,7 @@ void TFPrincipal::CarregarGrade(int comprimento, const TResultadoCalculo& r) {
                            std::move(acima));
 }
 
-void TFPrincipal::CarregarGraficosEResumo(int comprimento, const TResultadoCalculo& r) {
+void TJanelaPrincipal::CarregarGraficosEResumo(int comprimento, const TResultadoCalculo& r) {
     const TCanalEstrada& e = FProjeto->Estrada;
     const char sep = SeparadorDecimal();
     QString html;
@@ -324,7 +325,7 @@ void TFPrincipal::CarregarGraficosEResumo(int comprimento, const TResultadoCalcu
     grHidrogramas->Definir(GraficoHidrogramas(SeriesHidrogramas(e, r, sep)));
 }
 
-std::string TFPrincipal::CaminhoExportacao(const char* sufixo) const {
+std::string TJanelaPrincipal::CaminhoExportacao(const char* sufixo) const {
     const QFileInfo projeto(QString::fromStdString(FGerente.PathProjeto));
     if (projeto.isFile())
         return projeto.dir()
@@ -335,8 +336,8 @@ std::string TFPrincipal::CaminhoExportacao(const char* sufixo) const {
         .toStdString();
 }
 
-void TFPrincipal::GravarExportacao(const char* titulo, const char* sufixo, const char* filtro,
-                                   const std::function<std::string()>& conteudo) {
+void TJanelaPrincipal::GravarExportacao(const char* titulo, const char* sufixo, const char* filtro,
+                                        const std::function<std::string()>& conteudo) {
     Proteger([&] {
         const auto destino =
             FInteracao->EscolherArquivoExportar(titulo, CaminhoExportacao(sufixo), filtro);
@@ -346,20 +347,20 @@ void TFPrincipal::GravarExportacao(const char* titulo, const char* sufixo, const
     });
 }
 
-void TFPrincipal::ExportarSecoes() {
+void TJanelaPrincipal::ExportarSecoes() {
     if (!FResultado) return;
     GravarExportacao("Exportar a tabela das seções", "-secoes.csv", "Planilha CSV (*.csv)",
                      [this] { return CsvSecoes(FResultado->Canal.Secoes); });
 }
 
-void TFPrincipal::ExportarHidrogramas() {
+void TJanelaPrincipal::ExportarHidrogramas() {
     if (!FResultado) return;
     GravarExportacao("Exportar os hidrogramas", "-hidrogramas.csv", "Planilha CSV (*.csv)", [this] {
         return CsvHidrogramas(SeriesHidrogramas(FProjeto->Estrada, *FResultado, ','));
     });
 }
 
-void TFPrincipal::SalvarGrafico(TPainelGrafico* g, bool svg) {
+void TJanelaPrincipal::SalvarGrafico(TPainelGrafico* g, bool svg) {
     if (!FResultado) return;
     const std::string sufixo =
         "-" + g->objectName().mid(2).toLower().toStdString() + (svg ? ".svg" : ".png");
@@ -370,12 +371,12 @@ void TFPrincipal::SalvarGrafico(TPainelGrafico* g, bool svg) {
                      });
 }
 
-QString TFPrincipal::ArquivoTabelaTexto() {
+QString TJanelaPrincipal::ArquivoTabelaTexto() {
     return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
            QStringLiteral("/Relatorio.txt");
 }
 
-void TFPrincipal::btnTracarCanalEstradaClick() {
+void TJanelaPrincipal::btnTracarCanalEstradaClick() {
     if (FAcompanhamento) return;
     Proteger([this] {
         const TCanalEstrada& e = FProjeto->Estrada;
@@ -383,13 +384,14 @@ void TFPrincipal::btnTracarCanalEstradaClick() {
         ValidarDados();
         const int comprimento = e.Comprimento();
 
-        TFAcompanhamento acomp([this](const std::string& m) { FInteracao->MostrarInformacao(m); });
+        TJanelaAcompanhamento acomp(
+            [this](const std::string& m) { FInteracao->MostrarInformacao(m); });
         acomp.setWindowTitle(QStringLiteral("Determinando o espaçamento…"));
         FAcompanhamento = &acomp;
         // Seja qual for o fim do cálculo, a janela de andamento some e a principal volta.
         struct TFim {
-            TFPrincipal* j;
-            TFAcompanhamento& a;
+            TJanelaPrincipal* j;
+            TJanelaAcompanhamento& a;
             ~TFim() {
                 a.hide();
                 j->FAcompanhamento = nullptr;

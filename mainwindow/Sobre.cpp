@@ -6,7 +6,7 @@
 
 #include "figuras/Desenhos.h"
 
-TFSobre::TFSobre(QWidget* pai)
+TDialogoSobre::TDialogoSobre(QWidget* pai)
     : QDialog(pai, Qt::Dialog | Qt::FramelessWindowHint),
       FFigura(DesenharAbertura(QSize(558, 340))) {
     setObjectName(QStringLiteral("FSobre"));
@@ -16,15 +16,15 @@ TFSobre::TFSobre(QWidget* pai)
         move(tela->availableGeometry().center() - rect().center());
 }
 
-void TFSobre::paintEvent(QPaintEvent*) {
+void TDialogoSobre::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.drawImage(rect(), FFigura);
 }
 
-void TFSobre::mousePressEvent(QMouseEvent*) {
+void TDialogoSobre::mousePressEvent(QMouseEvent*) {
     accept();
 }
 
-void TFSobre::keyPressEvent(QKeyEvent*) {
+void TDialogoSobre::keyPressEvent(QKeyEvent*) {
     accept();
 }

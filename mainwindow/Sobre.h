@@ -3,10 +3,10 @@
 #include <QImage>
 
 // Janela "Sobre": a figura de abertura sem moldura; um clique ou uma tecla a fecha.
-class TFSobre : public QDialog {
+class TDialogoSobre : public QDialog {
     Q_OBJECT
 public:
-    explicit TFSobre(QWidget* pai = nullptr);
+    explicit TDialogoSobre(QWidget* pai = nullptr);
 
 protected:
     void paintEvent(QPaintEvent* evento) override;

@@ -40,7 +40,7 @@ int Verificar(const char* projeto) {
     TInteracaoTerminal interacao;
     TOpcoesPrincipal opcoes;
     opcoes.Interacao = &interacao;
-    TFPrincipal janela(opcoes);
+    TJanelaPrincipal janela(opcoes);
     if (!janela.AbrirProjeto(projeto)) return 1;
     janela.btnTracarCanalEstradaClick();
     if (janela.PaginaAtual() != PAG_RESULTADO) return 1;
@@ -64,7 +64,7 @@ int main(int argc, char* argv[]) {
     const QStringList argumentos = QCoreApplication::arguments();
     if (argumentos.size() == 3 && argumentos[1] == QStringLiteral("--verificar"))
         return Verificar(argv[2]);
-    TFPrincipal janela;
+    TJanelaPrincipal janela;
     janela.DefinirAjuda({[](int c) { Ajuda::AbrirContexto(c); }, [] { Ajuda::AbrirConteudo(); },
                          [] { Ajuda::AbrirIndice(); }});
     Ajuda::InstalarTeclaF1();

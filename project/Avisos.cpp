@@ -100,7 +100,7 @@ bool Escoa(const THidrograma& h) {
 
 std::vector<std::string> AvisosForaDaFaixaTipica(const TProjeto& p, char sep) {
     std::vector<std::string> avisos;
-    const TUnidadesCustom& u = p.Unidades;
+    const TEscolhaUnidades& u = p.Unidades;
     for (const TFaixaTipica& f : FAIXAS_TIPICAS) {
         const TCampoProjeto& c = *CampoProjeto(f.Campo);
         if (!CampoAplicavel(f.Campo, p)) continue;

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/CanalEstrada.h"
 #include "engine/PerdaSolo.h"
-#include "engine/uCanalEstrada.h"
 #include "idf/ReferenciasIdf.h"
 #include "project/Calculo.h"
 #include "project/CamposProjeto.h"

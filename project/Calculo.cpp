@@ -166,7 +166,7 @@ public:
 
     void Bacia(const TResultadoBacia& b) const {
         const TBaciaAcumulacao& ba = P.Estrada.Bacia;
-        const TCanalGradienteCustom& cc = ba.CanalConducao;
+        const TCanalGradiente& cc = ba.CanalConducao;
         for (const double v : {b.VolumeEscoado, b.VazaoMaxima})
             if (!std::isfinite(v))
                 Erro("Os dados do canal da estrada", v,

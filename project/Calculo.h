@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/Acompanhamento.h"
 #include "engine/BalancoHidrico.h"
+#include "engine/Hidrograma.h"
 #include "engine/PerdaSolo.h"
-#include "engine/uAcompanhamento.h"
-#include "engine/uHidrograma.h"
 #include "project/Projeto.h"
 
 // Acompanhamento de um cálculo completo: o da janela de andamento.

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/AjusteIdf.h"
 #include "project/Projeto.h"
 
@@ -54,10 +54,10 @@ TEncostaCinematica& Plano(TEncostaCinematicaSecoes& encosta) {
     return encosta.Secao(0);
 }
 
-TCanalGradienteCustom& Conducao(TProjeto& p) {
+TCanalGradiente& Conducao(TProjeto& p) {
     return p.Estrada.Bacia.CanalConducao;
 }
-const TCanalGradienteCustom& Conducao(const TProjeto& p) {
+const TCanalGradiente& Conducao(const TProjeto& p) {
     return p.Estrada.Bacia.CanalConducao;
 }
 
@@ -173,7 +173,7 @@ const std::vector<TCampoProjeto> CAMPOS = {
 };
 
 // Fator do valor guardado (limites da tabela) para o mostrado.
-double Fator(const TCampoProjeto& c, const TUnidadesCustom& u) {
+double Fator(const TCampoProjeto& c, const TEscolhaUnidades& u) {
     switch (c.Unidade) {
     case U::Declividade:
         return u.FatorDeclividade;
@@ -188,7 +188,7 @@ double Fator(const TCampoProjeto& c, const TUnidadesCustom& u) {
 }
 
 // Fator do valor do arquivo para o mostrado. A erodibilidade é guardada como digitada.
-double FatorValor(const TCampoProjeto& c, const TUnidadesCustom& u) {
+double FatorValor(const TCampoProjeto& c, const TEscolhaUnidades& u) {
     switch (c.Unidade) {
     case U::Declividade:
         return u.FatorDeclividade;
@@ -255,14 +255,14 @@ const char* RotuloNaTela(const TCampoProjeto& c, const TProjeto& p) {
     return c.Rotulo;
 }
 
-double ValorMostrado(const TCampoProjeto& c, const TProjeto& p, const TUnidadesCustom& u) {
+double ValorMostrado(const TCampoProjeto& c, const TProjeto& p, const TEscolhaUnidades& u) {
     const double v = c.Valor(p);
     // Inclinação zero não tem inverso: zero, que a verificação recusa (como a negativa).
     if (c.Reciproco) return v != 0 ? 1 / v : 0;
     return c.Unidade == U::Declividade || c.Unidade == U::Infiltracao ? v * FatorValor(c, u) : v;
 }
 
-void DefinirMostrado(const TCampoProjeto& c, TProjeto& p, double v, const TUnidadesCustom& u) {
+void DefinirMostrado(const TCampoProjeto& c, TProjeto& p, double v, const TEscolhaUnidades& u) {
     if (c.Reciproco)
         c.Definir(p, v != 0 ? 1 / v : 0.0);
     else if (c.Unidade == U::Declividade || c.Unidade == U::Infiltracao)
@@ -271,7 +271,7 @@ void DefinirMostrado(const TCampoProjeto& c, TProjeto& p, double v, const TUnida
         c.Definir(p, v);
 }
 
-std::string UnidadeMostrada(const TCampoProjeto& c, const TUnidadesCustom& u) {
+std::string UnidadeMostrada(const TCampoProjeto& c, const TEscolhaUnidades& u) {
     switch (c.Unidade) {
     case U::Fixa:
         return c.UnidadeFixa;
@@ -286,15 +286,15 @@ std::string UnidadeMostrada(const TCampoProjeto& c, const TUnidadesCustom& u) {
     }
 }
 
-double MinimoMostrado(const TCampoProjeto& c, const TUnidadesCustom& u) {
+double MinimoMostrado(const TCampoProjeto& c, const TEscolhaUnidades& u) {
     return c.Minimo * Fator(c, u);
 }
 
-double MaximoMostrado(const TCampoProjeto& c, const TUnidadesCustom& u) {
+double MaximoMostrado(const TCampoProjeto& c, const TEscolhaUnidades& u) {
     return c.Maximo * Fator(c, u);
 }
 
-bool DentroDaFaixa(const TCampoProjeto& c, double v, const TUnidadesCustom& u) {
+bool DentroDaFaixa(const TCampoProjeto& c, double v, const TEscolhaUnidades& u) {
     // Um valor tão perto de zero não é medida de nada e estoura o cálculo (1/n, por exemplo).
     if (v != 0 && std::fabs(v) < 1e-307) return false;
     const double minimo = MinimoMostrado(c, u);
@@ -303,11 +303,11 @@ bool DentroDaFaixa(const TCampoProjeto& c, double v, const TUnidadesCustom& u) {
     return !c.Inteiro || v == double(static_cast<long long>(v));
 }
 
-bool GuardavelNoCampo(const TCampoProjeto& c, double v, const TUnidadesCustom& u) {
+bool GuardavelNoCampo(const TCampoProjeto& c, double v, const TEscolhaUnidades& u) {
     return v >= 0 && v <= MaximoMostrado(c, u);
 }
 
-std::string MensagemCampo(const TCampoProjeto& c, const TUnidadesCustom& u, TMotivoFalha motivo,
+std::string MensagemCampo(const TCampoProjeto& c, const TEscolhaUnidades& u, TMotivoFalha motivo,
                           std::string_view texto, const char* rotulo) {
     const std::string unidade = UnidadeMostrada(c, u);
     const std::string maximo =

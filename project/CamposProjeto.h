@@ -107,26 +107,26 @@ bool CampoAplicavel(TCampo id, const TProjeto& p);
 const char* RotuloNaTela(const TCampoProjeto& c, const TProjeto& p);
 
 // Unidade do campo como mostrada (vazia quando não tem).
-std::string UnidadeMostrada(const TCampoProjeto& c, const TUnidadesCustom& u);
+std::string UnidadeMostrada(const TCampoProjeto& c, const TEscolhaUnidades& u);
 // Limites nas unidades mostradas.
-double MinimoMostrado(const TCampoProjeto& c, const TUnidadesCustom& u);
-double MaximoMostrado(const TCampoProjeto& c, const TUnidadesCustom& u);
+double MinimoMostrado(const TCampoProjeto& c, const TEscolhaUnidades& u);
+double MaximoMostrado(const TCampoProjeto& c, const TEscolhaUnidades& u);
 // O valor mostrado está na faixa (inteiro quando o campo pede).
-bool DentroDaFaixa(const TCampoProjeto& c, double mostrado, const TUnidadesCustom& u);
+bool DentroDaFaixa(const TCampoProjeto& c, double mostrado, const TEscolhaUnidades& u);
 // O valor pode ser guardado: não é negativo nem passa do máximo (o mínimo só é exigido na
 // verificação antes do cálculo).
-bool GuardavelNoCampo(const TCampoProjeto& c, double mostrado, const TUnidadesCustom& u);
+bool GuardavelNoCampo(const TCampoProjeto& c, double mostrado, const TEscolhaUnidades& u);
 
 // Valor do campo no projeto como mostrado na tela (unidade configurada, inverso).
-double ValorMostrado(const TCampoProjeto& c, const TProjeto& p, const TUnidadesCustom& u);
+double ValorMostrado(const TCampoProjeto& c, const TProjeto& p, const TEscolhaUnidades& u);
 // Guarda no projeto o valor mostrado na tela, convertido para as unidades do arquivo.
 void DefinirMostrado(const TCampoProjeto& c, TProjeto& p, double mostrado,
-                     const TUnidadesCustom& u);
+                     const TEscolhaUnidades& u);
 
 enum class TMotivoFalha { Faixa, Vazio, NaoNumero, NaoInteiro };
 
 // Mensagem de um campo: nomeia o campo como está na tela, o quadro, a unidade e a faixa.
 // rotulo substitui a legenda da tabela quando ela muda na tela (Largura/Semilargura);
 // texto é o que foi digitado (NaoNumero, NaoInteiro).
-std::string MensagemCampo(const TCampoProjeto& c, const TUnidadesCustom& u, TMotivoFalha motivo,
+std::string MensagemCampo(const TCampoProjeto& c, const TEscolhaUnidades& u, TMotivoFalha motivo,
                           std::string_view texto = {}, const char* rotulo = nullptr);

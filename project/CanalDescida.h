@@ -1,11 +1,11 @@
 #pragma once
 #include <vector>
 
+#include "engine/Acompanhamento.h"
 #include "engine/BalancoHidrico.h"
+#include "engine/CanalEstrada.h"
+#include "engine/Hidrograma.h"
 #include "engine/PerdaSolo.h"
-#include "engine/uAcompanhamento.h"
-#include "engine/uCanalEstrada.h"
-#include "engine/uHidrograma.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 

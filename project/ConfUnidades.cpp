@@ -20,7 +20,7 @@ const std::vector<std::string> ITENS_DECLIVIDADE = {"%", "m/m"};
 const std::vector<std::string> ITENS_VI = {"m/h", "mm/h", "m/dia", "cm/dia"};
 const std::vector<std::string> ITENS_ERODIBILIDADE = {"s/m", "g·cm⁻²·min⁻¹·Pa⁻¹"};
 
-void TUnidadesCustom::Padrao() {
+void TEscolhaUnidades::Padrao() {
     SetDeclividade(1);
     SetComprimento(2);
     SetVI(1);
@@ -28,7 +28,7 @@ void TUnidadesCustom::Padrao() {
     Estado = 1;
 }
 
-void TUnidadesCustom::SetDeclividade(std::uint8_t opcao) {
+void TEscolhaUnidades::SetDeclividade(std::uint8_t opcao) {
     Declividade = opcao;
     if (opcao < std::size(OPCOES_DECLIVIDADE)) {
         UnidadeDeclividade = OPCOES_DECLIVIDADE[opcao].rotulo;
@@ -36,7 +36,7 @@ void TUnidadesCustom::SetDeclividade(std::uint8_t opcao) {
     }
 }
 
-void TUnidadesCustom::SetComprimento(std::uint8_t opcao) {
+void TEscolhaUnidades::SetComprimento(std::uint8_t opcao) {
     Comprimento = opcao;
     if (opcao < std::size(OPCOES_COMPRIMENTO)) {
         UnidadeComprimento = OPCOES_COMPRIMENTO[opcao].rotulo;
@@ -44,7 +44,7 @@ void TUnidadesCustom::SetComprimento(std::uint8_t opcao) {
     }
 }
 
-void TUnidadesCustom::SetVI(std::uint8_t opcao) {
+void TEscolhaUnidades::SetVI(std::uint8_t opcao) {
     VI = opcao;
     if (opcao < std::size(OPCOES_VI)) {
         UnidadeVI = OPCOES_VI[opcao].rotulo;
@@ -52,7 +52,7 @@ void TUnidadesCustom::SetVI(std::uint8_t opcao) {
     }
 }
 
-void TUnidadesCustom::SetErodibilidade(std::uint8_t opcao) {
+void TEscolhaUnidades::SetErodibilidade(std::uint8_t opcao) {
     Erodibilidade = opcao;
     if (opcao < std::size(OPCOES_ERODIBILIDADE)) {
         UnidadeErodibilidade = OPCOES_ERODIBILIDADE[opcao].rotulo;
@@ -60,7 +60,7 @@ void TUnidadesCustom::SetErodibilidade(std::uint8_t opcao) {
     }
 }
 
-bool TUnidadesCustom::Ler(TArquivoIni& ini) {
+bool TEscolhaUnidades::Ler(TArquivoIni& ini) {
     if (ini.LerTexto(SECAO, "Versao", "") != "1") {
         Padrao();
         return false;
@@ -81,7 +81,7 @@ bool TUnidadesCustom::Ler(TArquivoIni& ini) {
     return true;
 }
 
-bool TUnidadesCustom::Gravar(TArquivoIni& ini) const {
+bool TEscolhaUnidades::Gravar(TArquivoIni& ini) const {
     ini.EscreverTexto(SECAO, "Versao", "1");
     ini.EscreverInteiro(SECAO, "Declividade", Declividade);
     ini.EscreverInteiro(SECAO, "Comprimento", Comprimento);

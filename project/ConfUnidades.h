@@ -7,10 +7,10 @@
 #include "comum/ArquivoIni.h"
 
 // Unidades em que declividades, taxas de infiltração e erodibilidade são digitadas.
-class TUnidadesCustom {
+class TEscolhaUnidades {
 public:
-    TUnidadesCustom() { TUnidadesCustom::Padrao(); }
-    virtual ~TUnidadesCustom() = default;
+    TEscolhaUnidades() { TEscolhaUnidades::Padrao(); }
+    virtual ~TEscolhaUnidades() = default;
 
     virtual void Padrao();
     void SetDeclividade(std::uint8_t opcao);
@@ -38,7 +38,7 @@ public:
 };
 
 // Acrescenta os avisos de mudança de unidade que a janela principal escuta.
-class TUnidades : public TUnidadesCustom {
+class TUnidades : public TEscolhaUnidades {
 public:
     std::function<void()> OnMudarDeclividade;
     std::function<void()> OnMudarVI;

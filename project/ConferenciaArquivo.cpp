@@ -6,9 +6,9 @@
 #include <initializer_list>
 
 #include "comum/EMorvendo.h"
-#include "engine/uPersistencia.h"
-#include "engine/uTerreno.h"
-#include "idf/UnBD.h"
+#include "engine/Persistencia.h"
+#include "engine/Terreno.h"
+#include "idf/BancoEstacoes.h"
 #include "project/CamposProjeto.h"
 #include "project/ConfUnidades.h"
 #include "project/ConfiguracaoProtecao.h"

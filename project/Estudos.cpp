@@ -13,7 +13,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/uBaciaAcumulacao.h"
+#include "engine/BaciaAcumulacao.h"
 #include "project/Avisos.h"
 #include "project/Estudos.h"
 #include "project/Projeto.h"

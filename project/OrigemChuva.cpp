@@ -5,10 +5,10 @@
 #include <optional>
 
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/AjusteIdf.h"
+#include "idf/BancoEstacoes.h"
 #include "idf/EstacoesUsuario.h"
-#include "idf/UnBD.h"
 #include "idf/VerificacaoIdf.h"
 
 namespace {

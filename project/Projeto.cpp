@@ -10,7 +10,7 @@
 
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "project/CamposProjeto.h"
 
 const char* const ABA_ESTRADA = "Estrada";
@@ -387,7 +387,7 @@ bool LerConferido(TProjeto& p, TArquivoIni& ini) {
 
 std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAtiva) {
     const TCanalEstrada& e = p.Estrada;
-    const TUnidadesCustom& u = p.Unidades;
+    const TEscolhaUnidades& u = p.Unidades;
     std::vector<TFalhaValidacao> falhas;
     auto verificar = [&](std::initializer_list<TCampo> grupo) {
         for (const TCampo id : grupo) {

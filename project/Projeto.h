@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/uCanalEstrada.h"
+#include "engine/CanalEstrada.h"
 #include "idf/ChuvaDeProjeto.h"
 #include "project/CamposProjeto.h"
 #include "project/ConfUnidades.h"

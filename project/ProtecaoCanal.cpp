@@ -8,7 +8,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 
@@ -297,7 +297,7 @@ struct TContexto {
     const std::optional<TTrecho>& Trecho;
     const TCancelamentoLote* Cancelamento;
     TBase Base;
-    TCanalGradienteCustom Canal; // o do projeto, para o escoamento uniforme
+    TCanalGradiente Canal; // o do projeto, para o escoamento uniforme
     bool CurvaOriginal = false;
     int Comprimento = 0;
     double LaminaMaxima = 0; // cm
@@ -463,7 +463,7 @@ TResultadoProtecao ExecutarProtecao(const TArquivoIni& documento, const TConfigu
                                     IAndamentoLote* andamento,
                                     const TCancelamentoLote* cancelamento) {
     ValidarConfiguracaoProtecao(cfg);
-    TContexto x{documento, cfg, trecho, cancelamento, {}, TCanalGradienteCustom(), false, 0, 0};
+    TContexto x{documento, cfg, trecho, cancelamento, {}, TCanalGradiente(), false, 0, 0};
     TResultadoProtecao resultado;
     resultado.Alternativas.resize(ALTERNATIVAS.size());
     for (std::size_t i = 0; i < ALTERNATIVAS.size(); ++i)

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/uCanalEstrada.h"
-#include "engine/uHidrograma.h"
+#include "engine/CanalEstrada.h"
+#include "engine/Hidrograma.h"
 #include "project/Calculo.h"
 
 // O resultado dito em palavras e levado para planilhas: o que a página de resultados mostra

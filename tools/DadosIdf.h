@@ -1,7 +1,7 @@
 #pragma once
-#include "idf/ReferenciasIdf.h"
-#include "idf/UnBD.h"
 #include "comum/LeitorCsv.h"
+#include "idf/BancoEstacoes.h"
+#include "idf/ReferenciasIdf.h"
 
 #include <set>
 #include <string>

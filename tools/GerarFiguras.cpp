@@ -5,7 +5,7 @@
 // cabeçalho do relatório (CabecalhoConsulta.jpg) e figura da caixa "Sobre"
 // (FiguraSobreConsulta.png). Tudo determinístico: rodar de novo dá os mesmos bytes.
 #include "comum/EMorvendo.h"
-#include "idf/UnBD.h"
+#include "idf/BancoEstacoes.h"
 
 #include <QFile>
 #include <QFont>

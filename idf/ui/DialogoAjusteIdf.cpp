@@ -3,7 +3,7 @@
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 
 #include <QDir>
 #include <QFile>

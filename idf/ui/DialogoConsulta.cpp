@@ -3,7 +3,7 @@
 #include "comum/ContextosAjuda.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/VerificacaoIdf.h"
 #include "idf/ui/DialogoAjusteIdf.h"
 #include "idf/ui/DialogoAutor.h"

@@ -1,8 +1,8 @@
 #pragma once
 #include "idf/AjusteIdf.h"
+#include "idf/BancoEstacoes.h"
 #include "idf/ChuvaDeProjeto.h"
 #include "idf/EstacoesUsuario.h"
-#include "idf/UnBD.h"
 #include "idf/ui/AmbienteConsulta.h"
 
 #include <QDialog>
@@ -112,7 +112,7 @@ public:
     const TAmbienteConsulta& Ambiente() const { return FAmbiente; }
 
     // ---- Estado do formulário ----
-    TBDPrecipitacao BD;
+    TBancoEstacoes BD;
     TEstacoesUsuario Minhas;
     TEstado EstadoEscolhido;
     TEstacao Registro;

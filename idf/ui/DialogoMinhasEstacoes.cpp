@@ -3,7 +3,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/VerificacaoIdf.h"
 #include "idf/ui/DialogoSerieDiaria.h"
 

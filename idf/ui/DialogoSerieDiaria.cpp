@@ -5,7 +5,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 
 #include <QChart>
 #include <QChartView>

@@ -18,7 +18,7 @@
 #include "comum/EMorvendo.h"
 #include "comum/MensagemErro.h"
 #include "comum/Numeros.h"
-#include "mainwindow/uRotinasComuns.h"
+#include "mainwindow/RotinasComuns.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "mainwindow/estudos/PaginaProtecao.h"
 #include "mainwindow/estudos/PaginaTrechos.h"
 
-void TFPrincipal::InstalarEstudos() {
+void TJanelaPrincipal::InstalarEstudos() {
     TAmbienteEstudos a;
     a.Projeto = FProjeto.get();
     a.Unidades = &FUnidades;

@@ -27,10 +27,10 @@
 #include "comum/Numeros.h"
 #include "comum/ui/RotinasUi.h"
 #include "mainwindow/Controles.h"
+#include "mainwindow/RotinasComuns.h"
 #include "mainwindow/estudos/Lote.h"
 #include "mainwindow/estudos/Tabelas.h"
 #include "mainwindow/simulacao/Simulacao.h"
-#include "mainwindow/uRotinasComuns.h"
 #include "project/Projeto.h"
 
 namespace {

@@ -38,12 +38,12 @@
 #include "comum/ui/RotinasUi.h"
 #include "geo/ExportarMapa.h"
 #include "mainwindow/Controles.h"
+#include "mainwindow/RotinasComuns.h"
 #include "mainwindow/estudos/DialogoEstradaMapa.h"
 #include "mainwindow/estudos/Lote.h"
 #include "mainwindow/estudos/PlantaEstrada.h"
 #include "mainwindow/estudos/Tabelas.h"
 #include "mainwindow/simulacao/Simulacao.h"
-#include "mainwindow/uRotinasComuns.h"
 #include "project/CamposProjeto.h"
 #include "project/Projeto.h"
 

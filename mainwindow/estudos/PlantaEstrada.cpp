@@ -11,8 +11,8 @@
 #include <cmath>
 
 #include "comum/Numeros.h"
+#include "mainwindow/RotinasComuns.h"
 #include "mainwindow/estudos/PaginaTrechos.h"
-#include "mainwindow/uRotinasComuns.h"
 
 namespace {
 

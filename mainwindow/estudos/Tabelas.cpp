@@ -18,7 +18,7 @@
 
 #include "comum/ArquivoIni.h"
 #include "mainwindow/Controles.h"
-#include "mainwindow/uRotinasComuns.h"
+#include "mainwindow/RotinasComuns.h"
 
 QVariant TModeloTexto::data(const QModelIndex& i, int papel) const {
     if (!i.isValid()) return {};

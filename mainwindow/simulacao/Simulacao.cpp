@@ -27,7 +27,7 @@
 
 #include "ajuda/Ajuda.h"
 #include "comum/Numeros.h"
-#include "engine/uBaciaAcumulacao.h"
+#include "engine/BaciaAcumulacao.h"
 
 namespace {
 

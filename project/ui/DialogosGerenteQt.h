@@ -1,7 +1,7 @@
 #pragma once
 #include <QString>
 
-#include "project/GerenteSys.h"
+#include "project/GerenteArquivo.h"
 
 class QWidget;
 

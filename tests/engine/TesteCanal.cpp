@@ -3,10 +3,10 @@
 #include <cmath>
 
 #include "comum/EMorvendo.h"
-#include "engine/uBaciaAcumulacao.h"
-#include "engine/uCanal.h"
-#include "engine/uCanalEstrada.h"
-#include "engine/uRegressao.h"
+#include "engine/BaciaAcumulacao.h"
+#include "engine/Canal.h"
+#include "engine/CanalEstrada.h"
+#include "engine/Regressao.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ TEST(Canal, ProfundidadePelaAreaESetters) {
     TCanal novo;
     EXPECT_EQ(novo.TipoCanal.Valor, CANAL_TRIANGULAR);
     EXPECT_EQ(novo.Z.Indice, -1);
-    EXPECT_EQ(TCanalGradienteCustom().TipoCanal.Valor, CANAL_TRAPEZOIDAL);
+    EXPECT_EQ(TCanalGradiente().TipoCanal.Valor, CANAL_TRAPEZOIDAL);
 }
 
 // Vazão de Manning da profundidade h numa seção trapezoidal.
@@ -75,7 +75,7 @@ double VazaoManning(double h, double b, double z, double n, double s) {
 }
 
 TEST(Canal, ProfundidadeNormal) {
-    TCanalGradienteCustom c;
+    TCanalGradiente c;
     c.B(0.4);
     c.Z.Valor = 1.5;
     c.nc.Valor = 0.03;
@@ -86,7 +86,7 @@ TEST(Canal, ProfundidadeNormal) {
     }
     EXPECT_GT(c.ProfundidadeNormal(60), 1);
 
-    TCanalGradienteCustom t;
+    TCanalGradiente t;
     t.TipoCanal.Valor = CANAL_TRIANGULAR;
     t.Z.Valor = 1;
     t.Sm.Valor = 1;

@@ -10,8 +10,8 @@
 #include <unistd.h>
 
 #include "comum/EMorvendo.h"
-#include "engine/uCanalEstrada.h"
-#include "engine/uPrecipitacao.h"
+#include "engine/CanalEstrada.h"
+#include "engine/Precipitacao.h"
 #include "reports/RelatorioTexto.h"
 
 namespace fs = std::filesystem;

@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "comum/EMorvendo.h"
+#include "engine/EncostaCinematica.h"
+#include "engine/Precipitacao.h"
 #include "engine/RaizNewton.h"
-#include "engine/uEncostaCinematica.h"
-#include "engine/uPrecipitacao.h"
-#include "engine/uTerreno.h"
+#include "engine/Terreno.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "comum/EMorvendo.h"
-#include "engine/uEncostaCinematica.h"
-#include "engine/uPrecipitacao.h"
+#include "engine/EncostaCinematica.h"
+#include "engine/Precipitacao.h"
 
 namespace {
 

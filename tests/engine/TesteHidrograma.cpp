@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "comum/EMorvendo.h"
-#include "engine/uHidrograma.h"
+#include "engine/Hidrograma.h"
 
 namespace {
 

@@ -25,7 +25,7 @@ declare -A sementes=(
     [FuzzArquivoIni]="$raiz/tests/dados/referencia"
     [FuzzProjeto]="$raiz/tests/dados/referencia"
     [FuzzRelatorioTexto]="$raiz/tests/dados/referencia"
-    [FuzzUnBD]=""
+    [FuzzBancoEstacoes]=""
     [FuzzTabelaIdf]="$raiz/tests/dados/fuzz/tabela_idf"
     [FuzzTrechos]="$raiz/tests/dados/fuzz/trechos"
     [FuzzEstacoesUsuario]="$raiz/tests/dados/fuzz/estacoes_usuario"
@@ -33,7 +33,7 @@ declare -A sementes=(
     [FuzzPerfilLinha]="$raiz/tests/dados/fuzz/perfil_linha"
     [FuzzCustos]="$raiz/tests/dados/fuzz/custos"
 )
-for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzUnBD FuzzTabelaIdf FuzzTrechos \
+for alvo in FuzzArquivoIni FuzzProjeto FuzzRelatorioTexto FuzzBancoEstacoes FuzzTabelaIdf FuzzTrechos \
     FuzzEstacoesUsuario FuzzSerieDiaria FuzzPerfilLinha FuzzCustos; do
     # O ajuste da equação IDF, entre os objetos, usa a GSL.
     clang++ "${flags[@]}" -fsanitize=fuzzer "$raiz/tests/fuzz/$alvo.cpp" "${objetos[@]}" \

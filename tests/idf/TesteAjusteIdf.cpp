@@ -126,7 +126,7 @@ TEST(AjusteIdf, BPequenoCalcula) {
 // aceita, com o parâmetro preso no limite dito; quando nem a melhor equação dentro delas serve
 // (a ou c em 0, ou erro grande), nenhuma é devolvida e a mensagem diz por quê.
 TEST(AjusteIdf, SoEquacaoDentroDasFaixasEhResultado) {
-    const TUnidadesCustom unidades;
+    const TEscolhaUnidades unidades;
     auto naPagina = [&](const TParametrosIdf& p) {
         const std::pair<TCampo, double> valores[] = {
             {CAMPO_K, p.K}, {CAMPO_A, p.A}, {CAMPO_B, p.B}, {CAMPO_C, p.C}};

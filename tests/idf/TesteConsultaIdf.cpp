@@ -1,5 +1,5 @@
+#include "idf/BancoEstacoes.h"
 #include "idf/ConsultaIdf.h"
-#include "idf/UnBD.h"
 
 #include "AuxiliaresIdf.h"
 

@@ -2,9 +2,9 @@
 // data/fontes por um leitor independente do carregador do banco.
 #include "comum/LeitorCsv.h"
 #include "comum/Win1252.h"
+#include "idf/BancoEstacoes.h"
 #include "idf/OrdemAlfabetica.h"
 #include "idf/ReferenciasIdf.h"
-#include "idf/UnBD.h"
 
 #include "AuxiliaresIdf.h"
 
@@ -155,7 +155,7 @@ TEST(DadosReais, LocalidadesConferemComAFonte) {
     }
     EXPECT_EQ(total, csv.Registros.size());
     // O carregador do banco vê o mesmo que o leitor independente.
-    TBDPrecipitacao bd(Comuns);
+    TBancoEstacoes bd(Comuns);
     bd.CarregarLocalidades(26);
     ASSERT_EQ(bd.Localidades.size(), grupos[26].size());
     EXPECT_EQ(bd.Localidades.back().Nome, grupos[26].back().Nome);
@@ -251,7 +251,7 @@ std::pair<int, int> Pixel(const TMolduraMapa& m, const std::string& lat, const s
 }
 
 TEST_F(Figuras, EstacoesELocalidadesCaemNaAreaAzulDoSeuEstado) {
-    TBDPrecipitacao bd(Comuns);
+    TBancoEstacoes bd(Comuns);
     bd.CarregarEstacoes();
     for (const int e : EstadosComMapa) {
         const TFigura f = LerBmp(Comuns + "/" + CodigoEstado(e) + ".bmp");
@@ -311,7 +311,7 @@ TEST_F(Figuras, MapaDoBrasilSoComAs29CoresEUmaRegiaoPorEstadoComACapital) {
         {18, "Rio de Janeiro"}, {19, "Natal"},        {20, "Porto Alegre"},   {21, "Porto Velho"},
         {23, "Florianópolis"},  {24, "São Paulo"},    {26, "Palmas"}};
     ASSERT_EQ(capitais.size(), 23u);
-    TBDPrecipitacao bd(Comuns);
+    TBancoEstacoes bd(Comuns);
     for (const auto& [estado, nome] : capitais) {
         ASSERT_EQ(EstadoPelaCor(CorEstadoBrasil(estado)), estado);
         bd.CarregarLocalidades(estado);

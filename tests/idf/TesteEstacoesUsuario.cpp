@@ -183,7 +183,7 @@ TEST(EstacoesUsuario, ArquivoComErroNaoESobrescrito) {
 // As estações do usuário de qualquer estado contam na interpolação, e as distribuídas mantêm
 // as posições (o projeto guarda a posição da estação escolhida).
 TEST(EstacoesUsuario, EntramNaInterpolacaoEmQualquerEstadoDepoisDasDistribuidas) {
-    TBDPrecipitacao bd("");
+    TBancoEstacoes bd("");
     bd.Estacoes[12] = {TEstacao{"Viçosa", 1500, 0.2, 10, 0.8, "F", "20°45'14\"", "42°52'55\""}};
     // Viçosa fica a mais de 800 km: sem estação no raio, nada de interpolar.
     EXPECT_THROW(bd.InterpolarParametros("27°00'00\"", "53°00'00\""), ESemEstacoesNoRaio);

@@ -2,7 +2,7 @@
 // consulta por linha de comando em São Paulo com os dados que acompanham o programa.
 #include "comum/LeitorCsv.h"
 #include "comum/Numeros.h"
-#include "idf/UnBD.h"
+#include "idf/BancoEstacoes.h"
 #include "idf/VerificacaoIdf.h"
 
 #include "AuxiliaresIdf.h"
@@ -45,7 +45,7 @@ TEST(VerificacaoIdf, TabelaCompiladaConfereComAFonte) {
         EXPECT_EQ(e.TrMin, trmin.empty() ? 0 : std::stod(trmin));
         EXPECT_EQ(e.TrMax, trmax.empty() ? 0 : std::stod(trmax));
     }
-    TBDPrecipitacao bd(MORVENDO_PASTA_COMUNS);
+    TBancoEstacoes bd(MORVENDO_PASTA_COMUNS);
     bd.CarregarEstacoes();
     std::size_t achadas = 0;
     for (const auto& grupo : bd.Estacoes)

@@ -13,7 +13,7 @@
 #include "project/BalancoHidricoTexto.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
-#include "reports/uRelatorioEstrada.h"
+#include "reports/RelatorioEstrada.h"
 
 namespace {
 

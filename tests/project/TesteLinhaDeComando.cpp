@@ -14,9 +14,9 @@
 #include "Auxiliar.h"
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "project/Calculo.h"
-#include "reports/uRelatorioEstrada.h"
+#include "reports/RelatorioEstrada.h"
 
 namespace {
 
@@ -489,7 +489,7 @@ TEST(LinhaDeComandoUso, OpcoesQueNaoFariamNadaSaoRecusadas) {
          "A opção --html não serve com --estudo, que escreve só a sua tabela CSV, na saída "
          "padrão.\n"},
         {"--threads 2", "A opção --threads só serve com --estudo, --trechos, --perfil ou "
-                         "--protecao.\n"},
+                        "--protecao.\n"},
         {"--csv ''", "O nome do arquivo depois de --csv está vazio.\n"},
         {"--html ''", "O nome do arquivo depois de --html está vazio.\n"},
         {"--relatorio ''", "O nome do arquivo depois de --relatorio está vazio.\n"},

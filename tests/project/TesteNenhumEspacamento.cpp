@@ -19,7 +19,7 @@
 #include "project/ResultadoJson.h"
 #include "project/ResumoResultado.h"
 #include "project/RotulosResultado.h"
-#include "reports/uRelatorioEstrada.h"
+#include "reports/RelatorioEstrada.h"
 
 namespace {
 

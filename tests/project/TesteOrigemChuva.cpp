@@ -7,7 +7,7 @@
 #include "../Json.h"
 #include "Auxiliar.h"
 #include "idf/AjusteIdf.h"
-#include "idf/UnBD.h"
+#include "idf/BancoEstacoes.h"
 #include "idf/VerificacaoIdf.h"
 #include "project/Projeto.h"
 
@@ -124,7 +124,7 @@ TEST(OrigemChuva, ConsultaGravadaEAlteradaDepois) {
 // Uma interpolação aceita diz as estações que usou, com a distância e o peso, como a consulta
 // as mostra.
 TEST(OrigemChuva, InterpolacaoComAsEstacoes) {
-    TBDPrecipitacao bd(MORVENDO_PASTA_COMUNS);
+    TBancoEstacoes bd(MORVENDO_PASTA_COMUNS);
     bd.CarregarEstacoes();
     const TConsultaPonto r = bd.Consultar("27°25'00\"", "53°15'00\"", RaioInterpolacaoPadraoKm);
     ASSERT_TRUE(r.Interpolada);

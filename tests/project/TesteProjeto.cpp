@@ -4,7 +4,7 @@
 #include "comum/ArquivoIni.h"
 #include "comum/EMorvendo.h"
 #include "comum/Win1252.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "project/Calculo.h"
 #include "project/Locacao.h"
 #include "project/Projeto.h"

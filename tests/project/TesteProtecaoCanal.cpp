@@ -14,7 +14,7 @@
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 #include "project/ProtecaoCanal.h"
-#include "reports/uRelatorioEstrada.h"
+#include "reports/RelatorioEstrada.h"
 
 namespace {
 
@@ -89,7 +89,7 @@ TEST(Revestimentos, GramaPelaCurvaEATensaoEfetiva) {
 
 // O n usado no canal é o que a lâmina do próprio escoamento dá na curva.
 TEST(Revestimentos, RugosidadeNoPontoFixoEstaNaCurva) {
-    TCanalGradienteCustom canal;
+    TCanalGradiente canal;
     canal.TipoCanal.Valor = CANAL_TRIANGULAR;
     canal.Z.Valor = 1;
     canal.Sm.Valor = 0.5;

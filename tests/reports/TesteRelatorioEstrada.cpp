@@ -11,13 +11,13 @@
 
 #include "comum/EMorvendo.h"
 #include "comum/Win1252.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/EstacoesUsuario.h"
 #include "idf/SerieDiaria.h"
 #include "idf/VerificacaoIdf.h"
 #include "project/Calculo.h"
 #include "project/CamposProjeto.h"
-#include "reports/uRelatorioEstrada.h"
+#include "reports/RelatorioEstrada.h"
 
 #include "../idf/SerieDiariaTeste.h"
 

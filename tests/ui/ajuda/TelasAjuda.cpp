@@ -12,7 +12,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QString modo = argc > 1 ? QString::fromUtf8(argv[1]) : QStringLiteral("contexto");
     const QString valor = argc > 2 ? QString::fromUtf8(argv[2]) : QStringLiteral("16");
-    TFAjuda* janela = Ajuda::Janela();
+    TJanelaAjuda* janela = Ajuda::Janela();
     janela->resize(1100, 720);
     janela->move(0, 0);
     janela->findChild<QTreeWidget*>(QStringLiteral("arvoreConteudo"))->expandAll();

@@ -66,7 +66,7 @@ QStringList Imagens(const QTextDocument& doc) {
 class TesteAjuda : public QObject {
     Q_OBJECT
 
-    TFAjuda* janela = nullptr;
+    TJanelaAjuda* janela = nullptr;
     QString pasta;
 
     // Falha descrita quando o destino (de um link ou das tabelas) não leva a lugar nenhum.

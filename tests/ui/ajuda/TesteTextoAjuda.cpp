@@ -13,9 +13,9 @@
 
 #include "ajuda/Ajuda.h"
 #include "dialogs/TabelasParametros.h"
+#include "engine/EncostaCinematica.h"
 #include "engine/PerdaSolo.h"
-#include "engine/uEncostaCinematica.h"
-#include "engine/uTerreno.h"
+#include "engine/Terreno.h"
 #include "project/Calculo.h"
 #include "project/Projeto.h"
 

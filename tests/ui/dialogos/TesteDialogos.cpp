@@ -13,10 +13,10 @@
 #include <functional>
 
 #include "dialogs/Cobertura.h"
-#include "dialogs/RugCan.h"
-#include "dialogs/RugTer.h"
+#include "dialogs/DialogoInclinacaoTalude.h"
+#include "dialogs/DialogoRugosidadeCanal.h"
+#include "dialogs/DialogoRugosidadeTerreno.h"
 #include "dialogs/TabelasParametros.h"
-#include "dialogs/Z.h"
 
 namespace {
 
@@ -58,8 +58,8 @@ void Esc(QDialog* d) {
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : d, Qt::Key_Escape);
 }
 
-TFDialogoTabela* Tabela(QDialog* d) {
-    return qobject_cast<TFDialogoTabela*>(d);
+TDialogoTabela* Tabela(QDialog* d) {
+    return qobject_cast<TDialogoTabela*>(d);
 }
 
 // Passo de um caso: teclas ("a" Alt+letra, "t" texto, "e" Enter, "x" Esc).
@@ -98,13 +98,13 @@ class TesteDialogos : public QObject {
 private slots:
     void initTestCase();
     void init();
-    void RugCan_data();
-    void RugCan();
-    void RugCanNumeroInvalidoNaoFecha();
-    void RugTer_data();
-    void RugTer();
-    void Z();
-    void ZFiltroEOutros();
+    void DialogoRugosidadeCanal_data();
+    void DialogoRugosidadeCanal();
+    void RugosidadeCanalNumeroInvalidoNaoFecha();
+    void DialogoRugosidadeTerreno_data();
+    void DialogoRugosidadeTerreno();
+    void InclinacaoTalude();
+    void InclinacaoTaludeFiltroEOutros();
     void TabelasECitacoes();
     void CoberturaHabilitacao_data();
     void CoberturaHabilitacao();
@@ -125,7 +125,7 @@ void TesteDialogos::init() {
     erros.clear();
 }
 
-void TesteDialogos::RugCan_data() {
+void TesteDialogos::DialogoRugosidadeCanal_data() {
     QTest::addColumn<int>("indice");
     QTest::addColumn<double>("valor");
     QTest::addColumn<int>("linhaMostrada");
@@ -151,7 +151,7 @@ void TesteDialogos::RugCan_data() {
         << 0 << 0.0 << 0 << "" << Passos{{'e', ""}, {'x', ""}} << false << 0 << 0.0;
 }
 
-void TesteDialogos::RugCan() {
+void TesteDialogos::DialogoRugosidadeCanal() {
     QFETCH(int, indice);
     QFETCH(double, valor);
     QFETCH(int, linhaMostrada);
@@ -161,7 +161,7 @@ void TesteDialogos::RugCan() {
     QFETCH(int, indiceFinal);
     QFETCH(double, valorFinal);
 
-    TRugCan componente;
+    TRugosidadeCanal componente;
     componente.Indice = 7;
     componente.Valor = 0.035;
     TReal alvo{valor, std::int8_t(indice)};
@@ -183,8 +183,8 @@ void TesteDialogos::RugCan() {
     QVERIFY(erros.isEmpty());
 }
 
-void TesteDialogos::RugCanNumeroInvalidoNaoFecha() {
-    TRugCan componente;
+void TesteDialogos::RugosidadeCanalNumeroInvalidoNaoFecha() {
+    TRugosidadeCanal componente;
     TReal alvo{0.02, 1};
     bool abertoDepoisDoErro = false;
     AoAbrir([&](QDialog* d) {
@@ -200,7 +200,7 @@ void TesteDialogos::RugCanNumeroInvalidoNaoFecha() {
     QCOMPARE(alvo.Valor, 0.02);
 }
 
-void TesteDialogos::RugTer_data() {
+void TesteDialogos::DialogoRugosidadeTerreno_data() {
     QTest::addColumn<int>("indice");
     QTest::addColumn<double>("valor");
     QTest::addColumn<QString>("textoMostrado");
@@ -221,7 +221,7 @@ void TesteDialogos::RugTer_data() {
                               << 5 << 0.12;
 }
 
-void TesteDialogos::RugTer() {
+void TesteDialogos::DialogoRugosidadeTerreno() {
     QFETCH(int, indice);
     QFETCH(double, valor);
     QFETCH(QString, textoMostrado);
@@ -231,7 +231,7 @@ void TesteDialogos::RugTer() {
     QFETCH(int, indiceFinal);
     QFETCH(double, valorFinal);
 
-    TRugTer componente;
+    TRugosidadeTerreno componente;
     TReal alvo{valor, std::int8_t(indice)};
     QString textoVisto;
     int marcada = -1;
@@ -250,8 +250,8 @@ void TesteDialogos::RugTer() {
     QCOMPARE(alvo.Valor, valorFinal);
 }
 
-void TesteDialogos::Z() {
-    TZ z;
+void TesteDialogos::InclinacaoTalude() {
+    TInclinacaoTalude z;
     TReal canal{0.5, -1}, conducao{0, -1};
     // Primeiro uso: nenhuma linha, campo vazio, Ok desabilitado.
     AoAbrir([&](QDialog* d) {
@@ -289,8 +289,8 @@ void TesteDialogos::Z() {
     QCOMPARE(z.Valor, 0.8);
 }
 
-void TesteDialogos::ZFiltroEOutros() {
-    TFZ d;
+void TesteDialogos::InclinacaoTaludeFiltroEOutros() {
+    TDialogoInclinacaoTalude d;
     d.Iniciar(0, 0);
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
@@ -311,9 +311,9 @@ void TesteDialogos::ZFiltroEOutros() {
 
 void TesteDialogos::TabelasECitacoes() {
     // Cada linha da tabela tem o valor que a escolha leva ao campo.
-    TFRugCan rc;
-    TFRugTer rt;
-    TFZ z;
+    TDialogoRugosidadeCanal rc;
+    TDialogoRugosidadeTerreno rt;
+    TDialogoInclinacaoTalude z;
     QCOMPARE(rc.NumeroDeLinhas(), 9);
     QCOMPARE(rt.NumeroDeLinhas(), 19);
     QCOMPARE(z.NumeroDeLinhas(), 6);
@@ -324,7 +324,7 @@ void TesteDialogos::TabelasECitacoes() {
     for (const char* c : {CITACAO_RUGCAN, CITACAO_RUGTER, CITACAO_Z})
         QVERIFY(QString(c).startsWith("Fonte: "));
     // Atalhos das linhas sem repetição dentro de um diálogo (senão Alt+letra não escolhe).
-    for (TFDialogoTabela* d : std::initializer_list<TFDialogoTabela*>{&rc, &rt, &z}) {
+    for (TDialogoTabela* d : std::initializer_list<TDialogoTabela*>{&rc, &rt, &z}) {
         // O campo e "&Ok" e "&Cancelar"; "Aj&uda" divide o u com uma linha do terreno, o que
         // só faz Alt+U alternar o foco entre os dois.
         QSet<QChar> atalhos{'v', 'o', 'c', 'z'};
@@ -351,7 +351,7 @@ void TesteDialogos::CoberturaHabilitacao_data() {
     QTest::newRow("Cultivo em fileiras") << 1 << "111"
                                          << "101" << 0 << -1;
     QTest::newRow("Cereais de semeadura densa") << 2 << "111"
-                                                   << "101" << 0 << -1;
+                                                << "101" << 0 << -1;
     QTest::newRow("Leguminosas") << 3 << "111"
                                  << "101" << 0 << -1;
     QTest::newRow("Pastagem") << 4 << "010"
@@ -366,7 +366,7 @@ void TesteDialogos::CoberturaHabilitacao() {
     QFETCH(QString, condicoes);
     QFETCH(int, itemTratamento);
     QFETCH(int, itemCondicao);
-    TFCober d;
+    TDialogoCobertura d;
     d.UsoTerra.Indice = uso == 0 ? 1 : 0; // abre noutro uso, para a escolha mudar
     d.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d));
@@ -400,7 +400,7 @@ void TesteDialogos::CoberturaAbreComORegistro() {
         {4, 1, 2, 0, 1, true, false},
     };
     for (const auto& c : casos) {
-        TFCober d;
+        TDialogoCobertura d;
         d.UsoTerra.Indice = std::uint8_t(c.uso);
         d.Tratamento.Indice = std::uint8_t(c.trat);
         d.CondicaoHidrologica.Indice = std::uint8_t(c.cond);

@@ -41,10 +41,10 @@ int main(int argc, char* argv[]) {
     QTemporaryDir temp;
     TOpcoesPrincipal opcoes;
     opcoes.ArquivoConfiguracao = QDir(temp.path()).filePath("Morvendo.ini").toStdString();
-    TFPrincipal j(opcoes);
+    TJanelaPrincipal j(opcoes);
     j.resize(900, 640);
     j.show();
-    if (!j.GerenteSys1().AbrirArquivo(argv[2])) return 1;
+    if (!j.GerenteArquivo().AbrirArquivo(argv[2])) return 1;
 
     j.findChild<QAction*>(QStringLiteral("MEstudo"))->trigger();
     TPaginaEstudo* e = j.PaginaEstudo();

@@ -82,7 +82,7 @@ class TesteEstudosJanela : public QObject {
 
     std::unique_ptr<QTemporaryDir> FPasta;
     std::unique_ptr<TRoteiro> R;
-    std::unique_ptr<TFPrincipal> J;
+    std::unique_ptr<TJanelaPrincipal> J;
 
     QString Caminho(const QString& nome) const { return FPasta->filePath(nome); }
 
@@ -99,7 +99,7 @@ class TesteEstudosJanela : public QObject {
         TOpcoesPrincipal o;
         o.ArquivoConfiguracao = Caminho("Morvendo.ini").toStdString();
         o.Interacao = R.get();
-        J = std::make_unique<TFPrincipal>(o);
+        J = std::make_unique<TJanelaPrincipal>(o);
         J->show();
         QVERIFY(QTest::qWaitForWindowExposed(J.get()));
         QVERIFY(J->AbrirProjeto(CopiaDe(origem, nome).toStdString()));

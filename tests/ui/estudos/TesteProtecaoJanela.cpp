@@ -19,7 +19,7 @@
 #include "mainwindow/estudos/Tabelas.h"
 #include "project/Projeto.h"
 #include "project/ProtecaoCanal.h"
-#include "reports/uRelatorioEstrada.h"
+#include "reports/RelatorioEstrada.h"
 
 namespace {
 
@@ -54,14 +54,14 @@ class TesteProtecaoJanela : public QObject {
 
     std::unique_ptr<QTemporaryDir> FPasta;
     std::unique_ptr<TRoteiro> R;
-    std::unique_ptr<TFPrincipal> J;
+    std::unique_ptr<TJanelaPrincipal> J;
 
     TPaginaProtecao* Abrir(const QString& caso) {
         R = std::make_unique<TRoteiro>();
         TOpcoesPrincipal o;
         o.ArquivoConfiguracao = FPasta->filePath("Morvendo.ini").toStdString();
         o.Interacao = R.get();
-        J = std::make_unique<TFPrincipal>(o);
+        J = std::make_unique<TJanelaPrincipal>(o);
         J->show();
         const QString destino = FPasta->filePath("p.mvd");
         QFile::copy(DADOS + "/referencia/" + caso + ".mvd", destino);

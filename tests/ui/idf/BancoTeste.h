@@ -3,7 +3,7 @@
 // inventadas no Paraná, em Minas Gerais e em Goiás, localidades inventadas no Paraná e os
 // mapas do PR e de MG copiados dos gerados pela compilação. Os demais mapas de estado
 // faltam de propósito.
-#include "idf/UnBD.h"
+#include "idf/BancoEstacoes.h"
 #include "idf/ui/AmbienteConsulta.h"
 #include "tools/DadosIdf.h"
 

@@ -10,7 +10,7 @@
 //                             estação e o ajuste de uma equação publicada
 #include "BancoTeste.h"
 
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/ui/DialogoAjusteIdf.h"
 #include "idf/ui/DialogoConsulta.h"
 #include "idf/ui/DialogoMinhasEstacoes.h"

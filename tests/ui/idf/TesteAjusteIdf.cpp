@@ -4,7 +4,7 @@
 #include "BancoTeste.h"
 
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/AjusteIdf.h"
 #include "idf/VerificacaoIdf.h"
 #include "idf/ui/DialogoAjusteIdf.h"

@@ -4,7 +4,7 @@
 
 #include "comum/ArquivoIni.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/ui/ConsultaChuva.h"
 #include "idf/ui/DialogoAutor.h"
 #include "idf/ui/DialogoConsulta.h"
@@ -123,7 +123,7 @@ class TesteConsulta : public QObject {
     }
 
     TEstacao Interpolado(const std::string& lat, const std::string& lon) {
-        TBDPrecipitacao bd(FBanco->Pasta().toStdString());
+        TBancoEstacoes bd(FBanco->Pasta().toStdString());
         bd.CarregarEstacoes();
         return bd.InterpolarParametros(lat, lon);
     }

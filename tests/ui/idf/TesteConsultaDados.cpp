@@ -4,7 +4,7 @@
 #include "BancoTeste.h"
 
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/ConsultaIdf.h"
 #include "idf/ui/DialogoConsulta.h"
 
@@ -123,7 +123,7 @@ private slots:
     }
 
     void todoEstadoMostraSuasEstacoes() {
-        TBDPrecipitacao bd(PastaComunsGerada().toStdString());
+        TBancoEstacoes bd(PastaComunsGerada().toStdString());
         bd.CarregarEstacoes();
         TDialogoConsulta d(Ambiente());
         d.show();

@@ -4,7 +4,7 @@
 #include "BancoTeste.h"
 #include "JanelaModal.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/EstacoesUsuario.h"
 #include "idf/VerificacaoIdf.h"
 #include "idf/ui/DialogoConsulta.h"

@@ -5,7 +5,7 @@
 #include "BancoTeste.h"
 #include "JanelaModal.h"
 #include "comum/Numeros.h"
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "idf/EstacoesUsuario.h"
 #include "idf/ui/DialogoConsulta.h"
 #include "idf/ui/DialogoMinhasEstacoes.h"

@@ -25,7 +25,7 @@
 #include "mainwindow/simulacao/Simulacao.h"
 #include "project/Calculo.h"
 #include "project/ResumoResultado.h"
-#include "project/ui/FConfUnidades.h"
+#include "project/ui/DialogoUnidades.h"
 
 namespace {
 
@@ -55,7 +55,7 @@ void FecharProximoModal() {
 
 // A tabela exportada aberta como numa planilha: o arquivo gravado pelo "Exportar", lido com
 // BOM, ';' e vírgula decimal e mostrado numa grade.
-void GravarCsvComoPlanilha(TFPrincipal& j) {
+void GravarCsvComoPlanilha(TJanelaPrincipal& j) {
     const QString csv = QDir(GSaida).filePath(QStringLiteral("secoes.csv"));
     GravarArquivoAtomico(csv.toStdString(), CsvSecoes(j.Resultado()->Canal.Secoes));
     QFile f(csv);
@@ -100,7 +100,7 @@ int main(int argc, char* argv[]) {
 
     TOpcoesPrincipal opcoes;
     opcoes.ArquivoConfiguracao = QDir(temp.path()).filePath("Morvendo.ini").toStdString();
-    TFPrincipal j(opcoes);
+    TJanelaPrincipal j(opcoes);
     // Como no programa: com a ajuda ligada, os botões de ajuda aparecem habilitados.
     j.DefinirAjuda({[](int c) { Ajuda::AbrirContexto(c); }, [] { Ajuda::AbrirConteudo(); },
                     [] { Ajuda::AbrirIndice(); }});
@@ -108,7 +108,7 @@ int main(int argc, char* argv[]) {
     Gravar(&j, "01-inicial");
 
     FecharProximoModal();
-    j.GerenteSys1().AbrirArquivo(argv[2]);
+    j.GerenteArquivo().AbrirArquivo(argv[2]);
     j.MostrarPagina(PAG_DADOS);
     const char* abas[] = {"02-dados-estrada", "03-dados-bacias", "04-dados-precipitacao"};
     for (int i = 0; i < 3; ++i) {
@@ -138,13 +138,13 @@ int main(int argc, char* argv[]) {
         j.nbDados->setCurrentWidget(id);
         Gravar(&j, "20-dados-identificacao");
     }
-    j.GerenteSys1().Alterado = false;
-    j.GerenteSys1().AbrirArquivo(argv[2]);
+    j.GerenteArquivo().Alterado = false;
+    j.GerenteArquivo().AbrirArquivo(argv[2]);
 
     // Janela de andamento no meio do cálculo.
     QTimer espera;
     QObject::connect(&espera, &QTimer::timeout, [&] {
-        if (TFAcompanhamento* a = j.Acompanhamento(); a && a->EtapaDestacada() == 3) {
+        if (TJanelaAcompanhamento* a = j.Acompanhamento(); a && a->EtapaDestacada() == 3) {
             Gravar(a, "08-andamento");
             espera.stop();
         }
@@ -201,8 +201,8 @@ int main(int argc, char* argv[]) {
     // Um caso em que a perda sobe e desce: as seções acima da tolerável dentro do espaçamento.
     if (argc > 3) {
         FecharProximoModal();
-        j.GerenteSys1().Alterado = false;
-        j.GerenteSys1().AbrirArquivo(argv[3]);
+        j.GerenteArquivo().Alterado = false;
+        j.GerenteArquivo().AbrirArquivo(argv[3]);
         j.btnTracarCanalEstradaClick();
         Gravar(&j, "26-resumo-acima-da-toleravel");
         j.tabResultados->setCurrentIndex(1);

@@ -55,7 +55,7 @@
 #include "comum/Numeros.h"
 #include "comum/Win1252.h"
 #include "dialogs/Cobertura.h"
-#include "idf/UnBD.h"
+#include "idf/BancoEstacoes.h"
 #include "mainwindow/AbaIdentificacao.h"
 #include "mainwindow/Acompanhamento.h"
 #include "mainwindow/GradeSecoes.h"
@@ -65,11 +65,11 @@
 #include "project/Avisos.h"
 #include "project/Calculo.h"
 #include "project/CamposProjeto.h"
+#include "project/ui/DialogoUnidades.h"
 #include "project/ui/DialogosGerenteQt.h"
-#include "project/ui/FConfUnidades.h"
+#include "reports/RelatorioEstrada.h"
 #include "reports/RelatorioTexto.h"
-#include "reports/uRelatorioEstrada.h"
-#include "reports/ui/uRelatorioEstradaUi.h"
+#include "reports/ui/RelatorioEstradaUi.h"
 
 #include "../ajuda/TermosRecusados.h"
 
@@ -190,7 +190,7 @@ class TestePrincipal : public QObject {
 
     std::unique_ptr<QTemporaryDir> FPasta;
     std::unique_ptr<TRoteiro> R;
-    std::unique_ptr<TFPrincipal> J;
+    std::unique_ptr<TJanelaPrincipal> J;
 
     QTemporaryDir FCache;
     QString Caminho(const QString& nome) const { return FPasta->filePath(nome); }
@@ -201,7 +201,7 @@ class TestePrincipal : public QObject {
         TOpcoesPrincipal o;
         o.ArquivoConfiguracao = Ini().toStdString();
         o.Interacao = R.get();
-        J = std::make_unique<TFPrincipal>(o);
+        J = std::make_unique<TJanelaPrincipal>(o);
         J->show();
         QVERIFY(QTest::qWaitForWindowExposed(J.get()));
     }
@@ -237,7 +237,7 @@ class TestePrincipal : public QObject {
         const TCanalEstrada& e = p.Estrada;
         const TEncostaCinematica& leito = e.Estrada.Secao(0);
         const TEncostaCinematica& talude = e.Talude.Secao(0);
-        const TCanalGradienteCustom& cc = e.Bacia.CanalConducao;
+        const TCanalGradiente& cc = e.Bacia.CanalConducao;
         const double fd = u.FatorDeclividade, fvi = u.FatorVI;
 
         (e.IndSecao == 3 ? J->rbSecao3 : J->rbSecao1)->click();
@@ -260,7 +260,7 @@ class TestePrincipal : public QObject {
             // A cobertura vegetal pelo diálogo, com o mouse, como faria uma pessoa.
             const TCobertura& cob = talude.Cobertura;
             QTimer::singleShot(0, [&cob] {
-                auto* d = qobject_cast<TFCober*>(QApplication::activeModalWidget());
+                auto* d = qobject_cast<TDialogoCobertura*>(QApplication::activeModalWidget());
                 QVERIFY(d);
                 // No indicador: o meio de um botão largo com legenda curta não é clicável.
                 auto clicar = [](QAbstractButton* b) {
@@ -339,7 +339,7 @@ private slots:
         const QString trabalho = Caminho("trabalho");
         QFile(trabalho).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
         QDir::setCurrent(trabalho);
-        QFile::remove(TFPrincipal::ArquivoTabelaTexto());
+        QFile::remove(TJanelaPrincipal::ArquivoTabelaTexto());
         Abrir(projeto);
         Calcular();
         QDir::setCurrent(FPasta->path());
@@ -348,8 +348,8 @@ private slots:
         QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
         QCOMPARE(J->eCompMax->text(), QString("116"));
         QVERIFY(QDir(trabalho).isEmpty());
-        QVERIFY(TFPrincipal::ArquivoTabelaTexto().startsWith(FCache.path()));
-        QFile tabela(TFPrincipal::ArquivoTabelaTexto()),
+        QVERIFY(TJanelaPrincipal::ArquivoTabelaTexto().startsWith(FCache.path()));
+        QFile tabela(TJanelaPrincipal::ArquivoTabelaTexto()),
             referencia(Referencia("c03_equiv_200m", ".Relatorio.txt"));
         QVERIFY(tabela.open(QIODevice::ReadOnly) && referencia.open(QIODevice::ReadOnly));
         QCOMPARE(tabela.readAll(), referencia.readAll());
@@ -357,7 +357,7 @@ private slots:
 
         // Sem onde gravar a tabela (um arquivo no lugar da pasta de cache, como um disco cheio
         // ou uma pasta pessoal só de leitura): os resultados vão à tela e o erro diz o que faltou.
-        const QString cache = QFileInfo(TFPrincipal::ArquivoTabelaTexto()).absolutePath();
+        const QString cache = QFileInfo(TJanelaPrincipal::ArquivoTabelaTexto()).absolutePath();
         QVERIFY(QDir(cache).removeRecursively());
         QFile bloqueio(cache);
         QVERIFY(bloqueio.open(QIODevice::WriteOnly));
@@ -428,7 +428,7 @@ private slots:
 
     void cleanup() {
         if (J) {
-            J->GerenteSys1().Alterado = false;
+            J->GerenteArquivo().Alterado = false;
             J.reset();
         }
         R.reset();
@@ -710,7 +710,7 @@ private slots:
         QCOMPARE(J->eTalCritica->text(), QStringLiteral("1e9"));
         J->eTalCritica->clear();
 
-        J->GerenteSys1().Alterado = false;
+        J->GerenteArquivo().Alterado = false;
         J->rbSecao3->click();
         QVERIFY(!J->bgSecaoCorte->isEnabled());
         QVERIFY(J->Alterado()); // a seção é dado do projeto
@@ -735,7 +735,7 @@ private slots:
         QCOMPARE(e.Bacia.CanalConducao.Sm.Valor, 0.25);
         for (QLineEdit* c : {J->em1, J->em2, J->em1CanalBacia, J->em2CanalBacia})
             c->clear();
-        J->GerenteSys1PreencherCamposDados();
+        J->QuandoPreencherCamposDados();
         QCOMPARE(J->em1->text() + J->em2->text(), QStringLiteral("2,04,0"));
         QCOMPARE(J->em1CanalBacia->text() + J->em2CanalBacia->text(), QStringLiteral("2,04,0"));
         QVERIFY(!J->Alterado());
@@ -920,7 +920,8 @@ private slots:
         Criar();
         R->EnderecoAbre = false;
         J->BtnInternet[2]->click();
-        QCOMPARE(R->Enderecos, QList<QUrl>{QUrl(QString::fromLatin1(TFPrincipal::Enderecos[2]))});
+        QCOMPARE(R->Enderecos,
+                 QList<QUrl>{QUrl(QString::fromLatin1(TJanelaPrincipal::Enderecos[2]))});
         QCOMPARE(R->Erros, QStringList{"Não foi possível abrir a página escolhida."});
     }
 
@@ -932,7 +933,7 @@ private slots:
         QString durante, campoDurante;
         auto dirigir = [&](bool confirmar) {
             QTimer::singleShot(0, [&, confirmar] {
-                auto* d = qobject_cast<TFConfUnidades*>(QApplication::activeModalWidget());
+                auto* d = qobject_cast<TDialogoUnidades*>(QApplication::activeModalWidget());
                 QVERIFY(d);
                 d->cbDecli->setCurrentIndex(1);
                 durante = J->lblStEstrada->text();
@@ -967,7 +968,7 @@ private slots:
         QString inicial;
         bool abertoDepoisDaRecusa = false;
         QTimer::singleShot(0, [&] {
-            auto* d = qobject_cast<TFConfUnidades*>(QApplication::activeModalWidget());
+            auto* d = qobject_cast<TDialogoUnidades*>(QApplication::activeModalWidget());
             QVERIFY(d);
             d->MostrarErro = [&](QWidget*, const QString& m) { erros << m; };
             inicial = d->eRaio->text();
@@ -1069,7 +1070,7 @@ private slots:
         Criar();
         DigitarCaso("c03_equiv_200m");
         auto conferir = [&](const QString& oque, const std::function<void()>& mudar) {
-            J->GerenteSys1().Alterado = false;
+            J->GerenteArquivo().Alterado = false;
             mudar();
             QVERIFY2(J->Alterado(), qPrintable(oque));
         };
@@ -1101,7 +1102,7 @@ private slots:
         conferir("calcular volume", [&] { J->cbCalcVolume->click(); });
         conferir("cobertura vegetal", [&] {
             QTimer::singleShot(0, [] {
-                auto* d = qobject_cast<TFCober*>(QApplication::activeModalWidget());
+                auto* d = qobject_cast<TDialogoCobertura*>(QApplication::activeModalWidget());
                 QVERIFY(d);
                 // Outra condição hidrológica da mesma cobertura, e OK.
                 for (QAbstractButton* b : d->GrupoCondicao()->buttons())
@@ -1120,7 +1121,7 @@ private slots:
     void unidadeDaErodibilidadeConverteOValor() {
         Criar();
         DigitarCaso("c03_equiv_200m");
-        J->GerenteSys1().Alterado = false;
+        J->GerenteArquivo().Alterado = false;
         Digitar(J->eErodibilidade, "0,0015");
         Calcular();
         QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
@@ -1130,7 +1131,7 @@ private slots:
 
         auto trocar = [&](int opcao, bool confirmar) {
             QTimer::singleShot(0, [&, opcao, confirmar] {
-                auto* d = qobject_cast<TFConfUnidades*>(QApplication::activeModalWidget());
+                auto* d = qobject_cast<TDialogoUnidades*>(QApplication::activeModalWidget());
                 QVERIFY(d);
                 d->cbErodibilidade->setCurrentIndex(opcao);
                 QTest::mouseClick(confirmar ? d->ok : d->Cancela, Qt::LeftButton);
@@ -1282,7 +1283,7 @@ private slots:
         QTimer vigia;
         vigia.setInterval(5);
         QObject::connect(&vigia, &QTimer::timeout, [&] {
-            TFAcompanhamento* a = J->Acompanhamento();
+            TJanelaAcompanhamento* a = J->Acompanhamento();
             if (!a) return;
             const qint64 agora = relogio.elapsed();
             if (ultimo >= 0) maiorPausa = std::max(maiorPausa, agora - ultimo);
@@ -1346,7 +1347,7 @@ private slots:
         QTimer vigia;
         vigia.setInterval(0);
         QObject::connect(&vigia, &QTimer::timeout, [&] {
-            if (TFAcompanhamento* a = J->Acompanhamento()) {
+            if (TJanelaAcompanhamento* a = J->Acompanhamento()) {
                 maiorEtapa = std::max(maiorEtapa, a->EtapaDestacada());
                 if (a->EtapaDestacada() == 1) a->Button1->click();
             }
@@ -1410,7 +1411,7 @@ private slots:
                          J->bSimul->isEnabled(),
                          J->Alterado(),
                          J->Resultado() ? J->Resultado()->Canal.PerdaSolo : -1.0,
-                         J->GerenteSys1().PathProjeto};
+                         J->GerenteArquivo().PathProjeto};
         };
         const TFoto antes = foto();
         QVERIFY(antes.Relatorio && antes.Linhas > 0);
@@ -1738,7 +1739,7 @@ private slots:
     // Os diálogos de arquivo começam nos documentos; "Salvar como" de um projeto aberto
     // começa ao lado dele, com o seu nome.
     void salvarComoComecaNosDocumentosOuAoLadoDoProjeto() {
-        TFPrincipal janela;
+        TJanelaPrincipal janela;
         auto* qt = dynamic_cast<TDialogosGerenteQt*>(&janela.Interacao());
         QVERIFY(qt);
         const QString documentos =
@@ -1863,7 +1864,7 @@ private slots:
                  "Cobertura: " + QString::fromStdString(J->Projeto().StrCoberVeg));
 
         // Cobertura vegetal cancelada: a descrição acompanha o registro, o projeto não muda.
-        J->GerenteSys1().Alterado = false;
+        J->GerenteArquivo().Alterado = false;
         QTimer::singleShot(
             0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
         QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);

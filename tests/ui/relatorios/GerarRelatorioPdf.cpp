@@ -8,9 +8,9 @@
 
 #include <iostream>
 
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "project/Calculo.h"
-#include "reports/ui/uRelatorioEstradaUi.h"
+#include "reports/ui/RelatorioEstradaUi.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         std::cerr << "erro: o relatório não foi montado\n";
         return 1;
     }
-    TFRelatorioEstrada janela(documento);
+    TJanelaRelatorioEstrada janela(documento);
     QPrinter impressora(QPrinter::HighResolution);
     impressora.setOutputFormat(QPrinter::PdfFormat);
     impressora.setPageSize(QPageSize(QPageSize::A4));

@@ -21,10 +21,10 @@
 
 #include <functional>
 
-#include "engine/uPersistencia.h"
+#include "engine/Persistencia.h"
 #include "mainwindow/simulacao/Simulacao.h"
 #include "project/Calculo.h"
-#include "reports/ui/uRelatorioEstradaUi.h"
+#include "reports/ui/RelatorioEstradaUi.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ void TesteRelatorios::RelatorioSemTabelaNaoAbreJanela() {
 void TesteRelatorios::RelatorioMostraOCasoCalculado() {
     bool visto = false;
     AoAbrir([&](QWidget* w) {
-        auto* j = qobject_cast<TFRelatorioEstrada*>(w);
+        auto* j = qobject_cast<TJanelaRelatorioEstrada*>(w);
         QVERIFY(j);
         visto = true;
         // O cursor de espera saiu antes de a janela aparecer.
@@ -156,7 +156,7 @@ void TesteRelatorios::RelatorioMostraOCasoCalculado() {
 void TesteRelatorios::ImprimeEmPdfComIntervalo() {
     std::string doc;
     QVERIFY(GerarRelatorio(projeto, resultado, OpcoesRelatorioDoPrograma(), doc));
-    TFRelatorioEstrada janela(doc);
+    TJanelaRelatorioEstrada janela(doc);
     const auto imprimir = [&](const QString& nome, int de, int ate) {
         QPrinter impressora(QPrinter::HighResolution);
         impressora.setOutputFormat(QPrinter::PdfFormat);
@@ -184,7 +184,7 @@ void TesteRelatorios::ImpressaoRepeteCabecalhoENumeraPaginas() {
     const TResultadoCalculo r = ExecutarCalculo(p, p.Estrada.Comprimento(), nullptr);
     std::string doc;
     QVERIFY(GerarRelatorio(p, r, OpcoesRelatorioDoPrograma(), doc));
-    TFRelatorioEstrada janela(doc);
+    TJanelaRelatorioEstrada janela(doc);
     QPrinter impressora(QPrinter::HighResolution);
     impressora.setOutputFormat(QPrinter::PdfFormat);
     impressora.setPageSize(QPageSize(QPageSize::A4));

@@ -1,9 +1,0 @@
-#pragma once
-#include "engine/uCanal.h"
-
-// Registro de um nó do canal.
-struct TSecaoCanal {
-    double LaminaPico = 0;   // m, no instante do maior A^m
-    double AmMax = 0;        // maior A^m do nó
-    double LaminaTensao = 0; // m, lâmina da maior tensão
-};
