@@ -46,44 +46,45 @@ TJanelaAcompanhamento::TJanelaAcompanhamento(std::function<void(const std::strin
     setWindowTitle(QStringLiteral("Calculando…"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    Label1 = Rotulo("Label1", "Calculando hidrograma no leito da estrada:  t =");
-    Label3 = Rotulo("Label3", "Calculando hidrograma na área externa: t = ");
-    Label5 = Rotulo("Label5", "Calculando hidrograma no canal: t = ");
-    Label7 = Rotulo("Label7", "Calculando perda de solo na seção");
-    Label2 = Rotulo("Label2", "min");
-    Label4 = Rotulo("Label4", "min");
-    Label6 = Rotulo("Label6", "min");
-    Label8 = Rotulo("Label8", "m");
+    lblTempoLeito = Rotulo("lblTempoLeito", "Calculando hidrograma no leito da estrada:  t =");
+    lblTempoAreaExterna =
+        Rotulo("lblTempoAreaExterna", "Calculando hidrograma na área externa: t = ");
+    lblTempoCanal = Rotulo("lblTempoCanal", "Calculando hidrograma no canal: t = ");
+    lblSecaoPerda = Rotulo("lblSecaoPerda", "Calculando perda de solo na seção");
+    lblMinLeito = Rotulo("lblMinLeito", "min");
+    lblMinAreaExterna = Rotulo("lblMinAreaExterna", "min");
+    lblMinCanal = Rotulo("lblMinCanal", "min");
+    lblMetroSecaoPerda = Rotulo("lblMetroSecaoPerda", "m");
     etEstrada = Valor("etEstrada");
     etTalude = Valor("etTalude");
     etCanal = Valor("etCanal");
     eSecao = Valor("eSecao");
 
     auto* linhas = new QGridLayout;
-    QLabel* rotulos[] = {Label1, Label3, Label5, Label7};
+    QLabel* rotulos[] = {lblTempoLeito, lblTempoAreaExterna, lblTempoCanal, lblSecaoPerda};
     QLineEdit* valores[] = {etEstrada, etTalude, etCanal, eSecao};
-    QLabel* unidades[] = {Label2, Label4, Label6, Label8};
+    QLabel* unidades[] = {lblMinLeito, lblMinAreaExterna, lblMinCanal, lblMetroSecaoPerda};
     for (int i = 0; i < 4; ++i) {
         linhas->addWidget(rotulos[i], i, 0);
         linhas->addWidget(valores[i], i, 1);
         linhas->addWidget(unidades[i], i, 2);
     }
-    ProgressBar1 = new QProgressBar;
-    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    Button1 = new QPushButton(QStringLiteral("Cancelar"));
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    pbCalculo = new QProgressBar;
+    pbCalculo->setObjectName(QStringLiteral("pbCalculo"));
+    pbCalculo->setRange(0, 100);
+    pbCalculo->setValue(0);
+    btnCancelar = new QPushButton(QStringLiteral("Cancelar"));
+    btnCancelar->setObjectName(QStringLiteral("btnCancelar"));
+    btnCancelar->setDefault(true);
+    connect(btnCancelar, &QPushButton::clicked, this, [this] { CancelarClick(); });
 
     auto* botao = new QHBoxLayout;
     botao->addStretch();
-    botao->addWidget(Button1);
+    botao->addWidget(btnCancelar);
     botao->addStretch();
     auto* principal = new QVBoxLayout(this);
     principal->addLayout(linhas);
-    principal->addWidget(ProgressBar1);
+    principal->addWidget(pbCalculo);
     principal->addLayout(botao);
     principal->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -92,7 +93,7 @@ TJanelaAcompanhamento::TJanelaAcompanhamento(std::function<void(const std::strin
     adjustSize();
     if (QScreen* tela = QGuiApplication::primaryScreen())
         move(tela->availableGeometry().center() - rect().center());
-    Button1->setFocus();
+    btnCancelar->setFocus();
     FRelogio.start();
 }
 
@@ -101,7 +102,7 @@ TJanelaAcompanhamento::~TJanelaAcompanhamento() {
         Ocupado(false);
 }
 
-void TJanelaAcompanhamento::Button1Click() {
+void TJanelaAcompanhamento::CancelarClick() {
     Cancelar();
 }
 
@@ -111,11 +112,11 @@ char TJanelaAcompanhamento::SeparadorDecimal() const {
 
 // Esc e o botão de fechar pedem o cancelamento; a janela fecha quando o cálculo termina.
 void TJanelaAcompanhamento::reject() {
-    Button1Click();
+    CancelarClick();
 }
 
 void TJanelaAcompanhamento::closeEvent(QCloseEvent* evento) {
-    Button1Click();
+    CancelarClick();
     evento->ignore();
 }
 
@@ -146,14 +147,14 @@ void TJanelaAcompanhamento::MostrarSecao(const std::string& secao) {
 
 void TJanelaAcompanhamento::MostrarProgresso(int porcentagem) {
     // A perda de solo percorre as seções: aí a barra mede o andamento.
-    if (ProgressBar1->maximum() == 0) ProgressBar1->setRange(0, 100);
-    if (ProgressBar1->value() != porcentagem) ProgressBar1->setValue(porcentagem);
+    if (pbCalculo->maximum() == 0) pbCalculo->setRange(0, 100);
+    if (pbCalculo->value() != porcentagem) pbCalculo->setValue(porcentagem);
 }
 
 void TJanelaAcompanhamento::BarraOcupada() {
     // Os escoamentos e a propagação não sabem quando terminam (até a água acabar): a barra
     // mostra que o cálculo anda, em vez de parar em 0 %.
-    ProgressBar1->setRange(0, 0);
+    pbCalculo->setRange(0, 0);
 }
 
 void TJanelaAcompanhamento::Ocupado(bool ligado) {
@@ -172,8 +173,9 @@ void TJanelaAcompanhamento::MostrarMensagem(const std::string& texto) {
 
 void TJanelaAcompanhamento::Estilo(int etapa, bool destacada) {
     if (etapa < 1 || etapa > 3) return;
-    QWidget* w[3][3] = {
-        {Label1, etEstrada, Label2}, {Label3, etTalude, Label4}, {Label5, etCanal, Label6}};
+    QWidget* w[3][3] = {{lblTempoLeito, etEstrada, lblMinLeito},
+                        {lblTempoAreaExterna, etTalude, lblMinAreaExterna},
+                        {lblTempoCanal, etCanal, lblMinCanal}};
     for (QWidget* x : w[etapa - 1]) {
         QFont f = x->font();
         f.setBold(destacada);

@@ -34,17 +34,18 @@ public:
     bool DimensionamentoIniciado() const { return FDimensionamento; }
     int EtapaDestacada() const { return FEtapa; }
 
-    QLabel *Label1, *Label2, *Label3, *Label4, *Label5, *Label6, *Label7, *Label8;
+    QLabel *lblTempoLeito, *lblMinLeito, *lblTempoAreaExterna, *lblMinAreaExterna, *lblTempoCanal,
+        *lblMinCanal, *lblSecaoPerda, *lblMetroSecaoPerda;
     QLineEdit *etEstrada, *etTalude, *etCanal, *eSecao;
-    QProgressBar* ProgressBar1;
-    QPushButton* Button1;
+    QProgressBar* pbCalculo;
+    QPushButton* btnCancelar;
 
 protected:
     void reject() override;
     void closeEvent(QCloseEvent* evento) override;
 
 private:
-    void Button1Click();
+    void CancelarClick();
     void BarraOcupada();
     void Estilo(int etapa, bool destacada);
 

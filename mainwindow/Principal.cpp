@@ -261,7 +261,7 @@ TJanelaPrincipal::TJanelaPrincipal(TOpcoesPrincipal opcoes)
     FGerente.OnLimparCamposDados = [this] { QuandoLimparCamposDados(); };
     FGerente.OnTitulo = [this](const std::string& t) { setWindowTitle(QString::fromStdString(t)); };
 
-    Timer1Timer();
+    AtualizarRelogio();
     MostrarPagina(PAG_INICIAL);
     if (auto* qt = dynamic_cast<TDialogosGerenteQt*>(FInteracao))
         qt->DefinirPastaInicial(PastaDocumentos());
@@ -326,7 +326,7 @@ void TJanelaPrincipal::DefinirAjuda(TServicoAjuda servico) {
     for (QAction* a : {MConteudo, MObterAjuda})
         a->setEnabled(ha);
     BtnConteudo->setEnabled(ha);
-    for (QPushButton* b : {btnAjuda5, Button4})
+    for (QPushButton* b : {btnAjudaDados, btnAjudaResultado})
         b->setEnabled(ha);
 }
 
@@ -373,7 +373,7 @@ void TJanelaPrincipal::CriarMenus() {
         // Escondido até a lista de recentes dar um projeto a esta posição.
         Proj[k] = acao(("Proj" + std::to_string(k + 1)).c_str(), "", "");
         Proj[k]->setVisible(false);
-        connect(Proj[k], &QAction::triggered, this, [this, k] { Proj1Click(k + 1); });
+        connect(Proj[k], &QAction::triggered, this, [this, k] { AbrirRecenteClick(k + 1); });
         arquivo->addAction(Proj[k]);
     }
     arquivo->addSeparator();
@@ -392,12 +392,10 @@ void TJanelaPrincipal::CriarMenus() {
     conf->menuAction()->setStatusTip(QStringLiteral("Menu Configurações"));
     MConfigImpres = acao("MConfigImpres", "Configurar &impressora",
                          "Efetua alterações na configuração da impressora");
-    Configurarunidades1 =
-        acao("Configurarunidades1", "Configurar &unidades", "Configura as unidades");
-    conf->addActions({MConfigImpres, Configurarunidades1});
+    acaoUnidades = acao("acaoUnidades", "Configurar &unidades", "Configura as unidades");
+    conf->addActions({MConfigImpres, acaoUnidades});
     connect(MConfigImpres, &QAction::triggered, this, &TJanelaPrincipal::MConfigImpresClick);
-    connect(Configurarunidades1, &QAction::triggered, this,
-            &TJanelaPrincipal::Configurarunidades1Click);
+    connect(acaoUnidades, &QAction::triggered, this, &TJanelaPrincipal::ConfigurarUnidadesClick);
 
     QMenu* ajuda = barra->addMenu(QStringLiteral("Aj&uda"));
     ajuda->setObjectName(QStringLiteral("MAjuda"));
@@ -469,8 +467,8 @@ void TJanelaPrincipal::CriarBarras() {
     connect(BtnSobre, &QToolButton::clicked, this, &TJanelaPrincipal::MSobreMorvendoClick);
 
     QToolBar* sair = barra("Sair", "tbSair");
-    ToolbarButton974 = botao(sair, "ToolbarButton974", IconeSair(), "Sair");
-    connect(ToolbarButton974, &QToolButton::clicked, this, &TJanelaPrincipal::MSairClick);
+    btnSair = botao(sair, "btnSair", IconeSair(), "Sair");
+    connect(btnSair, &QToolButton::clicked, this, &TJanelaPrincipal::MSairClick);
 
     QToolBar* internet = barra("Internet", "tbInternet");
     for (int k = 0; k < 4; ++k) {
@@ -494,14 +492,14 @@ void TJanelaPrincipal::CriarBarraDeStatus() {
     PainelRelogio->setFrameShape(QFrame::StyledPanel);
     barra->addWidget(PainelHint);
     barra->addPermanentWidget(PainelRelogio);
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TJanelaPrincipal::Timer1Timer);
-    Timer1->start();
+    tmrRelogio = new QTimer(this);
+    tmrRelogio->setObjectName(QStringLiteral("tmrRelogio"));
+    tmrRelogio->setInterval(1000);
+    connect(tmrRelogio, &QTimer::timeout, this, &TJanelaPrincipal::AtualizarRelogio);
+    tmrRelogio->start();
 }
 
-void TJanelaPrincipal::Timer1Timer() {
+void TJanelaPrincipal::AtualizarRelogio() {
     PainelRelogio->setText(QTime::currentTime().toString(QStringLiteral("hh:mm")));
 }
 
@@ -622,7 +620,7 @@ void TJanelaPrincipal::MFecharClick() {
     AtualizarRecentes();
 }
 
-void TJanelaPrincipal::Proj1Click(int tag) {
+void TJanelaPrincipal::AbrirRecenteClick(int tag) {
     Proteger([this, tag] {
         if (FGerente.AbrirArquivo(FGerente.Recentes()[tag - 1])) MostrarPagina(PAG_DADOS);
     });
@@ -648,7 +646,7 @@ void TJanelaPrincipal::closeEvent(QCloseEvent* evento) {
         return;
     }
     Proteger([this] { GravarConfiguracao(true); });
-    Timer1->stop();
+    tmrRelogio->stop();
     evento->accept();
 }
 
@@ -658,7 +656,7 @@ void TJanelaPrincipal::MConfigImpresClick() {
     d.exec();
 }
 
-void TJanelaPrincipal::Configurarunidades1Click() {
+void TJanelaPrincipal::ConfigurarUnidadesClick() {
     Proteger([this] {
         LerCampos(false);
         if (!ConfigurarUnidades(FUnidades, this)) return;

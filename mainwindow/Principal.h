@@ -157,13 +157,13 @@ public:
     void MSalvarClick();
     void MSalvarComoClick();
     void MFecharClick();
-    void Proj1Click(int tag);
+    void AbrirRecenteClick(int tag);
     void MSairClick();
     void MConfigImpresClick();
-    void Configurarunidades1Click();
+    void ConfigurarUnidadesClick();
     void MSobreMorvendoClick();
     void PaginaInternetClick(int tag);
-    void btnTracarCanalEstradaClick();
+    void CalcularClick();
     void btnVoltarResultClick();
     // Abre um projeto dado (linha de comando, tipo de arquivo associado).
     bool AbrirProjeto(const std::string& caminho);
@@ -174,7 +174,7 @@ public:
     void btnRugTaludeClick();
     void btnCoberVegTaludeClick();
     void bZCanClick();
-    void Button3Click();
+    void ZCanalBaciaClick();
     void bConsultaClick();
     void bRelatorioClick();
     void bSimulClick();
@@ -182,7 +182,7 @@ public:
     // Componentes dos diálogos de parâmetros.
     TRugosidadeCanal EscolhaRugosidadeCanal;
     TRugosidadeTerreno EscolhaRugosidadeTerreno;
-    Dialogos::TCobertura Cobertura1;
+    Dialogos::TCobertura EscolhaCobertura;
     TInclinacaoTalude EscolhaInclinacaoTalude;
 
     // Página de dados.
@@ -199,7 +199,7 @@ public:
     QLabel* lOrigemChuva;
     QLabel *lblSc, *lblStEstrada, *lblStTalude, *lblVIBTalude, *lblVIBEstrada, *lblErod;
     QLabel* lblScBacia; // declividade do canal de condução, na unidade das declividades
-    QLabel *eLargEst, *Label50, *Label51, *Label32, *Label43;
+    QLabel *eLargEst, *lblTrEquivalente, *lblAnosTrEquivalente, *lblM1Bacia, *lblM2Bacia;
     QLabel *iSecao1, *iSecao2, *iSecao3, *imgBacia;
     QLabel* lblCoberVeg;
     QRadioButton *rbSecao1, *rbSecao2, *rbSecao3;
@@ -210,7 +210,7 @@ public:
     // Canal trapezoidal com a curva de descarga antiga, para reproduzir projetos feitos com ela.
     QCheckBox* cbCurvaOriginal;
     QPushButton *btnBRugCan, *bRugCanBacia, *btnRugTalude, *btnCoberVegTalude, *bConsulta;
-    QPushButton *bZCan, *Button3, *btnAjuda5, *btnTracarCanalEstrada, *btnVerificarDados;
+    QPushButton *bZCan, *btnZCanalBacia, *btnAjudaDados, *btnCalcular, *btnVerificarDados;
     // Controle de cada campo da tabela de campos (nulo só para CAMPO_NENHUM).
     QWidget* Controle(TCampo id) const;
 
@@ -218,14 +218,14 @@ public:
     QGroupBox *gbCanal, *gbBacia;
     QLineEdit *ePerdaToleravelSolo, *eCompMax, *eTensao, *ePerdaSolo, *eQCanal, *eVolCanal;
     QLineEdit *eVolBacia, *eQBacia, *edtProfCanalBacia, *eCompMax1, *eResult, *eCompBacia;
-    QLabel *lResult, *Label69, *Label70;
+    QLabel *lResult, *lblCompBacia, *lblMetroCompBacia;
     // Resumo em palavras, com os avisos destacados.
     QTextBrowser* mResumo;
     // Abas da grade e dos gráficos.
     QTabWidget* tabResultados;
     QTableView* tsgResultSecoes; // um TGradeSecoes (mainwindow/GradeSecoes.h)
     TPainelGrafico *grPerdaSolo, *grTensaoLamina, *grHidrogramas;
-    QPushButton *Button4, *bExportar, *bRelatorio, *bSimul, *btnVoltarResult;
+    QPushButton *btnAjudaResultado, *bExportar, *bRelatorio, *bSimul, *btnVoltarResult;
     QAction *aExportarSecoes, *aExportarHidrogramas;
     // Exportações da página de resultados, pelo diálogo de arquivo, gravadas de uma vez.
     void ExportarSecoes();
@@ -235,12 +235,12 @@ public:
     // Moldura.
     QStackedWidget* nbPrincipal;
     QLabel *PainelHint, *PainelRelogio;
-    QTimer* Timer1;
+    QTimer* tmrRelogio;
     QAction *MNovo, *MAbrir, *MSalvar, *MSalvarComo, *MFechar, *MSair;
     std::array<QAction*, 4> Proj;
-    QAction *MConfigImpres, *Configurarunidades1, *MConteudo, *MObterAjuda, *MSobreMorvendo;
+    QAction *MConfigImpres, *acaoUnidades, *MConteudo, *MObterAjuda, *MSobreMorvendo;
     QToolButton *BtnNovo, *BtnAbrir, *BtnSalvar, *BFechar, *BtnConteudo, *BtnSobre;
-    QToolButton* ToolbarButton974;
+    QToolButton* btnSair;
     std::array<QToolButton*, 4> BtnInternet;
 
     // Endereços das quatro páginas da barra "Internet".
@@ -277,7 +277,7 @@ private:
     void LerConfiguracao();
     void GravarConfiguracao(bool completa);
     void AtualizarRecentes();
-    void Timer1Timer();
+    void AtualizarRelogio();
 
     // Reações da página de dados.
     void eTrDimChange();

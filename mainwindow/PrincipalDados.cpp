@@ -146,14 +146,13 @@ QWidget* TJanelaPrincipal::CriarPaginaDados() {
         MarcarAlterado();
     });
 
-    btnAjuda5 = Botao("Aj&uda", "btnAjuda5");
-    btnAjuda5->setEnabled(false);
-    connect(btnAjuda5, &QPushButton::clicked, this, [this] {
+    btnAjudaDados = Botao("Aj&uda", "btnAjudaDados");
+    btnAjudaDados->setEnabled(false);
+    connect(btnAjudaDados, &QPushButton::clicked, this, [this] {
         if (FAjuda.AbrirContexto) FAjuda.AbrirContexto(CONTEXTO_DADOS);
     });
-    btnTracarCanalEstrada = Botao("&Calcular", "btnTracarCanalEstrada");
-    connect(btnTracarCanalEstrada, &QPushButton::clicked, this,
-            &TJanelaPrincipal::btnTracarCanalEstradaClick);
+    btnCalcular = Botao("&Calcular", "btnCalcular");
+    connect(btnCalcular, &QPushButton::clicked, this, &TJanelaPrincipal::CalcularClick);
     btnVerificarDados = Botao("&Verificar dados", "btnVerificarDados");
     btnVerificarDados->setToolTip(
         QStringLiteral("Lista todos os problemas dos dados, cada um com um link para o campo"));
@@ -162,9 +161,9 @@ QWidget* TJanelaPrincipal::CriarPaginaDados() {
             [this] { Proteger([this] { btnVerificarDadosClick(); }); });
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
-    botoes->addWidget(btnAjuda5);
+    botoes->addWidget(btnAjudaDados);
     botoes->addWidget(btnVerificarDados);
-    botoes->addWidget(btnTracarCanalEstrada);
+    botoes->addWidget(btnCalcular);
 
     auto* v = new QVBoxLayout(pagina);
     v->setContentsMargins(6, 4, 6, 4);
@@ -340,13 +339,13 @@ QWidget* TJanelaPrincipal::CriarAbaBacias() {
     imgBacia = Figura(DesenharCorteBacia(QSize(170, 60)), "imgBacia");
     em1Bacia = CampoNumerico(CAMPO_M1_BACIA, "em1Bacia");
     em2Bacia = CampoNumerico(CAMPO_M2_BACIA, "em2Bacia");
-    Label32 = Rotulo("m1", "Label32");
-    Label43 = Rotulo("m2", "Label43");
+    lblM1Bacia = Rotulo("m1", "lblM1Bacia");
+    lblM2Bacia = Rotulo("m2", "lblM2Bacia");
     auto* corte = new QGridLayout;
     corte->addWidget(imgBacia, 0, 0, 2, 1);
-    corte->addWidget(Label32, 0, 1);
+    corte->addWidget(lblM1Bacia, 0, 1);
     corte->addWidget(em1Bacia, 0, 2);
-    corte->addWidget(Label43, 1, 1);
+    corte->addWidget(lblM2Bacia, 1, 1);
     corte->addWidget(em2Bacia, 1, 2);
     corte->setColumnStretch(3, 1);
     gb->addLayout(corte, 2, 0, 1, 4);
@@ -360,14 +359,14 @@ QWidget* TJanelaPrincipal::CriarAbaBacias() {
     QGridLayout* gcc = Grade(gConducao);
     TCamposCanal conducao =
         CriarCanal(gcc,
-                   {"cbCanalBacia", "nbBacia", "edtZCanalBacia", "edtBCanalBacia", "Button3",
+                   {"cbCanalBacia", "nbBacia", "edtZCanalBacia", "edtBCanalBacia", "btnZCanalBacia",
                     "em1CanalBacia", "em2CanalBacia"},
                    {CAMPO_Z_CONDUCAO, CAMPO_B_CONDUCAO, CAMPO_M1_CONDUCAO, CAMPO_M2_CONDUCAO});
     cbCanalBacia = conducao.Tipo;
     nbBacia = conducao.Caderno;
     edtZCanalBacia = conducao.Z;
     edtBCanalBacia = conducao.B;
-    Button3 = conducao.BotaoZ;
+    btnZCanalBacia = conducao.BotaoZ;
     em1CanalBacia = conducao.M1;
     em2CanalBacia = conducao.M2;
     edtNcCanalBacia = CampoNumerico(CAMPO_RUG_CONDUCAO, "edtNcCanalBacia");
@@ -409,16 +408,17 @@ QWidget* TJanelaPrincipal::CriarAbaPrecipitacao() {
     cbEquivalente = new QCheckBox(QStringLiteral("Usar período de retorno equivalente"));
     cbEquivalente->setObjectName(QStringLiteral("cbEquivalente"));
     gt->addWidget(cbEquivalente, 2, 0, 1, 4);
-    Label50 = Rotulo("Espaçamento (equivalente)", "Label50");
+    lblTrEquivalente = Rotulo("Espaçamento (equivalente)", "lblTrEquivalente");
     eTrEsp1 = new QLineEdit;
     eTrEsp1->setObjectName(QStringLiteral("eTrEsp1"));
     eTrEsp1->setReadOnly(true);
     eTrEsp1->setFixedWidth(72);
     eTrEsp1->setFocusPolicy(Qt::ClickFocus);
     connect(eTrEsp1, &QLineEdit::textChanged, this, &TJanelaPrincipal::eTrDimChange);
-    Label51 = Rotulo("anos", "Label51");
-    Linha(gt, 3, Label50, eTrEsp1, Label51);
-    for (QWidget* w : std::initializer_list<QWidget*>{Label50, eTrEsp1, Label51})
+    lblAnosTrEquivalente = Rotulo("anos", "lblAnosTrEquivalente");
+    Linha(gt, 3, lblTrEquivalente, eTrEsp1, lblAnosTrEquivalente);
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lblTrEquivalente, eTrEsp1, lblAnosTrEquivalente})
         w->setVisible(false);
 
     QGroupBox* gIdf = Grupo(" Pa&râmetros da equação IDF", "gbParametrosIdf");
@@ -485,7 +485,8 @@ void TJanelaPrincipal::eTrEspChange() {
 
 void TJanelaPrincipal::cbEquivalenteClick() {
     const bool marcado = cbEquivalente->isChecked();
-    for (QWidget* w : std::initializer_list<QWidget*>{Label50, eTrEsp1, Label51})
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{lblTrEquivalente, eTrEsp1, lblAnosTrEquivalente})
         w->setVisible(marcado);
     TCanalEstrada& e = FProjeto->Estrada;
     e.Equivalente = marcado;
@@ -533,7 +534,7 @@ void TJanelaPrincipal::MostrarFormato() {
     if (formato <= 1) nbFormato->setCurrentIndex(formato);
     const bool retangular = formato == TBaciaAcumulacao::RETANGULAR;
     for (QWidget* w :
-         std::initializer_list<QWidget*>{em1Bacia, em2Bacia, Label32, Label43, imgBacia})
+         std::initializer_list<QWidget*>{em1Bacia, em2Bacia, lblM1Bacia, lblM2Bacia, imgBacia})
         w->setVisible(retangular);
 }
 

@@ -28,7 +28,7 @@ const char* const MASCARA_REAL = "0.0######";
 void TJanelaPrincipal::LigarComponentes() {
     EscolhaRugosidadeCanal.HelpContext = CONTEXTO_RUGOSIDADE_CANAL;
     EscolhaRugosidadeTerreno.HelpContext = CONTEXTO_RUGOSIDADE_TERRENO;
-    Cobertura1.HelpContext = CONTEXTO_COBERTURA;
+    EscolhaCobertura.HelpContext = CONTEXTO_COBERTURA;
     // O botão "..." tem o contexto 2220; o diálogo abre a mesma página de ajuda.
     EscolhaInclinacaoTalude.HelpContext = CONTEXTO_TALUDE_CANAL;
 
@@ -38,7 +38,7 @@ void TJanelaPrincipal::LigarComponentes() {
         {btnRugTalude, &TJanelaPrincipal::btnRugTaludeClick},
         {btnCoberVegTalude, &TJanelaPrincipal::btnCoberVegTaludeClick},
         {bZCan, &TJanelaPrincipal::bZCanClick},
-        {Button3, &TJanelaPrincipal::Button3Click},
+        {btnZCanalBacia, &TJanelaPrincipal::ZCanalBaciaClick},
         {bConsulta, &TJanelaPrincipal::bConsultaClick},
         {bRelatorio, &TJanelaPrincipal::bRelatorioClick},
         {bSimul, &TJanelaPrincipal::bSimulClick},
@@ -60,7 +60,7 @@ void TJanelaPrincipal::LigarComponentes() {
     Ajuda::DefinirContexto(nbDados->widget(1), CONTEXTO_DADOS_BACIAS);
     Ajuda::DefinirContexto(nbDados->widget(2), CONTEXTO_DADOS_PRECIPITACAO);
     Ajuda::DefinirContexto(bZCan, CONTEXTO_TALUDE_CANAL);
-    Ajuda::DefinirContexto(Button3, CONTEXTO_TALUDE_CANAL);
+    Ajuda::DefinirContexto(btnZCanalBacia, CONTEXTO_TALUDE_CANAL);
     Ajuda::DefinirContexto(nbPrincipal->widget(PAG_RESULTADO), CONTEXTO_RESULTADOS);
 }
 
@@ -83,9 +83,9 @@ void TJanelaPrincipal::btnRugTaludeClick() {
 }
 
 void TJanelaPrincipal::btnCoberVegTaludeClick() {
-    if (Cobertura1.Executar(FProjeto->Estrada.Talude.Secao(0).Cobertura, this))
+    if (EscolhaCobertura.Executar(FProjeto->Estrada.Talude.Secao(0).Cobertura, this))
         FGerente.Alterado = true;
-    FProjeto->StrCoberVeg = Cobertura1.Descricao;
+    FProjeto->StrCoberVeg = EscolhaCobertura.Descricao;
     MostrarCobertura();
 }
 
@@ -94,7 +94,7 @@ void TJanelaPrincipal::bZCanClick() {
         ValorZ->setText(FormatarQ(MASCARA_REAL, EscolhaInclinacaoTalude.Valor));
 }
 
-void TJanelaPrincipal::Button3Click() {
+void TJanelaPrincipal::ZCanalBaciaClick() {
     if (EscolhaInclinacaoTalude.Executar(FProjeto->Estrada.Bacia.CanalConducao.Z, this))
         edtZCanalBacia->setText(FormatarQ(MASCARA_REAL, EscolhaInclinacaoTalude.Valor));
 }

@@ -133,9 +133,9 @@ QWidget* TJanelaPrincipal::CriarPaginaResultado() {
     eResult = CampoResultado("eResult");
     eCompBacia = CampoResultado("eCompBacia");
     lResult = Rotulo(RotuloResultado(G::LarguraBacia).Rotulo, "lResult");
-    Label69 = Rotulo("C&omprimento", "Label69");
-    Label69->setBuddy(eCompBacia);
-    Label70 = Rotulo("m", "Label70");
+    lblCompBacia = Rotulo("C&omprimento", "lblCompBacia");
+    lblCompBacia->setBuddy(eCompBacia);
+    lblMetroCompBacia = Rotulo("m", "lblMetroCompBacia");
     auto* lVolBacia = RotuloDe(G::VolumeBacia);
     lVolBacia->setToolTip(QStringLiteral("Volume que chega à bacia na chuva de dimensionamento"));
     Linha(gb, 0, lVolBacia, eVolBacia, UnidadeDe(G::VolumeBacia));
@@ -144,7 +144,7 @@ QWidget* TJanelaPrincipal::CriarPaginaResultado() {
           UnidadeDe(G::ProfundidadeCanalBacia));
     Linha(gb, 3, RotuloDe(G::Espacamento), eCompMax1, UnidadeDe(G::Espacamento));
     Linha(gb, 4, lResult, eResult, UnidadeDe(G::LarguraBacia));
-    Linha(gb, 5, Label69, eCompBacia, Label70);
+    Linha(gb, 5, lblCompBacia, eCompBacia, lblMetroCompBacia);
     connect(eCompMax, &QLineEdit::textChanged, this, &TJanelaPrincipal::eCompMaxChange);
 
     // O resumo em palavras: a primeira aba, a resposta antes dos números.
@@ -190,9 +190,9 @@ QWidget* TJanelaPrincipal::CriarPaginaResultado() {
     tabResultados->addTab(grTensaoLamina, QStringLiteral("Tensão e lâmina"));
     tabResultados->addTab(grHidrogramas, QStringLiteral("Hidrogramas"));
 
-    Button4 = Botao("Aj&uda", "Button4");
-    Button4->setEnabled(false);
-    connect(Button4, &QPushButton::clicked, this, [this] {
+    btnAjudaResultado = Botao("Aj&uda", "btnAjudaResultado");
+    btnAjudaResultado->setEnabled(false);
+    connect(btnAjudaResultado, &QPushButton::clicked, this, [this] {
         if (FAjuda.AbrirContexto) FAjuda.AbrirContexto(CONTEXTO_RESULTADOS);
     });
     bExportar = Botao("E&xportar", "bExportar");
@@ -234,7 +234,7 @@ QWidget* TJanelaPrincipal::CriarPaginaResultado() {
     divisao->setStretchFactor(1, 1);
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
-    for (QPushButton* b : {Button4, bExportar, bRelatorio, bSimul, btnVoltarResult})
+    for (QPushButton* b : {btnAjudaResultado, bExportar, bRelatorio, bSimul, btnVoltarResult})
         botoes->addWidget(b);
     auto* v = new QVBoxLayout(pagina);
     v->setContentsMargins(4, 6, 4, 4);
@@ -256,7 +256,7 @@ void TJanelaPrincipal::MostrarResultadosCanal(const TResultadoCalculo& r) {
     const bool semicircular = e.Bacia.Formato == TBaciaAcumulacao::SEMICIRCULAR;
     lResult->setText(
         QString::fromUtf8(RotuloResultado(semicircular ? G::RaioBacia : G::LarguraBacia).Rotulo));
-    for (QWidget* w : std::initializer_list<QWidget*>{Label69, Label70, eCompBacia})
+    for (QWidget* w : std::initializer_list<QWidget*>{lblCompBacia, lblMetroCompBacia, eCompBacia})
         w->setVisible(!semicircular);
     eCompMax->setText(TextoDe(G::Espacamento, r));
     ePerdaSolo->setText(TextoDe(G::PerdaSolo, r));
@@ -376,7 +376,7 @@ QString TJanelaPrincipal::ArquivoTabelaTexto() {
            QStringLiteral("/Relatorio.txt");
 }
 
-void TJanelaPrincipal::btnTracarCanalEstradaClick() {
+void TJanelaPrincipal::CalcularClick() {
     if (FAcompanhamento) return;
     Proteger([this] {
         const TCanalEstrada& e = FProjeto->Estrada;

@@ -42,7 +42,7 @@ int Verificar(const char* projeto) {
     opcoes.Interacao = &interacao;
     TJanelaPrincipal janela(opcoes);
     if (!janela.AbrirProjeto(projeto)) return 1;
-    janela.btnTracarCanalEstradaClick();
+    janela.CalcularClick();
     if (janela.PaginaAtual() != PAG_RESULTADO) return 1;
     std::printf("Espaçamento máximo: %s m\n", janela.eCompMax->text().toUtf8().constData());
     return 0;

@@ -167,15 +167,15 @@ void TDialogoConsulta::MontarTela() {
     raiz->setSpacing(0);
 
     Menu = new QMenuBar(this);
-    MapadoBrasil1 = Menu->addAction(QStringLiteral("&Mapa do Brasil"));
-    Relatrio1 = Menu->addAction(QStringLiteral("&Relatório"));
+    acaoMapaDoBrasil = Menu->addAction(QStringLiteral("&Mapa do Brasil"));
+    acaoRelatorio = Menu->addAction(QStringLiteral("&Relatório"));
     MinhasEstacoes1 = Menu->addAction(QStringLiteral("Minhas es&tações"));
     auto* menuAjuda = Menu->addMenu(QStringLiteral("&Ajuda"));
     Contedo1 = menuAjuda->addAction(QStringLiteral("&Conteúdo"));
     menuAjuda->addSeparator();
-    ObterAjudaSobre1 = menuAjuda->addAction(QStringLiteral("Obter ajuda sobre…"));
+    acaoAjudaSobre = menuAjuda->addAction(QStringLiteral("Obter ajuda sobre…"));
     menuAjuda->addSeparator();
-    Sobre1 = menuAjuda->addAction(QStringLiteral("&Sobre a consulta da equação de chuva"));
+    acaoSobre = menuAjuda->addAction(QStringLiteral("&Sobre a consulta da equação de chuva"));
     raiz->setMenuBar(Menu);
 
     auto* cliente = new QWidget(this);
@@ -297,30 +297,30 @@ void TDialogoConsulta::MontarTela() {
     BtnMinhas->setGeometry(xd, 388, ld, 30);
 
     // Parte de baixo: coordenadas, parâmetros e botões.
-    GroupBox2 = new QGroupBox(cliente);
-    GroupBox2->setObjectName("GroupBox2");
-    GroupBox2->setToolTip(QStringLiteral("Localização"));
-    GroupBox2->setGeometry(4, 456, 262, 64);
+    gbLocalizacao = new QGroupBox(cliente);
+    gbLocalizacao->setObjectName("gbLocalizacao");
+    gbLocalizacao->setToolTip(QStringLiteral("Localização"));
+    gbLocalizacao->setGeometry(4, 456, 262, 64);
     {
-        auto* g = new QGridLayout(GroupBox2);
+        auto* g = new QGridLayout(gbLocalizacao);
         g->setContentsMargins(6, 4, 6, 4);
         g->setVerticalSpacing(2);
-        auto* lLat = Rotulo(QStringLiteral("Latit&ude :"), GroupBox2);
-        auto* lLon = Rotulo(QStringLiteral("L&ongitude :"), GroupBox2);
-        PrecLaAux = EditCoordenada(GroupBox2, "PrecLaAux", QStringLiteral("Latitude"));
-        PrecLoAux = EditCoordenada(GroupBox2, "PrecLoAux", QStringLiteral("Longitude"));
+        auto* lLat = Rotulo(QStringLiteral("Latit&ude :"), gbLocalizacao);
+        auto* lLon = Rotulo(QStringLiteral("L&ongitude :"), gbLocalizacao);
+        PrecLaAux = EditCoordenada(gbLocalizacao, "PrecLaAux", QStringLiteral("Latitude"));
+        PrecLoAux = EditCoordenada(gbLocalizacao, "PrecLoAux", QStringLiteral("Longitude"));
         lLat->setBuddy(PrecLaAux);
         lLon->setBuddy(PrecLoAux);
-        Calculalalo = new QPushButton(QStringLiteral("&Calcular"), GroupBox2);
+        Calculalalo = new QPushButton(QStringLiteral("&Calcular"), gbLocalizacao);
         Calculalalo->setObjectName("Calculalalo");
         Calculalalo->setToolTip(QStringLiteral("Calcular interpolação"));
         Calculalalo->setAutoDefault(false);
         g->addWidget(lLat, 0, 0);
         g->addWidget(PrecLaAux, 0, 1);
-        g->addWidget(Rotulo(QStringLiteral("S"), GroupBox2), 0, 2);
+        g->addWidget(Rotulo(QStringLiteral("S"), gbLocalizacao), 0, 2);
         g->addWidget(lLon, 1, 0);
         g->addWidget(PrecLoAux, 1, 1);
-        g->addWidget(Rotulo(QStringLiteral("W"), GroupBox2), 1, 2);
+        g->addWidget(Rotulo(QStringLiteral("W"), gbLocalizacao), 1, 2);
         g->addWidget(Calculalalo, 0, 3, 2, 1);
     }
 
@@ -382,7 +382,7 @@ void TDialogoConsulta::MontarTela() {
     const bool comAjuda = static_cast<bool>(FAmbiente.Ajuda.Topico);
     BtnAjuda->setEnabled(comAjuda);
     Contedo1->setEnabled(static_cast<bool>(FAmbiente.Ajuda.Conteudo));
-    ObterAjudaSobre1->setEnabled(static_cast<bool>(FAmbiente.Ajuda.Procurar));
+    acaoAjudaSobre->setEnabled(static_cast<bool>(FAmbiente.Ajuda.Procurar));
 }
 
 void TDialogoConsulta::LigarSinais() {
@@ -418,11 +418,11 @@ void TDialogoConsulta::LigarSinais() {
             [this] { Protegido([this] { CalculalaloClick(); }); });
     for (auto* e : {PrecLaAux, PrecLoAux})
         connect(e, &QLineEdit::textEdited, this, [this] { PrecLaAuxKeyPress(); });
-    connect(MapadoBrasil1, &QAction::triggered, this,
-            [this] { Protegido([this] { MapadoBrasil1Click(); }); });
+    connect(acaoMapaDoBrasil, &QAction::triggered, this,
+            [this] { Protegido([this] { MapaDoBrasilClick(); }); });
     connect(BtnRelat, &QPushButton::clicked, this,
             [this] { Protegido([this] { BtnRelatClick(); }); });
-    connect(Relatrio1, &QAction::triggered, this,
+    connect(acaoRelatorio, &QAction::triggered, this,
             [this] { Protegido([this] { BtnRelatClick(); }); });
     connect(Autor, &QPushButton::clicked, this, [this] { Protegido([this] { AutorClick(); }); });
     connect(BtnAjustarIdf, &QPushButton::clicked, this,
@@ -431,7 +431,7 @@ void TDialogoConsulta::LigarSinais() {
             [this] { Protegido([this] { MinhasEstacoesClick(); }); });
     connect(MinhasEstacoes1, &QAction::triggered, this,
             [this] { Protegido([this] { MinhasEstacoesClick(); }); });
-    connect(Sobre1, &QAction::triggered, this, [this] { Sobre1Click(); });
+    connect(acaoSobre, &QAction::triggered, this, [this] { SobreClick(); });
     connect(BtnOk, &QPushButton::clicked, this, [this] { BtnOkClick(); });
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BtnAjuda, &QPushButton::clicked, this, [this] {
@@ -440,7 +440,7 @@ void TDialogoConsulta::LigarSinais() {
     connect(Contedo1, &QAction::triggered, this, [this] {
         if (FAmbiente.Ajuda.Conteudo) FAmbiente.Ajuda.Conteudo();
     });
-    connect(ObterAjudaSobre1, &QAction::triggered, this, [this] {
+    connect(acaoAjudaSobre, &QAction::triggered, this, [this] {
         if (FAmbiente.Ajuda.Procurar) FAmbiente.Ajuda.Procurar(QString());
     });
 }
@@ -1084,7 +1084,7 @@ void TDialogoConsulta::PrecLaAuxKeyPress() {
     EsconderCruz();
 }
 
-void TDialogoConsulta::MapadoBrasil1Click() {
+void TDialogoConsulta::MapaDoBrasilClick() {
     if (MolduraEstado(EstadoEscolhido.Indice())) SelecionarEstado(0);
     Notebook1->setCurrentIndex(0);
 }
@@ -1149,7 +1149,7 @@ void TDialogoConsulta::AutorClick() {
     janela.Limpar();
 }
 
-void TDialogoConsulta::Sobre1Click() {
+void TDialogoConsulta::SobreClick() {
     TDialogoSobreConsulta sobre(FAmbiente, this);
     sobre.exec();
 }
@@ -1202,7 +1202,7 @@ void TDialogoConsulta::showEvent(QShowEvent* e) {
         Protegido([this] { FormActivate(); });
         if (PrimeiraAtivacao && MostrarSobre) {
             PrimeiraAtivacao = false;
-            Sobre1Click();
+            SobreClick();
         }
     });
 }

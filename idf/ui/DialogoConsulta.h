@@ -86,7 +86,7 @@ public:
     void BrasilBMPMouseUp(int x, int y);
     void CalculalaloClick();
     void PrecLaAuxKeyPress();
-    void MapadoBrasil1Click();
+    void MapaDoBrasilClick();
     void BtnRelatClick();
     void AutorClick();
     // "Ajustar equação": aceito, os parâmetros ajustados vão para os quadros K, a, b, c.
@@ -99,7 +99,7 @@ public:
     void AplicarMinhasEstacoes();
     // Abre o editor com o modelo (equação ajustada) e, aceito, grava a estação do usuário.
     bool SalvarMinhaEstacao(const TEstacaoUsuario& modelo, QWidget* pai);
-    void Sobre1Click();
+    void SobreClick();
     void BtnOkClick();
     // Restaura a última consulta; roda uma vez, quando a janela aparece.
     void FormActivate();
@@ -126,11 +126,11 @@ public:
 
     // ---- Controles ----
     QMenuBar* Menu;
-    QAction* MapadoBrasil1;
-    QAction* Relatrio1;
+    QAction* acaoMapaDoBrasil;
+    QAction* acaoRelatorio;
     QAction* Contedo1;
-    QAction* ObterAjudaSobre1;
-    QAction* Sobre1;
+    QAction* acaoAjudaSobre;
+    QAction* acaoSobre;
     QAction* MinhasEstacoes1;
     QStackedWidget* Notebook1;
     TFiguraMapa* BrasilBMP;
@@ -150,7 +150,7 @@ public:
     QLabel* LabelPonteiro;
     // De onde vieram os parâmetros de um ponto: a estação a até 1 km ou as da interpolação.
     QLabel* LabelOrigem;
-    QGroupBox* GroupBox2;
+    QGroupBox* gbLocalizacao;
     QLineEdit *PrecLaAux, *PrecLoAux;
     QPushButton* Calculalalo;
     QGroupBox* Precipitacao;

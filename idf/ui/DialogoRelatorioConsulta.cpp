@@ -125,10 +125,10 @@ TDialogoRelatorioConsulta::TDialogoRelatorioConsulta(std::function<TDadosRelator
         barra->addWidget(b);
         return b;
     };
-    ToolButton1 = botao(QStringLiteral("&Imprimir"), QStringLiteral("Imprimir"),
+    btnImprimir = botao(QStringLiteral("&Imprimir"), QStringLiteral("Imprimir"),
                         QIcon::fromTheme(QStringLiteral("document-print"),
                                          style()->standardIcon(QStyle::SP_FileIcon)),
-                        "ToolButton1");
+                        "btnImprimir");
     BFechar = botao(QStringLiteral("Fechar"), QStringLiteral("Fechar"),
                     QIcon::fromTheme(QStringLiteral("window-close"),
                                      style()->standardIcon(QStyle::SP_DialogCloseButton)),
@@ -149,10 +149,10 @@ TDialogoRelatorioConsulta::TDialogoRelatorioConsulta(std::function<TDadosRelator
     Viewer->document()->setDefaultFont(fonte);
     raiz->addWidget(Viewer);
 
-    connect(ToolButton1, &QToolButton::clicked, this, [this] { ToolButton1Click(); });
+    connect(btnImprimir, &QToolButton::clicked, this, [this] { ImprimirClick(); });
     // O atalho de imprimir da plataforma, além do Alt da legenda.
     auto* imprimir = new QShortcut(QKeySequence::Print, this);
-    connect(imprimir, &QShortcut::activated, ToolButton1, &QToolButton::click);
+    connect(imprimir, &QShortcut::activated, btnImprimir, &QToolButton::click);
     connect(BFechar, &QToolButton::clicked, this, &QDialog::accept);
 
     if (const QScreen* tela = screen()) {
@@ -199,7 +199,7 @@ void TDialogoRelatorioConsulta::FormActivate() {
     if (antigo && antigo->parent() == Viewer) antigo->deleteLater();
 }
 
-void TDialogoRelatorioConsulta::ToolButton1Click() {
+void TDialogoRelatorioConsulta::ImprimirClick() {
     QPrinter impressora(QPrinter::HighResolution);
     QPrintDialog dialogo(&impressora, this);
     dialogo.setOption(QAbstractPrintDialog::PrintPageRange, true);

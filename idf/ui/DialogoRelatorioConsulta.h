@@ -38,11 +38,11 @@ public:
     ~TDialogoRelatorioConsulta() override;
 
     void FormActivate();
-    void ToolButton1Click();
+    void ImprimirClick();
     // Caminho do "Bit.bmp" gravado (vazio enquanto não houve mapa).
     const QString& ArquivoMapa() const { return FArquivoMapa; }
 
-    QToolButton* ToolButton1;
+    QToolButton* btnImprimir;
     QToolButton* BFechar;
     QTextBrowser* Viewer;
 

@@ -112,32 +112,32 @@ TPaginaSimulacao::TPaginaSimulacao(const TBaciaAcumulacao& bacia, QWidget* paren
     lg->addWidget(bRecalc);
     lg->addStretch();
 
-    tsGrid2 = new QTableWidget(LINHAS, 2);
-    tsGrid2->setObjectName("tsGrid2");
-    tsGrid2->setHorizontalHeaderLabels({"Profund.", "Raio"});
-    tsGrid2->verticalHeader()->hide();
-    tsGrid2->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    tsGrid2->setSelectionMode(QAbstractItemView::NoSelection);
-    tsGrid2->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    tabelaSimulacao = new QTableWidget(LINHAS, 2);
+    tabelaSimulacao->setObjectName("tabelaSimulacao");
+    tabelaSimulacao->setHorizontalHeaderLabels({"Profund.", "Raio"});
+    tabelaSimulacao->verticalHeader()->hide();
+    tabelaSimulacao->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tabelaSimulacao->setSelectionMode(QAbstractItemView::NoSelection);
+    tabelaSimulacao->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     for (int c = 0; c < 2; ++c)
-        tsGrid2->setColumnWidth(c, 71);
+        tabelaSimulacao->setColumnWidth(c, 71);
     for (int r = 0; r < LINHAS; ++r)
         for (int c = 0; c < 2; ++c) {
             auto* item = new QTableWidgetItem;
             item->setTextAlignment(Qt::AlignCenter);
-            tsGrid2->setItem(r, c, item);
+            tabelaSimulacao->setItem(r, c, item);
         }
-    tsGrid2->setFixedWidth(2 * 71 + tsGrid2->frameWidth() * 2 +
-                           tsGrid2->verticalScrollBar()->sizeHint().width());
+    tabelaSimulacao->setFixedWidth(2 * 71 + tabelaSimulacao->frameWidth() * 2 +
+                                   tabelaSimulacao->verticalScrollBar()->sizeHint().width());
 
     auto* grafico = new QChart;
     grafico->legend()->hide();
     grafico->setBackgroundBrush(Qt::white);
     grafico->setDropShadowEnabled(false);
-    Series1 = new QLineSeries;
-    Series1->setPen(QPen(Qt::red, 2));
-    Series1->setPointsVisible(false);
-    grafico->addSeries(Series1);
+    serieSimulacao = new QLineSeries;
+    serieSimulacao->setPen(QPen(Qt::red, 2));
+    serieSimulacao->setPointsVisible(false);
+    grafico->addSeries(serieSimulacao);
     EixoX = new QCategoryAxis;
     EixoX->setTitleText("Profundidade (m)");
     EixoX->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -145,17 +145,17 @@ TPaginaSimulacao::TPaginaSimulacao(const TBaciaAcumulacao& bacia, QWidget* paren
     EixoY->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     grafico->addAxis(EixoX, Qt::AlignBottom);
     grafico->addAxis(EixoY, Qt::AlignLeft);
-    Series1->attachAxis(EixoX);
-    Series1->attachAxis(EixoY);
-    Chart1 = new QChartView(grafico);
-    Chart1->setObjectName("Chart1");
-    Chart1->setRenderHint(QPainter::Antialiasing);
-    Chart1->setMinimumSize(360, 300);
+    serieSimulacao->attachAxis(EixoX);
+    serieSimulacao->attachAxis(EixoY);
+    graficoSimulacao = new QChartView(grafico);
+    graficoSimulacao->setObjectName("graficoSimulacao");
+    graficoSimulacao->setRenderHint(QPainter::Antialiasing);
+    graficoSimulacao->setMinimumSize(360, 300);
 
-    Button5 = new QPushButton("Aj&uda");
-    Button5->setObjectName("Button5");
-    Button7 = new QPushButton("&Voltar");
-    Button7->setObjectName("Button7");
+    btnAjudaSimulacao = new QPushButton("Aj&uda");
+    btnAjudaSimulacao->setObjectName("btnAjudaSimulacao");
+    btnVoltarSimulacao = new QPushButton("&Voltar");
+    btnVoltarSimulacao->setObjectName("btnVoltarSimulacao");
 
     auto* volume = new QHBoxLayout;
     volume->addWidget(new QLabel("Volume escoado por metro de canal"));
@@ -167,14 +167,14 @@ TPaginaSimulacao::TPaginaSimulacao(const TBaciaAcumulacao& bacia, QWidget* paren
     esquerda->addWidget(grComp);
     esquerda->addSpacing(6);
     esquerda->addWidget(new QLabel("Valores do gráfico"));
-    esquerda->addWidget(tsGrid2, 1);
+    esquerda->addWidget(tabelaSimulacao, 1);
     auto* corpo = new QHBoxLayout;
     corpo->addLayout(esquerda);
-    corpo->addWidget(Chart1, 1);
+    corpo->addWidget(graficoSimulacao, 1);
     auto* botoes = new QHBoxLayout;
     botoes->addStretch();
-    botoes->addWidget(Button5);
-    botoes->addWidget(Button7);
+    botoes->addWidget(btnAjudaSimulacao);
+    botoes->addWidget(btnVoltarSimulacao);
     auto* principal = new QVBoxLayout(this);
     principal->addLayout(corpo, 1);
     principal->addLayout(botoes);
@@ -185,8 +185,9 @@ TPaginaSimulacao::TPaginaSimulacao(const TBaciaAcumulacao& bacia, QWidget* paren
         if (bRecalc->isEnabled()) bRecalc->click();
     });
     connect(bRecalc, &QPushButton::clicked, this, &TPaginaSimulacao::bRecalcClick);
-    connect(Button5, &QPushButton::clicked, this, [] { Ajuda::AbrirContexto(CONTEXTO_SIMULACAO); });
-    connect(Button7, &QPushButton::clicked, this, &TPaginaSimulacao::Button7Click);
+    connect(btnAjudaSimulacao, &QPushButton::clicked, this,
+            [] { Ajuda::AbrirContexto(CONTEXTO_SIMULACAO); });
+    connect(btnVoltarSimulacao, &QPushButton::clicked, this, &TPaginaSimulacao::VoltarClick);
 }
 
 void TPaginaSimulacao::bSimulClick(int espacamento, double volumePorMetro) {
@@ -203,10 +204,10 @@ void TPaginaSimulacao::LimparCampos() {
 }
 
 void TPaginaSimulacao::LimparCurva() {
-    Series1->clear();
+    serieSimulacao->clear();
     for (int r = 0; r < LINHAS; ++r)
         for (int c = 0; c < 2; ++c)
-            tsGrid2->item(r, c)->setText(QString());
+            tabelaSimulacao->item(r, c)->setText(QString());
 }
 
 void TPaginaSimulacao::eEspacamentoChange(const QString& texto) {
@@ -240,20 +241,20 @@ void TPaginaSimulacao::CalcularCurva() {
     double profundidade = 1.0;
     const bool retangular = Bacia.Formato == TBaciaAcumulacao::RETANGULAR;
     EixoY->setTitleText(retangular ? "Largura (m)" : "Raio (m)");
-    tsGrid2->setHorizontalHeaderLabels({"Profund.", retangular ? "Largura" : "Raio"});
+    tabelaSimulacao->setHorizontalHeaderLabels({"Profund.", retangular ? "Largura" : "Raio"});
     QList<QPointF> pontos;
     try {
         for (int i = 0; i < LINHAS; ++i) {
             const TDimensoesBacia d =
                 Bacia.Dimensoes(1.0, FEspacamento * FVolumePorMetro, profundidade);
             const double y = retangular ? d.Largura : d.Raio;
-            tsGrid2->item(i, 0)->setText(Formatar("0.0#", profundidade));
+            tabelaSimulacao->item(i, 0)->setText(Formatar("0.0#", profundidade));
             // Bacia sem taludes ou sem profundidade não tem medida: o ponto fica fora.
             if (std::isfinite(y)) {
                 pontos.append(QPointF(profundidade, y));
-                tsGrid2->item(i, 1)->setText(Formatar("0.0#", y));
+                tabelaSimulacao->item(i, 1)->setText(Formatar("0.0#", y));
             } else {
-                tsGrid2->item(i, 1)->setText("---");
+                tabelaSimulacao->item(i, 1)->setText("---");
             }
             profundidade += 0.1;
         }
@@ -262,7 +263,7 @@ void TPaginaSimulacao::CalcularCurva() {
         MostrarErro(QString::fromStdString(MensagemParaUsuario(e)));
         return;
     }
-    Series1->replace(pontos);
+    serieSimulacao->replace(pontos);
 
     // Eixos com as máscaras da página e o separador decimal do usuário.
     const auto ajustar = [](QCategoryAxis* eixo, const std::vector<double>& marcas,
@@ -284,7 +285,7 @@ void TPaginaSimulacao::CalcularCurva() {
     ajustar(EixoY, MarcasDoEixo(ymin, ymax, 6, 0.01), "#,##0.00");
 }
 
-void TPaginaSimulacao::Button7Click() {
+void TPaginaSimulacao::VoltarClick() {
     emit Voltar();
 }
 

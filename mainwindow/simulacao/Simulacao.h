@@ -34,11 +34,11 @@ public:
     QGroupBox* grComp = nullptr;
     QLineEdit* eEspacamento = nullptr;
     QPushButton* bRecalc = nullptr;
-    QTableWidget* tsGrid2 = nullptr;
-    QChartView* Chart1 = nullptr;
-    QLineSeries* Series1 = nullptr;
-    QPushButton* Button5 = nullptr;
-    QPushButton* Button7 = nullptr;
+    QTableWidget* tabelaSimulacao = nullptr;
+    QChartView* graficoSimulacao = nullptr;
+    QLineSeries* serieSimulacao = nullptr;
+    QPushButton* btnAjudaSimulacao = nullptr;
+    QPushButton* btnVoltarSimulacao = nullptr;
 
     // Título do eixo vertical e textos das marcas dos eixos, como desenhados.
     QString TituloEixoVertical() const;
@@ -57,7 +57,7 @@ signals:
 private:
     void bRecalcClick();
     void eEspacamentoChange(const QString& texto);
-    void Button7Click();
+    void VoltarClick();
     void CalcularCurva();
     void LimparCurva();
     void MostrarErro(const QString& mensagem);

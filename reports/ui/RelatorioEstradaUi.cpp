@@ -146,44 +146,44 @@ TJanelaRelatorioEstrada::TJanelaRelatorioEstrada(std::string documento, QWidget*
         setMinimumSize(int(std::lround(s.width() * 0.75)), int(std::lround(s.height() * 0.75)));
     }
 
-    ToolButton1 = BotaoBarra(
+    btnImprimir = BotaoBarra(
         "&Imprimir", "Imprime texto",
         QIcon::fromTheme("document-print", style()->standardIcon(QStyle::SP_DialogSaveButton)));
-    ToolButton1->setObjectName("ToolButton1");
+    btnImprimir->setObjectName("btnImprimir");
     BFechar = BotaoBarra(
         "Fechar", "Fecha texto ativo",
         QIcon::fromTheme("window-close", style()->standardIcon(QStyle::SP_DialogCloseButton)));
     BFechar->setObjectName("BFechar");
     auto* barra = new QToolBar;
-    barra->addWidget(ToolButton1);
+    barra->addWidget(btnImprimir);
     barra->addWidget(BFechar);
 
-    Viewer2 = new QTextBrowser;
-    Viewer2->setObjectName("Viewer2");
-    Viewer2->setOpenLinks(false);
-    Viewer2->setFrameShape(QFrame::Box);
-    Viewer2->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QPalette branco = Viewer2->palette();
+    visualizador = new QTextBrowser;
+    visualizador->setObjectName("visualizador");
+    visualizador->setOpenLinks(false);
+    visualizador->setFrameShape(QFrame::Box);
+    visualizador->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    QPalette branco = visualizador->palette();
     branco.setColor(QPalette::Base, Qt::white);
     branco.setColor(QPalette::Text, Qt::black);
-    Viewer2->setPalette(branco);
+    visualizador->setPalette(branco);
     // A mesma família do documento, que a numeração das páginas também usa.
     QFont fonte("Arial");
     fonte.setStyleHint(QFont::SansSerif);
-    Viewer2->document()->setDefaultFont(fonte);
+    visualizador->document()->setDefaultFont(fonte);
     // O texto pré-formatado sai em Arial.
-    Viewer2->document()->setDefaultStyleSheet("pre { font-family: Arial, sans-serif; }");
+    visualizador->document()->setDefaultStyleSheet("pre { font-family: Arial, sans-serif; }");
 
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(0, 0, 0, 0);
     l->setSpacing(0);
     l->addWidget(barra);
-    l->addWidget(Viewer2, 1);
+    l->addWidget(visualizador, 1);
 
-    connect(ToolButton1, &QToolButton::clicked, this, &TJanelaRelatorioEstrada::SpeedButton1Click);
+    connect(btnImprimir, &QToolButton::clicked, this, &TJanelaRelatorioEstrada::ImprimirClick);
     // O atalho de imprimir da plataforma, além do Alt da legenda.
     auto* imprimir = new QShortcut(QKeySequence::Print, this);
-    connect(imprimir, &QShortcut::activated, ToolButton1, &QToolButton::click);
+    connect(imprimir, &QShortcut::activated, btnImprimir, &QToolButton::click);
     connect(BFechar, &QToolButton::clicked, this, &TJanelaRelatorioEstrada::close);
     setWindowState(Qt::WindowMaximized);
 }
@@ -193,8 +193,8 @@ void TJanelaRelatorioEstrada::CarregarDocumento() {
     FCarregado = true;
     const QString html = GraficosComoImagens(
         AdaptarHtmlAoQt(QString::fromStdString(win1252::ParaUtf8(FDocumento))), FGraficos);
-    Viewer2->setHtml(html);
-    PorGraficos(Viewer2->document());
+    visualizador->setHtml(html);
+    PorGraficos(visualizador->document());
     // O documento não é mais necessário depois de carregado.
     std::string().swap(FDocumento);
 }
@@ -222,11 +222,12 @@ void TJanelaRelatorioEstrada::changeEvent(QEvent* evento) {
         }
 }
 
-void TJanelaRelatorioEstrada::SpeedButton1Click() {
+void TJanelaRelatorioEstrada::ImprimirClick() {
     QPrinter impressora(QPrinter::HighResolution);
     QPrintDialog dialogo(&impressora, this);
     dialogo.setOption(QAbstractPrintDialog::PrintPageRange);
-    dialogo.setOption(QAbstractPrintDialog::PrintSelection, Viewer2->textCursor().hasSelection());
+    dialogo.setOption(QAbstractPrintDialog::PrintSelection,
+                      visualizador->textCursor().hasSelection());
     if (dialogo.exec() != QDialog::Accepted) return;
     Imprimir(impressora);
 }
@@ -236,12 +237,13 @@ void TJanelaRelatorioEstrada::Imprimir(QPrinter& impressora) {
     TCursorEspera espera;
     impressora.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
     std::unique_ptr<QTextDocument> doc;
-    if (impressora.printRange() == QPrinter::Selection && Viewer2->textCursor().hasSelection()) {
+    if (impressora.printRange() == QPrinter::Selection &&
+        visualizador->textCursor().hasSelection()) {
         doc = std::make_unique<QTextDocument>();
-        doc->setDefaultFont(Viewer2->document()->defaultFont());
-        QTextCursor(doc.get()).insertFragment(Viewer2->textCursor().selection());
+        doc->setDefaultFont(visualizador->document()->defaultFont());
+        QTextCursor(doc.get()).insertFragment(visualizador->textCursor().selection());
     } else {
-        doc.reset(Viewer2->document()->clone());
+        doc.reset(visualizador->document()->clone());
     }
     PorGraficos(doc.get());
     QPainter p;

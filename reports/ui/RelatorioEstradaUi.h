@@ -22,8 +22,8 @@ public:
     // uma só vez, quando a janela aparece.
     explicit TJanelaRelatorioEstrada(std::string documento, QWidget* parent = nullptr);
 
-    QTextBrowser* Viewer2 = nullptr;
-    QToolButton* ToolButton1 = nullptr;
+    QTextBrowser* visualizador = nullptr;
+    QToolButton* btnImprimir = nullptr;
     QToolButton* BFechar = nullptr;
 
     // Imprime na impressora já configurada: o intervalo de páginas escolhido ou todas,
@@ -35,7 +35,7 @@ protected:
     void changeEvent(QEvent* evento) override;
 
 private:
-    void SpeedButton1Click();
+    void ImprimirClick();
     void CarregarDocumento();
     // Os gráficos, desenhados uma vez, como recursos do documento mostrado ou impresso.
     void PorGraficos(QTextDocument* doc) const;

@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
             ImprimirDocumento(*relatorio->Viewer->document(), pdf);
         });
     if (tela == "autor") QTimer::singleShot(200, [&] { d.AutorClick(); });
-    if (tela == "sobre") QTimer::singleShot(200, [&] { d.Sobre1Click(); });
+    if (tela == "sobre") QTimer::singleShot(200, [&] { d.SobreClick(); });
     QTimer::singleShot(segundos * 1000, &app, &QApplication::quit);
     const int r = app.exec();
     if (banco && !banco->Mensagens.Erros.isEmpty())

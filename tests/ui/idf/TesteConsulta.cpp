@@ -418,7 +418,7 @@ private slots:
         QCOMPARE(d->Notebook1->currentIndex(), 1);
 
         // "Mapa do Brasil" volta ao Acre e à página do Brasil.
-        d->MapadoBrasil1->trigger();
+        d->acaoMapaDoBrasil->trigger();
         QCOMPARE(d->EstadoEscolhido.Indice(), 0);
         QCOMPARE(d->Notebook1->currentIndex(), 0);
         QVERIFY(FBanco->Mensagens.Erros.isEmpty());

@@ -150,7 +150,7 @@ int main(int argc, char* argv[]) {
         }
     });
     espera.start(20);
-    j.btnTracarCanalEstradaClick();
+    j.CalcularClick();
     Gravar(&j, "09-resultado");
     // As abas da página de resultados: a grade e os gráficos.
     const char* abasResultado[] = {"20-resultado-secoes", "21-grafico-perda-solo",
@@ -169,7 +169,7 @@ int main(int argc, char* argv[]) {
     GravarCsvComoPlanilha(j);
     j.bSimul->click();
     Gravar(&j, "13-simulacao");
-    j.PaginaSimulacao()->Button7->click();
+    j.PaginaSimulacao()->btnVoltarSimulacao->click();
     // Diálogos de parâmetros e a consulta IDF, abertos pelos botões da página de dados.
     j.MostrarPagina(PAG_DADOS);
     const std::pair<QPushButton*, const char*> dialogos[] = {
@@ -190,20 +190,20 @@ int main(int argc, char* argv[]) {
     j.bZCan->click();
 
     GravarModal("10-unidades");
-    j.Configurarunidades1Click();
+    j.ConfigurarUnidadesClick();
     GravarModal("11-sobre");
     j.MSobreMorvendoClick();
     j.MostrarPagina(PAG_DADOS);
     j.eK->clear();
     GravarModal("12-erro");
-    j.btnTracarCanalEstradaClick();
+    j.CalcularClick();
 
     // Um caso em que a perda sobe e desce: as seções acima da tolerável dentro do espaçamento.
     if (argc > 3) {
         FecharProximoModal();
         j.GerenteArquivo().Alterado = false;
         j.GerenteArquivo().AbrirArquivo(argv[3]);
-        j.btnTracarCanalEstradaClick();
+        j.CalcularClick();
         Gravar(&j, "26-resumo-acima-da-toleravel");
         j.tabResultados->setCurrentIndex(1);
         Gravar(&j, "27-secoes-acima-da-toleravel");

@@ -317,7 +317,7 @@ class TestePrincipal : public QObject {
     }
 
     void Calcular() {
-        QTest::mouseClick(J->btnTracarCanalEstrada, Qt::LeftButton);
+        QTest::mouseClick(J->btnCalcular, Qt::LeftButton);
         QVERIFY(J->isEnabled());
         QVERIFY(!J->Acompanhamento());
     }
@@ -718,7 +718,7 @@ private slots:
         J->cbFormato->setCurrentIndex(1);
         QVERIFY(J->em1Bacia->isHidden() && J->imgBacia->isHidden());
         J->cbFormato->setCurrentIndex(0);
-        QVERIFY(!J->em1Bacia->isHidden() && !J->Label32->isHidden());
+        QVERIFY(!J->em1Bacia->isHidden() && !J->lblM1Bacia->isHidden());
 
         // Recíprocos: m1 = 2 e m2 = 4 no canal da estrada e no de condução.
         J->cbCanal->setCurrentIndex(1);
@@ -941,7 +941,7 @@ private slots:
                 d->cbEstado->setCurrentIndex(4);
                 QTest::mouseClick(confirmar ? d->ok : d->Cancela, Qt::LeftButton);
             });
-            J->Configurarunidades1Click();
+            J->ConfigurarUnidadesClick();
         };
         dirigir(false);
         QCOMPARE(durante, QStringLiteral("m/m"));
@@ -980,7 +980,7 @@ private slots:
             d->eRaio->setText(QStringLiteral("150,5"));
             QTest::mouseClick(d->ok, Qt::LeftButton);
         });
-        J->Configurarunidades1Click();
+        J->ConfigurarUnidadesClick();
         QCOMPARE(inicial, QStringLiteral("100"));
         QVERIFY(abertoDepoisDaRecusa);
         const QString faixa =
@@ -1034,7 +1034,7 @@ private slots:
                     d->close();
                 }
             });
-            J->Configurarunidades1Click();
+            J->ConfigurarUnidadesClick();
             falhas << TermosRecusados("diálogo de unidades", unidades.join('\n'));
 
             const TResultadoCalculo* r = J->Resultado();
@@ -1136,7 +1136,7 @@ private slots:
                 d->cbErodibilidade->setCurrentIndex(opcao);
                 QTest::mouseClick(confirmar ? d->ok : d->Cancela, Qt::LeftButton);
             });
-            J->Configurarunidades1Click();
+            J->ConfigurarUnidadesClick();
         };
         trocar(0, true); // kg/(m²·s·Pa) = 6 g/(cm²·min·Pa)
         QCOMPARE(J->lblErod->text(), QStringLiteral("kg·m⁻²·s⁻¹·Pa⁻¹"));
@@ -1258,7 +1258,7 @@ private slots:
             s->eEspacamento->setText(texto);
             s->bRecalc->click();
             QCOMPARE(J->Projeto().Estrada.Bacia.Profundidade, antes);
-            QCOMPARE(s->Series1->count(), 0);
+            QCOMPARE(s->serieSimulacao->count(), 0);
         }
         QCOMPARE(R->Erros[0], QStringLiteral("Valor incorreto: \"Espaçamento\" deve ser um número "
                                              "inteiro de 1 a 200 m (o comprimento do canal)."));
@@ -1266,7 +1266,7 @@ private slots:
         QVERIFY(R->Erros[2].startsWith("\"1e3\" não é um número inteiro"));
         s->eEspacamento->setText("200");
         s->bRecalc->click();
-        QVERIFY(s->Series1->count() > 0);
+        QVERIFY(s->serieSimulacao->count() > 0);
         QCOMPARE(J->Projeto().Estrada.Bacia.Profundidade, antes); // a simulação só lê a bacia
         QCOMPARE(R->Erros.size(), 3);
     }
@@ -1292,12 +1292,12 @@ private slots:
             // Na propagação a barra anda (ocupada), na perda de solo mede as seções.
             if (a->EtapaDestacada() == 3 && !a->etCanal->text().isEmpty() &&
                 a->eSecao->text().isEmpty())
-                barraOcupada |= a->ProgressBar1->maximum() == 0;
-            if (!a->eSecao->text().isEmpty()) barraAndou |= a->ProgressBar1->value() > 0;
+                barraOcupada |= a->pbCalculo->maximum() == 0;
+            if (!a->eSecao->text().isEmpty()) barraAndou |= a->pbCalculo->value() > 0;
             if (cancelar && clique < 0 && a->EtapaDestacada() == 3 &&
                 !a->etCanal->text().isEmpty() && agora > 1500) {
                 clique = agora;
-                QTest::mouseClick(a->Button1, Qt::LeftButton);
+                QTest::mouseClick(a->btnCancelar, Qt::LeftButton);
             }
         });
         // Pausa e cancelamento são medidos no relógio de parede: quando a máquina tira o
@@ -1349,7 +1349,7 @@ private slots:
         QObject::connect(&vigia, &QTimer::timeout, [&] {
             if (TJanelaAcompanhamento* a = J->Acompanhamento()) {
                 maiorEtapa = std::max(maiorEtapa, a->EtapaDestacada());
-                if (a->EtapaDestacada() == 1) a->Button1->click();
+                if (a->EtapaDestacada() == 1) a->btnCancelar->click();
             }
         });
         vigia.start();
@@ -1775,7 +1775,7 @@ private slots:
         Criar();
         auto imagem = [](const QIcon& i) { return i.pixmap(22, 22).toImage(); };
         const QList<QToolButton*> botoes =
-            J->findChildren<QToolButton*>(QRegularExpression("^(Btn|BFechar|ToolbarButton974)"));
+            J->findChildren<QToolButton*>(QRegularExpression("^(Btn|BFechar|btnSair)"));
         QVERIFY(botoes.size() >= 11);
         QList<QImage> xis;
         for (auto x : {QStyle::SP_DialogCloseButton, QStyle::SP_TitleBarCloseButton,
@@ -1818,8 +1818,8 @@ private slots:
         J->MNovoClick();
         J->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(J.get()));
-        J->btnTracarCanalEstrada->setFocus();
-        QTest::keyClick(J->btnTracarCanalEstrada, Qt::Key_Z, Qt::ControlModifier);
+        J->btnCalcular->setFocus();
+        QTest::keyClick(J->btnCalcular, Qt::Key_Z, Qt::ControlModifier);
         QTest::qWait(50);
         QVERIFY(J->isVisible());
         J->eTrDim->setFocus();
@@ -1869,9 +1869,9 @@ private slots:
             0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
         QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
         QVERIFY(!J->Alterado());
-        QCOMPARE(J->Projeto().StrCoberVeg, J->Cobertura1.Descricao);
+        QCOMPARE(J->Projeto().StrCoberVeg, J->EscolhaCobertura.Descricao);
         QCOMPARE(J->lblCoberVeg->text(),
-                 "Cobertura: " + QString::fromStdString(J->Cobertura1.Descricao));
+                 "Cobertura: " + QString::fromStdString(J->EscolhaCobertura.Descricao));
 
         // Consulta IDF cancelada: K, a, b, c ficam como estavam.
         const QString k = J->eK->text();
@@ -1891,7 +1891,7 @@ private slots:
         QTest::mouseClick(J->bSimul, Qt::LeftButton);
         QCOMPARE(J->PaginaAtual(), int(PAG_SIMULACAO));
         QCOMPARE(J->PaginaSimulacao()->eEspacamento->text(), J->eCompMax->text());
-        QTest::mouseClick(J->PaginaSimulacao()->Button7, Qt::LeftButton);
+        QTest::mouseClick(J->PaginaSimulacao()->btnVoltarSimulacao, Qt::LeftButton);
         QCOMPARE(J->PaginaAtual(), int(PAG_RESULTADO));
 
         // Relatório da estrada numa janela que se fecha pelo teclado.

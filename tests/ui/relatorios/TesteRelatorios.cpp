@@ -118,10 +118,10 @@ void TesteRelatorios::RelatorioMostraOCasoCalculado() {
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QCOMPARE(j->windowTitle(), QString("Morvendo 2.0 - relatório"));
         QVERIFY(j->windowState() & Qt::WindowMaximized);
-        QCOMPARE(j->ToolButton1->text(), QString("&Imprimir"));
-        QCOMPARE(j->ToolButton1->toolTip(), QString("Imprime texto"));
+        QCOMPARE(j->btnImprimir->text(), QString("&Imprimir"));
+        QCOMPARE(j->btnImprimir->toolTip(), QString("Imprime texto"));
         QCOMPARE(j->BFechar->toolTip(), QString("Fecha texto ativo"));
-        const QString texto = j->Viewer2->toPlainText();
+        const QString texto = j->visualizador->toPlainText();
         for (const char* trecho :
              {"RELATÓRIO DE MORVENDO", "Dados de entrada", "Campinas", "Espaçamento máximo (m)",
               "Resultados", "Perda de solo estimada (g·cm⁻²)", "Seção 3"})
@@ -136,15 +136,15 @@ void TesteRelatorios::RelatorioMostraOCasoCalculado() {
         QVERIFY(!html.contains("<svg"));
         for (const auto& [url, imagem] : imagens) {
             const QVariant img =
-                j->Viewer2->document()->resource(QTextDocument::ImageResource, url);
+                j->visualizador->document()->resource(QTextDocument::ImageResource, url);
             QVERIFY2(img.isValid() && !img.value<QImage>().isNull(), qPrintable(url.toString()));
             QCOMPARE(img.value<QImage>().size(), imagem.size());
         }
         // As figuras vêm da pasta do programa, onde a compilação as gravou.
         const QString dir = QCoreApplication::applicationDirPath() + "/";
         for (const char* figura : {"Cabecalho.jpg", "Figuras/CanTrap.bmp", "Figuras/Secao3.bmp"}) {
-            const QVariant img =
-                j->Viewer2->document()->resource(QTextDocument::ImageResource, QUrl(dir + figura));
+            const QVariant img = j->visualizador->document()->resource(QTextDocument::ImageResource,
+                                                                       QUrl(dir + figura));
             QVERIFY2(img.isValid() && !img.value<QImage>().isNull(), figura);
         }
         j->BFechar->click();
@@ -253,14 +253,14 @@ void TesteRelatorios::Simulacao() {
     QCOMPARE(p.eVolUni->text(), QString("0,5"));
     QCOMPARE(p.eEspacamento->text(), QString::number(espacamento));
     QCOMPARE(p.TituloEixoVertical(), titulo);
-    QCOMPARE(p.tsGrid2->horizontalHeaderItem(1)->text(), coluna);
-    QCOMPARE(p.tsGrid2->rowCount(), 21);
-    QCOMPARE(p.Series1->count(), 21);
-    QCOMPARE(p.tsGrid2->item(0, 0)->text(), QString("1,0"));
-    QCOMPARE(p.tsGrid2->item(10, 0)->text(), QString("2,0"));
-    QCOMPARE(p.tsGrid2->item(20, 0)->text(), QString("3,0"));
-    QCOMPARE(p.tsGrid2->item(0, 1)->text(), primeiro);
-    QCOMPARE(p.tsGrid2->item(20, 1)->text(), ultimo);
+    QCOMPARE(p.tabelaSimulacao->horizontalHeaderItem(1)->text(), coluna);
+    QCOMPARE(p.tabelaSimulacao->rowCount(), 21);
+    QCOMPARE(p.serieSimulacao->count(), 21);
+    QCOMPARE(p.tabelaSimulacao->item(0, 0)->text(), QString("1,0"));
+    QCOMPARE(p.tabelaSimulacao->item(10, 0)->text(), QString("2,0"));
+    QCOMPARE(p.tabelaSimulacao->item(20, 0)->text(), QString("3,0"));
+    QCOMPARE(p.tabelaSimulacao->item(0, 1)->text(), primeiro);
+    QCOMPARE(p.tabelaSimulacao->item(20, 1)->text(), ultimo);
     // Eixos com a vírgula decimal e as máscaras da página.
     QCOMPARE(p.MarcasEixoHorizontal().first(), QString("1,0"));
     QCOMPARE(p.MarcasEixoHorizontal().last(), QString("3,0"));
@@ -280,21 +280,21 @@ void TesteRelatorios::SimulacaoEspacamentoDigitado() {
     // Esvaziar o campo desabilita "&Recalcular" e limpa a tabela e o gráfico.
     p.eEspacamento->clear();
     QVERIFY(!p.bRecalc->isEnabled());
-    QCOMPARE(p.Series1->count(), 0);
-    QVERIFY(p.tsGrid2->item(0, 0)->text().isEmpty());
+    QCOMPARE(p.serieSimulacao->count(), 0);
+    QVERIFY(p.tabelaSimulacao->item(0, 0)->text().isEmpty());
     // Enter no campo recalcula com o espaçamento digitado.
     QTest::keyClicks(p.eEspacamento, "120");
     QVERIFY(p.bRecalc->isEnabled());
     QTest::keyClick(p.eEspacamento, Qt::Key_Return);
-    QCOMPARE(p.Series1->count(), 21);
-    QCOMPARE(p.tsGrid2->item(0, 1)->text(), QString("8,74")); // √(4·60/π)
+    QCOMPARE(p.serieSimulacao->count(), 21);
+    QCOMPARE(p.tabelaSimulacao->item(0, 1)->text(), QString("8,74")); // √(4·60/π)
     // Um espaçamento que não é inteiro, zero, negativo ou maior que o canal é recusado com a
     // faixa; a curva fica limpa.
     p.ComprimentoCanal = 150;
     for (const char* texto : {"12,5", "-3", "0", "151"}) {
         p.eEspacamento->setText(texto);
         p.bRecalc->click();
-        QCOMPARE(p.Series1->count(), 0);
+        QCOMPARE(p.serieSimulacao->count(), 0);
     }
     const QString faixa = "\"Espaçamento\" deve ser um número inteiro de 1 a 150 m (o "
                           "comprimento do canal).";
@@ -303,7 +303,7 @@ void TesteRelatorios::SimulacaoEspacamentoDigitado() {
                           "Valor incorreto: " + faixa, "Valor incorreto: " + faixa}));
     p.eEspacamento->setText("150");
     p.bRecalc->click();
-    QCOMPARE(p.Series1->count(), 21);
+    QCOMPARE(p.serieSimulacao->count(), 21);
 }
 
 // A simulação só lê a bacia do projeto: a profundidade não muda.
@@ -319,7 +319,7 @@ void TesteRelatorios::SimulacaoVoltarRestauraABacia() {
     p.bSimulClick(30, 0.5);
     p.eEspacamento->setText("75");
     p.bRecalc->click();
-    QCOMPARE(p.Series1->count(), 21);
+    QCOMPARE(p.serieSimulacao->count(), 21);
     QCOMPARE(b.Profundidade, 1.7);
     p.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&p));
