@@ -104,15 +104,15 @@ void CalcularPlanos(TProjeto& p, double tr, bool areaExterna, IAcompanhamentoCal
 namespace {
 
 // Hidrogramas do leito e da área externa para o período de retorno dado. Devolve falso
-// quando a seção 2 encerra o cálculo sem resultados.
+// quando a seção 2, que não tem cálculo, encerra o cálculo sem resultados: antes de calcular
+// os planos.
 bool CalcularPar(TProjeto& p, double tr, IAcompanhamentoCalculo* a, TParHidrogramas& par) {
     const int secao = p.Estrada.IndSecao;
-    CalcularPlanos(p, tr, secao == 1, a, par);
-    if (CanceladoPor(a)) return true;
     if (secao == 2) {
         if (a) a->MostrarMensagem("Seção 2 ainda não disponível.");
         return false;
     }
+    CalcularPlanos(p, tr, secao == 1, a, par);
     return true;
 }
 
