@@ -90,7 +90,7 @@ void BM_Canal(benchmark::State& state) {
     e.nc.Valor = 0.025;
     e.TalCritica = 4;
     e.Comprimento(int(state.range(0)));
-    TEncostaCinematica& leito = e.Estrada.Secao(0);
+    TEncostaCinematica& leito = e.Leito.Plano(0);
     leito.Versao = "2";
     leito.VIB(2);
     leito.St(0.03);

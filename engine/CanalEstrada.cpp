@@ -60,20 +60,20 @@ void FixarCoberturaLeito(TEncostaCinematica& plano) {
 }
 
 TCanalEstrada::TCanalEstrada(const std::string& nome)
-    : TCanalGradiente(nome), Estrada(NomeSub(nome, "_Estrada")), Talude(NomeSub(nome, "_Talude")),
-      Bacia(ContemTrecho(nome) ? nome : std::string()) {
+    : TCanalGradiente(nome), Leito(NomeSub(nome, "_Estrada")),
+      AreaExterna(NomeSub(nome, "_Talude")), Bacia(ContemTrecho(nome) ? nome : std::string()) {
     FixarCoberturaEstrada();
     TCanalEstrada::Limpar();
 }
 
 void TCanalEstrada::FixarCoberturaEstrada() {
-    Estrada.DefinirNumSecoes(1);
-    FixarCoberturaLeito(Estrada.Secao(0));
+    Leito.DefinirNumPlanos(1);
+    FixarCoberturaLeito(Leito.Plano(0));
 }
 
 void TCanalEstrada::Limpar() {
-    Talude.Limpar();
-    Estrada.Limpar();
+    AreaExterna.Limpar();
+    Leito.Limpar();
     FixarCoberturaEstrada();
     Bacia.Limpar();
     CurvaDescargaOriginal = false;
@@ -108,8 +108,8 @@ bool TCanalEstrada::Ler(TArquivoIni& ini) {
                             secao + "] não é 0 nem 1: o arquivo está danificado.");
         CurvaDescargaOriginal = v == "1";
     }
-    if (!Estrada.Ler(ini)) return false;
-    if (!Talude.Ler(ini)) return false;
+    if (!Leito.Ler(ini)) return false;
+    if (!AreaExterna.Ler(ini)) return false;
     return Bacia.Ler(ini);
 }
 
@@ -126,8 +126,8 @@ bool TCanalEstrada::Gravar(TArquivoIni& ini) {
     GravarReal(ini, secao, "TrEsp", TrEsp);
     ini.EscreverLogico(secao, "Equivalente", Equivalente);
     ini.EscreverLogico(secao, "CurvaDescargaOriginal", CurvaDescargaOriginal);
-    if (!Talude.Gravar(ini)) return false;
-    if (!Estrada.Gravar(ini)) return false;
+    if (!AreaExterna.Gravar(ini)) return false;
+    if (!Leito.Gravar(ini)) return false;
     return Bacia.Gravar(ini);
 }
 
@@ -266,6 +266,6 @@ bool TCanalEstrada::CalcularHidrogramaProjeto(TPrecipitacao& chuva, const THidro
                                               const THidrograma& hTalude, int espacamento,
                                               IAcompanhamento* acomp,
                                               std::unique_ptr<THidrograma>& saida) const {
-    const double vib = Estrada.NumSecoes() > 0 ? Estrada.Secao(0).VIB() : 0;
+    const double vib = Leito.NumPlanos() > 0 ? Leito.Plano(0).VIB() : 0;
     return CalcularHidrogramaCanal(true, espacamento, vib, hEstrada, hTalude, chuva, acomp, saida);
 }

@@ -75,8 +75,8 @@ public:
                                    IAcompanhamento* acomp,
                                    std::unique_ptr<THidrograma>& saida) const;
 
-    TEncostaCinematicaSecoes Estrada;
-    TEncostaCinematicaSecoes Talude;
+    TPlanosEncosta Leito;       // o leito da estrada
+    TPlanosEncosta AreaExterna; // a área externa (o talude de corte) que drena para o canal
     TBaciaAcumulacao Bacia;
 
     double Aprofundamento = 0;

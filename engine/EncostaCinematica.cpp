@@ -332,17 +332,17 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematica& plano, int n
     return resultado;
 }
 
-void TEncostaCinematicaSecoes::Limpar() {
-    Secoes.clear();
+void TPlanosEncosta::Limpar() {
+    Planos.clear();
 }
 
-std::uint8_t TEncostaCinematicaSecoes::DefinirNumSecoes(std::uint8_t n) {
-    while (Secoes.size() > n)
-        Secoes.pop_back();
-    while (Secoes.size() < n) {
+std::uint8_t TPlanosEncosta::DefinirNumPlanos(std::uint8_t n) {
+    while (Planos.size() > n)
+        Planos.pop_back();
+    while (Planos.size() < n) {
         auto plano = std::make_unique<TEncostaCinematica>(Nome);
         plano->Versao = "2";
-        Secoes.push_back(std::move(plano));
+        Planos.push_back(std::move(plano));
     }
     return n;
 }
@@ -373,24 +373,24 @@ std::string NomeSemPasta(const std::string& caminho) {
 } // namespace
 
 // O leito e a área externa como a página de dados os chama.
-std::string TEncostaCinematicaSecoes::RotuloEncosta(const std::string& nome) {
+std::string TPlanosEncosta::RotuloEncosta(const std::string& nome) {
     return nome == "_Estrada" ? "Leito da estrada" : "Área externa";
 }
 
-void TEncostaCinematicaSecoes::VerificarComprimentoLido(const TEncostaCinematica& plano) const {
+void TPlanosEncosta::VerificarComprimentoLido(const TEncostaCinematica& plano) const {
     if (plano.Comprimento() <= COMPRIMENTO_MAXIMO_PLANO) return;
     ValorForaDaFaixaNoArquivo(RotuloEncosta(Nome) +
                                   (Nome == "_Estrada" ? ", Semilargura" : ", Comprimento"),
                               plano.Comprimento(), "de 1 a 10000 m");
 }
 
-bool TEncostaCinematicaSecoes::Ler(TArquivoIni& ini) {
+bool TPlanosEncosta::Ler(TArquivoIni& ini) {
     const std::string secao = "Encosta" + Nome;
     const std::string versao = ini.LerTexto(secao, "Versao", "0");
     if (versao == "1") {
         Limpar();
-        DefinirNumSecoes(1);
-        TEncostaCinematica& p = *Secoes[0];
+        DefinirNumPlanos(1);
+        TEncostaCinematica& p = *Planos[0];
         p.Versao = "1";
         p.Cobertura.Ler(ini);
         p.Comprimento(int(ini.LerInteiro(secao, "Comprimento", 0)));
@@ -408,34 +408,34 @@ bool TEncostaCinematicaSecoes::Ler(TArquivoIni& ini) {
         const long n = ini.LerInteiro(secao, "Count", 0);
         if (n < 0 || n > TRECHOS_MAXIMOS_ENCOSTA)
             ValorForaDaFaixaNoArquivo(RotuloEncosta(Nome) + ", número de trechos", n, "de 0 a 255");
-        DefinirNumSecoes(std::uint8_t(n));
-        for (std::size_t i = 0; i < Secoes.size(); ++i) {
+        DefinirNumPlanos(std::uint8_t(n));
+        for (std::size_t i = 0; i < Planos.size(); ++i) {
             bool ok;
             {
-                TNomeTrecho nome(*Secoes[i], Nome, i);
-                ok = Secoes[i]->Ler(ini);
+                TNomeTrecho nome(*Planos[i], Nome, i);
+                ok = Planos[i]->Ler(ini);
             }
             if (!ok) {
                 Limpar();
                 throw EMorvendo("Ocorreu um erro ao tentar ler os dados da encosta de número " +
                                 std::to_string(i + 1) + " no arquivo " + ini.Caminho());
             }
-            VerificarComprimentoLido(*Secoes[i]);
+            VerificarComprimentoLido(*Planos[i]);
         }
         return true;
     }
     throw EMorvendo("O arquivo " + NomeSemPasta(ini.Caminho()) + " não é uma versão compatível.");
 }
 
-bool TEncostaCinematicaSecoes::Gravar(TArquivoIni& ini) {
+bool TPlanosEncosta::Gravar(TArquivoIni& ini) {
     try {
         const std::string secao = "Encosta" + Nome;
         ini.EscreverTexto(secao, "Versao", "2");
-        ini.EscreverInteiro(secao, "Count", NumSecoes());
-        for (std::size_t i = 0; i < Secoes.size(); ++i) {
-            Secoes[i]->Versao = "2";
-            TNomeTrecho nome(*Secoes[i], Nome, i);
-            if (!Secoes[i]->Gravar(ini)) return false;
+        ini.EscreverInteiro(secao, "Count", NumPlanos());
+        for (std::size_t i = 0; i < Planos.size(); ++i) {
+            Planos[i]->Versao = "2";
+            TNomeTrecho nome(*Planos[i], Nome, i);
+            if (!Planos[i]->Gravar(ini)) return false;
         }
         return true;
     } catch (const std::exception&) {

@@ -47,21 +47,21 @@ std::unique_ptr<THidrograma> CalcularHidrograma(TEncostaCinematica& plano, int n
                                                 TBalancoEncosta* balanco = nullptr);
 
 // Lista de planos de uma encosta (trechos).
-class TEncostaCinematicaSecoes {
+class TPlanosEncosta {
 public:
-    explicit TEncostaCinematicaSecoes(const std::string& nome = "") : Nome(nome) {}
+    explicit TPlanosEncosta(const std::string& nome = "") : Nome(nome) {}
 
     void Limpar();
-    std::uint8_t DefinirNumSecoes(std::uint8_t n);
-    std::uint8_t NumSecoes() const { return std::uint8_t(Secoes.size()); }
-    TEncostaCinematica& Secao(std::size_t i) { return *Secoes.at(i); }
-    const TEncostaCinematica& Secao(std::size_t i) const { return *Secoes.at(i); }
+    std::uint8_t DefinirNumPlanos(std::uint8_t n);
+    std::uint8_t NumPlanos() const { return std::uint8_t(Planos.size()); }
+    TEncostaCinematica& Plano(std::size_t i) { return *Planos.at(i); }
+    const TEncostaCinematica& Plano(std::size_t i) const { return *Planos.at(i); }
 
     bool Ler(TArquivoIni& ini);
     bool Gravar(TArquivoIni& ini);
 
     std::string Nome;
-    std::vector<std::unique_ptr<TEncostaCinematica>> Secoes;
+    std::vector<std::unique_ptr<TEncostaCinematica>> Planos;
 
 private:
     static std::string RotuloEncosta(const std::string& nome);

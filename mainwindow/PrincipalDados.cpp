@@ -609,9 +609,9 @@ void TJanelaPrincipal::QuandoZerarVariaveis() {
 namespace {
 
 // Primeiro plano de uma encosta; um arquivo pode trazer a encosta sem planos.
-TEncostaCinematica& Plano(TEncostaCinematicaSecoes& encosta) {
-    if (encosta.NumSecoes() == 0) encosta.DefinirNumSecoes(1);
-    return encosta.Secao(0);
+TEncostaCinematica& Plano(TPlanosEncosta& encosta) {
+    if (encosta.NumPlanos() == 0) encosta.DefinirNumPlanos(1);
+    return encosta.Plano(0);
 }
 
 } // namespace
@@ -637,8 +637,8 @@ void TJanelaPrincipal::QuandoPreencherCamposDados() {
     } fim{FPreenchendo};
     TCanalEstrada& e = FProjeto->Estrada;
     // Os planos passam a existir, como depois da leitura dos campos.
-    Plano(e.Estrada);
-    Plano(e.Talude);
+    Plano(e.Leito);
+    Plano(e.AreaExterna);
     TBaciaAcumulacao& bacia = e.Bacia;
     TCanalGradiente& cc = bacia.CanalConducao;
     auto real = [](double v) { return FormatarNaoNuloQ(MASCARA_REAL, v); };
@@ -825,14 +825,14 @@ void TJanelaPrincipal::LerCampos(bool validar) {
     ler(CAMPO_C);
 
     // O plano existe depois da leitura, mesmo quando nenhum campo dele pôde ser lido.
-    Plano(e.Estrada);
+    Plano(e.Leito);
     ler(CAMPO_VIB_ESTRADA);
     ler(CAMPO_ST_ESTRADA);
     ler(CAMPO_COMP_ESTRADA);
     ler(CAMPO_RUG_ESTRADA);
 
     if (bgSecaoCorte->isEnabledTo(this)) {
-        Plano(e.Talude);
+        Plano(e.AreaExterna);
         ler(CAMPO_VIB_TALUDE);
         ler(CAMPO_ST_TALUDE);
         ler(CAMPO_COMP_TALUDE);

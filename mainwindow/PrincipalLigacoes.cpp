@@ -76,14 +76,14 @@ void TJanelaPrincipal::bRugCanBaciaClick() {
 }
 
 void TJanelaPrincipal::btnRugTaludeClick() {
-    TReal& nt = FProjeto->Estrada.Talude.Secao(0).nt;
+    TReal& nt = FProjeto->Estrada.AreaExterna.Plano(0).nt;
     EscolhaRugosidadeTerreno.Executar(nt, this);
     // Confirmado ou não, o campo mostra o valor do plano.
     eRugTalude->setText(QString::fromStdString(FloatToStr(nt.Valor, SeparadorDecimal())));
 }
 
 void TJanelaPrincipal::btnCoberVegTaludeClick() {
-    if (EscolhaCobertura.Executar(FProjeto->Estrada.Talude.Secao(0).Cobertura, this))
+    if (EscolhaCobertura.Executar(FProjeto->Estrada.AreaExterna.Plano(0).Cobertura, this))
         FGerente.Alterado = true;
     FProjeto->StrCoberVeg = EscolhaCobertura.Descricao;
     MostrarCobertura();

@@ -145,10 +145,10 @@ std::vector<double> DuracoesChuvaDoProjeto(const TProjeto& p, double K, double a
                                            double c) {
     const TCanalEstrada& e = p.Estrada;
     std::vector<double> infiltracoes;
-    if (e.Estrada.NumSecoes() > 0) infiltracoes.push_back(e.Estrada.Secao(0).VIB());
+    if (e.Leito.NumPlanos() > 0) infiltracoes.push_back(e.Leito.Plano(0).VIB());
     // Sem área externa (seção 3) o talude guardado no arquivo não recebe chuva de projeto.
-    if (e.IndSecao != 3 && e.Talude.NumSecoes() > 0)
-        infiltracoes.push_back(e.Talude.Secao(0).VIB());
+    if (e.IndSecao != 3 && e.AreaExterna.NumPlanos() > 0)
+        infiltracoes.push_back(e.AreaExterna.Plano(0).VIB());
     return DuracoesChuvaProjeto(K, a, b, c, PeriodoRetornoEspacamento(e), infiltracoes);
 }
 

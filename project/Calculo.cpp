@@ -14,8 +14,8 @@ const char* const TEXTO_NENHUM_ESPACAMENTO =
 namespace {
 
 template <class TEncosta> auto& PrimeiroPlano(TEncosta& encosta) {
-    if (encosta.NumSecoes() == 0) throw EMorvendo("A encosta não tem trechos definidos.");
-    return encosta.Secao(0);
+    if (encosta.NumPlanos() == 0) throw EMorvendo("A encosta não tem trechos definidos.");
+    return encosta.Plano(0);
 }
 
 // Executa uma etapa; um erro sem campo sai com a etapa e os dados que a alimentam.
@@ -79,7 +79,7 @@ void CalcularPlanos(TProjeto& p, double tr, bool areaExterna, IAcompanhamentoCal
     TCanalEstrada& e = p.Estrada;
     TPrecipitacaoExponencialNegativa chuva = ChuvaNoPeriodo(p, tr);
     if (a) a->DestacarEtapa(1);
-    TEncostaCinematica& leito = PrimeiroPlano(e.Estrada);
+    TEncostaCinematica& leito = PrimeiroPlano(e.Leito);
     TMostrarTempo tempoEstrada;
     if (a) tempoEstrada = [a](const std::string& t) { a->MostrarTempoEstrada(t); };
     par.Estrada = NaEtapa("o escoamento no leito da estrada", DADOS_LEITO, [&] {
@@ -89,7 +89,7 @@ void CalcularPlanos(TProjeto& p, double tr, bool areaExterna, IAcompanhamentoCal
     if (CanceladoPor(a)) return;
     if (areaExterna) {
         if (a) a->DestacarEtapa(2);
-        TEncostaCinematica& talude = PrimeiroPlano(e.Talude);
+        TEncostaCinematica& talude = PrimeiroPlano(e.AreaExterna);
         TMostrarTempo tempoTalude;
         if (a) tempoTalude = [a](const std::string& t) { a->MostrarTempoTalude(t); };
         par.Talude = NaEtapa("o escoamento na área externa", DADOS_TALUDE, [&] {
@@ -221,7 +221,7 @@ bool CalcularCanalEmPecas(const TProjeto& p, TPrecipitacao& chuva, const THidrog
                           TPedidoCanal pedido, double fatorTensaoEfetiva, IAcompanhamento* a,
                           TResultadoEspacamento& r, std::unique_ptr<THidrograma>& saida) {
     const TCanalEstrada& e = p.Estrada;
-    const double vibLeito = PrimeiroPlano(e.Estrada).VIB();
+    const double vibLeito = PrimeiroPlano(e.Leito).VIB();
     if (!NaEtapa("a propagação no canal da estrada", DADOS_CANAL, [&] {
             return e.CalcularCanalEmPecas(chuva, hEstrada, hTalude, vibLeito, pecas, pedido,
                                           p.Unidades.FatorErodibilidade, fatorTensaoEfetiva, a, r,
@@ -253,7 +253,7 @@ void ExecutarCalculo(TProjeto& p, int comprimentoCanal, IAcompanhamentoCalculo* 
             return;
         }
         if (a) a->DestacarEtapa(3);
-        const double vibLeito = PrimeiroPlano(e.Estrada).VIB();
+        const double vibLeito = PrimeiroPlano(e.Leito).VIB();
         TResultadoEspacamento canalResultado;
         if (!NaEtapa("a propagação no canal da estrada", DADOS_CANAL, [&] {
                 return e.CalcularEspacamento(chuvaEspacamento, *par.Estrada, *par.Talude, vibLeito,

@@ -44,14 +44,14 @@ const TPrecipitacaoExponencialNegativa& Chuva(const TProjeto& p) {
 
 // Primeiro plano de uma encosta: lido, um projeto sem planos dá zero (a verificação o
 // recusa); definido, o plano é criado.
-const TEncostaCinematica& Plano(const TEncostaCinematicaSecoes& encosta) {
+const TEncostaCinematica& Plano(const TPlanosEncosta& encosta) {
     static const TEncostaCinematica vazio;
-    return encosta.NumSecoes() > 0 ? encosta.Secao(0) : vazio;
+    return encosta.NumPlanos() > 0 ? encosta.Plano(0) : vazio;
 }
 
-TEncostaCinematica& Plano(TEncostaCinematicaSecoes& encosta) {
-    if (encosta.NumSecoes() == 0) encosta.DefinirNumSecoes(1);
-    return encosta.Secao(0);
+TEncostaCinematica& Plano(TPlanosEncosta& encosta) {
+    if (encosta.NumPlanos() == 0) encosta.DefinirNumPlanos(1);
+    return encosta.Plano(0);
 }
 
 TCanalGradiente& Conducao(TProjeto& p) {
@@ -79,33 +79,33 @@ const std::vector<TCampoProjeto> CAMPOS = {
      [](const TProjeto& p) { return Chuva(p).C(); }, [](TProjeto& p, double v) { p.Chuva().C(v); }},
     {CAMPO_VIB_ESTRADA, "Taxa de infiltração estável", LEITO, E, U::Infiltracao, "", 0, false, 1000,
      false, TERRENO_ESTRADA, "VIB", false,
-     [](const TProjeto& p) { return Plano(p.Estrada.Estrada).VIB(); },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).VIB(v); }},
+     [](const TProjeto& p) { return Plano(p.Estrada.Leito).VIB(); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Leito).VIB(v); }},
     {CAMPO_ST_ESTRADA, "Declividade transversal", LEITO, E, U::Declividade, "", 0, false, 10, false,
-     TERRENO_ESTRADA, "St", false, [](const TProjeto& p) { return Plano(p.Estrada.Estrada).St(); },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).St(v); }},
+     TERRENO_ESTRADA, "St", false, [](const TProjeto& p) { return Plano(p.Estrada.Leito).St(); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Leito).St(v); }},
     {CAMPO_COMP_ESTRADA, "Semilargura", LEITO, E, U::Fixa, "m", 1, true, 10000, true,
      ENCOSTA_ESTRADA, "Comprimento", false,
-     [](const TProjeto& p) { return double(Plano(p.Estrada.Estrada).Comprimento()); },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).Comprimento(int(v)); }},
+     [](const TProjeto& p) { return double(Plano(p.Estrada.Leito).Comprimento()); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Leito).Comprimento(int(v)); }},
     {CAMPO_RUG_ESTRADA, "Rugosidade", LEITO, E, U::Nenhuma, "", 0, false, 1, false, TERRENO_ESTRADA,
-     "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.Estrada).nt.Valor; },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Estrada).nt.Valor = v; }, nullptr,
+     "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.Leito).nt.Valor; },
+     [](TProjeto& p, double v) { Plano(p.Estrada.Leito).nt.Valor = v; }, nullptr,
      RUGOSIDADE_HTML},
     {CAMPO_VIB_TALUDE, "Taxa de infiltração estável", EXTERNA, E, U::Infiltracao, "", 0, false,
      1000, false, TERRENO_TALUDE, "VIB", false,
-     [](const TProjeto& p) { return Plano(p.Estrada.Talude).VIB(); },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).VIB(v); }},
+     [](const TProjeto& p) { return Plano(p.Estrada.AreaExterna).VIB(); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.AreaExterna).VIB(v); }},
     {CAMPO_ST_TALUDE, "Declividade", EXTERNA, E, U::Declividade, "", 0, false, 10, false,
-     TERRENO_TALUDE, "St", false, [](const TProjeto& p) { return Plano(p.Estrada.Talude).St(); },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).St(v); }},
+     TERRENO_TALUDE, "St", false, [](const TProjeto& p) { return Plano(p.Estrada.AreaExterna).St(); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.AreaExterna).St(v); }},
     {CAMPO_COMP_TALUDE, "Comprimento", EXTERNA, E, U::Fixa, "m", 1, true, 10000, true,
      ENCOSTA_TALUDE, "Comprimento", false,
-     [](const TProjeto& p) { return double(Plano(p.Estrada.Talude).Comprimento()); },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).Comprimento(int(v)); }},
+     [](const TProjeto& p) { return double(Plano(p.Estrada.AreaExterna).Comprimento()); },
+     [](TProjeto& p, double v) { Plano(p.Estrada.AreaExterna).Comprimento(int(v)); }},
     {CAMPO_RUG_TALUDE, "Rugosidade", EXTERNA, E, U::Nenhuma, "", 0, false, 1, false, TERRENO_TALUDE,
-     "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.Talude).nt.Valor; },
-     [](TProjeto& p, double v) { Plano(p.Estrada.Talude).nt.Valor = v; }, nullptr, RUGOSIDADE_HTML},
+     "nt", false, [](const TProjeto& p) { return Plano(p.Estrada.AreaExterna).nt.Valor; },
+     [](TProjeto& p, double v) { Plano(p.Estrada.AreaExterna).nt.Valor = v; }, nullptr, RUGOSIDADE_HTML},
     {CAMPO_Z_CANAL, "Z", CANAL, E, U::Nenhuma, "", 0, false, 100, false, SECAO_CANAL, "ValorZ",
      false, [](const TProjeto& p) { return p.Estrada.Z.Valor; },
      [](TProjeto& p, double v) { p.Estrada.Z.Valor = v; }},

@@ -39,7 +39,7 @@ void ZerarVariaveis(TProjeto& p) {
     p.Estrada.TrDim = canalNovo.TrDim;
     p.Estrada.TrEsp = canalNovo.TrEsp;
     p.Estrada.Equivalente = canalNovo.Equivalente;
-    p.Estrada.Talude.DefinirNumSecoes(1);
+    p.Estrada.AreaExterna.DefinirNumPlanos(1);
     p.StrCoberVeg.clear();
     p.Estrada.TipoCanal.Valor = CANAL_TRIANGULAR;
     p.Estrada.Bacia.CanalConducao.TipoCanal.Valor = CANAL_TRIANGULAR;
@@ -61,7 +61,7 @@ std::string FraseOrigemChuva(const TProjeto& p) {
 namespace {
 
 void FixarCoberturaLeitoProjeto(TProjeto& p) {
-    if (p.Estrada.Estrada.NumSecoes() > 0) FixarCoberturaLeito(p.Estrada.Estrada.Secao(0));
+    if (p.Estrada.Leito.NumPlanos() > 0) FixarCoberturaLeito(p.Estrada.Leito.Plano(0));
 }
 
 } // namespace
@@ -418,7 +418,7 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
     verificar({CAMPO_VIB_TALUDE});
     if (CampoAplicavel(CAMPO_COBERTURA_TALUDE, p, areaExternaAtiva)) {
         const TEncostaCinematica vazio;
-        const TEncostaCinematica& talude = e.Talude.NumSecoes() > 0 ? e.Talude.Secao(0) : vazio;
+        const TEncostaCinematica& talude = e.AreaExterna.NumPlanos() > 0 ? e.AreaExterna.Plano(0) : vazio;
         if (NumeroDeCurva(talude) <= 0)
             falhas.push_back({"Nenhuma cobertura vegetal foi escolhida para a área externa "
                               "(botão \"Cobertura vegetal\").",
@@ -438,8 +438,8 @@ std::vector<TFalhaValidacao> ListarFalhas(const TProjeto& p, bool areaExternaAti
 
 std::string MensagemComLugarNoArquivo(const TFalhaValidacao& f, const TProjeto& p) {
     // A cobertura é a combinação das três escolhas do seu diálogo.
-    if (f.Campo == CAMPO_COBERTURA_TALUDE && p.Estrada.Talude.NumSecoes() > 0) {
-        const TCobertura& c = p.Estrada.Talude.Secao(0).Cobertura;
+    if (f.Campo == CAMPO_COBERTURA_TALUDE && p.Estrada.AreaExterna.NumPlanos() > 0) {
+        const TCobertura& c = p.Estrada.AreaExterna.Plano(0).Cobertura;
         return f.Mensagem + " No arquivo do projeto: [Cobertura_Talude: Trecho 1] IndUso = " +
                std::to_string(c.UsoTerra.Indice) +
                ", IndCond = " + std::to_string(c.CondicaoHidrologica.Indice) +

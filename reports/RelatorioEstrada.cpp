@@ -573,7 +573,7 @@ std::vector<std::string> GraficosRelatorioEstrada(const TProjeto& projeto,
 
 std::string MontarRelatorioEstrada(const TProjeto& projeto, const TResultadoCalculo& resultado,
                                    const TOpcoesRelatorioEstrada& opcoes) {
-    if (projeto.Estrada.Estrada.Secoes.empty() || projeto.Estrada.Talude.Secoes.empty())
+    if (projeto.Estrada.Leito.Planos.empty() || projeto.Estrada.AreaExterna.Planos.empty())
         throw EMorvendo("A encosta não tem trechos definidos.");
     return TDocumento(projeto, resultado, opcoes).Montar();
 }

@@ -157,21 +157,21 @@ TEST(CanalEstrada, PeriodoDeRetornoEquivalente) {
 
 TEST(CanalEstrada, NomesDosSubobjetosECoberturaDoLeito) {
     TCanalEstrada padrao("_ESTRADA");
-    EXPECT_EQ(padrao.Talude.Nome, "_Talude");
-    EXPECT_EQ(padrao.Estrada.Nome, "_Estrada");
+    EXPECT_EQ(padrao.AreaExterna.Nome, "_Talude");
+    EXPECT_EQ(padrao.Leito.Nome, "_Estrada");
     EXPECT_EQ(padrao.Bacia.Nome, "");
     TCanalEstrada trecho("meu trecho 2");
-    EXPECT_EQ(trecho.Talude.Nome, "meu trecho 2_Talude");
-    EXPECT_EQ(trecho.Estrada.Nome, "meu trecho 2_Estrada");
+    EXPECT_EQ(trecho.AreaExterna.Nome, "meu trecho 2_Talude");
+    EXPECT_EQ(trecho.Leito.Nome, "meu trecho 2_Estrada");
     EXPECT_EQ(trecho.Bacia.Nome, "meu trecho 2");
     EXPECT_EQ(trecho.Bacia.CanalConducao.Nome, "_BaciaAcumulacaomeu trecho 2");
 
-    padrao.Talude.DefinirNumSecoes(2);
-    padrao.Estrada.Secao(0).Cobertura.UsoTerra.Indice = 4;
+    padrao.AreaExterna.DefinirNumPlanos(2);
+    padrao.Leito.Plano(0).Cobertura.UsoTerra.Indice = 4;
     padrao.Limpar();
-    EXPECT_EQ(padrao.Talude.NumSecoes(), 0);
-    ASSERT_EQ(padrao.Estrada.NumSecoes(), 1);
-    const TCobertura& c = padrao.Estrada.Secao(0).Cobertura;
+    EXPECT_EQ(padrao.AreaExterna.NumPlanos(), 0);
+    ASSERT_EQ(padrao.Leito.NumPlanos(), 1);
+    const TCobertura& c = padrao.Leito.Plano(0).Cobertura;
     EXPECT_EQ(c.UsoTerra.Indice, 0);
     EXPECT_EQ(c.CondicaoHidrologica.Indice, 0);
     EXPECT_EQ(c.Tratamento.Indice, 1);

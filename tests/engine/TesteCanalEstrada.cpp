@@ -48,7 +48,7 @@ struct TCaso {
         e.Densidade = 1.3;
         e.TalCritica = 3;
         e.Erodibilidade = 0.004;
-        TEncostaCinematica& p = e.Estrada.Secao(0);
+        TEncostaCinematica& p = e.Leito.Plano(0);
         p.VIB(8);
         p.St(0.03);
         p.nt.Valor = 0.02;

@@ -138,16 +138,16 @@ TEST(Encosta, ComprimentoNegativoRecusado) {
 }
 
 TEST(Encosta, ListaDeTrechos) {
-    TEncostaCinematicaSecoes lista("_Talude");
-    lista.DefinirNumSecoes(1);
-    lista.Secao(0).VIB(7);
-    lista.DefinirNumSecoes(3);
-    EXPECT_EQ(lista.NumSecoes(), 3);
-    EXPECT_EQ(lista.Secao(0).VIB(), 7);
-    EXPECT_EQ(lista.Secao(2).Versao, "2");
-    EXPECT_EQ(lista.Secao(2).Nome(), "_Talude");
-    lista.DefinirNumSecoes(0);
-    EXPECT_EQ(lista.NumSecoes(), 0);
+    TPlanosEncosta lista("_Talude");
+    lista.DefinirNumPlanos(1);
+    lista.Plano(0).VIB(7);
+    lista.DefinirNumPlanos(3);
+    EXPECT_EQ(lista.NumPlanos(), 3);
+    EXPECT_EQ(lista.Plano(0).VIB(), 7);
+    EXPECT_EQ(lista.Plano(2).Versao, "2");
+    EXPECT_EQ(lista.Plano(2).Nome(), "_Talude");
+    lista.DefinirNumPlanos(0);
+    EXPECT_EQ(lista.NumPlanos(), 0);
 }
 
 } // namespace

@@ -153,9 +153,9 @@ TEST(Projeto, GravadoELidoDeNovoDaOsMesmosValores) {
     EXPECT_EQ(b.p.Chuva().C(), 0.85);
     EXPECT_EQ(b.p.StrCoberVeg, "Floresta - Boa");
     EXPECT_EQ(b.p.Estrada.Bacia.Formato, TBaciaAcumulacao::RETANGULAR);
-    EXPECT_EQ(b.p.Estrada.Estrada.Secao(0).Comprimento(), 3);
-    EXPECT_EQ(b.p.Estrada.Estrada.Secao(0).Cobertura.Tratamento.Indice, 1);
-    EXPECT_EQ(b.p.Estrada.Estrada.Secao(0).Versao, "2");
+    EXPECT_EQ(b.p.Estrada.Leito.Plano(0).Comprimento(), 3);
+    EXPECT_EQ(b.p.Estrada.Leito.Plano(0).Cobertura.Tratamento.Indice, 1);
+    EXPECT_EQ(b.p.Estrada.Leito.Plano(0).Versao, "2");
     EXPECT_EQ(b.unidades.Erodibilidade, 0);
     EXPECT_EQ(b.unidades.FatorErodibilidade, 6.0);
 }
@@ -187,9 +187,9 @@ TEST(Projeto, ArquivoAntigoEhMigrado) {
     EXPECT_EQ(a.p.Chuva().K(), 1100);
     EXPECT_EQ(a.p.Chuva().A(), 0.17);
     EXPECT_EQ(a.p.Estrada.Z.Valor, 1.5);
-    EXPECT_EQ(a.p.Estrada.Talude.Secao(0).Versao, "1");
-    EXPECT_EQ(a.p.Estrada.Talude.Secao(0).Comprimento(), 25);
-    EXPECT_EQ(a.p.Estrada.Talude.Secao(0).Cobertura.UsoTerra.Indice, 3);
+    EXPECT_EQ(a.p.Estrada.AreaExterna.Plano(0).Versao, "1");
+    EXPECT_EQ(a.p.Estrada.AreaExterna.Plano(0).Comprimento(), 25);
+    EXPECT_EQ(a.p.Estrada.AreaExterna.Plano(0).Cobertura.UsoTerra.Indice, 3);
 
     // Ler não grava: a conversão fica em memória até o usuário salvar.
     EXPECT_TRUE(a.p.Migrado);
@@ -479,7 +479,7 @@ TEST(Projeto, FalhasDeixamEstadoPrevisivel) {
                   std::string::npos)
             << e.what();
     }
-    EXPECT_EQ(b.p.Estrada.Talude.NumSecoes(), 1);
+    EXPECT_EQ(b.p.Estrada.AreaExterna.NumPlanos(), 1);
 
     // Conta acima de 255 não cabe nos 8 bits: recusada, em vez de virar 0 planos.
     GravarBytes(pasta / "c.mvd", Trocar(original, "Count=1", "Count=256"));

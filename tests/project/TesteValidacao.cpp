@@ -42,10 +42,10 @@ TEST_P(Validacao, PrimeiraFalhaDecide) {
 }
 
 TEncostaCinematica& Leito(TProjeto& p) {
-    return p.Estrada.Estrada.Secao(0);
+    return p.Estrada.Leito.Plano(0);
 }
 TEncostaCinematica& Talude(TProjeto& p) {
-    return p.Estrada.Talude.Secao(0);
+    return p.Estrada.AreaExterna.Plano(0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -206,11 +206,11 @@ TEST_F(RelatorioEstrada, DadosComAPrecisaoDigitada) {
     e.Aprofundamento = 6.75;
     e.TalCritica = 8.98;
     e.Sc = 0.0898;
-    e.Estrada.Secao(0).St(0.035);
-    e.Estrada.Secao(0).VIB(12.5);
-    e.Estrada.Secao(0).Comprimento(4);
-    e.Talude.Secao(0).Comprimento(23);
-    e.Talude.Secao(0).nt.Valor = 0.0415;
+    e.Leito.Plano(0).St(0.035);
+    e.Leito.Plano(0).VIB(12.5);
+    e.Leito.Plano(0).Comprimento(4);
+    e.AreaExterna.Plano(0).Comprimento(23);
+    e.AreaExterna.Plano(0).nt.Valor = 0.0415;
     e.Comprimento(137);
     const std::string doc = Documento();
     const std::pair<const char*, const char*> casos[] = {
@@ -436,8 +436,8 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
     p.Chuva().C(0.7573);
     p.Estrada.TrEsp = 10;
     // Infiltração de 40 mm/h: a chuva passa dela por um tempo dentro de 10 a 105 min.
-    p.Estrada.Estrada.Secao(0).VIB(40);
-    p.Estrada.Talude.Secao(0).VIB(40);
+    p.Estrada.Leito.Plano(0).VIB(40);
+    p.Estrada.AreaExterna.Plano(0).VIB(40);
     // Parâmetros iguais aos da estação, mas digitados: sem as linhas da estação.
     std::string doc = Documento();
     EXPECT_NE(doc.find("Origem dos parâmetros: <b>Parâmetros digitados.</b>"), std::string::npos);
@@ -462,7 +462,7 @@ TEST_F(RelatorioEstrada, EstacaoDaEquacaoEFaixaDeDuracoes) {
     EXPECT_EQ(doc.find("Atenção"), std::string::npos);
 
     // Leito quase impermeável: a chuva passa da infiltração por horas.
-    p.Estrada.Estrada.Secao(0).VIB(1);
+    p.Estrada.Leito.Plano(0).VIB(1);
     doc = Documento();
     EXPECT_NE(doc.find("Atenção: a chuva de projeto dura "), std::string::npos);
     EXPECT_NE(doc.find(" min, mais que a faixa de durações"), std::string::npos);
@@ -608,7 +608,7 @@ TEST_F(RelatorioEstrada, FalhaSemDocumento) {
     std::string doc = "resto";
     // Encosta sem trechos (arquivo com Count 0).
     Secoes({});
-    p.Estrada.Talude.Secoes.clear();
+    p.Estrada.AreaExterna.Planos.clear();
     EXPECT_FALSE(GerarRelatorio(p, resultado, opcoes, doc));
     EXPECT_TRUE(doc.empty());
     EXPECT_THROW(MontarRelatorioEstrada(p, resultado, opcoes), EMorvendo);

@@ -88,8 +88,8 @@ QMap<QString, QString> NumerosDoExemplo() {
         n["Exc" + nome] = Num(excesso, 1);
         n["Queda" + nome] = Num(100 * (1 - excesso / excessoSemIa), 0);
     };
-    superficie("Leito", e.Estrada.Secao(0));
-    superficie("Talude", e.Talude.Secao(0));
+    superficie("Leito", e.Leito.Plano(0));
+    superficie("Talude", e.AreaExterna.Plano(0));
     n["QpLeito"] = Num(r.HidrogramaEstrada.VazaoMaxima, 3);
     n["QpTalude"] = Num(r.HidrogramaTalude.VazaoMaxima, 3);
     n["VolLeito"] = Num(r.HidrogramaEstrada.Volume, 1);
@@ -222,7 +222,7 @@ private slots:
             ZerarVariaveis(p);
             QVERIFY2(LerProjeto(p, QDir(MORVENDO_EXEMPLOS).filePath(nome).toStdString()),
                      qPrintable(nome));
-            const TTerreno& talude = p.Estrada.Talude.Secao(0);
+            const TTerreno& talude = p.Estrada.AreaExterna.Plano(0);
             const int uso = talude.Cobertura.UsoTerra.Indice;
             const int trat = talude.Cobertura.Tratamento.Indice;
             const int cond = talude.Cobertura.CondicaoHidrologica.Indice;

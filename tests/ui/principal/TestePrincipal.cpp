@@ -235,8 +235,8 @@ class TestePrincipal : public QObject {
         R->Respostas.push_back(TResposta::Nao);
         J->MNovoClick();
         const TCanalEstrada& e = p.Estrada;
-        const TEncostaCinematica& leito = e.Estrada.Secao(0);
-        const TEncostaCinematica& talude = e.Talude.Secao(0);
+        const TEncostaCinematica& leito = e.Leito.Plano(0);
+        const TEncostaCinematica& talude = e.AreaExterna.Plano(0);
         const TCanalGradiente& cc = e.Bacia.CanalConducao;
         const double fd = u.FatorDeclividade, fvi = u.FatorVI;
 
@@ -274,7 +274,7 @@ class TestePrincipal : public QObject {
                 QTest::mouseClick(d->BotaoOk(), Qt::LeftButton);
             });
             QTest::mouseClick(J->btnCoberVegTalude, Qt::LeftButton);
-            const TCobertura& escolhida = J->Projeto().Estrada.Talude.Secao(0).Cobertura;
+            const TCobertura& escolhida = J->Projeto().Estrada.AreaExterna.Plano(0).Cobertura;
             QCOMPARE(escolhida.UsoTerra.Indice, cob.UsoTerra.Indice);
             QCOMPARE(escolhida.Tratamento.Indice, cob.Tratamento.Indice);
             QCOMPARE(escolhida.CondicaoHidrologica.Indice, cob.CondicaoHidrologica.Indice);
@@ -684,7 +684,7 @@ private slots:
             campo->setText(c.section('=', 1));
         }
         J->nbDados->setCurrentIndex(antes == "aba:2" ? 2 : 0);
-        const double comprimentoTalude = J->Projeto().Estrada.Talude.Secao(0).VIB();
+        const double comprimentoTalude = J->Projeto().Estrada.AreaExterna.Plano(0).VIB();
         Calcular();
         QCOMPARE(R->Erros, QStringList{mensagem});
         QCOMPARE(J->PaginaAtual(), int(PAG_DADOS));
@@ -694,7 +694,7 @@ private slots:
             QCOMPARE(J->focusWidget()->objectName(), foco);
         }
         if (antes == "secao3")
-            QCOMPARE(J->Projeto().Estrada.Talude.Secao(0).VIB(), comprimentoTalude);
+            QCOMPARE(J->Projeto().Estrada.AreaExterna.Plano(0).VIB(), comprimentoTalude);
     }
 
     void filtroDeTeclasEReacoes() {

@@ -99,7 +99,7 @@ void TesteRelatorios::RelatorioSemTabelaNaoAbreJanela() {
     TProjeto p(u);
     ZerarVariaveis(p);
     // Encosta sem trechos: o documento não se monta.
-    p.Estrada.Talude.Secoes.clear();
+    p.Estrada.AreaExterna.Planos.clear();
     bool abriu = false;
     QTimer::singleShot(0, [&] { abriu = QApplication::activeModalWidget() != nullptr; });
     QVERIFY(!MostrarRelatorio(p, resultado, nullptr));
