@@ -26,8 +26,6 @@ const char* const MSG_COMPRIMENTO_V2 =
 const char* const MSG_NAO_TERMINA =
     "O cálculo não terminou: o escoamento não cessa nas condições fornecidas.";
 constexpr long PASSOS_MAXIMOS = 5000000;
-// Dez dias (min): uma chuva de projeto que ainda vence a infiltração depois disso não acaba.
-constexpr double CHUVA_SEM_FIM_MIN = 14400;
 // O tempo na tela e os eventos da interface a cada tantos passos: o relógio anda sem que a
 // formatação do texto pese no laço.
 constexpr long PASSOS_POR_ATUALIZACAO = 23;

@@ -4,6 +4,11 @@
 #include "comum/ArquivoIni.h"
 
 // Chuva de projeto: intensidade em mm/h e lâmina em mm para t em minutos.
+// Dez dias (min): o horizonte das buscas no tempo da chuva de projeto. Uma chuva que ainda
+// vence a infiltração depois disso não acaba; uma que ainda não preencheu a abstração inicial
+// não a preenche.
+constexpr double CHUVA_SEM_FIM_MIN = 14400;
+
 class TPrecipitacao {
 public:
     TPrecipitacao() { DefinirNome(""); }

@@ -173,5 +173,13 @@ double TempoAbstracaoInicial(const TTerreno& s, TPrecipitacao& chuva) {
             });
         }
     }
-    return r.Convergiu ? r.Valor : 0;
+    if (r.Convergiu) return r.Valor;
+    // Sem convergência a busca não diz nada: a lâmina só cresce (c ≤ 1), e a raiz fica
+    // cercada no horizonte da chuva; sem ela, a abstração leva a chuva toda, como na subida
+    // acima. Antes, 0: a abstração era esquecida e a água escoava desde o começo.
+    if (chuva.IntensidadeMedia(CHUVA_SEM_FIM_MIN) * CHUVA_SEM_FIM_MIN <= MINUTOS_POR_HORA * ia)
+        return CHUVA_SEM_FIM_MIN;
+    return RaizCercada(0, CHUVA_SEM_FIM_MIN, [&](double t) {
+        return chuva.IntensidadeMedia(t) * t < MINUTOS_POR_HORA * ia;
+    });
 }

@@ -155,6 +155,23 @@ TEST(Terreno, TempoDaAbstracaoInicial) {
     EXPECT_NEAR(c.Lamina(TempoAbstracaoInicial(t, c)), AbstracaoInicial(t), 1e-6);
 }
 
+// Com c = 1 a lâmina tende a K·T^a/60: uma abstração maior que isso nunca é preenchida, e a
+// busca não converge. A abstração leva a chuva toda (nada escoa), em vez de ser esquecida.
+TEST(Terreno, AbstracaoQueAChuvaNuncaPreenche) {
+    auto c = ChuvaExemplo();
+    c.K(10); // lâmina final de 10·10^0,2/60 = 0,26 mm
+    c.C(1);
+    TTerreno t("x");
+    t.VIB(3); // abstração de 1,04 mm
+    const double tIa = TempoAbstracaoInicial(t, c);
+    EXPECT_GT(tIa, 1000);
+    EXPECT_LT(c.Lamina(tIa), AbstracaoInicial(t));
+    // Com chuva bastante a mesma equação a preenche, no tempo em que a lâmina a iguala.
+    c.K(100);
+    const double cheia = TempoAbstracaoInicial(t, c);
+    EXPECT_NEAR(c.Lamina(cheia), AbstracaoInicial(t), 1e-6);
+}
+
 // Com c > 1 a lâmina sobe até t = b/(c − 1) e desce depois (a intensidade instantânea fica
 // negativa). Com b pequeno esse pico vem antes de 1 min, de onde as buscas partem: o fim do
 // escoamento não convergia (o cálculo parava no leito da estrada) e o enchimento das
