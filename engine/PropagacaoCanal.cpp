@@ -256,17 +256,18 @@ bool Propagar(const TCanalGradiente& canal, const TDadosPropagacao& d, const TFo
         return !(acomp && acomp->Cancelado());
     }
     const double dtEstrada = passoProprio(hEstrada), dtTalude = passoProprio(hTalude);
-    // Depois deste tempo a entrada lateral só diminui (entre os pontos ela é linear).
+    const bool pararSemExcesso = d.AcumularTensao && d.SoPerdas;
+    // Depois deste tempo a entrada lateral só diminui (entre os pontos ela é linear); só a
+    // parada sem excesso o usa.
     double tEntradaDecrescente = t;
     for (const THidrograma* h : {&hEstrada, &hTalude}) {
         const std::vector<TPontoHidrograma>& pontos = h->Pontos;
-        if (pontos.empty()) continue;
+        if (!pararSemExcesso || pontos.empty()) continue;
         std::size_t k = pontos.size() - 1;
         while (k > 0 && !(pontos[k].Vazao > pontos[k - 1].Vazao))
             --k;
         tEntradaDecrescente = std::max(tEntradaDecrescente, pontos[k].Tempo);
     }
-    const bool pararSemExcesso = d.AcumularTensao && d.SoPerdas;
     // Um ponto de saída por passo enquanto há entrada, e folga para o esvaziamento.
     const double previstos = (tFim - t) / Dt * 1.25 + 16;
     S.Pontos.reserve(previstos < 1e6 ? std::size_t(previstos) : std::size_t(1000000));
@@ -438,7 +439,8 @@ bool Propagar(const TCanalGradiente& canal, const TDadosPropagacao& d, const TFo
                         const double excesso = gamaS * y - talCritica;
                         r.SomasTensao[i] += TermoExcessoTensao(excessoAnterior[i], excesso);
                         excessoAnterior[i] = excesso;
-                        if (excesso >= 0 || Anov[i] > Aant[i]) podeExceder = true;
+                        if (pararSemExcesso && (excesso >= 0 || Anov[i] > Aant[i]))
+                            podeExceder = true;
                     }
                 }
             }

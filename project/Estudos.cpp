@@ -507,11 +507,21 @@ std::vector<TPontoPerfilLados> LerPerfilLadosCsv(std::istream& entrada) {
     return perfil;
 }
 
-std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfil>& perfil) {
+namespace {
+
+// Os pontos de um perfil sem lados: os canais dos dois lados ficam os da seção do projeto.
+std::vector<TPontoPerfilLados> SemLados(const std::vector<TPontoPerfil>& perfil) {
     std::vector<TPontoPerfilLados> pontos;
+    pontos.reserve(perfil.size());
     for (const TPontoPerfil& ponto : perfil)
         pontos.push_back({ponto, {}, {}});
-    return TrechosDasRampas(pontos);
+    return pontos;
+}
+
+} // namespace
+
+std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfil>& perfil) {
+    return TrechosDasRampas(SemLados(perfil));
 }
 
 std::vector<TTrecho> TrechosDasRampas(const std::vector<TPontoPerfilLados>& perfil) {
@@ -550,17 +560,11 @@ std::vector<TPontoPerfilLados> LerPerfilComLadosOuNaoCsv(std::istream& entrada) 
     entrada.seekg(inicio);
     if (primeira.rfind("\xEF\xBB\xBF", 0) == 0) primeira.erase(0, 3);
     if (primeira.rfind("distancia_m", 0) == 0) return LerPerfilLadosCsv(entrada);
-    std::vector<TPontoPerfilLados> perfil;
-    for (const TPontoPerfil& p : LerPerfilCsv(entrada))
-        perfil.push_back({p, {}, {}});
-    return perfil;
+    return SemLados(LerPerfilCsv(entrada));
 }
 
 std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfil>& perfil, double tolerancia) {
-    std::vector<TPontoPerfilLados> semLados;
-    for (const TPontoPerfil& p : perfil)
-        semLados.push_back({p, {}, {}});
-    return TrechosDoPerfil(semLados, tolerancia);
+    return TrechosDoPerfil(SemLados(perfil), tolerancia);
 }
 
 std::vector<TTrecho> TrechosDoPerfil(const std::vector<TPontoPerfilLados>& pontos,
